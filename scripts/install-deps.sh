@@ -1,0 +1,36 @@
+#!/usr/bin/env bash
+# Installs the Debian packages the build, the programs and the tests need, and nothing else.
+# Runs as root or through sudo; does nothing when everything is already there.
+set -euo pipefail
+
+packages=(
+  # toolchain
+  cmake ninja-build g++ pkg-config ccache
+  # widgets, tray, dialogs, settings, processes, images
+  qt6-base-dev
+  # every audio file format we read or write (WAV, FLAC, Ogg Vorbis, MP3)
+  libsndfile1-dev
+  # sound output, recording, device lists, system volume
+  libpulse-dev
+  # FFT for synthesis and measurements
+  libfftw3-dev
+  # tests and benchmarks
+  libgtest-dev libbenchmark-dev
+  # test services: a private sound server, an X display with a tray host, a font for offscreen text
+  pulseaudio pulseaudio-utils xvfb xauth trayer fonts-dejavu-core
+)
+
+missing=()
+for p in "${packages[@]}"; do
+  if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed'; then
+    missing+=("$p")
+  fi
+done
+[ ${#missing[@]} -eq 0 ] && exit 0
+
+echo "Installing: ${missing[*]}"
+sudo_cmd=()
+[ "$(id -u)" -ne 0 ] && sudo_cmd=(sudo)
+export DEBIAN_FRONTEND=noninteractive
+"${sudo_cmd[@]}" apt-get update -qq
+"${sudo_cmd[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}"

@@ -1,0 +1,115 @@
+#include "privatepulse.h"
+
+#include <array>
+#include <chrono>
+#include <csignal>
+#include <cstdio>
+#include <cstdlib>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <thread>
+#include <vector>
+
+extern char** environ;
+
+PrivatePulse::PrivatePulse() = default;
+
+PrivatePulse::~PrivatePulse()
+{
+    stop();
+}
+
+std::string PrivatePulse::server() const
+{
+    return "unix:" + (m_folder / "native").string();
+}
+
+bool PrivatePulse::start()
+{
+    if (m_pid > 0)
+        return true;
+    const std::string dir = m_folder.path().string();
+    ::setenv("PULSE_SERVER", server().c_str(), 1);
+    ::setenv("PULSE_RUNTIME_PATH", (dir + "/runtime").c_str(), 1);
+    // The daemon and pactl keep their cookie and state under HOME; keep them in our folder.
+    ::setenv("PULSE_COOKIE", (dir + "/cookie").c_str(), 1);
+
+    std::vector<std::string> args = {
+        "pulseaudio", "-n", "--daemonize=no", "--exit-idle-time=-1", "--use-pid-file=no",
+        "--disable-shm=yes", "--log-target=file:" + dir + "/pulse.log",
+        "-L", "module-native-protocol-unix socket=" + dir + "/native auth-anonymous=1",
+        "-L", "module-null-sink sink_name=sonaveil_test sink_properties=device.description=Sonaveil_Test",
+        "-L", "module-null-sink sink_name=sonaveil_second sink_properties=device.description=Second_Sink",
+    };
+    std::vector<char*> argv;
+    for (auto& a : args)
+        argv.push_back(a.data());
+    argv.push_back(nullptr);
+
+    std::string home = "HOME=" + dir;
+    std::vector<char*> env;
+    for (char** e = environ; *e; ++e)
+        if (std::string_view(*e).rfind("HOME=", 0) != 0)
+            env.push_back(*e);
+    env.push_back(home.data());
+    env.push_back(nullptr);
+
+    if (::posix_spawnp(&m_pid, "pulseaudio", nullptr, nullptr, argv.data(), env.data()) != 0) {
+        m_pid = -1;
+        return false;
+    }
+    if (!waitUntilAnswering(10000)) {
+        stop();
+        return false;
+    }
+    return true;
+}
+
+bool PrivatePulse::waitUntilAnswering(int timeoutMs) const
+{
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
+    while (std::chrono::steady_clock::now() < deadline) {
+        if (pactl("list short sinks").find("sonaveil_test") != std::string::npos)
+            return true;
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    }
+    return false;
+}
+
+void PrivatePulse::kill()
+{
+    if (m_pid <= 0)
+        return;
+    ::kill(m_pid, SIGKILL);
+    ::waitpid(m_pid, nullptr, 0);
+    m_pid = -1;
+}
+
+void PrivatePulse::stop()
+{
+    if (m_pid <= 0)
+        return;
+    ::kill(m_pid, SIGTERM);
+    for (int i = 0; i < 100; ++i) {
+        if (::waitpid(m_pid, nullptr, WNOHANG) == m_pid) {
+            m_pid = -1;
+            return;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+    kill();
+}
+
+std::string PrivatePulse::pactl(const std::string& arguments) const
+{
+    const std::string command = "pactl --server='" + server() + "' " + arguments + " 2>/dev/null";
+    std::string out;
+    if (FILE* p = ::popen(command.c_str(), "r")) {
+        std::array<char, 4096> buf{};
+        std::size_t n;
+        while ((n = std::fread(buf.data(), 1, buf.size(), p)) > 0)
+            out.append(buf.data(), n);
+        ::pclose(p);
+    }
+    return out;
+}

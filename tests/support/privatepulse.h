@@ -1,0 +1,33 @@
+#pragma once
+
+#include "tempfolder.h"
+
+#include <string>
+#include <sys/types.h>
+
+// A PulseAudio daemon of the test's own, in a temporary runtime folder, with two null sinks
+// ("sonaveil_test", the default, and "sonaveil_second"). start() points PULSE_SERVER of this
+// process at it, so every libpulse client the test makes connects there and nowhere else.
+class PrivatePulse {
+public:
+    PrivatePulse();
+    ~PrivatePulse();
+
+    // Starts the daemon and waits until it answers; false when pulseaudio is missing or fails.
+    bool start();
+    // Ends the daemon at once (SIGKILL), as a crashed server would.
+    void kill();
+    // Stops it politely and waits for it to end.
+    void stop();
+    bool running() const { return m_pid > 0; }
+
+    std::string server() const; // "unix:<socket>"
+    // Runs pactl against this daemon; returns its standard output ("" on failure).
+    std::string pactl(const std::string& arguments) const;
+
+private:
+    bool waitUntilAnswering(int timeoutMs) const;
+
+    TempFolder m_folder;
+    pid_t m_pid = -1;
+};
