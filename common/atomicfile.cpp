@@ -1,4 +1,4 @@
-#include "sonaveil/atomicfile.h"
+#include "common/atomicfile.h"
 
 #include <cerrno>
 #include <cstring>

@@ -1,4 +1,4 @@
-#include "sonaveil/textrecord.h"
+#include "common/textrecord.h"
 
 #include <charconv>
 #include <limits>

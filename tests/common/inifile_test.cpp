@@ -1,6 +1,6 @@
-#include "sonaveil/inifile.h"
+#include "common/inifile.h"
 
-#include "sonaveil/atomicfile.h"
+#include "common/atomicfile.h"
 #include "tempfolder.h"
 
 #include <gtest/gtest.h>

@@ -1,4 +1,4 @@
-#include "sonaveil/rounding.h"
+#include "common/rounding.h"
 
 #include <gtest/gtest.h>
 
