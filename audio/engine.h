@@ -1,0 +1,107 @@
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+
+namespace sonaveil::audio {
+
+// Handles are plain 32-bit values. Sample handle 0 is "no sample"; a channel handle names one
+// voice for as long as that voice plays and nothing afterwards (it carries a generation).
+using SampleHandle = std::int32_t;
+using ChannelHandle = std::int32_t;
+using FxHandle = std::int32_t;
+
+// Lets the engine choose: a free channel, a free sample slot, or the output system.
+constexpr std::int32_t kFree = -1;
+// The mixed output: the target of pausing and of the equaliser.
+constexpr std::int32_t kSystemChannel = -1000;
+
+constexpr int kLoopOff = 1;
+constexpr int kLoopNormal = 2;
+
+constexpr unsigned kInitEnableSystemChannelFx = 4;
+constexpr int kFxParamEq = 7;
+// 16-bit signed mono; for files the real format always comes from the file's content.
+constexpr unsigned kSampleNormal = 0x130;
+
+// Output systems for setOutput().
+constexpr int kOutputAuto = -1;
+constexpr int kOutputNoSound = 0;   // nothing is played; renderOffline() pulls the mix
+constexpr int kOutputPulseAudio = 1;
+
+// The longest device name handed out; longer names are cut at a character boundary.
+constexpr std::size_t kMaxDriverNameLength = 254;
+
+class Engine {
+public:
+    Engine();
+    ~Engine();
+    Engine(const Engine&) = delete;
+    Engine& operator=(const Engine&) = delete;
+
+    // Length of the output's buffer in milliseconds (before init).
+    bool setBufferSize(int milliseconds);
+    // kOutputAuto, kOutputNoSound or kOutputPulseAudio (before init).
+    bool setOutput(int output);
+    // Output device: 0 is the system's default device, then the other devices (before init).
+    bool setDriver(int driver);
+    // Number of output devices of the chosen output system.
+    int driverCount();
+    // Name of device `driver`, "" for a number that names no device.
+    std::string driverName(int driver);
+
+    // Starts mixing at `mixRate` Hz with `channels` voices (at least 64 are kept, so that every
+    // sound of the catalogue and the alarm can play at once). Returns false when the output cannot
+    // start; the engine then keeps accepting calls and stays silent.
+    bool init(int mixRate, int channels, unsigned flags);
+    // Stops every voice, the output and releases every sample. A second call does nothing.
+    void close();
+    bool initialised() const;
+
+    // Loads a sound file (WAV, FLAC, Ogg Vorbis, MP3, …, recognised from the content). `index`
+    // is kFree; `offset` and `length` 0 mean the whole file. Returns 0 when the file is missing or
+    // not audio. Only after init.
+    SampleHandle loadSample(int index, const std::string& path, unsigned mode, int offset,
+                            int length);
+    // Frames and rate of a loaded sample (0 for handle 0 or an unknown handle).
+    int sampleFrames(SampleHandle sample) const;
+    int sampleRate(SampleHandle sample) const;
+
+    // Starts `sample` at once on a free voice (`channel` kFree); the voice plays at the sample's
+    // own rate, full volume, centre pan, once. Returns the channel handle, or -1 when nothing can
+    // play (handle 0, no free voice, not initialised).
+    ChannelHandle playSound(int channel, SampleHandle sample);
+    // 0 (silent) … 255 (full): the gain is (v/255)^3. Out-of-range values are clamped.
+    bool setVolume(ChannelHandle channel, int volume);
+    // Playback rate in Hz; the pitch glides to it. Zero or negative rates are ignored.
+    bool setFrequency(ChannelHandle channel, int hertz);
+    // 0 (left) … 255 (right), 128 the centre, equal power. Clamped.
+    bool setPan(ChannelHandle channel, int pan);
+    // kLoopOff or kLoopNormal (the whole sample repeats, sample-accurate, without end).
+    bool setLoopMode(ChannelHandle channel, int mode);
+    // Fades the voice out over a few milliseconds and frees it.
+    bool stopSound(ChannelHandle channel);
+    // True while the handle names a sounding voice.
+    bool isPlaying(ChannelHandle channel) const;
+
+    // Pauses the whole mix (kSystemChannel).
+    bool setPaused(int channel, bool paused);
+    // Removes every effect from the mixed output.
+    bool fxDisable(int channel);
+    // Adds one parametric equaliser band (kFxParamEq) at the end of the mixed output's chain;
+    // it starts flat (8000 Hz, 12 semitones, 0 dB). Returns its handle, or -1.
+    FxHandle fxEnable(int channel, int fx);
+    // Centre in Hz, bandwidth in semitones, gain in dB; the band glides to the new setting.
+    bool fxSetParamEq(FxHandle fx, float centreHz, float bandwidthSemitones, float gainDb);
+
+    // kOutputNoSound only: mixes `frames` frames of interleaved stereo float into `out`.
+    void renderOffline(float* out, int frames);
+    int mixRate() const;
+
+private:
+    struct Impl;
+    std::unique_ptr<Impl> d;
+};
+
+} // namespace sonaveil::audio
