@@ -4,13 +4,96 @@
 #include <cmath>
 #include <complex>
 
+#if defined(__x86_64__) || defined(__i386__)
+#include <immintrin.h>
+#define SONAVEIL_X86 1
+#endif
+
 namespace sonaveil::audio {
 
 namespace {
 constexpr float kPi = 3.14159265358979f;
 // Time constant of a band's glide to a new setting.
 constexpr float kGlideSeconds = 0.015f;
+
+// One pipeline step for every lane: x is each lane's input, y receives its output.
+inline void stepLanes(const float* b0, const float* b1, const float* b2, const float* a1,
+                      const float* a2, const float* x, float* y, float* s1, float* s2)
+{
+    for (int j = 0; j < Equaliser::kLanes; ++j) {
+        y[j] = b0[j] * x[j] + s1[j];
+        s1[j] = b1[j] * x[j] - a1[j] * y[j] + s2[j];
+        s2[j] = b2[j] * x[j] - a2[j] * y[j];
+    }
 }
+
+} // namespace
+
+void Equaliser::runPipeline(Lanes& l, float* left, float* right, int frames)
+{
+#ifdef SONAVEIL_X86
+    if (s_avx2) {
+        runPipelineAvx2(l, left, right, frames);
+        return;
+    }
+#endif
+    alignas(32) float x[kLanes];
+    for (int n = 0; n < frames; ++n) {
+        x[0] = left[n];
+        x[1] = right[n];
+        for (int j = 2; j < kLanes; ++j)
+            x[j] = l.y[j - 2];
+        stepLanes(l.b0, l.b1, l.b2, l.a1, l.a2, x, l.y, l.s1, l.s2);
+        left[n] = l.y[kLanes - 2];
+        right[n] = l.y[kLanes - 1];
+    }
+}
+
+#ifdef SONAVEIL_X86
+const bool Equaliser::s_avx2 = __builtin_cpu_supports("avx2") && __builtin_cpu_supports("fma");
+
+__attribute__((target("avx2,fma"))) void Equaliser::runPipelineAvx2(Lanes& l, float* left,
+                                                                     float* right, int frames)
+{
+    static_assert(kLanes == 24, "three vectors of eight lanes");
+    __m256 b0[3], b1[3], b2[3], a1[3], a2[3], y[3], s1[3], s2[3];
+    for (int v = 0; v < 3; ++v) {
+        b0[v] = _mm256_load_ps(l.b0 + 8 * v);
+        b1[v] = _mm256_load_ps(l.b1 + 8 * v);
+        b2[v] = _mm256_load_ps(l.b2 + 8 * v);
+        a1[v] = _mm256_load_ps(l.a1 + 8 * v);
+        a2[v] = _mm256_load_ps(l.a2 + 8 * v);
+        y[v] = _mm256_load_ps(l.y + 8 * v);
+        s1[v] = _mm256_load_ps(l.s1 + 8 * v);
+        s2[v] = _mm256_load_ps(l.s2 + 8 * v);
+    }
+    // Rotating a vector by two lanes moves each band's output to the next band's input.
+    const __m256i rotate = _mm256_setr_epi32(6, 7, 0, 1, 2, 3, 4, 5);
+    for (int n = 0; n < frames; ++n) {
+        const __m256 r0 = _mm256_permutevar8x32_ps(y[0], rotate);
+        const __m256 r1 = _mm256_permutevar8x32_ps(y[1], rotate);
+        const __m256 r2 = _mm256_permutevar8x32_ps(y[2], rotate);
+        const __m256 in = _mm256_castps128_ps256(_mm_setr_ps(left[n], right[n], 0.0f, 0.0f));
+        __m256 x[3];
+        x[0] = _mm256_blend_ps(r0, in, 0x03);
+        x[1] = _mm256_blend_ps(r1, r0, 0x03);
+        x[2] = _mm256_blend_ps(r2, r1, 0x03);
+        for (int v = 0; v < 3; ++v) {
+            y[v] = _mm256_fmadd_ps(b0[v], x[v], s1[v]);
+            s1[v] = _mm256_fnmadd_ps(a1[v], y[v], _mm256_fmadd_ps(b1[v], x[v], s2[v]));
+            s2[v] = _mm256_fnmadd_ps(a2[v], y[v], _mm256_mul_ps(b2[v], x[v]));
+        }
+        const __m128 last = _mm256_extractf128_ps(y[2], 1);
+        left[n] = _mm_cvtss_f32(_mm_shuffle_ps(last, last, 2));
+        right[n] = _mm_cvtss_f32(_mm_shuffle_ps(last, last, 3));
+    }
+    for (int v = 0; v < 3; ++v) {
+        _mm256_store_ps(l.y + 8 * v, y[v]);
+        _mm256_store_ps(l.s1 + 8 * v, s1[v]);
+        _mm256_store_ps(l.s2 + 8 * v, s2[v]);
+    }
+}
+#endif
 
 Equaliser::Equaliser(int sampleRate)
     : m_rate(sampleRate)
@@ -29,7 +112,6 @@ void Equaliser::setBands(const std::array<EqBandSettings, kMaxBands>& bands, int
                 b.logCentre = std::log(std::max(1.0f, bands[std::size_t(i)].centreHz));
                 b.bandwidth = bands[std::size_t(i)].bandwidthSemitones;
                 b.gain = 0;
-                b.sL1 = b.sL2 = b.sR1 = b.sR2 = 0;
                 b.c = Coefficients{};
             }
             b.target = bands[std::size_t(i)];
@@ -43,8 +125,9 @@ void Equaliser::setBands(const std::array<EqBandSettings, kMaxBands>& bands, int
 
 void Equaliser::reset()
 {
-    for (Band& b : m_bands)
-        b.sL1 = b.sL2 = b.sR1 = b.sR2 = 0;
+    std::fill(std::begin(m_lanes.y), std::end(m_lanes.y), 0.0f);
+    std::fill(std::begin(m_lanes.s1), std::end(m_lanes.s1), 0.0f);
+    std::fill(std::begin(m_lanes.s2), std::end(m_lanes.s2), 0.0f);
 }
 
 Equaliser::Coefficients Equaliser::design(float centreHz, float bandwidthSemitones, float gainDb) const
@@ -91,33 +174,23 @@ void Equaliser::glide(Band& band, float blockSeconds)
 void Equaliser::process(float* left, float* right, int frames)
 {
     const float blockSeconds = float(frames) / float(m_rate);
-    for (int i = 0; i < m_count; ++i) {
+    for (int i = 0; i < kMaxBands; ++i) {
         Band& band = m_bands[std::size_t(i)];
-        if (!band.active)
-            continue;
-        glide(band, blockSeconds);
-        if (band.gain == 0.0f && band.target.gainDb == 0.0f) {
-            band.sL1 = band.sL2 = band.sR1 = band.sR2 = 0;
-            continue; // flat: passes the signal unchanged
+        if (band.active && i < m_count)
+            glide(band, blockSeconds);
+        else
+            band.c = Coefficients{};
+        const Coefficients& c = band.c;
+        for (int lane = 2 * i; lane < 2 * i + 2; ++lane) {
+            m_lanes.b0[lane] = c.b0;
+            m_lanes.b1[lane] = c.b1;
+            m_lanes.b2[lane] = c.b2;
+            m_lanes.a1[lane] = c.a1;
+            m_lanes.a2[lane] = c.a2;
         }
-        const Coefficients c = band.c;
-        float l1 = band.sL1, l2 = band.sL2, r1 = band.sR1, r2 = band.sR2;
-        for (int n = 0; n < frames; ++n) {
-            const float xl = left[n], xr = right[n];
-            const float yl = c.b0 * xl + l1;
-            const float yr = c.b0 * xr + r1;
-            l1 = c.b1 * xl - c.a1 * yl + l2;
-            r1 = c.b1 * xr - c.a1 * yr + r2;
-            l2 = c.b2 * xl - c.a2 * yl;
-            r2 = c.b2 * xr - c.a2 * yr;
-            left[n] = yl;
-            right[n] = yr;
-        }
-        band.sL1 = l1;
-        band.sL2 = l2;
-        band.sR1 = r1;
-        band.sR2 = r2;
     }
+    runPipeline(m_lanes, left, right, frames);
+
     // Bands that were removed drop out of the chain once they have faded to flat.
     for (int i = m_requested; i < m_count; ++i) {
         Band& band = m_bands[std::size_t(i)];
@@ -137,7 +210,7 @@ double Equaliser::responseDb(double hz) const
         const Band& b = m_bands[std::size_t(i)];
         if (!b.active)
             continue;
-        const auto& c = b.c;
+        const Coefficients& c = b.c;
         const std::complex<double> h = (double(c.b0) + double(c.b1) * z1 + double(c.b2) * z2)
             / (1.0 + double(c.a1) * z1 + double(c.a2) * z2);
         db += 20.0 * std::log10(std::abs(h));
