@@ -38,8 +38,8 @@ bool PrivatePulse::start()
         "pulseaudio", "-n", "--daemonize=no", "--exit-idle-time=-1", "--use-pid-file=no",
         "--disable-shm=yes", "--log-target=file:" + dir + "/pulse.log",
         "-L", "module-native-protocol-unix socket=" + dir + "/native auth-anonymous=1",
-        "-L", "module-null-sink sink_name=sonaveil_test sink_properties=device.description=Sonaveil_Test",
-        "-L", "module-null-sink sink_name=sonaveil_second sink_properties=device.description=Second_Sink",
+        "-L", "module-null-sink sink_name=sonaveil_test norewinds=1 sink_properties=device.description=Sonaveil_Test",
+        "-L", "module-null-sink sink_name=sonaveil_second norewinds=1 sink_properties=device.description=Second_Sink",
     };
     std::vector<char*> argv;
     for (auto& a : args)
@@ -85,11 +85,24 @@ void PrivatePulse::kill()
     m_pid = -1;
 }
 
+void PrivatePulse::freeze()
+{
+    if (m_pid > 0)
+        ::kill(m_pid, SIGSTOP);
+}
+
+void PrivatePulse::thaw()
+{
+    if (m_pid > 0)
+        ::kill(m_pid, SIGCONT);
+}
+
 void PrivatePulse::stop()
 {
     if (m_pid <= 0)
         return;
     ::kill(m_pid, SIGTERM);
+    ::kill(m_pid, SIGCONT); // a frozen daemon handles SIGTERM only once it runs
     for (int i = 0; i < 100; ++i) {
         if (::waitpid(m_pid, nullptr, WNOHANG) == m_pid) {
             m_pid = -1;

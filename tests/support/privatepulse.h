@@ -19,6 +19,10 @@ public:
     void kill();
     // Stops it politely and waits for it to end.
     void stop();
+    // Suspends the daemon (SIGSTOP), as a hung server: connections stay open, nothing answers.
+    void freeze();
+    // Lets a frozen daemon go on (SIGCONT).
+    void thaw();
     bool running() const { return m_pid > 0; }
 
     std::string server() const; // "unix:<socket>"
