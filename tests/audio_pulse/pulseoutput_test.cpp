@@ -12,6 +12,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <numbers>
+#include <sstream>
 #include <thread>
 
 #if defined(__x86_64__) || defined(__i386__)
@@ -240,6 +241,25 @@ TEST_F(PulseOutputTest, ReconnectsAfterTheServerIsKilledAndRestarted)
     expectTone(recordMonitor("sonaveil_test"), "after the restart");
 }
 
+TEST_F(PulseOutputTest, KeepsPlayingWhenItsSinkIsRemoved)
+{
+    ToneSource tone(44100);
+    auto output = makePulseOutput();
+    ASSERT_TRUE(output->start({44100, 100, "sonaveil_second"}, tone.function()));
+    ASSERT_TRUE(tone.waitForCallsAbove(2, 3000ms));
+
+    // An unplugged sound card: its sink goes away with the stream on it.
+    std::istringstream modules(pulse.pactl("list short modules"));
+    std::string line, secondSinkModule;
+    while (std::getline(modules, line))
+        if (line.find("sink_name=sonaveil_second") != std::string::npos)
+            secondSinkModule = line.substr(0, line.find('\t'));
+    ASSERT_FALSE(secondSinkModule.empty());
+    pulse.pactl("unload-module " + secondSinkModule);
+    std::this_thread::sleep_for(300ms);
+    expectTone(recordMonitor("sonaveil_test"), "after the chosen sink went away");
+}
+
 TEST_F(PulseOutputTest, StopReturnsQuicklyWhenTheServerIsDeadOrHung)
 {
     {
@@ -271,7 +291,7 @@ TEST_F(PulseOutputTest, StopReturnsQuicklyWhenTheServerIsDeadOrHung)
 TEST(PulseOutputWithoutServer, WaitsForAServerThatAppearsLater)
 {
     PrivatePulse pulse;
-    ::setenv("PULSE_SERVER", pulse.server().c_str(), 1); // nothing listens there yet
+    pulse.useEnvironment(); // nothing listens there yet
     ToneSource tone(44100);
     auto output = makePulseOutput();
     ASSERT_TRUE(output->start({44100, 100, ""}, tone.function()));

@@ -24,15 +24,34 @@ std::string PrivatePulse::server() const
     return "unix:" + (m_folder / "native").string();
 }
 
+namespace {
+
+// Writes the variable only when it changes: libpulse clients that are already running read the
+// environment on their own threads whenever they connect.
+void setEnvironment(const char* name, const std::string& value)
+{
+    const char* current = std::getenv(name);
+    if (!current || value != current)
+        ::setenv(name, value.c_str(), 1);
+}
+
+} // namespace
+
+void PrivatePulse::useEnvironment() const
+{
+    const std::string dir = m_folder.path().string();
+    setEnvironment("PULSE_SERVER", server());
+    setEnvironment("PULSE_RUNTIME_PATH", dir + "/runtime");
+    // The daemon and pactl keep their cookie and state under HOME; keep them in our folder.
+    setEnvironment("PULSE_COOKIE", dir + "/cookie");
+}
+
 bool PrivatePulse::start()
 {
     if (m_pid > 0)
         return true;
     const std::string dir = m_folder.path().string();
-    ::setenv("PULSE_SERVER", server().c_str(), 1);
-    ::setenv("PULSE_RUNTIME_PATH", (dir + "/runtime").c_str(), 1);
-    // The daemon and pactl keep their cookie and state under HOME; keep them in our folder.
-    ::setenv("PULSE_COOKIE", (dir + "/cookie").c_str(), 1);
+    useEnvironment();
 
     std::vector<std::string> args = {
         "pulseaudio", "-n", "--daemonize=no", "--exit-idle-time=-1", "--use-pid-file=no",

@@ -13,6 +13,10 @@ public:
     PrivatePulse();
     ~PrivatePulse();
 
+    // Points PULSE_SERVER (and the daemon's other variables) of this process at this daemon,
+    // whether or not it runs; start() does it too. Set it before a client that must find the
+    // daemon later starts, so that the environment is not written while that client reads it.
+    void useEnvironment() const;
     // Starts the daemon and waits until it answers; false when pulseaudio is missing or fails.
     bool start();
     // Ends the daemon at once (SIGKILL), as a crashed server would.
