@@ -2,11 +2,12 @@
 //
 // Threads and locks:
 // - Every start() makes a PulseSession with a pa_threaded_mainloop of its own. The context, the
-//   playback stream and the retry timer live on that mainloop's thread: all of them are created,
-//   changed and dropped only in its callbacks, where libpulse holds the mainloop lock.
-// - `render` is called only on that thread, from the stream's write callback, with the mainloop
-//   lock and the session's render gate (a std::mutex) both held. Nothing but stop() takes the
-//   gate, and stop() holds it only to close it, so it waits for at most one render call.
+//   playback stream and the retry timer belong to that mainloop: they are created, changed and
+//   dropped in its callbacks on its thread, where libpulse holds the mainloop lock, and at the
+//   end by the teardown, which takes that lock.
+// - `render` is called only on the mainloop's thread, from the stream's write callback, with the
+//   mainloop lock and the session's render gate (a std::mutex) both held. Besides the write
+//   callback only stop() takes the gate, to close it, so stop() waits for at most one render call.
 // - start() never takes the mainloop lock: it arms the timer before the thread runs, and the
 //   first connection attempt happens on the thread. stop() closes the gate (from then on `render`
 //   is not called), then tears the session down on a helper thread and waits for that at most
@@ -27,7 +28,10 @@
 #include <cstdint>
 #include <future>
 #include <mutex>
+#include <string>
+#include <system_error>
 #include <thread>
+#include <vector>
 #include <unistd.h>
 #include <sys/timerfd.h>
 

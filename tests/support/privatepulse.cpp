@@ -57,6 +57,9 @@ bool PrivatePulse::start()
         "pulseaudio", "-n", "--daemonize=no", "--exit-idle-time=-1", "--use-pid-file=no",
         "--disable-shm=yes", "--log-target=file:" + dir + "/pulse.log",
         "-L", "module-native-protocol-unix socket=" + dir + "/native auth-anonymous=1",
+        // Without rewinds: with them, a new stream on a null sink (pulseaudio 16) plays its
+        // first buffer and then stalls for up to two seconds, the length the idle sink renders
+        // ahead.
         "-L", "module-null-sink sink_name=sonaveil_test norewinds=1 sink_properties=device.description=Sonaveil_Test",
         "-L", "module-null-sink sink_name=sonaveil_second norewinds=1 sink_properties=device.description=Second_Sink",
     };
