@@ -24,22 +24,44 @@ std::string PrivatePulse::server() const
     return "unix:" + (m_folder / "native").string();
 }
 
+namespace {
+
+// Writes the variable only when it changes: libpulse clients that are already running read the
+// environment on their own threads whenever they connect.
+void setEnvironment(const char* name, const std::string& value)
+{
+    const char* current = std::getenv(name);
+    if (!current || value != current)
+        ::setenv(name, value.c_str(), 1);
+}
+
+} // namespace
+
+void PrivatePulse::useEnvironment() const
+{
+    const std::string dir = m_folder.path().string();
+    setEnvironment("PULSE_SERVER", server());
+    setEnvironment("PULSE_RUNTIME_PATH", dir + "/runtime");
+    // The daemon and pactl keep their cookie and state under HOME; keep them in our folder.
+    setEnvironment("PULSE_COOKIE", dir + "/cookie");
+}
+
 bool PrivatePulse::start()
 {
     if (m_pid > 0)
         return true;
     const std::string dir = m_folder.path().string();
-    ::setenv("PULSE_SERVER", server().c_str(), 1);
-    ::setenv("PULSE_RUNTIME_PATH", (dir + "/runtime").c_str(), 1);
-    // The daemon and pactl keep their cookie and state under HOME; keep them in our folder.
-    ::setenv("PULSE_COOKIE", (dir + "/cookie").c_str(), 1);
+    useEnvironment();
 
     std::vector<std::string> args = {
         "pulseaudio", "-n", "--daemonize=no", "--exit-idle-time=-1", "--use-pid-file=no",
         "--disable-shm=yes", "--log-target=file:" + dir + "/pulse.log",
         "-L", "module-native-protocol-unix socket=" + dir + "/native auth-anonymous=1",
-        "-L", "module-null-sink sink_name=sonaveil_test sink_properties=device.description=Sonaveil_Test",
-        "-L", "module-null-sink sink_name=sonaveil_second sink_properties=device.description=Second_Sink",
+        // Without rewinds: with them, a new stream on a null sink (pulseaudio 16) plays its
+        // first buffer and then stalls for up to two seconds, the length the idle sink renders
+        // ahead.
+        "-L", "module-null-sink sink_name=sonaveil_test norewinds=1 sink_properties=device.description=Sonaveil_Test",
+        "-L", "module-null-sink sink_name=sonaveil_second norewinds=1 sink_properties=device.description=Second_Sink",
     };
     std::vector<char*> argv;
     for (auto& a : args)
@@ -85,11 +107,24 @@ void PrivatePulse::kill()
     m_pid = -1;
 }
 
+void PrivatePulse::freeze()
+{
+    if (m_pid > 0)
+        ::kill(m_pid, SIGSTOP);
+}
+
+void PrivatePulse::thaw()
+{
+    if (m_pid > 0)
+        ::kill(m_pid, SIGCONT);
+}
+
 void PrivatePulse::stop()
 {
     if (m_pid <= 0)
         return;
     ::kill(m_pid, SIGTERM);
+    ::kill(m_pid, SIGCONT); // a frozen daemon handles SIGTERM only once it runs
     for (int i = 0; i < 100; ++i) {
         if (::waitpid(m_pid, nullptr, WNOHANG) == m_pid) {
             m_pid = -1;

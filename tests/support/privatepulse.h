@@ -13,12 +13,20 @@ public:
     PrivatePulse();
     ~PrivatePulse();
 
+    // Points PULSE_SERVER (and the daemon's other variables) of this process at this daemon,
+    // whether or not it runs; start() does it too. Set it before a client that must find the
+    // daemon later starts, so that the environment is not written while that client reads it.
+    void useEnvironment() const;
     // Starts the daemon and waits until it answers; false when pulseaudio is missing or fails.
     bool start();
     // Ends the daemon at once (SIGKILL), as a crashed server would.
     void kill();
     // Stops it politely and waits for it to end.
     void stop();
+    // Suspends the daemon (SIGSTOP), as a hung server: connections stay open, nothing answers.
+    void freeze();
+    // Lets a frozen daemon go on (SIGCONT).
+    void thaw();
     bool running() const { return m_pid > 0; }
 
     std::string server() const; // "unix:<socket>"
