@@ -259,3 +259,34 @@ TEST(ChameleonButtonWidget, HoverFollowsThePollAndClicksWithRealEvents)
     ASSERT_FALSE(img.isNull());
     EXPECT_EQ(img.pixelColor(75, 10), QColor(243, 239, 231));
 }
+
+TEST(ChameleonButtonWidget, AccessKeyAndHandPointer)
+{
+    QWidget window;
+    window.resize(200, 60);
+    auto* b = new ChameleonButton("chameleonButton2", &window);
+    b->setGeometry(10, 10, 90, 25);
+    b->setCaption("&Apply");
+    auto* other = new ChameleonButton("chameleonButton3", &window);
+    other->setGeometry(100, 10, 90, 25);
+    int clicks = 0;
+    QObject::connect(b, &ChameleonButton::Click, [&] { ++clicks; });
+    window.show();
+    window.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+    other->setFocus();
+    QTest::keyClick(&window, Qt::Key_A, Qt::AltModifier);
+    EXPECT_EQ(clicks, 1);
+    EXPECT_EQ(b->model().lastButton(), 1);
+    b->setEnabled(false);
+    QTest::keyClick(&window, Qt::Key_A, Qt::AltModifier);
+    EXPECT_EQ(clicks, 1);
+
+    b->setHandPointer(true);
+    EXPECT_EQ(b->cursor().shape(), Qt::PointingHandCursor);
+    EXPECT_EQ(b->model().mousePointer(), 99);
+    b->setHandPointer(false);
+    EXPECT_EQ(b->cursor().shape(), Qt::ArrowCursor);
+    EXPECT_EQ(b->model().mousePointer(), 1);
+    EXPECT_EQ(b->version(), "2.0.6");
+}

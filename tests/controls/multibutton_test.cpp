@@ -500,3 +500,24 @@ TEST(MultibuttonWidget, GrabsOfStyle7)
     EXPECT_EQ(img.pixelColor(3, lowerTop), QColor(255, 171, 63));
     EXPECT_EQ(img.pixelColor(0, 0), QColor(41, 41, 41));
 }
+
+TEST(MultibuttonWidget, AnotherWindowTakingActivationDropsThePress)
+{
+    ButtonWindow w;
+    sendEnter(w.button, w.centre());
+    QTest::mousePress(w.button, Qt::LeftButton, {}, w.centre());
+    ASSERT_EQ(w.button->model().visualState(), VisualState::Pressed);
+    QWidget other;
+    other.resize(50, 50);
+    other.show();
+    other.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&other));
+    EXPECT_FALSE(w.button->model().parentActive());
+    // The focus leaves with the activation; the mouse is still over the face.
+    EXPECT_EQ(w.button->model().visualState(), VisualState::Hot);
+    EXPECT_FALSE(w.button->model().hasFocus());
+    EXPECT_FALSE(w.button->model().leftButtonDown());
+    w.window.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&w.window));
+    EXPECT_TRUE(w.button->model().parentActive());
+}
