@@ -176,6 +176,11 @@ QSize Multibutton::minimumSizeHint() const
 
 bool Multibutton::event(QEvent* e)
 {
+    // Qt passes the activation of the window down to every visible child.
+    if (e->type() == QEvent::WindowActivate)
+        m_model.parentActivated(true);
+    else if (e->type() == QEvent::WindowDeactivate)
+        m_model.parentActivated(false);
     if (e->type() == QEvent::Shortcut) {
         auto* se = static_cast<QShortcutEvent*>(e);
         if (se->shortcutId() == m_shortcutId) {
@@ -202,6 +207,12 @@ void Multibutton::resizeEvent(QResizeEvent*)
 {
     reshape();
     update();
+}
+
+void Multibutton::showEvent(QShowEvent*)
+{
+    if (m_model.parentActive() != isActiveWindow())
+        m_model.parentActivated(isActiveWindow());
 }
 
 void Multibutton::enterEvent(QEnterEvent*)
@@ -307,9 +318,6 @@ void Multibutton::focusOutEvent(QFocusEvent*)
 void Multibutton::changeEvent(QEvent* e)
 {
     switch (e->type()) {
-    case QEvent::ActivationChange:
-        m_model.parentActivated(isActiveWindow());
-        break;
     case QEvent::EnabledChange:
         if (m_model.enabled() != isEnabled())
             m_model.setEnabled(isEnabled());
