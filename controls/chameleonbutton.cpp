@@ -607,7 +607,7 @@ void ChameleonButtonModel::paintType3(PaintSurface& s, const Colors& c) const
     for (int i = 1; i <= h; ++i) {
         const int step = pressed ? (h + 1 - i) : i;
         const int k = int(roundHalfEven(25.0 * step / h));
-        s.line(0, i - 1, w, i - 1, xadj(x, -k));
+        s.line(0, i, w, i, xadj(x, -k));
     }
     s.outline({0, 0, w, h}, rgb(0, 60, 115));
     s.setPixel(1, 1, rgb(16, 77, 123));

@@ -277,7 +277,7 @@ void UcSliderModel::wheel(int delta)
 
 // --- drawing ------------------------------------------------------------------------------
 
-void UcSliderModel::paint(PaintSurface& s, const SystemColors& sys) const
+void UcSliderModel::paint(PaintSurface& s, const SystemColors& sys, bool focused, ColorValue focusColor) const
 {
     const int w = s.width(), h = s.height();
     if (w <= 0 || h <= 0)
@@ -286,30 +286,28 @@ void UcSliderModel::paint(PaintSurface& s, const SystemColors& sys) const
         const int m = (redOf(c) + greenOf(c) + blueOf(c)) / 3;
         return rgb(m, m, m);
     };
+    const bool horizontal = m_orientation == Orientation::Horizontal;
     const ColorValue c1 = m_enabled ? m_color1 : grey(m_color1);
     const ColorValue c2 = m_enabled ? m_color2 : grey(m_color2);
     const Rect track = trackRect(w, h);
     const Rect thumb = thumbRect(w, h);
-    const ColorValue groove = offset(sys.buttonFace, -40);
 
-    // Groove, then the filled part from the Min end up to the thumb.
-    s.fillRect(track, groove);
-    s.outline(track, offset(sys.buttonFace, -90));
-    if (m_orientation == Orientation::Horizontal) {
-        const int filled = thumb.x + thumb.w / 2 - track.x;
-        if (filled > 0) {
-            const Rect f{track.x + 1, track.y + 1, filled - 1, track.h - 2};
-            if (f.w > 0 && f.h > 0) {
-                // Colour 1 at the Min end, colour 2 under the thumb.
-                std::vector<ColorValue> cols(std::size_t(f.w));
-                const int n = std::max(1, f.w - 1);
-                for (int i = 0; i < f.w; ++i) {
-                    auto ch = [&](int a, int b) { return a + (b - a) * i / n; };
-                    cols[std::size_t(i)] = rgb(ch(redOf(c1), redOf(c2)), ch(greenOf(c1), greenOf(c2)),
-                                               ch(blueOf(c1), blueOf(c2)));
-                }
-                s.columns(f.x, f.y, f.h, cols);
+    // Groove, then the filled part from the Min end up to the thumb's middle.
+    fillRounded(s, track, kTrackThickness, offset(sys.buttonFace, -80));
+    fillRounded(s, {track.x + 1, track.y + 1, track.w - 2, track.h - 2}, kTrackThickness - 2,
+                offset(sys.buttonFace, -35));
+    if (horizontal) {
+        const Rect f{track.x + 1, track.y + 1, thumb.x + thumb.w / 2 - track.x - 1, track.h - 2};
+        if (f.w > 0 && f.h > 0) {
+            // Colour 1 at the Min end, colour 2 under the thumb.
+            std::vector<ColorValue> cols(std::size_t(f.w));
+            const int n = std::max(1, f.w - 1);
+            for (int i = 0; i < f.w; ++i) {
+                auto ch = [&](int a, int b) { return a + (b - a) * i / n; };
+                cols[std::size_t(i)] = rgb(ch(redOf(c1), redOf(c2)), ch(greenOf(c1), greenOf(c2)),
+                                           ch(blueOf(c1), blueOf(c2)));
             }
+            s.columns(f.x, f.y, f.h, cols);
         }
     } else {
         const int top = thumb.y + thumb.h / 2;
@@ -318,18 +316,22 @@ void UcSliderModel::paint(PaintSurface& s, const SystemColors& sys) const
             s.gradient(f, c2, c1);
     }
 
-    // Thumb: a raised face with a grip line.
-    const ColorValue face = m_enabled ? (m_dragging ? offset(sys.buttonFace, -15) : sys.buttonFace)
-                                      : offset(sys.buttonFace, 10);
-    s.fillRect(thumb, face);
-    s.outline(thumb, m_enabled ? offset(sys.buttonFace, -110) : offset(sys.buttonFace, -60));
-    s.line(thumb.x + 1, thumb.y + 1, thumb.x + thumb.w - 1, thumb.y + 1, offset(face, 40));
-    s.line(thumb.x + 1, thumb.y + 1, thumb.x + 1, thumb.y + thumb.h - 1, offset(face, 40));
+    // Thumb: a rounded raised face with a grip line in the first gradient colour.
+    const ColorValue face = !m_enabled ? offset(sys.buttonFace, 8)
+                          : m_dragging ? offset(sys.buttonFace, -12) : sys.buttonFace;
+    const ColorValue edge = focused && m_enabled ? (focusColor & 0x00FFFFFFu)
+                          : offset(sys.buttonFace, m_enabled ? -110 : -60);
+    fillRounded(s, thumb, 4, edge);
+    const Rect inner{thumb.x + 1, thumb.y + 1, thumb.w - 2, thumb.h - 2};
+    if (inner.w > 0 && inner.h > 0) {
+        s.gradient({inner.x, inner.y + 1, inner.w, inner.h - 1}, offset(face, 30), offset(face, -10));
+        s.line(inner.x + 1, inner.y, inner.x + inner.w - 1, inner.y, offset(face, 45));
+    }
     const ColorValue grip = m_enabled ? c1 : offset(sys.buttonFace, -50);
-    if (m_orientation == Orientation::Horizontal)
-        s.line(thumb.x + thumb.w / 2, thumb.y + 3, thumb.x + thumb.w / 2, thumb.y + thumb.h - 3, grip);
+    if (horizontal)
+        s.line(thumb.x + thumb.w / 2, thumb.y + 4, thumb.x + thumb.w / 2, thumb.y + thumb.h - 4, grip);
     else
-        s.line(thumb.x + 3, thumb.y + thumb.h / 2, thumb.x + thumb.w - 3, thumb.y + thumb.h / 2, grip);
+        s.line(thumb.x + 4, thumb.y + thumb.h / 2, thumb.x + thumb.w - 4, thumb.y + thumb.h / 2, grip);
 }
 
 } // namespace sonaveil::controls

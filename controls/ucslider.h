@@ -88,7 +88,8 @@ public:
     // Wheel movement in eighths of a degree (120 per notch); positive is up / away.
     void wheel(int delta);
 
-    void paint(PaintSurface& s, const SystemColors& sys) const;
+    // Draws the slider; a focused slider outlines its thumb in focusColor.
+    void paint(PaintSurface& s, const SystemColors& sys, bool focused = false, ColorValue focusColor = 0) const;
 
 private:
     void moveBy(std::int64_t delta);

@@ -49,15 +49,17 @@ void UcSlider::paintEvent(QPaintEvent*)
 {
     QPainter p(this);
     QtSurface surface(p, width(), height());
-    m_model.paint(surface, systemColorsOf(palette()));
-    if (hasFocus()) {
-        // A thin focus line under (or beside) the track.
-        p.setPen(QPen(palette().color(QPalette::Highlight), 1, Qt::DotLine));
-        if (vertical())
-            p.drawLine(0, 0, 0, height() - 1);
-        else
-            p.drawLine(0, height() - 1, width() - 1, height() - 1);
-    }
+    m_model.paint(surface, systemColorsOf(palette()), hasFocus(), fromQColor(palette().color(QPalette::Highlight)));
+}
+
+void UcSlider::focusInEvent(QFocusEvent*)
+{
+    update();
+}
+
+void UcSlider::focusOutEvent(QFocusEvent*)
+{
+    update();
 }
 
 void UcSlider::mousePressEvent(QMouseEvent* e)

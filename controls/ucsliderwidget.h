@@ -67,6 +67,8 @@ protected:
     void keyPressEvent(QKeyEvent*) override;
     void wheelEvent(QWheelEvent*) override;
     void changeEvent(QEvent*) override;
+    void focusInEvent(QFocusEvent*) override;
+    void focusOutEvent(QFocusEvent*) override;
 
 private:
     // Passes the model's notifications on as signals.

@@ -290,3 +290,36 @@ TEST(ChameleonButtonWidget, AccessKeyAndHandPointer)
     EXPECT_EQ(b->model().mousePointer(), 1);
     EXPECT_EQ(b->version(), "2.0.6");
 }
+
+TEST(ChameleonButtonModel, TypeThreeFace)
+{
+    ChameleonButtonModel m;
+    m.setButtonType(3);
+    m.setColorScheme(2);
+    m.setBackColor(rgb(100, 100, 96));
+    m.setBackOver(rgb(100, 100, 96));
+    m.setCaption("OK");
+    m.shown(80, 24);
+    PixelSurface s(80, 24);
+    m.paint(s);
+    // Effect base (148,148,120); row 10 is 10 darker, the blue by 120 x 10 / 192 truncated.
+    EXPECT_EQ(s.pixel(40, 10), rgb(138, 138, 114));
+    EXPECT_EQ(s.pixel(0, 5), rgb(0, 60, 115));
+    EXPECT_EQ(s.pixel(1, 1), rgb(16, 77, 123));
+    EXPECT_EQ(s.pixel(78, 22), rgb(16, 77, 123));
+    EXPECT_EQ(s.pixel(40, 22), rgb(100, 100, 90)); // bottom shading X - 48
+    // Pressed: darkest at the top.
+    m.mousePress(1, 0, 5, 5);
+    PixelSurface p(80, 24);
+    m.paint(p);
+    EXPECT_EQ(p.pixel(40, 3), rgb(125, 125, 106));
+    // Disabled.
+    m.mouseRelease(1, 0, 5, 5);
+    m.setEnabled(false);
+    PixelSurface d(80, 24);
+    m.paint(d);
+    EXPECT_EQ(d.pixel(40, 10), rgb(124, 124, 105));
+    EXPECT_EQ(d.pixel(0, 10), rgb(64, 64, 68));
+    ASSERT_FALSE(d.texts().empty());
+    EXPECT_EQ(d.texts().back().color, rgb(44, 44, 55));
+}
