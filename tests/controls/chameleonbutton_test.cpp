@@ -323,3 +323,31 @@ TEST(ChameleonButtonModel, TypeThreeFace)
     ASSERT_FALSE(d.texts().empty());
     EXPECT_EQ(d.texts().back().color, rgb(44, 44, 55));
 }
+
+TEST(ChameleonButtonWidget, DoubleClickPressesAgainAndEveryReleaseClicks)
+{
+    QWidget window;
+    window.resize(200, 60);
+    auto* b = new ChameleonButton("chameleonButton4", &window);
+    b->setGeometry(10, 10, 90, 25);
+    std::vector<std::string> events;
+    QObject::connect(b, &ChameleonButton::MouseDown, [&](int button, int shift, float x, float y) {
+        events.push_back("MouseDown " + std::to_string(button) + " " + std::to_string(int(x)));
+    });
+    QObject::connect(b, &ChameleonButton::MouseUp, [&](int, int, float, float) { events.push_back("MouseUp"); });
+    QObject::connect(b, &ChameleonButton::Click, [&] { events.push_back("Click"); });
+    window.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+    const QPoint c(30, 12);
+    QTest::mouseClick(b, Qt::LeftButton, {}, c);
+    QTest::mouseDClick(b, Qt::LeftButton, {}, c);
+    EXPECT_EQ(b->model().drawnState(), 2);
+    QTest::mouseRelease(b, Qt::LeftButton, {}, c);
+    EXPECT_EQ(events, (std::vector<std::string>{"MouseDown 1 30", "MouseUp", "Click", "MouseDown 1 0", "MouseUp", "Click"}));
+    // Right button: MouseDown and MouseUp, no pressed look, no Click.
+    events.clear();
+    QTest::mousePress(b, Qt::RightButton, {}, c);
+    EXPECT_EQ(b->model().drawnState(), 0);
+    QTest::mouseRelease(b, Qt::RightButton, {}, c);
+    EXPECT_EQ(events, (std::vector<std::string>{"MouseDown 2 30", "MouseUp"}));
+}
