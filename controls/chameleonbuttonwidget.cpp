@@ -1,0 +1,286 @@
+#include "controls/chameleonbuttonwidget.h"
+
+#include "controls/paintqt.h"
+
+#include <QApplication>
+#include <QKeyEvent>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QRegion>
+#include <QShortcutEvent>
+
+namespace sonaveil::controls {
+
+class ChameleonButton::Bridge : public ChameleonButtonHost {
+public:
+    explicit Bridge(ChameleonButton* w) : m_w(w) {}
+    void Click() override { emit m_w->Click(); }
+    void MouseDown(MouseArgs& a) override { emit m_w->MouseDown(a.button, a.shift, a.x, a.y); }
+    void MouseMove(MouseArgs& a) override { emit m_w->MouseMove(a.button, a.shift, a.x, a.y); }
+    void MouseUp(MouseArgs& a) override { emit m_w->MouseUp(a.button, a.shift, a.x, a.y); }
+    void KeyPress(int& k) override { emit m_w->KeyPress(k); }
+    void KeyDown(int& k, int& s) override { emit m_w->KeyDown(k, s); }
+    void KeyUp(int& k, int& s) override { emit m_w->KeyUp(k, s); }
+    void MouseOver() override { emit m_w->MouseOver(); }
+    void MouseOut() override { emit m_w->MouseOut(); }
+    void redraw() override { m_w->update(); }
+    void startOverTimer() override { m_w->m_overTimer.start(); }
+    void stopOverTimer() override { m_w->m_overTimer.stop(); }
+    void moveFocus(bool forward) override { m_w->focusNextPrevChild(forward); }
+    void setCapture(bool) override {}
+    void pointerChanged() override { m_w->applyPointer(); }
+
+private:
+    ChameleonButton* m_w;
+};
+
+ChameleonButton::ChameleonButton(const QString& instanceName, QWidget* parent)
+    : QWidget(parent), m_bridge(std::make_unique<Bridge>(this))
+{
+    setObjectName(instanceName);
+    setFocusPolicy(Qt::StrongFocus);
+    setMouseTracking(true);
+    m_overTimer.setInterval(ChameleonButtonModel::kOverTimerMs);
+    connect(&m_overTimer, &QTimer::timeout, this, [this] { m_model.overTimerTick(cursorOver()); });
+    m_model.setHost(m_bridge.get());
+    syncColors();
+    m_model.initNew(instanceName.toStdString(),
+                    parent ? fontSpecOf(parent->font()) : fontSpecOf(QApplication::font()));
+    updateShortcut();
+}
+
+ChameleonButton::~ChameleonButton()
+{
+    m_overTimer.stop();
+    m_model.setHost(nullptr);
+}
+
+void ChameleonButton::load(const PropertyBag& bag)
+{
+    syncColors();
+    m_model.load(bag, fontSpecOf(font()));
+    setEnabled(m_model.enabled());
+    updateShortcut();
+    reshape();
+}
+
+void ChameleonButton::setCaption(const QString& c)
+{
+    m_model.setCaption(c.toStdString());
+    updateShortcut();
+}
+
+bool ChameleonButton::cursorOver() const
+{
+    if (m_probe)
+        return m_probe();
+    const QPoint global = QCursor::pos();
+    if (!rect().contains(mapFromGlobal(global)))
+        return false;
+    const QWidget* under = QApplication::widgetAt(global);
+    return under == nullptr || under == this;
+}
+
+void ChameleonButton::syncColors()
+{
+    m_model.setSystemColors(systemColorsOf(palette()));
+    ChameleonButtonModel::Ambient a;
+    if (const QWidget* p = parentWidget()) {
+        a.back = fromQColor(p->palette().color(p->backgroundRole()));
+        a.fore = fromQColor(p->palette().color(p->foregroundRole()));
+    }
+    m_model.setAmbient(a);
+}
+
+void ChameleonButton::applyPointer()
+{
+    if (m_model.handPointer()) {
+        setCursor(Qt::PointingHandCursor);
+        return;
+    }
+    const int p = m_model.mousePointer();
+    if (p == 99 && !m_model.mouseIcon().empty())
+        setCursor(QCursor(QPixmap::fromImage(imageFromPicture(m_model.mouseIcon()))));
+    else if (p == 0)
+        unsetCursor();
+    else
+        setCursor(Qt::ArrowCursor);
+}
+
+void ChameleonButton::updateShortcut()
+{
+    if (m_shortcutId != 0) {
+        releaseShortcut(m_shortcutId);
+        m_shortcutId = 0;
+    }
+    const char key = MultibuttonModel::accessKeyOf(m_model.caption());
+    if (key != 0)
+        m_shortcutId = grabShortcut(QKeySequence(QString("Alt+") + QChar(key).toUpper()));
+}
+
+void ChameleonButton::reshape()
+{
+    const auto rows = m_model.shape(width(), height());
+    QRegion r;
+    for (const auto& row : rows)
+        r += QRect(row.x, row.y, row.w, row.h);
+    if (rows.size() == std::size_t(height()) && !rows.empty() && r == QRegion(rect()))
+        clearMask();
+    else
+        setMask(r);
+}
+
+QSize ChameleonButton::sizeHint() const
+{
+    const QFontMetrics fm(resolveFont(m_model.font()));
+    const QString text = QString::fromStdString(m_model.caption());
+    return {std::max(75, fm.horizontalAdvance(text) + 20), std::max(25, fm.height() + 12)};
+}
+
+bool ChameleonButton::event(QEvent* e)
+{
+    if (e->type() == QEvent::Shortcut && static_cast<QShortcutEvent*>(e)->shortcutId() == m_shortcutId) {
+        m_model.accessKey();
+        return true;
+    }
+    return QWidget::event(e);
+}
+
+void ChameleonButton::paintEvent(QPaintEvent*)
+{
+    QPainter p(this);
+    QtSurface surface(p, width(), height());
+    m_model.paint(surface);
+}
+
+void ChameleonButton::resizeEvent(QResizeEvent*)
+{
+    m_model.resized(width(), height());
+    reshape();
+}
+
+void ChameleonButton::showEvent(QShowEvent*)
+{
+    syncColors();
+    m_model.shown(width(), height());
+}
+
+void ChameleonButton::hideEvent(QHideEvent*)
+{
+    m_model.hidden();
+}
+
+void ChameleonButton::leaveEvent(QEvent*)
+{
+    // The poll would find the cursor gone at its next tick; look now.
+    if (m_model.mouseOver() && m_overTimer.isActive())
+        m_model.overTimerTick(cursorOver());
+}
+
+void ChameleonButton::mouseMoveEvent(QMouseEvent* e)
+{
+    const QPoint pos = e->position().toPoint();
+    m_model.mouseMove(mouseButtonsOf(e->buttons()), shiftStateOf(e->modifiers()), float(pos.x()),
+                      float(pos.y()), rect().contains(pos));
+}
+
+void ChameleonButton::mousePressEvent(QMouseEvent* e)
+{
+    const QPoint pos = e->position().toPoint();
+    if (e->button() == Qt::LeftButton)
+        m_pressSinceRelease = true;
+    m_model.mousePress(mouseButtonOf(e->button()), shiftStateOf(e->modifiers()), float(pos.x()),
+                       float(pos.y()));
+}
+
+void ChameleonButton::mouseReleaseEvent(QMouseEvent* e)
+{
+    const QPoint pos = e->position().toPoint();
+    if (e->button() == Qt::LeftButton)
+        m_pressSinceRelease = false;
+    m_model.mouseRelease(mouseButtonOf(e->button()), shiftStateOf(e->modifiers()), float(pos.x()),
+                         float(pos.y()));
+    if (e->button() == Qt::LeftButton && rect().contains(pos))
+        m_model.click();
+}
+
+void ChameleonButton::mouseDoubleClickEvent(QMouseEvent* e)
+{
+    if (e->button() != Qt::LeftButton) {
+        mousePressEvent(e);
+        return;
+    }
+    if (!m_pressSinceRelease)
+        m_model.doubleClick();
+    m_pressSinceRelease = true;
+}
+
+void ChameleonButton::keyPressEvent(QKeyEvent* e)
+{
+    const int code = keyCodeOf(e);
+    if (code == 9) {
+        QWidget::keyPressEvent(e);
+        return;
+    }
+    if (code == 32 && e->isAutoRepeat()) {
+        e->accept();
+        return;
+    }
+    m_model.keyPress(code, shiftStateOf(e->modifiers()));
+    const QString text = e->text();
+    if (!text.isEmpty() && text.at(0).unicode() < 256)
+        m_model.characterKey(text.at(0).unicode());
+    if (code == 32 || (code >= 37 && code <= 40))
+        e->accept();
+    else
+        e->ignore();
+}
+
+void ChameleonButton::keyReleaseEvent(QKeyEvent* e)
+{
+    const int code = keyCodeOf(e);
+    if (code == 32 && e->isAutoRepeat()) {
+        e->accept();
+        return;
+    }
+    m_model.keyRelease(code, shiftStateOf(e->modifiers()));
+    if (code == 32)
+        e->accept();
+    else
+        e->ignore();
+}
+
+void ChameleonButton::focusInEvent(QFocusEvent*)
+{
+    m_model.focusChanged(true);
+}
+
+void ChameleonButton::focusOutEvent(QFocusEvent*)
+{
+    m_model.focusChanged(false);
+}
+
+void ChameleonButton::changeEvent(QEvent* e)
+{
+    switch (e->type()) {
+    case QEvent::EnabledChange:
+        if (m_model.enabled() != isEnabled())
+            m_model.setEnabled(isEnabled());
+        break;
+    case QEvent::PaletteChange: {
+        syncColors();
+        ChameleonButtonModel::Ambient a;
+        if (const QWidget* p = parentWidget()) {
+            a.back = fromQColor(p->palette().color(p->backgroundRole()));
+            a.fore = fromQColor(p->palette().color(p->foregroundRole()));
+        }
+        m_model.ambientChanged(a);
+        break;
+    }
+    default:
+        break;
+    }
+    QWidget::changeEvent(e);
+}
+
+} // namespace sonaveil::controls
