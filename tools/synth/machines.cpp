@@ -43,7 +43,7 @@ Signal aircraftCabin(const Loop& loop, Rng& rng)
 {
     // Two engines a fraction of a hertz apart beat slowly against each other.
     Signal x = machine(loop, rng,
-                       product({bandpass(30, 9000, 2), bump(180, 1.2, 10), tilt(-4, 300), bump(3000, 0.8, 2)}), 0,
+                       product({bandpass(30, 9000, 2), bump(180, 1.2, 10), tilt(-4, 300), bump(2500, 1.0, 9)}), 0,
                        {Hum{112.0, {0, -10, -14}, 0.3, -14}, Hum{112.35, {0, -10, -14}, 0.3, -15},
                         Hum{1935.0, {0}, 4.0, -28}});
     slowDrift(x, loop, rng, 0.04, 0.03);
