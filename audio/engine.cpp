@@ -1,0 +1,379 @@
+#include "audio/engine.h"
+
+#include "audio/mixer.h"
+#include "audio/output.h"
+#include "audio/sample.h"
+
+#include <algorithm>
+#include <cmath>
+#include <vector>
+
+namespace sonaveil::audio {
+
+namespace {
+
+constexpr int kMinimumVoices = 64;
+constexpr int kMaximumVoices = 255; // the handle keeps the voice number in 8 bits
+constexpr int kIndexBits = 8;
+constexpr std::uint32_t kGenerationMask = (1u << 23) - 1;
+
+// Cuts UTF-8 text to at most `limit` bytes without splitting a character.
+std::string cutName(std::string name)
+{
+    if (name.size() <= kMaxDriverNameLength)
+        return name;
+    std::size_t end = kMaxDriverNameLength;
+    while (end > 0 && (static_cast<unsigned char>(name[end]) & 0xC0) == 0x80)
+        --end;
+    name.resize(end);
+    return name;
+}
+
+} // namespace
+
+struct Engine::Impl {
+    // Settings chosen before init.
+    int bufferMilliseconds = 100;
+    int output = kOutputAuto;
+    int driver = 0;
+    std::vector<OutputDevice> devices;
+    bool devicesListed = false;
+
+    // Running state.
+    std::unique_ptr<Mixer> mixer;
+    std::unique_ptr<Output> sound;
+    std::vector<std::unique_ptr<Sample>> samples; // handle n is samples[n - 1]
+    struct SlotState {
+        std::uint32_t generation = 0;
+        bool stopped = true; // stopped by us: the handle names nothing from now on
+    };
+    std::vector<SlotState> slots;
+    std::vector<FxHandle> fxBands; // handles of the bands in chain order
+    std::vector<EqBandSettings> fxSettings;
+    FxHandle nextFx = 1;
+    bool paused = false;
+
+    bool pulseOutput() const { return output == kOutputAuto || output == kOutputPulseAudio; }
+
+    const std::vector<OutputDevice>& deviceList()
+    {
+        if (!devicesListed) {
+            if (pulseOutput())
+                devices = listPulseSinks();
+            else
+                devices = {OutputDevice{"null", "No sound"}};
+            devicesListed = true;
+        }
+        return devices;
+    }
+
+    // The voice a handle names, or -1 when it names no sounding voice.
+    int voiceOf(ChannelHandle handle) const
+    {
+        if (!mixer || handle <= 0)
+            return -1;
+        const int index = handle & ((1 << kIndexBits) - 1);
+        const std::uint32_t generation = std::uint32_t(handle) >> kIndexBits;
+        if (index >= int(slots.size()))
+            return -1;
+        const SlotState& state = slots[std::size_t(index)];
+        if (state.generation != generation || state.stopped)
+            return -1;
+        if (mixer->slot(index).finishedGeneration.load(std::memory_order_acquire) == generation)
+            return -1;
+        return index;
+    }
+
+    bool slotFree(int index) const
+    {
+        const SlotState& state = slots[std::size_t(index)];
+        return state.generation == 0
+            || mixer->slot(index).finishedGeneration.load(std::memory_order_acquire) == state.generation;
+    }
+
+    void publishEqualiser()
+    {
+        EqualiserRequest& request = mixer->equaliserRequest();
+        const std::uint32_t seq = request.sequence.load(std::memory_order_relaxed);
+        request.sequence.store(seq + 1, std::memory_order_relaxed);
+        std::atomic_thread_fence(std::memory_order_release);
+        const int count = std::min<int>(int(fxSettings.size()), Equaliser::kMaxBands);
+        for (int i = 0; i < count; ++i) {
+            request.values[std::size_t(3 * i)].store(fxSettings[std::size_t(i)].centreHz, std::memory_order_relaxed);
+            request.values[std::size_t(3 * i + 1)].store(fxSettings[std::size_t(i)].bandwidthSemitones, std::memory_order_relaxed);
+            request.values[std::size_t(3 * i + 2)].store(fxSettings[std::size_t(i)].gainDb, std::memory_order_relaxed);
+        }
+        request.count.store(count, std::memory_order_relaxed);
+        request.sequence.store(seq + 2, std::memory_order_release);
+    }
+};
+
+Engine::Engine()
+    : d(std::make_unique<Impl>())
+{
+}
+
+Engine::~Engine()
+{
+    close();
+}
+
+bool Engine::setBufferSize(int milliseconds)
+{
+    if (d->mixer)
+        return false;
+    d->bufferMilliseconds = std::clamp(milliseconds, 10, 2000);
+    return true;
+}
+
+bool Engine::setOutput(int output)
+{
+    if (d->mixer || output < kOutputAuto || output > kOutputPulseAudio)
+        return false;
+    if (output != d->output)
+        d->devicesListed = false;
+    d->output = output;
+    return true;
+}
+
+bool Engine::setDriver(int driver)
+{
+    if (d->mixer)
+        return false;
+    d->driver = driver;
+    return true;
+}
+
+int Engine::driverCount()
+{
+    return int(d->deviceList().size());
+}
+
+std::string Engine::driverName(int driver)
+{
+    const auto& list = d->deviceList();
+    if (driver < 0 || driver >= int(list.size()))
+        return {};
+    return cutName(list[std::size_t(driver)].description);
+}
+
+bool Engine::init(int mixRate, int channels, unsigned flags)
+{
+    if (d->mixer)
+        return false;
+    mixRate = std::clamp(mixRate, 8000, 192000);
+    const int voices = std::clamp(channels, kMinimumVoices, kMaximumVoices);
+    d->mixer = std::make_unique<Mixer>(mixRate, voices);
+    d->slots.assign(std::size_t(voices), {});
+    d->paused = false;
+
+    if (d->pulseOutput()) {
+        OutputConfig config;
+        config.mixRate = mixRate;
+        config.bufferMilliseconds = d->bufferMilliseconds;
+        const auto& list = d->deviceList();
+        // Driver 0 is whatever the server's default is at the time; the rest by name.
+        if (d->driver > 0 && d->driver < int(list.size()))
+            config.device = list[std::size_t(d->driver)].name;
+        d->sound = makePulseOutput();
+        Mixer* mixer = d->mixer.get();
+        if (!d->sound || !d->sound->start(config, [mixer](float* out, int frames) { mixer->render(out, frames); })) {
+            d->sound.reset();
+            return false;
+        }
+    }
+    return true;
+}
+
+void Engine::close()
+{
+    if (d->sound) {
+        d->sound->stop();
+        d->sound.reset();
+    }
+    d->mixer.reset();
+    d->samples.clear();
+    d->slots.clear();
+    d->fxBands.clear();
+    d->fxSettings.clear();
+}
+
+bool Engine::initialised() const
+{
+    return d->mixer != nullptr;
+}
+
+int Engine::mixRate() const
+{
+    return d->mixer ? d->mixer->mixRate() : 0;
+}
+
+SampleHandle Engine::loadSample(int, const std::string& path, unsigned, int, int)
+{
+    if (!d->mixer || path.empty())
+        return 0;
+    auto sample = loadSampleFile(path);
+    if (!sample)
+        return 0;
+    d->samples.push_back(std::move(sample));
+    return SampleHandle(d->samples.size());
+}
+
+int Engine::sampleFrames(SampleHandle sample) const
+{
+    if (sample <= 0 || sample > int(d->samples.size()))
+        return 0;
+    return d->samples[std::size_t(sample - 1)]->frames;
+}
+
+int Engine::sampleRate(SampleHandle sample) const
+{
+    if (sample <= 0 || sample > int(d->samples.size()))
+        return 0;
+    return d->samples[std::size_t(sample - 1)]->rate;
+}
+
+ChannelHandle Engine::playSound(int channel, SampleHandle sample)
+{
+    if (!d->mixer || sample <= 0 || sample > int(d->samples.size()))
+        return -1;
+    int index = -1;
+    if (channel >= 0 && channel < int(d->slots.size())) {
+        // An explicit channel is taken when it is free; otherwise any free one is.
+        if (d->slotFree(channel))
+            index = channel;
+    }
+    if (index < 0)
+        for (int i = 0; i < int(d->slots.size()); ++i)
+            if (d->slotFree(i)) {
+                index = i;
+                break;
+            }
+    if (index < 0)
+        return -1;
+
+    Impl::SlotState& state = d->slots[std::size_t(index)];
+    state.generation = (state.generation + 1) & kGenerationMask;
+    if (state.generation == 0)
+        state.generation = 1;
+    state.stopped = false;
+
+    const Sample* s = d->samples[std::size_t(sample - 1)].get();
+    VoiceSlot& slot = d->mixer->slot(index);
+    slot.sample.store(s, std::memory_order_relaxed);
+    slot.volume.store(255, std::memory_order_relaxed);
+    slot.pan.store(128, std::memory_order_relaxed);
+    slot.frequency.store(s->rate, std::memory_order_relaxed);
+    slot.loop.store(false, std::memory_order_relaxed);
+    slot.keyOn.store(true, std::memory_order_relaxed);
+    slot.generation.store(state.generation, std::memory_order_release);
+    return ChannelHandle((state.generation << kIndexBits) | std::uint32_t(index));
+}
+
+bool Engine::setVolume(ChannelHandle channel, int volume)
+{
+    const int v = d->voiceOf(channel);
+    if (v < 0)
+        return false;
+    d->mixer->slot(v).volume.store(std::clamp(volume, 0, 255), std::memory_order_relaxed);
+    return true;
+}
+
+bool Engine::setFrequency(ChannelHandle channel, int hertz)
+{
+    const int v = d->voiceOf(channel);
+    if (v < 0 || hertz <= 0)
+        return false;
+    d->mixer->slot(v).frequency.store(std::min(hertz, 8 * d->mixer->mixRate()), std::memory_order_relaxed);
+    return true;
+}
+
+bool Engine::setPan(ChannelHandle channel, int pan)
+{
+    const int v = d->voiceOf(channel);
+    if (v < 0)
+        return false;
+    d->mixer->slot(v).pan.store(std::clamp(pan, 0, 255), std::memory_order_relaxed);
+    return true;
+}
+
+bool Engine::setLoopMode(ChannelHandle channel, int mode)
+{
+    const int v = d->voiceOf(channel);
+    if (v < 0 || (mode != kLoopOff && mode != kLoopNormal))
+        return false;
+    d->mixer->slot(v).loop.store(mode == kLoopNormal, std::memory_order_relaxed);
+    return true;
+}
+
+bool Engine::stopSound(ChannelHandle channel)
+{
+    const int v = d->voiceOf(channel);
+    if (v < 0)
+        return false;
+    d->slots[std::size_t(v)].stopped = true;
+    d->mixer->slot(v).keyOn.store(false, std::memory_order_relaxed);
+    return true;
+}
+
+bool Engine::isPlaying(ChannelHandle channel) const
+{
+    return d->voiceOf(channel) >= 0;
+}
+
+bool Engine::setPaused(int channel, bool paused)
+{
+    if (!d->mixer || channel != kSystemChannel)
+        return false;
+    d->paused = paused;
+    d->mixer->setPaused(paused);
+    return true;
+}
+
+bool Engine::fxDisable(int channel)
+{
+    if (!d->mixer || channel != kSystemChannel)
+        return false;
+    d->fxBands.clear();
+    d->fxSettings.clear();
+    d->publishEqualiser();
+    return true;
+}
+
+FxHandle Engine::fxEnable(int channel, int fx)
+{
+    if (!d->mixer || channel != kSystemChannel || fx != kFxParamEq
+        || int(d->fxBands.size()) >= Equaliser::kMaxBands)
+        return -1;
+    const FxHandle handle = d->nextFx++;
+    d->fxBands.push_back(handle);
+    d->fxSettings.push_back(EqBandSettings{});
+    d->publishEqualiser();
+    return handle;
+}
+
+bool Engine::fxSetParamEq(FxHandle fx, float centreHz, float bandwidthSemitones, float gainDb)
+{
+    if (!d->mixer)
+        return false;
+    const auto it = std::find(d->fxBands.begin(), d->fxBands.end(), fx);
+    if (it == d->fxBands.end())
+        return false;
+    if (!std::isfinite(centreHz) || !std::isfinite(bandwidthSemitones) || !std::isfinite(gainDb))
+        return false;
+    EqBandSettings& band = d->fxSettings[std::size_t(it - d->fxBands.begin())];
+    band.centreHz = std::clamp(centreHz, 20.0f, 22000.0f);
+    band.bandwidthSemitones = std::clamp(bandwidthSemitones, 1.0f, 36.0f);
+    band.gainDb = std::clamp(gainDb, -24.0f, 24.0f);
+    d->publishEqualiser();
+    return true;
+}
+
+void Engine::renderOffline(float* out, int frames)
+{
+    if (!d->mixer || d->sound || frames <= 0)
+        return;
+    d->mixer->render(out, frames);
+}
+
+} // namespace sonaveil::audio

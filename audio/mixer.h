@@ -1,0 +1,74 @@
+#pragma once
+
+#include "audio/equaliser.h"
+#include "audio/voiceslot.h"
+
+#include <array>
+#include <atomic>
+#include <cstdint>
+#include <memory>
+#include <vector>
+
+namespace sonaveil::audio {
+
+// The equaliser settings as the calling thread publishes them (a sequence lock: odd while
+// being written). The mixer keeps its old settings when it catches a write in progress.
+struct EqualiserRequest {
+    std::atomic<std::uint32_t> sequence{0};
+    std::array<std::atomic<float>, Equaliser::kMaxBands * 3> values{};
+    std::atomic<int> count{0};
+};
+
+// Mixes the voices into stereo float: 4-point cubic resampling with fixed-point phase,
+// sample-accurate loops, gain and pan ramps, the equaliser and a soft limiter.
+class Mixer {
+public:
+    static constexpr int kBlock = 128; // frames per parameter update (2.9 ms at 44100 Hz)
+
+    Mixer(int mixRate, int voices);
+
+    int mixRate() const { return m_rate; }
+    int voiceCount() const { return int(m_slots.size()); }
+    VoiceSlot& slot(int index) { return *m_slots[std::size_t(index)]; }
+    EqualiserRequest& equaliserRequest() { return m_eqRequest; }
+    void setPaused(bool paused) { m_paused.store(paused, std::memory_order_relaxed); }
+
+    // Mixes `frames` frames of interleaved stereo into `out`. Sets flush-to-zero on the calling
+    // thread: silence costs what sound costs.
+    void render(float* out, int frames);
+
+    // Gain of volume 0…255 and of pan 0…255 (equal power), exposed for tests.
+    static float volumeGain(int volume);
+    static void panGains(int pan, float& left, float& right);
+
+private:
+    struct Voice {
+        std::uint32_t generation = 0;
+        const Sample* sample = nullptr;
+        bool active = false;
+        bool loop = false;
+        std::uint64_t position = 0;   // 32.32 fixed-point frames
+        std::uint64_t step = 0;       // 32.32 frames per output frame
+        float gainL = 0, gainR = 0;   // at the start of the next block
+    };
+
+    void renderBlock(float* out, int frames);
+    void mixVoice(Voice& voice, VoiceSlot& slot, int frames);
+    void pullEqualiser();
+    void finish(Voice& voice, VoiceSlot& slot);
+
+    int m_rate;
+    std::vector<std::unique_ptr<VoiceSlot>> m_slots;
+    std::vector<Voice> m_voices;
+    EqualiserRequest m_eqRequest;
+    std::uint32_t m_eqSequenceSeen = 0;
+    Equaliser m_equaliser;
+    std::atomic<bool> m_paused{false};
+    float m_outputGain = 1.0f;  // fades the whole mix in and out around a pause
+    float m_limiterGain = 1.0f;
+
+    alignas(64) std::array<float, kBlock> m_left{};
+    alignas(64) std::array<float, kBlock> m_right{};
+};
+
+} // namespace sonaveil::audio

@@ -1,0 +1,44 @@
+#pragma once
+
+#include "audio/engine.h"
+
+#include <string>
+
+namespace sonaveil::player {
+
+// The engine calls the channel model makes, behind an interface so that tests can watch them.
+class AudioBinding {
+public:
+    virtual ~AudioBinding() = default;
+    virtual audio::SampleHandle loadSample(const std::string& path) = 0;
+    virtual audio::ChannelHandle playSound(audio::SampleHandle sample) = 0;
+    virtual void setVolume(audio::ChannelHandle channel, int volume) = 0;
+    virtual void setFrequency(audio::ChannelHandle channel, int hertz) = 0;
+    virtual void setPan(audio::ChannelHandle channel, int pan) = 0;
+    virtual void setLoopMode(audio::ChannelHandle channel, int mode) = 0;
+    virtual void stopSound(audio::ChannelHandle channel) = 0;
+};
+
+// Forwards to the real engine with the values the player always passes.
+class EngineBinding : public AudioBinding {
+public:
+    explicit EngineBinding(audio::Engine& engine) : m_engine(engine) {}
+    audio::SampleHandle loadSample(const std::string& path) override
+    {
+        return m_engine.loadSample(audio::kFree, path, audio::kSampleNormal, 0, 0);
+    }
+    audio::ChannelHandle playSound(audio::SampleHandle sample) override
+    {
+        return m_engine.playSound(audio::kFree, sample);
+    }
+    void setVolume(audio::ChannelHandle c, int v) override { m_engine.setVolume(c, v); }
+    void setFrequency(audio::ChannelHandle c, int hz) override { m_engine.setFrequency(c, hz); }
+    void setPan(audio::ChannelHandle c, int pan) override { m_engine.setPan(c, pan); }
+    void setLoopMode(audio::ChannelHandle c, int mode) override { m_engine.setLoopMode(c, mode); }
+    void stopSound(audio::ChannelHandle c) override { m_engine.stopSound(c); }
+
+private:
+    audio::Engine& m_engine;
+};
+
+} // namespace sonaveil::player

@@ -1,0 +1,68 @@
+#pragma once
+
+#include "common/types.h"
+#include "player/core/audiobinding.h"
+#include "player/core/catalogue.h"
+
+#include <array>
+#include <filesystem>
+#include <functional>
+
+namespace sonaveil::player {
+
+// Run-time record of one sound.
+struct SoundEntry {
+    audio::SampleHandle sample = 0;   // 0 when its file could not be loaded
+    audio::ChannelHandle channel = 0; // the last play request's answer, kept after a stop
+    CheckState check = CheckState::Unchecked;
+    bool on() const { return check == CheckState::Checked; }
+};
+
+// The 35 sounds with their check boxes and the 103 slider positions of the main window, and
+// what changing them does to the engine. The window binds its check boxes and sliders to the
+// values held here: setting a check box to another state switches its sound on or off, and
+// every change of a slider position runs that slider's update, whoever made the change.
+class ChannelModel {
+public:
+    explicit ChannelModel(AudioBinding& audio);
+
+    // Loads sounds 1 … 35 from their files under the program folder (start-up only).
+    void loadSamples(const std::filesystem::path& programFolder);
+
+    const SoundEntry& entry(int sound) const { return m_entries.at(std::size_t(sound - 1)); }
+
+    CheckState check(int sound) const { return entry(sound).check; }
+    // Switches the sound on (Checked) or off (any other state) when the state changes.
+    void setCheck(int sound, CheckState state);
+
+    int slider(int number) const;
+    // Moves a slider, clamped to its range, and runs its update when the position changes.
+    // Unknown slider numbers are ignored.
+    void setSlider(int number, int position);
+    // A slider's change action: the update of the sound or of the master it belongs to.
+    void runSliderUpdate(int number);
+
+    void volumeUpdate(int sound);
+    void pitchUpdate(int sound);
+    void panUpdate(int sound);
+    void masterUpdate();
+
+    // The volume the channel receives: position / 100 × master, rounded half to even.
+    static int channelVolume(int volumePosition, int masterPosition);
+
+    // Called after every master update (the window clears the Mute mark), and after a slider
+    // position changes (the window moves its widget).
+    std::function<void()> masterUpdated;
+    std::function<void(int slider)> sliderChanged;
+
+private:
+    void switchOn(int sound);
+    void switchOff(int sound);
+    SoundEntry& mutableEntry(int sound) { return m_entries.at(std::size_t(sound - 1)); }
+
+    AudioBinding& m_audio;
+    std::array<SoundEntry, kSoundCount> m_entries{};
+    std::array<int, kHighestSlider + 1> m_sliders{};
+};
+
+} // namespace sonaveil::player

@@ -1,0 +1,32 @@
+#include "player/equaliser/eqpreset.h"
+
+#include "common/textrecord.h"
+
+namespace sonaveil::player {
+
+std::string EqualiserBands::toPresetText() const
+{
+    TextRecordWriter w;
+    w.integer(positions[9]);
+    for (int band = 0; band < 9; ++band)
+        w.integer(positions[std::size_t(band)]);
+    return w.bytes();
+}
+
+std::optional<EqualiserBands> EqualiserBands::parsePresetText(std::string_view text)
+{
+    TextRecordReader reader(text);
+    const auto fields = reader.take(10);
+    if (!fields)
+        return std::nullopt;
+    EqualiserBands bands;
+    for (int i = 0; i < 10; ++i) {
+        const auto v = fieldToInt16((*fields)[std::size_t(i)]);
+        if (!v)
+            return std::nullopt;
+        bands.positions[std::size_t(i == 0 ? 9 : i - 1)] = *v;
+    }
+    return bands;
+}
+
+} // namespace sonaveil::player

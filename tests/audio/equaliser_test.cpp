@@ -1,0 +1,107 @@
+#include "audio/engine.h"
+#include "audio/equaliser.h"
+
+#include "audiotestutil.h"
+#include "tempfolder.h"
+
+#include <cmath>
+#include <gtest/gtest.h>
+#include <sndfile.h>
+
+using namespace sonaveil::audio;
+
+namespace {
+
+// Gain in dB of the engine's output over its input around `hz`, measured on white noise.
+class EqualiserOnNoise : public ::testing::Test {
+protected:
+    static constexpr int kFft = 4096;
+
+    void SetUp() override
+    {
+        engine.setOutput(kOutputNoSound);
+        engine.init(44100, 32, kInitEnableSystemChannelFx);
+        const auto path = dir / "noise.isz";
+        writeSoundFile(path, whiteNoiseFrames(44100 * 4, 0.25, 7), 44100, SF_FORMAT_WAV | SF_FORMAT_PCM_16);
+        const ChannelHandle h = engine.playSound(kFree, engine.loadSample(kFree, path.string(), kSampleNormal, 0, 0));
+        engine.setLoopMode(h, kLoopNormal);
+    }
+
+    std::vector<double> spectrum()
+    {
+        std::vector<float> out(2 * 44100 * 3);
+        engine.renderOffline(out.data(), 44100 / 2); // settle
+        engine.renderOffline(out.data(), 44100 * 3);
+        return averagedPowerSpectrum(channelOf(out, 0), kFft);
+    }
+
+    static double bandDb(const std::vector<double>& with, const std::vector<double>& without, double hz)
+    {
+        const int bin = int(std::lround(hz * kFft / 44100.0));
+        double a = 0, b = 0;
+        for (int k = bin - 3; k <= bin + 3; ++k) {
+            a += with[std::size_t(k)];
+            b += without[std::size_t(k)];
+        }
+        return 10 * std::log10(a / b);
+    }
+
+    TempFolder dir;
+    Engine engine;
+};
+
+} // namespace
+
+TEST_F(EqualiserOnNoise, A12DbBandLiftsItsCentreAndLeavesTheRestFlat)
+{
+    const auto flat = spectrum();
+    // Same noise again from the start of the loop: the second render must see the same input.
+    engine.close();
+    SetUp();
+    engine.setPaused(kSystemChannel, true);
+    engine.fxDisable(kSystemChannel);
+    const FxHandle fx = engine.fxEnable(kSystemChannel, kFxParamEq);
+    ASSERT_GT(fx, 0);
+    EXPECT_TRUE(engine.fxSetParamEq(fx, 1000.0f, 18.0f, 12.0f));
+    engine.setPaused(kSystemChannel, false);
+    const auto lifted = spectrum();
+
+    EXPECT_NEAR(bandDb(lifted, flat, 1000), 12.0, 1.0);
+    EXPECT_NEAR(bandDb(lifted, flat, 40), 0.0, 1.0);
+    EXPECT_NEAR(bandDb(lifted, flat, 16000), 0.0, 1.0);
+    EXPECT_FALSE(engine.fxSetParamEq(fx + 100, 1000.0f, 18.0f, 12.0f));
+    EXPECT_EQ(engine.fxEnable(0, kFxParamEq), -1);
+    EXPECT_EQ(engine.fxEnable(kSystemChannel, 3), -1);
+}
+
+TEST(Equaliser, ResponseOfTenBandsAddsUpAndRetuningGlides)
+{
+    Equaliser eq(44100);
+    std::array<EqBandSettings, Equaliser::kMaxBands> bands{};
+    const float centres[10] = {31, 62, 125, 250, 500, 1000, 2000, 4000, 8000, 16000};
+    for (int i = 0; i < 10; ++i)
+        bands[std::size_t(i)] = {centres[i], 18.0f, 6.0f};
+    eq.setBands(bands, 10);
+    std::vector<float> l(4096, 0.0f), r(4096, 0.0f);
+    for (int i = 0; i < 40; ++i)
+        eq.process(l.data(), r.data(), 128);
+    // Every band +6 dB with wide overlapping skirts: everywhere lifted, never by more than all ten.
+    for (double hz : {100.0, 1000.0, 5000.0})
+        EXPECT_GT(eq.responseDb(hz), 6.0);
+    EXPECT_LT(eq.responseDb(1000), 60.0);
+
+    // A jump of the setting reaches the filter only gradually.
+    bands[5].gainDb = -12.0f;
+    eq.setBands(bands, 10);
+    const double before = eq.responseDb(1000);
+    eq.process(l.data(), r.data(), 128);
+    const double afterOneBlock = eq.responseDb(1000);
+    EXPECT_LT(afterOneBlock, before);
+    EXPECT_GT(afterOneBlock, before - 10.0);
+    for (int i = 0; i < 100; ++i)
+        eq.process(l.data(), r.data(), 128);
+    eq.setBands(bands, 0);
+    for (int i = 0; i < 100; ++i)
+        eq.process(l.data(), r.data(), 128);
+    EXPECT_NEAR(eq.responseDb(1000), 0.0, 1e-3);
+}

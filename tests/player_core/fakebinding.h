@@ -1,0 +1,49 @@
+#pragma once
+
+#include "player/core/audiobinding.h"
+
+#include <map>
+#include <string>
+#include <vector>
+
+// Records what the channel model asks of the engine, with a channel table that behaves like the
+// engine's: handles of stopped voices name nothing.
+class FakeBinding : public sonaveil::player::AudioBinding {
+public:
+    struct Channel {
+        int sample = 0;
+        int volume = -1, frequency = -1, pan = -1, loop = -1;
+        bool playing = true;
+    };
+
+    sonaveil::audio::SampleHandle loadSample(const std::string& path) override
+    {
+        loaded.push_back(path);
+        return missing.count(path) ? 0 : int(loaded.size());
+    }
+    sonaveil::audio::ChannelHandle playSound(sonaveil::audio::SampleHandle sample) override
+    {
+        calls.push_back("play");
+        if (sample == 0)
+            return -1;
+        channels[++lastHandle] = Channel{sample};
+        return lastHandle;
+    }
+    void setVolume(int c, int v) override { if (auto* ch = live(c)) ch->volume = v; calls.push_back("volume " + std::to_string(c)); }
+    void setFrequency(int c, int hz) override { if (auto* ch = live(c)) ch->frequency = hz; }
+    void setPan(int c, int pan) override { if (auto* ch = live(c)) ch->pan = pan; }
+    void setLoopMode(int c, int mode) override { if (auto* ch = live(c)) ch->loop = mode; }
+    void stopSound(int c) override { if (auto* ch = live(c)) ch->playing = false; calls.push_back("stop"); }
+
+    Channel* live(int handle)
+    {
+        auto it = channels.find(handle);
+        return it != channels.end() && it->second.playing ? &it->second : nullptr;
+    }
+
+    std::vector<std::string> loaded;
+    std::map<std::string, int> missing;
+    std::map<int, Channel> channels;
+    std::vector<std::string> calls;
+    int lastHandle = 100;
+};

@@ -1,0 +1,160 @@
+#include "tools/quietdeck-render/renderoptions.h"
+
+#include "audiotestutil.h"
+#include "tempfolder.h"
+
+#include <cmath>
+#include <cstdlib>
+#include <fstream>
+#include <gtest/gtest.h>
+#include <sndfile.h>
+
+using namespace sonaveil::render;
+namespace fs = std::filesystem;
+
+TEST(RenderOptions, AcceptsTheTwoForms)
+{
+    std::string error;
+    auto o = parseRenderOptions({"--preset", "p.svp", "--seconds", "1.5", "--out", "o.wav", "--eq", "e.eqf"}, error);
+    ASSERT_TRUE(o) << error;
+    EXPECT_EQ(o->presetFile, "p.svp");
+    EXPECT_DOUBLE_EQ(o->seconds, 1.5);
+    o = parseRenderOptions({"--sound", "1,5,35", "--volume", "200", "--master", "75", "--pitch", "4410",
+                            "--pan", "12", "--seconds", "3", "--out", "o.wav"}, error);
+    ASSERT_TRUE(o) << error;
+    EXPECT_EQ(o->sounds, (std::vector<int>{1, 5, 35}));
+    EXPECT_EQ(o->volume, 200);
+}
+
+TEST(RenderOptions, RefusesMistakesWithOneLine)
+{
+    const std::vector<std::vector<std::string>> bad = {
+        {},
+        {"--seconds", "3", "--out", "o.wav"},
+        {"--sound", "36", "--seconds", "3", "--out", "o.wav"},
+        {"--sound", "1,x", "--seconds", "3", "--out", "o.wav"},
+        {"--sound", "1", "--seconds", "0", "--out", "o.wav"},
+        {"--sound", "1", "--seconds", "-2", "--out", "o.wav"},
+        {"--sound", "1", "--seconds", "nan", "--out", "o.wav"},
+        {"--sound", "1", "--seconds", "3"},
+        {"--sound", "1", "--volume", "256", "--seconds", "3", "--out", "o.wav"},
+        {"--preset", "p", "--sound", "1", "--seconds", "3", "--out", "o.wav"},
+        {"--preset", "p", "--volume", "3", "--seconds", "3", "--out", "o.wav"},
+        {"--sound", "1", "--seconds", "3", "--out"},
+        {"--colour", "blue"},
+    };
+    for (const auto& args : bad) {
+        std::string error;
+        EXPECT_FALSE(parseRenderOptions(args, error));
+        EXPECT_FALSE(error.empty());
+        EXPECT_EQ(error.find('\n'), std::string::npos);
+    }
+}
+
+namespace {
+
+class RenderProgram : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        const char* dist = std::getenv("SONAVEIL_DIST");
+        ASSERT_TRUE(dist);
+        program = fs::path(dist) / "quietdeck-render";
+        fs::create_directories(dir / "bin");
+        // A 1 kHz tone as sound 1 and a 250 Hz tone as sound 33.
+        writeSoundFile(dir / "bin/1.isz", sineFrames(1000, 44100, 44100, 0.5), 44100, SF_FORMAT_FLAC | SF_FORMAT_PCM_16);
+        writeSoundFile(dir / "bin/33.wav", sineFrames(250, 44100, 44100, 0.5), 44100, SF_FORMAT_WAV | SF_FORMAT_PCM_16);
+    }
+
+    int run(const std::string& args)
+    {
+        const std::string command = program.string() + " --program-folder " + dir.path().string() + " " + args
+            + " 2>" + (dir / "stderr.txt").string();
+        return WEXITSTATUS(std::system(command.c_str()));
+    }
+
+    std::vector<float> readWav(const fs::path& path, SF_INFO& info)
+    {
+        SNDFILE* f = sf_open(path.c_str(), SFM_READ, &info);
+        if (!f)
+            return {};
+        std::vector<float> data(std::size_t(info.frames * info.channels));
+        sf_readf_float(f, data.data(), info.frames);
+        sf_close(f);
+        return data;
+    }
+
+    TempFolder dir;
+    fs::path program;
+};
+
+double peakFrequency(const std::vector<float>& mono)
+{
+    const auto p = averagedPowerSpectrum(mono, 4096);
+    std::size_t best = 1;
+    for (std::size_t k = 1; k < p.size(); ++k)
+        if (p[k] > p[best])
+            best = k;
+    return double(best) * 44100.0 / 4096.0;
+}
+
+} // namespace
+
+TEST_F(RenderProgram, RendersAQuickMixAtTheAskedPitch)
+{
+    const auto out = dir / "mix.wav";
+    // Pitch 2205 plays the 44100 Hz tone at half speed: 500 Hz, panned full left.
+    ASSERT_EQ(run("--sound 1 --volume 255 --master 100 --pitch 2205 --pan 0 --seconds 2 --out " + out.string()), 0);
+    SF_INFO info{};
+    const auto data = readWav(out, info);
+    EXPECT_EQ(info.samplerate, 44100);
+    EXPECT_EQ(info.channels, 2);
+    EXPECT_EQ(info.format, SF_FORMAT_WAV | SF_FORMAT_PCM_16);
+    EXPECT_EQ(info.frames, 88200);
+    const auto left = channelOf(data, 0);
+    EXPECT_NEAR(peakFrequency(left), 500.0, 11.0);
+    double rightEnergy = 0;
+    for (float v : channelOf(data, 1))
+        rightEnergy += double(v) * v;
+    EXPECT_LT(rightEnergy, 1e-3);
+    EXPECT_FALSE(fs::exists(dir / "mix.wav.part"));
+}
+
+TEST_F(RenderProgram, RendersAPresetFile)
+{
+    // Sound 33 on, everything else off; positions at their usual starting values.
+    std::string record;
+    for (int i = 1; i <= 35; ++i)
+        record += (i == 33 ? "1," : "0,");
+    for (int s = 1; s <= 103; ++s) {
+        if (s == 98)
+            continue;
+        const bool pitch = (s >= 11 && s <= 20) || (s >= 43 && s <= 52) || (s >= 73 && s <= 82);
+        const bool pan = (s >= 21 && s <= 30) || (s >= 53 && s <= 62) || (s >= 83 && s <= 92) || s >= 99;
+        record += std::to_string(s == 32 ? 100 : pitch ? 4410 : pan ? 12 : 200) + (s == 103 ? "\r\n" : ",");
+    }
+    std::ofstream(dir / "mix.svp") << record;
+    std::ofstream(dir / "flat.eqf") << "15,15,15,15,15,15,15,15,15,15\r\n";
+    const auto out = dir / "preset.wav";
+    ASSERT_EQ(run("--preset " + (dir / "mix.svp").string() + " --eq " + (dir / "flat.eqf").string()
+                  + " --seconds 1 --out " + out.string()), 0);
+    SF_INFO info{};
+    const auto data = readWav(out, info);
+    EXPECT_NEAR(peakFrequency(channelOf(data, 0)), 250.0, 11.0);
+}
+
+TEST_F(RenderProgram, AnswersBadInputWithExitStatusTwoAndOneLine)
+{
+    std::ofstream(dir / "short.svp") << "1,2,3\r\n";
+    EXPECT_EQ(run("--preset " + (dir / "short.svp").string() + " --seconds 1 --out " + (dir / "a.wav").string()), 2);
+    EXPECT_EQ(run("--preset " + (dir / "missing.svp").string() + " --seconds 1 --out " + (dir / "a.wav").string()), 2);
+    EXPECT_EQ(run("--sound 2 --seconds 1 --out " + (dir / "a.wav").string()), 2); // bin/2.isz is missing
+    EXPECT_EQ(run("--sound 1 --seconds 1 --out /nonexistent/folder/a.wav"), 2);
+    EXPECT_EQ(run("--sound 1 --seconds 1"), 2);
+    std::ifstream err(dir / "stderr.txt");
+    std::string line, extra;
+    std::getline(err, line);
+    EXPECT_FALSE(std::getline(err, extra));
+    EXPECT_NE(line.find("--out"), std::string::npos);
+    EXPECT_FALSE(fs::exists(dir / "a.wav"));
+}

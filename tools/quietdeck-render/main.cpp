@@ -1,0 +1,159 @@
+// Renders a mix offline through the player's engine and channel model into a 16-bit stereo
+// 44100 Hz WAV file.
+#include "audio/engine.h"
+#include "common/atomicfile.h"
+#include "player/core/channelmodel.h"
+#include "player/equaliser/eqpreset.h"
+#include "player/presets/presetrecord.h"
+#include "tools/quietdeck-render/renderoptions.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <filesystem>
+#include <sndfile.h>
+#include <unistd.h>
+#include <vector>
+
+using namespace sonaveil;
+namespace fs = std::filesystem;
+
+namespace {
+
+constexpr int kRate = 44100;
+constexpr int kChunk = 4410;
+
+int fail(const std::string& message)
+{
+    std::fprintf(stderr, "quietdeck-render: %s\n", message.c_str());
+    return 2;
+}
+
+fs::path executableFolder()
+{
+    std::error_code ec;
+    const fs::path self = fs::read_symlink("/proc/self/exe", ec);
+    return ec ? fs::current_path() : self.parent_path();
+}
+
+// Sets the mix from the command line's quick options: the listed sounds on, all at one setting.
+void applyQuickMix(const render::RenderOptions& o, player::ChannelModel& model)
+{
+    if (o.master)
+        model.setSlider(player::kMasterSlider, *o.master);
+    for (int n : o.sounds) {
+        const player::SoundInfo& s = player::catalogue::sound(n);
+        if (o.volume)
+            model.setSlider(s.volumeSlider, *o.volume);
+        if (o.pitch && s.pitchSlider)
+            model.setSlider(s.pitchSlider, *o.pitch);
+        if (o.pan)
+            model.setSlider(s.panSlider, *o.pan);
+        model.setCheck(n, CheckState::Checked);
+    }
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    if (argc == 2 && (std::string(argv[1]) == "--help" || std::string(argv[1]) == "-h")) {
+        std::printf("%s\n", render::kRenderUsage);
+        return 0;
+    }
+    std::string error;
+    const auto options = render::parseRenderOptions(std::vector<std::string>(argv + 1, argv + argc), error);
+    if (!options) {
+        return fail(error + " (quietdeck-render --help shows the usage)");
+    }
+    const render::RenderOptions& o = *options;
+    const fs::path folder = o.programFolder.empty() ? executableFolder() : fs::path(o.programFolder);
+    if (!fs::is_directory(folder / "bin"))
+        return fail("no sample folder \"bin\" in the program folder " + folder.string());
+
+    std::optional<player::PresetRecord> preset;
+    if (!o.presetFile.empty()) {
+        const auto text = readWholeFile(o.presetFile);
+        if (!text)
+            return fail("cannot read the preset " + o.presetFile);
+        preset = player::PresetRecord::parse(*text);
+        if (!preset)
+            return fail("the preset " + o.presetFile + " is not a mix: it needs 137 whole numbers");
+    }
+    std::optional<player::EqualiserBands> bands;
+    if (!o.equaliserFile.empty()) {
+        const auto text = readWholeFile(o.equaliserFile);
+        if (!text)
+            return fail("cannot read the equaliser preset " + o.equaliserFile);
+        bands = player::EqualiserBands::parsePresetText(*text);
+        if (!bands)
+            return fail("the equaliser preset " + o.equaliserFile + " needs ten whole numbers");
+    }
+
+    audio::Engine engine;
+    engine.setOutput(audio::kOutputNoSound);
+    engine.init(kRate, 32, audio::kInitEnableSystemChannelFx);
+    player::EngineBinding binding(engine);
+    player::ChannelModel model(binding);
+    model.loadSamples(folder);
+
+    if (preset)
+        preset->applyTo(model);
+    else
+        applyQuickMix(o, model);
+    model.masterUpdate();
+    for (int n = 1; n <= player::kSoundCount; ++n)
+        if (model.entry(n).on() && model.entry(n).sample == 0)
+            return fail("sound " + std::to_string(n) + " is on but its file cannot be read: "
+                        + (folder / player::catalogue::sound(n).file).string());
+
+    if (bands) {
+        engine.fxDisable(audio::kSystemChannel);
+        for (int b = 0; b < 10; ++b) {
+            const audio::FxHandle fx = engine.fxEnable(audio::kSystemChannel, audio::kFxParamEq);
+            engine.fxSetParamEq(fx, player::EqualiserBands::kCentresHz[std::size_t(b)],
+                                player::EqualiserBands::kBandwidthSemitones,
+                                player::EqualiserBands::gainDb(bands->positions[std::size_t(b)]));
+        }
+    }
+
+    // Written beside the target and renamed at the end: an interrupted render leaves no torso.
+    const std::string partial = o.outFile + ".part";
+    SF_INFO info{};
+    info.samplerate = kRate;
+    info.channels = 2;
+    info.format = SF_FORMAT_WAV | SF_FORMAT_PCM_16;
+    SNDFILE* out = sf_open(partial.c_str(), SFM_WRITE, &info);
+    if (!out)
+        return fail("cannot write " + o.outFile + ": " + sf_strerror(nullptr));
+
+    const long long total = std::llround(o.seconds * kRate);
+    std::vector<float> mix(2 * kChunk);
+    std::vector<short> pcm(2 * kChunk);
+    const bool tty = ::isatty(2);
+    int lastPercent = -1;
+    for (long long done = 0; done < total;) {
+        const int n = int(std::min<long long>(kChunk, total - done));
+        engine.renderOffline(mix.data(), n);
+        for (int i = 0; i < 2 * n; ++i)
+            pcm[std::size_t(i)] = short(std::lrint(std::clamp(mix[std::size_t(i)], -1.0f, 1.0f) * 32767.0f));
+        if (sf_writef_short(out, pcm.data(), n) != n) {
+            sf_close(out);
+            std::remove(partial.c_str());
+            return fail("cannot write " + o.outFile + " (is the disk full?)");
+        }
+        done += n;
+        const int percent = int(done * 100 / total);
+        if (percent != lastPercent && (tty || percent % 10 == 0)) {
+            std::fprintf(stderr, tty ? "\rRendering %s: %d%%" : "Rendering %s: %d%%\n", o.outFile.c_str(), percent);
+            lastPercent = percent;
+        }
+    }
+    if (tty)
+        std::fputc('\n', stderr);
+    if (sf_close(out) != 0 || std::rename(partial.c_str(), o.outFile.c_str()) != 0) {
+        std::remove(partial.c_str());
+        return fail("cannot write " + o.outFile);
+    }
+    return 0;
+}

@@ -1,0 +1,125 @@
+#include "tools/quietdeck-render/renderoptions.h"
+
+#include "common/textrecord.h"
+
+#include <charconv>
+#include <cmath>
+
+namespace sonaveil::render {
+
+const char* const kRenderUsage =
+    "usage: quietdeck-render (--preset FILE | --sound N[,N...] [--volume V] [--master M] [--pitch P] [--pan Q])\n"
+    "                        --seconds N --out FILE.wav [--eq FILE.eqf] [--program-folder DIR]";
+
+namespace {
+constexpr double kMaxSeconds = 24 * 3600;
+
+std::optional<int> integerArgument(const std::string& text)
+{
+    const auto v = fieldToInt32(text);
+    if (!v || text.empty())
+        return std::nullopt;
+    return *v;
+}
+}
+
+std::optional<RenderOptions> parseRenderOptions(const std::vector<std::string>& args, std::string& error)
+{
+    RenderOptions o;
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        const std::string& a = args[i];
+        auto value = [&]() -> const std::string* {
+            if (i + 1 >= args.size()) {
+                error = a + " needs a value";
+                return nullptr;
+            }
+            return &args[++i];
+        };
+        auto intValue = [&](std::optional<int>& target, int lo, int hi) {
+            const std::string* v = value();
+            if (!v)
+                return false;
+            const auto n = integerArgument(*v);
+            if (!n || *n < lo || *n > hi) {
+                error = a + " must be a whole number from " + std::to_string(lo) + " to " + std::to_string(hi) + ", not \"" + *v + "\"";
+                return false;
+            }
+            target = *n;
+            return true;
+        };
+
+        if (a == "--preset" || a == "--out" || a == "--eq" || a == "--program-folder") {
+            const std::string* v = value();
+            if (!v)
+                return std::nullopt;
+            if (v->empty()) {
+                error = a + " needs a file name";
+                return std::nullopt;
+            }
+            (a == "--preset" ? o.presetFile : a == "--out" ? o.outFile : a == "--eq" ? o.equaliserFile : o.programFolder) = *v;
+        } else if (a == "--seconds") {
+            const std::string* v = value();
+            if (!v)
+                return std::nullopt;
+            double s = 0;
+            const auto [p, ec] = std::from_chars(v->data(), v->data() + v->size(), s);
+            if (ec != std::errc() || p != v->data() + v->size() || !std::isfinite(s) || s <= 0 || s > kMaxSeconds) {
+                error = "--seconds must be a number of seconds above 0 and at most 86400, not \"" + *v + "\"";
+                return std::nullopt;
+            }
+            o.seconds = s;
+        } else if (a == "--sound") {
+            const std::string* v = value();
+            if (!v)
+                return std::nullopt;
+            TextRecordReader list(*v);
+            while (auto field = list.next()) {
+                const auto n = integerArgument(*field);
+                if (!n || *n < 1 || *n > 35) {
+                    error = "--sound takes sound numbers from 1 to 35 separated by commas, not \"" + *v + "\"";
+                    return std::nullopt;
+                }
+                o.sounds.push_back(*n);
+            }
+            if (o.sounds.empty()) {
+                error = "--sound needs at least one sound number";
+                return std::nullopt;
+            }
+        } else if (a == "--volume") {
+            if (!intValue(o.volume, 0, 255))
+                return std::nullopt;
+        } else if (a == "--master") {
+            if (!intValue(o.master, 0, 100))
+                return std::nullopt;
+        } else if (a == "--pitch") {
+            if (!intValue(o.pitch, 10, 7056))
+                return std::nullopt;
+        } else if (a == "--pan") {
+            if (!intValue(o.pan, 0, 25))
+                return std::nullopt;
+        } else {
+            error = "unknown argument \"" + a + "\"";
+            return std::nullopt;
+        }
+    }
+    if (o.presetFile.empty() == o.sounds.empty()) {
+        error = o.presetFile.empty() ? "say what to render: --preset FILE or --sound N[,N...]"
+                                     : "--preset and --sound cannot be used together";
+        return std::nullopt;
+    }
+    if (!o.presetFile.empty() && (o.volume || o.master || o.pitch || o.pan)) {
+        error = "--volume, --master, --pitch and --pan go with --sound, not with --preset";
+        return std::nullopt;
+    }
+    if (o.seconds <= 0) {
+        error = "--seconds is missing";
+        return std::nullopt;
+    }
+    if (o.outFile.empty()) {
+        error = "--out is missing";
+        return std::nullopt;
+    }
+    return o;
+}
+
+} // namespace sonaveil::render

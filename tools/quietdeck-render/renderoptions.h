@@ -1,0 +1,25 @@
+#pragma once
+
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace sonaveil::render {
+
+struct RenderOptions {
+    std::string presetFile;
+    std::string equaliserFile;
+    std::string outFile;
+    std::string programFolder; // "" means the folder of the executable
+    double seconds = 0;
+    std::vector<int> sounds;   // --sound: quick mixes without a preset
+    std::optional<int> volume, master, pitch, pan;
+};
+
+// Reads the command line (without the program name). On a mistake, nothing, and `error` says
+// what is wrong in one line.
+std::optional<RenderOptions> parseRenderOptions(const std::vector<std::string>& args, std::string& error);
+
+extern const char* const kRenderUsage;
+
+} // namespace sonaveil::render
