@@ -172,3 +172,33 @@ TEST(SampleFiles, CicadasSingBetween4And8kHz)
 }
 
 } // namespace
+
+namespace {
+
+// Rain, fire, bubbles and rail joints are made of separate events over their bed; the noises are
+// plain noise.
+TEST(SampleFiles, EventSoundsHaveEventsAndNoisesHaveNone)
+{
+    for (int n : {6, 7, 8, 13, 14, 15, 16, 17, 24, 25, 29})
+        EXPECT_GT(loaded(n).measures.clickiness, 4.5) << "sound " << n;
+    for (int n = 1; n <= 5; ++n)
+        EXPECT_NEAR(loaded(n).measures.clickiness, 3.0, 0.2) << "sound " << n;
+}
+
+// The rhythms that make a sound what it is.
+TEST(SampleFiles, RhythmsOfWavesJointsFanAndBeaterBar)
+{
+    struct Case { int sound; double lo, hi; const char* what; };
+    for (const Case& c : {Case{9, 1 / 12.0, 1 / 5.0, "waves every several seconds"},
+                          Case{24, 0.9, 1.25, "rail joints about once a second"},
+                          Case{27, 0.1, 0.15, "the fan's head turning every 8 s"},
+                          Case{28, 30.0, 45.0, "the beater bar"},
+                          Case{20, 3.5, 4.5, "cicadas pulsing four times a second"}}) {
+        const Measures& m = loaded(c.sound).measures;
+        EXPECT_GE(m.rhythmHz, c.lo) << c.what;
+        EXPECT_LE(m.rhythmHz, c.hi) << c.what;
+    }
+    EXPECT_GT(loaded(9).measures.envelopeSpreadDb, 2.0) << "waves must rise and fall";
+}
+
+} // namespace

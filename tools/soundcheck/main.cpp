@@ -106,8 +106,8 @@ int main(int argc, char** argv)
     files.push_back("config/alarms/default.wav");
     const double targets[] = {0.0, -3.0103, -6.0206, 3.0103, 6.0206};
 
-    std::printf("%-26s %6s %6s %7s %6s %7s %7s %7s %5s %5s %8s %6s %7s %6s %s\n", "file", "sec", "rate", "rms", "peak",
-                "wrap", "median", "ratio", "seam", "p99", "centroid", "spread", "rhythm", "<20Hz", "slope");
+    std::printf("%-26s %6s %6s %7s %6s %7s %7s %7s %5s %5s %8s %6s %7s %6s %6s %s\n", "file", "sec", "rate", "rms", "peak",
+                "wrap", "median", "ratio", "seam", "p99", "centroid", "spread", "rhythm", "clicks", "<20Hz", "slope");
     int failures = 0;
     for (std::size_t i = 0; i < files.size(); ++i) {
         const Audio a = readAudio((dist / files[i]).string());
@@ -121,10 +121,10 @@ int main(int argc, char** argv)
         if (i < 5)
             std::snprintf(slope, sizeof slope, "%+.2f (target %+.2f)", fittedSlope(welch(a.samples, a.rate)),
                           targets[i]);
-        std::printf("%-26s %6.2f %6d %7.2f %6.2f %7.5f %7.5f %7.2f %5.2f %5.2f %8.0f %6.2f %7.2f %6.0f %s\n",
+        std::printf("%-26s %6.2f %6d %7.2f %6.2f %7.5f %7.5f %7.2f %5.2f %5.2f %8.0f %6.2f %7.2f %6.1f %6.0f %s\n",
                     files[i].c_str(), m.seconds, a.rate, m.rmsDb, m.peakDb, m.wrapJump, m.medianStep,
                     m.medianStep > 0 ? m.wrapJump / m.medianStep : 0.0, m.seamLevelDb, m.highLevelStepDb, m.centroidHz,
-                    m.envelopeSpreadDb, m.rhythmHz, m.below20Db, slope);
+                    m.envelopeSpreadDb, m.rhythmHz, m.clickiness, m.below20Db, slope);
         if (!pictures.empty()) {
             const std::string name = fs::path(files[i]).stem().string() + ".png";
             spectrogram(a, QString::fromStdString(files[i])).save(QString::fromStdString((pictures / name).string()));
@@ -134,6 +134,7 @@ int main(int argc, char** argv)
                 "ratio = wrap / median; seam = level change across the wrap (dB, 50 ms windows), p99 = the 99th\n"
                 "percentile of that change between neighbouring windows elsewhere in the file;\n"
                 "centroid in Hz; spread = std of the 10 ms level (dB); rhythm = strongest envelope rate (Hz);\n"
+                "clicks = kurtosis of the steps (3 for plain noise, more where drops or crackles stand out);\n"
                 "<20Hz = energy below 20 Hz against all (dB); slope in dB/octave, 50 Hz to 10 kHz\n");
     return failures ? 1 : 0;
 }

@@ -165,6 +165,17 @@ Measures measure(const Audio& audio)
     std::vector<double> steps(n - 1);
     for (std::size_t i = 1; i < n; ++i)
         steps[i - 1] = std::fabs(double(x[i]) - x[i - 1]);
+    {
+        double s2 = 0.0, s4 = 0.0;
+        for (std::size_t i = 1; i < n; ++i) {
+            const double d = double(x[i]) - x[i - 1];
+            s2 += d * d;
+            s4 += d * d * d * d;
+        }
+        s2 /= double(n - 1);
+        s4 /= double(n - 1);
+        m.clickiness = s2 > 0 ? s4 / (s2 * s2) : 0.0;
+    }
     m.wrapJump = std::fabs(double(x.front()) - x.back());
     m.medianStep = percentile(steps, 0.5);
     m.highStep = percentile(steps, 0.999);

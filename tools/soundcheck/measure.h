@@ -37,6 +37,8 @@ struct Measures {
     double below20Db = 0;           // energy below 20 Hz relative to all of it
     double envelopeSpreadDb = 0;    // standard deviation of the 10 ms level
     double rhythmHz = 0;            // strongest envelope modulation between 0.1 and 40 Hz
+    double clickiness = 0;          // kurtosis of the sample-to-sample steps: 3 for plain noise,
+                                    // higher when separate events (drops, crackles) stand out
     std::vector<double> bandsDb;    // third-octave levels from 25 Hz, relative to the loudest band
 };
 Measures measure(const Audio& audio);

@@ -47,7 +47,7 @@ std::vector<SoundRecipe> build()
         sound(14, lo, 32, "rain on leaves: high pattering taps in gusts, big drops let go by leaves", rainLeaves),
         sound(15, lo, 32, "light drizzle: fine high hiss with a few separate drops", rainDrizzle),
         sound(16, lo, 32, "rain with two gutter drips falling into a water butt", rainGutter),
-        sound(17, lo, 32, "heavy rain drumming on a tin roof: 1400 drops/s ringing at 0.5-1.1 kHz", rainTinRoof),
+        sound(17, lo, 32, "heavy rain drumming on a tin roof: 700 drops/s ringing at 0.5-1.1 kHz", rainTinRoof),
         sound(18, lo, 32, "cicadas: ticking trains of clicks (about 30/s) in 1.5 s phrases near 6.4 kHz",
               cicadaTicking),
         sound(19, lo, 32, "cicadas: two singers alternating a slow rise and fall near 4.2 kHz", cicadaWeeOo),

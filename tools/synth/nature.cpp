@@ -68,7 +68,7 @@ Signal rainRoof(const Loop& loop, Rng& rng)
     s.sizeSigma = 0.75;
     s.dropColour = bandpass(150, 7000, 2);
     s.bed = product({bandpass(150, 5000, 2), tilt(-2)});
-    s.bedDb = -3;
+    s.bedDb = -8;
     s.gustHz = 0.06; s.gustDepth = 0.15;
     Signal x = rain(loop, rng, s);
     // Heavier drops falling from the eaves onto a sill.
@@ -95,12 +95,12 @@ Signal rainDownpour(const Loop& loop, Rng& rng)
     s.resShare = 0.2;
     s.sizeSigma = 0.8;
     s.dropColour = bandpass(300, 14000, 2);
-    s.dropsDb = -3;
+    s.dropsDb = 0;
     s.plinksPerSecond = 40;
     s.plinkHz[0] = 900; s.plinkHz[1] = 3000;
     s.plinksDb = -12;
     s.bed = product({bandpass(150, 12000, 1), tilt(-1)});
-    s.bedDb = 0;
+    s.bedDb = -2;
     s.gustHz = 0.12; s.gustDepth = 0.25;
     return rain(loop, rng, s);
 }
@@ -185,11 +185,11 @@ Signal rainDrizzle(const Loop& loop, Rng& rng)
     s.resShare = 0.3;
     s.sizeSigma = 0.5;
     s.dropColour = bandpass(600, 11000, 2);
-    s.dropsDb = -7;
+    s.dropsDb = -3;
     s.plinksPerSecond = 5;
     s.plinksDb = -14;
     s.bed = product({bandpass(1500, 12000, 2), tilt(-1)});
-    s.bedDb = 0;
+    s.bedDb = -1;
     s.gustHz = 0.05; s.gustDepth = 0.1;
     return rain(loop, rng, s);
 }
@@ -232,15 +232,15 @@ Signal rainGutter(const Loop& loop, Rng& rng)
 Signal rainTinRoof(const Loop& loop, Rng& rng)
 {
     RainStyle s;
-    s.dropsPerSecond = 1400;
+    s.dropsPerSecond = 700;
     s.tickTauMs[0] = 0.3; s.tickTauMs[1] = 1.0;
     s.resHz[0] = 500; s.resHz[1] = 1100;
     s.resTauMs[0] = 6; s.resTauMs[1] = 14;
-    s.resShare = 0.5;
-    s.sizeSigma = 0.7;
+    s.resShare = 0.4;
+    s.sizeSigma = 0.8;
     s.dropColour = bandpass(120, 8000, 2);
     s.bed = product({bandpass(100, 5000, 2), tilt(-2)});
-    s.bedDb = 0;
+    s.bedDb = -4;
     s.gustHz = 0.1; s.gustDepth = 0.2;
     return rain(loop, rng, s);
 }
@@ -472,7 +472,7 @@ Signal fire(const Loop& loop, Rng& rng)
         double at = t;
         for (int i = 0; i < n; ++i) {
             addWrapped(crackles, loop.at(at), tick(c, loop.rate, c.range(0.15, 1.2), c.range(2000, 6000), 0.5, 0.2),
-                       float(std::min(5.0, c.logNormal(0.9))));
+                       float(std::min(3.5, c.logNormal(0.8))));
             at += c.range(0.003, 0.05);
         }
     }
@@ -481,7 +481,7 @@ Signal fire(const Loop& loop, Rng& rng)
         Signal s = tick(c, loop.rate, 1.5, 2500, 2, 0.1);
         for (std::size_t i = 0; i < s.size() && i < k.size(); ++i)
             k[i] += s[i];
-        addWrapped(crackles, loop.at(t), k, float(2.0 * c.logNormal(0.3)));
+        addWrapped(crackles, loop.at(t), k, float(1.4 * c.logNormal(0.3)));
     }
     filter(crackles, loop, highpass(250, 2));
     scaleToRms(crackles, 1.0);
