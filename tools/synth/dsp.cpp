@@ -328,24 +328,6 @@ Response bump(double hz, double octaves, double gainDb)
     };
 }
 
-Response lines(double f0, std::vector<double> levelsDb, double widthHz)
-{
-    std::vector<double> gains;
-    for (double db : levelsDb)
-        gains.push_back(dbToGain(db));
-    return [f0, gains, widthHz](double f) {
-        const long h = long(std::lround(f / f0));
-        double m = 0.0;
-        for (long k = std::max(1L, h - 1); k <= h + 1; ++k) {
-            if (k > long(gains.size()))
-                break;
-            const double d = (f - k * f0) / widthHz;
-            m += gains[std::size_t(k - 1)] * std::exp(-0.5 * d * d);
-        }
-        return m;
-    };
-}
-
 Response product(std::vector<Response> parts)
 {
     return [parts](double f) {

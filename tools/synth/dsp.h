@@ -77,8 +77,6 @@ Response bandpass(double lo, double hi, int order);
 Response tilt(double dbPerOctave, double refHz = 1000.0);
 // A bump of `gainDb` at `hz`, `octaves` wide (Gaussian on a log-frequency axis).
 Response bump(double hz, double octaves, double gainDb);
-// Narrow lines at the harmonics of f0 (levels in dB, 0 = the level of the bump's 0 dB), each `widthHz` wide.
-Response lines(double f0, std::vector<double> levelsDb, double widthHz);
 Response product(std::vector<Response> parts);
 Response sum(std::vector<Response> parts);
 

@@ -184,13 +184,38 @@ Signal insect(const Loop& loop, Rng& rng, const InsectVoice& v)
     return x;
 }
 
+Signal hum(const Loop& loop, Rng& rng, const Hum& h)
+{
+    // Steady harmonics whose common pitch wanders by about widthHz: the phase moves smoothly
+    // (a loop-periodic motion), so the level stays constant as a real motor's does.
+    const double f0 = loop.wholeCycles(h.f0);
+    Signal drift = slowNoise(loop, rng, 2.0);
+    const double depth = h.widthHz / 2.0;
+    std::vector<double> amps, phases;
+    for (double db : h.harmonicsDb) {
+        amps.push_back(dbToGain(db));
+        phases.push_back(rng.uniform() * 2.0 * kPi);
+    }
+    Signal x(static_cast<std::size_t>(loop.frames));
+    for (long i = 0; i < loop.frames; ++i) {
+        // The whole cycles are counted exactly, so the phase closes at the loop's end.
+        const double cycles = std::fmod(double(i) * f0 / loop.rate, 1.0);
+        const double base = 2.0 * kPi * cycles + depth * drift[std::size_t(i)];
+        double v = 0.0;
+        for (std::size_t k = 0; k < amps.size(); ++k)
+            v += amps[k] * std::sin(double(k + 1) * base + phases[k]);
+        x[std::size_t(i)] = float(v);
+    }
+    scaleToRms(x, dbToGain(h.levelDb));
+    return x;
+}
+
 Signal machine(const Loop& loop, Rng& rng, const Response& air, double airDb, const std::vector<Hum>& hums)
 {
     Signal out = shapedNoise(loop, rng, air);
     scaleToRms(out, dbToGain(airDb));
-    for (const Hum& h : hums) {
-        mixDb(out, shapedNoise(loop, rng, lines(h.f0, h.harmonicsDb, h.widthHz)), h.levelDb);
-    }
+    for (const Hum& h : hums)
+        mixDb(out, hum(loop, rng, h), 0.0);
     return out;
 }
 

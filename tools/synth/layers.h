@@ -56,9 +56,11 @@ Signal insect(const Loop& loop, Rng& rng, const InsectVoice& voice);
 struct Hum {
     double f0 = 100;
     std::vector<double> harmonicsDb;
-    double widthHz = 2;              // spectral width of each line: the hum's unsteadiness
+    double widthHz = 2;              // how far the pitch wanders, in Hz
     double levelDb = 0;
 };
+// Harmonics of f0 at steady levels, the pitch wandering slowly; RMS from levelDb.
+Signal hum(const Loop& loop, Rng& rng, const Hum& h);
 // Broadband air with `air` spectrum plus the hums, each part scaled by its level (RMS 1 = 0 dB).
 Signal machine(const Loop& loop, Rng& rng, const Response& air, double airDb,
                const std::vector<Hum>& hums);

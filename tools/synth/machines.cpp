@@ -104,7 +104,7 @@ Signal hoover(const Loop& loop, Rng& rng)
 {
     // Upright with a beater bar that knocks the floor about 38 times a second.
     Signal x = machine(loop, rng, product({bandpass(150, 8000, 2), bump(900, 1.0, 6)}), 0,
-                       {Hum{260.0, {0, -4, -9, -12, -15, -18}, 2.0, -14}, Hum{2100.0, {0, -10}, 5.0, -20}});
+                       {Hum{260.0, {0, -4, -9, -12, -15, -18}, 2.0, -14}, Hum{2100.0, {0, -10}, 5.0, -16}});
     amplitudeBeat(x, loop, 38.0, 0.15);
     return x;
 }
@@ -128,7 +128,7 @@ Signal hairdryerLow(const Loop& loop, Rng& rng)
 Signal vacuumCanister(const Loop& loop, Rng& rng)
 {
     return machine(loop, rng, product({bandpass(200, 12000, 2), bump(1500, 1.0, 6)}), 0,
-                   {Hum{470.0, {0, -5, -10, -14}, 3.0, -15}, Hum{3300.0, {0, -9}, 8.0, -18}});
+                   {Hum{470.0, {0, -5, -10, -14}, 3.0, -15}, Hum{3300.0, {0, -9}, 8.0, -13}});
 }
 
 Signal vacuumCentral(const Loop& loop, Rng& rng)
@@ -142,7 +142,7 @@ Signal vacuumCentral(const Loop& loop, Rng& rng)
 Signal vacuumHandheld(const Loop& loop, Rng& rng)
 {
     return machine(loop, rng, product({bandpass(800, 12000, 2), bump(3500, 0.8, 5)}), 0,
-                   {Hum{920.0, {0, -4, -9, -14}, 4.0, -13}});
+                   {Hum{920.0, {0, -4, -9, -14}, 4.0, -10}});
 }
 
 Signal vacuumWorkshop(const Loop& loop, Rng& rng)
