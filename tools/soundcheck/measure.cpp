@@ -194,7 +194,8 @@ Measures measure(const Audio& audio)
 
     const Welch w = welch(x, audio.rate);
     double total = 0.0, weighted = 0.0, low = 0.0;
-    for (std::size_t k = 1; k < w.power.size(); ++k) {
+    // Bin 0 counts: an offset is energy below 20 Hz too.
+    for (std::size_t k = 0; k < w.power.size(); ++k) {
         const double f = double(k) * w.binHz;
         total += w.power[k];
         weighted += f * w.power[k];
