@@ -1,0 +1,103 @@
+// The measurements the sample-file tests rely on, checked on signals with known answers.
+
+#include "tools/soundcheck/measure.h"
+#include "tools/synth/synth.h"
+
+#include "tempfolder.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <fstream>
+
+namespace {
+
+using namespace sonaveil;
+using soundcheck::Audio;
+
+constexpr double kPi = 3.14159265358979323846;
+
+Audio tone(int rate, double seconds, double hz, double amplitude, double offset = 0.0)
+{
+    Audio a;
+    a.rate = rate;
+    a.channels = 1;
+    for (long i = 0; i < long(rate * seconds); ++i)
+        a.samples.push_back(float(offset + amplitude * std::sin(2.0 * kPi * hz * i / rate)));
+    return a;
+}
+
+TEST(Measure, LevelPeakDcAndCentroidOfATone)
+{
+    // 1 kHz has whole cycles in 2 s at 32 kHz: the loop is seamless.
+    const auto m = soundcheck::measure(tone(32000, 2.0, 1000.0, 0.5, 0.001));
+    EXPECT_NEAR(m.rmsDb, 20.0 * std::log10(0.5 / std::sqrt(2.0)), 0.01);
+    EXPECT_NEAR(m.peakDb, 20.0 * std::log10(0.501), 0.01);
+    EXPECT_NEAR(m.dcDb, -60.0, 0.1);
+    EXPECT_NEAR(m.centroidHz, 1000.0, 20.0);
+    EXPECT_NEAR(m.seconds, 2.0, 1e-9);
+    EXPECT_LE(m.wrapJump, m.highStep);
+    // The offset is all there is below 20 Hz: 0.001 against a 0.35 RMS tone.
+    EXPECT_NEAR(m.below20Db, 20.0 * std::log10(0.001 / 0.3536), 3.0);
+    EXPECT_LT(m.envelopeSpreadDb, 0.1);
+}
+
+TEST(Measure, RhythmSpreadAndClicks)
+{
+    synth::Rng rng(3);
+    Audio beating, steady;
+    beating.rate = steady.rate = 16000;
+    for (int i = 0; i < 16000 * 8; ++i) {
+        const double g = 0.1 * rng.gauss();
+        beating.samples.push_back(float(g * (1.0 + 0.8 * std::sin(2.0 * kPi * 4.0 * i / 16000))));
+        steady.samples.push_back(float(g));
+    }
+    // Noise beating four times a second: kurtosis 3 E[e^4] / E[e^2]^2 of its envelope e.
+    auto m = soundcheck::measure(beating);
+    EXPECT_NEAR(m.rhythmHz, 4.0, 0.2);
+    EXPECT_GT(m.envelopeSpreadDb, 3.0);
+    EXPECT_NEAR(m.clickiness, 3.0 * (1 + 6 * 0.32 + 0.4096 * 3 / 8) / (1.32 * 1.32), 0.4);
+
+    m = soundcheck::measure(steady);
+    EXPECT_NEAR(m.clickiness, 3.0, 0.1);
+    EXPECT_LT(m.envelopeSpreadDb, 1.0);
+    // The same noise with a click every 100 ms.
+    for (std::size_t i = 0; i < steady.samples.size(); i += 1600)
+        steady.samples[i] += 2.0f;
+    EXPECT_GT(soundcheck::measure(steady).clickiness, 10.0);
+}
+
+TEST(Measure, SlopeOfShapedNoise)
+{
+    const synth::Loop loop = synth::makeLoop(44100, 8.0);
+    for (double slope : {-6.0206, -1.5, 0.0, 4.5}) {
+        synth::Rng rng(11);
+        Audio a;
+        a.rate = loop.rate;
+        const synth::Signal x = synth::shapedNoise(loop, rng, synth::tilt(slope));
+        a.samples.assign(x.begin(), x.end());
+        EXPECT_NEAR(soundcheck::fittedSlope(soundcheck::welch(a.samples, a.rate)), slope, 0.1) << slope;
+    }
+}
+
+TEST(Measure, UnreadableFilesSayWhy)
+{
+    TempFolder temp;
+    EXPECT_FALSE(soundcheck::readAudio((temp / "missing.wav").string()).error.empty());
+    std::ofstream(temp / "text.isz") << "not a sound at all";
+    const Audio a = soundcheck::readAudio((temp / "text.isz").string());
+    EXPECT_FALSE(a.error.empty());
+    EXPECT_TRUE(a.samples.empty());
+}
+
+TEST(Measure, WritingIntoAnImpossibleFolderFails)
+{
+    TempFolder temp;
+    std::ofstream(temp / "bin") << "a file where the folder should be";
+    const synth::SoundRecipe* r = synth::findRecipe(1);
+    const std::vector<std::int16_t> pcm(1000, 0);
+    EXPECT_FALSE(synth::write(*r, pcm, temp.path().string()).empty());
+    EXPECT_FALSE(std::filesystem::exists(temp / "bin/1.isz.part"));
+}
+
+} // namespace

@@ -1,0 +1,257 @@
+#include "tools/soundcheck/measure.h"
+
+#include <fftw3.h>
+#include <sndfile.h>
+
+#include <algorithm>
+#include <cmath>
+#include <mutex>
+#include <numeric>
+
+namespace sonaveil::soundcheck {
+
+namespace {
+
+constexpr double kPi = 3.14159265358979323846;
+
+double toDb(double v)
+{
+    return 20.0 * std::log10(std::max(v, 1e-12));
+}
+
+double percentile(std::vector<double> v, double p)
+{
+    if (v.empty())
+        return 0.0;
+    const std::size_t k = std::min(v.size() - 1, std::size_t(p * double(v.size() - 1)));
+    std::nth_element(v.begin(), v.begin() + long(k), v.end());
+    return v[k];
+}
+
+// Power spectrum of one real block (squared magnitudes, bins 0..n/2).
+std::vector<double> powerOf(std::vector<float>& block)
+{
+    const int n = int(block.size());
+    std::vector<fftwf_complex> out(std::size_t(n / 2 + 1));
+    static std::mutex planner;
+    fftwf_plan plan;
+    {
+        std::lock_guard lock(planner);
+        plan = fftwf_plan_dft_r2c_1d(n, block.data(), out.data(), FFTW_ESTIMATE | FFTW_UNALIGNED);
+    }
+    fftwf_execute(plan);
+    {
+        std::lock_guard lock(planner);
+        fftwf_destroy_plan(plan);
+    }
+    std::vector<double> p(out.size());
+    for (std::size_t k = 0; k < out.size(); ++k)
+        p[k] = double(out[k][0]) * out[k][0] + double(out[k][1]) * out[k][1];
+    return p;
+}
+
+std::vector<double> levelEnvelope(const std::vector<float>& x, std::size_t window)
+{
+    std::vector<double> env;
+    for (std::size_t i = 0; i + window <= x.size(); i += window) {
+        double s = 0.0;
+        for (std::size_t j = i; j < i + window; ++j)
+            s += double(x[j]) * x[j];
+        env.push_back(std::sqrt(s / double(window)));
+    }
+    return env;
+}
+
+} // namespace
+
+Audio readAudio(const std::string& path)
+{
+    Audio a;
+    SF_INFO info{};
+    SNDFILE* f = sf_open(path.c_str(), SFM_READ, &info);
+    if (!f) {
+        a.error = sf_strerror(nullptr);
+        return a;
+    }
+    a.rate = info.samplerate;
+    a.channels = info.channels;
+    a.format = info.format;
+    std::vector<float> all(static_cast<std::size_t>(info.frames) * std::size_t(info.channels));
+    const sf_count_t got = sf_readf_float(f, all.data(), info.frames);
+    sf_close(f);
+    a.samples.resize(std::size_t(got));
+    for (sf_count_t i = 0; i < got; ++i)
+        a.samples[std::size_t(i)] = all[std::size_t(i) * std::size_t(info.channels)];
+    if (got != info.frames)
+        a.error = "short read";
+    return a;
+}
+
+Welch welch(const std::vector<float>& x, int rate, int segment)
+{
+    Welch w;
+    w.binHz = double(rate) / segment;
+    w.power.assign(std::size_t(segment / 2 + 1), 0.0);
+    std::vector<double> window(static_cast<std::size_t>(segment));
+    for (int i = 0; i < segment; ++i)
+        window[std::size_t(i)] = 0.5 - 0.5 * std::cos(2.0 * kPi * i / segment);
+    int blocks = 0;
+    std::vector<float> block(static_cast<std::size_t>(segment));
+    for (std::size_t start = 0; start + std::size_t(segment) <= x.size(); start += std::size_t(segment / 2)) {
+        for (int i = 0; i < segment; ++i)
+            block[std::size_t(i)] = float(x[start + std::size_t(i)] * window[std::size_t(i)]);
+        const auto p = powerOf(block);
+        for (std::size_t k = 0; k < p.size(); ++k)
+            w.power[k] += p[k];
+        ++blocks;
+    }
+    for (double& p : w.power)
+        p /= std::max(1, blocks);
+    return w;
+}
+
+double fittedSlope(const Welch& w, double lo, double hi)
+{
+    // Third-octave bands, centred on octave multiples of 1 kHz, wholly inside [lo, hi].
+    std::vector<double> xs, ys;
+    for (int b = -30; b <= 20; ++b) {
+        const double centre = 1000.0 * std::pow(2.0, b / 3.0);
+        const double a = centre * std::pow(2.0, -1.0 / 6.0);
+        const double z = centre * std::pow(2.0, 1.0 / 6.0);
+        if (a < lo || z > hi)
+            continue;
+        double sum = 0.0;
+        int count = 0;
+        for (std::size_t k = std::size_t(std::ceil(a / w.binHz)); double(k) * w.binHz < z && k < w.power.size(); ++k) {
+            sum += w.power[k];
+            ++count;
+        }
+        if (count == 0)
+            continue;
+        xs.push_back(std::log2(centre));
+        ys.push_back(10.0 * std::log10(sum / count));
+    }
+    const double n = double(xs.size());
+    if (n < 2)
+        return 0.0;
+    const double mx = std::accumulate(xs.begin(), xs.end(), 0.0) / n;
+    const double my = std::accumulate(ys.begin(), ys.end(), 0.0) / n;
+    double sxy = 0.0, sxx = 0.0;
+    for (std::size_t i = 0; i < xs.size(); ++i) {
+        sxy += (xs[i] - mx) * (ys[i] - my);
+        sxx += (xs[i] - mx) * (xs[i] - mx);
+    }
+    return sxy / sxx;
+}
+
+Measures measure(const Audio& audio)
+{
+    Measures m;
+    const auto& x = audio.samples;
+    if (x.size() < 2 || audio.rate <= 0)
+        return m;
+    const std::size_t n = x.size();
+    m.seconds = double(n) / audio.rate;
+    double sum = 0.0, sq = 0.0, peak = 0.0;
+    for (float v : x) {
+        sum += v;
+        sq += double(v) * v;
+        peak = std::max(peak, double(std::fabs(v)));
+    }
+    m.rmsDb = toDb(std::sqrt(sq / double(n)));
+    m.peakDb = toDb(peak);
+    m.dcDb = toDb(std::fabs(sum / double(n)));
+
+    std::vector<double> steps(n - 1);
+    for (std::size_t i = 1; i < n; ++i)
+        steps[i - 1] = std::fabs(double(x[i]) - x[i - 1]);
+    {
+        double s2 = 0.0, s4 = 0.0;
+        for (std::size_t i = 1; i < n; ++i) {
+            const double d = double(x[i]) - x[i - 1];
+            s2 += d * d;
+            s4 += d * d * d * d;
+        }
+        s2 /= double(n - 1);
+        s4 /= double(n - 1);
+        m.clickiness = s2 > 0 ? s4 / (s2 * s2) : 0.0;
+    }
+    m.wrapJump = std::fabs(double(x.front()) - x.back());
+    m.medianStep = percentile(steps, 0.5);
+    m.highStep = percentile(steps, 0.999);
+
+    // Level just before the end against just after the start, and the same for neighbouring
+    // windows everywhere else.
+    const std::size_t win = std::size_t(audio.rate / 20);
+    const auto env50 = levelEnvelope(x, win);
+    std::vector<double> changes;
+    for (std::size_t i = 1; i < env50.size(); ++i)
+        changes.push_back(std::fabs(toDb(env50[i]) - toDb(env50[i - 1])));
+    m.highLevelStepDb = percentile(changes, 0.99);
+    const std::vector<float> tail(x.end() - long(win), x.end());
+    const std::vector<float> head(x.begin(), x.begin() + long(win));
+    m.seamLevelDb = std::fabs(toDb(levelEnvelope(tail, win)[0]) - toDb(levelEnvelope(head, win)[0]));
+
+    const Welch w = welch(x, audio.rate);
+    double total = 0.0, weighted = 0.0, low = 0.0;
+    // Bin 0 counts: an offset is energy below 20 Hz too.
+    for (std::size_t k = 0; k < w.power.size(); ++k) {
+        const double f = double(k) * w.binHz;
+        total += w.power[k];
+        weighted += f * w.power[k];
+        if (f < 20.0)
+            low += w.power[k];
+    }
+    m.centroidHz = total > 0 ? weighted / total : 0.0;
+    m.below20Db = 10.0 * std::log10(std::max(low, 1e-30) / std::max(total, 1e-30));
+
+    double loudest = -1e9;
+    for (int b = -16; b <= 13; ++b) {
+        const double centre = 1000.0 * std::pow(2.0, b / 3.0);
+        const double a = centre * std::pow(2.0, -1.0 / 6.0), z = centre * std::pow(2.0, 1.0 / 6.0);
+        double s = 1e-30;
+        for (std::size_t k = std::size_t(std::ceil(a / w.binHz)); double(k) * w.binHz < z && k < w.power.size(); ++k)
+            s += w.power[k];
+        m.bandsDb.push_back(10.0 * std::log10(s));
+        loudest = std::max(loudest, m.bandsDb.back());
+    }
+    for (double& b : m.bandsDb)
+        b = std::max(b - loudest, -80.0);
+
+    // The 10 ms level: its spread, and its strongest rhythm (periodogram of the whole file).
+    const auto env10 = levelEnvelope(x, std::size_t(audio.rate / 100));
+    std::vector<double> envDb;
+    for (double e : env10)
+        envDb.push_back(toDb(e));
+    const double meanDb = std::accumulate(envDb.begin(), envDb.end(), 0.0) / double(envDb.size());
+    double var = 0.0;
+    for (double e : envDb)
+        var += (e - meanDb) * (e - meanDb);
+    m.envelopeSpreadDb = std::sqrt(var / double(envDb.size()));
+    std::vector<float> centred(env10.size());
+    const double meanLevel = std::accumulate(env10.begin(), env10.end(), 0.0) / double(env10.size());
+    for (std::size_t i = 0; i < env10.size(); ++i)
+        centred[i] = float(env10[i] - meanLevel);
+    const auto p = powerOf(centred);
+    const double envBinHz = 100.0 / double(centred.size());
+    double best = 0.0;
+    for (std::size_t k = 1; k < p.size(); ++k) {
+        const double f = double(k) * envBinHz;
+        if (f >= 0.1 && f <= 40.0 && p[k] > best) {
+            best = p[k];
+            m.rhythmHz = f;
+        }
+    }
+    return m;
+}
+
+double profileDistanceDb(const std::vector<double>& a, const std::vector<double>& b)
+{
+    const std::size_t n = std::min(a.size(), b.size());
+    double s = 0.0;
+    for (std::size_t i = 0; i < n; ++i)
+        s += (a[i] - b[i]) * (a[i] - b[i]);
+    return n ? std::sqrt(s / double(n)) : 0.0;
+}
+
+} // namespace sonaveil::soundcheck

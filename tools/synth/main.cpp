@@ -1,0 +1,46 @@
+// Writes every sample file into a program folder: sonaveil-synth <folder> [number ...]
+// (number 0 is the alarm sound). Reports what it made and how long it took.
+
+#include "tools/synth/synth.h"
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <thread>
+
+int main(int argc, char** argv)
+{
+    using namespace sonaveil::synth;
+    if (argc < 2) {
+        std::fprintf(stderr, "usage: %s <program folder> [sound number ...]\n", argv[0]);
+        return 2;
+    }
+    std::vector<const SoundRecipe*> chosen;
+    for (int i = 2; i < argc; ++i) {
+        char* end = nullptr;
+        const long n = std::strtol(argv[i], &end, 10);
+        const SoundRecipe* r = (end && *end == '\0') ? findRecipe(int(n)) : nullptr;
+        if (!r) {
+            std::fprintf(stderr, "no sound numbered %s\n", argv[i]);
+            return 2;
+        }
+        chosen.push_back(r);
+    }
+    if (chosen.empty())
+        for (const auto& r : catalogue())
+            chosen.push_back(&r);
+    // The longest loops first, so that two threads finish together.
+    std::stable_sort(chosen.begin(), chosen.end(), [](const SoundRecipe* a, const SoundRecipe* b) {
+        return a->seconds * a->rate > b->seconds * b->rate;
+    });
+    const int threads = int(std::clamp(std::thread::hardware_concurrency(), 1u, 2u));
+    const auto start = std::chrono::steady_clock::now();
+    const auto errors = renderAll(chosen, argv[1], threads);
+    const double took = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    for (const auto& e : errors)
+        std::fprintf(stderr, "%s\n", e.c_str());
+    std::printf("%zu sound files in %.1f s on %d threads\n", chosen.size() - errors.size(), took, threads);
+    return errors.empty() ? 0 : 1;
+}

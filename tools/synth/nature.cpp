@@ -1,0 +1,500 @@
+// Noises, rain, surf, insects, aquariums and fire.
+
+#include "tools/synth/recipes.h"
+
+#include "tools/synth/layers.h"
+
+#include <cmath>
+
+namespace sonaveil::synth::recipes {
+
+namespace {
+
+// A rise over `rise` seconds before the moment (smooth), then an exponential fall.
+double swellAndFall(double d, double rise, double decay)
+{
+    if (d < -rise)
+        return 0.0;
+    if (d < 0.0) {
+        const double u = (d + rise) / rise;
+        return u * u * (3.0 - 2.0 * u);
+    }
+    return std::exp(-d / decay);
+}
+
+Signal eventsAt(const Loop& loop, const std::vector<double>& times, const std::function<Signal(Rng&)>& kernel,
+                Rng& rng, double sizeSigma)
+{
+    Signal x(std::size_t(loop.frames), 0.0f);
+    for (double t : times)
+        addWrapped(x, loop.at(t), kernel(rng), float(std::min(3.0, rng.logNormal(sizeSigma))));
+    return x;
+}
+
+} // namespace
+
+Signal colouredNoise(const Loop& loop, Rng& rng, double dbPerOctave)
+{
+    // A steeper rumble filter than the common one, as brown noise piles its energy at the bottom;
+    // still flat (< 0.001 dB) from 50 Hz, where the slope is measured.
+    return shapedNoise(loop, rng, product({tilt(dbPerOctave), highpass(27.0, 10)}));
+}
+
+Signal rainGarden(const Loop& loop, Rng& rng)
+{
+    RainStyle s;
+    s.dropsPerSecond = 700;
+    s.tickTauMs[0] = 0.2; s.tickTauMs[1] = 0.8;
+    s.resHz[0] = 2000; s.resHz[1] = 6000;
+    s.resTauMs[0] = 1.0; s.resTauMs[1] = 2.5;
+    s.resShare = 0.25;
+    s.sizeSigma = 0.6;
+    s.dropColour = bandpass(400, 12000, 2);
+    s.plinksPerSecond = 18;
+    s.plinksDb = -9;
+    s.bed = product({bandpass(300, 9000, 2), tilt(-1.5)});
+    s.bedDb = -2;
+    s.gustHz = 0.07; s.gustDepth = 0.12;
+    return rain(loop, rng, s);
+}
+
+Signal rainRoof(const Loop& loop, Rng& rng)
+{
+    RainStyle s;
+    s.dropsPerSecond = 260;
+    s.tickTauMs[0] = 0.4; s.tickTauMs[1] = 1.5;
+    s.resHz[0] = 700; s.resHz[1] = 1700;
+    s.resTauMs[0] = 5; s.resTauMs[1] = 12;
+    s.resShare = 0.55;
+    s.sizeSigma = 0.75;
+    s.dropColour = bandpass(150, 7000, 2);
+    s.bed = product({bandpass(150, 5000, 2), tilt(-2)});
+    s.bedDb = -8;
+    s.gustHz = 0.06; s.gustDepth = 0.15;
+    Signal x = rain(loop, rng, s);
+    // Heavier drops falling from the eaves onto a sill.
+    Rng dripRng = rng.fork();
+    Signal drips = eventsAt(loop, poissonTimes(dripRng, 1.6, loop.seconds()), [&](Rng& r) {
+        Signal k = knock(loop.rate, r.range(280, 420), r.range(18, 30));
+        Signal t = tick(r, loop.rate, 0.6, r.range(1200, 2000), 4, 0.4);
+        for (std::size_t i = 0; i < t.size() && i < k.size(); ++i)
+            k[i] += 0.5f * t[i];
+        return k;
+    }, dripRng, 0.3);
+    scaleToRms(drips, 1.0);
+    mixDb(x, drips, -9);
+    return x;
+}
+
+Signal rainDownpour(const Loop& loop, Rng& rng)
+{
+    RainStyle s;
+    s.dropsPerSecond = 2500;
+    s.tickTauMs[0] = 0.15; s.tickTauMs[1] = 0.6;
+    s.resHz[0] = 1500; s.resHz[1] = 5000;
+    s.resTauMs[0] = 0.8; s.resTauMs[1] = 2.0;
+    s.resShare = 0.2;
+    s.sizeSigma = 0.8;
+    s.dropColour = bandpass(300, 14000, 2);
+    s.dropsDb = 0;
+    s.plinksPerSecond = 40;
+    s.plinkHz[0] = 900; s.plinkHz[1] = 3000;
+    s.plinksDb = -12;
+    s.bed = product({bandpass(150, 12000, 1), tilt(-1)});
+    s.bedDb = -2;
+    s.gustHz = 0.12; s.gustDepth = 0.25;
+    return rain(loop, rng, s);
+}
+
+Signal rainThunder(const Loop& loop, Rng& rng)
+{
+    RainStyle s;
+    s.dropsPerSecond = 450;
+    s.tickTauMs[0] = 0.2; s.tickTauMs[1] = 0.9;
+    s.resHz[0] = 1200; s.resHz[1] = 3500;
+    s.resTauMs[0] = 1.0; s.resTauMs[1] = 3.0;
+    s.resShare = 0.3;
+    s.dropColour = bandpass(300, 10000, 2);
+    s.plinksPerSecond = 10;
+    s.plinksDb = -10;
+    s.bed = product({bandpass(200, 8000, 2), tilt(-1.5)});
+    s.bedDb = 0;
+    s.gustHz = 0.08; s.gustDepth = 0.15;
+    Signal x = rain(loop, rng, s);
+
+    // One distant roll of thunder: a few overlapping rumbles, low and slow.
+    Rng thunderRng = rng.fork();
+    Signal rumble = shapedNoise(loop, thunderRng, product({bandpass(28, 180, 2), tilt(-3, 60)}));
+    const double seconds = loop.seconds();
+    const double start = 14.0;
+    struct Roll { double at, size, decay; };
+    std::vector<Roll> rolls;
+    double t = start;
+    for (int i = 0; i < 4; ++i) {
+        rolls.push_back({t, i == 0 ? 1.0 : thunderRng.range(0.4, 0.9), thunderRng.range(1.5, 3.0)});
+        t += thunderRng.range(0.8, 2.0);
+    }
+    Signal env = envelope(loop, [&](double time) {
+        double e = 0.0;
+        for (const Roll& r : rolls)
+            e += r.size * swellAndFall(circularOffset(time, r.at, seconds), 1.2, r.decay);
+        return e;
+    });
+    multiply(env, wobble(loop, thunderRng, 5.0, 0.35, 0.2));
+    multiply(rumble, env);
+    scaleToRms(rumble, 1.0);
+    mixDb(x, rumble, -4);
+    return x;
+}
+
+Signal rainLeaves(const Loop& loop, Rng& rng)
+{
+    RainStyle s;
+    s.dropsPerSecond = 380;
+    s.tickTauMs[0] = 0.15; s.tickTauMs[1] = 0.5;
+    s.resHz[0] = 2500; s.resHz[1] = 7000;
+    s.resTauMs[0] = 1.5; s.resTauMs[1] = 3.5;
+    s.resShare = 0.6;
+    s.sizeSigma = 0.6;
+    s.patterHz = 1.5; s.patterDepth = 0.6;
+    s.dropColour = bandpass(800, 12000, 2);
+    s.bed = bandpass(1000, 9000, 2);
+    s.bedDb = -6;
+    s.gustHz = 0.1; s.gustDepth = 0.2;
+    Signal x = rain(loop, rng, s);
+    // Big drops gathered on leaves and let go: soft low pats.
+    Rng patRng = rng.fork();
+    Signal pats = eventsAt(loop, poissonTimes(patRng, 3.0, loop.seconds()), [&](Rng& r) {
+        Signal k = knock(loop.rate, r.range(500, 900), r.range(6, 10));
+        Signal t = tick(r, loop.rate, 0.8, 2500, 2, 0.2);
+        for (std::size_t i = 0; i < t.size() && i < k.size(); ++i)
+            k[i] += 0.6f * t[i];
+        return k;
+    }, patRng, 0.4);
+    scaleToRms(pats, 1.0);
+    mixDb(x, pats, -8);
+    return x;
+}
+
+Signal rainDrizzle(const Loop& loop, Rng& rng)
+{
+    RainStyle s;
+    s.dropsPerSecond = 45;
+    s.tickTauMs[0] = 0.2; s.tickTauMs[1] = 0.6;
+    s.resHz[0] = 2000; s.resHz[1] = 5000;
+    s.resTauMs[0] = 1.0; s.resTauMs[1] = 2.0;
+    s.resShare = 0.3;
+    s.sizeSigma = 0.5;
+    s.dropColour = bandpass(600, 11000, 2);
+    s.dropsDb = -3;
+    s.plinksPerSecond = 5;
+    s.plinksDb = -14;
+    s.bed = product({bandpass(1500, 12000, 2), tilt(-1)});
+    s.bedDb = -1;
+    s.gustHz = 0.05; s.gustDepth = 0.1;
+    return rain(loop, rng, s);
+}
+
+Signal rainGutter(const Loop& loop, Rng& rng)
+{
+    RainStyle s;
+    s.dropsPerSecond = 350;
+    s.tickTauMs[0] = 0.2; s.tickTauMs[1] = 1.0;
+    s.resHz[0] = 1500; s.resHz[1] = 4500;
+    s.resTauMs[0] = 1.0; s.resTauMs[1] = 3.0;
+    s.resShare = 0.3;
+    s.dropColour = bandpass(300, 9000, 2);
+    s.bed = product({bandpass(250, 7000, 2), tilt(-1.5)});
+    s.bedDb = -2;
+    s.gustHz = 0.07; s.gustDepth = 0.12;
+    Signal x = rain(loop, rng, s);
+    // Two drips from a gutter into a water butt, each at its own steady pace.
+    Rng dripRng = rng.fork();
+    Signal drips(std::size_t(loop.frames), 0.0f);
+    const double seconds = loop.seconds();
+    for (auto [period, hz, gain] : {std::tuple{0.62, 1150.0, 1.0}, std::tuple{0.91, 820.0, 0.7}}) {
+        const int count = int(std::lround(seconds / period));
+        const double p = seconds / count;
+        const double offset = dripRng.uniform() * p;
+        for (int i = 0; i < count; ++i) {
+            const double at = offset + i * p + dripRng.gauss() * 0.02 * p;
+            Signal k = bubble(loop.rate, hz * dripRng.range(0.96, 1.04), dripRng.range(25, 35), 0.3);
+            Signal t = tick(dripRng, loop.rate, 0.5, 3000, 2, 0.2);
+            for (std::size_t j = 0; j < t.size() && j < k.size(); ++j)
+                k[j] += 0.4f * t[j];
+            addWrapped(drips, loop.at(at), k, float(gain * dripRng.logNormal(0.15)));
+        }
+    }
+    scaleToRms(drips, 1.0);
+    mixDb(x, drips, -7);
+    return x;
+}
+
+Signal rainTinRoof(const Loop& loop, Rng& rng)
+{
+    RainStyle s;
+    s.dropsPerSecond = 700;
+    s.tickTauMs[0] = 0.3; s.tickTauMs[1] = 1.0;
+    s.resHz[0] = 500; s.resHz[1] = 1100;
+    s.resTauMs[0] = 6; s.resTauMs[1] = 14;
+    s.resShare = 0.4;
+    s.sizeSigma = 0.8;
+    s.dropColour = bandpass(120, 8000, 2);
+    s.bed = product({bandpass(100, 5000, 2), tilt(-2)});
+    s.bedDb = -4;
+    s.gustHz = 0.1; s.gustDepth = 0.2;
+    return rain(loop, rng, s);
+}
+
+Signal ocean(const Loop& loop, Rng& rng)
+{
+    const double seconds = loop.seconds();
+    struct Wave { double at, size; };
+    std::vector<Wave> waves;
+    const int count = int(std::lround(seconds / 9.0));
+    for (int i = 0; i < count; ++i)
+        waves.push_back({(i + 0.2) * seconds / count + rng.range(-0.9, 0.9), rng.range(0.75, 1.0)});
+
+    auto bandEnvelope = [&](double base, double rise, double decay) {
+        return envelope(loop, [&, base, rise, decay](double t) {
+            double e = base;
+            for (const Wave& w : waves)
+                e += w.size * swellAndFall(circularOffset(t, w.at, seconds), rise, decay);
+            return e;
+        });
+    };
+
+    // The body of the wave rises first and lowest; the break is brighter; the wash fizzes.
+    Signal low = shapedNoise(loop, rng, product({bandpass(40, 500, 2), tilt(-3, 100)}));
+    multiply(low, bandEnvelope(0.35, 3.0, 3.5));
+    Signal mid = shapedNoise(loop, rng, bandpass(300, 2500, 2));
+    multiply(mid, bandEnvelope(0.12, 1.2, 2.2));
+    Signal wash = shapedNoise(loop, rng, product({bandpass(1500, 12000, 2), tilt(-1, 3000)}));
+    Signal washEnv = bandEnvelope(0.06, 0.25, 4.5);
+    multiply(wash, washEnv);
+    multiply(wash, wobble(loop, rng, 30.0, 0.5, 0.1));
+
+    // Foam: tiny bubbles bursting, as dense as the wash is loud.
+    Rng foamRng = rng.fork();
+    Signal foam(std::size_t(loop.frames), 0.0f);
+    float washMax = 0;
+    for (float v : washEnv)
+        washMax = std::max(washMax, v);
+    for (double t : poissonTimes(foamRng, 1500, seconds)) {
+        const long at = loop.at(t);
+        if (foamRng.uniform() * washMax > washEnv[std::size_t(at)])
+            continue;
+        addWrapped(foam, at, tick(foamRng, loop.rate, foamRng.range(0.1, 0.3), foamRng.range(3000, 8000), 0.8, 0.3),
+                   float(std::min(3.0, foamRng.logNormal(0.6))));
+    }
+    filter(foam, loop, highpass(2000, 2));
+    scaleToRms(foam, 1.0);
+
+    Signal x;
+    mixDb(x, low, 0);
+    mixDb(x, mid, -3);
+    mixDb(x, wash, -4);
+    mixDb(x, foam, -11);
+    return x;
+}
+
+namespace {
+
+Signal chorus(const Loop& loop, Rng& rng, const std::vector<InsectVoice>& voices, double lo, double hi,
+              double backgroundDb, double swellHz, double swellDepth)
+{
+    Signal x;
+    for (const InsectVoice& v : voices) {
+        Rng voiceRng = rng.fork();
+        mixDb(x, insect(loop, voiceRng, v), 0);
+    }
+    // Many more insects further away, one shimmering band.
+    Signal far = shapedNoise(loop, rng, bandpass(lo, hi, 4));
+    multiply(far, wobble(loop, rng, 0.3, 0.3));
+    mixDb(x, far, backgroundDb);
+    if (swellDepth > 0)
+        multiply(x, wobble(loop, rng, swellHz, swellDepth, 0.3));
+    return x;
+}
+
+InsectVoice voice(double hz, double octaves, double pulseHz, double duty, double depth, double levelDb)
+{
+    InsectVoice v;
+    v.hz = hz;
+    v.octaves = octaves;
+    v.pulseHz = pulseHz;
+    v.duty = duty;
+    v.pulseDepth = depth;
+    v.levelDb = levelDb;
+    return v;
+}
+
+InsectVoice calling(InsectVoice v, double callSeconds, double periodSeconds, double attack, double release,
+                    double jitter, double offset = -1)
+{
+    v.callSeconds = callSeconds;
+    v.periodSeconds = periodSeconds;
+    v.attack = attack;
+    v.release = release;
+    v.jitter = jitter;
+    v.offset = offset;
+    return v;
+}
+
+} // namespace
+
+Signal cicadaDrone(const Loop& loop, Rng& rng)
+{
+    std::vector<InsectVoice> v = {
+        voice(4800, 0.08, 210, 0.5, 0.8, 0), voice(5100, 0.07, 190, 0.5, 0.8, -2),
+        voice(5350, 0.09, 235, 0.5, 0.8, -3), voice(4950, 0.06, 180, 0.5, 0.8, -4),
+        voice(5600, 0.1, 220, 0.5, 0.8, -5),
+    };
+    return chorus(loop, rng, v, 4000, 7000, -10, 0.12, 0.25);
+}
+
+Signal cicadaSwells(const Loop& loop, Rng& rng)
+{
+    std::vector<InsectVoice> v = {
+        calling(voice(4400, 0.1, 120, 0.35, 0.95, 0), 5.0, 8.0, 0.6, 0.15, 0.08),
+        calling(voice(4650, 0.1, 128, 0.35, 0.95, -2), 4.5, 7.0, 0.6, 0.15, 0.08),
+        calling(voice(4250, 0.09, 113, 0.35, 0.95, -3), 5.5, 9.0, 0.6, 0.15, 0.08),
+    };
+    return chorus(loop, rng, v, 4000, 6000, -8, 0, 0);
+}
+
+Signal cicadaChirps(const Loop& loop, Rng& rng)
+{
+    std::vector<InsectVoice> v = {
+        calling(voice(6400, 0.05, 95, 0.4, 0.9, 0), 0.14, 0.36, 0.02, 0.04, 0.02),
+        calling(voice(6700, 0.05, 101, 0.4, 0.9, -2), 0.12, 0.33, 0.02, 0.04, 0.02),
+        calling(voice(6200, 0.05, 90, 0.4, 0.9, -3), 0.15, 0.40, 0.02, 0.04, 0.02),
+        calling(voice(6900, 0.05, 105, 0.4, 0.9, -4), 0.13, 0.38, 0.02, 0.04, 0.02),
+    };
+    return chorus(loop, rng, v, 5500, 8000, -12, 0, 0);
+}
+
+Signal cicadaTicking(const Loop& loop, Rng& rng)
+{
+    std::vector<InsectVoice> v = {
+        calling(voice(6000, 0.12, 28, 0.12, 1.0, 0), 1.6, 2.6, 0.2, 0.2, 0.05),
+        calling(voice(6400, 0.12, 33, 0.12, 1.0, -1), 1.4, 2.3, 0.2, 0.2, 0.05),
+        calling(voice(6800, 0.12, 36, 0.12, 1.0, -3), 1.8, 3.1, 0.2, 0.2, 0.05),
+        calling(voice(6200, 0.12, 30, 0.12, 1.0, -4), 1.5, 2.8, 0.2, 0.2, 0.05),
+    };
+    return chorus(loop, rng, v, 5000, 8000, -12, 0, 0);
+}
+
+Signal cicadaWeeOo(const Loop& loop, Rng& rng)
+{
+    const double period = 0.83;
+    std::vector<InsectVoice> v = {
+        calling(voice(4100, 0.07, 300, 0.5, 0.7, 0), period, period, 0.5, 0.5, 0.0, 0.0),
+        calling(voice(4350, 0.07, 280, 0.5, 0.7, -1.5), period, period, 0.5, 0.5, 0.0, period / 2),
+    };
+    return chorus(loop, rng, v, 4000, 6500, -9, 0.1, 0.15);
+}
+
+Signal cicadaShimmer(const Loop& loop, Rng& rng)
+{
+    // A group calling together four times a second, each a little behind the last.
+    std::vector<InsectVoice> v;
+    const double hz[] = {7000, 7250, 7500, 7800, 7150};
+    for (int i = 0; i < 5; ++i)
+        v.push_back(calling(voice(hz[i], 0.07, 150 + 5 * i, 0.45, 0.85, -1.0 * i), 0.16, 0.25, 0.3, 0.4, 0.01,
+                            0.012 * i));
+    return chorus(loop, rng, v, 6000, 8500, -10, 0.08, 0.2);
+}
+
+Signal aquariumAirStone(const Loop& loop, Rng& rng)
+{
+    const double seconds = loop.seconds();
+    Rng b = rng.fork();
+    Signal bubbles(std::size_t(loop.frames), 0.0f);
+    Signal density = wobble(loop, b, 3.0, 0.4);
+    for (double t : poissonTimes(b, 70, seconds)) {
+        const long at = loop.at(t);
+        if (b.uniform() * 1.8 > density[std::size_t(at)])
+            continue;
+        const double hz = 2200 * b.logNormal(0.35);
+        addWrapped(bubbles, at, bubble(loop.rate, hz, b.range(3, 8), b.range(0.2, 0.6)), float(std::min(3.0, b.logNormal(0.5))));
+    }
+    scaleToRms(bubbles, 1.0);
+    // The surface: water broken by the rising stream.
+    Signal surface = shapedNoise(loop, rng, bandpass(400, 4000, 2));
+    multiply(surface, wobble(loop, rng, 15.0, 0.6, 0.1));
+    Signal pump = machine(loop, rng, bandpass(80, 1500, 2), -40, {Hum{100.0, {0, -6, -14, -20}, 0.6, 0}});
+    Signal x;
+    mixDb(x, bubbles, 0);
+    mixDb(x, surface, -6);
+    mixDb(x, pump, -15);
+    return x;
+}
+
+Signal aquariumFilter(const Loop& loop, Rng& rng)
+{
+    const double seconds = loop.seconds();
+    Rng g = rng.fork();
+    Signal gurgle(std::size_t(loop.frames), 0.0f);
+    // Gurgles: bursts of large bubbles where the outflow meets the surface.
+    for (double t : poissonTimes(g, 2.2, seconds)) {
+        const int n = 3 + int(g.uniform() * 8);
+        double at = t;
+        for (int i = 0; i < n; ++i) {
+            const double hz = 650 * g.logNormal(0.35);
+            addWrapped(gurgle, loop.at(at), bubble(loop.rate, hz, g.range(10, 25), g.range(0.3, 0.8)),
+                       float(std::min(3.0, g.logNormal(0.4))));
+            at += g.range(0.03, 0.07);
+        }
+    }
+    scaleToRms(gurgle, 1.0);
+    Signal stream = shapedNoise(loop, rng, product({bandpass(200, 6000, 2), tilt(-2, 800)}));
+    multiply(stream, wobble(loop, rng, 6.0, 0.35));
+    Signal pump = machine(loop, rng, bandpass(60, 800, 2), -30,
+                          {Hum{50.0, {-4, -14, 0, -16, -6, -20, -12}, 1.2, 0}});
+    Signal x;
+    mixDb(x, gurgle, 0);
+    mixDb(x, stream, -3);
+    mixDb(x, pump, -11);
+    return x;
+}
+
+Signal fire(const Loop& loop, Rng& rng)
+{
+    const double seconds = loop.seconds();
+    Signal roar = shapedNoise(loop, rng, product({bandpass(60, 900, 2), tilt(-2, 200)}));
+    multiply(roar, wobble(loop, rng, 3.0, 0.4, 0.2));
+
+    // Crackles come in clusters; a few bigger pops of sap.
+    Rng c = rng.fork();
+    Signal crackles(std::size_t(loop.frames), 0.0f);
+    for (double t : poissonTimes(c, 3.0, seconds)) {
+        const int n = 1 + int(c.uniform() * 6);
+        double at = t;
+        for (int i = 0; i < n; ++i) {
+            addWrapped(crackles, loop.at(at), tick(c, loop.rate, c.range(0.15, 1.2), c.range(2000, 6000), 0.5, 0.2),
+                       float(std::min(3.5, c.logNormal(0.8))));
+            at += c.range(0.003, 0.05);
+        }
+    }
+    for (double t : poissonTimes(c, 0.35, seconds)) {
+        Signal k = knock(loop.rate, c.range(300, 600), c.range(5, 12));
+        Signal s = tick(c, loop.rate, 1.5, 2500, 2, 0.1);
+        for (std::size_t i = 0; i < s.size() && i < k.size(); ++i)
+            k[i] += s[i];
+        addWrapped(crackles, loop.at(t), k, float(1.4 * c.logNormal(0.3)));
+    }
+    filter(crackles, loop, highpass(250, 2));
+    scaleToRms(crackles, 1.0);
+
+    Signal hiss = shapedNoise(loop, rng, bandpass(3000, 9000, 2));
+    multiply(hiss, wobble(loop, rng, 1.0, 0.5, 0.1));
+
+    Signal x;
+    mixDb(x, roar, 0);
+    mixDb(x, crackles, -4);
+    mixDb(x, hiss, -16);
+    return x;
+}
+
+} // namespace sonaveil::synth::recipes
