@@ -1,5 +1,7 @@
 #pragma once
 
+#include "lumidot/export.h"
+
 #include <array>
 #include <cstdint>
 #include <string_view>
@@ -11,22 +13,22 @@ namespace sonaveil::lumidot {
 // 5 * (g % 32), dot row 7 * (g / 32). A 1 bit is a lit dot.
 inline constexpr int kGlyphTableBytes = 560;
 using GlyphTable = std::array<std::uint8_t, kGlyphTableBytes>;
-const GlyphTable& glyphTable();
+LUMIDOT_EXPORT const GlyphTable& glyphTable();
 
 // Whether dot (column 0..4, row 0..6) of glyph g is lit in the glyph table.
-bool glyphDot(const GlyphTable& table, int glyph, int column, int row);
+LUMIDOT_EXPORT bool glyphDot(const GlyphTable& table, int glyph, int column, int row);
 
 // The dots of glyph g as the built-in dot sheets show it. Equal to the table except for a few
 // shapes the stored sheets always drew differently: the small s and the symbols of codes 146-158.
-bool sheetGlyphDot(int glyph, int column, int row);
+LUMIDOT_EXPORT bool sheetGlyphDot(int glyph, int column, int row);
 
 // The single-byte code (the display's code page, Windows-1252 in effect) of a UTF-16 unit, or -1
 // when it has none. U+0080..U+009F are taken as the bytes 0x80..0x9F so that a program can reach
 // the bar-graph symbols directly.
-int singleByteCode(char16_t ch);
+LUMIDOT_EXPORT int singleByteCode(char16_t ch);
 
 // The glyph a UTF-16 unit shows: code - 32 for codes 32..159, the blank glyph below that and for
 // units without a code. Codes 160..255 show their nearest plain letter or symbol.
-int glyphOf(char16_t ch);
+LUMIDOT_EXPORT int glyphOf(char16_t ch);
 
 } // namespace sonaveil::lumidot
