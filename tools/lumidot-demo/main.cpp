@@ -127,16 +127,16 @@ int main(int argc, char** argv)
     QApplication app(argc, argv);
     const QStringList args = app.arguments();
     const int png = int(args.indexOf(QStringLiteral("--png")));
-    if (png > 0) {
-        if (png + 1 >= args.size()) {
-            std::fprintf(stderr, "usage: lumidot-demo [--png FOLDER]\n");
-            return 2;
-        }
-        return writePictures(args.at(png + 1));
+    const int shot = int(args.indexOf(QStringLiteral("--shot")));
+    if ((png > 0 && png + 1 >= args.size()) || (shot > 0 && shot + 1 >= args.size())) {
+        std::fprintf(stderr, "usage: lumidot-demo [--png FOLDER | --shot FILE.png]\n");
+        return 2;
     }
+    if (png > 0)
+        return writePictures(args.at(png + 1));
 
-    QWidget page;
-    auto* grid = new QGridLayout(&page);
+    auto* page = new QWidget; // owned by the scroll area
+    auto* grid = new QGridLayout(page);
     int cell = 0;
     auto place = [&](LCD* lcd, const QString& caption) {
         auto* box = new QVBoxLayout;
@@ -169,9 +169,17 @@ int main(int argc, char** argv)
         place(lcd, QStringLiteral("DisplayType %1").arg(QLatin1String(names[type + 1])));
     }
     QScrollArea scroll;
-    scroll.setWidget(&page);
+    scroll.setWidget(page);
     scroll.setWindowTitle(QStringLiteral("Dot-matrix displays"));
     scroll.resize(1400, 900);
     scroll.show();
+    if (shot > 0) {
+        // A picture of the running window after a few seconds of animation.
+        const QString file = args.at(shot + 1);
+        QTimer::singleShot(2500, &app, [&] {
+            const bool ok = page->grab().save(file);
+            app.exit(ok ? 0 : 1);
+        });
+    }
     return app.exec();
 }
