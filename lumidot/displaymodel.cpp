@@ -633,9 +633,9 @@ void DisplayModel::clearSurface()
         const int o = clientOrigin();
         const int w = std::min(m_background->width, m_width - 2 * o);
         const int h = std::min(m_background->height, m_height - 2 * o);
-        for (int y = 0; y < h; ++y)
+        for (int y = 0; w > 0 && y < h; ++y)
             std::memcpy(&m_image[std::size_t(y + o) * m_width + o], &m_background->pixels[std::size_t(y) * m_background->width],
-                        std::size_t(std::max(0, w)) * sizeof(std::uint32_t));
+                        std::size_t(w) * sizeof(std::uint32_t));
     }
     drawFrame();
 }

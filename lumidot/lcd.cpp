@@ -135,6 +135,7 @@ LCD::LCD(QWidget* parent)
     setAttribute(Qt::WA_OpaquePaintEvent);
     setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
     setFocusPolicy(Qt::ClickFocus);
+    setMouseTracking(true);
     for (int i = 0; i < 4; ++i) {
         QTimer& timer = m_timers[std::size_t(i)];
         timer.setObjectName(QStringLiteral("AniTimer%1").arg(i));

@@ -97,6 +97,21 @@ TEST_F(Display, HugeSpacingIsBoundedInsteadOfExhaustingMemory)
     m.setRowBorderSize(-100);
     EXPECT_GE(m.width(), 1);
     m.SetDisplay(2, u"and clipping");
+    // A frame and a background picture on a surface smaller than the frame.
+    m.setBackgroundPicture(solid(50, 50, 0xFF123456u));
+    m.setLCDCol(1);
+    m.setLCDRow(1);
+    m.setColBorderSize(-40);
+    EXPECT_EQ(m.width(), 1);
+    m.SetDisplay(1, u"X");
+}
+
+TEST_F(Display, BackgroundPictureShowsUnderTheCells)
+{
+    m.setBackgroundPicture(solid(3, 3, 0xFF123456u));
+    EXPECT_EQ(m.pixel(2, 2), 0xFF123456u);
+    EXPECT_EQ(m.pixel(5, 5), pixelOf(m.ColorBacklight()));
+    EXPECT_EQ(m.pixel(0, 0), 0xFF808080u); // the frame stays on top
 }
 
 TEST_F(Display, TextModelShowsTheFirstColumnsAndKeepsTheWholeText)
