@@ -194,3 +194,37 @@ TEST_F(Animation, EndlessLoopsKeepRunningAndHiddenLinesKeepChanging)
     EXPECT_TRUE(rec.completed.empty());
     EXPECT_EQ(m.aniRec(1).LoopCount, -1);
 }
+
+TEST(AnimationRobustness, AnyOrderOfCallsKeepsTheDisplayConsistent)
+{
+    DisplayModel m;
+    m.ResizeDisplay();
+    std::uint32_t seed = 12345;
+    auto next = [&](int n) {
+        seed = seed * 1664525u + 1013904223u;
+        return int((seed >> 8) % std::uint32_t(n));
+    };
+    const std::u16string texts[] = {u"", u"A", u"AB CD", u"0123456789012345678901234567890123456789", u"  "};
+    for (int i = 0; i < 20000; ++i) {
+        const int line = next(6);
+        switch (next(12)) {
+        case 0: m.SetAnimationOpts(line, next(9) - 1, next(50) - 5, next(2), next(2), next(6) - 2); break;
+        case 1: m.SetAnimation(line, texts[next(5)]); break;
+        case 2: m.SetDisplay(line, texts[next(5)]); break;
+        case 3: m.setLCDCol(next(84) - 1); break;
+        case 4: m.setLCDRow(next(6)); break;
+        case 5: m.StartAnimation(line); break;
+        case 6: m.StopAnimation(next(10) == 0 ? line : 7); break;
+        case 7: m.WrapDisplay(texts[next(5)] + u"\n" + texts[next(5)]); break;
+        case 8: m.setDisplayType(next(5) - 2); break;
+        case 9: m.SetAni_Text(line, texts[next(5)]); break;
+        default:
+            for (int t = 0; t < 4; ++t)
+                if (m.timerEnabled(t))
+                    m.tick(t);
+            break;
+        }
+        ASSERT_EQ(m.width(), m.computedWidth());
+        ASSERT_EQ(m.height(), m.computedHeight());
+    }
+}
