@@ -655,6 +655,10 @@ void DisplayModel::drawCell(int row, int column, char16_t ch)
     ++m_cellCopies;
     if (x0 >= x1 || y0 >= y1)
         return;
+    m_dirtyLeft = std::min(m_dirtyLeft, x0);
+    m_dirtyTop = std::min(m_dirtyTop, y0);
+    m_dirtyRight = std::max(m_dirtyRight, x1);
+    m_dirtyBottom = std::max(m_dirtyBottom, y1);
     const std::size_t count = std::size_t(x1 - x0);
     for (int y = y0; y < y1; ++y)
         std::memcpy(&m_image[std::size_t(y) * m_width + x0],
@@ -701,12 +705,19 @@ void DisplayModel::DrawLines()
     if (!m_sheetBuilt || m_image.empty())
         return; // Not sized yet: the first ResizeDisplay draws everything.
     m_renderBusy = true;
-    if (m_fullRedraw)
+    m_dirtyLeft = m_width;
+    m_dirtyTop = m_height;
+    m_dirtyRight = m_dirtyBottom = 0;
+    if (m_fullRedraw) {
         fullPass();
-    else
+        m_dirtyLeft = m_dirtyTop = 0;
+        m_dirtyRight = m_width;
+        m_dirtyBottom = m_height;
+    } else {
         partialPass();
-    if (m_listener)
-        m_listener->present();
+    }
+    if (m_listener && m_dirtyLeft < m_dirtyRight && m_dirtyTop < m_dirtyBottom)
+        m_listener->present(m_dirtyLeft, m_dirtyTop, m_dirtyRight - m_dirtyLeft, m_dirtyBottom - m_dirtyTop);
 }
 
 // ---- animations ---------------------------------------------------------------------------

@@ -48,8 +48,8 @@ public:
     virtual void propertyChanged(std::string_view name) {}
     // The display set its own size (frame included).
     virtual void resizeSurface(int width, int height) {}
-    // The image changed; show it.
-    virtual void present() {}
+    // The image changed within the rectangle (x, y, width, height); show it.
+    virtual void present(int x, int y, int width, int height) {}
     virtual void sizeChanged() {}
     virtual void colorChanged(LCDColor which, ColorValue color) {}
     virtual void animationComplete(int lineNumber) {}
@@ -258,6 +258,9 @@ private:
     std::vector<std::uint32_t> m_image;
     int m_width = 0;
     int m_height = 0;
+
+    // Bounds of what the running pass drew.
+    int m_dirtyLeft = 0, m_dirtyTop = 0, m_dirtyRight = 0, m_dirtyBottom = 0;
 
     long m_cellCopies = 0;
     long m_sheetBuilds = 0;

@@ -10,6 +10,7 @@
 #include <QMenu>
 #include <QMimeData>
 #include <QMouseEvent>
+#include <QPaintEvent>
 #include <QPainter>
 
 namespace sonaveil::lumidot {
@@ -109,7 +110,7 @@ public:
         m_lcd.updateGeometry();
         m_lcd.resize(width, height);
     }
-    void present() override { m_lcd.update(); }
+    void present(int x, int y, int width, int height) override { m_lcd.update(x, y, width, height); }
     void sizeChanged() override { emit m_lcd.SizeChanged(); }
     void colorChanged(LCDColor which, ColorValue color) override { emit m_lcd.ColorChanged(int(which), uint(color)); }
     void animationComplete(int lineNumber) override { emit m_lcd.AnimationComplete(lineNumber); }
@@ -275,13 +276,14 @@ QSize LCD::minimumSizeHint() const
     return sizeHint();
 }
 
-void LCD::paintEvent(QPaintEvent*)
+void LCD::paintEvent(QPaintEvent* event)
 {
     const DisplayModel& m = *m_model;
     const QImage shown(reinterpret_cast<const uchar*>(m.image()), m.width(), m.height(), m.width() * 4,
                        QImage::Format_RGB32);
     QPainter painter(this);
-    painter.drawImage(0, 0, shown);
+    const QRect area = event->rect();
+    painter.drawImage(area.topLeft(), shown, area);
 }
 
 void LCD::resizeEvent(QResizeEvent* event)

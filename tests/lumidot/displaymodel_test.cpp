@@ -192,8 +192,11 @@ TEST_F(Display, PartialRedrawCopiesOnlyChangedCells)
 {
     m.SetDisplay(1, u"ABC");
     long before = m.cellCopies();
+    const int presents = rec.presents;
     m.SetDisplay(1, u"ABD");
     EXPECT_EQ(m.cellCopies() - before, 1);
+    EXPECT_EQ(rec.presents, presents + 1);
+    EXPECT_EQ(rec.lastPresent, (std::vector<int>{2 + 4 + 2 * 21, 2 + 4, 20, 28})); // only that cell is shown anew
     EXPECT_EQ(dotRow(m, 0, 2, 0), "###..");
 
     before = m.cellCopies();

@@ -17,8 +17,13 @@ struct Recorder : DisplayListener {
     std::vector<int> completed;
     int sizeChanges = 0;
     int presents = 0;
+    std::vector<int> lastPresent;
     void propertyChanged(std::string_view name) override { properties.emplace_back(name); }
-    void present() override { ++presents; }
+    void present(int x, int y, int w, int h) override
+    {
+        ++presents;
+        lastPresent = {x, y, w, h};
+    }
     void sizeChanged() override { ++sizeChanges; }
     void colorChanged(LCDColor which, sonaveil::ColorValue c) override { colors.emplace_back(int(which), c); }
     void animationComplete(int line) override { completed.push_back(line); }
