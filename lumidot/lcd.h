@@ -29,6 +29,8 @@ class DisplayModel;
 // the size its rows, columns, dots and spacing give; a host cannot resize it.
 class LUMIDOT_EXPORT LCD : public QWidget {
     Q_OBJECT
+    // The pages a designer shows for the control, in order.
+    Q_CLASSINFO("PropertyPages", "General;StandardColor;StandardPicture")
     Q_PROPERTY(uint ColorLCDon READ ColorLCDon WRITE setColorLCDon)
     Q_PROPERTY(bool BorderStyle READ BorderStyle WRITE setBorderStyle)
     Q_PROPERTY(uint ColorBacklight READ ColorBacklight WRITE setColorBacklight)
@@ -125,6 +127,7 @@ public:
     void setPaletteMode(int mode);
     QImage Palette() const;
     void setPalette(const QImage& palette);
+    using QWidget::setPalette;
     // Color between the ColorLCDon. Gives a smoothing effect.
     uint ColorBlend() const;
     void setColorBlend(uint color);

@@ -1,4 +1,5 @@
 // Shows the display control in every palette and dot size with every animation running.
+#include "lumidot/generalpage.h"
 #include "lumidot/lcd.h"
 
 #include <QApplication>
@@ -103,8 +104,17 @@ int writePictures(const QString& folder)
         lcd.SetDisplay(4, QStringLiteral("Current:None"));
         save(lcd, QStringLiteral("player-status"));
     }
+    {
+        LCD lcd;
+        GeneralPage page;
+        page.setSelection({&lcd});
+        page.adjustSize();
+        const QString path = QDir(folder).filePath(QStringLiteral("general-page.png"));
+        if (page.grab().save(path))
+            ++written;
+    }
     std::printf("lumidot-demo: %d pictures in %s\n", written, qPrintable(folder));
-    return written == 18 ? 0 : 1;
+    return written == 19 ? 0 : 1;
 }
 
 // Starts every line of a display on its own animation, endlessly.
