@@ -188,6 +188,8 @@ public:
     int sheetHeight() const { return m_sheetHeight; }
     std::uint32_t sheetPixel(int x, int y) const { return m_sheet[std::size_t(y) * m_sheetWidth + x]; }
     bool sheetBuilt() const { return m_sheetBuilt; }
+    // The display is setting its own size (its host's resize notices are then its own doing).
+    bool resizing() const { return m_resizing; }
     // The colour the surface clears to; bit 25 marks it palette-relative after a built-in sheet.
     std::uint32_t surfaceBackColor() const { return m_backColor; }
 
@@ -265,9 +267,6 @@ private:
     long m_cellCopies = 0;
     long m_sheetBuilds = 0;
     long m_fullPasses = 0;
-
-public:
-    bool resizing() const { return m_resizing; }
 };
 
 } // namespace sonaveil::lumidot
