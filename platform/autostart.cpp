@@ -1,0 +1,106 @@
+#include "platform/autostart.h"
+
+#include "common/atomicfile.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QStandardPaths>
+
+namespace sonaveil::platform {
+
+namespace {
+
+QString defaultUserFolder()
+{
+    QString config = qEnvironmentVariable("XDG_CONFIG_HOME");
+    if (config.isEmpty())
+        config = QDir::homePath() + QStringLiteral("/.config");
+    return config + QStringLiteral("/autostart");
+}
+
+// Desktop entry values escape backslashes; Exec quotes a path with blanks.
+QString execValue(const QString& path)
+{
+    QString quoted = path;
+    quoted.replace(QLatin1Char('\\'), QStringLiteral("\\\\"));
+    quoted.replace(QLatin1Char('"'), QStringLiteral("\\\""));
+    quoted.replace(QLatin1Char('`'), QStringLiteral("\\`"));
+    quoted.replace(QLatin1Char('$'), QStringLiteral("\\$"));
+    return QLatin1Char('"') + quoted + QLatin1Char('"');
+}
+
+bool folderWritable(const QString& folder)
+{
+    const QFileInfo info(folder);
+    return info.isDir() && info.isWritable();
+}
+
+} // namespace
+
+XdgAutostart::XdgAutostart(QString systemFolder, QString userFolder)
+    : m_system(systemFolder.isEmpty() ? QStringLiteral("/etc/xdg/autostart") : std::move(systemFolder))
+    , m_user(userFolder.isEmpty() ? defaultUserFolder() : std::move(userFolder))
+{
+}
+
+QByteArray XdgAutostart::entryText(const QString& name, const QString& programPath)
+{
+    QString text;
+    text += QStringLiteral("[Desktop Entry]\n");
+    text += QStringLiteral("Type=Application\n");
+    text += QStringLiteral("Name=") + name + QLatin1Char('\n');
+    text += QStringLiteral("Exec=") + execValue(programPath) + QLatin1Char('\n');
+    text += QStringLiteral("Path=") + QFileInfo(programPath).absolutePath() + QLatin1Char('\n');
+    text += QStringLiteral("Terminal=false\n");
+    text += QStringLiteral("X-GNOME-Autostart-enabled=true\n");
+    return text.toUtf8();
+}
+
+bool XdgAutostart::enable(const QString& name, const QString& programPath)
+{
+    const QString file = name + QStringLiteral(".desktop");
+    const QByteArray text = entryText(name, programPath);
+    if (folderWritable(m_system)
+        && writeFileAtomically((m_system + QLatin1Char('/') + file).toStdString(), text.toStdString()))
+        return true;
+    if (!QDir().mkpath(m_user))
+        return false;
+    return writeFileAtomically((m_user + QLatin1Char('/') + file).toStdString(), text.toStdString());
+}
+
+bool XdgAutostart::disable(const QString& name)
+{
+    const QString file = name + QStringLiteral(".desktop");
+    bool clear = true;
+    for (const QString& folder : {m_system, m_user}) {
+        const QString path = folder + QLatin1Char('/') + file;
+        if (QFile::exists(path) && !QFile::remove(path))
+            clear = false;
+    }
+    return clear;
+}
+
+bool XdgAutostart::isEnabled(const QString& name) const
+{
+    const QString file = name + QStringLiteral(".desktop");
+    return QFile::exists(m_system + QLatin1Char('/') + file) || QFile::exists(m_user + QLatin1Char('/') + file);
+}
+
+bool FakeAutostart::enable(const QString& name, const QString& programPath)
+{
+    if (failWrites)
+        return false;
+    m_name = name;
+    m_path = programPath;
+    return true;
+}
+
+bool FakeAutostart::disable(const QString& name)
+{
+    if (m_name == name)
+        m_path.clear();
+    return true;
+}
+
+} // namespace sonaveil::platform
