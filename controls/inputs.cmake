@@ -1,0 +1,7 @@
+# The entry controls: drop-down list, time entry, system volume bar and its timer.
+add_library(controls_inputs STATIC
+  ${CMAKE_CURRENT_LIST_DIR}/ctimer.cpp ${CMAKE_CURRENT_LIST_DIR}/ctimer.h
+  ${CMAKE_CURRENT_LIST_DIR}/mastervolumemodel.cpp ${CMAKE_CURRENT_LIST_DIR}/mastervolumemodel.h
+  ${CMAKE_CURRENT_LIST_DIR}/mastervolume.cpp ${CMAKE_CURRENT_LIST_DIR}/mastervolume.h
+)
+target_link_libraries(controls_inputs PUBLIC common platform Qt6::Widgets)
