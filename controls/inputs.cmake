@@ -3,5 +3,7 @@ add_library(controls_inputs STATIC
   ${CMAKE_CURRENT_LIST_DIR}/ctimer.cpp ${CMAKE_CURRENT_LIST_DIR}/ctimer.h
   ${CMAKE_CURRENT_LIST_DIR}/mastervolumemodel.cpp ${CMAKE_CURRENT_LIST_DIR}/mastervolumemodel.h
   ${CMAKE_CURRENT_LIST_DIR}/mastervolume.cpp ${CMAKE_CURRENT_LIST_DIR}/mastervolume.h
+  ${CMAKE_CURRENT_LIST_DIR}/timecontrolmodel.cpp ${CMAKE_CURRENT_LIST_DIR}/timecontrolmodel.h
+  ${CMAKE_CURRENT_LIST_DIR}/timecontrol.cpp ${CMAKE_CURRENT_LIST_DIR}/timecontrol.h
 )
 target_link_libraries(controls_inputs PUBLIC common platform Qt6::Widgets)
