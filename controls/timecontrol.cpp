@@ -198,8 +198,10 @@ bool TimeControl::eventFilter(QObject* watched, QEvent* event)
     case QEvent::MouseMove:
         return true; // no drag selection
     case QEvent::FocusIn: {
+        // The caret where the focus finds it, before the box selects everything on Tab.
+        const int caret = m_text->cursorPosition();
         static_cast<QObject*>(m_text)->event(event);
-        m_model.focusIn(m_text->cursorPosition());
+        m_model.focusIn(caret);
         showModel();
         return true;
     }
