@@ -82,7 +82,17 @@ void MasterVolume::setSliderIcon(const QImage& picture)
 
 void MasterVolume::setOrientation(int orientation)
 {
+    // The bar keeps its length when it turns.
+    const int length = m_model.orientation() == MasterVolumeModel::Vertical ? height() : width();
     m_model.setOrientation(orientation);
+    m_syncing = true;
+    setMinimumSize(0, 0);
+    setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
+    if (m_model.orientation() == MasterVolumeModel::Vertical)
+        resize(m_model.knobWidth(), length);
+    else
+        resize(length, m_model.knobHeight());
+    m_syncing = false;
     syncGeometry();
 }
 

@@ -207,3 +207,17 @@ TEST(MasterVolumeWidget, FollowsAndSetsAPrivatePulseServer)
     pulse.pactl("set-sink-volume sonaveil_test 30%");
     EXPECT_TRUE(waitUntil([&] { return bar.value() == 30; }, 3000));
 }
+
+TEST(MasterVolumeWidget, TurningTheBarKeepsItsLength)
+{
+    auto [system, bar] = fakeBar(120);
+    system->available = false;
+    bar->setValue(100);
+    bar->setOrientation(MasterVolumeModel::Vertical);
+    EXPECT_EQ(bar->size(), QSize(MasterVolumeModel::kKnobWidth, 120));
+    EXPECT_EQ(bar->model().knobY(), 0);
+    const QImage img = saveGrab(bar.get(), QStringLiteral("mastervolume_vertical"));
+    EXPECT_EQ(img.pixel(6, 119), qRgb(4, 255, 0)); // line 1 at the bottom: 255 / 60 = 4.25
+    bar->setOrientation(MasterVolumeModel::Horizontal);
+    EXPECT_EQ(bar->size(), QSize(120, MasterVolumeModel::kKnobHeight));
+}

@@ -58,7 +58,10 @@ struct Form {
     QLineEdit* other;
     explicit Form(int items)
     {
-        window.setStyleSheet(QStringLiteral("background: #404040"));
+        QPalette dark = window.palette();
+        dark.setColor(QPalette::Window, QColor(64, 64, 64));
+        window.setPalette(dark);
+        window.setAutoFillBackground(true);
         auto* layout = new QVBoxLayout(&window);
         combo = new SComboBox(QStringLiteral("Combo1"), &window);
         combo->readProperties(recorderLook("MP3"));
@@ -79,10 +82,15 @@ struct Form {
     // The window with the floating list drawn where it floats.
     QImage withList()
     {
-        QImage img = window.grab().toImage();
-        QPainter p(&img);
+        const QImage back = window.grab().toImage();
+        const QImage list = combo->listWindow()->grab().toImage();
         const QPoint at = window.mapFromGlobal(combo->listWindow()->geometry().topLeft());
-        p.drawImage(at, combo->listWindow()->grab().toImage());
+        QImage img(std::max(back.width(), at.x() + list.width()), std::max(back.height(), at.y() + list.height()),
+            QImage::Format_RGB32);
+        img.fill(Qt::white);
+        QPainter p(&img);
+        p.drawImage(0, 0, back);
+        p.drawImage(at, list);
         return img;
     }
 };
