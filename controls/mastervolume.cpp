@@ -96,10 +96,13 @@ void MasterVolume::setOrientation(int orientation)
     syncGeometry();
 }
 
-void MasterVolume::setEnabledState(bool on)
+void MasterVolume::changeEvent(QEvent* e)
 {
-    m_model.setEnabled(on);
-    update();
+    if (e->type() == QEvent::EnabledChange) {
+        m_model.setEnabled(isEnabled());
+        update();
+    }
+    QWidget::changeEvent(e);
 }
 
 void MasterVolume::readProperties(const PropertyBag& bag)
@@ -111,6 +114,7 @@ void MasterVolume::readProperties(const PropertyBag& bag)
     m_knob = icon.isNull() ? builtInKnob() : icon.convertToFormat(QImage::Format_ARGB32_Premultiplied);
     m_model.setKnobSize(m_knob.width(), m_knob.height());
     m_model.readProperties(bag);
+    setEnabled(m_model.enabled());
     setToolTip(QString::fromStdString(m_model.toolTip()));
     syncGeometry();
     update();

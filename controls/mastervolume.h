@@ -40,7 +40,8 @@ public:
     void setOrientation(int orientation);
     int segmentSize() const { return m_model.segmentSize(); }
     void setSegmentSize(int size) { m_model.setSegmentSize(size); }
-    void setEnabledState(bool on);
+    // Mouse presses are ignored while disabled (QWidget::setEnabled does the same).
+    void setEnabledState(bool on) { setEnabled(on); }
 
     // The knob's picture; a null image brings back the built-in knob.
     void setSliderIcon(const QImage& picture);
@@ -65,6 +66,7 @@ protected:
     void mouseReleaseEvent(QMouseEvent*) override;
     void showEvent(QShowEvent*) override;
     void resizeEvent(QResizeEvent*) override;
+    void changeEvent(QEvent*) override;
 
 private:
     void iTimer_Proc(long elapsedMs, long id) override;

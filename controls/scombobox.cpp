@@ -197,11 +197,13 @@ void SComboBox::AddItem(const QString& text, const SComboBoxModel::ItemData& dat
     m_model.AddItem(text.toStdString(), data);
 }
 
-void SComboBox::setEnabledState(bool on)
+void SComboBox::changeEvent(QEvent* e)
 {
-    QWidget::setEnabled(on);
-    m_model.setEnabled(on);
-    applyProperties();
+    if (e->type() == QEvent::EnabledChange && m_model.enabled() != isEnabled()) {
+        m_model.setEnabled(isEnabled());
+        applyProperties();
+    }
+    QWidget::changeEvent(e);
 }
 
 void SComboBox::applyProperties()
@@ -219,6 +221,8 @@ void SComboBox::applyProperties()
     pal.setColor(QPalette::Disabled, QPalette::Base, toQColor(m_model.BackColor));
     m_edit->setPalette(pal);
     m_edit->setVisible(m_model.Style == 0);
+    // With the text drawn on the control, the control itself takes the keys.
+    setFocusProxy(m_model.Style == 0 ? m_edit : nullptr);
     m_edit->setAlignment((m_model.Alignment == 1 ? Qt::AlignRight : m_model.Alignment == 2 ? Qt::AlignHCenter : Qt::AlignLeft)
         | Qt::AlignVCenter);
     layoutEdit();
@@ -252,6 +256,8 @@ void SComboBox::layoutEdit()
 
 void SComboBox::placeList()
 {
+    if (!m_list)
+        return;
     const int h = m_model.listHeight();
     const QPoint below = mapToGlobal(QPoint(0, height() + 1));
     const QPoint above = mapToGlobal(QPoint(0, -h - 1));
@@ -261,13 +267,13 @@ void SComboBox::placeList()
 void SComboBox::resizeEvent(QResizeEvent*)
 {
     layoutEdit();
-    if (m_list->isVisible())
+    if (m_list && m_list->isVisible())
         placeList();
 }
 
 void SComboBox::moveEvent(QMoveEvent*)
 {
-    if (m_list->isVisible())
+    if (m_list && m_list->isVisible())
         placeList();
 }
 

@@ -2,6 +2,7 @@
 
 #include "controls/scomboboxmodel.h"
 
+#include <QPointer>
 #include <QWidget>
 
 class QLineEdit;
@@ -60,8 +61,8 @@ public:
     int listCount() const { return m_model.ListCount(); }
     int appearanceCombo() const { return m_model.appearanceCombo(); }
     void setAppearanceCombo(int look) { m_model.setAppearanceCombo(look); }
-    // Enables or disables the control with its look.
-    void setEnabledState(bool on);
+    // Enables or disables the control with its look (QWidget::setEnabled does the same).
+    void setEnabledState(bool on) { setEnabled(on); }
     // Applies property changes made directly on the model.
     void applyProperties();
 
@@ -84,6 +85,7 @@ protected:
     void focusOutEvent(QFocusEvent*) override;
     void resizeEvent(QResizeEvent*) override;
     void moveEvent(QMoveEvent*) override;
+    void changeEvent(QEvent*) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
@@ -94,7 +96,7 @@ private:
 
     SComboBoxModel m_model;
     QLineEdit* m_edit;
-    SComboBoxList* m_list;
+    QPointer<SComboBoxList> m_list;
     int m_lastKey = 0;
 };
 
