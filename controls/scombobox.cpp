@@ -181,7 +181,7 @@ SComboBox::SComboBox(const QString& name, QWidget* parent)
     m_list = new SComboBoxList(this);
     m_list->hide();
     m_model.setText(name.toStdString());
-    layoutEdit();
+    applyProperties();
 }
 
 SComboBox::~SComboBox()

@@ -259,10 +259,15 @@ int SComboBoxModel::selectExactEnabled(const std::string& text) const
 
 void SComboBoxModel::setText(const std::string& text)
 {
+    // Showing the text in the edit box selects the item it names; a text the program sets is
+    // shown as given, never completed.
     m_text = text;
-    // Showing the text in the edit box runs the same rule as typing it.
-    const EditResult r = textEdited(text, 0);
-    showText(r);
+    const int found = selectExactEnabled(text);
+    if (found >= 1)
+        select(found, true);
+    else
+        m_selected = -1;
+    showText({m_text, int(m_text.size()), 0});
     redraw();
 }
 

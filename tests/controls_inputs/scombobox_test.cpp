@@ -245,3 +245,32 @@ TEST(SComboBoxWidget, HoverAndDisabledLooks)
     const QImage simple = saveGrab(&plain, QStringLiteral("scombobox_look1"));
     EXPECT_EQ(simple.pixel(0, 0), qrgbOf(plain.model().NormalBorderColor));
 }
+
+TEST(SComboBoxWidget, DrawnTextStyleTakesTheKeysItself)
+{
+    QWidget window;
+    auto* combo = new SComboBox(QStringLiteral("Combo3"), &window);
+    combo->resize(121, 21);
+    combo->model().Style = 1;
+    combo->applyProperties();
+    for (const char* t : {"One", "Two"})
+        combo->AddItem(QString::fromLatin1(t));
+    window.show();
+    QApplication::setActiveWindow(&window);
+    combo->setFocus(Qt::OtherFocusReason);
+    ASSERT_TRUE(waitUntil([&] { return combo->hasFocus(); }, 1000));
+    EXPECT_FALSE(combo->editBox()->isVisible());
+    QTest::keyClick(combo, Qt::Key_F4);
+    ASSERT_TRUE(combo->listWindow()->isVisible());
+    QTest::keyClick(combo, Qt::Key_End);
+    QTest::keyClick(combo, Qt::Key_Return);
+    EXPECT_EQ(combo->text(), QStringLiteral("Two"));
+    const QImage img = saveGrab(combo, QStringLiteral("scombobox_style1"));
+    // The text is drawn in the edit colour on the control's face.
+    bool textPainted = false;
+    for (int x = 8; x < 40 && !textPainted; ++x)
+        for (int y = 4; y < 17; ++y)
+            if (img.pixel(x, y) != qRgb(255, 255, 255))
+                textPainted = true;
+    EXPECT_TRUE(textPainted);
+}
