@@ -68,14 +68,16 @@ void SComboBox::paintOps(QPainter& p, const std::vector<ComboPaintOp>& ops)
 // ---- the floating list ----
 
 SComboBoxList::SComboBoxList(SComboBox* owner)
-    : QWidget(owner->window(), Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint | Qt::WindowDoesNotAcceptFocus)
+    : QWidget(owner, Qt::Popup | Qt::FramelessWindowHint)
     , m_owner(owner)
     , m_scroll(new QScrollBar(Qt::Vertical, this))
 {
     setObjectName(QStringLiteral("picList"));
     m_scroll->setObjectName(QStringLiteral("scrollI"));
     m_scroll->setFocusPolicy(Qt::NoFocus);
-    setAttribute(Qt::WA_ShowWithoutActivating);
+    // The press that closes the list by landing outside it goes no further: on the control it
+    // would open the list again at once.
+    setAttribute(Qt::WA_NoMouseReplay);
     setFocusPolicy(Qt::NoFocus);
     setMouseTracking(true);
     connect(m_scroll, &QScrollBar::valueChanged, this, [this](int v) {
@@ -116,8 +118,23 @@ void SComboBoxList::mouseMoveEvent(QMouseEvent* e)
 
 void SComboBoxList::mousePressEvent(QMouseEvent* e)
 {
+    if (!rect().contains(e->position().toPoint())) {
+        QWidget::mousePressEvent(e); // closes the pop-up
+        return;
+    }
     if (e->button() == Qt::LeftButton)
         m_owner->model().clickList(int(e->position().y()));
+}
+
+void SComboBoxList::keyPressEvent(QKeyEvent* e)
+{
+    m_owner->listKey(e);
+}
+
+void SComboBoxList::hideEvent(QHideEvent*)
+{
+    if (m_owner->model().isOpen())
+        m_owner->model().close();
 }
 
 void SComboBoxList::wheelEvent(QWheelEvent* e)
@@ -330,14 +347,27 @@ bool SComboBox::handleKey(QKeyEvent* key)
     }
 }
 
+void SComboBox::listKey(QKeyEvent* key)
+{
+    if (handleKey(key))
+        return;
+    if (key->key() == Qt::Key_Tab || key->key() == Qt::Key_Backtab)
+        m_model.close();
+    if (m_model.Style == 0)
+        QApplication::sendEvent(m_edit, key);
+}
+
 void SComboBox::focusOutEvent(QFocusEvent* e)
 {
     QWidget::focusOutEvent(e);
-    focusLeft();
+    focusLeft(e->reason());
 }
 
-void SComboBox::focusLeft()
+void SComboBox::focusLeft(Qt::FocusReason reason)
 {
+    // The open list takes the keys for a while: that is no loss of focus.
+    if (reason == Qt::PopupFocusReason)
+        return;
     // Focus moving between the control and its own edit box is no loss of focus.
     QTimer::singleShot(0, this, [this] {
         QWidget* f = QApplication::focusWidget();
@@ -360,7 +390,7 @@ bool SComboBox::eventFilter(QObject* watched, QEvent* event)
         QTimer::singleShot(0, m_edit, [this] { m_edit->selectAll(); });
         return false;
     case QEvent::FocusOut:
-        focusLeft();
+        focusLeft(static_cast<QFocusEvent*>(event)->reason());
         return false;
     default:
         return false;

@@ -12,8 +12,8 @@ namespace sonaveil::controls {
 
 class SComboBox;
 
-// The floating list of an open SComboBox: a frameless top-level window beside the host window,
-// with its own scroll bar.
+// The floating list of an open SComboBox: a frameless pop-up window that may reach beyond the
+// host window, with its own scroll bar. A press outside it closes it.
 class SComboBoxList : public QWidget {
     Q_OBJECT
 public:
@@ -27,6 +27,8 @@ protected:
     void mousePressEvent(QMouseEvent*) override;
     void wheelEvent(QWheelEvent*) override;
     void resizeEvent(QResizeEvent*) override;
+    void keyPressEvent(QKeyEvent*) override;
+    void hideEvent(QHideEvent*) override;
 
 private:
     SComboBox* m_owner;
@@ -70,6 +72,8 @@ public:
     void writeProperties(PropertyBag& bag) const;
 
     QSize sizeHint() const override;
+    // Keys that reach the open list: the list's own keys, everything else for the edit box.
+    void listKey(QKeyEvent* key);
     static void paintOps(QPainter& p, const std::vector<ComboPaintOp>& ops);
 
 signals:
@@ -92,7 +96,7 @@ private:
     bool handleKey(QKeyEvent* key);
     void placeList();
     void layoutEdit();
-    void focusLeft();
+    void focusLeft(Qt::FocusReason reason);
 
     SComboBoxModel m_model;
     QLineEdit* m_edit;

@@ -167,7 +167,7 @@ TEST(SComboBoxWidget, KeyboardOpensMovesChoosesAndCloses)
     EXPECT_FALSE(list->scrollBar()->isVisible());
     EXPECT_EQ(list->height(), 4 * 20);
     QTest::keyClick(edit, Qt::Key_Down);
-    QTest::keyClick(edit, Qt::Key_Down);
+    QTest::keyClick(list, Qt::Key_Down); // the open list passes its keys on
     EXPECT_EQ(f.combo->model().highlighted(), 3);
     QTest::keyClick(edit, Qt::Key_End);
     EXPECT_EQ(f.combo->model().highlighted(), 4);
@@ -183,11 +183,14 @@ TEST(SComboBoxWidget, KeyboardOpensMovesChoosesAndCloses)
     EXPECT_FALSE(list->isVisible());
     EXPECT_EQ(made.count(), 1);
 
-    // Leaving the control closes an open list.
+    // A press anywhere else closes an open list; typing into it reaches the edit box.
     QTest::keyClick(edit, Qt::Key_F4);
     ASSERT_TRUE(list->isVisible());
-    f.other->setFocus(Qt::TabFocusReason);
+    QTest::keyClicks(list, QStringLiteral("x"));
+    EXPECT_EQ(edit->text(), QStringLiteral("Quality 3x"));
+    QTest::mouseClick(f.other, Qt::LeftButton);
     EXPECT_TRUE(waitUntil([&] { return !list->isVisible(); }, 500));
+    EXPECT_FALSE(f.combo->model().isOpen());
 }
 
 TEST(SComboBoxWidget, TypingSelectsAndCompletes)
