@@ -1,6 +1,8 @@
 #include "controls/mastervolume.h"
 
 #include <QBuffer>
+#include <QKeyEvent>
+#include <QWheelEvent>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QRadialGradient>
@@ -42,6 +44,8 @@ MasterVolume::MasterVolume(std::unique_ptr<platform::SystemVolume> system, QWidg
         emit Change(v);
     };
     setToolTip(QString::fromStdString(m_model.toolTip()));
+    setFocusPolicy(Qt::StrongFocus);
+    setAccessibleName(QStringLiteral("System volume"));
     m_knob = builtInKnob();
     m_model.setKnobSize(m_knob.width(), m_knob.height());
     syncGeometry();
@@ -210,6 +214,38 @@ void MasterVolume::mouseReleaseEvent(QMouseEvent* e)
     if (e->button() == Qt::LeftButton)
         m_model.release();
     emit MouseUp(buttonOf(e->button()));
+}
+
+} // namespace sonaveil::controls
+
+namespace sonaveil::controls {
+
+void MasterVolume::keyPressEvent(QKeyEvent* e)
+{
+    switch (e->key()) {
+    case Qt::Key_Right:
+    case Qt::Key_Up: m_model.stepBy(1); break;
+    case Qt::Key_Left:
+    case Qt::Key_Down: m_model.stepBy(-1); break;
+    case Qt::Key_PageUp: m_model.stepBy(10); break;
+    case Qt::Key_PageDown: m_model.stepBy(-10); break;
+    case Qt::Key_Home: m_model.stepBy(-100); break;
+    case Qt::Key_End: m_model.stepBy(100); break;
+    case Qt::Key_M:
+        if (m_model.enabled())
+            m_model.setMute(!m_model.mute());
+        break;
+    default: QWidget::keyPressEvent(e); return;
+    }
+    e->accept();
+}
+
+void MasterVolume::wheelEvent(QWheelEvent* e)
+{
+    const int notches = e->angleDelta().y() / 120;
+    if (notches != 0)
+        m_model.stepBy(notches * 5);
+    e->accept();
 }
 
 } // namespace sonaveil::controls

@@ -177,6 +177,18 @@ void MasterVolumeModel::dragTo(int x, int y)
         if (travel > 0)
             percent = static_cast<int>(roundHalfEven(double(m_knobX) / travel * 100.0));
     }
+    userSet(percent);
+}
+
+void MasterVolumeModel::stepBy(int delta)
+{
+    if (!m_enabled || m_dragging)
+        return;
+    userSet(std::clamp(m_value + delta, 0, 100));
+}
+
+void MasterVolumeModel::userSet(int percent)
+{
     const bool changed = percent != m_shown;
     m_value = percent;
     m_shown = percent;

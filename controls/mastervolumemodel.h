@@ -95,6 +95,8 @@ public:
     void move(int x, int y);
     void release();
     bool dragging() const { return m_dragging; }
+    // Keys and the wheel: moves the level by delta percent and writes it to the system.
+    void stepBy(int delta);
 
     // The per-line colours of a bar n lines long shading from a to b through m; empty when the
     // bar is too short to shade.
@@ -111,6 +113,7 @@ private:
     int knobTravel() const;
     void placeKnob();
     void dragTo(int x, int y);
+    void userSet(int percent);
     void redraw();
 
     int m_value = 0;

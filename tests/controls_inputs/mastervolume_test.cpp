@@ -4,7 +4,9 @@
 #include "privatepulse.h"
 #include "qtenvironment.h"
 
+#include <QApplication>
 #include <QElapsedTimer>
+#include <QWheelEvent>
 #include <QSignalSpy>
 #include <QTest>
 
@@ -220,4 +222,26 @@ TEST(MasterVolumeWidget, TurningTheBarKeepsItsLength)
     EXPECT_EQ(img.pixel(6, 119), qRgb(4, 255, 0)); // line 1 at the bottom: 255 / 60 = 4.25
     bar->setOrientation(MasterVolumeModel::Horizontal);
     EXPECT_EQ(bar->size(), QSize(120, MasterVolumeModel::kKnobHeight));
+}
+
+TEST(MasterVolumeWidget, KeysAndWheelSetTheVolumeToo)
+{
+    auto [system, bar] = fakeBar(113);
+    bar->show();
+    system->level = system->maximum / 2;
+    ASSERT_TRUE(waitUntil([&] { return bar->value() == 50; }, 500));
+    QTest::keyClick(bar.get(), Qt::Key_Right);
+    EXPECT_EQ(bar->value(), 51);
+    EXPECT_EQ(bar->model().knobX(), 51);
+    QTest::keyClick(bar.get(), Qt::Key_PageDown);
+    EXPECT_EQ(bar->value(), 41);
+    EXPECT_EQ(system->level, 26869u); // round(0.41 * 65535)
+    QTest::keyClick(bar.get(), Qt::Key_End);
+    EXPECT_EQ(system->level, system->maximum);
+    QWheelEvent down(QPointF(5, 5), bar->mapToGlobal(QPointF(5, 5)), QPoint(), QPoint(0, -240), Qt::NoButton, Qt::NoModifier,
+        Qt::NoScrollPhase, false);
+    QApplication::sendEvent(bar.get(), &down);
+    EXPECT_EQ(bar->value(), 90);
+    QTest::keyClick(bar.get(), Qt::Key_M);
+    EXPECT_TRUE(system->muted);
 }
