@@ -2,14 +2,17 @@
 
 #include <pulse/pulseaudio.h>
 
+#include <algorithm>
 #include <mutex>
 #include <string>
 
 namespace sonaveil::platform {
 namespace {
 
-// How long to wait before trying a lost or absent server again.
-constexpr pa_usec_t kRetryDelayUs = 300 * PA_USEC_PER_MSEC;
+// How long to wait before trying a lost or absent server again: soon at first, then less and
+// less often while it stays away.
+constexpr pa_usec_t kFirstRetryUs = 300 * PA_USEC_PER_MSEC;
+constexpr pa_usec_t kLongestRetryUs = 3000 * PA_USEC_PER_MSEC;
 
 // Talks to the server on a libpulse thread of its own. That thread keeps a copy of the default
 // sink's volume and mute up to date from the server's change events; the interface thread reads
@@ -169,7 +172,8 @@ private:
             return;
         timeval tv{};
         pa_gettimeofday(&tv);
-        pa_timeval_add(&tv, kRetryDelayUs);
+        pa_timeval_add(&tv, m_retryDelay);
+        m_retryDelay = std::min(m_retryDelay * 2, kLongestRetryUs);
         m_retry = api()->time_new(api(), &tv, &PulseSystemVolume::onRetry, this);
     }
 
@@ -187,6 +191,7 @@ private:
         auto* me = static_cast<PulseSystemVolume*>(self);
         switch (pa_context_get_state(c)) {
         case PA_CONTEXT_READY:
+            me->m_retryDelay = kFirstRetryUs;
             pa_context_set_subscribe_callback(c, &PulseSystemVolume::onEvent, me);
             if (pa_operation* op = pa_context_subscribe(
                     c, pa_subscription_mask_t(PA_SUBSCRIPTION_MASK_SINK | PA_SUBSCRIPTION_MASK_SERVER), nullptr, nullptr))
@@ -250,6 +255,7 @@ private:
     pa_threaded_mainloop* m_loop = nullptr;
     pa_context* m_context = nullptr;
     pa_time_event* m_retry = nullptr;
+    pa_usec_t m_retryDelay = kFirstRetryUs;
     bool m_closing = false;
 
     // The copy the interface thread reads.
