@@ -4,6 +4,10 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/socket.h>
+#include <sys/un.h>
+#include <unistd.h>
+
 #include <chrono>
 #include <cstdlib>
 #include <functional>
@@ -116,4 +120,32 @@ TEST(PulseSystemVolume, NoSinkOrNoServerGivesNothing)
     const auto start = Clock::now();
     lonely->close();
     EXPECT_LT(std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - start).count(), 500);
+}
+
+TEST(PulseSystemVolume, AServerThatNeverAnswersBlocksNothing)
+{
+    // A socket that takes connections and then says nothing, as a hung server does.
+    TempFolder folder;
+    const std::string path = (folder / "native").string();
+    const int listener = ::socket(AF_UNIX, SOCK_STREAM, 0);
+    ASSERT_GE(listener, 0);
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    std::snprintf(address.sun_path, sizeof address.sun_path, "%s", path.c_str());
+    ASSERT_EQ(::bind(listener, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
+    ASSERT_EQ(::listen(listener, 4), 0);
+    ::setenv("PULSE_SERVER", ("unix:" + path).c_str(), 1);
+
+    auto volume = createPulseSystemVolume();
+    ASSERT_TRUE(volume->open());
+    std::this_thread::sleep_for(std::chrono::milliseconds(200));
+    const auto start = Clock::now();
+    for (int i = 0; i < 100; ++i) {
+        volume->setVolume(30000);
+        volume->setMute(false);
+        EXPECT_FALSE(volume->volume().has_value());
+    }
+    volume->close();
+    EXPECT_LT(std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - start).count(), 200);
+    ::close(listener);
 }
