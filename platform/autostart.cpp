@@ -19,15 +19,19 @@ QString defaultUserFolder()
     return config + QStringLiteral("/autostart");
 }
 
-// Desktop entry values escape backslashes; Exec quotes a path with blanks.
+// An Exec argument is quoted, with " ` $ and \ escaped inside the quotes; the value as a whole
+// then escapes its backslashes once more, as every desktop-entry string does.
 QString execValue(const QString& path)
 {
-    QString quoted = path;
-    quoted.replace(QLatin1Char('\\'), QStringLiteral("\\\\"));
-    quoted.replace(QLatin1Char('"'), QStringLiteral("\\\""));
-    quoted.replace(QLatin1Char('`'), QStringLiteral("\\`"));
-    quoted.replace(QLatin1Char('$'), QStringLiteral("\\$"));
-    return QLatin1Char('"') + quoted + QLatin1Char('"');
+    QString argument;
+    for (const QChar c : path) {
+        if (c == QLatin1Char('"') || c == QLatin1Char('`') || c == QLatin1Char('$') || c == QLatin1Char('\\'))
+            argument += QLatin1Char('\\');
+        argument += c;
+    }
+    argument = QLatin1Char('"') + argument + QLatin1Char('"');
+    argument.replace(QLatin1Char('\\'), QStringLiteral("\\\\"));
+    return argument;
 }
 
 bool folderWritable(const QString& folder)

@@ -1,0 +1,251 @@
+#include "controls/mastervolume.h"
+
+#include <QBuffer>
+#include <QKeyEvent>
+#include <QWheelEvent>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QRadialGradient>
+
+namespace sonaveil::controls {
+namespace {
+
+QColor toQColor(ColorValue c)
+{
+    return QColor(redOf(c), greenOf(c), blueOf(c));
+}
+
+int buttonOf(Qt::MouseButton b)
+{
+    switch (b) {
+    case Qt::LeftButton: return 1;
+    case Qt::RightButton: return 2;
+    case Qt::MiddleButton: return 4;
+    default: return 0;
+    }
+}
+
+} // namespace
+
+MasterVolume::MasterVolume(QWidget* parent)
+    : MasterVolume(platform::createPulseSystemVolume(), parent)
+{
+}
+
+MasterVolume::MasterVolume(std::unique_ptr<platform::SystemVolume> system, QWidget* parent)
+    : QWidget(parent)
+    , m_system(std::move(system))
+{
+    setObjectName(QStringLiteral("MasterVolume1"));
+    m_model.setSystem(m_system.get());
+    m_model.onRedraw = [this] { update(); };
+    m_model.onChange = [this](int v) {
+        setToolTip(QString::fromStdString(m_model.toolTip()));
+        emit Change(v);
+    };
+    setToolTip(QString::fromStdString(m_model.toolTip()));
+    setFocusPolicy(Qt::StrongFocus);
+    setAccessibleName(QStringLiteral("System volume"));
+    m_knob = builtInKnob();
+    m_model.setKnobSize(m_knob.width(), m_knob.height());
+    syncGeometry();
+}
+
+MasterVolume::~MasterVolume()
+{
+    m_timer.TmrStop();
+    m_model.onRedraw = nullptr;
+    m_model.onChange = nullptr;
+    if (m_system)
+        m_system->close();
+}
+
+QImage MasterVolume::builtInKnob()
+{
+    QImage img(MasterVolumeModel::kKnobWidth, MasterVolumeModel::kKnobHeight, QImage::Format_ARGB32_Premultiplied);
+    img.fill(Qt::transparent);
+    QPainter p(&img);
+    p.setRenderHint(QPainter::Antialiasing);
+    const QRectF ball(0.5, 1.0, 12.0, 12.0);
+    QRadialGradient shade(QPointF(4.5, 4.5), 8.0);
+    shade.setColorAt(0.0, QColor(255, 255, 255));
+    shade.setColorAt(0.45, QColor(200, 200, 205));
+    shade.setColorAt(1.0, QColor(90, 90, 100));
+    p.setBrush(shade);
+    p.setPen(QPen(QColor(40, 40, 48), 1.0));
+    p.drawEllipse(ball);
+    return img;
+}
+
+void MasterVolume::setSliderIcon(const QImage& picture)
+{
+    m_knob = picture.isNull() ? builtInKnob() : picture.convertToFormat(QImage::Format_ARGB32_Premultiplied);
+    m_model.setKnobSize(m_knob.width(), m_knob.height());
+    syncGeometry();
+}
+
+void MasterVolume::setOrientation(int orientation)
+{
+    // The bar keeps its length when it turns.
+    const int length = m_model.orientation() == MasterVolumeModel::Vertical ? height() : width();
+    m_model.setOrientation(orientation);
+    m_syncing = true;
+    setMinimumSize(0, 0);
+    setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
+    if (m_model.orientation() == MasterVolumeModel::Vertical)
+        resize(m_model.knobWidth(), length);
+    else
+        resize(length, m_model.knobHeight());
+    m_syncing = false;
+    syncGeometry();
+}
+
+void MasterVolume::changeEvent(QEvent* e)
+{
+    if (e->type() == QEvent::EnabledChange) {
+        m_model.setEnabled(isEnabled());
+        update();
+    }
+    QWidget::changeEvent(e);
+}
+
+void MasterVolume::readProperties(const PropertyBag& bag)
+{
+    const auto bytes = bag.readBytes("SliderIcon");
+    QImage icon;
+    if (!bytes.empty())
+        icon.loadFromData(bytes.data(), int(bytes.size()));
+    m_knob = icon.isNull() ? builtInKnob() : icon.convertToFormat(QImage::Format_ARGB32_Premultiplied);
+    m_model.setKnobSize(m_knob.width(), m_knob.height());
+    m_model.readProperties(bag);
+    setEnabled(m_model.enabled());
+    setToolTip(QString::fromStdString(m_model.toolTip()));
+    syncGeometry();
+    update();
+}
+
+void MasterVolume::writeProperties(PropertyBag& bag) const
+{
+    m_model.writeProperties(bag);
+    if (m_knob != builtInKnob()) {
+        QByteArray png;
+        QBuffer buffer(&png);
+        buffer.open(QIODevice::WriteOnly);
+        m_knob.save(&buffer, "PNG");
+        bag.write("SliderIcon", PropertyBag::Bytes(png.begin(), png.end()));
+    }
+}
+
+QSize MasterVolume::sizeHint() const
+{
+    if (m_model.orientation() == MasterVolumeModel::Vertical)
+        return {m_model.knobWidth(), 100};
+    return {100, m_model.knobHeight()};
+}
+
+void MasterVolume::syncGeometry()
+{
+    if (m_syncing)
+        return;
+    m_syncing = true;
+    m_model.resize(width(), height());
+    if (m_model.orientation() == MasterVolumeModel::Vertical) {
+        setMinimumSize(m_model.knobWidth(), m_model.knobHeight());
+        setMaximumSize(m_model.knobWidth(), QWIDGETSIZE_MAX);
+    } else {
+        setMinimumSize(m_model.knobWidth(), m_model.knobHeight());
+        setMaximumSize(QWIDGETSIZE_MAX, m_model.knobHeight());
+    }
+    if (size() != QSize(m_model.width(), m_model.height()))
+        resize(m_model.width(), m_model.height());
+    m_syncing = false;
+}
+
+void MasterVolume::resizeEvent(QResizeEvent*)
+{
+    syncGeometry();
+}
+
+void MasterVolume::showEvent(QShowEvent*)
+{
+    // The mixer is opened once, at the first show; later shows find the poll running.
+    if (m_model.show())
+        m_timer.TmrStart(this, kPollMs, 0);
+    update();
+}
+
+void MasterVolume::iTimer_Proc(long, long)
+{
+    m_model.poll();
+}
+
+void MasterVolume::paintEvent(QPaintEvent*)
+{
+    const auto f = m_model.face();
+    QPainter p(this);
+    p.fillRect(rect(), toQColor(f.background));
+    QPen pen;
+    pen.setWidth(1);
+    pen.setCosmetic(true);
+    for (const auto& line : f.lines) {
+        pen.setColor(toQColor(line.color));
+        p.setPen(pen);
+        p.drawLine(line.x1, line.y1, line.x2, line.y2);
+    }
+    p.drawImage(f.knobX, f.knobY, m_knob);
+}
+
+void MasterVolume::mousePressEvent(QMouseEvent* e)
+{
+    const int button = buttonOf(e->button());
+    emit MouseDown(button);
+    const QPoint pos = e->position().toPoint();
+    m_model.press(button, pos.x(), pos.y());
+}
+
+void MasterVolume::mouseMoveEvent(QMouseEvent* e)
+{
+    const QPoint pos = e->position().toPoint();
+    m_model.move(pos.x(), pos.y());
+}
+
+void MasterVolume::mouseReleaseEvent(QMouseEvent* e)
+{
+    if (e->button() == Qt::LeftButton)
+        m_model.release();
+    emit MouseUp(buttonOf(e->button()));
+}
+
+} // namespace sonaveil::controls
+
+namespace sonaveil::controls {
+
+void MasterVolume::keyPressEvent(QKeyEvent* e)
+{
+    switch (e->key()) {
+    case Qt::Key_Right:
+    case Qt::Key_Up: m_model.stepBy(1); break;
+    case Qt::Key_Left:
+    case Qt::Key_Down: m_model.stepBy(-1); break;
+    case Qt::Key_PageUp: m_model.stepBy(10); break;
+    case Qt::Key_PageDown: m_model.stepBy(-10); break;
+    case Qt::Key_Home: m_model.stepBy(-100); break;
+    case Qt::Key_End: m_model.stepBy(100); break;
+    case Qt::Key_M:
+        if (m_model.enabled())
+            m_model.setMute(!m_model.mute());
+        break;
+    default: QWidget::keyPressEvent(e); return;
+    }
+    e->accept();
+}
+
+void MasterVolume::wheelEvent(QWheelEvent* e)
+{
+    const int notches = e->angleDelta().y() / 120;
+    if (notches != 0)
+        m_model.stepBy(notches * 5);
+    e->accept();
+}
+
+} // namespace sonaveil::controls

@@ -1,0 +1,84 @@
+#pragma once
+
+#include "controls/ctimer.h"
+#include "controls/mastervolumemodel.h"
+
+#include <QImage>
+#include <QWidget>
+
+#include <memory>
+
+namespace sonaveil::controls {
+
+// The system volume bar: paints a MasterVolumeModel, feeds it the mouse, and polls the system's
+// master output every 50 ms from the first show on.
+class MasterVolume : public QWidget, private cTimerOwner {
+    Q_OBJECT
+    Q_PROPERTY(int Value READ value WRITE setValue NOTIFY Change)
+    Q_PROPERTY(bool Mute READ mute WRITE setMute)
+    Q_PROPERTY(int Orientation READ orientation WRITE setOrientation)
+    Q_PROPERTY(int SegmentSize READ segmentSize WRITE setSegmentSize)
+
+public:
+    static constexpr int kPollMs = 50;
+
+    // Follows the default PulseAudio sink.
+    explicit MasterVolume(QWidget* parent = nullptr);
+    // Follows the given system output (a fake in tests).
+    explicit MasterVolume(std::unique_ptr<platform::SystemVolume> system, QWidget* parent = nullptr);
+    ~MasterVolume() override;
+
+    MasterVolumeModel& model() { return m_model; }
+    const MasterVolumeModel& model() const { return m_model; }
+    bool polling() const { return m_timer.running(); }
+
+    int value() const { return m_model.value(); }
+    void setValue(int value) { m_model.setValue(value); }
+    bool mute() const { return m_model.mute(); }
+    void setMute(bool mute) { m_model.setMute(mute); }
+    int orientation() const { return m_model.orientation(); }
+    void setOrientation(int orientation);
+    int segmentSize() const { return m_model.segmentSize(); }
+    void setSegmentSize(int size) { m_model.setSegmentSize(size); }
+    // Mouse presses are ignored while disabled (QWidget::setEnabled does the same).
+    void setEnabledState(bool on) { setEnabled(on); }
+
+    // The knob's picture; a null image brings back the built-in knob.
+    void setSliderIcon(const QImage& picture);
+    const QImage& sliderIcon() const { return m_knob; }
+    static QImage builtInKnob();
+
+    // Persisted properties (the knob picture as PNG bytes under "SliderIcon").
+    void readProperties(const PropertyBag& bag);
+    void writeProperties(PropertyBag& bag) const;
+
+    QSize sizeHint() const override;
+
+signals:
+    void Change(int value);
+    void MouseDown(int button);
+    void MouseUp(int button);
+
+protected:
+    void paintEvent(QPaintEvent*) override;
+    void mousePressEvent(QMouseEvent*) override;
+    void mouseMoveEvent(QMouseEvent*) override;
+    void mouseReleaseEvent(QMouseEvent*) override;
+    void keyPressEvent(QKeyEvent*) override;
+    void wheelEvent(QWheelEvent*) override;
+    void showEvent(QShowEvent*) override;
+    void resizeEvent(QResizeEvent*) override;
+    void changeEvent(QEvent*) override;
+
+private:
+    void iTimer_Proc(long elapsedMs, long id) override;
+    void syncGeometry();
+
+    std::unique_ptr<platform::SystemVolume> m_system;
+    MasterVolumeModel m_model;
+    cTimer m_timer;
+    QImage m_knob;
+    bool m_syncing = false;
+};
+
+} // namespace sonaveil::controls

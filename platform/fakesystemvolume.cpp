@@ -1,0 +1,44 @@
+#include "platform/fakesystemvolume.h"
+
+namespace sonaveil::platform {
+
+bool FakeSystemVolume::open()
+{
+    if (!canOpen)
+        return false;
+    ++openCount;
+    m_open = true;
+    return true;
+}
+
+std::optional<VolumeLevel> FakeSystemVolume::volume() const
+{
+    if (!m_open || !available)
+        return std::nullopt;
+    return VolumeLevel{level, maximum};
+}
+
+std::optional<bool> FakeSystemVolume::mute() const
+{
+    if (!m_open || !available)
+        return std::nullopt;
+    return muted;
+}
+
+void FakeSystemVolume::setVolume(unsigned volume)
+{
+    if (!m_open || !available)
+        return;
+    ++volumeWrites;
+    level = volume > maximum ? maximum : volume;
+}
+
+void FakeSystemVolume::setMute(bool mute)
+{
+    if (!m_open || !available)
+        return;
+    ++muteWrites;
+    muted = mute;
+}
+
+} // namespace sonaveil::platform

@@ -1,0 +1,151 @@
+#include "platform/systemvolume.h"
+
+#include "privatepulse.h"
+
+#include <gtest/gtest.h>
+
+#include <sys/socket.h>
+#include <sys/un.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <functional>
+#include <thread>
+
+using namespace sonaveil::platform;
+using Clock = std::chrono::steady_clock;
+
+namespace {
+
+// Waits up to timeoutMs for the condition; returns how long it took, or -1.
+long waitFor(const std::function<bool()>& condition, int timeoutMs)
+{
+    const auto start = Clock::now();
+    const auto deadline = start + std::chrono::milliseconds(timeoutMs);
+    while (Clock::now() < deadline) {
+        if (condition())
+            return long(std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - start).count());
+        std::this_thread::sleep_for(std::chrono::milliseconds(2));
+    }
+    return -1;
+}
+
+// pactl turns percentages into levels with its own rounding: allow one step either way.
+bool levelIs(const SystemVolume& v, unsigned level)
+{
+    const auto r = v.volume();
+    return r && r->volume + 1 >= level && r->volume <= level + 1;
+}
+
+} // namespace
+
+TEST(PulseSystemVolume, FollowsAndSetsTheDefaultSink)
+{
+    PrivatePulse pulse;
+    ASSERT_TRUE(pulse.start());
+    auto volume = createPulseSystemVolume();
+    ASSERT_TRUE(volume->open());
+    ASSERT_GE(waitFor([&] { return volume->volume().has_value(); }, 3000), 0);
+    EXPECT_EQ(volume->volume()->maximum, 65536u);
+
+    // A change made by another program arrives without being asked for.
+    pulse.pactl("set-sink-volume sonaveil_test 50%");
+    const long took = waitFor([&] { return levelIs(*volume, 32768); }, 1000);
+    ASSERT_GE(took, 0);
+    EXPECT_LT(took, 100);
+
+    volume->setVolume(65536);
+    EXPECT_TRUE(levelIs(*volume, 65536)); // answered at once, before the server confirms
+    EXPECT_GE(waitFor([&] { return pulse.pactl("get-sink-volume sonaveil_test").find("100%") != std::string::npos; }, 1000), 0);
+
+    volume->setMute(true);
+    EXPECT_GE(waitFor([&] { return pulse.pactl("get-sink-mute sonaveil_test").find("yes") != std::string::npos; }, 1000), 0);
+    pulse.pactl("set-sink-mute sonaveil_test 0");
+    EXPECT_GE(waitFor([&] { return volume->mute() == false; }, 1000), 0);
+
+    // The default sink changing is followed too.
+    pulse.pactl("set-sink-volume sonaveil_second 30%");
+    pulse.pactl("set-default-sink sonaveil_second");
+    EXPECT_GE(waitFor([&] { return levelIs(*volume, 19661); }, 1000), 0);
+
+    volume->close();
+    EXPECT_FALSE(volume->isOpen());
+    EXPECT_FALSE(volume->volume().has_value());
+}
+
+TEST(PulseSystemVolume, SurvivesALostServerAndFollowsItsReturn)
+{
+    PrivatePulse pulse;
+    ASSERT_TRUE(pulse.start());
+    auto volume = createPulseSystemVolume();
+    ASSERT_TRUE(volume->open());
+    ASSERT_GE(waitFor([&] { return volume->volume().has_value(); }, 3000), 0);
+
+    pulse.kill();
+    ASSERT_GE(waitFor([&] { return !volume->volume().has_value(); }, 2000), 0);
+    // Nothing waits for the missing server.
+    const auto start = Clock::now();
+    for (int i = 0; i < 100; ++i) {
+        volume->setVolume(1000);
+        volume->setMute(true);
+        (void)volume->volume();
+        (void)volume->mute();
+    }
+    EXPECT_LT(std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - start).count(), 100);
+
+    ASSERT_TRUE(pulse.start());
+    pulse.pactl("set-sink-volume sonaveil_test 25%");
+    EXPECT_GE(waitFor([&] { return levelIs(*volume, 16384); }, 3000), 0);
+}
+
+TEST(PulseSystemVolume, NoSinkOrNoServerGivesNothing)
+{
+    PrivatePulse pulse;
+    ASSERT_TRUE(pulse.start());
+    auto volume = createPulseSystemVolume();
+    ASSERT_TRUE(volume->open());
+    ASSERT_GE(waitFor([&] { return volume->volume().has_value(); }, 3000), 0);
+    pulse.pactl("unload-module module-null-sink");
+    EXPECT_GE(waitFor([&] { return !volume->volume().has_value() && !volume->mute().has_value(); }, 2000), 0);
+    volume->setVolume(100); // no sink: ignored
+    volume->close();
+
+    // A server that is not there at all: opening works, reads give nothing, closing is quick.
+    ::setenv("PULSE_SERVER", "unix:/nonexistent/sonaveil/native", 1);
+    auto lonely = createPulseSystemVolume();
+    ASSERT_TRUE(lonely->open());
+    std::this_thread::sleep_for(std::chrono::milliseconds(400));
+    EXPECT_FALSE(lonely->volume().has_value());
+    const auto start = Clock::now();
+    lonely->close();
+    EXPECT_LT(std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - start).count(), 500);
+}
+
+TEST(PulseSystemVolume, AServerThatNeverAnswersBlocksNothing)
+{
+    // A socket that takes connections and then says nothing, as a hung server does.
+    TempFolder folder;
+    const std::string path = (folder / "native").string();
+    const int listener = ::socket(AF_UNIX, SOCK_STREAM, 0);
+    ASSERT_GE(listener, 0);
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    std::snprintf(address.sun_path, sizeof address.sun_path, "%s", path.c_str());
+    ASSERT_EQ(::bind(listener, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
+    ASSERT_EQ(::listen(listener, 4), 0);
+    ::setenv("PULSE_SERVER", ("unix:" + path).c_str(), 1);
+
+    auto volume = createPulseSystemVolume();
+    ASSERT_TRUE(volume->open());
+    std::this_thread::sleep_for(std::chrono::milliseconds(200));
+    const auto start = Clock::now();
+    for (int i = 0; i < 100; ++i) {
+        volume->setVolume(30000);
+        volume->setMute(false);
+        EXPECT_FALSE(volume->volume().has_value());
+    }
+    volume->close();
+    EXPECT_LT(std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - start).count(), 200);
+    ::close(listener);
+}
