@@ -1,0 +1,20 @@
+#pragma once
+
+#include <QIcon>
+#include <QImage>
+#include <QString>
+
+namespace sonaveil::player::artwork {
+
+// A picture of the program folder, or a null image when it is missing or unreadable.
+QImage load(const QString& programFolder, const QString& name);
+
+// Drawn by code, for a program folder without its pictures.
+QImage drawnBackground(int width, int height);
+QImage drawnSplash(int width, int height);
+QImage drawnIcon(int size);
+
+// "sonaveil.png" of the program folder, else the drawn icon.
+QIcon programIcon(const QString& programFolder);
+
+} // namespace sonaveil::player::artwork
