@@ -70,6 +70,24 @@ protected:
     }
 };
 
+Qt::CheckState qtState(CheckState state)
+{
+    switch (state) {
+    case CheckState::Checked: return Qt::Checked;
+    case CheckState::Grayed: return Qt::PartiallyChecked;
+    default: return Qt::Unchecked;
+    }
+}
+
+CheckState modelState(int state)
+{
+    switch (state) {
+    case Qt::Checked: return CheckState::Checked;
+    case Qt::PartiallyChecked: return CheckState::Grayed;
+    default: return CheckState::Unchecked;
+    }
+}
+
 QString escapedCaption(const QString& text)
 {
     QString t = text;
@@ -316,9 +334,9 @@ QWidget* MainWindow::buildPage(int page)
         pal.setColor(QPalette::WindowText, kText);
         c->setPalette(pal);
         c->setFixedSize(kCaptionWidth, kRowHeight);
-        c->setCheckState(Qt::CheckState(int(m_model.check(sound))));
+        c->setCheckState(qtState(m_model.check(sound)));
         connect(c, &QCheckBox::stateChanged, this, [this, sound](int state) {
-            m_model.setCheck(sound, CheckState(state));
+            m_model.setCheck(sound, modelState(state));
         });
         m_checks[std::size_t(sound - 1)] = c;
         grid->addWidget(c, row, 0);
@@ -523,7 +541,7 @@ void MainWindow::syncCheck(int sound)
 {
     SoundCheck* c = check(sound);
     const QSignalBlocker block(c);
-    c->setCheckState(Qt::CheckState(int(m_model.check(sound))));
+    c->setCheckState(qtState(m_model.check(sound)));
 }
 
 void MainWindow::syncSlider(int number)
