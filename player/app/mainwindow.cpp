@@ -161,10 +161,42 @@ MainWindow::MainWindow(ChannelModel& model, MixControl& mix, std::unique_ptr<pla
     m_model.checkChanged = [this](int sound) { syncCheck(sound); };
     m_model.sliderChanged = [this](int number) { syncSlider(number); };
 
-    // Keyboard order: the page bar, the page's rows, the step buttons, the master, the presets,
-    // then the buttons at the top.
+    setKeyboardOrder();
     showPage(1);
     setFixedSize(sizeHint());
+}
+
+void MainWindow::setKeyboardOrder()
+{
+    // The page bar, the rows of every page (only the shown page takes the focus), the step
+    // buttons, the master and system volumes, the presets, then the buttons at the top.
+    std::vector<QWidget*> order;
+    for (Multibutton* b : m_pageButtons)
+        order.push_back(b);
+    order.push_back(button("stopAllButton"));
+    for (int page = 1; page <= kPageCount; ++page)
+        for (int sound : catalogue::soundsOnPage(page)) {
+            const SoundInfo& info = catalogue::sound(sound);
+            order.push_back(check(sound));
+            for (int n : {info.volumeSlider, info.pitchSlider, info.panSlider})
+                if (UcSlider* s = slider(n))
+                    order.push_back(s);
+        }
+    for (const char* name : {"chameleonButton10", "chameleonButton14", "chameleonButton15", "chameleonButton16",
+                             "chameleonButton17", "chameleonButton18", "chameleonButton19", "chameleonButton20",
+                             "chameleonButton21", "chameleonButton25"})
+        order.push_back(button(name));
+    order.push_back(slider(kMasterSlider));
+    order.push_back(m_system);
+    for (const char* name : {"chameleonButton30", "chameleonButton31", "chameleonButton33", "chameleonButton34"})
+        order.push_back(button(name));
+    for (Multibutton* b : m_quick)
+        order.push_back(b);
+    for (const char* name : {"chameleonButton23", "chameleonButton6", "chameleonButton29", "chameleonButton26",
+                             "chameleonButton1"})
+        order.push_back(button(name));
+    for (std::size_t i = 1; i < order.size(); ++i)
+        setTabOrder(order[i - 1], order[i]);
 }
 
 MainWindow::~MainWindow()
@@ -357,6 +389,7 @@ QWidget* MainWindow::buildPage(int page)
     // Every page is as tall as the first, so the window keeps its size.
     for (; row < kPageRows; ++row)
         grid->setRowMinimumHeight(row, kRowHeight);
+    grid->setRowStretch(kPageRows, 1);
     grid->setColumnStretch(4, 1);
     return w;
 }

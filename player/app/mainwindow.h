@@ -102,6 +102,7 @@ private:
     void syncCheck(int sound);
     void syncSlider(int number);
     void refreshBackground();
+    void setKeyboardOrder();
 
     ChannelModel& m_model;
     MixControl& m_mix;

@@ -85,11 +85,36 @@ Player::Player(PlayerSetup setup, QObject* parent)
     , m_options(m_setup.programFolder.toStdString(), *m_setup.autostart, m_setup.programPath)
 {
     m_splash = std::make_unique<SplashWindow>(artwork::load(m_setup.programFolder, "splash.jpg"));
+    m_splash->setWindowIcon(artwork::programIcon(m_setup.programFolder));
+
+    m_splashTimer.setSingleShot(true);
+    m_splashTimer.setInterval(kSplashMs);
+    connect(&m_splashTimer, &QTimer::timeout, this, &Player::startUp);
+
+    m_clock.setSingleShot(true);
+    m_clock.setTimerType(Qt::PreciseTimer);
+    connect(&m_clock, &QTimer::timeout, this, &Player::tickClock);
+
+    // The desktop session ending closes the player the normal way, so that its files are written.
+    connect(qApp, &QGuiApplication::commitDataRequest, this, [this] { close(); });
+    connect(qApp, &QCoreApplication::aboutToQuit, this, &Player::shutdown);
+}
+
+Player::~Player()
+{
+    shutdown();
+    m_optionsWindow.reset();
+    m_main.reset();
+}
+
+void Player::prepare()
+{
+    if (m_main)
+        return;
     m_main = std::make_unique<MainWindow>(m_model, m_mix,
                                           m_setup.systemVolume ? m_setup.systemVolume() : nullptr);
-    const QIcon icon = artwork::programIcon(m_setup.programFolder);
+    const QIcon icon = m_splash->windowIcon();
     m_main->setWindowIcon(icon);
-    m_splash->setWindowIcon(icon);
 
     MainWindow* w = m_main.get();
     connect(w, &MainWindow::saveClicked, this, &Player::save);
@@ -112,24 +137,13 @@ Player::Player(PlayerSetup setup, QObject* parent)
             m_muteAction->setChecked(marked);
     };
 
-    m_splashTimer.setSingleShot(true);
-    m_splashTimer.setInterval(kSplashMs);
-    connect(&m_splashTimer, &QTimer::timeout, this, &Player::startUp);
-
-    m_clock.setSingleShot(true);
-    m_clock.setTimerType(Qt::PreciseTimer);
-    connect(&m_clock, &QTimer::timeout, this, &Player::tickClock);
-
-    // The desktop session ending closes the player the normal way, so that its files are written.
-    connect(qApp, &QGuiApplication::commitDataRequest, this, [this] { shutdown(); });
-    connect(qApp, &QCoreApplication::aboutToQuit, this, &Player::shutdown);
-}
-
-Player::~Player()
-{
-    shutdown();
-    m_model.checkChanged = nullptr;
-    m_model.sliderChanged = nullptr;
+    m_optionsWindow = std::make_unique<OptionsWindow>(m_options, *m_setup.dialogs);
+    m_optionsWindow->setWindowIcon(icon);
+    connect(m_optionsWindow.get(), &OptionsWindow::contactClicked, this,
+            [this](const QString& url) { m_setup.launcher->open(QUrl(url)); });
+    // The native window and the layout exist before the first show.
+    m_main->ensurePolished();
+    m_main->winId();
 }
 
 QString Player::path(const QString& name) const
@@ -150,6 +164,8 @@ void Player::launch()
     }
     m_splash->show();
     m_splashTimer.start();
+    // The windows are built while the splash shows.
+    prepare();
 }
 
 void Player::startUp()
@@ -157,6 +173,7 @@ void Player::startUp()
     if (m_started || m_shutDown)
         return;
     m_started = true;
+    prepare();
     lumidot::LCD* lcd = m_main->display();
 
     // 2. The alarm line.
@@ -314,7 +331,8 @@ void Player::shutdown()
     }
     if (m_optionsWindow)
         m_optionsWindow->hide();
-    m_main->hide();
+    if (m_main)
+        m_main->hide();
     m_splash->hide();
 }
 

@@ -63,6 +63,8 @@ public:
 
     // Shows the splash; its timer (500 ms, once) runs the start-up sequence.
     void launch();
+    // Builds the main and options windows (once); launch() does it while the splash shows.
+    void prepare();
     // The start-up sequence; every step is attempted, a failing one is skipped silently.
     void startUp();
     // The shutdown sequence: the engine closed, the tray icon removed, "scard2.tmp",
