@@ -474,3 +474,61 @@ TEST_F(MainWindowTest, PicturesOfEveryPage)
     QTest::mouseRelease(background, Qt::LeftButton, {}, QPoint(34, w->height() + 16));
     EXPECT_EQ(w->pos(), before + QPoint(30, 20));
 }
+
+TEST_F(MainWindowTest, TaskbarStartUpShowsTheWindowMinimised)
+{
+    f.write("startup.tmp", "0,#FALSE#,#FALSE#\r\n");
+    Player& p = f.start(true);
+    EXPECT_TRUE(p.mainWindow()->isMinimized());
+    f.close();
+    EXPECT_EQ(f.read("startup.tmp"), "0,#FALSE#,#FALSE#\r\n");
+}
+
+TEST_F(MainWindowTest, QuitAndCloseEndTheProgramWithItsFiles)
+{
+    Player& p = f.start(true);
+    int quits = 0;
+    QObject::connect(&p, &Player::quitRequested, [&] { ++quits; });
+    p.trayMenu()->actions().at(4)->trigger();
+    EXPECT_EQ(quits, 1);
+    EXPECT_TRUE(p.shutDown());
+    EXPECT_FALSE(p.trayIcon()->isVisible());
+    EXPECT_FALSE(p.mainWindow()->isVisible());
+    EXPECT_FALSE(p.engine().initialised());
+    EXPECT_TRUE(fs::exists(f.file("previous.tmp")));
+    EXPECT_TRUE(fs::exists(f.file("scard2.tmp")));
+    EXPECT_TRUE(fs::exists(f.file("startup.tmp")));
+    // A second route to the end changes nothing more.
+    fs::remove(f.file("previous.tmp"));
+    p.close();
+    EXPECT_FALSE(fs::exists(f.file("previous.tmp")));
+
+    // The window manager's close button is the Close button.
+    Player& again = f.start();
+    int closes = 0;
+    QObject::connect(&again, &Player::quitRequested, [&] { ++closes; });
+    again.mainWindow()->close();
+    EXPECT_EQ(closes, 1);
+    EXPECT_TRUE(fs::exists(f.file("previous.tmp")));
+}
+
+TEST_F(MainWindowTest, KeyboardReachesTheShownPageOnly)
+{
+    Player& p = f.start();
+    MainWindow* w = p.mainWindow();
+    QApplication::setActiveWindow(w);
+    w->showPage(4);
+    w->button("stopAllButton")->setFocus();
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    EXPECT_EQ(QApplication::focusWidget(), w->check(31));
+    // Space on the focused check box switches its sound on.
+    QTest::keyClick(w->check(31), Qt::Key_Space);
+    EXPECT_TRUE(p.model().entry(31).on());
+    // From the last control of the page the focus goes on to the step buttons.
+    w->slider(catalogue::sound(35).panSlider)->setFocus();
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    EXPECT_EQ(QApplication::focusWidget(), w->button("chameleonButton10"));
+    // An access key runs its button.
+    QTest::keyClick(w, Qt::Key_T, Qt::AltModifier);
+    EXPECT_FALSE(p.model().entry(31).on());
+}

@@ -1,6 +1,6 @@
 #include "player/core/mixcontrol.h"
 
-#include "../player_core/fakebinding.h"
+#include "fakebinding.h"
 
 #include <gtest/gtest.h>
 
@@ -70,4 +70,15 @@ TEST_F(MixControlTest, StepsActOnThePageGivenAndClampToTheRanges)
     model.setSlider(catalogue::sound(33).panSlider, 25);
     mix.centrePans(4);
     EXPECT_EQ(model.slider(catalogue::sound(33).panSlider), 12);
+}
+
+TEST_F(MixControlTest, TheModelReportsEveryCheckChangeAfterSwitching)
+{
+    std::vector<std::pair<int, bool>> seen;
+    model.checkChanged = [&](int sound) { seen.emplace_back(sound, audio.live(model.entry(sound).channel) != nullptr); };
+    model.setCheck(4, CheckState::Checked);
+    model.setCheck(4, CheckState::Checked); // no change, nothing reported
+    model.setCheck(4, CheckState::Grayed);
+    model.setCheck(4, CheckState::Unchecked);
+    EXPECT_EQ(seen, (std::vector<std::pair<int, bool>>{{4, true}, {4, false}, {4, false}}));
 }
