@@ -15,6 +15,8 @@
 #include <QPainter>
 #include <QRadioButton>
 #include <QVBoxLayout>
+#include <QKeyEvent>
+#include <QScreen>
 #include <QWindow>
 
 namespace sonaveil::player {
@@ -275,6 +277,26 @@ void OptionsWindow::mouseReleaseEvent(QMouseEvent* e)
 {
     if (e->button() == Qt::LeftButton)
         m_dragging = false;
+}
+
+void OptionsWindow::keyPressEvent(QKeyEvent* e)
+{
+    if (e->key() == Qt::Key_Escape) {
+        hide();
+        return;
+    }
+    QWidget::keyPressEvent(e);
+}
+
+void OptionsWindow::showEvent(QShowEvent* e)
+{
+    // The first time it opens, the window comes up over the middle of the screen.
+    if (!m_placed) {
+        m_placed = true;
+        if (QScreen* screen = QGuiApplication::primaryScreen())
+            move(screen->availableGeometry().center() - rect().center());
+    }
+    QWidget::showEvent(e);
 }
 
 void OptionsWindow::closeEvent(QCloseEvent* e)

@@ -62,6 +62,8 @@ protected:
     void mouseMoveEvent(QMouseEvent*) override;
     void mouseReleaseEvent(QMouseEvent*) override;
     void closeEvent(QCloseEvent*) override;
+    void keyPressEvent(QKeyEvent*) override;
+    void showEvent(QShowEvent*) override;
     void resizeEvent(QResizeEvent*) override;
 
 private:
@@ -81,6 +83,7 @@ private:
     int m_panel = 0;
     QImage m_picture;
     QImage m_scaled;
+    bool m_placed = false;
     bool m_dragging = false;
     QPoint m_dragOffset;
 };

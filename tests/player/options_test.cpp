@@ -62,6 +62,10 @@ TEST(OptionsWindow, FilesOfTheChoices)
     EXPECT_EQ(setting(f, "ResumeLastMix"), "1");
     click(o->button("cmdClose"));
     EXPECT_FALSE(o->isVisible());
+    p.showOptions();
+    EXPECT_TRUE(o->isVisible());
+    QTest::keyClick(o, Qt::Key_Escape);
+    EXPECT_FALSE(o->isVisible());
 
     // "startup.tmp" is written when the player closes.
     EXPECT_FALSE(fs::exists(f.file("startup.tmp")));
