@@ -12,6 +12,9 @@ namespace sonaveil::player {
 namespace {
 
 int g_pipe[2] = {-1, -1};
+// The session or the user ending the program; a closed terminal (SIGHUP) as well, since the
+// player is often started from one.
+constexpr int kSignals[] = {SIGTERM, SIGINT, SIGHUP};
 
 void onSignal(int number)
 {
@@ -34,8 +37,8 @@ TerminationWatcher::TerminationWatcher(QObject* parent)
     action.sa_handler = onSignal;
     sigemptyset(&action.sa_mask);
     action.sa_flags = SA_RESTART;
-    sigaction(SIGTERM, &action, nullptr);
-    sigaction(SIGINT, &action, nullptr);
+    for (int number : kSignals)
+        sigaction(number, &action, nullptr);
 }
 
 TerminationWatcher::~TerminationWatcher()
@@ -45,8 +48,8 @@ TerminationWatcher::~TerminationWatcher()
     struct sigaction action {};
     action.sa_handler = SIG_DFL;
     sigemptyset(&action.sa_mask);
-    sigaction(SIGTERM, &action, nullptr);
-    sigaction(SIGINT, &action, nullptr);
+    for (int number : kSignals)
+        sigaction(number, &action, nullptr);
 }
 
 void TerminationWatcher::readPipe()

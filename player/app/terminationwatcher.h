@@ -6,7 +6,7 @@ class QSocketNotifier;
 
 namespace sonaveil::player {
 
-// Turns SIGTERM and SIGINT into a Qt signal on the interface thread. The handler only writes
+// Turns SIGTERM, SIGINT and SIGHUP into a Qt signal on the interface thread. The handler only writes
 // the signal's number to a pipe; the notifier reads it in the event loop.
 class TerminationWatcher : public QObject {
     Q_OBJECT

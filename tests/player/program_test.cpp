@@ -7,6 +7,7 @@
 
 #include <chrono>
 #include <csignal>
+#include <functional>
 #include <fstream>
 #include <sstream>
 #include <thread>
@@ -41,7 +42,9 @@ bool waitFor(const std::function<bool()>& done, std::chrono::milliseconds limit)
 
 } // namespace
 
-TEST(Program, StartsAndWritesTheLastMixOnSigterm)
+class Program : public ::testing::TestWithParam<int> {};
+
+TEST_P(Program, StartsAndWritesItsFilesWhenSignalled)
 {
     const char* dist = std::getenv("SONAVEIL_DIST");
     ASSERT_NE(dist, nullptr);
@@ -75,7 +78,7 @@ TEST(Program, StartsAndWritesTheLastMixOnSigterm)
     EXPECT_GT(readyMs, 400); // the splash shows for 500 ms first
     EXPECT_FALSE(fs::exists(folder / "previous.tmp"));
 
-    ASSERT_EQ(kill(pid, SIGTERM), 0);
+    ASSERT_EQ(kill(pid, GetParam()), 0);
     int status = 0;
     const bool ended = waitFor([&] { return waitpid(pid, &status, WNOHANG) == pid; }, 10s);
     if (!ended) {
@@ -91,3 +94,8 @@ TEST(Program, StartsAndWritesTheLastMixOnSigterm)
     EXPECT_EQ(slurp(folder / "scard2.tmp"), "0\r\n");
     EXPECT_EQ(slurp(folder / "startup.tmp"), "0,#TRUE#,#FALSE#\r\n");
 }
+
+INSTANTIATE_TEST_SUITE_P(Signals, Program, ::testing::Values(SIGTERM, SIGINT, SIGHUP),
+                         [](const ::testing::TestParamInfo<int>& info) {
+                             return std::string(info.param == SIGTERM ? "SIGTERM" : info.param == SIGINT ? "SIGINT" : "SIGHUP");
+                         });
