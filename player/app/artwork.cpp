@@ -17,6 +17,15 @@ QImage load(const QString& programFolder, const QString& name)
     return image;
 }
 
+QImage covering(const QImage& picture, const QSize& size)
+{
+    if (picture.isNull() || size.isEmpty())
+        return {};
+    const QImage scaled = picture.scaled(size, Qt::KeepAspectRatioByExpanding, Qt::SmoothTransformation);
+    const QPoint offset((scaled.width() - size.width()) / 2, (scaled.height() - size.height()) / 2);
+    return scaled.copy(QRect(offset, size));
+}
+
 QImage drawnBackground(int width, int height)
 {
     QImage image(width, height, QImage::Format_RGB32);

@@ -592,7 +592,7 @@ void MainWindow::setBackground(const QImage& picture)
 void MainWindow::refreshBackground()
 {
     m_scaled = m_picture.isNull() ? artwork::drawnBackground(width(), height())
-                                  : m_picture.scaled(size(), Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+                                  : artwork::covering(m_picture, size());
     update();
 }
 

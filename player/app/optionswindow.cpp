@@ -249,7 +249,7 @@ void OptionsWindow::paintEvent(QPaintEvent*)
 {
     if (m_scaled.size() != size())
         m_scaled = m_picture.isNull() ? artwork::drawnBackground(width(), height())
-                                      : m_picture.scaled(size(), Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+                                      : artwork::covering(m_picture, size());
     QPainter p(this);
     p.drawImage(QPoint(0, 0), m_scaled);
     p.setPen(QPen(QColor(30, 18, 8), 1));

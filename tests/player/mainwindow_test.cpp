@@ -5,6 +5,7 @@
 #include "controls/ucsliderwidget.h"
 #include "lumidot/lcd.h"
 #include "player/app/mainwindow.h"
+#include "player/app/optionswindow.h"
 #include "player/presets/presetrecord.h"
 
 #include <QAction>
@@ -531,4 +532,22 @@ TEST_F(MainWindowTest, KeyboardReachesTheShownPageOnly)
     // An access key runs its button.
     QTest::keyClick(w, Qt::Key_T, Qt::AltModifier);
     EXPECT_FALSE(p.model().entry(31).on());
+}
+
+TEST_F(MainWindowTest, BackgroundPictureFromTheProgramFolder)
+{
+    // Without "bronze.jpg" the window paints its own background.
+    Player& drawn = f.start();
+    const QColor fallback = drawn.mainWindow()->grab().toImage().pixelColor(6, 300);
+    EXPECT_GT(fallback.red(), fallback.blue());
+
+    QImage picture(300, 200, QImage::Format_RGB32);
+    picture.fill(QColor(0, 40, 200));
+    ASSERT_TRUE(picture.save(f.prog() + "/bronze.jpg"));
+    Player& p = f.start();
+    const QImage shown = p.mainWindow()->grab().toImage();
+    const QColor corner = shown.pixelColor(6, shown.height() / 2);
+    EXPECT_GT(corner.blue(), 150);
+    EXPECT_LT(corner.red(), 40);
+    EXPECT_GT(p.optionsWindow()->grab().toImage().pixelColor(6, 100).blue(), 150);
 }
