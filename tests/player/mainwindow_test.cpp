@@ -551,3 +551,25 @@ TEST_F(MainWindowTest, BackgroundPictureFromTheProgramFolder)
     EXPECT_LT(corner.red(), 40);
     EXPECT_GT(p.optionsWindow()->grab().toImage().pixelColor(6, 100).blue(), 150);
 }
+
+TEST_F(MainWindowTest, SplashRunsTheStartUpAfterHalfASecond)
+{
+    player::PlayerSetup setup;
+    setup.programFolder = f.prog();
+    setup.programPath = f.prog() + "/quietdeck";
+    setup.dialogs = &f.dialogs;
+    setup.launcher = &f.launcher;
+    setup.autostart = f.autostart.get();
+    setup.systemVolume = [] { return std::make_unique<platform::FakeSystemVolume>(); };
+    setup.readyFile = f.prog() + "/ready";
+    Player p(setup);
+    p.launch();
+    EXPECT_TRUE(p.splash()->isVisible());
+    EXPECT_EQ(p.splash()->objectName(), "frmstartup");
+    QTest::qWait(250);
+    EXPECT_FALSE(p.started());
+    EXPECT_TRUE(QTest::qWaitFor([&] { return p.started(); }, 2000));
+    EXPECT_FALSE(p.splash()->isVisible());
+    EXPECT_TRUE(p.mainWindow()->isVisible());
+    EXPECT_GT(std::stol(f.read("ready")), 0);
+}
