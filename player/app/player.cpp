@@ -176,44 +176,32 @@ void Player::startUp()
     prepare();
     lumidot::LCD* lcd = m_main->display();
 
-    // 2. The alarm line.
+    // Each step runs whether or not the ones before it worked.
     if (lcd)
         lcd->SetDisplay(2, "Alarm:Off");
-    // 3. The background picture.
     const QImage bronze = artwork::load(m_setup.programFolder, "bronze.jpg");
     m_main->setBackground(bronze);
-    // 4. The tray icon and its menu.
-    createTray();
-    // 5. The quick-slot captions.
-    labelQuickSlots();
-    // 6. The sound card.
-    m_options.readSoundCard();
-    // 8. The engine, with the options window loaded on the way (it lists the devices).
-    m_optionsWindow = std::make_unique<OptionsWindow>(m_options, *m_setup.dialogs);
-    m_optionsWindow->setWindowIcon(m_main->windowIcon());
     m_optionsWindow->setBackground(bronze);
-    connect(m_optionsWindow.get(), &OptionsWindow::contactClicked, this,
-            [this](const QString& url) { m_setup.launcher->open(QUrl(url)); });
+    createTray();
+    labelQuickSlots();
+    m_options.readSoundCard();
+    // The engine on the saved sound card; the options window lists the devices on the way.
     setupEngine();
-    // 9. The samples.
     m_model.loadSamples(m_setup.programFolder.toStdString());
-    // 10. The start-up presentation.
+    // The stored start-up choices, then the window shown, minimised or in the tray by them.
     m_options.readResumeLastMix();
     if (const auto stored = m_options.readStartupFile())
         m_options.applyStartupFile(*stored);
     m_optionsWindow->refresh();
     present();
-    // 11. Sound 1 on and off again.
+    // Sound 1 on and at once off again, then every volume applied (which clears the Mute mark).
     m_model.setCheck(1, CheckState::Checked);
     m_model.setCheck(1, CheckState::Unchecked);
-    // 12. Every volume, and the Mute mark cleared.
     m_model.masterUpdate();
     // The clock line, once a second on the second.
     tickClock();
-    // 14. The current preset.
     if (lcd)
         lcd->SetDisplay(4, "Current:None");
-    // 15.
     m_splash->hide();
     // The last mix, when the user asked for it.
     if (m_options.resumeLastMix() && QFileInfo::exists(path(PresetFiles::kLastMixName)))
@@ -316,17 +304,17 @@ void Player::shutdown()
     m_shutDown = true;
     m_splashTimer.stop();
     m_clock.stop();
-    // 1. Every sound stops.
+    // Every sound stops.
     m_engine.close();
-    // 2. No icon is left in the tray.
+    // No icon is left in the tray.
     if (m_tray)
         m_tray->hide();
     if (m_started) {
-        // 4. The sound card.
+        // The sound card, the mix that was playing (the check states and sliders still hold
+        // it) and the options window's start-up choices. Nothing is written when the start-up
+        // never ran: the files of the last night stay as they are.
         m_options.writeSoundCard();
-        // 5. The mix that was playing; the check states and sliders still hold it.
         m_presets.save(m_presets.lastMixPath());
-        // 6. The options window's unload.
         m_options.writeStartupFile();
     }
     if (m_optionsWindow)
