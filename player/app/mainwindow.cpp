@@ -546,18 +546,17 @@ void MainWindow::setQuickCaption(int index, const QString& caption)
 {
     if (index < 0 || index >= 10)
         return;
-    m_quick[std::size_t(index)]->setCaption(escapedCaption(caption));
-    m_quick[std::size_t(index)]->setToolTip(caption.isEmpty() ? QString("Quick preset %1").arg(index + 1)
-                                                               : caption);
+    m_quickNames[std::size_t(index)] = caption;
+    Multibutton* b = m_quick[std::size_t(index)];
+    // A long name is cut with an ellipsis; the tooltip shows it whole.
+    const QString shown = QFontMetrics(b->font()).elidedText(caption, Qt::ElideRight, b->width() - 12);
+    b->setCaption(escapedCaption(shown));
+    b->setToolTip(caption.isEmpty() ? QString("Quick preset %1").arg(index + 1) : caption);
 }
 
 QString MainWindow::quickCaption(int index) const
 {
-    if (index < 0 || index >= 10)
-        return {};
-    QString t = m_quick[std::size_t(index)]->caption();
-    t.replace("&&", "&");
-    return t;
+    return index >= 0 && index < 10 ? m_quickNames[std::size_t(index)] : QString();
 }
 
 void MainWindow::showPage(int page)

@@ -113,6 +113,7 @@ private:
     std::map<int, controls::UcSlider*> m_sliders;
     std::map<QString, controls::Multibutton*> m_buttons;
     std::array<controls::Multibutton*, 10> m_quick{};
+    std::array<QString, 10> m_quickNames;
     std::array<controls::Multibutton*, kPageCount> m_pageButtons{};
     int m_page = 1;
     QImage m_picture;

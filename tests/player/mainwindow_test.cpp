@@ -458,6 +458,7 @@ TEST_F(MainWindowTest, PicturesOfEveryPage)
     p.model().setCheck(9, CheckState::Checked);
     w->setQuickCaption(0, "Rain & wind");
     w->setQuickCaption(2, "Storm");
+    w->setQuickCaption(6, "Thunder and heavy rain at night");
     for (int page = 1; page <= MainWindow::kPageCount; ++page) {
         w->showPage(page);
         const QImage image = w->grab().toImage();
