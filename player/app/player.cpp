@@ -88,6 +88,7 @@ Player::Player(PlayerSetup setup, QObject* parent)
     m_splash->setWindowIcon(artwork::programIcon(m_setup.programFolder));
 
     m_splashTimer.setSingleShot(true);
+    m_splashTimer.setTimerType(Qt::PreciseTimer);
     m_splashTimer.setInterval(kSplashMs);
     connect(&m_splashTimer, &QTimer::timeout, this, &Player::startUp);
 
@@ -141,9 +142,15 @@ void Player::prepare()
     m_optionsWindow->setWindowIcon(icon);
     connect(m_optionsWindow.get(), &OptionsWindow::contactClicked, this,
             [this](const QString& url) { m_setup.launcher->open(QUrl(url)); });
-    // The native window and the layout exist before the first show.
-    m_main->ensurePolished();
-    m_main->winId();
+    const QImage bronze = artwork::load(m_setup.programFolder, "bronze.jpg");
+    m_main->setBackground(bronze);
+    m_optionsWindow->setBackground(bronze);
+    // The first show lays out and sizes every control; doing it once unseen while the splash
+    // shows lets the window come up at once later.
+    m_main->setAttribute(Qt::WA_DontShowOnScreen, true);
+    m_main->show();
+    m_main->hide();
+    m_main->setAttribute(Qt::WA_DontShowOnScreen, false);
 }
 
 QString Player::path(const QString& name) const
@@ -179,9 +186,6 @@ void Player::startUp()
     // Each step runs whether or not the ones before it worked.
     if (lcd)
         lcd->SetDisplay(2, "Alarm:Off");
-    const QImage bronze = artwork::load(m_setup.programFolder, "bronze.jpg");
-    m_main->setBackground(bronze);
-    m_optionsWindow->setBackground(bronze);
     createTray();
     labelQuickSlots();
     m_options.readSoundCard();
