@@ -104,6 +104,10 @@ Player::Player(PlayerSetup setup, QObject* parent)
 Player::~Player()
 {
     shutdown();
+    // The icon refers to its menu and the windows to the model: gone in that order.
+    delete m_tray;
+    m_tray = nullptr;
+    m_menu.reset();
     m_optionsWindow.reset();
     m_main.reset();
 }
