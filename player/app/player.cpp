@@ -278,8 +278,9 @@ void Player::createTray()
         if (reason == QSystemTrayIcon::Trigger || reason == QSystemTrayIcon::DoubleClick)
             showMainWindow();
     });
-    if (trayAvailable())
-        m_tray->show();
+    // Shown even where no tray runs yet: the icon appears once a panel offers one (a panel
+    // often starts after the programs of the log-on).
+    m_tray->show();
 }
 
 void Player::labelQuickSlots()
