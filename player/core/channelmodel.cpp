@@ -33,6 +33,8 @@ void ChannelModel::setCheck(int sound, CheckState state)
         switchOn(sound);
     else if (wasOn)
         switchOff(sound);
+    if (checkChanged)
+        checkChanged(sound);
 }
 
 int ChannelModel::slider(int number) const

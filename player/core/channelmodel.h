@@ -54,6 +54,9 @@ public:
     // position changes (the window moves its widget).
     std::function<void()> masterUpdated;
     std::function<void(int slider)> sliderChanged;
+    // Called after a check state changes and its sound has been switched (the window sets its
+    // check box).
+    std::function<void(int sound)> checkChanged;
 
 private:
     void switchOn(int sound);

@@ -1,0 +1,112 @@
+#include "player/app/artwork.h"
+
+#include <QDir>
+#include <QLinearGradient>
+#include <QPainter>
+#include <QPainterPath>
+#include <QRadialGradient>
+
+#include <cmath>
+
+namespace sonaveil::player::artwork {
+
+QImage load(const QString& programFolder, const QString& name)
+{
+    QImage image;
+    image.load(QDir(programFolder).filePath(name));
+    return image;
+}
+
+QImage covering(const QImage& picture, const QSize& size)
+{
+    if (picture.isNull() || size.isEmpty())
+        return {};
+    const QImage scaled = picture.scaled(size, Qt::KeepAspectRatioByExpanding, Qt::SmoothTransformation);
+    const QPoint offset((scaled.width() - size.width()) / 2, (scaled.height() - size.height()) / 2);
+    return scaled.copy(QRect(offset, size));
+}
+
+QImage drawnBackground(int width, int height)
+{
+    QImage image(width, height, QImage::Format_RGB32);
+    QPainter p(&image);
+    QLinearGradient g(0, 0, width * 0.35, height);
+    g.setColorAt(0.0, QColor(122, 84, 46));
+    g.setColorAt(0.45, QColor(92, 60, 32));
+    g.setColorAt(1.0, QColor(58, 38, 22));
+    p.fillRect(image.rect(), g);
+    // Fine brushed lines give the plain gradient a metal grain.
+    for (int y = 0; y < height; y += 3) {
+        const int a = 10 + int(8 * std::sin(y * 0.37));
+        p.setPen(QColor(255, 220, 170, a));
+        p.drawLine(0, y, width, y);
+    }
+    return image;
+}
+
+QImage drawnSplash(int width, int height)
+{
+    QImage image = drawnBackground(width, height);
+    QPainter p(&image);
+    p.setRenderHint(QPainter::Antialiasing);
+    const QImage icon = drawnIcon(96);
+    p.drawImage(24, (height - 96) / 2, icon);
+    QFont f = p.font();
+    f.setPointSize(28);
+    f.setBold(true);
+    p.setFont(f);
+    p.setPen(QColor(250, 236, 210));
+    p.drawText(QRect(136, 0, width - 150, height / 2 + 10), Qt::AlignLeft | Qt::AlignBottom, "Sonaveil");
+    f.setPointSize(11);
+    f.setBold(false);
+    p.setFont(f);
+    p.drawText(QRect(138, height / 2 + 16, width - 150, 30), Qt::AlignLeft | Qt::AlignTop,
+               "Masking sounds for a quiet night");
+    return image;
+}
+
+QImage drawnIcon(int size)
+{
+    QImage image(size, size, QImage::Format_ARGB32_Premultiplied);
+    image.fill(Qt::transparent);
+    QPainter p(&image);
+    p.setRenderHint(QPainter::Antialiasing);
+    const qreal s = size;
+    QRadialGradient disc(s * 0.4, s * 0.35, s * 0.7);
+    disc.setColorAt(0, QColor(214, 160, 96));
+    disc.setColorAt(1, QColor(110, 68, 30));
+    p.setBrush(disc);
+    p.setPen(QPen(QColor(60, 36, 16), s / 32));
+    p.drawEllipse(QRectF(s * 0.04, s * 0.04, s * 0.92, s * 0.92));
+    // A crescent moon and three soft waves: sound for the night.
+    QPainterPath moon;
+    moon.addEllipse(QRectF(s * 0.22, s * 0.16, s * 0.36, s * 0.36));
+    QPainterPath bite;
+    bite.addEllipse(QRectF(s * 0.32, s * 0.11, s * 0.34, s * 0.34));
+    p.setPen(Qt::NoPen);
+    p.setBrush(QColor(250, 240, 214));
+    p.drawPath(moon.subtracted(bite));
+    p.setBrush(Qt::NoBrush);
+    for (int i = 0; i < 3; ++i) {
+        QPainterPath wave;
+        const qreal y = s * (0.6 + 0.1 * i);
+        wave.moveTo(s * 0.18, y);
+        wave.cubicTo(s * 0.35, y - s * 0.08, s * 0.5, y + s * 0.08, s * 0.82, y - s * 0.02);
+        p.setPen(QPen(QColor(250, 240, 214, 230 - 50 * i), s / 22, Qt::SolidLine, Qt::RoundCap));
+        p.drawPath(wave);
+    }
+    return image;
+}
+
+QIcon programIcon(const QString& programFolder)
+{
+    const QImage picture = load(programFolder, "sonaveil.png");
+    if (!picture.isNull())
+        return QIcon(QPixmap::fromImage(picture));
+    QIcon icon;
+    for (int size : {16, 22, 32, 48, 64, 128, 256})
+        icon.addPixmap(QPixmap::fromImage(drawnIcon(size)));
+    return icon;
+}
+
+} // namespace sonaveil::player::artwork

@@ -1,0 +1,47 @@
+#pragma once
+
+#include <QString>
+
+#include <optional>
+
+class QWidget;
+
+namespace sonaveil::player {
+
+// What a file dialog is asked for. `filter` is in the "Description|pattern" form the player's
+// windows name it in; the dialog shows the description and matches the pattern.
+struct FileRequest {
+    QString title;
+    QString folder;
+    QString filter;
+    QString fileName;
+};
+
+// The player's modal dialogs, behind one interface so that tests can answer them.
+class Dialogs {
+public:
+    virtual ~Dialogs() = default;
+    // The chosen file name, or "" when the user cancels.
+    virtual QString saveFileName(QWidget* owner, const FileRequest& request) = 0;
+    virtual QString openFileName(QWidget* owner, const FileRequest& request) = 0;
+    // The typed text, or nothing for Cancel.
+    virtual std::optional<QString> inputText(QWidget* owner, const QString& title, const QString& prompt,
+                                             const QString& initial) = 0;
+    // A message with the information icon and an OK button.
+    virtual void information(QWidget* owner, const QString& title, const QString& text) = 0;
+};
+
+// QFileDialog, QInputDialog and QMessageBox.
+class QtDialogs : public Dialogs {
+public:
+    QString saveFileName(QWidget* owner, const FileRequest& request) override;
+    QString openFileName(QWidget* owner, const FileRequest& request) override;
+    std::optional<QString> inputText(QWidget* owner, const QString& title, const QString& prompt,
+                                     const QString& initial) override;
+    void information(QWidget* owner, const QString& title, const QString& text) override;
+
+    // "Sonaveil Files (*.svp)|*.svp" as a Qt name filter.
+    static QString qtFilter(const QString& filter);
+};
+
+} // namespace sonaveil::player

@@ -1,0 +1,643 @@
+#include "player/app/mainwindow.h"
+
+#include "common/propertybag.h"
+#include "controls/mastervolume.h"
+#include "controls/multibuttonwidget.h"
+#include "controls/ucsliderwidget.h"
+#include "lumidot/lcd.h"
+#include "platform/systemvolume.h"
+#include "player/app/artwork.h"
+
+#include <QCloseEvent>
+#include <QGridLayout>
+#include <QGuiApplication>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QStackedWidget>
+#include <QVBoxLayout>
+#include <QWindow>
+
+namespace sonaveil::player {
+
+using controls::MasterVolume;
+using controls::Multibutton;
+using controls::UcSlider;
+
+namespace {
+
+constexpr int kCaptionWidth = 150;
+constexpr int kSliderWidth = 172;
+constexpr int kColumnGap = 10;
+constexpr int kRowHeight = 23;
+constexpr int kButtonHeight = 24;
+constexpr int kPageRows = 12;
+
+const QColor kText(246, 236, 216);
+const ColorValue kButtonBack = rgb(150, 112, 72);
+const ColorValue kButtonText = rgb(255, 255, 255);
+
+// A label in the window's light text colour.
+QLabel* label(const QString& text, QWidget* parent, bool bold = false)
+{
+    auto* l = new QLabel(text, parent);
+    QPalette pal = l->palette();
+    pal.setColor(QPalette::WindowText, kText);
+    l->setPalette(pal);
+    if (bold) {
+        QFont f = l->font();
+        f.setBold(true);
+        l->setFont(f);
+    }
+    return l;
+}
+
+// The dark, rounded panel the pages and the preset group sit on: light text stays readable on
+// any background picture.
+class Panel : public QWidget {
+public:
+    using QWidget::QWidget;
+
+protected:
+    void paintEvent(QPaintEvent*) override
+    {
+        QPainter p(this);
+        p.setRenderHint(QPainter::Antialiasing);
+        p.setPen(QPen(QColor(255, 230, 190, 70), 1));
+        p.setBrush(QColor(20, 12, 6, 120));
+        p.drawRoundedRect(QRectF(rect()).adjusted(0.5, 0.5, -0.5, -0.5), 8, 8);
+    }
+};
+
+Qt::CheckState qtState(CheckState state)
+{
+    switch (state) {
+    case CheckState::Checked: return Qt::Checked;
+    case CheckState::Grayed: return Qt::PartiallyChecked;
+    default: return Qt::Unchecked;
+    }
+}
+
+CheckState modelState(int state)
+{
+    switch (state) {
+    case Qt::Checked: return CheckState::Checked;
+    case Qt::PartiallyChecked: return CheckState::Grayed;
+    default: return CheckState::Unchecked;
+    }
+}
+
+QString escapedCaption(const QString& text)
+{
+    QString t = text;
+    t.replace("&", "&&");
+    return t;
+}
+
+} // namespace
+
+void SoundCheck::nextCheckState()
+{
+    setCheckState(checkState() == Qt::Checked ? Qt::Unchecked : Qt::Checked);
+}
+
+MainWindow::MainWindow(ChannelModel& model, MixControl& mix, std::unique_ptr<platform::SystemVolume> systemVolume,
+                       QWidget* parent)
+    : QWidget(parent, Qt::Window | Qt::FramelessWindowHint)
+    , m_model(model)
+    , m_mix(mix)
+{
+    setObjectName("frmmain");
+    setWindowTitle("Sonaveil");
+    QPalette pal = palette();
+    pal.setColor(QPalette::WindowText, kText);
+    setPalette(pal);
+
+    m_system = systemVolume ? new MasterVolume(std::move(systemVolume), this) : new MasterVolume(this);
+    m_system->setObjectName("MasterVolume1");
+
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(14, 12, 14, 12);
+    layout->setSpacing(8);
+    layout->addWidget(buildTop());
+    layout->addWidget(buildPageBar());
+
+    auto* middle = new QHBoxLayout;
+    middle->setSpacing(10);
+    auto* pagePanel = new Panel(this);
+    auto* pageLayout = new QVBoxLayout(pagePanel);
+    pageLayout->setContentsMargins(10, 6, 10, 8);
+    pageLayout->setSpacing(4);
+
+    auto* headings = new QHBoxLayout;
+    headings->setSpacing(kColumnGap);
+    auto* soundHeading = label("Sound", pagePanel, true);
+    soundHeading->setFixedWidth(kCaptionWidth);
+    headings->addWidget(soundHeading);
+    for (const char* h : {"Volume", "Frequency", "L / R Balance"}) {
+        auto* l = label(h, pagePanel, true);
+        l->setFixedWidth(kSliderWidth);
+        l->setAlignment(Qt::AlignCenter);
+        headings->addWidget(l);
+    }
+    headings->addStretch();
+    pageLayout->addLayout(headings);
+
+    m_pages = new QStackedWidget(pagePanel);
+    for (int p = 1; p <= kPageCount; ++p)
+        m_pages->addWidget(buildPage(p));
+    pageLayout->addWidget(m_pages);
+    pageLayout->addWidget(buildStepRow());
+    middle->addWidget(pagePanel);
+    middle->addWidget(buildMasterColumn());
+    layout->addLayout(middle);
+    layout->addWidget(buildPresets());
+
+    // ucSlider31 belongs to no sound: on the window, hidden, stored in presets.
+    auto* unused = makeSlider(kUnusedSlider, this);
+    unused->hide();
+
+    m_model.checkChanged = [this](int sound) { syncCheck(sound); };
+    m_model.sliderChanged = [this](int number) { syncSlider(number); };
+
+    setKeyboardOrder();
+    showPage(1);
+    setFixedSize(sizeHint());
+}
+
+void MainWindow::setKeyboardOrder()
+{
+    // The page bar, the rows of every page (only the shown page takes the focus), the step
+    // buttons, the master and system volumes, the presets, then the buttons at the top.
+    std::vector<QWidget*> order;
+    for (Multibutton* b : m_pageButtons)
+        order.push_back(b);
+    order.push_back(button("stopAllButton"));
+    for (int page = 1; page <= kPageCount; ++page)
+        for (int sound : catalogue::soundsOnPage(page)) {
+            const SoundInfo& info = catalogue::sound(sound);
+            order.push_back(check(sound));
+            for (int n : {info.volumeSlider, info.pitchSlider, info.panSlider})
+                if (UcSlider* s = slider(n))
+                    order.push_back(s);
+        }
+    for (const char* name : {"chameleonButton10", "chameleonButton14", "chameleonButton15", "chameleonButton16",
+                             "chameleonButton17", "chameleonButton18", "chameleonButton19", "chameleonButton20",
+                             "chameleonButton21", "chameleonButton25"})
+        order.push_back(button(name));
+    order.push_back(slider(kMasterSlider));
+    order.push_back(m_system);
+    for (const char* name : {"chameleonButton30", "chameleonButton31", "chameleonButton33", "chameleonButton34"})
+        order.push_back(button(name));
+    for (Multibutton* b : m_quick)
+        order.push_back(b);
+    for (const char* name : {"chameleonButton23", "chameleonButton6", "chameleonButton29", "chameleonButton26",
+                             "chameleonButton1"})
+        order.push_back(button(name));
+    for (std::size_t i = 1; i < order.size(); ++i)
+        setTabOrder(order[i - 1], order[i]);
+}
+
+MainWindow::~MainWindow()
+{
+    m_model.checkChanged = nullptr;
+    m_model.sliderChanged = nullptr;
+}
+
+Multibutton* MainWindow::makeButton(const QString& name, const QString& caption, int width, QWidget* parent)
+{
+    auto* b = new Multibutton(name, parent);
+    b->setButtonStyle(7);
+    b->setBackColor(kButtonBack);
+    b->setForeColor(kButtonText);
+    b->setCaption(caption);
+    b->setFixedSize(width, kButtonHeight);
+    b->setFocusPolicy(Qt::StrongFocus);
+    m_buttons[name] = b;
+    return b;
+}
+
+QWidget* MainWindow::buildTop()
+{
+    auto* top = new QWidget(this);
+    auto* row = new QHBoxLayout(top);
+    row->setContentsMargins(0, 0, 0, 0);
+    row->setSpacing(14);
+
+    PropertyBag stored;
+    stored.write("LCDRow", std::int64_t(4));
+    stored.write("LCDCol", std::int64_t(25));
+    stored.write("DisplayType", std::int64_t(1));
+    stored.write("ColorPresetPalette", std::int64_t(2));
+    stored.write("PaletteMode", std::int64_t(2));
+    QWidget* control = lumidot::createControl("Dotrix.LCD", top, &stored);
+    m_lcd = qobject_cast<lumidot::LCD*>(control);
+    if (m_lcd) {
+        m_lcd->setObjectName("LCD1");
+        // The stored layout names the palette; its colours come from the preset.
+        m_lcd->setColorPresetPalette(2);
+        row->addWidget(m_lcd, 0, Qt::AlignTop);
+    } else {
+        delete control;
+    }
+
+    auto* title = new QVBoxLayout;
+    title->setSpacing(0);
+    auto* name = label("Sonaveil", top, true);
+    QFont f = name->font();
+    f.setPointSize(f.pointSize() + 9);
+    name->setFont(f);
+    title->addWidget(name);
+    title->addWidget(label("Masking sounds for the night", top));
+    title->addStretch();
+    row->addLayout(title);
+    row->addStretch();
+
+    auto* grid = new QGridLayout;
+    grid->setHorizontalSpacing(6);
+    grid->setVerticalSpacing(6);
+    // The alarm and equaliser windows are not part of this program yet: their buttons are shown
+    // disabled so the window keeps its shape.
+    auto* alarmConfig = makeButton("chameleonButton3", "Alarm Config", 96, top);
+    auto* alarmOn = makeButton("chameleonButton4", "Alarm On", 96, top);
+    auto* alarmOff = makeButton("chameleonButton22", "Alarm Off", 96, top);
+    auto* equalizer = makeButton("Multibutton1", "Equalizer", 96, top);
+    for (Multibutton* b : {alarmConfig, alarmOn, alarmOff, equalizer}) {
+        b->setEnabled(false);
+        b->setToolTip("Not available in this version");
+    }
+    auto* options = makeButton("chameleonButton23", "&Options", 96, top);
+    auto* record = makeButton("chameleonButton6", "&Record", 96, top);
+    auto* help = makeButton("chameleonButton29", "&Help", 96, top);
+    auto* tray = makeButton("chameleonButton26", "Tra&y", 96, top);
+    auto* close = makeButton("chameleonButton1", "&Close", 96, top);
+    grid->addWidget(alarmConfig, 0, 0);
+    grid->addWidget(alarmOn, 1, 0);
+    grid->addWidget(alarmOff, 2, 0);
+    grid->addWidget(equalizer, 0, 1);
+    grid->addWidget(options, 1, 1);
+    grid->addWidget(record, 2, 1);
+    grid->addWidget(help, 0, 2);
+    grid->addWidget(tray, 1, 2);
+    grid->addWidget(close, 2, 2);
+    row->addLayout(grid);
+
+    connect(options, &Multibutton::Click, this, &MainWindow::optionsClicked);
+    connect(record, &Multibutton::Click, this, &MainWindow::recordClicked);
+    connect(help, &Multibutton::Click, this, &MainWindow::helpClicked);
+    connect(tray, &Multibutton::Click, this, &MainWindow::trayClicked);
+    connect(close, &Multibutton::Click, this, &MainWindow::closeClicked);
+    return top;
+}
+
+QString MainWindow::pageTitle(int page)
+{
+    switch (page) {
+    case 1: return "&Noise";
+    case 2: return "Nat&ure";
+    case 3: return "&Machines";
+    case 4: return "Hous&ehold";
+    default: return {};
+    }
+}
+
+QWidget* MainWindow::buildPageBar()
+{
+    auto* bar = new QWidget(this);
+    auto* row = new QHBoxLayout(bar);
+    row->setContentsMargins(0, 0, 0, 0);
+    row->setSpacing(6);
+    row->addWidget(label("Sounds:", bar, true));
+    for (int p = 1; p <= kPageCount; ++p) {
+        auto* b = makeButton(QString("pageButton%1").arg(p), pageTitle(p), 96, bar);
+        b->setCheckBoxMode(true);
+        m_pageButtons[std::size_t(p - 1)] = b;
+        connect(b, &Multibutton::Click, this, [this, p] { showPage(p); });
+        row->addWidget(b);
+    }
+    row->addStretch();
+    auto* stopAll = makeButton("stopAllButton", "&Stop all", 96, bar);
+    stopAll->setToolTip("Switch off every sound on every page");
+    connect(stopAll, &Multibutton::Click, this, [this] { m_mix.stopAll(); });
+    row->addWidget(stopAll);
+    return bar;
+}
+
+UcSlider* MainWindow::makeSlider(int number, QWidget* parent)
+{
+    auto* s = new UcSlider(QString("ucSlider%1").arg(number), parent);
+    const SliderRange range = catalogue::sliderRange(number);
+    s->setRange(range.minimum, range.maximum);
+    s->setValue(m_model.slider(number));
+    s->setFixedWidth(kSliderWidth);
+    s->setFixedHeight(kRowHeight - 2);
+    s->setFocusPolicy(Qt::StrongFocus);
+    const SliderUse use = catalogue::sliderUse(number);
+    if (use.role == SliderRole::Pitch) {
+        s->setSmallChange(10);
+        s->setLargeChange(150);
+        s->setGradientColor1(rgb(30, 110, 60));
+        s->setGradientColor2(rgb(150, 225, 120));
+    } else if (use.role == SliderRole::Pan) {
+        s->setGradientColor1(rgb(140, 70, 20));
+        s->setGradientColor2(rgb(255, 190, 90));
+    }
+    auto forward = [this, s, number] { m_model.setSlider(number, s->value()); };
+    connect(s, &UcSlider::Change, this, forward);
+    connect(s, &UcSlider::Scroll, this, forward);
+    m_sliders[number] = s;
+    return s;
+}
+
+QWidget* MainWindow::buildPage(int page)
+{
+    auto* w = new QWidget;
+    auto* grid = new QGridLayout(w);
+    grid->setContentsMargins(0, 0, 0, 0);
+    grid->setHorizontalSpacing(kColumnGap);
+    grid->setVerticalSpacing(2);
+    int row = 0;
+    for (int sound : catalogue::soundsOnPage(page)) {
+        const SoundInfo& info = catalogue::sound(sound);
+        auto* c = new SoundCheck(QString::fromUtf8(info.caption.data(), qsizetype(info.caption.size())), w);
+        c->setObjectName(QString("Check%1").arg(sound));
+        QPalette pal = c->palette();
+        pal.setColor(QPalette::WindowText, kText);
+        c->setPalette(pal);
+        c->setFixedSize(kCaptionWidth, kRowHeight);
+        c->setCheckState(qtState(m_model.check(sound)));
+        connect(c, &QCheckBox::stateChanged, this, [this, sound](int state) {
+            m_model.setCheck(sound, modelState(state));
+        });
+        m_checks[std::size_t(sound - 1)] = c;
+        grid->addWidget(c, row, 0);
+        grid->addWidget(makeSlider(info.volumeSlider, w), row, 1);
+        if (info.pitchSlider) {
+            auto* pitch = makeSlider(info.pitchSlider, w);
+            pitch->setEnabled(!info.pitchDisabled);
+            grid->addWidget(pitch, row, 2);
+        } else {
+            auto* none = label("Frequency Not Available", w);
+            none->setFixedSize(kSliderWidth, kRowHeight);
+            none->setAlignment(Qt::AlignCenter);
+            grid->addWidget(none, row, 2);
+        }
+        grid->addWidget(makeSlider(info.panSlider, w), row, 3);
+        ++row;
+    }
+    // Every page is as tall as the first, so the window keeps its size.
+    for (; row < kPageRows; ++row)
+        grid->setRowMinimumHeight(row, kRowHeight);
+    grid->setRowStretch(kPageRows, 1);
+    grid->setColumnStretch(4, 1);
+    return w;
+}
+
+QWidget* MainWindow::buildStepRow()
+{
+    auto* w = new QWidget(this);
+    auto* row = new QHBoxLayout(w);
+    row->setContentsMargins(0, 4, 0, 0);
+    row->setSpacing(kColumnGap);
+    auto* stop = makeButton("chameleonButton10", "S&top", 70, w);
+    stop->setToolTip("Switch off every sound of this page");
+    auto* stopBox = new QHBoxLayout;
+    stopBox->setSpacing(0);
+    stopBox->addWidget(stop);
+    stopBox->addStretch();
+    auto* stopHolder = new QWidget(w);
+    stopHolder->setFixedWidth(kCaptionWidth);
+    stopHolder->setLayout(stopBox);
+    stopBox->setContentsMargins(0, 0, 0, 0);
+    row->addWidget(stopHolder);
+    connect(stop, &Multibutton::Click, this, [this] { m_mix.stopPage(m_page); });
+
+    using Step = MixControl::Step;
+    auto group = [&](std::initializer_list<std::tuple<const char*, const char*, const char*>> items, auto action) {
+        auto* holder = new QWidget(w);
+        holder->setFixedWidth(kSliderWidth);
+        auto* box = new QHBoxLayout(holder);
+        box->setContentsMargins(0, 0, 0, 0);
+        box->setSpacing(4);
+        box->addStretch();
+        for (const auto& [name, caption, tip] : items) {
+            auto* b = makeButton(name, caption, 38, holder);
+            b->setToolTip(tip);
+            const QString n = name;
+            connect(b, &Multibutton::Click, this, [action, n] { action(n); });
+            box->addWidget(b);
+        }
+        box->addStretch();
+        row->addWidget(holder);
+    };
+    group({{"chameleonButton14", " <<", "Every volume of this page to 0"},
+           {"chameleonButton15", "<", "Every volume of this page 15 lower"},
+           {"chameleonButton16", ">", "Every volume of this page 15 higher"},
+           {"chameleonButton17", ">>", "Every volume of this page to full"}},
+          [this](const QString& n) {
+              const Step s = n == "chameleonButton14" ? Step::ToMinimum
+                             : n == "chameleonButton15" ? Step::Down
+                             : n == "chameleonButton16" ? Step::Up : Step::ToMaximum;
+              m_mix.stepVolumes(m_page, s);
+          });
+    group({{"chameleonButton18", "<<", "Every frequency of this page to the lowest"},
+           {"chameleonButton19", "<", "Every frequency of this page 1500 Hz lower"},
+           {"chameleonButton20", ">", "Every frequency of this page 1500 Hz higher"},
+           {"chameleonButton21", ">>", "Every frequency of this page to the highest"}},
+          [this](const QString& n) {
+              const Step s = n == "chameleonButton18" ? Step::ToMinimum
+                             : n == "chameleonButton19" ? Step::Down
+                             : n == "chameleonButton20" ? Step::Up : Step::ToMaximum;
+              m_mix.stepPitches(m_page, s);
+          });
+    group({{"chameleonButton25", "><", "Every balance of this page to the centre"}},
+          [this](const QString&) { m_mix.centrePans(m_page); });
+    row->addStretch();
+    return w;
+}
+
+QWidget* MainWindow::buildMasterColumn()
+{
+    auto* panel = new Panel(this);
+    auto* grid = new QGridLayout(panel);
+    grid->setContentsMargins(10, 6, 10, 8);
+    grid->setHorizontalSpacing(12);
+    auto* master = label("Master", panel, true);
+    auto* system = label("System", panel, true);
+    grid->addWidget(master, 0, 0, Qt::AlignHCenter);
+    grid->addWidget(system, 0, 1, Qt::AlignHCenter);
+    auto* masterSlider = makeSlider(kMasterSlider, panel);
+    masterSlider->setVertical(true);
+    masterSlider->setFixedSize(24, 300);
+    masterSlider->setGradientColor1(rgb(120, 20, 10));
+    masterSlider->setGradientColor2(rgb(255, 110, 70));
+    masterSlider->setToolTip("Master volume of every sound");
+    grid->addWidget(masterSlider, 1, 0, Qt::AlignHCenter);
+    m_system->setParent(panel);
+    m_system->setOrientation(1);
+    m_system->setFixedSize(22, 300);
+    m_system->setToolTip("The computer's own output volume");
+    grid->addWidget(m_system, 1, 1, Qt::AlignHCenter);
+    grid->setRowStretch(2, 1);
+    return panel;
+}
+
+QWidget* MainWindow::buildPresets()
+{
+    auto* panel = new Panel(this);
+    auto* row = new QHBoxLayout(panel);
+    row->setContentsMargins(10, 6, 10, 8);
+    row->setSpacing(12);
+    auto* left = new QVBoxLayout;
+    left->setSpacing(4);
+    left->addWidget(label("Presets", panel, true));
+    auto* actions = new QGridLayout;
+    actions->setSpacing(6);
+    auto* save = makeButton("chameleonButton30", "Sa&ve", 80, panel);
+    auto* load = makeButton("chameleonButton31", "&Load", 80, panel);
+    auto* previous = makeButton("chameleonButton33", "&Previous", 80, panel);
+    auto* assign = makeButton("chameleonButton34", "&Assign", 80, panel);
+    save->setToolTip("Save the mix as a preset file");
+    load->setToolTip("Open a preset file");
+    previous->setToolTip("The mix that was playing when the player last closed");
+    assign->setToolTip("Put a preset file on one of the ten quick buttons");
+    actions->addWidget(save, 0, 0);
+    actions->addWidget(load, 0, 1);
+    actions->addWidget(previous, 1, 0);
+    actions->addWidget(assign, 1, 1);
+    left->addLayout(actions);
+    row->addLayout(left);
+    connect(save, &Multibutton::Click, this, &MainWindow::saveClicked);
+    connect(load, &Multibutton::Click, this, &MainWindow::loadClicked);
+    connect(previous, &Multibutton::Click, this, &MainWindow::previousClicked);
+    connect(assign, &Multibutton::Click, this, &MainWindow::assignClicked);
+
+    auto* quick = new QGridLayout;
+    quick->setHorizontalSpacing(6);
+    quick->setVerticalSpacing(6);
+    auto* quickTitle = label("Quick presets", panel, true);
+    quick->addWidget(quickTitle, 0, 0, 1, 5);
+    for (int i = 0; i < 10; ++i) {
+        auto* b = makeButton(QString("chameleonButton32(%1)").arg(i), QString(), 104, panel);
+        b->setToolTip(QString("Quick preset %1").arg(i + 1));
+        m_quick[std::size_t(i)] = b;
+        connect(b, &Multibutton::Click, this, [this, i] { emit quickClicked(i); });
+        quick->addWidget(b, 1 + i / 5, i % 5);
+    }
+    row->addLayout(quick);
+    row->addStretch();
+    return panel;
+}
+
+UcSlider* MainWindow::slider(int number) const
+{
+    const auto it = m_sliders.find(number);
+    return it == m_sliders.end() ? nullptr : it->second;
+}
+
+Multibutton* MainWindow::button(const QString& name) const
+{
+    const auto it = m_buttons.find(name);
+    return it == m_buttons.end() ? nullptr : it->second;
+}
+
+void MainWindow::setQuickCaption(int index, const QString& caption)
+{
+    if (index < 0 || index >= 10)
+        return;
+    m_quickNames[std::size_t(index)] = caption;
+    Multibutton* b = m_quick[std::size_t(index)];
+    // A long name is cut with an ellipsis; the tooltip shows it whole.
+    const QString shown = QFontMetrics(b->font()).elidedText(caption, Qt::ElideRight, b->width() - 12);
+    b->setCaption(escapedCaption(shown));
+    b->setToolTip(caption.isEmpty() ? QString("Quick preset %1").arg(index + 1) : caption);
+}
+
+QString MainWindow::quickCaption(int index) const
+{
+    return index >= 0 && index < 10 ? m_quickNames[std::size_t(index)] : QString();
+}
+
+void MainWindow::showPage(int page)
+{
+    if (page < 1 || page > kPageCount)
+        return;
+    m_page = page;
+    m_pages->setCurrentIndex(page - 1);
+    for (int p = 1; p <= kPageCount; ++p)
+        m_pageButtons[std::size_t(p - 1)]->setValue(p == page);
+}
+
+void MainWindow::syncCheck(int sound)
+{
+    SoundCheck* c = check(sound);
+    const QSignalBlocker block(c);
+    c->setCheckState(qtState(m_model.check(sound)));
+}
+
+void MainWindow::syncSlider(int number)
+{
+    if (UcSlider* s = slider(number))
+        s->setValue(m_model.slider(number));
+}
+
+void MainWindow::setBackground(const QImage& picture)
+{
+    m_picture = picture;
+    refreshBackground();
+}
+
+void MainWindow::refreshBackground()
+{
+    m_scaled = m_picture.isNull() ? artwork::drawnBackground(width(), height())
+                                  : artwork::covering(m_picture, size());
+    update();
+}
+
+void MainWindow::resizeEvent(QResizeEvent*)
+{
+    refreshBackground();
+}
+
+void MainWindow::paintEvent(QPaintEvent* e)
+{
+    QPainter p(this);
+    p.drawImage(QPoint(0, 0), m_scaled);
+    p.setPen(QPen(QColor(30, 18, 8), 1));
+    p.setBrush(Qt::NoBrush);
+    p.drawRect(rect().adjusted(0, 0, -1, -1));
+}
+
+void MainWindow::mousePressEvent(QMouseEvent* e)
+{
+    if (e->button() != Qt::LeftButton)
+        return;
+    // Wayland places windows itself: the compositor moves the window for us.
+    if (QGuiApplication::platformName().startsWith("wayland") && windowHandle()
+        && windowHandle()->startSystemMove())
+        return;
+    m_dragging = true;
+    m_dragOffset = e->globalPosition().toPoint() - frameGeometry().topLeft();
+}
+
+void MainWindow::mouseMoveEvent(QMouseEvent* e)
+{
+    if (m_dragging && (e->buttons() & Qt::LeftButton))
+        move(e->globalPosition().toPoint() - m_dragOffset);
+}
+
+void MainWindow::mouseReleaseEvent(QMouseEvent* e)
+{
+    if (e->button() == Qt::LeftButton)
+        m_dragging = false;
+}
+
+void MainWindow::closeEvent(QCloseEvent* e)
+{
+    // The window manager's close (Alt+F4) is the Close button: the owner shuts the program down.
+    e->ignore();
+    emit closeClicked();
+}
+
+} // namespace sonaveil::player

@@ -1,0 +1,125 @@
+#pragma once
+
+#include "player/core/channelmodel.h"
+#include "player/core/mixcontrol.h"
+
+#include <QCheckBox>
+#include <QImage>
+#include <QPoint>
+#include <QWidget>
+
+#include <array>
+#include <map>
+
+class QLabel;
+class QStackedWidget;
+
+namespace sonaveil::controls {
+class MasterVolume;
+class Multibutton;
+class UcSlider;
+}
+namespace sonaveil::lumidot {
+class LCD;
+}
+namespace sonaveil::platform {
+class SystemVolume;
+}
+
+namespace sonaveil::player {
+
+// A sound's on/off box. A user's click always ends in on or off, also from the greyed state a
+// preset may set.
+class SoundCheck : public QCheckBox {
+    Q_OBJECT
+public:
+    using QCheckBox::QCheckBox;
+
+protected:
+    void nextCheckState() override;
+};
+
+// The player's main window frmmain: the status display, the four sound pages with their check
+// boxes and sliders bound to the channel model, the master slider, the system volume bar, the
+// step and stop buttons, the preset group and the buttons that open the other windows. The
+// window is frameless, paints its background picture and moves when its background is dragged.
+// It wires its controls to the models and leaves the preset, tray and window actions to its
+// owner through signals.
+class MainWindow : public QWidget {
+    Q_OBJECT
+public:
+    static constexpr int kPageCount = 4;
+
+    MainWindow(ChannelModel& model, MixControl& mix, std::unique_ptr<platform::SystemVolume> systemVolume,
+               QWidget* parent = nullptr);
+    ~MainWindow() override;
+
+    lumidot::LCD* display() const { return m_lcd; }
+    // The background picture; a null image paints the drawn one.
+    void setBackground(const QImage& picture);
+    void setQuickCaption(int index, const QString& caption);
+    QString quickCaption(int index) const;
+
+    // Shows sound page 1 … 4.
+    void showPage(int page);
+    int page() const { return m_page; }
+    static QString pageTitle(int page);
+
+    SoundCheck* check(int sound) const { return m_checks.at(std::size_t(sound - 1)); }
+    controls::UcSlider* slider(int number) const;
+    controls::Multibutton* button(const QString& name) const;
+    controls::MasterVolume* systemVolume() const { return m_system; }
+
+signals:
+    void saveClicked();
+    void loadClicked();
+    void previousClicked();
+    void assignClicked();
+    void quickClicked(int index);
+    void optionsClicked();
+    void recordClicked();
+    void helpClicked();
+    void trayClicked();
+    void closeClicked();
+
+protected:
+    void paintEvent(QPaintEvent*) override;
+    void resizeEvent(QResizeEvent*) override;
+    void mousePressEvent(QMouseEvent*) override;
+    void mouseMoveEvent(QMouseEvent*) override;
+    void mouseReleaseEvent(QMouseEvent*) override;
+    void closeEvent(QCloseEvent*) override;
+
+private:
+    controls::Multibutton* makeButton(const QString& name, const QString& caption, int width, QWidget* parent);
+    QWidget* buildTop();
+    QWidget* buildPage(int page);
+    QWidget* buildPageBar();
+    QWidget* buildStepRow();
+    QWidget* buildMasterColumn();
+    QWidget* buildPresets();
+    controls::UcSlider* makeSlider(int number, QWidget* parent);
+    void syncCheck(int sound);
+    void syncSlider(int number);
+    void refreshBackground();
+    void setKeyboardOrder();
+
+    ChannelModel& m_model;
+    MixControl& m_mix;
+    lumidot::LCD* m_lcd = nullptr;
+    controls::MasterVolume* m_system = nullptr;
+    QStackedWidget* m_pages = nullptr;
+    std::array<SoundCheck*, kSoundCount> m_checks{};
+    std::map<int, controls::UcSlider*> m_sliders;
+    std::map<QString, controls::Multibutton*> m_buttons;
+    std::array<controls::Multibutton*, 10> m_quick{};
+    std::array<QString, 10> m_quickNames;
+    std::array<controls::Multibutton*, kPageCount> m_pageButtons{};
+    int m_page = 1;
+    QImage m_picture;
+    QImage m_scaled;
+    bool m_dragging = false;
+    QPoint m_dragOffset;
+};
+
+} // namespace sonaveil::player

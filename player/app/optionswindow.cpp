@@ -1,0 +1,309 @@
+#include "player/app/optionswindow.h"
+
+#include "controls/multibuttonwidget.h"
+#include "player/app/artwork.h"
+#include "player/app/dialogs.h"
+
+#include <QButtonGroup>
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QGuiApplication>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QRadioButton>
+#include <QVBoxLayout>
+#include <QKeyEvent>
+#include <QScreen>
+#include <QWindow>
+
+namespace sonaveil::player {
+
+using controls::Multibutton;
+
+namespace {
+
+const QColor kText(246, 236, 216);
+
+void lightText(QWidget* w)
+{
+    QPalette pal = w->palette();
+    pal.setColor(QPalette::WindowText, kText);
+    w->setPalette(pal);
+}
+
+class Panel : public QWidget {
+public:
+    using QWidget::QWidget;
+
+protected:
+    void paintEvent(QPaintEvent*) override
+    {
+        QPainter p(this);
+        p.setRenderHint(QPainter::Antialiasing);
+        p.setPen(QPen(QColor(255, 230, 190, 70), 1));
+        p.setBrush(QColor(20, 12, 6, 120));
+        p.drawRoundedRect(QRectF(rect()).adjusted(0.5, 0.5, -0.5, -0.5), 8, 8);
+    }
+};
+
+} // namespace
+
+OptionsWindow::OptionsWindow(PlayerOptions& options, Dialogs& dialogs, QWidget* parent)
+    : QWidget(parent, Qt::Window | Qt::FramelessWindowHint)
+    , m_options(options)
+    , m_dialogs(dialogs)
+{
+    setObjectName("FRMOPTIONS");
+    setWindowTitle("Program Options");
+    lightText(this);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(16, 12, 16, 14);
+    layout->setSpacing(10);
+    auto* title = new QLabel("Program Options", this);
+    QFont tf = title->font();
+    tf.setPointSize(tf.pointSize() + 5);
+    tf.setBold(true);
+    title->setFont(tf);
+    lightText(title);
+    layout->addWidget(title);
+
+    auto* tabs = new QHBoxLayout;
+    tabs->setSpacing(6);
+    auto* generalButton = makeButton("cmdGeneral", "&General Options", 130, this);
+    auto* cardButton = makeButton("cmdSoundcard", "So&undcard", 130, this);
+    generalButton->setCheckBoxMode(true);
+    cardButton->setCheckBoxMode(true);
+    tabs->addWidget(generalButton);
+    tabs->addWidget(cardButton);
+    tabs->addStretch();
+    layout->addLayout(tabs);
+    connect(generalButton, &Multibutton::Click, this, [this] { showPanel(0); });
+    connect(cardButton, &Multibutton::Click, this, [this] { showPanel(1); });
+
+    // General panel.
+    m_general = new Panel(this);
+    auto* g = new QVBoxLayout(m_general);
+    g->setContentsMargins(14, 10, 14, 12);
+    g->setSpacing(6);
+    auto* heading = new QLabel("Startup Position", m_general);
+    QFont hf = heading->font();
+    hf.setBold(true);
+    heading->setFont(hf);
+    lightText(heading);
+    g->addWidget(heading);
+    auto* group = new QButtonGroup(this);
+    const char* captions[] = {"&Fully Displayed", "&Taskbar", "System Tra&y"};
+    for (int i = 0; i < 3; ++i) {
+        auto* r = new QRadioButton(captions[i], m_general);
+        r->setObjectName(QString("optdisplay(%1)").arg(i));
+        lightText(r);
+        group->addButton(r, i);
+        m_display[std::size_t(i)] = r;
+        g->addWidget(r);
+        connect(r, &QRadioButton::clicked, this, [this, i] { m_options.chooseDisplay(i); });
+    }
+    g->addSpacing(6);
+    m_startup = new QCheckBox("&Launch program automatically on boot", m_general);
+    m_startup->setObjectName("chkstartup");
+    lightText(m_startup);
+    g->addWidget(m_startup);
+    connect(m_startup, &QCheckBox::clicked, this, [this](bool on) { m_options.setLaunchAtLogOn(on); });
+    m_resume = new QCheckBox("&Resume the last mix at start-up", m_general);
+    m_resume->setObjectName("chkresume");
+    lightText(m_resume);
+    g->addWidget(m_resume);
+    connect(m_resume, &QCheckBox::clicked, this, [this](bool on) { m_options.setResumeLastMix(on); });
+    g->addSpacing(6);
+    auto* contactRow = new QHBoxLayout;
+    auto* contact = makeButton("cmdContact", "C&ontact Us", 110, m_general);
+    contact->setToolTip("Write to us by e-mail");
+    contactRow->addWidget(contact);
+    contactRow->addStretch();
+    g->addLayout(contactRow);
+    connect(contact, &Multibutton::Click, this, [this] { emit contactClicked(kContactAddress); });
+    g->addStretch();
+    layout->addWidget(m_general);
+
+    // Sound-card panel.
+    m_soundcard = new Panel(this);
+    auto* s = new QVBoxLayout(m_soundcard);
+    s->setContentsMargins(14, 10, 14, 12);
+    s->setSpacing(8);
+    m_label4 = new QLabel("Currently Used Soundcard: ", m_soundcard);
+    m_label4->setObjectName("Label4");
+    m_label4->setWordWrap(true);
+    lightText(m_label4);
+    s->addWidget(m_label4);
+    m_combo = new QComboBox(m_soundcard);
+    m_combo->setObjectName("Combo1");
+    m_combo->setPlaceholderText("Select preferred soundcard...");
+    m_combo->setMinimumWidth(300);
+    s->addWidget(m_combo);
+    auto* selectRow = new QHBoxLayout;
+    auto* selectButton = makeButton("cmdSelect", "&Select", 90, m_soundcard);
+    selectButton->setToolTip("Use this sound card from the next start on");
+    selectRow->addWidget(selectButton);
+    selectRow->addStretch();
+    s->addLayout(selectRow);
+    s->addStretch();
+    connect(selectButton, &Multibutton::Click, this, &OptionsWindow::select);
+    layout->addWidget(m_soundcard);
+
+    auto* bottom = new QHBoxLayout;
+    bottom->addStretch();
+    auto* close = makeButton("cmdClose", "&Close", 90, this);
+    bottom->addWidget(close);
+    layout->addLayout(bottom);
+    connect(close, &Multibutton::Click, this, &QWidget::hide);
+
+    // Both panels take the same place: the window keeps its size when they switch.
+    m_general->setMinimumHeight(230);
+    m_soundcard->setMinimumHeight(230);
+    showPanel(0);
+    refresh();
+    setFixedSize(qMax(sizeHint().width(), 420), sizeHint().height());
+}
+
+Multibutton* OptionsWindow::makeButton(const QString& name, const QString& caption, int width, QWidget* parent)
+{
+    auto* b = new Multibutton(name, parent);
+    b->setButtonStyle(7);
+    b->setBackColor(rgb(150, 112, 72));
+    b->setForeColor(rgb(255, 255, 255));
+    b->setCaption(caption);
+    b->setFixedSize(width, 24);
+    b->setFocusPolicy(Qt::StrongFocus);
+    m_buttons.emplace_back(name, b);
+    return b;
+}
+
+Multibutton* OptionsWindow::button(const QString& name) const
+{
+    for (const auto& [n, b] : m_buttons)
+        if (n == name)
+            return b;
+    return nullptr;
+}
+
+void OptionsWindow::showPanel(int panel)
+{
+    m_panel = panel == 1 ? 1 : 0;
+    m_general->setVisible(m_panel == 0);
+    m_soundcard->setVisible(m_panel == 1);
+    if (auto* b = button("cmdGeneral"))
+        b->setValue(m_panel == 0);
+    if (auto* b = button("cmdSoundcard"))
+        b->setValue(m_panel == 1);
+}
+
+void OptionsWindow::fillDrivers(const std::vector<std::string>& names)
+{
+    m_combo->clear();
+    for (int d : PlayerOptions::listOrder(int(names.size())))
+        m_combo->addItem(QString::fromStdString(names[std::size_t(d)]), d);
+    m_combo->setCurrentIndex(-1);
+}
+
+void OptionsWindow::setCurrentDriverName(const QString& name)
+{
+    m_label4->setText("Current Soundcard: " + name);
+}
+
+void OptionsWindow::refresh()
+{
+    const int display = m_options.display();
+    for (int i = 0; i < 3; ++i) {
+        const QSignalBlocker block(m_display[std::size_t(i)]);
+        m_display[std::size_t(i)]->setChecked(i == display);
+    }
+    const QSignalBlocker b1(m_startup);
+    m_startup->setChecked(m_options.launchAtLogOn());
+    const QSignalBlocker b2(m_resume);
+    m_resume->setChecked(m_options.resumeLastMix());
+}
+
+void OptionsWindow::select()
+{
+    const int index = m_combo->currentIndex();
+    m_options.setDriver(index < 0 ? -1 : m_combo->itemData(index).toInt());
+    m_dialogs.information(this, "Sonaveil", "Please restart the application for the change to take effect.");
+}
+
+void OptionsWindow::setBackground(const QImage& picture)
+{
+    m_picture = picture;
+    m_scaled = {};
+    update();
+}
+
+void OptionsWindow::resizeEvent(QResizeEvent*)
+{
+    m_scaled = {};
+}
+
+void OptionsWindow::paintEvent(QPaintEvent*)
+{
+    if (m_scaled.size() != size())
+        m_scaled = m_picture.isNull() ? artwork::drawnBackground(width(), height())
+                                      : artwork::covering(m_picture, size());
+    QPainter p(this);
+    p.drawImage(QPoint(0, 0), m_scaled);
+    p.setPen(QPen(QColor(30, 18, 8), 1));
+    p.drawRect(rect().adjusted(0, 0, -1, -1));
+}
+
+void OptionsWindow::mousePressEvent(QMouseEvent* e)
+{
+    if (e->button() != Qt::LeftButton)
+        return;
+    if (QGuiApplication::platformName().startsWith("wayland") && windowHandle()
+        && windowHandle()->startSystemMove())
+        return;
+    m_dragging = true;
+    m_dragOffset = e->globalPosition().toPoint() - frameGeometry().topLeft();
+}
+
+void OptionsWindow::mouseMoveEvent(QMouseEvent* e)
+{
+    if (m_dragging && (e->buttons() & Qt::LeftButton))
+        move(e->globalPosition().toPoint() - m_dragOffset);
+}
+
+void OptionsWindow::mouseReleaseEvent(QMouseEvent* e)
+{
+    if (e->button() == Qt::LeftButton)
+        m_dragging = false;
+}
+
+void OptionsWindow::keyPressEvent(QKeyEvent* e)
+{
+    if (e->key() == Qt::Key_Escape) {
+        hide();
+        return;
+    }
+    QWidget::keyPressEvent(e);
+}
+
+void OptionsWindow::showEvent(QShowEvent* e)
+{
+    // The first time it opens, the window comes up over the middle of the screen.
+    if (!m_placed) {
+        m_placed = true;
+        if (QScreen* screen = QGuiApplication::primaryScreen())
+            move(screen->availableGeometry().center() - rect().center());
+    }
+    QWidget::showEvent(e);
+}
+
+void OptionsWindow::closeEvent(QCloseEvent* e)
+{
+    // The window lives until the program ends; closing only hides it.
+    e->ignore();
+    hide();
+}
+
+} // namespace sonaveil::player

@@ -1,0 +1,452 @@
+#include "player/app/player.h"
+
+#include "common/atomicfile.h"
+#include "controls/mastervolume.h"
+#include "lumidot/lcd.h"
+#include "platform/autostart.h"
+#include "platform/launcher.h"
+#include "platform/systemvolume.h"
+#include "player/app/artwork.h"
+#include "player/app/dialogs.h"
+#include "player/app/mainwindow.h"
+#include "player/app/optionswindow.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QMenu>
+#include <QPainter>
+#include <QScreen>
+#include <QSystemTrayIcon>
+#include <QTime>
+#include <QUrl>
+
+#include <ctime>
+#include <fstream>
+#include <sstream>
+#include <unistd.h>
+
+namespace sonaveil::player {
+
+namespace {
+
+// frmstartup: one picture, no buttons.
+class SplashWindow : public QWidget {
+public:
+    explicit SplashWindow(const QImage& picture)
+        : QWidget(nullptr, Qt::SplashScreen | Qt::FramelessWindowHint)
+        , m_picture(picture.isNull() ? artwork::drawnSplash(480, 240) : picture)
+    {
+        setObjectName("frmstartup");
+        setWindowTitle("Sonaveil");
+        setFixedSize(m_picture.size());
+    }
+
+protected:
+    void paintEvent(QPaintEvent*) override
+    {
+        QPainter p(this);
+        p.drawImage(0, 0, m_picture);
+    }
+
+private:
+    QImage m_picture;
+};
+
+} // namespace
+
+qint64 millisecondsSinceProcessStart()
+{
+    std::ifstream stat("/proc/self/stat");
+    std::string content((std::istreambuf_iterator<char>(stat)), std::istreambuf_iterator<char>());
+    // The command name may hold blanks; the fields after it are counted from its closing ')'.
+    const auto close = content.rfind(')');
+    timespec now{};
+    if (close == std::string::npos || clock_gettime(CLOCK_BOOTTIME, &now) != 0)
+        return -1;
+    std::istringstream fields(content.substr(close + 2));
+    std::string field;
+    // Field 22 (starttime) is the 20th after the command name.
+    for (int i = 0; i < 20 && fields >> field; ++i) {
+    }
+    const long ticks = sysconf(_SC_CLK_TCK);
+    if (!fields || ticks <= 0)
+        return -1;
+    const double started = std::stod(field) / double(ticks);
+    const double elapsed = double(now.tv_sec) + double(now.tv_nsec) / 1e9 - started;
+    return qint64(elapsed * 1000.0 + 0.5);
+}
+
+Player::Player(PlayerSetup setup, QObject* parent)
+    : QObject(parent)
+    , m_setup(std::move(setup))
+    , m_presets(m_model, m_setup.programFolder.toStdString())
+    , m_slots(std::filesystem::path(m_setup.programFolder.toStdString()) / QuickSlots::kListName)
+    , m_options(m_setup.programFolder.toStdString(), *m_setup.autostart, m_setup.programPath)
+{
+    m_splash = std::make_unique<SplashWindow>(artwork::load(m_setup.programFolder, "splash.jpg"));
+    m_splash->setWindowIcon(artwork::programIcon(m_setup.programFolder));
+
+    m_splashTimer.setSingleShot(true);
+    m_splashTimer.setTimerType(Qt::PreciseTimer);
+    m_splashTimer.setInterval(kSplashMs);
+    connect(&m_splashTimer, &QTimer::timeout, this, &Player::startUp);
+
+    m_clock.setSingleShot(true);
+    m_clock.setTimerType(Qt::PreciseTimer);
+    connect(&m_clock, &QTimer::timeout, this, &Player::tickClock);
+
+    // The desktop session ending closes the player the normal way, so that its files are written.
+    connect(qApp, &QGuiApplication::commitDataRequest, this, [this] { close(); });
+    connect(qApp, &QCoreApplication::aboutToQuit, this, &Player::shutdown);
+}
+
+Player::~Player()
+{
+    shutdown();
+    // The icon refers to its menu and the windows to the model: gone in that order.
+    delete m_tray;
+    m_tray = nullptr;
+    m_menu.reset();
+    m_optionsWindow.reset();
+    m_main.reset();
+}
+
+void Player::prepare()
+{
+    if (m_main)
+        return;
+    m_main = std::make_unique<MainWindow>(m_model, m_mix,
+                                          m_setup.systemVolume ? m_setup.systemVolume() : nullptr);
+    const QIcon icon = m_splash->windowIcon();
+    m_main->setWindowIcon(icon);
+
+    MainWindow* w = m_main.get();
+    connect(w, &MainWindow::saveClicked, this, &Player::save);
+    connect(w, &MainWindow::loadClicked, this, &Player::load);
+    connect(w, &MainWindow::previousClicked, this, &Player::previous);
+    connect(w, &MainWindow::assignClicked, this, &Player::assign);
+    connect(w, &MainWindow::quickClicked, this, &Player::quickPreset);
+    connect(w, &MainWindow::optionsClicked, this, &Player::showOptions);
+    connect(w, &MainWindow::recordClicked, this, &Player::record);
+    connect(w, &MainWindow::helpClicked, this, &Player::help);
+    connect(w, &MainWindow::trayClicked, this, &Player::toTray);
+    connect(w, &MainWindow::closeClicked, this, &Player::close);
+
+    m_presets.showCurrent = [this](const std::string& text) {
+        if (auto* lcd = m_main->display())
+            lcd->SetDisplay(4, QString::fromStdString(text));
+    };
+    m_mix.muteMarkChanged = [this](bool marked) {
+        if (m_muteAction)
+            m_muteAction->setChecked(marked);
+    };
+
+    m_optionsWindow = std::make_unique<OptionsWindow>(m_options, *m_setup.dialogs);
+    m_optionsWindow->setWindowIcon(icon);
+    connect(m_optionsWindow.get(), &OptionsWindow::contactClicked, this,
+            [this](const QString& url) { m_setup.launcher->open(QUrl(url)); });
+    const QImage bronze = artwork::load(m_setup.programFolder, "bronze.jpg");
+    m_main->setBackground(bronze);
+    m_optionsWindow->setBackground(bronze);
+    // The first show lays out and sizes every control; doing it once unseen while the splash
+    // shows lets the window come up at once later.
+    m_main->setAttribute(Qt::WA_DontShowOnScreen, true);
+    m_main->show();
+    m_main->hide();
+    m_main->setAttribute(Qt::WA_DontShowOnScreen, false);
+}
+
+QString Player::path(const QString& name) const
+{
+    return QDir(m_setup.programFolder).filePath(name);
+}
+
+bool Player::trayAvailable() const
+{
+    return m_setup.trayAvailable ? *m_setup.trayAvailable : QSystemTrayIcon::isSystemTrayAvailable();
+}
+
+void Player::launch()
+{
+    if (QScreen* screen = QGuiApplication::primaryScreen()) {
+        const QRect area = screen->availableGeometry();
+        m_splash->move(area.center() - m_splash->rect().center());
+    }
+    m_splash->show();
+    m_splashTimer.start();
+    // The windows are built while the splash shows.
+    prepare();
+}
+
+void Player::startUp()
+{
+    if (m_started || m_shutDown)
+        return;
+    m_started = true;
+    prepare();
+    lumidot::LCD* lcd = m_main->display();
+
+    // Each step runs whether or not the ones before it worked.
+    if (lcd)
+        lcd->SetDisplay(2, "Alarm:Off");
+    createTray();
+    labelQuickSlots();
+    m_options.readSoundCard();
+    // The engine on the saved sound card; the options window lists the devices on the way.
+    setupEngine();
+    m_model.loadSamples(m_setup.programFolder.toStdString());
+    // The stored start-up choices, then the window shown, minimised or in the tray by them.
+    m_options.readResumeLastMix();
+    if (const auto stored = m_options.readStartupFile())
+        m_options.applyStartupFile(*stored);
+    m_optionsWindow->refresh();
+    present();
+    // Sound 1 on and at once off again, then every volume applied (which clears the Mute mark).
+    m_model.setCheck(1, CheckState::Checked);
+    m_model.setCheck(1, CheckState::Unchecked);
+    m_model.masterUpdate();
+    // The clock line, once a second on the second.
+    tickClock();
+    if (lcd)
+        lcd->SetDisplay(4, "Current:None");
+    m_splash->hide();
+    // The last mix, when the user asked for it.
+    if (m_options.resumeLastMix() && QFileInfo::exists(path(PresetFiles::kLastMixName)))
+        m_presets.load(m_presets.lastMixPath());
+    writeReadyFile();
+}
+
+void Player::setupEngine()
+{
+    const int driver = m_options.driver();
+    m_engine.setBufferSize(100);
+    m_engine.setOutput(audio::kOutputAuto);
+    m_engine.setDriver(driver);
+    // The options window's load: the device list, last device first.
+    m_engine.setOutput(audio::kOutputAuto);
+    std::vector<std::string> names;
+    const int count = m_engine.driverCount();
+    for (int d = 0; d < count; ++d)
+        names.push_back(m_engine.driverName(d));
+    m_optionsWindow->fillDrivers(names);
+    m_optionsWindow->setCurrentDriverName(QString::fromStdString(m_engine.driverName(driver)));
+    m_engine.init(44100, 32, audio::kInitEnableSystemChannelFx);
+}
+
+void Player::present()
+{
+    if (!QFileInfo::exists(path(PlayerOptions::kStartupName))) {
+        showMainWindow();
+        return;
+    }
+    switch (m_options.display()) {
+    case PlayerOptions::SystemTray:
+        toTray();
+        break;
+    case PlayerOptions::Taskbar:
+        // On the task bar only: the window is there, minimised.
+        m_main->showMinimized();
+        break;
+    default:
+        showMainWindow();
+        break;
+    }
+}
+
+void Player::createTray()
+{
+    m_menu = std::make_unique<QMenu>();
+    m_menu->setObjectName("mnutray");
+    QAction* load = m_menu->addAction("&Load");
+    load->setObjectName("loadm");
+    m_menu->addSeparator();
+    m_muteAction = m_menu->addAction("&Mute");
+    m_muteAction->setObjectName("mut");
+    m_muteAction->setCheckable(true);
+    m_menu->addSeparator();
+    QAction* quit = m_menu->addAction("&Quit");
+    quit->setObjectName("Quity");
+    connect(load, &QAction::triggered, this, &Player::load);
+    connect(m_muteAction, &QAction::triggered, this, &Player::toggleMute);
+    connect(quit, &QAction::triggered, this, &Player::close);
+
+    m_tray = new QSystemTrayIcon(m_main->windowIcon(), this);
+    m_tray->setToolTip("Sonaveil");
+    m_tray->setContextMenu(m_menu.get());
+    connect(m_tray, &QSystemTrayIcon::activated, this, [this](QSystemTrayIcon::ActivationReason reason) {
+        if (reason == QSystemTrayIcon::Trigger || reason == QSystemTrayIcon::DoubleClick)
+            showMainWindow();
+    });
+    if (trayAvailable())
+        m_tray->show();
+}
+
+void Player::labelQuickSlots()
+{
+    m_slots.read();
+    for (int i = 0; i < QuickSlots::kCount; ++i)
+        m_main->setQuickCaption(i, QString::fromStdString(m_slots.caption(i)));
+}
+
+void Player::tickClock()
+{
+    const QTime now = QTime::currentTime();
+    if (auto* lcd = m_main->display())
+        lcd->SetDisplay(1, "Time:" + now.toString("HH:mm:ss"));
+    // The next tick just after the next second begins.
+    m_clock.start(1000 - now.msec() + 5);
+}
+
+void Player::writeReadyFile()
+{
+    if (m_setup.readyFile.isEmpty())
+        return;
+    writeFileAtomically(m_setup.readyFile.toStdString(), std::to_string(millisecondsSinceProcessStart()));
+}
+
+void Player::shutdown()
+{
+    if (m_shutDown)
+        return;
+    m_shutDown = true;
+    m_splashTimer.stop();
+    m_clock.stop();
+    // Every sound stops.
+    m_engine.close();
+    // No icon is left in the tray.
+    if (m_tray)
+        m_tray->hide();
+    if (m_started) {
+        // The sound card, the mix that was playing (the check states and sliders still hold
+        // it) and the options window's start-up choices. Nothing is written when the start-up
+        // never ran: the files of the last night stay as they are.
+        m_options.writeSoundCard();
+        m_presets.save(m_presets.lastMixPath());
+        m_options.writeStartupFile();
+    }
+    if (m_optionsWindow)
+        m_optionsWindow->hide();
+    if (m_main)
+        m_main->hide();
+    m_splash->hide();
+}
+
+void Player::close()
+{
+    shutdown();
+    emit quitRequested();
+}
+
+void Player::save()
+{
+    FileRequest request{"Save Preset", m_presets.savesFolder().c_str(), kPresetFilter, {}};
+    const QString file = m_setup.dialogs->saveFileName(m_main.get(), request);
+    if (file.isEmpty())
+        return;
+    if (!m_presets.save(file.toStdString()))
+        m_setup.dialogs->information(m_main.get(), kTitle, kSaveProblem);
+}
+
+bool Player::loadReporting(const QString& file)
+{
+    if (m_presets.load(file.toStdString()))
+        return true;
+    m_setup.dialogs->information(m_main.get(), kTitle, kOpenProblem);
+    return false;
+}
+
+void Player::load()
+{
+    FileRequest request{"Load Preset", m_presets.savesFolder().c_str(), kPresetFilter, {}};
+    const QString file = m_setup.dialogs->openFileName(m_main.get(), request);
+    if (!file.isEmpty())
+        loadReporting(file);
+}
+
+void Player::previous()
+{
+    const QString file = QString::fromStdString(m_presets.lastMixPath());
+    if (QFileInfo::exists(file))
+        loadReporting(file);
+}
+
+void Player::quickPreset(int index)
+{
+    const std::string& caption = m_slots.caption(index);
+    if (caption.empty())
+        return;
+    loadReporting(QString::fromStdString(m_presets.savesFolder() + "/" + caption + ".svp"));
+}
+
+void Player::assign()
+{
+    FileRequest request{"Select the Preset File", m_presets.savesFolder().c_str(), kAssignFilter, m_assignLast};
+    const QString file = m_setup.dialogs->openFileName(m_main.get(), request);
+    if (file.isEmpty())
+        return;
+    m_assignLast = file;
+    const auto typed = m_setup.dialogs->inputText(m_main.get(), kTitle, kAssignPrompt, QString());
+    if (!typed)
+        return;
+    const QString name = QFileInfo(file).completeBaseName();
+    const auto result = m_slots.assign(typed->toStdString(), name.toStdString());
+    if (result == QuickSlots::Assign::NotANumber)
+        return;
+    const auto number = QuickSlots::slotNumber(typed->toStdString());
+    m_main->setQuickCaption(*number - 1, name);
+    if (result == QuickSlots::Assign::NotStored)
+        m_setup.dialogs->information(m_main.get(), kTitle,
+                                     "The quick preset could not be stored in \"preset.txt\"; it is kept "
+                                     "until the player closes.");
+}
+
+void Player::toggleMute()
+{
+    m_mix.toggleMute();
+    if (m_muteAction)
+        m_muteAction->setChecked(m_mix.muteMark());
+}
+
+void Player::record()
+{
+    if (!m_setup.launcher->start(path("recorder"), {}, m_setup.programFolder))
+        m_setup.dialogs->information(m_main.get(), kTitle, kRecorderMissing);
+}
+
+void Player::help()
+{
+    m_setup.launcher->open(QUrl::fromLocalFile(path("help/index.html")));
+}
+
+void Player::toTray()
+{
+    if (trayAvailable())
+        m_main->hide();
+    else
+        m_main->showMinimized(); // without a tray a hidden window could not come back
+}
+
+void Player::showMainWindow()
+{
+    if (!m_placed) {
+        m_placed = true;
+        if (QScreen* screen = QGuiApplication::primaryScreen())
+            m_main->move(screen->availableGeometry().center() - m_main->rect().center());
+    }
+    m_main->showNormal();
+    m_main->raise();
+    m_main->activateWindow();
+}
+
+void Player::showOptions()
+{
+    if (!m_optionsWindow)
+        return;
+    m_optionsWindow->refresh();
+    m_optionsWindow->show();
+    m_optionsWindow->raise();
+    m_optionsWindow->activateWindow();
+}
+
+} // namespace sonaveil::player

@@ -1,0 +1,152 @@
+#pragma once
+
+#include "audio/engine.h"
+#include "player/core/audiobinding.h"
+#include "player/core/channelmodel.h"
+#include "player/core/mixcontrol.h"
+#include "player/presets/playeroptions.h"
+#include "player/presets/presetfiles.h"
+
+#include <QObject>
+#include <QString>
+#include <QTimer>
+
+#include <functional>
+#include <memory>
+#include <optional>
+
+class QAction;
+class QMenu;
+class QSystemTrayIcon;
+class QWidget;
+
+namespace sonaveil::platform {
+class Autostart;
+class Launcher;
+class SystemVolume;
+}
+
+namespace sonaveil::player {
+
+class Dialogs;
+class MainWindow;
+class OptionsWindow;
+
+// What the player runs with. The program passes the real services; tests pass a temporary
+// program folder and fakes.
+struct PlayerSetup {
+    QString programFolder;
+    // The program's full path, for the run-at-log-on entry.
+    QString programPath;
+    Dialogs* dialogs = nullptr;
+    platform::Launcher* launcher = nullptr;
+    platform::Autostart* autostart = nullptr;
+    // The system volume the bar follows; empty for the default sound sink.
+    std::function<std::unique_ptr<platform::SystemVolume>()> systemVolume;
+    // Whether the desktop has a tray; empty to ask the desktop.
+    std::optional<bool> trayAvailable;
+    // When set, this file receives the milliseconds since the process started once the start-up
+    // sequence has finished.
+    QString readyFile;
+};
+
+// The player program: the engine and the mix, the main window frmmain, the splash frmstartup,
+// the options window, the tray icon and its menu, the start-up and shutdown sequences, and the
+// actions of the main window's buttons.
+class Player : public QObject {
+    Q_OBJECT
+public:
+    explicit Player(PlayerSetup setup, QObject* parent = nullptr);
+    ~Player() override;
+
+    static constexpr int kSplashMs = 500;
+
+    // Shows the splash; its timer (500 ms, once) runs the start-up sequence.
+    void launch();
+    // Builds the main and options windows (once); launch() does it while the splash shows.
+    void prepare();
+    // The start-up sequence; every step is attempted, a failing one is skipped silently.
+    void startUp();
+    // The shutdown sequence: the engine closed, the tray icon removed, "scard2.tmp",
+    // "previous.tmp" and "startup.tmp" written, the windows hidden. Runs once.
+    void shutdown();
+    bool started() const { return m_started; }
+    bool shutDown() const { return m_shutDown; }
+
+    // The main window's actions.
+    void save();
+    void load();
+    void previous();
+    void assign();
+    void quickPreset(int index);
+    void toggleMute();
+    void record();
+    void help();
+    void toTray();
+    void showMainWindow();
+    void showOptions();
+    // Close and Quit: the shutdown sequence, then the program ends.
+    void close();
+
+    audio::Engine& engine() { return m_engine; }
+    ChannelModel& model() { return m_model; }
+    MixControl& mix() { return m_mix; }
+    PresetFiles& presets() { return m_presets; }
+    QuickSlots& quickSlots() { return m_slots; }
+    PlayerOptions& options() { return m_options; }
+    MainWindow* mainWindow() const { return m_main.get(); }
+    OptionsWindow* optionsWindow() const { return m_optionsWindow.get(); }
+    QWidget* splash() const { return m_splash.get(); }
+    QSystemTrayIcon* trayIcon() const { return m_tray; }
+    QMenu* trayMenu() const { return m_menu.get(); }
+    QAction* muteAction() const { return m_muteAction; }
+    bool trayAvailable() const;
+
+    static constexpr const char* kTitle = "Sonaveil";
+    static constexpr const char* kPresetFilter = "Sonaveil Files (*.svp)|*.svp";
+    static constexpr const char* kAssignFilter = "Sonaveil Files (*.svp)| *.svp";
+    static constexpr const char* kAssignPrompt = "Please Enter a Preset Number between 1 and 10 both inclusive ";
+    static constexpr const char* kOpenProblem = "There was a problem opening this file!";
+    static constexpr const char* kSaveProblem = "There was a problem saving this file!";
+    static constexpr const char* kRecorderMissing = "The recorder could not be found. Please re-install the program.";
+
+signals:
+    // The shutdown sequence has run and the program should end.
+    void quitRequested();
+
+private:
+    void createTray();
+    void labelQuickSlots();
+    void setupEngine();
+    void present();
+    void writeReadyFile();
+    void tickClock();
+    QString path(const QString& name) const;
+    bool loadReporting(const QString& file);
+
+    PlayerSetup m_setup;
+    audio::Engine m_engine;
+    EngineBinding m_binding{m_engine};
+    ChannelModel m_model{m_binding};
+    MixControl m_mix{m_model};
+    PresetFiles m_presets;
+    QuickSlots m_slots;
+    PlayerOptions m_options;
+    std::unique_ptr<QWidget> m_splash;
+    std::unique_ptr<MainWindow> m_main;
+    std::unique_ptr<OptionsWindow> m_optionsWindow;
+    std::unique_ptr<QMenu> m_menu;
+    QSystemTrayIcon* m_tray = nullptr;
+    QAction* m_muteAction = nullptr;
+    QTimer m_splashTimer;
+    QTimer m_clock;
+    QString m_assignLast;
+    bool m_started = false;
+    bool m_shutDown = false;
+    bool m_placed = false;
+};
+
+// Milliseconds since this process started, from the kernel's record of its start.
+qint64 millisecondsSinceProcessStart();
+
+} // namespace sonaveil::player

@@ -1,0 +1,134 @@
+#include "player/presets/playeroptions.h"
+
+#include "common/atomicfile.h"
+#include "common/inifile.h"
+#include "common/textrecord.h"
+
+namespace sonaveil::player {
+
+std::string StartupFile::toText() const
+{
+    return TextRecordWriter().integer(autoLaunch).boolean(fullyDisplayed).boolean(systemTray).endLine().bytes();
+}
+
+std::optional<StartupFile> StartupFile::parse(std::string_view text)
+{
+    TextRecordReader reader(text);
+    const auto fields = reader.take(3);
+    if (!fields)
+        return std::nullopt;
+    const auto launch = fieldToInt16((*fields)[0]);
+    const auto fully = fieldToBoolean((*fields)[1]);
+    const auto tray = fieldToBoolean((*fields)[2]);
+    if (!launch || !fully || !tray)
+        return std::nullopt;
+    return StartupFile{*launch, *fully, *tray};
+}
+
+PlayerOptions::PlayerOptions(std::filesystem::path programFolder, platform::Autostart& autostart,
+                             QString programPath)
+    : m_folder(std::move(programFolder))
+    , m_autostart(autostart)
+    , m_programPath(std::move(programPath))
+{
+}
+
+void PlayerOptions::writeSetting(const char* key, const std::string& value) const
+{
+    // Failures are ignored: the setting stays in force for this run.
+    IniFile::writeString(file(kSettingsName), kSection, key, value);
+}
+
+void PlayerOptions::chooseDisplay(int index)
+{
+    if (index < FullyDisplayed || index > SystemTray)
+        return;
+    m_display = index;
+    writeSetting("Display", std::to_string(index));
+}
+
+void PlayerOptions::setLaunchAtLogOn(bool on)
+{
+    if (m_launch == on)
+        return;
+    m_launch = on;
+    if (on)
+        m_autostart.enable(kEntryName, m_programPath);
+    else
+        m_autostart.disable(kEntryName);
+    writeSetting("AutoLaunch", on ? "1" : "0");
+}
+
+void PlayerOptions::setResumeLastMix(bool on)
+{
+    if (m_resume == on)
+        return;
+    m_resume = on;
+    writeSetting("ResumeLastMix", on ? "1" : "0");
+}
+
+void PlayerOptions::readResumeLastMix()
+{
+    const auto value = IniFile::readString(file(kSettingsName), kSection, "ResumeLastMix");
+    m_resume = value && *value == "1";
+}
+
+bool PlayerOptions::readSoundCard()
+{
+    const auto content = readWholeFile(file(kSoundCardName));
+    if (!content)
+        return false;
+    TextRecordReader reader(*content);
+    const auto field = reader.next();
+    if (!field)
+        return false;
+    const auto number = fieldToInt16(*field);
+    if (!number)
+        return false;
+    m_driver = *number;
+    return true;
+}
+
+bool PlayerOptions::writeSoundCard() const
+{
+    return writeFileAtomically(file(kSoundCardName), TextRecordWriter().integer(m_driver).endLine().bytes());
+}
+
+std::optional<StartupFile> PlayerOptions::readStartupFile() const
+{
+    const auto content = readWholeFile(file(kStartupName));
+    if (!content)
+        return std::nullopt;
+    return StartupFile::parse(*content);
+}
+
+void PlayerOptions::applyStartupFile(const StartupFile& stored)
+{
+    if (stored.fullyDisplayed)
+        chooseDisplay(FullyDisplayed);
+    if (stored.systemTray)
+        chooseDisplay(SystemTray);
+    if (!stored.fullyDisplayed && !stored.systemTray)
+        m_display = Taskbar; // not stored: the case where neither stored choice is set
+    setLaunchAtLogOn(stored.autoLaunch == 1);
+}
+
+StartupFile PlayerOptions::startupFile() const
+{
+    return StartupFile{std::int16_t(m_launch ? 1 : 0), m_display == FullyDisplayed, m_display == SystemTray};
+}
+
+bool PlayerOptions::writeStartupFile() const
+{
+    return writeFileAtomically(file(kStartupName), startupFile().toText());
+}
+
+std::vector<int> PlayerOptions::listOrder(int driverCount)
+{
+    std::vector<int> order;
+    for (int d = driverCount - 1; d >= 0; --d)
+        order.push_back(d);
+    return order;
+}
+
+} // namespace sonaveil::player

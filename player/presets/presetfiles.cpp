@@ -1,0 +1,175 @@
+#include "player/presets/presetfiles.h"
+
+#include "common/atomicfile.h"
+#include "common/rounding.h"
+#include "common/textrecord.h"
+#include "player/presets/presetrecord.h"
+
+#include <cctype>
+#include <cstdlib>
+
+namespace sonaveil::player {
+
+namespace {
+
+void removeAll(std::string& text, const std::string& what)
+{
+    if (what.empty())
+        return;
+    for (std::size_t at = text.find(what); at != std::string::npos; at = text.find(what, at))
+        text.erase(at, what.size());
+}
+
+std::string trimmed(const std::string& s)
+{
+    std::size_t b = 0, e = s.size();
+    while (b < e && std::isspace(static_cast<unsigned char>(s[b])))
+        ++b;
+    while (e > b && std::isspace(static_cast<unsigned char>(s[e - 1])))
+        --e;
+    return s.substr(b, e - b);
+}
+
+// A general number as the list's slot field may hold it ("3", "2.5", " 4 ").
+std::optional<double> numberOf(const std::string& field)
+{
+    const std::string t = trimmed(field);
+    if (t.empty())
+        return std::nullopt;
+    char* end = nullptr;
+    const double v = std::strtod(t.c_str(), &end);
+    if (end != t.c_str() + t.size())
+        return std::nullopt;
+    return v;
+}
+
+} // namespace
+
+PresetFiles::PresetFiles(ChannelModel& model, std::filesystem::path programFolder)
+    : m_model(model)
+    , m_folder(programFolder.string())
+{
+    while (m_folder.size() > 1 && m_folder.back() == '/')
+        m_folder.pop_back();
+}
+
+std::string PresetFiles::lastMixPath() const
+{
+    return m_folder + "/" + kLastMixName;
+}
+
+std::string PresetFiles::savesFolder() const
+{
+    return m_folder + "/" + kSavesFolder;
+}
+
+bool PresetFiles::save(const std::string& path, std::string* error) const
+{
+    return writeFileAtomically(path, PresetRecord::capture(m_model).toText(), error);
+}
+
+bool PresetFiles::load(const std::string& path, std::string* error)
+{
+    const auto content = readWholeFile(path);
+    if (!content) {
+        if (error)
+            *error = "the file cannot be read";
+        return false;
+    }
+    const auto record = PresetRecord::parse(*content);
+    if (!record) {
+        if (error)
+            *error = "the file does not hold a preset";
+        return false;
+    }
+    record->applyTo(m_model);
+    if (path == lastMixPath())
+        m_current = "Previous";
+    else
+        m_current = trimAppPath(path, m_folder);
+    if (showCurrent)
+        showCurrent("Current:" + m_current);
+    return true;
+}
+
+std::string PresetFiles::trimAppPath(const std::string& path, const std::string& programFolder)
+{
+    std::string name = path;
+    removeAll(name, programFolder + "/" + kSavesFolder + "/");
+    removeAll(name, ".svp");
+    return name;
+}
+
+QuickSlots::QuickSlots(std::filesystem::path listFile)
+    : m_list(std::move(listFile))
+{
+}
+
+const std::string& QuickSlots::caption(int index) const
+{
+    static const std::string none;
+    return index >= 0 && index < kCount ? m_captions[std::size_t(index)] : none;
+}
+
+void QuickSlots::read()
+{
+    m_captions = {};
+    const auto content = readWholeFile(m_list);
+    if (!content)
+        return;
+    TextRecordReader reader(*content);
+    while (true) {
+        const auto slot = reader.next();
+        if (!slot)
+            break;
+        const auto name = reader.next();
+        if (!name)
+            break;
+        const auto number = numberOf(*slot);
+        if (!number)
+            continue;
+        const std::int64_t index = roundHalfEven(*number - 1.0);
+        if (index >= 0 && index < kCount)
+            m_captions[std::size_t(index)] = *name;
+    }
+}
+
+std::optional<int> QuickSlots::slotNumber(const std::string& typed)
+{
+    const std::string t = trimmed(typed);
+    if (t.empty() || t.size() > 3)
+        return std::nullopt;
+    int n = 0;
+    for (char c : t) {
+        if (!std::isdigit(static_cast<unsigned char>(c)))
+            return std::nullopt;
+        n = n * 10 + (c - '0');
+    }
+    if (n < 1 || n > kCount)
+        return std::nullopt;
+    return n;
+}
+
+QuickSlots::Assign QuickSlots::assign(const std::string& typed, const std::string& name, std::string* error)
+{
+    const auto number = slotNumber(typed);
+    if (!number)
+        return Assign::NotANumber;
+    m_captions[std::size_t(*number - 1)] = name;
+
+    std::error_code ec;
+    const auto old = readWholeFile(m_list);
+    if (!old && std::filesystem::exists(m_list, ec)) {
+        // Never replace a list that is there but cannot be read: its lines would be lost.
+        if (error)
+            *error = "the list cannot be read";
+        return Assign::NotStored;
+    }
+    std::string bytes = old.value_or(std::string());
+    if (!bytes.empty() && bytes.back() != '\n' && bytes.back() != '\r')
+        bytes += "\r\n";
+    bytes += TextRecordWriter().text(trimmed(typed)).text(name).endLine().bytes();
+    return writeFileAtomically(m_list, bytes, error) ? Assign::Done : Assign::NotStored;
+}
+
+} // namespace sonaveil::player

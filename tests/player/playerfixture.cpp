@@ -1,0 +1,75 @@
+#include "playerfixture.h"
+
+#include <QCoreApplication>
+#include <QDir>
+
+#include <fstream>
+#include <sstream>
+
+namespace fs = std::filesystem;
+using namespace sonaveil;
+
+PlayerFixture::PlayerFixture()
+{
+    const char* dist = std::getenv("SONAVEIL_DIST");
+    if (dist && fs::exists(fs::path(dist) / "bin"))
+        fs::create_directory_symlink(fs::path(dist) / "bin", folder / "bin");
+    fs::create_directory(folder / "saves");
+    // Autostart entries go to a temporary home: the machine-wide folder is one nobody can write.
+    autostart = std::make_unique<platform::XdgAutostart>(QString::fromStdString((home / "no-system").string()),
+                                                         QString::fromStdString((home / "autostart").string()));
+}
+
+PlayerFixture::~PlayerFixture()
+{
+    player.reset();
+}
+
+player::Player& PlayerFixture::start(std::optional<bool> trayAvailable)
+{
+    player.reset();
+    player::PlayerSetup setup;
+    setup.programFolder = prog();
+    setup.programPath = prog() + "/quietdeck";
+    setup.dialogs = &dialogs;
+    setup.launcher = &launcher;
+    setup.autostart = autostart.get();
+    setup.trayAvailable = trayAvailable;
+    setup.systemVolume = [this] {
+        auto v = std::make_unique<platform::FakeSystemVolume>();
+        v->level = 40000;
+        systemVolume = v.get();
+        return v;
+    };
+    player = std::make_unique<player::Player>(setup);
+    player->startUp();
+    return *player;
+}
+
+void PlayerFixture::close()
+{
+    if (player)
+        player->close();
+    player.reset();
+}
+
+std::string PlayerFixture::read(const std::string& name) const
+{
+    std::ifstream in(file(name), std::ios::binary);
+    std::ostringstream s;
+    s << in.rdbuf();
+    return s.str();
+}
+
+void PlayerFixture::write(const std::string& name, const std::string& bytes) const
+{
+    std::ofstream out(file(name), std::ios::binary);
+    out << bytes;
+}
+
+QString pictureFolder()
+{
+    const QString dir = QCoreApplication::applicationDirPath() + "/player-pictures";
+    QDir().mkpath(dir);
+    return dir;
+}

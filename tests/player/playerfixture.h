@@ -1,0 +1,90 @@
+#pragma once
+
+#include "platform/autostart.h"
+#include "platform/fakesystemvolume.h"
+#include "platform/launcher.h"
+#include "player/app/dialogs.h"
+#include "player/app/player.h"
+#include "tempfolder.h"
+
+#include <QString>
+
+#include <deque>
+#include <filesystem>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+// Answers the player's dialogs from queues and remembers what was asked.
+class FakeDialogs : public sonaveil::player::Dialogs {
+public:
+    QString saveFileName(QWidget*, const sonaveil::player::FileRequest& r) override
+    {
+        requests.push_back(r);
+        return pop(files);
+    }
+    QString openFileName(QWidget*, const sonaveil::player::FileRequest& r) override
+    {
+        requests.push_back(r);
+        return pop(files);
+    }
+    std::optional<QString> inputText(QWidget*, const QString& title, const QString& prompt, const QString&) override
+    {
+        prompts.push_back(title + "|" + prompt);
+        std::optional<QString> answer;
+        if (!inputs.empty()) {
+            answer = inputs.front();
+            inputs.pop_front();
+        }
+        return answer;
+    }
+    void information(QWidget*, const QString& title, const QString& text) override
+    {
+        messages.push_back(title + "|" + text);
+    }
+
+    std::deque<QString> files;                  // "" answers Cancel
+    std::deque<std::optional<QString>> inputs;  // nullopt answers Cancel
+    std::vector<sonaveil::player::FileRequest> requests;
+    std::vector<QString> prompts;
+    std::vector<QString> messages;
+
+private:
+    static QString pop(std::deque<QString>& q)
+    {
+        if (q.empty())
+            return {};
+        QString v = q.front();
+        q.pop_front();
+        return v;
+    }
+};
+
+// A temporary program folder with the built samples and an empty "saves", and a player in it.
+class PlayerFixture {
+public:
+    PlayerFixture();
+    ~PlayerFixture();
+
+    // A new player in the folder (the old one, if any, closes first); runs the start-up sequence.
+    sonaveil::player::Player& start(std::optional<bool> trayAvailable = false);
+    // Closes the player as the Close button does.
+    void close();
+
+    std::filesystem::path file(const std::string& name) const { return folder.path() / name; }
+    QString prog() const { return QString::fromStdString(folder.path().string()); }
+    std::string read(const std::string& name) const;
+    void write(const std::string& name, const std::string& bytes) const;
+
+    TempFolder folder;
+    TempFolder home;
+    FakeDialogs dialogs;
+    sonaveil::platform::FakeLauncher launcher;
+    std::unique_ptr<sonaveil::platform::XdgAutostart> autostart;
+    sonaveil::platform::FakeSystemVolume* systemVolume = nullptr;
+    std::unique_ptr<sonaveil::player::Player> player;
+};
+
+// The folder the test program writes its pictures to.
+QString pictureFolder();
