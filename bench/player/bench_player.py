@@ -1,0 +1,520 @@
+#!/usr/bin/env python3
+"""Measures the running player: start-up time, CPU use and memory with twelve sounds playing.
+
+    bench_player.py [--dist build/dist] [--seconds 30] [--launches 5] [--keep]
+    bench_player.py --check-parts       starts and checks the helpers only, no player
+
+Everything happens in a temporary program folder (a copy of the program folder, sample files
+hard-linked where possible) under a private X server (Xvfb, on a display number it picks itself)
+and a private pulseaudio with one null sink. The copy's "previous.tmp" switches sounds 1 to 12 on
+and its "settings.ini" turns on "Resume the last mix", so the player starts playing by itself.
+
+- ready: time from launch until the player writes the file named by SONAVEIL_READY_FILE
+  (median of --launches launches; goal 1 s)
+- CPU: utime + stime of the player from /proc over --seconds seconds, after it is ready, in
+  percent of one core (goal 2 %)
+- memory: VmRSS sampled every second and VmHWM at the end (goal 150 MB)
+
+Exit status: 0 all goals met, 1 a goal missed, 2 the measurement could not run. Whatever the
+script starts it stops again, and the temporary folders are removed (unless --keep).
+"""
+
+import argparse
+import array
+import math
+import os
+import shutil
+import signal
+import statistics
+import subprocess
+import sys
+import tempfile
+import time
+
+GOAL_READY_S = 1.0
+GOAL_CPU_PERCENT = 2.0
+GOAL_MEMORY_MB = 150.0
+SINK = "sonaveil_bench"
+SOUNDS_ON = 12
+
+# Files the player writes into its folder; removed before every launch so that each one starts alike.
+STATE_FILES = ["previous.tmp", "startup.tmp", "scard2.tmp", "settings.ini", "preset.txt",
+               "maincol.tmp", "alarm.tmp", "effects.tmp"]
+
+
+class SetupError(Exception):
+    pass
+
+
+def log(text):
+    print(text, flush=True)
+
+
+def log_tail(path, lines=15):
+    """The last lines of a log, for an error message (the folder is removed afterwards)."""
+    try:
+        with open(path, errors="replace") as f:
+            tail = f.read().splitlines()[-lines:]
+    except OSError:
+        return ""
+    return "".join("\n    " + line for line in tail)
+
+
+# --- the files that switch the twelve sounds on -----------------------------------------------
+
+def preset_record(sounds_on=SOUNDS_ON):
+    """A 137-field preset record: sounds 1..sounds_on on, natural pitch, centred pan."""
+    fields = [1 if n <= sounds_on else 0 for n in range(1, 36)]   # 1-35 on/off
+    fields += [100] * 10                                          # 36-45 volume, sounds 1-10
+    fields += [4410] * 10                                         # 46-55 pitch, sounds 1-10
+    fields += [12] * 10                                           # 56-65 pan, sounds 1-10
+    fields += [0]                                                 # 66 ucSlider31, no function
+    fields += [50]                                                # 67 master
+    fields += [100] * 10                                          # 68-77 volume, sounds 20..11
+    fields += [3300] * 8 + [4410] * 2                             # 78-87 pitch, 20..13, then 12, 11
+    fields += [12] * 10                                           # 88-97 pan, sounds 20..11
+    fields += [100] * 10                                          # 98-107 volume, sounds 21-30
+    fields += [3300] * 10                                         # 108-117 pitch, sounds 21-30
+    fields += [12] * 10                                           # 118-127 pan, sounds 21-30
+    fields += [100] * 5                                           # 128-132 volume, sounds 31-35
+    fields += [12] * 5                                            # 133-137 pan, sounds 31-35
+    assert len(fields) == 137
+    return (",".join(str(f) for f in fields) + "\r\n").encode("ascii")
+
+
+SETTINGS_INI = b"[Startup]\r\nResumeLastMix=1\r\n"
+
+
+def prepare_state(folder):
+    for name in STATE_FILES:
+        try:
+            os.remove(os.path.join(folder, name))
+        except FileNotFoundError:
+            pass
+    with open(os.path.join(folder, "previous.tmp"), "wb") as f:
+        f.write(preset_record())
+    with open(os.path.join(folder, "settings.ini"), "wb") as f:
+        f.write(SETTINGS_INI)
+
+
+def check_state(folder):
+    """Reads the two files back as the player will see them."""
+    data = open(os.path.join(folder, "previous.tmp"), "rb").read()
+    if not data.endswith(b"\r\n") or data.count(b"\r\n") != 1:
+        raise SetupError("previous.tmp is not one CR LF line")
+    fields = [int(x) for x in data[:-2].split(b",")]
+    if len(fields) != 137 or fields[:35] != [1] * SOUNDS_ON + [0] * (35 - SOUNDS_ON):
+        raise SetupError("previous.tmp does not switch sounds 1 to 12 on")
+    ini = open(os.path.join(folder, "settings.ini"), "rb").read().decode("ascii").splitlines()
+    if ini != ["[Startup]", "ResumeLastMix=1"]:
+        raise SetupError("settings.ini does not hold ResumeLastMix=1 in [Startup]")
+    return fields
+
+
+def copy_program_folder(dist, target):
+    """Copies the program folder; sample files are hard-linked when the file system allows it."""
+    def link_or_copy(src, dst):
+        if os.sep + "bin" + os.sep in src or src.endswith(".wav"):
+            try:
+                os.link(src, dst)
+                return dst
+            except OSError:
+                pass
+        return shutil.copy2(src, dst)
+    shutil.copytree(dist, target, symlinks=False, copy_function=link_or_copy)
+
+
+# --- helpers: X server and sound server --------------------------------------------------------
+
+class Services:
+    """A private Xvfb and a private pulseaudio, stopped again by stop()."""
+
+    def __init__(self, root):
+        self.root = root
+        self.xvfb = None
+        self.pulse = None
+        self.display = None
+        self.pulse_dir = os.path.join(root, "pulse")
+        self.home = os.path.join(root, "home")
+        self.runtime = os.path.join(root, "runtime")
+        for d in (self.pulse_dir, self.home, self.runtime):
+            os.makedirs(d, mode=0o700, exist_ok=True)
+
+    @property
+    def server(self):
+        return "unix:" + os.path.join(self.pulse_dir, "native")
+
+    def start_xvfb(self):
+        # Display numbers from a base of our own, clear of the low numbers that desktops and other
+        # scripts assume; a number in use makes Xvfb stop at once and the next one is tried.
+        base = 100 + os.getpid() % 400
+        for number in range(base, base + 40):
+            if os.path.exists("/tmp/.X%d-lock" % number):
+                continue
+            if self._try_xvfb(number):
+                self.display = ":%d" % number
+                return
+        raise SetupError("Xvfb did not start on any display from :%d (see xvfb.log)" % base)
+
+    def _try_xvfb(self, number):
+        read_end, write_end = os.pipe()
+        try:
+            # -displayfd: the server writes the display number once it accepts connections.
+            self.xvfb = subprocess.Popen(
+                ["Xvfb", ":%d" % number, "-displayfd", str(write_end), "-screen", "0", "1280x1024x24",
+                 "-nolisten", "tcp", "-noreset"],
+                pass_fds=(write_end,), stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL,
+                stderr=open(os.path.join(self.root, "xvfb.log"), "ab"))
+        except FileNotFoundError:
+            raise SetupError("Xvfb is not installed")
+        finally:
+            os.close(write_end)
+        answer = b""
+        deadline = time.monotonic() + 10
+        os.set_blocking(read_end, False)
+        while time.monotonic() < deadline and not answer.endswith(b"\n"):
+            try:
+                chunk = os.read(read_end, 32)
+                if not chunk:
+                    break
+                answer += chunk
+            except BlockingIOError:
+                if self.xvfb.poll() is not None:
+                    break
+                time.sleep(0.02)
+        os.close(read_end)
+        if answer.strip() == str(number).encode():
+            return True
+        stop_process(self.xvfb)
+        self.xvfb = None
+        return False
+
+    def pulse_environment(self):
+        return {
+            "HOME": self.pulse_dir,
+            "PULSE_SERVER": self.server,
+            "PULSE_RUNTIME_PATH": os.path.join(self.pulse_dir, "runtime"),
+            "PULSE_COOKIE": os.path.join(self.pulse_dir, "cookie"),
+        }
+
+    def start_pulse(self):
+        env = dict(os.environ)
+        env.update(self.pulse_environment())
+        args = [
+            "pulseaudio", "-n", "--daemonize=no", "--exit-idle-time=-1", "--use-pid-file=no",
+            "--disable-shm=yes", "--log-target=file:" + os.path.join(self.pulse_dir, "pulse.log"),
+            "-L", "module-native-protocol-unix socket=%s auth-anonymous=1"
+            % os.path.join(self.pulse_dir, "native"),
+            "-L", "module-null-sink sink_name=%s norewinds=1 "
+            "sink_properties=device.description=Sonaveil_Bench" % SINK,
+        ]
+        try:
+            self.pulse = subprocess.Popen(args, env=env, stdin=subprocess.DEVNULL,
+                                          stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        except FileNotFoundError:
+            raise SetupError("pulseaudio is not installed")
+        deadline = time.monotonic() + 10
+        while time.monotonic() < deadline:
+            if self.pulse.poll() is not None:
+                raise SetupError("pulseaudio stopped at once (see pulse/pulse.log)")
+            if SINK in self.pactl("list", "short", "sinks"):
+                return
+            time.sleep(0.05)
+        raise SetupError("pulseaudio did not answer within 10 s")
+
+    def pactl(self, *args):
+        env = dict(os.environ)
+        env.update(self.pulse_environment())
+        r = subprocess.run(["pactl", "--server=" + self.server, *args], env=env,
+                           capture_output=True, text=True, timeout=10)
+        return r.stdout
+
+    def sink_level_db(self, seconds=1.0):
+        """RMS level of what reaches the null sink, in dBFS (-inf for silence)."""
+        env = dict(os.environ)
+        env.update(self.pulse_environment())
+        p = subprocess.Popen(["parec", "--server=" + self.server, "-d", SINK + ".monitor",
+                              "--format=s16le", "--rate=44100", "--channels=2", "--raw"],
+                             env=env, stdout=subprocess.PIPE, stderr=subprocess.DEVNULL)
+        want = int(44100 * 2 * 2 * seconds)
+        data = b""
+        deadline = time.monotonic() + seconds + 5
+        try:
+            while len(data) < want and time.monotonic() < deadline:
+                chunk = p.stdout.read1(65536)
+                if not chunk:
+                    break
+                data += chunk
+        finally:
+            p.terminate()
+            try:
+                p.wait(timeout=5)
+            except subprocess.TimeoutExpired:
+                p.kill()
+                p.wait()
+        samples = array.array("h")
+        samples.frombytes(data[:len(data) // 2 * 2])
+        # Skip the first quarter: the monitor starts with what the sink rendered earlier.
+        samples = samples[len(samples) // 4:]
+        if not samples:
+            return float("-inf")
+        rms = math.sqrt(sum(s * s for s in samples) / len(samples)) / 32768
+        return 20 * math.log10(rms) if rms > 0 else float("-inf")
+
+    def stop(self):
+        for proc in (self.pulse, self.xvfb):
+            stop_process(proc)
+        self.pulse = self.xvfb = None
+
+
+def stop_process(proc, grace=5.0):
+    """SIGTERM, then SIGKILL after `grace` seconds; returns whether it ended on SIGTERM."""
+    if proc is None or proc.poll() is not None:
+        return True
+    proc.send_signal(signal.SIGTERM)
+    try:
+        proc.wait(timeout=grace)
+        return True
+    except subprocess.TimeoutExpired:
+        proc.kill()
+        proc.wait()
+        return False
+
+
+# --- the player ---------------------------------------------------------------------------------
+
+def proc_cpu_seconds(pid):
+    with open("/proc/%d/stat" % pid) as f:
+        stat = f.read()
+    fields = stat[stat.rindex(")") + 2:].split()
+    utime, stime = int(fields[11]), int(fields[12])   # fields 14 and 15 of the whole line
+    return (utime + stime) / os.sysconf("SC_CLK_TCK")
+
+
+def proc_memory_mb(pid):
+    values = {}
+    with open("/proc/%d/status" % pid) as f:
+        for line in f:
+            key, _, rest = line.partition(":")
+            if key in ("VmRSS", "VmHWM"):
+                values[key] = int(rest.split()[0]) / 1024.0
+    return values.get("VmRSS", 0.0), values.get("VmHWM", 0.0)
+
+
+class Player:
+    def __init__(self, folder, services, ready_file, log_path):
+        self.folder = folder
+        self.services = services
+        self.ready_file = ready_file
+        self.log_path = log_path
+        self.proc = None
+
+    def environment(self):
+        env = dict(os.environ)
+        for key in ("WAYLAND_DISPLAY", "QT_QPA_PLATFORM", "SONAVEIL_DIST"):
+            env.pop(key, None)
+        env.update({
+            "DISPLAY": self.services.display,
+            "QT_QPA_PLATFORM": "xcb",
+            "PULSE_SERVER": self.services.server,
+            "PULSE_COOKIE": os.path.join(self.services.pulse_dir, "cookie"),
+            "HOME": self.services.home,
+            "XDG_CONFIG_HOME": os.path.join(self.services.home, ".config"),
+            "XDG_RUNTIME_DIR": self.services.runtime,
+            "SONAVEIL_READY_FILE": self.ready_file,
+        })
+        return env
+
+    def launch(self, timeout=15.0):
+        """Starts the player and returns the seconds until it reported ready."""
+        prepare_state(self.folder)
+        try:
+            os.remove(self.ready_file)
+        except FileNotFoundError:
+            pass
+        out = open(self.log_path, "ab")
+        start = time.monotonic()
+        self.proc = subprocess.Popen([os.path.join(self.folder, "quietdeck")], cwd=self.services.home,
+                                     env=self.environment(), stdin=subprocess.DEVNULL,
+                                     stdout=out, stderr=out)
+        out.close()
+        while time.monotonic() - start < timeout:
+            if os.path.exists(self.ready_file):
+                return time.monotonic() - start
+            if self.proc.poll() is not None:
+                raise SetupError("the player ended during start-up with status %d%s"
+                                 % (self.proc.returncode, log_tail(self.log_path)))
+            time.sleep(0.002)
+        raise SetupError("the player did not report ready within %.0f s%s"
+                         % (timeout, log_tail(self.log_path)))
+
+    def stop(self):
+        """Stops the player with SIGTERM; returns whether it wrote previous.tmp on the way out."""
+        previous = os.path.join(self.folder, "previous.tmp")
+        before = os.stat(previous).st_mtime_ns if os.path.exists(previous) else None
+        clean = stop_process(self.proc)
+        self.proc = None
+        after = os.stat(previous).st_mtime_ns if os.path.exists(previous) else None
+        return clean and after is not None and after != before
+
+
+# --- the measurement ------------------------------------------------------------------------------
+
+def verdict(ok):
+    return "met" if ok else "MISSED"
+
+
+def measure(args):
+    dist = os.path.realpath(args.dist)
+    if not os.access(os.path.join(dist, "quietdeck"), os.X_OK):
+        raise SetupError("no player in %s (build the quietdeck target first)" % dist)
+    root = tempfile.mkdtemp(prefix="sonaveil-bench-")
+    services = Services(root)
+    player = None
+    try:
+        folder = os.path.join(root, "program")
+        copy_program_folder(dist, folder)
+        prepare_state(folder)
+        check_state(folder)
+        services.start_xvfb()
+        services.start_pulse()
+        log("program folder %s, display %s, sound server %s" % (folder, services.display, services.server))
+
+        player = Player(folder, services, os.path.join(root, "ready"), os.path.join(root, "player.log"))
+        ready = []
+        wrote_previous = True
+        for i in range(args.launches):
+            ready.append(player.launch())
+            log("launch %d: ready after %.3f s" % (i + 1, ready[-1]))
+            if i + 1 < args.launches:
+                time.sleep(0.5)
+                wrote_previous &= player.stop()
+        # The last launch stays up for the CPU and memory figures.
+        pid = player.proc.pid
+        time.sleep(2.0)   # let the start-up settle
+        rss_samples = []
+        cpu_start, wall_start = proc_cpu_seconds(pid), time.monotonic()
+        for _ in range(int(args.seconds)):
+            time.sleep(1.0)
+            if player.proc.poll() is not None:
+                raise SetupError("the player ended during the measurement%s" % log_tail(player.log_path))
+            rss_samples.append(proc_memory_mb(pid)[0])
+        cpu_end, wall_end = proc_cpu_seconds(pid), time.monotonic()
+        _, hwm = proc_memory_mb(pid)
+        level = services.sink_level_db(1.0)
+        wrote_previous &= player.stop()
+
+        cpu = 100.0 * (cpu_end - cpu_start) / (wall_end - wall_start)
+        median_ready = statistics.median(ready)
+        rss = max(rss_samples)
+        ok_ready = median_ready < GOAL_READY_S
+        ok_cpu = cpu < GOAL_CPU_PERCENT
+        ok_mem = max(rss, hwm) < GOAL_MEMORY_MB
+        log("")
+        log("Player with %d sounds on through \"Resume the last mix\" (Xvfb, private pulseaudio, null sink)"
+            % SOUNDS_ON)
+        log("  ready after launch  median %.3f s of %d (%s)   goal under %.1f s   %s"
+            % (median_ready, len(ready), ", ".join("%.3f" % r for r in ready), GOAL_READY_S, verdict(ok_ready)))
+        log("  CPU                 %.2f %% of one core over %.0f s   goal under %.0f %%   %s"
+            % (cpu, wall_end - wall_start, GOAL_CPU_PERCENT, verdict(ok_cpu)))
+        log("  memory              VmRSS up to %.1f MB, VmHWM %.1f MB   goal under %.0f MB   %s"
+            % (rss, hwm, GOAL_MEMORY_MB, verdict(ok_mem)))
+        log("  sound on the sink   %s" % ("%.1f dBFS RMS" % level if level > -200 else "silence"))
+        if level < -80:
+            log("  warning: the sink is silent; the mix did not start, so the CPU figure does not count")
+        if not wrote_previous:
+            log("  warning: a SIGTERM did not end the player cleanly with previous.tmp written")
+        return 0 if (ok_ready and ok_cpu and ok_mem and level >= -80) else 1
+    finally:
+        if player is not None and player.proc is not None:
+            stop_process(player.proc)
+        services.stop()
+        if args.keep:
+            log("kept %s" % root)
+        else:
+            shutil.rmtree(root, ignore_errors=True)
+
+
+def check_parts(args):
+    """Runs every helper without the player: folder copy, state files, Xvfb, pulseaudio, sink."""
+    root = tempfile.mkdtemp(prefix="sonaveil-bench-")
+    services = Services(root)
+    try:
+        dist = os.path.realpath(args.dist)
+        folder = os.path.join(root, "program")
+        if os.path.isdir(dist):
+            copy_program_folder(dist, folder)
+            linked = sum(1 for n in os.listdir(os.path.join(folder, "bin"))
+                         if os.stat(os.path.join(folder, "bin", n)).st_nlink > 1) \
+                if os.path.isdir(os.path.join(folder, "bin")) else 0
+            log("copied %s (%d sample files hard-linked)" % (dist, linked))
+        else:
+            os.makedirs(folder)
+        prepare_state(folder)
+        fields = check_state(folder)
+        log("previous.tmp: 137 fields, sounds on: %s; master %d" %
+            ([n for n in range(1, 36) if fields[n - 1] == 1], fields[66]))
+        log("settings.ini: %r" % open(os.path.join(folder, "settings.ini"), "rb").read())
+        services.start_xvfb()
+        r = subprocess.run(["xdpyinfo"], env=dict(os.environ, DISPLAY=services.display),
+                           capture_output=True, text=True) if shutil.which("xdpyinfo") else None
+        log("Xvfb answers on %s%s" % (services.display,
+                                      "" if r is None else (" (xdpyinfo status %d)" % r.returncode)))
+        services.start_pulse()
+        log("pulseaudio answers, sinks: %s" % services.pactl("list", "short", "sinks").split())
+        # A short tone through the null sink proves that a client reaches it and that the level
+        # reading works; silence before it proves the reading does not invent sound.
+        silent = services.sink_level_db(0.5)
+        env = dict(os.environ)
+        env.update(services.pulse_environment())
+        tone = os.path.join(root, "tone.raw")
+        with open(tone, "wb") as f:
+            a = array.array("h", (int(8000 * math.sin(2 * math.pi * 440 * i / 44100)) for i in range(44100 * 3)
+                                  for _ in range(2)))
+            f.write(a.tobytes())
+        play = subprocess.Popen(["pacat", "--server=" + services.server, "-d", SINK, "--format=s16le",
+                                 "--rate=44100", "--channels=2", tone], env=env,
+                                stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        time.sleep(0.5)
+        playing = services.sink_level_db(1.0)
+        stop_process(play)
+        log("sink level: %.1f dBFS before, %.1f dBFS while a tone plays (a full-scale sine reads -3)"
+            % (silent, playing))
+        ok = silent < -80 and -20 < playing < -9
+        log("parts check %s" % ("passed" if ok else "FAILED"))
+        return 0 if ok else 1
+    finally:
+        services.stop()
+        shutil.rmtree(root, ignore_errors=True)
+
+
+def main():
+    here = os.path.dirname(os.path.realpath(__file__))
+    parser = argparse.ArgumentParser(description=__doc__.split("\n")[0])
+    parser.add_argument("--dist", default=os.path.join(here, "..", "..", "build", "dist"),
+                        help="the program folder to copy (default: build/dist of this source tree)")
+    parser.add_argument("--seconds", type=float, default=30, help="CPU averaging window")
+    parser.add_argument("--launches", type=int, default=5, help="launches for the ready time")
+    parser.add_argument("--keep", action="store_true", help="keep the temporary folder and logs")
+    parser.add_argument("--check-parts", action="store_true",
+                        help="check Xvfb, pulseaudio and the files without starting the player")
+    args = parser.parse_args()
+    if args.launches < 1 or args.seconds < 1:
+        parser.error("--launches and --seconds must be at least 1")
+
+    # A terminated script still cleans up: the signal becomes an exception that unwinds.
+    def interrupted(signum, frame):
+        raise KeyboardInterrupt
+    signal.signal(signal.SIGTERM, interrupted)
+    try:
+        return check_parts(args) if args.check_parts else measure(args)
+    except SetupError as e:
+        print("bench_player: %s" % e, file=sys.stderr)
+        return 2
+    except KeyboardInterrupt:
+        print("bench_player: interrupted", file=sys.stderr)
+        return 2
+
+
+if __name__ == "__main__":
+    sys.exit(main())
