@@ -3,6 +3,9 @@
 #include "fakebinding.h"
 #include "player/core/channelmodel.h"
 
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
 #include <gtest/gtest.h>
 
 using namespace sonaveil;
@@ -98,4 +101,29 @@ TEST(PresetRecord, LoadingKeepsASoundThatIsAlreadyOn)
     EXPECT_EQ(m.entry(5).channel, playing);
     EXPECT_EQ(a.channels.at(playing).volume, 33);
     EXPECT_EQ(a.channels.at(playing).frequency, 50000);
+}
+
+TEST(StarterPresets, EveryShippedPresetIsAWholeMixWithinTheSliderRanges)
+{
+    const char* dist = std::getenv("SONAVEIL_DIST");
+    ASSERT_TRUE(dist);
+    int presets = 0;
+    for (const auto& file : std::filesystem::directory_iterator(std::filesystem::path(dist) / "saves")) {
+        if (file.path().extension() != ".svp")
+            continue;
+        ++presets;
+        SCOPED_TRACE(file.path().string());
+        std::ifstream in(file.path(), std::ios::binary);
+        const std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+        const auto record = PresetRecord::parse(text);
+        ASSERT_TRUE(record);
+        EXPECT_EQ(record->toText(), text); // written exactly as the player writes
+        const auto& order = catalogue::sliderRecordOrder();
+        for (std::size_t i = 0; i < order.size(); ++i) {
+            const SliderRange r = catalogue::sliderRange(order[i]);
+            EXPECT_GE(record->sliders[i], r.minimum) << "ucSlider" << order[i];
+            EXPECT_LE(record->sliders[i], r.maximum) << "ucSlider" << order[i];
+        }
+    }
+    EXPECT_GE(presets, 1);
 }
