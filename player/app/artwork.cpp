@@ -100,10 +100,15 @@ QImage drawnIcon(int size)
 
 QIcon programIcon(const QString& programFolder)
 {
-    const QImage picture = load(programFolder, "sonaveil.png");
-    if (!picture.isNull())
-        return QIcon(QPixmap::fromImage(picture));
     QIcon icon;
+    // The small sizes are drawn for their size; scaling the large one down would blur them.
+    for (const char* name : {"sonaveil.png", "sonaveil-64.png", "sonaveil-32.png", "sonaveil-16.png"}) {
+        const QImage picture = load(programFolder, QString::fromLatin1(name));
+        if (!picture.isNull())
+            icon.addPixmap(QPixmap::fromImage(picture));
+    }
+    if (!icon.isNull())
+        return icon;
     for (int size : {16, 22, 32, 48, 64, 128, 256})
         icon.addPixmap(QPixmap::fromImage(drawnIcon(size)));
     return icon;

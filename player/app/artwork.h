@@ -17,7 +17,7 @@ QImage drawnBackground(int width, int height);
 QImage drawnSplash(int width, int height);
 QImage drawnIcon(int size);
 
-// "sonaveil.png" of the program folder, else the drawn icon.
+// "sonaveil.png" and its small sizes from the program folder, else the drawn icon.
 QIcon programIcon(const QString& programFolder);
 
 } // namespace sonaveil::player::artwork
