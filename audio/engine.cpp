@@ -5,6 +5,8 @@
 #include "audio/sample.h"
 
 #include <algorithm>
+#include <atomic>
+#include <thread>
 #include <cmath>
 #include <vector>
 
@@ -217,6 +219,35 @@ SampleHandle Engine::loadSample(int, const std::string& path, unsigned, int, int
         return 0;
     d->samples.push_back(std::move(sample));
     return SampleHandle(d->samples.size());
+}
+
+std::vector<SampleHandle> Engine::loadSamples(const std::vector<std::string>& paths)
+{
+    std::vector<SampleHandle> handles(paths.size(), 0);
+    if (!d->mixer)
+        return handles;
+    // Decoding is the slow part of a start-up; the files are independent of each other.
+    std::vector<std::unique_ptr<Sample>> decoded(paths.size());
+    std::atomic<std::size_t> next{0};
+    auto work = [&] {
+        for (std::size_t i; (i = next.fetch_add(1)) < paths.size();)
+            if (!paths[i].empty())
+                decoded[i] = loadSampleFile(paths[i]);
+    };
+    const unsigned helpers = std::min<unsigned>(std::max(1u, std::thread::hardware_concurrency()), 4u) - 1;
+    std::vector<std::thread> threads;
+    for (unsigned t = 0; t < helpers && t + 1 < paths.size(); ++t)
+        threads.emplace_back(work);
+    work();
+    for (auto& t : threads)
+        t.join();
+    for (std::size_t i = 0; i < decoded.size(); ++i) {
+        if (!decoded[i])
+            continue;
+        d->samples.push_back(std::move(decoded[i]));
+        handles[i] = SampleHandle(d->samples.size());
+    }
+    return handles;
 }
 
 int Engine::sampleFrames(SampleHandle sample) const

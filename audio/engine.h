@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <vector>
 
 namespace sonaveil::audio {
 
@@ -64,6 +65,9 @@ public:
     // not audio. Only after init.
     SampleHandle loadSample(int index, const std::string& path, unsigned mode, int offset,
                             int length);
+    // Loads several files at once, decoding them in parallel; the handles come back in the
+    // order of `paths`, 0 for each file that cannot be read. Only after init.
+    std::vector<SampleHandle> loadSamples(const std::vector<std::string>& paths);
     // Frames and rate of a loaded sample (0 for handle 0 or an unknown handle).
     int sampleFrames(SampleHandle sample) const;
     int sampleRate(SampleHandle sample) const;

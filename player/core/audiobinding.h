@@ -3,6 +3,7 @@
 #include "audio/engine.h"
 
 #include <string>
+#include <vector>
 
 namespace sonaveil::player {
 
@@ -11,6 +12,14 @@ class AudioBinding {
 public:
     virtual ~AudioBinding() = default;
     virtual audio::SampleHandle loadSample(const std::string& path) = 0;
+    // Several files at once, in order; the engine decodes them in parallel.
+    virtual std::vector<audio::SampleHandle> loadSamples(const std::vector<std::string>& paths)
+    {
+        std::vector<audio::SampleHandle> handles;
+        for (const std::string& path : paths)
+            handles.push_back(loadSample(path));
+        return handles;
+    }
     virtual audio::ChannelHandle playSound(audio::SampleHandle sample) = 0;
     virtual void setVolume(audio::ChannelHandle channel, int volume) = 0;
     virtual void setFrequency(audio::ChannelHandle channel, int hertz) = 0;
@@ -26,6 +35,10 @@ public:
     audio::SampleHandle loadSample(const std::string& path) override
     {
         return m_engine.loadSample(audio::kFree, path, audio::kSampleNormal, 0, 0);
+    }
+    std::vector<audio::SampleHandle> loadSamples(const std::vector<std::string>& paths) override
+    {
+        return m_engine.loadSamples(paths);
     }
     audio::ChannelHandle playSound(audio::SampleHandle sample) override
     {

@@ -16,8 +16,12 @@ ChannelModel::ChannelModel(AudioBinding& audio)
 
 void ChannelModel::loadSamples(const std::filesystem::path& programFolder)
 {
+    std::vector<std::string> paths;
     for (const SoundInfo& info : catalogue::sounds())
-        mutableEntry(info.number).sample = m_audio.loadSample((programFolder / info.file).string());
+        paths.push_back((programFolder / info.file).string());
+    const auto handles = m_audio.loadSamples(paths);
+    for (const SoundInfo& info : catalogue::sounds())
+        mutableEntry(info.number).sample = handles.at(std::size_t(info.number - 1));
 }
 
 void ChannelModel::setCheck(int sound, CheckState state)

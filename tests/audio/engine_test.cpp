@@ -258,3 +258,24 @@ TEST(EngineDrivers, NoSoundOutputHasOneDevice)
     EXPECT_EQ(engine.driverName(1), "");
     EXPECT_EQ(engine.driverName(-1), "");
 }
+
+TEST_F(OfflineEngine, LoadingManyFilesAtOnceKeepsTheirOrder)
+{
+    std::vector<std::string> paths;
+    for (int i = 1; i <= 9; ++i) {
+        const auto path = dir / ("many" + std::to_string(i) + ".isz");
+        writeSoundFile(path, sineFrames(441, 44100, 1000 * i, 0.5), 8000 * i, SF_FORMAT_FLAC | SF_FORMAT_PCM_16);
+        paths.push_back(path.string());
+    }
+    paths.insert(paths.begin() + 4, (dir / "missing.isz").string());
+    const auto handles = engine.loadSamples(paths);
+    ASSERT_EQ(handles.size(), 10u);
+    EXPECT_EQ(handles[4], 0);
+    for (std::size_t i = 0; i < handles.size(); ++i) {
+        if (i == 4)
+            continue;
+        const int n = int(i < 4 ? i + 1 : i);
+        EXPECT_EQ(engine.sampleFrames(handles[i]), 1000 * n);
+        EXPECT_EQ(engine.sampleRate(handles[i]), 8000 * n);
+    }
+}
