@@ -140,20 +140,20 @@ private:
     // Arms the one-shot timer; 0 means as soon as possible.
     void armTimer(pa_usec_t delay)
     {
-        itimerspec spec{};
+        itimerspec timer{};
         if (delay == 0)
-            spec.it_value.tv_nsec = 1;
+            timer.it_value.tv_nsec = 1;
         else {
-            spec.it_value.tv_sec = time_t(delay / PA_USEC_PER_SEC);
-            spec.it_value.tv_nsec = long(delay % PA_USEC_PER_SEC) * 1000;
+            timer.it_value.tv_sec = time_t(delay / PA_USEC_PER_SEC);
+            timer.it_value.tv_nsec = long(delay % PA_USEC_PER_SEC) * 1000;
         }
-        ::timerfd_settime(m_timerFd, 0, &spec, nullptr);
+        ::timerfd_settime(m_timerFd, 0, &timer, nullptr);
     }
 
     void disarmTimer()
     {
-        itimerspec spec{};
-        ::timerfd_settime(m_timerFd, 0, &spec, nullptr);
+        itimerspec timer{};
+        ::timerfd_settime(m_timerFd, 0, &timer, nullptr);
     }
 
     void scheduleReconnect()

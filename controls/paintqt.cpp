@@ -33,14 +33,14 @@ QString familyFor(const std::string& name)
 
 } // namespace
 
-QFont resolveFont(const FontSpec& spec)
+QFont resolveFont(const FontSpec& font)
 {
-    QFont f(familyFor(spec.name));
-    f.setPointSizeF(spec.pointSize > 0 ? spec.pointSize : 8.25);
-    f.setBold(spec.bold);
-    f.setItalic(spec.italic);
-    f.setUnderline(spec.underline);
-    f.setStrikeOut(spec.strikeout);
+    QFont f(familyFor(font.name));
+    f.setPointSizeF(font.pointSize > 0 ? font.pointSize : 8.25);
+    f.setBold(font.bold);
+    f.setItalic(font.italic);
+    f.setUnderline(font.underline);
+    f.setStrikeOut(font.strikeout);
     return f;
 }
 
@@ -171,11 +171,11 @@ int mouseButtonsOf(Qt::MouseButtons b)
 
 QtSurface::QtSurface(QPainter& painter, int w, int h) : m_p(painter), m_w(w), m_h(h) {}
 
-const QFont& QtSurface::fontFor(const FontSpec& spec)
+const QFont& QtSurface::fontFor(const FontSpec& font)
 {
-    if (!m_haveFont || !(spec == m_lastSpec)) {
-        m_lastSpec = spec;
-        m_lastFont = resolveFont(spec);
+    if (!m_haveFont || !(font == m_lastSpec)) {
+        m_lastSpec = font;
+        m_lastFont = resolveFont(font);
         m_haveFont = true;
     }
     return m_lastFont;

@@ -23,7 +23,7 @@ inline ColorValue fromQColor(const QColor& c) { return rgb(c.red(), c.green(), c
 
 // The font to draw with: the face asked for when the desktop has it, else the desktop's sans
 // font at the same size and style.
-QFont resolveFont(const FontSpec& spec);
+QFont resolveFont(const FontSpec& font);
 // A FontSpec describing a QFont as the controls store it.
 FontSpec fontSpecOf(const QFont& font);
 
@@ -42,7 +42,7 @@ int shiftStateOf(Qt::KeyboardModifiers modifiers);
 int mouseButtonOf(Qt::MouseButton button);
 int mouseButtonsOf(Qt::MouseButtons buttons);
 
-// Draws on a widget (or an image) through QPainter. Fonts are cached per spec while painting.
+// Draws on a widget (or an image) through QPainter. Fonts are cached per font description while painting.
 class QtSurface : public PaintSurface {
 public:
     QtSurface(QPainter& painter, int w, int h);
@@ -62,7 +62,7 @@ public:
     void symbol(Rect r, TransportSymbol s, ColorValue c) override;
 
 private:
-    const QFont& fontFor(const FontSpec& spec);
+    const QFont& fontFor(const FontSpec& font);
 
     QPainter& m_p;
     int m_w;

@@ -12,7 +12,7 @@ namespace {
 
 struct Recording {
     std::string source;
-    pa_sample_spec spec{};
+    pa_sample_spec format{};
     size_t wanted = 0;
     std::vector<float> samples;
     pa_stream* stream = nullptr;
@@ -46,7 +46,7 @@ void onContextState(pa_context* context, void* userdata)
     }
     if (state != PA_CONTEXT_READY)
         return;
-    r->stream = pa_stream_new(context, "test recording", &r->spec, nullptr);
+    r->stream = pa_stream_new(context, "test recording", &r->format, nullptr);
     if (!r->stream) {
         r->failed = true;
         return;
@@ -54,7 +54,7 @@ void onContextState(pa_context* context, void* userdata)
     pa_stream_set_read_callback(r->stream, &onRead, r);
     pa_buffer_attr attr;
     attr.maxlength = uint32_t(-1);
-    attr.fragsize = uint32_t(pa_usec_to_bytes(10 * PA_USEC_PER_MSEC, &r->spec));
+    attr.fragsize = uint32_t(pa_usec_to_bytes(10 * PA_USEC_PER_MSEC, &r->format));
     attr.tlength = attr.prebuf = attr.minreq = uint32_t(-1);
     if (pa_stream_connect_record(r->stream, r->source.c_str(), &attr, PA_STREAM_ADJUST_LATENCY) < 0)
         r->failed = true;
@@ -68,7 +68,7 @@ std::vector<float> recordSource(const std::string& source, int frames, int rate,
     const auto deadline = Clock::now() + std::chrono::milliseconds(timeoutMs);
     Recording r;
     r.source = source;
-    r.spec = {PA_SAMPLE_FLOAT32NE, uint32_t(rate), 1};
+    r.format = {PA_SAMPLE_FLOAT32NE, uint32_t(rate), 1};
     r.wanted = size_t(frames);
 
     pa_mainloop* loop = pa_mainloop_new();
