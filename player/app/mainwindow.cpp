@@ -104,7 +104,7 @@ void SoundCheck::nextCheckState()
 
 MainWindow::MainWindow(ChannelModel& model, MixControl& mix, std::unique_ptr<platform::SystemVolume> systemVolume,
                        QWidget* parent)
-    : QWidget(parent, Qt::Window | Qt::FramelessWindowHint)
+    : BorderlessWindow(parent)
     , m_model(model)
     , m_mix(mix)
 {
@@ -580,57 +580,6 @@ void MainWindow::syncSlider(int number)
 {
     if (UcSlider* s = slider(number))
         s->setValue(m_model.slider(number));
-}
-
-void MainWindow::setBackground(const QImage& picture)
-{
-    m_picture = picture;
-    refreshBackground();
-}
-
-void MainWindow::refreshBackground()
-{
-    m_scaled = m_picture.isNull() ? artwork::drawnBackground(width(), height())
-                                  : artwork::covering(m_picture, size());
-    update();
-}
-
-void MainWindow::resizeEvent(QResizeEvent*)
-{
-    refreshBackground();
-}
-
-void MainWindow::paintEvent(QPaintEvent* e)
-{
-    QPainter p(this);
-    p.drawImage(QPoint(0, 0), m_scaled);
-    p.setPen(QPen(QColor(30, 18, 8), 1));
-    p.setBrush(Qt::NoBrush);
-    p.drawRect(rect().adjusted(0, 0, -1, -1));
-}
-
-void MainWindow::mousePressEvent(QMouseEvent* e)
-{
-    if (e->button() != Qt::LeftButton)
-        return;
-    // Wayland places windows itself: the compositor moves the window for us.
-    if (QGuiApplication::platformName().startsWith("wayland") && windowHandle()
-        && windowHandle()->startSystemMove())
-        return;
-    m_dragging = true;
-    m_dragOffset = e->globalPosition().toPoint() - frameGeometry().topLeft();
-}
-
-void MainWindow::mouseMoveEvent(QMouseEvent* e)
-{
-    if (m_dragging && (e->buttons() & Qt::LeftButton))
-        move(e->globalPosition().toPoint() - m_dragOffset);
-}
-
-void MainWindow::mouseReleaseEvent(QMouseEvent* e)
-{
-    if (e->button() == Qt::LeftButton)
-        m_dragging = false;
 }
 
 void MainWindow::closeEvent(QCloseEvent* e)

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "player/app/borderlesswindow.h"
 #include "player/core/channelmodel.h"
 #include "player/core/mixcontrol.h"
 
@@ -42,10 +43,10 @@ protected:
 // The player's main window frmmain: the status display, the four sound pages with their check
 // boxes and sliders bound to the channel model, the master slider, the system volume bar, the
 // step and stop buttons, the preset group and the buttons that open the other windows. The
-// window is frameless, paints its background picture and moves when its background is dragged.
+// window is one of the player's borderless windows.
 // It wires its controls to the models and leaves the preset, tray and window actions to its
 // owner through signals.
-class MainWindow : public QWidget {
+class MainWindow : public BorderlessWindow {
     Q_OBJECT
 public:
     static constexpr int kPageCount = 4;
@@ -55,8 +56,6 @@ public:
     ~MainWindow() override;
 
     lumidot::LCD* display() const { return m_lcd; }
-    // The background picture; a null image paints the drawn one.
-    void setBackground(const QImage& picture);
     void setQuickCaption(int index, const QString& caption);
     QString quickCaption(int index) const;
 
@@ -83,11 +82,6 @@ signals:
     void closeClicked();
 
 protected:
-    void paintEvent(QPaintEvent*) override;
-    void resizeEvent(QResizeEvent*) override;
-    void mousePressEvent(QMouseEvent*) override;
-    void mouseMoveEvent(QMouseEvent*) override;
-    void mouseReleaseEvent(QMouseEvent*) override;
     void closeEvent(QCloseEvent*) override;
 
 private:
@@ -101,7 +95,6 @@ private:
     controls::UcSlider* makeSlider(int number, QWidget* parent);
     void syncCheck(int sound);
     void syncSlider(int number);
-    void refreshBackground();
     void setKeyboardOrder();
 
     ChannelModel& m_model;
@@ -116,10 +109,6 @@ private:
     std::array<QString, 10> m_quickNames;
     std::array<controls::Multibutton*, kPageCount> m_pageButtons{};
     int m_page = 1;
-    QImage m_picture;
-    QImage m_scaled;
-    bool m_dragging = false;
-    QPoint m_dragOffset;
 };
 
 } // namespace sonaveil::player

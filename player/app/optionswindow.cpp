@@ -52,7 +52,7 @@ protected:
 } // namespace
 
 OptionsWindow::OptionsWindow(PlayerOptions& options, Dialogs& dialogs, QWidget* parent)
-    : QWidget(parent, Qt::Window | Qt::FramelessWindowHint)
+    : BorderlessWindow(parent)
     , m_options(options)
     , m_dialogs(dialogs)
 {
@@ -231,52 +231,6 @@ void OptionsWindow::select()
     const int index = m_combo->currentIndex();
     m_options.setDriver(index < 0 ? -1 : m_combo->itemData(index).toInt());
     m_dialogs.information(this, "Sonaveil", "Please restart the application for the change to take effect.");
-}
-
-void OptionsWindow::setBackground(const QImage& picture)
-{
-    m_picture = picture;
-    m_scaled = {};
-    update();
-}
-
-void OptionsWindow::resizeEvent(QResizeEvent*)
-{
-    m_scaled = {};
-}
-
-void OptionsWindow::paintEvent(QPaintEvent*)
-{
-    if (m_scaled.size() != size())
-        m_scaled = m_picture.isNull() ? artwork::drawnBackground(width(), height())
-                                      : artwork::covering(m_picture, size());
-    QPainter p(this);
-    p.drawImage(QPoint(0, 0), m_scaled);
-    p.setPen(QPen(QColor(30, 18, 8), 1));
-    p.drawRect(rect().adjusted(0, 0, -1, -1));
-}
-
-void OptionsWindow::mousePressEvent(QMouseEvent* e)
-{
-    if (e->button() != Qt::LeftButton)
-        return;
-    if (QGuiApplication::platformName().startsWith("wayland") && windowHandle()
-        && windowHandle()->startSystemMove())
-        return;
-    m_dragging = true;
-    m_dragOffset = e->globalPosition().toPoint() - frameGeometry().topLeft();
-}
-
-void OptionsWindow::mouseMoveEvent(QMouseEvent* e)
-{
-    if (m_dragging && (e->buttons() & Qt::LeftButton))
-        move(e->globalPosition().toPoint() - m_dragOffset);
-}
-
-void OptionsWindow::mouseReleaseEvent(QMouseEvent* e)
-{
-    if (e->button() == Qt::LeftButton)
-        m_dragging = false;
 }
 
 void OptionsWindow::keyPressEvent(QKeyEvent* e)

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "player/app/borderlesswindow.h"
 #include "player/presets/playeroptions.h"
 
 #include <QImage>
@@ -26,7 +27,7 @@ class Dialogs;
 // The options window FRMOPTIONS ("Program Options"): the start-up presentation, launching at
 // log-on, resuming the last mix, and the sound card. It shows a PlayerOptions and forwards the
 // user's choices to it; "Close" only hides it.
-class OptionsWindow : public QWidget {
+class OptionsWindow : public BorderlessWindow {
     Q_OBJECT
 public:
     OptionsWindow(PlayerOptions& options, Dialogs& dialogs, QWidget* parent = nullptr);
@@ -37,7 +38,6 @@ public:
     void setCurrentDriverName(const QString& name);
     // Shows the options' values without running their actions.
     void refresh();
-    void setBackground(const QImage& picture);
 
     // "General Options" (0) or "Soundcard" (1).
     void showPanel(int panel);
@@ -57,14 +57,9 @@ signals:
     void contactClicked(const QString& url);
 
 protected:
-    void paintEvent(QPaintEvent*) override;
-    void mousePressEvent(QMouseEvent*) override;
-    void mouseMoveEvent(QMouseEvent*) override;
-    void mouseReleaseEvent(QMouseEvent*) override;
     void closeEvent(QCloseEvent*) override;
     void keyPressEvent(QKeyEvent*) override;
     void showEvent(QShowEvent*) override;
-    void resizeEvent(QResizeEvent*) override;
 
 private:
     controls::Multibutton* makeButton(const QString& name, const QString& caption, int width, QWidget* parent);
@@ -81,11 +76,7 @@ private:
     QWidget* m_soundcard = nullptr;
     std::vector<std::pair<QString, controls::Multibutton*>> m_buttons;
     int m_panel = 0;
-    QImage m_picture;
-    QImage m_scaled;
     bool m_placed = false;
-    bool m_dragging = false;
-    QPoint m_dragOffset;
 };
 
 } // namespace sonaveil::player

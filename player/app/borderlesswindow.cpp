@@ -1,0 +1,65 @@
+#include "player/app/borderlesswindow.h"
+
+#include "player/app/artwork.h"
+
+#include <QGuiApplication>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QWindow>
+
+namespace sonaveil::player {
+
+BorderlessWindow::BorderlessWindow(QWidget* parent)
+    : QWidget(parent, Qt::Window | Qt::FramelessWindowHint)
+{
+}
+
+void BorderlessWindow::setBackground(const QImage& picture)
+{
+    m_picture = picture;
+    m_scaled = {};
+    update();
+}
+
+void BorderlessWindow::resizeEvent(QResizeEvent*)
+{
+    m_scaled = {};
+}
+
+void BorderlessWindow::paintEvent(QPaintEvent*)
+{
+    if (m_scaled.size() != size())
+        m_scaled = m_picture.isNull() ? artwork::drawnBackground(width(), height())
+                                      : artwork::covering(m_picture, size());
+    QPainter p(this);
+    p.drawImage(QPoint(0, 0), m_scaled);
+    p.setPen(QPen(QColor(30, 18, 8), 1));
+    p.setBrush(Qt::NoBrush);
+    p.drawRect(rect().adjusted(0, 0, -1, -1));
+}
+
+void BorderlessWindow::mousePressEvent(QMouseEvent* e)
+{
+    if (e->button() != Qt::LeftButton)
+        return;
+    // Wayland places windows itself: the compositor moves the window for us.
+    if (QGuiApplication::platformName().startsWith(QLatin1String("wayland")) && windowHandle()
+        && windowHandle()->startSystemMove())
+        return;
+    m_dragging = true;
+    m_dragOffset = e->globalPosition().toPoint() - frameGeometry().topLeft();
+}
+
+void BorderlessWindow::mouseMoveEvent(QMouseEvent* e)
+{
+    if (m_dragging && (e->buttons() & Qt::LeftButton))
+        move(e->globalPosition().toPoint() - m_dragOffset);
+}
+
+void BorderlessWindow::mouseReleaseEvent(QMouseEvent* e)
+{
+    if (e->button() == Qt::LeftButton)
+        m_dragging = false;
+}
+
+} // namespace sonaveil::player

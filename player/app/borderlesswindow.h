@@ -1,0 +1,34 @@
+#pragma once
+
+#include <QImage>
+#include <QPoint>
+#include <QWidget>
+
+namespace sonaveil::player {
+
+// A top-level window of the player without a system frame: it paints its background picture
+// (scaled to cover it, or the drawn one when there is none) with a thin dark edge, and moves
+// with the pointer while its background is dragged with the left button.
+class BorderlessWindow : public QWidget {
+    Q_OBJECT
+public:
+    explicit BorderlessWindow(QWidget* parent = nullptr);
+
+    // The background picture; a null image paints the drawn one.
+    void setBackground(const QImage& picture);
+
+protected:
+    void paintEvent(QPaintEvent*) override;
+    void resizeEvent(QResizeEvent*) override;
+    void mousePressEvent(QMouseEvent*) override;
+    void mouseMoveEvent(QMouseEvent*) override;
+    void mouseReleaseEvent(QMouseEvent*) override;
+
+private:
+    QImage m_picture;
+    QImage m_scaled; // the picture at the window's size, made when the size changes
+    bool m_dragging = false;
+    QPoint m_dragOffset;
+};
+
+} // namespace sonaveil::player
