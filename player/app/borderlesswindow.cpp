@@ -2,12 +2,27 @@
 
 #include "player/app/artwork.h"
 
+#include "controls/multibuttonwidget.h"
+
 #include <QGuiApplication>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QWindow>
 
 namespace sonaveil::player {
+
+controls::Multibutton* makeWindowButton(const QString& name, const QString& caption, int width,
+                                        QWidget* parent)
+{
+    auto* b = new controls::Multibutton(name, parent);
+    b->setButtonStyle(7);
+    b->setBackColor(rgb(150, 112, 72));
+    b->setForeColor(rgb(255, 255, 255));
+    b->setCaption(caption);
+    b->setFixedSize(width, 24);
+    b->setFocusPolicy(Qt::StrongFocus);
+    return b;
+}
 
 BorderlessWindow::BorderlessWindow(QWidget* parent)
     : QWidget(parent, Qt::Window | Qt::FramelessWindowHint)

@@ -4,7 +4,15 @@
 #include <QPoint>
 #include <QWidget>
 
+namespace sonaveil::controls {
+class Multibutton;
+}
+
 namespace sonaveil::player {
+
+// A push button in the look of the player's windows: style 7, bronze face, white caption.
+controls::Multibutton* makeWindowButton(const QString& name, const QString& caption, int width,
+                                        QWidget* parent);
 
 // A top-level window of the player without a system frame: it paints its background picture
 // (scaled to cover it, or the drawn one when there is none) with a thin dark edge, and moves

@@ -31,12 +31,9 @@ constexpr int kCaptionWidth = 150;
 constexpr int kSliderWidth = 172;
 constexpr int kColumnGap = 10;
 constexpr int kRowHeight = 23;
-constexpr int kButtonHeight = 24;
 constexpr int kPageRows = 12;
 
 const QColor kText(246, 236, 216);
-const ColorValue kButtonBack = rgb(150, 112, 72);
-const ColorValue kButtonText = rgb(255, 255, 255);
 
 // A label in the window's light text colour.
 QLabel* label(const QString& text, QWidget* parent, bool bold = false)
@@ -207,13 +204,7 @@ MainWindow::~MainWindow()
 
 Multibutton* MainWindow::makeButton(const QString& name, const QString& caption, int width, QWidget* parent)
 {
-    auto* b = new Multibutton(name, parent);
-    b->setButtonStyle(7);
-    b->setBackColor(kButtonBack);
-    b->setForeColor(kButtonText);
-    b->setCaption(caption);
-    b->setFixedSize(width, kButtonHeight);
-    b->setFocusPolicy(Qt::StrongFocus);
+    auto* b = makeWindowButton(name, caption, width, parent);
     m_buttons[name] = b;
     return b;
 }

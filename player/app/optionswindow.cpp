@@ -170,13 +170,7 @@ OptionsWindow::OptionsWindow(PlayerOptions& options, Dialogs& dialogs, QWidget* 
 
 Multibutton* OptionsWindow::makeButton(const QString& name, const QString& caption, int width, QWidget* parent)
 {
-    auto* b = new Multibutton(name, parent);
-    b->setButtonStyle(7);
-    b->setBackColor(rgb(150, 112, 72));
-    b->setForeColor(rgb(255, 255, 255));
-    b->setCaption(caption);
-    b->setFixedSize(width, 24);
-    b->setFocusPolicy(Qt::StrongFocus);
+    auto* b = makeWindowButton(name, caption, width, parent);
     m_buttons.emplace_back(name, b);
     return b;
 }
