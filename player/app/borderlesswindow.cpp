@@ -77,4 +77,13 @@ void BorderlessWindow::mouseReleaseEvent(QMouseEvent* e)
         m_dragging = false;
 }
 
+void Panel::paintEvent(QPaintEvent*)
+{
+    QPainter p(this);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.setPen(QPen(QColor(255, 230, 190, 70), 1));
+    p.setBrush(QColor(20, 12, 6, 120));
+    p.drawRoundedRect(QRectF(rect()).adjusted(0.5, 0.5, -0.5, -0.5), 8, 8);
+}
+
 } // namespace sonaveil::player

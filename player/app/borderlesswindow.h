@@ -39,4 +39,14 @@ private:
     QPoint m_dragOffset;
 };
 
+// The dark, rounded panel that groups controls on a borderless window: light text stays
+// readable on any background picture.
+class Panel : public QWidget {
+public:
+    using QWidget::QWidget;
+
+protected:
+    void paintEvent(QPaintEvent*) override;
+};
+
 } // namespace sonaveil::player

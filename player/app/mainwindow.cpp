@@ -50,23 +50,6 @@ QLabel* label(const QString& text, QWidget* parent, bool bold = false)
     return l;
 }
 
-// The dark, rounded panel the pages and the preset group sit on: light text stays readable on
-// any background picture.
-class Panel : public QWidget {
-public:
-    using QWidget::QWidget;
-
-protected:
-    void paintEvent(QPaintEvent*) override
-    {
-        QPainter p(this);
-        p.setRenderHint(QPainter::Antialiasing);
-        p.setPen(QPen(QColor(255, 230, 190, 70), 1));
-        p.setBrush(QColor(20, 12, 6, 120));
-        p.drawRoundedRect(QRectF(rect()).adjusted(0.5, 0.5, -0.5, -0.5), 8, 8);
-    }
-};
-
 Qt::CheckState qtState(CheckState state)
 {
     switch (state) {

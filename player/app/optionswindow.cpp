@@ -34,21 +34,6 @@ void lightText(QWidget* w)
     w->setPalette(pal);
 }
 
-class Panel : public QWidget {
-public:
-    using QWidget::QWidget;
-
-protected:
-    void paintEvent(QPaintEvent*) override
-    {
-        QPainter p(this);
-        p.setRenderHint(QPainter::Antialiasing);
-        p.setPen(QPen(QColor(255, 230, 190, 70), 1));
-        p.setBrush(QColor(20, 12, 6, 120));
-        p.drawRoundedRect(QRectF(rect()).adjusted(0.5, 0.5, -0.5, -0.5), 8, 8);
-    }
-};
-
 } // namespace
 
 OptionsWindow::OptionsWindow(PlayerOptions& options, Dialogs& dialogs, QWidget* parent)
