@@ -400,6 +400,24 @@ bool Engine::fxSetParamEq(FxHandle fx, float centreHz, float bandwidthSemitones,
     return true;
 }
 
+bool Engine::setNotch(bool enabled, float centreHz, float widthOctaves)
+{
+    if (!d->mixer || !std::isfinite(centreHz) || !std::isfinite(widthOctaves) || centreHz <= 0
+        || widthOctaves <= 0)
+        return false;
+    d->mixer->notch().set(NotchSettings{enabled, centreHz, widthOctaves});
+    return true;
+}
+
+bool Engine::setTone(bool on, int kind, float hz, float levelDb)
+{
+    if (!d->mixer || (kind != kToneSine && kind != kToneBand) || !std::isfinite(hz) || hz <= 0
+        || !std::isfinite(levelDb))
+        return false;
+    d->mixer->toneGenerator().set(ToneSettings{on, kind, hz, levelDb});
+    return true;
+}
+
 void Engine::renderOffline(float* out, int frames)
 {
     if (!d->mixer || d->sound || frames <= 0)

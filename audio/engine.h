@@ -1,5 +1,7 @@
 #pragma once
 
+#include "audio/tonegenerator.h"
+
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -98,6 +100,16 @@ public:
     FxHandle fxEnable(int channel, int fx);
     // Centre in Hz, bandwidth in semitones, gain in dB; the band glides to the new setting.
     bool fxSetParamEq(FxHandle fx, float centreHz, float bandwidthSemitones, float gainDb);
+
+    // A band-stop on the whole mix after the equaliser: centre in Hz, width in octaves between
+    // its -3 dB edges (0.1 … 3). It glides to new settings and fades in and out by widening and
+    // narrowing, so none of this clicks.
+    bool setNotch(bool enabled, float centreHz, float widthOctaves);
+
+    // The test-tone voice (kToneSine or kToneBand): heard beside the sample voices, after the
+    // equaliser and the band-stop, with a peak never above `levelDb` (dB below full scale). It
+    // ramps in and out and glides between frequencies.
+    bool setTone(bool on, int kind, float hz, float levelDb);
 
     // kOutputNoSound only: mixes `frames` frames of interleaved stereo float into `out`.
     void renderOffline(float* out, int frames);

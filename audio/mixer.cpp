@@ -129,6 +129,8 @@ float softClip(float x)
 Mixer::Mixer(int mixRate, int voices)
     : m_rate(mixRate)
     , m_equaliser(mixRate)
+    , m_notch(mixRate)
+    , m_tone(mixRate)
 {
     m_slots.reserve(std::size_t(voices));
     for (int i = 0; i < voices; ++i)
@@ -294,6 +296,9 @@ void Mixer::renderBlock(float* out, int frames)
 
     pullEqualiser();
     m_equaliser.process(m_left.data(), m_right.data(), frames);
+    m_notch.process(m_left.data(), m_right.data(), frames);
+    // The test tone is heard as set: neither the equaliser nor the band-stop touch it.
+    m_tone.mixInto(m_left.data(), m_right.data(), frames);
 
     // Limiter: the gain drops at once to keep the block's peak under the threshold and recovers
     // over about a third of a second; a soft clip catches what the ramp lets through.
@@ -318,8 +323,10 @@ void Mixer::renderBlock(float* out, int frames)
             out[n] = softClip(out[n]);
     m_limiterGain = limiterTarget;
     m_outputGain = outputTarget;
-    if (paused)
+    if (paused) {
         m_equaliser.reset();
+        m_notch.reset();
+    }
 }
 
 } // namespace sonaveil::audio

@@ -1,6 +1,8 @@
 #pragma once
 
 #include "audio/equaliser.h"
+#include "audio/notch.h"
+#include "audio/tonegenerator.h"
 #include "audio/voiceslot.h"
 
 #include <array>
@@ -20,7 +22,8 @@ struct EqualiserRequest {
 };
 
 // Mixes the voices into stereo float: 4-point cubic resampling with fixed-point phase,
-// sample-accurate loops, gain and pan ramps, the equaliser and a soft limiter.
+// sample-accurate loops, gain and pan ramps, the equaliser, the band-stop, the test tone and a
+// soft limiter.
 class Mixer {
 public:
     static constexpr int kBlock = 128; // frames per parameter update (2.9 ms at 44100 Hz)
@@ -31,6 +34,10 @@ public:
     int voiceCount() const { return int(m_slots.size()); }
     VoiceSlot& slot(int index) { return *m_slots[std::size_t(index)]; }
     EqualiserRequest& equaliserRequest() { return m_eqRequest; }
+    // The band-stop after the equaliser and the test-tone voice added after both; their
+    // set() may be called from any thread.
+    Notch& notch() { return m_notch; }
+    ToneGenerator& toneGenerator() { return m_tone; }
     void setPaused(bool paused) { m_paused.store(paused, std::memory_order_relaxed); }
 
     // Mixes `frames` frames of interleaved stereo into `out`. Sets flush-to-zero on the calling
@@ -63,6 +70,8 @@ private:
     EqualiserRequest m_eqRequest;
     std::uint32_t m_eqSequenceSeen = 0;
     Equaliser m_equaliser;
+    Notch m_notch;
+    ToneGenerator m_tone;
     std::atomic<bool> m_paused{false};
     float m_outputGain = 1.0f;  // fades the whole mix in and out around a pause
     float m_limiterGain = 1.0f;

@@ -1,5 +1,5 @@
 // Offline mixing cost: 35 looping voices at rates spread from 100 Hz to 70560 Hz, 44100 Hz
-// stereo, with and without the ten equaliser bands. The counter "realtime" is seconds of sound
+// stereo, with and without the ten equaliser bands and the band-stop. The counter "realtime" is seconds of sound
 // mixed per second of work on one core.
 #include "audio/mixer.h"
 #include "audio/sample.h"
@@ -61,13 +61,15 @@ void enableEqualiser(Mixer& mixer)
     r.sequence.store(2);
 }
 
-void mix(benchmark::State& state, int voices, bool equaliser)
+void mix(benchmark::State& state, int voices, bool equaliser, bool notch = false)
 {
     static const auto samples = makeSamples(30);
     Mixer mixer(kRate, 64);
     startVoices(mixer, samples, voices);
     if (equaliser)
         enableEqualiser(mixer);
+    if (notch)
+        mixer.notch().set({true, 4000.0f, 1.0f});
     std::vector<float> out(2 * kBlockFrames);
     mixer.render(out.data(), kBlockFrames);
     for (auto _ : state) {
@@ -79,6 +81,7 @@ void mix(benchmark::State& state, int voices, bool equaliser)
 }
 
 void BM_35VoicesTenBands(benchmark::State& s) { mix(s, kVoices, true); }
+void BM_35VoicesTenBandsNotch(benchmark::State& s) { mix(s, kVoices, true, true); }
 void BM_35VoicesNoEqualiser(benchmark::State& s) { mix(s, kVoices, false); }
 void BM_OneVoice(benchmark::State& s) { mix(s, 1, false); }
 void BM_TenBandsAlone(benchmark::State& s) { mix(s, 0, true); }
@@ -86,6 +89,7 @@ void BM_TenBandsAlone(benchmark::State& s) { mix(s, 0, true); }
 } // namespace
 
 BENCHMARK(BM_35VoicesTenBands)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_35VoicesTenBandsNotch)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_35VoicesNoEqualiser)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_OneVoice)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_TenBandsAlone)->Unit(benchmark::kMicrosecond);

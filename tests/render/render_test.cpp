@@ -19,6 +19,12 @@ TEST(RenderOptions, AcceptsTheTwoForms)
     ASSERT_TRUE(o) << error;
     EXPECT_EQ(o->presetFile, "p.svp");
     EXPECT_DOUBLE_EQ(o->seconds, 1.5);
+    EXPECT_FALSE(o->notchHz);
+    o = parseRenderOptions({"--sound", "1", "--seconds", "2", "--out", "o.wav", "--notch", "4000",
+                            "--notch-width", "0.5"}, error);
+    ASSERT_TRUE(o) << error;
+    EXPECT_EQ(o->notchHz, 4000.0);
+    EXPECT_EQ(o->notchWidth, 0.5);
     o = parseRenderOptions({"--sound", "1,5,35", "--volume", "200", "--master", "75", "--pitch", "4410",
                             "--pan", "12", "--seconds", "3", "--out", "o.wav"}, error);
     ASSERT_TRUE(o) << error;
@@ -42,6 +48,10 @@ TEST(RenderOptions, RefusesMistakesWithOneLine)
         {"--preset", "p", "--volume", "3", "--seconds", "3", "--out", "o.wav"},
         {"--sound", "1", "--seconds", "3", "--out"},
         {"--colour", "blue"},
+        {"--sound", "1", "--seconds", "3", "--out", "o.wav", "--notch", "4k"},
+        {"--sound", "1", "--seconds", "3", "--out", "o.wav", "--notch", "30000"},
+        {"--sound", "1", "--seconds", "3", "--out", "o.wav", "--notch", "4000", "--notch-width", "0"},
+        {"--sound", "1", "--seconds", "3", "--out", "o.wav", "--notch-width", "1"},
     };
     for (const auto& args : bad) {
         std::string error;
@@ -157,4 +167,31 @@ TEST_F(RenderProgram, AnswersBadInputWithExitStatusTwoAndOneLine)
     EXPECT_FALSE(std::getline(err, extra));
     EXPECT_NE(line.find("--out"), std::string::npos);
     EXPECT_FALSE(fs::exists(dir / "a.wav"));
+}
+
+TEST_F(RenderProgram, CutsANotchOutOfTheMix)
+{
+    const auto plain = dir / "plain.wav", notched = dir / "notched.wav";
+    const std::string mix = "--sound 1 --volume 180 --master 100 --seconds 3 --out ";
+    ASSERT_EQ(run(mix + plain.string()), 0);
+    ASSERT_EQ(run(mix + notched.string() + " --notch 4000 --notch-width 1"), 0);
+    SF_INFO info{};
+    auto a = channelOf(readWav(plain, info), 0);
+    auto b = channelOf(readWav(notched, info), 0);
+    // The band-stop widens from nothing at the start; measure after it has settled.
+    a.erase(a.begin(), a.begin() + 22050);
+    b.erase(b.begin(), b.begin() + 22050);
+    const auto pa = averagedPowerSpectrum(a, 4096), pb = averagedPowerSpectrum(b, 4096);
+    auto gainDb = [&](double hz) {
+        const int bin = int(std::lround(hz * 4096 / 44100.0));
+        double x = 0, y = 0;
+        for (int k = bin - 2; k <= bin + 2; ++k) {
+            x += pa[std::size_t(k)];
+            y += pb[std::size_t(k)];
+        }
+        return 10 * std::log10(y / x);
+    };
+    EXPECT_LT(gainDb(4000), -30);
+    EXPECT_NEAR(gainDb(1000), 0, 1);
+    EXPECT_NEAR(gainDb(12000), 0, 1);
 }

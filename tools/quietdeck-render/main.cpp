@@ -117,6 +117,9 @@ int main(int argc, char** argv)
         }
     }
 
+    if (o.notchHz)
+        engine.setNotch(true, float(*o.notchHz), float(o.notchWidth.value_or(1.0)));
+
     // Written beside the target and renamed at the end: an interrupted render leaves no torso.
     const std::string partial = o.outFile + ".part";
     SF_INFO info{};

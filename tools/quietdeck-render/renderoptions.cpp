@@ -9,7 +9,8 @@ namespace sonaveil::render {
 
 const char* const kRenderUsage =
     "usage: quietdeck-render (--preset FILE | --sound N[,N...] [--volume V] [--master M] [--pitch P] [--pan Q])\n"
-    "                        --seconds N --out FILE.wav [--eq FILE.eqf] [--program-folder DIR]";
+    "                        --seconds N --out FILE.wav [--eq FILE.eqf] [--notch HZ [--notch-width OCT]]\n"
+    "                        [--program-folder DIR]";
 
 namespace {
 constexpr double kMaxSeconds = 24 * 3600;
@@ -68,6 +69,20 @@ std::optional<RenderOptions> parseRenderOptions(const std::vector<std::string>& 
                 return std::nullopt;
             }
             o.seconds = s;
+        } else if (a == "--notch" || a == "--notch-width") {
+            const std::string* v = value();
+            if (!v)
+                return std::nullopt;
+            const bool centre = a == "--notch";
+            const double lo = centre ? 20 : 0.1, hi = centre ? 20000 : 3;
+            double x = 0;
+            const auto [p, ec] = std::from_chars(v->data(), v->data() + v->size(), x);
+            if (ec != std::errc() || p != v->data() + v->size() || !std::isfinite(x) || x < lo || x > hi) {
+                error = centre ? "--notch must be a frequency in Hz from 20 to 20000, not \"" + *v + "\""
+                               : "--notch-width must be a width in octaves from 0.1 to 3, not \"" + *v + "\"";
+                return std::nullopt;
+            }
+            (centre ? o.notchHz : o.notchWidth) = x;
         } else if (a == "--sound") {
             const std::string* v = value();
             if (!v)
@@ -109,6 +124,10 @@ std::optional<RenderOptions> parseRenderOptions(const std::vector<std::string>& 
     }
     if (!o.presetFile.empty() && (o.volume || o.master || o.pitch || o.pan)) {
         error = "--volume, --master, --pitch and --pan go with --sound, not with --preset";
+        return std::nullopt;
+    }
+    if (o.notchWidth && !o.notchHz) {
+        error = "--notch-width goes with --notch HZ";
         return std::nullopt;
     }
     if (o.seconds <= 0) {

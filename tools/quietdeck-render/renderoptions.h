@@ -14,6 +14,8 @@ struct RenderOptions {
     double seconds = 0;
     std::vector<int> sounds;   // --sound: quick mixes without a preset
     std::optional<int> volume, master, pitch, pan;
+    std::optional<double> notchHz;          // --notch: a band-stop on the whole mix
+    std::optional<double> notchWidth;       // --notch-width, octaves (1.0 when not given)
 };
 
 // Reads the command line (without the program name). On a mistake, nothing, and `error` says
