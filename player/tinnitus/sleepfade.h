@@ -1,0 +1,91 @@
+#pragma once
+
+#include "player/core/audiobinding.h"
+
+#include <cstdint>
+#include <functional>
+#include <map>
+#include <optional>
+#include <string>
+
+namespace sonaveil::player {
+
+// The gain of a fade to silence: 1 until `durationMs` before the end, then falling smoothly and
+// monotonically (a squared raised cosine: no corner at its start, none at its end) to exactly 0
+// at `endMs`, and 0 from then on. Times are milliseconds on any one clock.
+struct FadeOut {
+    // u runs from 0 (start of the fade) to 1 (its end).
+    static double curve(double u);
+    static double gainAt(std::int64_t nowMs, std::int64_t endMs, std::int64_t durationMs);
+};
+
+// "Sleep in 30 / 60 / 90 min": the mix fades out over the last ten minutes before the set
+// moment, then every sound is stopped. A cancelled sleep brings the mix back up over two
+// seconds instead of at once.
+class SleepTimer {
+public:
+    static constexpr int kFadeMinutes = 10;
+    static constexpr std::int64_t kRecoverMs = 2000;
+
+    // Sets the moment `minutes` from now (replacing one already set).
+    void start(std::int64_t nowMs, int minutes);
+    void cancel(std::int64_t nowMs);
+    bool active() const { return m_end.has_value(); }
+    // The set moment, while active.
+    std::optional<std::int64_t> endMs() const { return m_end; }
+    // The gain the masking sounds get now.
+    double gain(std::int64_t nowMs) const;
+    // True once the set moment has come; the owner then stops the sounds and calls finish().
+    bool due(std::int64_t nowMs) const { return m_end && nowMs >= *m_end; }
+    void finish();
+    // True while the gain is below 1 or on its way back.
+    bool fading(std::int64_t nowMs) const;
+
+private:
+    std::optional<std::int64_t> m_end;
+    std::int64_t m_cancelledAt = 0;
+    double m_gainAtCancel = 1.0;
+};
+
+// A time of day, for the display.
+struct ClockTime {
+    int hour = 0, minute = 0, second = 0;
+};
+
+// Line 1 of the status display: "Time:23:15:02", followed by " S23:45" while a sleep is set.
+std::string clockLine(const ClockTime& now, const std::optional<ClockTime>& sleepAt);
+
+// Sits between the channel model and the engine and scales every volume the model sets by a
+// fade gain, so that a fade touches the masking sounds only (not an alarm, not the test tone)
+// and the model's own positions stay as the user set them. A volume is scaled through the
+// engine's volume law: the result is the loudest whole volume whose gain is not above the
+// faded gain, so the fade never rises while it falls.
+class FadingBinding : public AudioBinding {
+public:
+    using VolumeLaw = std::function<float(int volume)>;
+    // `law`: the gain of a volume 0 … 255; the engine's by default.
+    explicit FadingBinding(AudioBinding& inner, VolumeLaw law = {});
+
+    // 0 … 1; every playing sound takes its new volume at once.
+    void setFade(double gain);
+    double fade() const { return m_fade; }
+    // The volume passed on for a requested one at the current fade.
+    int scaled(int volume) const;
+
+    audio::SampleHandle loadSample(const std::string& path) override;
+    std::vector<audio::SampleHandle> loadSamples(const std::vector<std::string>& paths) override;
+    audio::ChannelHandle playSound(audio::SampleHandle sample) override;
+    void setVolume(audio::ChannelHandle channel, int volume) override;
+    void setFrequency(audio::ChannelHandle channel, int hertz) override;
+    void setPan(audio::ChannelHandle channel, int pan) override;
+    void setLoopMode(audio::ChannelHandle channel, int mode) override;
+    void stopSound(audio::ChannelHandle channel) override;
+
+private:
+    AudioBinding& m_inner;
+    VolumeLaw m_law;
+    double m_fade = 1.0;
+    std::map<audio::ChannelHandle, int> m_requested; // the volume each playing channel asked for
+};
+
+} // namespace sonaveil::player
