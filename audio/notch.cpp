@@ -5,6 +5,11 @@
 #include <complex>
 #include <cstring>
 
+#if defined(__x86_64__) || defined(__i386__)
+#include <immintrin.h>
+#define SONAVEIL_X86 1
+#endif
+
 namespace sonaveil::audio {
 
 namespace {
@@ -232,6 +237,62 @@ void Notch::load(const Design& d)
     }
 }
 
+// One pipeline step per frame: lane pair k filters what lane pair k - 1 put out one step before,
+// so the four sections' dependency chains overlap.
+void Notch::runPipeline(Lanes& l, float* left, float* right, int frames)
+{
+#ifdef SONAVEIL_X86
+    if (s_avx2) {
+        runPipelineAvx2(l, left, right, frames);
+        return;
+    }
+#endif
+    alignas(32) float x[kLanes];
+    for (int n = 0; n < frames; ++n) {
+        x[0] = left[n];
+        x[1] = right[n];
+        for (int j = 2; j < kLanes; ++j)
+            x[j] = l.y[j - 2];
+        for (int j = 0; j < kLanes; ++j) {
+            const float y = l.b0[j] * x[j] + l.s1[j];
+            l.s1[j] = l.b1[j] * x[j] - l.a1[j] * y + l.s2[j];
+            l.s2[j] = l.b2[j] * x[j] - l.a2[j] * y;
+            l.y[j] = y;
+        }
+        left[n] = l.y[kLanes - 2];
+        right[n] = l.y[kLanes - 1];
+    }
+}
+
+#ifdef SONAVEIL_X86
+const bool Notch::s_avx2 = __builtin_cpu_supports("avx2") && __builtin_cpu_supports("fma");
+
+__attribute__((target("avx2,fma"))) void Notch::runPipelineAvx2(Lanes& l, float* left, float* right,
+                                                                 int frames)
+{
+    static_assert(kLanes == 8, "one vector of eight lanes");
+    const __m256 b0 = _mm256_load_ps(l.b0), b1 = _mm256_load_ps(l.b1), b2 = _mm256_load_ps(l.b2);
+    const __m256 a1 = _mm256_load_ps(l.a1), a2 = _mm256_load_ps(l.a2);
+    __m256 y = _mm256_load_ps(l.y), s1 = _mm256_load_ps(l.s1), s2 = _mm256_load_ps(l.s2);
+    // Lanes 2 … 7 take lanes 0 … 5 of the last output; lanes 0 and 1 take the new frame.
+    const __m256i shift = _mm256_setr_epi32(0, 1, 0, 1, 2, 3, 4, 5);
+    alignas(32) float out[kLanes];
+    for (int n = 0; n < frames; ++n) {
+        const __m128 in = _mm_unpacklo_ps(_mm_load_ss(left + n), _mm_load_ss(right + n));
+        const __m256 x = _mm256_blend_ps(_mm256_permutevar8x32_ps(y, shift), _mm256_castps128_ps256(in), 0x03);
+        y = _mm256_fmadd_ps(b0, x, s1);
+        s1 = _mm256_fnmadd_ps(a1, y, _mm256_fmadd_ps(b1, x, s2));
+        s2 = _mm256_fnmadd_ps(a2, y, _mm256_mul_ps(b2, x));
+        _mm256_store_ps(out, y);
+        left[n] = out[kLanes - 2];
+        right[n] = out[kLanes - 1];
+    }
+    _mm256_store_ps(l.y, y);
+    _mm256_store_ps(l.s1, s1);
+    _mm256_store_ps(l.s2, s2);
+}
+#endif
+
 void Notch::process(float* left, float* right, int frames)
 {
     pull();
@@ -252,9 +313,24 @@ void Notch::process(float* left, float* right, int frames)
         }
         return;
     }
-    // One pipeline step per frame: lane pair k filters what lane pair k - 1 put out one step
-    // before, so the four sections' dependency chains overlap. The plain signal runs beside it
-    // through a delay of the same length, for the crossfade.
+    if (!fading) {
+        // Fully on: the plain signal is only needed for the last frames of the delay.
+        const int keep = std::min(frames, kDelayFrames);
+        float lastLeft[kDelayFrames], lastRight[kDelayFrames];
+        for (int i = 0; i < keep; ++i) {
+            lastLeft[i] = left[frames - keep + i];
+            lastRight[i] = right[frames - keep + i];
+        }
+        runPipeline(m_lanes, left, right, frames);
+        for (int i = 0; i < keep; ++i) {
+            m_dryLeft[m_dryAt] = lastLeft[i];
+            m_dryRight[m_dryAt] = lastRight[i];
+            m_dryAt = m_dryAt + 1 == kDelayFrames ? 0 : m_dryAt + 1;
+        }
+        return;
+    }
+    // One pipeline step per frame, as in runPipeline(); the plain signal runs beside it through a
+    // delay of the same length, for the crossfade.
     Lanes& l = m_lanes;
     alignas(32) float x[kLanes];
     for (int n = 0; n < frames; ++n) {

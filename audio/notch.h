@@ -74,6 +74,11 @@ private:
 
     void pull();
     void glide(float blockSeconds);
+    static void runPipeline(Lanes& lanes, float* left, float* right, int frames);
+#if defined(__x86_64__) || defined(__i386__)
+    static void runPipelineAvx2(Lanes& lanes, float* left, float* right, int frames);
+    static const bool s_avx2;
+#endif
     void load(const Design& design);
 
     int m_rate;

@@ -255,6 +255,10 @@ QWidget* MainWindow::buildTop()
     grid->addWidget(help, 0, 2);
     grid->addWidget(tray, 1, 2);
     grid->addWidget(close, 2, 2);
+    auto* pitch = makeButton("cmdPitchMatch", "Pitch &Match", 96, top);
+    pitch->setToolTip("Find the pitch of your tinnitus");
+    grid->addWidget(pitch, 0, 3);
+    connect(pitch, &Multibutton::Click, this, &MainWindow::pitchMatchClicked);
     row->addLayout(grid);
 
     connect(options, &Multibutton::Click, this, &MainWindow::optionsClicked);

@@ -80,6 +80,7 @@ signals:
     void helpClicked();
     void trayClicked();
     void closeClicked();
+    void pitchMatchClicked();
 
 protected:
     void closeEvent(QCloseEvent*) override;

@@ -10,8 +10,10 @@
 #include "player/app/dialogs.h"
 #include "player/app/mainwindow.h"
 #include "player/app/optionswindow.h"
+#include "player/app/pitchmatchwindow.h"
 
 #include <QApplication>
+#include <QDateTime>
 #include <QDir>
 #include <QFileInfo>
 #include <QMenu>
@@ -96,6 +98,10 @@ Player::Player(PlayerSetup setup, QObject* parent)
     m_clock.setTimerType(Qt::PreciseTimer);
     connect(&m_clock, &QTimer::timeout, this, &Player::tickClock);
 
+    // Fine steps while a sleep fade runs; the fade is followed to the millisecond it is at.
+    m_fadeTimer.setInterval(250);
+    connect(&m_fadeTimer, &QTimer::timeout, this, [this] { tickSleep(QDateTime::currentMSecsSinceEpoch()); });
+
     // The desktop session ending closes the player the normal way, so that its files are written.
     connect(qApp, &QGuiApplication::commitDataRequest, this, [this] { close(); });
     connect(qApp, &QCoreApplication::aboutToQuit, this, &Player::shutdown);
@@ -108,6 +114,7 @@ Player::~Player()
     delete m_tray;
     m_tray = nullptr;
     m_menu.reset();
+    m_pitchWindow.reset();
     m_optionsWindow.reset();
     m_main.reset();
 }
@@ -132,6 +139,7 @@ void Player::prepare()
     connect(w, &MainWindow::helpClicked, this, &Player::help);
     connect(w, &MainWindow::trayClicked, this, &Player::toTray);
     connect(w, &MainWindow::closeClicked, this, &Player::close);
+    connect(w, &MainWindow::pitchMatchClicked, this, &Player::showPitchMatch);
 
     m_presets.showCurrent = [this](const std::string& text) {
         if (auto* lcd = m_main->display())
@@ -146,9 +154,16 @@ void Player::prepare()
     m_optionsWindow->setWindowIcon(icon);
     connect(m_optionsWindow.get(), &OptionsWindow::contactClicked, this,
             [this](const QString& url) { m_setup.launcher->open(QUrl(url)); });
+    m_pitchWindow = std::make_unique<PitchMatchWindow>(m_pitch, *m_setup.dialogs, tinnitusFile());
+    m_pitchWindow->setWindowIcon(icon);
+    connect(m_pitchWindow.get(), &PitchMatchWindow::saved, this, [this] { applyNotch(); });
+    connect(m_pitchWindow.get(), &PitchMatchWindow::helpClicked, this, [this] {
+        m_setup.launcher->open(QUrl::fromLocalFile(path("help/tinnitus.html")));
+    });
     const QImage bronze = artwork::load(m_setup.programFolder, "bronze.jpg");
     m_main->setBackground(bronze);
     m_optionsWindow->setBackground(bronze);
+    m_pitchWindow->setBackground(bronze);
     // The first show lays out and sizes every control; doing it once unseen while the splash
     // shows lets the window come up at once later.
     m_main->setAttribute(Qt::WA_DontShowOnScreen, true);
@@ -232,6 +247,9 @@ void Player::setupEngine()
     m_optionsWindow->fillDrivers(names);
     m_optionsWindow->setCurrentDriverName(QString::fromStdString(m_engine.driverName(driver)));
     m_engine.init(44100, 32, audio::kInitEnableSystemChannelFx);
+    // The saved match and, when it is switched on, the band-stop around it.
+    m_pitchWindow->loadSaved();
+    applyNotch();
 }
 
 void Player::present()
@@ -265,6 +283,19 @@ void Player::createTray()
     m_muteAction->setObjectName("mut");
     m_muteAction->setCheckable(true);
     m_menu->addSeparator();
+    for (int minutes : {30, 60, 90}) {
+        QAction* a = m_menu->addAction(QString("Sleep in %1 min").arg(minutes));
+        a->setObjectName(QString("sleep%1").arg(minutes));
+        a->setCheckable(true);
+        a->setToolTip("The sounds fade out over the last 10 minutes, then stop");
+        connect(a, &QAction::triggered, this, [this, minutes] { sleepIn(minutes); });
+        m_sleepActions[minutes] = a;
+    }
+    m_cancelSleep = m_menu->addAction("Cancel sleep");
+    m_cancelSleep->setObjectName("sleepCancel");
+    connect(m_cancelSleep, &QAction::triggered, this, &Player::cancelSleep);
+    refreshSleepMenu();
+    m_menu->addSeparator();
     QAction* quit = m_menu->addAction("&Quit");
     quit->setObjectName("Quity");
     connect(load, &QAction::triggered, this, &Player::load);
@@ -293,8 +324,13 @@ void Player::labelQuickSlots()
 void Player::tickClock()
 {
     const QTime now = QTime::currentTime();
+    std::optional<ClockTime> sleepAt;
+    if (const auto end = m_sleep.endMs()) {
+        const QTime at = QDateTime::fromMSecsSinceEpoch(*end).time();
+        sleepAt = ClockTime{at.hour(), at.minute(), at.second()};
+    }
     if (auto* lcd = m_main->display())
-        lcd->SetDisplay(1, "Time:" + now.toString("HH:mm:ss"));
+        lcd->SetDisplay(1, QString::fromStdString(clockLine({now.hour(), now.minute(), now.second()}, sleepAt)));
     // The next tick just after the next second begins.
     m_clock.start(1000 - now.msec() + 5);
 }
@@ -313,11 +349,14 @@ void Player::shutdown()
     m_shutDown = true;
     m_splashTimer.stop();
     m_clock.stop();
+    m_fadeTimer.stop();
     // Every sound stops.
     m_engine.close();
     // No icon is left in the tray.
     if (m_tray)
         m_tray->hide();
+    // The mix is saved as the user set it, not as a fade left it.
+    m_fading.setFade(1.0);
     if (m_started) {
         // The sound card, the mix that was playing (the check states and sliders still hold
         // it) and the options window's start-up choices. Nothing is written when the start-up
@@ -328,6 +367,8 @@ void Player::shutdown()
     }
     if (m_optionsWindow)
         m_optionsWindow->hide();
+    if (m_pitchWindow)
+        m_pitchWindow->hide();
     if (m_main)
         m_main->hide();
     m_splash->hide();
@@ -448,6 +489,82 @@ void Player::showOptions()
     m_optionsWindow->show();
     m_optionsWindow->raise();
     m_optionsWindow->activateWindow();
+}
+
+QString Player::tinnitusFile() const
+{
+    return path(TinnitusSettings::kFileName);
+}
+
+void Player::showPitchMatch()
+{
+    if (!m_pitchWindow)
+        return;
+    m_pitchWindow->show();
+    m_pitchWindow->raise();
+    m_pitchWindow->activateWindow();
+}
+
+void Player::applyNotch()
+{
+    const TinnitusSettings s = TinnitusSettings::read(tinnitusFile().toStdString());
+    m_engine.setNotch(s.notchEnabled, float(s.frequencyHz), float(s.notchWidth));
+}
+
+QAction* Player::sleepAction(int minutes) const
+{
+    const auto it = m_sleepActions.find(minutes);
+    return it == m_sleepActions.end() ? nullptr : it->second;
+}
+
+void Player::refreshSleepMenu()
+{
+    const auto end = m_sleep.endMs();
+    // The entry last chosen is ticked while its sleep is set.
+    for (const auto& [minutes, action] : m_sleepActions)
+        action->setChecked(end && minutes == m_sleepChoice);
+    if (m_cancelSleep) {
+        m_cancelSleep->setEnabled(end.has_value());
+        m_cancelSleep->setText(end ? "Cancel sleep (at " + QDateTime::fromMSecsSinceEpoch(*end).toString("HH:mm") + ")"
+                                   : "Cancel sleep");
+    }
+}
+
+void Player::sleepIn(int minutes)
+{
+    const qint64 now = QDateTime::currentMSecsSinceEpoch();
+    m_sleep.start(now, minutes);
+    m_sleepChoice = minutes;
+    refreshSleepMenu();
+    tickSleep(now);
+    m_fadeTimer.start();
+    tickClock();
+}
+
+void Player::cancelSleep()
+{
+    const qint64 now = QDateTime::currentMSecsSinceEpoch();
+    m_sleep.cancel(now);
+    refreshSleepMenu();
+    tickSleep(now);
+    tickClock();
+}
+
+void Player::tickSleep(qint64 nowMs)
+{
+    if (m_sleep.due(nowMs)) {
+        // The set moment: every sound stops; the player, its windows and the alarm stay.
+        m_fading.setFade(0.0);
+        m_mix.stopAll();
+        m_sleep.finish();
+        m_fading.setFade(1.0);
+        refreshSleepMenu();
+        tickClock();
+    } else {
+        m_fading.setFade(m_sleep.gain(nowMs));
+    }
+    if (!m_sleep.active() && !m_sleep.fading(nowMs))
+        m_fadeTimer.stop();
 }
 
 } // namespace sonaveil::player

@@ -6,12 +6,15 @@
 #include "player/core/mixcontrol.h"
 #include "player/presets/playeroptions.h"
 #include "player/presets/presetfiles.h"
+#include "player/tinnitus/pitchmatch.h"
+#include "player/tinnitus/sleepfade.h"
 
 #include <QObject>
 #include <QString>
 #include <QTimer>
 
 #include <functional>
+#include <map>
 #include <memory>
 #include <optional>
 
@@ -31,6 +34,7 @@ namespace sonaveil::player {
 class Dialogs;
 class MainWindow;
 class OptionsWindow;
+class PitchMatchWindow;
 
 // What the player runs with. The program passes the real services; tests pass a temporary
 // program folder and fakes.
@@ -85,6 +89,16 @@ public:
     void toTray();
     void showMainWindow();
     void showOptions();
+    void showPitchMatch();
+    // "Sleep in N min" (tray): the mix fades out over the last ten minutes, then every sound
+    // stops; the player keeps running and the alarm is left as it is. "Cancel sleep" brings the
+    // mix back.
+    void sleepIn(int minutes);
+    void cancelSleep();
+    // The sleep fade at a moment (milliseconds since the epoch); the fade timer calls it.
+    void tickSleep(qint64 nowMs);
+    // The band-stop as "tinnitus.ini" sets it: on or off, centred on the saved match.
+    void applyNotch();
     // Close and Quit: the shutdown sequence, then the program ends.
     void close();
 
@@ -96,6 +110,13 @@ public:
     PlayerOptions& options() { return m_options; }
     MainWindow* mainWindow() const { return m_main.get(); }
     OptionsWindow* optionsWindow() const { return m_optionsWindow.get(); }
+    PitchMatchWindow* pitchMatchWindow() const { return m_pitchWindow.get(); }
+    PitchMatch& pitchMatch() { return m_pitch; }
+    SleepTimer& sleepTimer() { return m_sleep; }
+    FadingBinding& fading() { return m_fading; }
+    QAction* sleepAction(int minutes) const;
+    QAction* cancelSleepAction() const { return m_cancelSleep; }
+    QString tinnitusFile() const;
     QWidget* splash() const { return m_splash.get(); }
     QSystemTrayIcon* trayIcon() const { return m_tray; }
     QMenu* trayMenu() const { return m_menu.get(); }
@@ -121,13 +142,16 @@ private:
     void present();
     void writeReadyFile();
     void tickClock();
+    void refreshSleepMenu();
     QString path(const QString& name) const;
     bool loadReporting(const QString& file);
 
     PlayerSetup m_setup;
     audio::Engine m_engine;
     EngineBinding m_binding{m_engine};
-    ChannelModel m_model{m_binding};
+    // The masking sounds reach the engine through the sleep fade.
+    FadingBinding m_fading{m_binding};
+    ChannelModel m_model{m_fading};
     MixControl m_mix{m_model};
     PresetFiles m_presets;
     QuickSlots m_slots;
@@ -135,6 +159,14 @@ private:
     std::unique_ptr<QWidget> m_splash;
     std::unique_ptr<MainWindow> m_main;
     std::unique_ptr<OptionsWindow> m_optionsWindow;
+    EngineToneOutput m_toneOutput{m_engine};
+    PitchMatch m_pitch{m_toneOutput};
+    std::unique_ptr<PitchMatchWindow> m_pitchWindow;
+    SleepTimer m_sleep;
+    QTimer m_fadeTimer;
+    std::map<int, QAction*> m_sleepActions;
+    QAction* m_cancelSleep = nullptr;
+    int m_sleepChoice = 0;
     std::unique_ptr<QMenu> m_menu;
     QSystemTrayIcon* m_tray = nullptr;
     QAction* m_muteAction = nullptr;

@@ -1,0 +1,170 @@
+#include "playerfixture.h"
+
+#include "common/atomicfile.h"
+#include "controls/multibuttonwidget.h"
+#include "controls/ucsliderwidget.h"
+#include "lumidot/lcd.h"
+#include "player/app/mainwindow.h"
+#include "player/app/pitchmatchwindow.h"
+
+#include <QAction>
+#include <QDateTime>
+#include <QLabel>
+#include <QMenu>
+#include <QRadioButton>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+using namespace sonaveil;
+using namespace sonaveil::player;
+namespace fs = std::filesystem;
+
+namespace {
+
+void click(QWidget* w)
+{
+    ASSERT_NE(w, nullptr);
+    QTest::mouseClick(w, Qt::LeftButton, {}, QPoint(w->width() / 2, w->height() / 2));
+}
+
+QString line(Player& p, int n)
+{
+    return p.mainWindow()->display()->GetDisplay(n);
+}
+
+} // namespace
+
+TEST(PitchMatchWindow, FindsSavesAndStopsTheMatch)
+{
+    PlayerFixture f;
+    Player& p = f.start();
+    click(p.mainWindow()->button("cmdPitchMatch"));
+    PitchMatchWindow* w = p.pitchMatchWindow();
+    ASSERT_TRUE(w->isVisible());
+    EXPECT_EQ(w->windowTitle(), "Pitch Match");
+    EXPECT_EQ(w->levelSlider()->value(), -60) << "it starts quiet";
+    EXPECT_EQ(w->display()->GetDisplay(1), "4.00 kHz    Tone");
+
+    click(w->button("cmdUpCoarse"));
+    click(w->button("cmdDownFine"));
+    EXPECT_EQ(p.pitchMatch().step(), 96 + 8 - 1);
+    QTest::keyClick(w, Qt::Key_Right);
+    EXPECT_EQ(p.pitchMatch().step(), 104);
+    QTest::keyClick(w, Qt::Key_Left, Qt::ShiftModifier);
+    EXPECT_EQ(p.pitchMatch().step(), 96);
+    click(w->kindOption(MatchKind::Band));
+    EXPECT_EQ(p.pitchMatch().kind(), MatchKind::Band);
+    w->levelSlider()->setValue(-45);
+    EXPECT_EQ(p.pitchMatch().levelDb(), -45.0);
+
+    click(w->button("cmdPlay"));
+    EXPECT_TRUE(p.pitchMatch().playing());
+    EXPECT_EQ(w->button("cmdPlay")->caption(), "&Stop");
+    click(w->button("cmdCheck"));
+    EXPECT_TRUE(p.pitchMatch().checking());
+    EXPECT_TRUE(w->button("cmdPickSame")->value()) << "the sounding octave is lit";
+    click(w->button("cmdPickBelow"));
+    EXPECT_FALSE(p.pitchMatch().checking());
+    EXPECT_DOUBLE_EQ(p.pitchMatch().frequency(), 2000.0);
+
+    click(w->button("cmdSave"));
+    EXPECT_EQ(f.read("tinnitus.ini"), "[Match]\r\nFrequency=2000\r\nKind=band\r\n");
+    EXPECT_EQ(w->statusLabel()->text(), "Saved: 2.00 kHz, narrow band");
+
+    click(w->button("cmdPlay"));
+    EXPECT_TRUE(p.pitchMatch().playing());
+    click(w->button("cmdClose"));
+    EXPECT_FALSE(w->isVisible());
+    EXPECT_FALSE(p.pitchMatch().playing()) << "a hidden window is silent";
+
+    // The next start finds the match again.
+    f.close();
+    Player& again = f.start();
+    EXPECT_DOUBLE_EQ(again.pitchMatch().frequency(), 2000.0);
+    EXPECT_EQ(again.pitchMatch().kind(), MatchKind::Band);
+}
+
+TEST(PitchMatchWindow, ASaveThatFailsSaysSoAndKeepsTheMatch)
+{
+    PlayerFixture f;
+    Player& p = f.start();
+    fs::create_directory(f.file("tinnitus.ini")); // a folder where the file should be
+    p.showPitchMatch();
+    click(p.pitchMatchWindow()->button("cmdSave"));
+    ASSERT_EQ(f.dialogs.messages.size(), 1u);
+    EXPECT_TRUE(f.dialogs.messages[0].startsWith("Sonaveil|The match could not be saved in \"tinnitus.ini\""));
+    EXPECT_DOUBLE_EQ(p.pitchMatch().frequency(), 4000.0);
+}
+
+TEST(PitchMatchWindow, Picture)
+{
+    PlayerFixture f;
+    Player& p = f.start();
+    p.showPitchMatch();
+    PitchMatchWindow* w = p.pitchMatchWindow();
+    p.pitchMatch().setStep(101);
+    const QImage image = w->grab().toImage();
+    EXPECT_TRUE(image.save(pictureFolder() + "/pitch-match.png"));
+    // Dragging the background moves the window.
+    const QPoint before = w->pos();
+    QTest::mousePress(w, Qt::LeftButton, {}, QPoint(w->width() - 8, 8));
+    QMouseEvent move(QEvent::MouseMove, QPointF(w->width() - 8 + 30, 8 + 20),
+                     QPointF(w->mapToGlobal(QPoint(w->width() - 8 + 30, 8 + 20))), Qt::NoButton,
+                     Qt::LeftButton, {});
+    QApplication::sendEvent(w, &move);
+    QTest::mouseRelease(w, Qt::LeftButton, {}, QPoint(w->width() - 8 + 30, 8 + 20));
+    EXPECT_EQ(w->pos() - before, QPoint(30, 20));
+}
+
+TEST(SleepTimer, TrayEntriesSetTheTimeAndTheEndStopsEverySound)
+{
+    PlayerFixture f;
+    Player& p = f.start(true);
+    QMenu* menu = p.trayMenu();
+    QStringList texts;
+    for (QAction* a : menu->actions())
+        if (!a->isSeparator())
+            texts << a->text();
+    EXPECT_EQ(texts, (QStringList{"&Load", "&Mute", "Sleep in 30 min", "Sleep in 60 min", "Sleep in 90 min",
+                                  "Cancel sleep", "&Quit"}));
+    EXPECT_FALSE(p.cancelSleepAction()->isEnabled());
+
+    p.model().setCheck(1, CheckState::Checked);
+    p.model().setCheck(5, CheckState::Checked);
+    const qint64 before = QDateTime::currentMSecsSinceEpoch();
+    p.sleepAction(60)->trigger();
+    const qint64 after = QDateTime::currentMSecsSinceEpoch();
+    ASSERT_TRUE(p.sleepTimer().endMs());
+    EXPECT_GE(*p.sleepTimer().endMs(), before + 60 * 60'000);
+    EXPECT_LE(*p.sleepTimer().endMs(), after + 60 * 60'000);
+    EXPECT_TRUE(p.sleepAction(60)->isChecked());
+    EXPECT_FALSE(p.sleepAction(30)->isChecked());
+    EXPECT_TRUE(p.cancelSleepAction()->isEnabled());
+    const QString at = QDateTime::fromMSecsSinceEpoch(*p.sleepTimer().endMs()).toString("HH:mm");
+    EXPECT_TRUE(line(p, 1).startsWith("Time:"));
+    EXPECT_TRUE(line(p, 1).endsWith(" S" + at)) << line(p, 1).toStdString();
+    EXPECT_EQ(line(p, 2), "Alarm:Off") << "the alarm line stays";
+
+    p.sleepAction(30)->trigger();
+    EXPECT_TRUE(p.sleepAction(30)->isChecked());
+    EXPECT_FALSE(p.sleepAction(60)->isChecked());
+    p.cancelSleepAction()->trigger();
+    EXPECT_FALSE(p.sleepTimer().active());
+    EXPECT_FALSE(line(p, 1).contains(" S"));
+    EXPECT_FALSE(p.cancelSleepAction()->isEnabled());
+
+    // Five minutes before the end the sounds are on their way down; at the end they stop.
+    p.sleepAction(90)->trigger();
+    const qint64 end = *p.sleepTimer().endMs();
+    p.tickSleep(end - 5 * 60'000);
+    EXPECT_NEAR(p.fading().fade(), 0.25, 1e-9);
+    EXPECT_TRUE(p.model().entry(1).on());
+    p.tickSleep(end);
+    EXPECT_FALSE(p.model().entry(1).on());
+    EXPECT_FALSE(p.model().entry(5).on());
+    EXPECT_FALSE(p.sleepTimer().active());
+    EXPECT_EQ(p.fading().fade(), 1.0) << "the next sound switched on plays at its own volume";
+    EXPECT_FALSE(p.shutDown()) << "the player keeps running";
+    EXPECT_EQ(line(p, 2), "Alarm:Off");
+}
