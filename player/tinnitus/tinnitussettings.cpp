@@ -59,6 +59,11 @@ TinnitusSettings TinnitusSettings::read(const std::filesystem::path& file)
         s.notchEnabled = *on != 0;
     if (const auto width = number(IniFile::readString(file, kNotch, "Width")); width && *width > 0)
         s.notchWidth = std::clamp(*width, kMinWidth, kMaxWidth);
+    if (const auto fade = number(IniFile::readString(file, "Sleep", "AlarmFade"))) {
+        for (int choice : kAlarmFadeChoices)
+            if (*fade == choice)
+                s.alarmFadeMinutes = choice;
+    }
     return s;
 }
 
@@ -72,6 +77,22 @@ bool TinnitusSettings::writeNotch(const std::filesystem::path& file, std::string
 {
     return IniFile::writeString(file, kNotch, "Enabled", notchEnabled ? "1" : "0", error)
         && IniFile::writeString(file, kNotch, "Width", widthText(notchWidth), error);
+}
+
+bool TinnitusSettings::writeAlarmFade(const std::filesystem::path& file, std::string* error) const
+{
+    return IniFile::writeString(file, "Sleep", "AlarmFade", std::to_string(alarmFadeMinutes), error);
+}
+
+std::string TinnitusSettings::equaliserLine(const std::string& line, std::size_t columns) const
+{
+    if (!notchEnabled)
+        return line;
+    const std::string mark = " N" + shortFrequency(frequencyHz);
+    std::string text = line;
+    if (text.size() + mark.size() > columns && columns > mark.size())
+        text.resize(columns - mark.size());
+    return text + mark;
 }
 
 std::string TinnitusSettings::frequencyText(double hz)

@@ -41,6 +41,14 @@ struct TinnitusSettings {
     static const char* kindText(MatchKind kind);
     // Short form for the status display: "250", "4.0k", "12.7k".
     static std::string shortFrequency(double hz);
+    // Line 3 of the status display with the band-stop added when it is on: "EQL:Flat" becomes
+    // "EQL:Flat N4.0k"; a long preset name is shortened so that the mark fits `columns`.
+    std::string equaliserLine(const std::string& line, std::size_t columns = 25) const;
+
+    // [Sleep] AlarmFade: the alarm window's "Fade out over" choice in minutes (0, 5, 15, 30).
+    static constexpr int kAlarmFadeChoices[4] = {0, 5, 15, 30};
+    int alarmFadeMinutes = 0;
+    bool writeAlarmFade(const std::filesystem::path& file, std::string* error = nullptr) const;
 };
 
 } // namespace sonaveil::player

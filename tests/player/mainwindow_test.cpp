@@ -310,12 +310,14 @@ TEST_F(MainWindowTest, MuteFromTheTrayMenu)
     QAction* mute = p.muteAction();
     ASSERT_NE(mute, nullptr);
     const QList<QAction*> items = p.trayMenu()->actions();
-    ASSERT_EQ(items.size(), 5);
+    // Load, Mute, the sleep entries, Quit.
+    ASSERT_EQ(items.size(), 10);
     EXPECT_EQ(items[0]->text(), "&Load");
     EXPECT_TRUE(items[1]->isSeparator());
     EXPECT_EQ(items[2], mute);
     EXPECT_TRUE(items[3]->isSeparator());
-    EXPECT_EQ(items[4]->text(), "&Quit");
+    EXPECT_TRUE(items[8]->isSeparator());
+    EXPECT_EQ(items[9]->text(), "&Quit");
     EXPECT_TRUE(mute->isCheckable());
 
     p.model().setCheck(1, CheckState::Checked);
@@ -491,7 +493,7 @@ TEST_F(MainWindowTest, QuitAndCloseEndTheProgramWithItsFiles)
     Player& p = f.start(true);
     int quits = 0;
     QObject::connect(&p, &Player::quitRequested, [&] { ++quits; });
-    p.trayMenu()->actions().at(4)->trigger();
+    p.trayMenu()->actions().last()->trigger();
     EXPECT_EQ(quits, 1);
     EXPECT_TRUE(p.shutDown());
     EXPECT_FALSE(p.trayIcon()->isVisible());

@@ -82,3 +82,27 @@ TEST(TinnitusSettings, Texts)
     EXPECT_EQ(TinnitusSettings::shortFrequency(12699), "12.7k");
     EXPECT_EQ(TinnitusSettings::frequencyText(257.33), "257");
 }
+
+TEST(TinnitusSettings, TheNotchMarksTheEqualiserLine)
+{
+    TinnitusSettings s;
+    EXPECT_EQ(s.equaliserLine("EQL:Flat"), "EQL:Flat");
+    s.notchEnabled = true;
+    EXPECT_EQ(s.equaliserLine("EQL:Flat"), "EQL:Flat N4.0k");
+    EXPECT_EQ(s.equaliserLine("EQL:Off"), "EQL:Off N4.0k");
+    s.frequencyHz = 315;
+    EXPECT_EQ(s.equaliserLine("EQL:A very long preset name here"), "EQL:A very long pres N315");
+    EXPECT_EQ(s.equaliserLine("EQL:A very long preset name here").size(), 25u);
+}
+
+TEST(TinnitusSettings, TheAlarmFadeChoiceIsKept)
+{
+    TempFolder dir;
+    const auto file = dir / TinnitusSettings::kFileName;
+    TinnitusSettings s;
+    s.alarmFadeMinutes = 15;
+    ASSERT_TRUE(s.writeAlarmFade(file));
+    EXPECT_EQ(TinnitusSettings::read(file).alarmFadeMinutes, 15);
+    ASSERT_TRUE(writeFileAtomically(file.string(), "[Sleep]\r\nAlarmFade=7\r\n"));
+    EXPECT_EQ(TinnitusSettings::read(file).alarmFadeMinutes, 0) << "only the offered choices";
+}
