@@ -511,6 +511,25 @@ void Player::applyNotch()
     m_engine.setNotch(s.notchEnabled, float(s.frequencyHz), float(s.notchWidth));
 }
 
+bool Player::setNotchEnabled(bool on)
+{
+    TinnitusSettings s = TinnitusSettings::read(tinnitusFile().toStdString());
+    s.notchEnabled = on;
+    const bool written = s.writeNotch(tinnitusFile().toStdString());
+    m_engine.setNotch(on, float(s.frequencyHz), float(s.notchWidth));
+    return written;
+}
+
+void Player::setAlarmFade(std::optional<qint64> momentMs, int minutes)
+{
+    m_alarmFadeMoment = minutes > 0 ? momentMs : std::nullopt;
+    m_alarmFadeMinutes = minutes;
+    const qint64 now = QDateTime::currentMSecsSinceEpoch();
+    tickSleep(now);
+    if (m_alarmFadeMoment)
+        m_fadeTimer.start();
+}
+
 QAction* Player::sleepAction(int minutes) const
 {
     const auto it = m_sleepActions.find(minutes);
@@ -561,9 +580,12 @@ void Player::tickSleep(qint64 nowMs)
         refreshSleepMenu();
         tickClock();
     } else {
-        m_fading.setFade(m_sleep.gain(nowMs));
+        double gain = m_sleep.gain(nowMs);
+        if (m_alarmFadeMoment)
+            gain = std::min(gain, FadeOut::gainAt(nowMs, *m_alarmFadeMoment, qint64(m_alarmFadeMinutes) * 60'000));
+        m_fading.setFade(gain);
     }
-    if (!m_sleep.active() && !m_sleep.fading(nowMs))
+    if (!m_sleep.active() && !m_sleep.fading(nowMs) && !m_alarmFadeMoment)
         m_fadeTimer.stop();
 }
 

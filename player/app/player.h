@@ -99,6 +99,12 @@ public:
     void tickSleep(qint64 nowMs);
     // The band-stop as "tinnitus.ini" sets it: on or off, centred on the saved match.
     void applyNotch();
+    // Switches the band-stop and keeps the choice in "tinnitus.ini"; false when it cannot be
+    // written (the band-stop follows the choice all the same).
+    bool setNotchEnabled(bool on);
+    // A fade of the masking sounds ending at a moment (milliseconds since the epoch) over
+    // `minutes`, for the alarm's close and shut-down options; nothing or 0 minutes for none.
+    void setAlarmFade(std::optional<qint64> momentMs, int minutes);
     // Close and Quit: the shutdown sequence, then the program ends.
     void close();
 
@@ -167,6 +173,8 @@ private:
     std::map<int, QAction*> m_sleepActions;
     QAction* m_cancelSleep = nullptr;
     int m_sleepChoice = 0;
+    std::optional<qint64> m_alarmFadeMoment;
+    int m_alarmFadeMinutes = 0;
     std::unique_ptr<QMenu> m_menu;
     QSystemTrayIcon* m_tray = nullptr;
     QAction* m_muteAction = nullptr;

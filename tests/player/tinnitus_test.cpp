@@ -168,3 +168,28 @@ TEST(SleepTimer, TrayEntriesSetTheTimeAndTheEndStopsEverySound)
     EXPECT_FALSE(p.shutDown()) << "the player keeps running";
     EXPECT_EQ(line(p, 2), "Alarm:Off");
 }
+
+TEST(SleepTimer, AnAlarmFadeAndASleepTogetherTakeTheLowerGain)
+{
+    PlayerFixture f;
+    Player& p = f.start();
+    p.model().setCheck(1, CheckState::Checked);
+    const qint64 now = QDateTime::currentMSecsSinceEpoch();
+    p.setAlarmFade(now + 10 * 60'000, 15);
+    EXPECT_LT(p.fading().fade(), 1.0) << "ten minutes before the end of a 15-minute fade";
+    p.tickSleep(now + 10 * 60'000);
+    EXPECT_EQ(p.fading().fade(), 0.0);
+    p.setAlarmFade(std::nullopt, 0);
+    EXPECT_EQ(p.fading().fade(), 1.0);
+    EXPECT_TRUE(p.model().entry(1).on()) << "the alarm's own option acts, not the fade";
+}
+
+TEST(Notch, TheSwitchIsKeptInTinnitusIni)
+{
+    PlayerFixture f;
+    Player& p = f.start();
+    EXPECT_TRUE(p.setNotchEnabled(true));
+    EXPECT_EQ(f.read("tinnitus.ini"), "[Notch]\r\nEnabled=1\r\nWidth=1.0\r\n");
+    EXPECT_TRUE(p.setNotchEnabled(false));
+    EXPECT_EQ(f.read("tinnitus.ini"), "[Notch]\r\nEnabled=0\r\nWidth=1.0\r\n");
+}
