@@ -111,7 +111,9 @@ TEST(PresetRecord, EveryCheckAndSliderSurvivesSaveAndLoad)
         EXPECT_EQ(other.check(s), m.check(s)) << "sound " << s;
     for (int slider : catalogue::sliderRecordOrder())
         EXPECT_EQ(other.slider(slider), m.slider(slider)) << "ucSlider" << slider;
-    EXPECT_EQ(b.channels.at(other.entry(35).channel).pan, m.slider(103) * 10);
+    const auto* last = b.live(other.entry(35).channel);
+    ASSERT_NE(last, nullptr);
+    EXPECT_EQ(last->pan, m.slider(103) * 10);
 }
 
 TEST(PresetRecord, LoadingKeepsASoundThatIsAlreadyOn)
