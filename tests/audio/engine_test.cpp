@@ -197,6 +197,19 @@ TEST_F(OfflineEngine, VoicesStartAndStopWithoutAClick)
     EXPECT_EQ(out[441], 0.0f);
 }
 
+TEST_F(OfflineEngine, ASamplePlaysAtItsOwnRateUntilTold)
+{
+    // 441 Hz recorded at 22050 Hz must still sound at 441 Hz in a 44100 Hz mix.
+    const ChannelHandle h = engine.playSound(kFree, load(sineFrames(441, 22050, 22050, 0.5), 22050));
+    engine.setLoopMode(h, kLoopNormal);
+    render(1024);
+    const auto left = channelOf(render(44100), 0);
+    int crossings = 0;
+    for (std::size_t i = 1; i < left.size(); ++i)
+        crossings += (left[i - 1] < 0) != (left[i] < 0);
+    EXPECT_NEAR(crossings, 2 * 441, 2);
+}
+
 TEST_F(OfflineEngine, LoopsWrapSeamlesslyAtAnyRate)
 {
     // 100 periods of a sine in the sample: looped at any rate it must stay a clean sine.
