@@ -119,6 +119,24 @@ TEST_F(OfflineEngine, EveryCatalogueSoundCanPlayAtOnce)
         EXPECT_GT(h, 0);
 }
 
+TEST_F(OfflineEngine, TheLimiterHoldsALoudMixUnderItsCeiling)
+{
+    const SampleHandle loud = load(sineFrames(100, 44100, 44100, 1.0));
+    for (int i = 0; i < 35; ++i) {
+        const ChannelHandle h = engine.playSound(kFree, loud);
+        engine.setLoopMode(h, kLoopNormal);
+    }
+    render(44100);
+    const auto out = render(44100);
+    // A sine whose peaks sit at the ceiling of -1 dBFS.
+    const double ceilingRms = std::pow(10.0, -1.0 / 20.0) / std::sqrt(2.0);
+    for (int channel : {0, 1}) {
+        const double level = rms(channelOf(out, channel));
+        EXPECT_LE(level, ceilingRms * 1.002) << channel;
+        EXPECT_GT(level, ceilingRms * 0.8) << channel; // limited, not silenced
+    }
+}
+
 TEST_F(OfflineEngine, OutOfRangeValuesAreClampedOrIgnored)
 {
     const SampleHandle tone = load(sineFrames(441, 44100, 44100, 0.5));
@@ -210,28 +228,6 @@ TEST_F(OfflineEngine, ASamplePlaysAtItsOwnRateUntilTold)
     EXPECT_NEAR(crossings, 2 * 441, 2);
 }
 
-TEST_F(OfflineEngine, LoopsWrapSeamlesslyAtAnyRate)
-{
-    // 100 periods of a sine in the sample: looped at any rate it must stay a clean sine.
-    const int frames = 44100 / 10;
-    const SampleHandle tone = load(sineFrames(1000, 44100, frames, 0.5));
-    const ChannelHandle h = engine.playSound(kFree, tone);
-    engine.setLoopMode(h, kLoopNormal);
-    engine.setPan(h, 0);
-    engine.setFrequency(h, 37111);
-    render(8192); // settle the glide
-    const auto left = channelOf(render(3 * frames), 0);
-    // A clean sine's second difference is -w^2 times itself; a seam would break it.
-    const double w = 2 * M_PI * 1000.0 * 37111.0 / 44100.0 / 44100.0;
-    double worst = 0;
-    for (std::size_t i = 1; i + 1 < left.size(); ++i) {
-        const double second = left[i + 1] - 2.0 * left[i] + left[i - 1];
-        worst = std::max(worst, std::fabs(second + w * w * left[i]));
-    }
-    EXPECT_LT(worst, 2e-3);
-    EXPECT_GT(rms(left), 0.3);
-}
-
 TEST_F(OfflineEngine, APitchChangeGlidesToTheNewRate)
 {
     // A rising ramp: the difference of neighbouring output frames is proportional to the
@@ -264,6 +260,28 @@ TEST_F(OfflineEngine, APitchChangeGlidesToTheNewRate)
         EXPECT_NEAR(rate.back(), ratio, 0.02);
         last = after;
     }
+}
+
+TEST_F(OfflineEngine, LoopsWrapSeamlesslyAtAnyRate)
+{
+    // 100 periods of a sine in the sample: looped at any rate it must stay a clean sine.
+    const int frames = 44100 / 10;
+    const SampleHandle tone = load(sineFrames(1000, 44100, frames, 0.5));
+    const ChannelHandle h = engine.playSound(kFree, tone);
+    engine.setLoopMode(h, kLoopNormal);
+    engine.setPan(h, 0);
+    engine.setFrequency(h, 37111);
+    render(8192); // settle the glide
+    const auto left = channelOf(render(3 * frames), 0);
+    // A clean sine's second difference is -w^2 times itself; a seam would break it.
+    const double w = 2 * M_PI * 1000.0 * 37111.0 / 44100.0 / 44100.0;
+    double worst = 0;
+    for (std::size_t i = 1; i + 1 < left.size(); ++i) {
+        const double second = left[i + 1] - 2.0 * left[i] + left[i - 1];
+        worst = std::max(worst, std::fabs(second + w * w * left[i]));
+    }
+    EXPECT_LT(worst, 2e-3);
+    EXPECT_GT(rms(left), 0.3);
 }
 
 TEST_F(OfflineEngine, VolumeFollowsTheCubeLawAndPanIsEqualPower)
@@ -317,24 +335,6 @@ TEST_F(OfflineEngine, ManyLoudVoicesAreLimitedNotClipped)
     for (std::size_t i = 4410; i < left.size(); ++i)
         crossings += (left[i - 1] < 0) != (left[i] < 0);
     EXPECT_NEAR(crossings, 2 * 90, 4);
-}
-
-TEST_F(OfflineEngine, TheLimiterHoldsALoudMixUnderItsCeiling)
-{
-    const SampleHandle loud = load(sineFrames(100, 44100, 44100, 1.0));
-    for (int i = 0; i < 35; ++i) {
-        const ChannelHandle h = engine.playSound(kFree, loud);
-        engine.setLoopMode(h, kLoopNormal);
-    }
-    render(44100);
-    const auto out = render(44100);
-    // A sine whose peaks sit at the ceiling of -1 dBFS.
-    const double ceilingRms = std::pow(10.0, -1.0 / 20.0) / std::sqrt(2.0);
-    for (int channel : {0, 1}) {
-        const double level = rms(channelOf(out, channel));
-        EXPECT_LE(level, ceilingRms * 1.002) << channel;
-        EXPECT_GT(level, ceilingRms * 0.8) << channel; // limited, not silenced
-    }
 }
 
 TEST(EngineDrivers, NoSoundOutputHasOneDevice)
