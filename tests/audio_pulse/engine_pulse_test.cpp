@@ -103,3 +103,18 @@ TEST_F(EngineOnPulse, TheVoicePlaysOnAfterTheServerComesBack)
     EXPECT_NEAR(m.peakHz, 1000.0, 3.0);
     EXPECT_GT(m.rms, 0.1);
 }
+
+TEST_F(EngineOnPulse, ThePitchMatchToneReachesTheSinkAtItsLevel)
+{
+    engine.setBufferSize(100);
+    engine.setOutput(kOutputAuto);
+    ASSERT_TRUE(engine.init(kRate, 32, kInitEnableSystemChannelFx));
+    // A band-stop on the tone's own pitch: the test tone passes it untouched.
+    ASSERT_TRUE(engine.setNotch(true, 3000, 1));
+    ASSERT_TRUE(engine.setTone(true, kToneSine, 3000, -20));
+    std::this_thread::sleep_for(300ms);
+    const ToneMeasurement m = recordDefaultMonitor();
+    EXPECT_NEAR(m.peakHz, 3000.0, 5.0);
+    EXPECT_NEAR(m.rms, ToneGenerator::amplitude(-20) / std::sqrt(2.0), 0.01);
+    EXPECT_GT(m.purity, 0.9);
+}
