@@ -40,6 +40,9 @@ std::unique_ptr<Sample> loadSampleFile(const std::string& path)
     if (info.channels <= 0 || info.samplerate <= 0 || info.samplerate > 1'000'000)
         return nullptr;
 
+    // Floating-point files hold -1 … 1; read as 16-bit they must be scaled, not cut to 0.
+    sf_command(file, SFC_SET_SCALE_FLOAT_INT_READ, nullptr, SF_TRUE);
+
     const sf_count_t expected = info.frames > 0 && info.frames < kMaxFrames ? info.frames : 0;
     std::vector<std::int16_t> mono;
     mono.reserve(std::size_t(expected));

@@ -6,8 +6,10 @@
 #include "platform/autostart.h"
 #include "platform/launcher.h"
 #include "platform/systemvolume.h"
+#include "player/app/alarmwindow.h"
 #include "player/app/artwork.h"
 #include "player/app/dialogs.h"
+#include "player/app/equaliserwindow.h"
 #include "player/app/mainwindow.h"
 #include "player/app/optionswindow.h"
 
@@ -83,6 +85,8 @@ Player::Player(PlayerSetup setup, QObject* parent)
     , m_presets(m_model, m_setup.programFolder.toStdString())
     , m_slots(std::filesystem::path(m_setup.programFolder.toStdString()) / QuickSlots::kListName)
     , m_options(m_setup.programFolder.toStdString(), *m_setup.autostart, m_setup.programPath)
+    , m_equaliser(m_equaliserOutput, m_setup.programFolder.toStdString())
+    , m_alarm(m_binding, m_setup.programFolder.toStdString(), {})
 {
     m_splash = std::make_unique<SplashWindow>(artwork::load(m_setup.programFolder, "splash.jpg"));
     m_splash->setWindowIcon(artwork::programIcon(m_setup.programFolder));
@@ -92,9 +96,16 @@ Player::Player(PlayerSetup setup, QObject* parent)
     m_splashTimer.setInterval(kSplashMs);
     connect(&m_splashTimer, &QTimer::timeout, this, &Player::startUp);
 
-    m_clock.setSingleShot(true);
-    m_clock.setTimerType(Qt::PreciseTimer);
-    connect(&m_clock, &QTimer::timeout, this, &Player::tickClock);
+    m_equaliser.display = [this](int line, const std::string& text) { setLine(line, text); };
+    AlarmClock::Hooks& hooks = m_alarm.hooks();
+    hooks.display = [this](int line, const std::string& text) { setLine(line, text); };
+    hooks.now = [] {
+        const QTime t = QTime::currentTime();
+        return TimeOfDay{t.hour(), t.minute(), t.second()};
+    };
+    // The sleep timer: the player closes the normal way, or the system is asked to power off.
+    hooks.closeProgram = [this] { close(); };
+    hooks.powerOff = [this](int seconds) { m_setup.launcher->requestPowerOff(seconds); };
 
     // The desktop session ending closes the player the normal way, so that its files are written.
     connect(qApp, &QGuiApplication::commitDataRequest, this, [this] { close(); });
@@ -108,6 +119,8 @@ Player::~Player()
     delete m_tray;
     m_tray = nullptr;
     m_menu.reset();
+    m_equaliserWindow.reset();
+    m_alarmWindow.reset();
     m_optionsWindow.reset();
     m_main.reset();
 }
@@ -128,6 +141,10 @@ void Player::prepare()
     connect(w, &MainWindow::assignClicked, this, &Player::assign);
     connect(w, &MainWindow::quickClicked, this, &Player::quickPreset);
     connect(w, &MainWindow::optionsClicked, this, &Player::showOptions);
+    connect(w, &MainWindow::alarmConfigClicked, this, &Player::showAlarm);
+    connect(w, &MainWindow::alarmOnClicked, this, &Player::alarmOn);
+    connect(w, &MainWindow::alarmOffClicked, this, &Player::alarmOff);
+    connect(w, &MainWindow::equalizerClicked, this, &Player::showEqualiser);
     connect(w, &MainWindow::recordClicked, this, &Player::record);
     connect(w, &MainWindow::helpClicked, this, &Player::help);
     connect(w, &MainWindow::trayClicked, this, &Player::toTray);
@@ -146,9 +163,15 @@ void Player::prepare()
     m_optionsWindow->setWindowIcon(icon);
     connect(m_optionsWindow.get(), &OptionsWindow::contactClicked, this,
             [this](const QString& url) { m_setup.launcher->open(QUrl(url)); });
+    m_alarmWindow = std::make_unique<AlarmWindow>(m_alarm, *m_setup.dialogs);
+    m_alarmWindow->setWindowIcon(icon);
+    m_equaliserWindow = std::make_unique<EqualiserWindow>(m_equaliser, *m_setup.dialogs);
+    m_equaliserWindow->setWindowIcon(icon);
     const QImage bronze = artwork::load(m_setup.programFolder, "bronze.jpg");
     m_main->setBackground(bronze);
     m_optionsWindow->setBackground(bronze);
+    m_alarmWindow->setBackground(bronze);
+    m_equaliserWindow->setBackground(bronze);
     // The first show lays out and sizes every control; doing it once unseen while the splash
     // shows lets the window come up at once later.
     m_main->setAttribute(Qt::WA_DontShowOnScreen, true);
@@ -206,8 +229,10 @@ void Player::startUp()
     m_model.setCheck(1, CheckState::Checked);
     m_model.setCheck(1, CheckState::Unchecked);
     m_model.masterUpdate();
-    // The clock line, once a second on the second.
-    tickClock();
+    // The alarm clock (its clock writes line 1, its check runs from now on) and the equaliser
+    // (its stored state takes effect and line 3 shows it), both from their files.
+    m_alarm.load();
+    m_equaliser.load();
     if (lcd)
         lcd->SetDisplay(4, "Current:None");
     m_splash->hide();
@@ -290,13 +315,11 @@ void Player::labelQuickSlots()
         m_main->setQuickCaption(i, QString::fromStdString(m_slots.caption(i)));
 }
 
-void Player::tickClock()
+void Player::setLine(int line, const std::string& text)
 {
-    const QTime now = QTime::currentTime();
-    if (auto* lcd = m_main->display())
-        lcd->SetDisplay(1, "Time:" + now.toString("HH:mm:ss"));
-    // The next tick just after the next second begins.
-    m_clock.start(1000 - now.msec() + 5);
+    if (m_main)
+        if (auto* lcd = m_main->display())
+            lcd->SetDisplay(line, QString::fromStdString(text));
 }
 
 void Player::writeReadyFile()
@@ -312,7 +335,6 @@ void Player::shutdown()
         return;
     m_shutDown = true;
     m_splashTimer.stop();
-    m_clock.stop();
     // Every sound stops.
     m_engine.close();
     // No icon is left in the tray.
@@ -325,7 +347,13 @@ void Player::shutdown()
         m_options.writeSoundCard();
         m_presets.save(m_presets.lastMixPath());
         m_options.writeStartupFile();
+        // The alarm's and the equaliser's settings; their timers stop.
+        m_alarm.unload();
+        m_equaliser.unload();
     }
+    for (QWidget* w : std::initializer_list<QWidget*>{m_alarmWindow.get(), m_equaliserWindow.get()})
+        if (w)
+            w->hide();
     if (m_optionsWindow)
         m_optionsWindow->hide();
     if (m_main)
@@ -438,6 +466,39 @@ void Player::showMainWindow()
     m_main->showNormal();
     m_main->raise();
     m_main->activateWindow();
+}
+
+void Player::showAlarm()
+{
+    if (!m_alarmWindow)
+        return;
+    m_alarmWindow->show();
+    m_alarmWindow->raise();
+    m_alarmWindow->activateWindow();
+}
+
+void Player::showEqualiser()
+{
+    if (!m_equaliserWindow)
+        return;
+    m_equaliserWindow->show();
+    m_equaliserWindow->raise();
+    m_equaliserWindow->activateWindow();
+}
+
+void Player::alarmOn()
+{
+    m_alarm.arm();
+}
+
+void Player::alarmOff()
+{
+    m_alarm.disarm();
+}
+
+void Player::checkalarm()
+{
+    m_alarm.refreshLine();
 }
 
 void Player::showOptions()

@@ -1,6 +1,8 @@
 #pragma once
 
 #include "audio/engine.h"
+#include "player/alarm/alarmclock.h"
+#include "player/equaliser/equaliser.h"
 #include "player/core/audiobinding.h"
 #include "player/core/channelmodel.h"
 #include "player/core/mixcontrol.h"
@@ -28,7 +30,9 @@ class SystemVolume;
 
 namespace sonaveil::player {
 
+class AlarmWindow;
 class Dialogs;
+class EqualiserWindow;
 class MainWindow;
 class OptionsWindow;
 
@@ -85,6 +89,13 @@ public:
     void toTray();
     void showMainWindow();
     void showOptions();
+    void showAlarm();
+    void showEqualiser();
+    // "Alarm On" and "Alarm Off".
+    void alarmOn();
+    void alarmOff();
+    // Line 2 of the status display from the alarm's state.
+    void checkalarm();
     // Close and Quit: the shutdown sequence, then the program ends.
     void close();
 
@@ -96,6 +107,10 @@ public:
     PlayerOptions& options() { return m_options; }
     MainWindow* mainWindow() const { return m_main.get(); }
     OptionsWindow* optionsWindow() const { return m_optionsWindow.get(); }
+    AlarmClock& alarm() { return m_alarm; }
+    Equaliser& equaliser() { return m_equaliser; }
+    AlarmWindow* alarmWindow() const { return m_alarmWindow.get(); }
+    EqualiserWindow* equaliserWindow() const { return m_equaliserWindow.get(); }
     QWidget* splash() const { return m_splash.get(); }
     QSystemTrayIcon* trayIcon() const { return m_tray; }
     QMenu* trayMenu() const { return m_menu.get(); }
@@ -120,7 +135,7 @@ private:
     void setupEngine();
     void present();
     void writeReadyFile();
-    void tickClock();
+    void setLine(int line, const std::string& text);
     QString path(const QString& name) const;
     bool loadReporting(const QString& file);
 
@@ -132,14 +147,18 @@ private:
     PresetFiles m_presets;
     QuickSlots m_slots;
     PlayerOptions m_options;
+    EngineEqualiserOutput m_equaliserOutput{m_engine};
+    Equaliser m_equaliser;
+    AlarmClock m_alarm;
     std::unique_ptr<QWidget> m_splash;
     std::unique_ptr<MainWindow> m_main;
     std::unique_ptr<OptionsWindow> m_optionsWindow;
+    std::unique_ptr<AlarmWindow> m_alarmWindow;
+    std::unique_ptr<EqualiserWindow> m_equaliserWindow;
     std::unique_ptr<QMenu> m_menu;
     QSystemTrayIcon* m_tray = nullptr;
     QAction* m_muteAction = nullptr;
     QTimer m_splashTimer;
-    QTimer m_clock;
     QString m_assignLast;
     bool m_started = false;
     bool m_shutDown = false;

@@ -59,3 +59,18 @@ TEST(SampleFile, HoldsSixteenBitFramesWithoutWaste)
     auto s = makeSample(std::vector<std::int16_t>(44100 * 30, 1), 44100);
     EXPECT_LE(s->bytes(), 44100u * 30u * 2u + 64u);
 }
+
+TEST(SampleFile, FloatingPointFilesKeepTheirLevel)
+{
+    TempFolder dir;
+    const auto frames = sineFrames(440, 44100, 44100, 0.5);
+    for (int format : {SF_FORMAT_WAV | SF_FORMAT_FLOAT, SF_FORMAT_WAV | SF_FORMAT_DOUBLE}) {
+        ASSERT_TRUE(writeSoundFile(dir / "float.wav", frames, 44100, format));
+        auto sample = loadSampleFile((dir / "float.wav").string());
+        ASSERT_TRUE(sample);
+        int peak = 0;
+        for (int i = 0; i < sample->frames; ++i)
+            peak = std::max(peak, std::abs(int(sample->data()[i])));
+        EXPECT_NEAR(peak, 16384, 200) << format;
+    }
+}
