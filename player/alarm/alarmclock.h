@@ -104,8 +104,9 @@ public:
     int durationSeconds() const;
 
     bool repeat() const { return m_settings.repeat; }
-    // The public `forever`: 1 while "Repeat alarm continuously" is ticked.
-    int forever() const { return m_settings.repeat ? 1 : 0; }
+    // The public `forever` (a macro in Qt, hence the name): 1 while "Repeat alarm continuously"
+    // is ticked.
+    int foreverFlag() const { return m_settings.repeat ? 1 : 0; }
     void setRepeat(bool on);
     bool durationEnabled() const { return !m_settings.repeat; }
     bool fadeIn() const { return m_settings.fadeIn; }

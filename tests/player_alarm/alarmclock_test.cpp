@@ -328,7 +328,7 @@ TEST(AlarmClockFiring, RepeatPlaysUntilStopped)
     Rig r(at(7, 29, 59));
     armFor0730(r, 0);
     r.alarm->setRepeat(true);
-    EXPECT_EQ(r.alarm->forever(), 1);
+    EXPECT_EQ(r.alarm->foreverFlag(), 1);
     EXPECT_FALSE(r.alarm->durationEnabled());
     r.advance(1000);
     EXPECT_FALSE(r.alarm->timerRunning(AlarmClock::Countdown));
