@@ -11,6 +11,7 @@
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QLineEdit>
 #include <QScreen>
 #include <QVBoxLayout>
 
@@ -95,6 +96,8 @@ EqualiserWindow::EqualiserWindow(Equaliser& equaliser, Dialogs& dialogs, QWidget
     topRow->addWidget(back);
     m_combo = new SComboBox("Combo1", top);
     m_combo->setFixedWidth(200);
+    // The list's text is always a preset's name (or "No Preset Selected"): chosen, not typed.
+    m_combo->editBox()->setReadOnly(true);
     m_combo->setToolTip("Equaliser presets of the folder \"presets\"");
     topRow->addWidget(m_combo);
     auto* forward = makeButton("cmdNext", ">", 30, top);

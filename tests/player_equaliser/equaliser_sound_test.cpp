@@ -96,8 +96,10 @@ protected:
     std::vector<double> measure()
     {
         std::this_thread::sleep_for(600ms);
-        const auto recorded = recordSource("sonaveil_test.monitor", kRate * 3, kRate, 8000);
-        EXPECT_GE(recorded.size(), std::size_t(kRate * 3) - 1);
+        // Six seconds: the 80 Hz band holds few spectral lines, and a shorter recording lets the
+        // noise's own wandering come near the 2 dB the test allows.
+        const auto recorded = recordSource("sonaveil_test.monitor", kRate * 6, kRate, 12000);
+        EXPECT_GE(recorded.size(), std::size_t(kRate * 6) - 1);
         return thirdOctaveDb(recorded, {80.0, 1000.0});
     }
 
