@@ -1,6 +1,7 @@
 #include "audio/sample.h"
 
 #include <algorithm>
+#include <cmath>
 #include <sndfile.h>
 
 namespace sonaveil::audio {
@@ -40,13 +41,27 @@ std::unique_ptr<Sample> loadSampleFile(const std::string& path)
     if (info.channels <= 0 || info.samplerate <= 0 || info.samplerate > 1'000'000)
         return nullptr;
 
+    // Floating-point files hold -1 … 1: libsndfile would cut them to 0 when read as 16-bit (or,
+    // asked to scale, raise their peak to full scale), so they are read as floats and converted.
+    const int subformat = info.format & SF_FORMAT_SUBMASK;
+    const bool floating = subformat == SF_FORMAT_FLOAT || subformat == SF_FORMAT_DOUBLE;
+    std::vector<float> floats(floating ? std::size_t(4096) * std::size_t(info.channels) : 0);
+    auto readBlock = [&](std::int16_t* out, sf_count_t frames) -> sf_count_t {
+        if (!floating)
+            return sf_readf_short(file, out, frames);
+        const sf_count_t got = sf_readf_float(file, floats.data(), frames);
+        for (sf_count_t i = 0; i < got * info.channels; ++i)
+            out[i] = std::int16_t(std::clamp(std::lround(floats[std::size_t(i)] * 32767.0f), -32768L, 32767L));
+        return got;
+    };
+
     const sf_count_t expected = info.frames > 0 && info.frames < kMaxFrames ? info.frames : 0;
     std::vector<std::int16_t> mono;
     mono.reserve(std::size_t(expected));
     const int channels = info.channels;
     std::vector<std::int16_t> block(std::size_t(4096) * std::size_t(channels));
     for (;;) {
-        const sf_count_t got = sf_readf_short(file, block.data(), 4096);
+        const sf_count_t got = readBlock(block.data(), 4096);
         if (got <= 0)
             break;
         if (channels == 1) {

@@ -1,8 +1,11 @@
 #include "platform/launcher.h"
 
+#include <QDateTime>
 #include <QDesktopServices>
 #include <QFileInfo>
 #include <QProcess>
+
+#include <algorithm>
 
 namespace sonaveil::platform {
 
@@ -22,12 +25,33 @@ bool DesktopLauncher::open(const QUrl& url)
 
 bool DesktopLauncher::requestPowerOff(int delaySeconds)
 {
-    // logind powers off without a password for the user at the seat; `shutdown` where it does not.
-    const int minutes = delaySeconds <= 0 ? 0 : (delaySeconds + 59) / 60;
-    if (QProcess::startDetached(QStringLiteral("systemctl"), {QStringLiteral("poweroff")}) && minutes == 0)
-        return true;
-    return QProcess::startDetached(QStringLiteral("shutdown"),
-                                   {QStringLiteral("-P"), QStringLiteral("+%1").arg(minutes)});
+    // Scheduled with logind the way `shutdown` does it (announced to the users, cancelled with
+    // `shutdown -c`), but to the second. Where busctl is missing or logind refuses, `shutdown`
+    // itself takes the request, rounded up to whole minutes. Nothing powers off before the delay.
+    const int delay = std::max(0, delaySeconds);
+    const int minutes = (delay + 59) / 60;
+    const QStringList fallback{QStringLiteral("-P"),
+                               minutes == 0 ? QStringLiteral("now") : QStringLiteral("+%1").arg(minutes)};
+    const qint64 whenUsec = (QDateTime::currentMSecsSinceEpoch() + qint64(delay) * 1000) * 1000;
+    auto* process = new QProcess;
+    QObject::connect(process, &QProcess::finished, process,
+                     [process, fallback](int code, QProcess::ExitStatus status) {
+                         if (status != QProcess::NormalExit || code != 0)
+                             QProcess::startDetached(QStringLiteral("shutdown"), fallback);
+                         process->deleteLater();
+                     });
+    QObject::connect(process, &QProcess::errorOccurred, process, [process, fallback](QProcess::ProcessError error) {
+        if (error != QProcess::FailedToStart)
+            return;
+        QProcess::startDetached(QStringLiteral("shutdown"), fallback);
+        process->deleteLater();
+    });
+    process->start(QStringLiteral("busctl"),
+                   {QStringLiteral("call"), QStringLiteral("org.freedesktop.login1"),
+                    QStringLiteral("/org/freedesktop/login1"), QStringLiteral("org.freedesktop.login1.Manager"),
+                    QStringLiteral("ScheduleShutdown"), QStringLiteral("st"), QStringLiteral("poweroff"),
+                    QString::number(whenUsec)});
+    return true;
 }
 
 } // namespace sonaveil::platform

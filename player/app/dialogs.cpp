@@ -12,11 +12,17 @@ QString QtDialogs::qtFilter(const QString& filter)
     const QStringList parts = filter.split('|');
     if (parts.size() < 2)
         return filter;
+    // Qt takes the patterns from the parentheses and splits them at blanks only, so a description
+    // such as "Samples (*.wav, *.mp3)" would match nothing: the parentheses get the real patterns.
     QString description = parts.at(0).trimmed();
-    const QString pattern = parts.at(1).trimmed();
-    if (!description.contains('('))
-        description += " (" + pattern + ")";
-    return description;
+    const int open = description.lastIndexOf('(');
+    if (open > 0 && description.endsWith(')'))
+        description = description.left(open).trimmed();
+    QStringList patterns;
+    for (const QString& p : parts.at(1).split(';', Qt::SkipEmptyParts))
+        if (!p.trimmed().isEmpty())
+            patterns << p.trimmed();
+    return description + " (" + patterns.join(' ') + ")";
 }
 
 namespace {
@@ -55,6 +61,12 @@ std::optional<QString> QtDialogs::inputText(QWidget* owner, const QString& title
 void QtDialogs::information(QWidget* owner, const QString& title, const QString& text)
 {
     QMessageBox::information(owner, title, text, QMessageBox::Ok);
+}
+
+bool QtDialogs::question(QWidget* owner, const QString& title, const QString& text)
+{
+    return QMessageBox::question(owner, title, text, QMessageBox::Yes | QMessageBox::No, QMessageBox::No)
+           == QMessageBox::Yes;
 }
 
 } // namespace sonaveil::player

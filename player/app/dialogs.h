@@ -29,6 +29,8 @@ public:
                                              const QString& initial) = 0;
     // A message with the information icon and an OK button.
     virtual void information(QWidget* owner, const QString& title, const QString& text) = 0;
+    // A question with Yes and No buttons; true for Yes.
+    virtual bool question(QWidget* owner, const QString& title, const QString& text) = 0;
 };
 
 // QFileDialog, QInputDialog and QMessageBox.
@@ -39,6 +41,7 @@ public:
     std::optional<QString> inputText(QWidget* owner, const QString& title, const QString& prompt,
                                      const QString& initial) override;
     void information(QWidget* owner, const QString& title, const QString& text) override;
+    bool question(QWidget* owner, const QString& title, const QString& text) override;
 
     // "Sonaveil Files (*.svp)|*.svp" as a Qt name filter.
     static QString qtFilter(const QString& filter);

@@ -172,7 +172,8 @@ void MainWindow::setKeyboardOrder()
         order.push_back(button(name));
     for (Multibutton* b : m_quick)
         order.push_back(b);
-    for (const char* name : {"chameleonButton23", "chameleonButton6", "chameleonButton29", "chameleonButton26",
+    for (const char* name : {"chameleonButton3", "chameleonButton4", "chameleonButton22", "Multibutton1",
+                             "chameleonButton23", "chameleonButton6", "chameleonButton29", "chameleonButton26",
                              "chameleonButton1"})
         order.push_back(button(name));
     for (std::size_t i = 1; i < order.size(); ++i)
@@ -231,16 +232,14 @@ QWidget* MainWindow::buildTop()
     auto* grid = new QGridLayout;
     grid->setHorizontalSpacing(6);
     grid->setVerticalSpacing(6);
-    // The alarm and equaliser windows are not part of this program yet: their buttons are shown
-    // disabled so the window keeps its shape.
-    auto* alarmConfig = makeButton("chameleonButton3", "Alarm Config", 96, top);
+    auto* alarmConfig = makeButton("chameleonButton3", "Alarm Confi&g", 96, top);
     auto* alarmOn = makeButton("chameleonButton4", "Alarm On", 96, top);
-    auto* alarmOff = makeButton("chameleonButton22", "Alarm Off", 96, top);
-    auto* equalizer = makeButton("Multibutton1", "Equalizer", 96, top);
-    for (Multibutton* b : {alarmConfig, alarmOn, alarmOff, equalizer}) {
-        b->setEnabled(false);
-        b->setToolTip("Not available in this version");
-    }
+    auto* alarmOff = makeButton("chameleonButton22", "Alarm O&ff", 96, top);
+    auto* equalizer = makeButton("Multibutton1", "E&qualizer", 96, top);
+    alarmConfig->setToolTip("Set the alarm clock and the sleep timer");
+    alarmOn->setToolTip("Arm the alarm for the set time");
+    alarmOff->setToolTip("Disarm the alarm and silence it");
+    equalizer->setToolTip("Shape the whole sound with the ten-band equaliser");
     auto* options = makeButton("chameleonButton23", "&Options", 96, top);
     auto* record = makeButton("chameleonButton6", "&Record", 96, top);
     auto* help = makeButton("chameleonButton29", "&Help", 96, top);
@@ -261,6 +260,10 @@ QWidget* MainWindow::buildTop()
     connect(pitch, &Multibutton::Click, this, &MainWindow::pitchMatchClicked);
     row->addLayout(grid);
 
+    connect(alarmConfig, &Multibutton::Click, this, &MainWindow::alarmConfigClicked);
+    connect(alarmOn, &Multibutton::Click, this, &MainWindow::alarmOnClicked);
+    connect(alarmOff, &Multibutton::Click, this, &MainWindow::alarmOffClicked);
+    connect(equalizer, &Multibutton::Click, this, &MainWindow::equalizerClicked);
     connect(options, &Multibutton::Click, this, &MainWindow::optionsClicked);
     connect(record, &Multibutton::Click, this, &MainWindow::recordClicked);
     connect(help, &Multibutton::Click, this, &MainWindow::helpClicked);

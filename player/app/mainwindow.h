@@ -76,6 +76,10 @@ signals:
     void assignClicked();
     void quickClicked(int index);
     void optionsClicked();
+    void alarmConfigClicked();
+    void alarmOnClicked();
+    void alarmOffClicked();
+    void equalizerClicked();
     void recordClicked();
     void helpClicked();
     void trayClicked();

@@ -6,13 +6,20 @@
 #include "platform/autostart.h"
 #include "platform/launcher.h"
 #include "platform/systemvolume.h"
+#include "player/app/alarmwindow.h"
 #include "player/app/artwork.h"
 #include "player/app/dialogs.h"
+#include "player/app/equaliserwindow.h"
 #include "player/app/mainwindow.h"
 #include "player/app/optionswindow.h"
 #include "player/app/pitchmatchwindow.h"
+#include "controls/multibuttonwidget.h"
 
 #include <QApplication>
+#include <QComboBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QVBoxLayout>
 #include <QDateTime>
 #include <QDir>
 #include <QFileInfo>
@@ -85,6 +92,8 @@ Player::Player(PlayerSetup setup, QObject* parent)
     , m_presets(m_model, m_setup.programFolder.toStdString())
     , m_slots(std::filesystem::path(m_setup.programFolder.toStdString()) / QuickSlots::kListName)
     , m_options(m_setup.programFolder.toStdString(), *m_setup.autostart, m_setup.programPath)
+    , m_equaliser(m_equaliserOutput, m_setup.programFolder.toStdString())
+    , m_alarm(m_binding, m_setup.programFolder.toStdString(), {})
 {
     m_splash = std::make_unique<SplashWindow>(artwork::load(m_setup.programFolder, "splash.jpg"));
     m_splash->setWindowIcon(artwork::programIcon(m_setup.programFolder));
@@ -94,13 +103,22 @@ Player::Player(PlayerSetup setup, QObject* parent)
     m_splashTimer.setInterval(kSplashMs);
     connect(&m_splashTimer, &QTimer::timeout, this, &Player::startUp);
 
-    m_clock.setSingleShot(true);
-    m_clock.setTimerType(Qt::PreciseTimer);
-    connect(&m_clock, &QTimer::timeout, this, &Player::tickClock);
+    m_equaliser.display = [this](int line, const std::string& text) { setLine(line, text); };
+    AlarmClock::Hooks& hooks = m_alarm.hooks();
+    hooks.display = [this](int line, const std::string& text) { setLine(line, text); };
+    hooks.now = [] {
+        const QTime t = QTime::currentTime();
+        return TimeOfDay{t.hour(), t.minute(), t.second()};
+    };
+    // The sleep timer: the player closes the normal way, or the system is asked to power off.
+    hooks.closeProgram = [this] { close(); };
+    hooks.powerOff = [this](int seconds) { m_setup.launcher->requestPowerOff(seconds); };
 
     // Fine steps while a sleep fade runs; the fade is followed to the millisecond it is at.
     m_fadeTimer.setInterval(250);
     connect(&m_fadeTimer, &QTimer::timeout, this, [this] { tickSleep(QDateTime::currentMSecsSinceEpoch()); });
+    m_alarmFollow.setInterval(1000);
+    connect(&m_alarmFollow, &QTimer::timeout, this, [this] { followAlarm(QDateTime::currentMSecsSinceEpoch()); });
 
     // The desktop session ending closes the player the normal way, so that its files are written.
     connect(qApp, &QGuiApplication::commitDataRequest, this, [this] { close(); });
@@ -115,6 +133,8 @@ Player::~Player()
     m_tray = nullptr;
     m_menu.reset();
     m_pitchWindow.reset();
+    m_equaliserWindow.reset();
+    m_alarmWindow.reset();
     m_optionsWindow.reset();
     m_main.reset();
 }
@@ -135,6 +155,10 @@ void Player::prepare()
     connect(w, &MainWindow::assignClicked, this, &Player::assign);
     connect(w, &MainWindow::quickClicked, this, &Player::quickPreset);
     connect(w, &MainWindow::optionsClicked, this, &Player::showOptions);
+    connect(w, &MainWindow::alarmConfigClicked, this, &Player::showAlarm);
+    connect(w, &MainWindow::alarmOnClicked, this, &Player::alarmOn);
+    connect(w, &MainWindow::alarmOffClicked, this, &Player::alarmOff);
+    connect(w, &MainWindow::equalizerClicked, this, &Player::showEqualiser);
     connect(w, &MainWindow::recordClicked, this, &Player::record);
     connect(w, &MainWindow::helpClicked, this, &Player::help);
     connect(w, &MainWindow::trayClicked, this, &Player::toTray);
@@ -160,9 +184,16 @@ void Player::prepare()
     connect(m_pitchWindow.get(), &PitchMatchWindow::helpClicked, this, [this] {
         m_setup.launcher->open(QUrl::fromLocalFile(path("help/tinnitus.html")));
     });
+    m_alarmWindow = std::make_unique<AlarmWindow>(m_alarm, *m_setup.dialogs);
+    m_alarmWindow->setWindowIcon(icon);
+    m_equaliserWindow = std::make_unique<EqualiserWindow>(m_equaliser, *m_setup.dialogs);
+    m_equaliserWindow->setWindowIcon(icon);
+    addTinnitusControls();
     const QImage bronze = artwork::load(m_setup.programFolder, "bronze.jpg");
     m_main->setBackground(bronze);
     m_optionsWindow->setBackground(bronze);
+    m_alarmWindow->setBackground(bronze);
+    m_equaliserWindow->setBackground(bronze);
     m_pitchWindow->setBackground(bronze);
     // The first show lays out and sizes every control; doing it once unseen while the splash
     // shows lets the window come up at once later.
@@ -221,8 +252,11 @@ void Player::startUp()
     m_model.setCheck(1, CheckState::Checked);
     m_model.setCheck(1, CheckState::Unchecked);
     m_model.masterUpdate();
-    // The clock line, once a second on the second.
-    tickClock();
+    // The alarm clock (its clock writes line 1, its check runs from now on) and the equaliser
+    // (its stored state takes effect and line 3 shows it), both from their files.
+    m_alarm.load();
+    m_equaliser.load();
+    m_alarmFollow.start();
     if (lcd)
         lcd->SetDisplay(4, "Current:None");
     m_splash->hide();
@@ -321,18 +355,21 @@ void Player::labelQuickSlots()
         m_main->setQuickCaption(i, QString::fromStdString(m_slots.caption(i)));
 }
 
-void Player::tickClock()
+void Player::setLine(int line, const std::string& text)
 {
-    const QTime now = QTime::currentTime();
-    std::optional<ClockTime> sleepAt;
-    if (const auto end = m_sleep.endMs()) {
-        const QTime at = QDateTime::fromMSecsSinceEpoch(*end).time();
-        sleepAt = ClockTime{at.hour(), at.minute(), at.second()};
+    if (line >= 1 && line <= 4)
+        m_lineText[std::size_t(line - 1)] = text;
+    std::string shown = text;
+    if (line == 1) {
+        // The sleep time after the clock.
+        if (const auto end = m_sleep.endMs())
+            shown += " S" + QDateTime::fromMSecsSinceEpoch(*end).toString("HH:mm").toStdString();
+    } else if (line == 3) {
+        shown = m_tinnitus.equaliserLine(text);
     }
-    if (auto* lcd = m_main->display())
-        lcd->SetDisplay(1, QString::fromStdString(clockLine({now.hour(), now.minute(), now.second()}, sleepAt)));
-    // The next tick just after the next second begins.
-    m_clock.start(1000 - now.msec() + 5);
+    if (m_main)
+        if (auto* lcd = m_main->display())
+            lcd->SetDisplay(line, QString::fromStdString(shown));
 }
 
 void Player::writeReadyFile()
@@ -348,8 +385,8 @@ void Player::shutdown()
         return;
     m_shutDown = true;
     m_splashTimer.stop();
-    m_clock.stop();
     m_fadeTimer.stop();
+    m_alarmFollow.stop();
     // Every sound stops.
     m_engine.close();
     // No icon is left in the tray.
@@ -364,7 +401,13 @@ void Player::shutdown()
         m_options.writeSoundCard();
         m_presets.save(m_presets.lastMixPath());
         m_options.writeStartupFile();
+        // The alarm's and the equaliser's settings; their timers stop.
+        m_alarm.unload();
+        m_equaliser.unload();
     }
+    for (QWidget* w : std::initializer_list<QWidget*>{m_alarmWindow.get(), m_equaliserWindow.get()})
+        if (w)
+            w->hide();
     if (m_optionsWindow)
         m_optionsWindow->hide();
     if (m_pitchWindow)
@@ -481,6 +524,39 @@ void Player::showMainWindow()
     m_main->activateWindow();
 }
 
+void Player::showAlarm()
+{
+    if (!m_alarmWindow)
+        return;
+    m_alarmWindow->show();
+    m_alarmWindow->raise();
+    m_alarmWindow->activateWindow();
+}
+
+void Player::showEqualiser()
+{
+    if (!m_equaliserWindow)
+        return;
+    m_equaliserWindow->show();
+    m_equaliserWindow->raise();
+    m_equaliserWindow->activateWindow();
+}
+
+void Player::alarmOn()
+{
+    m_alarm.arm();
+}
+
+void Player::alarmOff()
+{
+    m_alarm.disarm();
+}
+
+void Player::checkalarm()
+{
+    m_alarm.refreshLine();
+}
+
 void Player::showOptions()
 {
     if (!m_optionsWindow)
@@ -507,8 +583,78 @@ void Player::showPitchMatch()
 
 void Player::applyNotch()
 {
-    const TinnitusSettings s = TinnitusSettings::read(tinnitusFile().toStdString());
-    m_engine.setNotch(s.notchEnabled, float(s.frequencyHz), float(s.notchWidth));
+    m_tinnitus = TinnitusSettings::read(tinnitusFile().toStdString());
+    m_engine.setNotch(m_tinnitus.notchEnabled, float(m_tinnitus.frequencyHz), float(m_tinnitus.notchWidth));
+    if (m_notchSwitch)
+        m_notchSwitch->setValue(m_tinnitus.notchEnabled);
+    if (m_alarmFadeList)
+        m_alarmFadeList->setCurrentIndex(std::max(0, m_alarmFadeList->findData(m_tinnitus.alarmFadeMinutes)));
+    refreshLines();
+}
+
+void Player::refreshLines()
+{
+    if (!m_lineText[0].empty())
+        setLine(1, m_lineText[0]);
+    if (!m_lineText[2].empty())
+        setLine(3, m_lineText[2]);
+}
+
+void Player::addTinnitusControls()
+{
+    // The band-stop's switch beside the equaliser's.
+    m_notchSwitch = makeWindowButton("check_notch", "Notch", 64, m_equaliserWindow.get());
+    m_notchSwitch->setCheckBoxMode(true);
+    m_notchSwitch->setToolTip("Take a band around your matched pitch out of the whole mix (see Pitch Match)");
+    m_equaliserWindow->switchRow()->addWidget(m_notchSwitch);
+    connect(m_notchSwitch, &controls::Multibutton::Click, this, [this] { setNotchEnabled(m_notchSwitch->value()); });
+
+    // "Fade out over" with the alarm's close and shut-down options.
+    auto* row = new QHBoxLayout;
+    auto* label = new QLabel("Fade out over", m_alarmWindow.get());
+    QPalette pal = label->palette();
+    pal.setColor(QPalette::WindowText, QColor(246, 236, 216));
+    label->setPalette(pal);
+    m_alarmFadeList = new QComboBox(m_alarmWindow.get());
+    m_alarmFadeList->setObjectName("cboFadeOut");
+    m_alarmFadeList->setToolTip("The masking sounds fall smoothly to silence over this time before the alarm time");
+    for (int minutes : TinnitusSettings::kAlarmFadeChoices)
+        m_alarmFadeList->addItem(minutes == 0 ? QString("off") : QString("%1 minutes").arg(minutes), minutes);
+    label->setBuddy(m_alarmFadeList);
+    row->addWidget(label);
+    row->addWidget(m_alarmFadeList);
+    row->addStretch();
+    m_alarmWindow->sleepOptions()->addLayout(row);
+    connect(m_alarmFadeList, &QComboBox::activated, this, [this](int index) {
+        TinnitusSettings s = TinnitusSettings::read(tinnitusFile().toStdString());
+        s.alarmFadeMinutes = m_alarmFadeList->itemData(index).toInt();
+        s.writeAlarmFade(tinnitusFile().toStdString());
+        m_tinnitus.alarmFadeMinutes = s.alarmFadeMinutes;
+        followAlarm(QDateTime::currentMSecsSinceEpoch());
+    });
+}
+
+void Player::followAlarm(qint64 nowMs)
+{
+    // The alarm's close and shut-down options fade the masking sounds out before the alarm time.
+    const int minutes = m_tinnitus.alarmFadeMinutes;
+    if (minutes <= 0 || !m_alarm.armed() || !(m_alarm.closeProgram() || m_alarm.shutDown())) {
+        if (m_alarmFadeMinutes)
+            setAlarmFade(std::nullopt, 0);
+        return;
+    }
+    // Past the moment the sounds stay silent while the option acts (a power-off comes 30 s
+    // later); should nothing happen, they come back after two minutes.
+    if (m_alarmFadeMoment && nowMs >= *m_alarmFadeMoment && nowMs < *m_alarmFadeMoment + 120'000)
+        return;
+    const QTime at = QTime::fromString(QString::fromStdString(m_alarm.time()), "HH:mm:ss");
+    if (!at.isValid())
+        return;
+    const QDateTime now = QDateTime::fromMSecsSinceEpoch(nowMs);
+    QDateTime moment(now.date(), at);
+    if (moment.toMSecsSinceEpoch() + 1000 <= nowMs)
+        moment = moment.addDays(1);
+    setAlarmFade(moment.toMSecsSinceEpoch(), minutes);
 }
 
 bool Player::setNotchEnabled(bool on)
@@ -516,7 +662,11 @@ bool Player::setNotchEnabled(bool on)
     TinnitusSettings s = TinnitusSettings::read(tinnitusFile().toStdString());
     s.notchEnabled = on;
     const bool written = s.writeNotch(tinnitusFile().toStdString());
+    m_tinnitus = s;
     m_engine.setNotch(on, float(s.frequencyHz), float(s.notchWidth));
+    if (m_notchSwitch)
+        m_notchSwitch->setValue(on);
+    refreshLines();
     return written;
 }
 
@@ -557,7 +707,7 @@ void Player::sleepIn(int minutes)
     refreshSleepMenu();
     tickSleep(now);
     m_fadeTimer.start();
-    tickClock();
+    refreshLines();
 }
 
 void Player::cancelSleep()
@@ -566,7 +716,7 @@ void Player::cancelSleep()
     m_sleep.cancel(now);
     refreshSleepMenu();
     tickSleep(now);
-    tickClock();
+    refreshLines();
 }
 
 void Player::tickSleep(qint64 nowMs)
@@ -578,7 +728,7 @@ void Player::tickSleep(qint64 nowMs)
         m_sleep.finish();
         m_fading.setFade(1.0);
         refreshSleepMenu();
-        tickClock();
+        refreshLines();
     } else {
         double gain = m_sleep.gain(nowMs);
         if (m_alarmFadeMoment)

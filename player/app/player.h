@@ -1,6 +1,8 @@
 #pragma once
 
 #include "audio/engine.h"
+#include "player/alarm/alarmclock.h"
+#include "player/equaliser/equaliser.h"
 #include "player/core/audiobinding.h"
 #include "player/core/channelmodel.h"
 #include "player/core/mixcontrol.h"
@@ -13,16 +15,21 @@
 #include <QString>
 #include <QTimer>
 
+#include <array>
 #include <functional>
 #include <map>
 #include <memory>
 #include <optional>
 
 class QAction;
+class QComboBox;
 class QMenu;
 class QSystemTrayIcon;
 class QWidget;
 
+namespace sonaveil::controls {
+class Multibutton;
+}
 namespace sonaveil::platform {
 class Autostart;
 class Launcher;
@@ -31,7 +38,9 @@ class SystemVolume;
 
 namespace sonaveil::player {
 
+class AlarmWindow;
 class Dialogs;
+class EqualiserWindow;
 class MainWindow;
 class OptionsWindow;
 class PitchMatchWindow;
@@ -89,6 +98,13 @@ public:
     void toTray();
     void showMainWindow();
     void showOptions();
+    void showAlarm();
+    void showEqualiser();
+    // "Alarm On" and "Alarm Off".
+    void alarmOn();
+    void alarmOff();
+    // Line 2 of the status display from the alarm's state.
+    void checkalarm();
     void showPitchMatch();
     // "Sleep in N min" (tray): the mix fades out over the last ten minutes, then every sound
     // stops; the player keeps running and the alarm is left as it is. "Cancel sleep" brings the
@@ -105,6 +121,11 @@ public:
     // A fade of the masking sounds ending at a moment (milliseconds since the epoch) over
     // `minutes`, for the alarm's close and shut-down options; nothing or 0 minutes for none.
     void setAlarmFade(std::optional<qint64> momentMs, int minutes);
+    // Follows the alarm's time and its close and shut-down options for the "Fade out over"
+    // choice (once a second).
+    void followAlarm(qint64 nowMs);
+    controls::Multibutton* notchSwitch() const { return m_notchSwitch; }
+    QComboBox* alarmFadeList() const { return m_alarmFadeList; }
     // Close and Quit: the shutdown sequence, then the program ends.
     void close();
 
@@ -116,6 +137,10 @@ public:
     PlayerOptions& options() { return m_options; }
     MainWindow* mainWindow() const { return m_main.get(); }
     OptionsWindow* optionsWindow() const { return m_optionsWindow.get(); }
+    AlarmClock& alarm() { return m_alarm; }
+    Equaliser& equaliser() { return m_equaliser; }
+    AlarmWindow* alarmWindow() const { return m_alarmWindow.get(); }
+    EqualiserWindow* equaliserWindow() const { return m_equaliserWindow.get(); }
     PitchMatchWindow* pitchMatchWindow() const { return m_pitchWindow.get(); }
     PitchMatch& pitchMatch() { return m_pitch; }
     SleepTimer& sleepTimer() { return m_sleep; }
@@ -147,8 +172,10 @@ private:
     void setupEngine();
     void present();
     void writeReadyFile();
-    void tickClock();
+    void setLine(int line, const std::string& text);
     void refreshSleepMenu();
+    void refreshLines();
+    void addTinnitusControls();
     QString path(const QString& name) const;
     bool loadReporting(const QString& file);
 
@@ -162,24 +189,34 @@ private:
     PresetFiles m_presets;
     QuickSlots m_slots;
     PlayerOptions m_options;
+    EngineEqualiserOutput m_equaliserOutput{m_engine};
+    Equaliser m_equaliser;
+    AlarmClock m_alarm;
     std::unique_ptr<QWidget> m_splash;
     std::unique_ptr<MainWindow> m_main;
     std::unique_ptr<OptionsWindow> m_optionsWindow;
+    std::unique_ptr<AlarmWindow> m_alarmWindow;
+    std::unique_ptr<EqualiserWindow> m_equaliserWindow;
     EngineToneOutput m_toneOutput{m_engine};
     PitchMatch m_pitch{m_toneOutput};
     std::unique_ptr<PitchMatchWindow> m_pitchWindow;
     SleepTimer m_sleep;
     QTimer m_fadeTimer;
+    QTimer m_alarmFollow;
     std::map<int, QAction*> m_sleepActions;
     QAction* m_cancelSleep = nullptr;
     int m_sleepChoice = 0;
     std::optional<qint64> m_alarmFadeMoment;
     int m_alarmFadeMinutes = 0;
+    TinnitusSettings m_tinnitus;
+    controls::Multibutton* m_notchSwitch = nullptr;
+    QComboBox* m_alarmFadeList = nullptr;
+    // The texts the display's owners last gave, before the notch and sleep marks.
+    std::array<std::string, 4> m_lineText;
     std::unique_ptr<QMenu> m_menu;
     QSystemTrayIcon* m_tray = nullptr;
     QAction* m_muteAction = nullptr;
     QTimer m_splashTimer;
-    QTimer m_clock;
     QString m_assignLast;
     bool m_started = false;
     bool m_shutDown = false;

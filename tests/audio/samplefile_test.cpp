@@ -4,6 +4,8 @@
 #include "tempfolder.h"
 
 #include <gtest/gtest.h>
+
+#include <cmath>
 #include <sndfile.h>
 
 using namespace sonaveil::audio;
@@ -58,4 +60,28 @@ TEST(SampleFile, HoldsSixteenBitFramesWithoutWaste)
 {
     auto s = makeSample(std::vector<std::int16_t>(44100 * 30, 1), 44100);
     EXPECT_LE(s->bytes(), 44100u * 30u * 2u + 64u);
+}
+
+TEST(SampleFile, FloatingPointFilesKeepTheirLevel)
+{
+    TempFolder dir;
+    std::vector<float> frames(44100);
+    for (std::size_t i = 0; i < frames.size(); ++i)
+        frames[i] = float(0.5 * std::sin(2 * M_PI * 440.0 * double(i) / 44100));
+    for (int format : {SF_FORMAT_WAV | SF_FORMAT_FLOAT, SF_FORMAT_WAV | SF_FORMAT_DOUBLE}) {
+        SF_INFO info{};
+        info.samplerate = 44100;
+        info.channels = 1;
+        info.format = format;
+        SNDFILE* f = sf_open((dir / "float.wav").c_str(), SFM_WRITE, &info);
+        ASSERT_NE(f, nullptr);
+        sf_writef_float(f, frames.data(), sf_count_t(frames.size()));
+        sf_close(f);
+        auto sample = loadSampleFile((dir / "float.wav").string());
+        ASSERT_TRUE(sample);
+        int peak = 0;
+        for (int i = 0; i < sample->frames; ++i)
+            peak = std::max(peak, std::abs(int(sample->data()[i])));
+        EXPECT_NEAR(peak, 16384, 200) << format;
+    }
 }

@@ -43,12 +43,23 @@ public:
     {
         messages.push_back(title + "|" + text);
     }
+    bool question(QWidget*, const QString& title, const QString& text) override
+    {
+        questions.push_back(title + "|" + text);
+        if (answers.empty())
+            return false;
+        const bool yes = answers.front();
+        answers.pop_front();
+        return yes;
+    }
 
     std::deque<QString> files;                  // "" answers Cancel
     std::deque<std::optional<QString>> inputs;  // nullopt answers Cancel
     std::vector<sonaveil::player::FileRequest> requests;
     std::vector<QString> prompts;
     std::vector<QString> messages;
+    std::deque<bool> answers;                   // an empty queue answers No
+    std::vector<QString> questions;
 
 private:
     static QString pop(std::deque<QString>& q)

@@ -6,8 +6,12 @@
 #include "lumidot/lcd.h"
 #include "player/app/mainwindow.h"
 #include "player/app/pitchmatchwindow.h"
+#include "player/app/alarmwindow.h"
+#include "player/app/equaliserwindow.h"
 
 #include <QAction>
+#include <QCheckBox>
+#include <QComboBox>
 #include <QDateTime>
 #include <QLabel>
 #include <QMenu>
@@ -192,4 +196,62 @@ TEST(Notch, TheSwitchIsKeptInTinnitusIni)
     EXPECT_EQ(f.read("tinnitus.ini"), "[Notch]\r\nEnabled=1\r\nWidth=1.0\r\n");
     EXPECT_TRUE(p.setNotchEnabled(false));
     EXPECT_EQ(f.read("tinnitus.ini"), "[Notch]\r\nEnabled=0\r\nWidth=1.0\r\n");
+}
+
+TEST(Notch, TheSwitchBesideTheEqualisersMarksLineThree)
+{
+    PlayerFixture f;
+    Player& p = f.start();
+    p.showEqualiser();
+    EqualiserWindow* eq = p.equaliserWindow();
+    controls::Multibutton* notch = p.notchSwitch();
+    ASSERT_NE(notch, nullptr);
+    EXPECT_EQ(notch->parentWidget(), eq->onSwitch()->parentWidget()) << "beside check_eq";
+    EXPECT_EQ(line(p, 3), "EQL:Off");
+    click(notch);
+    EXPECT_TRUE(notch->value());
+    EXPECT_EQ(line(p, 3), "EQL:Off N4.0k");
+    EXPECT_EQ(f.read("tinnitus.ini"), "[Notch]\r\nEnabled=1\r\nWidth=1.0\r\n");
+    click(eq->onSwitch());
+    EXPECT_EQ(line(p, 3), "EQL:Flat N4.0k");
+    const QImage image = eq->grab().toImage();
+    EXPECT_TRUE(image.save(pictureFolder() + "/equaliser-notch.png"));
+    click(notch);
+    EXPECT_EQ(line(p, 3), "EQL:Flat");
+
+    // The next start finds the switch on again.
+    p.setNotchEnabled(true);
+    f.close();
+    Player& again = f.start();
+    EXPECT_TRUE(again.notchSwitch()->value());
+    EXPECT_EQ(line(again, 3), "EQL:Off N4.0k");
+}
+
+TEST(SleepTimer, TheAlarmsSleepOptionsFadeOutOverTheChosenTime)
+{
+    PlayerFixture f;
+    Player& p = f.start();
+    QComboBox* list = p.alarmFadeList();
+    ASSERT_NE(list, nullptr);
+    ASSERT_EQ(list->count(), 4);
+    EXPECT_EQ(list->itemText(0), "off");
+    EXPECT_EQ(list->itemText(2), "15 minutes");
+    list->setCurrentIndex(2);
+    emit list->activated(2);
+    EXPECT_EQ(TinnitusSettings::read(f.file("tinnitus.ini")).alarmFadeMinutes, 15);
+
+    p.model().setCheck(1, CheckState::Checked);
+    const QDateTime now = QDateTime::currentDateTime();
+    const QDateTime at = now.addSecs(10 * 60);
+    p.alarm().setTime(at.time().toString("HH:mm").toStdString() + ":00");
+    p.alarm().setCloseProgram(true);
+    p.followAlarm(now.toMSecsSinceEpoch());
+    EXPECT_EQ(p.fading().fade(), 1.0) << "not armed: no fade";
+    p.alarmOn();
+    p.followAlarm(now.toMSecsSinceEpoch());
+    EXPECT_LT(p.fading().fade(), 1.0);
+    EXPECT_GT(p.fading().fade(), 0.0);
+    p.alarm().setCloseProgram(false);
+    p.followAlarm(now.toMSecsSinceEpoch());
+    EXPECT_EQ(p.fading().fade(), 1.0) << "only the close and shut-down options fade";
 }

@@ -1,0 +1,328 @@
+#include "player/app/alarmwindow.h"
+
+#include "controls/multibuttonwidget.h"
+#include "controls/scombobox.h"
+#include "controls/timecontrol.h"
+#include "controls/ucsliderwidget.h"
+#include "player/app/dialogs.h"
+
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QGridLayout>
+#include <QGuiApplication>
+#include <QHBoxLayout>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QScreen>
+#include <QTime>
+#include <QVBoxLayout>
+
+namespace sonaveil::player {
+
+using controls::Multibutton;
+using controls::SComboBox;
+using controls::TimeControl;
+using controls::UcSlider;
+
+namespace {
+
+const QColor kText(246, 236, 216);
+
+void lightText(QWidget* w)
+{
+    QPalette pal = w->palette();
+    pal.setColor(QPalette::WindowText, kText);
+    w->setPalette(pal);
+}
+
+QLabel* lightLabel(const QString& text, QWidget* parent, int pointDelta = 0, bool bold = false)
+{
+    auto* l = new QLabel(text, parent);
+    lightText(l);
+    if (pointDelta || bold) {
+        QFont f = l->font();
+        f.setPointSize(f.pointSize() + pointDelta);
+        f.setBold(bold);
+        l->setFont(f);
+    }
+    return l;
+}
+
+QCheckBox* lightCheck(const QString& name, const QString& caption, QWidget* parent)
+{
+    auto* c = new QCheckBox(caption, parent);
+    c->setObjectName(name);
+    lightText(c);
+    return c;
+}
+
+constexpr int kFileWidth = 420;
+
+} // namespace
+
+AlarmWindow::AlarmWindow(AlarmClock& alarm, Dialogs& dialogs, QWidget* parent)
+    : BorderlessWindow(parent)
+    , m_alarm(alarm)
+    , m_dialogs(dialogs)
+{
+    setObjectName("Alarm");
+    setWindowTitle("Alarm Clock");
+    lightText(this);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(16, 12, 16, 14);
+    layout->setSpacing(10);
+    layout->addWidget(lightLabel("Alarm Clock", this, 5, true));
+
+    // When and how long.
+    auto* when = new Panel(this);
+    auto* w = new QGridLayout(when);
+    w->setContentsMargins(12, 10, 12, 10);
+    w->setHorizontalSpacing(8);
+    w->setVerticalSpacing(6);
+    w->addWidget(lightLabel("Alarm time", when, 0, true), 0, 0);
+    m_time = new TimeControl(when);
+    m_time->setObjectName("TimeControl1");
+    m_time->setToolTip("The time of day the alarm goes off (24-hour)");
+    auto* timeRow = new QHBoxLayout;
+    timeRow->addWidget(m_time);
+    timeRow->addSpacing(16);
+    timeRow->addWidget(lightLabel("Play for", when));
+    m_duration = new SComboBox("scombobox1", when);
+    m_duration->setFixedWidth(80);
+    m_duration->setToolTip("How long the alarm plays when it does not repeat");
+    for (const char* d : AlarmClock::kDurations)
+        m_duration->AddItem(d);
+    timeRow->addWidget(m_duration);
+    timeRow->addWidget(lightLabel("seconds", when));
+    timeRow->addStretch();
+    w->addLayout(timeRow, 0, 1);
+    m_repeat = lightCheck("Check1", "&Repeat alarm continuously", when);
+    m_fade = lightCheck("Check4", "&Fade in alarm volume", when);
+    w->addWidget(m_repeat, 1, 1);
+    w->addWidget(m_fade, 2, 1);
+    w->addWidget(lightLabel("Max Alarm Volume", when, 0, true), 3, 0);
+    auto* volumeRow = new QHBoxLayout;
+    m_volume = new UcSlider("hscroll2", when);
+    m_volume->setRange(0, 255);
+    m_volume->setSmallChange(1);
+    m_volume->setLargeChange(16);
+    m_volume->setFixedSize(260, 21);
+    m_volume->setFocusPolicy(Qt::StrongFocus);
+    m_volume->setToolTip("The volume of the alarm sound, and where a fade ends");
+    volumeRow->addWidget(m_volume);
+    m_volumeValue = lightLabel("", when);
+    m_volumeValue->setMinimumWidth(QFontMetrics(m_volumeValue->font()).horizontalAdvance("2555"));
+    volumeRow->addWidget(m_volumeValue);
+    volumeRow->addStretch();
+    w->addLayout(volumeRow, 3, 1);
+    layout->addWidget(when);
+
+    // The sound.
+    auto* sound = new Panel(this);
+    auto* s = new QVBoxLayout(sound);
+    s->setContentsMargins(12, 10, 12, 10);
+    s->setSpacing(6);
+    s->addWidget(lightLabel("Alarm sound", sound, 0, true));
+    m_file = lightLabel("", sound);
+    m_file->setObjectName("wavname");
+    m_file->setFixedWidth(kFileWidth);
+    s->addWidget(m_file);
+    auto* soundButtons = new QHBoxLayout;
+    soundButtons->setSpacing(6);
+    auto* choose = makeButton("cmdChoose", "C&hoose Alarm", 110, sound);
+    choose->setToolTip("Choose the sound file the alarm plays");
+    auto* test = makeButton("cmdTest", "&Test Alarm", 100, sound);
+    test->setToolTip("Play the alarm sound now at the set volume");
+    auto* stopTest = makeButton("cmdStopTest", "Stop T&est", 100, sound);
+    stopTest->setToolTip("Stop the test sound (this also switches the alarm off)");
+    auto* reset = makeButton("cmdDefault", "Reset &Default Alarm", 150, sound);
+    reset->setToolTip("Use the program's own alarm sound");
+    soundButtons->addWidget(choose);
+    soundButtons->addWidget(test);
+    soundButtons->addWidget(stopTest);
+    soundButtons->addWidget(reset);
+    soundButtons->addStretch();
+    s->addLayout(soundButtons);
+    layout->addWidget(sound);
+
+    // The sleep timer.
+    auto* sleep = new Panel(this);
+    m_sleepOptions = new QVBoxLayout(sleep);
+    m_sleepOptions->setContentsMargins(12, 10, 12, 10);
+    m_sleepOptions->setSpacing(6);
+    m_sleepOptions->addWidget(lightLabel("Sleep timer (instead of the alarm sound)", sleep, 0, true));
+    m_close = lightCheck("Check2", "Close &program when alarm time is reached ", sleep);
+    m_shutDown = lightCheck("Check3", "&Shutdown computer when alarm time is reached ", sleep);
+    m_sleepOptions->addWidget(m_close);
+    m_sleepOptions->addWidget(m_shutDown);
+    layout->addWidget(sleep);
+
+    auto* bottom = new QHBoxLayout;
+    auto* stopAlarm = makeButton("cmdStopAlarm", "Stop &Alarm", 100, this);
+    stopAlarm->setToolTip("Silence the alarm that is playing");
+    auto* close = makeButton("cmdClose", "&Close", 80, this);
+    bottom->addWidget(stopAlarm);
+    bottom->addStretch();
+    bottom->addWidget(close);
+    layout->addLayout(bottom);
+
+    connect(m_time, &TimeControl::Change, this, [this] {
+        if (!m_refreshing)
+            m_alarm.setTime(m_time->value().toStdString());
+    });
+    connect(m_duration, &SComboBox::SelectionMade, this, [this](const QString&, int index) {
+        m_alarm.setDurationIndex(index - 1);
+    });
+    connect(m_duration->editBox(), &QLineEdit::textChanged, this, [this](const QString& text) {
+        if (!m_refreshing)
+            m_alarm.setDurationText(text.toStdString());
+    });
+    connect(m_repeat, &QCheckBox::clicked, this, [this](bool on) { m_alarm.setRepeat(on); });
+    connect(m_fade, &QCheckBox::clicked, this, [this](bool on) { m_alarm.setFadeIn(on); });
+    connect(m_close, &QCheckBox::clicked, this, [this](bool on) { m_alarm.setCloseProgram(on); });
+    connect(m_shutDown, &QCheckBox::clicked, this, [this](bool on) { m_alarm.setShutDown(on); });
+    auto forwardVolume = [this] {
+        if (!m_refreshing)
+            m_alarm.setVolume(m_volume->value());
+        m_volumeValue->setText(QString::number(m_volume->value()));
+    };
+    connect(m_volume, &UcSlider::Change, this, forwardVolume);
+    connect(m_volume, &UcSlider::Scroll, this, forwardVolume);
+    connect(choose, &Multibutton::Click, this, &AlarmWindow::chooseAlarm);
+    connect(test, &Multibutton::Click, this, [this] { m_alarm.testAlarm(); });
+    connect(stopTest, &Multibutton::Click, this, [this] { m_alarm.stopTest(); });
+    connect(reset, &Multibutton::Click, this, [this] { m_alarm.resetDefaultFile(); });
+    connect(stopAlarm, &Multibutton::Click, this, [this] { m_alarm.stopAlarm(); });
+    connect(close, &Multibutton::Click, this, &QWidget::hide);
+
+    for (int t = 0; t < AlarmClock::kTimerCount; ++t) {
+        QTimer& timer = m_timers[std::size_t(t)];
+        const auto which = AlarmClock::Timer(t);
+        timer.setTimerType(Qt::PreciseTimer);
+        timer.setInterval(AlarmClock::kIntervalMs[std::size_t(t)]);
+        const bool onTheSecond = which == AlarmClock::AlarmCheck || which == AlarmClock::Clock;
+        timer.setSingleShot(onTheSecond);
+        connect(&timer, &QTimer::timeout, this, [this, which, onTheSecond] {
+            m_alarm.tick(which);
+            if (onTheSecond && m_alarm.timerRunning(which))
+                startOnTheSecond(which);
+        });
+    }
+
+    m_alarm.hooks().changed = [this] { refresh(); };
+    m_alarm.hooks().timerChanged = [this](AlarmClock::Timer which, bool running) { runTimer(which, running); };
+    for (int t = 0; t < AlarmClock::kTimerCount; ++t)
+        runTimer(AlarmClock::Timer(t), m_alarm.timerRunning(AlarmClock::Timer(t)));
+    refresh();
+    setFixedSize(sizeHint());
+}
+
+AlarmWindow::~AlarmWindow()
+{
+    m_alarm.hooks().changed = nullptr;
+    m_alarm.hooks().timerChanged = nullptr;
+}
+
+Multibutton* AlarmWindow::makeButton(const QString& name, const QString& caption, int width, QWidget* parent)
+{
+    auto* b = makeWindowButton(name, caption, width, parent);
+    m_buttons[name] = b;
+    return b;
+}
+
+Multibutton* AlarmWindow::button(const QString& name) const
+{
+    const auto it = m_buttons.find(name);
+    return it == m_buttons.end() ? nullptr : it->second;
+}
+
+void AlarmWindow::startOnTheSecond(AlarmClock::Timer which)
+{
+    // The clock and the check run just after each second begins, so the clock line never skips
+    // or repeats a second.
+    m_timers[std::size_t(which)].start(1000 - QTime::currentTime().msec() + 5);
+}
+
+void AlarmWindow::runTimer(AlarmClock::Timer which, bool running)
+{
+    QTimer& timer = m_timers[std::size_t(which)];
+    if (!running)
+        timer.stop();
+    else if (which == AlarmClock::AlarmCheck || which == AlarmClock::Clock)
+        startOnTheSecond(which);
+    else
+        timer.start();
+}
+
+void AlarmWindow::refresh()
+{
+    m_refreshing = true;
+    if (m_time->value() != QString::fromStdString(m_alarm.time()))
+        m_time->setValue(QString::fromStdString(m_alarm.time()));
+    const int index = m_alarm.durationIndex();
+    if (index >= 0 && m_duration->model().selectedIndex() != index + 1)
+        m_duration->setListIndex(index + 1);
+    if (m_duration->text() != QString::fromStdString(m_alarm.durationText()))
+        m_duration->setText(QString::fromStdString(m_alarm.durationText()));
+    m_duration->setEnabled(m_alarm.durationEnabled());
+    m_repeat->setChecked(m_alarm.repeat());
+    m_fade->setChecked(m_alarm.fadeIn());
+    m_close->setChecked(m_alarm.closeProgram());
+    m_shutDown->setChecked(m_alarm.shutDown());
+    m_volume->setValue(m_alarm.volume());
+    m_volumeValue->setText(QString::number(m_alarm.volume()));
+    const QString file = QString::fromStdString(m_alarm.file());
+    m_file->setText(QFontMetrics(m_file->font()).elidedText(file, Qt::ElideMiddle, kFileWidth));
+    m_file->setToolTip(file);
+    button("cmdTest")->setVisible(!m_alarm.testing());
+    button("cmdStopTest")->setVisible(m_alarm.testing());
+    button("cmdStopAlarm")->setEnabled(m_alarm.playing());
+    m_refreshing = false;
+}
+
+void AlarmWindow::chooseAlarm()
+{
+    m_alarm.stopChannel();
+    FileRequest request{"Choose Alarm", QString::fromStdString(m_alarm.alarmsFolder()), AlarmClock::kFilter,
+                        QString::fromStdString(m_alarm.file())};
+    const QString chosen = m_dialogs.openFileName(this, request);
+    if (chosen.isEmpty())
+        return;
+    if (!AlarmClock::storablePath(chosen.toStdString())) {
+        m_dialogs.information(this, "Sonaveil",
+                              "The alarm settings cannot keep a file name with a double quote or a line "
+                              "break in it. Please rename the file or choose another one.");
+        return;
+    }
+    m_alarm.setFile(chosen.toStdString());
+}
+
+void AlarmWindow::keyPressEvent(QKeyEvent* e)
+{
+    if (e->key() == Qt::Key_Escape) {
+        hide();
+        return;
+    }
+    QWidget::keyPressEvent(e);
+}
+
+void AlarmWindow::showEvent(QShowEvent* e)
+{
+    if (!m_placed) {
+        m_placed = true;
+        if (QScreen* screen = QGuiApplication::primaryScreen())
+            move(screen->availableGeometry().center() - rect().center());
+    }
+    QWidget::showEvent(e);
+}
+
+void AlarmWindow::closeEvent(QCloseEvent* e)
+{
+    // The window lives until the program ends; closing only hides it.
+    e->ignore();
+    hide();
+}
+
+} // namespace sonaveil::player

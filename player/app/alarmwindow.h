@@ -1,0 +1,84 @@
+#pragma once
+
+#include "player/alarm/alarmclock.h"
+#include "player/app/borderlesswindow.h"
+
+#include <QTimer>
+
+#include <array>
+#include <map>
+
+class QCheckBox;
+class QLabel;
+class QVBoxLayout;
+
+namespace sonaveil::controls {
+class Multibutton;
+class SComboBox;
+class TimeControl;
+class UcSlider;
+}
+
+namespace sonaveil::player {
+
+class Dialogs;
+
+// The alarm window ("Alarm Clock"): the alarm time TimeControl1, the duration list scombobox1,
+// the repeat, fade-in and sleep boxes, the volume slider hscroll2, the alarm file wavname and
+// the buttons. It shows an AlarmClock, forwards every action to it and runs its four timers;
+// "Close" only hides it.
+class AlarmWindow : public BorderlessWindow {
+    Q_OBJECT
+public:
+    AlarmWindow(AlarmClock& alarm, Dialogs& dialogs, QWidget* parent = nullptr);
+    ~AlarmWindow() override;
+
+    // Shows the model's state.
+    void refresh();
+    // Starts and stops a timer as the model asks.
+    void runTimer(AlarmClock::Timer timer, bool running);
+    QTimer& timer(AlarmClock::Timer timer) { return m_timers[std::size_t(timer)]; }
+
+    controls::TimeControl* timeControl() const { return m_time; }
+    controls::SComboBox* durationList() const { return m_duration; }
+    QCheckBox* repeatBox() const { return m_repeat; }
+    QCheckBox* fadeBox() const { return m_fade; }
+    QCheckBox* closeBox() const { return m_close; }
+    QCheckBox* shutDownBox() const { return m_shutDown; }
+    controls::UcSlider* volumeSlider() const { return m_volume; }
+    QLabel* fileLabel() const { return m_file; }
+    controls::Multibutton* button(const QString& name) const;
+    // The column of the sleep options, for options that belong with them.
+    QVBoxLayout* sleepOptions() const { return m_sleepOptions; }
+
+    // "Choose Alarm".
+    void chooseAlarm();
+
+protected:
+    void closeEvent(QCloseEvent*) override;
+    void keyPressEvent(QKeyEvent*) override;
+    void showEvent(QShowEvent*) override;
+
+private:
+    controls::Multibutton* makeButton(const QString& name, const QString& caption, int width, QWidget* parent);
+    void startOnTheSecond(AlarmClock::Timer timer);
+
+    AlarmClock& m_alarm;
+    Dialogs& m_dialogs;
+    std::array<QTimer, AlarmClock::kTimerCount> m_timers;
+    controls::TimeControl* m_time = nullptr;
+    controls::SComboBox* m_duration = nullptr;
+    QCheckBox* m_repeat = nullptr;
+    QCheckBox* m_fade = nullptr;
+    QCheckBox* m_close = nullptr;
+    QCheckBox* m_shutDown = nullptr;
+    controls::UcSlider* m_volume = nullptr;
+    QLabel* m_volumeValue = nullptr;
+    QLabel* m_file = nullptr;
+    QVBoxLayout* m_sleepOptions = nullptr;
+    std::map<QString, controls::Multibutton*> m_buttons;
+    bool m_refreshing = false;
+    bool m_placed = false;
+};
+
+} // namespace sonaveil::player

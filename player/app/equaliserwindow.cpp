@@ -1,0 +1,273 @@
+#include "player/app/equaliserwindow.h"
+
+#include "controls/multibuttonwidget.h"
+#include "controls/scombobox.h"
+#include "controls/ucsliderwidget.h"
+#include "player/app/dialogs.h"
+
+#include <QCloseEvent>
+#include <QGridLayout>
+#include <QGuiApplication>
+#include <QHBoxLayout>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QScreen>
+#include <QVBoxLayout>
+
+namespace sonaveil::player {
+
+using controls::Multibutton;
+using controls::SComboBox;
+using controls::UcSlider;
+
+namespace {
+
+const QColor kText(246, 236, 216);
+
+QLabel* lightLabel(const QString& text, QWidget* parent, int pointDelta = 0, bool bold = false)
+{
+    auto* l = new QLabel(text, parent);
+    QPalette pal = l->palette();
+    pal.setColor(QPalette::WindowText, kText);
+    l->setPalette(pal);
+    if (pointDelta || bold) {
+        QFont f = l->font();
+        f.setPointSize(f.pointSize() + pointDelta);
+        f.setBold(bold);
+        l->setFont(f);
+    }
+    return l;
+}
+
+constexpr int kBandWidth = 46;
+constexpr int kSliderHeight = 190;
+
+} // namespace
+
+QString EqualiserWindow::gainText(int position)
+{
+    const int db = position - EqualiserBands::kFlatPosition;
+    if (db > 0)
+        return QString("+%1 dB").arg(db);
+    if (db < 0)
+        return QString("\u2212%1 dB").arg(-db);
+    return "0 dB";
+}
+
+QString EqualiserWindow::frequencyText(int band)
+{
+    const int hz = int(EqualiserBands::kCentresHz.at(std::size_t(band)));
+    return hz >= 1000 ? QString("%1k").arg(hz / 1000) : QString::number(hz);
+}
+
+EqualiserWindow::EqualiserWindow(Equaliser& equaliser, Dialogs& dialogs, QWidget* parent)
+    : BorderlessWindow(parent)
+    , m_equaliser(equaliser)
+    , m_dialogs(dialogs)
+{
+    setObjectName("frmeffects");
+    setWindowTitle("Equalizer");
+    QPalette pal = palette();
+    pal.setColor(QPalette::WindowText, kText);
+    setPalette(pal);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(16, 12, 16, 14);
+    layout->setSpacing(10);
+    layout->addWidget(lightLabel("Equalizer", this, 5, true));
+
+    // The switch and the preset list.
+    auto* top = new Panel(this);
+    auto* topRow = new QHBoxLayout(top);
+    topRow->setContentsMargins(10, 8, 10, 8);
+    topRow->setSpacing(6);
+    m_switchRow = new QHBoxLayout;
+    m_switchRow->setSpacing(6);
+    m_switch = makeButton("check_eq", "Off", 64, top);
+    m_switch->setCheckBoxMode(true);
+    m_switch->setToolTip("Switch the equaliser on or off");
+    m_switchRow->addWidget(m_switch);
+    topRow->addLayout(m_switchRow);
+    topRow->addStretch();
+    topRow->addWidget(lightLabel("Preset", top, 0, true));
+    auto* back = makeButton("cmdPrevious", "<", 30, top);
+    back->setToolTip("The previous preset");
+    topRow->addWidget(back);
+    m_combo = new SComboBox("Combo1", top);
+    m_combo->setFixedWidth(200);
+    // The list's text is always a preset's name (or "No Preset Selected"): chosen, not typed.
+    m_combo->editBox()->setReadOnly(true);
+    m_combo->setToolTip("Equaliser presets of the folder \"presets\"");
+    topRow->addWidget(m_combo);
+    auto* forward = makeButton("cmdNext", ">", 30, top);
+    forward->setToolTip("The next preset");
+    topRow->addWidget(forward);
+    layout->addWidget(top);
+
+    // The ten bands: gain above, slider, centre frequency below.
+    auto* bands = new Panel(this);
+    auto* grid = new QGridLayout(bands);
+    grid->setContentsMargins(10, 8, 10, 8);
+    grid->setHorizontalSpacing(4);
+    grid->setVerticalSpacing(4);
+    auto* scale = new QVBoxLayout;
+    scale->setSpacing(0);
+    scale->addWidget(lightLabel("+15 dB", bands), 0, Qt::AlignRight);
+    scale->addStretch();
+    scale->addWidget(lightLabel("0 dB", bands), 0, Qt::AlignRight);
+    scale->addStretch();
+    scale->addWidget(lightLabel("\u221215 dB", bands), 0, Qt::AlignRight);
+    grid->addLayout(scale, 1, 0);
+    for (int i = 0; i < Equaliser::kBands; ++i) {
+        auto* gain = lightLabel(gainText(m_equaliser.position(i)), bands);
+        gain->setObjectName(QString("gain(%1)").arg(i));
+        gain->setAlignment(Qt::AlignCenter);
+        gain->setFixedWidth(kBandWidth);
+        m_gains[std::size_t(i)] = gain;
+        grid->addWidget(gain, 0, i + 1);
+
+        auto* s = new UcSlider(QString("vscroll1(%1)").arg(i), bands);
+        s->setVertical(true);
+        s->setRange(0, 30);
+        s->setSmallChange(1);
+        s->setLargeChange(3);
+        s->setValue(m_equaliser.position(i));
+        s->setFixedSize(24, kSliderHeight);
+        s->setFocusPolicy(Qt::StrongFocus);
+        s->setGradientColor1(rgb(30, 70, 120));
+        s->setGradientColor2(rgb(120, 190, 255));
+        s->setToolTip(QString("%1 Hz band").arg(int(EqualiserBands::kCentresHz[std::size_t(i)])));
+        m_sliders[std::size_t(i)] = s;
+        grid->addWidget(s, 1, i + 1, Qt::AlignHCenter);
+        auto forwardBand = [this, s, i] {
+            if (!m_refreshing)
+                m_equaliser.setPosition(i, s->value());
+            m_gains[std::size_t(i)]->setText(gainText(s->value()));
+        };
+        connect(s, &UcSlider::Change, this, forwardBand);
+        connect(s, &UcSlider::Scroll, this, forwardBand);
+
+        auto* hz = lightLabel(frequencyText(i), bands, 0, true);
+        hz->setAlignment(Qt::AlignCenter);
+        grid->addWidget(hz, 2, i + 1);
+    }
+    grid->addWidget(lightLabel("Hz", bands), 2, 0, Qt::AlignRight);
+    layout->addWidget(bands);
+
+    auto* bottom = new QHBoxLayout;
+    bottom->setSpacing(6);
+    auto* save = makeButton("cmdSave", "&Save Preset", 100, this);
+    save->setToolTip("Store these ten bands as a preset");
+    auto* remove = makeButton("cmdDelete", "&Delete", 70, this);
+    remove->setToolTip("Delete the preset named in the list");
+    auto* centre = makeButton("cmdCenter", "Ce&nter all EQs", 110, this);
+    centre->setToolTip("Every band to 0 dB");
+    auto* close = makeButton("cmdClose", "&Close", 70, this);
+    bottom->addWidget(save);
+    bottom->addWidget(remove);
+    bottom->addWidget(centre);
+    bottom->addStretch();
+    bottom->addWidget(close);
+    layout->addLayout(bottom);
+
+    connect(m_switch, &Multibutton::Click, this, [this] { m_equaliser.setOn(m_switch->value()); });
+    connect(back, &Multibutton::Click, this, [this] { m_equaliser.previousPreset(); });
+    connect(forward, &Multibutton::Click, this, [this] { m_equaliser.nextPreset(); });
+    connect(m_combo, &SComboBox::SelectionMade, this, [this](const QString&, int index) {
+        m_equaliser.selectPreset(index - 1);
+    });
+    connect(save, &Multibutton::Click, this, &EqualiserWindow::savePreset);
+    connect(remove, &Multibutton::Click, this, &EqualiserWindow::deletePreset);
+    connect(centre, &Multibutton::Click, this, [this] { m_equaliser.centreAll(); });
+    connect(close, &Multibutton::Click, this, &QWidget::hide);
+
+    m_equaliser.changed = [this] { refresh(); };
+    refresh();
+    setFixedSize(sizeHint());
+}
+
+EqualiserWindow::~EqualiserWindow()
+{
+    m_equaliser.changed = nullptr;
+}
+
+Multibutton* EqualiserWindow::makeButton(const QString& name, const QString& caption, int width, QWidget* parent)
+{
+    auto* b = makeWindowButton(name, caption, width, parent);
+    m_buttons[name] = b;
+    return b;
+}
+
+Multibutton* EqualiserWindow::button(const QString& name) const
+{
+    const auto it = m_buttons.find(name);
+    return it == m_buttons.end() ? nullptr : it->second;
+}
+
+void EqualiserWindow::refresh()
+{
+    m_refreshing = true;
+    m_switch->setValue(m_equaliser.on());
+    m_switch->setCaption(m_equaliser.on() ? "On" : "Off");
+    for (int i = 0; i < Equaliser::kBands; ++i) {
+        m_sliders[std::size_t(i)]->setValue(m_equaliser.position(i));
+        m_gains[std::size_t(i)]->setText(gainText(m_equaliser.position(i)));
+    }
+    // The list is filled again only when the folder's presets changed, or to clear a selection.
+    const int selected = m_equaliser.selected();
+    if (m_shownPresets != m_equaliser.presets() || (selected < 0 && m_combo->model().selectedIndex() >= 1)) {
+        m_shownPresets = m_equaliser.presets();
+        m_combo->Clear();
+        for (const std::string& name : m_shownPresets)
+            m_combo->AddItem(QString::fromStdString(name));
+    }
+    if (selected >= 0 && m_combo->model().selectedIndex() != selected + 1)
+        m_combo->setListIndex(selected + 1);
+    m_combo->setText(QString::fromStdString(m_equaliser.text()));
+    m_refreshing = false;
+}
+
+void EqualiserWindow::savePreset()
+{
+    const auto typed = m_dialogs.inputText(this, "Sonaveil", Equaliser::kSavePrompt, QString());
+    if (!typed || typed->isEmpty())
+        return;
+    const std::string problem = m_equaliser.savePreset(typed->toStdString());
+    if (!problem.empty())
+        m_dialogs.information(this, "Sonaveil", QString::fromStdString(problem));
+}
+
+void EqualiserWindow::deletePreset()
+{
+    if (m_dialogs.question(this, "Sonaveil", Equaliser::kDeleteQuestion))
+        m_equaliser.deletePreset();
+}
+
+void EqualiserWindow::keyPressEvent(QKeyEvent* e)
+{
+    if (e->key() == Qt::Key_Escape) {
+        hide();
+        return;
+    }
+    QWidget::keyPressEvent(e);
+}
+
+void EqualiserWindow::showEvent(QShowEvent* e)
+{
+    if (!m_placed) {
+        m_placed = true;
+        if (QScreen* screen = QGuiApplication::primaryScreen())
+            move(screen->availableGeometry().center() - rect().center());
+    }
+    QWidget::showEvent(e);
+}
+
+void EqualiserWindow::closeEvent(QCloseEvent* e)
+{
+    // The window lives until the program ends; closing only hides it.
+    e->ignore();
+    hide();
+}
+
+} // namespace sonaveil::player
