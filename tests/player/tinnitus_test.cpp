@@ -224,7 +224,7 @@ TEST(Notch, TheSwitchBesideTheEqualisersMarksLineThree)
     f.close();
     Player& again = f.start();
     EXPECT_TRUE(again.notchSwitch()->value());
-    EXPECT_EQ(line(again, 3), "EQL:Off N4.0k");
+    EXPECT_EQ(line(again, 3), "EQL:Flat N4.0k") << "the equaliser was left on too";
 }
 
 TEST(SleepTimer, TheAlarmsSleepOptionsFadeOutOverTheChosenTime)
@@ -239,6 +239,8 @@ TEST(SleepTimer, TheAlarmsSleepOptionsFadeOutOverTheChosenTime)
     list->setCurrentIndex(2);
     emit list->activated(2);
     EXPECT_EQ(TinnitusSettings::read(f.file("tinnitus.ini")).alarmFadeMinutes, 15);
+    p.showAlarm();
+    EXPECT_TRUE(p.alarmWindow()->grab().toImage().save(pictureFolder() + "/alarm-fade.png"));
 
     p.model().setCheck(1, CheckState::Checked);
     const QDateTime now = QDateTime::currentDateTime();
