@@ -1,6 +1,7 @@
 #include "audio/sample.h"
 
 #include <algorithm>
+#include <cmath>
 #include <sndfile.h>
 
 namespace sonaveil::audio {
@@ -24,6 +25,46 @@ std::unique_ptr<Sample> makeSample(std::vector<std::int16_t> monoFrames, int rat
     for (int i = 0; i < Sample::kMarginAfter; ++i)
         s.push_back(monoFrames[std::size_t(i) % monoFrames.size()]);
     return sample;
+}
+
+double Sample::speedOfVersion(int k)
+{
+    return std::exp2(double(k + 1) / 4.0);
+}
+
+int Sample::versionFor(double speed)
+{
+    if (!(speed > 1.0))
+        return -1;
+    const int k = int(std::ceil(4.0 * std::log2(speed) - 1e-9)) - 1;
+    return std::clamp(k, 0, kVersions - 1);
+}
+
+std::unique_ptr<Sample> openSampleFile(const std::string& path)
+{
+    SF_INFO info{};
+    SNDFILE* file = sf_open(path.c_str(), SFM_READ, &info);
+    if (!file)
+        return nullptr;
+    sf_close(file);
+    if (info.channels <= 0 || info.samplerate <= 0 || info.samplerate > 1'000'000 || info.frames <= 0)
+        return nullptr;
+    auto sample = std::make_unique<Sample>();
+    sample->rate = info.samplerate;
+    sample->ready.store(false, std::memory_order_relaxed);
+    return sample;
+}
+
+void decodeInto(Sample& sample, const std::string& path)
+{
+    if (auto decoded = loadSampleFile(path)) {
+        sample.frames = decoded->frames;
+        sample.storage = std::move(decoded->storage);
+    } else {
+        sample.frames = 0;
+        sample.storage.assign(Sample::kMarginBefore + Sample::kMarginAfter, 0);
+    }
+    sample.ready.store(true, std::memory_order_release);
 }
 
 std::unique_ptr<Sample> loadSampleFile(const std::string& path)
