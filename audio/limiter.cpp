@@ -77,18 +77,26 @@ void Limiter::process(float* left, float* right, int frames)
             m_nextGain = planPoint(out / kSegment + 1);
         }
         const int n = std::min(frames - k, kSegment - offset);
+        // A segment never straddles the ring's end (both are multiples of kSegment), so the
+        // frames going in and out lie side by side in it.
+        float* __restrict inL = m_ringL.data() + (in & mask);
+        float* __restrict inR = m_ringR.data() + (in & mask);
+        const float* __restrict outL = m_ringL.data() + ((in - kDelayFrames) & mask);
+        const float* __restrict outR = m_ringR.data() + ((in - kDelayFrames) & mask);
+        float* __restrict l = left + k;
+        float* __restrict r = right + k;
         float peak = m_peaks[inSegment % kPeakSlots];
-        const float g0 = m_gain;
+        for (int j = 0; j < n; ++j)
+            peak = std::max(peak, std::max(std::fabs(l[j]), std::fabs(r[j])));
+        const float g0 = m_gain + (m_nextGain - m_gain) * perFrame * float(offset);
         const float dg = (m_nextGain - m_gain) * perFrame;
         for (int j = 0; j < n; ++j) {
-            const float l = left[k + j], r = right[k + j];
-            peak = std::max(peak, std::max(std::fabs(l), std::fabs(r)));
-            const std::uint64_t at = in + std::uint64_t(j);
-            const float g = g0 + dg * float(offset + j);
-            left[k + j] = m_ringL[(at - kDelayFrames) & mask] * g;
-            right[k + j] = m_ringR[(at - kDelayFrames) & mask] * g;
-            m_ringL[at & mask] = l;
-            m_ringR[at & mask] = r;
+            const float g = g0 + dg * float(j);
+            const float xl = l[j], xr = r[j];
+            l[j] = outL[j] * g;
+            r[j] = outR[j] * g;
+            inL[j] = xl;
+            inR[j] = xr;
         }
         m_peaks[inSegment % kPeakSlots] = peak;
         m_in += std::uint64_t(n);
