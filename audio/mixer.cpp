@@ -216,13 +216,23 @@ void Mixer::mixVoice(Voice& voice, VoiceSlot& slot, int frames)
         finish(voice, slot);
         return;
     }
-    // A sample still being decoded: the voice waits silently at its start.
-    if (!voice.sample->ready.load(std::memory_order_acquire))
-        return;
     const Sample& sample = *voice.sample;
-    if (sample.frames <= 0) {
-        finish(voice, slot);
-        return;
+    // A sample still being decoded plays as far as it is decoded; the voice waits silently
+    // (where it began: decoding runs hundreds of times faster than playing) until the block it
+    // is about to play is there.
+    std::uint64_t length;
+    if (sample.ready.load(std::memory_order_acquire)) {
+        if (sample.frames <= 0) {
+            finish(voice, slot);
+            return;
+        }
+        length = std::uint64_t(sample.frames) << 32;
+    } else {
+        const std::uint64_t reach = voice.position + std::uint64_t(frames) * std::max(voice.step, kMaxStep);
+        const std::uint64_t available = std::uint64_t(sample.available.load(std::memory_order_acquire)) << 32;
+        if (reach + (std::uint64_t(Sample::kMarginAfter) << 32) > available)
+            return;
+        length = available;
     }
     voice.loop = slot.loop.load(std::memory_order_relaxed);
 
@@ -259,7 +269,6 @@ void Mixer::mixVoice(Voice& voice, VoiceSlot& slot, int frames)
     }
     const bool switching = version != voice.version;
 
-    const std::uint64_t length = std::uint64_t(sample.frames) << 32;
     int done = 0;
     while (done < frames) {
         if (voice.position >= length) {

@@ -38,6 +38,9 @@ public:
     // thread: silence costs what sound costs.
     void render(float* out, int frames);
 
+    // The output limiter's present gain (1 when it holds nothing back), for measurements.
+    float limiterGain() const { return m_limiter.gain(); }
+
     // Gain of volume 0…255 (v/255) and of pan 0…255 (equal power), exposed for tests.
     static float volumeGain(int volume);
     static void panGains(int pan, float& left, float& right);

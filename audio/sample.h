@@ -14,8 +14,10 @@ namespace sonaveil::audio {
 // interpolator can read its four neighbours anywhere, across the loop's wrap included.
 //
 // A sample may be made before its frames are known (decoded later, on another thread): `rate`
-// is set from the start, `frames` and `storage` only once `ready` is true, which is published
-// with release order after them. Readers on other threads check `ready` with acquire order.
+// is set from the start, `frames` only once `ready` is true, which is published with release
+// order after everything else. While it is decoded, `storage` is allocated once and filled from
+// the front: frames 0 … available - 1 may be read once `available` says so (acquire order), so a
+// voice can start before the whole file is decoded.
 //
 // For playing faster than one frame per output frame a sample carries band-limited versions
 // (built on request, see bandlimit.h): version k has nothing above the output's Nyquist frequency
@@ -32,6 +34,7 @@ struct Sample {
     int rate = 0;
     std::vector<std::int16_t> storage; // kMarginBefore + frames + kMarginAfter values
     std::atomic<bool> ready{true};
+    std::atomic<int> available{0}; // frames decoded so far, while not ready
     std::array<std::atomic<const Sample*>, kVersions> versions{};
     std::array<std::unique_ptr<Sample>, kVersions> ownedVersions{};
 
