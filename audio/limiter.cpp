@@ -7,8 +7,17 @@ namespace sonaveil::audio {
 
 namespace {
 
+// The slow stage: how fast it follows the peaks ahead down, how long it holds, how slowly it
+// recovers. The fast stage only recovers, quickly: it takes what the slow stage let through.
+constexpr double kSlowAttackSeconds = 0.06;
 constexpr double kHoldSeconds = 0.3;
 constexpr double kReleaseSeconds = 2.0;
+constexpr double kFastReleaseSeconds = 0.06;
+
+float coefficient(double segmentSeconds, double timeConstant)
+{
+    return float(1.0 - std::exp(-segmentSeconds / timeConstant));
+}
 
 } // namespace
 
@@ -16,7 +25,9 @@ Limiter::Limiter(int sampleRate, float ceiling)
     : m_ceiling(ceiling)
 {
     const double segmentSeconds = double(kSegment) / double(std::max(sampleRate, 1));
-    m_releasePerSegment = float(1.0 - std::exp(-segmentSeconds / kReleaseSeconds));
+    m_slowAttack = coefficient(segmentSeconds, kSlowAttackSeconds);
+    m_releasePerSegment = coefficient(segmentSeconds, kReleaseSeconds);
+    m_fastRelease = coefficient(segmentSeconds, kFastReleaseSeconds);
     m_holdSegments = int(std::lround(kHoldSeconds / segmentSeconds));
     reset();
 }
@@ -30,6 +41,7 @@ void Limiter::reset()
     // output frame 0 of segment 0.
     m_in = kDelayFrames;
     m_gain = m_nextGain = 1.0f;
+    m_slow = m_fast = 1.0f;
     m_holdLeft = 0;
 }
 
@@ -42,23 +54,36 @@ float Limiter::needOf(std::uint64_t segment) const
 float Limiter::planPoint(std::uint64_t segment)
 {
     // `segment` - 1 is the segment about to go out; its input and that of the next
-    // kLookAheadSegments - 1 segments are known.
-    const float previous = m_gain;
-    float gain = previous;
-    if (m_holdLeft > 0)
-        --m_holdLeft;
-    else
-        gain = std::min(1.0f, previous + (1.0f - previous) * m_releasePerSegment);
-    // Head for every known requirement in a straight line, so as to meet it just in time; the
-    // nearest one (m = 0) is met at this very point, which is what keeps the ceiling.
+    // kLookAheadSegments - 1 segments are known. Requirement m is the gain the point
+    // segment + m may have at most.
+    std::array<float, kLookAheadSegments - 1> required{};
+    float lowest = 1.0f;
     for (int m = 0; m + 1 < kLookAheadSegments; ++m) {
         const std::uint64_t s = segment + std::uint64_t(m);
-        const float required = std::min(needOf(s - 1), needOf(s));
-        gain = std::min(gain, previous + (required - previous) / float(m + 1));
+        required[std::size_t(m)] = std::min(needOf(s - 1), needOf(s));
+        lowest = std::min(lowest, required[std::size_t(m)]);
     }
-    if (gain < previous)
+
+    // The slow stage sets the level for sound that stays loud: it follows the peaks ahead down
+    // gently, holds, and recovers over seconds, so steady sound is not pumped.
+    if (lowest < m_slow) {
+        m_slow += (lowest - m_slow) * m_slowAttack;
         m_holdLeft = m_holdSegments;
-    return gain;
+    } else if (m_holdLeft > 0) {
+        --m_holdLeft;
+    } else {
+        m_slow += (1.0f - m_slow) * m_releasePerSegment;
+    }
+
+    // The fast stage takes the rest: it heads for every requirement in a straight line so as to
+    // meet it just in time (m = 0 is met at this very point, which is what keeps the ceiling),
+    // and lets go within tens of milliseconds, while the peak that needed it still masks it.
+    const float previous = m_fast;
+    float fast = std::min(1.0f, previous + (1.0f - previous) * m_fastRelease);
+    for (int m = 0; m + 1 < kLookAheadSegments; ++m)
+        fast = std::min(fast, previous + (required[std::size_t(m)] / m_slow - previous) / float(m + 1));
+    m_fast = fast;
+    return m_slow * fast;
 }
 
 void Limiter::process(float* left, float* right, int frames)

@@ -8,9 +8,11 @@ namespace sonaveil::audio {
 // Look-ahead peak limiter for the mixed output. The signal leaves kDelayFrames later than it
 // enters, so the gain can start to fall before a peak arrives: it moves in straight lines
 // between points kSegment frames apart, each point planned from the peaks still to come, and
-// never lets a frame exceed the ceiling. After a reduction the gain holds for a while and then
-// recovers slowly, so steady sound is turned down evenly instead of pumping with its peaks.
-// Nothing is waveshaped: every frame of both channels is multiplied by the same gain.
+// never lets a frame exceed the ceiling. The gain has two stages: a slow one that settles where
+// sound that stays loud needs it and recovers over seconds, so steady sound is turned down
+// evenly instead of pumping with its peaks, and a fast one that catches a lone peak above that
+// and lets go within tens of milliseconds. Nothing is waveshaped: every frame of both channels
+// is multiplied by the same gain.
 class Limiter {
 public:
     static constexpr int kSegment = 32;
@@ -27,7 +29,7 @@ public:
     void reset();
 
     float ceiling() const { return m_ceiling; }
-    // The gain applied to the last frame that came out (1 when nothing is limited).
+    // The gain at the start of the segment going out (1 when nothing is limited).
     float gain() const { return m_gain; }
 
 private:
@@ -41,9 +43,13 @@ private:
     float needOf(std::uint64_t segment) const;
 
     float m_ceiling;
-    float m_releasePerSegment;  // share of the distance to 1 recovered per segment
+    float m_slowAttack;         // share of the way down the slow stage goes per segment
+    float m_releasePerSegment;  // share of the distance to 1 the slow stage recovers per segment
+    float m_fastRelease;        // the same for the fast stage
     int m_holdSegments;
     int m_holdLeft = 0;
+    float m_slow = 1.0f;        // the two stages' gains at the last planned point
+    float m_fast = 1.0f;
 
     std::uint64_t m_in = 0;     // frames taken in so far
     float m_gain = 1.0f;        // gain at the last planned point
