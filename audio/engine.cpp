@@ -369,6 +369,13 @@ bool Engine::sampleDecoded(SampleHandle sample) const
     return s && s->ready.load(std::memory_order_acquire);
 }
 
+bool Engine::samplePlayable(SampleHandle sample) const
+{
+    const Sample* s = d->sampleOf(sample);
+    // A second is far more than a voice reads before the decoder is further on.
+    return s && (s->ready.load(std::memory_order_acquire) || s->available.load(std::memory_order_acquire) >= s->rate);
+}
+
 ChannelHandle Engine::playSound(int channel, SampleHandle sample)
 {
     Sample* s = d->sampleOf(sample);

@@ -75,6 +75,8 @@ public:
     int sampleRate(SampleHandle sample) const;
     // True once the sample's frames are decoded and held in memory.
     bool sampleDecoded(SampleHandle sample) const;
+    // True once enough of the sample is decoded for a voice playing it to sound.
+    bool samplePlayable(SampleHandle sample) const;
 
     // Starts `sample` at once on a free voice (`channel` kFree); the voice plays at the sample's
     // own rate, full volume, centre pan, once. A sample played for the first time sounds as soon
