@@ -82,8 +82,8 @@ public:
 
     // Starts `sample` at once on a free voice (`channel` kFree); the voice plays at the sample's
     // own rate, full volume, centre pan, once. A sample played for the first time sounds as soon
-    // as it is decoded (a few tens of milliseconds); it stays decoded until close(). Returns the channel handle, or -1 when nothing can
-    // play (handle 0, no free voice, not initialised).
+    // as its start is decoded (tens of milliseconds); it stays decoded until close(). Returns the
+    // channel handle, or -1 when nothing can play (handle 0, no free voice, not initialised).
     ChannelHandle playSound(int channel, SampleHandle sample);
     // 0 (silent) … 255 (full): the gain is v/255, reached in a few milliseconds. Out-of-range
     // values are clamped.

@@ -42,7 +42,7 @@ struct Sample {
     const std::int16_t* data() const { return storage.data() + kMarginBefore; }
     std::size_t bytes() const { return storage.capacity() * sizeof(std::int16_t); }
 
-    // The highest speed (output frames per frame … frames per output frame) version k serves.
+    // The highest speed (frames per output frame) version k serves.
     static double speedOfVersion(int k);
     // The version a voice at `speed` frames per output frame needs; -1 up to speed 1.
     static int versionFor(double speed);
