@@ -33,6 +33,12 @@ void BorderlessWindow::setBackground(const QImage& picture)
 {
     m_picture = picture;
     m_scaled = {};
+    // A window of fixed size keeps the picture only at the size it is shown: the decoded
+    // original (megabytes for a large photograph) is not needed again.
+    if (!picture.isNull() && minimumSize() == maximumSize() && !minimumSize().isEmpty()) {
+        m_scaled = artwork::covering(picture, minimumSize());
+        m_picture = m_scaled;
+    }
     update();
 }
 
