@@ -2,6 +2,8 @@
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
+#include <QEventLoop>
+#include <QTimer>
 
 #include <sndfile.h>
 
@@ -21,21 +23,24 @@ void ToneServer::TearDown()
     m_pulse.stop();
 }
 
+// Sleeps in the event loop in steps of 10 ms (processEvents with a time would spin).
 bool runUntil(const std::function<bool()>& done, int timeoutMs)
 {
     QElapsedTimer t;
     t.start();
-    while (!done() && t.elapsed() < timeoutMs)
-        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 10);
+    QEventLoop loop;
+    while (!done() && t.elapsed() < timeoutMs) {
+        QTimer::singleShot(10, &loop, &QEventLoop::quit);
+        loop.exec();
+        // Windows closed with WA_DeleteOnClose go now, as they would in the program's own loop.
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    }
     return done();
 }
 
 void runFor(int ms)
 {
-    QElapsedTimer t;
-    t.start();
-    while (t.elapsed() < ms)
-        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 10);
+    runUntil([] { return false; }, ms);
 }
 
 DecodedWav decode(const std::string& path)
