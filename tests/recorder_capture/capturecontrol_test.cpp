@@ -12,6 +12,7 @@
 #include <cmath>
 #include <csignal>
 #include <fstream>
+#include <sys/mount.h>
 #include <iterator>
 
 using namespace sonaveil::recorder;
@@ -238,6 +239,33 @@ TEST_F(Capture, ARecorderKilledMidRecordingLeavesAPlayableFile)
     const DecodedWav wav = decode(path.string());
     ASSERT_GT(wav.frames, 0);
     EXPECT_GE(double(wav.frames) / wav.rate, 2.0);
+    std::vector<float> tail(wav.left.begin() + wav.rate / 5, wav.left.end());
+    EXPECT_NEAR(measureTone(tail, wav.rate).peakHz, ToneServer::kToneHz, 5.0);
+}
+
+TEST_F(Capture, AFullDiskEndsTheRecordingWithAMessageAndAValidFile)
+{
+    // A file system of 256 KiB: about 1.5 seconds of 44.1 kHz 16-bit stereo.
+    const auto mountPoint = folder / "small";
+    std::filesystem::create_directory(mountPoint);
+    if (::mount("tmpfs", mountPoint.c_str(), "tmpfs", 0, "size=256k") != 0)
+        GTEST_SKIP() << "cannot mount a small file system here";
+    const auto path = mountPoint / "full.wav";
+    capture.setQuality(2048);
+    capture.setFileName(QString::fromStdString(path.string()));
+    ASSERT_TRUE(capture.StartRecording(0));
+    const bool ended = runUntil([this] { return !capture.recording(); }, 5000);
+    runFor(20);
+    const DecodedWav wav = decode(path.string());
+    const auto size = std::filesystem::file_size(path);
+    ::umount2(mountPoint.c_str(), MNT_DETACH);
+    ASSERT_TRUE(ended);
+    ASSERT_EQ(errors.size(), 1u);
+    EXPECT_EQ(errors[0].first, CaptureControl::DiskFull);
+    EXPECT_EQ(states.back(), CaptureControl::Monitoring);
+    // Every whole frame that fitted is there and the header says so.
+    EXPECT_EQ(std::uint64_t(wav.frames), (size - 44) / 4);
+    EXPECT_GT(wav.frames, 44100);
     std::vector<float> tail(wav.left.begin() + wav.rate / 5, wav.left.end());
     EXPECT_NEAR(measureTone(tail, wav.rate).peakHz, ToneServer::kToneHz, 5.0);
 }
