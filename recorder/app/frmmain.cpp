@@ -665,15 +665,13 @@ void FRMMAIN::on_command3_Click()
                                  QStringLiteral("A conversion is still running. Please wait until it has finished."));
         return;
     }
-    static QString lastSource;
-    static QString lastTarget;
     QString source;
     for (;;) {
         FileRequest open;
         open.title = QStringLiteral("Please choose a wav file to convert.");
         open.filter = QStringLiteral("Wav Files (*.wav)|*.wav|Wav Files (*.*)|*.*");
-        open.fileName = lastSource;
-        open.folder = lastSource.isEmpty() ? path(QStringLiteral("saved recordings")) : folderOf(lastSource);
+        open.fileName = m_lastSource;
+        open.folder = m_lastSource.isEmpty() ? path(QStringLiteral("saved recordings")) : folderOf(m_lastSource);
         source = m_setup.dialogs->openFileName(this, open);
         if (source.isEmpty())
             return;
@@ -681,13 +679,13 @@ void FRMMAIN::on_command3_Click()
             break;
         m_setup.dialogs->message(this, Dialogs::Icon::Information, kTitle, QStringLiteral("Please choose an existing wav file."));
     }
-    lastSource = source;
+    m_lastSource = source;
     QString target;
     for (;;) {
         FileRequest save;
         save.title = QStringLiteral("Please choose a filename for your Mp3.");
         save.filter = QStringLiteral("Mp3 Files (*.mp3)|*.mp3|mp3 Files (*.*)|*.*");
-        save.folder = lastTarget.isEmpty() ? folderOf(source) : folderOf(lastTarget);
+        save.folder = m_lastTarget.isEmpty() ? folderOf(source) : folderOf(m_lastTarget);
         save.defaultSuffix = QStringLiteral("mp3");
         target = m_setup.dialogs->saveFileName(this, save);
         if (target.isEmpty())
@@ -697,7 +695,7 @@ void FRMMAIN::on_command3_Click()
                                          QStringLiteral("This will overwrite an existing Mp3. Would you like to continue?")))
             break;
     }
-    lastTarget = target;
+    m_lastTarget = target;
     m_manualConversion = true;
     if (m_lcd1)
         m_lcd1->SetDisplay(3, QStringLiteral(" Converting: 0%"));

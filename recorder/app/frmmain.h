@@ -160,6 +160,9 @@ private:
     QPointer<Form1> m_help;
     Mp3Converter* m_converter = nullptr;
     bool m_manualConversion = false;
+    // The conversion dialogs start from the files chosen last time.
+    QString m_lastSource;
+    QString m_lastTarget;
     bool m_closing = false;
     bool m_saved = false;
 };
