@@ -65,14 +65,6 @@ TEST(DiskGuard, SizeRuleCutsDigitsAfterTheFirstGroup)
     EXPECT_EQ(sizeText(2000398934016, "."), "2.000.398.934.016");
 }
 
-TEST(DiskGuard, DriveTypeNames)
-{
-    EXPECT_EQ(driveTypeName(2), "Fixed");
-    EXPECT_EQ(driveTypeName(4), "CD-ROM");
-    EXPECT_EQ(driveTypeName(5), "RAM Disk");
-    EXPECT_EQ(driveTypeName(6), "");
-}
-
 TEST(DiskSpace, RealFileSystemsAnswerForFilesNotYetMade)
 {
     sonaveil::platform::StorageDiskSpace disk;

@@ -39,10 +39,3 @@ TEST(Rules, PathsOfTheConversionAndTheDirButton)
     EXPECT_EQ(mp3TargetOf("/home/u/my.recordings/take"), "/home/u/my.recordings/take.mp3");
     EXPECT_EQ(mp3TargetOf("/r/take"), "/r/take.mp3");
 }
-
-TEST(Rules, FactorLabel)
-{
-    EXPECT_EQ(factorLabel(1.5f), "(x1.5)");
-    EXPECT_EQ(factorLabel(1.0f), "(x1)");
-    EXPECT_EQ(factorLabel(0.1f), "(x0.1)");
-}
