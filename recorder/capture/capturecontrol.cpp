@@ -306,9 +306,10 @@ public:
     int rate() const { return m_rate; }
     int blockAlign() const { return m_blockAlign; }
     double playLengthMs() const { return m_playing ? double(m_fileInfo.frames) * 1000.0 / m_fileInfo.samplerate : -1; }
+    // Where playback is, or ended: a slider polled after the end stays there.
     double playPositionMs() const
     {
-        return m_playing ? double(m_playFrame.load()) * 1000.0 / m_fileInfo.samplerate : 0;
+        return m_fileInfo.samplerate > 0 ? double(m_playFrame.load()) * 1000.0 / m_fileInfo.samplerate : 0;
     }
     void seek(double ms)
     {
