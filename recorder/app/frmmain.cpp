@@ -61,6 +61,10 @@ constexpr int kCalibrationMin = 1;
 constexpr int kCalibrationMax = 50;
 constexpr int kCalibrationReset = 10;
 
+// Tags of the two kinds of conversion.
+constexpr int kAutomatic = 1;
+constexpr int kManual = 2;
+
 lumidot::LCD* makeDisplay(const QString& name, int rows, std::uint32_t on, QWidget* parent)
 {
     PropertyBag stored;
@@ -605,8 +609,7 @@ void FRMMAIN::on_cmdstop_Click()
     m_devices->setEnabled(m_devices->model().count() > 0);
     // Nothing was recorded since the start: nothing to convert.
     if (m_format->text() == QLatin1String("MP3") && !LastRecordingPath.isEmpty()) {
-        m_manualConversion = false;
-        m_converter->start(LastRecordingPath, mp3TargetOf(LastRecordingPath));
+        m_converter->start(LastRecordingPath, mp3TargetOf(LastRecordingPath), kAutomatic);
     }
 }
 
@@ -660,11 +663,6 @@ void FRMMAIN::onProgress(double bytes)
 
 void FRMMAIN::on_command3_Click()
 {
-    if (m_converter->running()) {
-        m_setup.dialogs->message(this, Dialogs::Icon::Information, kTitle,
-                                 QStringLiteral("A conversion is still running. Please wait until it has finished."));
-        return;
-    }
     QString source;
     for (;;) {
         FileRequest open;
@@ -696,17 +694,17 @@ void FRMMAIN::on_command3_Click()
             break;
     }
     m_lastTarget = target;
-    m_manualConversion = true;
     if (m_lcd1)
         m_lcd1->SetDisplay(3, QStringLiteral(" Converting: 0%"));
-    m_converter->start(source, target);
+    m_converter->start(source, target, kManual);
 }
 
-void FRMMAIN::onConversionFinished(bool ok, const QString& source, const QString& target, const QString& error)
+void FRMMAIN::onConversionFinished(bool ok, const QString& source, const QString& target, const QString& error,
+                                   int tag)
 {
     if (m_lcd1)
         m_lcd1->SetDisplay(3, ok ? QStringLiteral(" MP3 created") : QStringLiteral(" MP3 failed"));
-    if (!m_manualConversion) {
+    if (tag == kAutomatic) {
         // The WAV goes only once its MP3 is complete; a failed conversion keeps it.
         if (ok) {
             QFile::remove(source);

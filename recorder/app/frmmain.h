@@ -122,7 +122,7 @@ private:
     void onStateChanged(int state);
     void onProgress(double bytes);
     void onPositionTimer();
-    void onConversionFinished(bool ok, const QString& source, const QString& target, const QString& error);
+    void onConversionFinished(bool ok, const QString& source, const QString& target, const QString& error, int tag);
     void setQualityIndex(int index);
     bool startCheckTripped();
     void saveSettings();
@@ -159,7 +159,6 @@ private:
     QPointer<frmDRIVE> m_drive;
     QPointer<Form1> m_help;
     Mp3Converter* m_converter = nullptr;
-    bool m_manualConversion = false;
     // The conversion dialogs start from the files chosen last time.
     QString m_lastSource;
     QString m_lastTarget;

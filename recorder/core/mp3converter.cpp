@@ -1,5 +1,6 @@
 #include "recorder/core/mp3converter.h"
 
+#include <QCoreApplication>
 #include <QFileInfo>
 
 namespace sonaveil::recorder {
@@ -10,33 +11,56 @@ Mp3Converter::Mp3Converter(const QString& converterPath, QObject* parent)
     connect(&m_process, &QProcess::finished, this, &Mp3Converter::onFinished);
     connect(&m_process, &QProcess::readyReadStandardOutput, this, &Mp3Converter::onOutput);
     connect(&m_process, &QProcess::errorOccurred, this, [this](QProcess::ProcessError e) {
-        if (e == QProcess::FailedToStart)
+        if (e == QProcess::FailedToStart) {
             emit finished(false, m_source, m_target,
-                          QStringLiteral("The converter \"%1\" could not be started.").arg(m_program));
+                          QStringLiteral("The converter \"%1\" could not be started.").arg(m_program), m_tag);
+            next();
+        }
     });
 }
 
-bool Mp3Converter::start(const QString& source, const QString& target)
+bool Mp3Converter::start(const QString& source, const QString& target, int tag)
 {
     if (running()) {
-        emit finished(false, source, target, QStringLiteral("Another conversion is still running."));
-        return false;
+        m_waiting.push_back({source, target, tag});
+        return true;
     }
-    m_source = source;
-    m_target = target;
+    return launch({source, target, tag});
+}
+
+bool Mp3Converter::launch(const Job& job)
+{
+    m_source = job.source;
+    m_target = job.target;
+    m_tag = job.tag;
     const QFileInfo program(m_program);
     if (!program.isFile() || !program.isExecutable()) {
-        emit finished(false, source, target, QStringLiteral("The converter \"%1\" is missing.").arg(m_program));
+        emit finished(false, m_source, m_target, QStringLiteral("The converter \"%1\" is missing.").arg(m_program), m_tag);
         return false;
     }
     // An argument list: paths with blanks pass as they are, no shell sees them.
-    m_process.start(m_program, {source, target});
-    return m_process.state() != QProcess::NotRunning || m_process.waitForStarted(0);
+    m_process.start(m_program, {m_source, m_target});
+    return true;
+}
+
+void Mp3Converter::next()
+{
+    while (!m_waiting.empty() && !running()) {
+        const Job job = m_waiting.front();
+        m_waiting.pop_front();
+        launch(job);
+    }
 }
 
 bool Mp3Converter::waitForFinished(int ms)
 {
-    return !running() || m_process.waitForFinished(ms);
+    // The queue is worked off here too: the program is about to end.
+    while (running()) {
+        if (!m_process.waitForFinished(ms))
+            return false;
+        QCoreApplication::sendPostedEvents(this);
+    }
+    return true;
 }
 
 void Mp3Converter::onOutput()
@@ -64,7 +88,8 @@ void Mp3Converter::onFinished(int exitCode, QProcess::ExitStatus status)
             error = status == QProcess::NormalExit ? QStringLiteral("The converter produced no MP3.")
                                                    : QStringLiteral("The converter stopped unexpectedly.");
     }
-    emit finished(ok, m_source, m_target, error);
+    emit finished(ok, m_source, m_target, error, m_tag);
+    next();
 }
 
 } // namespace sonaveil::recorder

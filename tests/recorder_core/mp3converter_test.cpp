@@ -32,7 +32,7 @@ Outcome convert(const QString& program, const QString& source, const QString& ta
     (void)app;
     Mp3Converter c(program);
     Outcome o;
-    QObject::connect(&c, &Mp3Converter::finished, [&o](bool ok, const QString&, const QString&, const QString& error) {
+    QObject::connect(&c, &Mp3Converter::finished, [&o](bool ok, const QString&, const QString&, const QString& error, int) {
         o.done = true;
         o.ok = ok;
         o.error = error;
@@ -126,4 +126,25 @@ TEST(Conver, FailuresAreOneLineAndLeaveNoMp3)
     ASSERT_TRUE(o.done);
     EXPECT_FALSE(o.ok);
     EXPECT_TRUE(o.error.contains("missing"));
+}
+
+TEST(Conver, ConversionsAskedForMeanwhileWaitTheirTurn)
+{
+    TempFolder folder;
+    const auto wav = folder / "a.wav";
+    writeTone(wav.string(), 11025, 1, 500, 1.0);
+    Mp3Converter c(CONVER);
+    std::vector<std::pair<int, bool>> done;
+    QObject::connect(&c, &Mp3Converter::finished,
+                     [&done](bool ok, const QString&, const QString&, const QString&, int tag) { done.push_back({tag, ok}); });
+    const QString source = QString::fromStdString(wav.string());
+    EXPECT_TRUE(c.start(source, QString::fromStdString((folder / "1.mp3").string()), 1));
+    EXPECT_TRUE(c.start(source, QString::fromStdString((folder / "2.mp3").string()), 2));
+    EXPECT_TRUE(c.start(QString::fromStdString((folder / "none.wav").string()),
+                        QString::fromStdString((folder / "3.mp3").string()), 3));
+    EXPECT_TRUE(c.waitForFinished(20000));
+    ASSERT_EQ(done.size(), 3u);
+    EXPECT_EQ(done[0], (std::pair<int, bool>{1, true}));
+    EXPECT_EQ(done[1], (std::pair<int, bool>{2, true}));
+    EXPECT_EQ(done[2], (std::pair<int, bool>{3, false}));
 }
