@@ -4,6 +4,7 @@
 #include "tempfolder.h"
 #include "tonemeter.h"
 
+#include <QElapsedTimer>
 #include <QProcess>
 #include <QSignalSpy>
 
@@ -301,6 +302,21 @@ TEST(CaptureServerLoss, ALostServerEndsTheRecordingWithAMessageAndTheNextStartRe
     EXPECT_EQ(errors[0].first, CaptureControl::NoServer);
 
     ASSERT_TRUE(ToneServer::instance()->pulse().start());
+    // A server that hangs (accepts the connection, never answers): an error within a few
+    // seconds, not a hang.
+    {
+        CaptureControl other;
+        std::vector<int> numbers;
+        QObject::connect(&other, &CaptureControl::ErrorOccurred, [&](int n, const QString&) { numbers.push_back(n); });
+        ToneServer::instance()->pulse().freeze();
+        QElapsedTimer t;
+        t.start();
+        other.StartMonitoring();
+        const auto waited = t.elapsed();
+        ToneServer::instance()->pulse().thaw();
+        EXPECT_EQ(numbers, std::vector<int>{CaptureControl::NoServer});
+        EXPECT_LT(waited, 5000);
+    }
     ToneServer::instance()->pulse().pactl("load-module module-sine sink=sonaveil_test frequency="
                                           + std::to_string(ToneServer::kToneHz));
     errors.clear();
