@@ -20,6 +20,8 @@ packages=(
   pulseaudio pulseaudio-utils xvfb xauth trayer fonts-dejavu-core
   # a private session bus (dbus-daemon --session) for the tests of the media keys interface
   dbus
+  # the two-process test looks at the player's windows on the private X server
+  libxcb1-dev
 )
 
 missing=()

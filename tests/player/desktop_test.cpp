@@ -374,6 +374,16 @@ TEST_F(MprisTest, IntrospectionAndTheFixedProperties)
     EXPECT_EQ(property(kPlayer, "Rate").toDouble(), 1.0);
     EXPECT_EQ(status(), "Stopped");
     EXPECT_EQ(title(), "None");
+    // A mix has no tracks and no position: these answer and change nothing.
+    for (const auto& [method, arguments] : std::vector<std::pair<QString, QVariantList>>{
+             {"Next", {}}, {"Previous", {}}, {"Seek", {qlonglong(1000)}},
+             {"SetPosition", {QVariant::fromValue(QDBusObjectPath("/org/mpris/MediaPlayer2/sonaveil/mix")), qlonglong(0)}},
+             {"OpenUri", {QString("file:///tmp/x.svp")}}}) {
+        const QDBusMessage reply = call(kPlayer, method, arguments);
+        EXPECT_EQ(reply.type(), QDBusMessage::ReplyMessage) << method.toStdString() << ": " << reply.errorMessage().toStdString();
+    }
+    EXPECT_EQ(status(), "Stopped");
+    EXPECT_EQ(property(kPlayer, "Position").toLongLong(), 0);
 }
 
 TEST_F(MprisTest, MethodsActOnTheMixAndEveryChangeIsAnnounced)

@@ -7,6 +7,7 @@
 
 #include <chrono>
 #include <csignal>
+#include <cstring>
 #include <cstdio>
 #include <fstream>
 #include <functional>
@@ -219,3 +220,140 @@ TEST_F(Instances, EveryOptionReachesTheRunningPlayer)
     // Nothing runs any more: --quit has nothing to do, --previous starts a player with the mix.
     EXPECT_EQ(run({"--quit"}).status, 0);
 }
+
+#ifdef SONAVEIL_TEST_XCB
+#include <xcb/xcb.h>
+
+namespace {
+
+// An X server with a tray host, for watching the player's windows from outside.
+class XDisplay {
+public:
+    XDisplay()
+    {
+        int fds[2];
+        if (::pipe(fds) != 0)
+            return;
+        const std::string fd = std::to_string(fds[1]);
+        const std::string display = ":" + std::to_string(200 + ::getpid() % 300);
+        m_server = ::fork();
+        if (m_server == 0) {
+            ::close(fds[0]);
+            ::execlp("Xvfb", "Xvfb", display.c_str(), "-displayfd", fd.c_str(), "-screen", "0", "1024x768x24",
+                     "-nolisten", "tcp", static_cast<char*>(nullptr));
+            ::_exit(127);
+        }
+        ::close(fds[1]);
+        char buffer[32] = {};
+        pollRead(fds[0], buffer, sizeof buffer - 1);
+        ::close(fds[0]);
+        if (std::atoi(buffer) <= 0)
+            return;
+        m_name = ":" + std::to_string(std::atoi(buffer));
+        m_tray = ::fork();
+        if (m_tray == 0) {
+            ::setenv("DISPLAY", m_name.c_str(), 1);
+            ::execlp("trayer", "trayer", "--edge", "top", "--width", "10", static_cast<char*>(nullptr));
+            ::_exit(127);
+        }
+        m_connection = xcb_connect(m_name.c_str(), nullptr);
+        std::this_thread::sleep_for(500ms); // the tray host takes its selection
+    }
+    ~XDisplay()
+    {
+        if (m_connection)
+            xcb_disconnect(m_connection);
+        for (pid_t p : {m_tray, m_server})
+            if (p > 0) {
+                ::kill(p, SIGTERM);
+                ::waitpid(p, nullptr, 0);
+            }
+    }
+    bool ready() const { return m_connection && !xcb_connection_has_error(m_connection) && m_tray > 0; }
+    const std::string& name() const { return m_name; }
+
+    // Top-level windows of process `pid` that are on the screen.
+    int viewableWindowsOf(pid_t pid)
+    {
+        const xcb_atom_t pidAtom = atom("_NET_WM_PID");
+        xcb_window_t root = xcb_setup_roots_iterator(xcb_get_setup(m_connection)).data->root;
+        xcb_query_tree_reply_t* tree = xcb_query_tree_reply(m_connection, xcb_query_tree(m_connection, root), nullptr);
+        if (!tree)
+            return 0;
+        int count = 0;
+        xcb_window_t* children = xcb_query_tree_children(tree);
+        for (int i = 0; i < xcb_query_tree_children_length(tree); ++i) {
+            auto* attributes = xcb_get_window_attributes_reply(
+                m_connection, xcb_get_window_attributes(m_connection, children[i]), nullptr);
+            const bool viewable = attributes && attributes->map_state == XCB_MAP_STATE_VIEWABLE;
+            std::free(attributes);
+            if (!viewable)
+                continue;
+            auto* property = xcb_get_property_reply(
+                m_connection, xcb_get_property(m_connection, 0, children[i], pidAtom, XCB_ATOM_CARDINAL, 0, 1), nullptr);
+            if (property && xcb_get_property_value_length(property) == 4
+                && *static_cast<std::uint32_t*>(xcb_get_property_value(property)) == std::uint32_t(pid))
+                ++count;
+            std::free(property);
+        }
+        std::free(tree);
+        return count;
+    }
+
+private:
+    static void pollRead(int fd, char* buffer, std::size_t size)
+    {
+        const auto end = Clock::now() + 10s;
+        std::size_t have = 0;
+        while (Clock::now() < end && have < size && (have == 0 || buffer[have - 1] != '\n')) {
+            const ssize_t n = ::read(fd, buffer + have, size - have);
+            if (n <= 0)
+                break;
+            have += std::size_t(n);
+        }
+    }
+    xcb_atom_t atom(const char* name)
+    {
+        auto* reply = xcb_intern_atom_reply(m_connection, xcb_intern_atom(m_connection, 0, std::strlen(name), name), nullptr);
+        const xcb_atom_t a = reply ? reply->atom : XCB_ATOM_NONE;
+        std::free(reply);
+        return a;
+    }
+
+    pid_t m_server = -1;
+    pid_t m_tray = -1;
+    std::string m_name;
+    xcb_connection_t* m_connection = nullptr;
+};
+
+} // namespace
+
+TEST_F(Instances, ASecondStartRaisesTheFirstFromTheTray)
+{
+    XDisplay x;
+    if (!x.ready())
+        GTEST_SKIP() << "no Xvfb or no trayer";
+    for (auto& e : env)
+        if (e.rfind("QT_QPA_PLATFORM=", 0) == 0)
+            e = "QT_QPA_PLATFORM=xcb";
+    env.push_back("DISPLAY=" + x.name());
+    startFirst({"--tray"});
+    std::this_thread::sleep_for(300ms);
+    EXPECT_EQ(x.viewableWindowsOf(first), 0) << "started hidden in the tray";
+
+    const Outcome tray = run({"--tray"});
+    EXPECT_EQ(tray.status, 0);
+    std::this_thread::sleep_for(300ms);
+    EXPECT_EQ(x.viewableWindowsOf(first), 0) << "--tray leaves it there";
+
+    const Outcome plain = run({});
+    EXPECT_EQ(plain.status, 0);
+    EXPECT_LT(plain.took, 3s);
+    EXPECT_TRUE(waitFor([&] { return x.viewableWindowsOf(first) == 1; }, 3s)) << "the window came forward";
+    EXPECT_TRUE(firstRuns());
+    // Closed before its X server goes.
+    EXPECT_EQ(run({"--quit"}).status, 0);
+    EXPECT_TRUE(waitFor([&] { return waitpid(first, nullptr, WNOHANG) == first; }, 10s));
+    first = -1;
+}
+#endif
