@@ -544,6 +544,14 @@ void MainWindow::showPage(int page)
     m_pages->setCurrentIndex(page - 1);
     for (int p = 1; p <= kPageCount; ++p)
         m_pageButtons[std::size_t(p - 1)]->setValue(p == page);
+    // The frequency steps would do nothing on a page whose sounds have no pitch; their place
+    // stays empty so that the other buttons do not move.
+    bool pitched = false;
+    for (int sound : catalogue::soundsOnPage(page))
+        pitched = pitched || catalogue::sound(sound).pitchSlider != 0;
+    for (const char* name : {"chameleonButton18", "chameleonButton19", "chameleonButton20", "chameleonButton21"})
+        if (Multibutton* b = button(name))
+            b->setVisible(pitched);
 }
 
 void MainWindow::syncCheck(int sound)

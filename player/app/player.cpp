@@ -18,6 +18,7 @@
 #include <QFileInfo>
 #include <QMenu>
 #include <QPainter>
+#include <QRegularExpression>
 #include <QScreen>
 #include <QSystemTrayIcon>
 #include <QTime>
@@ -107,6 +108,10 @@ Player::Player(PlayerSetup setup, QObject* parent)
     hooks.closeProgram = [this] { close(); };
     hooks.powerOff = [this](int seconds) { m_setup.launcher->requestPowerOff(seconds); };
 
+    m_mixChange.setSingleShot(true);
+    m_mixChange.setInterval(0);
+    connect(&m_mixChange, &QTimer::timeout, this, &Player::mixChanged);
+
     // The desktop session ending closes the player the normal way, so that its files are written.
     connect(qApp, &QGuiApplication::commitDataRequest, this, [this] { close(); });
     connect(qApp, &QCoreApplication::aboutToQuit, this, &Player::shutdown);
@@ -153,16 +158,18 @@ void Player::prepare()
     m_presets.showCurrent = [this](const std::string& text) {
         if (auto* lcd = m_main->display())
             lcd->SetDisplay(4, QString::fromStdString(text));
+        m_mixChange.start();
     };
     m_mix.muteMarkChanged = [this](bool marked) {
         if (m_muteAction)
             m_muteAction->setChecked(marked);
+        m_mixChange.start();
     };
+    watchMix();
 
     m_optionsWindow = std::make_unique<OptionsWindow>(m_options, *m_setup.dialogs);
     m_optionsWindow->setWindowIcon(icon);
-    connect(m_optionsWindow.get(), &OptionsWindow::contactClicked, this,
-            [this](const QString& url) { m_setup.launcher->open(QUrl(url)); });
+    connect(m_optionsWindow.get(), &OptionsWindow::contactClicked, this, &Player::contact);
     m_alarmWindow = std::make_unique<AlarmWindow>(m_alarm, *m_setup.dialogs);
     m_alarmWindow->setWindowIcon(icon);
     m_equaliserWindow = std::make_unique<EqualiserWindow>(m_equaliser, *m_setup.dialogs);
@@ -178,6 +185,25 @@ void Player::prepare()
     m_main->show();
     m_main->hide();
     m_main->setAttribute(Qt::WA_DontShowOnScreen, false);
+}
+
+void Player::watchMix()
+{
+    // The window keeps its controls in step through the model's callbacks; the mix's watchers
+    // are told after it.
+    auto checkChanged = std::move(m_model.checkChanged);
+    m_model.checkChanged = [this, checkChanged](int sound) {
+        if (checkChanged)
+            checkChanged(sound);
+        m_mixChange.start();
+    };
+    auto sliderChanged = std::move(m_model.sliderChanged);
+    m_model.sliderChanged = [this, sliderChanged](int number) {
+        if (sliderChanged)
+            sliderChanged(number);
+        if (number == kMasterSlider)
+            m_mixChange.start();
+    };
 }
 
 QString Player::path(const QString& name) const
@@ -210,6 +236,11 @@ void Player::startUp()
     prepare();
     lumidot::LCD* lcd = m_main->display();
 
+    // Files half-written when the last session was killed or the power went are of no use.
+    const std::filesystem::path folder = m_setup.programFolder.toStdString();
+    for (const char* sub : {"", PresetFiles::kSavesFolder, "presets", "config", "config/colors", "config/alarms"})
+        removeStaleTemporaries(folder / sub);
+
     // Each step runs whether or not the ones before it worked.
     if (lcd)
         lcd->SetDisplay(2, "Alarm:Off");
@@ -239,7 +270,26 @@ void Player::startUp()
     // The last mix, when the user asked for it.
     if (m_options.resumeLastMix() && QFileInfo::exists(path(PresetFiles::kLastMixName)))
         m_presets.load(m_presets.lastMixPath());
+    warnIfFolderNotWritable();
     writeReadyFile();
+    emit startUpFinished();
+}
+
+void Player::warnIfFolderNotWritable()
+{
+    std::string why;
+    if (folderIsWritable(m_setup.programFolder.toStdString(), &why))
+        return;
+    // Only the reason; the folder is named in the message.
+    if (const auto colon = why.rfind(": "); colon != std::string::npos)
+        why = why.substr(colon + 2);
+    const QString text = QString(kFolderNotWritable).arg(QDir::toNativeSeparators(m_setup.programFolder),
+                                                         QString::fromStdString(why));
+    // After the start-up, so that the player is up and playing while the message waits.
+    QTimer::singleShot(0, this, [this, text] {
+        if (!m_shutDown)
+            m_setup.dialogs->information(m_main.get(), kTitle, text);
+    });
 }
 
 void Player::setupEngine()
@@ -261,6 +311,10 @@ void Player::setupEngine()
 
 void Player::present()
 {
+    if (m_setup.startInTray) {
+        toTray();
+        return;
+    }
     if (!QFileInfo::exists(path(PlayerOptions::kStartupName))) {
         showMainWindow();
         return;
@@ -373,7 +427,10 @@ void Player::save()
     const QString file = m_setup.dialogs->saveFileName(m_main.get(), request);
     if (file.isEmpty())
         return;
-    if (!m_presets.save(file.toStdString()))
+    // Load and Assign list "*.svp" only: a name typed without an extension gets it, or the
+    // preset could not be found again.
+    const std::string target = PresetFiles::withPresetExtension(file.toStdString());
+    if (!m_presets.save(target))
         m_setup.dialogs->information(m_main.get(), kTitle, kSaveProblem);
 }
 
@@ -445,7 +502,19 @@ void Player::record()
 
 void Player::help()
 {
-    m_setup.launcher->open(QUrl::fromLocalFile(path("help/index.html")));
+    const QString page = path("help/index.html");
+    if (!m_setup.launcher->open(QUrl::fromLocalFile(page)))
+        m_setup.dialogs->information(m_main.get(), kTitle, QString(kHelpMissing).arg(QDir::toNativeSeparators(page)));
+}
+
+void Player::contact(const QString& url)
+{
+    if (m_setup.launcher->open(QUrl(url)))
+        return;
+    QString address = url;
+    address.remove(QRegularExpression("^mailto:", QRegularExpression::CaseInsensitiveOption));
+    address = address.section('?', 0, 0);
+    m_setup.dialogs->information(m_optionsWindow.get(), kTitle, QString(kMailMissing).arg(address));
 }
 
 void Player::toTray()

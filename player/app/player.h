@@ -52,6 +52,8 @@ struct PlayerSetup {
     // When set, this file receives the milliseconds since the process started once the start-up
     // sequence has finished.
     QString readyFile;
+    // Start hidden in the tray whatever the stored start-up choice (the command line's --tray).
+    bool startInTray = false;
 };
 
 // The player program: the engine and the mix, the main window frmmain, the splash frmstartup,
@@ -86,6 +88,7 @@ public:
     void toggleMute();
     void record();
     void help();
+    void contact(const QString& url);
     void toTray();
     void showMainWindow();
     void showOptions();
@@ -125,9 +128,23 @@ public:
     static constexpr const char* kSaveProblem = "There was a problem saving this file!";
     static constexpr const char* kRecorderMissing = "The recorder could not be found. Please re-install the program.";
 
+    static constexpr const char* kFolderNotWritable =
+        "Sonaveil cannot write to its folder \"%1\" (%2).\n\nThe mix, the options and the quick "
+        "presets of this session will not be kept when Sonaveil closes. Make the folder writable, "
+        "or install Sonaveil where you can write (\"make install\").";
+    static constexpr const char* kHelpMissing =
+        "There is no program on this desktop to show the help with. The help is the file \"%1\".";
+    static constexpr const char* kMailMissing =
+        "There is no e-mail program on this desktop to write to us with. Our address is %1.";
+
 signals:
     // The shutdown sequence has run and the program should end.
     void quitRequested();
+    // The start-up sequence has finished.
+    void startUpFinished();
+    // The mix changed: a sound on or off, a volume, Mute, or the current preset's name. Sent
+    // once after a burst of changes (a preset load), from the event loop.
+    void mixChanged();
 
 private:
     void createTray();
@@ -159,6 +176,10 @@ private:
     QSystemTrayIcon* m_tray = nullptr;
     QAction* m_muteAction = nullptr;
     QTimer m_splashTimer;
+    void watchMix();
+    void warnIfFolderNotWritable();
+
+    QTimer m_mixChange;
     QString m_assignLast;
     bool m_started = false;
     bool m_shutDown = false;
