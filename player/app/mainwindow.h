@@ -76,6 +76,7 @@ signals:
     void assignClicked();
     void quickClicked(int index);
     void optionsClicked();
+    void coloursClicked();
     void recordClicked();
     void helpClicked();
     void trayClicked();

@@ -10,6 +10,7 @@
 #include "player/app/dialogs.h"
 #include "player/app/mainwindow.h"
 #include "player/app/optionswindow.h"
+#include "player/app/playercolours.h"
 
 #include <QApplication>
 #include <QDir>
@@ -84,6 +85,7 @@ Player::Player(PlayerSetup setup, QObject* parent)
     , m_slots(std::filesystem::path(m_setup.programFolder.toStdString()) / QuickSlots::kListName)
     , m_options(m_setup.programFolder.toStdString(), *m_setup.autostart, m_setup.programPath)
 {
+    m_colours = std::make_unique<PlayerColours>(m_setup.programFolder, *m_setup.dialogs);
     m_splash = std::make_unique<SplashWindow>(artwork::load(m_setup.programFolder, "splash.jpg"));
     m_splash->setWindowIcon(artwork::programIcon(m_setup.programFolder));
 
@@ -146,9 +148,10 @@ void Player::prepare()
     m_optionsWindow->setWindowIcon(icon);
     connect(m_optionsWindow.get(), &OptionsWindow::contactClicked, this,
             [this](const QString& url) { m_setup.launcher->open(QUrl(url)); });
-    const QImage bronze = artwork::load(m_setup.programFolder, "bronze.jpg");
-    m_main->setBackground(bronze);
-    m_optionsWindow->setBackground(bronze);
+    // Both follow the colour scheme and show the background picture it chooses.
+    m_colours->attach(m_main.get());
+    m_colours->attach(m_optionsWindow.get());
+    connect(w, &MainWindow::coloursClicked, m_colours.get(), &PlayerColours::showEditor);
     // The first show lays out and sizes every control; doing it once unseen while the splash
     // shows lets the window come up at once later.
     m_main->setAttribute(Qt::WA_DontShowOnScreen, true);
@@ -193,6 +196,8 @@ void Player::startUp()
     createTray();
     labelQuickSlots();
     m_options.readSoundCard();
+    // The colour scheme: the window's own colours, then "maincol.tmp"; the picture by its flag.
+    m_colours->startUp(*m_main);
     // The engine on the saved sound card; the options window lists the devices on the way.
     setupEngine();
     m_model.loadSamples(m_setup.programFolder.toStdString());
@@ -211,6 +216,8 @@ void Player::startUp()
     if (lcd)
         lcd->SetDisplay(4, "Current:None");
     m_splash->hide();
+    // The colour editor, loaded unseen.
+    m_colours->loadEditor();
     // The last mix, when the user asked for it.
     if (m_options.resumeLastMix() && QFileInfo::exists(path(PresetFiles::kLastMixName)))
         m_presets.load(m_presets.lastMixPath());
@@ -322,6 +329,7 @@ void Player::shutdown()
         // The sound card, the mix that was playing (the check states and sliders still hold
         // it) and the options window's start-up choices. Nothing is written when the start-up
         // never ran: the files of the last night stay as they are.
+        m_colours->writeSnapshot();
         m_options.writeSoundCard();
         m_presets.save(m_presets.lastMixPath());
         m_options.writeStartupFile();
@@ -331,6 +339,7 @@ void Player::shutdown()
     if (m_main)
         m_main->hide();
     m_splash->hide();
+    m_colours->closeEditor();
 }
 
 void Player::close()

@@ -31,6 +31,7 @@ namespace sonaveil::player {
 class Dialogs;
 class MainWindow;
 class OptionsWindow;
+class PlayerColours;
 
 // What the player runs with. The program passes the real services; tests pass a temporary
 // program folder and fakes.
@@ -67,8 +68,8 @@ public:
     void prepare();
     // The start-up sequence; every step is attempted, a failing one is skipped silently.
     void startUp();
-    // The shutdown sequence: the engine closed, the tray icon removed, "scard2.tmp",
-    // "previous.tmp" and "startup.tmp" written, the windows hidden. Runs once.
+    // The shutdown sequence: the engine closed, the tray icon removed, "maincol.tmp",
+    // "scard2.tmp", "previous.tmp" and "startup.tmp" written, the windows hidden. Runs once.
     void shutdown();
     bool started() const { return m_started; }
     bool shutDown() const { return m_shutDown; }
@@ -96,6 +97,8 @@ public:
     PlayerOptions& options() { return m_options; }
     MainWindow* mainWindow() const { return m_main.get(); }
     OptionsWindow* optionsWindow() const { return m_optionsWindow.get(); }
+    // The colour scheme, its editor and the windows that follow it.
+    PlayerColours& colours() { return *m_colours; }
     QWidget* splash() const { return m_splash.get(); }
     QSystemTrayIcon* trayIcon() const { return m_tray; }
     QMenu* trayMenu() const { return m_menu.get(); }
@@ -135,6 +138,7 @@ private:
     std::unique_ptr<QWidget> m_splash;
     std::unique_ptr<MainWindow> m_main;
     std::unique_ptr<OptionsWindow> m_optionsWindow;
+    std::unique_ptr<PlayerColours> m_colours;
     std::unique_ptr<QMenu> m_menu;
     QSystemTrayIcon* m_tray = nullptr;
     QAction* m_muteAction = nullptr;
