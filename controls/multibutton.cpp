@@ -663,7 +663,8 @@ void MultibuttonModel::paintFace(PaintSurface& s, const SystemColors& sys, Visua
         return;
     case 7: {
         // A rollover colour replaces the built-in hover, pressed and checked bands: the hover and
-        // the check show the normal bands in that colour, a press a darker shade of it.
+        // the check show the normal bands in that colour (the check framed), a press a darker
+        // shade of it.
         const bool rolled = m_rollover && (st != VisualState::Normal || checked);
         ColorValue face = b;
         if (rolled)
@@ -678,6 +679,10 @@ void MultibuttonModel::paintFace(PaintSurface& s, const SystemColors& sys, Visua
         s.gradient({0, 0, w, upper}, bands.upperTop, bands.upperBottom);
         s.gradient({0, upper, w, lower}, bands.lowerTop, bands.lowerBottom);
         s.outline({0, 0, w, h}, bands.outline);
+        // In the rollover colours a checked button keeps apart from a hovered one by a frame in
+        // its caption colour.
+        if (rolled && checked && w > 4 && h > 4)
+            s.outline({2, 2, w - 4, h - 4}, m_enabled ? sys.translate(m_foreColor) : sys.grayText);
         return;
     }
     case 2: {

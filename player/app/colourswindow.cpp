@@ -123,7 +123,7 @@ ColoursWindow::ColoursWindow(ColourScheme& held, const std::filesystem::path& pr
     connect(m_imageBox, &QCheckBox::clicked, this, [this](bool on) { m_editor.setImageBox(on); });
 
     auto* previewRow = new QHBoxLayout;
-    auto* previewCaption = new QLabel("Form colour preview", this);
+    auto* previewCaption = new QLabel("Form color preview", this);
     m_preview = makeButton("chameleonButton16", QString(), this);
     m_preview->setFixedSize(96, 40);
     m_preview->setProperty(kKeepColours, true);
