@@ -18,6 +18,7 @@ constexpr int kMinimumVoices = 64;
 constexpr int kMaximumVoices = 255; // the handle keeps the voice number in 8 bits
 constexpr int kIndexBits = 8;
 constexpr std::uint32_t kGenerationMask = (1u << 23) - 1;
+static_assert(Equaliser::kMaxBands >= kMaxEqBands, "the mixer must run every band the engine takes");
 
 // Cuts UTF-8 text to at most `limit` bytes without splitting a character.
 std::string cutName(std::string name)
@@ -374,7 +375,7 @@ bool Engine::fxDisable(int channel)
 FxHandle Engine::fxEnable(int channel, int fx)
 {
     if (!d->mixer || channel != kSystemChannel || fx != kFxParamEq
-        || int(d->fxBands.size()) >= Equaliser::kMaxBands)
+        || int(d->fxBands.size()) >= kMaxEqBands)
         return -1;
     const FxHandle handle = d->nextFx++;
     d->fxBands.push_back(handle);

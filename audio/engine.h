@@ -23,6 +23,8 @@ constexpr int kLoopNormal = 2;
 
 constexpr unsigned kInitEnableSystemChannelFx = 4;
 constexpr int kFxParamEq = 7;
+// The mixed output's chain takes at most this many equaliser bands.
+constexpr int kMaxEqBands = 12;
 // 16-bit signed mono; for files the real format always comes from the file's content.
 constexpr unsigned kSampleNormal = 0x130;
 
@@ -94,7 +96,8 @@ public:
     // Removes every effect from the mixed output.
     bool fxDisable(int channel);
     // Adds one parametric equaliser band (kFxParamEq) at the end of the mixed output's chain;
-    // it starts flat (8000 Hz, 12 semitones, 0 dB). Returns its handle, or -1.
+    // it starts flat (8000 Hz, 12 semitones, 0 dB). Returns its handle, or -1 (also when the
+    // chain already holds kMaxEqBands bands).
     FxHandle fxEnable(int channel, int fx);
     // Centre in Hz, bandwidth in semitones, gain in dB; the band glides to the new setting.
     bool fxSetParamEq(FxHandle fx, float centreHz, float bandwidthSemitones, float gainDb);

@@ -295,16 +295,18 @@ void Mixer::renderBlock(float* out, int frames)
     pullEqualiser();
     m_equaliser.process(m_left.data(), m_right.data(), frames);
 
-    // Limiter: the gain drops at once to keep the block's peak under the threshold and recovers
-    // over about a third of a second; a soft clip catches what the ramp lets through.
+    // Limiter: the gain drops at once, from the block's first frame, to keep the block's peak
+    // under the threshold, and recovers over about a third of a second, but by no more than
+    // 20 dB a second: a faster rise between the peaks of a deeply limited mix would pump it
+    // above the ceiling. A soft clip catches what the ramp lets through.
     float peak = 0;
     for (int n = 0; n < frames; ++n)
         peak = std::max(peak, std::max(std::fabs(m_left[std::size_t(n)]), std::fabs(m_right[std::size_t(n)])));
     const float outputTarget = paused ? 0.0f : 1.0f;
-    float limiterTarget = m_limiterGain + (1.0f - m_limiterGain) * 0.01f;
+    float limiterTarget = std::min(m_limiterGain * 1.0067f, m_limiterGain + (1.0f - m_limiterGain) * 0.01f);
     if (peak * limiterTarget > kLimiterThreshold)
         limiterTarget = kLimiterThreshold / peak;
-    const float g0 = m_limiterGain * m_outputGain;
+    const float g0 = std::min(m_limiterGain, limiterTarget) * m_outputGain;
     const float g1 = limiterTarget * outputTarget;
     const float dg = (g1 - g0) / float(frames);
     bool hot = peak * std::max(g0, g1) > kSoftClipKnee;

@@ -3,6 +3,7 @@
 #include "audiotestutil.h"
 #include "tempfolder.h"
 
+#include <algorithm>
 #include <cmath>
 #include <gtest/gtest.h>
 #include <sndfile.h>
@@ -86,6 +87,28 @@ TEST_F(OfflineEngine, HandlesThatNameNothingAreIgnored)
     EXPECT_FALSE(engine.setVolume(once, 10));
 }
 
+TEST_F(OfflineEngine, APlayRequestOnABusyChannelTakesAnotherOne)
+{
+    const SampleHandle tone = load(sineFrames(441, 44100, 44100, 0.3));
+    const ChannelHandle first = engine.playSound(5, tone);
+    ASSERT_GT(first, 0);
+    engine.setLoopMode(first, kLoopNormal);
+    engine.setPan(first, 0);
+    render(1024);
+    const ChannelHandle second = engine.playSound(5, tone);
+    ASSERT_GT(second, 0);
+    EXPECT_NE(second, first);
+    engine.setLoopMode(second, kLoopNormal);
+    engine.setPan(second, 255);
+    EXPECT_TRUE(engine.isPlaying(first));
+    EXPECT_TRUE(engine.setVolume(first, 255));
+    render(1024);
+    const auto out = render(4410);
+    // The first voice still sounds on the left, the second on the right.
+    EXPECT_GT(rms(channelOf(out, 0)), 0.15);
+    EXPECT_GT(rms(channelOf(out, 1)), 0.15);
+}
+
 TEST_F(OfflineEngine, EveryCatalogueSoundCanPlayAtOnce)
 {
     const SampleHandle tone = load(sineFrames(441, 44100, 4410, 0.1));
@@ -94,6 +117,24 @@ TEST_F(OfflineEngine, EveryCatalogueSoundCanPlayAtOnce)
         handles.push_back(engine.playSound(kFree, tone));
     for (ChannelHandle h : handles)
         EXPECT_GT(h, 0);
+}
+
+TEST_F(OfflineEngine, TheLimiterHoldsALoudMixUnderItsCeiling)
+{
+    const SampleHandle loud = load(sineFrames(100, 44100, 44100, 1.0));
+    for (int i = 0; i < 35; ++i) {
+        const ChannelHandle h = engine.playSound(kFree, loud);
+        engine.setLoopMode(h, kLoopNormal);
+    }
+    render(44100);
+    const auto out = render(44100);
+    // A sine whose peaks sit at the ceiling of -1 dBFS.
+    const double ceilingRms = std::pow(10.0, -1.0 / 20.0) / std::sqrt(2.0);
+    for (int channel : {0, 1}) {
+        const double level = rms(channelOf(out, channel));
+        EXPECT_LE(level, ceilingRms * 1.002) << channel;
+        EXPECT_GT(level, ceilingRms * 0.8) << channel; // limited, not silenced
+    }
 }
 
 TEST_F(OfflineEngine, OutOfRangeValuesAreClampedOrIgnored)
@@ -172,6 +213,53 @@ TEST_F(OfflineEngine, VoicesStartAndStopWithoutAClick)
     EXPECT_EQ(out.back(), 0.0f);
     // Gone within a few milliseconds.
     EXPECT_EQ(out[441], 0.0f);
+}
+
+TEST_F(OfflineEngine, ASamplePlaysAtItsOwnRateUntilTold)
+{
+    // 441 Hz recorded at 22050 Hz must still sound at 441 Hz in a 44100 Hz mix.
+    const ChannelHandle h = engine.playSound(kFree, load(sineFrames(441, 22050, 22050, 0.5), 22050));
+    engine.setLoopMode(h, kLoopNormal);
+    render(1024);
+    const auto left = channelOf(render(44100), 0);
+    int crossings = 0;
+    for (std::size_t i = 1; i < left.size(); ++i)
+        crossings += (left[i - 1] < 0) != (left[i] < 0);
+    EXPECT_NEAR(crossings, 2 * 441, 2);
+}
+
+TEST_F(OfflineEngine, APitchChangeGlidesToTheNewRate)
+{
+    // A rising ramp: the difference of neighbouring output frames is proportional to the
+    // playback rate, frame by frame.
+    std::vector<std::int16_t> ramp(24000);
+    for (std::size_t i = 0; i < ramp.size(); ++i)
+        ramp[i] = std::int16_t(-24000 + 2 * int(i));
+    const ChannelHandle h = engine.playSound(kFree, load(ramp));
+    engine.setPan(h, 0);
+    render(512);
+    auto last = channelOf(render(256), 0);
+    const double unit = double(last[200]) - last[199]; // the step at the sample's own rate
+    ASSERT_GT(unit, 0.0);
+
+    for (const double ratio : {2.0, 1.0}) {
+        SCOPED_TRACE(ratio);
+        const double was = (double(last.back()) - last[last.size() - 2]) / unit;
+        ASSERT_TRUE(engine.setFrequency(h, int(ratio * 44100)));
+        auto after = channelOf(render(4096), 0);
+        after.insert(after.begin(), last.back());
+        std::vector<double> rate;
+        for (std::size_t i = 1; i < after.size(); ++i)
+            rate.push_back((double(after[i]) - after[i - 1]) / unit);
+        const auto moved = std::find_if(rate.begin(), rate.end(), [&](double r) { return std::fabs(r - was) > 0.02; });
+        ASSERT_NE(moved, rate.end()) << "the rate never changed";
+        // The first frames that change are on the way: neither the old rate nor the new one.
+        EXPECT_GT(*moved, std::min(was, ratio) + 0.02);
+        EXPECT_LT(*moved, std::max(was, ratio) - 0.1);
+        // And it arrives.
+        EXPECT_NEAR(rate.back(), ratio, 0.02);
+        last = after;
+    }
 }
 
 TEST_F(OfflineEngine, LoopsWrapSeamlesslyAtAnyRate)

@@ -5,6 +5,7 @@
 #include "tempfolder.h"
 
 #include <cmath>
+#include <set>
 #include <gtest/gtest.h>
 #include <sndfile.h>
 
@@ -104,4 +105,41 @@ TEST(Equaliser, ResponseOfTenBandsAddsUpAndRetuningGlides)
     for (int i = 0; i < 100; ++i)
         eq.process(l.data(), r.data(), 128);
     EXPECT_NEAR(eq.responseDb(1000), 0.0, 1e-3);
+}
+
+TEST(EngineEqualiser, TakesAsManyBandsAsItDocumentsAndRefusesOneMore)
+{
+    TempFolder dir;
+    Engine engine;
+    engine.setOutput(kOutputNoSound);
+    ASSERT_TRUE(engine.init(44100, 32, kInitEnableSystemChannelFx));
+    const auto path = dir / "tone.isz";
+    writeSoundFile(path, sineFrames(1000, 44100, 44100, 0.05), 44100, SF_FORMAT_WAV | SF_FORMAT_PCM_16);
+    const ChannelHandle h = engine.playSound(kFree, engine.loadSample(kFree, path.string(), kSampleNormal, 0, 0));
+    engine.setLoopMode(h, kLoopNormal);
+    auto level = [&] {
+        std::vector<float> out(2 * 8820);
+        engine.renderOffline(out.data(), 8820); // the band glides to its setting
+        engine.renderOffline(out.data(), 8820);
+        double sum = 0;
+        for (float v : channelOf(out, 0))
+            sum += double(v) * v;
+        return std::sqrt(sum);
+    };
+
+    for (int round = 0; round < 2; ++round) {
+        engine.fxDisable(kSystemChannel);
+        std::vector<FxHandle> bands;
+        for (int i = 0; i < kMaxEqBands; ++i) {
+            bands.push_back(engine.fxEnable(kSystemChannel, kFxParamEq));
+            EXPECT_GT(bands.back(), 0) << "band " << i + 1;
+        }
+        EXPECT_EQ(std::set<FxHandle>(bands.begin(), bands.end()).size(), bands.size());
+        EXPECT_EQ(engine.fxEnable(kSystemChannel, kFxParamEq), -1);
+
+        // The last band counts like the first.
+        const double flat = level();
+        EXPECT_TRUE(engine.fxSetParamEq(bands.back(), 1000.0f, 18.0f, 12.0f));
+        EXPECT_NEAR(20 * std::log10(level() / flat), 12.0, 1.0);
+    }
 }

@@ -3,6 +3,7 @@
 #include "tempfolder.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 using namespace sonaveil;
 namespace fs = std::filesystem;
@@ -19,6 +20,23 @@ TEST(AtomicFile, WritesExactlyTheBytesAndLeavesNoTemporaryFile)
     for ([[maybe_unused]] auto& e : fs::directory_iterator(dir.path()))
         ++files;
     EXPECT_EQ(files, 1);
+}
+
+TEST(AtomicFile, ANewFileGetsTheUsualModeAndAReplacedOneKeepsItsOwn)
+{
+    TempFolder dir;
+    const mode_t saved = ::umask(022);
+    const bool written = writeFileAtomically(dir / "new.tmp", "1\r\n");
+    ::umask(saved);
+    ASSERT_TRUE(written);
+    EXPECT_EQ(fs::status(dir / "new.tmp").permissions(), fs::perms(0644));
+
+    for (const fs::perms mode : {fs::perms(0600), fs::perms(0640), fs::perms(0664)}) {
+        fs::permissions(dir / "new.tmp", mode);
+        ASSERT_TRUE(writeFileAtomically(dir / "new.tmp", "2\r\n"));
+        EXPECT_EQ(fs::status(dir / "new.tmp").permissions(), mode);
+    }
+    EXPECT_EQ(readWholeFile(dir / "new.tmp"), "2\r\n");
 }
 
 TEST(AtomicFile, FailureLeavesTheTargetAsItWas)

@@ -56,6 +56,17 @@ TEST(TextRecordReader, AwkwardInputs)
     EXPECT_EQ(allFields("\r\n\r\n"), Fields{});
 }
 
+TEST(TextRecordReader, StopsAtTheEndMarkWhereAFieldWouldStart)
+{
+    // ^Z (0x1A) ends the content when it stands where the next field would begin.
+    EXPECT_EQ(allFields("1,2\r\n\x1a" "3,4\r\n"), (Fields{"1", "2"}));
+    EXPECT_EQ(allFields("1,\x1a" "2"), (Fields{"1"}));
+    EXPECT_EQ(allFields("1, \x1a,2"), (Fields{"1"}));
+    EXPECT_EQ(allFields("\x1a" "1"), Fields{});
+    TextRecordReader r("5,6\r\n\x1a" "7\r\n");
+    EXPECT_FALSE(r.take(3).has_value());
+}
+
 TEST(TextRecordReader, TakeNeedsEveryField)
 {
     TextRecordReader r("1,2,3\r\n");

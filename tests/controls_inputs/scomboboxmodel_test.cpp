@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 using namespace sonaveil;
 using sonaveil::controls::ComboPaintOp;
 using sonaveil::controls::SComboBoxModel;
@@ -255,6 +257,9 @@ TEST(SComboBoxModel, KeyboardMovesTheHighlightAndChooses)
     m.ItemEnabled(2, false);
     m.key(Key::Down);
     EXPECT_EQ(m.highlighted(), 3); // over the disabled row
+    m.key(Key::Up);
+    EXPECT_EQ(m.highlighted(), 1); // and back over it
+    m.key(Key::Down);
     m.key(Key::Enter);
     EXPECT_FALSE(m.isOpen());
     EXPECT_EQ(chosen, 3);
@@ -264,6 +269,24 @@ TEST(SComboBoxModel, KeyboardMovesTheHighlightAndChooses)
     EXPECT_FALSE(m.isOpen());
     EXPECT_EQ(m.look(), Look::Hover);
     EXPECT_FALSE(m.key(Key::Escape));
+}
+
+TEST(SComboBoxModel, TheHighlightLeavingTheVisibleRowsScrollsByOneRow)
+{
+    auto m = numbered(20);
+    m.setNumberItemsToShow(7);
+    m.key(Key::F4);
+    ASSERT_EQ(m.scrollValue(), 0);
+    for (int row = 1; row <= 20; ++row) {
+        m.key(Key::Down);
+        ASSERT_EQ(m.highlighted(), row);
+        // The highlighted row is the last visible one once the list has to scroll.
+        EXPECT_EQ(m.scrollValue(), std::max(0, row - 7)) << "row " << row;
+    }
+    for (int row = 19; row >= 1; --row) {
+        m.key(Key::Up);
+        EXPECT_EQ(m.scrollValue(), std::min(13, row - 1)) << "row " << row;
+    }
 }
 
 TEST(SComboBoxModel, MouseOverAndOnTheOpenList)

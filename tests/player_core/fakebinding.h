@@ -30,8 +30,8 @@ public:
         return lastHandle;
     }
     void setVolume(int c, int v) override { if (auto* ch = live(c)) ch->volume = v; calls.push_back("volume " + std::to_string(c)); }
-    void setFrequency(int c, int hz) override { if (auto* ch = live(c)) ch->frequency = hz; }
-    void setPan(int c, int pan) override { if (auto* ch = live(c)) ch->pan = pan; }
+    void setFrequency(int c, int hz) override { if (auto* ch = live(c)) ch->frequency = hz; calls.push_back("frequency " + std::to_string(c)); }
+    void setPan(int c, int pan) override { if (auto* ch = live(c)) ch->pan = pan; calls.push_back("pan " + std::to_string(c)); }
     void setLoopMode(int c, int mode) override { if (auto* ch = live(c)) ch->loop = mode; }
     void stopSound(int c) override { if (auto* ch = live(c)) ch->playing = false; calls.push_back("stop"); }
 

@@ -82,3 +82,24 @@ TEST_F(MixControlTest, TheModelReportsEveryCheckChangeAfterSwitching)
     model.setCheck(4, CheckState::Unchecked);
     EXPECT_EQ(seen, (std::vector<std::pair<int, bool>>{{4, true}, {4, false}, {4, false}}));
 }
+
+TEST_F(MixControlTest, StopAllSilencesEverySoundAndStopPageOnlyItsOwn)
+{
+    for (int s = 1; s <= kSoundCount; ++s) {
+        model.setCheck(s, CheckState::Checked);
+        ASSERT_NE(audio.live(model.entry(s).channel), nullptr) << s;
+    }
+    mix.stopPage(4);
+    for (int s = 1; s <= kSoundCount; ++s) {
+        const bool onPage4 = s >= 31;
+        EXPECT_EQ(model.entry(s).on(), !onPage4) << s;
+        EXPECT_EQ(audio.live(model.entry(s).channel) != nullptr, !onPage4) << s;
+    }
+    for (int s = 31; s <= kSoundCount; ++s)
+        model.setCheck(s, CheckState::Checked);
+    mix.stopAll();
+    for (int s = 1; s <= kSoundCount; ++s) {
+        EXPECT_EQ(model.check(s), CheckState::Unchecked) << s;
+        EXPECT_EQ(audio.live(model.entry(s).channel), nullptr) << s;
+    }
+}

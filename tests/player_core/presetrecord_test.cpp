@@ -3,6 +3,7 @@
 #include "fakebinding.h"
 #include "player/core/channelmodel.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -87,6 +88,34 @@ TEST(PresetRecord, SaveAndLoadGiveTheSameMixBack)
     EXPECT_EQ(ch.volume, 64);
 }
 
+TEST(PresetRecord, EveryCheckAndSliderSurvivesSaveAndLoad)
+{
+    FakeBinding a;
+    ChannelModel m(a);
+    m.loadSamples("/p");
+    // Every slider away from its start, every sound in a state of its own, first and last too.
+    for (int slider : catalogue::sliderRecordOrder()) {
+        const SliderRange r = catalogue::sliderRange(slider);
+        m.setSlider(slider, r.start == r.maximum ? r.minimum + slider % 7 : r.maximum - slider % 7);
+    }
+    for (int s = 1; s <= kSoundCount; ++s)
+        m.setCheck(s, CheckState(s % 3 == 1 ? 0 : s % 3 == 2 ? 1 : 2));
+    const auto saved = PresetRecord::parse(PresetRecord::capture(m).toText());
+    ASSERT_TRUE(saved);
+
+    FakeBinding b;
+    ChannelModel other(b);
+    other.loadSamples("/p");
+    saved->applyTo(other);
+    for (int s = 1; s <= kSoundCount; ++s)
+        EXPECT_EQ(other.check(s), m.check(s)) << "sound " << s;
+    for (int slider : catalogue::sliderRecordOrder())
+        EXPECT_EQ(other.slider(slider), m.slider(slider)) << "ucSlider" << slider;
+    const auto* last = b.live(other.entry(35).channel);
+    ASSERT_NE(last, nullptr);
+    EXPECT_EQ(last->pan, m.slider(103) * 10);
+}
+
 TEST(PresetRecord, LoadingKeepsASoundThatIsAlreadyOn)
 {
     FakeBinding a;
@@ -101,6 +130,52 @@ TEST(PresetRecord, LoadingKeepsASoundThatIsAlreadyOn)
     EXPECT_EQ(m.entry(5).channel, playing);
     EXPECT_EQ(a.channels.at(playing).volume, 33);
     EXPECT_EQ(a.channels.at(playing).frequency, 50000);
+}
+
+TEST(PresetRecord, AGreyedCheckIsAcceptedAndRestoredGreyed)
+{
+    FakeBinding a;
+    ChannelModel m(a);
+    m.loadSamples("/p");
+    PresetRecord r = PresetRecord::capture(m);
+    r.checks[6] = 1; // sound 7 on in the file …
+    r.checks[7] = 2; // … sound 8 greyed
+    const std::string text = r.toText();
+    const auto parsed = PresetRecord::parse(text);
+    ASSERT_TRUE(parsed);
+    EXPECT_EQ(parsed->checks[7], 2);
+
+    m.setCheck(8, CheckState::Checked); // playing before the load
+    const int was = m.entry(8).channel;
+    parsed->applyTo(m);
+    EXPECT_EQ(m.check(8), CheckState::Grayed);
+    EXPECT_EQ(a.live(was), nullptr); // greyed counts as off
+    EXPECT_EQ(m.check(7), CheckState::Checked);
+    EXPECT_EQ(PresetRecord::capture(m).toText(), text); // and is saved as 2 again
+}
+
+TEST(PresetRecord, LoadingTheMixThatPlaysStillSendsEverySliderToTheEngine)
+{
+    FakeBinding a;
+    ChannelModel m(a);
+    m.loadSamples("/p");
+    for (int s = 1; s <= kSoundCount; ++s)
+        m.setCheck(s, CheckState::Checked);
+    const PresetRecord same = PresetRecord::capture(m);
+    a.calls.clear();
+    same.applyTo(m);
+    auto sent = [&](const std::string& call, int sound) {
+        const std::string wanted = call + " " + std::to_string(m.entry(sound).channel);
+        return std::count(a.calls.begin(), a.calls.end(), wanted);
+    };
+    for (int s = 1; s <= kSoundCount; ++s) {
+        // Its own volume slider's update and the master's.
+        EXPECT_GE(sent("volume", s), 2) << s;
+        EXPECT_EQ(sent("frequency", s), s <= 30 ? 1 : 0) << s;
+        EXPECT_EQ(sent("pan", s), 1) << s;
+    }
+    EXPECT_EQ(std::count(a.calls.begin(), a.calls.end(), "play"), 0);
+    EXPECT_EQ(std::count(a.calls.begin(), a.calls.end(), "stop"), 0);
 }
 
 TEST(StarterPresets, EveryShippedPresetIsAWholeMixWithinTheSliderRanges)
