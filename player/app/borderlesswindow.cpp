@@ -54,6 +54,14 @@ void BorderlessWindow::setShowPicture(bool on)
     update();
 }
 
+void BorderlessWindow::setEdgeColour(const QColor& colour)
+{
+    if (colour == m_edgeColour)
+        return;
+    m_edgeColour = colour;
+    update();
+}
+
 void BorderlessWindow::resizeEvent(QResizeEvent*)
 {
     m_scaled = {};
@@ -70,7 +78,7 @@ void BorderlessWindow::paintEvent(QPaintEvent*)
     } else {
         p.fillRect(rect(), m_formColour);
     }
-    p.setPen(QPen(QColor(30, 18, 8), 1));
+    p.setPen(QPen(m_edgeColour, 1));
     p.setBrush(Qt::NoBrush);
     p.drawRect(rect().adjusted(0, 0, -1, -1));
 }

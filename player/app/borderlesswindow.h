@@ -33,6 +33,10 @@ public:
     void setFormColour(const QColor& colour);
     bool showPicture() const { return m_showPicture; }
     void setShowPicture(bool on);
+    // The thin line around the window.
+    static inline const QColor kEdgeColour{30, 18, 8};
+    QColor edgeColour() const { return m_edgeColour; }
+    void setEdgeColour(const QColor& colour);
 
     // Called after the colour scheme has recoloured the window's controls, for the window's own
     // parts that the scheme paints.
@@ -50,6 +54,7 @@ private:
     QImage m_scaled; // the picture at the window's size, made when the size changes
     QColor m_formColour = kFormColour;
     bool m_showPicture = true;
+    QColor m_edgeColour = kEdgeColour;
     bool m_dragging = false;
     QPoint m_dragOffset;
 };

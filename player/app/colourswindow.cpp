@@ -257,6 +257,8 @@ void ColoursWindow::coloursApplied(const WindowColours& colours)
     // The editor is a plain window in the background colour.
     setFormColour(colours.background.value_or(kDesignFace));
     setShowPicture(false);
+    // Over a window of like colours the editor keeps its outline, drawn in the text colour.
+    setEdgeColour(colours.text.value_or(kEdgeColour));
     const ColourScheme& held = m_editor.held();
     for (int i = 0; i < kSwatchCount; ++i) {
         ChameleonButton* swatch = m_swatches[std::size_t(i)];

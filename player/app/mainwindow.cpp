@@ -173,8 +173,8 @@ void MainWindow::setKeyboardOrder()
         order.push_back(button(name));
     for (Multibutton* b : m_quick)
         order.push_back(b);
-    for (const char* name : {"chameleonButton23", "chameleonButton6", "chameleonButton29", "chameleonButton26",
-                             "chameleonButton1"})
+    for (const char* name : {"chameleonButton23", "colorsButton", "chameleonButton6", "chameleonButton29",
+                             "chameleonButton26", "chameleonButton1"})
         order.push_back(button(name));
     for (std::size_t i = 1; i < order.size(); ++i)
         setTabOrder(order[i - 1], order[i]);
@@ -243,7 +243,8 @@ QWidget* MainWindow::buildTop()
         b->setToolTip("Not available in this version");
     }
     auto* options = makeButton("chameleonButton23", "&Options", 96, top);
-    auto* colours = makeButton("colorsButton", "Colo&rs", 96, top);
+    // Every letter of its caption is another button's access key.
+    auto* colours = makeButton("colorsButton", "Colors", 96, top);
     colours->setToolTip("The colors of the player's windows");
     auto* record = makeButton("chameleonButton6", "&Record", 96, top);
     auto* help = makeButton("chameleonButton29", "&Help", 96, top);
