@@ -12,6 +12,7 @@
 #include "player/app/equaliserwindow.h"
 #include "player/app/mainwindow.h"
 #include "player/app/optionswindow.h"
+#include "player/app/playercolours.h"
 
 #include <QApplication>
 #include <QDir>
@@ -89,6 +90,7 @@ Player::Player(PlayerSetup setup, QObject* parent)
     , m_equaliser(m_equaliserOutput, m_setup.programFolder.toStdString())
     , m_alarm(m_binding, m_setup.programFolder.toStdString(), {})
 {
+    m_colours = std::make_unique<PlayerColours>(m_setup.programFolder, *m_setup.dialogs);
     m_splash = std::make_unique<SplashWindow>(artwork::load(m_setup.programFolder, "splash.jpg"));
     m_splash->setWindowIcon(artwork::programIcon(m_setup.programFolder));
 
@@ -174,11 +176,12 @@ void Player::prepare()
     m_alarmWindow->setWindowIcon(icon);
     m_equaliserWindow = std::make_unique<EqualiserWindow>(m_equaliser, *m_setup.dialogs);
     m_equaliserWindow->setWindowIcon(icon);
-    const QImage bronze = artwork::load(m_setup.programFolder, "bronze.jpg");
-    m_main->setBackground(bronze);
-    m_optionsWindow->setBackground(bronze);
-    m_alarmWindow->setBackground(bronze);
-    m_equaliserWindow->setBackground(bronze);
+    // Every window follows the colour scheme and shows the background picture it chooses.
+    m_colours->attach(m_main.get());
+    m_colours->attach(m_optionsWindow.get());
+    m_colours->attach(m_alarmWindow.get());
+    m_colours->attach(m_equaliserWindow.get());
+    connect(w, &MainWindow::coloursClicked, m_colours.get(), &PlayerColours::showEditor);
     // The first show lays out and sizes every control; doing it once unseen while the splash
     // shows lets the window come up at once later.
     m_main->setAttribute(Qt::WA_DontShowOnScreen, true);
@@ -247,6 +250,8 @@ void Player::startUp()
     createTray();
     labelQuickSlots();
     m_options.readSoundCard();
+    // The colour scheme: the window's own colours, then "maincol.tmp"; the picture by its flag.
+    m_colours->startUp(*m_main);
     // The engine on the saved sound card; the options window lists the devices on the way.
     setupEngine();
     m_model.loadSamples(m_setup.programFolder.toStdString());
@@ -267,6 +272,8 @@ void Player::startUp()
     if (lcd)
         lcd->SetDisplay(4, "Current:None");
     m_splash->hide();
+    // The colour editor, loaded unseen.
+    m_colours->loadEditor();
     // The last mix, when the user asked for it.
     if (m_options.resumeLastMix() && QFileInfo::exists(path(PresetFiles::kLastMixName)))
         m_presets.load(m_presets.lastMixPath());
@@ -398,6 +405,7 @@ void Player::shutdown()
         // The sound card, the mix that was playing (the check states and sliders still hold
         // it) and the options window's start-up choices. Nothing is written when the start-up
         // never ran: the files of the last night stay as they are.
+        m_colours->writeSnapshot();
         m_options.writeSoundCard();
         m_presets.save(m_presets.lastMixPath());
         m_options.writeStartupFile();
@@ -413,6 +421,7 @@ void Player::shutdown()
     if (m_main)
         m_main->hide();
     m_splash->hide();
+    m_colours->closeEditor();
 }
 
 void Player::close()

@@ -35,6 +35,7 @@ class Dialogs;
 class EqualiserWindow;
 class MainWindow;
 class OptionsWindow;
+class PlayerColours;
 
 // What the player runs with. The program passes the real services; tests pass a temporary
 // program folder and fakes.
@@ -73,8 +74,8 @@ public:
     void prepare();
     // The start-up sequence; every step is attempted, a failing one is skipped silently.
     void startUp();
-    // The shutdown sequence: the engine closed, the tray icon removed, "scard2.tmp",
-    // "previous.tmp" and "startup.tmp" written, the windows hidden. Runs once.
+    // The shutdown sequence: the engine closed, the tray icon removed, "maincol.tmp",
+    // "scard2.tmp", "previous.tmp" and "startup.tmp" written, the windows hidden. Runs once.
     void shutdown();
     bool started() const { return m_started; }
     bool shutDown() const { return m_shutDown; }
@@ -114,6 +115,8 @@ public:
     Equaliser& equaliser() { return m_equaliser; }
     AlarmWindow* alarmWindow() const { return m_alarmWindow.get(); }
     EqualiserWindow* equaliserWindow() const { return m_equaliserWindow.get(); }
+    // The colour scheme, its editor and the windows that follow it.
+    PlayerColours& colours() { return *m_colours; }
     QWidget* splash() const { return m_splash.get(); }
     QSystemTrayIcon* trayIcon() const { return m_tray; }
     QMenu* trayMenu() const { return m_menu.get(); }
@@ -172,6 +175,7 @@ private:
     std::unique_ptr<OptionsWindow> m_optionsWindow;
     std::unique_ptr<AlarmWindow> m_alarmWindow;
     std::unique_ptr<EqualiserWindow> m_equaliserWindow;
+    std::unique_ptr<PlayerColours> m_colours;
     std::unique_ptr<QMenu> m_menu;
     QSystemTrayIcon* m_tray = nullptr;
     QAction* m_muteAction = nullptr;
