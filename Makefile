@@ -1,7 +1,8 @@
 BUILD_DIR ?= build
 JOBS ?= 2
+BUILD_DIST = $(BUILD_DIR)/dist
 
-.PHONY: all deps configure build run test clean
+.PHONY: all deps configure build run test install uninstall clean
 
 all: build
 
@@ -20,6 +21,13 @@ run: build
 
 test: build
 	@bash scripts/run-tests.sh $(BUILD_DIR)
+
+# For the current user: the program folder to ~/.local/share/sonaveil, the menu entry and icons.
+install: build
+	@bash scripts/install-user.sh install $(BUILD_DIST)
+
+uninstall:
+	@bash scripts/install-user.sh uninstall
 
 clean:
 	rm -rf $(BUILD_DIR)

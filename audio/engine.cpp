@@ -1,13 +1,17 @@
 #include "audio/engine.h"
 
+#include "audio/bandlimit.h"
 #include "audio/mixer.h"
 #include "audio/output.h"
 #include "audio/sample.h"
 
 #include <algorithm>
 #include <atomic>
-#include <thread>
 #include <cmath>
+#include <condition_variable>
+#include <deque>
+#include <mutex>
+#include <thread>
 #include <vector>
 
 namespace sonaveil::audio {
@@ -32,6 +36,93 @@ std::string cutName(std::string name)
     return name;
 }
 
+// Decodes samples and builds their band-limited versions on a thread of its own, so that neither
+// the interface thread nor the mixer waits for a file. Jobs asked for twice run once.
+class SampleWorker {
+public:
+    ~SampleWorker() { stop(); }
+
+    void decode(Sample* sample, const std::string& path) { post(Job{sample, path, -1}); }
+    void buildVersion(Sample* sample, int version) { post(Job{sample, {}, version}); }
+
+    // Waits until every job asked for so far has run.
+    void waitIdle()
+    {
+        std::unique_lock lock(m_mutex);
+        m_idle.wait(lock, [this] { return m_jobs.empty() && !m_busy; });
+    }
+
+    // Drops the jobs not yet started and waits for the running one.
+    void stop()
+    {
+        {
+            std::lock_guard lock(m_mutex);
+            m_jobs.clear();
+            m_stopping = true;
+        }
+        m_wake.notify_all();
+        if (m_thread.joinable())
+            m_thread.join();
+        m_stopping = false;
+    }
+
+private:
+    struct Job {
+        Sample* sample;
+        std::string path;
+        int version; // -1: decode
+        bool operator==(const Job& o) const { return sample == o.sample && version == o.version; }
+    };
+
+    void post(Job job)
+    {
+        {
+            std::lock_guard lock(m_mutex);
+            if (std::find(m_jobs.begin(), m_jobs.end(), job) != m_jobs.end())
+                return;
+            // Decoding comes first: someone is waiting to hear the sound.
+            if (job.version < 0)
+                m_jobs.push_front(std::move(job));
+            else
+                m_jobs.push_back(std::move(job));
+            if (!m_thread.joinable())
+                m_thread = std::thread([this] { run(); });
+        }
+        m_wake.notify_one();
+    }
+
+    void run()
+    {
+        std::unique_lock lock(m_mutex);
+        for (;;) {
+            m_wake.wait(lock, [this] { return m_stopping || !m_jobs.empty(); });
+            if (m_stopping)
+                return;
+            Job job = std::move(m_jobs.front());
+            m_jobs.pop_front();
+            m_busy = true;
+            lock.unlock();
+            if (job.version < 0) {
+                if (!job.sample->ready.load(std::memory_order_acquire))
+                    decodeInto(*job.sample, job.path);
+            } else {
+                ensureVersion(*job.sample, job.version);
+            }
+            lock.lock();
+            m_busy = false;
+            if (m_jobs.empty())
+                m_idle.notify_all();
+        }
+    }
+
+    std::mutex m_mutex;
+    std::condition_variable m_wake, m_idle;
+    std::deque<Job> m_jobs;
+    bool m_busy = false;
+    bool m_stopping = false;
+    std::thread m_thread;
+};
+
 } // namespace
 
 struct Engine::Impl {
@@ -46,15 +137,45 @@ struct Engine::Impl {
     std::unique_ptr<Mixer> mixer;
     std::unique_ptr<Output> sound;
     std::vector<std::unique_ptr<Sample>> samples; // handle n is samples[n - 1]
+    std::vector<std::string> samplePaths;         // where each one is decoded from
+    SampleWorker worker;
     struct SlotState {
         std::uint32_t generation = 0;
         bool stopped = true; // stopped by us: the handle names nothing from now on
+        Sample* sample = nullptr;
     };
     std::vector<SlotState> slots;
     std::vector<FxHandle> fxBands; // handles of the bands in chain order
     std::vector<EqBandSettings> fxSettings;
     FxHandle nextFx = 1;
     bool paused = false;
+
+    Sample* sampleOf(SampleHandle handle) const
+    {
+        if (handle <= 0 || handle > int(samples.size()))
+            return nullptr;
+        return samples[std::size_t(handle - 1)].get();
+    }
+
+    // The sample's frames, decoding them first (and waiting for that) if nobody has played it.
+    const Sample* decoded(SampleHandle handle)
+    {
+        Sample* s = sampleOf(handle);
+        if (!s)
+            return nullptr;
+        if (!s->ready.load(std::memory_order_acquire)) {
+            worker.decode(s, samplePaths[std::size_t(handle - 1)]);
+            worker.waitIdle();
+        }
+        return s;
+    }
+
+    SampleHandle add(std::unique_ptr<Sample> sample, const std::string& path)
+    {
+        samples.push_back(std::move(sample));
+        samplePaths.push_back(path);
+        return SampleHandle(samples.size());
+    }
 
     bool pulseOutput() const { return output == kOutputAuto || output == kOutputPulseAudio; }
 
@@ -194,8 +315,10 @@ void Engine::close()
         d->sound->stop();
         d->sound.reset();
     }
+    d->worker.stop();
     d->mixer.reset();
     d->samples.clear();
+    d->samplePaths.clear();
     d->slots.clear();
     d->fxBands.clear();
     d->fxSettings.clear();
@@ -215,59 +338,49 @@ SampleHandle Engine::loadSample(int, const std::string& path, unsigned, int, int
 {
     if (!d->mixer || path.empty())
         return 0;
-    auto sample = loadSampleFile(path);
+    auto sample = openSampleFile(path);
     if (!sample)
         return 0;
-    d->samples.push_back(std::move(sample));
-    return SampleHandle(d->samples.size());
+    return d->add(std::move(sample), path);
 }
 
 std::vector<SampleHandle> Engine::loadSamples(const std::vector<std::string>& paths)
 {
-    std::vector<SampleHandle> handles(paths.size(), 0);
-    if (!d->mixer)
-        return handles;
-    // Decoding is the slow part of a start-up; the files are independent of each other.
-    std::vector<std::unique_ptr<Sample>> decoded(paths.size());
-    std::atomic<std::size_t> next{0};
-    auto work = [&] {
-        for (std::size_t i; (i = next.fetch_add(1)) < paths.size();)
-            if (!paths[i].empty())
-                decoded[i] = loadSampleFile(paths[i]);
-    };
-    const unsigned helpers = std::min<unsigned>(std::max(1u, std::thread::hardware_concurrency()), 4u) - 1;
-    std::vector<std::thread> threads;
-    for (unsigned t = 0; t < helpers && t + 1 < paths.size(); ++t)
-        threads.emplace_back(work);
-    work();
-    for (auto& t : threads)
-        t.join();
-    for (std::size_t i = 0; i < decoded.size(); ++i) {
-        if (!decoded[i])
-            continue;
-        d->samples.push_back(std::move(decoded[i]));
-        handles[i] = SampleHandle(d->samples.size());
-    }
+    std::vector<SampleHandle> handles;
+    for (const std::string& path : paths)
+        handles.push_back(loadSample(kFree, path, kSampleNormal, 0, 0));
     return handles;
 }
 
 int Engine::sampleFrames(SampleHandle sample) const
 {
-    if (sample <= 0 || sample > int(d->samples.size()))
-        return 0;
-    return d->samples[std::size_t(sample - 1)]->frames;
+    const Sample* s = d->decoded(sample);
+    return s ? s->frames : 0;
 }
 
 int Engine::sampleRate(SampleHandle sample) const
 {
-    if (sample <= 0 || sample > int(d->samples.size()))
-        return 0;
-    return d->samples[std::size_t(sample - 1)]->rate;
+    const Sample* s = d->sampleOf(sample);
+    return s ? s->rate : 0;
+}
+
+bool Engine::sampleDecoded(SampleHandle sample) const
+{
+    const Sample* s = d->sampleOf(sample);
+    return s && s->ready.load(std::memory_order_acquire);
+}
+
+bool Engine::samplePlayable(SampleHandle sample) const
+{
+    const Sample* s = d->sampleOf(sample);
+    // A second is far more than a voice reads before the decoder is further on.
+    return s && (s->ready.load(std::memory_order_acquire) || s->available.load(std::memory_order_acquire) >= s->rate);
 }
 
 ChannelHandle Engine::playSound(int channel, SampleHandle sample)
 {
-    if (!d->mixer || sample <= 0 || sample > int(d->samples.size()))
+    Sample* s = d->sampleOf(sample);
+    if (!d->mixer || !s)
         return -1;
     int index = -1;
     if (channel >= 0 && channel < int(d->slots.size())) {
@@ -289,8 +402,11 @@ ChannelHandle Engine::playSound(int channel, SampleHandle sample)
     if (state.generation == 0)
         state.generation = 1;
     state.stopped = false;
+    state.sample = s;
 
-    const Sample* s = d->samples[std::size_t(sample - 1)].get();
+    // The first play of a sample decodes it; the voice starts as soon as it is ready.
+    if (!s->ready.load(std::memory_order_acquire))
+        d->worker.decode(s, d->samplePaths[std::size_t(sample - 1)]);
     VoiceSlot& slot = d->mixer->slot(index);
     slot.sample.store(s, std::memory_order_relaxed);
     slot.volume.store(255, std::memory_order_relaxed);
@@ -316,7 +432,13 @@ bool Engine::setFrequency(ChannelHandle channel, int hertz)
     const int v = d->voiceOf(channel);
     if (v < 0 || hertz <= 0)
         return false;
-    d->mixer->slot(v).frequency.store(std::min(hertz, 8 * d->mixer->mixRate()), std::memory_order_relaxed);
+    hertz = std::min(hertz, 8 * d->mixer->mixRate());
+    // Faster than one frame per output frame needs a band-limited version of the sample.
+    const int version = Sample::versionFor(double(hertz) / double(d->mixer->mixRate()));
+    Sample* s = d->slots[std::size_t(v)].sample;
+    if (version >= 0 && s && !s->versions[std::size_t(version)].load(std::memory_order_acquire))
+        d->worker.buildVersion(s, version);
+    d->mixer->slot(v).frequency.store(hertz, std::memory_order_relaxed);
     return true;
 }
 
@@ -423,6 +545,8 @@ void Engine::renderOffline(float* out, int frames)
 {
     if (!d->mixer || d->sound || frames <= 0)
         return;
+    // Offline, time is what the caller renders: what has been asked of the decoder is there first.
+    d->worker.waitIdle();
     d->mixer->render(out, frames);
 }
 

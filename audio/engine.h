@@ -66,23 +66,33 @@ public:
 
     // Loads a sound file (WAV, FLAC, Ogg Vorbis, MP3, …, recognised from the content). `index`
     // is kFree; `offset` and `length` 0 mean the whole file. Returns 0 when the file is missing or
-    // not audio. Only after init.
+    // not audio. Only after init. The file is only checked here; its frames are decoded on a
+    // thread of the engine's own when the sample is first played.
     SampleHandle loadSample(int index, const std::string& path, unsigned mode, int offset,
                             int length);
-    // Loads several files at once, decoding them in parallel; the handles come back in the
-    // order of `paths`, 0 for each file that cannot be read. Only after init.
+    // Loads several files at once; the handles come back in the order of `paths`, 0 for each file
+    // that cannot be read. Only after init.
     std::vector<SampleHandle> loadSamples(const std::vector<std::string>& paths);
-    // Frames and rate of a loaded sample (0 for handle 0 or an unknown handle).
+    // Frames and rate of a loaded sample (0 for handle 0 or an unknown handle). Asking for the
+    // frames of a sample never played decodes it.
     int sampleFrames(SampleHandle sample) const;
     int sampleRate(SampleHandle sample) const;
+    // True once the sample's frames are decoded and held in memory.
+    bool sampleDecoded(SampleHandle sample) const;
+    // True once enough of the sample is decoded for a voice playing it to sound.
+    bool samplePlayable(SampleHandle sample) const;
 
     // Starts `sample` at once on a free voice (`channel` kFree); the voice plays at the sample's
-    // own rate, full volume, centre pan, once. Returns the channel handle, or -1 when nothing can
-    // play (handle 0, no free voice, not initialised).
+    // own rate, full volume, centre pan, once. A sample played for the first time sounds as soon
+    // as its start is decoded (tens of milliseconds); it stays decoded until close(). Returns the
+    // channel handle, or -1 when nothing can play (handle 0, no free voice, not initialised).
     ChannelHandle playSound(int channel, SampleHandle sample);
-    // 0 (silent) … 255 (full): the gain is (v/255)^3. Out-of-range values are clamped.
+    // 0 (silent) … 255 (full): the gain is v/255, reached in a few milliseconds. Out-of-range
+    // values are clamped.
     bool setVolume(ChannelHandle channel, int volume);
-    // Playback rate in Hz; the pitch glides to it. Zero or negative rates are ignored.
+    // Playback rate in Hz; the pitch glides to it. Zero or negative rates are ignored. Above the
+    // mixing rate the voice plays a band-limited version of its sample (built on first need; until
+    // then the sample itself), so nothing folds back below the output's Nyquist frequency.
     bool setFrequency(ChannelHandle channel, int hertz);
     // 0 (left) … 255 (right), 128 the centre, equal power. Clamped.
     bool setPan(ChannelHandle channel, int pan);
@@ -114,7 +124,8 @@ public:
     // ramps in and out and glides between frequencies.
     bool setTone(bool on, int kind, float hz, float levelDb);
 
-    // kOutputNoSound only: mixes `frames` frames of interleaved stereo float into `out`.
+    // kOutputNoSound only: mixes `frames` frames of interleaved stereo float into `out`, after
+    // every decoding and version asked for so far is done.
     void renderOffline(float* out, int frames);
     int mixRate() const;
 

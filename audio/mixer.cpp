@@ -14,8 +14,10 @@ namespace sonaveil::audio {
 namespace {
 
 constexpr float kHalfPi = 1.5707963267948966f;
-constexpr float kLimiterThreshold = 0.891f; // -1 dBFS
-constexpr float kSoftClipKnee = 0.9f;
+constexpr float kLimiterCeiling = 0.891f; // -1 dBFS
+// The soft clipper only guards against what the limiter cannot foresee (rounding, a gain
+// change after it); limited sound stays below its knee.
+constexpr float kSoftClipKnee = 0.95f;
 // Highest playback ratio: far above what any slider asks for, low enough for the arithmetic.
 constexpr std::uint64_t kMaxStep = std::uint64_t(8) << 32;
 
@@ -131,6 +133,7 @@ Mixer::Mixer(int mixRate, int voices)
     , m_equaliser(mixRate)
     , m_notch(mixRate)
     , m_tone(mixRate)
+    , m_limiter(mixRate, kLimiterCeiling)
 {
     m_slots.reserve(std::size_t(voices));
     for (int i = 0; i < voices; ++i)
@@ -140,8 +143,7 @@ Mixer::Mixer(int mixRate, int voices)
 
 float Mixer::volumeGain(int volume)
 {
-    const float v = float(std::clamp(volume, 0, 255)) / 255.0f;
-    return v * v * v;
+    return float(std::clamp(volume, 0, 255)) / 255.0f;
 }
 
 void Mixer::panGains(int pan, float& left, float& right)
@@ -201,6 +203,7 @@ void Mixer::mixVoice(Voice& voice, VoiceSlot& slot, int frames)
         voice.active = voice.sample != nullptr;
         voice.position = 0;
         voice.step = 0;
+        voice.version = -1;
         voice.gainL = voice.gainR = 0;
         if (!voice.active) {
             finish(voice, slot);
@@ -214,6 +217,24 @@ void Mixer::mixVoice(Voice& voice, VoiceSlot& slot, int frames)
     if (!keyOn && voice.gainL == 0 && voice.gainR == 0) {
         finish(voice, slot);
         return;
+    }
+    const Sample& sample = *voice.sample;
+    // A sample still being decoded plays as far as it is decoded; the voice waits silently
+    // (where it began: decoding runs hundreds of times faster than playing) until the block it
+    // is about to play is there.
+    std::uint64_t length;
+    if (sample.ready.load(std::memory_order_acquire)) {
+        if (sample.frames <= 0) {
+            finish(voice, slot);
+            return;
+        }
+        length = std::uint64_t(sample.frames) << 32;
+    } else {
+        const std::uint64_t reach = voice.position + std::uint64_t(frames) * std::max(voice.step, kMaxStep);
+        const std::uint64_t available = std::uint64_t(sample.available.load(std::memory_order_acquire)) << 32;
+        if (reach + (std::uint64_t(Sample::kMarginAfter) << 32) > available)
+            return;
+        length = available;
     }
     voice.loop = slot.loop.load(std::memory_order_relaxed);
 
@@ -236,11 +257,19 @@ void Mixer::mixVoice(Voice& voice, VoiceSlot& slot, int frames)
         voice.step = std::abs(diff) < 1024 ? target : std::uint64_t(std::int64_t(voice.step) + diff / 4);
     }
 
-    const Sample& sample = *voice.sample;
-    const std::uint64_t length = std::uint64_t(sample.frames) << 32;
-    const float dL = (targetL - voice.gainL) / float(frames);
-    const float dR = (targetR - voice.gainR) / float(frames);
-    const std::uint32_t step16 = std::uint32_t(voice.step >> 16);
+    // Faster than one frame per output frame, the voice reads a band-limited version of its
+    // sample (when it has been built); moving to another version crossfades over the block.
+    int version = -1;
+    if (voice.step > (std::uint64_t(1) << 32)) {
+        // The version made for this speed, or one made for a higher speed (it cuts a little
+        // lower) while this one is still being built.
+        for (int k = Sample::versionFor(double(voice.step) / 4294967296.0); k < Sample::kVersions; ++k)
+            if (sample.versions[std::size_t(k)].load(std::memory_order_acquire)) {
+                version = k;
+                break;
+            }
+    }
+    const bool switching = version != voice.version;
 
     int done = 0;
     while (done < frames) {
@@ -254,15 +283,42 @@ void Mixer::mixVoice(Voice& voice, VoiceSlot& slot, int frames)
         const std::uint64_t left = length - voice.position;
         const std::uint64_t untilEnd = (left + voice.step - 1) / voice.step;
         const int n = int(std::min<std::uint64_t>(untilEnd, std::uint64_t(frames - done)));
-        const float gL = voice.gainL + float(done) * dL;
-        const float gR = voice.gainR + float(done) * dR;
-        mixSpan(sample.data() + (voice.position >> 32), std::uint32_t((voice.position >> 16) & 0xFFFF),
-                step16, n, gL, dL, gR, dR, m_left.data() + done, m_right.data() + done);
+        const float share = float(done) / float(frames);
+        if (!switching) {
+            const float dL = (targetL - voice.gainL) / float(frames);
+            const float dR = (targetR - voice.gainR) / float(frames);
+            mixFrom(sample, version, voice, n, voice.gainL + float(done) * dL, dL, voice.gainR + float(done) * dR,
+                    dR, done);
+        } else {
+            // The old version fades out from its gain, the new one in towards its target: the
+            // two ramps add up to the usual straight line from one gain to the other.
+            const float oL = -voice.gainL / float(frames), oR = -voice.gainR / float(frames);
+            mixFrom(sample, voice.version, voice, n, voice.gainL * (1.0f - share), oL, voice.gainR * (1.0f - share),
+                    oR, done);
+            const float iL = targetL / float(frames), iR = targetR / float(frames);
+            mixFrom(sample, version, voice, n, targetL * share, iL, targetR * share, iR, done);
+        }
         voice.position += std::uint64_t(n) * voice.step;
         done += n;
     }
+    voice.version = version;
     voice.gainL = targetL;
     voice.gainR = targetR;
+}
+
+void Mixer::mixFrom(const Sample& sample, int version, const Voice& voice, int n, float gL, float dL, float gR,
+                    float dR, int at)
+{
+    if (version < 0) {
+        mixSpan(sample.data() + (voice.position >> 32), std::uint32_t((voice.position >> 16) & 0xFFFF),
+                std::uint32_t(voice.step >> 16), n, gL, dL, gR, dR, m_left.data() + at, m_right.data() + at);
+        return;
+    }
+    const Sample& v = *sample.versions[std::size_t(version)].load(std::memory_order_relaxed);
+    constexpr int up = Sample::kVersionUpsampling;
+    const std::uint64_t position = voice.position * up;
+    mixSpan(v.data() + (position >> 32), std::uint32_t((position >> 16) & 0xFFFF),
+            std::uint32_t((voice.step * up) >> 16), n, gL, dL, gR, dR, m_left.data() + at, m_right.data() + at);
 }
 
 void Mixer::renderBlock(float* out, int frames)
@@ -300,31 +356,25 @@ void Mixer::renderBlock(float* out, int frames)
     // The test tone is heard as set: neither the equaliser nor the band-stop touch it.
     m_tone.mixInto(m_left.data(), m_right.data(), frames);
 
-    // Limiter: the gain drops at once, from the block's first frame, to keep the block's peak
-    // under the threshold, and recovers over about a third of a second, but by no more than
-    // 20 dB a second: a faster rise between the peaks of a deeply limited mix would pump it
-    // above the ceiling. A soft clip catches what the ramp lets through.
-    float peak = 0;
-    for (int n = 0; n < frames; ++n)
-        peak = std::max(peak, std::max(std::fabs(m_left[std::size_t(n)]), std::fabs(m_right[std::size_t(n)])));
+    m_limiter.process(m_left.data(), m_right.data(), frames);
+
+    // The fade around a pause; then the guard, which limited sound never reaches.
     const float outputTarget = paused ? 0.0f : 1.0f;
-    float limiterTarget = std::min(m_limiterGain * 1.0067f, m_limiterGain + (1.0f - m_limiterGain) * 0.01f);
-    if (peak * limiterTarget > kLimiterThreshold)
-        limiterTarget = kLimiterThreshold / peak;
-    const float g0 = std::min(m_limiterGain, limiterTarget) * m_outputGain;
-    const float g1 = limiterTarget * outputTarget;
-    const float dg = (g1 - g0) / float(frames);
-    bool hot = peak * std::max(g0, g1) > kSoftClipKnee;
+    const float g0 = m_outputGain;
+    const float dg = (outputTarget - g0) / float(frames);
+    bool hot = false;
     for (int n = 0; n < frames; ++n) {
         const float g = g0 + float(n) * dg;
-        out[2 * n] = m_left[std::size_t(n)] * g;
-        out[2 * n + 1] = m_right[std::size_t(n)] * g;
+        const float l = m_left[std::size_t(n)] * g, r = m_right[std::size_t(n)] * g;
+        hot = hot || std::fabs(l) > kSoftClipKnee || std::fabs(r) > kSoftClipKnee;
+        out[2 * n] = l;
+        out[2 * n + 1] = r;
     }
     if (hot)
         for (int n = 0; n < 2 * frames; ++n)
             out[n] = softClip(out[n]);
-    m_limiterGain = limiterTarget;
     m_outputGain = outputTarget;
+    // The limiter keeps what it delays: it comes out first when the mix resumes.
     if (paused) {
         m_equaliser.reset();
         m_notch.reset();

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "audio/equaliser.h"
+#include "audio/limiter.h"
 #include "audio/notch.h"
 #include "audio/tonegenerator.h"
 #include "audio/voiceslot.h"
@@ -23,7 +24,7 @@ struct EqualiserRequest {
 
 // Mixes the voices into stereo float: 4-point cubic resampling with fixed-point phase,
 // sample-accurate loops, gain and pan ramps, the equaliser, the band-stop, the test tone and a
-// soft limiter.
+// look-ahead limiter.
 class Mixer {
 public:
     static constexpr int kBlock = 128; // frames per parameter update (2.9 ms at 44100 Hz)
@@ -44,7 +45,10 @@ public:
     // thread: silence costs what sound costs.
     void render(float* out, int frames);
 
-    // Gain of volume 0…255 and of pan 0…255 (equal power), exposed for tests.
+    // The output limiter's present gain (1 when it holds nothing back), for measurements.
+    float limiterGain() const { return m_limiter.gain(); }
+
+    // Gain of volume 0…255 (v/255) and of pan 0…255 (equal power), exposed for tests.
     static float volumeGain(int volume);
     static void panGains(int pan, float& left, float& right);
 
@@ -56,11 +60,15 @@ private:
         bool loop = false;
         std::uint64_t position = 0;   // 32.32 fixed-point frames
         std::uint64_t step = 0;       // 32.32 frames per output frame
+        int version = -1;             // band-limited version read, -1 for the sample itself
         float gainL = 0, gainR = 0;   // at the start of the next block
     };
 
     void renderBlock(float* out, int frames);
     void mixVoice(Voice& voice, VoiceSlot& slot, int frames);
+    // Adds `n` frames of the voice, read from `version` of its sample, at frame `at` of the block.
+    void mixFrom(const Sample& sample, int version, const Voice& voice, int n, float gL, float dL, float gR,
+                 float dR, int at);
     void pullEqualiser();
     void finish(Voice& voice, VoiceSlot& slot);
 
@@ -74,7 +82,7 @@ private:
     ToneGenerator m_tone;
     std::atomic<bool> m_paused{false};
     float m_outputGain = 1.0f;  // fades the whole mix in and out around a pause
-    float m_limiterGain = 1.0f;
+    Limiter m_limiter;
 
     alignas(64) std::array<float, kBlock> m_left{};
     alignas(64) std::array<float, kBlock> m_right{};

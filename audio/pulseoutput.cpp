@@ -244,7 +244,10 @@ private:
         attr.maxlength = uint32_t(-1);
         attr.tlength = uint32_t(pa_usec_to_bytes(m_bufferUsec, &m_spec));
         attr.prebuf = uint32_t(-1);
-        attr.minreq = uint32_t(-1);
+        // Asked for half the buffer at a time: the default (a quarter or less) wakes this thread
+        // some forty times a second all night, and half still leaves the other half queued
+        // against a late wake-up. A change to the mix is heard after at most the buffer's length.
+        attr.minreq = attr.tlength / 2;
         attr.fragsize = uint32_t(-1);
         // With ADJUST_LATENCY the server sizes the sink's own buffer so that tlength is the whole
         // latency, not what is queued on top of the sink's.

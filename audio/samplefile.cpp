@@ -27,6 +27,104 @@ std::unique_ptr<Sample> makeSample(std::vector<std::int16_t> monoFrames, int rat
     return sample;
 }
 
+double Sample::speedOfVersion(int k)
+{
+    return std::exp2(double(k + 1) / 4.0);
+}
+
+int Sample::versionFor(double speed)
+{
+    if (!(speed > 1.0))
+        return -1;
+    const int k = int(std::ceil(4.0 * std::log2(speed) - 1e-9)) - 1;
+    return std::clamp(k, 0, kVersions - 1);
+}
+
+std::unique_ptr<Sample> openSampleFile(const std::string& path)
+{
+    SF_INFO info{};
+    SNDFILE* file = sf_open(path.c_str(), SFM_READ, &info);
+    if (!file)
+        return nullptr;
+    sf_close(file);
+    if (info.channels <= 0 || info.samplerate <= 0 || info.samplerate > 1'000'000 || info.frames <= 0)
+        return nullptr;
+    auto sample = std::make_unique<Sample>();
+    sample->rate = info.samplerate;
+    sample->ready.store(false, std::memory_order_relaxed);
+    return sample;
+}
+
+namespace {
+
+// Reads the frames of `file` as mono into `out` (room for `capacity` frames), calling `progress`
+// with the count so far every few blocks. Returns the frames read.
+template <typename Progress>
+sf_count_t readMono(SNDFILE* file, int channels, std::int16_t* out, sf_count_t capacity, Progress progress)
+{
+    constexpr sf_count_t kBlock = 4096;
+    std::vector<std::int16_t> block(std::size_t(kBlock) * std::size_t(channels));
+    sf_count_t done = 0;
+    int blocks = 0;
+    while (done < capacity) {
+        const sf_count_t got = sf_readf_short(file, block.data(), std::min(kBlock, capacity - done));
+        if (got <= 0)
+            break;
+        for (sf_count_t f = 0; f < got; ++f) {
+            int sum = 0;
+            for (int c = 0; c < channels; ++c)
+                sum += block[std::size_t(f * channels + c)];
+            out[done + f] = std::int16_t(std::clamp(sum / channels, -32768, 32767));
+        }
+        done += got;
+        if (++blocks % 4 == 0)
+            progress(done);
+    }
+    return done;
+}
+
+} // namespace
+
+void decodeInto(Sample& sample, const std::string& path)
+{
+    SF_INFO info{};
+    SNDFILE* file = sf_open(path.c_str(), SFM_READ, &info);
+    // A file whose length is exact in its header is decoded in place, front to back, and can be
+    // played while that goes on; others (MP3 only estimates its length) are decoded whole first.
+    const bool exact = file && (info.format & SF_FORMAT_TYPEMASK) != SF_FORMAT_MPEG && info.frames > 0
+        && info.frames < kMaxFrames && info.channels > 0;
+    if (!exact) {
+        if (file)
+            sf_close(file);
+        if (auto decoded = loadSampleFile(path)) {
+            sample.frames = decoded->frames;
+            sample.storage = std::move(decoded->storage);
+        } else {
+            sample.frames = 0;
+            sample.storage.assign(Sample::kMarginBefore + Sample::kMarginAfter, 0);
+        }
+        sample.ready.store(true, std::memory_order_release);
+        return;
+    }
+
+    sample.storage.assign(std::size_t(Sample::kMarginBefore + info.frames + Sample::kMarginAfter), 0);
+    std::int16_t* frames = sample.storage.data() + Sample::kMarginBefore;
+    // The margin before frame 0 is the loop's last frame, not known yet: a voice only reads it
+    // once the sample is ready.
+    const sf_count_t got = readMono(file, info.channels, frames, info.frames, [&](sf_count_t done) {
+        sample.available.store(int(std::max<sf_count_t>(0, done - Sample::kMarginAfter)), std::memory_order_release);
+    });
+    sf_close(file);
+    // A file shorter than its header says keeps the room it asked for; only `got` frames count.
+    if (got > 0) {
+        sample.storage[0] = frames[got - 1];
+        for (int i = 0; i < Sample::kMarginAfter; ++i)
+            frames[got + i] = frames[i % got];
+    }
+    sample.frames = int(got);
+    sample.ready.store(true, std::memory_order_release);
+}
+
 std::unique_ptr<Sample> loadSampleFile(const std::string& path)
 {
     SF_INFO info{};

@@ -141,7 +141,16 @@ std::string IniFile::withValue(std::string_view content, std::string_view sectio
 bool IniFile::writeString(const std::filesystem::path& path, std::string_view section,
                           std::string_view key, std::string_view value, std::string* error)
 {
-    const std::string content = readWholeFile(path).value_or(std::string());
+    std::string why;
+    const auto old = readWholeFile(path, kMaxStateFileBytes, &why);
+    std::error_code ec;
+    if (!old && std::filesystem::exists(path, ec)) {
+        // A file that is there but cannot be read is not replaced: its other keys would be lost.
+        if (error)
+            *error = "cannot read " + path.string() + ": " + why;
+        return false;
+    }
+    const std::string content = old.value_or(std::string());
     return writeFileAtomically(path, withValue(content, section, key, value), error);
 }
 

@@ -1,6 +1,7 @@
 #include "common/textrecord.h"
 
 #include <charconv>
+#include <cmath>
 #include <limits>
 
 namespace sonaveil {
@@ -183,6 +184,27 @@ std::optional<std::int32_t> fieldToInt32(std::string_view field)
 std::optional<std::int16_t> fieldToInt16(std::string_view field)
 {
     return narrowed<std::int16_t>(fieldToInteger(field));
+}
+
+std::optional<double> fieldToNumber(std::string_view field, double limit)
+{
+    std::size_t b = 0, e = field.size();
+    while (b < e && isBlank(field[b]))
+        ++b;
+    while (e > b && isBlank(field[e - 1]))
+        --e;
+    field = field.substr(b, e - b);
+    if (!field.empty() && field.front() == '+')
+        field.remove_prefix(1);
+    if (field.empty())
+        return std::nullopt;
+    double value = 0;
+    const auto [ptr, ec] = std::from_chars(field.data(), field.data() + field.size(), value,
+                                           std::chars_format::general);
+    if (ec != std::errc() || ptr != field.data() + field.size() || !std::isfinite(value)
+        || std::fabs(value) > limit)
+        return std::nullopt;
+    return value;
 }
 
 std::optional<bool> fieldToBoolean(std::string_view field)

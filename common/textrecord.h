@@ -56,6 +56,10 @@ private:
 std::optional<std::int64_t> fieldToInteger(std::string_view field);
 std::optional<std::int32_t> fieldToInt32(std::string_view field);
 std::optional<std::int16_t> fieldToInt16(std::string_view field);
+// A decimal number ("3", "-2.5", "1e3"), blanks around it allowed. Nothing for an empty field,
+// for anything not finite (nan, inf) and for a magnitude above `limit` (1e300 is no slot or
+// position of ours): such a number would be undefined behaviour once turned into an integer.
+std::optional<double> fieldToNumber(std::string_view field, double limit = 1e9);
 // #TRUE# / #FALSE#, or an integer (non-zero is true).
 std::optional<bool> fieldToBoolean(std::string_view field);
 

@@ -168,15 +168,48 @@ void MasterVolume::resizeEvent(QResizeEvent*)
 
 void MasterVolume::showEvent(QShowEvent*)
 {
-    // The mixer is opened once, at the first show; later shows find the poll running.
-    if (m_model.show())
+    // The mixer is opened once, at the first show. The poll runs only while the bar can be
+    // seen, and a show catches up with what changed while it was hidden at once.
+    if (m_model.show()) {
+        m_model.poll();
         m_timer.TmrStart(this, kPollMs, 0);
+    }
     update();
+}
+
+void MasterVolume::hideEvent(QHideEvent*)
+{
+    // Also sent, spontaneously, when the window is minimised: nobody sees the bar then, and a
+    // poll twenty times a second would only keep the processor awake.
+    m_timer.TmrStop();
 }
 
 void MasterVolume::iTimer_Proc(long, long)
 {
+    if (!isVisible()) {
+        m_timer.TmrStop();
+        return;
+    }
+    if (QWidget* w = window(); w && w->isMinimized()) {
+        // Not every platform hides a minimised window's widgets; its restoring is watched
+        // instead, to go on from there.
+        m_timer.TmrStop();
+        w->installEventFilter(this);
+        return;
+    }
     m_model.poll();
+}
+
+bool MasterVolume::eventFilter(QObject* watched, QEvent* event)
+{
+    QWidget* w = window();
+    if (watched == w && (event->type() == QEvent::WindowStateChange || event->type() == QEvent::Show)
+        && !w->isMinimized() && isVisible() && !m_timer.running() && m_model.show()) {
+        w->removeEventFilter(this);
+        m_model.poll();
+        m_timer.TmrStart(this, kPollMs, 0);
+    }
+    return QWidget::eventFilter(watched, event);
 }
 
 void MasterVolume::paintEvent(QPaintEvent*)

@@ -11,7 +11,7 @@
 namespace sonaveil::controls {
 
 // The system volume bar: paints a MasterVolumeModel, feeds it the mouse, and polls the system's
-// master output every 50 ms from the first show on.
+// master output every 50 ms while it is shown (not while hidden or minimised).
 class MasterVolume : public QWidget, private cTimerOwner {
     Q_OBJECT
     Q_PROPERTY(int Value READ value WRITE setValue NOTIFY Change)
@@ -67,6 +67,8 @@ protected:
     void keyPressEvent(QKeyEvent*) override;
     void wheelEvent(QWheelEvent*) override;
     void showEvent(QShowEvent*) override;
+    void hideEvent(QHideEvent*) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
     void resizeEvent(QResizeEvent*) override;
     void changeEvent(QEvent*) override;
 

@@ -267,6 +267,15 @@ void MultibuttonModel::setCaptionAlign(int align)
     changed("CaptionAlign");
 }
 
+void MultibuttonModel::setRolloverColor(std::optional<ColorValue> c)
+{
+    if (c == m_rollover)
+        return;
+    m_rollover = c;
+    if (m_state == VisualState::Hot)
+        redraw();
+}
+
 char MultibuttonModel::accessKeyOf(const std::string& caption)
 {
     if (caption.size() <= 1)
@@ -653,14 +662,27 @@ void MultibuttonModel::paintFace(PaintSurface& s, const SystemColors& sys, Visua
         paintClassic(s, sys, st);
         return;
     case 7: {
-        const Bands bands = style7Bands(b, st, checked, m_mouseOver);
+        // A rollover colour replaces the built-in hover, pressed and checked bands: the hover and
+        // the check show the normal bands in that colour (the check framed), a press a darker
+        // shade of it.
+        const bool rolled = m_rollover && (st != VisualState::Normal || checked);
+        ColorValue face = b;
+        if (rolled)
+            face = st == VisualState::Pressed && !(checked && !m_mouseOver) ? shade(sys.translate(*m_rollover), -0.12f)
+                                                                             : sys.translate(*m_rollover);
+        const Bands bands = rolled ? style7Bands(face, VisualState::Normal, false, false)
+                                   : style7Bands(b, st, checked, m_mouseOver);
         const int upper = style7UpperHeight(h);
         const int lower = style7LowerHeight(h);
-        if (st == VisualState::Normal && !checked)
-            s.fillRect({0, 0, w, h}, b);
+        if ((st == VisualState::Normal && !checked) || rolled)
+            s.fillRect({0, 0, w, h}, face);
         s.gradient({0, 0, w, upper}, bands.upperTop, bands.upperBottom);
         s.gradient({0, upper, w, lower}, bands.lowerTop, bands.lowerBottom);
         s.outline({0, 0, w, h}, bands.outline);
+        // In the rollover colours a checked button keeps apart from a hovered one by a frame in
+        // its caption colour.
+        if (rolled && checked && w > 4 && h > 4)
+            s.outline({2, 2, w - 4, h - 4}, m_enabled ? sys.translate(m_foreColor) : sys.grayText);
         return;
     }
     case 2: {

@@ -7,6 +7,7 @@
 #include "common/propertybag.h"
 #include "controls/paint.h"
 
+#include <optional>
 #include <string>
 
 namespace sonaveil::controls {
@@ -100,6 +101,11 @@ public:
     void setMaskColor(ColorValue c);
     int captionAlign() const { return m_captionAlign; }
     void setCaptionAlign(int align);
+    // Face colour of style 7 while the mouse is over the button, pressed or checked, in place of
+    // the built-in bands of those looks; not persisted (the host's colour scheme sets it).
+    // Nothing restores the built-in bands.
+    const std::optional<ColorValue>& rolloverColor() const { return m_rollover; }
+    void setRolloverColor(std::optional<ColorValue> c);
 
     // Run-time state.
     VisualState visualState() const { return m_state; }
@@ -184,6 +190,7 @@ private:
     bool m_useMaskColor = true;
     ColorValue m_maskColor = rgb(224, 224, 224);
     int m_captionAlign = 1;
+    std::optional<ColorValue> m_rollover;
 
     VisualState m_state = VisualState::Normal;
     bool m_mouseOver = false;

@@ -56,6 +56,10 @@ public:
     void setMousePointer(int shape);
     bool displayAsDefault() const { return m_model.displayAsDefault(); }
     void setDisplayAsDefault(bool on) { m_model.setDisplayAsDefault(on); }
+    // The face colour while the mouse is over the button, pressed or checked (style 7); nothing
+    // for the built-in looks.
+    void setRolloverColor(std::optional<uint> c) { m_model.setRolloverColor(c); }
+    std::optional<uint> rolloverColor() const { return m_model.rolloverColor(); }
     void setButtonFont(const FontSpec& f) { m_model.setFont(f); updateGeometry(); }
     void setPicture(const QImage& image) { m_model.setPicture(pictureFromQImage(image)); }
 

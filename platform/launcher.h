@@ -15,7 +15,8 @@ public:
     // False when it cannot be started (missing, not executable).
     virtual bool start(const QString& program, const QStringList& arguments = {},
                        const QString& workingFolder = {}) = 0;
-    // Opens a file, folder or link with the desktop's default handler.
+    // Opens a file, folder or link with the desktop's default handler. False when the desktop
+    // has nothing to open it with.
     virtual bool open(const QUrl& url) = 0;
     // Asks the system to power off after `delaySeconds`.
     virtual bool requestPowerOff(int delaySeconds) = 0;
@@ -43,7 +44,7 @@ public:
     bool open(const QUrl& url) override
     {
         opened.push_back(url);
-        return true;
+        return openSucceeds;
     }
     bool requestPowerOff(int delaySeconds) override
     {
@@ -52,6 +53,7 @@ public:
     }
 
     bool startSucceeds = true;
+    bool openSucceeds = true;
     std::vector<Started> started;
     std::vector<QUrl> opened;
     std::vector<int> powerOffRequests;

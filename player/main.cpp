@@ -1,20 +1,95 @@
 // quietdeck: the masking-sound player.
+#include "common/atomicfile.h"
 #include "platform/autostart.h"
 #include "platform/launcher.h"
+#include "player/app/desktopbridge.h"
 #include "player/app/dialogs.h"
 #include "player/app/player.h"
 #include "player/app/terminationwatcher.h"
+#include "player/desktop/commandline.h"
+#include "player/desktop/singleinstance.h"
+#include "player/presets/presetrecord.h"
 
 #include <QApplication>
+#include <QDBusConnection>
+
+#include <cstdio>
+#include <filesystem>
 
 using namespace sonaveil;
 
+namespace {
+
+int failure(const std::string& line)
+{
+    std::fprintf(stderr, "quietdeck: %s\n", line.c_str());
+    return 2;
+}
+
+// Checks the presets the command line names before anything starts or is forwarded, so that a
+// wrong name is reported here and no mix is touched; relative names become absolute, since the
+// running player has a folder of its own.
+bool checkPresets(player::CommandLine& line, std::string& error)
+{
+    for (auto& step : line.steps) {
+        if (step.action != player::CommandLine::Action::Load)
+            continue;
+        std::error_code ec;
+        const std::filesystem::path absolute = std::filesystem::absolute(step.file, ec);
+        if (!ec)
+            step.file = absolute.lexically_normal().string();
+        std::string why;
+        const auto text = readWholeFile(step.file, kMaxStateFileBytes, &why);
+        if (!text) {
+            error = "cannot load \"" + step.file + "\": " + why;
+            return false;
+        }
+        if (!player::PresetRecord::parse(*text)) {
+            error = "cannot load \"" + step.file + "\": it does not hold a preset";
+            return false;
+        }
+    }
+    return true;
+}
+
+} // namespace
+
 int main(int argc, char** argv)
 {
+    std::string error;
+    auto parsed = player::CommandLine::parse(std::vector<std::string>(argv + 1, argv + argc), error);
+    if (!parsed)
+        return failure(error);
+    player::CommandLine line = *parsed;
+    if (line.help) {
+        std::printf("%s\n", player::CommandLine::kUsage);
+        return 0;
+    }
+    if (line.version) {
+        std::printf("quietdeck (Sonaveil) %s\n", SONAVEIL_VERSION);
+        return 0;
+    }
+    if (!checkPresets(line, error))
+        return failure(error);
+
+    // One player per user: a later start hands its command line over and ends.
+    player::InstanceLock lock;
+    if (!lock.acquire() && lock.usable()) {
+        const auto reply = player::forwardToRunning(lock.socketPath(), line.arguments(), 15000);
+        if (!reply)
+            return failure("the running player does not answer");
+        if (!reply->message.empty())
+            std::fprintf(reply->code == 0 ? stdout : stderr, "quietdeck: %s\n", reply->message.c_str());
+        return reply->code;
+    }
+    if (line.quits())
+        return 0; // nothing runs that could be closed
+
     QApplication app(argc, argv);
     QApplication::setApplicationName("quietdeck");
     QApplication::setApplicationDisplayName("Sonaveil");
-    QApplication::setDesktopFileName("quietdeck");
+    QApplication::setApplicationVersion(SONAVEIL_VERSION);
+    QApplication::setDesktopFileName("sonaveil");
     // The player lives on in the tray when its window is hidden.
     QApplication::setQuitOnLastWindowClosed(false);
 
@@ -29,11 +104,29 @@ int main(int argc, char** argv)
     setup.launcher = &launcher;
     setup.autostart = &autostart;
     setup.readyFile = qEnvironmentVariable("SONAVEIL_READY_FILE");
+    setup.startInTray = line.tray;
 
     player::Player player(setup);
+    player::DesktopBridge bridge(player);
+    player::InstanceServer server;
+    if (lock.usable()) {
+        server.received = [&bridge](const std::vector<std::string>& arguments, player::InstanceServer::Answer answer) {
+            bridge.receive(arguments, std::move(answer));
+        };
+        if (!server.listen(QString::fromStdString(lock.socketPath())))
+            std::fprintf(stderr, "quietdeck: later starts cannot reach this player (%s)\n", lock.socketPath().c_str());
+    }
+    // Without a session bus the player runs as ever, only without media keys.
+    bridge.publishOn(QDBusConnection::sessionBus());
+
     player::TerminationWatcher watcher;
     QObject::connect(&watcher, &player::TerminationWatcher::terminationRequested, &player, &player::Player::close);
     QObject::connect(&player, &player::Player::quitRequested, &app, &QCoreApplication::quit, Qt::QueuedConnection);
+    if (!line.steps.empty())
+        bridge.execute(line, [](const player::InstanceReply& reply) {
+            if (!reply.message.empty())
+                std::fprintf(stderr, "quietdeck: %s\n", reply.message.c_str());
+        });
     player.launch();
     return app.exec();
 }

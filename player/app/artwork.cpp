@@ -1,5 +1,6 @@
 #include "player/app/artwork.h"
 
+#include <QBuffer>
 #include <QDir>
 #include <QLinearGradient>
 #include <QPainter>
@@ -96,6 +97,40 @@ QImage drawnIcon(int size)
         p.drawPath(wave);
     }
     return image;
+}
+
+QImage systemKnob()
+{
+    // A small brushed-metal cap with a dark rim and a light upper edge, drawn pixel-exact.
+    QImage image(9, 8, QImage::Format_ARGB32);
+    image.fill(Qt::transparent);
+    QPainter p(&image);
+    QLinearGradient face(0, 0, 0, 8);
+    face.setColorAt(0.0, QColor(236, 228, 214));
+    face.setColorAt(0.5, QColor(188, 176, 158));
+    face.setColorAt(1.0, QColor(118, 106, 92));
+    p.setPen(QColor(36, 30, 26));
+    p.setBrush(face);
+    p.drawRect(0, 0, 8, 7);
+    p.setPen(QColor(255, 250, 240));
+    p.drawLine(1, 1, 7, 1);
+    // The grip line in the middle.
+    p.setPen(QColor(70, 60, 52));
+    p.drawLine(4, 2, 4, 6);
+    p.end();
+    // Rounded corners.
+    for (const QPoint corner : {QPoint(0, 0), QPoint(8, 0), QPoint(0, 7), QPoint(8, 7)})
+        image.setPixel(corner, qRgba(0, 0, 0, 0));
+    return image;
+}
+
+QByteArray systemKnobPng()
+{
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    systemKnob().save(&buffer, "PNG");
+    return bytes;
 }
 
 QIcon programIcon(const QString& programFolder)

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QByteArray>
 #include <QIcon>
 #include <QImage>
 #include <QString>
@@ -16,6 +17,9 @@ QImage covering(const QImage& picture, const QSize& size);
 QImage drawnBackground(int width, int height);
 QImage drawnSplash(int width, int height);
 QImage drawnIcon(int size);
+// The system volume bar's knob, 9 x 8 pixels, and the same as PNG bytes.
+QImage systemKnob();
+QByteArray systemKnobPng();
 
 // "sonaveil.png" and its small sizes from the program folder, else the drawn icon.
 QIcon programIcon(const QString& programFolder);

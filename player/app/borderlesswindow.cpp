@@ -1,6 +1,7 @@
 #include "player/app/borderlesswindow.h"
 
 #include "player/app/artwork.h"
+#include "player/app/colourapplier.h"
 
 #include "controls/multibuttonwidget.h"
 
@@ -16,8 +17,9 @@ controls::Multibutton* makeWindowButton(const QString& name, const QString& capt
 {
     auto* b = new controls::Multibutton(name, parent);
     b->setButtonStyle(7);
-    b->setBackColor(rgb(150, 112, 72));
+    b->setBackColor(rgb(140, 104, 66));
     b->setForeColor(rgb(255, 255, 255));
+    b->setRolloverColor(hoverFace(b->backColor(), b->foreColor()));
     b->setCaption(caption);
     b->setFixedSize(width, 24);
     b->setFocusPolicy(Qt::StrongFocus);
@@ -33,6 +35,36 @@ void BorderlessWindow::setBackground(const QImage& picture)
 {
     m_picture = picture;
     m_scaled = {};
+    // A window of fixed size keeps the picture only at the size it is shown: the decoded
+    // original (megabytes for a large photograph) is not needed again.
+    if (!picture.isNull() && minimumSize() == maximumSize() && !minimumSize().isEmpty()) {
+        m_scaled = artwork::covering(picture, minimumSize());
+        m_picture = m_scaled;
+    }
+    update();
+}
+
+void BorderlessWindow::setFormColour(const QColor& colour)
+{
+    if (colour == m_formColour)
+        return;
+    m_formColour = colour;
+    update();
+}
+
+void BorderlessWindow::setShowPicture(bool on)
+{
+    if (on == m_showPicture)
+        return;
+    m_showPicture = on;
+    update();
+}
+
+void BorderlessWindow::setEdgeColour(const QColor& colour)
+{
+    if (colour == m_edgeColour)
+        return;
+    m_edgeColour = colour;
     update();
 }
 
@@ -43,12 +75,16 @@ void BorderlessWindow::resizeEvent(QResizeEvent*)
 
 void BorderlessWindow::paintEvent(QPaintEvent*)
 {
-    if (m_scaled.size() != size())
-        m_scaled = m_picture.isNull() ? artwork::drawnBackground(width(), height())
-                                      : artwork::covering(m_picture, size());
     QPainter p(this);
-    p.drawImage(QPoint(0, 0), m_scaled);
-    p.setPen(QPen(QColor(30, 18, 8), 1));
+    if (m_showPicture) {
+        if (m_scaled.size() != size())
+            m_scaled = m_picture.isNull() ? artwork::drawnBackground(width(), height())
+                                          : artwork::covering(m_picture, size());
+        p.drawImage(QPoint(0, 0), m_scaled);
+    } else {
+        p.fillRect(rect(), m_formColour);
+    }
+    p.setPen(QPen(m_edgeColour, 1));
     p.setBrush(Qt::NoBrush);
     p.drawRect(rect().adjusted(0, 0, -1, -1));
 }
@@ -77,12 +113,20 @@ void BorderlessWindow::mouseReleaseEvent(QMouseEvent* e)
         m_dragging = false;
 }
 
+void Panel::setFill(const QColor& colour)
+{
+    if (colour == m_fill)
+        return;
+    m_fill = colour;
+    update();
+}
+
 void Panel::paintEvent(QPaintEvent*)
 {
     QPainter p(this);
     p.setRenderHint(QPainter::Antialiasing);
     p.setPen(QPen(QColor(255, 230, 190, 70), 1));
-    p.setBrush(QColor(20, 12, 6, 120));
+    p.setBrush(m_fill);
     p.drawRoundedRect(QRectF(rect()).adjusted(0.5, 0.5, -0.5, -0.5), 8, 8);
 }
 

@@ -10,6 +10,8 @@ class Multibutton;
 
 namespace sonaveil::player {
 
+struct WindowColours;
+
 // A push button in the look of the player's windows: style 7, bronze face, white caption.
 controls::Multibutton* makeWindowButton(const QString& name, const QString& caption, int width,
                                         QWidget* parent);
@@ -25,6 +27,21 @@ public:
     // The background picture; a null image paints the drawn one.
     void setBackground(const QImage& picture);
 
+    // The plain colour the window shows in place of its picture while showPicture() is false.
+    static inline const QColor kFormColour{58, 38, 22};
+    QColor formColour() const { return m_formColour; }
+    void setFormColour(const QColor& colour);
+    bool showPicture() const { return m_showPicture; }
+    void setShowPicture(bool on);
+    // The thin line around the window.
+    static inline const QColor kEdgeColour{30, 18, 8};
+    QColor edgeColour() const { return m_edgeColour; }
+    void setEdgeColour(const QColor& colour);
+
+    // Called after the colour scheme has recoloured the window's controls, for the window's own
+    // parts that the scheme paints.
+    virtual void coloursApplied(const WindowColours&) {}
+
 protected:
     void paintEvent(QPaintEvent*) override;
     void resizeEvent(QResizeEvent*) override;
@@ -35,6 +52,9 @@ protected:
 private:
     QImage m_picture;
     QImage m_scaled; // the picture at the window's size, made when the size changes
+    QColor m_formColour = kFormColour;
+    bool m_showPicture = true;
+    QColor m_edgeColour = kEdgeColour;
     bool m_dragging = false;
     QPoint m_dragOffset;
 };
@@ -45,8 +65,16 @@ class Panel : public QWidget {
 public:
     using QWidget::QWidget;
 
+    static inline const QColor kFill{20, 12, 6, 120};
+    // The panel's colour; a translucent one lets the window's picture show through.
+    QColor fill() const { return m_fill; }
+    void setFill(const QColor& colour);
+
 protected:
     void paintEvent(QPaintEvent*) override;
+
+private:
+    QColor m_fill = kFill;
 };
 
 } // namespace sonaveil::player

@@ -1,5 +1,6 @@
 #include "player/app/dialogs.h"
 
+#include <QColorDialog>
 #include <QDir>
 #include <QFileDialog>
 #include <QInputDialog>
@@ -63,10 +64,24 @@ void QtDialogs::information(QWidget* owner, const QString& title, const QString&
     QMessageBox::information(owner, title, text, QMessageBox::Ok);
 }
 
+std::optional<QColor> QtDialogs::colour(QWidget* owner, const QString& title, const QColor& initial)
+{
+    const QColor chosen = QColorDialog::getColor(initial, owner, title);
+    if (!chosen.isValid())
+        return std::nullopt;
+    return chosen;
+}
+
 bool QtDialogs::question(QWidget* owner, const QString& title, const QString& text)
 {
     return QMessageBox::question(owner, title, text, QMessageBox::Yes | QMessageBox::No, QMessageBox::No)
            == QMessageBox::Yes;
+}
+
+void QtDialogs::message(QWidget* owner, const QString& title, const QString& text)
+{
+    QMessageBox box(QMessageBox::NoIcon, title, text, QMessageBox::Ok, owner);
+    box.exec();
 }
 
 } // namespace sonaveil::player

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QColor>
 #include <QString>
 
 #include <optional>
@@ -29,8 +30,16 @@ public:
                                              const QString& initial) = 0;
     // A message with the information icon and an OK button.
     virtual void information(QWidget* owner, const QString& title, const QString& text) = 0;
-    // A question with Yes and No buttons; true for Yes.
-    virtual bool question(QWidget* owner, const QString& title, const QString& text) = 0;
+    // The colour dialog starting at `initial`: the chosen colour, or nothing for Cancel. Without
+    // an override every question below answers Cancel (No) and a message shows nowhere.
+    virtual std::optional<QColor> colour(QWidget* owner, const QString& title, const QColor& initial)
+    {
+        return std::nullopt;
+    }
+    // A question with Yes and No buttons: true for Yes.
+    virtual bool question(QWidget* owner, const QString& title, const QString& text) { return false; }
+    // A message with an OK button and no icon.
+    virtual void message(QWidget* owner, const QString& title, const QString& text) {}
 };
 
 // QFileDialog, QInputDialog and QMessageBox.
@@ -41,7 +50,9 @@ public:
     std::optional<QString> inputText(QWidget* owner, const QString& title, const QString& prompt,
                                      const QString& initial) override;
     void information(QWidget* owner, const QString& title, const QString& text) override;
+    std::optional<QColor> colour(QWidget* owner, const QString& title, const QColor& initial) override;
     bool question(QWidget* owner, const QString& title, const QString& text) override;
+    void message(QWidget* owner, const QString& title, const QString& text) override;
 
     // "Sonaveil Files (*.svp)|*.svp" as a Qt name filter.
     static QString qtFilter(const QString& filter);

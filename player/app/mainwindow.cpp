@@ -106,6 +106,7 @@ MainWindow::MainWindow(ChannelModel& model, MixControl& mix, std::unique_ptr<pla
     auto* middle = new QHBoxLayout;
     middle->setSpacing(10);
     auto* pagePanel = new Panel(this);
+    pagePanel->setObjectName("Shape1");
     auto* pageLayout = new QVBoxLayout(pagePanel);
     pageLayout->setContentsMargins(10, 6, 10, 8);
     pageLayout->setSpacing(4);
@@ -173,7 +174,7 @@ void MainWindow::setKeyboardOrder()
     for (Multibutton* b : m_quick)
         order.push_back(b);
     for (const char* name : {"chameleonButton3", "chameleonButton4", "chameleonButton22", "Multibutton1",
-                             "chameleonButton23", "chameleonButton6", "chameleonButton29", "chameleonButton26",
+                             "chameleonButton23", "colorsButton", "chameleonButton6", "chameleonButton29", "chameleonButton26",
                              "chameleonButton1"})
         order.push_back(button(name));
     for (std::size_t i = 1; i < order.size(); ++i)
@@ -241,6 +242,9 @@ QWidget* MainWindow::buildTop()
     alarmOff->setToolTip("Disarm the alarm and silence it");
     equalizer->setToolTip("Shape the whole sound with the ten-band equaliser");
     auto* options = makeButton("chameleonButton23", "&Options", 96, top);
+    // Every letter of its caption is another button's access key.
+    auto* colours = makeButton("colorsButton", "Colors", 96, top);
+    colours->setToolTip("The colors of the player's windows");
     auto* record = makeButton("chameleonButton6", "&Record", 96, top);
     auto* help = makeButton("chameleonButton29", "&Help", 96, top);
     auto* tray = makeButton("chameleonButton26", "Tra&y", 96, top);
@@ -254,9 +258,10 @@ QWidget* MainWindow::buildTop()
     grid->addWidget(help, 0, 2);
     grid->addWidget(tray, 1, 2);
     grid->addWidget(close, 2, 2);
+    grid->addWidget(colours, 0, 3);
     auto* pitch = makeButton("cmdPitchMatch", "Pitch &Match", 96, top);
     pitch->setToolTip("Find the pitch of your tinnitus");
-    grid->addWidget(pitch, 0, 3);
+    grid->addWidget(pitch, 1, 3);
     connect(pitch, &Multibutton::Click, this, &MainWindow::pitchMatchClicked);
     row->addLayout(grid);
 
@@ -265,6 +270,7 @@ QWidget* MainWindow::buildTop()
     connect(alarmOff, &Multibutton::Click, this, &MainWindow::alarmOffClicked);
     connect(equalizer, &Multibutton::Click, this, &MainWindow::equalizerClicked);
     connect(options, &Multibutton::Click, this, &MainWindow::optionsClicked);
+    connect(colours, &Multibutton::Click, this, &MainWindow::coloursClicked);
     connect(record, &Multibutton::Click, this, &MainWindow::recordClicked);
     connect(help, &Multibutton::Click, this, &MainWindow::helpClicked);
     connect(tray, &Multibutton::Click, this, &MainWindow::trayClicked);
@@ -318,11 +324,6 @@ UcSlider* MainWindow::makeSlider(int number, QWidget* parent)
     if (use.role == SliderRole::Pitch) {
         s->setSmallChange(10);
         s->setLargeChange(150);
-        s->setGradientColor1(rgb(30, 110, 60));
-        s->setGradientColor2(rgb(150, 225, 120));
-    } else if (use.role == SliderRole::Pan) {
-        s->setGradientColor1(rgb(140, 70, 20));
-        s->setGradientColor2(rgb(255, 190, 90));
     }
     auto forward = [this, s, number] { m_model.setSlider(number, s->value()); };
     connect(s, &UcSlider::Change, this, forward);
@@ -445,22 +446,29 @@ QWidget* MainWindow::buildMasterColumn()
     grid->setContentsMargins(10, 6, 10, 8);
     grid->setHorizontalSpacing(12);
     auto* master = label("Master", panel, true);
+    master->setObjectName("lblMaster");
     auto* system = label("System", panel, true);
     grid->addWidget(master, 0, 0, Qt::AlignHCenter);
-    grid->addWidget(system, 0, 1, Qt::AlignHCenter);
     auto* masterSlider = makeSlider(kMasterSlider, panel);
     masterSlider->setVertical(true);
-    masterSlider->setFixedSize(24, 300);
-    masterSlider->setGradientColor1(rgb(120, 20, 10));
-    masterSlider->setGradientColor2(rgb(255, 110, 70));
+    masterSlider->setFixedSize(24, 262);
     masterSlider->setToolTip("Master volume of every sound");
     grid->addWidget(masterSlider, 1, 0, Qt::AlignHCenter);
+    grid->addWidget(system, 2, 0, Qt::AlignHCenter);
+    // The bar as stored on the window: horizontal, light yellow through orange to red on dark
+    // grey, with its own small knob.
+    PropertyBag stored;
+    stored.write("BackColor", std::int64_t(0x404040));
+    stored.write("GradientStartColor", std::int64_t(0xC0FFFF));
+    stored.write("GradientMidColor", std::int64_t(0x0080FF));
+    const QByteArray knob = artwork::systemKnobPng();
+    stored.write("SliderIcon", PropertyBag::Bytes(knob.begin(), knob.end()));
     m_system->setParent(panel);
-    m_system->setOrientation(1);
-    m_system->setFixedSize(22, 300);
+    m_system->readProperties(stored);
+    m_system->setFixedWidth(76);
     m_system->setToolTip("The computer's own output volume");
-    grid->addWidget(m_system, 1, 1, Qt::AlignHCenter);
-    grid->setRowStretch(2, 1);
+    grid->addWidget(m_system, 3, 0, Qt::AlignHCenter);
+    grid->setRowStretch(4, 1);
     return panel;
 }
 
@@ -548,6 +556,14 @@ void MainWindow::showPage(int page)
     m_pages->setCurrentIndex(page - 1);
     for (int p = 1; p <= kPageCount; ++p)
         m_pageButtons[std::size_t(p - 1)]->setValue(p == page);
+    // The frequency steps would do nothing on a page whose sounds have no pitch; their place
+    // stays empty so that the other buttons do not move.
+    bool pitched = false;
+    for (int sound : catalogue::soundsOnPage(page))
+        pitched = pitched || catalogue::sound(sound).pitchSlider != 0;
+    for (const char* name : {"chameleonButton18", "chameleonButton19", "chameleonButton20", "chameleonButton21"})
+        if (Multibutton* b = button(name))
+            b->setVisible(pitched);
 }
 
 void MainWindow::syncCheck(int sound)

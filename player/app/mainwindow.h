@@ -80,6 +80,7 @@ signals:
     void alarmOnClicked();
     void alarmOffClicked();
     void equalizerClicked();
+    void coloursClicked();
     void recordClicked();
     void helpClicked();
     void trayClicked();

@@ -14,6 +14,7 @@
 #include "player/app/optionswindow.h"
 #include "player/app/pitchmatchwindow.h"
 #include "controls/multibuttonwidget.h"
+#include "player/app/playercolours.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -25,6 +26,7 @@
 #include <QFileInfo>
 #include <QMenu>
 #include <QPainter>
+#include <QRegularExpression>
 #include <QScreen>
 #include <QSystemTrayIcon>
 #include <QTime>
@@ -95,6 +97,7 @@ Player::Player(PlayerSetup setup, QObject* parent)
     , m_equaliser(m_equaliserOutput, m_setup.programFolder.toStdString())
     , m_alarm(m_binding, m_setup.programFolder.toStdString(), {})
 {
+    m_colours = std::make_unique<PlayerColours>(m_setup.programFolder, *m_setup.dialogs);
     m_splash = std::make_unique<SplashWindow>(artwork::load(m_setup.programFolder, "splash.jpg"));
     m_splash->setWindowIcon(artwork::programIcon(m_setup.programFolder));
 
@@ -119,6 +122,10 @@ Player::Player(PlayerSetup setup, QObject* parent)
     connect(&m_fadeTimer, &QTimer::timeout, this, [this] { tickSleep(QDateTime::currentMSecsSinceEpoch()); });
     m_alarmFollow.setInterval(1000);
     connect(&m_alarmFollow, &QTimer::timeout, this, [this] { followAlarm(QDateTime::currentMSecsSinceEpoch()); });
+
+    m_mixChange.setSingleShot(true);
+    m_mixChange.setInterval(0);
+    connect(&m_mixChange, &QTimer::timeout, this, &Player::mixChanged);
 
     // The desktop session ending closes the player the normal way, so that its files are written.
     connect(qApp, &QGuiApplication::commitDataRequest, this, [this] { close(); });
@@ -168,39 +175,54 @@ void Player::prepare()
     m_presets.showCurrent = [this](const std::string& text) {
         if (auto* lcd = m_main->display())
             lcd->SetDisplay(4, QString::fromStdString(text));
+        m_mixChange.start();
     };
     m_mix.muteMarkChanged = [this](bool marked) {
         if (m_muteAction)
             m_muteAction->setChecked(marked);
+        m_mixChange.start();
     };
+    watchMix();
 
     m_optionsWindow = std::make_unique<OptionsWindow>(m_options, *m_setup.dialogs);
     m_optionsWindow->setWindowIcon(icon);
-    connect(m_optionsWindow.get(), &OptionsWindow::contactClicked, this,
-            [this](const QString& url) { m_setup.launcher->open(QUrl(url)); });
-    m_pitchWindow = std::make_unique<PitchMatchWindow>(m_pitch, *m_setup.dialogs, tinnitusFile());
-    m_pitchWindow->setWindowIcon(icon);
-    connect(m_pitchWindow.get(), &PitchMatchWindow::saved, this, [this] { applyNotch(); });
-    connect(m_pitchWindow.get(), &PitchMatchWindow::helpClicked, this, [this] {
-        m_setup.launcher->open(QUrl::fromLocalFile(path("help/tinnitus.html")));
-    });
     m_alarmWindow = std::make_unique<AlarmWindow>(m_alarm, *m_setup.dialogs);
     m_alarmWindow->setWindowIcon(icon);
     m_equaliserWindow = std::make_unique<EqualiserWindow>(m_equaliser, *m_setup.dialogs);
     m_equaliserWindow->setWindowIcon(icon);
     addTinnitusControls();
-    const QImage bronze = artwork::load(m_setup.programFolder, "bronze.jpg");
-    m_main->setBackground(bronze);
-    m_optionsWindow->setBackground(bronze);
-    m_alarmWindow->setBackground(bronze);
-    m_equaliserWindow->setBackground(bronze);
-    m_pitchWindow->setBackground(bronze);
+    // Every window follows the colour scheme and shows the background picture it chooses.
+    m_colours->attach(m_main.get());
+    m_colours->attach(m_optionsWindow.get());
+    m_colours->attach(m_alarmWindow.get());
+    m_colours->attach(m_equaliserWindow.get());
+    m_colours->attach(m_pitchWindow.get());
+    connect(w, &MainWindow::coloursClicked, m_colours.get(), &PlayerColours::showEditor);
     // The first show lays out and sizes every control; doing it once unseen while the splash
     // shows lets the window come up at once later.
     m_main->setAttribute(Qt::WA_DontShowOnScreen, true);
     m_main->show();
     m_main->hide();
     m_main->setAttribute(Qt::WA_DontShowOnScreen, false);
+}
+
+void Player::watchMix()
+{
+    // The window keeps its controls in step through the model's callbacks; the mix's watchers
+    // are told after it.
+    auto checkChanged = std::move(m_model.checkChanged);
+    m_model.checkChanged = [this, checkChanged](int sound) {
+        if (checkChanged)
+            checkChanged(sound);
+        m_mixChange.start();
+    };
+    auto sliderChanged = std::move(m_model.sliderChanged);
+    m_model.sliderChanged = [this, sliderChanged](int number) {
+        if (sliderChanged)
+            sliderChanged(number);
+        if (number == kMasterSlider)
+            m_mixChange.start();
+    };
 }
 
 QString Player::path(const QString& name) const
@@ -233,12 +255,19 @@ void Player::startUp()
     prepare();
     lumidot::LCD* lcd = m_main->display();
 
+    // Files half-written when the last session was killed or the power went are of no use.
+    const std::filesystem::path folder = m_setup.programFolder.toStdString();
+    for (const char* sub : {"", PresetFiles::kSavesFolder, "presets", "config", "config/colors", "config/alarms"})
+        removeStaleTemporaries(folder / sub);
+
     // Each step runs whether or not the ones before it worked.
     if (lcd)
         lcd->SetDisplay(2, "Alarm:Off");
     createTray();
     labelQuickSlots();
     m_options.readSoundCard();
+    // The colour scheme: the window's own colours, then "maincol.tmp"; the picture by its flag.
+    m_colours->startUp(*m_main);
     // The engine on the saved sound card; the options window lists the devices on the way.
     setupEngine();
     m_model.loadSamples(m_setup.programFolder.toStdString());
@@ -260,10 +289,31 @@ void Player::startUp()
     if (lcd)
         lcd->SetDisplay(4, "Current:None");
     m_splash->hide();
+    // The colour editor, loaded unseen.
+    m_colours->loadEditor();
     // The last mix, when the user asked for it.
     if (m_options.resumeLastMix() && QFileInfo::exists(path(PresetFiles::kLastMixName)))
         m_presets.load(m_presets.lastMixPath());
+    warnIfFolderNotWritable();
     writeReadyFile();
+    emit startUpFinished();
+}
+
+void Player::warnIfFolderNotWritable()
+{
+    std::string why;
+    if (folderIsWritable(m_setup.programFolder.toStdString(), &why))
+        return;
+    // Only the reason; the folder is named in the message.
+    if (const auto colon = why.rfind(": "); colon != std::string::npos)
+        why = why.substr(colon + 2);
+    const QString text = QString(kFolderNotWritable).arg(QDir::toNativeSeparators(m_setup.programFolder),
+                                                         QString::fromStdString(why));
+    // After the start-up, so that the player is up and playing while the message waits.
+    QTimer::singleShot(0, this, [this, text] {
+        if (!m_shutDown)
+            m_setup.dialogs->information(m_main.get(), kTitle, text);
+    });
 }
 
 void Player::setupEngine()
@@ -288,6 +338,10 @@ void Player::setupEngine()
 
 void Player::present()
 {
+    if (m_setup.startInTray) {
+        toTray();
+        return;
+    }
     if (!QFileInfo::exists(path(PlayerOptions::kStartupName))) {
         showMainWindow();
         return;
@@ -398,6 +452,7 @@ void Player::shutdown()
         // The sound card, the mix that was playing (the check states and sliders still hold
         // it) and the options window's start-up choices. Nothing is written when the start-up
         // never ran: the files of the last night stay as they are.
+        m_colours->writeSnapshot();
         m_options.writeSoundCard();
         m_presets.save(m_presets.lastMixPath());
         m_options.writeStartupFile();
@@ -415,6 +470,7 @@ void Player::shutdown()
     if (m_main)
         m_main->hide();
     m_splash->hide();
+    m_colours->closeEditor();
 }
 
 void Player::close()
@@ -429,7 +485,10 @@ void Player::save()
     const QString file = m_setup.dialogs->saveFileName(m_main.get(), request);
     if (file.isEmpty())
         return;
-    if (!m_presets.save(file.toStdString()))
+    // Load and Assign list "*.svp" only: a name typed without an extension gets it, or the
+    // preset could not be found again.
+    const std::string target = PresetFiles::withPresetExtension(file.toStdString());
+    if (!m_presets.save(target))
         m_setup.dialogs->information(m_main.get(), kTitle, kSaveProblem);
 }
 
@@ -501,7 +560,19 @@ void Player::record()
 
 void Player::help()
 {
-    m_setup.launcher->open(QUrl::fromLocalFile(path("help/index.html")));
+    const QString page = path("help/index.html");
+    if (!m_setup.launcher->open(QUrl::fromLocalFile(page)))
+        m_setup.dialogs->information(m_main.get(), kTitle, QString(kHelpMissing).arg(QDir::toNativeSeparators(page)));
+}
+
+void Player::contact(const QString& url)
+{
+    if (m_setup.launcher->open(QUrl(url)))
+        return;
+    QString address = url;
+    address.remove(QRegularExpression("^mailto:", QRegularExpression::CaseInsensitiveOption));
+    address = address.section('?', 0, 0);
+    m_setup.dialogs->information(m_optionsWindow.get(), kTitle, QString(kMailMissing).arg(address));
 }
 
 void Player::toTray()

@@ -44,6 +44,7 @@ class EqualiserWindow;
 class MainWindow;
 class OptionsWindow;
 class PitchMatchWindow;
+class PlayerColours;
 
 // What the player runs with. The program passes the real services; tests pass a temporary
 // program folder and fakes.
@@ -61,6 +62,8 @@ struct PlayerSetup {
     // When set, this file receives the milliseconds since the process started once the start-up
     // sequence has finished.
     QString readyFile;
+    // Start hidden in the tray whatever the stored start-up choice (the command line's --tray).
+    bool startInTray = false;
 };
 
 // The player program: the engine and the mix, the main window frmmain, the splash frmstartup,
@@ -80,8 +83,8 @@ public:
     void prepare();
     // The start-up sequence; every step is attempted, a failing one is skipped silently.
     void startUp();
-    // The shutdown sequence: the engine closed, the tray icon removed, "scard2.tmp",
-    // "previous.tmp" and "startup.tmp" written, the windows hidden. Runs once.
+    // The shutdown sequence: the engine closed, the tray icon removed, "maincol.tmp",
+    // "scard2.tmp", "previous.tmp" and "startup.tmp" written, the windows hidden. Runs once.
     void shutdown();
     bool started() const { return m_started; }
     bool shutDown() const { return m_shutDown; }
@@ -95,6 +98,7 @@ public:
     void toggleMute();
     void record();
     void help();
+    void contact(const QString& url);
     void toTray();
     void showMainWindow();
     void showOptions();
@@ -148,6 +152,8 @@ public:
     QAction* sleepAction(int minutes) const;
     QAction* cancelSleepAction() const { return m_cancelSleep; }
     QString tinnitusFile() const;
+    // The colour scheme, its editor and the windows that follow it.
+    PlayerColours& colours() { return *m_colours; }
     QWidget* splash() const { return m_splash.get(); }
     QSystemTrayIcon* trayIcon() const { return m_tray; }
     QMenu* trayMenu() const { return m_menu.get(); }
@@ -162,9 +168,23 @@ public:
     static constexpr const char* kSaveProblem = "There was a problem saving this file!";
     static constexpr const char* kRecorderMissing = "The recorder could not be found. Please re-install the program.";
 
+    static constexpr const char* kFolderNotWritable =
+        "Sonaveil cannot write to its folder \"%1\" (%2).\n\nThe mix, the options and the quick "
+        "presets of this session will not be kept when Sonaveil closes. Make the folder writable, "
+        "or install Sonaveil where you can write (\"make install\").";
+    static constexpr const char* kHelpMissing =
+        "There is no program on this desktop to show the help with. The help is the file \"%1\".";
+    static constexpr const char* kMailMissing =
+        "There is no e-mail program on this desktop to write to us with. Our address is %1.";
+
 signals:
     // The shutdown sequence has run and the program should end.
     void quitRequested();
+    // The start-up sequence has finished.
+    void startUpFinished();
+    // The mix changed: a sound on or off, a volume, Mute, or the current preset's name. Sent
+    // once after a burst of changes (a preset load), from the event loop.
+    void mixChanged();
 
 private:
     void createTray();
@@ -213,10 +233,15 @@ private:
     QComboBox* m_alarmFadeList = nullptr;
     // The texts the display's owners last gave, before the notch and sleep marks.
     std::array<std::string, 4> m_lineText;
+    std::unique_ptr<PlayerColours> m_colours;
     std::unique_ptr<QMenu> m_menu;
     QSystemTrayIcon* m_tray = nullptr;
     QAction* m_muteAction = nullptr;
     QTimer m_splashTimer;
+    void watchMix();
+    void warnIfFolderNotWritable();
+
+    QTimer m_mixChange;
     QString m_assignLast;
     bool m_started = false;
     bool m_shutDown = false;

@@ -2,6 +2,8 @@
 
 #include "common/textrecord.h"
 
+#include <algorithm>
+
 namespace sonaveil::player {
 
 std::string EqualiserBands::toPresetText() const
@@ -24,7 +26,9 @@ std::optional<EqualiserBands> EqualiserBands::parsePresetText(std::string_view t
         const auto v = fieldToInt16((*fields)[std::size_t(i)]);
         if (!v)
             return std::nullopt;
-        bands.positions[std::size_t(i == 0 ? 9 : i - 1)] = *v;
+        // Set on a band's slider a position is held to the slider's range; so it is here, where
+        // it may go to the filters directly.
+        bands.positions[std::size_t(i == 0 ? 9 : i - 1)] = std::clamp(int(*v), 0, 2 * kFlatPosition);
     }
     return bands;
 }

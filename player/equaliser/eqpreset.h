@@ -19,6 +19,7 @@ struct EqualiserBands {
 
     // An equaliser preset file: one line of ten integers, band 9 first, then bands 0 … 8.
     std::string toPresetText() const;
+    // Reads the ten fields as 16-bit integers (nothing when one is not), each held to 0 … 30.
     static std::optional<EqualiserBands> parsePresetText(std::string_view text);
 };
 

@@ -6,7 +6,6 @@
 #include "player/presets/presetrecord.h"
 
 #include <cctype>
-#include <cstdlib>
 
 namespace sonaveil::player {
 
@@ -30,17 +29,11 @@ std::string trimmed(const std::string& s)
     return s.substr(b, e - b);
 }
 
-// A general number as the list's slot field may hold it ("3", "2.5", " 4 ").
+// A general number as the list's slot field may hold it ("3", "2.5", " 4 "); nan, inf and
+// huge numbers are no slot.
 std::optional<double> numberOf(const std::string& field)
 {
-    const std::string t = trimmed(field);
-    if (t.empty())
-        return std::nullopt;
-    char* end = nullptr;
-    const double v = std::strtod(t.c_str(), &end);
-    if (end != t.c_str() + t.size())
-        return std::nullopt;
-    return v;
+    return fieldToNumber(trimmed(field));
 }
 
 } // namespace
@@ -70,10 +63,11 @@ bool PresetFiles::save(const std::string& path, std::string* error) const
 
 bool PresetFiles::load(const std::string& path, std::string* error)
 {
-    const auto content = readWholeFile(path);
+    std::string why;
+    const auto content = readWholeFile(path, kMaxStateFileBytes, &why);
     if (!content) {
         if (error)
-            *error = "the file cannot be read";
+            *error = "the file cannot be read (" + why + ")";
         return false;
     }
     const auto record = PresetRecord::parse(*content);
@@ -90,6 +84,18 @@ bool PresetFiles::load(const std::string& path, std::string* error)
     if (showCurrent)
         showCurrent("Current:" + m_current);
     return true;
+}
+
+std::string PresetFiles::withPresetExtension(const std::string& path)
+{
+    const std::string leaf = std::filesystem::path(path).filename().string();
+    // A leading dot starts a hidden name, not an extension.
+    const std::size_t dot = leaf.rfind('.');
+    if (leaf.empty() || (dot != std::string::npos && dot > 0 && dot + 1 < leaf.size()))
+        return path;
+    if (!leaf.empty() && leaf.back() == '.')
+        return path + "svp";
+    return path + ".svp";
 }
 
 std::string PresetFiles::trimAppPath(const std::string& path, const std::string& programFolder)

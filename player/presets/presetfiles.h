@@ -25,6 +25,9 @@ public:
     // line 4 is set. A file that cannot be read or holds a bad record changes nothing.
     bool load(const std::string& path, std::string* error = nullptr);
 
+    // `path` with ".svp" added when its file name has no extension ("Night1" -> "Night1.svp").
+    static std::string withPresetExtension(const std::string& path);
+
     // TrimAppPath: `path` without "<program folder>/saves/" and without ".svp", both removed
     // wherever they occur, case-sensitively.
     static std::string trimAppPath(const std::string& path, const std::string& programFolder);

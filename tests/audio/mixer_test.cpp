@@ -5,11 +5,12 @@
 
 using sonaveil::audio::Mixer;
 
-TEST(MixerLaws, VolumeIsTheCubeOfItsShare)
+TEST(MixerLaws, VolumeScalesTheAmplitudeLinearly)
 {
     EXPECT_EQ(Mixer::volumeGain(0), 0.0f);
     EXPECT_FLOAT_EQ(Mixer::volumeGain(255), 1.0f);
-    EXPECT_NEAR(Mixer::volumeGain(128), std::pow(128.0 / 255.0, 3), 1e-6);
+    EXPECT_NEAR(20 * std::log10(Mixer::volumeGain(128)), -6.0, 0.05);
+    EXPECT_NEAR(20 * std::log10(Mixer::volumeGain(100)), -8.1, 0.05);
     EXPECT_EQ(Mixer::volumeGain(-5), 0.0f);
     EXPECT_FLOAT_EQ(Mixer::volumeGain(300), 1.0f);
 }

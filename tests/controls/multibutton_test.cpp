@@ -200,6 +200,57 @@ TEST(MultibuttonModel, Style7CheckedLooks)
     EXPECT_EQ(s.pixel(40, 9), rgb(255, 215, 103));
 }
 
+TEST(MultibuttonModel, Style7RolloverColourReplacesTheHoverPressedAndCheckedBands)
+{
+    const ColorValue rollover = rgb(40, 90, 160);
+    // The normal bands of a face colour, row by row.
+    auto normalOf = [](ColorValue back) {
+        MultibuttonModel plain;
+        plain.setButtonStyle(7);
+        plain.setBackColor(back);
+        return render(plain, 80, 23);
+    };
+    auto sameRows = [](const PixelSurface& a, const PixelSurface& b) {
+        for (int y : {4, 8, 12, 17})
+            if (a.pixel(40, y) != b.pixel(40, y))
+                return false;
+        return true;
+    };
+    MultibuttonModel m;
+    m.setButtonStyle(7);
+    m.setBackColor(kGrey);
+    m.setForeColor(rgb(250, 240, 230));
+    m.setRolloverColor(rollover);
+    // Not hovered: the rollover colour changes nothing.
+    EXPECT_TRUE(sameRows(render(m, 80, 23), normalOf(kGrey)));
+    // Hovered: the normal bands of the rollover colour, not the built-in yellow ones.
+    m.hookedMouseMove();
+    ASSERT_EQ(m.drawnState(), VisualState::Hot);
+    EXPECT_TRUE(sameRows(render(m, 80, 23), normalOf(rollover)));
+    // Pressed: a darker shade of it.
+    m.mousePress(1, 0, 10, 10);
+    ASSERT_EQ(m.drawnState(), VisualState::Pressed);
+    EXPECT_TRUE(sameRows(render(m, 80, 23), normalOf(shade(rollover, -0.12f))));
+    m.mouseRelease(1, 0, 10, 10, 80, 23);
+    // Checked and not hovered: the rollover colour; hovered: the darker shade.
+    m.setCheckBoxMode(true);
+    m.setValue(true);
+    m.hookedMouseLeave();
+    PixelSurface checked = render(m, 80, 23);
+    EXPECT_TRUE(sameRows(checked, normalOf(rollover)));
+    // framed in the caption colour
+    EXPECT_EQ(checked.pixel(2, 12), rgb(250, 240, 230));
+    EXPECT_EQ(checked.pixel(77, 12), rgb(250, 240, 230));
+    m.hookedMouseMove();
+    EXPECT_TRUE(sameRows(render(m, 80, 23), normalOf(shade(rollover, -0.12f))));
+    // Cleared: the built-in hover bands again.
+    m.setValue(false);
+    m.setRolloverColor(std::nullopt);
+    m.hookedMouseLeave();
+    m.hookedMouseMove();
+    EXPECT_EQ(render(m, 80, 23).pixel(40, 9), rgb(255, 215, 103));
+}
+
 TEST(MultibuttonModel, CheckBoxModeOfStyleZeroIsSunkenNotPressed)
 {
     MultibuttonModel m;

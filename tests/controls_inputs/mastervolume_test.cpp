@@ -245,3 +245,30 @@ TEST(MasterVolumeWidget, KeysAndWheelSetTheVolumeToo)
     QTest::keyClick(bar.get(), Qt::Key_M);
     EXPECT_TRUE(system->muted);
 }
+
+TEST(MasterVolumeWidget, HiddenOrMinimisedItRestsAndCatchesUpWhenShown)
+{
+    QWidget window;
+    auto system = std::make_unique<sonaveil::platform::FakeSystemVolume>();
+    auto* fake = system.get();
+    auto* bar = new MasterVolume(std::move(system), &window);
+    fake->level = fake->maximum / 2;
+    window.show();
+    ASSERT_TRUE(waitUntil([&] { return bar->value() == 50; }, 500));
+    EXPECT_TRUE(bar->polling());
+
+    window.hide();
+    EXPECT_FALSE(bar->polling());
+    fake->level = fake->maximum / 4;
+    QTest::qWait(120);
+    EXPECT_EQ(bar->value(), 50) << "no poll while hidden";
+    window.show();
+    EXPECT_EQ(bar->value(), 25) << "the show catches up at once";
+    EXPECT_TRUE(bar->polling());
+
+    window.showMinimized();
+    QTest::qWait(2 * MasterVolume::kPollMs + 20);
+    EXPECT_FALSE(bar->polling());
+    window.showNormal();
+    EXPECT_TRUE(waitUntil([&] { return bar->polling(); }, 500));
+}

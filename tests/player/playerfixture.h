@@ -43,14 +43,29 @@ public:
     {
         messages.push_back(title + "|" + text);
     }
+    std::optional<QColor> colour(QWidget*, const QString& title, const QColor& initial) override
+    {
+        colourRequests.push_back(title + "|" + initial.name());
+        std::optional<QColor> answer;
+        if (!colours.empty()) {
+            answer = colours.front();
+            colours.pop_front();
+        }
+        return answer;
+    }
     bool question(QWidget*, const QString& title, const QString& text) override
     {
         questions.push_back(title + "|" + text);
-        if (answers.empty())
-            return false;
-        const bool yes = answers.front();
-        answers.pop_front();
+        bool yes = false;
+        if (!answers.empty()) {
+            yes = answers.front();
+            answers.pop_front();
+        }
         return yes;
+    }
+    void message(QWidget*, const QString& title, const QString& text) override
+    {
+        plainMessages.push_back(title + "|" + text);
     }
 
     std::deque<QString> files;                  // "" answers Cancel
@@ -58,8 +73,11 @@ public:
     std::vector<sonaveil::player::FileRequest> requests;
     std::vector<QString> prompts;
     std::vector<QString> messages;
-    std::deque<bool> answers;                   // an empty queue answers No
+    std::deque<std::optional<QColor>> colours; // nullopt answers Cancel
+    std::deque<bool> answers;                   // Yes / No; No when empty
+    std::vector<QString> colourRequests;
     std::vector<QString> questions;
+    std::vector<QString> plainMessages;         // messages without an icon
 
 private:
     static QString pop(std::deque<QString>& q)

@@ -55,11 +55,14 @@ TEST_P(Program, StartsAndWritesItsFilesWhenSignalled)
     fs::create_directory(folder / "saves");
     const fs::path ready = folder / "ready";
 
+    // A runtime folder of its own: one player per user, and this one must not meet another's.
+    TempFolder runtime;
     std::vector<std::string> env;
     for (char** e = environ; *e; ++e)
-        if (std::string_view(*e).rfind("SONAVEIL_READY_FILE=", 0) != 0)
+        if (std::string_view(*e).rfind("SONAVEIL_READY_FILE=", 0) != 0 && std::string_view(*e).rfind("XDG_RUNTIME_DIR=", 0) != 0)
             env.emplace_back(*e);
     env.push_back("SONAVEIL_READY_FILE=" + ready.string());
+    env.push_back("XDG_RUNTIME_DIR=" + runtime.path().string());
     env.push_back("QT_QPA_PLATFORM=offscreen");
     std::vector<char*> envp;
     for (auto& e : env)

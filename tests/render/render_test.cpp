@@ -3,11 +3,13 @@
 #include "audiotestutil.h"
 #include "tempfolder.h"
 
+#include <chrono>
 #include <cmath>
 #include <cstdlib>
 #include <fstream>
 #include <gtest/gtest.h>
 #include <sndfile.h>
+#include <sys/stat.h>
 
 using namespace sonaveil::render;
 namespace fs = std::filesystem;
@@ -188,4 +190,45 @@ TEST_F(RenderProgram, CutsANotchOutOfTheMix)
     EXPECT_LT(levelDb(" --notch 1000 --notch-width 1") - plain, -30);
     EXPECT_LT(levelDb(" --notch 1100 --notch-width 0.5") - plain, -20);
     EXPECT_NEAR(levelDb(" --notch 4000") - plain, 0, 0.1);
+}
+
+TEST_F(RenderProgram, RefusesHostilePresetAndEqualiserFilesAtOnce)
+{
+    ASSERT_EQ(::mkfifo((dir / "fifo.svp").c_str(), 0600), 0);
+    fs::create_directory(dir / "folder.svp");
+    std::string good;
+    for (int i = 0; i < 137; ++i)
+        good += std::string(i == 0 ? "1" : i < 35 ? "0" : "100") + (i + 1 < 137 ? "," : "\r\n");
+    {
+        std::ofstream big(dir / "big.svp", std::ios::binary);
+        big << good << std::string(10 << 20, ' ');
+    }
+    for (const char* bad : {"nan", "inf", "1e300"}) {
+        std::string text = good;
+        text.replace(text.find("100"), 3, bad);
+        std::ofstream(dir / (std::string(bad) + ".svp"), std::ios::binary) << text;
+        std::ofstream(dir / (std::string(bad) + ".eqf"), std::ios::binary) << "15,15," << bad << ",15,15,15,15,15,15,15\r\n";
+    }
+    const std::string out = " --seconds 1 --out " + (dir / "a.wav").string();
+    for (const std::string& preset : {(dir / "fifo.svp").string(), std::string("/dev/zero"), (dir / "folder.svp").string(),
+                                      (dir / "big.svp").string(), (dir / "nan.svp").string(), (dir / "inf.svp").string(),
+                                      (dir / "1e300.svp").string()}) {
+        SCOPED_TRACE(preset);
+        const auto start = std::chrono::steady_clock::now();
+        EXPECT_EQ(run("--preset " + preset + out), 2);
+        EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(1));
+    }
+    for (const std::string& eq : {(dir / "fifo.svp").string(), std::string("/dev/zero"), (dir / "folder.svp").string(),
+                                  (dir / "nan.eqf").string(), (dir / "inf.eqf").string(), (dir / "1e300.eqf").string()}) {
+        SCOPED_TRACE(eq);
+        const auto start = std::chrono::steady_clock::now();
+        EXPECT_EQ(run("--sound 1 --eq " + eq + out), 2);
+        EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(1));
+    }
+    std::ifstream err(dir / "stderr.txt");
+    std::string line, extra;
+    std::getline(err, line);
+    EXPECT_FALSE(std::getline(err, extra));
+    EXPECT_NE(line.find("1e300.eqf"), std::string::npos) << line;
+    EXPECT_FALSE(fs::exists(dir / "a.wav"));
 }

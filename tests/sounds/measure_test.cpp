@@ -67,6 +67,46 @@ TEST(Measure, RhythmSpreadAndClicks)
     EXPECT_GT(soundcheck::measure(steady).clickiness, 10.0);
 }
 
+// Reference values of the loudness standard: a 997 Hz sine at full scale on one channel reads
+// -3.01 LUFS, and the gates ignore silence and quiet stretches.
+TEST(Measure, LoudnessAndTruePeak)
+{
+    const Audio full = tone(48000, 4.0, 997.0, 1.0);
+    EXPECT_NEAR(soundcheck::integratedLoudness(full.samples, 48000), -3.01, 0.05);
+    const Audio quieter = tone(44100, 4.0, 997.0, 0.1);
+    EXPECT_NEAR(soundcheck::integratedLoudness(quieter.samples, 44100), -23.01, 0.05);
+    // Half of it silent: the absolute gate drops the silence, the level is the tone's (but for
+    // the few blocks across its two edges).
+    std::vector<float> halfSilent = tone(44100, 20.0, 997.0, 0.1).samples;
+    halfSilent.resize(2 * halfSilent.size(), 0.0f);
+    EXPECT_NEAR(soundcheck::integratedLoudness(halfSilent, 44100), -23.01, 0.1);
+    // K-weighting: a low rumble counts for less than its level, a high hiss for more.
+    EXPECT_LT(soundcheck::integratedLoudness(tone(44100, 4.0, 40.0, 0.1).samples, 44100), -23.01 - 3.0);
+    EXPECT_GT(soundcheck::integratedLoudness(tone(44100, 4.0, 8000.0, 0.1).samples, 44100), -23.01 + 3.0);
+
+    // A quarter of the rate, 45 degrees off: every sample reads 0.707, the wave between reaches 1.
+    std::vector<float> offset(4000);
+    for (std::size_t i = 0; i < offset.size(); ++i)
+        offset[i] = float(std::sin(kPi / 2 * double(i) + kPi / 4));
+    EXPECT_NEAR(soundcheck::truePeakDb(offset), 0.0, 0.1);
+    EXPECT_NEAR(soundcheck::truePeakDb(quieter.samples), -20.0, 0.05);
+}
+
+// A metronome repeats, steady noise does not.
+TEST(Measure, EnvelopeRepeat)
+{
+    synth::Rng rng(4);
+    std::vector<float> pulsed, steady;
+    for (int i = 0; i < 8000 * 21; ++i) {
+        const double g = rng.gauss();
+        const bool beat = (i % (8000 * 3)) < 4000; // half a second of every three
+        pulsed.push_back(float(g * (beat ? 0.5 : 0.05)));
+        steady.push_back(float(0.1 * g));
+    }
+    EXPECT_GT(soundcheck::envelopeRepeat(pulsed, 8000), 0.9);
+    EXPECT_LT(soundcheck::envelopeRepeat(steady, 8000), 0.2);
+}
+
 TEST(Measure, SlopeOfShapedNoise)
 {
     const synth::Loop loop = synth::makeLoop(44100, 8.0);

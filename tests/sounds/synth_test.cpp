@@ -1,5 +1,6 @@
 // The synthesiser's building blocks and its determinism.
 
+#include "tools/soundcheck/measure.h"
 #include "tools/synth/synth.h"
 
 #include "tempfolder.h"
@@ -52,7 +53,7 @@ TEST(Synth, CatalogueHasEverySoundOnce)
     EXPECT_EQ(findRecipe(36), nullptr);
 }
 
-TEST(Synth, LevelReachesLoudnessAndKeepsPeaksUnderTheCeiling)
+TEST(Synth, LevelReachesLoudnessAndKeepsTruePeaksUnderTheCeiling)
 {
     const Loop loop = makeLoop(8000, 4.0);
     Rng rng(1);
@@ -60,12 +61,16 @@ TEST(Synth, LevelReachesLoudnessAndKeepsPeaksUnderTheCeiling)
     // A few clicks far above the rest, one of them across the wrap.
     for (long at : {100L, 9000L, loop.frames - 2})
         addWrapped(x, at, Signal{30.0f, -25.0f, 20.0f, -10.0f}, 1.0f);
-    level(x, loop, -20.0, -1.2);
-    EXPECT_NEAR(20.0 * std::log10(rms(x)), -20.0, 0.05);
-    double peak = 0.0;
-    for (float v : x)
-        peak = std::max(peak, double(std::fabs(v)));
-    EXPECT_LE(20.0 * std::log10(peak), -1.2 + 1e-6);
+    const Limiting limited = level(x, loop, -18.0, -1.2);
+    EXPECT_NEAR(sonaveil::soundcheck::integratedLoudness(x, loop.rate), -18.0, 0.05);
+    EXPECT_LE(sonaveil::soundcheck::truePeakDb(x), -1.2 + 0.05);
+    EXPECT_GT(limited.deepestDb, 6.0);
+    EXPECT_LT(limited.shareOverOneDb, 0.05) << "only the clicks are turned down";
+
+    // A quiet smooth noise needs no limiting at all.
+    Signal smooth = shapedNoise(loop, rng, lowpass(1000, 2));
+    EXPECT_EQ(level(smooth, loop, -18.0, -1.2).deepestDb, 0.0);
+    EXPECT_NEAR(sonaveil::soundcheck::integratedLoudness(smooth, loop.rate), -18.0, 0.05);
 }
 
 TEST(Synth, EventsWrapPastTheEndAndTonesHaveWholeCycles)

@@ -73,18 +73,20 @@ int main(int argc, char** argv)
 
     std::optional<player::PresetRecord> preset;
     if (!o.presetFile.empty()) {
-        const auto text = readWholeFile(o.presetFile);
+        std::string why;
+        const auto text = readWholeFile(o.presetFile, kMaxStateFileBytes, &why);
         if (!text)
-            return fail("cannot read the preset " + o.presetFile);
+            return fail("cannot read the preset " + o.presetFile + ": " + why);
         preset = player::PresetRecord::parse(*text);
         if (!preset)
             return fail("the preset " + o.presetFile + " is not a mix: it needs 137 whole numbers");
     }
     std::optional<player::EqualiserBands> bands;
     if (!o.equaliserFile.empty()) {
-        const auto text = readWholeFile(o.equaliserFile);
+        std::string why;
+        const auto text = readWholeFile(o.equaliserFile, kMaxStateFileBytes, &why);
         if (!text)
-            return fail("cannot read the equaliser preset " + o.equaliserFile);
+            return fail("cannot read the equaliser preset " + o.equaliserFile + ": " + why);
         bands = player::EqualiserBands::parsePresetText(*text);
         if (!bands)
             return fail("the equaliser preset " + o.equaliserFile + " needs ten whole numbers");

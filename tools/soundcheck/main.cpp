@@ -1,7 +1,8 @@
 // Measures every sample file of a program folder and draws a spectrogram of each:
 //   soundcheck <program folder> [picture folder]
-// One line per file: duration, rate, level, peak, the seam against the file's typical step,
-// spectral centroid, rhythm of the envelope, and for the coloured noises the fitted slope.
+// One line per file: duration, rate, level, loudness, peak and true peak, the seam against the
+// file's typical step, spectral centroid, rhythm of the envelope and how regularly it repeats,
+// and for the coloured noises the fitted slope. A summary of the loudness follows.
 
 #include "tools/soundcheck/measure.h"
 
@@ -106,9 +107,12 @@ int main(int argc, char** argv)
     files.push_back("config/alarms/default.wav");
     const double targets[] = {0.0, -3.0103, -6.0206, 3.0103, 6.0206};
 
-    std::printf("%-26s %6s %6s %7s %6s %7s %7s %7s %5s %5s %8s %6s %7s %6s %6s %s\n", "file", "sec", "rate", "rms", "peak",
-                "wrap", "median", "ratio", "seam", "p99", "centroid", "spread", "rhythm", "clicks", "<20Hz", "slope");
+    std::printf("%-26s %6s %6s %7s %7s %6s %6s %7s %7s %7s %5s %5s %8s %6s %7s %6s %6s %6s %s\n", "file", "sec", "rate", "rms",
+                "lufs", "peak", "tp", "wrap", "median", "ratio", "seam", "p99", "centroid", "spread", "rhythm", "repeat",
+                "clicks", "<20Hz", "slope");
     int failures = 0;
+    std::vector<double> loudness;
+    double highestTruePeak = -HUGE_VAL;
     for (std::size_t i = 0; i < files.size(); ++i) {
         const Audio a = readAudio((dist / files[i]).string());
         if (!a.error.empty() || a.samples.empty()) {
@@ -121,16 +125,31 @@ int main(int argc, char** argv)
         if (i < 5)
             std::snprintf(slope, sizeof slope, "%+.2f (target %+.2f)", fittedSlope(welch(a.samples, a.rate)),
                           targets[i]);
-        std::printf("%-26s %6.2f %6d %7.2f %6.2f %7.5f %7.5f %7.2f %5.2f %5.2f %8.0f %6.2f %7.2f %6.1f %6.0f %s\n",
-                    files[i].c_str(), m.seconds, a.rate, m.rmsDb, m.peakDb, m.wrapJump, m.medianStep,
-                    m.medianStep > 0 ? m.wrapJump / m.medianStep : 0.0, m.seamLevelDb, m.highLevelStepDb, m.centroidHz,
-                    m.envelopeSpreadDb, m.rhythmHz, m.clickiness, m.below20Db, slope);
+        std::printf("%-26s %6.2f %6d %7.2f %7.2f %6.2f %6.2f %7.5f %7.5f %7.2f %5.2f %5.2f %8.0f %6.2f %7.2f %6.2f %6.1f %6.0f %s\n",
+                    files[i].c_str(), m.seconds, a.rate, m.rmsDb, m.loudnessLufs, m.peakDb, m.truePeakDb, m.wrapJump,
+                    m.medianStep, m.medianStep > 0 ? m.wrapJump / m.medianStep : 0.0, m.seamLevelDb, m.highLevelStepDb,
+                    m.centroidHz, m.envelopeSpreadDb, m.rhythmHz, m.envelopeRepeat, m.clickiness, m.below20Db, slope);
+        if (i < 35) {
+            loudness.push_back(m.loudnessLufs);
+            highestTruePeak = std::max(highestTruePeak, m.truePeakDb);
+        }
         if (!pictures.empty()) {
             const std::string name = fs::path(files[i]).stem().string() + ".png";
             spectrogram(a, QString::fromStdString(files[i])).save(QString::fromStdString((pictures / name).string()));
         }
     }
-    std::printf("columns: rms, peak in dBFS; wrap = |last - first| and median = median |step| in full scale,\n"
+    if (!loudness.empty()) {
+        std::vector<double> sorted = loudness;
+        std::sort(sorted.begin(), sorted.end());
+        std::printf("loudness of the %zu sounds: %.2f to %.2f LUFS (spread %.2f LU, median %.2f); highest true peak "
+                    "%.2f dBTP\n",
+                    sorted.size(), sorted.front(), sorted.back(), sorted.back() - sorted.front(),
+                    sorted[sorted.size() / 2], highestTruePeak);
+    }
+    std::printf("columns: rms, peak in dBFS; lufs = integrated loudness (BS.1770-4, the loop as endless);\n"
+                "tp = true peak in dBTP (4 times oversampled); repeat = highest autocorrelation of the 100 ms\n"
+                "level in dB at lags from 2 s to half the loop (1 for a metronome);\n"
+                "wrap = |last - first| and median = median |step| in full scale,\n"
                 "ratio = wrap / median; seam = level change across the wrap (dB, 50 ms windows), p99 = the 99th\n"
                 "percentile of that change between neighbouring windows elsewhere in the file;\n"
                 "centroid in Hz; spread = std of the 10 ms level (dB); rhythm = strongest envelope rate (Hz);\n"

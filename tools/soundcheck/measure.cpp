@@ -62,7 +62,150 @@ std::vector<double> levelEnvelope(const std::vector<float>& x, std::size_t windo
     return env;
 }
 
+// One biquad, run in direct form I in double precision.
+struct Biquad {
+    double b0, b1, b2, a1, a2;
+    double x1 = 0, x2 = 0, y1 = 0, y2 = 0;
+    double run(double x)
+    {
+        const double y = b0 * x + b1 * x1 + b2 * x2 - a1 * y1 - a2 * y2;
+        x2 = x1;
+        x1 = x;
+        y2 = y1;
+        y1 = y;
+        return y;
+    }
+};
+
+// The two stages of the K-weighting filter at any rate, from their analogue prototypes.
+std::pair<Biquad, Biquad> kWeighting(int rate)
+{
+    double k = std::tan(kPi * 1681.974450955533 / rate);
+    const double q = 0.7071752369554196;
+    const double vh = std::pow(10.0, 3.999843853973347 / 20.0);
+    const double vb = std::pow(vh, 0.4996667741545416);
+    double a0 = 1.0 + k / q + k * k;
+    Biquad shelf{(vh + vb * k / q + k * k) / a0, 2.0 * (k * k - vh) / a0, (vh - vb * k / q + k * k) / a0,
+                 2.0 * (k * k - 1.0) / a0, (1.0 - k / q + k * k) / a0};
+    k = std::tan(kPi * 38.13547087602444 / rate);
+    const double qh = 0.5003270373238773;
+    a0 = 1.0 + k / qh + k * k;
+    Biquad highpass{1.0, -2.0, 1.0, 2.0 * (k * k - 1.0) / a0, (1.0 - k / qh + k * k) / a0};
+    return {shelf, highpass};
+}
+
 } // namespace
+
+double integratedLoudness(const std::vector<float>& loop, int rate)
+{
+    const std::size_t n = loop.size();
+    if (n == 0 || rate <= 0)
+        return -HUGE_VAL;
+    auto [shelf, highpass] = kWeighting(rate);
+    // Two passes: the first only settles the filters, so the second sees the loop as endless.
+    std::vector<double> squared(n);
+    for (int pass = 0; pass < 2; ++pass)
+        for (std::size_t i = 0; i < n; ++i) {
+            const double y = highpass.run(shelf.run(loop[i]));
+            if (pass == 1)
+                squared[i] = y * y;
+        }
+    // Running sums make every 400 ms block (circular) one subtraction.
+    std::vector<double> cumulative(2 * n + 1, 0.0);
+    for (std::size_t i = 0; i < 2 * n; ++i)
+        cumulative[i + 1] = cumulative[i] + squared[i % n];
+    const std::size_t block = std::min(n, std::size_t(std::lround(0.4 * rate)));
+    const double step = 0.1 * rate;
+    std::vector<double> powers;
+    for (double start = 0; start < double(n); start += step) {
+        const std::size_t s = std::size_t(start);
+        powers.push_back((cumulative[s + block] - cumulative[s]) / double(block));
+    }
+    auto loudness = [](double power) { return -0.691 + 10.0 * std::log10(std::max(power, 1e-30)); };
+    auto gatedMean = [&](double thresholdLufs) {
+        double sum = 0.0;
+        int count = 0;
+        for (double p : powers)
+            if (loudness(p) > thresholdLufs) {
+                sum += p;
+                ++count;
+            }
+        return count ? sum / count : 0.0;
+    };
+    const double absolute = gatedMean(-70.0);
+    if (absolute <= 0.0)
+        return -HUGE_VAL;
+    return loudness(gatedMean(loudness(absolute) - 10.0));
+}
+
+double truePeakDb(const std::vector<float>& loop)
+{
+    const long n = long(loop.size());
+    if (n == 0)
+        return -HUGE_VAL;
+    // Four phases of a sinc windowed by a Blackman-Harris window, 2 * 16 taps each.
+    constexpr int kOver = 4, kHalf = 16;
+    double taps[kOver][2 * kHalf];
+    for (int p = 0; p < kOver; ++p)
+        for (int t = 0; t < 2 * kHalf; ++t) {
+            // Tap t weighs frame i + t - kHalf + 1 for the value at i + p / kOver.
+            const double d = double(kHalf - 1 - t) + double(p) / kOver;
+            const double sinc = std::fabs(d) < 1e-12 ? 1.0 : std::sin(kPi * d) / (kPi * d);
+            const double u = 2.0 * kPi * (d + kHalf) / (2.0 * kHalf);
+            const double bh = 0.35875 - 0.48829 * std::cos(u) + 0.14128 * std::cos(2 * u) - 0.01168 * std::cos(3 * u);
+            taps[p][t] = sinc * bh;
+        }
+    // The loop with its other end on either side, so the interpolator reads across the wrap.
+    std::vector<float> padded(std::size_t(n + 2 * kHalf));
+    for (long i = 0; i < n + 2 * kHalf; ++i)
+        padded[std::size_t(i)] = loop[std::size_t((((i - kHalf) % n) + n) % n)];
+    double peak = 0.0;
+    for (long i = 0; i < n; ++i) {
+        const float* around = padded.data() + i + 1; // frame i - kHalf + 1
+        peak = std::max(peak, double(std::fabs(loop[std::size_t(i)])));
+        for (int p = 1; p < kOver; ++p) {
+            double y = 0.0;
+            for (int t = 0; t < 2 * kHalf; ++t)
+                y += taps[p][t] * around[t];
+            peak = std::max(peak, std::fabs(y));
+        }
+    }
+    return toDb(peak);
+}
+
+double envelopeRepeat(const std::vector<float>& loop, int rate, double minLagSeconds)
+{
+    const std::size_t window = std::size_t(rate / 10);
+    if (window == 0)
+        return 0.0;
+    const auto env = levelEnvelope(loop, window);
+    const std::size_t m = env.size();
+    if (m < 4)
+        return 0.0;
+    std::vector<double> db(m);
+    double mean = 0.0;
+    for (std::size_t i = 0; i < m; ++i) {
+        db[i] = toDb(env[i]);
+        mean += db[i];
+    }
+    mean /= double(m);
+    double var = 0.0;
+    for (double& v : db) {
+        v -= mean;
+        var += v * v;
+    }
+    if (var <= 0.0)
+        return 0.0;
+    double best = -1.0;
+    const std::size_t minLag = std::max<std::size_t>(1, std::size_t(std::lround(minLagSeconds * 10.0)));
+    for (std::size_t lag = minLag; lag <= m / 2; ++lag) {
+        double c = 0.0;
+        for (std::size_t i = 0; i < m; ++i)
+            c += db[i] * db[(i + lag) % m];
+        best = std::max(best, c / var);
+    }
+    return best;
+}
 
 Audio readAudio(const std::string& path)
 {
@@ -161,6 +304,9 @@ Measures measure(const Audio& audio)
     m.rmsDb = toDb(std::sqrt(sq / double(n)));
     m.peakDb = toDb(peak);
     m.dcDb = toDb(std::fabs(sum / double(n)));
+    m.loudnessLufs = integratedLoudness(x, audio.rate);
+    m.truePeakDb = truePeakDb(x);
+    m.envelopeRepeat = envelopeRepeat(x, audio.rate);
 
     std::vector<double> steps(n - 1);
     for (std::size_t i = 1; i < n; ++i)

@@ -1,6 +1,6 @@
 #pragma once
 
-// Measurements of looped sample files: level, peaks, the seam, spectrum and envelope.
+// Measurements of looped sample files: level, loudness, peaks, the seam, spectrum and envelope.
 
 #include <string>
 #include <vector>
@@ -33,6 +33,10 @@ struct Measures {
     double highStep = 0;            // 99.9th percentile of |x[i] - x[i-1]|
     double seamLevelDb = 0;         // level change across the wrap, 50 ms windows
     double highLevelStepDb = 0;     // 99th percentile of that change elsewhere in the file
+    double loudnessLufs = 0;        // integrated loudness (K-weighted, gated), the loop as a whole
+    double truePeakDb = 0;          // dB true peak: the highest peak between samples too
+    double envelopeRepeat = 0;      // highest autocorrelation of the 100 ms level in dB at lags
+                                    // from 2 s to half the loop: 1 for a metronome
     double centroidHz = 0;
     double below20Db = 0;           // energy below 20 Hz relative to all of it
     double envelopeSpreadDb = 0;    // standard deviation of the 10 ms level
@@ -42,6 +46,20 @@ struct Measures {
     std::vector<double> bandsDb;    // third-octave levels from 25 Hz, relative to the loudest band
 };
 Measures measure(const Audio& audio);
+
+// Integrated loudness in LUFS of a mono loop (one channel, weight 1), as ITU-R BS.1770-4 defines
+// it: K-weighting, 400 ms blocks every 100 ms, the absolute gate at -70 LUFS and the relative
+// gate 10 LU below. The loop is taken as endless: filters start in their steady state and blocks
+// run across the wrap.
+double integratedLoudness(const std::vector<float>& loop, int rate);
+
+// The highest absolute value of the loop between samples too, found at four times the rate with
+// a windowed-sinc interpolator (across the wrap), in dB of full scale (dBTP).
+double truePeakDb(const std::vector<float>& loop);
+
+// How regularly the loudness of a loop repeats: the highest autocorrelation of its 100 ms level
+// in dB (mean removed) at lags from `minLagSeconds` to half the loop, circular.
+double envelopeRepeat(const std::vector<float>& loop, int rate, double minLagSeconds = 2.0);
 
 // Least-squares slope of the power spectrum in dB per octave between lo and hi Hz, from
 // third-octave bands (each the mean power density in its band).

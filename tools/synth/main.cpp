@@ -37,10 +37,17 @@ int main(int argc, char** argv)
     });
     const int threads = int(std::clamp(std::thread::hardware_concurrency(), 1u, 2u));
     const auto start = std::chrono::steady_clock::now();
-    const auto errors = renderAll(chosen, argv[1], threads);
+    std::vector<Limiting> limited;
+    const auto errors = renderAll(chosen, argv[1], threads, &limited);
     const double took = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     for (const auto& e : errors)
         std::fprintf(stderr, "%s\n", e.c_str());
+    // The sounds whose peaks had to be turned down to keep them under the ceiling at the common
+    // loudness, and by how much.
+    for (std::size_t i = 0; i < chosen.size(); ++i)
+        if (limited[i].deepestDb > 0.0)
+            std::printf("%s: loudest peak limited by %.1f dB, %.3f%% of the loop by more than 1 dB\n",
+                        chosen[i]->path.c_str(), limited[i].deepestDb, 100.0 * limited[i].shareOverOneDb);
     std::printf("%zu sound files in %.1f s on %d threads\n", chosen.size() - errors.size(), took, threads);
     return errors.empty() ? 0 : 1;
 }

@@ -54,7 +54,7 @@ Signal rainGarden(const Loop& loop, Rng& rng)
     s.plinksDb = -9;
     s.bed = product({bandpass(300, 9000, 2), tilt(-1.5)});
     s.bedDb = -2;
-    s.gustHz = 0.07; s.gustDepth = 0.12;
+    s.gustHz = 0.14; s.gustDepth = 0.12;
     return rain(loop, rng, s);
 }
 
@@ -119,7 +119,7 @@ Signal rainThunder(const Loop& loop, Rng& rng)
     s.plinksDb = -10;
     s.bed = product({bandpass(200, 8000, 2), tilt(-1.5)});
     s.bedDb = 0;
-    s.gustHz = 0.08; s.gustDepth = 0.15;
+    s.gustHz = 0.16; s.gustDepth = 0.15;
     Signal x = rain(loop, rng, s);
 
     // One distant roll of thunder: a few overlapping rumbles, low and slow.
@@ -130,20 +130,22 @@ Signal rainThunder(const Loop& loop, Rng& rng)
     struct Roll { double at, size, decay; };
     std::vector<Roll> rolls;
     double t = start;
+    // Peals that come and go within a second or two, the first the loudest, each rumbling
+    // unevenly: thunder does not swell and ebb like a wave.
     for (int i = 0; i < 4; ++i) {
-        rolls.push_back({t, i == 0 ? 1.0 : thunderRng.range(0.4, 0.9), thunderRng.range(1.5, 3.0)});
-        t += thunderRng.range(0.8, 2.0);
+        rolls.push_back({t, i == 0 ? 1.0 : thunderRng.range(0.3, 0.8), thunderRng.range(0.6, 1.4)});
+        t += thunderRng.range(0.9, 2.2);
     }
     Signal env = envelope(loop, [&](double time) {
         double e = 0.0;
         for (const Roll& r : rolls)
-            e += r.size * swellAndFall(circularOffset(time, r.at, seconds), 1.2, r.decay);
+            e += r.size * swellAndFall(circularOffset(time, r.at, seconds), 0.5, r.decay);
         return e;
     });
-    multiply(env, wobble(loop, thunderRng, 5.0, 0.35, 0.2));
+    multiply(env, wobble(loop, thunderRng, 6.0, 0.6, 0.1));
     multiply(rumble, env);
     scaleToRms(rumble, 1.0);
-    mixDb(x, rumble, -4);
+    mixDb(x, rumble, -6);
     return x;
 }
 
@@ -249,28 +251,44 @@ Signal rainTinRoof(const Loop& loop, Rng& rng)
 Signal ocean(const Loop& loop, Rng& rng)
 {
     const double seconds = loop.seconds();
-    struct Wave { double at, size; };
+    // Surf comes irregularly: waves a few seconds apart, then a lull; each wave has its own size,
+    // rise and fall. The gaps are drawn and then stretched a little so that they fill the loop.
+    struct Wave { double at, size, rise, decay; };
+    std::vector<double> gaps;
+    double total = 0.0;
+    while (total < seconds) {
+        const double gap = 4.0 + 4.0 * -std::log(1.0 - 0.95 * rng.uniform());
+        gaps.push_back(gap);
+        total += gap;
+    }
+    if (gaps.size() > 2 && total - seconds > 0.5 * gaps.back()) {
+        total -= gaps.back();
+        gaps.pop_back();
+    }
     std::vector<Wave> waves;
-    const int count = int(std::lround(seconds / 9.0));
-    for (int i = 0; i < count; ++i)
-        waves.push_back({(i + 0.2) * seconds / count + rng.range(-0.9, 0.9), rng.range(0.75, 1.0)});
+    double at = rng.range(0.5, 2.0);
+    for (double gap : gaps) {
+        const double size = rng.range(0.3, 1.0);
+        waves.push_back({at, size * size, rng.range(1.0, 2.6), rng.range(1.4, 3.6)});
+        at += gap * seconds / total;
+    }
 
-    auto bandEnvelope = [&](double base, double rise, double decay) {
-        return envelope(loop, [&, base, rise, decay](double t) {
+    auto bandEnvelope = [&](double base, double riseShare, double decayShare) {
+        return envelope(loop, [&, base, riseShare, decayShare](double t) {
             double e = base;
             for (const Wave& w : waves)
-                e += w.size * swellAndFall(circularOffset(t, w.at, seconds), rise, decay);
+                e += w.size * swellAndFall(circularOffset(t, w.at, seconds), w.rise * riseShare, w.decay * decayShare);
             return e;
         });
     };
 
     // The body of the wave rises first and lowest; the break is brighter; the wash fizzes.
     Signal low = shapedNoise(loop, rng, product({bandpass(40, 500, 2), tilt(-3, 100)}));
-    multiply(low, bandEnvelope(0.35, 3.0, 3.5));
+    multiply(low, bandEnvelope(0.2, 1.0, 1.0));
     Signal mid = shapedNoise(loop, rng, bandpass(300, 2500, 2));
-    multiply(mid, bandEnvelope(0.12, 1.2, 2.2));
+    multiply(mid, bandEnvelope(0.08, 0.45, 0.6));
     Signal wash = shapedNoise(loop, rng, product({bandpass(1500, 12000, 2), tilt(-1, 3000)}));
-    Signal washEnv = bandEnvelope(0.06, 0.25, 4.5);
+    Signal washEnv = bandEnvelope(0.05, 0.1, 1.2);
     multiply(wash, washEnv);
     multiply(wash, wobble(loop, rng, 30.0, 0.5, 0.1));
 
@@ -350,7 +368,7 @@ Signal cicadaDrone(const Loop& loop, Rng& rng)
         voice(5350, 0.09, 235, 0.5, 0.8, -3), voice(4950, 0.06, 180, 0.5, 0.8, -4),
         voice(5600, 0.1, 220, 0.5, 0.8, -5),
     };
-    return chorus(loop, rng, v, 4000, 7000, -10, 0.12, 0.25);
+    return chorus(loop, rng, v, 4000, 7000, -10, 0.3, 0.25);
 }
 
 Signal cicadaSwells(const Loop& loop, Rng& rng)
@@ -392,7 +410,7 @@ Signal cicadaWeeOo(const Loop& loop, Rng& rng)
         calling(voice(4100, 0.07, 300, 0.5, 0.7, 0), period, period, 0.5, 0.5, 0.0, 0.0),
         calling(voice(4350, 0.07, 280, 0.5, 0.7, -1.5), period, period, 0.5, 0.5, 0.0, period / 2),
     };
-    return chorus(loop, rng, v, 4000, 6500, -9, 0.1, 0.15);
+    return chorus(loop, rng, v, 4000, 6500, -9, 0.25, 0.15);
 }
 
 Signal cicadaShimmer(const Loop& loop, Rng& rng)
@@ -403,7 +421,7 @@ Signal cicadaShimmer(const Loop& loop, Rng& rng)
     for (int i = 0; i < 5; ++i)
         v.push_back(calling(voice(hz[i], 0.07, 150 + 5 * i, 0.45, 0.85, -1.0 * i), 0.16, 0.25, 0.3, 0.4, 0.01,
                             0.012 * i));
-    return chorus(loop, rng, v, 6000, 8500, -10, 0.08, 0.2);
+    return chorus(loop, rng, v, 6000, 8500, -10, 0.22, 0.2);
 }
 
 Signal aquariumAirStone(const Loop& loop, Rng& rng)

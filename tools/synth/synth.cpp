@@ -1,5 +1,7 @@
 #include "tools/synth/synth.h"
 
+#include "tools/soundcheck/measure.h"
+
 #include <sndfile.h>
 
 #include <algorithm>
@@ -20,8 +22,9 @@ void removeRumble(Signal& x, const Loop& loop)
 
 namespace {
 
-// Gain that keeps every |x| at or below `ceiling`, smooth over about 3 ms, circular.
-void limit(Signal& x, const Loop& loop, double ceiling)
+// Gain that keeps every |x| at or below `ceiling`, smooth over about 3 ms, circular. Returns the
+// share of frames turned down by more than 1 dB.
+double limit(Signal& x, const Loop& loop, double ceiling)
 {
     const long n = long(x.size());
     const long w = std::max<long>(1, loop.rate / 700);
@@ -33,7 +36,7 @@ void limit(Signal& x, const Loop& loop, double ceiling)
         any = any || a > ceiling;
     }
     if (!any)
-        return;
+        return 0.0;
     // Sliding minimum over [i-w, i+w] (circular), then a moving average of the same width:
     // each averaged value is at most the need at its centre, so the ceiling holds.
     std::vector<float> low(static_cast<std::size_t>(n));
@@ -53,12 +56,16 @@ void limit(Signal& x, const Loop& loop, double ceiling)
     for (long j = -w; j <= w; ++j)
         acc += low[((j % n) + n) % n];
     const double width = double(2 * w + 1);
+    const double oneDb = dbToGain(-1.0);
+    long turnedDown = 0;
     for (long i = 0; i < n; ++i) {
         const double g = acc / width;
+        turnedDown += g < oneDb ? 1 : 0;
         x[i] = float(x[i] * std::min(1.0, g));
         acc += low[(i + w + 1) % n];
         acc -= low[((i - w) % n + n) % n];
     }
+    return double(turnedDown) / double(n);
 }
 
 double peak(const Signal& x)
@@ -71,21 +78,34 @@ double peak(const Signal& x)
 
 } // namespace
 
-void level(Signal& x, const Loop& loop, double rmsDb, double ceilingDb)
+Limiting level(Signal& x, const Loop& loop, double lufs, double ceilingDb)
 {
     const double ceiling = dbToGain(ceilingDb);
-    for (int pass = 0; pass < 6; ++pass) {
-        scaleToRms(x, dbToGain(rmsDb));
-        if (peak(x) <= ceiling)
-            return;
-        limit(x, loop, ceiling * 0.97);
+    auto toLoudness = [&] {
+        const double now = soundcheck::integratedLoudness(x, loop.rate);
+        const float g = float(dbToGain(lufs - now));
+        for (float& v : x)
+            v *= g;
+    };
+    Limiting done;
+    for (int pass = 0; pass < 8; ++pass) {
+        toLoudness();
+        const double truePeak = dbToGain(soundcheck::truePeakDb(x));
+        if (truePeak <= ceiling)
+            return done;
+        // Limit the sample peaks by as much as the true peak stands over the ceiling; taking
+        // loudness back up afterwards raises them again, so a few rounds settle it.
+        const double samplePeak = peak(x);
+        done.deepestDb = std::max(done.deepestDb, 20.0 * std::log10(truePeak / ceiling));
+        done.shareOverOneDb = std::max(done.shareOverOneDb, limit(x, loop, ceiling * 0.985 * samplePeak / truePeak));
     }
-    scaleToRms(x, dbToGain(rmsDb));
+    toLoudness();
     for (float& v : x)
         v = float(std::clamp(double(v), -ceiling, ceiling));
+    return done;
 }
 
-std::vector<std::int16_t> render(const SoundRecipe& recipe)
+std::vector<std::int16_t> render(const SoundRecipe& recipe, Limiting* limiting)
 {
     const Loop loop = makeLoop(recipe.rate, recipe.seconds);
     Rng rng(0x5A0E'0000ull + std::uint64_t(recipe.number) * 7919ull);
@@ -98,7 +118,17 @@ std::vector<std::int16_t> render(const SoundRecipe& recipe)
         for (float& v : x)
             v *= g;
     } else {
-        level(x, loop, kTargetRmsDb, kPeakCeilingDb);
+        const Limiting limited = level(x, loop, kTargetLoudnessLufs, kTruePeakCeilingDb);
+        if (limiting)
+            *limiting = limited;
+        // Turning lopsided peaks down leaves a trace of offset; a constant this small moves no
+        // peak measurably.
+        double mean = 0.0;
+        for (float v : x)
+            mean += v;
+        mean /= double(std::max<std::size_t>(1, x.size()));
+        for (float& v : x)
+            v = float(v - mean);
     }
     // Triangular dither of one step, from a stream of its own.
     Rng dither(0xD17E'0000ull + std::uint64_t(recipe.number));
@@ -140,8 +170,10 @@ std::string write(const SoundRecipe& recipe, const std::vector<std::int16_t>& pc
 }
 
 std::vector<std::string> renderAll(const std::vector<const SoundRecipe*>& recipes,
-                                   const std::string& folder, int threads)
+                                   const std::string& folder, int threads, std::vector<Limiting>* limiting)
 {
+    if (limiting)
+        limiting->assign(recipes.size(), Limiting{});
     std::atomic<std::size_t> nextIndex{0};
     std::mutex errorsMutex;
     std::vector<std::string> errors;
@@ -150,7 +182,10 @@ std::vector<std::string> renderAll(const std::vector<const SoundRecipe*>& recipe
             const std::size_t i = nextIndex.fetch_add(1);
             if (i >= recipes.size())
                 return;
-            const std::string e = write(*recipes[i], render(*recipes[i]), folder);
+            Limiting limited;
+            const std::string e = write(*recipes[i], render(*recipes[i], &limited), folder);
+            if (limiting)
+                (*limiting)[i] = limited;
             if (!e.empty()) {
                 std::lock_guard lock(errorsMutex);
                 errors.push_back(e);

@@ -1,0 +1,63 @@
+#pragma once
+
+#include <array>
+#include <cstdint>
+
+namespace sonaveil::audio {
+
+// Look-ahead peak limiter for the mixed output. The signal leaves kDelayFrames later than it
+// enters, so the gain can start to fall before a peak arrives: it moves in straight lines
+// between points kSegment frames apart, each point planned from the peaks still to come, and
+// never lets a frame exceed the ceiling. The gain has two stages: a slow one that settles where
+// sound that stays loud needs it and recovers over seconds, so steady sound is turned down
+// evenly instead of pumping with its peaks, and a fast one that catches a lone peak above that
+// and lets go within tens of milliseconds. Nothing is waveshaped: every frame of both channels
+// is multiplied by the same gain.
+class Limiter {
+public:
+    static constexpr int kSegment = 32;
+    static constexpr int kLookAheadSegments = 8;
+    static constexpr int kDelayFrames = kSegment * kLookAheadSegments;
+
+    // `ceiling` as a linear amplitude (0.891 is -1 dBFS).
+    Limiter(int sampleRate, float ceiling);
+
+    // Takes `frames` frames of the two channels in and writes the frames that went in
+    // kDelayFrames earlier, limited, in their place. Any block size.
+    void process(float* left, float* right, int frames);
+    // Forgets the delayed sound (silence comes out next) and the gain reduction.
+    void reset();
+
+    float ceiling() const { return m_ceiling; }
+    // The gain at the start of the segment going out (1 when nothing is limited).
+    float gain() const { return m_gain; }
+
+private:
+    static constexpr int kRingFrames = 2 * kDelayFrames;         // a power of two
+    static constexpr int kPeakSlots = 16; // holds the segment going out and those ahead of it
+    static_assert(kPeakSlots > kLookAheadSegments);
+
+    // Plans the gain at the start of segment `segment` (whose input is complete up to
+    // segment + kLookAheadSegments - 1).
+    float planPoint(std::uint64_t segment);
+    float needOf(std::uint64_t segment) const;
+
+    float m_ceiling;
+    float m_slowAttack;         // share of the way down the slow stage goes per segment
+    float m_releasePerSegment;  // share of the distance to 1 the slow stage recovers per segment
+    float m_fastRelease;        // the same for the fast stage
+    int m_holdSegments;
+    int m_holdLeft = 0;
+    float m_slow = 1.0f;        // the two stages' gains at the last planned point
+    float m_fast = 1.0f;
+
+    std::uint64_t m_in = 0;     // frames taken in so far
+    float m_gain = 1.0f;        // gain at the last planned point
+    float m_nextGain = 1.0f;    // gain at the point after it
+    std::uint64_t m_planned = 0; // segment whose start point is m_gain
+    std::array<float, kPeakSlots> m_peaks{}; // per input segment, ring
+    std::array<float, kRingFrames> m_ringL{};
+    std::array<float, kRingFrames> m_ringR{};
+};
+
+} // namespace sonaveil::audio

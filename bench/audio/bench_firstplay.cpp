@@ -1,0 +1,114 @@
+// How soon a sound is heard after it is first switched on: the engine decodes a sample on its
+// first play, on a thread of its own, and the voice sounds as soon as its first second is there.
+// For every catalogue file of a program folder this plays it on the real output (the default
+// PulseAudio sink) and times playSound() until the voice can sound and until the whole sample is
+// decoded, with the file in the page cache (warm) and evicted from it (cold, as after a reboot).
+// Prints the median and the worst of each; the output's own buffer (100 ms) comes on top for the
+// listener in every case alike.
+//
+//     bench_firstplay <program folder>
+
+#include "audio/engine.h"
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <fcntl.h>
+#include <filesystem>
+#include <string>
+#include <thread>
+#include <unistd.h>
+#include <vector>
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+using namespace sonaveil::audio;
+
+// Asks the kernel to forget the file's cached pages (works without privileges for clean pages).
+void evict(const std::string& path)
+{
+    const int fd = ::open(path.c_str(), O_RDONLY);
+    if (fd < 0)
+        return;
+    ::fdatasync(fd);
+    ::posix_fadvise(fd, 0, 0, POSIX_FADV_DONTNEED);
+    ::close(fd);
+}
+
+void warm(const std::string& path)
+{
+    std::FILE* f = std::fopen(path.c_str(), "rb");
+    if (!f)
+        return;
+    char buffer[65536];
+    while (std::fread(buffer, 1, sizeof buffer, f) == sizeof buffer) {
+    }
+    std::fclose(f);
+}
+
+double median(std::vector<double> v)
+{
+    std::sort(v.begin(), v.end());
+    return v.empty() ? 0.0 : v[v.size() / 2];
+}
+
+struct Times {
+    std::vector<double> sounds, decoded; // milliseconds after playSound(), one per file
+};
+
+Times timeFirstPlays(const std::vector<std::string>& files, bool cold)
+{
+    Engine engine;
+    engine.init(44100, 32, kInitEnableSystemChannelFx);
+    Times t;
+    for (const std::string& path : files) {
+        if (cold)
+            evict(path);
+        else
+            warm(path);
+        const SampleHandle s = engine.loadSample(kFree, path, kSampleNormal, 0, 0);
+        if (s == 0)
+            continue;
+        const auto start = Clock::now();
+        const ChannelHandle h = engine.playSound(kFree, s);
+        engine.setVolume(h, 0);
+        auto since = [&] { return std::chrono::duration<double, std::milli>(Clock::now() - start).count(); };
+        while (!engine.samplePlayable(s))
+            std::this_thread::sleep_for(std::chrono::microseconds(100));
+        t.sounds.push_back(since());
+        while (!engine.sampleDecoded(s))
+            std::this_thread::sleep_for(std::chrono::microseconds(100));
+        t.decoded.push_back(since());
+        engine.stopSound(h);
+    }
+    engine.close();
+    return t;
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    if (argc < 2) {
+        std::fprintf(stderr, "usage: %s <program folder>\n", argv[0]);
+        return 2;
+    }
+    std::vector<std::string> files;
+    for (int n = 1; n <= 35; ++n)
+        files.push_back((std::filesystem::path(argv[1]) / ("bin/" + std::to_string(n) + (n <= 30 ? ".isz" : ".wav")))
+                            .string());
+    for (bool cold : {false, true}) {
+        const Times t = timeFirstPlays(files, cold);
+        if (t.sounds.empty()) {
+            std::printf("no sample file could be read\n");
+            return 1;
+        }
+        std::printf("%s cache, %zu sounds: sounds after median %.1f ms (worst %.1f), wholly decoded after median "
+                    "%.1f ms (worst %.1f)\n",
+                    cold ? "cold" : "warm", t.sounds.size(), median(t.sounds),
+                    *std::max_element(t.sounds.begin(), t.sounds.end()), median(t.decoded),
+                    *std::max_element(t.decoded.begin(), t.decoded.end()));
+    }
+    return 0;
+}

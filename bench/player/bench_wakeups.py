@@ -1,0 +1,173 @@
+#!/usr/bin/env python3
+"""Counts how often the player wakes the processor with twelve sounds playing and its window
+hidden in the tray, as a laptop spends the night.
+
+    bench_wakeups.py [--dist build/dist] [--seconds 20] [--rounds 3] [--keep]
+
+Set-up as bench_player.py (a copy of the program folder, Xvfb, a private pulseaudio with a null
+sink, "Resume the last mix" with sounds 1 to 12), plus a tray host (trayer) on the X display and
+"startup.tmp" choosing "System Tray", so the player starts hidden in the tray.
+
+- wakeups: the voluntary and involuntary context switches of every thread of the player
+  (/proc/PID/task/*/status) over --seconds, per second; the median of --rounds windows, with
+  the busiest threads named (goal: at most 30 a second)
+- CPU: utime + stime over the same windows, in percent of one core
+
+Run it once with --dist pointing at an older build to have the figures to compare with.
+Exit status: 0 goal met, 1 missed, 2 the measurement could not run.
+"""
+
+import argparse
+import os
+import shutil
+import signal
+import statistics
+import subprocess
+import sys
+import tempfile
+import time
+
+sys.path.insert(0, os.path.dirname(os.path.realpath(__file__)))
+import bench_player as bp  # noqa: E402
+
+GOAL_WAKEUPS = 30.0
+# "Fully Displayed" off, "System Tray" on, no launch at log-on.
+STARTUP_TRAY = b"0,#FALSE#,#TRUE#\r\n"
+
+
+def thread_switches(pid):
+    """{tid: (name, voluntary, involuntary)} for every thread of the process."""
+    result = {}
+    base = "/proc/%d/task" % pid
+    for tid in os.listdir(base):
+        try:
+            with open(os.path.join(base, tid, "comm")) as f:
+                name = f.read().strip()
+            counts = {}
+            with open(os.path.join(base, tid, "status")) as f:
+                for line in f:
+                    key, _, value = line.partition(":")
+                    if key in ("voluntary_ctxt_switches", "nonvoluntary_ctxt_switches"):
+                        counts[key] = int(value)
+            result[int(tid)] = (name, counts.get("voluntary_ctxt_switches", 0),
+                                counts.get("nonvoluntary_ctxt_switches", 0))
+        except (FileNotFoundError, ProcessLookupError):
+            pass   # the thread ended meanwhile
+    return result
+
+
+def window(pid, seconds):
+    """Wakeups per second (total and per thread name) and CPU percent over `seconds`."""
+    before, cpu0, t0 = thread_switches(pid), bp.proc_cpu_seconds(pid), time.monotonic()
+    time.sleep(seconds)
+    after, cpu1, t1 = thread_switches(pid), bp.proc_cpu_seconds(pid), time.monotonic()
+    per_name = {}
+    voluntary = involuntary = 0
+    for tid, (name, vol, invol) in after.items():
+        _, vol0, invol0 = before.get(tid, (name, 0, 0))
+        per_name[name] = per_name.get(name, 0) + (vol - vol0) + (invol - invol0)
+        voluntary += vol - vol0
+        involuntary += invol - invol0
+    elapsed = t1 - t0
+    return ((voluntary + involuntary) / elapsed, voluntary / elapsed, {n: c / elapsed for n, c in per_name.items()},
+            100.0 * (cpu1 - cpu0) / elapsed)
+
+
+def measure(args):
+    dist = os.path.realpath(args.dist)
+    if not os.access(os.path.join(dist, "quietdeck"), os.X_OK):
+        raise bp.SetupError("no player in %s (build the quietdeck target first)" % dist)
+    if not shutil.which("trayer"):
+        raise bp.SetupError("trayer is not installed: without a tray the player would only minimise")
+    root = tempfile.mkdtemp(prefix="sonaveil-wakeups-")
+    services = bp.Services(root)
+    player = None
+    tray = None
+    try:
+        folder = os.path.join(root, "program")
+        bp.copy_program_folder(dist, folder)
+        services.start_xvfb()
+        services.start_pulse()
+        tray = subprocess.Popen(["trayer", "--edge", "top", "--align", "right", "--width", "10"],
+                                env=dict(os.environ, DISPLAY=services.display),
+                                stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        time.sleep(1.0)
+        player = bp.Player(folder, services, os.path.join(root, "ready"), os.path.join(root, "player.log"))
+        # launch() writes previous.tmp and settings.ini; the tray choice goes beside them.
+        original_prepare = bp.prepare_state
+
+        def prepare_with_tray(f):
+            original_prepare(f)
+            with open(os.path.join(f, "startup.tmp"), "wb") as out:
+                out.write(STARTUP_TRAY)
+        bp.prepare_state = prepare_with_tray
+        ready = player.launch()
+        pid = player.proc.pid
+        bp.log("%s: ready after %.2f s; display %s" % (dist, ready, services.display))
+        time.sleep(3.0)   # the start-up settles, the samples are decoded
+        level = services.sink_level_db(1.0)
+        rates, voluntaries, cpus, threads = [], [], [], {}
+        for i in range(args.rounds):
+            rate, voluntary, per_name, cpu = window(pid, args.seconds)
+            if player.proc.poll() is not None:
+                raise bp.SetupError("the player ended during the measurement%s" % bp.log_tail(player.log_path))
+            rates.append(rate)
+            voluntaries.append(voluntary)
+            cpus.append(cpu)
+            for n, r in per_name.items():
+                threads.setdefault(n, []).append(r)
+            bp.log("window %d: %.1f wakeups/s (%.1f voluntary), CPU %.2f %%" % (i + 1, rate, voluntary, cpu))
+        player.stop()
+        median = statistics.median(rates)
+        ok = median <= GOAL_WAKEUPS
+        bp.log("")
+        bp.log("Player hidden in the tray with %d sounds on (%s)" % (bp.SOUNDS_ON, dist))
+        bp.log("  wakeups   median %.1f per second of %d windows of %.0f s (%s)   goal at most %.0f   %s"
+               % (median, len(rates), args.seconds, ", ".join("%.1f" % r for r in rates), GOAL_WAKEUPS,
+                  bp.verdict(ok)))
+        bp.log("            of them voluntary (the player's own sleeps) %.1f; the rest are preemptions, which"
+               " grow with the machine's load" % statistics.median(voluntaries))
+        with open("/proc/loadavg") as f:
+            bp.log("            load average at the end: %s" % " ".join(f.read().split()[:3]))
+        bp.log("  CPU       median %.2f %% of one core" % statistics.median(cpus))
+        busiest = sorted(threads.items(), key=lambda kv: -statistics.median(kv[1]))[:6]
+        bp.log("  threads   " + ", ".join("%s %.1f/s" % (n, statistics.median(r)) for n, r in busiest))
+        bp.log("  sound on the sink   %s" % ("%.1f dBFS RMS" % level if level > -200 else "silence"))
+        if level < -80:
+            bp.log("  warning: the sink is silent; the mix did not start, so the figures do not count")
+        return 0 if ok and level >= -80 else 1
+    finally:
+        if player is not None and player.proc is not None:
+            bp.stop_process(player.proc)
+        bp.stop_process(tray)
+        services.stop()
+        if args.keep:
+            bp.log("kept %s" % root)
+        else:
+            shutil.rmtree(root, ignore_errors=True)
+
+
+def main():
+    here = os.path.dirname(os.path.realpath(__file__))
+    parser = argparse.ArgumentParser(description=__doc__.split("\n")[0])
+    parser.add_argument("--dist", default=os.path.join(here, "..", "..", "build", "dist"))
+    parser.add_argument("--seconds", type=float, default=20)
+    parser.add_argument("--rounds", type=int, default=3)
+    parser.add_argument("--keep", action="store_true")
+    args = parser.parse_args()
+
+    def interrupted(signum, frame):
+        raise KeyboardInterrupt
+    signal.signal(signal.SIGTERM, interrupted)
+    try:
+        return measure(args)
+    except bp.SetupError as e:
+        print("bench_wakeups: %s" % e, file=sys.stderr)
+        return 2
+    except KeyboardInterrupt:
+        print("bench_wakeups: interrupted", file=sys.stderr)
+        return 2
+
+
+if __name__ == "__main__":
+    sys.exit(main())

@@ -1,0 +1,162 @@
+#include "player/app/desktopbridge.h"
+
+#include "common/rounding.h"
+#include "player/app/player.h"
+
+#include <QTimer>
+
+#include <algorithm>
+
+#include <filesystem>
+
+namespace sonaveil::player {
+
+DesktopBridge::DesktopBridge(Player& player, QObject* parent)
+    : QObject(parent)
+    , m_player(player)
+    , m_mpris(*this, QStringLiteral("sonaveil"))
+{
+    connect(&m_player, &Player::startUpFinished, this, &DesktopBridge::runPending);
+    connect(&m_player, &Player::mixChanged, this, [this] { m_mpris.refresh(); });
+}
+
+DesktopBridge::~DesktopBridge() = default;
+
+bool DesktopBridge::publishOn(QDBusConnection bus)
+{
+    return m_mpris.registerOn(bus);
+}
+
+void DesktopBridge::receive(const std::vector<std::string>& arguments, Answer answer)
+{
+    std::string error;
+    const auto line = CommandLine::parse(arguments, error);
+    if (!line) {
+        answer({2, error});
+        return;
+    }
+    execute(*line, std::move(answer));
+}
+
+void DesktopBridge::execute(const CommandLine& line, Answer done)
+{
+    if (m_player.shutDown()) {
+        done({2, "the player is closing"});
+        return;
+    }
+    if (!m_player.started()) {
+        m_pending.emplace_back(line, std::move(done));
+        return;
+    }
+    done(run(line));
+}
+
+void DesktopBridge::runPending()
+{
+    auto pending = std::move(m_pending);
+    m_pending.clear();
+    for (auto& [line, done] : pending)
+        execute(line, std::move(done));
+}
+
+InstanceReply DesktopBridge::run(const CommandLine& line)
+{
+    if (line.bringsWindowForward())
+        m_player.showMainWindow();
+    for (const CommandLine::Step& step : line.steps) {
+        switch (step.action) {
+        case CommandLine::Action::Load: {
+            std::string why;
+            if (!m_player.presets().load(step.file, &why))
+                return {2, "cannot load \"" + step.file + "\": " + why};
+            break;
+        }
+        case CommandLine::Action::Previous: {
+            const std::string previous = m_player.presets().lastMixPath();
+            std::error_code ec;
+            if (!std::filesystem::exists(previous, ec))
+                return {2, "there is no previous mix (" + previous + ")"};
+            std::string why;
+            if (!m_player.presets().load(previous, &why))
+                return {2, "cannot load the previous mix: " + why};
+            break;
+        }
+        case CommandLine::Action::StopAll:
+            stop();
+            break;
+        case CommandLine::Action::Mute:
+            pause();
+            break;
+        case CommandLine::Action::Unmute:
+            if (m_player.mix().muteMark())
+                m_player.toggleMute();
+            break;
+        case CommandLine::Action::Quit:
+            quit();
+            return {0, {}};
+        }
+    }
+    return {0, {}};
+}
+
+MediaControl::Status DesktopBridge::status() const
+{
+    bool anyOn = false;
+    for (int n = 1; n <= kSoundCount && !anyOn; ++n)
+        anyOn = m_player.model().entry(n).on();
+    if (!anyOn)
+        return Status::Stopped;
+    return m_player.mix().muteMark() ? Status::Paused : Status::Playing;
+}
+
+QString DesktopBridge::title() const
+{
+    return QString::fromStdString(m_player.presets().currentName());
+}
+
+double DesktopBridge::volume() const
+{
+    return m_player.model().slider(kMasterSlider) / 100.0;
+}
+
+void DesktopBridge::setVolume(double volume)
+{
+    m_player.model().setSlider(kMasterSlider, int(roundHalfEven(std::clamp(volume, 0.0, 1.0) * 100.0)));
+}
+
+void DesktopBridge::raise()
+{
+    if (m_player.started())
+        m_player.showMainWindow();
+}
+
+void DesktopBridge::quit()
+{
+    // After the answer has gone out.
+    QTimer::singleShot(0, &m_player, &Player::close);
+}
+
+void DesktopBridge::play()
+{
+    if (status() == Status::Stopped) {
+        const std::string previous = m_player.presets().lastMixPath();
+        std::error_code ec;
+        if (std::filesystem::exists(previous, ec))
+            m_player.presets().load(previous);
+    }
+    if (m_player.mix().muteMark())
+        m_player.toggleMute();
+}
+
+void DesktopBridge::pause()
+{
+    if (!m_player.mix().muteMark() && m_player.model().slider(kMasterSlider) > 0)
+        m_player.toggleMute();
+}
+
+void DesktopBridge::stop()
+{
+    m_player.mix().stopAll();
+}
+
+} // namespace sonaveil::player

@@ -1,0 +1,79 @@
+#include "recorder/app/dialogs.h"
+
+#include <QFileDialog>
+#include <QMessageBox>
+
+namespace sonaveil::recorder {
+
+QStringList QtDialogs::qtFilters(const QString& filter)
+{
+    const QStringList parts = filter.split(QLatin1Char('|'));
+    QStringList filters;
+    for (int i = 0; i + 1 < parts.size(); i += 2)
+        filters << QStringLiteral("%1 (%2)").arg(parts[i], QString(parts[i + 1]).replace(QLatin1Char(';'), QLatin1Char(' ')));
+    return filters;
+}
+
+QString QtDialogs::lines(const QString& text)
+{
+    QString t = text;
+    t.replace(QLatin1String("\r\n"), QLatin1String("\n"));
+    t.replace(QLatin1Char('\r'), QLatin1Char('\n'));
+    return t;
+}
+
+namespace {
+
+QString run(QWidget* owner, const FileRequest& r, QFileDialog::AcceptMode mode)
+{
+    QFileDialog d(owner, r.title, r.folder);
+    d.setAcceptMode(mode);
+    d.setFileMode(mode == QFileDialog::AcceptSave ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
+    d.setNameFilters(QtDialogs::qtFilters(r.filter));
+    d.setOption(QFileDialog::ReadOnly, false);
+    // The recorder asks its own question about an existing file (it appends to it).
+    d.setOption(QFileDialog::DontConfirmOverwrite, true);
+    if (!r.defaultSuffix.isEmpty())
+        d.setDefaultSuffix(r.defaultSuffix);
+    if (!r.fileName.isEmpty())
+        d.selectFile(r.fileName);
+    if (d.exec() != QDialog::Accepted || d.selectedFiles().isEmpty())
+        return {};
+    return d.selectedFiles().constFirst();
+}
+
+QMessageBox::Icon qtIcon(Dialogs::Icon icon)
+{
+    switch (icon) {
+    case Dialogs::Icon::Information: return QMessageBox::Information;
+    case Dialogs::Icon::Critical: return QMessageBox::Critical;
+    case Dialogs::Icon::Question: return QMessageBox::Question;
+    default: return QMessageBox::NoIcon;
+    }
+}
+
+} // namespace
+
+QString QtDialogs::saveFileName(QWidget* owner, const FileRequest& request)
+{
+    return run(owner, request, QFileDialog::AcceptSave);
+}
+
+QString QtDialogs::openFileName(QWidget* owner, const FileRequest& request)
+{
+    return run(owner, request, QFileDialog::AcceptOpen);
+}
+
+void QtDialogs::message(QWidget* owner, Icon icon, const QString& title, const QString& text)
+{
+    QMessageBox box(qtIcon(icon), title, lines(text), QMessageBox::Ok, owner);
+    box.exec();
+}
+
+bool QtDialogs::question(QWidget* owner, Icon icon, const QString& title, const QString& text)
+{
+    QMessageBox box(qtIcon(icon), title, lines(text), QMessageBox::Yes | QMessageBox::No, owner);
+    return box.exec() == QMessageBox::Yes;
+}
+
+} // namespace sonaveil::recorder

@@ -1,0 +1,76 @@
+#include "recorder/core/diskguard.h"
+
+#include "recorder/core/rules.h"
+
+#include "common/rounding.h"
+
+namespace sonaveil::recorder {
+
+std::int64_t freeMegabytes(std::int64_t bytes)
+{
+    return roundHalfEven(double(bytes) / 1000000.0);
+}
+
+bool guardTripped(const QString& thresholdText, std::int64_t freeMegabytes)
+{
+    return thresholdText != kDontWarn && double(freeMegabytes) <= numericValue(thresholdText);
+}
+
+QString spaceLine(std::int64_t freeMegabytes, const QString& drive, int columns)
+{
+    const QString head = QStringLiteral(" Space: ") + QString::number(freeMegabytes) + QStringLiteral("MBs ");
+    const int room = columns - int(head.size()) - 2;
+    if (int(drive.size()) <= room)
+        return head + QLatin1Char('(') + drive + QLatin1Char(')');
+    if (room < 3)
+        return head.trimmed().prepend(QLatin1Char(' '));
+    return head + QStringLiteral("(..") + drive.right(room - 2) + QLatin1Char(')');
+}
+
+QString lowSpaceMessage(const QString& drive, std::int64_t freeMegabytes, const QString& thresholdText)
+{
+    return QStringLiteral("Recording Stopped - The available space warning threshold has been exceeded. Please "
+                          "select another drive, or increase the low disk space warning threshold.")
+        + QStringLiteral("\r\n") + QStringLiteral("You selected drive ") + drive + QStringLiteral(" ")
+        + QStringLiteral("\r") + QStringLiteral("Available space on the selected drive is: ")
+        + QString::number(freeMegabytes) + QStringLiteral("MBs") + QStringLiteral("\r")
+        + QStringLiteral("Disk space threshold is set at: ") + thresholdText + QStringLiteral("MBs");
+}
+
+QString sizeText(std::int64_t bytes, const QString& separator)
+{
+    const QString digits = QString::number(bytes < 0 ? 0 : bytes);
+    QString grouped;
+    for (int i = 0; i < digits.size(); ++i) {
+        if (i > 0 && (digits.size() - i) % 3 == 0)
+            grouped += separator;
+        grouped += digits[i];
+    }
+    const int groups = int((digits.size() - 1) / 3); // separators in the text
+    const int lead = int(digits.size()) - groups * 3; // digits before the first separator
+    switch (groups) {
+    case 1: // 1,000 to 999,999
+        return digits.left(lead) + QStringLiteral(" KB");
+    case 2: // 1,000,000 to 999,999,999
+        return digits.left(lead) + QStringLiteral(" MB");
+    case 3: // 1,000,000,000 to 999,999,999,999
+        return digits.left(lead) + QStringLiteral(" GB");
+    default:
+        return grouped;
+    }
+}
+
+QString driveTypeName(int type)
+{
+    switch (type) {
+    case 0: return QStringLiteral("Unknown");
+    case 1: return QStringLiteral("Removable");
+    case 2: return QStringLiteral("Fixed");
+    case 3: return QStringLiteral("Network");
+    case 4: return QStringLiteral("CD-ROM");
+    case 5: return QStringLiteral("RAM Disk");
+    default: return {};
+    }
+}
+
+} // namespace sonaveil::recorder

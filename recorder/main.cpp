@@ -1,0 +1,54 @@
+// recorder: the sound recorder.
+#include "recorder/app/dialogs.h"
+#include "recorder/app/frmmain.h"
+#include "recorder/app/terminationwatcher.h"
+#include "recorder/capture/capturecontrol.h"
+
+#include "platform/diskspace.h"
+#include "platform/launcher.h"
+
+#include <QApplication>
+#include <QSessionManager>
+#include <QSettings>
+#include <QStandardPaths>
+
+using namespace sonaveil;
+
+int main(int argc, char** argv)
+{
+    QApplication app(argc, argv);
+    QApplication::setOrganizationName("Sonaveil");
+    QApplication::setApplicationName("recorder");
+    QApplication::setApplicationDisplayName("Recorder");
+    QApplication::setDesktopFileName("recorder");
+    // The window hides itself while it releases the devices; the program ends when it says so.
+    QApplication::setQuitOnLastWindowClosed(false);
+
+    recorder::QtDialogs dialogs;
+    platform::DesktopLauncher launcher;
+    platform::StorageDiskSpace disk;
+    QSettings store(QSettings::NativeFormat, QSettings::UserScope, "Sonaveil", "recorder");
+    recorder::CaptureControl capture;
+
+    recorder::RecorderSetup setup;
+    setup.programFolder = QCoreApplication::applicationDirPath();
+    setup.dialogs = &dialogs;
+    setup.launcher = &launcher;
+    setup.disk = &disk;
+    setup.store = &store;
+    setup.capture = &capture;
+    setup.findProgram = [](const QString& name) { return QStandardPaths::findExecutable(name); };
+
+    recorder::FRMMAIN window(setup);
+    recorder::TerminationWatcher watcher;
+    QObject::connect(&watcher, &recorder::TerminationWatcher::terminationRequested, &window,
+                     &recorder::FRMMAIN::on_chameleonButton1_Click);
+    // The end of the desktop session may not wait for the close pause: save at once.
+    QObject::connect(&app, &QGuiApplication::commitDataRequest, &window, [&window](QSessionManager&) {
+        window.saveForSessionEnd();
+    });
+    QObject::connect(&window, &recorder::FRMMAIN::finished, &app, &QCoreApplication::quit, Qt::QueuedConnection);
+    window.load();
+    window.show();
+    return app.exec();
+}

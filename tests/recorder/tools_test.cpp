@@ -1,0 +1,131 @@
+#include "recorderfixture.h"
+
+#include "recorder/app/form1.h"
+#include "recorder/app/frmdrive.h"
+
+#include <QCheckBox>
+#include <QFile>
+#include <QTreeWidget>
+
+using namespace sonaveil;
+
+TEST_F(RecorderTest, MixOpensTheRecordingMixerAndTheHelpWindowUntilSwitchedOff)
+{
+    installed = {"pavucontrol"};
+    window->on_command1_Click();
+    ASSERT_EQ(launcher.started.size(), 1u);
+    EXPECT_EQ(launcher.started[0].program, "/usr/bin/pavucontrol");
+    EXPECT_EQ(launcher.started[0].arguments, QStringList{"--tab=2"});
+    recorder::Form1* help = window->helpWindow();
+    ASSERT_NE(help, nullptr);
+    EXPECT_TRUE(help->isVisible());
+    EXPECT_EQ(help->windowTitle(), "Recording Help");
+    EXPECT_TRUE(help->showInFuture()->isChecked());
+    picture(help, "form1");
+
+    help->on_Command1_Click();
+    help->on_Command2_Click();
+    ASSERT_EQ(launcher.opened.size(), 2u);
+    EXPECT_EQ(launcher.opened[0].toLocalFile(), file("help/recording-pulseaudio.html"));
+    EXPECT_EQ(launcher.opened[1].toLocalFile(), file("help/recording-pipewire.html"));
+
+    // While open, Mix only brings it up again.
+    window->on_command1_Click();
+    EXPECT_EQ(window->helpWindow(), help);
+
+    help->showInFuture()->click(); // off
+    EXPECT_EQ(store->value("Options/Show Tips at Start2").toString(), "0");
+    help->showInFuture()->click(); // on again while open
+    EXPECT_EQ(store->value("Options/Show Tips at Start2").toString(), "1");
+    help->showInFuture()->click();
+    help->on_cmdOK_Click();
+    runFor(20);
+    EXPECT_EQ(window->helpWindow(), nullptr);
+
+    window->on_command1_Click();
+    EXPECT_EQ(window->helpWindow(), nullptr);
+    EXPECT_TRUE(dialogs.messages.empty());
+    EXPECT_EQ(launcher.started.size(), 3u);
+}
+
+TEST_F(RecorderTest, MixWithoutAMixerSaysSoAndStillHelps)
+{
+    window->on_command1_Click();
+    ASSERT_EQ(dialogs.messages.size(), 1u);
+    EXPECT_TRUE(dialogs.messages[0].text.contains("pavucontrol"));
+    EXPECT_NE(window->helpWindow(), nullptr);
+
+    installed = {"pavucontrol"};
+    launcher.startSucceeds = false;
+    dialogs.messages.clear();
+    window->helpWindow()->close();
+    runFor(20);
+    window->on_command1_Click();
+    ASSERT_EQ(dialogs.messages.size(), 1u);
+    EXPECT_EQ(dialogs.messages[0].text, "Could not open the mixer, please contact support");
+    EXPECT_EQ(window->helpWindow(), nullptr);
+}
+
+TEST_F(RecorderTest, DirOpensTheFolderOfTheLastRecording)
+{
+    window->on_command2_Click();
+    ASSERT_EQ(dialogs.messages.size(), 1u);
+    EXPECT_EQ(dialogs.messages[0].text, "No file has yet been recorded during this session.");
+    window->LastRecordingPath = file("saved recordings/a b.wav");
+    window->on_command2_Click();
+    ASSERT_EQ(launcher.opened.size(), 1u);
+    EXPECT_EQ(launcher.opened[0].toLocalFile(), file("saved recordings/"));
+}
+
+TEST_F(RecorderTest, TheSoundEditorIsTheProgramFoldersThenAudacity)
+{
+    window->on_chameleonButton5_Click();
+    ASSERT_EQ(dialogs.messages.size(), 1u);
+    EXPECT_EQ(dialogs.messages[0].text, "There was a problem loading the editor. The file could not be found.");
+    installed = {"audacity"};
+    window->on_chameleonButton5_Click();
+    ASSERT_EQ(launcher.started.size(), 1u);
+    EXPECT_EQ(launcher.started[0].program, "/usr/bin/audacity");
+    QFile editor(file("SOUNDEDIT"));
+    editor.open(QIODevice::WriteOnly);
+    editor.write("#!/bin/sh\n");
+    editor.close();
+    editor.setPermissions(QFile::ReadOwner | QFile::ExeOwner);
+    window->on_chameleonButton5_Click();
+    ASSERT_EQ(launcher.started.size(), 2u);
+    EXPECT_EQ(launcher.started[1].program, file("SOUNDEDIT"));
+}
+
+TEST_F(RecorderTest, TheDriveBrowserListsFixedFileSystemsAndChoosesTheMonitoredOne)
+{
+    disk.list.push_back({"/media/stick", 16'000'000'000, 3'000'000'000, 3'000'000'000, false});
+    disk.list.push_back({"/d1", 80'023'715'840, 123'456'789, 200'000'000, true});
+    window->on_picturebutton1_Click();
+    recorder::frmDRIVE* browser = window->driveBrowser();
+    ASSERT_NE(browser, nullptr);
+    EXPECT_EQ(browser->windowTitle(), "Available Drive Space");
+    QTreeWidget* list = browser->list();
+    ASSERT_EQ(list->topLevelItemCount(), 2);
+    QTreeWidgetItem* data = list->topLevelItem(1);
+    EXPECT_EQ(data->text(0), "/d1");
+    EXPECT_EQ(data->text(1), "80 GB");
+    EXPECT_EQ(data->text(2), "123 MB");
+    EXPECT_EQ(data->text(3), "79 GB");
+    EXPECT_EQ(data->text(4), "Fixed");
+    picture(browser, "frmdrive");
+
+    // The choice shows at the next refresh, not at once.
+    const QString before = line(2, 1);
+    emit list->itemClicked(data, 0);
+    EXPECT_EQ(window->MonitoredDrive, "/d1");
+    EXPECT_EQ(line(2, 1), before);
+    window->Command4_Click();
+    EXPECT_EQ(line(2, 1), " Space: 123MBs (/d1)");
+
+    // The same window comes up again; Close unloads it.
+    window->on_picturebutton1_Click();
+    EXPECT_EQ(window->driveBrowser(), browser);
+    browser->close();
+    runFor(20);
+    EXPECT_EQ(window->driveBrowser(), nullptr);
+}

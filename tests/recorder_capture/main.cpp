@@ -1,0 +1,13 @@
+#include "capturefixture.h"
+
+#include <QCoreApplication>
+
+#include <gtest/gtest.h>
+
+int main(int argc, char** argv)
+{
+    ::testing::InitGoogleTest(&argc, argv);
+    ::testing::AddGlobalTestEnvironment(new ToneServer);
+    QCoreApplication app(argc, argv);
+    return RUN_ALL_TESTS();
+}
