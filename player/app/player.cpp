@@ -186,6 +186,13 @@ void Player::prepare()
 
     m_optionsWindow = std::make_unique<OptionsWindow>(m_options, *m_setup.dialogs);
     m_optionsWindow->setWindowIcon(icon);
+    connect(m_optionsWindow.get(), &OptionsWindow::contactClicked, this, &Player::contact);
+    m_pitchWindow = std::make_unique<PitchMatchWindow>(m_pitch, *m_setup.dialogs, tinnitusFile());
+    m_pitchWindow->setWindowIcon(icon);
+    connect(m_pitchWindow.get(), &PitchMatchWindow::saved, this, [this] { applyNotch(); });
+    connect(m_pitchWindow.get(), &PitchMatchWindow::helpClicked, this, [this] {
+        m_setup.launcher->open(QUrl::fromLocalFile(path("help/tinnitus.html")));
+    });
     m_alarmWindow = std::make_unique<AlarmWindow>(m_alarm, *m_setup.dialogs);
     m_alarmWindow->setWindowIcon(icon);
     m_equaliserWindow = std::make_unique<EqualiserWindow>(m_equaliser, *m_setup.dialogs);

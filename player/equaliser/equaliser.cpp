@@ -15,8 +15,8 @@ namespace fs = std::filesystem;
 namespace {
 
 // The longest preset name: a file name takes 255 bytes, and the file is written under a
-// temporary name seven bytes longer before it takes its own.
-constexpr std::size_t kMaxName = 255 - 4 - 7;
+// temporary name thirteen bytes longer (".name.eqf.part-Ab12Cd") before it takes its own.
+constexpr std::size_t kMaxName = 255 - 4 - 13;
 
 std::string lower(std::string s)
 {

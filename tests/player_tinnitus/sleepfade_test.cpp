@@ -149,8 +149,8 @@ TEST(FadingBinding, ThroughTheEngineTheFadeIsMonotonicClickFreeAndEndsInSilence)
         std::fwrite("data", 1, 4, f); u32(2 * 44100); std::fwrite(pcm.data(), 2, pcm.size(), f);
         std::fclose(f);
     }
+    // The engine decodes a sample when it first plays: the file stays until the end.
     const audio::SampleHandle sample = fading.loadSample(path.string());
-    std::filesystem::remove(path);
     ASSERT_GT(sample, 0);
     const audio::ChannelHandle ch = fading.playSound(sample);
     fading.setLoopMode(ch, audio::kLoopNormal);
@@ -178,8 +178,9 @@ TEST(FadingBinding, ThroughTheEngineTheFadeIsMonotonicClickFreeAndEndsInSilence)
     for (std::size_t i = 1; i < left.size(); ++i)
         ASSERT_LE(std::fabs(left[i] - left[i - 1]), slope) << "at sample " << i;
     // …it is full before the fade, and silent from the set moment on (a block's ramp after it).
-    EXPECT_GT(std::fabs(left[44100 + 25]), 0.1f);
+    EXPECT_GT(*std::max_element(left.begin() + 44100, left.begin() + 44200), 0.1f);
     const std::size_t silentFrom = std::size_t(end * 441 / 10) + 256;
     EXPECT_EQ(*std::max_element(left.begin() + long(silentFrom), left.end()), 0.0f);
     EXPECT_EQ(*std::min_element(left.begin() + long(silentFrom), left.end()), 0.0f);
+    std::filesystem::remove(path);
 }
