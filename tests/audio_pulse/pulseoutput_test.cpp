@@ -157,7 +157,8 @@ TEST_F(PulseOutputTest, PlaysOnTheDefaultSinkWithTheConfiguredLatency)
 
     const double latency = medianStreamLatencyMs(pulse);
     std::printf("latency with 100 ms asked: %.1f ms (median of the server's figures)\n", latency);
-    EXPECT_GT(latency, 60.0);
+    // The server is asked for 50 ms at a time, so the buffer swings between about 50 and 100 ms.
+    EXPECT_GT(latency, 40.0);
     EXPECT_LT(latency, 130.0);
 
     expectTone(recordMonitor("sonaveil_test"), "default sink");
