@@ -9,41 +9,6 @@
 
 using namespace sonaveil;
 
-QString FakeDialogs::saveFileName(QWidget*, const recorder::FileRequest& r)
-{
-    saveRequests.push_back(r);
-    if (saveAnswers.empty())
-        return {};
-    QString a = saveAnswers.front();
-    saveAnswers.pop_front();
-    return a;
-}
-
-QString FakeDialogs::openFileName(QWidget*, const recorder::FileRequest& r)
-{
-    openRequests.push_back(r);
-    if (openAnswers.empty())
-        return {};
-    QString a = openAnswers.front();
-    openAnswers.pop_front();
-    return a;
-}
-
-void FakeDialogs::message(QWidget*, Icon icon, const QString& title, const QString& text)
-{
-    messages.push_back({icon, title, text});
-}
-
-bool FakeDialogs::question(QWidget*, Icon icon, const QString& title, const QString& text)
-{
-    questions.push_back({icon, title, text});
-    if (questionAnswers.empty())
-        return false;
-    const bool a = questionAnswers.front();
-    questionAnswers.pop_front();
-    return a;
-}
-
 void RecorderTest::SetUp()
 {
     if (!ToneServer::instance()->running())

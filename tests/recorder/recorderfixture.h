@@ -1,6 +1,5 @@
 #pragma once
 
-#include "recorder/app/dialogs.h"
 #include "recorder/app/frmmain.h"
 #include "recorder/capture/capturecontrol.h"
 
@@ -8,34 +7,12 @@
 #include "platform/launcher.h"
 
 #include "capturefixture.h"
+#include "fakedialogs.h"
 #include "tempfolder.h"
 
 #include <QSettings>
 
-#include <deque>
 #include <memory>
-
-// Answers the recorder's dialogs from queues and keeps what was shown.
-class FakeDialogs : public sonaveil::recorder::Dialogs {
-public:
-    struct Shown {
-        Icon icon;
-        QString title;
-        QString text;
-    };
-    QString saveFileName(QWidget*, const sonaveil::recorder::FileRequest& r) override;
-    QString openFileName(QWidget*, const sonaveil::recorder::FileRequest& r) override;
-    void message(QWidget*, Icon icon, const QString& title, const QString& text) override;
-    bool question(QWidget*, Icon icon, const QString& title, const QString& text) override;
-
-    std::deque<QString> saveAnswers; // "" (cancel) when empty
-    std::deque<QString> openAnswers;
-    std::deque<bool> questionAnswers; // No when empty
-    std::vector<sonaveil::recorder::FileRequest> saveRequests;
-    std::vector<sonaveil::recorder::FileRequest> openRequests;
-    std::vector<Shown> messages;
-    std::vector<Shown> questions;
-};
 
 // A program folder of its own with the converter in it, a disk of 50 GB free, a settings store
 // in the folder and the real capture control on the private sound server.
