@@ -2,22 +2,13 @@
 
 #include "lumidot/lcd.h"
 
-#include <QDir>
-#include <QFile>
-
-#include <filesystem>
-
 using namespace sonaveil;
 
 void RecorderTest::SetUp()
 {
-    if (!ToneServer::instance()->running())
-        GTEST_SKIP() << "no private pulseaudio";
-    QDir().mkpath(file("saved recordings"));
-    std::filesystem::copy_file(CONVER, m_folder / "conver");
-    disk.list = {{folder(), 100'000'000'000, 50'000'000'000, 51'000'000'000, true}};
-    store = std::make_unique<QSettings>(file("recorder.ini"), QSettings::IniFormat);
-    open();
+    RecorderServicesTest::SetUp();
+    if (!IsSkipped())
+        open();
 }
 
 void RecorderTest::TearDown()
@@ -29,20 +20,7 @@ void RecorderTest::TearDown()
 recorder::FRMMAIN& RecorderTest::open()
 {
     window.reset();
-    capture.reset();
-    capture = std::make_unique<recorder::CaptureControl>();
-    recorder::RecorderSetup setup;
-    setup.programFolder = folder();
-    setup.dialogs = &dialogs;
-    setup.launcher = &launcher;
-    setup.disk = &disk;
-    setup.store = store.get();
-    setup.capture = capture.get();
-    setup.findProgram = [this](const QString& name) {
-        return installed.contains(name) ? QStringLiteral("/usr/bin/") + name : QString();
-    };
-    setup.closeDelayMs = 0;
-    window = std::make_unique<recorder::FRMMAIN>(setup);
+    window = std::make_unique<recorder::FRMMAIN>(freshSetup());
     finished = false;
     QObject::connect(window.get(), &recorder::FRMMAIN::finished, [this] { finished = true; });
     window->load();

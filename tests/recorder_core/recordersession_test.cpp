@@ -8,7 +8,7 @@
 #include "platform/launcher.h"
 
 #include "capturefixture.h"
-#include "fakedialogs.h"
+#include "recorderservices.h"
 #include "tempfolder.h"
 #include "tonemeter.h"
 
@@ -118,19 +118,13 @@ void writeFile(const QString& path, const QByteArray& bytes, bool executable = f
         f.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
 }
 
-// A program folder of its own with the converter in it, a disk of 50 GB free, a settings store
-// in the folder and the real capture control on the private sound server.
-class SessionTest : public ::testing::Test {
+class SessionTest : public RecorderServicesTest {
 protected:
     void SetUp() override
     {
-        if (!ToneServer::instance()->running())
-            GTEST_SKIP() << "no private pulseaudio";
-        QDir().mkpath(file("saved recordings"));
-        std::filesystem::copy_file(CONVER, m_folder / "conver");
-        disk.list = {{folder(), 100'000'000'000, 50'000'000'000, 51'000'000'000, true}};
-        store = std::make_unique<QSettings>(file("recorder.ini"), QSettings::IniFormat);
-        open();
+        RecorderServicesTest::SetUp();
+        if (!IsSkipped())
+            open();
     }
     void TearDown() override
     {
@@ -138,26 +132,13 @@ protected:
         capture.reset();
     }
 
-    // A new session (and window) on the same program folder and store, started.
+    // A new session on the same program folder and store, started.
     void open()
     {
         session.reset();
-        capture.reset();
         view = std::make_unique<FakeView>();
         view->devicePrefix = devicePrefix;
-        capture = std::make_unique<recorder::CaptureControl>();
-        recorder::RecorderSetup setup;
-        setup.programFolder = folder();
-        setup.dialogs = &dialogs;
-        setup.launcher = &launcher;
-        setup.disk = &disk;
-        setup.store = store.get();
-        setup.capture = capture.get();
-        setup.findProgram = [this](const QString& name) {
-            return installed.contains(name) ? QStringLiteral("/usr/bin/") + name : QString();
-        };
-        setup.closeDelayMs = 0;
-        session = std::make_unique<RecorderSession>(setup, *view);
+        session = std::make_unique<RecorderSession>(freshSetup(), *view);
         view->session = session.get();
         finished = false;
         QObject::connect(session.get(), &RecorderSession::finished, [this] { finished = true; });
@@ -176,19 +157,10 @@ protected:
         return take;
     }
 
-    QString folder() const { return QString::fromStdString(m_folder.path().string()); }
-    QString file(const QString& leaf) const { return folder() + "/" + leaf; }
     QString& text(List l) { return view->lists[l].text; }
 
-    TempFolder m_folder;
-    FakeDialogs dialogs;
-    platform::FakeLauncher launcher;
-    platform::FakeDiskSpace disk;
-    std::unique_ptr<QSettings> store;
     std::unique_ptr<FakeView> view;
-    std::unique_ptr<recorder::CaptureControl> capture;
     std::unique_ptr<RecorderSession> session;
-    QStringList installed; // programs findProgram finds
     QString devicePrefix;
     bool finished = false;
 };
