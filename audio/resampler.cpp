@@ -68,6 +68,17 @@ std::mutex& buildMutex()
     return m;
 }
 
+void mixDirect(const SourceFrame* s, int n, float gL, float dL, float gR, float dR, float* __restrict outL,
+               float* __restrict outR)
+{
+    constexpr float kScale = 1.0f / 32768.0f;
+    for (int k = 0; k < n; ++k) {
+        const float y = float(s[k]) * kScale;
+        outL[k] += y * (gL + float(k) * dL);
+        outR[k] += y * (gR + float(k) * dR);
+    }
+}
+
 // The dot product of one row with the frames under it, exact.
 inline std::int64_t dotPortable(const std::int16_t* s, const std::int16_t* r, int taps)
 {
@@ -331,6 +342,11 @@ const MixFunction chosenMix = chooseMixFunction();
 void mixResampled(const KernelTable& table, const SourceFrame* base, std::uint64_t frac, std::uint64_t step,
                   int n, float gL, float dL, float gR, float dR, float* outL, float* outR)
 {
+    // At natural speed on a whole frame every row is the identity: the frames themselves.
+    if (step == (std::uint64_t(1) << 32) && std::uint32_t(frac) == 0) {
+        mixDirect(base + (frac >> 32), n, gL, dL, gR, dR, outL, outR);
+        return;
+    }
     chosenMix(table, base, frac, step, n, gL, dL, gR, dR, outL, outR);
 }
 

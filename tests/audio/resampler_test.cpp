@@ -274,12 +274,14 @@ TEST(ResamplingKernel, RowsPassDcExactlyAndNaturalSpeedIsTheSourceItself)
 
     // At one frame per frame and no fraction, the kernel gives back the frames it reads.
     auto sample = makeSample(whiteNoiseFrames(2000, 0.9, 4), kRate);
-    std::vector<float> l(1000, 0.0f), r(1000, 0.0f);
-    mixResampled(*ResamplingKernel::table(0), sample->data() + 500, 0, std::uint64_t(1) << 32, 1000, 1.0f, 0.0f,
-                 0.5f, 0.0f, l.data(), r.data());
-    for (int k = 0; k < 1000; ++k) {
-        ASSERT_NEAR(l[std::size_t(k)], sample->data()[500 + k] / 32768.0f, 1e-6) << k;
-        ASSERT_NEAR(r[std::size_t(k)], 0.5f * l[std::size_t(k)], 1e-6) << k;
+    for (auto mix : {mixResampled, mixResampledPortable}) {
+        std::vector<float> l(1000, 0.0f), r(1000, 0.0f);
+        mix(*ResamplingKernel::table(0), sample->data() + 500, 0, std::uint64_t(1) << 32, 1000, 1.0f, 0.0f, 0.5f,
+            0.0f, l.data(), r.data());
+        for (int k = 0; k < 1000; ++k) {
+            ASSERT_NEAR(l[std::size_t(k)], sample->data()[500 + k] / 32768.0f, 1e-6) << k;
+            ASSERT_NEAR(r[std::size_t(k)], 0.5f * l[std::size_t(k)], 1e-6) << k;
+        }
     }
 }
 
