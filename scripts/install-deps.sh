@@ -22,6 +22,8 @@ packages=(
   dbus
   # the two-process test looks at the player's windows on the private X server
   libxcb1-dev
+  # reference resamplers that bench_resamplers measures the mixer's kernel against (bench only)
+  libsoxr-dev libspeexdsp-dev
 )
 
 missing=()
