@@ -7,15 +7,11 @@
 #include "player/app/dialogs.h"
 
 #include <QCheckBox>
-#include <QCloseEvent>
 #include <QComboBox>
 #include <QGridLayout>
-#include <QGuiApplication>
 #include <QHBoxLayout>
-#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
-#include <QScreen>
 #include <QTime>
 #include <QVBoxLayout>
 
@@ -30,33 +26,11 @@ using controls::UcSlider;
 
 namespace {
 
-const QColor kText(246, 236, 216);
-
-void lightText(QWidget* w)
-{
-    QPalette pal = w->palette();
-    pal.setColor(QPalette::WindowText, kText);
-    w->setPalette(pal);
-}
-
-QLabel* lightLabel(const QString& text, QWidget* parent, int pointDelta = 0, bool bold = false)
-{
-    auto* l = new QLabel(text, parent);
-    lightText(l);
-    if (pointDelta || bold) {
-        QFont f = l->font();
-        f.setPointSize(f.pointSize() + pointDelta);
-        f.setBold(bold);
-        l->setFont(f);
-    }
-    return l;
-}
-
 QCheckBox* lightCheck(const QString& name, const QString& caption, QWidget* parent)
 {
     auto* c = new QCheckBox(caption, parent);
     c->setObjectName(name);
-    lightText(c);
+    ToolWindow::lightText(c);
     return c;
 }
 
@@ -65,20 +39,13 @@ constexpr int kFileWidth = 420;
 } // namespace
 
 AlarmWindow::AlarmWindow(AlarmClock& alarm, Night& night, TinnitusStore& store, Dialogs& dialogs, QWidget* parent)
-    : BorderlessWindow(parent)
+    : ToolWindow("Alarm", "Alarm Clock", parent)
     , m_alarm(alarm)
     , m_night(night)
     , m_store(store)
     , m_dialogs(dialogs)
 {
-    setObjectName("Alarm");
-    setWindowTitle("Alarm Clock");
-    lightText(this);
-
-    auto* layout = new QVBoxLayout(this);
-    layout->setContentsMargins(16, 12, 16, 14);
-    layout->setSpacing(10);
-    layout->addWidget(lightLabel("Alarm Clock", this, 5, true));
+    QVBoxLayout* layout = column();
 
     // When and how long.
     auto* when = new Panel(this);
@@ -243,19 +210,6 @@ AlarmWindow::~AlarmWindow()
     m_alarm.hooks().timerChanged = nullptr;
 }
 
-Multibutton* AlarmWindow::makeButton(const QString& name, const QString& caption, int width, QWidget* parent)
-{
-    auto* b = makeWindowButton(name, caption, width, parent);
-    m_buttons[name] = b;
-    return b;
-}
-
-Multibutton* AlarmWindow::button(const QString& name) const
-{
-    const auto it = m_buttons.find(name);
-    return it == m_buttons.end() ? nullptr : it->second;
-}
-
 void AlarmWindow::chooseFadeOut(int index)
 {
     const int minutes = m_fadeOut->itemData(index).toInt();
@@ -323,32 +277,6 @@ void AlarmWindow::chooseAlarm()
         return;
     }
     m_alarm.setFile(chosen.toStdString());
-}
-
-void AlarmWindow::keyPressEvent(QKeyEvent* e)
-{
-    if (e->key() == Qt::Key_Escape) {
-        hide();
-        return;
-    }
-    QWidget::keyPressEvent(e);
-}
-
-void AlarmWindow::showEvent(QShowEvent* e)
-{
-    if (!m_placed) {
-        m_placed = true;
-        if (QScreen* screen = QGuiApplication::primaryScreen())
-            move(screen->availableGeometry().center() - rect().center());
-    }
-    QWidget::showEvent(e);
-}
-
-void AlarmWindow::closeEvent(QCloseEvent* e)
-{
-    // The window lives until the program ends; closing only hides it.
-    e->ignore();
-    hide();
 }
 
 } // namespace sonaveil::player

@@ -1,14 +1,13 @@
 #pragma once
 
 #include "player/alarm/alarmclock.h"
-#include "player/app/borderlesswindow.h"
+#include "player/app/toolwindow.h"
 #include "player/tinnitus/night.h"
 #include "player/tinnitus/tinnitusstore.h"
 
 #include <QTimer>
 
 #include <array>
-#include <map>
 
 class QCheckBox;
 class QComboBox;
@@ -30,7 +29,7 @@ class Dialogs;
 // the buttons, and with the sleep options "Fade out over", the fade of the masking sounds before
 // the alarm time. It shows an AlarmClock, forwards every action to it and runs its four timers;
 // the fade choice goes to the Night and is kept in "tinnitus.ini". "Close" only hides it.
-class AlarmWindow : public BorderlessWindow {
+class AlarmWindow : public ToolWindow {
     Q_OBJECT
 public:
     AlarmWindow(AlarmClock& alarm, Night& night, TinnitusStore& store, Dialogs& dialogs, QWidget* parent = nullptr);
@@ -50,19 +49,12 @@ public:
     QCheckBox* shutDownBox() const { return m_shutDown; }
     controls::UcSlider* volumeSlider() const { return m_volume; }
     QLabel* fileLabel() const { return m_file; }
-    controls::Multibutton* button(const QString& name) const;
     QComboBox* fadeOutList() const { return m_fadeOut; }
 
     // "Choose Alarm".
     void chooseAlarm();
 
-protected:
-    void closeEvent(QCloseEvent*) override;
-    void keyPressEvent(QKeyEvent*) override;
-    void showEvent(QShowEvent*) override;
-
 private:
-    controls::Multibutton* makeButton(const QString& name, const QString& caption, int width, QWidget* parent);
     void startOnTheSecond(AlarmClock::Timer timer);
     void chooseFadeOut(int index);
 
@@ -81,9 +73,7 @@ private:
     QLabel* m_volumeValue = nullptr;
     QLabel* m_file = nullptr;
     QComboBox* m_fadeOut = nullptr;
-    std::map<QString, controls::Multibutton*> m_buttons;
     bool m_refreshing = false;
-    bool m_placed = false;
 };
 
 } // namespace sonaveil::player

@@ -5,14 +5,10 @@
 #include "controls/ucsliderwidget.h"
 #include "player/app/dialogs.h"
 
-#include <QCloseEvent>
 #include <QGridLayout>
-#include <QGuiApplication>
 #include <QHBoxLayout>
-#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
-#include <QScreen>
 #include <QVBoxLayout>
 
 namespace sonaveil::player {
@@ -22,23 +18,6 @@ using controls::SComboBox;
 using controls::UcSlider;
 
 namespace {
-
-const QColor kText(246, 236, 216);
-
-QLabel* lightLabel(const QString& text, QWidget* parent, int pointDelta = 0, bool bold = false)
-{
-    auto* l = new QLabel(text, parent);
-    QPalette pal = l->palette();
-    pal.setColor(QPalette::WindowText, kText);
-    l->setPalette(pal);
-    if (pointDelta || bold) {
-        QFont f = l->font();
-        f.setPointSize(f.pointSize() + pointDelta);
-        f.setBold(bold);
-        l->setFont(f);
-    }
-    return l;
-}
 
 constexpr int kBandWidth = 46;
 constexpr int kSliderHeight = 190;
@@ -62,21 +41,12 @@ QString EqualiserWindow::frequencyText(int band)
 }
 
 EqualiserWindow::EqualiserWindow(Equaliser& equaliser, BandStop& bandStop, Dialogs& dialogs, QWidget* parent)
-    : BorderlessWindow(parent)
+    : ToolWindow("frmeffects", "Equalizer", parent)
     , m_equaliser(equaliser)
     , m_bandStop(bandStop)
     , m_dialogs(dialogs)
 {
-    setObjectName("frmeffects");
-    setWindowTitle("Equalizer");
-    QPalette pal = palette();
-    pal.setColor(QPalette::WindowText, kText);
-    setPalette(pal);
-
-    auto* layout = new QVBoxLayout(this);
-    layout->setContentsMargins(16, 12, 16, 14);
-    layout->setSpacing(10);
-    layout->addWidget(lightLabel("Equalizer", this, 5, true));
+    QVBoxLayout* layout = column();
 
     // The switch and the preset list.
     auto* top = new Panel(this);
@@ -200,19 +170,6 @@ EqualiserWindow::~EqualiserWindow()
     m_bandStop.changed = nullptr;
 }
 
-Multibutton* EqualiserWindow::makeButton(const QString& name, const QString& caption, int width, QWidget* parent)
-{
-    auto* b = makeWindowButton(name, caption, width, parent);
-    m_buttons[name] = b;
-    return b;
-}
-
-Multibutton* EqualiserWindow::button(const QString& name) const
-{
-    const auto it = m_buttons.find(name);
-    return it == m_buttons.end() ? nullptr : it->second;
-}
-
 void EqualiserWindow::refresh()
 {
     m_refreshing = true;
@@ -251,32 +208,6 @@ void EqualiserWindow::deletePreset()
 {
     if (m_dialogs.question(this, "Sonaveil", Equaliser::kDeleteQuestion))
         m_equaliser.deletePreset();
-}
-
-void EqualiserWindow::keyPressEvent(QKeyEvent* e)
-{
-    if (e->key() == Qt::Key_Escape) {
-        hide();
-        return;
-    }
-    QWidget::keyPressEvent(e);
-}
-
-void EqualiserWindow::showEvent(QShowEvent* e)
-{
-    if (!m_placed) {
-        m_placed = true;
-        if (QScreen* screen = QGuiApplication::primaryScreen())
-            move(screen->availableGeometry().center() - rect().center());
-    }
-    QWidget::showEvent(e);
-}
-
-void EqualiserWindow::closeEvent(QCloseEvent* e)
-{
-    // The window lives until the program ends; closing only hides it.
-    e->ignore();
-    hide();
 }
 
 } // namespace sonaveil::player

@@ -1,11 +1,12 @@
 #pragma once
 
-#include "player/app/borderlesswindow.h"
+#include "player/app/toolwindow.h"
 #include "player/equaliser/equaliser.h"
 #include "player/tinnitus/bandstop.h"
 
 #include <array>
-#include <map>
+#include <string>
+#include <vector>
 
 class QLabel;
 
@@ -23,7 +24,7 @@ class Dialogs;
 // preset list Combo1 with "<" and ">", the preset buttons, and beside check_eq the switch of the
 // band-stop. It shows an Equaliser and a BandStop and forwards every action to them; "Close"
 // only hides it.
-class EqualiserWindow : public BorderlessWindow {
+class EqualiserWindow : public ToolWindow {
     Q_OBJECT
 public:
     EqualiserWindow(Equaliser& equaliser, BandStop& bandStop, Dialogs& dialogs, QWidget* parent = nullptr);
@@ -37,7 +38,6 @@ public:
     controls::Multibutton* onSwitch() const { return m_switch; }
     controls::Multibutton* notchSwitch() const { return m_notch; }
     controls::SComboBox* presetList() const { return m_combo; }
-    controls::Multibutton* button(const QString& name) const;
 
     // "+6 dB", "0 dB", "−15 dB".
     static QString gainText(int position);
@@ -48,14 +48,7 @@ public:
     void savePreset();
     void deletePreset();
 
-protected:
-    void closeEvent(QCloseEvent*) override;
-    void keyPressEvent(QKeyEvent*) override;
-    void showEvent(QShowEvent*) override;
-
 private:
-    controls::Multibutton* makeButton(const QString& name, const QString& caption, int width, QWidget* parent);
-
     Equaliser& m_equaliser;
     BandStop& m_bandStop;
     Dialogs& m_dialogs;
@@ -64,10 +57,8 @@ private:
     controls::Multibutton* m_switch = nullptr;
     controls::Multibutton* m_notch = nullptr;
     controls::SComboBox* m_combo = nullptr;
-    std::map<QString, controls::Multibutton*> m_buttons;
     std::vector<std::string> m_shownPresets;
     bool m_refreshing = false;
-    bool m_placed = false;
 };
 
 } // namespace sonaveil::player

@@ -6,55 +6,25 @@
 
 #include <QButtonGroup>
 #include <QCheckBox>
-#include <QCloseEvent>
 #include <QComboBox>
-#include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QRadioButton>
 #include <QVBoxLayout>
-#include <QKeyEvent>
-#include <QScreen>
 #include <QWindow>
 
 namespace sonaveil::player {
 
 using controls::Multibutton;
 
-namespace {
-
-const QColor kText(246, 236, 216);
-
-void lightText(QWidget* w)
-{
-    QPalette pal = w->palette();
-    pal.setColor(QPalette::WindowText, kText);
-    w->setPalette(pal);
-}
-
-} // namespace
-
 OptionsWindow::OptionsWindow(PlayerOptions& options, Dialogs& dialogs, QWidget* parent)
-    : BorderlessWindow(parent)
+    : ToolWindow("FRMOPTIONS", "Program Options", parent)
     , m_options(options)
     , m_dialogs(dialogs)
 {
-    setObjectName("FRMOPTIONS");
-    setWindowTitle("Program Options");
-    lightText(this);
-
-    auto* layout = new QVBoxLayout(this);
-    layout->setContentsMargins(16, 12, 16, 14);
-    layout->setSpacing(10);
-    auto* title = new QLabel("Program Options", this);
-    QFont tf = title->font();
-    tf.setPointSize(tf.pointSize() + 5);
-    tf.setBold(true);
-    title->setFont(tf);
-    lightText(title);
-    layout->addWidget(title);
+    QVBoxLayout* layout = column();
 
     auto* tabs = new QHBoxLayout;
     tabs->setSpacing(6);
@@ -153,21 +123,6 @@ OptionsWindow::OptionsWindow(PlayerOptions& options, Dialogs& dialogs, QWidget* 
     setFixedSize(qMax(sizeHint().width(), 420), sizeHint().height());
 }
 
-Multibutton* OptionsWindow::makeButton(const QString& name, const QString& caption, int width, QWidget* parent)
-{
-    auto* b = makeWindowButton(name, caption, width, parent);
-    m_buttons.emplace_back(name, b);
-    return b;
-}
-
-Multibutton* OptionsWindow::button(const QString& name) const
-{
-    for (const auto& [n, b] : m_buttons)
-        if (n == name)
-            return b;
-    return nullptr;
-}
-
 void OptionsWindow::showPanel(int panel)
 {
     m_panel = panel == 1 ? 1 : 0;
@@ -210,33 +165,6 @@ void OptionsWindow::select()
     const int index = m_combo->currentIndex();
     m_options.setDriver(index < 0 ? -1 : m_combo->itemData(index).toInt());
     m_dialogs.information(this, "Sonaveil", "Please restart the application for the change to take effect.");
-}
-
-void OptionsWindow::keyPressEvent(QKeyEvent* e)
-{
-    if (e->key() == Qt::Key_Escape) {
-        hide();
-        return;
-    }
-    QWidget::keyPressEvent(e);
-}
-
-void OptionsWindow::showEvent(QShowEvent* e)
-{
-    // The first time it opens, the window comes up over the middle of the screen.
-    if (!m_placed) {
-        m_placed = true;
-        if (QScreen* screen = QGuiApplication::primaryScreen())
-            move(screen->availableGeometry().center() - rect().center());
-    }
-    QWidget::showEvent(e);
-}
-
-void OptionsWindow::closeEvent(QCloseEvent* e)
-{
-    // The window lives until the program ends; closing only hides it.
-    e->ignore();
-    hide();
 }
 
 } // namespace sonaveil::player

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "player/app/borderlesswindow.h"
+#include "player/app/toolwindow.h"
 #include "player/presets/playeroptions.h"
 
 #include <QImage>
@@ -27,7 +27,7 @@ class Dialogs;
 // The options window FRMOPTIONS ("Program Options"): the start-up presentation, launching at
 // log-on, resuming the last mix, and the sound card. It shows a PlayerOptions and forwards the
 // user's choices to it; "Close" only hides it.
-class OptionsWindow : public BorderlessWindow {
+class OptionsWindow : public ToolWindow {
     Q_OBJECT
 public:
     OptionsWindow(PlayerOptions& options, Dialogs& dialogs, QWidget* parent = nullptr);
@@ -48,7 +48,6 @@ public:
     QCheckBox* resumeCheck() const { return m_resume; }
     QComboBox* driverList() const { return m_combo; }
     QLabel* driverLabel() const { return m_label4; }
-    controls::Multibutton* button(const QString& name) const;
 
     static constexpr const char* kContactAddress = "mailto:support@sonaveil.org?subject=Sonaveil";
 
@@ -56,13 +55,7 @@ signals:
     // "Contact Us": the owner opens the mail link.
     void contactClicked(const QString& url);
 
-protected:
-    void closeEvent(QCloseEvent*) override;
-    void keyPressEvent(QKeyEvent*) override;
-    void showEvent(QShowEvent*) override;
-
 private:
-    controls::Multibutton* makeButton(const QString& name, const QString& caption, int width, QWidget* parent);
     void select();
 
     PlayerOptions& m_options;
@@ -74,9 +67,7 @@ private:
     QLabel* m_label4 = nullptr;
     QWidget* m_general = nullptr;
     QWidget* m_soundcard = nullptr;
-    std::vector<std::pair<QString, controls::Multibutton*>> m_buttons;
     int m_panel = 0;
-    bool m_placed = false;
 };
 
 } // namespace sonaveil::player

@@ -6,14 +6,11 @@
 #include "lumidot/lcd.h"
 #include "player/app/dialogs.h"
 
-#include <QCloseEvent>
 #include <QGridLayout>
-#include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QRadioButton>
-#include <QScreen>
 #include <QVBoxLayout>
 
 #include <cmath>
@@ -25,29 +22,6 @@ using controls::UcSlider;
 
 namespace {
 
-const QColor kText(246, 236, 216);
-
-QLabel* label(const QString& text, QWidget* parent, bool bold = false)
-{
-    auto* l = new QLabel(text, parent);
-    QPalette pal = l->palette();
-    pal.setColor(QPalette::WindowText, kText);
-    l->setPalette(pal);
-    if (bold) {
-        QFont f = l->font();
-        f.setBold(true);
-        l->setFont(f);
-    }
-    return l;
-}
-
-void lightText(QWidget* w)
-{
-    QPalette pal = w->palette();
-    pal.setColor(QPalette::WindowText, kText);
-    w->setPalette(pal);
-}
-
 QString hertz(double hz)
 {
     return hz < 1000 ? QString::number(std::lround(hz)) + " Hz"
@@ -57,24 +31,13 @@ QString hertz(double hz)
 } // namespace
 
 PitchMatchWindow::PitchMatchWindow(PitchMatch& match, TinnitusStore& store, Dialogs& dialogs, QWidget* parent)
-    : BorderlessWindow(parent)
+    : ToolWindow("frmpitch", "Pitch Match", parent)
     , m_match(match)
     , m_dialogs(dialogs)
     , m_store(store)
 {
-    setObjectName("frmpitch");
-    setWindowTitle("Pitch Match");
-    lightText(this);
-
-    auto* layout = new QVBoxLayout(this);
-    layout->setContentsMargins(16, 12, 16, 14);
-    layout->setSpacing(10);
-    auto* title = label("Pitch Match", this, true);
-    QFont tf = title->font();
-    tf.setPointSize(tf.pointSize() + 5);
-    title->setFont(tf);
-    layout->addWidget(title);
-    auto* intro = label("Play a quiet sound and move it up or down until it sounds most like your "
+    QVBoxLayout* layout = column();
+    auto* intro = lightLabel("Play a quiet sound and move it up or down until it sounds most like your "
                         "tinnitus. Keep the level low: just audible is enough.", this);
     intro->setWordWrap(true);
     layout->addWidget(intro);
@@ -102,7 +65,7 @@ PitchMatchWindow::PitchMatchWindow(PitchMatch& match, TinnitusStore& store, Dial
         delete control;
     }
 
-    s->addWidget(label("Sound:", soundPanel, true), 1, 0);
+    s->addWidget(lightLabel("Sound:", soundPanel, 0, true), 1, 0);
     m_tone = new QRadioButton("&Tone", soundPanel);
     m_tone->setObjectName("optTone");
     m_tone->setToolTip("A pure tone, for ringing or whistling tinnitus");
@@ -116,7 +79,7 @@ PitchMatchWindow::PitchMatchWindow(PitchMatch& match, TinnitusStore& store, Dial
     connect(m_tone, &QRadioButton::clicked, this, [this] { m_match.setKind(MatchKind::Tone); });
     connect(m_band, &QRadioButton::clicked, this, [this] { m_match.setKind(MatchKind::Band); });
 
-    s->addWidget(label("Pitch:", soundPanel, true), 2, 0);
+    s->addWidget(lightLabel("Pitch:", soundPanel, 0, true), 2, 0);
     struct Step {
         const char* name;
         const char* caption;
@@ -143,7 +106,7 @@ PitchMatchWindow::PitchMatchWindow(PitchMatch& match, TinnitusStore& store, Dial
         });
     }
 
-    s->addWidget(label("Level:", soundPanel, true), 3, 0);
+    s->addWidget(lightLabel("Level:", soundPanel, 0, true), 3, 0);
     m_level = new UcSlider("sldLevel", soundPanel);
     m_level->setRange(std::lround(PitchMatch::kMinLevelDb), std::lround(PitchMatch::kMaxLevelDb));
     m_level->setSmallChange(1);
@@ -153,7 +116,7 @@ PitchMatchWindow::PitchMatchWindow(PitchMatch& match, TinnitusStore& store, Dial
     m_level->setToolTip("The sound's level; start low and raise it only until you hear it clearly");
     m_level->setValue(std::lround(m_match.levelDb()));
     s->addWidget(m_level, 3, 1, 1, 4);
-    m_levelText = label(QString(), soundPanel);
+    m_levelText = lightLabel(QString(), soundPanel);
     m_levelText->setMinimumWidth(56);
     s->addWidget(m_levelText, 3, 5);
     connect(m_level, &UcSlider::Change, this, [this] { m_match.setLevelDb(m_level->value()); });
@@ -169,7 +132,7 @@ PitchMatchWindow::PitchMatchWindow(PitchMatch& match, TinnitusStore& store, Dial
     auto* c = new QVBoxLayout(checkPanel);
     c->setContentsMargins(14, 10, 14, 12);
     c->setSpacing(8);
-    auto* checkText = label("Octave check: hear your match, then an octave below and an octave "
+    auto* checkText = lightLabel("Octave check: hear your match, then an octave below and an octave "
                             "above. Pick the one that is closest to your tinnitus.", checkPanel);
     checkText->setWordWrap(true);
     c->addWidget(checkText);
@@ -193,7 +156,7 @@ PitchMatchWindow::PitchMatchWindow(PitchMatch& match, TinnitusStore& store, Dial
     c->addLayout(checkRow);
     layout->addWidget(checkPanel);
 
-    m_status = label(QString(), this);
+    m_status = lightLabel(QString(), this);
     m_status->setObjectName("lblStatus");
     layout->addWidget(m_status);
 
@@ -221,19 +184,6 @@ PitchMatchWindow::PitchMatchWindow(PitchMatch& match, TinnitusStore& store, Dial
 PitchMatchWindow::~PitchMatchWindow()
 {
     m_match.changed = nullptr;
-}
-
-Multibutton* PitchMatchWindow::makeButton(const QString& name, const QString& caption, int width, QWidget* parent)
-{
-    auto* b = makeWindowButton(name, caption, width, parent);
-    m_buttons[name] = b;
-    return b;
-}
-
-Multibutton* PitchMatchWindow::button(const QString& name) const
-{
-    const auto it = m_buttons.find(name);
-    return it == m_buttons.end() ? nullptr : it->second;
 }
 
 void PitchMatchWindow::loadSaved()
@@ -341,17 +291,7 @@ void PitchMatchWindow::keyPressEvent(QKeyEvent* e)
     default:
         break;
     }
-    BorderlessWindow::keyPressEvent(e);
-}
-
-void PitchMatchWindow::showEvent(QShowEvent* e)
-{
-    if (!m_placed) {
-        m_placed = true;
-        if (QScreen* screen = QGuiApplication::primaryScreen())
-            move(screen->availableGeometry().center() - rect().center());
-    }
-    BorderlessWindow::showEvent(e);
+    ToolWindow::keyPressEvent(e);
 }
 
 void PitchMatchWindow::hideEvent(QHideEvent* e)
@@ -359,12 +299,6 @@ void PitchMatchWindow::hideEvent(QHideEvent* e)
     // Out of sight, silent.
     m_match.stop();
     BorderlessWindow::hideEvent(e);
-}
-
-void PitchMatchWindow::closeEvent(QCloseEvent* e)
-{
-    e->ignore();
-    hide();
 }
 
 } // namespace sonaveil::player

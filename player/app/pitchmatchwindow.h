@@ -1,13 +1,12 @@
 #pragma once
 
-#include "player/app/borderlesswindow.h"
+#include "player/app/toolwindow.h"
 #include "player/tinnitus/pitchmatch.h"
 #include "player/tinnitus/tinnitusstore.h"
 
 #include <QElapsedTimer>
 #include <QTimer>
 
-#include <map>
 
 class QLabel;
 class QRadioButton;
@@ -27,7 +26,7 @@ class Dialogs;
 // The "Pitch Match" window: plays a tone or a narrow band of noise that the user moves until it
 // sounds like the tinnitus, runs the octave check, and saves the match to "tinnitus.ini". It
 // shows a PitchMatch and forwards the user's actions to it; hiding the window silences it.
-class PitchMatchWindow : public BorderlessWindow {
+class PitchMatchWindow : public ToolWindow {
     Q_OBJECT
 public:
     PitchMatchWindow(PitchMatch& match, TinnitusStore& store, Dialogs& dialogs, QWidget* parent = nullptr);
@@ -38,7 +37,6 @@ public:
     // "Save": writes [Match]; false after telling the user why it failed.
     bool save();
 
-    controls::Multibutton* button(const QString& name) const;
     controls::UcSlider* levelSlider() const { return m_level; }
     QRadioButton* kindOption(MatchKind kind) const { return kind == MatchKind::Band ? m_band : m_tone; }
     lumidot::LCD* display() const { return m_lcd; }
@@ -51,12 +49,9 @@ signals:
 
 protected:
     void hideEvent(QHideEvent*) override;
-    void showEvent(QShowEvent*) override;
-    void closeEvent(QCloseEvent*) override;
     void keyPressEvent(QKeyEvent*) override;
 
 private:
-    controls::Multibutton* makeButton(const QString& name, const QString& caption, int width, QWidget* parent);
     void refresh();
     void togglePlay();
     void startCheck();
@@ -71,10 +66,8 @@ private:
     controls::UcSlider* m_level = nullptr;
     QLabel* m_levelText = nullptr;
     QLabel* m_status = nullptr;
-    std::map<QString, controls::Multibutton*> m_buttons;
     QTimer m_checkTimer;
     QElapsedTimer m_checkClock;
-    bool m_placed = false;
 };
 
 } // namespace sonaveil::player

@@ -21,20 +21,9 @@ using namespace sonaveil::player;
 
 namespace {
 
-void click(QWidget* w)
-{
-    ASSERT_NE(w, nullptr);
-    QTest::mouseClick(w, Qt::LeftButton, {}, QPoint(w->width() / 2, w->height() / 2));
-}
-
 void clickBox(QCheckBox* box)
 {
     QTest::mouseClick(box, Qt::LeftButton, {}, QPoint(8, box->height() / 2));
-}
-
-QString line(Player& p, int n)
-{
-    return p.mainWindow()->display()->GetDisplay(n);
 }
 
 // An alarm time a minute or two from now that stays clear of midnight.

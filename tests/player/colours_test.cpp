@@ -36,12 +36,6 @@ fs::path dist()
     return d ? fs::path(d) : fs::path();
 }
 
-void click(QWidget* w)
-{
-    ASSERT_NE(w, nullptr);
-    QTest::mouseClick(w, Qt::LeftButton, {}, QPoint(w->width() / 2, w->height() / 2));
-}
-
 QColor colourOfText(const std::string& text)
 {
     const auto c = colourOf(text);

@@ -1,5 +1,6 @@
 // Two real players: the second start hands its command line to the first and ends.
 #include "tempfolder.h"
+#include "testutil.h"
 
 #include "player/presets/presetrecord.h"
 
@@ -23,25 +24,6 @@ using Clock = std::chrono::steady_clock;
 extern char** environ;
 
 namespace {
-
-std::string slurp(const fs::path& p)
-{
-    std::ifstream in(p, std::ios::binary);
-    std::ostringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
-
-bool waitFor(const std::function<bool()>& done, std::chrono::milliseconds limit)
-{
-    const auto end = Clock::now() + limit;
-    while (Clock::now() < end) {
-        if (done())
-            return true;
-        std::this_thread::sleep_for(20ms);
-    }
-    return done();
-}
 
 struct Outcome {
     int status = -1;
@@ -127,7 +109,7 @@ protected:
         }
         r.took = std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - start);
         r.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-        r.output = slurp(out);
+        r.output = fileText(out);
         return r;
     }
     void startFirst(std::vector<std::string> args = {})
@@ -211,7 +193,7 @@ TEST_F(Instances, EveryOptionReachesTheRunningPlayer)
     ASSERT_TRUE(waitFor([&] { return waitpid(first, &status, WNOHANG) == first; }, 10s));
     first = -1;
     EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
-    const auto record = sonaveil::player::PresetRecord::parse(slurp(folder / "previous.tmp"));
+    const auto record = sonaveil::player::PresetRecord::parse(fileText(folder / "previous.tmp"));
     ASSERT_TRUE(record);
     EXPECT_EQ(record->checks[0], 1);
     EXPECT_EQ(record->checks[1], 1);

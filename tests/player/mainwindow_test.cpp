@@ -21,17 +21,6 @@ namespace fs = std::filesystem;
 
 namespace {
 
-void click(QWidget* w)
-{
-    ASSERT_NE(w, nullptr);
-    QTest::mouseClick(w, Qt::LeftButton, {}, QPoint(w->width() / 2, w->height() / 2));
-}
-
-QString line(Player& p, int n)
-{
-    return p.mainWindow()->display()->GetDisplay(n);
-}
-
 // A mix that differs from the start-up one in every kind of field.
 PresetRecord sampleMix()
 {

@@ -21,7 +21,8 @@ namespace fs = std::filesystem;
 
 namespace {
 
-void click(QWidget* w)
+// Near the left edge, where a check box or an option button has its box.
+void clickNearLeft(QWidget* w)
 {
     ASSERT_NE(w, nullptr);
     QTest::mouseClick(w, Qt::LeftButton, {}, QPoint(std::min(10, w->width() / 2), w->height() / 2));
@@ -38,29 +39,29 @@ TEST(OptionsWindow, FilesOfTheChoices)
 {
     PlayerFixture f;
     Player& p = f.start();
-    click(p.mainWindow()->button("chameleonButton23"));
+    clickNearLeft(p.mainWindow()->button("chameleonButton23"));
     OptionsWindow* o = p.optionsWindow();
     ASSERT_TRUE(o->isVisible());
     EXPECT_EQ(o->windowTitle(), "Program Options");
     EXPECT_EQ(o->objectName(), "FRMOPTIONS");
     EXPECT_TRUE(o->displayOption(0)->isChecked());
 
-    click(o->displayOption(2));
+    clickNearLeft(o->displayOption(2));
     EXPECT_EQ(setting(f, "Display"), "2");
     const fs::path entry = f.home / "autostart" / "Sonaveil.desktop";
-    click(o->startupCheck());
+    clickNearLeft(o->startupCheck());
     EXPECT_EQ(setting(f, "AutoLaunch"), "1");
     ASSERT_TRUE(fs::exists(entry));
     std::ifstream in(entry);
     const std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
     EXPECT_NE(text.find((f.prog() + "/quietdeck").toStdString()), std::string::npos);
-    click(o->startupCheck());
+    clickNearLeft(o->startupCheck());
     EXPECT_EQ(setting(f, "AutoLaunch"), "0");
     EXPECT_FALSE(fs::exists(entry));
 
-    click(o->resumeCheck());
+    clickNearLeft(o->resumeCheck());
     EXPECT_EQ(setting(f, "ResumeLastMix"), "1");
-    click(o->button("cmdClose"));
+    clickNearLeft(o->button("cmdClose"));
     EXPECT_FALSE(o->isVisible());
     p.showOptions();
     EXPECT_TRUE(o->isVisible());
@@ -99,7 +100,7 @@ TEST(OptionsWindow, SoundCardListLastDriverFirst)
     o->show();
     o->showPanel(1);
     list->setCurrentIndex(0); // the last driver
-    click(o->button("cmdSelect"));
+    clickNearLeft(o->button("cmdSelect"));
     EXPECT_EQ(p.options().driver(), count - 1);
     EXPECT_EQ(f.dialogs.messages,
               (std::vector<QString>{"Sonaveil|Please restart the application for the change to take effect."}));
@@ -117,7 +118,7 @@ TEST(OptionsWindow, SelectWithNothingChosenStoresMinusOne)
     PlayerFixture f;
     Player& p = f.start();
     p.optionsWindow()->driverList()->setCurrentIndex(-1);
-    click(p.optionsWindow()->button("cmdSelect"));
+    clickNearLeft(p.optionsWindow()->button("cmdSelect"));
     EXPECT_EQ(p.options().driver(), -1);
 }
 
@@ -132,7 +133,7 @@ TEST(OptionsWindow, Pictures)
         const QImage image = o->grab().toImage();
         EXPECT_TRUE(image.save(pictureFolder() + QString("/options-panel%1.png").arg(panel)));
     }
-    click(o->button("cmdContact"));
+    clickNearLeft(o->button("cmdContact"));
     ASSERT_EQ(f.launcher.opened.size(), 1u);
     EXPECT_EQ(f.launcher.opened[0].scheme(), "mailto");
 }

@@ -2,6 +2,7 @@
 
 #include "common/inifile.h"
 #include "tempfolder.h"
+#include "testutil.h"
 
 #include <gtest/gtest.h>
 
@@ -13,14 +14,6 @@ using namespace sonaveil::player;
 namespace fs = std::filesystem;
 
 namespace {
-
-std::string slurp(const fs::path& p)
-{
-    std::ifstream in(p, std::ios::binary);
-    std::ostringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
 
 std::string setting(const fs::path& folder, const char* key)
 {
@@ -52,9 +45,9 @@ TEST(PlayerOptions, ChoicesWriteSettingsAndTheAutostartEntry)
     EXPECT_EQ(setting(folder.path(), "AutoLaunch"), "1");
     const fs::path entry = home / "autostart" / "Sonaveil.desktop";
     ASSERT_TRUE(fs::exists(entry));
-    EXPECT_NE(slurp(entry).find("/opt/sonaveil/quietdeck"), std::string::npos);
+    EXPECT_NE(fileText(entry).find("/opt/sonaveil/quietdeck"), std::string::npos);
     ASSERT_TRUE(options.writeStartupFile());
-    EXPECT_EQ(slurp(folder / "startup.tmp"), "1,#FALSE#,#TRUE#\r\n");
+    EXPECT_EQ(fileText(folder / "startup.tmp"), "1,#FALSE#,#TRUE#\r\n");
 
     options.setLaunchAtLogOn(false);
     EXPECT_EQ(setting(folder.path(), "AutoLaunch"), "0");
@@ -93,7 +86,7 @@ TEST(PlayerOptions, SoundCardFile)
     EXPECT_EQ(options.driver(), 0);
     options.setDriver(2);
     ASSERT_TRUE(options.writeSoundCard());
-    EXPECT_EQ(slurp(folder / "scard2.tmp"), "2\r\n");
+    EXPECT_EQ(fileText(folder / "scard2.tmp"), "2\r\n");
     std::ofstream(folder / "scard2.tmp") << "junk\r\n";
     PlayerOptions other(folder.path(), autostart, "/p/quietdeck");
     EXPECT_FALSE(other.readSoundCard());

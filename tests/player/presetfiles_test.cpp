@@ -3,6 +3,7 @@
 
 #include "../player_core/fakebinding.h"
 #include "tempfolder.h"
+#include "testutil.h"
 
 #include <gtest/gtest.h>
 
@@ -14,14 +15,6 @@ using namespace sonaveil::player;
 namespace fs = std::filesystem;
 
 namespace {
-
-std::string slurp(const fs::path& p)
-{
-    std::ifstream in(p, std::ios::binary);
-    std::ostringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
 
 void put(const fs::path& p, const std::string& bytes)
 {
@@ -119,7 +112,7 @@ TEST(QuickSlots, AssignAcceptsOnlyWholeNumbersOneToTen)
     EXPECT_EQ(slots.assign("0", "Rain"), QuickSlots::Assign::NotANumber);
     EXPECT_FALSE(fs::exists(folder / "preset.txt"));
     EXPECT_EQ(slots.assign("3", "Rain"), QuickSlots::Assign::Done);
-    put(folder / "preset.txt", slurp(folder / "preset.txt") + "\"4\",\"NoLineEnd\"");
+    put(folder / "preset.txt", fileText(folder / "preset.txt") + "\"4\",\"NoLineEnd\"");
     EXPECT_EQ(slots.assign("4", "Storm"), QuickSlots::Assign::Done);
-    EXPECT_EQ(slurp(folder / "preset.txt"), "\"3\",\"Rain\"\r\n\"4\",\"NoLineEnd\"\r\n\"4\",\"Storm\"\r\n");
+    EXPECT_EQ(fileText(folder / "preset.txt"), "\"3\",\"Rain\"\r\n\"4\",\"NoLineEnd\"\r\n\"4\",\"Storm\"\r\n");
 }

@@ -1,5 +1,6 @@
 // The real program in a temporary program folder.
 #include "tempfolder.h"
+#include "testutil.h"
 
 #include "player/presets/presetrecord.h"
 
@@ -18,29 +19,6 @@ namespace fs = std::filesystem;
 using namespace std::chrono_literals;
 
 extern char** environ;
-
-namespace {
-
-std::string slurp(const fs::path& p)
-{
-    std::ifstream in(p, std::ios::binary);
-    std::ostringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
-
-bool waitFor(const std::function<bool()>& done, std::chrono::milliseconds limit)
-{
-    const auto end = std::chrono::steady_clock::now() + limit;
-    while (std::chrono::steady_clock::now() < end) {
-        if (done())
-            return true;
-        std::this_thread::sleep_for(20ms);
-    }
-    return done();
-}
-
-} // namespace
 
 class Program : public ::testing::TestWithParam<int> {};
 
@@ -77,7 +55,7 @@ TEST_P(Program, StartsAndWritesItsFilesWhenSignalled)
     if (!started)
         kill(pid, SIGKILL);
     ASSERT_TRUE(started);
-    const long readyMs = std::stol(slurp(ready));
+    const long readyMs = std::stol(fileText(ready));
     EXPECT_GT(readyMs, 400); // the splash shows for 500 ms first
     EXPECT_FALSE(fs::exists(folder / "previous.tmp"));
 
@@ -91,11 +69,11 @@ TEST_P(Program, StartsAndWritesItsFilesWhenSignalled)
     ASSERT_TRUE(ended);
     EXPECT_TRUE(WIFEXITED(status));
     EXPECT_EQ(WEXITSTATUS(status), 0);
-    const auto record = sonaveil::player::PresetRecord::parse(slurp(folder / "previous.tmp"));
+    const auto record = sonaveil::player::PresetRecord::parse(fileText(folder / "previous.tmp"));
     ASSERT_TRUE(record);
     EXPECT_EQ(record->sliders[31], 100); // the master, at its start
-    EXPECT_EQ(slurp(folder / "scard2.tmp"), "0\r\n");
-    EXPECT_EQ(slurp(folder / "startup.tmp"), "0,#TRUE#,#FALSE#\r\n");
+    EXPECT_EQ(fileText(folder / "scard2.tmp"), "0\r\n");
+    EXPECT_EQ(fileText(folder / "startup.tmp"), "0,#TRUE#,#FALSE#\r\n");
 }
 
 INSTANTIATE_TEST_SUITE_P(Signals, Program, ::testing::Values(SIGTERM, SIGINT, SIGHUP),

@@ -19,16 +19,6 @@ using namespace sonaveil;
 using namespace sonaveil::player;
 namespace fs = std::filesystem;
 
-namespace {
-
-void click(QWidget* w)
-{
-    ASSERT_NE(w, nullptr);
-    QTest::mouseClick(w, Qt::LeftButton, {}, QPoint(w->width() / 2, w->height() / 2));
-}
-
-} // namespace
-
 TEST(Safekeeping, TemporariesOfAnInterruptedSessionAreRemovedAtStartUp)
 {
     PlayerFixture f;

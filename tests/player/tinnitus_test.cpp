@@ -24,21 +24,6 @@ using namespace sonaveil;
 using namespace sonaveil::player;
 namespace fs = std::filesystem;
 
-namespace {
-
-void click(QWidget* w)
-{
-    ASSERT_NE(w, nullptr);
-    QTest::mouseClick(w, Qt::LeftButton, {}, QPoint(w->width() / 2, w->height() / 2));
-}
-
-QString line(Player& p, int n)
-{
-    return p.mainWindow()->display()->GetDisplay(n);
-}
-
-} // namespace
-
 TEST(PitchMatchWindow, FindsSavesAndStopsTheMatch)
 {
     PlayerFixture f;

@@ -1,10 +1,16 @@
 #include "playerfixture.h"
 
+#include "lumidot/lcd.h"
+#include "player/app/mainwindow.h"
+
 #include <QCoreApplication>
 #include <QDir>
+#include <QTest>
 
 #include <fstream>
-#include <sstream>
+
+#include <gtest/gtest.h>
+
 
 namespace fs = std::filesystem;
 using namespace sonaveil;
@@ -55,10 +61,7 @@ void PlayerFixture::close()
 
 std::string PlayerFixture::read(const std::string& name) const
 {
-    std::ifstream in(file(name), std::ios::binary);
-    std::ostringstream s;
-    s << in.rdbuf();
-    return s.str();
+    return fileText(file(name));
 }
 
 void PlayerFixture::write(const std::string& name, const std::string& bytes) const
@@ -72,4 +75,15 @@ QString pictureFolder()
     const QString dir = QCoreApplication::applicationDirPath() + "/player-pictures";
     QDir().mkpath(dir);
     return dir;
+}
+
+void click(QWidget* widget)
+{
+    ASSERT_NE(widget, nullptr);
+    QTest::mouseClick(widget, Qt::LeftButton, {}, QPoint(widget->width() / 2, widget->height() / 2));
+}
+
+QString line(player::Player& player, int number)
+{
+    return player.mainWindow()->display()->GetDisplay(number);
 }

@@ -8,6 +8,7 @@
 #include "player/app/presetactions.h"
 #include "player/app/tray.h"
 #include "tempfolder.h"
+#include "testutil.h"
 
 #include <QString>
 
@@ -92,7 +93,7 @@ private:
     }
 };
 
-// A temporary program folder with the built samples and an empty "saves", and a player in it.
+// The player window tests' set-up: a temporary program folder with the built samples and an empty "saves", and a player in it.
 class PlayerFixture {
 public:
     PlayerFixture();
@@ -119,3 +120,9 @@ public:
 
 // The folder the test program writes its pictures to.
 QString pictureFolder();
+
+// Clicks the middle of a widget, as the user does; a missing widget fails the test.
+void click(QWidget* widget);
+// A line 1 … 4 of the main window's status display.
+QString line(sonaveil::player::Player& player, int number);
+
