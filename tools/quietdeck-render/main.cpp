@@ -97,7 +97,9 @@ int main(int argc, char** argv)
     engine.setOutput(audio::kOutputNoSound);
     engine.init(kRate, 32, audio::kInitEnableSystemChannelFx);
     player::EngineBinding binding(engine);
-    player::ChannelModel model(binding);
+    // The player's own path for fades: the channel model reaches the engine through it.
+    player::FadingBinding fading(binding);
+    player::ChannelModel model(fading);
     model.loadSamples(folder);
 
     if (preset)
@@ -134,16 +136,13 @@ int main(int argc, char** argv)
         return fail("cannot write " + o.outFile + ": " + sf_strerror(nullptr));
 
     const long long total = std::llround(o.seconds * kRate);
-    // The fade to silence over the last seconds, with the sleep timer's curve: each chunk's
-    // channels head for the curve's value at the chunk's end, in a straight line over the chunk.
+    // The fade to silence over the last seconds, with the sleep timer's curve: the sounds head
+    // for the curve's value at each chunk's end, in a straight line over the chunk.
     const std::int64_t endMs = std::llround(o.seconds * 1000.0);
     const std::int64_t fadeMs = o.fadeOutSeconds ? std::llround(*o.fadeOutSeconds * 1000.0) : 0;
     auto applyFade = [&](long long untilFrame, int chunkFrames) {
         const std::int64_t atMs = untilFrame * 1000 / kRate;
-        const float gain = float(player::FadeOut::gainAt(atMs, endMs, fadeMs));
-        for (int n = 1; n <= player::kSoundCount; ++n)
-            if (model.entry(n).on())
-                binding.setFade(model.entry(n).channel, gain, chunkFrames * 1000 / kRate);
+        fading.setFade(player::FadeOut::gainAt(atMs, endMs, fadeMs), chunkFrames * 1000 / kRate);
     };
     std::vector<float> mix(2 * kChunk);
     std::vector<short> pcm(2 * kChunk);
