@@ -12,6 +12,7 @@
 #include <cmath>
 #include <cstdio>
 #include <filesystem>
+#include <random>
 #include <sndfile.h>
 #include <unistd.h>
 #include <vector>
@@ -146,6 +147,8 @@ int main(int argc, char** argv)
     };
     std::vector<float> mix(2 * kChunk);
     std::vector<short> pcm(2 * kChunk);
+    std::mt19937 rng(1);
+    std::uniform_real_distribution<float> dither(-0.5f, 0.5f);
     const bool tty = ::isatty(2);
     int lastPercent = -1;
     for (long long done = 0; done < total;) {
@@ -153,8 +156,13 @@ int main(int argc, char** argv)
         if (fadeMs > 0)
             applyFade(done + n, n);
         engine.renderOffline(mix.data(), n);
-        for (int i = 0; i < 2 * n; ++i)
-            pcm[std::size_t(i)] = short(std::lrint(std::clamp(mix[std::size_t(i)], -1.0f, 1.0f) * 32767.0f));
+        // 16 bits with triangular dither, so that a fade's last decibels stay sound instead of
+        // breaking up into steps; silence (a millionth of a step and less) stays silence.
+        for (int i = 0; i < 2 * n; ++i) {
+            const float x = std::clamp(mix[std::size_t(i)], -1.0f, 1.0f) * 32767.0f;
+            const float d = std::fabs(x) < 1e-6f ? 0.0f : dither(rng) + dither(rng);
+            pcm[std::size_t(i)] = short(std::clamp(std::lrint(x + d), -32767L, 32767L));
+        }
         if (sf_writef_short(out, pcm.data(), n) != n) {
             sf_close(out);
             std::remove(partial.c_str());
