@@ -104,8 +104,9 @@ void Player::wireNight()
 
 void Player::applyNightGain(double gain)
 {
-    // The one place the night's gain reaches the masking sounds.
-    m_fading.setFade(gain);
+    // The one place the night's gain reaches the masking sounds: each tick's value is reached
+    // in a straight line by the next tick, so the fade follows its curve without steps.
+    m_fading.setFade(gain, Night::kTickMs);
 }
 
 void Player::prepare()

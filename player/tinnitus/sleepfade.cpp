@@ -1,6 +1,5 @@
 #include "player/tinnitus/sleepfade.h"
 
-#include "audio/mixer.h"
 
 #include <algorithm>
 #include <cmath>
@@ -80,40 +79,19 @@ std::string clockLine(const ClockTime& now, const std::optional<ClockTime>& slee
     return text;
 }
 
-FadingBinding::FadingBinding(AudioBinding& inner, VolumeLaw law)
+FadingBinding::FadingBinding(AudioBinding& inner)
     : m_inner(inner)
-    , m_law(law ? std::move(law) : VolumeLaw(&audio::Mixer::volumeGain))
 {
 }
 
-int FadingBinding::scaled(int volume) const
-{
-    volume = std::clamp(volume, 0, 255);
-    if (m_fade >= 1.0)
-        return volume;
-    if (m_fade <= 0.0 || volume == 0)
-        return 0;
-    const double target = m_fade * double(m_law(volume));
-    // The law rises with the volume: the loudest volume not above the target.
-    int lo = 0, hi = volume;
-    while (lo < hi) {
-        const int mid = (lo + hi + 1) / 2;
-        if (double(m_law(mid)) <= target * (1.0 + 1e-6))
-            lo = mid;
-        else
-            hi = mid - 1;
-    }
-    return lo;
-}
-
-void FadingBinding::setFade(double gain)
+void FadingBinding::setFade(double gain, int rampMs)
 {
     gain = std::clamp(std::isfinite(gain) ? gain : 1.0, 0.0, 1.0);
     if (gain == m_fade)
         return;
     m_fade = gain;
-    for (const auto& [channel, volume] : m_requested)
-        m_inner.setVolume(channel, scaled(volume));
+    for (audio::ChannelHandle channel : m_playing)
+        m_inner.setFade(channel, float(gain), rampMs);
 }
 
 audio::SampleHandle FadingBinding::loadSample(const std::string& path)
@@ -129,17 +107,17 @@ std::vector<audio::SampleHandle> FadingBinding::loadSamples(const std::vector<st
 audio::ChannelHandle FadingBinding::playSound(audio::SampleHandle sample)
 {
     const audio::ChannelHandle channel = m_inner.playSound(sample);
-    // A new voice starts at full volume until the model sets its own: faded at once.
-    if (channel > 0 && m_fade < 1.0)
-        m_inner.setVolume(channel, scaled(255));
+    if (channel > 0) {
+        m_playing.insert(channel);
+        if (m_fade < 1.0)
+            m_inner.setFade(channel, float(m_fade), 0);
+    }
     return channel;
 }
 
 void FadingBinding::setVolume(audio::ChannelHandle channel, int volume)
 {
-    if (channel > 0)
-        m_requested[channel] = volume;
-    m_inner.setVolume(channel, scaled(volume));
+    m_inner.setVolume(channel, volume);
 }
 
 void FadingBinding::setFrequency(audio::ChannelHandle channel, int hertz)
@@ -159,8 +137,13 @@ void FadingBinding::setLoopMode(audio::ChannelHandle channel, int mode)
 
 void FadingBinding::stopSound(audio::ChannelHandle channel)
 {
-    m_requested.erase(channel);
+    m_playing.erase(channel);
     m_inner.stopSound(channel);
+}
+
+void FadingBinding::setFade(audio::ChannelHandle channel, float gain, int milliseconds)
+{
+    m_inner.setFade(channel, gain, milliseconds);
 }
 
 } // namespace sonaveil::player

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <functional>
 #include <map>
+#include <set>
 #include <optional>
 #include <string>
 
@@ -55,22 +56,18 @@ struct ClockTime {
 // Line 1 of the status display: "Time:23:15:02", followed by " S23:45" while a sleep is set.
 std::string clockLine(const ClockTime& now, const std::optional<ClockTime>& sleepAt);
 
-// Sits between the channel model and the engine and scales every volume the model sets by a
-// fade gain, so that a fade touches the masking sounds only (not an alarm, not the test tone)
-// and the model's own positions stay as the user set them. A volume is scaled through the
-// engine's volume law: the result is the loudest whole volume whose gain is not above the
-// faded gain, so the fade never rises while it falls.
+// Sits between the channel model and the engine and gives every masking sound the fade's gain on
+// top of its volume, through the engine's continuous per-voice gain: a fade touches the masking
+// sounds only (not an alarm, not the test tone), follows its curve without steps down to
+// silence, and the volumes stay exactly as the model sets them.
 class FadingBinding : public AudioBinding {
 public:
-    using VolumeLaw = std::function<float(int volume)>;
-    // `law`: the gain of a volume 0 … 255; the engine's by default.
-    explicit FadingBinding(AudioBinding& inner, VolumeLaw law = {});
+    explicit FadingBinding(AudioBinding& inner);
 
-    // 0 … 1; every playing sound takes its new volume at once.
-    void setFade(double gain);
+    // 0 … 1; every playing sound moves to it in a straight line over `rampMs` (0: at once, in a
+    // few milliseconds). A sound switched on meanwhile starts at it.
+    void setFade(double gain, int rampMs = 0);
     double fade() const { return m_fade; }
-    // The volume passed on for a requested one at the current fade.
-    int scaled(int volume) const;
 
     audio::SampleHandle loadSample(const std::string& path) override;
     std::vector<audio::SampleHandle> loadSamples(const std::vector<std::string>& paths) override;
@@ -80,12 +77,12 @@ public:
     void setPan(audio::ChannelHandle channel, int pan) override;
     void setLoopMode(audio::ChannelHandle channel, int mode) override;
     void stopSound(audio::ChannelHandle channel) override;
+    void setFade(audio::ChannelHandle channel, float gain, int milliseconds) override;
 
 private:
     AudioBinding& m_inner;
-    VolumeLaw m_law;
     double m_fade = 1.0;
-    std::map<audio::ChannelHandle, int> m_requested; // the volume each playing channel asked for
+    std::set<audio::ChannelHandle> m_playing;
 };
 
 } // namespace sonaveil::player

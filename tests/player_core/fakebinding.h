@@ -13,6 +13,8 @@ public:
     struct Channel {
         int sample = 0;
         int volume = -1, frequency = -1, pan = -1, loop = -1;
+        float fade = 1.0f;
+        int fadeMs = 0;
         bool playing = true;
     };
 
@@ -34,6 +36,14 @@ public:
     void setPan(int c, int pan) override { if (auto* ch = live(c)) ch->pan = pan; calls.push_back("pan " + std::to_string(c)); }
     void setLoopMode(int c, int mode) override { if (auto* ch = live(c)) ch->loop = mode; }
     void stopSound(int c) override { if (auto* ch = live(c)) ch->playing = false; calls.push_back("stop"); }
+    void setFade(int c, float gain, int ms) override
+    {
+        if (auto* ch = live(c)) {
+            ch->fade = gain;
+            ch->fadeMs = ms;
+        }
+        calls.push_back("fade " + std::to_string(c));
+    }
 
     Channel* live(int handle)
     {

@@ -1,4 +1,5 @@
 #include "player/tinnitus/sleepfade.h"
+#include "player/tinnitus/night.h"
 
 #include "audio/engine.h"
 #include "audio/mixer.h"
@@ -77,55 +78,41 @@ TEST(SleepTimer, TheClockLineShowsTheSleepTime)
     EXPECT_LE(clockLine({23, 59, 59}, ClockTime{23, 59, 0}).size(), 25u) << "fits the display's line";
 }
 
-TEST(FadingBinding, ScalesEveryPlayingSoundAndNothingElse)
+TEST(FadingBinding, FadesEveryPlayingSoundAndLeavesTheirVolumes)
 {
     FakeBinding inner;
-    FadingBinding fading(inner, [](int v) { return float(v) / 255.0f; }); // a linear law
+    FadingBinding fading(inner);
     const int a = fading.playSound(1);
     const int b = fading.playSound(2);
     fading.setVolume(a, 200);
     fading.setVolume(b, 100);
-    EXPECT_EQ(inner.channels[a].volume, 200);
-    fading.setFade(0.5);
-    EXPECT_EQ(inner.channels[a].volume, 100);
-    EXPECT_EQ(inner.channels[b].volume, 50);
+    fading.setFade(0.5, 250);
+    EXPECT_EQ(inner.channels[a].fade, 0.5f);
+    EXPECT_EQ(inner.channels[a].fadeMs, 250);
+    EXPECT_EQ(inner.channels[b].fade, 0.5f);
+    EXPECT_EQ(inner.channels[a].volume, 200) << "the volume stays as the model set it";
     fading.stopSound(b);
     inner.calls.clear();
-    fading.setFade(0.25);
-    EXPECT_EQ(inner.channels[a].volume, 50);
-    EXPECT_EQ(std::count(inner.calls.begin(), inner.calls.end(), "volume " + std::to_string(b)), 0)
+    fading.setFade(0.25, 250);
+    EXPECT_EQ(inner.channels[a].fade, 0.25f);
+    EXPECT_EQ(std::count(inner.calls.begin(), inner.calls.end(), "fade " + std::to_string(b)), 0)
         << "a stopped sound is left alone";
-    // The model moving a slider during a fade gets the faded volume.
     fading.setVolume(a, 255);
-    EXPECT_EQ(inner.channels[a].volume, 63);
-    // A sound switched on during a fade starts faded.
-    const int c = fading.playSound(3);
-    EXPECT_EQ(inner.channels[c].volume, 63);
-    fading.setFade(0);
-    EXPECT_EQ(inner.channels[a].volume, 0);
-    fading.setFade(1);
     EXPECT_EQ(inner.channels[a].volume, 255);
+    // A sound switched on during a fade starts faded, at once.
+    const int c = fading.playSound(3);
+    EXPECT_EQ(inner.channels[c].fade, 0.25f);
+    EXPECT_EQ(inner.channels[c].fadeMs, 0);
+    fading.setFade(1, 250);
+    EXPECT_EQ(inner.channels[a].fade, 1.0f);
+    EXPECT_EQ(inner.channels[c].fade, 1.0f);
 }
 
-TEST(FadingBinding, FollowsTheEngineLawWithoutEverRising)
-{
-    FakeBinding inner;
-    FadingBinding fading(inner);
-    int last = 255;
-    for (int i = 1000; i >= 0; --i) {
-        fading.setFade(FadeOut::curve(1.0 - i / 1000.0));
-        const int v = fading.scaled(180);
-        EXPECT_LE(v, last);
-        last = v;
-        // Never louder than the faded gain.
-        EXPECT_LE(audio::Mixer::volumeGain(v), fading.fade() * audio::Mixer::volumeGain(180) * 1.000001);
-    }
-    EXPECT_EQ(last, 0);
-}
-
-// The fade through the engine: a steady sound fades over ten (compressed) seconds, checked on
-// the engine's own output.
-TEST(FadingBinding, ThroughTheEngineTheFadeIsMonotonicClickFreeAndEndsInSilence)
+// The player's sleep on the offline engine: "Sleep in 30 min", the night ticking every 250 ms as
+// the player's timer does, through the fading binding into the engine. A constant sound makes
+// the output the gain itself: it follows the curve over the last ten minutes without a step and
+// is silent from the set moment on.
+TEST(FadingBinding, TheSleepFadesTheEnginesOutputAlongItsCurveToSilence)
 {
     audio::Engine engine;
     engine.setOutput(audio::kOutputNoSound);
@@ -133,54 +120,71 @@ TEST(FadingBinding, ThroughTheEngineTheFadeIsMonotonicClickFreeAndEndsInSilence)
     EngineBinding binding(engine);
     FadingBinding fading(binding);
 
-    // A 441 Hz sine, a whole number of periods in the loop, made by the test.
-    const auto path = std::filesystem::temp_directory_path() / "sonaveil-fade-test.wav";
+    const auto path = std::filesystem::temp_directory_path() / "sonaveil-sleep-test.wav";
     {
-        std::vector<std::int16_t> pcm(44100);
-        for (std::size_t i = 0; i < pcm.size(); ++i)
-            pcm[i] = std::int16_t(std::lround(16384 * std::sin(2 * M_PI * 441.0 * double(i) / 44100.0)));
+        const std::vector<std::int16_t> pcm(4410, 16384);
         FILE* f = std::fopen(path.c_str(), "wb");
         ASSERT_TRUE(f);
         // A minimal 16-bit PCM WAV.
         auto u32 = [&](std::uint32_t v) { std::fwrite(&v, 4, 1, f); };
         auto u16 = [&](std::uint16_t v) { std::fwrite(&v, 2, 1, f); };
-        std::fwrite("RIFF", 1, 4, f); u32(36 + 2 * 44100); std::fwrite("WAVEfmt ", 1, 8, f);
+        std::fwrite("RIFF", 1, 4, f); u32(36 + 2 * 4410); std::fwrite("WAVEfmt ", 1, 8, f);
         u32(16); u16(1); u16(1); u32(44100); u32(2 * 44100); u16(2); u16(16);
-        std::fwrite("data", 1, 4, f); u32(2 * 44100); std::fwrite(pcm.data(), 2, pcm.size(), f);
+        std::fwrite("data", 1, 4, f); u32(2 * 4410); std::fwrite(pcm.data(), 2, pcm.size(), f);
         std::fclose(f);
     }
-    // The engine decodes a sample when it first plays: the file stays until the end.
     const audio::SampleHandle sample = fading.loadSample(path.string());
     ASSERT_GT(sample, 0);
     const audio::ChannelHandle ch = fading.playSound(sample);
     fading.setLoopMode(ch, audio::kLoopNormal);
     fading.setVolume(ch, 200);
 
-    const std::int64_t end = 12'000, duration = 10'000; // ms of sound
-    const int tick = 441;                               // 10 ms between fade updates
-    std::vector<float> out(2 * tick), left;
-    for (std::int64_t ms = 0; ms < end + 500; ms += 10) {
-        fading.setFade(FadeOut::gainAt(ms, end, duration));
-        engine.renderOffline(out.data(), tick);
-        for (int i = 0; i < tick; ++i)
-            left.push_back(out[std::size_t(2 * i)]);
+    std::int64_t now = 0;
+    NightClock clock;
+    clock.now = [&] { return now; };
+    clock.timeOfDay = [](std::int64_t ms) { return ClockTime{int(ms / 3'600'000 % 24), int(ms / 60'000 % 60), 0}; };
+    clock.dayAt = [](std::int64_t, const ClockTime&, int) { return std::int64_t(0); };
+    Night night(clock);
+    night.hooks().fade = [&](double gain) { fading.setFade(gain, Night::kTickMs); };
+    night.hooks().silence = [&] { fading.stopSound(ch); };
+    night.sleepIn(30);
+    const std::int64_t end = 30 * kMinute;
+
+    // Nothing happens in the first twenty minutes; the night's timer and the engine start a
+    // little before the fade.
+    now = end - 10 * kMinute - 2000;
+    night.tick(now);
+    std::vector<float> out(2 * 11025);
+    engine.renderOffline(out.data(), 11025); // the voice's start
+    const float full = 0.5f * float(std::sqrt(0.5)) * 200.0f / 255.0f;
+    double previousDb = 0, worstStep = 0, worstOffCurve = 0;
+    float largestJump = 0, last = out[2 * 11024];
+    bool silentAtTheEnd = true;
+    while (now < end + 2000) {
+        engine.renderOffline(out.data(), 11025);
+        double sum = 0;
+        for (int i = 0; i < 11025; ++i) {
+            const float v = out[std::size_t(2 * i)];
+            largestJump = std::max(largestJump, std::fabs(v - last));
+            last = v;
+            sum += v;
+        }
+        const double level = 20 * std::log10(std::max(sum / 11025 / full, 1e-12));
+        const double curve = 20 * std::log10(std::max(FadeOut::gainAt(now, end, 10 * kMinute), 1e-12));
+        if (curve > -60) {
+            worstStep = std::max(worstStep, std::fabs(level - previousDb));
+            worstOffCurve = std::max(worstOffCurve, std::fabs(level - curve));
+        }
+        if (now >= end + 250 && sum != 0)
+            silentAtTheEnd = false;
+        previousDb = level;
+        now += 250;
+        night.tick(now);
     }
-    // The peak of each 441 Hz period never rises…
-    float lastPeak = 1.0f;
-    for (std::size_t p = 1000; p + 100 <= left.size(); p += 100) { // after the voice's start
-        const float peak = std::fabs(*std::max_element(left.begin() + long(p), left.begin() + long(p + 100),
-                                                       [](float x, float y) { return std::fabs(x) < std::fabs(y); }));
-        EXPECT_LE(peak, lastPeak * 1.001f + 1e-6f) << "at " << p / 44.1 << " ms";
-        lastPeak = peak;
-    }
-    // …no sample jumps more than the sine's own slope allows…
-    const float slope = float(0.5 * 2 * M_PI * 441 / 44100.0) * 1.05f;
-    for (std::size_t i = 1; i < left.size(); ++i)
-        ASSERT_LE(std::fabs(left[i] - left[i - 1]), slope) << "at sample " << i;
-    // …it is full before the fade, and silent from the set moment on (a block's ramp after it).
-    EXPECT_GT(*std::max_element(left.begin() + 44100, left.begin() + 44200), 0.1f);
-    const std::size_t silentFrom = std::size_t(end * 441 / 10) + 256;
-    EXPECT_EQ(*std::max_element(left.begin() + long(silentFrom), left.end()), 0.0f);
-    EXPECT_EQ(*std::min_element(left.begin() + long(silentFrom), left.end()), 0.0f);
+    EXPECT_LT(worstStep, 0.5) << "dB from one 250 ms to the next";
+    EXPECT_LT(worstOffCurve, 0.5) << "dB off the curve";
+    EXPECT_LT(largestJump, full * 0.002f) << "no frame jumps";
+    EXPECT_TRUE(silentAtTheEnd);
+    EXPECT_FALSE(engine.isPlaying(ch)) << "the sleep's moment stopped the sound";
     std::filesystem::remove(path);
 }

@@ -12,6 +12,7 @@
 #include <cmath>
 #include <cstdio>
 #include <filesystem>
+#include <random>
 #include <sndfile.h>
 #include <unistd.h>
 #include <vector>
@@ -97,7 +98,9 @@ int main(int argc, char** argv)
     engine.setOutput(audio::kOutputNoSound);
     engine.init(kRate, 32, audio::kInitEnableSystemChannelFx);
     player::EngineBinding binding(engine);
-    player::ChannelModel model(binding);
+    // The player's own path for fades: the channel model reaches the engine through it.
+    player::FadingBinding fading(binding);
+    player::ChannelModel model(fading);
     model.loadSamples(folder);
 
     if (preset)
@@ -134,19 +137,18 @@ int main(int argc, char** argv)
         return fail("cannot write " + o.outFile + ": " + sf_strerror(nullptr));
 
     const long long total = std::llround(o.seconds * kRate);
-    // The fade to silence over the last seconds, with the sleep timer's curve: each chunk's
-    // channels head for the curve's value at the chunk's end, in a straight line over the chunk.
+    // The fade to silence over the last seconds, with the sleep timer's curve: the sounds head
+    // for the curve's value at each chunk's end, in a straight line over the chunk.
     const std::int64_t endMs = std::llround(o.seconds * 1000.0);
     const std::int64_t fadeMs = o.fadeOutSeconds ? std::llround(*o.fadeOutSeconds * 1000.0) : 0;
     auto applyFade = [&](long long untilFrame, int chunkFrames) {
         const std::int64_t atMs = untilFrame * 1000 / kRate;
-        const float gain = float(player::FadeOut::gainAt(atMs, endMs, fadeMs));
-        for (int n = 1; n <= player::kSoundCount; ++n)
-            if (model.entry(n).on())
-                binding.setFade(model.entry(n).channel, gain, chunkFrames * 1000 / kRate);
+        fading.setFade(player::FadeOut::gainAt(atMs, endMs, fadeMs), chunkFrames * 1000 / kRate);
     };
     std::vector<float> mix(2 * kChunk);
     std::vector<short> pcm(2 * kChunk);
+    std::mt19937 rng(1);
+    std::uniform_real_distribution<float> dither(-0.5f, 0.5f);
     const bool tty = ::isatty(2);
     int lastPercent = -1;
     for (long long done = 0; done < total;) {
@@ -154,8 +156,13 @@ int main(int argc, char** argv)
         if (fadeMs > 0)
             applyFade(done + n, n);
         engine.renderOffline(mix.data(), n);
-        for (int i = 0; i < 2 * n; ++i)
-            pcm[std::size_t(i)] = short(std::lrint(std::clamp(mix[std::size_t(i)], -1.0f, 1.0f) * 32767.0f));
+        // 16 bits with triangular dither, so that a fade's last decibels stay sound instead of
+        // breaking up into steps; silence (a millionth of a step and less) stays silence.
+        for (int i = 0; i < 2 * n; ++i) {
+            const float x = std::clamp(mix[std::size_t(i)], -1.0f, 1.0f) * 32767.0f;
+            const float d = std::fabs(x) < 1e-6f ? 0.0f : dither(rng) + dither(rng);
+            pcm[std::size_t(i)] = short(std::clamp(std::lrint(x + d), -32767L, 32767L));
+        }
         if (sf_writef_short(out, pcm.data(), n) != n) {
             sf_close(out);
             std::remove(partial.c_str());
