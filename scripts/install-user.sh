@@ -52,8 +52,10 @@ install_build() {
   remove_old_layout
   cmake --install "$build" --prefix "$prefix" --strip | grep -v '^-- Up-to-date' || true
   [ -x "$root/$programdir/quietdeck" ] || { echo "The install into $root failed." >&2; exit 1; }
-  # What uninstall removes: the files of this install, with DESTDIR taken off.
-  sed "s|^${DESTDIR:-}||" "$build/install_manifest.txt" > "$root/$programdir/$record"
+  # What uninstall removes: the files of this install and of earlier ones, without DESTDIR.
+  local list="$root/$programdir/$record"
+  { sed "s|^${DESTDIR:-}||" "$build/install_manifest.txt"; if [ -f "$list" ]; then cat "$list"; fi; } | sort -u > "$list.new"
+  mv -f "$list.new" "$list"
   chmod -R a-w "$root/$programdir"
   refresh_caches "$root"
   echo "Installed in $prefix: start Sonaveil from the menu or with $prefix/bin/quietdeck."
@@ -79,6 +81,7 @@ uninstall_files() {
           && [ "$dir" != "$root/bin" ] && [ -d "$dir" ]; do
       [ "$(basename "$dir")" = hicolor ] && [ "$(ls -A "$dir")" = icon-theme.cache ] && rm -f "$dir/icon-theme.cache"
       [ "$(basename "$dir")" = mime ] && [ -z "$(ls -A "$dir/packages" 2>/dev/null)" ] && rm -rf "$dir"
+      [ "$(basename "$dir")" = applications ] && [ "$(ls -A "$dir")" = mimeinfo.cache ] && rm -f "$dir/mimeinfo.cache"
       rmdir "$dir" 2>/dev/null || break
       dir=$(dirname "$dir")
     done
