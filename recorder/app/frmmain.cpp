@@ -167,9 +167,19 @@ QString FRMMAIN::path(const QString& leaf) const
     return m_setup.programFolder + QLatin1Char('/') + leaf;
 }
 
+QString FRMMAIN::userFolder() const
+{
+    return m_setup.userFolder.isEmpty() ? m_setup.programFolder : m_setup.userFolder;
+}
+
+QString FRMMAIN::userPath(const QString& leaf) const
+{
+    return userFolder() + QLatin1Char('/') + leaf;
+}
+
 QString FRMMAIN::recsetPath() const
 {
-    return path(kRecSetName);
+    return userPath(kRecSetName);
 }
 
 Multibutton* FRMMAIN::button(const QString& name, const QString& text, int width)
@@ -404,9 +414,9 @@ void FRMMAIN::startUp()
     for (const QString& t : kOutputFormats)
         m_format->AddItem(t);
     m_format->setText(QStringLiteral("MP3"));
-    // 2. The drive of the program folder.
-    const auto home = m_setup.disk->volumeOf(m_setup.programFolder);
-    MonitoredDrive = home ? home->mountPoint : m_setup.programFolder;
+    // 2. The drive of the folder the recordings go to.
+    const auto home = m_setup.disk->volumeOf(userFolder());
+    MonitoredDrive = home ? home->mountPoint : userFolder();
     m_threshold->setListIndex(1);
     m_limit->setListIndex(1);
 
@@ -547,7 +557,7 @@ void FRMMAIN::on_cmdrecord_Click()
     FileRequest request;
     request.title = QStringLiteral("Save Sampled Audio");
     request.filter = QStringLiteral("Wave Files|*.wav");
-    request.folder = path(QStringLiteral("saved recordings"));
+    request.folder = userPath(QStringLiteral("saved recordings"));
     request.defaultSuffix = QStringLiteral("wav");
     const QString file = m_setup.dialogs->saveFileName(this, request);
     if (file.isEmpty())
@@ -669,7 +679,7 @@ void FRMMAIN::on_command3_Click()
         open.title = QStringLiteral("Please choose a wav file to convert.");
         open.filter = QStringLiteral("Wav Files (*.wav)|*.wav|Wav Files (*.*)|*.*");
         open.fileName = m_lastSource;
-        open.folder = m_lastSource.isEmpty() ? path(QStringLiteral("saved recordings")) : folderOf(m_lastSource);
+        open.folder = m_lastSource.isEmpty() ? userPath(QStringLiteral("saved recordings")) : folderOf(m_lastSource);
         source = m_setup.dialogs->openFileName(this, open);
         if (source.isEmpty())
             return;

@@ -37,7 +37,10 @@ class Mp3Converter;
 
 // What the recorder's windows work with; tests hand in fakes.
 struct RecorderSetup {
+    // The recorder, conver and the help pages.
     QString programFolder;
+    // The user's files: "recset.inl" and "saved recordings"; empty for the program folder.
+    QString userFolder;
     Dialogs* dialogs = nullptr;
     platform::Launcher* launcher = nullptr;
     platform::DiskSpace* disk = nullptr;
@@ -130,6 +133,8 @@ private:
     void finishClose();
     QString recsetPath() const;
     QString path(const QString& leaf) const;
+    QString userFolder() const;
+    QString userPath(const QString& leaf) const;
 
     RecorderSetup m_setup;
     lumidot::LCD* m_lcd1 = nullptr;

@@ -32,8 +32,10 @@ def expected_files(source, dist):
     files |= {"lib/sonaveil/" + n for n in ["bronze.jpg", "blank.jpg", "splash.jpg", "sonaveil.png",
                                             "sonaveil-64.png", "sonaveil-32.png", "sonaveil-16.png",
                                             "config/alarms/default.wav"]}
-    for folder, target in [("saves", "saves"), ("presets", "presets"), ("colors", "config/colors")]:
-        files |= {"lib/sonaveil/%s/%s" % (target, n) for n in os.listdir(os.path.join(source, "assets", folder))}
+    for folder, target, ending in [("saves", "saves", ".svp"), ("presets", "presets", ".eqf"),
+                                   ("colors", "config/colors", ".clr")]:
+        files |= {"lib/sonaveil/%s/%s" % (target, n) for n in os.listdir(os.path.join(source, "assets", folder))
+                  if n.endswith(ending)}
     translations = os.path.join(dist, "translations")
     if os.path.isdir(translations):
         files |= {"lib/sonaveil/translations/" + n for n in os.listdir(translations)}
@@ -88,6 +90,21 @@ def wait_for(condition, seconds, what, proc=None, log=None):
     raise AssertionError("%s within %d s\n%s" % (what, seconds, tail))
 
 
+def start_pulse(work, env):
+    """A private sound server with one null sink; its address goes into env."""
+    folder = os.path.join(work, "pulse")
+    os.makedirs(folder)
+    socket = os.path.join(folder, "native")
+    pulse_env = dict(env, HOME=folder, PULSE_RUNTIME_PATH=os.path.join(folder, "runtime"))
+    proc = subprocess.Popen(["pulseaudio", "-n", "--daemonize=no", "--exit-idle-time=-1", "--use-pid-file=no",
+                             "--disable-shm=yes", "-L", "module-native-protocol-unix socket=%s auth-anonymous=1" % socket,
+                             "-L", "module-null-sink sink_name=installed"], env=pulse_env,
+                            stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+    env["PULSE_SERVER"] = "unix:" + socket
+    wait_for(lambda: os.path.exists(socket), 10, "the private sound server answered", proc)
+    return proc
+
+
 def main():
     source, build = sys.argv[1], sys.argv[2]
     dist = os.path.join(build, "dist")
@@ -122,8 +139,8 @@ def main():
         env = {k: v for k, v in os.environ.items() if k not in ("XDG_DATA_HOME", "SONAVEIL_DIST", "DISPLAY")}
         env.update({"HOME": home, "XDG_RUNTIME_DIR": runtime, "XDG_CONFIG_HOME": os.path.join(home, ".config"),
                     "QT_QPA_PLATFORM": "offscreen", "SONAVEIL_READY_FILE": ready,
-                    "PULSE_SERVER": "unix:" + os.path.join(work, "no-sound-server"),
                     "DBUS_SESSION_BUS_ADDRESS": "unix:path=" + os.path.join(work, "no-bus")})
+        pulse = start_pulse(work, env)
         before = tree_files(program)
         read_only = ReadOnly(program)
         try:
@@ -171,11 +188,18 @@ def main():
             time.sleep(3)
             check(rec.poll() is None, "the recorder ended at start: " + open(recorder_log, errors="replace").read()[-500:])
             rec.send_signal(signal.SIGTERM)
-            rec.wait(timeout=30)
+            try:
+                rec.wait(timeout=30)
+            except subprocess.TimeoutExpired:
+                rec.kill()
+                rec.wait()
+                failures.append("the recorder did not end on SIGTERM")
             check(os.path.isfile(os.path.join(user, "recset.inl")), "no recset.inl in the data folder")
             check(os.path.isdir(os.path.join(user, "saved recordings")), "no saved recordings folder")
         finally:
             read_only.undo()
+            pulse.terminate()
+            pulse.wait()
         check(tree_files(program) == before, "the program folder changed while it ran")
 
     for f in failures:
