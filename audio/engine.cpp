@@ -1,8 +1,8 @@
 #include "audio/engine.h"
 
-#include "audio/bandlimit.h"
 #include "audio/mixer.h"
 #include "audio/output.h"
+#include "audio/resampler.h"
 #include "audio/sample.h"
 
 #include <algorithm>
@@ -36,14 +36,14 @@ std::string cutName(std::string name)
     return name;
 }
 
-// Decodes samples and builds their band-limited versions on a thread of its own, so that neither
-// the interface thread nor the mixer waits for a file. Jobs asked for twice run once.
+// Decodes samples and builds the resampling kernel's tables for fast voices on a thread of its
+// own, so that neither the interface thread nor the mixer waits. Jobs asked for twice run once.
 class SampleWorker {
 public:
     ~SampleWorker() { stop(); }
 
     void decode(Sample* sample, const std::string& path) { post(Job{sample, path, -1}); }
-    void buildVersion(Sample* sample, int version) { post(Job{sample, {}, version}); }
+    void buildKernel(int speedClass) { post(Job{nullptr, {}, speedClass}); }
 
     // Waits until every job asked for so far has run.
     void waitIdle()
@@ -70,8 +70,8 @@ private:
     struct Job {
         Sample* sample;
         std::string path;
-        int version; // -1: decode
-        bool operator==(const Job& o) const { return sample == o.sample && version == o.version; }
+        int speedClass; // -1: decode
+        bool operator==(const Job& o) const { return sample == o.sample && speedClass == o.speedClass; }
     };
 
     void post(Job job)
@@ -81,7 +81,7 @@ private:
             if (std::find(m_jobs.begin(), m_jobs.end(), job) != m_jobs.end())
                 return;
             // Decoding comes first: someone is waiting to hear the sound.
-            if (job.version < 0)
+            if (job.speedClass < 0)
                 m_jobs.push_front(std::move(job));
             else
                 m_jobs.push_back(std::move(job));
@@ -102,11 +102,11 @@ private:
             m_jobs.pop_front();
             m_busy = true;
             lock.unlock();
-            if (job.version < 0) {
+            if (job.speedClass < 0) {
                 if (!job.sample->ready.load(std::memory_order_acquire))
                     decodeInto(*job.sample, job.path);
             } else {
-                ensureVersion(*job.sample, job.version);
+                ResamplingKernel::build(job.speedClass);
             }
             lock.lock();
             m_busy = false;
@@ -413,6 +413,8 @@ ChannelHandle Engine::playSound(int channel, SampleHandle sample)
     slot.pan.store(128, std::memory_order_relaxed);
     slot.frequency.store(s->rate, std::memory_order_relaxed);
     slot.loop.store(false, std::memory_order_relaxed);
+    slot.fade.store(1.0f, std::memory_order_relaxed);
+    slot.fadeFrames.store(0, std::memory_order_relaxed);
     slot.keyOn.store(true, std::memory_order_relaxed);
     slot.generation.store(state.generation, std::memory_order_release);
     return ChannelHandle((state.generation << kIndexBits) | std::uint32_t(index));
@@ -432,13 +434,25 @@ bool Engine::setFrequency(ChannelHandle channel, int hertz)
     const int v = d->voiceOf(channel);
     if (v < 0 || hertz <= 0)
         return false;
-    hertz = std::min(hertz, 8 * d->mixer->mixRate());
-    // Faster than one frame per output frame needs a band-limited version of the sample.
-    const int version = Sample::versionFor(double(hertz) / double(d->mixer->mixRate()));
-    Sample* s = d->slots[std::size_t(v)].sample;
-    if (version >= 0 && s && !s->versions[std::size_t(version)].load(std::memory_order_acquire))
-        d->worker.buildVersion(s, version);
+    hertz = std::min(hertz, int(ResamplingKernel::kMaxSpeed) * d->mixer->mixRate());
+    // Faster than one frame per output frame needs the kernel made for that speed.
+    const int speedClass = ResamplingKernel::classFor((std::uint64_t(hertz) << 32) / std::uint64_t(d->mixer->mixRate()));
+    if (!ResamplingKernel::table(speedClass))
+        d->worker.buildKernel(speedClass);
     d->mixer->slot(v).frequency.store(hertz, std::memory_order_relaxed);
+    return true;
+}
+
+bool Engine::setFade(ChannelHandle channel, float gain, int milliseconds)
+{
+    const int v = d->voiceOf(channel);
+    if (v < 0 || !std::isfinite(gain))
+        return false;
+    VoiceSlot& slot = d->mixer->slot(v);
+    const std::int64_t frames = std::int64_t(std::clamp(milliseconds, 0, 24 * 3600 * 1000)) * d->mixer->mixRate() / 1000;
+    slot.fade.store(std::clamp(gain, 0.0f, 1.0f), std::memory_order_relaxed);
+    slot.fadeFrames.store(std::int32_t(std::min<std::int64_t>(frames, INT32_MAX)), std::memory_order_relaxed);
+    slot.fadeSerial.store(slot.fadeSerial.load(std::memory_order_relaxed) + 1, std::memory_order_release);
     return true;
 }
 

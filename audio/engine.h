@@ -90,10 +90,14 @@ public:
     // 0 (silent) … 255 (full): the gain is v/255, reached in a few milliseconds. Out-of-range
     // values are clamped.
     bool setVolume(ChannelHandle channel, int volume);
-    // Playback rate in Hz; the pitch glides to it. Zero or negative rates are ignored. Above the
-    // mixing rate the voice plays a band-limited version of its sample (built on first need; until
-    // then the sample itself), so nothing folds back below the output's Nyquist frequency.
+    // Playback rate in Hz; the pitch glides to it. Zero or negative rates are ignored. At every
+    // rate the voice is band-limited: nothing folds back below the output's Nyquist frequency
+    // (above the mixing rate the kernel for that speed is built on first need, in milliseconds).
     bool setFrequency(ChannelHandle channel, int hertz);
+    // A gain 0 … 1 on top of the volume, for fades: the voice moves to it in a straight line over
+    // `milliseconds` (0: within a few milliseconds), continuously, whatever the volume. A voice
+    // starts at 1.
+    bool setFade(ChannelHandle channel, float gain, int milliseconds);
     // 0 (left) … 255 (right), 128 the centre, equal power. Clamped.
     bool setPan(ChannelHandle channel, int pan);
     // kLoopOff or kLoopNormal (the whole sample repeats, sample-accurate, without end).

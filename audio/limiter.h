@@ -8,7 +8,8 @@ namespace sonaveil::audio {
 // Look-ahead peak limiter for the mixed output. The signal leaves kDelayFrames later than it
 // enters, so the gain can start to fall before a peak arrives: it moves in straight lines
 // between points kSegment frames apart, each point planned from the peaks still to come, and
-// never lets a frame exceed the ceiling. The gain has two stages: a slow one that settles where
+// never lets the sound exceed the ceiling, between frames included: the peaks it plans for are
+// true peaks, found at four times the rate. The gain has two stages: a slow one that settles where
 // sound that stays loud needs it and recovers over seconds, so steady sound is turned down
 // evenly instead of pumping with its peaks, and a fast one that catches a lone peak above that
 // and lets go within tens of milliseconds. Nothing is waveshaped: every frame of both channels
@@ -17,7 +18,9 @@ class Limiter {
 public:
     static constexpr int kSegment = 32;
     static constexpr int kLookAheadSegments = 8;
-    static constexpr int kDelayFrames = kSegment * kLookAheadSegments;
+    // Frames by which the true-peak finder looks ahead of the frame it measures.
+    static constexpr int kTruePeakLag = 8;
+    static constexpr int kDelayFrames = kSegment * kLookAheadSegments + kTruePeakLag;
 
     // `ceiling` as a linear amplitude (0.891 is -1 dBFS).
     Limiter(int sampleRate, float ceiling);
@@ -33,13 +36,21 @@ public:
     float gain() const { return m_gain; }
 
 private:
-    static constexpr int kRingFrames = 2 * kDelayFrames;         // a power of two
+    static constexpr int kCoreDelay = kSegment * kLookAheadSegments;
+    static constexpr int kRingFrames = 2 * kCoreDelay;           // a power of two
+    static constexpr int kHistory = 16;                           // a power of two
+    static constexpr int kInterpolationTaps = 16;
+    static constexpr int kChunk = 128;
     static constexpr int kPeakSlots = 16; // holds the segment going out and those ahead of it
     static_assert(kPeakSlots > kLookAheadSegments);
 
     // Plans the gain at the start of segment `segment` (whose input is complete up to
     // segment + kLookAheadSegments - 1).
     float planPoint(std::uint64_t segment);
+    // Delays `n` frames (at most kChunk) by kTruePeakLag into m_delayed*, with the true peak of
+    // each (the largest of the frame and the three points after it at four times the rate).
+    void findTruePeaks(const float* left, const float* right, int n);
+    void limit(float* left, float* right, int n);
     float needOf(std::uint64_t segment) const;
 
     float m_ceiling;
@@ -58,6 +69,13 @@ private:
     std::array<float, kPeakSlots> m_peaks{}; // per input segment, ring
     std::array<float, kRingFrames> m_ringL{};
     std::array<float, kRingFrames> m_ringR{};
+
+    // Coefficients for the points a quarter, a half and three quarters of the way to the next
+    // frame, from the frames kInterpolationTaps / 2 - 1 before to kInterpolationTaps / 2 after.
+    std::array<std::array<float, kInterpolationTaps>, 3> m_interpolation{};
+    std::array<float, kHistory> m_historyL{}, m_historyR{};
+    std::uint64_t m_historyIn = 0;
+    std::array<float, kChunk> m_delayedL{}, m_delayedR{}, m_truePeak{};
 };
 
 } // namespace sonaveil::audio

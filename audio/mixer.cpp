@@ -1,11 +1,13 @@
 #include "audio/mixer.h"
 
+#include "audio/resampler.h"
+
 #include <algorithm>
 #include <cmath>
 #include <cstring>
 
 #if defined(__x86_64__) || defined(__i386__)
-#include <immintrin.h>
+#include <xmmintrin.h>
 #define SONAVEIL_X86 1
 #endif
 
@@ -18,8 +20,8 @@ constexpr float kLimiterCeiling = 0.891f; // -1 dBFS
 // The soft clipper only guards against what the limiter cannot foresee (rounding, a gain
 // change after it); limited sound stays below its knee.
 constexpr float kSoftClipKnee = 0.95f;
-// Highest playback ratio: far above what any slider asks for, low enough for the arithmetic.
-constexpr std::uint64_t kMaxStep = std::uint64_t(8) << 32;
+// Highest playback ratio: far above what any slider asks for; the kernel is built up to it.
+constexpr std::uint64_t kMaxStep = std::uint64_t(ResamplingKernel::kMaxSpeed) << 32;
 
 void setFlushToZero()
 {
@@ -27,94 +29,6 @@ void setFlushToZero()
     _mm_setcsr(_mm_getcsr() | 0x8040); // FTZ | DAZ
 #endif
 }
-
-// Adds `n` frames of a voice to the mix. Frame k reads around position frac16 + k * step16
-// (16.16 fixed point, relative to `base`), with 4-point cubic Hermite interpolation, and is
-// weighted by gains that move linearly by dL, dR per frame.
-void mixSpanScalar(const std::int16_t* base, std::uint32_t frac16, std::uint32_t step16, int n,
-                   float gL, float dL, float gR, float dR, float* outL, float* outR)
-{
-    constexpr float kScale = 1.0f / 32768.0f;
-    constexpr float kFrac = 1.0f / 65536.0f;
-    std::uint32_t p = frac16;
-    for (int k = 0; k < n; ++k, p += step16) {
-        const std::int16_t* s = base + (p >> 16);
-        const float t = float(p & 0xFFFF) * kFrac;
-        const float xm1 = s[-1], x0 = s[0], x1 = s[1], x2 = s[2];
-        const float c1 = 0.5f * (x1 - xm1);
-        const float c2 = xm1 - 2.5f * x0 + 2.0f * x1 - 0.5f * x2;
-        const float c3 = 0.5f * (x2 - xm1) + 1.5f * (x0 - x1);
-        const float y = (((c3 * t + c2) * t + c1) * t + x0) * kScale;
-        outL[k] += y * (gL + float(k) * dL);
-        outR[k] += y * (gR + float(k) * dR);
-    }
-}
-
-#ifdef SONAVEIL_X86
-__attribute__((target("avx2,fma"))) void
-mixSpanAvx2(const std::int16_t* base, std::uint32_t frac16, std::uint32_t step16, int n, float gL,
-            float dL, float gR, float dR, float* outL, float* outR)
-{
-    const __m256i lane = _mm256_setr_epi32(0, 1, 2, 3, 4, 5, 6, 7);
-    const __m256i step8 = _mm256_set1_epi32(int(step16 * 8));
-    __m256i p = _mm256_add_epi32(_mm256_set1_epi32(int(frac16)),
-                                 _mm256_mullo_epi32(lane, _mm256_set1_epi32(int(step16))));
-    const __m256 laneF = _mm256_cvtepi32_ps(lane);
-    __m256 gl = _mm256_fmadd_ps(laneF, _mm256_set1_ps(dL), _mm256_set1_ps(gL));
-    __m256 gr = _mm256_fmadd_ps(laneF, _mm256_set1_ps(dR), _mm256_set1_ps(gR));
-    const __m256 gl8 = _mm256_set1_ps(8.0f * dL), gr8 = _mm256_set1_ps(8.0f * dR);
-    const __m256 kFrac = _mm256_set1_ps(1.0f / 65536.0f);
-    const __m256 kScale = _mm256_set1_ps(1.0f / 32768.0f);
-    const __m256 half = _mm256_set1_ps(0.5f), onePointFive = _mm256_set1_ps(1.5f);
-    const __m256 two = _mm256_set1_ps(2.0f), twoPointFive = _mm256_set1_ps(2.5f);
-    const __m256i fracMask = _mm256_set1_epi32(0xFFFF);
-    const int* words = reinterpret_cast<const int*>(base);
-
-    int k = 0;
-    for (; k + 8 <= n; k += 8) {
-        const __m256i idx = _mm256_srli_epi32(p, 16);
-        // Two 32-bit gathers at 16-bit granularity bring the four neighbours of each frame.
-        const __m256i lo = _mm256_i32gather_epi32(words, _mm256_sub_epi32(idx, _mm256_set1_epi32(1)), 2);
-        const __m256i hi = _mm256_i32gather_epi32(words, _mm256_add_epi32(idx, _mm256_set1_epi32(1)), 2);
-        const __m256 xm1 = _mm256_cvtepi32_ps(_mm256_srai_epi32(_mm256_slli_epi32(lo, 16), 16));
-        const __m256 x0 = _mm256_cvtepi32_ps(_mm256_srai_epi32(lo, 16));
-        const __m256 x1 = _mm256_cvtepi32_ps(_mm256_srai_epi32(_mm256_slli_epi32(hi, 16), 16));
-        const __m256 x2 = _mm256_cvtepi32_ps(_mm256_srai_epi32(hi, 16));
-        const __m256 t = _mm256_mul_ps(_mm256_cvtepi32_ps(_mm256_and_si256(p, fracMask)), kFrac);
-
-        const __m256 c1 = _mm256_mul_ps(half, _mm256_sub_ps(x1, xm1));
-        const __m256 c2 = _mm256_fmsub_ps(two, x1, _mm256_fmadd_ps(twoPointFive, x0, _mm256_fmsub_ps(half, x2, xm1)));
-        const __m256 c3 = _mm256_fmadd_ps(half, _mm256_sub_ps(x2, xm1), _mm256_mul_ps(onePointFive, _mm256_sub_ps(x0, x1)));
-        __m256 y = _mm256_fmadd_ps(c3, t, c2);
-        y = _mm256_fmadd_ps(y, t, c1);
-        y = _mm256_fmadd_ps(y, t, x0);
-        y = _mm256_mul_ps(y, kScale);
-
-        _mm256_storeu_ps(outL + k, _mm256_fmadd_ps(y, gl, _mm256_loadu_ps(outL + k)));
-        _mm256_storeu_ps(outR + k, _mm256_fmadd_ps(y, gr, _mm256_loadu_ps(outR + k)));
-        p = _mm256_add_epi32(p, step8);
-        gl = _mm256_add_ps(gl, gl8);
-        gr = _mm256_add_ps(gr, gr8);
-    }
-    if (k < n)
-        mixSpanScalar(base, frac16 + std::uint32_t(k) * step16, step16, n - k, gL + float(k) * dL,
-                      dL, gR + float(k) * dR, dR, outL + k, outR + k);
-}
-#endif
-
-using SpanFunction = void (*)(const std::int16_t*, std::uint32_t, std::uint32_t, int, float, float,
-                              float, float, float*, float*);
-
-SpanFunction chooseSpanFunction()
-{
-#ifdef SONAVEIL_X86
-    if (__builtin_cpu_supports("avx2") && __builtin_cpu_supports("fma"))
-        return mixSpanAvx2;
-#endif
-    return mixSpanScalar;
-}
-
-const SpanFunction mixSpan = chooseSpanFunction();
 
 float softClip(float x)
 {
@@ -139,6 +53,8 @@ Mixer::Mixer(int mixRate, int voices)
     for (int i = 0; i < voices; ++i)
         m_slots.push_back(std::make_unique<VoiceSlot>());
     m_voices.resize(std::size_t(voices));
+    // The kernel for speeds up to natural is made here, not on the mixing thread.
+    ResamplingKernel::table(0);
 }
 
 float Mixer::volumeGain(int volume)
@@ -203,8 +119,10 @@ void Mixer::mixVoice(Voice& voice, VoiceSlot& slot, int frames)
         voice.active = voice.sample != nullptr;
         voice.position = 0;
         voice.step = 0;
-        voice.version = -1;
         voice.gainL = voice.gainR = 0;
+        voice.fadeSerial = slot.fadeSerial.load(std::memory_order_acquire);
+        voice.fade = voice.fadeFrom = voice.fadeTo = slot.fade.load(std::memory_order_relaxed);
+        voice.fadeDone = voice.fadeLength = 0;
         if (!voice.active) {
             finish(voice, slot);
             return;
@@ -218,30 +136,69 @@ void Mixer::mixVoice(Voice& voice, VoiceSlot& slot, int frames)
         finish(voice, slot);
         return;
     }
+    SourceView view;
+    switch (sampleView(voice, frames, view)) {
+    case ViewState::Ended:
+        finish(voice, slot);
+        return;
+    case ViewState::Waiting:
+        return;
+    case ViewState::Playing:
+        break;
+    }
+    mixView(voice, slot, view, keyOn, frames);
+}
+
+Mixer::ViewState Mixer::sampleView(const Voice& voice, int frames, SourceView& view) const
+{
     const Sample& sample = *voice.sample;
+    view.base = sample.data();
     // A sample still being decoded plays as far as it is decoded; the voice waits silently
     // (where it began: decoding runs hundreds of times faster than playing) until the block it
     // is about to play is there.
-    std::uint64_t length;
     if (sample.ready.load(std::memory_order_acquire)) {
-        if (sample.frames <= 0) {
-            finish(voice, slot);
-            return;
-        }
-        length = std::uint64_t(sample.frames) << 32;
-    } else {
-        const std::uint64_t reach = voice.position + std::uint64_t(frames) * std::max(voice.step, kMaxStep);
-        const std::uint64_t available = std::uint64_t(sample.available.load(std::memory_order_acquire)) << 32;
-        if (reach + (std::uint64_t(Sample::kMarginAfter) << 32) > available)
-            return;
-        length = available;
+        if (sample.frames <= 0)
+            return ViewState::Ended;
+        view.length = std::uint64_t(sample.frames) << 32;
+        return ViewState::Playing;
     }
+    const std::uint64_t reach = voice.position + std::uint64_t(frames) * std::max(voice.step, kMaxStep);
+    const std::uint64_t available = std::uint64_t(sample.available.load(std::memory_order_acquire)) << 32;
+    if (reach + (std::uint64_t(Sample::kMarginAfter) << 32) > available)
+        return ViewState::Waiting;
+    view.length = available;
+    return ViewState::Playing;
+}
+
+void Mixer::advanceFade(Voice& voice, VoiceSlot& slot, int frames)
+{
+    const std::uint32_t serial = slot.fadeSerial.load(std::memory_order_acquire);
+    if (serial != voice.fadeSerial) {
+        voice.fadeSerial = serial;
+        voice.fadeFrom = voice.fade;
+        voice.fadeTo = std::clamp(double(slot.fade.load(std::memory_order_relaxed)), 0.0, 1.0);
+        voice.fadeLength = std::max<std::int64_t>(slot.fadeFrames.load(std::memory_order_relaxed), 0);
+        voice.fadeDone = 0;
+    }
+    if (voice.fadeDone >= voice.fadeLength) {
+        voice.fade = voice.fadeTo;
+        return;
+    }
+    // Measured from the start of the ramp, so that a fade of hours lands exactly where asked.
+    voice.fadeDone = std::min(voice.fadeDone + frames, voice.fadeLength);
+    voice.fade = voice.fadeFrom
+        + (voice.fadeTo - voice.fadeFrom) * (double(voice.fadeDone) / double(voice.fadeLength));
+}
+
+void Mixer::mixView(Voice& voice, VoiceSlot& slot, const SourceView& view, bool keyOn, int frames)
+{
     voice.loop = slot.loop.load(std::memory_order_relaxed);
+    advanceFade(voice, slot, frames);
 
     float targetL = 0, targetR = 0;
     if (keyOn) {
         panGains(slot.pan.load(std::memory_order_relaxed), targetL, targetR);
-        const float g = volumeGain(slot.volume.load(std::memory_order_relaxed));
+        const float g = volumeGain(slot.volume.load(std::memory_order_relaxed)) * float(voice.fade);
         targetL *= g;
         targetR *= g;
     }
@@ -256,69 +213,30 @@ void Mixer::mixVoice(Voice& voice, VoiceSlot& slot, int frames)
         const std::int64_t diff = std::int64_t(target) - std::int64_t(voice.step);
         voice.step = std::abs(diff) < 1024 ? target : std::uint64_t(std::int64_t(voice.step) + diff / 4);
     }
+    const KernelTable* kernel = ResamplingKernel::bestBuilt(ResamplingKernel::classFor(voice.step));
 
-    // Faster than one frame per output frame, the voice reads a band-limited version of its
-    // sample (when it has been built); moving to another version crossfades over the block.
-    int version = -1;
-    if (voice.step > (std::uint64_t(1) << 32)) {
-        // The version made for this speed, or one made for a higher speed (it cuts a little
-        // lower) while this one is still being built.
-        for (int k = Sample::versionFor(double(voice.step) / 4294967296.0); k < Sample::kVersions; ++k)
-            if (sample.versions[std::size_t(k)].load(std::memory_order_acquire)) {
-                version = k;
-                break;
-            }
-    }
-    const bool switching = version != voice.version;
-
+    const float dL = (targetL - voice.gainL) / float(frames);
+    const float dR = (targetR - voice.gainR) / float(frames);
     int done = 0;
     while (done < frames) {
-        if (voice.position >= length) {
+        if (voice.position >= view.length) {
             if (!voice.loop) {
                 finish(voice, slot);
                 return;
             }
-            voice.position %= length;
+            voice.position %= view.length;
         }
-        const std::uint64_t left = length - voice.position;
+        const std::uint64_t left = view.length - voice.position;
         const std::uint64_t untilEnd = (left + voice.step - 1) / voice.step;
         const int n = int(std::min<std::uint64_t>(untilEnd, std::uint64_t(frames - done)));
-        const float share = float(done) / float(frames);
-        if (!switching) {
-            const float dL = (targetL - voice.gainL) / float(frames);
-            const float dR = (targetR - voice.gainR) / float(frames);
-            mixFrom(sample, version, voice, n, voice.gainL + float(done) * dL, dL, voice.gainR + float(done) * dR,
-                    dR, done);
-        } else {
-            // The old version fades out from its gain, the new one in towards its target: the
-            // two ramps add up to the usual straight line from one gain to the other.
-            const float oL = -voice.gainL / float(frames), oR = -voice.gainR / float(frames);
-            mixFrom(sample, voice.version, voice, n, voice.gainL * (1.0f - share), oL, voice.gainR * (1.0f - share),
-                    oR, done);
-            const float iL = targetL / float(frames), iR = targetR / float(frames);
-            mixFrom(sample, version, voice, n, targetL * share, iL, targetR * share, iR, done);
-        }
+        mixResampled(*kernel, view.base + (voice.position >> 32), voice.position & 0xFFFFFFFFu, voice.step, n,
+                     voice.gainL + float(done) * dL, dL, voice.gainR + float(done) * dR, dR, m_left.data() + done,
+                     m_right.data() + done);
         voice.position += std::uint64_t(n) * voice.step;
         done += n;
     }
-    voice.version = version;
     voice.gainL = targetL;
     voice.gainR = targetR;
-}
-
-void Mixer::mixFrom(const Sample& sample, int version, const Voice& voice, int n, float gL, float dL, float gR,
-                    float dR, int at)
-{
-    if (version < 0) {
-        mixSpan(sample.data() + (voice.position >> 32), std::uint32_t((voice.position >> 16) & 0xFFFF),
-                std::uint32_t(voice.step >> 16), n, gL, dL, gR, dR, m_left.data() + at, m_right.data() + at);
-        return;
-    }
-    const Sample& v = *sample.versions[std::size_t(version)].load(std::memory_order_relaxed);
-    constexpr int up = Sample::kVersionUpsampling;
-    const std::uint64_t position = voice.position * up;
-    mixSpan(v.data() + (position >> 32), std::uint32_t((position >> 16) & 0xFFFF),
-            std::uint32_t((voice.step * up) >> 16), n, gL, dL, gR, dR, m_left.data() + at, m_right.data() + at);
 }
 
 void Mixer::renderBlock(float* out, int frames)
@@ -337,6 +255,9 @@ void Mixer::renderBlock(float* out, int frames)
                 v.position = 0;
                 v.step = 0;
                 v.gainL = v.gainR = 0;
+                v.fadeSerial = s.fadeSerial.load(std::memory_order_acquire);
+                v.fade = v.fadeFrom = v.fadeTo = s.fade.load(std::memory_order_relaxed);
+                v.fadeDone = v.fadeLength = 0;
                 if (!v.active)
                     finish(v, s);
             }

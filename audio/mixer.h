@@ -22,9 +22,9 @@ struct EqualiserRequest {
     std::atomic<int> count{0};
 };
 
-// Mixes the voices into stereo float: 4-point cubic resampling with fixed-point phase,
-// sample-accurate loops, gain and pan ramps, the equaliser, the band-stop, the test tone and a
-// look-ahead limiter.
+// Mixes the voices into stereo float: band-limited resampling (resampler.h) with fixed-point
+// phase, sample-accurate loops, gain, pan and fade ramps, the equaliser, the band-stop, the test
+// tone and a look-ahead limiter.
 class Mixer {
 public:
     static constexpr int kBlock = 128; // frames per parameter update (2.9 ms at 44100 Hz)
@@ -60,15 +60,28 @@ private:
         bool loop = false;
         std::uint64_t position = 0;   // 32.32 fixed-point frames
         std::uint64_t step = 0;       // 32.32 frames per output frame
-        int version = -1;             // band-limited version read, -1 for the sample itself
         float gainL = 0, gainR = 0;   // at the start of the next block
+        // The fade: a straight line from fadeFrom to fadeTo over fadeLength frames.
+        std::uint32_t fadeSerial = 0;
+        double fade = 1.0, fadeFrom = 1.0, fadeTo = 1.0;
+        std::int64_t fadeDone = 0, fadeLength = 0;
     };
+
+    // Where a voice's source frames come from for one block: frame 0 of a contiguous array that
+    // may be read kMarginBefore frames before and kMarginAfter after `length` (32.32 frames),
+    // where the voice wraps (looping) or ends.
+    struct SourceView {
+        const SourceFrame* base = nullptr;
+        std::uint64_t length = 0;
+    };
+    enum class ViewState { Playing, Waiting, Ended };
 
     void renderBlock(float* out, int frames);
     void mixVoice(Voice& voice, VoiceSlot& slot, int frames);
-    // Adds `n` frames of the voice, read from `version` of its sample, at frame `at` of the block.
-    void mixFrom(const Sample& sample, int version, const Voice& voice, int n, float gL, float dL, float gR,
-                 float dR, int at);
+    ViewState sampleView(const Voice& voice, int frames, SourceView& view) const;
+    // The kernel, the pitch glide and the gain ramps: the same for every kind of source.
+    void mixView(Voice& voice, VoiceSlot& slot, const SourceView& view, bool keyOn, int frames);
+    void advanceFade(Voice& voice, VoiceSlot& slot, int frames);
     void pullEqualiser();
     void finish(Voice& voice, VoiceSlot& slot);
 

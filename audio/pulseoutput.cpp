@@ -240,17 +240,18 @@ private:
         pa_stream_set_state_callback(m_stream, &PulseSession::onStreamState, this);
         pa_stream_set_write_callback(m_stream, &PulseSession::onWrite, this);
 
+        // The buffer B is shared out so that the whole system stays quiet: this thread is asked
+        // for B / 2 at a time (about 20 wake-ups a second at 100 ms), the sink holds B / 4 of its
+        // own (tens of milliseconds: the server and the card wake rarely, and a late wake-up
+        // does not underrun), and the stream queue the rest. With ADJUST_LATENCY the server
+        // gives the sink (tlength - 2 minreq) / 2 and keeps the total near tlength, so a change
+        // to the mix is heard after at most 1.5 B (150 ms at 100 ms), 1.25 B on average.
         pa_buffer_attr attr;
         attr.maxlength = uint32_t(-1);
-        attr.tlength = uint32_t(pa_usec_to_bytes(m_bufferUsec, &m_spec));
+        attr.tlength = uint32_t(pa_usec_to_bytes(m_bufferUsec * 3 / 2, &m_spec));
         attr.prebuf = uint32_t(-1);
-        // Asked for half the buffer at a time: the default (a quarter or less) wakes this thread
-        // some forty times a second all night, and half still leaves the other half queued
-        // against a late wake-up. A change to the mix is heard after at most the buffer's length.
-        attr.minreq = attr.tlength / 2;
+        attr.minreq = uint32_t(pa_usec_to_bytes(m_bufferUsec / 2, &m_spec));
         attr.fragsize = uint32_t(-1);
-        // With ADJUST_LATENCY the server sizes the sink's own buffer so that tlength is the whole
-        // latency, not what is queued on top of the sink's.
         const char* device = m_useDevice ? m_device.c_str() : nullptr;
         if (pa_stream_connect_playback(m_stream, device, &attr, PA_STREAM_ADJUST_LATENCY, nullptr, nullptr) < 0) {
             scheduleReconnect();

@@ -19,25 +19,24 @@ std::unique_ptr<Sample> makeSample(std::vector<std::int16_t> monoFrames, int rat
     sample->frames = int(monoFrames.size());
     sample->rate = rate;
     auto& s = sample->storage;
+    s.assign(std::size_t(Sample::kMarginBefore), 0);
     s.reserve(Sample::kMarginBefore + monoFrames.size() + Sample::kMarginAfter);
-    s.push_back(monoFrames.back());
     s.insert(s.end(), monoFrames.begin(), monoFrames.end());
-    for (int i = 0; i < Sample::kMarginAfter; ++i)
-        s.push_back(monoFrames[std::size_t(i) % monoFrames.size()]);
+    s.resize(s.size() + Sample::kMarginAfter);
+    fillMargins(s, sample->frames);
     return sample;
 }
 
-double Sample::speedOfVersion(int k)
+void fillMargins(std::vector<std::int16_t>& storage, int frames)
 {
-    return std::exp2(double(k + 1) / 4.0);
-}
-
-int Sample::versionFor(double speed)
-{
-    if (!(speed > 1.0))
-        return -1;
-    const int k = int(std::ceil(4.0 * std::log2(speed) - 1e-9)) - 1;
-    return std::clamp(k, 0, kVersions - 1);
+    if (frames <= 0)
+        return;
+    std::int16_t* first = storage.data() + Sample::kMarginBefore;
+    // A sound shorter than a margin repeats in it as often as it fits.
+    for (int i = 1; i <= Sample::kMarginBefore; ++i)
+        first[-i] = first[frames - 1 - (i - 1) % frames];
+    for (int i = 0; i < Sample::kMarginAfter; ++i)
+        first[frames + i] = first[i % frames];
 }
 
 std::unique_ptr<Sample> openSampleFile(const std::string& path)
@@ -116,11 +115,7 @@ void decodeInto(Sample& sample, const std::string& path)
     });
     sf_close(file);
     // A file shorter than its header says keeps the room it asked for; only `got` frames count.
-    if (got > 0) {
-        sample.storage[0] = frames[got - 1];
-        for (int i = 0; i < Sample::kMarginAfter; ++i)
-            frames[got + i] = frames[i % got];
-    }
+    fillMargins(sample.storage, int(got));
     sample.frames = int(got);
     sample.ready.store(true, std::memory_order_release);
 }

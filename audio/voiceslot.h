@@ -19,6 +19,12 @@ struct VoiceSlot {
     std::atomic<std::int32_t> pan{128};
     std::atomic<std::int32_t> frequency{0};
     std::atomic<bool> loop{false};
+    // A gain on top of the volume, for fades: from where it is, the voice moves in a straight
+    // line to `fade` (0 … 1) over `fadeFrames` output frames, from the block after `fadeSerial`
+    // changes (store it last, release). A new voice starts at `fade` as it stands.
+    std::atomic<float> fade{1.0f};
+    std::atomic<std::int32_t> fadeFrames{0};
+    std::atomic<std::uint32_t> fadeSerial{0};
 
     std::atomic<std::uint32_t> finishedGeneration{0}; // written by the mixer
 };

@@ -32,6 +32,8 @@ packages=(
   gzip man-db
   # screenshots of the windows for the software-centre metadata (scripts/screenshots.sh)
   xdotool imagemagick x11-utils
+  # reference resamplers that bench_resamplers measures the mixer's kernel against (bench only)
+  libsoxr-dev libspeexdsp-dev
 )
 
 missing=()

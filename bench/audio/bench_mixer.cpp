@@ -1,9 +1,8 @@
 // Offline mixing cost: 35 looping voices at rates spread from 100 Hz to 70560 Hz (the pitch
 // sliders' top), 44100 Hz stereo, with and without the ten equaliser bands and the band-stop;
-// voices faster than the mixing rate read their samples' band-limited versions, as the engine
-// plays them. The counter "realtime" is seconds of sound mixed per second of work on one core.
-#include "audio/bandlimit.h"
+// every voice goes through the band-limited kernel made for its speed, as the engine plays it. The counter "realtime" is seconds of sound mixed per second of work on one core.
 #include "audio/mixer.h"
+#include "audio/resampler.h"
 #include "audio/sample.h"
 
 #include <benchmark/benchmark.h>
@@ -43,7 +42,7 @@ void startVoices(Mixer& mixer, const std::vector<std::unique_ptr<Sample>>& sampl
         slot.pan.store(120);
         // Spread from 100 Hz up to 70560 Hz, geometrically.
         const int hz = int(std::lround(100.0 * std::pow(705.6, double(i) / (voices > 1 ? voices - 1 : 1))));
-        ensureVersion(*samples[std::size_t(i)], Sample::versionFor(double(hz) / kRate));
+        ResamplingKernel::build(ResamplingKernel::classFor((std::uint64_t(hz) << 32) / kRate));
         slot.frequency.store(hz);
         slot.loop.store(true);
         slot.keyOn.store(true);

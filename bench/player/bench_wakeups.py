@@ -11,7 +11,8 @@ sink, "Resume the last mix" with sounds 1 to 12), plus a tray host (trayer) on t
 - wakeups: the voluntary and involuntary context switches of every thread of the player
   (/proc/PID/task/*/status) over --seconds, per second; the median of --rounds windows, with
   the busiest threads named (goal: at most 30 a second)
-- CPU: utime + stime over the same windows, in percent of one core
+- CPU: utime + stime of the player and of the sound server over the same windows, in percent of
+  one core; the server's own context switches beside the player's
 
 Run it once with --dist pointing at an older build to have the figures to compare with.
 Exit status: 0 goal met, 1 missed, 2 the measurement could not run.
@@ -26,6 +27,7 @@ import subprocess
 import sys
 import tempfile
 import time
+import traceback
 
 sys.path.insert(0, os.path.dirname(os.path.realpath(__file__)))
 import bench_player as bp  # noqa: E402
@@ -56,11 +58,14 @@ def thread_switches(pid):
     return result
 
 
-def window(pid, seconds):
-    """Wakeups per second (total and per thread name) and CPU percent over `seconds`."""
+def window(pid, server, seconds):
+    """Wakeups per second (total and per thread name), CPU percent, and the server's CPU percent and
+    context switches per second over `seconds`."""
+    s0, sw0 = bp.proc_cpu_seconds(server), bp.proc_switches(server)
     before, cpu0, t0 = thread_switches(pid), bp.proc_cpu_seconds(pid), time.monotonic()
     time.sleep(seconds)
     after, cpu1, t1 = thread_switches(pid), bp.proc_cpu_seconds(pid), time.monotonic()
+    s1, sw1 = bp.proc_cpu_seconds(server), bp.proc_switches(server)
     per_name = {}
     voluntary = involuntary = 0
     for tid, (name, vol, invol) in after.items():
@@ -70,7 +75,7 @@ def window(pid, seconds):
         involuntary += invol - invol0
     elapsed = t1 - t0
     return ((voluntary + involuntary) / elapsed, voluntary / elapsed, {n: c / elapsed for n, c in per_name.items()},
-            100.0 * (cpu1 - cpu0) / elapsed)
+            100.0 * (cpu1 - cpu0) / elapsed, 100.0 * (s1 - s0) / elapsed, (sw1 - sw0) / elapsed)
 
 
 def measure(args):
@@ -96,8 +101,8 @@ def measure(args):
         # launch() writes previous.tmp and settings.ini; the tray choice goes beside them.
         original_prepare = bp.prepare_state
 
-        def prepare_with_tray(f):
-            original_prepare(f)
+        def prepare_with_tray(f, *args, **kwargs):
+            original_prepare(f, *args, **kwargs)
             with open(os.path.join(f, "startup.tmp"), "wb") as out:
                 out.write(STARTUP_TRAY)
         bp.prepare_state = prepare_with_tray
@@ -106,17 +111,21 @@ def measure(args):
         bp.log("%s: ready after %.2f s; display %s" % (dist, ready, services.display))
         time.sleep(3.0)   # the start-up settles, the samples are decoded
         level = services.sink_level_db(1.0)
-        rates, voluntaries, cpus, threads = [], [], [], {}
+        rates, voluntaries, cpus, servers, server_switches, threads = [], [], [], [], [], {}
         for i in range(args.rounds):
-            rate, voluntary, per_name, cpu = window(pid, args.seconds)
+            rate, voluntary, per_name, cpu, server_cpu, switches = window(pid, services.pulse.pid, args.seconds)
             if player.proc.poll() is not None:
                 raise bp.SetupError("the player ended during the measurement%s" % bp.log_tail(player.log_path))
             rates.append(rate)
             voluntaries.append(voluntary)
             cpus.append(cpu)
+            servers.append(server_cpu)
+            server_switches.append(switches)
             for n, r in per_name.items():
                 threads.setdefault(n, []).append(r)
-            bp.log("window %d: %.1f wakeups/s (%.1f voluntary), CPU %.2f %%" % (i + 1, rate, voluntary, cpu))
+            bp.log("window %d: %.1f wakeups/s (%.1f voluntary), CPU %.2f %% + server %.2f %% (%.0f switches/s)"
+                   % (i + 1, rate, voluntary, cpu, server_cpu, switches))
+        latency = bp.sink_configured_latency_ms(services)
         player.stop()
         median = statistics.median(rates)
         ok = median <= GOAL_WAKEUPS
@@ -129,7 +138,11 @@ def measure(args):
                " grow with the machine's load" % statistics.median(voluntaries))
         with open("/proc/loadavg") as f:
             bp.log("            load average at the end: %s" % " ".join(f.read().split()[:3]))
-        bp.log("  CPU       median %.2f %% of one core" % statistics.median(cpus))
+        bp.log("  CPU       median %.2f %% of one core, the player %.2f %% and the sound server %.2f %%"
+               % (statistics.median(c + s for c, s in zip(cpus, servers)), statistics.median(cpus),
+                  statistics.median(servers)))
+        bp.log("  server    median %.0f context switches a second; sink latency %.1f ms"
+               % (statistics.median(server_switches), latency))
         busiest = sorted(threads.items(), key=lambda kv: -statistics.median(kv[1]))[:6]
         bp.log("  threads   " + ", ".join("%s %.1f/s" % (n, statistics.median(r)) for n, r in busiest))
         bp.log("  sound on the sink   %s" % ("%.1f dBFS RMS" % level if level > -200 else "silence"))
@@ -166,6 +179,9 @@ def main():
         return 2
     except KeyboardInterrupt:
         print("bench_wakeups: interrupted", file=sys.stderr)
+        return 2
+    except Exception:   # a script that cannot run is not a missed goal
+        traceback.print_exc()
         return 2
 
 

@@ -26,6 +26,12 @@ public:
     virtual void setPan(audio::ChannelHandle channel, int pan) = 0;
     virtual void setLoopMode(audio::ChannelHandle channel, int mode) = 0;
     virtual void stopSound(audio::ChannelHandle channel) = 0;
+    // A fade on top of the volume: the channel moves to `gain` (0 … 1) in a straight line over
+    // `milliseconds`, continuously (see audio::Engine::setFade).
+    virtual void setFade(audio::ChannelHandle channel, float gain, int milliseconds)
+    {
+        (void)channel, (void)gain, (void)milliseconds;
+    }
 };
 
 // Forwards to the real engine with the values the player always passes.
@@ -49,6 +55,7 @@ public:
     void setPan(audio::ChannelHandle c, int pan) override { m_engine.setPan(c, pan); }
     void setLoopMode(audio::ChannelHandle c, int mode) override { m_engine.setLoopMode(c, mode); }
     void stopSound(audio::ChannelHandle c) override { m_engine.stopSound(c); }
+    void setFade(audio::ChannelHandle c, float gain, int ms) override { m_engine.setFade(c, gain, ms); }
 
 private:
     audio::Engine& m_engine;

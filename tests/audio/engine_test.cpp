@@ -397,3 +397,42 @@ TEST_F(OfflineEngine, ASampleIsDecodedOnlyWhenFirstPlayedAndThenKept)
     EXPECT_GT(rms(render(1024), 1000), 0.3);
     EXPECT_FALSE(engine.sampleDecoded(b));
 }
+
+// A fade is a straight line from where the voice is to where it is asked to go, frame by frame,
+// on top of the volume; it can turn back midway without a jump, and a new voice starts unfaded.
+TEST_F(OfflineEngine, AFadeMovesTheVoiceContinuouslyOnTopOfItsVolume)
+{
+    // A constant sound: the kernel passes it exactly, so the output is the gain itself.
+    const SampleHandle level = load(std::vector<std::int16_t>(4410, 16384));
+    const ChannelHandle h = engine.playSound(kFree, level);
+    engine.setLoopMode(h, kLoopNormal);
+    engine.setPan(h, 0);
+    render(4410);
+    ASSERT_TRUE(engine.setFade(h, 0.0f, 1000));
+    const auto down = channelOf(render(22050), 0); // half-way
+    ASSERT_TRUE(engine.setFade(h, 1.0f, 500));      // and back up
+    const auto up = channelOf(render(44100), 0);
+    std::vector<float> all(down);
+    all.insert(all.end(), up.begin(), up.end());
+    float largestStep = 0;
+    for (std::size_t i = 1; i < all.size(); ++i)
+        largestStep = std::max(largestStep, std::fabs(all[i] - all[i - 1]));
+    EXPECT_LT(largestStep, 0.5f / 44100.0f * 2.0f) << "no frame-to-frame jump beyond the ramp's own slope";
+    EXPECT_NEAR(down[11025], 0.5f * 0.75f, 0.005f);
+    EXPECT_NEAR(down.back(), 0.5f * 0.5f, 0.005f);
+    EXPECT_NEAR(up[11025], 0.5f * 0.75f, 0.005f);
+    EXPECT_NEAR(up.back(), 0.5f, 1e-4f);
+
+    // The fade holds while the volume moves; the volume's own ramp stays as it was.
+    engine.setFade(h, 0.25f, 0);
+    render(4410);
+    engine.setVolume(h, 128);
+    EXPECT_NEAR(channelOf(render(4410), 0).back(), 0.5f * 0.25f * 128.0f / 255.0f, 1e-4f);
+
+    engine.stopSound(h);
+    render(4410);
+    const ChannelHandle fresh = engine.playSound(kFree, level);
+    engine.setPan(fresh, 0);
+    EXPECT_NEAR(channelOf(render(4410), 0).back(), 0.5f, 1e-4f);
+    EXPECT_FALSE(engine.setFade(h, 0.5f, 10)) << "a stopped voice's handle names nothing";
+}

@@ -60,6 +60,28 @@ void tenLoudNoises(int frames, std::vector<float>& left, std::vector<float>& rig
         }
 }
 
+// The highest absolute value of `x` between its frames too: four times the rate, through a long
+// windowed sinc (longer than the limiter's own), edges left out.
+double truePeak(const std::vector<float>& x)
+{
+    constexpr int half = 32;
+    double peak = 0;
+    for (std::size_t i = half; i + half < x.size(); ++i) {
+        peak = std::max(peak, double(std::fabs(x[i])));
+        for (int q = 1; q < 4; ++q) {
+            const double f = q / 4.0;
+            double v = 0;
+            for (int j = -half + 1; j <= half; ++j) {
+                const double t = j - f;
+                const double w = 0.5 + 0.5 * std::cos(M_PI * t / half);
+                v += x[i + std::size_t(j)] * std::sin(M_PI * t) / (M_PI * t) * w;
+            }
+            peak = std::max(peak, std::fabs(v));
+        }
+    }
+    return peak;
+}
+
 } // namespace
 
 TEST(Limiter, SoundBelowTheCeilingComesOutUntouchedOnlyLater)
@@ -134,4 +156,25 @@ TEST(Limiter, GainFallsAheadOfAPeakAndRecovers)
         largestStep = std::max(largestStep, std::fabs(r.right[i + 1] - r.right[i]));
     EXPECT_LT(largestStep, 0.3f * 0.1f);
     EXPECT_NEAR(r.right.back(), 0.3f, 0.005f);
+}
+
+// A tone a quarter of the rate, 45 degrees off the frames: every frame lies 3 dB under its true
+// peak. The frames stay under the ceiling; the true peak would not, so the limiter must act.
+TEST(Limiter, TruePeaksBetweenFramesHoldTheCeilingToo)
+{
+    Limiter limiter(kRate, kCeiling);
+    const float amplitude = 1.2f; // frames at 0.85, under the ceiling
+    std::vector<float> left(2 * kRate), right(2 * kRate);
+    for (std::size_t i = 0; i < left.size(); ++i)
+        left[i] = right[i] = amplitude * float(std::sin(M_PI / 2 * double(i) + M_PI / 4));
+    const Limited r = run(limiter, left, right);
+    const std::vector<float> tail(r.left.begin() + kRate, r.left.end());
+    EXPECT_LE(truePeak(tail), kCeiling * 1.01);
+    EXPECT_GT(truePeak(tail), kCeiling * 0.95) << "turned down further than needed";
+
+    std::vector<float> l, rr;
+    tenLoudNoises(2 * kRate, l, rr, 5);
+    const Limited noise = run(limiter, l, rr);
+    EXPECT_LE(truePeak(noise.left), kCeiling * 1.02);
+    EXPECT_LE(truePeak(noise.right), kCeiling * 1.02);
 }

@@ -411,7 +411,6 @@ TEST_F(SessionTest, ControlErrorsAreShownWithTheirNumberAndConsumedByPlay)
     EXPECT_EQ(view->status, " Status: Stopped");
     EXPECT_TRUE(view->devicesEnabled);
     EXPECT_FALSE(session->polling());
-
 }
 
 TEST_F(SessionTest, ADeviceListNamingNoInputStartsNoMonitoringAndLaterHidesRecord)

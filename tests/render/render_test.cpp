@@ -1,4 +1,5 @@
 #include "tools/quietdeck-render/renderoptions.h"
+#include "player/tinnitus/sleepfade.h"
 
 #include "audiotestutil.h"
 #include "tempfolder.h"
@@ -32,6 +33,10 @@ TEST(RenderOptions, AcceptsTheTwoForms)
     ASSERT_TRUE(o) << error;
     EXPECT_EQ(o->sounds, (std::vector<int>{1, 5, 35}));
     EXPECT_EQ(o->volume, 200);
+    EXPECT_FALSE(o->fadeOutSeconds);
+    o = parseRenderOptions({"--sound", "1", "--seconds", "600", "--fade-out", "600", "--out", "o.wav"}, error);
+    ASSERT_TRUE(o) << error;
+    EXPECT_EQ(o->fadeOutSeconds, 600.0);
 }
 
 TEST(RenderOptions, RefusesMistakesWithOneLine)
@@ -54,6 +59,9 @@ TEST(RenderOptions, RefusesMistakesWithOneLine)
         {"--sound", "1", "--seconds", "3", "--out", "o.wav", "--notch", "30000"},
         {"--sound", "1", "--seconds", "3", "--out", "o.wav", "--notch", "4000", "--notch-width", "0"},
         {"--sound", "1", "--seconds", "3", "--out", "o.wav", "--notch-width", "1"},
+        {"--sound", "1", "--seconds", "3", "--out", "o.wav", "--fade-out", "4"},
+        {"--sound", "1", "--seconds", "3", "--out", "o.wav", "--fade-out", "0"},
+        {"--sound", "1", "--seconds", "3", "--out", "o.wav", "--fade-out", "soon"},
     };
     for (const auto& args : bad) {
         std::string error;
@@ -231,4 +239,40 @@ TEST_F(RenderProgram, RefusesHostilePresetAndEqualiserFilesAtOnce)
     EXPECT_FALSE(std::getline(err, extra));
     EXPECT_NE(line.find("1e300.eqf"), std::string::npos) << line;
     EXPECT_FALSE(fs::exists(dir / "a.wav"));
+}
+
+// The fade over the last seconds follows the sleep timer's curve closely and without steps, all
+// the way down, and silence comes only at its very end.
+TEST_F(RenderProgram, FadesOutAlongTheSleepCurveWithoutSteps)
+{
+    const auto out = dir / "night.wav";
+    ASSERT_EQ(run("--sound 1 --volume 255 --master 100 --seconds 40 --fade-out 30 --out " + out.string()), 0);
+    SF_INFO info{};
+    const auto left = channelOf(readWav(out, info), 0);
+    ASSERT_EQ(left.size(), 40u * 44100u);
+    // The 1 kHz tone's amplitude in windows of 25 ms (25 periods).
+    constexpr std::size_t window = 1102;
+    auto levelDb = [&](std::size_t start) {
+        double sum = 0;
+        for (std::size_t i = start; i < start + window; ++i)
+            sum += double(left[i]) * left[i];
+        return 10 * std::log10(sum / window + 1e-30);
+    };
+    const double full = levelDb(5 * 44100);
+    double previous = full;
+    std::size_t firstSilent = left.size();
+    for (std::size_t start = 10 * 44100; start + window <= left.size(); start += window) {
+        const double level = levelDb(start) - full;
+        const double mid = (double(start) + window / 2.0) / 44100.0;
+        const double expected = 20 * std::log10(sonaveil::player::FadeOut::curve((mid - 10.0) / 30.0) + 1e-30);
+        if (expected > -50) {
+            EXPECT_NEAR(level, expected, 0.5) << "at " << mid << " s";
+            EXPECT_LT(previous - level, 0.5 + (expected > -1 ? 0.0 : 0.3)) << "a step at " << mid << " s";
+        }
+        if (level < -140 && firstSilent == left.size())
+            firstSilent = start;
+        previous = level;
+    }
+    EXPECT_GT(double(firstSilent) / 44100.0, 40.0 - 2.0) << "silent too early";
+    EXPECT_LT(double(firstSilent) / 44100.0, 40.0) << "never silent";
 }

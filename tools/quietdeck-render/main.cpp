@@ -5,6 +5,7 @@
 #include "player/core/channelmodel.h"
 #include "player/equaliser/eqpreset.h"
 #include "player/presets/presetrecord.h"
+#include "player/tinnitus/sleepfade.h"
 #include "tools/quietdeck-render/renderoptions.h"
 
 #include <algorithm>
@@ -133,12 +134,25 @@ int main(int argc, char** argv)
         return fail("cannot write " + o.outFile + ": " + sf_strerror(nullptr));
 
     const long long total = std::llround(o.seconds * kRate);
+    // The fade to silence over the last seconds, with the sleep timer's curve: each chunk's
+    // channels head for the curve's value at the chunk's end, in a straight line over the chunk.
+    const std::int64_t endMs = std::llround(o.seconds * 1000.0);
+    const std::int64_t fadeMs = o.fadeOutSeconds ? std::llround(*o.fadeOutSeconds * 1000.0) : 0;
+    auto applyFade = [&](long long untilFrame, int chunkFrames) {
+        const std::int64_t atMs = untilFrame * 1000 / kRate;
+        const float gain = float(player::FadeOut::gainAt(atMs, endMs, fadeMs));
+        for (int n = 1; n <= player::kSoundCount; ++n)
+            if (model.entry(n).on())
+                binding.setFade(model.entry(n).channel, gain, chunkFrames * 1000 / kRate);
+    };
     std::vector<float> mix(2 * kChunk);
     std::vector<short> pcm(2 * kChunk);
     const bool tty = ::isatty(2);
     int lastPercent = -1;
     for (long long done = 0; done < total;) {
         const int n = int(std::min<long long>(kChunk, total - done));
+        if (fadeMs > 0)
+            applyFade(done + n, n);
         engine.renderOffline(mix.data(), n);
         for (int i = 0; i < 2 * n; ++i)
             pcm[std::size_t(i)] = short(std::lrint(std::clamp(mix[std::size_t(i)], -1.0f, 1.0f) * 32767.0f));

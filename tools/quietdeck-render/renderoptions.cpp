@@ -10,7 +10,7 @@ namespace sonaveil::render {
 const char* const kRenderUsage =
     "usage: quietdeck-render (--preset FILE | --sound N[,N...] [--volume V] [--master M] [--pitch P] [--pan Q])\n"
     "                        --seconds N --out FILE.wav [--eq FILE.eqf] [--notch HZ [--notch-width OCT]]\n"
-    "                        [--program-folder DIR]";
+    "                        [--fade-out SECONDS] [--program-folder DIR]";
 
 namespace {
 constexpr double kMaxSeconds = 24 * 3600;
@@ -69,6 +69,17 @@ std::optional<RenderOptions> parseRenderOptions(const std::vector<std::string>& 
                 return std::nullopt;
             }
             o.seconds = s;
+        } else if (a == "--fade-out") {
+            const std::string* v = value();
+            if (!v)
+                return std::nullopt;
+            double s = 0;
+            const auto [p, ec] = std::from_chars(v->data(), v->data() + v->size(), s);
+            if (ec != std::errc() || p != v->data() + v->size() || !std::isfinite(s) || s <= 0 || s > kMaxSeconds) {
+                error = "--fade-out must be a number of seconds above 0 and at most 86400, not \"" + *v + "\"";
+                return std::nullopt;
+            }
+            o.fadeOutSeconds = s;
         } else if (a == "--notch" || a == "--notch-width") {
             const std::string* v = value();
             if (!v)
@@ -136,6 +147,10 @@ std::optional<RenderOptions> parseRenderOptions(const std::vector<std::string>& 
     }
     if (o.outFile.empty()) {
         error = "--out is missing";
+        return std::nullopt;
+    }
+    if (o.fadeOutSeconds && *o.fadeOutSeconds > o.seconds) {
+        error = "--fade-out cannot be longer than --seconds";
         return std::nullopt;
     }
     return o;

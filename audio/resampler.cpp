@@ -1,0 +1,353 @@
+#include "audio/resampler.h"
+
+#include <algorithm>
+#include <cmath>
+#include <mutex>
+#include <utility>
+
+#if defined(__x86_64__) || defined(__i386__)
+#include <immintrin.h>
+#define SONAVEIL_X86 1
+#endif
+
+namespace sonaveil::audio {
+
+namespace {
+
+// The Kaiser window's shape: about 80 dB of stop band from 1.15 times the cut-off on, flat to
+// 0.85 of it, at every length (the length grows with the cut-off's distance to the source's).
+constexpr double kBeta = 7.3;
+// Faster than natural speed the cut-off sits this far below the output's Nyquist frequency, so
+// that what the transition band lets through above it folds back only into the last kilohertz
+// or two, and faintly.
+constexpr double kFastCutoff = 0.92;
+
+double besselI0(double x)
+{
+    double sum = 1.0, term = 1.0;
+    const double q = 0.25 * x * x;
+    for (int k = 1; k < 60; ++k) {
+        term *= q / (double(k) * double(k));
+        sum += term;
+        if (term < 1e-17 * sum)
+            break;
+    }
+    return sum;
+}
+
+double sinc(double x)
+{
+    if (std::fabs(x) < 1e-12)
+        return 1.0;
+    return std::sin(M_PI * x) / (M_PI * x);
+}
+
+std::array<std::atomic<const KernelTable*>, ResamplingKernel::kClasses>& publishedTables()
+{
+    static std::array<std::atomic<const KernelTable*>, ResamplingKernel::kClasses> tables{};
+    return tables;
+}
+
+std::array<std::unique_ptr<KernelTable>, ResamplingKernel::kClasses>& ownedTables()
+{
+    static std::array<std::unique_ptr<KernelTable>, ResamplingKernel::kClasses> tables;
+    return tables;
+}
+
+// The vector kernel sums a row in eight 32-bit lanes: taps 2m and 2m + 1 of every run of 16
+// go to lane m. Each lane must stay inside 32 bits; the lanes are added up in floating point.
+constexpr int kLanes = 8;
+int laneOf(int tap)
+{
+    return (tap % 16) / 2;
+}
+
+std::mutex& buildMutex()
+{
+    static std::mutex m;
+    return m;
+}
+
+void mixDirect(const SourceFrame* s, int n, float gL, float dL, float gR, float dR, float* __restrict outL,
+               float* __restrict outR)
+{
+    constexpr float kScale = 1.0f / 32768.0f;
+    for (int k = 0; k < n; ++k) {
+        const float y = float(s[k]) * kScale;
+        outL[k] += y * (gL + float(k) * dL);
+        outR[k] += y * (gR + float(k) * dR);
+    }
+}
+
+// The dot product of one row with the frames under it, exact.
+inline std::int64_t dotPortable(const std::int16_t* s, const std::int16_t* r, int taps)
+{
+    std::int64_t sum = 0;
+    for (int j = 0; j < taps; ++j)
+        sum += std::int32_t(s[j]) * std::int32_t(r[j]);
+    return sum;
+}
+
+} // namespace
+
+int ResamplingKernel::classFor(std::uint64_t step)
+{
+    if (step <= (std::uint64_t(1) << 32))
+        return 0;
+    const double speed = double(step) / 4294967296.0;
+    const int c = int(std::ceil(double(kClassesPerOctave) * std::log2(speed) - 1e-9));
+    return std::clamp(c, 0, kClasses - 1);
+}
+
+double ResamplingKernel::topSpeed(int speedClass)
+{
+    return std::exp2(double(speedClass) / double(kClassesPerOctave));
+}
+
+int ResamplingKernel::tapsOf(int speedClass)
+{
+    const int taps = int(std::ceil(double(kBaseTaps) * topSpeed(speedClass) - 1e-9));
+    return std::min(kMaxTaps, (taps + 7) / 8 * 8);
+}
+
+std::unique_ptr<KernelTable> ResamplingKernel::design(int speedClass)
+{
+    speedClass = std::clamp(speedClass, 0, kClasses - 1);
+    auto table = std::make_unique<KernelTable>();
+    const int taps = tapsOf(speedClass);
+    const int rowsCount = KernelTable::kPhases + 1;
+    table->taps = taps;
+    // Cut-off in cycles per source frame: the source's Nyquist frequency, lowered with the speed
+    // to just below the output's.
+    const double cutoff = (speedClass == 0 ? 0.5 : 0.5 * kFastCutoff) / topSpeed(speedClass);
+    const double half = 0.5 * double(taps);
+    const double windowNorm = 1.0 / besselI0(kBeta);
+
+    std::vector<double> rows(std::size_t(rowsCount) * std::size_t(taps));
+    double worstLane = 0.0, worstPeak = 0.0;
+    for (int p = 0; p < rowsCount; ++p) {
+        const double f = double(p) / double(KernelTable::kPhases);
+        double* row = rows.data() + std::size_t(p) * std::size_t(taps);
+        double sum = 0.0;
+        for (int j = 0; j < taps; ++j) {
+            const double t = double(j - (taps / 2 - 1)) - f;
+            const double u = t / half;
+            const double w = std::fabs(u) < 1.0 ? besselI0(kBeta * std::sqrt(1.0 - u * u)) * windowNorm : windowNorm;
+            row[j] = 2.0 * cutoff * sinc(2.0 * cutoff * t) * w;
+            sum += row[j];
+        }
+        std::array<double, kLanes> lanes{};
+        for (int j = 0; j < taps; ++j) {
+            row[j] /= sum; // every row passes DC at exactly 1
+            lanes[std::size_t(laneOf(j))] += std::fabs(row[j]);
+            worstPeak = std::max(worstPeak, std::fabs(row[j]));
+        }
+        for (double l : lanes)
+            worstLane = std::max(worstLane, l);
+    }
+    // The largest unity for which no coefficient leaves 16 bits and no lane's share of a dot
+    // product with 16-bit frames (at most 32768 each) leaves 32 bits, rounding included.
+    const double byPeak = 32767.0 / worstPeak;
+    const double byLane = 65535.0 / (worstLane + 1e-3);
+    const int unity = int(std::floor(std::min(byPeak, byLane) * 0.999));
+    table->unity = unity;
+    table->scale = float(1.0 / (double(unity) * 32768.0));
+
+    table->coefficients.resize(rows.size());
+    for (int p = 0; p < rowsCount; ++p) {
+        const double* row = rows.data() + std::size_t(p) * std::size_t(taps);
+        std::int16_t* q = table->coefficients.data() + std::size_t(p) * std::size_t(taps);
+        int sum = 0, biggest = 0;
+        for (int j = 0; j < taps; ++j) {
+            q[j] = std::int16_t(std::lround(row[j] * unity));
+            sum += q[j];
+            if (std::abs(q[j]) > std::abs(q[biggest]))
+                biggest = j;
+        }
+        // The rounding's remainder goes to the largest coefficient, where it matters least.
+        q[biggest] = std::int16_t(q[biggest] + (unity - sum));
+    }
+    return table;
+}
+
+const KernelTable* ResamplingKernel::table(int speedClass)
+{
+    if (speedClass < 0 || speedClass >= kClasses)
+        return nullptr;
+    if (speedClass == 0) {
+        static const bool built = (build(0), true);
+        (void)built;
+    }
+    return publishedTables()[std::size_t(speedClass)].load(std::memory_order_acquire);
+}
+
+const KernelTable* ResamplingKernel::bestBuilt(int speedClass)
+{
+    speedClass = std::clamp(speedClass, 0, kClasses - 1);
+    for (int c = speedClass; c < kClasses; ++c)
+        if (const KernelTable* t = table(c))
+            return t;
+    for (int c = speedClass - 1; c >= 0; --c)
+        if (const KernelTable* t = table(c))
+            return t;
+    return nullptr;
+}
+
+void ResamplingKernel::build(int speedClass)
+{
+    if (speedClass < 0 || speedClass >= kClasses)
+        return;
+    std::lock_guard lock(buildMutex());
+    auto& published = publishedTables()[std::size_t(speedClass)];
+    if (published.load(std::memory_order_acquire))
+        return;
+    auto& owned = ownedTables()[std::size_t(speedClass)];
+    owned = design(speedClass);
+    published.store(owned.get(), std::memory_order_release);
+}
+
+void mixResampledPortable(const KernelTable& table, const SourceFrame* base, std::uint64_t frac,
+                          std::uint64_t step, int n, float gL, float dL, float gR, float dR, float* outL,
+                          float* outR)
+{
+    constexpr int shift = 32 - KernelTable::kPhaseBits;
+    constexpr float weightScale = 1.0f / float(1u << shift);
+    const int taps = table.taps;
+    const std::int16_t* coefficients = table.coefficients.data();
+    const SourceFrame* origin = base - (taps / 2 - 1);
+    std::uint64_t p = frac;
+    for (int k = 0; k < n; ++k, p += step) {
+        const std::uint32_t fraction = std::uint32_t(p);
+        const std::int16_t* row = coefficients + std::size_t(fraction >> shift) * std::size_t(taps);
+        const float w = float(fraction & ((1u << shift) - 1)) * weightScale;
+        const SourceFrame* s = origin + (p >> 32);
+        const float d0 = float(dotPortable(s, row, taps));
+        const float d1 = float(dotPortable(s, row + taps, taps));
+        const float y = (d0 + w * (d1 - d0)) * table.scale;
+        outL[k] += y * (gL + float(k) * dL);
+        outR[k] += y * (gR + float(k) * dR);
+    }
+}
+
+using MixFunction = void (*)(const KernelTable&, const SourceFrame*, std::uint64_t, std::uint64_t, int, float,
+                             float, float, float, float*, float*);
+
+#ifdef SONAVEIL_X86
+namespace {
+
+// One frame: the source frames under it against rows `row` and `row + Taps`, each summed in
+// eight 32-bit lanes, then interpolated by `w` lane by lane.
+template <int Taps>
+__attribute__((target("avx2,fma"))) inline __m256 frameAvx2(const std::int16_t* s, const std::int16_t* row, __m256 w)
+{
+    constexpr int wide = Taps / 16;
+    __m256i acc0 = _mm256_setzero_si256(), acc1 = _mm256_setzero_si256();
+    for (int m = 0; m < wide; ++m) {
+        const __m256i x = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(s + 16 * m));
+        acc0 = _mm256_add_epi32(acc0, _mm256_madd_epi16(x, _mm256_loadu_si256(reinterpret_cast<const __m256i*>(row + 16 * m))));
+        acc1 = _mm256_add_epi32(acc1, _mm256_madd_epi16(x, _mm256_loadu_si256(reinterpret_cast<const __m256i*>(row + Taps + 16 * m))));
+    }
+    if constexpr (Taps % 16 != 0) {
+        const __m128i x = _mm_loadu_si128(reinterpret_cast<const __m128i*>(s + 16 * wide));
+        const __m128i t0 = _mm_madd_epi16(x, _mm_loadu_si128(reinterpret_cast<const __m128i*>(row + 16 * wide)));
+        const __m128i t1 = _mm_madd_epi16(x, _mm_loadu_si128(reinterpret_cast<const __m128i*>(row + Taps + 16 * wide)));
+        acc0 = _mm256_add_epi32(acc0, _mm256_inserti128_si256(_mm256_setzero_si256(), t0, 0));
+        acc1 = _mm256_add_epi32(acc1, _mm256_inserti128_si256(_mm256_setzero_si256(), t1, 0));
+    }
+    const __m256 d0 = _mm256_cvtepi32_ps(acc0);
+    return _mm256_fmadd_ps(w, _mm256_sub_ps(_mm256_cvtepi32_ps(acc1), d0), d0);
+}
+
+template <int Taps>
+__attribute__((target("avx2,fma"))) void mixAvx2(const KernelTable& table, const SourceFrame* base, std::uint64_t frac,
+                                                 std::uint64_t step, int n, float gL, float dL, float gR, float dR,
+                                                 float* outL, float* outR)
+{
+    constexpr int shift = 32 - KernelTable::kPhaseBits;
+    constexpr float weightScale = 1.0f / float(1u << shift);
+    const std::int16_t* coefficients = table.coefficients.data();
+    const SourceFrame* origin = base - (Taps / 2 - 1);
+#define SONAVEIL_FRAME(p)                                                                                       \
+    frameAvx2<Taps>(origin + ((p) >> 32), coefficients + std::size_t(std::uint32_t(p) >> shift) * Taps,          \
+                    _mm256_set1_ps(float(std::uint32_t(p) & ((1u << shift) - 1)) * weightScale))
+
+    const __m256 scale = _mm256_set1_ps(table.scale);
+    const __m256 lane = _mm256_setr_ps(0, 1, 2, 3, 4, 5, 6, 7);
+    std::uint64_t p = frac;
+    int k = 0;
+    for (; k + 8 <= n; k += 8) {
+        const __m256 a0 = SONAVEIL_FRAME(p), a1 = SONAVEIL_FRAME(p + step), a2 = SONAVEIL_FRAME(p + 2 * step),
+                     a3 = SONAVEIL_FRAME(p + 3 * step), a4 = SONAVEIL_FRAME(p + 4 * step),
+                     a5 = SONAVEIL_FRAME(p + 5 * step), a6 = SONAVEIL_FRAME(p + 6 * step),
+                     a7 = SONAVEIL_FRAME(p + 7 * step);
+        p += 8 * step;
+        // Eight frames' lane sums folded into one vector of eight sums: within each half first,
+        // then the halves.
+        const __m256 h0123 = _mm256_hadd_ps(_mm256_hadd_ps(a0, a1), _mm256_hadd_ps(a2, a3));
+        const __m256 h4567 = _mm256_hadd_ps(_mm256_hadd_ps(a4, a5), _mm256_hadd_ps(a6, a7));
+        const __m256 sums = _mm256_add_ps(_mm256_permute2f128_ps(h0123, h4567, 0x20),
+                                          _mm256_permute2f128_ps(h0123, h4567, 0x31));
+        const __m256 y = _mm256_mul_ps(sums, scale);
+        const __m256 kf = _mm256_add_ps(_mm256_set1_ps(float(k)), lane);
+        const __m256 gl = _mm256_fmadd_ps(kf, _mm256_set1_ps(dL), _mm256_set1_ps(gL));
+        const __m256 gr = _mm256_fmadd_ps(kf, _mm256_set1_ps(dR), _mm256_set1_ps(gR));
+        _mm256_storeu_ps(outL + k, _mm256_fmadd_ps(y, gl, _mm256_loadu_ps(outL + k)));
+        _mm256_storeu_ps(outR + k, _mm256_fmadd_ps(y, gr, _mm256_loadu_ps(outR + k)));
+    }
+    for (; k < n; ++k, p += step) {
+        const __m256 a = SONAVEIL_FRAME(p);
+        __m128 s4 = _mm_add_ps(_mm256_castps256_ps128(a), _mm256_extractf128_ps(a, 1));
+        s4 = _mm_hadd_ps(s4, s4);
+        s4 = _mm_hadd_ps(s4, s4);
+        const float y = _mm_cvtss_f32(s4) * table.scale;
+        outL[k] += y * (gL + float(k) * dL);
+        outR[k] += y * (gR + float(k) * dR);
+    }
+#undef SONAVEIL_FRAME
+}
+
+// One instance per kernel length, 32 … kMaxTaps in steps of 8, indexed by taps / 8.
+template <int... Eighths>
+constexpr std::array<MixFunction, sizeof...(Eighths)> avx2Instances(std::integer_sequence<int, Eighths...>)
+{
+    return {(Eighths * 8 >= ResamplingKernel::kBaseTaps ? &mixAvx2<std::max(Eighths * 8, 32)> : nullptr)...};
+}
+constexpr auto kAvx2ByEighths =
+    avx2Instances(std::make_integer_sequence<int, ResamplingKernel::kMaxTaps / 8 + 1>());
+
+void mixResampledAvx2(const KernelTable& table, const SourceFrame* base, std::uint64_t frac, std::uint64_t step,
+                      int n, float gL, float dL, float gR, float dR, float* outL, float* outR)
+{
+    kAvx2ByEighths[std::size_t(table.taps / 8)](table, base, frac, step, n, gL, dL, gR, dR, outL, outR);
+}
+
+} // namespace
+#endif
+
+namespace {
+
+MixFunction chooseMixFunction()
+{
+#ifdef SONAVEIL_X86
+    if (__builtin_cpu_supports("avx2") && __builtin_cpu_supports("fma"))
+        return mixResampledAvx2;
+#endif
+    return mixResampledPortable;
+}
+
+const MixFunction chosenMix = chooseMixFunction();
+
+} // namespace
+
+void mixResampled(const KernelTable& table, const SourceFrame* base, std::uint64_t frac, std::uint64_t step,
+                  int n, float gL, float dL, float gR, float dR, float* outL, float* outR)
+{
+    // At natural speed on a whole frame every row is the identity: the frames themselves.
+    if (step == (std::uint64_t(1) << 32) && std::uint32_t(frac) == 0) {
+        mixDirect(base + (frac >> 32), n, gL, dL, gR, dR, outL, outR);
+        return;
+    }
+    chosenMix(table, base, frac, step, n, gL, dL, gR, dR, outL, outR);
+}
+
+} // namespace sonaveil::audio
