@@ -26,18 +26,19 @@ test: build
 	@bash scripts/run-tests.sh $(BUILD_DIR)
 
 # The install rules into PREFIX: programs in PREFIX/lib/sonaveil with links in PREFIX/bin, the menu
-# entries, icons and file type under PREFIX/share. A current build is installed as it is; only a
-# missing one is configured and built first.
+# entries, icons and file type under PREFIX/share. A current build is installed as it is (ninja
+# has nothing to do); a missing one is configured first, and only what is installed is built.
 install:
-	@if [ ! -f $(BUILD_DIR)/build.ninja ]; then $(MAKE) --no-print-directory build; \
-	else cmake --build $(BUILD_DIR) -j$(JOBS); fi
+	@if [ ! -f $(BUILD_DIR)/build.ninja ]; then $(MAKE) --no-print-directory configure; fi
+	@cmake --build $(BUILD_DIR) -j$(JOBS) --target installable
 	@bash scripts/install-user.sh install $(BUILD_DIR) "$(PREFIX)"
 
 uninstall:
 	@bash scripts/install-user.sh uninstall "$(PREFIX)"
 
 # A Debian package from the same install rules, in build/package/.
-deb: build
+deb: configure
+	@cmake --build $(BUILD_DIR) -j$(JOBS) --target installable
 	@cd $(BUILD_DIR) && cpack -G DEB
 	@ls $(BUILD_DIR)/package/*.deb
 
