@@ -21,7 +21,9 @@ PICTURES = {
     "blank.jpg": (1200, 800),
     "splash.jpg": (480, 300),
     "sonaveil.png": (256, 256),
+    "sonaveil-128.png": (128, 128),
     "sonaveil-64.png": (64, 64),
+    "sonaveil-48.png": (48, 48),
     "sonaveil-32.png": (32, 32),
     "sonaveil-16.png": (16, 16),
     "help/masking-level.png": (560, 200),
@@ -68,6 +70,25 @@ class GuideParser(html.parser.HTMLParser):
                 self.links.append(attrs[name])
 
 
+def check_svg_icon(path, failures):
+    """The scalable icon is well-formed SVG, square, and self-contained (no outside references)."""
+    import xml.etree.ElementTree as ET
+    try:
+        root = ET.parse(path).getroot()
+    except (OSError, ET.ParseError) as e:
+        failures.append(f"sonaveil.svg: {e}")
+        return
+    if root.tag != "{http://www.w3.org/2000/svg}svg" or root.get("viewBox") != "0 0 256 256":
+        failures.append("sonaveil.svg: not a square SVG picture")
+    paths = root.findall(".//{http://www.w3.org/2000/svg}path")
+    if len(paths) != 4 or any(not p.get("d", "").startswith("M") for p in paths):
+        failures.append("sonaveil.svg: expected the moon and three waves as paths")
+    for element in root.iter():
+        for name, value in element.attrib.items():
+            if name.endswith("href") or "url(" in value and not value.startswith("url(#"):
+                failures.append(f"sonaveil.svg: outside reference {value}")
+
+
 def check_guide(folder, failures):
     help_dir = os.path.join(folder, "help")
     pages = {}
@@ -106,6 +127,12 @@ def main():
             subprocess.run([program, out], check=True)
         for name in PICTURES:
             runs.append((name, open(os.path.join(a, name), "rb").read() == open(os.path.join(b, name), "rb").read()))
+    with tempfile.TemporaryDirectory() as a, tempfile.TemporaryDirectory() as b:
+        for out in (a, b):
+            subprocess.run([program, out], check=True)
+        svg = [open(os.path.join(out, "sonaveil.svg"), "rb").read() for out in (a, b)]
+    runs.append(("sonaveil.svg", svg[0] == svg[1]))
+    check_svg_icon(os.path.join(folder, "sonaveil.svg"), failures)
     for name, same in runs:
         if not same:
             failures.append(f"{name} differs between two runs")

@@ -1,5 +1,6 @@
 // quietdeck: the masking-sound player.
 #include "common/atomicfile.h"
+#include "common/programfolder.h"
 #include "platform/autostart.h"
 #include "platform/launcher.h"
 #include "platform/terminationwatcher.h"
@@ -97,8 +98,15 @@ int main(int argc, char** argv)
     platform::DesktopLauncher launcher;
     platform::XdgAutostart autostart;
 
+    // A read-only program folder (a package) sends the user's files to their data folder.
+    const ProgramFolder folders = ProgramFolder::decide(QCoreApplication::applicationDirPath().toStdString());
+    std::string why;
+    if (!folders.prepare(&why))
+        std::fprintf(stderr, "quietdeck: %s\n", why.c_str());
+
     player::PlayerSetup setup;
-    setup.programFolder = QCoreApplication::applicationDirPath();
+    setup.programFolder = QString::fromStdString(folders.program().string());
+    setup.userFolder = QString::fromStdString(folders.user().string());
     setup.programPath = QCoreApplication::applicationFilePath();
     setup.dialogs = &dialogs;
     setup.launcher = &launcher;

@@ -3,6 +3,7 @@
 #include "recorder/app/frmmain.h"
 #include "recorder/capture/capturecontrol.h"
 
+#include "common/programfolder.h"
 #include "platform/diskspace.h"
 #include "platform/launcher.h"
 #include "platform/terminationwatcher.h"
@@ -12,6 +13,8 @@
 #include <QSettings>
 #include <QStandardPaths>
 
+#include <cstdio>
+
 using namespace sonaveil;
 
 int main(int argc, char** argv)
@@ -20,7 +23,7 @@ int main(int argc, char** argv)
     QApplication::setOrganizationName("Sonaveil");
     QApplication::setApplicationName("recorder");
     QApplication::setApplicationDisplayName("Recorder");
-    QApplication::setDesktopFileName("recorder");
+    QApplication::setDesktopFileName("sonaveil-recorder");
     // The window hides itself while it releases the devices; the program ends when it says so.
     QApplication::setQuitOnLastWindowClosed(false);
 
@@ -30,8 +33,15 @@ int main(int argc, char** argv)
     QSettings store(QSettings::NativeFormat, QSettings::UserScope, "Sonaveil", "recorder");
     recorder::CaptureControl capture;
 
+    // A read-only program folder (a package) sends the user's files to their data folder.
+    const ProgramFolder folders = ProgramFolder::decide(QCoreApplication::applicationDirPath().toStdString());
+    std::string why;
+    if (!folders.prepare(&why))
+        std::fprintf(stderr, "recorder: %s\n", why.c_str());
+
     recorder::RecorderSetup setup;
-    setup.programFolder = QCoreApplication::applicationDirPath();
+    setup.programFolder = QString::fromStdString(folders.program().string());
+    setup.userFolder = QString::fromStdString(folders.user().string());
     setup.dialogs = &dialogs;
     setup.launcher = &launcher;
     setup.disk = &disk;

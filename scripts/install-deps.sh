@@ -22,6 +22,16 @@ packages=(
   dbus
   # the two-process test looks at the player's windows on the private X server
   libxcb1-dev
+  # make deb: CPack's DEB generator runs dpkg-shlibdeps (dpkg-dev) and needs file; lintian checks
+  # the package
+  dpkg-dev file lintian
+  # checks of what is installed: the software-centre metadata (appstreamcli), the menu entries
+  # (desktop-file-validate), the preset file type (update-mime-database, xdg-mime, xdg-open)
+  appstream desktop-file-utils shared-mime-info xdg-utils
+  # the manual pages are compressed at build time and checked with man
+  gzip man-db
+  # screenshots of the windows for the software-centre metadata (scripts/screenshots.sh)
+  xdotool imagemagick x11-utils
   # reference resamplers that bench_resamplers measures the mixer's kernel against (bench only)
   libsoxr-dev libspeexdsp-dev
 )

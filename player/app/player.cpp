@@ -31,15 +31,15 @@ namespace sonaveil::player {
 Player::Player(PlayerSetup setup, QObject* parent)
     : QObject(parent)
     , m_setup(std::move(setup))
-    , m_presets(m_model, m_setup.programFolder.toStdString())
-    , m_slots(std::filesystem::path(m_setup.programFolder.toStdString()) / QuickSlots::kListName)
-    , m_options(m_setup.programFolder.toStdString(), *m_setup.autostart, m_setup.programPath)
-    , m_equaliser(m_equaliserOutput, m_setup.programFolder.toStdString())
-    , m_alarm(m_binding, m_setup.programFolder.toStdString(), {})
-    , m_tinnitus(m_setup.programFolder.toStdString())
+    , m_presets(m_model, userFolder().toStdString())
+    , m_slots(std::filesystem::path(userFolder().toStdString()) / QuickSlots::kListName)
+    , m_options(userFolder().toStdString(), *m_setup.autostart, m_setup.programPath)
+    , m_equaliser(m_equaliserOutput, userFolder().toStdString())
+    , m_alarm(m_binding, userFolder().toStdString(), {})
+    , m_tinnitus(userFolder().toStdString())
     , m_links(m_setup.programFolder, *m_setup.launcher, *m_setup.dialogs)
 {
-    m_colours = std::make_unique<PlayerColours>(m_setup.programFolder, *m_setup.dialogs);
+    m_colours = std::make_unique<PlayerColours>(m_setup.programFolder, userFolder(), *m_setup.dialogs);
     m_splash = std::make_unique<SplashWindow>(artwork::load(m_setup.programFolder, "splash.jpg"));
     m_splash->setWindowIcon(artwork::programIcon(m_setup.programFolder));
 
@@ -189,6 +189,16 @@ QString Player::path(const QString& name) const
     return QDir(m_setup.programFolder).filePath(name);
 }
 
+QString Player::userFolder() const
+{
+    return m_setup.userFolder.isEmpty() ? m_setup.programFolder : m_setup.userFolder;
+}
+
+QString Player::userPath(const QString& name) const
+{
+    return QDir(userFolder()).filePath(name);
+}
+
 bool Player::trayAvailable() const
 {
     return m_setup.trayAvailable ? *m_setup.trayAvailable : QSystemTrayIcon::isSystemTrayAvailable();
@@ -215,7 +225,7 @@ void Player::startUp()
     lumidot::LCD* lcd = m_main->display();
 
     // Files half-written when the last session was killed or the power went are of no use.
-    const std::filesystem::path folder = m_setup.programFolder.toStdString();
+    const std::filesystem::path folder = userFolder().toStdString();
     for (const char* sub : {"", PresetFiles::kSavesFolder, "presets", "config", "config/colors", "config/alarms"})
         removeStaleTemporaries(folder / sub);
 
@@ -255,7 +265,7 @@ void Player::startUp()
     // The colour editor, loaded unseen.
     m_colours->loadEditor();
     // The last mix, when the user asked for it.
-    if (m_options.resumeLastMix() && QFileInfo::exists(path(PresetFiles::kLastMixName)))
+    if (m_options.resumeLastMix() && QFileInfo::exists(userPath(PresetFiles::kLastMixName)))
         m_presets.load(m_presets.lastMixPath());
     warnIfFolderNotWritable();
     if (!m_setup.readyFile.isEmpty())
@@ -266,12 +276,12 @@ void Player::startUp()
 void Player::warnIfFolderNotWritable()
 {
     std::string why;
-    if (folderIsWritable(m_setup.programFolder.toStdString(), &why))
+    if (folderIsWritable(userFolder().toStdString(), &why))
         return;
     // Only the reason; the folder is named in the message.
     if (const auto colon = why.rfind(": "); colon != std::string::npos)
         why = why.substr(colon + 2);
-    const QString text = QString(kFolderNotWritable).arg(QDir::toNativeSeparators(m_setup.programFolder),
+    const QString text = QString(kFolderNotWritable).arg(QDir::toNativeSeparators(userFolder()),
                                                          QString::fromStdString(why));
     // After the start-up, so that the player is up and playing while the message waits.
     QTimer::singleShot(0, this, [this, text] {
@@ -310,7 +320,7 @@ void Player::present()
         toTray();
         return;
     }
-    if (!QFileInfo::exists(path(PlayerOptions::kStartupName))) {
+    if (!QFileInfo::exists(userPath(PlayerOptions::kStartupName))) {
         showMainWindow();
         return;
     }

@@ -47,7 +47,10 @@ class Tray;
 // What the player runs with. The program passes the real services; tests pass a temporary
 // program folder and fakes.
 struct PlayerSetup {
+    // The programs and the files shipped with them: samples, pictures, help.
     QString programFolder;
+    // The user's files: presets, state files, schemes; empty for the program folder.
+    QString userFolder;
     // The program's full path, for the run-at-log-on entry.
     QString programPath;
     Dialogs* dialogs = nullptr;
@@ -146,6 +149,8 @@ private:
     void warnIfFolderNotWritable();
     void applyNightGain(double gain);
     QString path(const QString& name) const;
+    QString userFolder() const;
+    QString userPath(const QString& name) const;
 
     PlayerSetup m_setup;
     audio::Engine m_engine;

@@ -17,9 +17,11 @@ namespace sonaveil::player {
 
 using controls::fromQColor;
 
-PlayerColours::PlayerColours(const QString& programFolder, Dialogs& dialogs, QObject* parent)
+PlayerColours::PlayerColours(const QString& programFolder, const QString& userFolder, Dialogs& dialogs,
+                             QObject* parent)
     : QObject(parent)
-    , m_folder(programFolder)
+    , m_programFolder(programFolder)
+    , m_folder(userFolder)
     , m_dialogs(dialogs)
 {
 }
@@ -100,7 +102,7 @@ void PlayerColours::choosePicture()
     if (name == m_pictureName)
         return;
     m_pictureName = name;
-    m_picture = artwork::load(m_folder, name);
+    m_picture = artwork::load(m_programFolder, name);
     for (QWidget* w : m_applier.windows())
         if (auto* b = dynamic_cast<BorderlessWindow*>(w); b && !qobject_cast<ColoursWindow*>(w))
             b->setBackground(m_picture);

@@ -22,7 +22,10 @@ public:
     static constexpr const char* kPicture = "bronze.jpg";
     static constexpr const char* kBlankPicture = "blank.jpg";
 
-    PlayerColours(const QString& programFolder, Dialogs& dialogs, QObject* parent = nullptr);
+    // The pictures come from the program folder; "maincol.tmp" and the schemes live in the
+    // user's folder.
+    PlayerColours(const QString& programFolder, const QString& userFolder, Dialogs& dialogs,
+                  QObject* parent = nullptr);
     ~PlayerColours() override;
 
     ColourScheme& scheme() { return m_scheme; }
@@ -63,6 +66,7 @@ private:
     void choosePicture();
     QString path(const QString& name) const;
 
+    QString m_programFolder;
     QString m_folder;
     Dialogs& m_dialogs;
     ColourScheme m_scheme;

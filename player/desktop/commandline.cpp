@@ -3,11 +3,11 @@
 namespace sonaveil::player {
 
 const char* const CommandLine::kUsage =
-    "Usage: quietdeck [options]\n"
+    "Usage: quietdeck [options] [FILE.svp]\n"
     "Sonaveil: masking sounds for the night. A second start hands its options to the player\n"
     "that is running and brings its window forward.\n"
     "\n"
-    "  --load FILE   load a preset (.svp) as \"Load\" does\n"
+    "  --load FILE   load a preset (.svp) as \"Load\" does; a FILE on its own does the same\n"
     "  --previous    load the mix of the last session\n"
     "  --stop-all    switch every sound off\n"
     "  --mute        mute the mix\n"
@@ -46,6 +46,9 @@ std::optional<CommandLine> CommandLine::parse(const std::vector<std::string>& ar
             line.help = true;
         } else if (a == "--version") {
             line.version = true;
+        } else if (!a.empty() && a[0] != '-') {
+            // A file on its own, as the file manager and the menu entry pass it.
+            line.steps.push_back({Action::Load, a});
         } else {
             error = "unknown option \"" + a + "\" (quietdeck --help lists the options)";
             return std::nullopt;

@@ -56,6 +56,16 @@ QString RecorderSession::path(const QString& leaf) const
     return m_setup.programFolder + QLatin1Char('/') + leaf;
 }
 
+QString RecorderSession::userFolder() const
+{
+    return m_setup.userFolder.isEmpty() ? m_setup.programFolder : m_setup.userFolder;
+}
+
+QString RecorderSession::userPath(const QString& leaf) const
+{
+    return userFolder() + QLatin1Char('/') + leaf;
+}
+
 void RecorderSession::tell(Dialogs::Icon icon, const QString& text)
 {
     m_dialogs.message(m_owner, icon, kTitle, text);
@@ -63,12 +73,12 @@ void RecorderSession::tell(Dialogs::Icon icon, const QString& text)
 
 void RecorderSession::start()
 {
-    const QString recset = path(kRecSetName);
+    const QString recset = userPath(kRecSetName);
     // 1. The output format shows "MP3" until something is chosen.
     m_view.setListText(List::Format, QStringLiteral("MP3"));
-    // 2. The drive of the program folder.
-    const auto home = m_setup.disk->volumeOf(m_setup.programFolder);
-    m_monitoredDrive = home ? home->mountPoint : m_setup.programFolder;
+    // 2. The drive of the folder the recordings go to.
+    const auto home = m_setup.disk->volumeOf(userFolder());
+    m_monitoredDrive = home ? home->mountPoint : userFolder();
     m_view.setListPosition(List::Threshold, 1);
     m_view.setListPosition(List::Limit, 1);
 
@@ -225,7 +235,7 @@ void RecorderSession::record()
     FileRequest request;
     request.title = QStringLiteral("Save Sampled Audio");
     request.filter = QStringLiteral("Wave Files|*.wav");
-    request.folder = path(QStringLiteral("saved recordings"));
+    request.folder = userPath(QStringLiteral("saved recordings"));
     request.defaultSuffix = QStringLiteral("wav");
     const QString file = m_dialogs.saveFileName(m_owner, request);
     if (file.isEmpty())
@@ -341,7 +351,7 @@ void RecorderSession::convertByHand()
         open.title = QStringLiteral("Please choose a wav file to convert.");
         open.filter = QStringLiteral("Wav Files (*.wav)|*.wav|Wav Files (*.*)|*.*");
         open.fileName = m_lastSource;
-        open.folder = m_lastSource.isEmpty() ? path(QStringLiteral("saved recordings")) : folderOf(m_lastSource);
+        open.folder = m_lastSource.isEmpty() ? userPath(QStringLiteral("saved recordings")) : folderOf(m_lastSource);
         source = m_dialogs.openFileName(m_owner, open);
         if (source.isEmpty())
             return;
@@ -480,7 +490,7 @@ void RecorderSession::writeSettingsFile()
     r.format = m_view.listText(List::Format);
     r.limit = m_view.listText(List::Limit);
     r.threshold = m_view.listText(List::Threshold);
-    writeRecSet(path(kRecSetName), r);
+    writeRecSet(userPath(kRecSetName), r);
 }
 
 } // namespace sonaveil::recorder

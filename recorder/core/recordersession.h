@@ -24,7 +24,10 @@ class Mp3Converter;
 
 // What the recorder works with; tests hand in fakes.
 struct RecorderSetup {
+    // The recorder, conver and the help pages.
     QString programFolder;
+    // The user's files: "recset.inl" and "saved recordings"; empty for the program folder.
+    QString userFolder;
     Dialogs* dialogs = nullptr;
     platform::Launcher* launcher = nullptr;
     platform::DiskSpace* disk = nullptr;
@@ -171,6 +174,8 @@ private:
     void writeSettingsFile();
     void tell(Dialogs::Icon icon, const QString& text);
     QString path(const QString& leaf) const;
+    QString userFolder() const;
+    QString userPath(const QString& leaf) const;
 
     RecorderSetup m_setup;
     SessionView& m_view;

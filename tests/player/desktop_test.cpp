@@ -61,10 +61,10 @@ TEST(CommandLine, ReadsEveryOptionInOrderAndGivesItBack)
 {
     std::string error;
     const auto line = CommandLine::parse({"--load", "a b.svp", "--mute", "--tray", "--previous", "--stop-all",
-                                          "--unmute", "--quit", "--load=x.svp"}, error);
+                                          "--unmute", "--quit", "--load=x.svp", "/home/me/Rain.svp"}, error);
     ASSERT_TRUE(line) << error;
     EXPECT_EQ(line->steps, (Steps{{A::Load, "a b.svp"}, {A::Mute, ""}, {A::Previous, ""}, {A::StopAll, ""},
-                                  {A::Unmute, ""}, {A::Quit, ""}, {A::Load, "x.svp"}}));
+                                  {A::Unmute, ""}, {A::Quit, ""}, {A::Load, "x.svp"}, {A::Load, "/home/me/Rain.svp"}}));
     EXPECT_TRUE(line->tray);
     EXPECT_FALSE(line->bringsWindowForward());
     EXPECT_TRUE(line->quits());
@@ -74,7 +74,7 @@ TEST(CommandLine, ReadsEveryOptionInOrderAndGivesItBack)
     EXPECT_TRUE(CommandLine::parse({}, error)->bringsWindowForward());
     EXPECT_TRUE(CommandLine::parse({"--help"}, error)->help);
     EXPECT_TRUE(CommandLine::parse({"--version"}, error)->version);
-    for (const auto& bad : std::vector<std::vector<std::string>>{{"--load"}, {"--load", ""}, {"--volume"}, {"file.svp"}, {"-x"}}) {
+    for (const auto& bad : std::vector<std::vector<std::string>>{{"--load"}, {"--load", ""}, {"--volume"}, {"-x"}, {"-"}}) {
         EXPECT_FALSE(CommandLine::parse(bad, error));
         EXPECT_FALSE(error.empty());
         EXPECT_EQ(error.find('\n'), std::string::npos) << "one line";

@@ -356,6 +356,95 @@ QImage icon(int size)
     return img;
 }
 
+namespace {
+
+QString number(double v)
+{
+    // Three decimals are finer than any screen; fixed notation keeps the bytes the same.
+    QString text = QString::number(v, 'f', 3);
+    while (text.contains(QLatin1Char('.')) && (text.endsWith(QLatin1Char('0')) || text.endsWith(QLatin1Char('.'))))
+        text.chop(1);
+    return text == QLatin1String("-0") ? QStringLiteral("0") : text;
+}
+
+// The path as SVG path data: moves, lines and cubic curves, as QPainterPath holds them.
+QString svgPathData(const QPainterPath& path)
+{
+    QString d;
+    for (int i = 0; i < path.elementCount(); ++i) {
+        const QPainterPath::Element e = path.elementAt(i);
+        if (e.type == QPainterPath::MoveToElement) {
+            d += QStringLiteral("M%1 %2").arg(number(e.x), number(e.y));
+        } else if (e.type == QPainterPath::LineToElement) {
+            d += QStringLiteral("L%1 %2").arg(number(e.x), number(e.y));
+        } else if (e.type == QPainterPath::CurveToElement && i + 2 < path.elementCount()) {
+            const QPainterPath::Element c2 = path.elementAt(i + 1);
+            const QPainterPath::Element end = path.elementAt(i + 2);
+            d += QStringLiteral("C%1 %2 %3 %4 %5 %6")
+                     .arg(number(e.x), number(e.y), number(c2.x), number(c2.y), number(end.x), number(end.y));
+            i += 2;
+        }
+    }
+    return d;
+}
+
+} // namespace
+
+QByteArray iconSvg()
+{
+    // The 256-pixel icon's drawing, as shapes: the night tile, the glow, the moon, three waves.
+    const double s = 256;
+    const double margin = s * 0.04;
+    const QRectF tile(margin, margin, s - 2 * margin, s - 2 * margin);
+    const double corner = tile.width() * 0.22;
+    const QPointF moon(s * 0.43, s * 0.39);
+    const double moonR = s * 0.22;
+    const QPainterPath moonPath = crescent(moon, moonR, QPointF(moonR * 0.5, -moonR * 0.3), moonR * 0.86);
+
+    QString svg;
+    svg += QStringLiteral("<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"256\" height=\"256\" viewBox=\"0 0 256 256\">\n");
+    svg += QStringLiteral("  <defs>\n"
+                          "    <linearGradient id=\"night\" x1=\"0\" y1=\"%1\" x2=\"0\" y2=\"%2\" gradientUnits=\"userSpaceOnUse\">\n"
+                          "      <stop offset=\"0\" stop-color=\"#22386c\"/>\n"
+                          "      <stop offset=\"1\" stop-color=\"#0c142e\"/>\n"
+                          "    </linearGradient>\n"
+                          "    <radialGradient id=\"glow\" cx=\"%3\" cy=\"%4\" r=\"%5\" gradientUnits=\"userSpaceOnUse\">\n"
+                          "      <stop offset=\"0\" stop-color=\"#f0e2b4\" stop-opacity=\"0.235\"/>\n"
+                          "      <stop offset=\"1\" stop-color=\"#000000\" stop-opacity=\"0\"/>\n"
+                          "    </radialGradient>\n"
+                          "    <clipPath id=\"tile\">\n"
+                          "      <rect x=\"%6\" y=\"%6\" width=\"%7\" height=\"%7\" rx=\"%8\"/>\n"
+                          "    </clipPath>\n"
+                          "  </defs>\n")
+               .arg(number(tile.top()), number(tile.bottom()), number(s * 0.42), number(s * 0.38), number(s * 0.42),
+                    number(margin), number(tile.width()), number(corner));
+    svg += QStringLiteral("  <rect x=\"%1\" y=\"%1\" width=\"%2\" height=\"%2\" rx=\"%3\" fill=\"url(#night)\" "
+                          "stroke=\"#7896c8\" stroke-opacity=\"0.431\" stroke-width=\"2\"/>\n")
+               .arg(number(margin), number(tile.width()), number(corner));
+    svg += QStringLiteral("  <g clip-path=\"url(#tile)\">\n");
+    svg += QStringLiteral("    <rect x=\"%1\" y=\"%1\" width=\"%2\" height=\"%2\" fill=\"url(#glow)\"/>\n")
+               .arg(number(margin), number(tile.width()));
+    svg += QStringLiteral("    <path d=\"%1\" fill=\"#f6e8bc\" fill-rule=\"evenodd\"/>\n").arg(svgPathData(moonPath));
+    for (int i = 0; i < 3; ++i) {
+        const double base = s * (0.72 + 0.1 * i);
+        const double amplitude = s * 0.025;
+        QPainterPath line;
+        for (int k = 0; k <= 64; ++k) {
+            const double x = tile.left() + tile.width() * k / 64.0;
+            const double y = base + amplitude * std::sin(kTau * (x / s) * 1.5 + 0.9 * i);
+            if (k == 0)
+                line.moveTo(x, y);
+            else
+                line.lineTo(x, y);
+        }
+        svg += QStringLiteral("    <path d=\"%1\" fill=\"none\" stroke=\"#82bee6\" stroke-opacity=\"%2\" "
+                              "stroke-width=\"%3\" stroke-linecap=\"round\"/>\n")
+                   .arg(svgPathData(line), number((230 - 50 * i) / 255.0), number(s * 0.035));
+    }
+    svg += QStringLiteral("  </g>\n</svg>\n");
+    return svg.toUtf8();
+}
+
 QImage maskingLevelDiagram(QSize size)
 {
     const double w = size.width();

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QByteArray>
 #include <QImage>
 #include <QSize>
 
@@ -17,6 +18,9 @@ QImage splash(QSize size = {480, 300});
 
 // The program icon at `size` × `size` pixels with a transparent corner; small sizes drop detail.
 QImage icon(int size);
+
+// The program icon as a scalable picture (SVG), drawn like icon(256).
+QByteArray iconSvg();
 
 // The user guide's picture of a masking level: a sound that rises to just below a tinnitus line.
 QImage maskingLevelDiagram(QSize size = {560, 200});

@@ -2,12 +2,13 @@
 //
 //   sonaveil-artwork FOLDER
 //
-// Writes bronze.jpg, blank.jpg, splash.jpg, sonaveil.png, sonaveil-64.png, sonaveil-32.png,
-// sonaveil-16.png and help/masking-level.png. The same code always gives the same bytes.
+// Writes bronze.jpg, blank.jpg, splash.jpg, sonaveil.png, sonaveil-128.png, sonaveil-64.png,
+// sonaveil-48.png, sonaveil-32.png, sonaveil-16.png, sonaveil.svg and help/masking-level.png. The same code always gives the same bytes.
 
 #include "artwork.h"
 
 #include <QDir>
+#include <QFile>
 #include <QCoreApplication>
 #include <QImageWriter>
 
@@ -52,8 +53,13 @@ int main(int argc, char** argv)
     ok &= save(blankBackground(), folder.filePath("blank.jpg"), 92);
     ok &= save(splash(), folder.filePath("splash.jpg"), 92);
     ok &= save(icon(256), folder.filePath("sonaveil.png"));
-    for (int size : {64, 32, 16})
+    for (int size : {128, 64, 48, 32, 16})
         ok &= save(icon(size), folder.filePath(QStringLiteral("sonaveil-%1.png").arg(size)));
+    QFile svg(folder.filePath("sonaveil.svg"));
+    if (!svg.open(QIODevice::WriteOnly | QIODevice::Truncate) || svg.write(iconSvg()) < 0) {
+        std::fprintf(stderr, "sonaveil-artwork: cannot write %s\n", qPrintable(svg.fileName()));
+        ok = false;
+    }
     ok &= save(maskingLevelDiagram(), folder.filePath("help/masking-level.png"));
     return ok ? 0 : 1;
 }

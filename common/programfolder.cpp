@@ -1,0 +1,147 @@
+#include "common/programfolder.h"
+
+#include "common/atomicfile.h"
+
+#include <pwd.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <set>
+#include <sstream>
+
+namespace sonaveil {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+// Starter files are small: presets, schemes and one alarm sound of a few hundred kilobytes.
+constexpr std::size_t kMaxStarterBytes = std::size_t(64) << 20;
+
+std::string variable(const char* name)
+{
+    const char* value = std::getenv(name);
+    return value ? value : "";
+}
+
+std::set<std::string> readRecord(const fs::path& file)
+{
+    std::set<std::string> names;
+    if (const auto text = readWholeFile(file)) {
+        std::istringstream lines(*text);
+        for (std::string line; std::getline(lines, line);)
+            if (!line.empty())
+                names.insert(line);
+    }
+    return names;
+}
+
+std::string recordText(const std::set<std::string>& names)
+{
+    std::string text;
+    for (const auto& name : names)
+        text += name + "\n";
+    return text;
+}
+
+} // namespace
+
+ProgramFolder::Environment ProgramFolder::Environment::fromProcess()
+{
+    Environment e;
+    e.xdgDataHome = variable("XDG_DATA_HOME");
+    e.home = variable("HOME");
+    if (e.home.empty())
+        if (const passwd* account = ::getpwuid(::getuid()); account && account->pw_dir)
+            e.home = account->pw_dir;
+    return e;
+}
+
+const std::vector<std::string>& ProgramFolder::starterFolders()
+{
+    static const std::vector<std::string> folders{"saves", "presets", "config/colors", "config/alarms"};
+    return folders;
+}
+
+const std::vector<std::string>& ProgramFolder::userFolders()
+{
+    static const std::vector<std::string> folders{"saves", "presets", "config/colors", "config/alarms",
+                                                  "saved recordings"};
+    return folders;
+}
+
+ProgramFolder::ProgramFolder(fs::path program, fs::path user)
+    : m_program(std::move(program))
+    , m_user(std::move(user))
+{
+}
+
+fs::path ProgramFolder::dataFolder(const Environment& environment)
+{
+    // The base directory specification ignores a relative $XDG_DATA_HOME.
+    const fs::path base = !environment.xdgDataHome.empty() && fs::path(environment.xdgDataHome).is_absolute()
+                              ? fs::path(environment.xdgDataHome)
+                              : fs::path(environment.home) / ".local/share";
+    return (base / kDataFolderName).lexically_normal();
+}
+
+ProgramFolder ProgramFolder::decide(const fs::path& programFolder, const Environment& environment)
+{
+    fs::path program = programFolder.lexically_normal();
+    while (program.has_relative_path() && program.filename().empty())
+        program = program.parent_path();
+    // Permissions and read-only mounts decide, not the free space: a full disk must not move
+    // the user's files somewhere else.
+    if (::access(program.c_str(), W_OK | X_OK) == 0)
+        return ProgramFolder(program, program);
+    return ProgramFolder(program, dataFolder(environment));
+}
+
+bool ProgramFolder::prepare(std::string* error) const
+{
+    for (const auto& sub : userFolders()) {
+        std::error_code ec;
+        const fs::path folder = m_user / sub;
+        fs::create_directories(folder, ec);
+        if (ec || !fs::is_directory(folder)) {
+            if (error)
+                *error = "cannot create the folder " + folder.string() + ": "
+                         + (ec ? ec.message() : "a file of that name is in the way");
+            return false;
+        }
+    }
+    if (!separate())
+        return true;
+
+    const fs::path recordFile = m_user / kStarterRecord;
+    std::set<std::string> received = readRecord(recordFile);
+    const std::size_t before = received.size();
+    for (const auto& sub : starterFolders()) {
+        std::error_code ec;
+        std::vector<fs::path> starters;
+        for (fs::directory_iterator it(m_program / sub, ec), end; !ec && it != end; it.increment(ec))
+            if (it->is_regular_file() && !isWriteTemporaryName(it->path().filename().string()))
+                starters.push_back(it->path());
+        std::sort(starters.begin(), starters.end());
+        for (const auto& source : starters) {
+            const std::string name = sub + "/" + source.filename().string();
+            if (received.count(name))
+                continue;
+            const fs::path target = m_user / name;
+            // A file of the user's under a starter's name is theirs and stays.
+            if (fs::exists(fs::symlink_status(target))) {
+                received.insert(name);
+                continue;
+            }
+            const auto bytes = readWholeFile(source, kMaxStarterBytes);
+            if (bytes && writeFileAtomically(target, *bytes))
+                received.insert(name);
+        }
+    }
+    if (received.size() != before)
+        writeFileAtomically(recordFile, recordText(received));
+    return true;
+}
+
+} // namespace sonaveil

@@ -1,0 +1,65 @@
+#pragma once
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+namespace sonaveil {
+
+// The one place that decides where a program reads the files it ships with and where it keeps
+// the user's own (presets, state files, schemes, recordings, settings).
+//
+// A program folder the user can write to (a build's dist/, an installation for one user) holds
+// both, as it always has. A read-only one (installed by a package) is only read from; the
+// user's files then live in the data folder, $XDG_DATA_HOME/sonaveil (~/.local/share/sonaveil
+// when that is unset), which prepare() creates on the first start and fills with the starter
+// presets, equaliser presets, colour schemes and alarm sound once. Nothing of the user's is
+// ever replaced: a starter file that was copied (or that the user already had under its name)
+// is never copied again, so an edited or deleted starter stays as the user left it after an
+// upgrade, while a starter that is new in the upgrade arrives.
+class ProgramFolder {
+public:
+    // What the decision depends on besides the folder itself.
+    struct Environment {
+        std::string xdgDataHome; // $XDG_DATA_HOME; used only when it is an absolute path
+        std::string home;        // $HOME, else the home folder of the account
+        static Environment fromProcess();
+    };
+
+    // The program folder's subfolders whose files are starters: copied into a separate user
+    // folder once, then the user's.
+    static const std::vector<std::string>& starterFolders();
+    // The folders the programs expect in the user folder, created when missing.
+    static const std::vector<std::string>& userFolders();
+    // The record, in a separate user folder, of the starter files it has received.
+    static constexpr const char* kStarterRecord = ".starter-files";
+    static constexpr const char* kDataFolderName = "sonaveil";
+
+    // Decides for the program folder `programFolder` (the folder of the running executable).
+    static ProgramFolder decide(const std::filesystem::path& programFolder,
+                                const Environment& environment = Environment::fromProcess());
+    // The user's data folder for `environment`, whether or not it is used.
+    static std::filesystem::path dataFolder(const Environment& environment);
+
+    // The folder of the programs and of everything shipped with them: samples, pictures, help,
+    // the starter files.
+    const std::filesystem::path& program() const { return m_program; }
+    // Where the user's files are read and written.
+    const std::filesystem::path& user() const { return m_user; }
+    // Whether the user's files live apart from the program (a read-only program folder).
+    bool separate() const { return m_program != m_user; }
+
+    // Creates the user folder and the folders the programs expect in it, and in a separate user
+    // folder copies in the starter files it has not received yet. False, with `error` saying
+    // why, when the user folder cannot be created; a starter that cannot be copied is skipped
+    // and tried again on the next start.
+    bool prepare(std::string* error = nullptr) const;
+
+private:
+    ProgramFolder(std::filesystem::path program, std::filesystem::path user);
+
+    std::filesystem::path m_program;
+    std::filesystem::path m_user;
+};
+
+} // namespace sonaveil

@@ -1,0 +1,188 @@
+#include "common/programfolder.h"
+
+#include "common/atomicfile.h"
+#include "tempfolder.h"
+
+#include <gtest/gtest.h>
+#include <sys/mount.h>
+#include <unistd.h>
+
+using namespace sonaveil;
+namespace fs = std::filesystem;
+
+namespace {
+
+// Makes a folder read-only with what it holds still visible: its permissions for an ordinary
+// user, a read-only bind mount over itself for root.
+class ReadOnlyFolder {
+public:
+    explicit ReadOnlyFolder(fs::path folder)
+        : m_folder(std::move(folder))
+    {
+        if (::geteuid() != 0) {
+            std::error_code ec;
+            fs::permissions(m_folder, fs::perms::owner_read | fs::perms::owner_exec, ec);
+            m_active = !ec;
+        } else if (::mount(m_folder.c_str(), m_folder.c_str(), nullptr, MS_BIND, nullptr) == 0) {
+            m_mounted = true;
+            m_active = ::mount(nullptr, m_folder.c_str(), nullptr, MS_REMOUNT | MS_BIND | MS_RDONLY, nullptr) == 0;
+        }
+    }
+    ~ReadOnlyFolder()
+    {
+        if (m_mounted)
+            ::umount2(m_folder.c_str(), MNT_DETACH);
+        else if (m_active)
+            fs::permissions(m_folder, fs::perms::owner_all);
+    }
+    bool active() const { return m_active; }
+
+private:
+    fs::path m_folder;
+    bool m_active = false;
+    bool m_mounted = false;
+};
+
+void put(const fs::path& file, const std::string& bytes)
+{
+    fs::create_directories(file.parent_path());
+    ASSERT_TRUE(writeFileAtomically(file, bytes)) << file;
+}
+
+std::string text(const fs::path& file)
+{
+    return readWholeFile(file).value_or("<missing>");
+}
+
+// A program folder as a package installs it: the program, samples and the starter files.
+struct Installed {
+    TempFolder root;
+    fs::path program = root / "usr/lib/sonaveil";
+    fs::path home = root / "home/listener";
+    ProgramFolder::Environment env{"", home.string()};
+
+    Installed()
+    {
+        put(program / "bin/1.isz", "samples");
+        put(program / "saves/Ocean Night.svp", "ocean 1");
+        put(program / "saves/Soft Rain.svp", "rain 1");
+        put(program / "presets/Flat.eqf", "flat 1");
+        put(program / "config/colors/Night.clr", "night 1");
+        put(program / "config/alarms/default.wav", "alarm 1");
+        fs::create_directories(home);
+    }
+    fs::path user() const { return home / ".local/share/sonaveil"; }
+};
+
+} // namespace
+
+TEST(ProgramFolder, AWritableProgramFolderKeepsEverythingBesideThePrograms)
+{
+    Installed tree;
+    const ProgramFolder folder = ProgramFolder::decide(tree.program / "", tree.env);
+    EXPECT_EQ(folder.program(), tree.program);
+    EXPECT_EQ(folder.user(), tree.program);
+    EXPECT_FALSE(folder.separate());
+
+    ASSERT_TRUE(folder.prepare());
+    EXPECT_TRUE(fs::is_directory(tree.program / "saved recordings"));
+    EXPECT_FALSE(fs::exists(tree.user()));
+    EXPECT_FALSE(fs::exists(tree.program / ProgramFolder::kStarterRecord));
+    EXPECT_EQ(text(tree.program / "saves/Ocean Night.svp"), "ocean 1");
+}
+
+TEST(ProgramFolder, AReadOnlyProgramFolderSendsTheUsersFilesToTheDataFolder)
+{
+    Installed tree;
+    ReadOnlyFolder readOnly(tree.program);
+    if (!readOnly.active())
+        GTEST_SKIP() << "cannot make a folder read-only here";
+
+    const ProgramFolder folder = ProgramFolder::decide(tree.program, tree.env);
+    EXPECT_EQ(folder.program(), tree.program);
+    EXPECT_EQ(folder.user(), tree.user());
+    EXPECT_TRUE(folder.separate());
+
+    // $XDG_DATA_HOME wins when it is absolute; a relative one is ignored, as the standard says.
+    EXPECT_EQ(ProgramFolder::decide(tree.program, {"/srv/data/", "/home/x"}).user(), "/srv/data/sonaveil");
+    EXPECT_EQ(ProgramFolder::decide(tree.program, {"data", "/home/x"}).user(), "/home/x/.local/share/sonaveil");
+}
+
+TEST(ProgramFolder, TheFirstStartCreatesTheDataFolderAndCopiesTheStartersOnce)
+{
+    Installed tree;
+    ReadOnlyFolder readOnly(tree.program);
+    if (!readOnly.active())
+        GTEST_SKIP() << "cannot make a folder read-only here";
+    const ProgramFolder folder = ProgramFolder::decide(tree.program, tree.env);
+
+    std::string error;
+    ASSERT_TRUE(folder.prepare(&error)) << error;
+    for (const auto& sub : ProgramFolder::userFolders())
+        EXPECT_TRUE(fs::is_directory(tree.user() / sub)) << sub;
+    EXPECT_EQ(text(tree.user() / "saves/Ocean Night.svp"), "ocean 1");
+    EXPECT_EQ(text(tree.user() / "saves/Soft Rain.svp"), "rain 1");
+    EXPECT_EQ(text(tree.user() / "presets/Flat.eqf"), "flat 1");
+    EXPECT_EQ(text(tree.user() / "config/colors/Night.clr"), "night 1");
+    EXPECT_EQ(text(tree.user() / "config/alarms/default.wav"), "alarm 1");
+    // Samples, pictures and help are read from the program folder, never copied.
+    EXPECT_FALSE(fs::exists(tree.user() / "bin"));
+
+    // The user edits one starter and deletes another; the next start brings neither back.
+    put(tree.user() / "saves/Ocean Night.svp", "ocean, my way");
+    fs::remove(tree.user() / "saves/Soft Rain.svp");
+    ASSERT_TRUE(folder.prepare());
+    EXPECT_EQ(text(tree.user() / "saves/Ocean Night.svp"), "ocean, my way");
+    EXPECT_FALSE(fs::exists(tree.user() / "saves/Soft Rain.svp"));
+}
+
+TEST(ProgramFolder, AnUpgradeKeepsTheUsersFilesAndBringsOnlyNewStarters)
+{
+    Installed tree;
+    // A user of an older version: their own presets and state files are already there, one of
+    // them under a starter's name, and no record of starters exists yet.
+    put(tree.user() / "saves/Ocean Night.svp", "my ocean");
+    put(tree.user() / "saves/Mine.svp", "mine");
+    put(tree.user() / "previous.tmp", "last mix");
+    put(tree.user() / "config/colors/Night.clr", "my night");
+
+    {
+        ReadOnlyFolder readOnly(tree.program);
+        if (!readOnly.active())
+            GTEST_SKIP() << "cannot make a folder read-only here";
+        ASSERT_TRUE(ProgramFolder::decide(tree.program, tree.env).prepare());
+    }
+    EXPECT_EQ(text(tree.user() / "saves/Ocean Night.svp"), "my ocean");
+    EXPECT_EQ(text(tree.user() / "config/colors/Night.clr"), "my night");
+    EXPECT_EQ(text(tree.user() / "saves/Soft Rain.svp"), "rain 1");
+    fs::remove(tree.user() / "saves/Soft Rain.svp");
+
+    // The upgrade changes every starter and adds one.
+    put(tree.program / "saves/Ocean Night.svp", "ocean 2");
+    put(tree.program / "saves/Soft Rain.svp", "rain 2");
+    put(tree.program / "saves/Forest.svp", "forest 2");
+    put(tree.program / "presets/Flat.eqf", "flat 2");
+    ReadOnlyFolder readOnly(tree.program);
+    ASSERT_TRUE(readOnly.active());
+    ASSERT_TRUE(ProgramFolder::decide(tree.program, tree.env).prepare());
+
+    EXPECT_EQ(text(tree.user() / "saves/Ocean Night.svp"), "my ocean");
+    EXPECT_EQ(text(tree.user() / "saves/Mine.svp"), "mine");
+    EXPECT_EQ(text(tree.user() / "previous.tmp"), "last mix");
+    EXPECT_EQ(text(tree.user() / "presets/Flat.eqf"), "flat 1");
+    EXPECT_FALSE(fs::exists(tree.user() / "saves/Soft Rain.svp"));
+    EXPECT_EQ(text(tree.user() / "saves/Forest.svp"), "forest 2");
+}
+
+TEST(ProgramFolder, AUserFolderThatCannotBeCreatedIsReported)
+{
+    Installed tree;
+    ReadOnlyFolder readOnly(tree.program);
+    if (!readOnly.active())
+        GTEST_SKIP() << "cannot make a folder read-only here";
+    // A file where the data folder should be.
+    put(tree.home / ".local/share/sonaveil", "in the way");
+    std::string error;
+    EXPECT_FALSE(ProgramFolder::decide(tree.program, tree.env).prepare(&error));
+    EXPECT_NE(error.find(".local/share/sonaveil"), std::string::npos) << error;
+}
