@@ -5,6 +5,7 @@
 #include "tonemeter.h"
 
 #include <QElapsedTimer>
+#include <QFile>
 #include <QProcess>
 #include <QSignalSpy>
 
@@ -325,4 +326,24 @@ TEST(CaptureServerLoss, ALostServerEndsTheRecordingWithAMessageAndTheNextStartRe
     EXPECT_TRUE(errors.empty());
     EXPECT_TRUE(capture.monitoring());
     capture.CloseDevices();
+}
+
+TEST_F(Capture, ANameThatIsNoUtf8IsRecordedAndPlayedUnderItsOwnBytes)
+{
+    // "take\xE9.wav" as a Latin-1 system would name it: the bytes the file system holds.
+    const std::string leaf = "take\xE9 \xFF.wav";
+    const std::filesystem::path path = folder / leaf;
+    const QString name = QFile::decodeName(QByteArray::fromStdString(path.string()));
+    capture.setQuality(64);
+    capture.setFileName(name);
+    ASSERT_TRUE(capture.StartRecording(0.3));
+    ASSERT_TRUE(runUntil([this] { return !capture.recording(); }, 3300));
+    runFor(20);
+    EXPECT_TRUE(errors.empty()) << (errors.empty() ? "" : errors.front().second.toStdString());
+    std::vector<std::string> made;
+    for (const auto& e : std::filesystem::directory_iterator(folder.path()))
+        made.push_back(e.path().filename().string());
+    ASSERT_EQ(made.size(), 1u);
+    EXPECT_EQ(made[0], leaf);
+    EXPECT_NEAR(decode(path.string()).frames, 6615, 50);
 }
