@@ -7,13 +7,18 @@ MixKeeper::MixKeeper(PresetFiles& presets, int delayMs)
 {
     m_timer.setSingleShot(true);
     m_timer.setInterval(delayMs);
-    QObject::connect(&m_timer, &QTimer::timeout, [this] { writeNow(); });
+    QObject::connect(&m_timer, &QTimer::timeout, [this] {
+        if (m_presets.current() != m_kept)
+            writeNow();
+    });
 }
 
 void MixKeeper::setActive(bool on)
 {
     m_active = on;
-    if (!on)
+    if (on)
+        m_kept = m_presets.current();
+    else
         m_timer.stop();
 }
 
@@ -29,6 +34,7 @@ bool MixKeeper::writeNow()
     const std::string path = m_presets.lastMixPath();
     std::string why;
     if (m_presets.save(path, &why)) {
+        m_kept = m_presets.current();
         m_failures.succeeded(path);
         return true;
     }

@@ -6,6 +6,7 @@
 #include <QTimer>
 
 #include <functional>
+#include <optional>
 #include <string>
 
 namespace sonaveil::player {
@@ -28,7 +29,8 @@ public:
     bool writeNow();
     // Stops waiting without writing (the player closes before its start-up ran).
     void cancel() { m_timer.stop(); }
-    // Until the start-up has run there is nothing of this session to keep.
+    // Until the start-up has run there is nothing of this session to keep. The mix at that
+    // moment counts as kept: the last session's file is replaced only once the mix differs.
     void setActive(bool on);
 
     // Told once per file and reason.
@@ -40,6 +42,7 @@ private:
     PresetFiles& m_presets;
     QTimer m_timer;
     bool m_active = false;
+    std::optional<PresetRecord> m_kept;
     WriteFailures m_failures;
 };
 

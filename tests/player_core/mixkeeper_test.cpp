@@ -68,6 +68,9 @@ TEST_F(Keeper, WritesTheMixOnceItHasBeenStillForTheDelay)
     EXPECT_FALSE(fs::exists(previous())) << "nothing is kept before the start-up ran";
 
     keeper.setActive(true);
+    keeper.mixChanged(); // a change that ends where it began (the start-up's own)
+    spin(300);
+    EXPECT_FALSE(fs::exists(previous())) << "the last session's mix stays until this one differs";
     model.setCheck(3, CheckState::Checked);
     keeper.mixChanged();
     spin(100);
