@@ -206,7 +206,8 @@ void RecorderSession::onError(int number, const QString& description)
         return;
     m_errorPending = true;
     // One failure, one message: a lost sound server reports itself more than once in a row.
-    if (m_errorTold && m_lastErrorTold.isValid() && m_lastErrorTold.elapsed() < kErrorEpisodeMs)
+    if (m_recordState == RecordState::Recording && m_errorTold && m_lastErrorTold.isValid()
+        && m_lastErrorTold.elapsed() < kErrorEpisodeMs)
         return;
     m_errorTold = true;
     m_lastErrorTold.start();
@@ -258,8 +259,7 @@ void RecorderSession::record()
     const double limit = numericValue(m_view.listText(List::Limit)) * 60.0;
     m_errorTold = false;
     if (!m_capture.StartRecording(limit)) {
-        if (!m_errorTold)
-            tell(Dialogs::Icon::Critical, QStringLiteral("The control could not start recording"));
+        tell(Dialogs::Icon::Critical, QStringLiteral("The control could not start recording"));
         // Nothing is recording: Stop has nothing to stop, nor a file to show.
         recordingNotStarted();
         return;

@@ -125,10 +125,12 @@ TEST_F(AlarmWindowTest, TheAlarmTimeIsHoursAndMinutesTypedOverTheShownOne)
     QWidget* list = a->findChild<QWidget*>("scombobox1");
     ASSERT_NE(list, nullptr);
     for (QLabel* label : a->findChildren<QLabel*>()) {
-        if (label->text() == "Play for")
+        if (label->text() == "Play for") {
             EXPECT_GE(list->geometry().left() - label->geometry().right(), 4);
-        if (label->text() == "seconds")
+        }
+        if (label->text() == "seconds") {
             EXPECT_GE(label->geometry().left() - list->geometry().right(), 4);
+        }
     }
 }
 

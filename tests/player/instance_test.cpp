@@ -161,6 +161,8 @@ TEST_F(Instances, ASecondStartHandsOverAndEndsAtOnce)
     EXPECT_EQ(plain.status, 0) << plain.output;
     EXPECT_LT(plain.took, 3s);
     EXPECT_EQ(plain.output, "");
+    // The mix of this session was kept on disk seconds after it changed: --previous finds it.
+    EXPECT_EQ(run({"--previous"}).status, 0);
     EXPECT_TRUE(firstRuns());
     fs::remove(folder / "ready");
     const Outcome again = run({"--tray"});
@@ -185,7 +187,6 @@ TEST_F(Instances, EveryOptionReachesTheRunningPlayer)
              {"--load", (folder / "saves" / "Bad.svp").string()},
              {"--load", "/dev/zero"},
              {"--load", (folder / "saves").string()},
-             {"--previous"},
              {"--bogus"}}) {
         const Outcome r = run(args);
         EXPECT_EQ(r.status, 2) << args[0];

@@ -305,7 +305,10 @@ TEST_F(SessionTest, AnExistingFileIsAppendedToOnlyAfterYes)
     EXPECT_EQ(dialogs.messages[0].title, "Recorder");
     EXPECT_EQ(dialogs.messages[1].text, "The control could not start recording");
     EXPECT_EQ(dialogs.messages[1].icon, FakeDialogs::Icon::Critical);
-    EXPECT_EQ(session->recordState(), RecordState::Recording);
+    // Nothing records: the state is back to stopped and Stop has nothing to say.
+    EXPECT_EQ(session->recordState(), RecordState::Stopped);
+    session->stopRecording();
+    EXPECT_EQ(dialogs.messages.size(), 2u);
 }
 
 TEST_F(SessionTest, TheDiskGuardWarnsAtTheStartAndStopsAtTheFirstProgress)
@@ -677,15 +680,15 @@ TEST(WindowPlacement, AStoredPositionOffEveryScreenGoesToThePrimaryOne)
     const QRect second(1920, 0, 1280, 1024);
     const QSize window(400, 300);
     const QPoint centred = primary.center() - QRect(QPoint(0, 0), window).center();
-    EXPECT_EQ(placeOnScreens(QPoint(100, 80), window, {primary, second}, primary), QPoint(100, 80));
-    EXPECT_EQ(placeOnScreens(QPoint(2000, 50), window, {primary, second}, primary), QPoint(2000, 50));
+    EXPECT_EQ(sonaveil::recorder::placeOnScreens(QPoint(100, 80), window, {primary, second}, primary), QPoint(100, 80));
+    EXPECT_EQ(sonaveil::recorder::placeOnScreens(QPoint(2000, 50), window, {primary, second}, primary), QPoint(2000, 50));
     // The second monitor unplugged, a position that wrapped, one far beyond, none at all.
-    EXPECT_EQ(placeOnScreens(QPoint(2000, 50), window, {primary}, primary), centred);
-    EXPECT_EQ(placeOnScreens(QPoint(-5536, 100), window, {primary}, primary), centred);
-    EXPECT_EQ(placeOnScreens(QPoint(60000, 100), window, {primary}, primary), centred);
-    EXPECT_EQ(placeOnScreens(std::nullopt, window, {primary}, primary), centred);
+    EXPECT_EQ(sonaveil::recorder::placeOnScreens(QPoint(2000, 50), window, {primary}, primary), centred);
+    EXPECT_EQ(sonaveil::recorder::placeOnScreens(QPoint(-5536, 100), window, {primary}, primary), centred);
+    EXPECT_EQ(sonaveil::recorder::placeOnScreens(QPoint(60000, 100), window, {primary}, primary), centred);
+    EXPECT_EQ(sonaveil::recorder::placeOnScreens(std::nullopt, window, {primary}, primary), centred);
     // Hanging over an edge but with its corner to grab on the screen: left where it is.
-    EXPECT_EQ(placeOnScreens(QPoint(1800, 900), window, {primary}, primary), QPoint(1800, 900));
+    EXPECT_EQ(sonaveil::recorder::placeOnScreens(QPoint(1800, 900), window, {primary}, primary), QPoint(1800, 900));
 }
 
 TEST_F(SessionTest, ASettingsFileThatCannotBeWrittenAtCloseIsTold)
