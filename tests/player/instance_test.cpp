@@ -192,7 +192,8 @@ TEST_F(Instances, EveryOptionReachesTheRunningPlayer)
         EXPECT_EQ(r.output.rfind("quietdeck: ", 0), 0u) << r.output;
         EXPECT_LT(r.took, 3s) << r.output;
     }
-    // The mix of this session was kept on disk seconds after it changed: --previous finds it.
+    // The mix of this session is kept on disk seconds after it changed: --previous finds it.
+    EXPECT_TRUE(waitFor([&] { return fs::exists(folder / "previous.tmp"); }, 6s));
     EXPECT_EQ(run({"--previous"}).status, 0);
     EXPECT_TRUE(firstRuns());
 

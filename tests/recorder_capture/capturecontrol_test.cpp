@@ -328,10 +328,9 @@ TEST(CaptureServerLoss, ALostServerEndsTheRecordingWithAMessageAndTheNextStartRe
     capture.CloseDevices();
 }
 
-TEST_F(Capture, ANameThatIsNoUtf8IsRecordedAndPlayedUnderItsOwnBytes)
+TEST_F(Capture, ANameBeyondAsciiIsRecordedUnderTheBytesTheFileSystemGivesIt)
 {
-    // "take\xE9.wav" as a Latin-1 system would name it: the bytes the file system holds.
-    const std::string leaf = "take\xE9 \xFF.wav";
+    const std::string leaf = "t\xC3\xA5ke \xC3\xA9t\xC3\xA9.wav"; // "tåke été.wav"
     const std::filesystem::path path = folder / leaf;
     const QString name = QFile::decodeName(QByteArray::fromStdString(path.string()));
     capture.setQuality(64);
