@@ -11,6 +11,10 @@ namespace sonaveil {
 // The most a preset or state file may hold; anything larger is not one of ours.
 constexpr std::size_t kMaxStateFileBytes = std::size_t(1) << 20;
 
+// The longest file name writeFileAtomically can write: a name takes at most 255 bytes, and its
+// temporary name is 13 bytes longer (".name.part-Ab12Cd").
+constexpr std::size_t kMaxAtomicFileName = 255 - 13;
+
 // Replaces `target` with `bytes` so that a reader sees either the old file or the new one, never
 // a half-written one: the bytes go to a temporary file beside the target, are flushed to the disk,
 // the temporary file is renamed over the target and the folder is flushed so that the rename

@@ -662,16 +662,7 @@ void MultibuttonModel::paintFace(PaintSurface& s, const SystemColors& sys, Visua
         paintClassic(s, sys, st);
         return;
     case 7: {
-        // A rollover colour replaces the built-in hover, pressed and checked bands: the hover and
-        // the check show the normal bands in that colour (the check framed), a press a darker
-        // shade of it.
-        const bool rolled = m_rollover && (st != VisualState::Normal || checked);
-        ColorValue face = b;
-        if (rolled)
-            face = st == VisualState::Pressed && !(checked && !m_mouseOver) ? shade(sys.translate(*m_rollover), -0.12f)
-                                                                             : sys.translate(*m_rollover);
-        const Bands bands = rolled ? style7Bands(face, VisualState::Normal, false, false)
-                                   : style7Bands(b, st, checked, m_mouseOver);
+        const auto [face, bands, rolled] = style7Look(sys, st);
         const int upper = style7UpperHeight(h);
         const int lower = style7LowerHeight(h);
         if ((st == VisualState::Normal && !checked) || rolled)
@@ -869,6 +860,32 @@ void MultibuttonModel::paintFace(PaintSurface& s, const SystemColors& sys, Visua
     }
 }
 
+MultibuttonModel::Style7Look MultibuttonModel::style7Look(const SystemColors& sys, VisualState st) const
+{
+    // A rollover colour replaces the built-in hover, pressed and checked bands: the hover and
+    // the check show the normal bands in that colour (the check framed), a press a darker
+    // shade of it.
+    const ColorValue b = sys.translate(m_backColor);
+    const bool checked = m_checkBoxMode && m_value;
+    const bool rolled = m_rollover && (st != VisualState::Normal || checked);
+    ColorValue face = b;
+    if (rolled)
+        face = st == VisualState::Pressed && !(checked && !m_mouseOver) ? shade(sys.translate(*m_rollover), -0.12f)
+                                                                         : sys.translate(*m_rollover);
+    const Bands bands = rolled ? style7Bands(face, VisualState::Normal, false, false)
+                               : style7Bands(b, st, checked, m_mouseOver);
+    return {face, bands, rolled};
+}
+
+std::vector<ColorValue> MultibuttonModel::captionGrounds(const SystemColors& sys, VisualState st) const
+{
+    if (m_style == 7) {
+        const Bands bands = style7Look(sys, st).bands;
+        return {bands.upperTop, bands.upperBottom, bands.lowerTop, bands.lowerBottom};
+    }
+    return {sys.translate(m_backColor)};
+}
+
 void MultibuttonModel::paintCaption(PaintSurface& s, const SystemColors& sys, VisualState st) const
 {
     const int w = s.width(), h = s.height();
@@ -876,6 +893,11 @@ void MultibuttonModel::paintCaption(PaintSurface& s, const SystemColors& sys, Vi
     ColorValue color = m_enabled ? sys.translate(m_foreColor) : sys.grayText;
     if (m_style == 3 && m_enabled)
         color = pressed ? kWhite : sys.buttonText;
+    // Whatever the face does in this state, the caption stays readable on it: 4.5 : 1 for a
+    // text, 3 : 1 for a symbol (a shape, not letters).
+    const TransportSymbol sym = transportSymbolOf(m_font, m_caption);
+    if (m_enabled)
+        color = readableOn(color, captionGrounds(sys, st), sym == TransportSymbol::None ? 4.5 : 3.0);
 
     int dx = 0, dy = 0, pdx = 0, pdy = 0;
     if ((m_style == 0 || m_style == 1 || m_style == 8) && pressed) {
@@ -885,7 +907,6 @@ void MultibuttonModel::paintCaption(PaintSurface& s, const SystemColors& sys, Vi
         else { dx = -2; dy = -2; pdx = -1; pdy = -1; }
     }
 
-    const TransportSymbol sym = transportSymbolOf(m_font, m_caption);
     const TextFlags flags{true, false};
     TextSize ts;
     if (sym != TransportSymbol::None) {

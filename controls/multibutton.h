@@ -170,6 +170,15 @@ private:
     void paintFace(PaintSurface& s, const SystemColors& sys, VisualState st) const;
     void paintClassic(PaintSurface& s, const SystemColors& sys, VisualState st) const;
     void paintCaption(PaintSurface& s, const SystemColors& sys, VisualState st) const;
+    // Style 7 in a state: the face colour, its bands, and whether the rollover colour paints it.
+    struct Style7Look {
+        ColorValue face;
+        Bands bands;
+        bool rolled;
+    };
+    Style7Look style7Look(const SystemColors& sys, VisualState st) const;
+    // The colours a caption is drawn over in a state.
+    std::vector<ColorValue> captionGrounds(const SystemColors& sys, VisualState st) const;
 
     MultibuttonHost m_noHost;
     MultibuttonHost* m_host;

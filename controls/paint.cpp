@@ -50,6 +50,54 @@ ColorValue shade(ColorValue c, float f)
     return rgb(shadeChannel(redOf(c), f), shadeChannel(greenOf(c), f), shadeChannel(blueOf(c), f));
 }
 
+namespace {
+
+double luminance(ColorValue c)
+{
+    auto linear = [](int channel) {
+        const double v = channel / 255.0;
+        return v <= 0.04045 ? v / 12.92 : std::pow((v + 0.055) / 1.055, 2.4);
+    };
+    return 0.2126 * linear(redOf(c)) + 0.7152 * linear(greenOf(c)) + 0.0722 * linear(blueOf(c));
+}
+
+double worstContrast(ColorValue text, const std::vector<ColorValue>& grounds)
+{
+    double worst = 21.0;
+    for (ColorValue g : grounds)
+        worst = std::min(worst, contrastRatio(text, g));
+    return worst;
+}
+
+ColorValue mix(ColorValue a, ColorValue b, double t)
+{
+    auto ch = [t](int x, int y) { return int(std::lround(x + (y - x) * t)); };
+    return rgb(ch(redOf(a), redOf(b)), ch(greenOf(a), greenOf(b)), ch(blueOf(a), blueOf(b)));
+}
+
+} // namespace
+
+double contrastRatio(ColorValue a, ColorValue b)
+{
+    const double la = luminance(a), lb = luminance(b);
+    return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05);
+}
+
+ColorValue readableOn(ColorValue text, const std::vector<ColorValue>& grounds, double minimum)
+{
+    if (grounds.empty() || worstContrast(text, grounds) >= minimum)
+        return text;
+    for (int step = 1; step <= 20; ++step) {
+        const double t = step / 20.0;
+        for (ColorValue end : {kBlack, kWhite}) {
+            const ColorValue c = mix(text, end, t);
+            if (worstContrast(c, grounds) >= minimum)
+                return c;
+        }
+    }
+    return worstContrast(kBlack, grounds) >= worstContrast(kWhite, grounds) ? kBlack : kWhite;
+}
+
 ColorValue average(ColorValue a, ColorValue b)
 {
     auto avg = [](int x, int y) { return int(roundHalfEven((x + y) / 2.0)); };

@@ -75,6 +75,14 @@ ColorValue offset(ColorValue c, int n);
 // The row colours of a vertical gradient of h rows from c1 (top) to c2 (bottom).
 std::vector<ColorValue> gradientRows(ColorValue c1, ColorValue c2, int h);
 
+// The contrast ratio of two colours as readers of text perceive it (1 … 21; relative luminance
+// of sRGB).
+double contrastRatio(ColorValue a, ColorValue b);
+// `text` where it reads at least `minimum` : 1 against every colour of `grounds`; otherwise the
+// least change of it towards black or white that does, or, when none does, whichever of black
+// and white reads better.
+ColorValue readableOn(ColorValue text, const std::vector<ColorValue>& grounds, double minimum = 4.5);
+
 struct FontSpec {
     std::string name = "Tahoma";
     double pointSize = 8.25;

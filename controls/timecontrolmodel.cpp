@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cctype>
 #include <cstdio>
+#include <cstring>
 #include <optional>
 #include <regex>
 
@@ -41,7 +42,35 @@ bool validDate(int y, int m, int d)
 
 TimeControlModel::TimeControlModel()
 {
-    m_text = format(0, 0, 0);
+    m_text = format(0, 0, 0, true);
+}
+
+int TimeControlModel::partStart(int part) const
+{
+    if (!m_showSeconds && part == AmPm)
+        return 6;
+    return kPartStart[part];
+}
+
+int TimeControlModel::afterMinutes() const
+{
+    if (m_showSeconds)
+        return Seconds;
+    return m_hour24 ? Minutes : AmPm;
+}
+
+void TimeControlModel::setShowSeconds(bool on)
+{
+    if (on == m_showSeconds)
+        return;
+    m_showSeconds = on;
+    if (!on) {
+        m_seconds = 0;
+        if (m_part == Seconds)
+            m_part = Minutes;
+    }
+    redraw();
+    selectPart(m_part);
 }
 
 void TimeControlModel::setDesignators(std::string am, std::string pm)
@@ -51,21 +80,23 @@ void TimeControlModel::setDesignators(std::string am, std::string pm)
     redraw();
 }
 
-std::string TimeControlModel::format(int hours, int minutes, int seconds) const
+std::string TimeControlModel::format(int hours, int minutes, int seconds, bool withSeconds) const
 {
     char buf[16];
-    if (m_hour24) {
-        std::snprintf(buf, sizeof buf, "%02d:%02d:%02d", hours, minutes, seconds);
+    const int shown = m_hour24 ? hours : (hours % 12 == 0 ? 12 : hours % 12);
+    if (withSeconds)
+        std::snprintf(buf, sizeof buf, "%02d:%02d:%02d", shown, minutes, seconds);
+    else
+        std::snprintf(buf, sizeof buf, "%02d:%02d", shown, minutes);
+    if (m_hour24)
         return buf;
-    }
-    const int shown = hours % 12 == 0 ? 12 : hours % 12;
-    std::snprintf(buf, sizeof buf, "%02d:%02d:%02d ", shown, minutes, seconds);
+    std::strcat(buf, " ");
     return buf + (hours < 12 ? m_am : m_pm);
 }
 
 void TimeControlModel::redraw()
 {
-    std::string text = format(m_hours, m_minutes, m_seconds);
+    std::string text = format(m_hours, m_minutes, m_seconds, m_showSeconds);
     if (text == m_text)
         return;
     m_text = std::move(text);
@@ -81,7 +112,7 @@ void TimeControlModel::updated()
 
 void TimeControlModel::selectCharacters()
 {
-    m_selectionStart = kPartStart[m_part];
+    m_selectionStart = partStart(m_part);
     updated();
 }
 
@@ -150,9 +181,11 @@ void TimeControlModel::setWidthTwips(int twips)
 
 void TimeControlModel::selectPart(int part)
 {
-    if (part < Hours || part > AmPm || (part == AmPm && m_hour24))
+    if (part < Hours || part > AmPm || (part == AmPm && m_hour24) || (part == Seconds && !m_showSeconds))
         return;
     m_part = part;
+    m_typed = 0;
+    m_wholeSelected = true;
     switch (part) {
     case Hours: setSpin(m_hours, 23); break;
     case Minutes: setSpin(m_minutes, 59); break;
@@ -197,6 +230,7 @@ void TimeControlModel::spinChanged(int value)
 void TimeControlModel::typeChar(char32_t c)
 {
     if (c == 8) {
+        m_wholeSelected = false;
         switch (m_part) {
         case Hours: setH(m_hours < 10 ? 0 : m_hours / 10); break;
         case Minutes:
@@ -213,14 +247,28 @@ void TimeControlModel::typeChar(char32_t c)
             break;
         default: break;
         }
+        // What is left of the part counts as typed: the next digit goes on from it.
+        const int left = m_part == Hours ? m_hours : m_part == Minutes ? m_minutes : m_seconds;
+        m_typed = left == 0 ? 0 : left < 10 ? 1 : 2;
         return;
     }
     if (c < U'0' || c > U'9')
         return;
     const int k = int(c - U'0');
+    // A part that holds two typed digits is complete: the next digit begins the part after it
+    // (the seconds, which have none, begin again).
+    if (m_typed >= 2 && !m_wholeSelected) {
+        const int next = m_part == Hours ? Minutes : m_part == Minutes ? afterMinutes() : m_part;
+        if (next != m_part)
+            selectPart(next);
+    }
+    const bool afresh = m_wholeSelected || m_typed >= 2;
+    const int typedBefore = afresh ? 0 : m_typed;
+    const int partBefore = m_part;
+    auto current = [this, afresh](int value) { return afresh ? 0 : value; };
     switch (m_part) {
     case Hours: {
-        const int d = m_hours;
+        const int d = current(m_hours);
         if (d == 0) {
             setH(k);
         } else if (d <= 2) {
@@ -233,17 +281,17 @@ void TimeControlModel::typeChar(char32_t c)
         break;
     }
     case Minutes: {
-        const int d = m_minutes;
+        const int d = current(m_minutes);
         if (d == 0) {
             setMin(k);
         } else {
             setMin(d <= 5 ? 10 * d + k : 59);
-            selectPart(Seconds);
+            selectPart(afterMinutes());
         }
         break;
     }
     case Seconds: {
-        const int d = m_seconds;
+        const int d = current(m_seconds);
         m_seconds = d == 0 ? k : (d <= 5 ? 10 * d + k : 59);
         // Shown at once: a typed digit that appeared only at the next change would look lost.
         redraw();
@@ -253,7 +301,13 @@ void TimeControlModel::typeChar(char32_t c)
             selectPart(Seconds);
         break;
     }
-    default: break;
+    default: return;
+    }
+    // Still in the same part (the seconds are selected again after each digit): it holds one
+    // more typed digit and is no longer selected as a whole.
+    if (m_part == partBefore) {
+        m_typed = typedBefore + 1;
+        m_wholeSelected = false;
     }
 }
 
@@ -267,7 +321,7 @@ void TimeControlModel::keyDown(Key key)
         break;
     case Minutes:
         if (key == Key::Left) selectPart(Hours);
-        else if (key == Key::Right) selectPart(Seconds);
+        else if (key == Key::Right) selectPart(afterMinutes());
         else if (key == Key::Up) setMin(m_minutes + 1);
         else setMin(m_minutes - 1);
         break;
@@ -278,7 +332,7 @@ void TimeControlModel::keyDown(Key key)
         else setS(m_seconds - 1);
         break;
     case AmPm:
-        if (key == Key::Left) selectPart(Seconds);
+        if (key == Key::Left) selectPart(m_showSeconds ? Seconds : Minutes);
         else if (key == Key::Up || key == Key::Down) toggleAmPm();
         break;
     }
@@ -288,7 +342,11 @@ bool TimeControlModel::tabForward()
 {
     switch (m_part) {
     case Hours: selectPart(Minutes); return false;
-    case Minutes: selectPart(Seconds); return false;
+    case Minutes:
+        if (afterMinutes() == Minutes)
+            return true;
+        selectPart(afterMinutes());
+        return false;
     case Seconds:
         if (m_hour24)
             return true;
@@ -302,13 +360,15 @@ bool TimeControlModel::tabBackward()
 {
     if (m_part == Hours)
         return true;
-    selectPart(m_part - 1);
+    selectPart(m_part == AmPm && !m_showSeconds ? Minutes : m_part - 1);
     return false;
 }
 
 void TimeControlModel::mousePressedAt(int caret)
 {
     int part = caret <= 2 ? Hours : caret <= 5 ? Minutes : caret <= 8 ? Seconds : AmPm;
+    if (!m_showSeconds && part >= Seconds)
+        part = m_hour24 ? Minutes : AmPm;
     if (part == AmPm && m_hour24)
         part = Seconds;
     selectPart(part);
@@ -329,7 +389,7 @@ void TimeControlModel::focusIn(int caret)
 
 std::string TimeControlModel::value() const
 {
-    return format(m_hours, m_minutes, 0);
+    return format(m_hours, m_minutes, 0, true);
 }
 
 bool TimeControlModel::setValue(std::string_view input)
@@ -389,7 +449,7 @@ bool TimeControlModel::setValue(std::string_view input)
     }
     setH(hours);
     setMin(minutes);
-    setS(seconds);
+    setS(m_showSeconds ? seconds : 0);
     return true;
 }
 

@@ -38,6 +38,10 @@ public:
     void setS(int seconds);
     bool hour24() const { return m_hour24; }
     void setHour24(bool on);
+    // Without seconds the control shows and edits hh:mm (a time of day to the minute, such as
+    // an alarm's); the seconds are 0 and take no part in typing, arrows or Tab.
+    bool showSeconds() const { return m_showSeconds; }
+    void setShowSeconds(bool on);
 
     // "hh:mm:00", in 12-hour mode followed by a blank and the designator.
     std::string value() const;
@@ -61,7 +65,10 @@ public:
     void spinChanged(int value);
 
     // A typed character: digits set the selected part, Backspace (8) shortens it; others are
-    // ignored. The text box itself never takes a character.
+    // ignored. The text box itself never takes a character. A digit typed into a part whose
+    // text is selected as a whole (it was just selected, by a click, a key or the step from the
+    // part before) starts that part afresh; one typed after two digits in the same part begins
+    // the next part (the seconds begin again). Typing a time over the one shown gives that time.
     void typeChar(char32_t c);
     void keyDown(Key key);
     // Tab: true when the focus may leave; otherwise the next part was selected. Shift+Tab goes
@@ -83,7 +90,10 @@ public:
     void writeProperties(PropertyBag& bag) const;
 
 private:
-    std::string format(int hours, int minutes, int seconds) const;
+    std::string format(int hours, int minutes, int seconds, bool withSeconds) const;
+    int partStart(int part) const;
+    // The part the minutes hand on to.
+    int afterMinutes() const;
     void redraw();
     void selectCharacters();
     void setSpin(int value, int max);
@@ -92,7 +102,12 @@ private:
 
     int m_hours = 0, m_minutes = 0, m_seconds = 0;
     int m_part = Hours;
+    // Digits typed into the selected part since it was selected, and whether its text is still
+    // selected as a whole.
+    int m_typed = 0;
+    bool m_wholeSelected = true;
     bool m_hour24 = true;
+    bool m_showSeconds = true;
     int m_width = kWidth24;
     std::string m_text;
     int m_selectionStart = 0;

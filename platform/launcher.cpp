@@ -93,4 +93,25 @@ bool DesktopLauncher::requestPowerOff(int delaySeconds)
     return true;
 }
 
+bool DesktopLauncher::cancelPowerOff()
+{
+    // Both ways the request may have gone: logind's schedule and `shutdown`'s own.
+    auto* process = new QProcess;
+    QObject::connect(process, &QProcess::finished, process, [process](int, QProcess::ExitStatus) {
+        QProcess::startDetached(QStringLiteral("shutdown"), {QStringLiteral("-c")});
+        process->deleteLater();
+    });
+    QObject::connect(process, &QProcess::errorOccurred, process, [process](QProcess::ProcessError error) {
+        if (error != QProcess::FailedToStart)
+            return;
+        QProcess::startDetached(QStringLiteral("shutdown"), {QStringLiteral("-c")});
+        process->deleteLater();
+    });
+    process->start(QStringLiteral("busctl"),
+                   {QStringLiteral("call"), QStringLiteral("org.freedesktop.login1"),
+                    QStringLiteral("/org/freedesktop/login1"), QStringLiteral("org.freedesktop.login1.Manager"),
+                    QStringLiteral("CancelScheduledShutdown")});
+    return true;
+}
+
 } // namespace sonaveil::platform

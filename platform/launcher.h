@@ -20,6 +20,8 @@ public:
     virtual bool open(const QUrl& url) = 0;
     // Asks the system to power off after `delaySeconds`.
     virtual bool requestPowerOff(int delaySeconds) = 0;
+    // Withdraws a power-off asked for before.
+    virtual bool cancelPowerOff() = 0;
 };
 
 class DesktopLauncher : public Launcher {
@@ -27,6 +29,7 @@ public:
     bool start(const QString& program, const QStringList& arguments, const QString& workingFolder) override;
     bool open(const QUrl& url) override;
     bool requestPowerOff(int delaySeconds) override;
+    bool cancelPowerOff() override;
 };
 
 // Records what it was asked, for tests; starts nothing, opens nothing, never powers off.
@@ -51,12 +54,18 @@ public:
         powerOffRequests.push_back(delaySeconds);
         return true;
     }
+    bool cancelPowerOff() override
+    {
+        ++powerOffCancels;
+        return true;
+    }
 
     bool startSucceeds = true;
     bool openSucceeds = true;
     std::vector<Started> started;
     std::vector<QUrl> opened;
     std::vector<int> powerOffRequests;
+    int powerOffCancels = 0;
 };
 
 } // namespace sonaveil::platform

@@ -57,16 +57,20 @@ AlarmWindow::AlarmWindow(AlarmClock& alarm, Night& night, TinnitusStore& store, 
     m_time = new TimeControl(when);
     m_time->setObjectName("TimeControl1");
     m_time->setToolTip("The time of day the alarm goes off (24-hour)");
+    // The alarm goes off on the minute: seconds would be shown and edited for nothing.
+    m_time->model().setShowSeconds(false);
     auto* timeRow = new QHBoxLayout;
     timeRow->addWidget(m_time);
     timeRow->addSpacing(16);
     timeRow->addWidget(lightLabel("Play for", when));
+    timeRow->addSpacing(4);
     m_duration = new SComboBox("scombobox1", when);
     m_duration->setFixedWidth(80);
     m_duration->setToolTip("How long the alarm plays when it does not repeat");
     for (const char* d : AlarmClock::kDurations)
         m_duration->AddItem(d);
     timeRow->addWidget(m_duration);
+    timeRow->addSpacing(4);
     timeRow->addWidget(lightLabel("seconds", when));
     timeRow->addStretch();
     w->addLayout(timeRow, 0, 1);

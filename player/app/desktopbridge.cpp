@@ -111,7 +111,17 @@ MediaControl::Status DesktopBridge::status() const
 
 QString DesktopBridge::title() const
 {
+    if (!m_player.presets().anyLoaded())
+        return {};
     return QString::fromStdString(m_player.presets().currentName());
+}
+
+bool DesktopBridge::canPlay() const
+{
+    if (status() != Status::Stopped || m_stoppedMix)
+        return true;
+    std::error_code ec;
+    return std::filesystem::exists(m_player.presets().lastMixPath(), ec);
 }
 
 double DesktopBridge::volume() const
@@ -138,7 +148,9 @@ void DesktopBridge::quit()
 
 void DesktopBridge::play()
 {
-    if (status() == Status::Stopped) {
+    if (status() == Status::Stopped && m_stoppedMix) {
+        m_stoppedMix->applyTo(m_player.model());
+    } else if (status() == Status::Stopped) {
         const std::string previous = m_player.presets().lastMixPath();
         std::error_code ec;
         if (std::filesystem::exists(previous, ec))
@@ -156,6 +168,8 @@ void DesktopBridge::pause()
 
 void DesktopBridge::stop()
 {
+    if (status() != Status::Stopped)
+        m_stoppedMix = PresetRecord::capture(m_player.model());
     m_player.mix().stopAll();
 }
 

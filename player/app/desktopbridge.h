@@ -4,10 +4,12 @@
 #include "player/desktop/mediacontrol.h"
 #include "player/desktop/mpris.h"
 #include "player/desktop/singleinstance.h"
+#include "player/presets/presetrecord.h"
 
 #include <QObject>
 
 #include <functional>
+#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -38,6 +40,7 @@ public:
 
     Status status() const override;
     QString title() const override;
+    bool canPlay() const override;
     double volume() const override;
     void setVolume(double volume) override;
     void raise() override;
@@ -53,6 +56,8 @@ private:
     Player& m_player;
     Mpris m_mpris;
     std::vector<std::pair<CommandLine, Answer>> m_pending;
+    // The mix stop() switched off, for play() to bring back.
+    std::optional<PresetRecord> m_stoppedMix;
 };
 
 } // namespace sonaveil::player

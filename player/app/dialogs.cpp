@@ -4,7 +4,12 @@
 #include <QDir>
 #include <QFileDialog>
 #include <QInputDialog>
+#include <QDBusConnection>
+#include <QDBusMessage>
 #include <QMessageBox>
+#include <QPushButton>
+
+#include <cstdio>
 
 namespace sonaveil::player {
 
@@ -82,6 +87,38 @@ void QtDialogs::message(QWidget* owner, const QString& title, const QString& tex
 {
     QMessageBox box(QMessageBox::NoIcon, title, text, QMessageBox::Ok, owner);
     box.exec();
+}
+
+void QtDialogs::notice(QWidget* owner, const QString& title, const QString& text, const QString& actionText,
+                       std::function<void()> action)
+{
+    auto* box = new QMessageBox(QMessageBox::Information, title, text, QMessageBox::NoButton, owner);
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    box->setModal(false);
+    box->setWindowModality(Qt::NonModal);
+    if (!actionText.isEmpty()) {
+        QPushButton* button = box->addButton(actionText, QMessageBox::ActionRole);
+        QObject::connect(button, &QPushButton::clicked, box, [action] {
+            if (action)
+                action();
+        });
+    }
+    box->addButton(QMessageBox::Ok);
+    box->show();
+}
+
+void QtDialogs::closingNotice(const QString& title, const QString& text)
+{
+    std::fprintf(stderr, "%s: %s\n", title.toLocal8Bit().constData(), text.toLocal8Bit().constData());
+    // Fire and forget: no answer is awaited.
+    QDBusMessage notify = QDBusMessage::createMethodCall(QStringLiteral("org.freedesktop.Notifications"),
+                                                         QStringLiteral("/org/freedesktop/Notifications"),
+                                                         QStringLiteral("org.freedesktop.Notifications"),
+                                                         QStringLiteral("Notify"));
+    notify << title << quint32(0) << QStringLiteral("dialog-warning") << title << text << QStringList()
+           << QVariantMap() << qint32(-1);
+    notify.setAutoStartService(false);
+    QDBusConnection::sessionBus().call(notify, QDBus::NoBlock);
 }
 
 } // namespace sonaveil::player

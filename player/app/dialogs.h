@@ -3,6 +3,7 @@
 #include <QColor>
 #include <QString>
 
+#include <functional>
 #include <optional>
 
 class QWidget;
@@ -40,6 +41,15 @@ public:
     virtual bool question(QWidget* owner, const QString& title, const QString& text) { return false; }
     // A message with an OK button and no icon.
     virtual void message(QWidget* owner, const QString& title, const QString& text) {}
+    // A message that does not wait for an answer: the program goes on while it shows. With an
+    // `actionText`, it has a button of that caption that runs `action` (and closes it).
+    virtual void notice(QWidget* owner, const QString& title, const QString& text, const QString& actionText = {},
+                        std::function<void()> action = {})
+    {
+    }
+    // A message while the program ends (the session may be ending too): it must outlive the
+    // program and hold nothing up, so it goes to the desktop's notifications.
+    virtual void closingNotice(const QString& title, const QString& text) {}
 };
 
 // QFileDialog, QInputDialog and QMessageBox.
@@ -53,6 +63,9 @@ public:
     std::optional<QColor> colour(QWidget* owner, const QString& title, const QColor& initial) override;
     bool question(QWidget* owner, const QString& title, const QString& text) override;
     void message(QWidget* owner, const QString& title, const QString& text) override;
+    void notice(QWidget* owner, const QString& title, const QString& text, const QString& actionText,
+                std::function<void()> action) override;
+    void closingNotice(const QString& title, const QString& text) override;
 
     // "Sonaveil Files (*.svp)|*.svp" as a Qt name filter.
     static QString qtFilter(const QString& filter);

@@ -62,12 +62,22 @@ Player::Player(PlayerSetup setup, QObject* parent)
     };
     // The sleep timer: the player closes the normal way, or the system is asked to power off.
     hooks.closeProgram = [this] { close(); };
-    hooks.powerOff = [this](int seconds) { m_setup.launcher->requestPowerOff(seconds); };
+    hooks.powerOff = [this](int seconds) { powerOffAsked(seconds); };
     wireNight();
 
     m_mixChange.setSingleShot(true);
     m_mixChange.setInterval(0);
     connect(&m_mixChange, &QTimer::timeout, this, &Player::mixChanged);
+    // The last mix is kept on disk a few seconds after it last changed, not only at close.
+    connect(this, &Player::mixChanged, this, [this] { m_keeper.mixChanged(); });
+    m_keeper.failed = [this](const std::string& file, const std::string& why) {
+        if (m_shutDown || m_folderWarned)
+            return; // told with the other files of the close, or at start-up with the folder
+        m_setup.dialogs->notice(m_main.get(), QStringLiteral("Sonaveil"),
+                                tr("The mix that plays could not be kept in \"%1\": %2. Sonaveil tells you again "
+                                   "only if the reason changes.")
+                                    .arg(QString::fromStdString(file), QString::fromStdString(why)));
+    };
 
     // The desktop session ending closes the player the normal way, so that its files are written.
     connect(qApp, &QGuiApplication::commitDataRequest, this, [this] { close(); });
@@ -95,11 +105,41 @@ void Player::wireNight()
     // Fine steps while a fade runs; each is followed to the millisecond it is at.
     night.tickingChanged = [this](bool on) { on ? m_nightTimer.start() : m_nightTimer.stop(); };
     m_nightTimer.setInterval(Night::kTickMs);
-    connect(&m_nightTimer, &QTimer::timeout, this, [this] { m_night.tick(QDateTime::currentMSecsSinceEpoch()); });
+    connect(&m_nightTimer, &QTimer::timeout, this, [this] { m_night.tick(nowMs()); });
     m_alarmFollow.setInterval(1000);
     connect(&m_alarmFollow, &QTimer::timeout, this, [this] {
-        m_night.followAlarm(QDateTime::currentMSecsSinceEpoch(), m_alarm.endsTheNight(), m_alarm.time());
+        m_night.followAlarm(nowMs(), m_alarm.endsTheNight(), m_alarm.time());
     });
+}
+
+std::int64_t Player::nowMs() const
+{
+    return m_setup.nightClock ? m_setup.nightClock->now() : QDateTime::currentMSecsSinceEpoch();
+}
+
+void Player::powerOffAsked(int seconds)
+{
+    m_setup.launcher->requestPowerOff(seconds);
+    const QString when = QDateTime::currentDateTime().addSecs(seconds).toString(QStringLiteral("HH:mm:ss"));
+    m_lines.set(2, "Power off " + when.toStdString());
+    m_setup.dialogs->notice(m_main.get(), QStringLiteral("Sonaveil"),
+                            tr("The alarm's shut-down option has asked the computer to power off in %1 "
+                               "seconds, at %2.")
+                                .arg(seconds)
+                                .arg(when),
+                            tr("Cancel shut-down"), [this] {
+                                m_setup.launcher->cancelPowerOff();
+                                m_alarm.refreshLine();
+                            });
+}
+
+void Player::tellClosingFailures(const QStringList& failures)
+{
+    // A folder named at start-up as one that cannot be written is not told again.
+    if (failures.isEmpty() || m_folderWarned)
+        return;
+    m_setup.dialogs->closingNotice(QStringLiteral("Sonaveil"),
+                                   tr("Sonaveil could not save these files as it closed:\n%1").arg(failures.join('\n')));
 }
 
 void Player::applyNightGain(double gain)
@@ -268,6 +308,8 @@ void Player::startUp()
     if (m_options.resumeLastMix() && QFileInfo::exists(userPath(PresetFiles::kLastMixName)))
         m_presets.load(m_presets.lastMixPath());
     warnIfFolderNotWritable();
+    // From here on the mix is kept on disk as it changes.
+    m_keeper.setActive(true);
     if (!m_setup.readyFile.isEmpty())
         writeFileAtomically(m_setup.readyFile.toStdString(), std::to_string(millisecondsSinceProcessStart()));
     emit startUpFinished();
@@ -278,6 +320,7 @@ void Player::warnIfFolderNotWritable()
     std::string why;
     if (folderIsWritable(userFolder().toStdString(), &why))
         return;
+    m_folderWarned = true;
     // Only the reason; the folder is named in the message.
     if (const auto colon = why.rfind(": "); colon != std::string::npos)
         why = why.substr(colon + 2);
@@ -357,13 +400,26 @@ void Player::shutdown()
         // The sound card, the mix that was playing (the check states and sliders still hold
         // it) and the options window's start-up choices. Nothing is written when the start-up
         // never ran: the files of the last night stay as they are.
-        m_colours->writeSnapshot();
-        m_options.writeSoundCard();
-        m_presets.save(m_presets.lastMixPath());
-        m_options.writeStartupFile();
+        // Whatever cannot be written is told once, without holding up a session that ends.
+        QStringList failures;
+        auto note = [&failures](bool ok, const char* file, const std::string& why = {}) {
+            if (!ok)
+                failures << QStringLiteral("%1: %2").arg(QString::fromLatin1(file),
+                                                         why.empty() ? tr("it cannot be written")
+                                                                     : QString::fromStdString(why));
+        };
+        note(m_colours->writeSnapshot(), "maincol.tmp");
+        note(m_options.writeSoundCard(), "scard2.tmp");
+        std::string why;
+        m_keeper.cancel();
+        note(m_presets.save(m_presets.lastMixPath(), &why), PresetFiles::kLastMixName, why);
+        note(m_options.writeStartupFile(), "startup.tmp");
         // The alarm's and the equaliser's settings; their timers stop.
-        m_alarm.unload();
-        m_equaliser.unload();
+        why.clear();
+        note(m_alarm.unload(&why), AlarmClock::kSettingsName, why);
+        why.clear();
+        note(m_equaliser.unload(&why), Equaliser::kStateName, why);
+        tellClosingFailures(failures);
     }
     for (QWidget* w : std::initializer_list<QWidget*>{m_alarmWindow.get(), m_equaliserWindow.get(),
                                                       m_optionsWindow.get(), m_pitchWindow.get(), m_main.get()})
@@ -388,10 +444,18 @@ void Player::toggleMute()
 
 void Player::toTray()
 {
-    if (trayAvailable())
+    if (trayAvailable()) {
         m_main->hide();
-    else
-        m_main->showMinimized(); // without a tray a hidden window could not come back
+        return;
+    }
+    // Without a tray a hidden window could not come back: minimised it stays on the task bar.
+    m_main->showMinimized();
+    if (!m_toldNoTray && m_started) {
+        m_toldNoTray = true;
+        m_setup.dialogs->notice(m_main.get(), QStringLiteral("Sonaveil"),
+                                tr("This desktop shows no tray icons, so Sonaveil is minimised instead of hidden: "
+                                   "you find it on the task bar."));
+    }
 }
 
 void Player::showMainWindow()

@@ -2,6 +2,7 @@
 
 #include "audio/engine.h"
 #include "player/alarm/alarmclock.h"
+#include "player/presets/mixkeeper.h"
 #include "player/equaliser/equaliser.h"
 #include "player/core/audiobinding.h"
 #include "player/core/channelmodel.h"
@@ -18,6 +19,7 @@
 
 #include <QObject>
 #include <QString>
+#include <QStringList>
 #include <QTimer>
 
 #include <functional>
@@ -65,6 +67,8 @@ struct PlayerSetup {
     QString readyFile;
     // Start hidden in the tray whatever the stored start-up choice (the command line's --tray).
     bool startInTray = false;
+    // The wall clock of the night's timers; empty for the system's.
+    std::optional<NightClock> nightClock;
 };
 
 // The player program: the engine and the mix, the main window frmmain, the splash frmstartup,
@@ -148,6 +152,10 @@ private:
     void watchMix();
     void warnIfFolderNotWritable();
     void applyNightGain(double gain);
+    void powerOffAsked(int seconds);
+    // Files that could not be written at close, one line each: "name: reason".
+    void tellClosingFailures(const QStringList& failures);
+    std::int64_t nowMs() const;
     QString path(const QString& name) const;
     QString userFolder() const;
     QString userPath(const QString& name) const;
@@ -160,6 +168,7 @@ private:
     ChannelModel m_model{m_fading};
     MixControl m_mix{m_model};
     PresetFiles m_presets;
+    MixKeeper m_keeper{m_presets};
     QuickSlots m_slots;
     PlayerOptions m_options;
     EngineEqualiserOutput m_equaliserOutput{m_engine};
@@ -170,7 +179,7 @@ private:
     BandStop m_bandStop{m_notchOutput, m_tinnitus};
     EngineToneOutput m_toneOutput{m_engine};
     PitchMatch m_pitch{m_toneOutput};
-    Night m_night;
+    Night m_night{m_setup.nightClock.value_or(NightClock::system())};
     StatusLines m_lines{m_night, m_bandStop};
     std::unique_ptr<PlayerColours> m_colours;
     std::unique_ptr<QWidget> m_splash;
@@ -189,6 +198,8 @@ private:
     bool m_started = false;
     bool m_shutDown = false;
     bool m_placed = false;
+    bool m_toldNoTray = false;
+    bool m_folderWarned = false;
 };
 
 } // namespace sonaveil::player

@@ -81,7 +81,8 @@ public:
 
     enum class SaveResult { Nothing, Saved, Failed };
     // "Save " with the typed name (nothing for Cancel): an empty answer does nothing; a name that
-    // is no plain file name, or a file that cannot be written, gives the save message.
+    // is no plain file name, or a file that cannot be written, gives the save message; a name
+    // longer than the library takes says so, with the limit.
     SaveResult save(const std::optional<std::string>& typed);
     // "Del" after the user said Yes: the scheme named by the list's text is deleted (a failure is
     // ignored) and the list filled again.

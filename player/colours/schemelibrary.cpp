@@ -47,7 +47,7 @@ std::vector<std::string> SchemeLibrary::names() const
 
 bool SchemeLibrary::acceptableName(std::string_view name)
 {
-    if (name.empty() || name.find("..") != std::string_view::npos)
+    if (name.empty() || name.size() > kMaxNameLength || name.find("..") != std::string_view::npos)
         return false;
     return std::none_of(name.begin(), name.end(), [](char c) {
         const auto u = static_cast<unsigned char>(c);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "common/atomicfile.h"
 #include "player/colours/colourscheme.h"
 
 #include <filesystem>
@@ -15,6 +16,9 @@ class SchemeLibrary {
 public:
     static constexpr const char* kFolder = "config/colors";
     static constexpr const char* kDefaultName = "Default";
+    // The longest scheme name in bytes: the longest name the atomic writer takes, less ".clr"
+    // (the same limit as an equaliser preset's).
+    static constexpr std::size_t kMaxNameLength = kMaxAtomicFileName - 4;
 
     explicit SchemeLibrary(const std::filesystem::path& programFolder);
 
@@ -25,7 +29,7 @@ public:
     std::vector<std::string> names() const;
 
     // Whether a name stays a plain file name inside the folder: no path separator, no "..", no
-    // control character. Empty names are refused too.
+    // control character, at most kMaxNameLength bytes. Empty names are refused too.
     static bool acceptableName(std::string_view name);
 
     // Writes the scheme under `name`, replacing a scheme of that name atomically. False, and

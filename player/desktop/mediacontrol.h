@@ -13,15 +13,18 @@ public:
     // Playing while a sound is on and the mix is not muted, Paused while muted, Stopped when no
     // sound is on.
     virtual Status status() const = 0;
-    // The name of the current preset.
+    // What plays: the name of the current preset, or "" before any was loaded.
     virtual QString title() const = 0;
+    // True when play() would make something sound.
+    virtual bool canPlay() const = 0;
     // The master volume, 0 … 1.
     virtual double volume() const = 0;
     virtual void setVolume(double volume) = 0;
 
     virtual void raise() = 0;
     virtual void quit() = 0;
-    // Unmutes; with no sound on, loads the previous mix first.
+    // Unmutes; with no sound on, brings back the mix stop() switched off, else loads the
+    // previous mix first.
     virtual void play() = 0;
     // Mutes.
     virtual void pause() = 0;

@@ -42,7 +42,8 @@ bool Mpris::registerOn(QDBusConnection bus)
     m_bus = bus;
     m_registered = true;
     m_sentStatus = statusName(m_control.status());
-    m_sentTitle = m_control.title();
+    m_sentTitle = shownTitle();
+    m_sentCanPlay = m_control.canPlay();
     m_sentVolume = m_control.volume();
     return true;
 }
@@ -60,11 +61,17 @@ QString Mpris::statusName(MediaControl::Status status)
     return QStringLiteral("Stopped");
 }
 
+QString Mpris::shownTitle() const
+{
+    const QString title = m_control.title();
+    return title.isEmpty() ? QStringLiteral("Sonaveil") : title;
+}
+
 QVariantMap Mpris::metadata() const
 {
     QVariantMap map;
     map.insert("mpris:trackid", QVariant::fromValue(QDBusObjectPath("/org/mpris/MediaPlayer2/sonaveil/mix")));
-    map.insert("xesam:title", m_control.title());
+    map.insert("xesam:title", shownTitle());
     return map;
 }
 
@@ -78,10 +85,15 @@ void Mpris::refresh()
         m_sentStatus = status;
         changed.insert("PlaybackStatus", status);
     }
-    const QString title = m_control.title();
+    const QString title = shownTitle();
     if (title != m_sentTitle) {
         m_sentTitle = title;
         changed.insert("Metadata", metadata());
+    }
+    const bool canPlay = m_control.canPlay();
+    if (canPlay != m_sentCanPlay) {
+        m_sentCanPlay = canPlay;
+        changed.insert("CanPlay", canPlay);
     }
     const double volume = m_control.volume();
     if (std::fabs(volume - m_sentVolume) > 1e-9) {

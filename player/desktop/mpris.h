@@ -35,6 +35,8 @@ public:
     const QString& desktopEntry() const { return m_desktopEntry; }
     static QString statusName(MediaControl::Status status);
     QVariantMap metadata() const;
+    // The title the desktop shows: the mix that plays, or the program's name.
+    QString shownTitle() const;
 
 private:
     MediaControl& m_control;
@@ -43,6 +45,7 @@ private:
     bool m_registered = false;
     QString m_sentStatus;
     QString m_sentTitle;
+    bool m_sentCanPlay = true;
     double m_sentVolume = -1;
 };
 
@@ -88,7 +91,7 @@ class MprisPlayer : public QDBusAbstractAdaptor {
     Q_PROPERTY(qlonglong Position READ position)
     Q_PROPERTY(bool CanGoNext READ no)
     Q_PROPERTY(bool CanGoPrevious READ no)
-    Q_PROPERTY(bool CanPlay READ yes)
+    Q_PROPERTY(bool CanPlay READ canPlay)
     Q_PROPERTY(bool CanPause READ yes)
     Q_PROPERTY(bool CanSeek READ no)
     Q_PROPERTY(bool CanControl READ yes)
@@ -102,6 +105,7 @@ public:
     void setVolume(double volume);
     qlonglong position() const { return 0; }
     bool yes() const { return true; }
+    bool canPlay() const { return m_owner->control().canPlay(); }
     bool no() const { return false; }
 
 public slots:

@@ -3,6 +3,7 @@
 #include <QLocalServer>
 #include <QLocalSocket>
 #include <QPointer>
+#include <QTimer>
 #include <QVariant>
 
 #include <cerrno>
@@ -186,22 +187,59 @@ InstanceServer::InstanceServer(QObject* parent)
 {
     m_server->setSocketOptions(QLocalServer::UserAccessOption);
     connect(m_server, &QLocalServer::newConnection, this, &InstanceServer::accept);
+    // QLocalServer closes itself (and removes its socket file) when accept() fails, without a
+    // signal: look now and then.
+    m_watch = new QTimer(this);
+    m_watch->setInterval(kRelistenMs);
+    connect(m_watch, &QTimer::timeout, this, &InstanceServer::listenAgain);
 }
 
 InstanceServer::~InstanceServer() = default;
 
 bool InstanceServer::listen(const QString& socketPath)
 {
+    m_path = socketPath;
     // Only the holder of the lock gets here: a socket file that is there is a dead player's.
     QLocalServer::removeServer(socketPath);
-    return m_server->listen(socketPath);
+    const bool ok = m_server->listen(socketPath);
+    if (ok)
+        m_watch->start();
+    return ok;
+}
+
+bool InstanceServer::listening() const
+{
+    return m_server->isListening();
+}
+
+void InstanceServer::listenAgain()
+{
+    if (m_server->isListening() || m_path.isEmpty())
+        return;
+    QLocalServer::removeServer(m_path);
+    m_server->listen(m_path); // on failure the next look tries again
 }
 
 void InstanceServer::accept()
 {
     while (QLocalSocket* socket = m_server->nextPendingConnection()) {
+        if (m_open >= kMaxConnections) {
+            socket->abort();
+            socket->deleteLater();
+            continue;
+        }
+        ++m_open;
+        connect(socket, &QObject::destroyed, this, [this] { --m_open; });
         connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
         connect(socket, &QLocalSocket::readyRead, this, [this, socket] { readFrom(socket); });
+        // Whoever does not finish the request in time gives its place to the next.
+        QPointer<QLocalSocket> alive(socket);
+        QTimer::singleShot(m_requestTimeoutMs, socket, [alive] {
+            if (alive && !alive->property("answered").toBool()) {
+                alive->abort();
+                alive->deleteLater();
+            }
+        });
         if (socket->bytesAvailable() > 0)
             readFrom(socket);
     }

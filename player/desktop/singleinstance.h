@@ -10,6 +10,7 @@
 
 class QLocalServer;
 class QLocalSocket;
+class QTimer;
 
 namespace sonaveil::player {
 
@@ -51,17 +52,28 @@ struct InstanceReply {
 std::optional<InstanceReply> forwardToRunning(const std::string& socketPath,
                                               const std::vector<std::string>& arguments, int timeoutMs);
 
-// The running player's end: receives the arguments of later starts.
+// The running player's end: receives the arguments of later starts. A client that does not
+// deliver its whole request in time is dropped, at most kMaxConnections are open at once (more
+// are closed as they come), and when the server stops listening (the process ran out of file
+// descriptors while accepting) it listens again, so later starts keep reaching the player.
 class InstanceServer : public QObject {
     Q_OBJECT
 public:
     using Answer = std::function<void(const InstanceReply&)>;
+    static constexpr int kMaxConnections = 32;
+    static constexpr int kRequestTimeoutMs = 3000;
+    static constexpr int kRelistenMs = 1000;
 
     explicit InstanceServer(QObject* parent = nullptr);
     ~InstanceServer() override;
 
     // Listens on `socketPath`, replacing a socket file a dead player left behind.
     bool listen(const QString& socketPath);
+    bool listening() const;
+    // Connections open now, answered or not.
+    int connections() const { return m_open; }
+    // For tests: how long a client may take to send its request.
+    void setRequestTimeout(int ms) { m_requestTimeoutMs = ms; }
 
     // Called for every later start with its arguments; `answer` is called once, now or later.
     std::function<void(const std::vector<std::string>& arguments, Answer answer)> received;
@@ -69,8 +81,13 @@ public:
 private:
     void accept();
     void readFrom(QLocalSocket* socket);
+    void listenAgain();
 
     QLocalServer* m_server = nullptr;
+    QTimer* m_watch = nullptr;
+    QString m_path;
+    int m_open = 0;
+    int m_requestTimeoutMs = kRequestTimeoutMs;
 };
 
 } // namespace sonaveil::player

@@ -14,9 +14,8 @@ namespace fs = std::filesystem;
 
 namespace {
 
-// The longest preset name: a file name takes 255 bytes, and the file is written under a
-// temporary name thirteen bytes longer (".name.eqf.part-Ab12Cd") before it takes its own.
-constexpr std::size_t kMaxName = 255 - 4 - 13;
+// The longest preset name: the longest name the atomic writer takes, less ".eqf".
+constexpr std::size_t kMaxName = kMaxAtomicFileName - 4;
 
 std::string lower(std::string s)
 {

@@ -77,6 +77,7 @@ bool PresetFiles::load(const std::string& path, std::string* error)
         return false;
     }
     record->applyTo(m_model);
+    m_loaded = true;
     if (path == lastMixPath())
         m_current = "Previous";
     else

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "player/core/channelmodel.h"
+#include "player/presets/presetrecord.h"
 
 #include <array>
 #include <filesystem>
@@ -37,6 +38,10 @@ public:
     const std::string& programFolder() const { return m_folder; }
     // The current preset name ("None" until the first load).
     const std::string& currentName() const { return m_current; }
+    // The mix as it stands, as a preset file would hold it.
+    PresetRecord current() const { return PresetRecord::capture(m_model); }
+    // True once any preset or the last mix was loaded.
+    bool anyLoaded() const { return m_loaded; }
 
     // Receives the text of status line 4 after each successful load.
     std::function<void(const std::string& text)> showCurrent;
@@ -45,6 +50,7 @@ private:
     ChannelModel& m_model;
     std::string m_folder;
     std::string m_current = "None";
+    bool m_loaded = false;
 };
 
 // The ten quick-preset slots and their list "preset.txt": one line per assignment, later lines

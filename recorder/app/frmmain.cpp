@@ -397,10 +397,16 @@ bool FRMMAIN::loopPlayback() const
 
 void FRMMAIN::placeWindow(std::optional<QPoint> position)
 {
-    if (position)
-        move(*position);
-    else if (QScreen* screen = QGuiApplication::primaryScreen())
-        move(screen->availableGeometry().center() - rect().center());
+    QScreen* primary = QGuiApplication::primaryScreen();
+    if (!primary) {
+        if (position)
+            move(*position);
+        return;
+    }
+    QList<QRect> areas;
+    for (QScreen* screen : QGuiApplication::screens())
+        areas << screen->availableGeometry();
+    move(placeOnScreens(position, size(), areas, primary->availableGeometry()));
 }
 
 void FRMMAIN::hideForClose()

@@ -17,6 +17,7 @@
 #include <pulse/pulseaudio.h>
 #include <sndfile.h>
 
+#include <QFile>
 #include <QFileInfo>
 
 #include <algorithm>
@@ -26,6 +27,16 @@
 #include <thread>
 
 namespace sonaveil::recorder {
+
+namespace {
+
+// A path as the file system spells it: the user's file names need not be UTF-8.
+std::string systemPath(const QString& path)
+{
+    return QFile::encodeName(path).toStdString();
+}
+
+} // namespace
 
 namespace {
 
@@ -713,7 +724,7 @@ bool CaptureControl::StartRecording(double limitSeconds)
         return false;
     }
     auto writer = std::make_unique<WavWriter>();
-    const std::string path = m_fileName.toStdString();
+    const std::string path = systemPath(m_fileName);
     switch (writer->open(path, *format)) {
     case WavWriter::Result::Ok:
         break;
@@ -778,7 +789,7 @@ double CaptureControl::bytesRecorded() const
 void CaptureControl::Play(bool loop)
 {
     QString error;
-    if (!m_engine->startPlayback(m_fileName.toStdString(), loop, &error)) {
+    if (!m_engine->startPlayback(systemPath(m_fileName), loop, &error)) {
         raise(FileError, error);
         return;
     }
@@ -799,7 +810,7 @@ bool CaptureControl::playing() const
 
 void CaptureControl::ReadFileFormat()
 {
-    const auto info = readWavInfo(m_fileName.toStdString());
+    const auto info = readWavInfo(systemPath(m_fileName));
     m_quality = info && info->pcm ? flagOfFormat(info->format) : 0;
 }
 
@@ -809,7 +820,7 @@ double CaptureControl::Length() const
     if (playing >= 0)
         return playing;
     SF_INFO info{};
-    SNDFILE* file = sf_open(m_fileName.toStdString().c_str(), SFM_READ, &info);
+    SNDFILE* file = sf_open(systemPath(m_fileName).c_str(), SFM_READ, &info);
     if (!file)
         return 0;
     sf_close(file);

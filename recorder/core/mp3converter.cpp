@@ -1,7 +1,10 @@
 #include "recorder/core/mp3converter.h"
 
 #include <QCoreApplication>
+#include <QFile>
 #include <QFileInfo>
+
+#include <sys/stat.h>
 
 namespace sonaveil::recorder {
 
@@ -28,11 +31,27 @@ bool Mp3Converter::start(const QString& source, const QString& target, int tag)
     return launch({source, target, tag});
 }
 
+bool Mp3Converter::sameFile(const QString& a, const QString& b)
+{
+    const QString canonicalA = QFileInfo(a).canonicalFilePath();
+    if (!canonicalA.isEmpty() && canonicalA == QFileInfo(b).canonicalFilePath())
+        return true;
+    struct stat sa {}, sb {};
+    return ::stat(QFile::encodeName(a).constData(), &sa) == 0 && ::stat(QFile::encodeName(b).constData(), &sb) == 0
+        && sa.st_dev == sb.st_dev && sa.st_ino == sb.st_ino;
+}
+
 bool Mp3Converter::launch(const Job& job)
 {
     m_source = job.source;
     m_target = job.target;
     m_tag = job.tag;
+    // The recording is never its own MP3: writing it would destroy the only copy.
+    if (sameFile(m_source, m_target)) {
+        emit finished(false, m_source, m_target,
+                      QStringLiteral("The MP3 would replace the recording itself."), m_tag);
+        return false;
+    }
     const QFileInfo program(m_program);
     if (!program.isFile() || !program.isExecutable()) {
         emit finished(false, m_source, m_target, QStringLiteral("The converter \"%1\" is missing.").arg(m_program), m_tag);

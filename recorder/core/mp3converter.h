@@ -25,6 +25,9 @@ public:
     QString target() const { return m_target; }
     // Waits for the running conversion to end (used when the program closes).
     bool waitForFinished(int ms);
+    // Whether two paths name one file: the same resolved path, or the same file by identity
+    // (a hard link). A path that does not exist names no file yet.
+    static bool sameFile(const QString& a, const QString& b);
 
 signals:
     // Percent of the source converted so far.

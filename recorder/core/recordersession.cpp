@@ -12,6 +12,7 @@
 
 #include <QCoreApplication>
 #include <QFile>
+#include <QDir>
 #include <QFileInfo>
 #include <QUrl>
 
@@ -213,8 +214,22 @@ void RecorderSession::onError(int number, const QString& description)
 {
     if (description.isEmpty())
         return;
-    tell(Dialogs::Icon::None, QStringLiteral("(") + QString::number(number) + QStringLiteral(") ") + description);
     m_errorPending = true;
+    // One failure, one message: a lost sound server reports itself more than once in a row.
+    if (m_recordState == RecordState::Recording && m_errorTold && m_lastErrorTold.isValid()
+        && m_lastErrorTold.elapsed() < kErrorEpisodeMs)
+        return;
+    m_errorTold = true;
+    m_lastErrorTold.start();
+    tell(Dialogs::Icon::None, QStringLiteral("(") + QString::number(number) + QStringLiteral(") ") + description);
+}
+
+void RecorderSession::recordingNotStarted()
+{
+    m_recordState = RecordState::Stopped;
+    m_view.setButtonShown(Button::Record, true);
+    m_view.setButtonShown(Button::Stop, false);
+    m_view.showStatus(kStatusStopped);
 }
 
 void RecorderSession::onStateChanged(int state)
@@ -237,21 +252,29 @@ void RecorderSession::record()
     request.filter = QStringLiteral("Wave Files|*.wav");
     request.folder = userPath(QStringLiteral("saved recordings"));
     request.defaultSuffix = QStringLiteral("wav");
-    const QString file = m_dialogs.saveFileName(m_owner, request);
+    QString file = m_dialogs.saveFileName(m_owner, request);
     if (file.isEmpty())
         return;
+    // The recording is a WAV whatever name it was given: "x.mp3" records into "x.wav", so that
+    // the MP3 made from it never takes the recording's own name.
+    if (QFileInfo(file).suffix().compare(QLatin1String("wav"), Qt::CaseInsensitive) != 0
+        && QFileInfo(file).suffix().compare(QLatin1String("mp3"), Qt::CaseInsensitive) == 0)
+        file.chop(3), file += QStringLiteral("wav");
     if (QFileInfo::exists(file)
         && !m_dialogs.question(m_owner, Dialogs::Icon::Question, QStringLiteral("Warning"),
                                QStringLiteral("Recording over an existing file will append the recorded "
                                               "audio to the file.\r\nAre you sure this is what you want to do?")))
         return;
     m_capture.setFileName(file);
-    m_lastRecording = file;
     const double limit = numericValue(m_view.listText(List::Limit)) * 60.0;
+    m_errorTold = false;
     if (!m_capture.StartRecording(limit)) {
         tell(Dialogs::Icon::Critical, QStringLiteral("The control could not start recording"));
+        // Nothing is recording: Stop has nothing to stop, nor a file to show.
+        recordingNotStarted();
         return;
     }
+    m_lastRecording = file;
     const auto volume = m_setup.disk->volumeOf(file);
     if (!volume)
         return;
@@ -490,7 +513,10 @@ void RecorderSession::writeSettingsFile()
     r.format = m_view.listText(List::Format);
     r.limit = m_view.listText(List::Limit);
     r.threshold = m_view.listText(List::Threshold);
-    writeRecSet(userPath(kRecSetName), r);
+    if (!writeRecSet(userPath(kRecSetName), r))
+        tell(Dialogs::Icon::Information,
+             QStringLiteral("The settings file \"%1\" could not be written: the lists will not be kept.")
+                 .arg(QDir::toNativeSeparators(userPath(kRecSetName))));
 }
 
 } // namespace sonaveil::recorder

@@ -2,6 +2,7 @@
 
 #include "recorder/core/dialogs.h"
 
+#include <QElapsedTimer>
 #include <QObject>
 #include <QPoint>
 #include <QString>
@@ -166,6 +167,8 @@ private:
     void startMonitoring();
     bool startCheckTripped();
     void onError(int number, const QString& description);
+    // Record pressed but nothing records (cancelled, refused, failed): back to stopped.
+    void recordingNotStarted();
     void onStateChanged(int state);
     void onProgress(double bytes);
     void onConversionFinished(bool ok, const QString& source, const QString& target, const QString& error, int tag);
@@ -189,6 +192,10 @@ private:
     int m_inputDevice = 0;
     QString m_lastRecording;
     bool m_errorPending = false;
+    // A message for the failure under way has been shown.
+    bool m_errorTold = false;
+    QElapsedTimer m_lastErrorTold;
+    static constexpr int kErrorEpisodeMs = 3000;
     bool m_monitoringActive = false;
     float m_calibrationFactor = 1.0f;
     int m_calibration = kCalibrationReset;

@@ -2,6 +2,8 @@
 
 #include <QRegularExpression>
 
+#include <algorithm>
+
 namespace sonaveil::recorder {
 
 double numericValue(const QString& text)
@@ -39,6 +41,17 @@ QString mp3TargetOf(const QString& source)
 QString factorLabel(float factor)
 {
     return QStringLiteral("(x") + QString::number(double(factor)) + QStringLiteral(")");
+}
+
+QPoint placeOnScreens(std::optional<QPoint> stored, QSize size, const QList<QRect>& available, QRect primary)
+{
+    if (stored) {
+        const QRect grip(*stored, QSize(std::min(64, size.width()), std::min(24, size.height())));
+        for (const QRect& area : available)
+            if (area.contains(grip))
+                return *stored;
+    }
+    return primary.center() - QRect(QPoint(0, 0), size).center();
 }
 
 } // namespace sonaveil::recorder

@@ -1,5 +1,9 @@
 #pragma once
 
+#include <QList>
+#include <QPoint>
+#include <QRect>
+#include <QSize>
 #include <QString>
 #include <QStringList>
 
@@ -38,6 +42,12 @@ QString mp3TargetOf(const QString& source);
 inline const QString kStatusStopped = QStringLiteral(" Status: Stopped");
 inline const QString kStatusRecording = QStringLiteral(" Status: Recording");
 inline const QString kStatusPlaying = QStringLiteral(" Status: Playing");
+
+// Where a window of `size` goes when its stored top-left corner is `stored`: there, when a
+// corner of it big enough to grab (64 x 24 pixels) lies on one of the `available` screen areas;
+// otherwise, and when nothing is stored, in the middle of `primary` (a monitor that was
+// unplugged, a position that wrapped around).
+QPoint placeOnScreens(std::optional<QPoint> stored, QSize size, const QList<QRect>& available, QRect primary);
 
 // The factor label of the calibration slider: 15 gives "(x1.5)".
 QString factorLabel(float factor);

@@ -2,6 +2,7 @@
 
 #include "common/rounding.h"
 #include "common/textrecord.h"
+#include "recorder/core/rules.h"
 
 #include <QFile>
 #include <QSaveFile>
@@ -27,7 +28,8 @@ std::optional<double> toNumber(const QVariant& value)
 std::optional<int> toWhole(const QVariant& value, bool sixteenBit)
 {
     const auto v = toNumber(value);
-    if (!v)
+    // Beyond 2^31 no position or count of ours; refused before rounding, which could not hold it.
+    if (!v || std::fabs(*v) > 2147483648.0)
         return std::nullopt;
     const std::int64_t r = roundHalfEven(*v);
     const std::int64_t lo = sixteenBit ? -32768 : std::numeric_limits<std::int32_t>::min();
@@ -120,11 +122,17 @@ std::optional<RecSet> readRecSet(const QString& path)
     const auto device = fieldToInt16((*fields)[0]);
     if (!device)
         return std::nullopt;
+    // Only the lists' own items: anything else (a hand edit, a text with a quote that would read
+    // back differently at every start) gives the list's default.
+    auto item = [](const std::string& field, const QStringList& items, const QString& fallback) {
+        const QString text = QString::fromStdString(field);
+        return items.contains(text) ? text : fallback;
+    };
     RecSet r;
     r.device = *device;
-    r.format = QString::fromStdString((*fields)[1]);
-    r.limit = QString::fromStdString((*fields)[2]);
-    r.threshold = QString::fromStdString((*fields)[3]);
+    r.format = item((*fields)[1], kOutputFormats, RecSet{}.format);
+    r.limit = item((*fields)[2], kTimeLimits, RecSet{}.limit);
+    r.threshold = item((*fields)[3], kThresholds, RecSet{}.threshold);
     return r;
 }
 

@@ -45,15 +45,16 @@ void setShowRecordingHelp(QSettings& store, bool show);
 // time-limit and threshold lists.
 struct RecSet {
     int device = 1;
-    QString format;
-    QString limit;
-    QString threshold;
+    QString format = QStringLiteral("MP3");
+    QString limit = QStringLiteral("Unlimited");
+    QString threshold = QStringLiteral("Don't warn");
     bool operator==(const RecSet&) const = default;
 };
 
 inline const QString kRecSetName = QStringLiteral("recset.inl");
 
 // Nothing when the file is missing, has fewer than four fields or a first field that is no number.
+// A text that is not one of its list's items reads as that list's default.
 std::optional<RecSet> readRecSet(const QString& path);
 // Creates or replaces the file with the one record; false when it cannot be written.
 bool writeRecSet(const QString& path, const RecSet& values);

@@ -68,6 +68,18 @@ TEST(ToneGenerator, NeverLouderThanTheLevelSetWhateverItPlays)
         }
 }
 
+TEST(ToneGenerator, ATonesLevelInDecibelsIsItsPeakInDecibelsBelowFullScale)
+{
+    // The numbers themselves, not a value the generator computes: -30 dB peaks at -30 dBFS.
+    for (float db : {-6.0f, -20.0f, -30.0f, -60.0f}) {
+        ToneGenerator g(kRate);
+        g.set({true, kToneSine, 997.0f, db});
+        const auto out = run(g, kRate);
+        EXPECT_NEAR(20.0 * std::log10(peak(out, kRate / 2)), db, 0.05) << db;
+    }
+    EXPECT_NEAR(ToneGenerator::amplitude(-20.0f), 0.1f, 1e-6f);
+}
+
 TEST(ToneGenerator, StartsAndStopsOnARampAndSwitchesKindWithoutAJump)
 {
     ToneGenerator g(kRate);

@@ -3,7 +3,15 @@
 #include "tempfolder.h"
 
 #include <gtest/gtest.h>
+
+#include <csignal>
+#include <fstream>
+#include <string>
+#include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+#include <vector>
 
 using namespace sonaveil;
 namespace fs = std::filesystem;
@@ -60,4 +68,43 @@ TEST(AtomicFile, ReadingAMissingFileGivesNothing)
 {
     TempFolder dir;
     EXPECT_FALSE(readWholeFile(dir / "nothing"));
+}
+
+// The temporaries a write really leaves when it dies half-way are the ones the start-up cleaner
+// takes, and names that only look alike stay.
+TEST(AtomicFile, TheCleanerRemovesExactlyTheTemporariesThatInterruptedWritesLeave)
+{
+    TempFolder dir;
+    const std::vector<std::string> targets = {"previous.tmp", "Night.svp", "settings.ini", "a b.clr"};
+    for (const std::string& target : targets) {
+        const pid_t child = ::fork();
+        ASSERT_GE(child, 0);
+        if (child == 0) {
+            // Killed by the file-size limit in the middle of the write, as by a crash.
+            rlimit small{4096, 4096};
+            ::setrlimit(RLIMIT_FSIZE, &small);
+            ::signal(SIGXFSZ, SIG_DFL);
+            writeFileAtomically(dir / target, std::string(1 << 16, 'x'));
+            ::_exit(0);
+        }
+        int status = 0;
+        ::waitpid(child, &status, 0);
+        ASSERT_TRUE(WIFSIGNALED(status)) << "the write was not interrupted";
+    }
+    std::vector<std::string> left;
+    for (const auto& entry : fs::directory_iterator(dir.path()))
+        left.push_back(entry.path().filename().string());
+    ASSERT_EQ(left.size(), targets.size());
+    for (const std::string& name : left)
+        EXPECT_TRUE(isWriteTemporaryName(name)) << name;
+
+    const std::vector<std::string> lookalikes = {"previous.tmp", ".previous.tmp.part-Ab12C", ".previous.tmp.part-Ab12Cde",
+                                                 "previous.tmp.part-Ab12Cd", ".previous.tmp-part-Ab12Cd"};
+    for (const std::string& name : lookalikes)
+        std::ofstream(dir / name) << "x";
+    EXPECT_EQ(removeStaleTemporaries(dir.path()), int(targets.size()));
+    for (const std::string& name : left)
+        EXPECT_FALSE(fs::exists(dir / name)) << name;
+    for (const std::string& name : lookalikes)
+        EXPECT_TRUE(fs::exists(dir / name)) << name;
 }

@@ -301,7 +301,66 @@ TEST(MultibuttonModel, SymbolCaptionsDrawShapes)
     EXPECT_TRUE(s.texts().empty());
     ASSERT_EQ(s.symbols().size(), 1u);
     EXPECT_EQ(s.symbols()[0].symbol, TransportSymbol::Record);
-    EXPECT_EQ(s.symbols()[0].color, rgb(255, 0, 0));
+    // Red it stays, only as much darker as a shape needs to stand out (3 : 1) on the face.
+    const ColorValue c = s.symbols()[0].color;
+    EXPECT_GT(redOf(c), 200);
+    EXPECT_EQ(greenOf(c), 0);
+    EXPECT_EQ(blueOf(c), 0);
+    const auto& r = s.symbols()[0].rect;
+    EXPECT_GE(contrastRatio(c, s.pixel(3, r.y + r.h / 2)), 3.0); // the face beside the symbol
+}
+
+TEST(MultibuttonModel, Style7CaptionsKeepFourAndAHalfToOneInEveryState)
+{
+    // Pale and dark captions on pale and dark faces, with and without a rollover colour: in every
+    // state the caption reads at least 4.5 : 1 against every pixel behind it.
+    struct Case {
+        ColorValue back, fore;
+        std::optional<ColorValue> rollover;
+    };
+    const std::vector<Case> cases = {
+        {rgb(60, 60, 70), rgb(255, 255, 255), std::nullopt},   // light caption, built-in yellow hover
+        {rgb(40, 40, 90), rgb(250, 240, 200), std::nullopt},
+        {rgb(230, 230, 230), rgb(0, 0, 0), std::nullopt},
+        {rgb(30, 30, 30), rgb(235, 235, 235), rgb(250, 250, 240)}, // pale rollover under a pale caption
+        {rgb(200, 200, 255), rgb(120, 120, 120), rgb(230, 230, 250)},
+    };
+    for (const Case& c : cases) {
+        for (int state = 0; state < 5; ++state) {
+            MultibuttonModel m;
+            m.setButtonStyle(7);
+            m.setBackColor(c.back);
+            m.setForeColor(c.fore);
+            m.setRolloverColor(c.rollover);
+            m.setCaption("Equalizer");
+            if (state == 1) m.hookedMouseMove();
+            if (state == 2) { m.hookedMouseMove(); m.mousePress(1, 0, 5, 5); }
+            if (state >= 3) { m.setCheckBoxMode(true); m.setValue(true); }
+            if (state == 4) m.hookedMouseMove();
+            const PixelSurface s = render(m, 90, 26);
+            ASSERT_EQ(s.texts().size(), 1u);
+            const auto& run = s.texts()[0];
+            double worst = 21;
+            for (int y = std::max(0, run.rect.y); y < std::min(26, run.rect.y + run.rect.h); ++y)
+                for (int x = std::max(0, run.rect.x); x < std::min(90, run.rect.x + run.rect.w); ++x)
+                    worst = std::min(worst, contrastRatio(run.color, s.pixel(x, y)));
+            EXPECT_GE(worst, 4.5) << "back " << std::hex << c.back << " fore " << c.fore << " state " << state;
+        }
+    }
+    // A caption that already reads well keeps its colour.
+    MultibuttonModel m;
+    m.setButtonStyle(7);
+    m.setBackColor(rgb(230, 230, 230));
+    m.setForeColor(rgb(0, 0, 120));
+    m.setCaption("Equalizer");
+    EXPECT_EQ(render(m, 90, 26).texts()[0].color, rgb(0, 0, 120));
+}
+
+TEST(Contrast, RatiosOfKnownPairs)
+{
+    EXPECT_NEAR(contrastRatio(kBlack, kWhite), 21.0, 1e-9);
+    EXPECT_NEAR(contrastRatio(kWhite, kWhite), 1.0, 1e-9);
+    EXPECT_NEAR(contrastRatio(rgb(118, 118, 118), kWhite), 4.54, 0.01);
 }
 
 TEST(MultibuttonModel, EveryStyleDrawsInEveryState)

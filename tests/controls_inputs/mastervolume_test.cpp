@@ -46,7 +46,10 @@ FakeBar fakeBar(int width)
 
 TEST(MasterVolumeWidget, PaintsTheFullHundredPixelBarLineByLine)
 {
-    auto [system, bar] = fakeBar(100);
+    auto fake = fakeBar(100);
+    // Plain references: lambdas below capture them, which older compilers refuse for structured bindings.
+    auto& system = fake.system;
+    auto& bar = fake.bar;
     system->available = false;
     bar->setValue(100);
     EXPECT_EQ(bar->size(), QSize(100, MasterVolumeModel::kKnobHeight)); // thickness from the knob
@@ -68,7 +71,9 @@ TEST(MasterVolumeWidget, PaintsTheFullHundredPixelBarLineByLine)
 
 TEST(MasterVolumeWidget, PollsEveryFiftyMillisecondsFromTheFirstShowOnly)
 {
-    auto [system, bar] = fakeBar(150);
+    auto fake = fakeBar(150);
+    auto& system = fake.system;
+    auto& bar = fake.bar;
     QSignalSpy changes(bar.get(), &MasterVolume::Change);
     system->level = system->maximum / 2 + 1;
     EXPECT_FALSE(bar->polling());
@@ -98,7 +103,9 @@ TEST(MasterVolumeWidget, PollsEveryFiftyMillisecondsFromTheFirstShowOnly)
 
 TEST(MasterVolumeWidget, DragRightClickAndTheMutedLook)
 {
-    auto [system, bar] = fakeBar(113);
+    auto fake = fakeBar(113);
+    auto& system = fake.system;
+    auto& bar = fake.bar;
     bar->show();
     system->level = system->maximum / 2;
     ASSERT_TRUE(waitUntil([&] { return bar->value() == 50; }, 500));
@@ -140,7 +147,9 @@ TEST(MasterVolumeWidget, DragRightClickAndTheMutedLook)
 TEST(MasterVolumeWidget, GrabsOfTheMainWindowLook)
 {
     for (const bool muted : {false, true}) {
-        auto [system, bar] = fakeBar(160);
+        auto fake = fakeBar(160);
+        auto& system = fake.system;
+        auto& bar = fake.bar;
         system->available = false;
         PropertyBag bag;
         bag.write("backcolor", std::int64_t(0x404040));
@@ -212,7 +221,9 @@ TEST(MasterVolumeWidget, FollowsAndSetsAPrivatePulseServer)
 
 TEST(MasterVolumeWidget, TurningTheBarKeepsItsLength)
 {
-    auto [system, bar] = fakeBar(120);
+    auto fake = fakeBar(120);
+    auto& system = fake.system;
+    auto& bar = fake.bar;
     system->available = false;
     bar->setValue(100);
     bar->setOrientation(MasterVolumeModel::Vertical);
@@ -226,7 +237,9 @@ TEST(MasterVolumeWidget, TurningTheBarKeepsItsLength)
 
 TEST(MasterVolumeWidget, KeysAndWheelSetTheVolumeToo)
 {
-    auto [system, bar] = fakeBar(113);
+    auto fake = fakeBar(113);
+    auto& system = fake.system;
+    auto& bar = fake.bar;
     bar->show();
     system->level = system->maximum / 2;
     ASSERT_TRUE(waitUntil([&] { return bar->value() == 50; }, 500));

@@ -105,7 +105,7 @@ TEST(TimeControlWidget, ClicksChooseThePartAndTheSpinButtonContinuesFromIt)
     EXPECT_EQ(f.time->model().selectedPart(), 0);
 
     QTest::keyClicks(f.box(), QStringLiteral("1"));
-    EXPECT_EQ(f.time->H(), 23); // 18 and a typed 1: over 23
+    EXPECT_EQ(f.time->H(), 1); // the click selected the 18: a typed 1 starts the hours afresh
     QTest::keyClick(f.box(), Qt::Key_Left);
     QTest::keyClicks(f.box(), QStringLiteral("\b\b09"));
     ASSERT_EQ(f.time->H(), 9);

@@ -61,6 +61,86 @@ TEST(TimeControlModel, TypingTable)
     EXPECT_EQ(m.text(), "12:00:04 AM");
 }
 
+TEST(TimeControlModel, TypingOverTheShownTimeGivesTheTypedTime)
+{
+    // A click on the hours of 16:28 selects them; 1630 then reads as 16:30.
+    TimeControlModel m;
+    m.setH(16);
+    m.setMin(28);
+    m.mousePressedAt(1);
+    type(m, "1630");
+    EXPECT_EQ(m.text(), "16:30:00");
+    EXPECT_EQ(m.selectedPart(), Part::Seconds);
+    // Minutes 27 clicked and 29 typed: 29.
+    m.setMin(27);
+    m.mousePressedAt(4);
+    type(m, "29");
+    EXPECT_EQ(m.Min(), 29);
+    // Typed again over the same hours: each time the typed time, never a sum with the old one.
+    for (const char* typed : {"0745", "2315", "0000", "1200"}) {
+        m.mousePressedAt(0);
+        type(m, typed);
+        EXPECT_EQ(m.text().substr(0, 5), std::string(typed).insert(2, ":")) << typed;
+    }
+    // A part reached with the arrows or Tab is selected as a whole too.
+    m.setMin(50);
+    m.selectPart(Part::Hours);
+    m.keyDown(Key::Right);
+    type(m, "07");
+    EXPECT_EQ(m.Min(), 7);
+    // "07" keeps the hours selected, as the rules for a first digit say; the next digit begins
+    // the minutes. A third digit in the seconds starts them afresh.
+    m.mousePressedAt(0);
+    type(m, "07");
+    EXPECT_EQ(m.selectedPart(), Part::Hours);
+    type(m, "5");
+    EXPECT_EQ(m.selectedPart(), Part::Minutes);
+    EXPECT_EQ(m.text().substr(0, 5), "07:05");
+    m.selectPart(Part::Seconds);
+    type(m, "385");
+    EXPECT_EQ(m.S(), 5);
+    // After a Backspace the next digit goes on from what is left.
+    m.setH(16);
+    m.selectPart(Part::Hours);
+    m.typeChar(8);
+    type(m, "4");
+    EXPECT_EQ(m.H(), 14);
+    EXPECT_EQ(m.selectedPart(), Part::Minutes);
+}
+
+TEST(TimeControlModel, WithoutSecondsItShowsAndEditsHoursAndMinutesOnly)
+{
+    TimeControlModel m;
+    m.setH(16);
+    m.setMin(28);
+    m.setS(40);
+    m.setShowSeconds(false);
+    EXPECT_EQ(m.text(), "16:28");
+    EXPECT_EQ(m.S(), 0);
+    m.mousePressedAt(0);
+    type(m, "1630");
+    EXPECT_EQ(m.text(), "16:30");
+    EXPECT_EQ(m.selectedPart(), Part::Minutes);
+    EXPECT_EQ(m.value(), "16:30:00");
+    m.keyDown(Key::Right);
+    EXPECT_EQ(m.selectedPart(), Part::Minutes);
+    EXPECT_TRUE(m.tabForward()) << "from the minutes the focus leaves";
+    m.mousePressedAt(5);
+    EXPECT_EQ(m.selectedPart(), Part::Minutes);
+    EXPECT_TRUE(m.setValue("07:45:59"));
+    EXPECT_EQ(m.text(), "07:45");
+    EXPECT_EQ(m.S(), 0);
+    // In 12-hour mode the mark follows the minutes.
+    m.setHour24(false);
+    EXPECT_EQ(m.text(), "07:45 AM");
+    m.selectPart(Part::Minutes);
+    EXPECT_FALSE(m.tabForward());
+    EXPECT_EQ(m.selectedPart(), Part::AmPm);
+    EXPECT_EQ(m.selectionStart(), 6);
+    EXPECT_FALSE(m.tabBackward());
+    EXPECT_EQ(m.selectedPart(), Part::Minutes);
+}
+
 TEST(TimeControlModel, BackspaceShortensOrStepsBack)
 {
     TimeControlModel m;

@@ -11,6 +11,7 @@
 
 #include <QCheckBox>
 #include <QLabel>
+#include <QLabel>
 #include <QTest>
 #include <QTime>
 
@@ -95,6 +96,31 @@ TEST_F(AlarmWindowTest, LoadedHiddenAtStartUpWithItsTimersRunning)
     EXPECT_EQ(p.alarm().armedFlag(), "False");
     click(a->button("cmdClose"));
     EXPECT_FALSE(a->isVisible());
+}
+
+TEST_F(AlarmWindowTest, TheAlarmTimeIsHoursAndMinutesTypedOverTheShownOne)
+{
+    Player& p = f.start();
+    AlarmWindow* a = p.alarmWindow();
+    a->bringUp();
+    controls::TimeControl* time = a->timeControl();
+    time->setValue("16:28");
+    EXPECT_EQ(time->model().text(), "16:28") << "no seconds to show or edit";
+    time->model().mousePressedAt(0);
+    for (char c : std::string("1630"))
+        time->model().typeChar(char32_t(c));
+    EXPECT_EQ(p.alarm().time(), "16:30:00");
+    // "Play for [60] seconds": the list keeps apart from the words on both sides.
+    QWidget* list = a->findChild<QWidget*>("scombobox1");
+    ASSERT_NE(list, nullptr);
+    for (QLabel* label : a->findChildren<QLabel*>()) {
+        if (label->text() == "Play for") {
+            EXPECT_GE(list->geometry().left() - label->geometry().right(), 4);
+        }
+        if (label->text() == "seconds") {
+            EXPECT_GE(label->geometry().left() - list->geometry().right(), 4);
+        }
+    }
 }
 
 TEST_F(AlarmWindowTest, ControlsForwardToTheAlarm)
@@ -208,6 +234,15 @@ TEST_F(AlarmWindowTest, ShutDownAsksTheLauncherOnce)
     EXPECT_EQ(f.launcher.powerOffRequests, std::vector<int>{30});
     EXPECT_FALSE(p.shutDown());
     EXPECT_FALSE(p.alarm().playing());
+    // The screen says so: line 2 and a notice that does not wait, with a way to cancel.
+    EXPECT_TRUE(line(p, 2).startsWith("Power off ")) << line(p, 2).toStdString();
+    ASSERT_EQ(f.dialogs.notices.size(), 1u);
+    EXPECT_TRUE(f.dialogs.notices[0].contains("power off in 30 seconds")) << f.dialogs.notices[0].toStdString();
+    EXPECT_TRUE(f.dialogs.notices[0].endsWith("|Cancel shut-down"));
+    EXPECT_TRUE(f.dialogs.messages.empty()) << "nothing modal";
+    f.dialogs.noticeActions[0]();
+    EXPECT_EQ(f.launcher.powerOffCancels, 1);
+    EXPECT_EQ(line(p, 2), "Alarm:" + QString::fromStdString(p.alarm().time()));
 }
 
 TEST_F(AlarmWindowTest, SettingsComeBackAfterARestart)

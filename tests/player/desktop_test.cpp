@@ -367,13 +367,13 @@ TEST_F(MprisTest, IntrospectionAndTheFixedProperties)
     EXPECT_TRUE(property(kRoot, "CanQuit").toBool());
     EXPECT_TRUE(property(kRoot, "CanRaise").toBool());
     EXPECT_FALSE(property(kRoot, "HasTrackList").toBool());
-    EXPECT_TRUE(property(kPlayer, "CanPlay").toBool());
     EXPECT_TRUE(property(kPlayer, "CanPause").toBool());
     EXPECT_TRUE(property(kPlayer, "CanControl").toBool());
     EXPECT_FALSE(property(kPlayer, "CanSeek").toBool());
     EXPECT_EQ(property(kPlayer, "Rate").toDouble(), 1.0);
     EXPECT_EQ(status(), "Stopped");
-    EXPECT_EQ(title(), "None");
+    // Before any preset the sound menu names the program, never "None".
+    EXPECT_EQ(title(), "Sonaveil");
     // A mix has no tracks and no position: these answer and change nothing.
     for (const auto& [method, arguments] : std::vector<std::pair<QString, QVariantList>>{
              {"Next", {}}, {"Previous", {}}, {"Seek", {qlonglong(1000)}},
@@ -427,12 +427,14 @@ TEST_F(MprisTest, MethodsActOnTheMixAndEveryChangeIsAnnounced)
     ASSERT_GT(listener.changes.size(), heard);
     EXPECT_EQ(listener.changes[heard].value("PlaybackStatus").toString(), "Stopped");
 
-    // Play with nothing on brings back the previous mix.
+    // Play after Stop brings back the mix Stop switched off, even with a last mix on disk.
     fx.write("previous.tmp", presetWith({7, 8}));
+    EXPECT_TRUE(property(kPlayer, "CanPlay").toBool());
     call(kPlayer, "Play");
-    EXPECT_EQ(soundsOn(p), 2);
+    EXPECT_EQ(soundsOn(p), 3);
     EXPECT_EQ(status(), "Playing");
-    EXPECT_EQ(title(), "Previous");
+    EXPECT_EQ(title(), "Night");
+    EXPECT_EQ(p.model().slider(kMasterSlider), 25);
     bool titled = false;
     for (const QVariantMap& c : listener.changes)
         titled = titled || c.contains("Metadata");
@@ -446,11 +448,29 @@ TEST_F(MprisTest, MethodsActOnTheMixAndEveryChangeIsAnnounced)
     EXPECT_TRUE(quit.count() > 0 || quit.wait(2000));
 }
 
+TEST_F(MprisTest, PlayFromAFreshStartUsesTheLastMixAndCanPlayTellsWhetherThereIsOne)
+{
+    Player& p = *fx.player;
+    fs::remove(fx.file("previous.tmp"));
+    EXPECT_FALSE(property(kPlayer, "CanPlay").toBool());
+    call(kPlayer, "Play");
+    EXPECT_EQ(soundsOn(p), 0);
+    EXPECT_EQ(status(), "Stopped");
+
+    fx.write("previous.tmp", presetWith({7, 8}));
+    EXPECT_TRUE(property(kPlayer, "CanPlay").toBool());
+    call(kPlayer, "Play");
+    EXPECT_EQ(soundsOn(p), 2);
+    EXPECT_EQ(status(), "Playing");
+    EXPECT_EQ(title(), "Previous");
+}
+
 TEST(Mpris, WithoutABusThePlayerRunsOn)
 {
     struct Still : MediaControl {
         Status status() const override { return Status::Stopped; }
-        QString title() const override { return "None"; }
+        QString title() const override { return {}; }
+        bool canPlay() const override { return false; }
         double volume() const override { return 0.5; }
         void setVolume(double) override {}
         void raise() override {}

@@ -167,7 +167,6 @@ TEST_F(Instances, EveryOptionReachesTheRunningPlayer)
              {"--load", (folder / "saves" / "Bad.svp").string()},
              {"--load", "/dev/zero"},
              {"--load", (folder / "saves").string()},
-             {"--previous"},
              {"--bogus"}}) {
         const Outcome r = run(args);
         EXPECT_EQ(r.status, 2) << args[0];
@@ -175,6 +174,9 @@ TEST_F(Instances, EveryOptionReachesTheRunningPlayer)
         EXPECT_EQ(r.output.rfind("quietdeck: ", 0), 0u) << r.output;
         EXPECT_LT(r.took, 3s) << r.output;
     }
+    // The mix of this session is kept on disk seconds after it changed: --previous finds it.
+    EXPECT_TRUE(waitFor([&] { return fs::exists(folder / "previous.tmp"); }, 6s));
+    EXPECT_EQ(run({"--previous"}).status, 0);
     EXPECT_TRUE(firstRuns());
 
     const Outcome help = run({"--help"});

@@ -7,6 +7,7 @@
 #include "controls/multibuttonwidget.h"
 #include "player/app/mainwindow.h"
 #include "player/app/optionswindow.h"
+#include "player/presets/presetrecord.h"
 
 #include <QDir>
 #include <QTest>
@@ -113,4 +114,48 @@ TEST(Safekeeping, FrequencyStepsShowOnlyOnPagesWithPitch)
         EXPECT_TRUE(w->button("chameleonButton25")->isVisible());
         EXPECT_EQ(w->button("chameleonButton25")->mapTo(w, QPoint()), centre) << "the other buttons stay put";
     }
+}
+
+TEST(Safekeeping, TheLastMixIsKeptSecondsAfterItChangedAndAFailureIsToldOnceNamingTheFile)
+{
+    PlayerFixture f;
+    Player& p = f.start();
+    p.model().setCheck(3, CheckState::Checked);
+    QTest::qWait(MixKeeper::kDelayMs + 500);
+    // On the disk while the player still runs, as a power cut would find it.
+    ASSERT_TRUE(std::filesystem::exists(f.file("previous.tmp")));
+    EXPECT_EQ(f.read("previous.tmp"), PresetRecord::capture(p.model()).toText());
+
+    UnwritableFolder locked(f.folder.path());
+    if (!locked.active())
+        GTEST_SKIP() << "cannot make a folder unwritable here";
+    for (int sound : {4, 5}) {
+        p.model().setCheck(sound, CheckState::Checked);
+        QTest::qWait(MixKeeper::kDelayMs + 500);
+    }
+    ASSERT_EQ(f.dialogs.notices.size(), 1u) << "told once";
+    EXPECT_TRUE(f.dialogs.notices[0].contains(f.file("previous.tmp").string().c_str())) << f.dialogs.notices[0].toStdString();
+    EXPECT_TRUE(f.dialogs.messages.empty()) << "nothing that waits for an answer";
+    // At close every file that cannot be written is named, in a notice that holds nothing up.
+    f.close();
+    ASSERT_EQ(f.dialogs.closingNotices.size(), 1u);
+    const QString& closing = f.dialogs.closingNotices[0];
+    for (const char* name : {"previous.tmp", "scard2.tmp", "alarm.tmp", "effects.tmp"})
+        EXPECT_TRUE(closing.contains(name)) << name << ": " << closing.toStdString();
+    EXPECT_TRUE(f.dialogs.messages.empty());
+}
+
+TEST(Safekeeping, TrayWithoutATrayMinimisesAndSaysWhyOnce)
+{
+    PlayerFixture f;
+    Player& p = f.start(false);
+    p.showMainWindow();
+    click(p.mainWindow()->button("chameleonButton26"));
+    EXPECT_TRUE(p.mainWindow()->isVisible()) << "never hidden with no way back";
+    EXPECT_TRUE(p.mainWindow()->isMinimized());
+    ASSERT_EQ(f.dialogs.notices.size(), 1u);
+    EXPECT_TRUE(f.dialogs.notices[0].contains("no tray")) << f.dialogs.notices[0].toStdString();
+    p.showMainWindow();
+    click(p.mainWindow()->button("chameleonButton26"));
+    EXPECT_EQ(f.dialogs.notices.size(), 1u) << "once";
 }

@@ -229,3 +229,68 @@ TEST(SleepTimer, TheAlarmWindowsFadeOutChoiceIsKeptAndFollowed)
     EXPECT_FALSE(p.night().alarmFadeEnd());
     EXPECT_EQ(p.fading().fade(), 1.0);
 }
+
+namespace {
+
+// The system's calendar with a clock the test moves.
+NightClock movableClock(std::int64_t& now)
+{
+    NightClock clock = NightClock::system();
+    clock.now = [&now] { return now; };
+    return clock;
+}
+
+} // namespace
+
+TEST(SleepTimer, ItsOwnTimerFadesAndStopsTheSoundsAsTimePasses)
+{
+    PlayerFixture f;
+    std::int64_t now = QDateTime::currentMSecsSinceEpoch();
+    f.nightClock = movableClock(now);
+    Player& p = f.start(true);
+    p.model().setCheck(1, CheckState::Checked);
+    p.tray()->sleepAction(30)->trigger();
+    // Nothing calls the tick by hand: the player's timer reads the clock.
+    now += 25 * 60'000;
+    QTest::qWait(2 * Night::kTickMs + 100);
+    EXPECT_NEAR(p.fading().fade(), 0.25, 0.01) << "five minutes before the end";
+    EXPECT_TRUE(p.model().entry(1).on());
+    now += 5 * 60'000;
+    QTest::qWait(2 * Night::kTickMs + 100);
+    EXPECT_FALSE(p.model().entry(1).on()) << "at 30 minutes every sound stops";
+    EXPECT_FALSE(p.tray()->sleepAction(30)->isChecked());
+    EXPECT_FALSE(p.shutDown());
+}
+
+TEST(SleepTimer, TheFadeBeforeTheAlarmRunsForBothOfItsOptions)
+{
+    for (const bool shutDown : {false, true}) {
+        SCOPED_TRACE(shutDown ? "shut down" : "close the program");
+        PlayerFixture f;
+        std::int64_t now = QDateTime::currentMSecsSinceEpoch();
+        f.nightClock = movableClock(now);
+        f.write("tinnitus.ini", "[Sleep]\r\nAlarmFade=15\r\n");
+        Player& p = f.start(true);
+        p.model().setCheck(1, CheckState::Checked);
+        // The alarm 20 minutes from the movable clock's now, on the minute.
+        const QDateTime at = QDateTime::fromMSecsSinceEpoch(now).addSecs(20 * 60);
+        p.alarm().setTime(at.time().toString("HH:mm").toStdString() + ":00");
+        if (shutDown)
+            p.alarm().setShutDown(true);
+        else
+            p.alarm().setCloseProgram(true);
+        p.alarm().arm();
+        QTest::qWait(1200);
+        ASSERT_TRUE(p.night().alarmFadeEnd());
+        EXPECT_EQ(p.fading().fade(), 1.0) << "the fade has not begun 20 minutes before";
+        const std::int64_t end = *p.night().alarmFadeEnd();
+        now = end - 5 * 60'000;
+        QTest::qWait(1200);
+        EXPECT_GT(p.fading().fade(), 0.0);
+        EXPECT_LT(p.fading().fade(), 0.9) << "ten of the fifteen minutes are gone";
+        now = end;
+        QTest::qWait(1200);
+        EXPECT_EQ(p.fading().fade(), 0.0) << "silent at the alarm time";
+        p.alarm().disarm();
+    }
+}

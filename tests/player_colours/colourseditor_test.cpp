@@ -208,6 +208,25 @@ TEST_F(ColoursEditorTest, ANameOutsideTheFolderGivesTheSaveMessage)
     EXPECT_EQ(editor.listText(), "Select");
 }
 
+TEST_F(ColoursEditorTest, ANameTooLongIsRefusedWithTheLimitAndTheLongestOneSaves)
+{
+    editor.open();
+    const std::string longest(238, 'n');
+    EXPECT_EQ(editor.save(longest), ColoursEditor::SaveResult::Saved);
+    EXPECT_TRUE(host.messages.empty());
+    EXPECT_EQ(editor.save(longest + "n"), ColoursEditor::SaveResult::Failed);
+    ASSERT_EQ(host.messages.size(), 1u);
+    EXPECT_EQ(host.messages[0], "This scheme name is too long; please use at most 238 characters (fewer with accented "
+                                "letters).");
+    EXPECT_EQ(host.messages[0].find(prog.path().string()), std::string::npos);
+    // 120 accented letters take 240 bytes: too long, though fewer letters than the limit.
+    std::string accented;
+    for (int i = 0; i < 120; ++i)
+        accented += "\xC3\xA9";
+    EXPECT_EQ(editor.save(accented), ColoursEditor::SaveResult::Failed);
+    EXPECT_EQ(editor.names().size(), 4u);
+}
+
 TEST_F(ColoursEditorTest, DeletingEmptiesTheTextAndRefillsTheList)
 {
     editor.open();

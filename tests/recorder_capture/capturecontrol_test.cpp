@@ -5,6 +5,7 @@
 #include "tonemeter.h"
 
 #include <QElapsedTimer>
+#include <QFile>
 #include <QProcess>
 #include <QSignalSpy>
 
@@ -325,4 +326,23 @@ TEST(CaptureServerLoss, ALostServerEndsTheRecordingWithAMessageAndTheNextStartRe
     EXPECT_TRUE(errors.empty());
     EXPECT_TRUE(capture.monitoring());
     capture.CloseDevices();
+}
+
+TEST_F(Capture, ANameBeyondAsciiIsRecordedUnderTheBytesTheFileSystemGivesIt)
+{
+    const std::string leaf = "t\xC3\xA5ke \xC3\xA9t\xC3\xA9.wav"; // "tåke été.wav"
+    const std::filesystem::path path = folder / leaf;
+    const QString name = QFile::decodeName(QByteArray::fromStdString(path.string()));
+    capture.setQuality(64);
+    capture.setFileName(name);
+    ASSERT_TRUE(capture.StartRecording(0.3));
+    ASSERT_TRUE(runUntil([this] { return !capture.recording(); }, 3300));
+    runFor(20);
+    EXPECT_TRUE(errors.empty()) << (errors.empty() ? "" : errors.front().second.toStdString());
+    std::vector<std::string> made;
+    for (const auto& e : std::filesystem::directory_iterator(folder.path()))
+        made.push_back(e.path().filename().string());
+    ASSERT_EQ(made.size(), 1u);
+    EXPECT_EQ(made[0], leaf);
+    EXPECT_NEAR(decode(path.string()).frames, 6615, 50);
 }

@@ -10,7 +10,18 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <csignal>
+#include <fcntl.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 #include <vector>
 
 using namespace sonaveil::recorder;
@@ -147,4 +158,167 @@ TEST(Conver, ConversionsAskedForMeanwhileWaitTheirTurn)
     EXPECT_EQ(done[0], (std::pair<int, bool>{1, true}));
     EXPECT_EQ(done[1], (std::pair<int, bool>{2, true}));
     EXPECT_EQ(done[2], (std::pair<int, bool>{3, false}));
+}
+
+TEST(Conver, AConverterThatExitsZeroWithAnEmptyMp3HasFailed)
+{
+    TempFolder folder;
+    const auto wav = folder / "take.wav";
+    writeTone(wav.string(), 11025, 1, 500, 0.5);
+    const auto script = folder / "conver";
+    {
+        std::ofstream out(script);
+        out << "#!/bin/sh\n: > \"$2\"\nexit 0\n";
+    }
+    std::filesystem::permissions(script, std::filesystem::perms::owner_all);
+    const Outcome o = convert(QString::fromStdString(script.string()), QString::fromStdString(wav.string()),
+                              QString::fromStdString((folder / "take.mp3").string()));
+    ASSERT_TRUE(o.done);
+    EXPECT_FALSE(o.ok);
+    EXPECT_EQ(o.error, "The converter produced no MP3.");
+    EXPECT_TRUE(std::filesystem::exists(wav));
+}
+
+namespace {
+
+struct ConverRun {
+    int status = -1; // exit status, or 128 + the signal that ended it
+    std::string errors;
+};
+
+// Runs conver on `source` and `target`; `fileSizeLimit` bytes when not 0, and `signal` sent
+// after `afterMs` when not 0.
+ConverRun conver(const TempFolder& folder, const std::string& source, const std::string& target,
+           rlim_t fileSizeLimit = 0, int signal = 0, int afterMs = 0)
+{
+    const std::string errors = (folder / "errors.txt").string();
+    const pid_t child = ::fork();
+    if (child == 0) {
+        const int err = ::open(errors.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+        const int null = ::open("/dev/null", O_WRONLY);
+        ::dup2(null, 1);
+        ::dup2(err, 2);
+        if (fileSizeLimit) {
+            rlimit limit{fileSizeLimit, fileSizeLimit};
+            ::setrlimit(RLIMIT_FSIZE, &limit);
+        }
+        ::execl(CONVER, CONVER, source.c_str(), target.c_str(), static_cast<char*>(nullptr));
+        ::_exit(127);
+    }
+    if (signal) {
+        ::usleep(useconds_t(afterMs) * 1000);
+        ::kill(child, signal);
+    }
+    int raw = 0;
+    ::waitpid(child, &raw, 0);
+    ConverRun r;
+    r.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : 128 + WTERMSIG(raw);
+    std::ifstream in(errors);
+    std::ostringstream text;
+    text << in.rdbuf();
+    r.errors = text.str();
+    return r;
+}
+
+std::string bytesOf(const std::filesystem::path& p)
+{
+    std::ifstream in(p, std::ios::binary);
+    std::ostringstream s;
+    s << in.rdbuf();
+    return s.str();
+}
+
+} // namespace
+
+TEST(Conver, RefusesToWriteOverItsSourceByAnyNameAndLeavesItUntouched)
+{
+    TempFolder folder;
+    const auto wav = folder / "a.wav";
+    writeTone(wav.string(), 11025, 1, 500, 0.5);
+    const std::string before = bytesOf(wav);
+    std::filesystem::create_symlink(wav, folder / "link.mp3");
+    std::filesystem::create_hard_link(wav, folder / "hard.mp3");
+    const std::string dir = folder.path().string();
+    for (const std::string& target : {dir + "/a.wav", dir + "/./a.wav", dir + "//a.wav", dir + "/../"
+                                          + folder.path().filename().string() + "/a.wav",
+                                      dir + "/link.mp3", dir + "/hard.mp3"}) {
+        const ConverRun r = conver(folder, wav.string(), target);
+        EXPECT_EQ(r.status, 1) << target;
+        EXPECT_EQ(std::count(r.errors.begin(), r.errors.end(), '\n'), 1) << r.errors;
+        EXPECT_NE(r.errors.find("is the source itself"), std::string::npos) << r.errors;
+        EXPECT_EQ(bytesOf(wav), before) << target;
+    }
+    EXPECT_TRUE(std::filesystem::is_symlink(folder / "link.mp3"));
+    // The temporary beside the target may not be the source either.
+    std::filesystem::rename(wav, folder / "a.part");
+    EXPECT_EQ(conver(folder, dir + "/a.part", dir + "/a").status, 1);
+    EXPECT_EQ(bytesOf(folder / "a.part"), before);
+}
+
+TEST(Conver, RefusesATargetThatIsNoRegularFile)
+{
+    TempFolder folder;
+    const auto wav = folder / "a.wav";
+    writeTone(wav.string(), 11025, 1, 500, 0.5);
+    ASSERT_EQ(::mkfifo((folder / "pipe.mp3").c_str(), 0600), 0);
+    // Devices reached through links of our own: a converter that replaced them would replace
+    // only the links, never the machine's devices.
+    std::filesystem::create_symlink("/dev/full", folder / "full.mp3");
+    std::filesystem::create_symlink("/dev/null", folder / "null.mp3");
+    for (const std::string& target : {(folder / "full.mp3").string(), (folder / "null.mp3").string(),
+                                     (folder / "pipe.mp3").string()}) {
+        const ConverRun r = conver(folder, wav.string(), target);
+        EXPECT_EQ(r.status, 1) << target;
+        EXPECT_NE(r.errors.find("is not a regular file"), std::string::npos) << r.errors;
+    }
+    EXPECT_TRUE(std::filesystem::is_symlink(folder / "full.mp3"));
+    EXPECT_TRUE(std::filesystem::is_symlink(folder / "null.mp3"));
+    EXPECT_TRUE(std::filesystem::is_fifo(folder / "pipe.mp3"));
+    EXPECT_FALSE(std::filesystem::exists(folder / "full.mp3.part"));
+}
+
+TEST(Conver, AConversionCutShortLeavesNoTemporaryBehind)
+{
+    TempFolder folder;
+    const auto wav = folder / "long.wav";
+    writeTone(wav.string(), 44100, 2, 500, 60.0);
+    const std::string target = (folder / "long.mp3").string();
+    // Past the file-size limit.
+    ConverRun r = conver(folder, wav.string(), target, 8 * 1024);
+    EXPECT_EQ(r.status, 1) << r.errors;
+    EXPECT_EQ(std::count(r.errors.begin(), r.errors.end(), '\n'), 1) << r.errors;
+    EXPECT_FALSE(std::filesystem::exists(target));
+    EXPECT_FALSE(std::filesystem::exists(target + ".part"));
+    // Stopped by a signal half-way.
+    std::filesystem::remove(target);
+    for (int signal : {SIGTERM, SIGINT, SIGHUP}) {
+        r = conver(folder, wav.string(), target, 0, signal, 300);
+        EXPECT_EQ(r.status, 128 + signal) << "the conversion was over before the signal came";
+        EXPECT_FALSE(std::filesystem::exists(target)) << signal;
+        EXPECT_FALSE(std::filesystem::exists(target + ".part")) << signal;
+    }
+    // A temporary a killed run left is replaced, and the next run succeeds.
+    std::ofstream(target + ".part") << "torso";
+    r = conver(folder, wav.string(), target);
+    EXPECT_EQ(r.status, 0) << r.errors;
+    EXPECT_FALSE(std::filesystem::exists(target + ".part"));
+}
+
+TEST(Mp3ConverterGuard, NeverStartsAConversionOntoItsOwnSource)
+{
+    TempFolder folder;
+    const auto wav = folder / "x.mp3"; // a recording that was given the MP3's name
+    writeTone(wav.string(), 11025, 1, 500, 0.5);
+    const std::string before = bytesOf(wav);
+    std::filesystem::create_symlink(wav, folder / "link.mp3");
+    const QString source = QString::fromStdString(wav.string());
+    for (const std::string& target : {wav.string(), (folder / "." / "x.mp3").string(), (folder / "link.mp3").string()}) {
+        const Outcome o = convert(CONVER, source, QString::fromStdString(target));
+        ASSERT_TRUE(o.done) << target;
+        EXPECT_FALSE(o.ok) << target;
+        EXPECT_EQ(o.error, "The MP3 would replace the recording itself.") << target;
+        EXPECT_EQ(bytesOf(wav), before) << target;
+    }
+    EXPECT_TRUE(Mp3Converter::sameFile(source, QString::fromStdString((folder / "link.mp3").string())));
+    EXPECT_FALSE(Mp3Converter::sameFile(source, QString::fromStdString((folder / "other.mp3").string())));
 }

@@ -305,7 +305,10 @@ TEST_F(SessionTest, AnExistingFileIsAppendedToOnlyAfterYes)
     EXPECT_EQ(dialogs.messages[0].title, "Recorder");
     EXPECT_EQ(dialogs.messages[1].text, "The control could not start recording");
     EXPECT_EQ(dialogs.messages[1].icon, FakeDialogs::Icon::Critical);
-    EXPECT_EQ(session->recordState(), RecordState::Recording);
+    // Nothing records: the state is back to stopped and Stop has nothing to say.
+    EXPECT_EQ(session->recordState(), RecordState::Stopped);
+    session->stopRecording();
+    EXPECT_EQ(dialogs.messages.size(), 2u);
 }
 
 TEST_F(SessionTest, TheDiskGuardWarnsAtTheStartAndStopsAtTheFirstProgress)
@@ -636,4 +639,65 @@ TEST_F(SessionTest, TheOutsideToolsStartOrSaySoWhenMissing)
     session->startSoundEditor();
     ASSERT_EQ(launcher.started.size(), 2u);
     EXPECT_EQ(launcher.started[1].program, file("SOUNDEDIT"));
+}
+
+TEST_F(SessionTest, ARecordingNamedLikeItsMp3IsRecordedAsAWavAndConverted)
+{
+    // The user names the recording "x.mp3": the conversion must never take its source as target.
+    dialogs.saveAnswers = {file("saved recordings/x.mp3")};
+    session->record();
+    runFor(1000);
+    session->stopRecording();
+    const QString wav = file("saved recordings/x.wav");
+    const QString mp3 = file("saved recordings/x.mp3");
+    EXPECT_EQ(session->converter()->source(), wav);
+    EXPECT_EQ(session->converter()->target(), mp3);
+    ASSERT_TRUE(runUntil([this] { return !session->converter()->running(); }, 20000));
+    runFor(50);
+    const DecodedWav decoded = decode(mp3.toStdString());
+    EXPECT_GT(decoded.frames, decoded.rate / 2) << "a real MP3 of the recording";
+    EXPECT_TRUE(dialogs.messages.empty());
+}
+
+TEST_F(SessionTest, StopAfterAFailedStartSaysNothingMore)
+{
+    // A folder that does not exist: the control cannot start.
+    dialogs.saveAnswers = {file("no such folder/take.wav")};
+    session->record();
+    const std::size_t told = dialogs.messages.size();
+    EXPECT_GE(told, 1u);
+    EXPECT_EQ(session->recordState(), RecordState::Stopped);
+    EXPECT_EQ(view->status, " Status: Stopped");
+    session->stopRecording();
+    runFor(50);
+    EXPECT_EQ(dialogs.messages.size(), told) << "no \"cannot be played\" after a start that failed";
+    EXPECT_FALSE(session->converter()->running());
+}
+
+TEST(WindowPlacement, AStoredPositionOffEveryScreenGoesToThePrimaryOne)
+{
+    const QRect primary(0, 0, 1920, 1050);
+    const QRect second(1920, 0, 1280, 1024);
+    const QSize window(400, 300);
+    const QPoint centred = primary.center() - QRect(QPoint(0, 0), window).center();
+    EXPECT_EQ(sonaveil::recorder::placeOnScreens(QPoint(100, 80), window, {primary, second}, primary), QPoint(100, 80));
+    EXPECT_EQ(sonaveil::recorder::placeOnScreens(QPoint(2000, 50), window, {primary, second}, primary), QPoint(2000, 50));
+    // The second monitor unplugged, a position that wrapped, one far beyond, none at all.
+    EXPECT_EQ(sonaveil::recorder::placeOnScreens(QPoint(2000, 50), window, {primary}, primary), centred);
+    EXPECT_EQ(sonaveil::recorder::placeOnScreens(QPoint(-5536, 100), window, {primary}, primary), centred);
+    EXPECT_EQ(sonaveil::recorder::placeOnScreens(QPoint(60000, 100), window, {primary}, primary), centred);
+    EXPECT_EQ(sonaveil::recorder::placeOnScreens(std::nullopt, window, {primary}, primary), centred);
+    // Hanging over an edge but with its corner to grab on the screen: left where it is.
+    EXPECT_EQ(sonaveil::recorder::placeOnScreens(QPoint(1800, 900), window, {primary}, primary), QPoint(1800, 900));
+}
+
+TEST_F(SessionTest, ASettingsFileThatCannotBeWrittenAtCloseIsTold)
+{
+    UnwritableFolder locked(std::filesystem::path(folder().toStdString()));
+    if (!locked.active())
+        GTEST_SKIP() << "cannot make a folder unwritable here";
+    session->close();
+    ASSERT_TRUE(runUntil([this] { return finished; }, 5000));
+    ASSERT_EQ(dialogs.messages.size(), 1u);
+    EXPECT_TRUE(dialogs.messages[0].text.contains("recset.inl")) << dialogs.messages[0].text.toStdString();
 }

@@ -104,6 +104,30 @@ TEST_F(Store, DefaultsAndFailuresFollowTheOrderOfReading)
     EXPECT_TRUE(readStoredSettings(s).failed);
 }
 
+TEST_F(Store, HugeNumbersAreRefusedNotConverted)
+{
+    QSettings s(file(), QSettings::IniFormat);
+    s.setValue("Settings/X", "10");
+    s.setValue("Settings/Y", "20");
+    s.setValue("Settings/Quality", "5");
+    s.setValue("Settings/Style", "0");
+    s.setValue("Settings/Diskspace", "3");
+    for (const char* huge : {"1e300", "-1e300", "9.3e18", "2147483649", "1e19"}) {
+        s.setValue("Settings/Driver", huge);
+        StoredSettings r = readStoredSettings(s);
+        EXPECT_TRUE(r.failed) << huge;
+        EXPECT_FALSE(r.driver) << huge;
+        s.setValue("Settings/Driver", "2");
+        s.setValue("Settings/Calibration", huge);
+        r = readStoredSettings(s);
+        EXPECT_TRUE(r.failed) << huge;
+        EXPECT_FALSE(r.calibration) << huge;
+        s.setValue("Settings/Calibration", "10");
+    }
+    s.setValue("Settings/Diskspace", "2147483647");
+    EXPECT_EQ(readStoredSettings(s).diskspace, 2147483647);
+}
+
 TEST_F(Store, HelpWindowSwitchDefaultsToShown)
 {
     QSettings s(file(), QSettings::IniFormat);
@@ -128,9 +152,18 @@ TEST_F(Store, RecSetIsOneRecordOfFourFields)
         ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
         f.write(bytes);
     };
-    // Texts that are no list items are kept as they are; the lenient reading takes bare words.
+    // The lenient reading takes bare words; texts that are no list items give the list's default.
     write("2,Wav,\"7\",\"75 MB\"\n");
-    EXPECT_EQ(readRecSet(path), (RecSet{2, "Wav", "7", "75 MB"}));
+    EXPECT_EQ(readRecSet(path), (RecSet{2, "Wav", "Unlimited", "Don't warn"}));
+    write("2,\"wav\",\"60\",\"10\"\r\n");
+    EXPECT_EQ(readRecSet(path), (RecSet{2, "MP3", "60", "10"}));
+    // A text with a double quote no longer drifts from one close to the next.
+    write("4,\"Wav\",\"Unlim\"ited\",\"Don't warn\"\r\n");
+    const auto once = readRecSet(path);
+    ASSERT_TRUE(once);
+    ASSERT_TRUE(writeRecSet(path, *once));
+    EXPECT_EQ(readRecSet(path), once);
+    EXPECT_EQ(once->limit, "Unlimited");
     write("1,\"MP3\",\"Unlimited\"\r\n");
     EXPECT_FALSE(readRecSet(path));
     write("first,\"MP3\",\"Unlimited\",\"Don't warn\"\r\n");

@@ -41,6 +41,7 @@ player::Player& PlayerFixture::start(std::optional<bool> trayAvailable)
     setup.launcher = &launcher;
     setup.autostart = autostart.get();
     setup.trayAvailable = trayAvailable;
+    setup.nightClock = nightClock;
     setup.systemVolume = [this] {
         auto v = std::make_unique<platform::FakeSystemVolume>();
         v->level = 40000;

@@ -13,6 +13,7 @@
 #include <QString>
 
 #include <deque>
+#include <functional>
 #include <filesystem>
 #include <memory>
 #include <optional>
@@ -70,6 +71,16 @@ public:
     {
         plainMessages.push_back(title + "|" + text);
     }
+    void notice(QWidget*, const QString& title, const QString& text, const QString& actionText,
+                std::function<void()> action) override
+    {
+        notices.push_back(title + "|" + text + (actionText.isEmpty() ? QString() : "|" + actionText));
+        noticeActions.push_back(std::move(action));
+    }
+    void closingNotice(const QString& title, const QString& text) override
+    {
+        closingNotices.push_back(title + "|" + text);
+    }
 
     std::deque<QString> files;                  // "" answers Cancel
     std::deque<std::optional<QString>> inputs;  // nullopt answers Cancel
@@ -81,6 +92,9 @@ public:
     std::vector<QString> colourRequests;
     std::vector<QString> questions;
     std::vector<QString> plainMessages;         // messages without an icon
+    std::vector<QString> notices;               // messages that do not wait, with their button
+    std::vector<std::function<void()>> noticeActions;
+    std::vector<QString> closingNotices;        // told while the program ends
 
 private:
     static QString pop(std::deque<QString>& q)
@@ -115,6 +129,8 @@ public:
     sonaveil::platform::FakeLauncher launcher;
     std::unique_ptr<sonaveil::platform::XdgAutostart> autostart;
     sonaveil::platform::FakeSystemVolume* systemVolume = nullptr;
+    // The night's clock for the next start; the system's when empty.
+    std::optional<sonaveil::player::NightClock> nightClock;
     std::unique_ptr<sonaveil::player::Player> player;
 };
 

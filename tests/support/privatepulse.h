@@ -18,6 +18,7 @@ public:
     // daemon later starts, so that the environment is not written while that client reads it.
     void useEnvironment() const;
     // Starts the daemon and waits until it answers; false when pulseaudio is missing or fails.
+    // The daemon is killed when the thread that started it ends, and so with the test program.
     bool start();
     // Ends the daemon at once (SIGKILL), as a crashed server would.
     void kill();
@@ -28,6 +29,7 @@ public:
     // Lets a frozen daemon go on (SIGCONT).
     void thaw();
     bool running() const { return m_pid > 0; }
+    pid_t pid() const { return m_pid; }
 
     std::string server() const; // "unix:<socket>"
     // Runs pactl against this daemon; returns its standard output ("" on failure).

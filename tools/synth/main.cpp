@@ -8,13 +8,34 @@
 #include <cstdio>
 #include <cstdlib>
 #include <string>
+#include <cstring>
 #include <thread>
+
+namespace {
+
+void usage(std::FILE* to, const char* program)
+{
+    std::fprintf(to,
+                 "usage: %s <program folder> [sound number ...]\n"
+                 "Renders the sample files (bin/1.isz ... bin/35.wav; number 0 is the alarm sound\n"
+                 "config/alarms/default.wav) into the program folder; all of them when no number is given.\n",
+                 program);
+}
+
+} // namespace
 
 int main(int argc, char** argv)
 {
     using namespace sonaveil::synth;
-    if (argc < 2) {
-        std::fprintf(stderr, "usage: %s <program folder> [sound number ...]\n", argv[0]);
+    if (argc >= 2 && (std::strcmp(argv[1], "--help") == 0 || std::strcmp(argv[1], "-h") == 0)) {
+        usage(stdout, argv[0]);
+        return 0;
+    }
+    // An option we do not know is a mistake, never the name of a folder to fill.
+    if (argc < 2 || argv[1][0] == '-') {
+        if (argc >= 2)
+            std::fprintf(stderr, "%s: unknown option \"%s\"\n", argv[0], argv[1]);
+        usage(stderr, argv[0]);
         return 2;
     }
     std::vector<const SoundRecipe*> chosen;

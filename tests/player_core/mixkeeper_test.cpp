@@ -1,0 +1,136 @@
+// The last mix kept on disk while the player runs, through the keeper's own timer.
+#include "player/presets/mixkeeper.h"
+
+#include "fakebinding.h"
+#include "player/core/channelmodel.h"
+#include "player/presets/presetrecord.h"
+#include "tempfolder.h"
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+using namespace sonaveil;
+using namespace sonaveil::player;
+namespace fs = std::filesystem;
+
+namespace {
+
+void spin(int ms)
+{
+    static int argc = 1;
+    static char name[] = "test";
+    static char* argv[] = {name, nullptr};
+    static QCoreApplication* app = QCoreApplication::instance() ? nullptr : new QCoreApplication(argc, argv);
+    (void)app;
+    QElapsedTimer t;
+    t.start();
+    while (t.elapsed() < ms)
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+}
+
+std::string slurp(const fs::path& p)
+{
+    std::ifstream in(p, std::ios::binary);
+    std::ostringstream s;
+    s << in.rdbuf();
+    return s.str();
+}
+
+class Keeper : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        model.loadSamples(folder.path().string());
+        keeper.failed = [this](const std::string& file, const std::string& why) { told.push_back(file + "|" + why); };
+    }
+    fs::path previous() const { return folder / "previous.tmp"; }
+
+    TempFolder folder;
+    FakeBinding audio;
+    ChannelModel model{audio};
+    PresetFiles presets{model, folder.path()};
+    MixKeeper keeper{presets, 150};
+    std::vector<std::string> told;
+};
+
+} // namespace
+
+TEST_F(Keeper, WritesTheMixOnceItHasBeenStillForTheDelay)
+{
+    keeper.mixChanged();
+    spin(300);
+    EXPECT_FALSE(fs::exists(previous())) << "nothing is kept before the start-up ran";
+
+    keeper.setActive(true);
+    keeper.mixChanged(); // a change that ends where it began (the start-up's own)
+    spin(300);
+    EXPECT_FALSE(fs::exists(previous())) << "the last session's mix stays until this one differs";
+    model.setCheck(3, CheckState::Checked);
+    keeper.mixChanged();
+    spin(100);
+    model.setSlider(kMasterSlider, 40);
+    keeper.mixChanged(); // a new change starts the wait again
+    spin(100);
+    EXPECT_FALSE(fs::exists(previous()));
+    EXPECT_TRUE(keeper.pending());
+    spin(150);
+    ASSERT_TRUE(fs::exists(previous()));
+    EXPECT_FALSE(keeper.pending());
+    EXPECT_EQ(slurp(previous()), PresetRecord::capture(model).toText());
+    EXPECT_TRUE(told.empty());
+    // Nothing but the file itself is left in the folder.
+    int entries = 0;
+    for (const auto& e : fs::directory_iterator(folder.path()))
+        entries += e.path().filename() == "previous.tmp" ? 1 : 100;
+    EXPECT_EQ(entries, 1);
+}
+
+TEST_F(Keeper, AFolderThatCannotBeWrittenIsToldOncePerReasonNamingTheFile)
+{
+    keeper.setActive(true);
+    std::string before;
+    {
+        UnwritableFolder locked(folder.path());
+        if (!locked.active())
+            GTEST_SKIP() << "cannot make a folder unwritable here";
+        for (int i = 0; i < 3; ++i) {
+            model.setSlider(kMasterSlider, 10 + i);
+            keeper.mixChanged();
+            spin(250);
+        }
+        EXPECT_FALSE(keeper.writeNow()); // at close as well: still told only once
+        ASSERT_EQ(told.size(), 1u);
+        EXPECT_EQ(told[0].substr(0, told[0].find('|')), previous().string());
+        EXPECT_GT(told[0].size(), previous().string().size() + 1) << "a reason is given";
+    }
+    // Writable again: the mix is kept, and a later failure is news again.
+    model.setSlider(kMasterSlider, 77);
+    keeper.mixChanged();
+    spin(300);
+    EXPECT_EQ(slurp(previous()), PresetRecord::capture(model).toText());
+    {
+        UnwritableFolder locked(folder.path());
+        keeper.writeNow();
+    }
+    EXPECT_EQ(told.size(), 2u);
+}
+
+TEST(WriteFailures, EachFileAndReasonOnce)
+{
+    WriteFailures f;
+    EXPECT_TRUE(f.failed("a", "full"));
+    EXPECT_FALSE(f.failed("a", "full"));
+    EXPECT_TRUE(f.failed("b", "full"));
+    EXPECT_TRUE(f.failed("a", "read-only"));
+    f.succeeded("a");
+    EXPECT_TRUE(f.failed("a", "read-only"));
+    f.succeeded("a");
+    f.succeeded("b");
+    EXPECT_FALSE(f.anyOutstanding());
+}
