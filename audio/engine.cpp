@@ -281,6 +281,15 @@ std::string Engine::driverName(int driver)
     return cutName(list[std::size_t(driver)].description);
 }
 
+std::vector<std::string> Engine::driverNames()
+{
+    std::vector<std::string> names;
+    const int count = driverCount();
+    for (int d = 0; d < count; ++d)
+        names.push_back(driverName(d));
+    return names;
+}
+
 bool Engine::init(int mixRate, int channels, unsigned flags)
 {
     if (d->mixer)

@@ -55,6 +55,8 @@ public:
     int driverCount();
     // Name of device `driver`, "" for a number that names no device.
     std::string driverName(int driver);
+    // The names of all output devices, in their numbers' order.
+    std::vector<std::string> driverNames();
 
     // Starts mixing at `mixRate` Hz with `channels` voices (at least 64 are kept, so that every
     // sound of the catalogue and the alarm can play at once). Returns false when the output cannot

@@ -19,7 +19,6 @@
 #include "player/app/tray.h"
 
 #include <QApplication>
-#include <QDateTime>
 #include <QDir>
 #include <QFileInfo>
 #include <QScreen>
@@ -31,6 +30,7 @@ namespace sonaveil::player {
 Player::Player(PlayerSetup setup, QObject* parent)
     : QObject(parent)
     , m_setup(std::move(setup))
+    , m_notices(*m_setup.dialogs, *m_setup.launcher, [this]() -> QWidget* { return m_main.get(); })
     , m_presets(m_model, userFolder().toStdString())
     , m_slots(std::filesystem::path(userFolder().toStdString()) / QuickSlots::kListName)
     , m_options(userFolder().toStdString(), *m_setup.autostart, m_setup.programPath)
@@ -71,12 +71,7 @@ Player::Player(PlayerSetup setup, QObject* parent)
     // The last mix is kept on disk a few seconds after it last changed, not only at close.
     connect(this, &Player::mixChanged, this, [this] { m_keeper.mixChanged(); });
     m_keeper.failed = [this](const std::string& file, const std::string& why) {
-        if (m_shutDown || m_folderWarned)
-            return; // told with the other files of the close, or at start-up with the folder
-        m_setup.dialogs->notice(m_main.get(), QStringLiteral("Sonaveil"),
-                                tr("The mix that plays could not be kept in \"%1\": %2. Sonaveil tells you again "
-                                   "only if the reason changes.")
-                                    .arg(QString::fromStdString(file), QString::fromStdString(why)));
+        m_notices.keptMixFailed(file, why, m_shutDown);
     };
 
     // The desktop session ending closes the player the normal way, so that its files are written.
@@ -105,41 +100,16 @@ void Player::wireNight()
     // Fine steps while a fade runs; each is followed to the millisecond it is at.
     night.tickingChanged = [this](bool on) { on ? m_nightTimer.start() : m_nightTimer.stop(); };
     m_nightTimer.setInterval(Night::kTickMs);
-    connect(&m_nightTimer, &QTimer::timeout, this, [this] { m_night.tick(nowMs()); });
+    connect(&m_nightTimer, &QTimer::timeout, this, [this] { m_night.tick(m_night.now()); });
     m_alarmFollow.setInterval(1000);
     connect(&m_alarmFollow, &QTimer::timeout, this, [this] {
-        m_night.followAlarm(nowMs(), m_alarm.endsTheNight(), m_alarm.time());
+        m_night.followAlarm(m_night.now(), m_alarm.endsTheNight(), m_alarm.time());
     });
-}
-
-std::int64_t Player::nowMs() const
-{
-    return m_setup.nightClock ? m_setup.nightClock->now() : QDateTime::currentMSecsSinceEpoch();
 }
 
 void Player::powerOffAsked(int seconds)
 {
-    m_setup.launcher->requestPowerOff(seconds);
-    const QString when = QDateTime::currentDateTime().addSecs(seconds).toString(QStringLiteral("HH:mm:ss"));
-    m_lines.set(2, "Power off " + when.toStdString());
-    m_setup.dialogs->notice(m_main.get(), QStringLiteral("Sonaveil"),
-                            tr("The alarm's shut-down option has asked the computer to power off in %1 "
-                               "seconds, at %2.")
-                                .arg(seconds)
-                                .arg(when),
-                            tr("Cancel shut-down"), [this] {
-                                m_setup.launcher->cancelPowerOff();
-                                m_alarm.refreshLine();
-                            });
-}
-
-void Player::tellClosingFailures(const QStringList& failures)
-{
-    // A folder named at start-up as one that cannot be written is not told again.
-    if (failures.isEmpty() || m_folderWarned)
-        return;
-    m_setup.dialogs->closingNotice(QStringLiteral("Sonaveil"),
-                                   tr("Sonaveil could not save these files as it closed:\n%1").arg(failures.join('\n')));
+    m_lines.set(2, m_notices.powerOffAsked(seconds, [this] { m_alarm.refreshLine(); }));
 }
 
 void Player::applyNightGain(double gain)
@@ -176,7 +146,7 @@ void Player::prepare()
             m_tray->muteAction()->setChecked(marked);
         m_mixChange.start();
     };
-    watchMix();
+    m_model.mixEdited = [this] { m_mixChange.start(); };
 
     m_optionsWindow = std::make_unique<OptionsWindow>(m_options, *m_setup.dialogs);
     connect(m_optionsWindow.get(), &OptionsWindow::contactClicked, this,
@@ -203,30 +173,6 @@ void Player::prepare()
     m_main->show();
     m_main->hide();
     m_main->setAttribute(Qt::WA_DontShowOnScreen, false);
-}
-
-void Player::watchMix()
-{
-    // The window keeps its controls in step through the model's callbacks; the mix's watchers
-    // are told after it.
-    auto checkChanged = std::move(m_model.checkChanged);
-    m_model.checkChanged = [this, checkChanged](int sound) {
-        if (checkChanged)
-            checkChanged(sound);
-        m_mixChange.start();
-    };
-    auto sliderChanged = std::move(m_model.sliderChanged);
-    m_model.sliderChanged = [this, sliderChanged](int number) {
-        if (sliderChanged)
-            sliderChanged(number);
-        if (number == kMasterSlider)
-            m_mixChange.start();
-    };
-}
-
-QString Player::path(const QString& name) const
-{
-    return QDir(m_setup.programFolder).filePath(name);
 }
 
 QString Player::userFolder() const
@@ -320,17 +266,7 @@ void Player::warnIfFolderNotWritable()
     std::string why;
     if (folderIsWritable(userFolder().toStdString(), &why))
         return;
-    m_folderWarned = true;
-    // Only the reason; the folder is named in the message.
-    if (const auto colon = why.rfind(": "); colon != std::string::npos)
-        why = why.substr(colon + 2);
-    const QString text = QString(kFolderNotWritable).arg(QDir::toNativeSeparators(userFolder()),
-                                                         QString::fromStdString(why));
-    // After the start-up, so that the player is up and playing while the message waits.
-    QTimer::singleShot(0, this, [this, text] {
-        if (!m_shutDown)
-            m_setup.dialogs->information(m_main.get(), kTitle, text);
-    });
+    m_notices.folderNotWritable(userFolder(), why, this, [this] { return m_shutDown; });
 }
 
 void Player::setupEngine()
@@ -341,11 +277,7 @@ void Player::setupEngine()
     m_engine.setDriver(driver);
     // The options window's load: the device list, last device first.
     m_engine.setOutput(audio::kOutputAuto);
-    std::vector<std::string> names;
-    const int count = m_engine.driverCount();
-    for (int d = 0; d < count; ++d)
-        names.push_back(m_engine.driverName(d));
-    m_optionsWindow->fillDrivers(names);
+    m_optionsWindow->fillDrivers(m_engine.driverNames());
     m_optionsWindow->setCurrentDriverName(QString::fromStdString(m_engine.driverName(driver)));
     m_engine.init(44100, 32, audio::kInitEnableSystemChannelFx);
     // "tinnitus.ini": the saved match, the band-stop around it when it is switched on, and the
@@ -401,12 +333,8 @@ void Player::shutdown()
         // it) and the options window's start-up choices. Nothing is written when the start-up
         // never ran: the files of the last night stay as they are.
         // Whatever cannot be written is told once, without holding up a session that ends.
-        QStringList failures;
-        auto note = [&failures](bool ok, const char* file, const std::string& why = {}) {
-            if (!ok)
-                failures << QStringLiteral("%1: %2").arg(QString::fromLatin1(file),
-                                                         why.empty() ? tr("it cannot be written")
-                                                                     : QString::fromStdString(why));
+        auto note = [this](bool ok, const char* file, const std::string& why = {}) {
+            m_notices.noteClosingWrite(ok, file, why);
         };
         note(m_colours->writeSnapshot(), "maincol.tmp");
         note(m_options.writeSoundCard(), "scard2.tmp");
@@ -419,7 +347,7 @@ void Player::shutdown()
         note(m_alarm.unload(&why), AlarmClock::kSettingsName, why);
         why.clear();
         note(m_equaliser.unload(&why), Equaliser::kStateName, why);
-        tellClosingFailures(failures);
+        m_notices.tellClosingFailures();
     }
     for (QWidget* w : std::initializer_list<QWidget*>{m_alarmWindow.get(), m_equaliserWindow.get(),
                                                       m_optionsWindow.get(), m_pitchWindow.get(), m_main.get()})
@@ -450,12 +378,8 @@ void Player::toTray()
     }
     // Without a tray a hidden window could not come back: minimised it stays on the task bar.
     m_main->showMinimized();
-    if (!m_toldNoTray && m_started) {
-        m_toldNoTray = true;
-        m_setup.dialogs->notice(m_main.get(), QStringLiteral("Sonaveil"),
-                                tr("This desktop shows no tray icons, so Sonaveil is minimised instead of hidden: "
-                                   "you find it on the task bar."));
-    }
+    if (m_started)
+        m_notices.minimisedForNoTray();
 }
 
 void Player::showMainWindow()

@@ -2,6 +2,7 @@
 
 #include "audio/engine.h"
 #include "player/alarm/alarmclock.h"
+#include "player/app/playernotices.h"
 #include "player/presets/mixkeeper.h"
 #include "player/equaliser/equaliser.h"
 #include "player/core/audiobinding.h"
@@ -19,7 +20,6 @@
 
 #include <QObject>
 #include <QString>
-#include <QStringList>
 #include <QTimer>
 
 #include <functional>
@@ -131,10 +131,6 @@ public:
     bool trayAvailable() const;
 
     static constexpr const char* kTitle = "Sonaveil";
-    static constexpr const char* kFolderNotWritable =
-        "Sonaveil cannot write to its folder \"%1\" (%2).\n\nThe mix, the options and the quick "
-        "presets of this session will not be kept when Sonaveil closes. Make the folder writable, "
-        "or install Sonaveil where you can write (\"make install\").";
 
 signals:
     // The shutdown sequence has run and the program should end.
@@ -149,18 +145,14 @@ private:
     void wireNight();
     void setupEngine();
     void present();
-    void watchMix();
     void warnIfFolderNotWritable();
     void applyNightGain(double gain);
     void powerOffAsked(int seconds);
-    // Files that could not be written at close, one line each: "name: reason".
-    void tellClosingFailures(const QStringList& failures);
-    std::int64_t nowMs() const;
-    QString path(const QString& name) const;
     QString userFolder() const;
     QString userPath(const QString& name) const;
 
     PlayerSetup m_setup;
+    PlayerNotices m_notices;
     audio::Engine m_engine;
     EngineBinding m_binding{m_engine};
     // The masking sounds reach the engine through the night's fade.
@@ -198,8 +190,6 @@ private:
     bool m_started = false;
     bool m_shutDown = false;
     bool m_placed = false;
-    bool m_toldNoTray = false;
-    bool m_folderWarned = false;
 };
 
 } // namespace sonaveil::player

@@ -39,6 +39,8 @@ void ChannelModel::setCheck(int sound, CheckState state)
         switchOff(sound);
     if (checkChanged)
         checkChanged(sound);
+    if (mixEdited)
+        mixEdited();
 }
 
 int ChannelModel::slider(int number) const
@@ -58,6 +60,8 @@ void ChannelModel::setSlider(int number, int position)
     held = position;
     if (sliderChanged)
         sliderChanged(number);
+    if (number == kMasterSlider && mixEdited)
+        mixEdited();
     runSliderUpdate(number);
 }
 

@@ -57,6 +57,9 @@ public:
     // Called after a check state changes and its sound has been switched (the window sets its
     // check box).
     std::function<void(int sound)> checkChanged;
+    // Called after the two callbacks above when what makes the mix changed: a check state or
+    // the master slider (for those who watch the mix as a whole).
+    std::function<void()> mixEdited;
 
 private:
     void switchOn(int sound);

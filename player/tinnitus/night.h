@@ -48,6 +48,8 @@ public:
 
     explicit Night(NightClock clock = NightClock::system());
     Hooks& hooks() { return m_hooks; }
+    // The present moment by the night's clock.
+    std::int64_t now() const { return m_clock.now(); }
 
     // "Sleep in N min": replaces a sleep already set.
     void sleepIn(int minutes);

@@ -1,0 +1,92 @@
+#include "player/app/playernotices.h"
+
+#include "platform/launcher.h"
+#include "player/app/dialogs.h"
+
+#include <QDateTime>
+#include <QDir>
+#include <QTimer>
+
+namespace sonaveil::player {
+
+namespace {
+const QString kTitle = QStringLiteral("Sonaveil");
+}
+
+PlayerNotices::PlayerNotices(Dialogs& dialogs, platform::Launcher& launcher, std::function<QWidget*()> owner)
+    : m_dialogs(dialogs)
+    , m_launcher(launcher)
+    , m_owner(std::move(owner))
+{
+}
+
+void PlayerNotices::folderNotWritable(const QString& folder, std::string why, QObject* context,
+                                      std::function<bool()> closed)
+{
+    m_folderReported = true;
+    // Only the reason; the folder is named in the message.
+    if (const auto colon = why.rfind(": "); colon != std::string::npos)
+        why = why.substr(colon + 2);
+    const QString text = QString(kFolderNotWritable).arg(QDir::toNativeSeparators(folder), QString::fromStdString(why));
+    QTimer::singleShot(0, context, [this, text, closed = std::move(closed)] {
+        if (!closed())
+            m_dialogs.information(m_owner(), kTitle, text);
+    });
+}
+
+void PlayerNotices::keptMixFailed(const std::string& file, const std::string& why, bool closing)
+{
+    if (closing || m_folderReported)
+        return; // told with the other files of the close, or at start-up with the folder
+    m_dialogs.notice(m_owner(), kTitle,
+                     tr("The mix that plays could not be kept in \"%1\": %2. Sonaveil tells you again "
+                        "only if the reason changes.")
+                         .arg(QString::fromStdString(file), QString::fromStdString(why)));
+}
+
+std::string PlayerNotices::powerOffAsked(int seconds, std::function<void()> cancelled)
+{
+    m_launcher.requestPowerOff(seconds);
+    const QString when = QDateTime::currentDateTime().addSecs(seconds).toString(QStringLiteral("HH:mm:ss"));
+    m_dialogs.notice(m_owner(), kTitle,
+                     tr("The alarm's shut-down option has asked the computer to power off in %1 "
+                        "seconds, at %2.")
+                         .arg(seconds)
+                         .arg(when),
+                     tr("Cancel shut-down"), [this, cancelled = std::move(cancelled)] {
+                         m_launcher.cancelPowerOff();
+                         if (cancelled)
+                             cancelled();
+                     });
+    return "Power off " + when.toStdString();
+}
+
+void PlayerNotices::minimisedForNoTray()
+{
+    if (m_toldNoTray)
+        return;
+    m_toldNoTray = true;
+    m_dialogs.notice(m_owner(), kTitle,
+                     tr("This desktop shows no tray icons, so Sonaveil is minimised instead of hidden: "
+                        "you find it on the task bar."));
+}
+
+void PlayerNotices::noteClosingWrite(bool ok, const char* file, const std::string& why)
+{
+    if (!ok)
+        m_closingFailures << QStringLiteral("%1: %2").arg(QString::fromLatin1(file),
+                                                          why.empty() ? tr("it cannot be written")
+                                                                      : QString::fromStdString(why));
+}
+
+void PlayerNotices::tellClosingFailures()
+{
+    // A folder named at start-up as one that cannot be written is not told again.
+    if (m_closingFailures.isEmpty() || m_folderReported)
+        return;
+    m_dialogs.closingNotice(kTitle, tr("Sonaveil could not save these files as it closed:\n%1")
+                                        .arg(m_closingFailures.join(QLatin1Char('\n'))));
+    m_closingFailures.clear();
+}
+
+} // namespace sonaveil::player
