@@ -22,6 +22,10 @@ packages=(
   dbus
   # the two-process test looks at the player's windows on the private X server
   libxcb1-dev
+  # translations: lupdate and lrelease build the .qm files; Qt's own catalogues translate its dialogs
+  qt6-l10n-tools qt6-translations-l10n
+  # the accessibility bus and its Python client, to read the programs as a screen reader does
+  at-spi2-core python3-pyatspi
 )
 
 missing=()
