@@ -8,6 +8,8 @@
 
 #include <QAccessibleWidget>
 
+#include <algorithm>
+
 namespace sonaveil::controls {
 namespace {
 
@@ -19,8 +21,15 @@ public:
     {
         switch (t) {
         case QAccessible::Name: {
-            const QString name = widget()->accessibleName();
-            return name.isEmpty() ? withoutAccessKeyMark(caption()) : name;
+            if (!widget()->accessibleName().isEmpty())
+                return widget()->accessibleName();
+            // A caption of signs ("<<", a symbol-font letter) says nothing; the tip says what
+            // the button does.
+            const QString shown = withoutAccessKeyMark(caption());
+            const bool speaks = std::any_of(shown.begin(), shown.end(), [](QChar c) { return c.isLetterOrNumber(); });
+            if ((!speaks || symbolCaption()) && !widget()->toolTip().isEmpty())
+                return widget()->toolTip();
+            return shown;
         }
         case QAccessible::Accelerator:
             return accessKey() ? QStringLiteral("Alt+") + QChar(accessKey()).toUpper() : QString();
@@ -67,6 +76,8 @@ public:
 
 protected:
     virtual QString caption() const = 0;
+    // The caption is drawn as a picture (a symbol font), not as the letters it holds.
+    virtual bool symbolCaption() const { return false; }
     virtual char accessKey() const = 0;
     virtual bool checkable() const = 0;
     virtual bool checked() const = 0;
@@ -82,6 +93,10 @@ public:
 protected:
     Multibutton* button() const { return static_cast<Multibutton*>(widget()); }
     QString caption() const override { return button()->caption(); }
+    bool symbolCaption() const override
+    {
+        return transportSymbolOf(button()->model().font(), button()->model().caption()) != TransportSymbol::None;
+    }
     char accessKey() const override { return button()->model().accessKey(); }
     bool checkable() const override { return button()->checkBoxMode(); }
     bool checked() const override { return button()->checkBoxMode() && button()->value(); }

@@ -126,4 +126,131 @@ Wert: 1 bis 4</translation>
         <translation>Ungültiger Wert</translation>
     </message>
 </context>
+<context>
+    <name>sonaveil::player::catalogue</name>
+    <message>
+        <source>White Noise</source>
+        <translation>Weißes Rauschen</translation>
+    </message>
+    <message>
+        <source>Pink Noise </source>
+        <translation>Rosa Rauschen </translation>
+    </message>
+    <message>
+        <source>Brown Noise</source>
+        <translation>Braunes Rauschen</translation>
+    </message>
+    <message>
+        <source>Blue Noise</source>
+        <translation>Blaues Rauschen</translation>
+    </message>
+    <message>
+        <source>Violet Noise</source>
+        <translation>Violettes Rauschen</translation>
+    </message>
+    <message>
+        <source>Rain1</source>
+        <translation>Regen 1</translation>
+    </message>
+    <message>
+        <source>Rain2</source>
+        <translation>Regen 2</translation>
+    </message>
+    <message>
+        <source>Rain3</source>
+        <translation>Regen 3</translation>
+    </message>
+    <message>
+        <source>Ocean</source>
+        <translation>Meer</translation>
+    </message>
+    <message>
+        <source>Cicada 1</source>
+        <translation>Zikade 1</translation>
+    </message>
+    <message>
+        <source>Cicada 3</source>
+        <translation>Zikade 3</translation>
+    </message>
+    <message>
+        <source>Cicada 2</source>
+        <translation>Zikade 2</translation>
+    </message>
+    <message>
+        <source>Rain5</source>
+        <translation>Regen 5</translation>
+    </message>
+    <message>
+        <source>Rain4</source>
+        <translation>Regen 4</translation>
+    </message>
+    <message>
+        <source>Cicada3</source>
+        <translation>Zikade 3</translation>
+    </message>
+    <message>
+        <source>Cicada2</source>
+        <translation>Zikade 2</translation>
+    </message>
+    <message>
+        <source>Cicada1</source>
+        <translation>Zikade 1</translation>
+    </message>
+    <message>
+        <source>Air Conditioner</source>
+        <translation>Klimaanlage</translation>
+    </message>
+    <message>
+        <source>Air Condiioner2</source>
+        <translation>Klimaanlage 2</translation>
+    </message>
+    <message>
+        <source>Aircraft Cabin</source>
+        <translation>Flugzeugkabine</translation>
+    </message>
+    <message>
+        <source>Train Cabin</source>
+        <translation>Zugabteil</translation>
+    </message>
+    <message>
+        <source>Aquarium1</source>
+        <translation>Aquarium 1</translation>
+    </message>
+    <message>
+        <source>Aquarium2</source>
+        <translation>Aquarium 2</translation>
+    </message>
+    <message>
+        <source>Fan</source>
+        <translation>Ventilator</translation>
+    </message>
+    <message>
+        <source>Hoover</source>
+        <translation>Staubsauger</translation>
+    </message>
+    <message>
+        <source>Fire</source>
+        <translation>Kaminfeuer</translation>
+    </message>
+    <message>
+        <source>Hairdryer</source>
+        <translation>Föhn</translation>
+    </message>
+    <message>
+        <source>Vacuum Cleaner</source>
+        <translation>Staubsauger 2</translation>
+    </message>
+    <message>
+        <source>Vacuum 2</source>
+        <translation>Staubsauger 3</translation>
+    </message>
+    <message>
+        <source>Vacuum3</source>
+        <translation>Staubsauger 4</translation>
+    </message>
+    <message>
+        <source>Vacuum4</source>
+        <translation>Staubsauger 5</translation>
+    </message>
+</context>
 </TS>

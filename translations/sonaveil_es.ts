@@ -126,4 +126,131 @@ Valor: 1 a 4</translation>
         <translation>Valor no válido</translation>
     </message>
 </context>
+<context>
+    <name>sonaveil::player::catalogue</name>
+    <message>
+        <source>White Noise</source>
+        <translation>Ruido blanco</translation>
+    </message>
+    <message>
+        <source>Pink Noise </source>
+        <translation>Ruido rosa </translation>
+    </message>
+    <message>
+        <source>Brown Noise</source>
+        <translation>Ruido marrón</translation>
+    </message>
+    <message>
+        <source>Blue Noise</source>
+        <translation>Ruido azul</translation>
+    </message>
+    <message>
+        <source>Violet Noise</source>
+        <translation>Ruido violeta</translation>
+    </message>
+    <message>
+        <source>Rain1</source>
+        <translation>Lluvia 1</translation>
+    </message>
+    <message>
+        <source>Rain2</source>
+        <translation>Lluvia 2</translation>
+    </message>
+    <message>
+        <source>Rain3</source>
+        <translation>Lluvia 3</translation>
+    </message>
+    <message>
+        <source>Ocean</source>
+        <translation>Mar</translation>
+    </message>
+    <message>
+        <source>Cicada 1</source>
+        <translation>Cigarra 1</translation>
+    </message>
+    <message>
+        <source>Cicada 3</source>
+        <translation>Cigarra 3</translation>
+    </message>
+    <message>
+        <source>Cicada 2</source>
+        <translation>Cigarra 2</translation>
+    </message>
+    <message>
+        <source>Rain5</source>
+        <translation>Lluvia 5</translation>
+    </message>
+    <message>
+        <source>Rain4</source>
+        <translation>Lluvia 4</translation>
+    </message>
+    <message>
+        <source>Cicada3</source>
+        <translation>Cigarra 3</translation>
+    </message>
+    <message>
+        <source>Cicada2</source>
+        <translation>Cigarra 2</translation>
+    </message>
+    <message>
+        <source>Cicada1</source>
+        <translation>Cigarra 1</translation>
+    </message>
+    <message>
+        <source>Air Conditioner</source>
+        <translation>Aire acondicionado</translation>
+    </message>
+    <message>
+        <source>Air Condiioner2</source>
+        <translation>Aire acondicionado 2</translation>
+    </message>
+    <message>
+        <source>Aircraft Cabin</source>
+        <translation>Cabina de avión</translation>
+    </message>
+    <message>
+        <source>Train Cabin</source>
+        <translation>Vagón de tren</translation>
+    </message>
+    <message>
+        <source>Aquarium1</source>
+        <translation>Acuario 1</translation>
+    </message>
+    <message>
+        <source>Aquarium2</source>
+        <translation>Acuario 2</translation>
+    </message>
+    <message>
+        <source>Fan</source>
+        <translation>Ventilador</translation>
+    </message>
+    <message>
+        <source>Hoover</source>
+        <translation>Aspiradora</translation>
+    </message>
+    <message>
+        <source>Fire</source>
+        <translation>Fuego</translation>
+    </message>
+    <message>
+        <source>Hairdryer</source>
+        <translation>Secador de pelo</translation>
+    </message>
+    <message>
+        <source>Vacuum Cleaner</source>
+        <translation>Aspiradora 2</translation>
+    </message>
+    <message>
+        <source>Vacuum 2</source>
+        <translation>Aspiradora 3</translation>
+    </message>
+    <message>
+        <source>Vacuum3</source>
+        <translation>Aspiradora 4</translation>
+    </message>
+    <message>
+        <source>Vacuum4</source>
+        <translation>Aspiradora 5</translation>
+    </message>
+</context>
 </TS>

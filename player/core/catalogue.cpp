@@ -1,5 +1,12 @@
 #include "player/core/catalogue.h"
 
+// Marks the captions for the translators (lupdate reads the mark); the windows translate a
+// caption when they show it, in the context kCaptionContext. The captions themselves stay as
+// shipped.
+#ifndef QT_TRANSLATE_NOOP
+#define QT_TRANSLATE_NOOP(scope, text) text
+#endif
+
 namespace sonaveil::player::catalogue {
 
 namespace {
@@ -10,41 +17,41 @@ constexpr int kPitchMaximum = 7056;
 constexpr int kPitchMinimum = 10;
 
 constexpr std::array<SoundInfo, kSoundCount> kSounds{{
-    {1, "White Noise", "bin/1.isz", 1, 11, 21, false, 1},
-    {2, "Pink Noise ", "bin/2.isz", 2, 12, 22, false, 1},
-    {3, "Brown Noise", "bin/3.isz", 3, 13, 23, false, 1},
-    {4, "Blue Noise", "bin/4.isz", 4, 14, 24, false, 1},
-    {5, "Violet Noise", "bin/5.isz", 5, 15, 25, false, 1},
-    {6, "Rain1", "bin/6.isz", 6, 16, 26, true, 1},
-    {7, "Rain2", "bin/7.isz", 7, 17, 27, true, 1},
-    {8, "Rain3", "bin/8.isz", 8, 18, 28, true, 1},
-    {9, "Ocean", "bin/9.isz", 9, 19, 29, true, 1},
-    {10, "Cicada 1", "bin/10.isz", 10, 20, 30, true, 1},
-    {11, "Cicada 3", "bin/11.isz", 42, 52, 62, true, 1},
-    {12, "Cicada 2", "bin/12.isz", 41, 51, 61, true, 1},
-    {13, "Rain5", "bin/13.isz", 40, 50, 60, false, 2},
-    {14, "Rain4", "bin/14.isz", 39, 49, 59, false, 2},
-    {15, "Rain3", "bin/15.isz", 38, 48, 58, false, 2},
-    {16, "Rain2", "bin/16.isz", 37, 47, 57, false, 2},
-    {17, "Rain1", "bin/17.isz", 36, 46, 56, false, 2},
-    {18, "Cicada3", "bin/18.isz", 35, 45, 55, false, 2},
-    {19, "Cicada2", "bin/19.isz", 34, 44, 54, false, 2},
-    {20, "Cicada1", "bin/20.isz", 33, 43, 53, false, 2},
-    {21, "Air Conditioner", "bin/21.isz", 63, 73, 83, false, 3},
-    {22, "Air Condiioner2", "bin/22.isz", 64, 74, 84, false, 3},
-    {23, "Aircraft Cabin", "bin/23.isz", 65, 75, 85, false, 3},
-    {24, "Train Cabin", "bin/24.isz", 66, 76, 86, false, 3},
-    {25, "Aquarium1", "bin/25.isz", 67, 77, 87, false, 3},
-    {26, "Aquarium2", "bin/26.isz", 68, 78, 88, false, 3},
-    {27, "Fan", "bin/27.isz", 69, 79, 89, false, 3},
-    {28, "Hoover", "bin/28.isz", 70, 80, 90, false, 3},
-    {29, "Fire", "bin/29.isz", 71, 81, 91, false, 3},
-    {30, "Hairdryer", "bin/30.isz", 72, 82, 92, false, 3},
-    {31, "Hairdryer", "bin/31.wav", 93, 0, 99, false, 4},
-    {32, "Vacuum Cleaner", "bin/32.wav", 94, 0, 100, false, 4},
-    {33, "Vacuum 2", "bin/33.wav", 95, 0, 101, false, 4},
-    {34, "Vacuum3", "bin/34.wav", 96, 0, 102, false, 4},
-    {35, "Vacuum4", "bin/35.wav", 97, 0, 103, false, 4},
+    {1, QT_TRANSLATE_NOOP("sonaveil::player::catalogue", "White Noise"), "bin/1.isz", 1, 11, 21, false, 1},
+    {2, QT_TRANSLATE_NOOP("sonaveil::player::catalogue", "Pink Noise "), "bin/2.isz", 2, 12, 22, false, 1},
+    {3, QT_TRANSLATE_NOOP("sonaveil::player::catalogue", "Brown Noise"), "bin/3.isz", 3, 13, 23, false, 1},
+    {4, QT_TRANSLATE_NOOP("sonaveil::player::catalogue", "Blue Noise"), "bin/4.isz", 4, 14, 24, false, 1},
+    {5, QT_TRANSLATE_NOOP("sonaveil::player::catalogue", "Violet Noise"), "bin/5.isz", 5, 15, 25, false, 1},
+    {6, QT_TRANSLATE_NOOP("sonaveil::player::catalogue", "Rain1"), "bin/6.isz", 6, 16, 26, true, 1},
+    {7, QT_TRANSLATE_NOOP("sonaveil::player::catalogue", "Rain2"), "bin/7.isz", 7, 17, 27, true, 1},
+    {8, QT_TRANSLATE_NOOP("sonaveil::player::catalogue", "Rain3"), "bin/8.isz", 8, 18, 28, true, 1},
+    {9, QT_TRANSLATE_NOOP("sonaveil::player::catalogue", "Ocean"), "bin/9.isz", 9, 19, 29, true, 1},
+    {10, QT_TRANSLATE_NOOP("sonaveil::player::catalogue", "Cicada 1"), "bin/10.isz", 10, 20, 30, true, 1},
+    {11, QT_TRANSLATE_NOOP("sonaveil::player::catalogue", "Cicada 3"), "bin/11.isz", 42, 52, 62, true, 1},
+    {12, QT_TRANSLATE_NOOP("sonaveil::player::catalogue", "Cicada 2"), "bin/12.isz", 41, 51, 61, true, 1},
+    {13, QT_TRANSLATE_NOOP("sonaveil::player::catalogue", "Rain5"), "bin/13.isz", 40, 50, 60, false, 2},
+    {14, QT_TRANSLATE_NOOP("sonaveil::player::catalogue", "Rain4"), "bin/14.isz", 39, 49, 59, false, 2},
+    {15, QT_TRANSLATE_NOOP("sonaveil::player::catalogue", "Rain3"), "bin/15.isz", 38, 48, 58, false, 2},
+    {16, QT_TRANSLATE_NOOP("sonaveil::player::catalogue", "Rain2"), "bin/16.isz", 37, 47, 57, false, 2},
+    {17, QT_TRANSLATE_NOOP("sonaveil::player::catalogue", "Rain1"), "bin/17.isz", 36, 46, 56, false, 2},
+    {18, QT_TRANSLATE_NOOP("sonaveil::player::catalogue", "Cicada3"), "bin/18.isz", 35, 45, 55, false, 2},
+    {19, QT_TRANSLATE_NOOP("sonaveil::player::catalogue", "Cicada2"), "bin/19.isz", 34, 44, 54, false, 2},
+    {20, QT_TRANSLATE_NOOP("sonaveil::player::catalogue", "Cicada1"), "bin/20.isz", 33, 43, 53, false, 2},
+    {21, QT_TRANSLATE_NOOP("sonaveil::player::catalogue", "Air Conditioner"), "bin/21.isz", 63, 73, 83, false, 3},
+    {22, QT_TRANSLATE_NOOP("sonaveil::player::catalogue", "Air Condiioner2"), "bin/22.isz", 64, 74, 84, false, 3},
+    {23, QT_TRANSLATE_NOOP("sonaveil::player::catalogue", "Aircraft Cabin"), "bin/23.isz", 65, 75, 85, false, 3},
+    {24, QT_TRANSLATE_NOOP("sonaveil::player::catalogue", "Train Cabin"), "bin/24.isz", 66, 76, 86, false, 3},
+    {25, QT_TRANSLATE_NOOP("sonaveil::player::catalogue", "Aquarium1"), "bin/25.isz", 67, 77, 87, false, 3},
+    {26, QT_TRANSLATE_NOOP("sonaveil::player::catalogue", "Aquarium2"), "bin/26.isz", 68, 78, 88, false, 3},
+    {27, QT_TRANSLATE_NOOP("sonaveil::player::catalogue", "Fan"), "bin/27.isz", 69, 79, 89, false, 3},
+    {28, QT_TRANSLATE_NOOP("sonaveil::player::catalogue", "Hoover"), "bin/28.isz", 70, 80, 90, false, 3},
+    {29, QT_TRANSLATE_NOOP("sonaveil::player::catalogue", "Fire"), "bin/29.isz", 71, 81, 91, false, 3},
+    {30, QT_TRANSLATE_NOOP("sonaveil::player::catalogue", "Hairdryer"), "bin/30.isz", 72, 82, 92, false, 3},
+    {31, QT_TRANSLATE_NOOP("sonaveil::player::catalogue", "Hairdryer"), "bin/31.wav", 93, 0, 99, false, 4},
+    {32, QT_TRANSLATE_NOOP("sonaveil::player::catalogue", "Vacuum Cleaner"), "bin/32.wav", 94, 0, 100, false, 4},
+    {33, QT_TRANSLATE_NOOP("sonaveil::player::catalogue", "Vacuum 2"), "bin/33.wav", 95, 0, 101, false, 4},
+    {34, QT_TRANSLATE_NOOP("sonaveil::player::catalogue", "Vacuum3"), "bin/34.wav", 96, 0, 102, false, 4},
+    {35, QT_TRANSLATE_NOOP("sonaveil::player::catalogue", "Vacuum4"), "bin/35.wav", 97, 0, 103, false, 4},
 }};
 
 struct SliderTable {

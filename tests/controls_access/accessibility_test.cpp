@@ -95,10 +95,15 @@ TEST(ControlsAccessibility, MultibuttonIsAPushButtonNamedByItsCaption)
     EXPECT_EQ(a->text(QAccessible::Accelerator), QStringLiteral("Alt+L"));
     EXPECT_FALSE(a->state().checkable);
 
-    // A window's own name wins over the caption: a "<" button says what it does.
-    b.setAccessibleName(QStringLiteral("Previous page"));
-    EXPECT_EQ(a->text(QAccessible::Name), QStringLiteral("Previous page"));
+    // A caption of signs is no name: the tip says what the button does; a window's own name wins
+    // over both.
+    b.setCaption(QStringLiteral("<<"));
+    b.setToolTip(QStringLiteral("Every volume of this page 15 lower"));
+    EXPECT_EQ(a->text(QAccessible::Name), QStringLiteral("Every volume of this page 15 lower"));
+    b.setAccessibleName(QStringLiteral("Quieter"));
+    EXPECT_EQ(a->text(QAccessible::Name), QStringLiteral("Quieter"));
 
+    b.setCaption(QStringLiteral("&Load"));
     QSignalSpy clicks(&b, &Multibutton::Click);
     ASSERT_TRUE(a->actionInterface());
     EXPECT_TRUE(a->actionInterface()->actionNames().contains(QAccessibleActionInterface::pressAction()));
