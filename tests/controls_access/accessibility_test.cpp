@@ -365,3 +365,23 @@ TEST(ControlsAccessibility, TheWindowCheckFindsAControlThatLostItsNameOrValue)
     bare->setFocusPolicy(Qt::StrongFocus);
     EXPECT_TRUE(testing_support::accessibilityProblems(&form).join(u'\n').contains(QStringLiteral("painted\": no role")));
 }
+
+TEST(ControlsAccessibility, TheWindowCheckFindsTwoControlsSharingAnAccessKey)
+{
+    QWidget window;
+    auto* layout = new QHBoxLayout(&window);
+    auto* record = new Multibutton(QStringLiteral("cmdRecord"), &window);
+    auto* repeat = new Multibutton(QStringLiteral("cmdRepeat"), &window);
+    record->setCaption(QStringLiteral("&Record"));
+    repeat->setCaption(QStringLiteral("Re&peat"));
+    layout->addWidget(record);
+    layout->addWidget(repeat);
+    window.show();
+    EXPECT_EQ(testing_support::duplicateAccessKeys(&window), QStringList());
+    // A translation that gives both the same letter.
+    repeat->setCaption(QStringLiteral("&Repeat"));
+    EXPECT_EQ(testing_support::duplicateAccessKeys(&window), QStringList{QStringLiteral("ALT+R: Record, Repeat")});
+    // Only controls that are shown count.
+    repeat->hide();
+    EXPECT_EQ(testing_support::duplicateAccessKeys(&window), QStringList());
+}

@@ -5,6 +5,8 @@
 #include <QComboBox>
 #include <QGroupBox>
 #include <QLabel>
+#include <QFontMetrics>
+#include <QMap>
 #include <QWidget>
 
 namespace testing_support {
@@ -60,12 +62,23 @@ QStringList accessibilityProblems(QWidget* root)
     return problems;
 }
 
-QStringList shownTexts(QWidget* root)
+QStringList shownTexts(QWidget* root, const QStringList& skipClasses)
 {
     QStringList texts;
     QList<QWidget*> widgets = root->findChildren<QWidget*>();
     widgets.prepend(root);
+    auto skipped = [&](const QWidget* w) {
+        for (; w; w = w->parentWidget()) {
+            if (skipClasses.contains(QString::fromLatin1(w->metaObject()->className())))
+                return true;
+            if (w == root)
+                break;
+        }
+        return false;
+    };
     for (QWidget* w : widgets) {
+        if (skipped(w))
+            continue;
         if (w->isWindow())
             addText(texts, w->windowTitle());
         addText(texts, w->toolTip());
@@ -85,6 +98,49 @@ QStringList shownTexts(QWidget* root)
         }
     }
     return texts;
+}
+
+QStringList cutOffCaptions(QWidget* window)
+{
+    QStringList out;
+    for (QWidget* w : window->findChildren<QWidget*>()) {
+        if (!w->isVisibleTo(window))
+            continue;
+        const auto* label = qobject_cast<QLabel*>(w);
+        const bool captioned = (label && !label->wordWrap() && !label->text().isEmpty() && label->pixmap().isNull())
+                            || qobject_cast<QAbstractButton*>(w) || w->property("Caption").isValid();
+        if (!captioned)
+            continue;
+        // The painted buttons keep a wide minimum in their size hint; their caption is what counts.
+        const QVariant caption = w->property("Caption");
+        const int needs = caption.isValid()
+            ? QFontMetrics(w->font()).horizontalAdvance(caption.toString().remove(QLatin1Char('&'))) + 8
+            : w->sizeHint().width();
+        if (needs > w->width())
+            out << describe(w) + QStringLiteral(": needs %1, has %2").arg(needs).arg(w->width());
+    }
+    return out;
+}
+
+QStringList duplicateAccessKeys(QWidget* window)
+{
+    QMap<QString, QStringList> byKey;
+    for (QWidget* w : window->findChildren<QWidget*>()) {
+        if (!w->isVisibleTo(window) || !w->isEnabled())
+            continue;
+        QAccessibleInterface* iface = QAccessible::queryAccessibleInterface(w);
+        if (!iface)
+            continue;
+        const QString key = iface->text(QAccessible::Accelerator).toUpper();
+        if (!key.isEmpty())
+            byKey[key] << iface->text(QAccessible::Name);
+    }
+    QStringList out;
+    for (auto it = byKey.cbegin(); it != byKey.cend(); ++it) {
+        if (it.value().size() > 1)
+            out << it.key() + QStringLiteral(": ") + it.value().join(QStringLiteral(", "));
+    }
+    return out;
 }
 
 } // namespace testing_support

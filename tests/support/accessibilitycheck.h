@@ -13,7 +13,16 @@ namespace testing_support {
 QStringList accessibilityProblems(QWidget* root);
 
 // Every text the widgets under root show or speak: window titles, accessible names and
-// descriptions, tool tips, and the texts of labels, buttons, group boxes and the like.
-QStringList shownTexts(QWidget* root);
+// descriptions, tool tips, and the texts of labels, buttons, group boxes and the like. Widgets
+// of the classes named in `skipClasses` (and what they hold) are left out.
+QStringList shownTexts(QWidget* root, const QStringList& skipClasses = {});
+
+// Captions that do not fit the control that shows them (a label, a button, a check box), as
+// "class "name": needs W, has w" lines; the window must be shown and laid out.
+QStringList cutOffCaptions(QWidget* window);
+
+// Access keys that two controls shown in the same window share ("Alt+R: Record, Repeat"): the
+// key then reaches neither.
+QStringList duplicateAccessKeys(QWidget* window);
 
 } // namespace testing_support
