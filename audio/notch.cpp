@@ -5,11 +5,6 @@
 #include <complex>
 #include <cstring>
 
-#if defined(__x86_64__) || defined(__i386__)
-#include <immintrin.h>
-#define SONAVEIL_X86 1
-#endif
-
 namespace sonaveil::audio {
 
 namespace {
@@ -133,12 +128,9 @@ Notch::Design Notch::design(double rate, double centreHz, double widthOctaves)
 double Notch::responseDb(const Design& design, double rate, double hz)
 {
     const double w = 2.0 * kPi * hz / rate;
-    const std::complex<double> z1 = std::polar(1.0, -w), z2 = std::polar(1.0, -2.0 * w);
     double db = 0;
-    for (const Section& c : design) {
-        const std::complex<double> h = (c.b0 + c.b1 * z1 + c.b2 * z2) / (1.0 + c.a1 * z1 + c.a2 * z2);
-        db += 20.0 * std::log10(std::max(std::abs(h), 1e-12));
-    }
+    for (const Section& c : design)
+        db += 20.0 * std::log10(std::max(std::abs(biquadResponse(c, w)), 1e-12));
     return db;
 }
 
@@ -150,10 +142,9 @@ double Notch::responseDb(double hz) const
         return responseDb(m_design, m_rate, hz);
     // Part way through a fade: plain and filtered mixed.
     const double w = 2.0 * kPi * hz / m_rate;
-    const std::complex<double> z1 = std::polar(1.0, -w), z2 = std::polar(1.0, -2.0 * w);
     std::complex<double> h = 1.0;
     for (const Section& c : m_design)
-        h *= (c.b0 + c.b1 * z1 + c.b2 * z2) / (1.0 + c.a1 * z1 + c.a2 * z2);
+        h *= biquadResponse(c, w);
     const std::complex<double> mixed = (1.0 - double(m_depth)) + double(m_depth) * h;
     return 20.0 * std::log10(std::max(std::abs(mixed), 1e-12));
 }
@@ -198,9 +189,7 @@ void Notch::glide(float blockSeconds)
         // Unheard until now: start at the target, from a clean state.
         m_logCentre = targetLog;
         m_width = targetWidth;
-        std::memset(m_lanes.y, 0, sizeof m_lanes.y);
-        std::memset(m_lanes.s1, 0, sizeof m_lanes.s1);
-        std::memset(m_lanes.s2, 0, sizeof m_lanes.s2);
+        m_chain.clear();
         load(design(m_rate, std::exp(double(m_logCentre)), m_width));
         return;
     }
@@ -225,73 +214,9 @@ void Notch::glide(float blockSeconds)
 void Notch::load(const Design& d)
 {
     m_design = d;
-    for (int i = 0; i < kSections; ++i) {
-        const Section& c = d[std::size_t(i)];
-        for (int lane = 2 * i; lane < 2 * i + 2; ++lane) {
-            m_lanes.b0[lane] = float(c.b0);
-            m_lanes.b1[lane] = float(c.b1);
-            m_lanes.b2[lane] = float(c.b2);
-            m_lanes.a1[lane] = float(c.a1);
-            m_lanes.a2[lane] = float(c.a2);
-        }
-    }
+    for (int i = 0; i < kSections; ++i)
+        m_chain.setSection(i, d[std::size_t(i)]);
 }
-
-// One pipeline step per frame: lane pair k filters what lane pair k - 1 put out one step before,
-// so the four sections' dependency chains overlap.
-void Notch::runPipeline(Lanes& l, float* left, float* right, int frames)
-{
-#ifdef SONAVEIL_X86
-    if (s_avx2) {
-        runPipelineAvx2(l, left, right, frames);
-        return;
-    }
-#endif
-    alignas(32) float x[kLanes];
-    for (int n = 0; n < frames; ++n) {
-        x[0] = left[n];
-        x[1] = right[n];
-        for (int j = 2; j < kLanes; ++j)
-            x[j] = l.y[j - 2];
-        for (int j = 0; j < kLanes; ++j) {
-            const float y = l.b0[j] * x[j] + l.s1[j];
-            l.s1[j] = l.b1[j] * x[j] - l.a1[j] * y + l.s2[j];
-            l.s2[j] = l.b2[j] * x[j] - l.a2[j] * y;
-            l.y[j] = y;
-        }
-        left[n] = l.y[kLanes - 2];
-        right[n] = l.y[kLanes - 1];
-    }
-}
-
-#ifdef SONAVEIL_X86
-const bool Notch::s_avx2 = __builtin_cpu_supports("avx2") && __builtin_cpu_supports("fma");
-
-__attribute__((target("avx2,fma"))) void Notch::runPipelineAvx2(Lanes& l, float* left, float* right,
-                                                                 int frames)
-{
-    static_assert(kLanes == 8, "one vector of eight lanes");
-    const __m256 b0 = _mm256_load_ps(l.b0), b1 = _mm256_load_ps(l.b1), b2 = _mm256_load_ps(l.b2);
-    const __m256 a1 = _mm256_load_ps(l.a1), a2 = _mm256_load_ps(l.a2);
-    __m256 y = _mm256_load_ps(l.y), s1 = _mm256_load_ps(l.s1), s2 = _mm256_load_ps(l.s2);
-    // Lanes 2 … 7 take lanes 0 … 5 of the last output; lanes 0 and 1 take the new frame.
-    const __m256i shift = _mm256_setr_epi32(0, 1, 0, 1, 2, 3, 4, 5);
-    alignas(32) float out[kLanes];
-    for (int n = 0; n < frames; ++n) {
-        const __m128 in = _mm_unpacklo_ps(_mm_load_ss(left + n), _mm_load_ss(right + n));
-        const __m256 x = _mm256_blend_ps(_mm256_permutevar8x32_ps(y, shift), _mm256_castps128_ps256(in), 0x03);
-        y = _mm256_fmadd_ps(b0, x, s1);
-        s1 = _mm256_fnmadd_ps(a1, y, _mm256_fmadd_ps(b1, x, s2));
-        s2 = _mm256_fnmadd_ps(a2, y, _mm256_mul_ps(b2, x));
-        _mm256_store_ps(out, y);
-        left[n] = out[kLanes - 2];
-        right[n] = out[kLanes - 1];
-    }
-    _mm256_store_ps(l.y, y);
-    _mm256_store_ps(l.s1, s1);
-    _mm256_store_ps(l.s2, s2);
-}
-#endif
 
 void Notch::process(float* left, float* right, int frames)
 {
@@ -321,7 +246,7 @@ void Notch::process(float* left, float* right, int frames)
             lastLeft[i] = left[frames - keep + i];
             lastRight[i] = right[frames - keep + i];
         }
-        runPipeline(m_lanes, left, right, frames);
+        m_chain.process(left, right, frames);
         for (int i = 0; i < keep; ++i) {
             m_dryLeft[m_dryAt] = lastLeft[i];
             m_dryRight[m_dryAt] = lastRight[i];
@@ -329,31 +254,21 @@ void Notch::process(float* left, float* right, int frames)
         }
         return;
     }
-    // One pipeline step per frame, as in runPipeline(); the plain signal runs beside it through a
-    // delay of the same length, for the crossfade.
-    Lanes& l = m_lanes;
-    alignas(32) float x[kLanes];
+    // One pipeline step per frame; the plain signal runs beside it through a delay of the same
+    // length, for the crossfade.
     for (int n = 0; n < frames; ++n) {
-        x[0] = left[n];
-        x[1] = right[n];
-        for (int j = 2; j < kLanes; ++j)
-            x[j] = l.y[j - 2];
-        for (int j = 0; j < kLanes; ++j) {
-            const float y = l.b0[j] * x[j] + l.s1[j];
-            l.s1[j] = l.b1[j] * x[j] - l.a1[j] * y + l.s2[j];
-            l.s2[j] = l.b2[j] * x[j] - l.a2[j] * y;
-            l.y[j] = y;
-        }
+        const float inL = left[n], inR = right[n];
+        const auto wet = m_chain.step(inL, inR);
         const int at = m_dryAt;
         const float dryL = m_dryLeft[at], dryR = m_dryRight[at];
-        m_dryLeft[at] = x[0];
-        m_dryRight[at] = x[1];
+        m_dryLeft[at] = inL;
+        m_dryRight[at] = inR;
         m_dryAt = at + 1 == kDelayFrames ? 0 : at + 1;
         if (fading)
             m_depth = depthTarget > m_depth ? std::min(depthTarget, m_depth + depthStep)
                                             : std::max(depthTarget, m_depth - depthStep);
-        left[n] = dryL + m_depth * (l.y[kLanes - 2] - dryL);
-        right[n] = dryR + m_depth * (l.y[kLanes - 1] - dryR);
+        left[n] = dryL + m_depth * (wet[0] - dryL);
+        right[n] = dryR + m_depth * (wet[1] - dryR);
     }
 }
 
@@ -361,9 +276,7 @@ void Notch::reset()
 {
     std::memset(m_dryLeft, 0, sizeof m_dryLeft);
     std::memset(m_dryRight, 0, sizeof m_dryRight);
-    std::memset(m_lanes.y, 0, sizeof m_lanes.y);
-    std::memset(m_lanes.s1, 0, sizeof m_lanes.s1);
-    std::memset(m_lanes.s2, 0, sizeof m_lanes.s2);
+    m_chain.clear();
 }
 
 } // namespace sonaveil::audio

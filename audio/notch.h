@@ -1,5 +1,7 @@
 #pragma once
 
+#include "audio/biquad.h"
+
 #include <array>
 #include <atomic>
 #include <cstdint>
@@ -28,21 +30,17 @@ struct NotchSettings {
 // While on, centre and width glide over a few tens of milliseconds; switching on and off
 // crossfades between the filtered and the plain signal over kFadeSeconds, so neither clicks.
 //
-// The four sections run as a pipeline, like the equaliser's bands. The output is delayed by
-// kDelayFrames whether the band-stop is on or off (off, only the delay runs).
+// The four sections run as a pipeline (BiquadChain), like the equaliser's bands. The output is
+// delayed by kDelayFrames whether the band-stop is on or off (off, only the delay runs).
 class Notch {
 public:
     static constexpr int kSections = 4;
-    static constexpr int kLanes = 2 * kSections; // (section, channel) pairs
-    static constexpr int kDelayFrames = kSections - 1;
+    static constexpr int kDelayFrames = BiquadChain<kSections>::kDelayFrames;
     static constexpr float kMinWidthOctaves = 0.1f;
     static constexpr float kMaxWidthOctaves = 3.0f;
     static constexpr float kFadeSeconds = 0.05f;
 
-    // Coefficients of one biquad, a0 = 1.
-    struct Section {
-        double b0 = 1, b1 = 0, b2 = 0, a1 = 0, a2 = 0;
-    };
+    using Section = Biquad;
     using Design = std::array<Section, kSections>;
 
     explicit Notch(int sampleRate);
@@ -67,18 +65,8 @@ public:
     static std::pair<double, double> edges(double sampleRate, double centreHz, double widthOctaves);
 
 private:
-    struct alignas(32) Lanes {
-        float b0[kLanes], b1[kLanes], b2[kLanes], a1[kLanes], a2[kLanes];
-        float y[kLanes], s1[kLanes], s2[kLanes];
-    };
-
     void pull();
     void glide(float blockSeconds);
-    static void runPipeline(Lanes& lanes, float* left, float* right, int frames);
-#if defined(__x86_64__) || defined(__i386__)
-    static void runPipelineAvx2(Lanes& lanes, float* left, float* right, int frames);
-    static const bool s_avx2;
-#endif
     void load(const Design& design);
 
     int m_rate;
@@ -94,7 +82,7 @@ private:
     float m_width = 0;
     float m_depth = 0;     // 0 plain … 1 filtered
     Design m_design{};
-    Lanes m_lanes{};
+    BiquadChain<kSections> m_chain;
     // The plain signal, delayed by the pipeline's delay for the crossfade.
     float m_dryLeft[kDelayFrames] = {}, m_dryRight[kDelayFrames] = {};
     int m_dryAt = 0;

@@ -2,10 +2,10 @@
 #include "common/atomicfile.h"
 #include "platform/autostart.h"
 #include "platform/launcher.h"
+#include "platform/terminationwatcher.h"
 #include "player/app/desktopbridge.h"
 #include "player/app/dialogs.h"
 #include "player/app/player.h"
-#include "player/app/terminationwatcher.h"
 #include "player/desktop/commandline.h"
 #include "player/desktop/singleinstance.h"
 #include "player/presets/presetrecord.h"
@@ -119,8 +119,8 @@ int main(int argc, char** argv)
     // Without a session bus the player runs as ever, only without media keys.
     bridge.publishOn(QDBusConnection::sessionBus());
 
-    player::TerminationWatcher watcher;
-    QObject::connect(&watcher, &player::TerminationWatcher::terminationRequested, &player, &player::Player::close);
+    platform::TerminationWatcher watcher;
+    QObject::connect(&watcher, &platform::TerminationWatcher::terminationRequested, &player, &player::Player::close);
     QObject::connect(&player, &player::Player::quitRequested, &app, &QCoreApplication::quit, Qt::QueuedConnection);
     if (!line.steps.empty())
         bridge.execute(line, [](const player::InstanceReply& reply) {

@@ -1,11 +1,11 @@
 // recorder: the sound recorder.
 #include "recorder/app/dialogs.h"
 #include "recorder/app/frmmain.h"
-#include "recorder/app/terminationwatcher.h"
 #include "recorder/capture/capturecontrol.h"
 
 #include "platform/diskspace.h"
 #include "platform/launcher.h"
+#include "platform/terminationwatcher.h"
 
 #include <QApplication>
 #include <QSessionManager>
@@ -40,8 +40,8 @@ int main(int argc, char** argv)
     setup.findProgram = [](const QString& name) { return QStandardPaths::findExecutable(name); };
 
     recorder::FRMMAIN window(setup);
-    recorder::TerminationWatcher watcher;
-    QObject::connect(&watcher, &recorder::TerminationWatcher::terminationRequested, &window,
+    platform::TerminationWatcher watcher;
+    QObject::connect(&watcher, &platform::TerminationWatcher::terminationRequested, &window,
                      &recorder::FRMMAIN::on_chameleonButton1_Click);
     // The end of the desktop session may not wait for the close pause: save at once.
     QObject::connect(&app, &QGuiApplication::commitDataRequest, &window, [&window](QSessionManager&) {

@@ -116,6 +116,8 @@ public:
     void setCloseProgram(bool on);
     bool shutDown() const { return m_settings.shutDown; }
     void setShutDown(bool on);
+    // Armed with the close-program or the shut-down option: the alarm time ends the night.
+    bool endsTheNight() const { return armed() && (closeProgram() || shutDown()); }
 
     // "Max Alarm Volume", 0 … 255; a change reaches the alarm channel at once.
     int volume() const { return m_volume; }

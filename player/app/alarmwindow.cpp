@@ -8,6 +8,7 @@
 
 #include <QCheckBox>
 #include <QCloseEvent>
+#include <QComboBox>
 #include <QGridLayout>
 #include <QGuiApplication>
 #include <QHBoxLayout>
@@ -17,6 +18,8 @@
 #include <QScreen>
 #include <QTime>
 #include <QVBoxLayout>
+
+#include <algorithm>
 
 namespace sonaveil::player {
 
@@ -61,9 +64,11 @@ constexpr int kFileWidth = 420;
 
 } // namespace
 
-AlarmWindow::AlarmWindow(AlarmClock& alarm, Dialogs& dialogs, QWidget* parent)
+AlarmWindow::AlarmWindow(AlarmClock& alarm, Night& night, TinnitusStore& store, Dialogs& dialogs, QWidget* parent)
     : BorderlessWindow(parent)
     , m_alarm(alarm)
+    , m_night(night)
+    , m_store(store)
     , m_dialogs(dialogs)
 {
     setObjectName("Alarm");
@@ -149,14 +154,26 @@ AlarmWindow::AlarmWindow(AlarmClock& alarm, Dialogs& dialogs, QWidget* parent)
 
     // The sleep timer.
     auto* sleep = new Panel(this);
-    m_sleepOptions = new QVBoxLayout(sleep);
-    m_sleepOptions->setContentsMargins(12, 10, 12, 10);
-    m_sleepOptions->setSpacing(6);
-    m_sleepOptions->addWidget(lightLabel("Sleep timer (instead of the alarm sound)", sleep, 0, true));
+    auto* sleepOptions = new QVBoxLayout(sleep);
+    sleepOptions->setContentsMargins(12, 10, 12, 10);
+    sleepOptions->setSpacing(6);
+    sleepOptions->addWidget(lightLabel("Sleep timer (instead of the alarm sound)", sleep, 0, true));
     m_close = lightCheck("Check2", "Close &program when alarm time is reached ", sleep);
     m_shutDown = lightCheck("Check3", "&Shutdown computer when alarm time is reached ", sleep);
-    m_sleepOptions->addWidget(m_close);
-    m_sleepOptions->addWidget(m_shutDown);
+    sleepOptions->addWidget(m_close);
+    sleepOptions->addWidget(m_shutDown);
+    auto* fadeRow = new QHBoxLayout;
+    auto* fadeLabel = lightLabel("Fade out over", sleep);
+    m_fadeOut = new QComboBox(sleep);
+    m_fadeOut->setObjectName("cboFadeOut");
+    m_fadeOut->setToolTip("The masking sounds fall smoothly to silence over this time before the alarm time");
+    for (int minutes : TinnitusSettings::kAlarmFadeChoices)
+        m_fadeOut->addItem(minutes == 0 ? QString("off") : QString("%1 minutes").arg(minutes), minutes);
+    fadeLabel->setBuddy(m_fadeOut);
+    fadeRow->addWidget(fadeLabel);
+    fadeRow->addWidget(m_fadeOut);
+    fadeRow->addStretch();
+    sleepOptions->addLayout(fadeRow);
     layout->addWidget(sleep);
 
     auto* bottom = new QHBoxLayout;
@@ -183,6 +200,7 @@ AlarmWindow::AlarmWindow(AlarmClock& alarm, Dialogs& dialogs, QWidget* parent)
     connect(m_fade, &QCheckBox::clicked, this, [this](bool on) { m_alarm.setFadeIn(on); });
     connect(m_close, &QCheckBox::clicked, this, [this](bool on) { m_alarm.setCloseProgram(on); });
     connect(m_shutDown, &QCheckBox::clicked, this, [this](bool on) { m_alarm.setShutDown(on); });
+    connect(m_fadeOut, &QComboBox::activated, this, &AlarmWindow::chooseFadeOut);
     auto forwardVolume = [this] {
         if (!m_refreshing)
             m_alarm.setVolume(m_volume->value());
@@ -238,6 +256,13 @@ Multibutton* AlarmWindow::button(const QString& name) const
     return it == m_buttons.end() ? nullptr : it->second;
 }
 
+void AlarmWindow::chooseFadeOut(int index)
+{
+    const int minutes = m_fadeOut->itemData(index).toInt();
+    m_store.setAlarmFadeMinutes(minutes);
+    m_night.setAlarmFadeMinutes(minutes);
+}
+
 void AlarmWindow::startOnTheSecond(AlarmClock::Timer which)
 {
     // The clock and the check run just after each second begins, so the clock line never skips
@@ -271,6 +296,7 @@ void AlarmWindow::refresh()
     m_fade->setChecked(m_alarm.fadeIn());
     m_close->setChecked(m_alarm.closeProgram());
     m_shutDown->setChecked(m_alarm.shutDown());
+    m_fadeOut->setCurrentIndex(std::max(0, m_fadeOut->findData(m_night.alarmFadeMinutes())));
     m_volume->setValue(m_alarm.volume());
     m_volumeValue->setText(QString::number(m_alarm.volume()));
     const QString file = QString::fromStdString(m_alarm.file());

@@ -2,6 +2,8 @@
 
 #include "player/alarm/alarmclock.h"
 #include "player/app/borderlesswindow.h"
+#include "player/tinnitus/night.h"
+#include "player/tinnitus/tinnitusstore.h"
 
 #include <QTimer>
 
@@ -9,8 +11,8 @@
 #include <map>
 
 class QCheckBox;
+class QComboBox;
 class QLabel;
-class QVBoxLayout;
 
 namespace sonaveil::controls {
 class Multibutton;
@@ -25,12 +27,13 @@ class Dialogs;
 
 // The alarm window ("Alarm Clock"): the alarm time TimeControl1, the duration list scombobox1,
 // the repeat, fade-in and sleep boxes, the volume slider hscroll2, the alarm file wavname and
-// the buttons. It shows an AlarmClock, forwards every action to it and runs its four timers;
-// "Close" only hides it.
+// the buttons, and with the sleep options "Fade out over", the fade of the masking sounds before
+// the alarm time. It shows an AlarmClock, forwards every action to it and runs its four timers;
+// the fade choice goes to the Night and is kept in "tinnitus.ini". "Close" only hides it.
 class AlarmWindow : public BorderlessWindow {
     Q_OBJECT
 public:
-    AlarmWindow(AlarmClock& alarm, Dialogs& dialogs, QWidget* parent = nullptr);
+    AlarmWindow(AlarmClock& alarm, Night& night, TinnitusStore& store, Dialogs& dialogs, QWidget* parent = nullptr);
     ~AlarmWindow() override;
 
     // Shows the model's state.
@@ -48,8 +51,7 @@ public:
     controls::UcSlider* volumeSlider() const { return m_volume; }
     QLabel* fileLabel() const { return m_file; }
     controls::Multibutton* button(const QString& name) const;
-    // The column of the sleep options, for options that belong with them.
-    QVBoxLayout* sleepOptions() const { return m_sleepOptions; }
+    QComboBox* fadeOutList() const { return m_fadeOut; }
 
     // "Choose Alarm".
     void chooseAlarm();
@@ -62,8 +64,11 @@ protected:
 private:
     controls::Multibutton* makeButton(const QString& name, const QString& caption, int width, QWidget* parent);
     void startOnTheSecond(AlarmClock::Timer timer);
+    void chooseFadeOut(int index);
 
     AlarmClock& m_alarm;
+    Night& m_night;
+    TinnitusStore& m_store;
     Dialogs& m_dialogs;
     std::array<QTimer, AlarmClock::kTimerCount> m_timers;
     controls::TimeControl* m_time = nullptr;
@@ -75,7 +80,7 @@ private:
     controls::UcSlider* m_volume = nullptr;
     QLabel* m_volumeValue = nullptr;
     QLabel* m_file = nullptr;
-    QVBoxLayout* m_sleepOptions = nullptr;
+    QComboBox* m_fadeOut = nullptr;
     std::map<QString, controls::Multibutton*> m_buttons;
     bool m_refreshing = false;
     bool m_placed = false;

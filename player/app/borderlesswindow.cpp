@@ -31,6 +31,13 @@ BorderlessWindow::BorderlessWindow(QWidget* parent)
 {
 }
 
+void BorderlessWindow::bringUp()
+{
+    show();
+    raise();
+    activateWindow();
+}
+
 void BorderlessWindow::setBackground(const QImage& picture)
 {
     m_picture = picture;

@@ -24,6 +24,9 @@ class BorderlessWindow : public QWidget {
 public:
     explicit BorderlessWindow(QWidget* parent = nullptr);
 
+    // Shows the window in front of the others, with the keyboard.
+    void bringUp();
+
     // The background picture; a null image paints the drawn one.
     void setBackground(const QImage& picture);
 

@@ -61,9 +61,10 @@ QString EqualiserWindow::frequencyText(int band)
     return hz >= 1000 ? QString("%1k").arg(hz / 1000) : QString::number(hz);
 }
 
-EqualiserWindow::EqualiserWindow(Equaliser& equaliser, Dialogs& dialogs, QWidget* parent)
+EqualiserWindow::EqualiserWindow(Equaliser& equaliser, BandStop& bandStop, Dialogs& dialogs, QWidget* parent)
     : BorderlessWindow(parent)
     , m_equaliser(equaliser)
+    , m_bandStop(bandStop)
     , m_dialogs(dialogs)
 {
     setObjectName("frmeffects");
@@ -82,13 +83,17 @@ EqualiserWindow::EqualiserWindow(Equaliser& equaliser, Dialogs& dialogs, QWidget
     auto* topRow = new QHBoxLayout(top);
     topRow->setContentsMargins(10, 8, 10, 8);
     topRow->setSpacing(6);
-    m_switchRow = new QHBoxLayout;
-    m_switchRow->setSpacing(6);
+    auto* switchRow = new QHBoxLayout;
+    switchRow->setSpacing(6);
     m_switch = makeButton("check_eq", "Off", 64, top);
     m_switch->setCheckBoxMode(true);
     m_switch->setToolTip("Switch the equaliser on or off");
-    m_switchRow->addWidget(m_switch);
-    topRow->addLayout(m_switchRow);
+    switchRow->addWidget(m_switch);
+    m_notch = makeWindowButton("check_notch", "Notch", 64, top);
+    m_notch->setCheckBoxMode(true);
+    m_notch->setToolTip("Take a band around your matched pitch out of the whole mix (see Pitch Match)");
+    switchRow->addWidget(m_notch);
+    topRow->addLayout(switchRow);
     topRow->addStretch();
     topRow->addWidget(lightLabel("Preset", top, 0, true));
     auto* back = makeButton("cmdPrevious", "<", 30, top);
@@ -172,6 +177,7 @@ EqualiserWindow::EqualiserWindow(Equaliser& equaliser, Dialogs& dialogs, QWidget
     layout->addLayout(bottom);
 
     connect(m_switch, &Multibutton::Click, this, [this] { m_equaliser.setOn(m_switch->value()); });
+    connect(m_notch, &Multibutton::Click, this, [this] { m_bandStop.setOn(m_notch->value()); });
     connect(back, &Multibutton::Click, this, [this] { m_equaliser.previousPreset(); });
     connect(forward, &Multibutton::Click, this, [this] { m_equaliser.nextPreset(); });
     connect(m_combo, &SComboBox::SelectionMade, this, [this](const QString&, int index) {
@@ -183,6 +189,7 @@ EqualiserWindow::EqualiserWindow(Equaliser& equaliser, Dialogs& dialogs, QWidget
     connect(close, &Multibutton::Click, this, &QWidget::hide);
 
     m_equaliser.changed = [this] { refresh(); };
+    m_bandStop.changed = [this] { m_notch->setValue(m_bandStop.on()); };
     refresh();
     setFixedSize(sizeHint());
 }
@@ -190,6 +197,7 @@ EqualiserWindow::EqualiserWindow(Equaliser& equaliser, Dialogs& dialogs, QWidget
 EqualiserWindow::~EqualiserWindow()
 {
     m_equaliser.changed = nullptr;
+    m_bandStop.changed = nullptr;
 }
 
 Multibutton* EqualiserWindow::makeButton(const QString& name, const QString& caption, int width, QWidget* parent)
@@ -210,6 +218,7 @@ void EqualiserWindow::refresh()
     m_refreshing = true;
     m_switch->setValue(m_equaliser.on());
     m_switch->setCaption(m_equaliser.on() ? "On" : "Off");
+    m_notch->setValue(m_bandStop.on());
     for (int i = 0; i < Equaliser::kBands; ++i) {
         m_sliders[std::size_t(i)]->setValue(m_equaliser.position(i));
         m_gains[std::size_t(i)]->setText(gainText(m_equaliser.position(i)));

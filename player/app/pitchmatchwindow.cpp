@@ -56,11 +56,11 @@ QString hertz(double hz)
 
 } // namespace
 
-PitchMatchWindow::PitchMatchWindow(PitchMatch& match, Dialogs& dialogs, QString settingsFile, QWidget* parent)
+PitchMatchWindow::PitchMatchWindow(PitchMatch& match, TinnitusStore& store, Dialogs& dialogs, QWidget* parent)
     : BorderlessWindow(parent)
     , m_match(match)
     , m_dialogs(dialogs)
-    , m_file(std::move(settingsFile))
+    , m_store(store)
 {
     setObjectName("frmpitch");
     setWindowTitle("Pitch Match");
@@ -238,21 +238,20 @@ Multibutton* PitchMatchWindow::button(const QString& name) const
 
 void PitchMatchWindow::loadSaved()
 {
-    m_match.load(TinnitusSettings::read(m_file.toStdString()));
+    m_match.load(m_store.settings());
 }
 
 bool PitchMatchWindow::save()
 {
-    const TinnitusSettings settings = m_match.matchSettings(TinnitusSettings::read(m_file.toStdString()));
     std::string error;
-    if (!settings.writeMatch(m_file.toStdString(), &error)) {
+    if (!m_store.setMatch(m_match.frequency(), m_match.kind(), &error)) {
         m_dialogs.information(this, "Sonaveil",
                               "The match could not be saved in \"tinnitus.ini\": " + QString::fromStdString(error));
         return false;
     }
-    m_status->setText(QString("Saved: %1, %2").arg(hertz(settings.frequencyHz),
-                                                   settings.kind == MatchKind::Band ? "narrow band" : "tone"));
-    emit saved(settings);
+    m_status->setText(QString("Saved: %1, %2").arg(hertz(m_match.frequency()),
+                                                   m_match.kind() == MatchKind::Band ? "narrow band" : "tone"));
+    emit saved();
     return true;
 }
 

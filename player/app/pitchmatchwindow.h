@@ -2,6 +2,7 @@
 
 #include "player/app/borderlesswindow.h"
 #include "player/tinnitus/pitchmatch.h"
+#include "player/tinnitus/tinnitusstore.h"
 
 #include <QElapsedTimer>
 #include <QTimer>
@@ -29,10 +30,10 @@ class Dialogs;
 class PitchMatchWindow : public BorderlessWindow {
     Q_OBJECT
 public:
-    PitchMatchWindow(PitchMatch& match, Dialogs& dialogs, QString settingsFile, QWidget* parent = nullptr);
+    PitchMatchWindow(PitchMatch& match, TinnitusStore& store, Dialogs& dialogs, QWidget* parent = nullptr);
     ~PitchMatchWindow() override;
 
-    // Reads the saved match into the model (at start-up).
+    // Takes the stored match into the model (at start-up).
     void loadSaved();
     // "Save": writes [Match]; false after telling the user why it failed.
     bool save();
@@ -45,7 +46,7 @@ public:
 
 signals:
     // The match was saved; the band-stop follows it.
-    void saved(const TinnitusSettings& settings);
+    void saved();
     void helpClicked();
 
 protected:
@@ -63,7 +64,7 @@ private:
 
     PitchMatch& m_match;
     Dialogs& m_dialogs;
-    QString m_file;
+    TinnitusStore& m_store;
     lumidot::LCD* m_lcd = nullptr;
     QRadioButton* m_tone = nullptr;
     QRadioButton* m_band = nullptr;

@@ -2,6 +2,7 @@
 
 #include "recorder/app/frmdrive.h"
 #include "recorder/app/frmmain.h"
+#include "recorder/app/recorderlook.h"
 #include "recorder/core/settings.h"
 
 #include "controls/multibuttonwidget.h"
@@ -36,18 +37,8 @@ Form1::Form1(const RecorderSetup& setup, QWidget* mainWindow)
     text->setObjectName(QStringLiteral("Label8"));
     text->setWordWrap(true);
     layout->addWidget(text);
-    auto makeButton = [this](const QString& name, const QString& caption, int width) {
-        auto* b = new controls::Multibutton(name, this);
-        b->setButtonStyle(7);
-        b->setBackColor(0x808080);
-        b->setForeColor(0xFFFFFF);
-        b->setCaption(caption);
-        b->setFixedSize(width, 28);
-        b->setFocusPolicy(Qt::StrongFocus);
-        return b;
-    };
-    auto* pulse = makeButton(QStringLiteral("Command1"), QStringLiteral("PulseAudio Setup Instructions"), 240);
-    auto* pipewire = makeButton(QStringLiteral("Command2"), QStringLiteral("PipeWire Setup Instructions"), 240);
+    auto* pulse = makeButton(QStringLiteral("Command1"), QStringLiteral("PulseAudio Setup Instructions"), {240, 28}, this);
+    auto* pipewire = makeButton(QStringLiteral("Command2"), QStringLiteral("PipeWire Setup Instructions"), {240, 28}, this);
     layout->addWidget(pulse, 0, Qt::AlignHCenter);
     layout->addWidget(pipewire, 0, Qt::AlignHCenter);
     auto* row = new QHBoxLayout;
@@ -56,7 +47,7 @@ Form1::Form1(const RecorderSetup& setup, QWidget* mainWindow)
     m_check->setChecked(true);
     row->addWidget(m_check);
     row->addStretch();
-    auto* ok = makeButton(QStringLiteral("cmdOK"), QStringLiteral("Close"), 80);
+    auto* ok = makeButton(QStringLiteral("cmdOK"), QStringLiteral("Close"), {80, 28}, this);
     row->addWidget(ok);
     layout->addLayout(row);
 

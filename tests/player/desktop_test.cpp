@@ -193,9 +193,9 @@ TEST_F(Desktop, HostilePresetsAreRefusedWithinASecondAndTheMixStays)
     }
     // The same through the window's Load: its usual message, nothing changed.
     fx.dialogs.files.push_back(QString::fromStdString(fx.file("saves/fifo.svp").string()));
-    p.load();
+    p.presetActions().load();
     ASSERT_EQ(fx.dialogs.messages.size(), 1u);
-    EXPECT_EQ(fx.dialogs.messages.back(), QString("Sonaveil|") + Player::kOpenProblem);
+    EXPECT_EQ(fx.dialogs.messages.back(), QString("Sonaveil|") + PresetActions::kOpenProblem);
 }
 
 TEST(SingleInstance, ALaterStartFindsTheLockAndHandsItsArgumentsOver)

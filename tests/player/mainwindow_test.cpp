@@ -83,7 +83,7 @@ TEST_F(MainWindowTest, FirstStartWithNoOptionalFiles)
     EXPECT_EQ(w->display()->DisplayType(), 1);
     EXPECT_EQ(w->display()->ColorPresetPalette(), 2);
     EXPECT_EQ(p.options().driver(), 0);
-    EXPECT_EQ(p.trayIcon()->toolTip(), "Sonaveil");
+    EXPECT_EQ(p.tray()->icon()->toolTip(), "Sonaveil");
     for (int s = 1; s <= kSoundCount; ++s) {
         EXPECT_FALSE(p.model().entry(s).on()) << s;
         EXPECT_NE(p.model().entry(s).sample, 0) << s;
@@ -133,7 +133,7 @@ TEST_F(MainWindowTest, SavedPresetFileByteForByte)
     sampleMix().applyTo(p.model());
     const std::string target = (f.folder / "saves" / "Mix.svp").string();
     f.dialogs.files.push_back(QString::fromStdString(target));
-    p.save();
+    p.presetActions().save();
     ASSERT_EQ(f.dialogs.requests.size(), 1u);
     EXPECT_EQ(f.dialogs.requests[0].filter, "Sonaveil Files (*.svp)|*.svp");
     EXPECT_EQ(f.dialogs.requests[0].folder, f.prog() + "/saves");
@@ -175,7 +175,7 @@ TEST_F(MainWindowTest, LenientFileGivesTheSameMix)
     }
     f.write("saves/Spread.svp", spread);
     f.dialogs.files.push_back(QString::fromStdString((f.folder / "saves" / "Spread.svp").string()));
-    p.load();
+    p.presetActions().load();
     EXPECT_TRUE(f.dialogs.messages.empty());
     EXPECT_EQ(PresetRecord::capture(p.model()), sampleMix());
     EXPECT_EQ(line(p, 4), "Current:Spread");
@@ -194,7 +194,7 @@ TEST_F(MainWindowTest, ShortPresetFailsAndChangesNothing)
     text = text.substr(0, text.rfind(',')) + "\r\n";
     f.write("saves/Short.svp", text);
     f.dialogs.files.push_back(QString::fromStdString((f.folder / "saves" / "Short.svp").string()));
-    p.load();
+    p.presetActions().load();
     EXPECT_EQ(f.dialogs.messages, (std::vector<QString>{"Sonaveil|There was a problem opening this file!"}));
     EXPECT_EQ(PresetRecord::capture(p.model()), before);
     EXPECT_TRUE(p.engine().isPlaying(playing));
@@ -210,7 +210,7 @@ TEST_F(MainWindowTest, LoadingKeepsAPlayingSoundAndAppliesItsSliders)
     ASSERT_TRUE(p.engine().isPlaying(channel));
     f.write("saves/Five.svp", sampleMix().toText());
     f.dialogs.files.push_back(QString::fromStdString((f.folder / "saves" / "Five.svp").string()));
-    p.load();
+    p.presetActions().load();
     EXPECT_EQ(p.model().entry(5).channel, channel);
     EXPECT_TRUE(p.engine().isPlaying(channel));
     EXPECT_EQ(p.model().slider(5), 180);
@@ -224,7 +224,7 @@ TEST_F(MainWindowTest, CloseRestartPreviousGivesBackTheMix)
     Player& first = f.start();
     sampleMix().applyTo(first.model());
     // Nothing to go back to yet.
-    first.previous();
+    first.presetActions().previous();
     EXPECT_EQ(line(first, 4), "Current:None");
     f.close();
     ASSERT_EQ(f.read("previous.tmp"), sampleMix().toText());
@@ -237,7 +237,7 @@ TEST_F(MainWindowTest, CloseRestartPreviousGivesBackTheMix)
     EXPECT_TRUE(second.engine().isPlaying(second.model().entry(28).channel));
     // The same file through the Load dialog reads the same.
     f.dialogs.files.push_back(f.prog() + "/previous.tmp");
-    second.load();
+    second.presetActions().load();
     EXPECT_EQ(line(second, 4), "Current:Previous");
 }
 
@@ -268,7 +268,7 @@ TEST_F(MainWindowTest, QuickSlotAssignments)
 
     f.dialogs.files.push_back(f.prog() + "/saves/Storm.svp");
     f.dialogs.inputs.push_back(QString("3"));
-    p.assign();
+    p.presetActions().assign();
     // The assign dialog starts from the file chosen last time.
     EXPECT_EQ(f.dialogs.requests[1].fileName, f.prog() + "/saves/Rain.svp");
     EXPECT_EQ(p.mainWindow()->quickCaption(2), "Storm");
@@ -279,10 +279,10 @@ TEST_F(MainWindowTest, QuickSlotAssignments)
                                           std::optional<QString>(""), std::optional<QString>()}) {
         f.dialogs.files.push_back(f.prog() + "/saves/Rain.svp");
         f.dialogs.inputs.push_back(answer);
-        p.assign();
+        p.presetActions().assign();
     }
     f.dialogs.files.push_back(QString());
-    p.assign();
+    p.presetActions().assign();
     EXPECT_EQ(f.read("preset.txt"), "\"3\",\"Rain\"\r\n\"3\",\"Storm\"\r\n");
     for (int i = 0; i < 10; ++i)
         EXPECT_EQ(p.mainWindow()->quickCaption(i), i == 2 ? "Storm" : "") << i;
@@ -299,7 +299,7 @@ TEST_F(MainWindowTest, QuickSlotAssignments)
     EXPECT_EQ(again.mainWindow()->quickCaption(2), "Storm");
     fs::remove(f.folder / "saves" / "Storm.svp");
     again.model().setCheck(7, CheckState::Checked);
-    again.quickPreset(2);
+    again.presetActions().quickPreset(2);
     EXPECT_EQ(f.dialogs.messages, (std::vector<QString>{"Sonaveil|There was a problem opening this file!"}));
     EXPECT_TRUE(again.model().entry(7).on());
 }
@@ -307,9 +307,9 @@ TEST_F(MainWindowTest, QuickSlotAssignments)
 TEST_F(MainWindowTest, MuteFromTheTrayMenu)
 {
     Player& p = f.start();
-    QAction* mute = p.muteAction();
+    QAction* mute = p.tray()->muteAction();
     ASSERT_NE(mute, nullptr);
-    const QList<QAction*> items = p.trayMenu()->actions();
+    const QList<QAction*> items = p.tray()->menu()->actions();
     // Load, Mute, the sleep entries, Quit.
     ASSERT_EQ(items.size(), 10);
     EXPECT_EQ(items[0]->text(), "&Load");
@@ -337,9 +337,9 @@ TEST_F(MainWindowTest, MuteFromTheTrayMenu)
 
     Player& fresh = f.start();
     fresh.model().setSlider(kMasterSlider, 0);
-    fresh.muteAction()->trigger();
+    fresh.tray()->muteAction()->trigger();
     EXPECT_EQ(fresh.model().slider(kMasterSlider), 0);
-    EXPECT_FALSE(fresh.muteAction()->isChecked());
+    EXPECT_FALSE(fresh.tray()->muteAction()->isChecked());
 }
 
 TEST_F(MainWindowTest, StopActsOnTheShownPageAndStopAllOnEverySound)
@@ -417,9 +417,9 @@ TEST_F(MainWindowTest, TrayHidesAndTheIconBringsTheWindowBack)
     Player& p = f.start(true);
     click(p.mainWindow()->button("chameleonButton26"));
     EXPECT_FALSE(p.mainWindow()->isVisible());
-    emit p.trayIcon()->activated(QSystemTrayIcon::Trigger);
+    emit p.tray()->icon()->activated(QSystemTrayIcon::Trigger);
     EXPECT_TRUE(p.mainWindow()->isVisible());
-    emit p.trayIcon()->activated(QSystemTrayIcon::Trigger);
+    emit p.tray()->icon()->activated(QSystemTrayIcon::Trigger);
     EXPECT_TRUE(p.mainWindow()->isVisible());
 
     // Without a tray the window is minimised, never hidden.
@@ -435,7 +435,7 @@ TEST_F(MainWindowTest, SystemTrayStartUp)
     Player& p = f.start(true);
     EXPECT_FALSE(p.mainWindow()->isVisible());
     EXPECT_TRUE(p.started());
-    emit p.trayIcon()->activated(QSystemTrayIcon::Trigger);
+    emit p.tray()->icon()->activated(QSystemTrayIcon::Trigger);
     EXPECT_TRUE(p.mainWindow()->isVisible());
 
     Player& noTray = f.start(false);
@@ -493,10 +493,10 @@ TEST_F(MainWindowTest, QuitAndCloseEndTheProgramWithItsFiles)
     Player& p = f.start(true);
     int quits = 0;
     QObject::connect(&p, &Player::quitRequested, [&] { ++quits; });
-    p.trayMenu()->actions().last()->trigger();
+    p.tray()->menu()->actions().last()->trigger();
     EXPECT_EQ(quits, 1);
     EXPECT_TRUE(p.shutDown());
-    EXPECT_FALSE(p.trayIcon()->isVisible());
+    EXPECT_FALSE(p.tray()->icon()->isVisible());
     EXPECT_FALSE(p.mainWindow()->isVisible());
     EXPECT_FALSE(p.engine().initialised());
     EXPECT_TRUE(fs::exists(f.file("previous.tmp")));

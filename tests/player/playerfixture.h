@@ -5,6 +5,8 @@
 #include "platform/launcher.h"
 #include "player/app/dialogs.h"
 #include "player/app/player.h"
+#include "player/app/presetactions.h"
+#include "player/app/tray.h"
 #include "tempfolder.h"
 
 #include <QString>

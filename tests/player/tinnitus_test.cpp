@@ -94,7 +94,7 @@ TEST(PitchMatchWindow, ASaveThatFailsSaysSoAndKeepsTheMatch)
     PlayerFixture f;
     Player& p = f.start();
     fs::create_directory(f.file("tinnitus.ini")); // a folder where the file should be
-    p.showPitchMatch();
+    p.pitchMatchWindow()->bringUp();
     click(p.pitchMatchWindow()->button("cmdSave"));
     ASSERT_EQ(f.dialogs.messages.size(), 1u);
     EXPECT_TRUE(f.dialogs.messages[0].startsWith("Sonaveil|The match could not be saved in \"tinnitus.ini\""));
@@ -105,7 +105,7 @@ TEST(PitchMatchWindow, Picture)
 {
     PlayerFixture f;
     Player& p = f.start();
-    p.showPitchMatch();
+    p.pitchMatchWindow()->bringUp();
     PitchMatchWindow* w = p.pitchMatchWindow();
     p.pitchMatch().setStep(101);
     const QImage image = w->grab().toImage();
@@ -125,91 +125,70 @@ TEST(SleepTimer, TrayEntriesSetTheTimeAndTheEndStopsEverySound)
 {
     PlayerFixture f;
     Player& p = f.start(true);
-    QMenu* menu = p.trayMenu();
+    QMenu* menu = p.tray()->menu();
     QStringList texts;
     for (QAction* a : menu->actions())
         if (!a->isSeparator())
             texts << a->text();
     EXPECT_EQ(texts, (QStringList{"&Load", "&Mute", "Sleep in 30 min", "Sleep in 60 min", "Sleep in 90 min",
                                   "Cancel sleep", "&Quit"}));
-    EXPECT_FALSE(p.cancelSleepAction()->isEnabled());
+    Tray& tray = *p.tray();
+    EXPECT_FALSE(tray.cancelSleepAction()->isEnabled());
 
     p.model().setCheck(1, CheckState::Checked);
     p.model().setCheck(5, CheckState::Checked);
     const qint64 before = QDateTime::currentMSecsSinceEpoch();
-    p.sleepAction(60)->trigger();
+    tray.sleepAction(60)->trigger();
     const qint64 after = QDateTime::currentMSecsSinceEpoch();
-    ASSERT_TRUE(p.sleepTimer().endMs());
-    EXPECT_GE(*p.sleepTimer().endMs(), before + 60 * 60'000);
-    EXPECT_LE(*p.sleepTimer().endMs(), after + 60 * 60'000);
-    EXPECT_TRUE(p.sleepAction(60)->isChecked());
-    EXPECT_FALSE(p.sleepAction(30)->isChecked());
-    EXPECT_TRUE(p.cancelSleepAction()->isEnabled());
-    const QString at = QDateTime::fromMSecsSinceEpoch(*p.sleepTimer().endMs()).toString("HH:mm");
+    const auto end60 = p.night().sleep().endMs();
+    ASSERT_TRUE(end60);
+    EXPECT_GE(*end60, before + 60 * 60'000);
+    EXPECT_LE(*end60, after + 60 * 60'000);
+    EXPECT_TRUE(tray.sleepAction(60)->isChecked());
+    EXPECT_FALSE(tray.sleepAction(30)->isChecked());
+    EXPECT_TRUE(tray.cancelSleepAction()->isEnabled());
+    const QString at = QDateTime::fromMSecsSinceEpoch(*end60).toString("HH:mm");
+    EXPECT_EQ(tray.cancelSleepAction()->text(), "Cancel sleep (at " + at + ")");
     EXPECT_TRUE(line(p, 1).startsWith("Time:"));
     EXPECT_TRUE(line(p, 1).endsWith(" S" + at)) << line(p, 1).toStdString();
     EXPECT_EQ(line(p, 2), "Alarm:Off") << "the alarm line stays";
 
-    p.sleepAction(30)->trigger();
-    EXPECT_TRUE(p.sleepAction(30)->isChecked());
-    EXPECT_FALSE(p.sleepAction(60)->isChecked());
-    p.cancelSleepAction()->trigger();
-    EXPECT_FALSE(p.sleepTimer().active());
+    tray.sleepAction(30)->trigger();
+    EXPECT_TRUE(tray.sleepAction(30)->isChecked());
+    EXPECT_FALSE(tray.sleepAction(60)->isChecked());
+    tray.cancelSleepAction()->trigger();
+    EXPECT_FALSE(p.night().sleep().active());
     EXPECT_FALSE(line(p, 1).contains(" S"));
-    EXPECT_FALSE(p.cancelSleepAction()->isEnabled());
+    EXPECT_FALSE(tray.cancelSleepAction()->isEnabled());
 
     // Five minutes before the end the sounds are on their way down; at the end they stop.
-    p.sleepAction(90)->trigger();
-    const qint64 end = *p.sleepTimer().endMs();
-    p.tickSleep(end - 5 * 60'000);
+    tray.sleepAction(90)->trigger();
+    const qint64 end = *p.night().sleep().endMs();
+    p.night().tick(end - 5 * 60'000);
     EXPECT_NEAR(p.fading().fade(), 0.25, 1e-9);
     EXPECT_TRUE(p.model().entry(1).on());
-    p.tickSleep(end);
+    p.night().tick(end);
     EXPECT_FALSE(p.model().entry(1).on());
     EXPECT_FALSE(p.model().entry(5).on());
-    EXPECT_FALSE(p.sleepTimer().active());
+    EXPECT_FALSE(tray.sleepAction(90)->isChecked());
     EXPECT_EQ(p.fading().fade(), 1.0) << "the next sound switched on plays at its own volume";
     EXPECT_FALSE(p.shutDown()) << "the player keeps running";
     EXPECT_EQ(line(p, 2), "Alarm:Off");
 }
 
-TEST(SleepTimer, AnAlarmFadeAndASleepTogetherTakeTheLowerGain)
+TEST(Notch, TheSwitchBesideTheEqualisersMarksLineThreeAndIsKept)
 {
     PlayerFixture f;
     Player& p = f.start();
-    p.model().setCheck(1, CheckState::Checked);
-    const qint64 now = QDateTime::currentMSecsSinceEpoch();
-    p.setAlarmFade(now + 10 * 60'000, 15);
-    EXPECT_LT(p.fading().fade(), 1.0) << "ten minutes before the end of a 15-minute fade";
-    p.tickSleep(now + 10 * 60'000);
-    EXPECT_EQ(p.fading().fade(), 0.0);
-    p.setAlarmFade(std::nullopt, 0);
-    EXPECT_EQ(p.fading().fade(), 1.0);
-    EXPECT_TRUE(p.model().entry(1).on()) << "the alarm's own option acts, not the fade";
-}
-
-TEST(Notch, TheSwitchIsKeptInTinnitusIni)
-{
-    PlayerFixture f;
-    Player& p = f.start();
-    EXPECT_TRUE(p.setNotchEnabled(true));
-    EXPECT_EQ(f.read("tinnitus.ini"), "[Notch]\r\nEnabled=1\r\nWidth=1.0\r\n");
-    EXPECT_TRUE(p.setNotchEnabled(false));
-    EXPECT_EQ(f.read("tinnitus.ini"), "[Notch]\r\nEnabled=0\r\nWidth=1.0\r\n");
-}
-
-TEST(Notch, TheSwitchBesideTheEqualisersMarksLineThree)
-{
-    PlayerFixture f;
-    Player& p = f.start();
-    p.showEqualiser();
+    p.equaliserWindow()->bringUp();
     EqualiserWindow* eq = p.equaliserWindow();
-    controls::Multibutton* notch = p.notchSwitch();
+    controls::Multibutton* notch = eq->notchSwitch();
     ASSERT_NE(notch, nullptr);
     EXPECT_EQ(notch->parentWidget(), eq->onSwitch()->parentWidget()) << "beside check_eq";
     EXPECT_EQ(line(p, 3), "EQL:Off");
     click(notch);
     EXPECT_TRUE(notch->value());
+    EXPECT_TRUE(p.bandStop().on());
     EXPECT_EQ(line(p, 3), "EQL:Off N4.0k");
     EXPECT_EQ(f.read("tinnitus.ini"), "[Notch]\r\nEnabled=1\r\nWidth=1.0\r\n");
     click(eq->onSwitch());
@@ -218,42 +197,50 @@ TEST(Notch, TheSwitchBesideTheEqualisersMarksLineThree)
     EXPECT_TRUE(image.save(pictureFolder() + "/equaliser-notch.png"));
     click(notch);
     EXPECT_EQ(line(p, 3), "EQL:Flat");
+    EXPECT_EQ(f.read("tinnitus.ini"), "[Notch]\r\nEnabled=0\r\nWidth=1.0\r\n");
 
-    // The next start finds the switch on again.
-    p.setNotchEnabled(true);
+    // A new match moves the mark; the next start finds the switch on again.
+    p.bandStop().setOn(true);
+    p.pitchMatch().setStep(PitchLadder::nearestStep(2000));
+    click(p.pitchMatchWindow()->button("cmdSave"));
+    EXPECT_EQ(line(p, 3), "EQL:Flat N2.0k");
     f.close();
     Player& again = f.start();
-    EXPECT_TRUE(again.notchSwitch()->value());
-    EXPECT_EQ(line(again, 3), "EQL:Flat N4.0k") << "the equaliser was left on too";
+    EXPECT_TRUE(again.equaliserWindow()->notchSwitch()->value());
+    EXPECT_EQ(line(again, 3), "EQL:Flat N2.0k") << "the equaliser was left on too";
 }
 
-TEST(SleepTimer, TheAlarmsSleepOptionsFadeOutOverTheChosenTime)
+TEST(SleepTimer, TheAlarmWindowsFadeOutChoiceIsKeptAndFollowed)
 {
     PlayerFixture f;
+    f.write("tinnitus.ini", "[Sleep]\r\nAlarmFade=5\r\n");
     Player& p = f.start();
-    QComboBox* list = p.alarmFadeList();
+    QComboBox* list = p.alarmWindow()->fadeOutList();
     ASSERT_NE(list, nullptr);
     ASSERT_EQ(list->count(), 4);
     EXPECT_EQ(list->itemText(0), "off");
     EXPECT_EQ(list->itemText(2), "15 minutes");
+    EXPECT_EQ(list->currentText(), "5 minutes") << "the stored choice";
+    EXPECT_EQ(p.night().alarmFadeMinutes(), 5);
     list->setCurrentIndex(2);
     emit list->activated(2);
     EXPECT_EQ(TinnitusSettings::read(f.file("tinnitus.ini")).alarmFadeMinutes, 15);
-    p.showAlarm();
+    EXPECT_EQ(p.night().alarmFadeMinutes(), 15);
+    p.alarmWindow()->bringUp();
     EXPECT_TRUE(p.alarmWindow()->grab().toImage().save(pictureFolder() + "/alarm-fade.png"));
 
+    // The close option armed ten minutes ahead: the fade is set and has begun.
     p.model().setCheck(1, CheckState::Checked);
-    const QDateTime now = QDateTime::currentDateTime();
-    const QDateTime at = now.addSecs(10 * 60);
+    const QDateTime at = QDateTime::currentDateTime().addSecs(10 * 60);
     p.alarm().setTime(at.time().toString("HH:mm").toStdString() + ":00");
     p.alarm().setCloseProgram(true);
-    p.followAlarm(now.toMSecsSinceEpoch());
-    EXPECT_EQ(p.fading().fade(), 1.0) << "not armed: no fade";
-    p.alarmOn();
-    p.followAlarm(now.toMSecsSinceEpoch());
+    p.alarm().arm();
+    QTest::qWait(1100);
+    ASSERT_TRUE(p.night().alarmFadeEnd());
     EXPECT_LT(p.fading().fade(), 1.0);
     EXPECT_GT(p.fading().fade(), 0.0);
-    p.alarm().setCloseProgram(false);
-    p.followAlarm(now.toMSecsSinceEpoch());
-    EXPECT_EQ(p.fading().fade(), 1.0) << "only the close and shut-down options fade";
+    p.alarm().disarm();
+    QTest::qWait(1100);
+    EXPECT_FALSE(p.night().alarmFadeEnd());
+    EXPECT_EQ(p.fading().fade(), 1.0);
 }

@@ -2,57 +2,13 @@
 
 #include "lumidot/lcd.h"
 
-#include <QDir>
-#include <QFile>
-
-#include <filesystem>
-
 using namespace sonaveil;
-
-QString FakeDialogs::saveFileName(QWidget*, const recorder::FileRequest& r)
-{
-    saveRequests.push_back(r);
-    if (saveAnswers.empty())
-        return {};
-    QString a = saveAnswers.front();
-    saveAnswers.pop_front();
-    return a;
-}
-
-QString FakeDialogs::openFileName(QWidget*, const recorder::FileRequest& r)
-{
-    openRequests.push_back(r);
-    if (openAnswers.empty())
-        return {};
-    QString a = openAnswers.front();
-    openAnswers.pop_front();
-    return a;
-}
-
-void FakeDialogs::message(QWidget*, Icon icon, const QString& title, const QString& text)
-{
-    messages.push_back({icon, title, text});
-}
-
-bool FakeDialogs::question(QWidget*, Icon icon, const QString& title, const QString& text)
-{
-    questions.push_back({icon, title, text});
-    if (questionAnswers.empty())
-        return false;
-    const bool a = questionAnswers.front();
-    questionAnswers.pop_front();
-    return a;
-}
 
 void RecorderTest::SetUp()
 {
-    if (!ToneServer::instance()->running())
-        GTEST_SKIP() << "no private pulseaudio";
-    QDir().mkpath(file("saved recordings"));
-    std::filesystem::copy_file(CONVER, m_folder / "conver");
-    disk.list = {{folder(), 100'000'000'000, 50'000'000'000, 51'000'000'000, true}};
-    store = std::make_unique<QSettings>(file("recorder.ini"), QSettings::IniFormat);
-    open();
+    RecorderServicesTest::SetUp();
+    if (!IsSkipped())
+        open();
 }
 
 void RecorderTest::TearDown()
@@ -64,20 +20,7 @@ void RecorderTest::TearDown()
 recorder::FRMMAIN& RecorderTest::open()
 {
     window.reset();
-    capture.reset();
-    capture = std::make_unique<recorder::CaptureControl>();
-    recorder::RecorderSetup setup;
-    setup.programFolder = folder();
-    setup.dialogs = &dialogs;
-    setup.launcher = &launcher;
-    setup.disk = &disk;
-    setup.store = store.get();
-    setup.capture = capture.get();
-    setup.findProgram = [this](const QString& name) {
-        return installed.contains(name) ? QStringLiteral("/usr/bin/") + name : QString();
-    };
-    setup.closeDelayMs = 0;
-    window = std::make_unique<recorder::FRMMAIN>(setup);
+    window = std::make_unique<recorder::FRMMAIN>(freshSetup());
     finished = false;
     QObject::connect(window.get(), &recorder::FRMMAIN::finished, [this] { finished = true; });
     window->load();

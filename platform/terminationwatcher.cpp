@@ -1,4 +1,4 @@
-#include "recorder/app/terminationwatcher.h"
+#include "platform/terminationwatcher.h"
 
 #include <QSocketNotifier>
 
@@ -7,13 +7,13 @@
 #include <fcntl.h>
 #include <unistd.h>
 
-namespace sonaveil::recorder {
+namespace sonaveil::platform {
 
 namespace {
 
 int g_pipe[2] = {-1, -1};
 // The session or the user ending the program; a closed terminal (SIGHUP) as well, since the
-// player is often started from one.
+// programs are often started from one.
 constexpr int kSignals[] = {SIGTERM, SIGINT, SIGHUP};
 
 void onSignal(int number)
@@ -59,4 +59,4 @@ void TerminationWatcher::readPipe()
         emit terminationRequested(int(byte));
 }
 
-} // namespace sonaveil::recorder
+} // namespace sonaveil::platform

@@ -4,7 +4,7 @@
 
 class QSocketNotifier;
 
-namespace sonaveil::recorder {
+namespace sonaveil::platform {
 
 // Turns SIGTERM, SIGINT and SIGHUP into a Qt signal on the interface thread. The handler only writes
 // the signal's number to a pipe; the notifier reads it in the event loop.
@@ -23,4 +23,4 @@ private:
     QSocketNotifier* m_notifier = nullptr;
 };
 
-} // namespace sonaveil::recorder
+} // namespace sonaveil::platform

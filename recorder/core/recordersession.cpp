@@ -1,0 +1,486 @@
+#include "recorder/core/recordersession.h"
+
+#include "recorder/capture/capturecontrol.h"
+#include "recorder/capture/wavformat.h"
+#include "recorder/core/diskguard.h"
+#include "recorder/core/mp3converter.h"
+#include "recorder/core/rules.h"
+#include "recorder/core/settings.h"
+
+#include "platform/diskspace.h"
+#include "platform/launcher.h"
+
+#include <QCoreApplication>
+#include <QFile>
+#include <QFileInfo>
+#include <QUrl>
+
+#include <algorithm>
+#include <cmath>
+
+namespace sonaveil::recorder {
+
+namespace {
+
+const QString kTitle = QStringLiteral("Recorder");
+
+// Tags of the two kinds of conversion.
+constexpr int kAutomatic = 1;
+constexpr int kManual = 2;
+
+using Button = SessionView::Button;
+using List = SessionView::List;
+
+} // namespace
+
+RecorderSession::RecorderSession(const RecorderSetup& setup, SessionView& view, QObject* parent)
+    : QObject(parent), m_setup(setup), m_view(view), m_capture(*setup.capture), m_dialogs(*setup.dialogs)
+{
+    if (!m_setup.findProgram)
+        m_setup.findProgram = [](const QString&) { return QString(); };
+    m_converter = new Mp3Converter(path(QStringLiteral("conver")), this);
+    connect(m_converter, &Mp3Converter::finished, this, &RecorderSession::onConversionFinished);
+    connect(m_converter, &Mp3Converter::progress, this,
+            [this](int percent) { m_view.showProgress(QStringLiteral(" Converting: %1%").arg(percent)); });
+    m_positionTimer.setInterval(100);
+    connect(&m_positionTimer, &QTimer::timeout, this, &RecorderSession::pollPosition);
+    connect(&m_capture, &CaptureControl::ErrorOccurred, this, &RecorderSession::onError);
+    connect(&m_capture, &CaptureControl::StateChanged, this, &RecorderSession::onStateChanged);
+    connect(&m_capture, &CaptureControl::Progress, this, &RecorderSession::onProgress);
+}
+
+RecorderSession::~RecorderSession() = default;
+
+QString RecorderSession::path(const QString& leaf) const
+{
+    return m_setup.programFolder + QLatin1Char('/') + leaf;
+}
+
+void RecorderSession::tell(Dialogs::Icon icon, const QString& text)
+{
+    m_dialogs.message(m_owner, icon, kTitle, text);
+}
+
+void RecorderSession::start()
+{
+    const QString recset = path(kRecSetName);
+    // 1. The output format shows "MP3" until something is chosen.
+    m_view.setListText(List::Format, QStringLiteral("MP3"));
+    // 2. The drive of the program folder.
+    const auto home = m_setup.disk->volumeOf(m_setup.programFolder);
+    m_monitoredDrive = home ? home->mountPoint : m_setup.programFolder;
+    m_view.setListPosition(List::Threshold, 1);
+    m_view.setListPosition(List::Limit, 1);
+
+    bool failed = !refreshFreeSpace(); // 3.
+    // 4.
+    chooseQuality(11);
+    chooseStyle(0);
+    m_view.setListPosition(List::Limit, 1);
+    m_view.showStatus(kStatusStopped);
+
+    // 5. Section "Settings" of the per-user store.
+    int savedDevice = 0;
+    std::optional<QPoint> position;
+    if (!failed) {
+        const StoredSettings s = readStoredSettings(*m_setup.store);
+        if (s.x && s.y)
+            position = QPoint(int(std::lround(*s.x)), int(std::lround(*s.y)));
+        if (s.driver)
+            savedDevice = *s.driver;
+        if (s.quality)
+            chooseQuality(*s.quality);
+        if (s.style)
+            chooseStyle(*s.style);
+        if (s.calibration)
+            setCalibration(*s.calibration);
+        if (s.diskspace)
+            m_view.setListPosition(List::Threshold, *s.diskspace);
+        failed = s.failed;
+    }
+    m_view.placeWindow(position);
+    // 6., 7. The device list is filled and a device chosen even after a failed restore, so that
+    // a damaged settings file never leaves the recorder without its input.
+    fillDevices(savedDevice);
+    // 8. The settings file.
+    if (!failed && QFileInfo::exists(recset)) {
+        if (const auto r = readRecSet(recset)) {
+            m_view.setListPosition(List::Device, r->device);
+            m_view.setListText(List::Format, r->format);
+            m_view.setListText(List::Limit, r->limit);
+            m_view.setListText(List::Threshold, r->threshold);
+        } else {
+            failed = true;
+        }
+    }
+    if (failed)
+        QFile::remove(recset);
+    // 9. The device in use: the first input whose name is the list's text.
+    m_inputDevice = m_capture.DeviceCount() + 1;
+    const QString chosen = m_view.listText(List::Device);
+    for (int n = 1; n <= m_capture.DeviceCount(); ++n)
+        if (m_capture.DeviceName(n) == chosen && m_capture.DeviceKind(n) == 1) {
+            m_inputDevice = n;
+            break;
+        }
+    // 10.
+    applyCalibration();
+    // 11.
+    startMonitoring();
+}
+
+void RecorderSession::fillDevices(int savedPosition)
+{
+    for (int n = 1; n <= m_capture.DeviceCount(); ++n)
+        if (m_capture.DeviceKind(n) == 1)
+            m_view.addDevice(m_capture.DeviceName(n));
+    const int count = m_view.deviceCount();
+    if (savedPosition >= 1 && savedPosition <= count)
+        m_view.setListPosition(List::Device, savedPosition);
+    else if (count > 0)
+        m_view.setListPosition(List::Device, 1);
+    else
+        m_view.setDevicesEnabled(false);
+}
+
+void RecorderSession::startMonitoring()
+{
+    m_view.showStatus(kStatusStopped);
+    m_capture.setInputDevice(m_inputDevice);
+    m_capture.StartMonitoring();
+    m_monitoringActive = !m_errorPending;
+    m_errorPending = false;
+    m_view.showMonitoring(m_monitoringActive);
+    m_calibrationFactor = m_capture.SensitivityFactor();
+}
+
+void RecorderSession::setCalibration(int value)
+{
+    m_calibration = std::clamp(value, kCalibrationMin, kCalibrationMax);
+    applyCalibration();
+}
+
+void RecorderSession::applyCalibration()
+{
+    m_calibrationFactor = float(m_calibration) / 10.0f;
+    m_capture.setSensitivityFactor(m_calibrationFactor);
+    m_view.showCalibration(m_calibration, factorLabel(m_calibrationFactor));
+}
+
+void RecorderSession::chooseQuality(int index)
+{
+    if (index < 0 || index >= int(kQualities.size()))
+        return;
+    m_quality = index;
+    m_capture.setQuality(kQualities[std::size_t(index)].flag);
+    m_view.showQuality(index);
+}
+
+void RecorderSession::chooseStyle(int index)
+{
+    if (index < 0 || index >= kMeterStyles.size())
+        return;
+    m_style = index;
+    m_view.showStyle(index);
+}
+
+void RecorderSession::setInternalRendering(bool on)
+{
+    m_capture.setInternalRendering(on);
+}
+
+bool RecorderSession::refreshFreeSpace()
+{
+    const auto volume = m_setup.disk->volumeOf(m_monitoredDrive);
+    if (!volume)
+        return false;
+    m_freeMegabytes = recorder::freeMegabytes(volume->available);
+    m_view.showSpace(spaceLine(m_freeMegabytes, m_monitoredDrive));
+    return true;
+}
+
+void RecorderSession::onError(int number, const QString& description)
+{
+    if (description.isEmpty())
+        return;
+    tell(Dialogs::Icon::None, QStringLiteral("(") + QString::number(number) + QStringLiteral(") ") + description);
+    m_errorPending = true;
+}
+
+void RecorderSession::onStateChanged(int state)
+{
+    if (state == CaptureControl::Monitoring)
+        m_view.setButtonShown(Button::Record, m_monitoringActive);
+    if (state == CaptureControl::Closed || state == CaptureControl::PlayEnded || state == CaptureControl::Monitoring)
+        m_view.showStatus(kStatusStopped);
+}
+
+void RecorderSession::record()
+{
+    m_view.setButtonShown(Button::StopPlaying, false);
+    m_view.setButtonShown(Button::Stop, true);
+    if (m_recordState == RecordState::Recording)
+        return;
+    m_recordState = RecordState::Recording;
+    FileRequest request;
+    request.title = QStringLiteral("Save Sampled Audio");
+    request.filter = QStringLiteral("Wave Files|*.wav");
+    request.folder = path(QStringLiteral("saved recordings"));
+    request.defaultSuffix = QStringLiteral("wav");
+    const QString file = m_dialogs.saveFileName(m_owner, request);
+    if (file.isEmpty())
+        return;
+    if (QFileInfo::exists(file)
+        && !m_dialogs.question(m_owner, Dialogs::Icon::Question, QStringLiteral("Warning"),
+                               QStringLiteral("Recording over an existing file will append the recorded "
+                                              "audio to the file.\r\nAre you sure this is what you want to do?")))
+        return;
+    m_capture.setFileName(file);
+    m_lastRecording = file;
+    const double limit = numericValue(m_view.listText(List::Limit)) * 60.0;
+    if (!m_capture.StartRecording(limit)) {
+        tell(Dialogs::Icon::Critical, QStringLiteral("The control could not start recording"));
+        return;
+    }
+    const auto volume = m_setup.disk->volumeOf(file);
+    if (!volume)
+        return;
+    m_monitoredDrive = volume->mountPoint;
+    if (!refreshFreeSpace())
+        return;
+    if (startCheckTripped())
+        return;
+    m_view.showStatus(kStatusRecording);
+}
+
+bool RecorderSession::startCheckTripped()
+{
+    const QString threshold = m_view.listText(List::Threshold);
+    if (!guardTripped(threshold, m_freeMegabytes))
+        return false;
+    m_view.showSpace(kDiskSpaceWarning);
+    tell(Dialogs::Icon::Information, lowSpaceMessage(m_monitoredDrive, m_freeMegabytes, threshold));
+    return true;
+}
+
+void RecorderSession::stopRecording()
+{
+    m_view.setButtonShown(Button::Record, true);
+    m_view.setButtonShown(Button::Stop, false);
+    m_view.setButtonShown(Button::StopPlaying, true);
+    if (m_recordState == RecordState::Stopped)
+        return;
+    m_recordState = RecordState::Stopped;
+    m_view.showStatus(kStatusStopped);
+    m_capture.StopRecording();
+    m_capture.setFileName(m_capture.FileName());
+    m_view.preparePositionSlider(int(std::llround(m_capture.Length())));
+    m_view.setButtonShown(Button::Play, true);
+    m_view.setDevicesEnabled(m_view.deviceCount() > 0);
+    // Nothing was recorded since the start: nothing to convert.
+    if (m_view.listText(List::Format) == QLatin1String("MP3") && !m_lastRecording.isEmpty())
+        m_converter->start(m_lastRecording, mp3TargetOf(m_lastRecording), kAutomatic);
+}
+
+void RecorderSession::play()
+{
+    m_view.setButtonShown(Button::StopPlaying, true);
+    m_view.setButtonShown(Button::Stop, false);
+    m_capture.Play(m_view.loopPlayback());
+    if (m_errorPending) {
+        m_errorPending = false;
+        return;
+    }
+    m_capture.ReadFileFormat();
+    if (const auto index = qualityIndexOfFlag(m_capture.quality()))
+        chooseQuality(*index);
+    m_view.setDevicesEnabled(false);
+    m_view.showStatus(kStatusPlaying);
+    m_positionTimer.start();
+}
+
+void RecorderSession::stopPlaying()
+{
+    m_capture.StopPlaying();
+    m_view.setDevicesEnabled(m_view.deviceCount() > 0);
+    m_view.setPosition(0);
+    m_positionTimer.stop();
+}
+
+void RecorderSession::pollPosition()
+{
+    m_positionUpdating = true;
+    m_view.setPosition(int(std::llround(m_capture.Position())));
+    m_positionUpdating = false;
+}
+
+void RecorderSession::seek(int position)
+{
+    if (!m_positionUpdating)
+        m_capture.setPosition(double(position));
+}
+
+void RecorderSession::onProgress(double bytes)
+{
+    m_view.showProgress(progressText(bytes, m_capture.ElapsedTime()));
+    // A drive that cannot be read any more (removed) leaves the recording alone; the capture
+    // control reports a failing write itself.
+    if (!refreshFreeSpace())
+        return;
+    if (guardTripped(m_view.listText(List::Threshold), m_freeMegabytes)) {
+        stopRecording();
+        m_view.showSpace(kStoppedLowSpace);
+    }
+}
+
+void RecorderSession::convertByHand()
+{
+    QString source;
+    for (;;) {
+        FileRequest open;
+        open.title = QStringLiteral("Please choose a wav file to convert.");
+        open.filter = QStringLiteral("Wav Files (*.wav)|*.wav|Wav Files (*.*)|*.*");
+        open.fileName = m_lastSource;
+        open.folder = m_lastSource.isEmpty() ? path(QStringLiteral("saved recordings")) : folderOf(m_lastSource);
+        source = m_dialogs.openFileName(m_owner, open);
+        if (source.isEmpty())
+            return;
+        if (QFileInfo(source).isFile())
+            break;
+        tell(Dialogs::Icon::Information, QStringLiteral("Please choose an existing wav file."));
+    }
+    m_lastSource = source;
+    QString target;
+    for (;;) {
+        FileRequest save;
+        save.title = QStringLiteral("Please choose a filename for your Mp3.");
+        save.filter = QStringLiteral("Mp3 Files (*.mp3)|*.mp3|mp3 Files (*.*)|*.*");
+        save.folder = m_lastTarget.isEmpty() ? folderOf(source) : folderOf(m_lastTarget);
+        save.defaultSuffix = QStringLiteral("mp3");
+        target = m_dialogs.saveFileName(m_owner, save);
+        if (target.isEmpty())
+            return;
+        if (!QFileInfo::exists(target)
+            || m_dialogs.question(m_owner, Dialogs::Icon::Information, kTitle,
+                                  QStringLiteral("This will overwrite an existing Mp3. Would you like to continue?")))
+            break;
+    }
+    m_lastTarget = target;
+    m_view.showProgress(QStringLiteral(" Converting: 0%"));
+    m_converter->start(source, target, kManual);
+}
+
+void RecorderSession::onConversionFinished(bool ok, const QString& source, const QString& target,
+                                           const QString& error, int tag)
+{
+    m_view.showProgress(ok ? QStringLiteral(" MP3 created") : QStringLiteral(" MP3 failed"));
+    if (tag == kAutomatic) {
+        // The WAV goes only once its MP3 is complete; a failed conversion keeps it.
+        if (ok) {
+            QFile::remove(source);
+            return;
+        }
+        tell(Dialogs::Icon::Critical, QStringLiteral("The recording could not be converted to MP3: ") + error
+                                          + QStringLiteral("\r\nThe WAV file was kept: ") + source);
+        return;
+    }
+    if (!ok) {
+        tell(Dialogs::Icon::Critical, QStringLiteral("The Mp3 could not be created: ") + error);
+        return;
+    }
+    if (m_dialogs.question(m_owner, Dialogs::Icon::Information, kTitle,
+                           QStringLiteral("Your Mp3 has been created:  ") + target
+                               + QStringLiteral(". Would you like to view the file?")))
+        m_setup.launcher->open(QUrl::fromLocalFile(folderOf(target)));
+}
+
+bool RecorderSession::openMixer()
+{
+    const QString mixer = m_setup.findProgram(QStringLiteral("pavucontrol"));
+    // pavucontrol's second tab lists the programs that record, with their sources and levels.
+    if (mixer.isEmpty()) {
+        tell(Dialogs::Icon::Information,
+             QStringLiteral("No recording mixer was found. Install \"pavucontrol\" (PulseAudio "
+                            "Volume Control) to choose the recording source and its level."));
+    } else if (!m_setup.launcher->start(mixer, {QStringLiteral("--tab=2")})) {
+        tell(Dialogs::Icon::Information, QStringLiteral("Could not open the mixer, please contact support"));
+        return false;
+    }
+    return true;
+}
+
+void RecorderSession::openRecordingsFolder()
+{
+    const QString folder = folderOf(m_lastRecording);
+    if (folder.isEmpty()) {
+        tell(Dialogs::Icon::Information, QStringLiteral("No file has yet been recorded during this session."));
+        return;
+    }
+    if (!m_setup.launcher->open(QUrl::fromLocalFile(folder)))
+        tell(Dialogs::Icon::Information, QStringLiteral("The directory could not be opened."));
+}
+
+void RecorderSession::startSoundEditor()
+{
+    const QString own = path(QStringLiteral("SOUNDEDIT"));
+    const QFileInfo info(own);
+    const QString editor = info.isFile() && info.isExecutable() ? own : m_setup.findProgram(QStringLiteral("audacity"));
+    if (editor.isEmpty() || !m_setup.launcher->start(editor, {}))
+        tell(Dialogs::Icon::Information,
+             QStringLiteral("There was a problem loading the editor. The file could not be found."));
+}
+
+void RecorderSession::close()
+{
+    if (m_closing)
+        return;
+    m_closing = true;
+    m_view.hideForClose();
+    QCoreApplication::processEvents();
+    m_capture.CloseDevices();
+    QTimer::singleShot(m_setup.closeDelayMs, this, &RecorderSession::finishClose);
+}
+
+void RecorderSession::finishClose()
+{
+    m_view.closeOtherWindows();
+    saveSettings();
+    writeSettingsFile();
+    // An automatic conversion still running finishes (and removes its WAV) before the end.
+    if (m_converter->running())
+        m_converter->waitForFinished(60000);
+    emit finished();
+}
+
+void RecorderSession::saveForSessionEnd()
+{
+    m_capture.StopRecording();
+    saveSettings();
+    writeSettingsFile();
+}
+
+void RecorderSession::saveSettings()
+{
+    WindowSettings v;
+    const QPoint at = m_view.windowPosition();
+    v.x = at.x();
+    v.y = at.y();
+    v.driver = m_view.listPosition(List::Device);
+    v.quality = m_quality;
+    v.style = m_style;
+    v.calibration = m_calibration;
+    v.diskspace = m_view.listPosition(List::Threshold);
+    writeStoredSettings(*m_setup.store, v);
+}
+
+void RecorderSession::writeSettingsFile()
+{
+    RecSet r;
+    r.device = m_view.listPosition(List::Device);
+    r.format = m_view.listText(List::Format);
+    r.limit = m_view.listText(List::Limit);
+    r.threshold = m_view.listText(List::Threshold);
+    writeRecSet(path(kRecSetName), r);
+}
+
+} // namespace sonaveil::recorder
