@@ -68,7 +68,8 @@ QString labelledName(const QWidget* widget)
                 return withoutAccessKeyMark(label->text());
         }
     }
-    return {};
+    // Last, what the tip says the control is for.
+    return widget->toolTip();
 }
 
 bool announcing()

@@ -22,7 +22,7 @@ void installAccessibility();
 // A caption as a screen reader reads it: "&&" becomes "&", a lone "&" goes.
 QString withoutAccessKeyMark(const QString& caption);
 // The name of a control without caption: its accessible name, else the text of the label that
-// names it as its buddy.
+// names it as its buddy, else its tool tip.
 QString labelledName(const QWidget* widget);
 
 // Announcements, sent while an assistive technology listens.

@@ -163,7 +163,7 @@ void Multibutton::reshape()
         setMask(shapeRegion(width(), height(), corner));
 }
 
-QSize Multibutton::sizeHint() const
+QSize Multibutton::contentSize() const
 {
     const QFontMetrics fm(resolveFont(m_model.font()));
     const QString text = QString::fromStdString(m_model.caption());
@@ -173,7 +173,13 @@ QSize Multibutton::sizeHint() const
         w += m_model.picture().width + 4;
         h = std::max(h, m_model.picture().height + 8);
     }
-    return {std::max(w, 75), std::max(h, 23)};
+    return {w, h};
+}
+
+QSize Multibutton::sizeHint() const
+{
+    const QSize content = contentSize();
+    return {std::max(content.width(), 75), std::max(content.height(), 23)};
 }
 
 QSize Multibutton::minimumSizeHint() const

@@ -66,6 +66,8 @@ public:
 
     QSize sizeHint() const override;
     QSize minimumSizeHint() const override;
+    // What the caption and picture need, without the usual minimum of a push button.
+    QSize contentSize() const;
     // Whether the keyboard focus is shown (a frame in the caption's colour).
     bool focusFrameShown() const { return hasFocus() && m_focus.visible(); }
 

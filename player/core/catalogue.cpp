@@ -1,11 +1,7 @@
 #include "player/core/catalogue.h"
 
-// Marks the captions for the translators (lupdate reads the mark); the windows translate a
-// caption when they show it, in the context kCaptionContext. The captions themselves stay as
-// shipped.
-#ifndef QT_TRANSLATE_NOOP
-#define QT_TRANSLATE_NOOP(scope, text) text
-#endif
+// The captions stay as shipped; the windows translate them in the context kCaptionContext.
+#include "common/translatable.h"
 
 namespace sonaveil::player::catalogue {
 

@@ -173,8 +173,10 @@ TEST(ControlsAccessibility, SliderOffersItsValueAndTakesANewOne)
     ASSERT_NE(a, nullptr);
     EXPECT_EQ(a->role(), QAccessible::Slider);
 
-    // Named by the label that points at it, until the window names it.
+    // Named by its tip, by the label that points at it, and best by the window.
     EXPECT_EQ(a->text(QAccessible::Name), QString());
+    s->setToolTip(QStringLiteral("Master volume of every sound"));
+    EXPECT_EQ(a->text(QAccessible::Name), QStringLiteral("Master volume of every sound"));
     label->setBuddy(s);
     EXPECT_EQ(a->text(QAccessible::Name), QStringLiteral("Master"));
     s->setAccessibleName(QStringLiteral("White Noise volume"));

@@ -35,14 +35,14 @@ QList<Message> readTs(const QString& path)
         if (!xml.isStartElement())
             continue;
         if (xml.name() == u"name")
-            context = xml.readElementText();
+            context = xml.readElementText(QXmlStreamReader::IncludeChildElements);
         else if (xml.name() == u"message")
             m = Message{context, {}, {}, false};
         else if (xml.name() == u"source")
-            m.source = xml.readElementText();
+            m.source = xml.readElementText(QXmlStreamReader::IncludeChildElements);
         else if (xml.name() == u"translation") {
             const QString type = xml.attributes().value(QStringLiteral("type")).toString();
-            m.translation = xml.readElementText();
+            m.translation = xml.readElementText(QXmlStreamReader::IncludeChildElements);
             m.finished = type.isEmpty() && !m.translation.isEmpty();
             out << m;
         }
