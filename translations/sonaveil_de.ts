@@ -217,6 +217,10 @@ Wert: 1 bis 4</translation>
         <translation>Ausblenden über</translation>
     </message>
     <message>
+        <source>Fade out time</source>
+        <translation>Ausblendzeit</translation>
+    </message>
+    <message>
         <source>The masking sounds fall smoothly to silence over this time before the alarm time</source>
         <translation>Die Klänge werden in dieser Zeit vor der Weckzeit sanft leiser bis zur Stille</translation>
     </message>
@@ -325,6 +329,10 @@ Wert: 1 bis 4</translation>
     <message>
         <source>The scheme before</source>
         <translation>Das vorige Schema</translation>
+    </message>
+    <message>
+        <source>Color scheme</source>
+        <translation>Farbschema</translation>
     </message>
     <message>
         <source>The saved color schemes</source>
@@ -705,6 +713,10 @@ Wert: 1 bis 4</translation>
     <message>
         <source>Currently Used Soundcard: </source>
         <translation>Verwendete Soundkarte: </translation>
+    </message>
+    <message>
+        <source>Sound card</source>
+        <translation>Soundkarte</translation>
     </message>
     <message>
         <source>&amp;Select</source>

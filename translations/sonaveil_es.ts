@@ -217,6 +217,10 @@ Valor: 1 a 4</translation>
         <translation>Desvanecer durante</translation>
     </message>
     <message>
+        <source>Fade out time</source>
+        <translation>Tiempo de desvanecimiento</translation>
+    </message>
+    <message>
         <source>The masking sounds fall smoothly to silence over this time before the alarm time</source>
         <translation>Los sonidos bajan suavemente hasta el silencio durante este tiempo antes de la hora de la alarma</translation>
     </message>
@@ -325,6 +329,10 @@ Valor: 1 a 4</translation>
     <message>
         <source>The scheme before</source>
         <translation>El esquema anterior</translation>
+    </message>
+    <message>
+        <source>Color scheme</source>
+        <translation>Esquema de color</translation>
     </message>
     <message>
         <source>The saved color schemes</source>
@@ -705,6 +713,10 @@ Valor: 1 a 4</translation>
     <message>
         <source>Currently Used Soundcard: </source>
         <translation>Tarjeta de sonido en uso: </translation>
+    </message>
+    <message>
+        <source>Sound card</source>
+        <translation>Tarjeta de sonido</translation>
     </message>
     <message>
         <source>&amp;Select</source>

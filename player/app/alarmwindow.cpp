@@ -6,6 +6,7 @@
 #include "controls/ucsliderwidget.h"
 #include "player/app/dialogs.h"
 
+#include <QAbstractItemView>
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QComboBox>
@@ -165,6 +166,8 @@ AlarmWindow::AlarmWindow(AlarmClock& alarm, Night& night, TinnitusStore& store, 
     auto* fadeRow = new QHBoxLayout;
     auto* fadeLabel = lightLabel(tr("Fade out over"), sleep);
     m_fadeOut = new QComboBox(sleep);
+    m_fadeOut->setAccessibleName(tr("Fade out time"));
+    m_fadeOut->view()->setAccessibleName(tr("Fade out time"));
     m_fadeOut->setObjectName("cboFadeOut");
     m_fadeOut->setToolTip(tr("The masking sounds fall smoothly to silence over this time before the alarm time"));
     for (int minutes : TinnitusSettings::kAlarmFadeChoices)

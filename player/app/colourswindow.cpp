@@ -7,6 +7,8 @@
 #include "player/app/colourapplier.h"
 #include "player/app/dialogs.h"
 
+#include <QAbstractItemView>
+#include <QCoreApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QGridLayout>
@@ -144,6 +146,8 @@ ColoursWindow::ColoursWindow(ColourScheme& held, const std::filesystem::path& pr
     back->setFixedWidth(30);
     back->setToolTip(tr("The scheme before"));
     m_list = new QComboBox(this);
+    m_list->setAccessibleName(tr("Color scheme"));
+    m_list->view()->setAccessibleName(tr("Color scheme"));
     m_list->setObjectName("Combo1");
     m_list->setMinimumWidth(180);
     m_list->setToolTip(tr("The saved color schemes"));

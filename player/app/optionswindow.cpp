@@ -4,6 +4,7 @@
 #include "player/app/artwork.h"
 #include "player/app/dialogs.h"
 
+#include <QAbstractItemView>
 #include <QButtonGroup>
 #include <QCheckBox>
 #include <QCloseEvent>
@@ -124,6 +125,8 @@ OptionsWindow::OptionsWindow(PlayerOptions& options, Dialogs& dialogs, QWidget* 
     lightText(m_label4);
     s->addWidget(m_label4);
     m_combo = new QComboBox(m_soundcard);
+    m_combo->setAccessibleName(tr("Sound card"));
+    m_combo->view()->setAccessibleName(tr("Sound card"));
     m_combo->setObjectName("Combo1");
     m_combo->setPlaceholderText("Select preferred soundcard...");
     m_combo->setMinimumWidth(300);

@@ -177,12 +177,12 @@ void FRMMAIN::build()
 
     m_format = makeList(QStringLiteral("SComboBox1"), 70, kOutputFormats, this);
     m_devices = makeList(QStringLiteral("cmbsounddriver"), 190, {}, this);
+    m_threshold = makeList(QStringLiteral("combo1"), 96, kThresholds, this);
+    m_limit = makeList(QStringLiteral("cmBtime2record"), 96, kTimeLimits, this);
     m_format->setAccessibleName(tr("Output Format"));
     m_devices->setAccessibleName(tr("Driver"));
     m_threshold->setAccessibleName(tr("Low disk space threshold in MB"));
     m_limit->setAccessibleName(tr("Recording length limit in minutes"));
-    m_threshold = makeList(QStringLiteral("combo1"), 96, kThresholds, this);
-    m_limit = makeList(QStringLiteral("cmBtime2record"), 96, kTimeLimits, this);
     auto* lists = new QGridLayout;
     lists->setHorizontalSpacing(6);
     lists->setVerticalSpacing(5);
