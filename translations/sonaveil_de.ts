@@ -568,6 +568,22 @@ Wert: 1 bis 4</translation>
         <translation>Die Tonhöhe Ihres Tinnitus finden</translation>
     </message>
     <message>
+        <source>&amp;Noise</source>
+        <translation>&amp;Rauschen</translation>
+    </message>
+    <message>
+        <source>Nat&amp;ure</source>
+        <translation>N&amp;atur</translation>
+    </message>
+    <message>
+        <source>&amp;Machines</source>
+        <translation>&amp;Maschinen</translation>
+    </message>
+    <message>
+        <source>Hous&amp;ehold</source>
+        <translation>Ha&amp;ushalt</translation>
+    </message>
+    <message>
         <source>Sounds:</source>
         <translation>Klänge:</translation>
     </message>
@@ -622,6 +638,10 @@ Wert: 1 bis 4</translation>
     <message>
         <source>The computer's own output volume</source>
         <translation>Die Ausgabelautstärke des Computers</translation>
+    </message>
+    <message>
+        <source>Presets</source>
+        <translation>Voreinstellungen</translation>
     </message>
     <message>
         <source>Sa&amp;ve</source>

@@ -568,6 +568,22 @@ Valor: 1 a 4</translation>
         <translation>Encontrar el tono de su acúfeno</translation>
     </message>
     <message>
+        <source>&amp;Noise</source>
+        <translation>&amp;Ruido</translation>
+    </message>
+    <message>
+        <source>Nat&amp;ure</source>
+        <translation>Nat&amp;uraleza</translation>
+    </message>
+    <message>
+        <source>&amp;Machines</source>
+        <translation>&amp;Máquinas</translation>
+    </message>
+    <message>
+        <source>Hous&amp;ehold</source>
+        <translation>&amp;Hogar</translation>
+    </message>
+    <message>
         <source>Sounds:</source>
         <translation>Sonidos:</translation>
     </message>
@@ -622,6 +638,10 @@ Valor: 1 a 4</translation>
     <message>
         <source>The computer's own output volume</source>
         <translation>El volumen de salida del ordenador</translation>
+    </message>
+    <message>
+        <source>Presets</source>
+        <translation>Ajustes</translation>
     </message>
     <message>
         <source>Sa&amp;ve</source>

@@ -282,10 +282,10 @@ QWidget* MainWindow::buildTop()
 QString MainWindow::pageTitle(int page)
 {
     switch (page) {
-    case 1: return "&Noise";
-    case 2: return "Nat&ure";
-    case 3: return "&Machines";
-    case 4: return "Hous&ehold";
+    case 1: return tr("&Noise");
+    case 2: return tr("Nat&ure");
+    case 3: return tr("&Machines");
+    case 4: return tr("Hous&ehold");
     default: return {};
     }
 }
@@ -501,7 +501,7 @@ QWidget* MainWindow::buildPresets()
     row->setSpacing(12);
     auto* left = new QVBoxLayout;
     left->setSpacing(4);
-    left->addWidget(label("Presets", panel, true));
+    left->addWidget(label(tr("Presets"), panel, true));
     auto* actions = new QGridLayout;
     actions->setSpacing(6);
     auto* save = makeButton("chameleonButton30", tr("Sa&ve"), 80, panel);

@@ -14,6 +14,7 @@
 #include "controls/ucsliderwidget.h"
 #include "lumidot/lcd.h"
 
+#include <QAbstractItemView>
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QComboBox>
@@ -223,11 +224,13 @@ void FRMMAIN::build()
     m_quality = new QComboBox(this);
     m_quality->setObjectName(QStringLiteral("cmbQuality"));
     m_quality->setAccessibleName(tr("Quality"));
+    m_quality->view()->setAccessibleName(tr("Quality"));
     for (const Quality& q : kQualities)
         m_quality->addItem(QString::fromUtf8(q.text.data(), qsizetype(q.text.size())), q.flag);
     m_style = new QComboBox(this);
     m_style->setObjectName(QStringLiteral("cmbStyle"));
     m_style->setAccessibleName(tr("Style"));
+    m_style->view()->setAccessibleName(tr("Style"));
     for (const QString& item : kMeterStyles)
         m_style->addItem(shownItem(item));
     m_loop = new QCheckBox(tr("Loop"), this);
