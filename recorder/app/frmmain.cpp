@@ -57,9 +57,13 @@ SComboBox* makeList(const QString& name, int width, const QStringList& items, QW
     auto* c = new SComboBox(name, parent);
     c->setAppearanceCombo(21);
     c->applyProperties();
-    c->setFixedWidth(width);
-    for (const QString& item : items)
+    // Wide enough for the longest entry in the user's language.
+    int widest = 0;
+    for (const QString& item : items) {
         c->AddItem(shownItem(item));
+        widest = std::max(widest, c->fontMetrics().horizontalAdvance(shownItem(item)));
+    }
+    c->setFixedWidth(std::max(width, widest + controls::SComboBoxModel::kTextLeft + controls::SComboBoxModel::kButtonWidth + 10));
     return c;
 }
 
