@@ -1,5 +1,6 @@
 #include "controls/chameleonbuttonwidget.h"
 
+#include "controls/accessibility.h"
 #include "controls/paintqt.h"
 
 #include <QApplication>
@@ -23,7 +24,11 @@ public:
     void KeyUp(int& k, int& s) override { emit m_w->KeyUp(k, s); }
     void MouseOver() override { emit m_w->MouseOver(); }
     void MouseOut() override { emit m_w->MouseOut(); }
-    void redraw() override { m_w->update(); }
+    void redraw() override
+    {
+        m_w->update();
+        m_w->announceChanges();
+    }
     void startOverTimer() override { m_w->m_overTimer.start(); }
     void stopOverTimer() override { m_w->m_overTimer.stop(); }
     void moveFocus(bool forward) override { m_w->focusNextPrevChild(forward); }
@@ -37,6 +42,7 @@ private:
 ChameleonButton::ChameleonButton(const QString& instanceName, QWidget* parent)
     : QWidget(parent), m_bridge(std::make_unique<Bridge>(this))
 {
+    installAccessibility();
     setObjectName(instanceName);
     setFocusPolicy(Qt::StrongFocus);
     setMouseTracking(true);
@@ -47,6 +53,7 @@ ChameleonButton::ChameleonButton(const QString& instanceName, QWidget* parent)
     m_model.initNew(instanceName.toStdString(),
                     parent ? fontSpecOf(parent->font()) : fontSpecOf(QApplication::font()));
     updateShortcut();
+    m_announced = {caption(), false, false};
 }
 
 ChameleonButton::~ChameleonButton()
@@ -151,6 +158,24 @@ void ChameleonButton::paintEvent(QPaintEvent*)
     QPainter p(this);
     QtSurface surface(p, width(), height());
     m_model.paint(surface);
+    // With its own rectangle switched off the button still shows the keyboard focus.
+    if (!m_model.showFocusRect() && hasFocus() && m_focus.visible())
+        FocusFrame::paint(p, rect(), toQColor(m_model.colors().text), 2);
+}
+
+void ChameleonButton::announceChanges()
+{
+    if (!announcing())
+        return;
+    const Announced now{caption(), m_model.checkBoxBehaviour() && m_model.value(), m_model.drawnState() == 2};
+    if (now.caption != m_announced.caption && accessibleName().isEmpty())
+        announce(this, QAccessible::NameChanged);
+    QAccessible::State changed;
+    changed.checked = now.checked != m_announced.checked;
+    changed.pressed = now.pressed != m_announced.pressed;
+    if (changed.checked || changed.pressed)
+        announceState(this, changed);
+    m_announced = now;
 }
 
 void ChameleonButton::resizeEvent(QResizeEvent*)
@@ -226,6 +251,8 @@ void ChameleonButton::keyPressEvent(QKeyEvent* e)
         e->accept();
         return;
     }
+    if (m_focus.keyPressed())
+        update();
     m_model.keyPress(code, shiftStateOf(e->modifiers()));
     const QString text = e->text();
     if (!text.isEmpty() && text.at(0).unicode() < 256)
@@ -250,13 +277,15 @@ void ChameleonButton::keyReleaseEvent(QKeyEvent* e)
         e->ignore();
 }
 
-void ChameleonButton::focusInEvent(QFocusEvent*)
+void ChameleonButton::focusInEvent(QFocusEvent* e)
 {
+    m_focus.focusIn(e->reason());
     m_model.focusChanged(true);
 }
 
 void ChameleonButton::focusOutEvent(QFocusEvent*)
 {
+    m_focus.focusOut();
     m_model.focusChanged(false);
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "controls/chameleonbutton.h"
+#include "controls/focusframe.h"
 
 #include <QTimer>
 #include <QWidget>
@@ -74,6 +75,8 @@ public:
     bool overTimerActive() const { return m_overTimer.isActive(); }
 
     QSize sizeHint() const override;
+    // Whether the keyboard focus is shown.
+    bool focusFrameShown() const { return hasFocus() && (m_focus.visible() || m_model.showFocusRect()); }
 
 signals:
     void Click();
@@ -111,6 +114,8 @@ private:
     void updateShortcut();
     void syncColors();
     bool cursorOver() const;
+    // Tells a listening screen reader what changed since it was last told.
+    void announceChanges();
 
     std::unique_ptr<Bridge> m_bridge;
     ChameleonButtonModel m_model;
@@ -118,6 +123,12 @@ private:
     std::function<bool()> m_probe;
     int m_shortcutId = 0;
     bool m_pressSinceRelease = false;
+    FocusFrame m_focus;
+    struct Announced {
+        QString caption;
+        bool checked = false;
+        bool pressed = false;
+    } m_announced;
 };
 
 } // namespace sonaveil::controls

@@ -1,5 +1,7 @@
 #include "controls/mastervolume.h"
 
+#include "controls/accessibility.h"
+
 #include <QBuffer>
 #include <QKeyEvent>
 #include <QWheelEvent>
@@ -36,16 +38,24 @@ MasterVolume::MasterVolume(std::unique_ptr<platform::SystemVolume> system, QWidg
     : QWidget(parent)
     , m_system(std::move(system))
 {
+    installAccessibility();
     setObjectName(QStringLiteral("MasterVolume1"));
     m_model.setSystem(m_system.get());
-    m_model.onRedraw = [this] { update(); };
+    m_model.onRedraw = [this] {
+        update();
+        if (m_model.mute() != m_announcedMute) {
+            m_announcedMute = m_model.mute();
+            announceValue(this, m_model.value());
+        }
+    };
     m_model.onChange = [this](int v) {
-        setToolTip(QString::fromStdString(m_model.toolTip()));
+        setToolTip(toolTipText());
+        announceValue(this, v);
         emit Change(v);
     };
-    setToolTip(QString::fromStdString(m_model.toolTip()));
+    setToolTip(toolTipText());
     setFocusPolicy(Qt::StrongFocus);
-    setAccessibleName(QStringLiteral("System volume"));
+    setAccessibleName(tr("System volume"));
     m_knob = builtInKnob();
     m_model.setKnobSize(m_knob.width(), m_knob.height());
     syncGeometry();
@@ -119,7 +129,7 @@ void MasterVolume::readProperties(const PropertyBag& bag)
     m_model.setKnobSize(m_knob.width(), m_knob.height());
     m_model.readProperties(bag);
     setEnabled(m_model.enabled());
-    setToolTip(QString::fromStdString(m_model.toolTip()));
+    setToolTip(toolTipText());
     syncGeometry();
     update();
 }
@@ -226,6 +236,25 @@ void MasterVolume::paintEvent(QPaintEvent*)
         p.drawLine(line.x1, line.y1, line.x2, line.y2);
     }
     p.drawImage(f.knobX, f.knobY, m_knob);
+    if (focusFrameShown())
+        FocusFrame::paint(p, rect(), palette().color(foregroundRole()), 0);
+}
+
+QString MasterVolume::toolTipText() const
+{
+    return tr("Volume:  %1%").arg(m_model.value());
+}
+
+void MasterVolume::focusInEvent(QFocusEvent* e)
+{
+    m_focus.focusIn(e->reason());
+    update();
+}
+
+void MasterVolume::focusOutEvent(QFocusEvent*)
+{
+    m_focus.focusOut();
+    update();
 }
 
 void MasterVolume::mousePressEvent(QMouseEvent* e)
@@ -255,6 +284,8 @@ namespace sonaveil::controls {
 
 void MasterVolume::keyPressEvent(QKeyEvent* e)
 {
+    if (m_focus.keyPressed())
+        update();
     switch (e->key()) {
     case Qt::Key_Right:
     case Qt::Key_Up: m_model.stepBy(1); break;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "controls/ctimer.h"
+#include "controls/focusframe.h"
 #include "controls/mastervolumemodel.h"
 
 #include <QImage>
@@ -53,6 +54,10 @@ public:
     void writeProperties(PropertyBag& bag) const;
 
     QSize sizeHint() const override;
+    // Whether the keyboard focus is shown (a frame round the bar in the window's text colour).
+    bool focusFrameShown() const { return hasFocus() && m_focus.visible(); }
+    // "Volume:  50%" in the user's language.
+    QString toolTipText() const;
 
 signals:
     void Change(int value);
@@ -71,6 +76,8 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
     void resizeEvent(QResizeEvent*) override;
     void changeEvent(QEvent*) override;
+    void focusInEvent(QFocusEvent*) override;
+    void focusOutEvent(QFocusEvent*) override;
 
 private:
     void iTimer_Proc(long elapsedMs, long id) override;
@@ -81,6 +88,8 @@ private:
     cTimer m_timer;
     QImage m_knob;
     bool m_syncing = false;
+    FocusFrame m_focus;
+    bool m_announcedMute = false;
 };
 
 } // namespace sonaveil::controls

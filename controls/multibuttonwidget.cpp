@@ -1,5 +1,6 @@
 #include "controls/multibuttonwidget.h"
 
+#include "controls/accessibility.h"
 #include "controls/paintqt.h"
 
 #include <QApplication>
@@ -62,7 +63,11 @@ public:
     void MouseDown(MouseArgs& a) override { emit m_w->MouseDown(a.button, a.shift, a.x, a.y); }
     void KeyDown(int& k, int& s) override { emit m_w->KeyDown(k, s); }
     void KeyUp(int& k, int& s) override { emit m_w->KeyUp(k, s); }
-    void redraw() override { m_w->update(); }
+    void redraw() override
+    {
+        m_w->update();
+        m_w->announceChanges();
+    }
     void reshape() override { m_w->reshape(); }
     void moveFocus(bool forward) override { m_w->focusNextPrevChild(forward); }
     // Qt already routes the moves of a pressed button to it; nothing to grab.
@@ -75,6 +80,7 @@ private:
 Multibutton::Multibutton(const QString& instanceName, QWidget* parent)
     : QWidget(parent), m_bridge(std::make_unique<Bridge>(this))
 {
+    installAccessibility();
     setObjectName(instanceName);
     setFocusPolicy(Qt::StrongFocus);
     setMouseTracking(true);
@@ -83,6 +89,7 @@ Multibutton::Multibutton(const QString& instanceName, QWidget* parent)
     m_model.setHost(m_bridge.get());
     m_model.initNew(instanceName.toStdString());
     updateShortcut();
+    m_announced = {caption(), false, false};
 }
 
 Multibutton::~Multibutton()
@@ -156,7 +163,7 @@ void Multibutton::reshape()
         setMask(shapeRegion(width(), height(), corner));
 }
 
-QSize Multibutton::sizeHint() const
+QSize Multibutton::contentSize() const
 {
     const QFontMetrics fm(resolveFont(m_model.font()));
     const QString text = QString::fromStdString(m_model.caption());
@@ -166,7 +173,13 @@ QSize Multibutton::sizeHint() const
         w += m_model.picture().width + 4;
         h = std::max(h, m_model.picture().height + 8);
     }
-    return {std::max(w, 75), std::max(h, 23)};
+    return {w, h};
+}
+
+QSize Multibutton::sizeHint() const
+{
+    const QSize content = contentSize();
+    return {std::max(content.width(), 75), std::max(content.height(), 23)};
 }
 
 QSize Multibutton::minimumSizeHint() const
@@ -201,6 +214,28 @@ void Multibutton::paintEvent(QPaintEvent*)
     if (parentWidget())
         sys.window = fromQColor(parentWidget()->palette().color(parentWidget()->backgroundRole()));
     m_model.paint(surface, sys);
+    // The built-in looks draw their own dotted rectangle; style 7 and a switched-off rectangle
+    // still show the keyboard focus.
+    const int style = m_model.buttonStyle();
+    const bool ownRect = m_model.showFocusRect() && style != 7 && style != 14;
+    if (focusFrameShown() && !ownRect)
+        FocusFrame::paint(p, rect(), toQColor(sys.translate(m_model.foreColor())), 2);
+}
+
+void Multibutton::announceChanges()
+{
+    if (!announcing())
+        return;
+    const Announced now{caption(), m_model.checkBoxMode() && m_model.value(),
+                        m_model.visualState() == VisualState::Pressed};
+    if (now.caption != m_announced.caption && accessibleName().isEmpty())
+        announce(this, QAccessible::NameChanged);
+    QAccessible::State changed;
+    changed.checked = now.checked != m_announced.checked;
+    changed.pressed = now.pressed != m_announced.pressed;
+    if (changed.checked || changed.pressed)
+        announceState(this, changed);
+    m_announced = now;
 }
 
 void Multibutton::resizeEvent(QResizeEvent*)
@@ -284,6 +319,8 @@ void Multibutton::keyPressEvent(QKeyEvent* e)
         QWidget::keyPressEvent(e);
         return;
     }
+    if (m_focus.keyPressed())
+        update();
     m_model.keyPress(code, shiftStateOf(e->modifiers()));
     if (code == 13 || code == 32 || (code >= 37 && code <= 40))
         e->accept();
@@ -305,13 +342,15 @@ void Multibutton::keyReleaseEvent(QKeyEvent* e)
         e->ignore();
 }
 
-void Multibutton::focusInEvent(QFocusEvent*)
+void Multibutton::focusInEvent(QFocusEvent* e)
 {
+    m_focus.focusIn(e->reason());
     m_model.focusIn();
 }
 
 void Multibutton::focusOutEvent(QFocusEvent*)
 {
+    m_focus.focusOut();
     m_model.focusOut();
 }
 

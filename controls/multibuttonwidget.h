@@ -1,5 +1,6 @@
 #pragma once
 
+#include "controls/focusframe.h"
 #include "controls/multibutton.h"
 
 #include <QWidget>
@@ -65,6 +66,10 @@ public:
 
     QSize sizeHint() const override;
     QSize minimumSizeHint() const override;
+    // What the caption and picture need, without the usual minimum of a push button.
+    QSize contentSize() const;
+    // Whether the keyboard focus is shown (a frame in the caption's colour).
+    bool focusFrameShown() const { return hasFocus() && m_focus.visible(); }
 
 signals:
     void Click();
@@ -102,12 +107,20 @@ private:
 
     void updateShortcut();
     void applyPointer();
+    // Tells a listening screen reader what changed since it was last told.
+    void announceChanges();
 
     std::unique_ptr<Bridge> m_bridge;
     MultibuttonModel m_model;
     int m_shortcutId = 0;
     // The window system delivered the press of a double click itself.
     bool m_pressSinceRelease = false;
+    FocusFrame m_focus;
+    struct Announced {
+        QString caption;
+        bool checked = false;
+        bool pressed = false;
+    } m_announced;
 };
 
 } // namespace sonaveil::controls

@@ -1,5 +1,7 @@
 #include "controls/scombobox.h"
 
+#include "controls/accessibility.h"
+
 #include <QApplication>
 #include <QFocusEvent>
 #include <QKeyEvent>
@@ -151,6 +153,7 @@ SComboBox::SComboBox(const QString& name, QWidget* parent)
     , m_edit(new QLineEdit(this))
     , m_list(nullptr)
 {
+    installAccessibility();
     setObjectName(name);
     m_edit->setObjectName(QStringLiteral("txtCombo"));
     m_edit->setFrame(false);
@@ -163,6 +166,7 @@ SComboBox::SComboBox(const QString& name, QWidget* parent)
         update();
         if (m_list && m_list->isVisible())
             m_list->sync();
+        announceChanges();
     };
     m_model.onShowText = [this](const SComboBoxModel::EditResult& r) {
         const QString text = QString::fromStdString(r.text);
@@ -298,6 +302,48 @@ void SComboBox::paintEvent(QPaintEvent*)
 {
     QPainter p(this);
     paintOps(p, m_model.face(width(), height()));
+    if (focusFrameShown()) {
+        // Round the text area, inside the outline and left of the button.
+        const QRect area(1, 1, width() - SComboBoxModel::kButtonWidth - 2, height() - 2);
+        FocusFrame::paint(p, area, toQColor(m_model.NormalColorText), 0);
+    }
+}
+
+bool SComboBox::focusFrameShown() const
+{
+    return m_focus.visible() && (hasFocus() || m_edit->hasFocus());
+}
+
+void SComboBox::focusArrived(Qt::FocusReason reason)
+{
+    // Focus coming back from the open list keeps whatever the frame showed.
+    if (reason == Qt::PopupFocusReason)
+        return;
+    m_focus.focusIn(reason);
+    update();
+}
+
+void SComboBox::announceChanges()
+{
+    if (!announcing())
+        return;
+    const bool open = m_model.isOpen();
+    if (open != m_announcedOpen) {
+        m_announcedOpen = open;
+        QAccessible::State changed;
+        changed.expanded = true;
+        changed.collapsed = true;
+        announceState(this, changed);
+    }
+    QString shown = m_model.Text().c_str();
+    if (open) {
+        if (const auto* item = m_model.item(m_model.highlighted()))
+            shown = QString::fromStdString(item->text);
+    }
+    if (shown != m_announcedText) {
+        m_announcedText = shown;
+        announceValue(this, shown);
+    }
 }
 
 void SComboBox::mousePressEvent(QMouseEvent* e)
@@ -321,6 +367,8 @@ void SComboBox::leaveEvent(QEvent*)
 
 void SComboBox::keyPressEvent(QKeyEvent* e)
 {
+    if (m_focus.keyPressed())
+        update();
     if (!handleKey(e))
         QWidget::keyPressEvent(e);
 }
@@ -357,6 +405,12 @@ void SComboBox::listKey(QKeyEvent* key)
         QApplication::sendEvent(m_edit, key);
 }
 
+void SComboBox::focusInEvent(QFocusEvent* e)
+{
+    QWidget::focusInEvent(e);
+    focusArrived(e->reason());
+}
+
 void SComboBox::focusOutEvent(QFocusEvent* e)
 {
     QWidget::focusOutEvent(e);
@@ -371,8 +425,11 @@ void SComboBox::focusLeft(Qt::FocusReason reason)
     // Focus moving between the control and its own edit box is no loss of focus.
     QTimer::singleShot(0, this, [this] {
         QWidget* f = QApplication::focusWidget();
-        if (f != this && f != m_edit)
+        if (f != this && f != m_edit) {
+            m_focus.focusOut();
+            update();
             m_model.focusLost();
+        }
     });
 }
 
@@ -384,9 +441,12 @@ bool SComboBox::eventFilter(QObject* watched, QEvent* event)
     case QEvent::KeyPress: {
         auto* key = static_cast<QKeyEvent*>(event);
         m_lastKey = key->key() == Qt::Key_Backspace ? 8 : key->key() == Qt::Key_Delete ? 46 : 0;
+        if (m_focus.keyPressed())
+            update();
         return handleKey(key);
     }
     case QEvent::FocusIn:
+        focusArrived(static_cast<QFocusEvent*>(event)->reason());
         QTimer::singleShot(0, m_edit, [this] { m_edit->selectAll(); });
         return false;
     case QEvent::FocusOut:

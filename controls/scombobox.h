@@ -1,5 +1,6 @@
 #pragma once
 
+#include "controls/focusframe.h"
 #include "controls/scomboboxmodel.h"
 
 #include <QPointer>
@@ -72,6 +73,8 @@ public:
     void writeProperties(PropertyBag& bag) const;
 
     QSize sizeHint() const override;
+    // Whether the keyboard focus is shown (a frame inside the outline in the text colour).
+    bool focusFrameShown() const;
     // Keys that reach the open list: the list's own keys, everything else for the edit box.
     void listKey(QKeyEvent* key);
     static void paintOps(QPainter& p, const std::vector<ComboPaintOp>& ops);
@@ -86,6 +89,7 @@ protected:
     void keyPressEvent(QKeyEvent*) override;
     void enterEvent(QEnterEvent*) override;
     void leaveEvent(QEvent*) override;
+    void focusInEvent(QFocusEvent*) override;
     void focusOutEvent(QFocusEvent*) override;
     void resizeEvent(QResizeEvent*) override;
     void moveEvent(QMoveEvent*) override;
@@ -97,11 +101,17 @@ private:
     void placeList();
     void layoutEdit();
     void focusLeft(Qt::FocusReason reason);
+    void focusArrived(Qt::FocusReason reason);
+    // Tells a listening screen reader what changed since it was last told.
+    void announceChanges();
 
     SComboBoxModel m_model;
     QLineEdit* m_edit;
     QPointer<SComboBoxList> m_list;
     int m_lastKey = 0;
+    FocusFrame m_focus;
+    QString m_announcedText;
+    bool m_announcedOpen = false;
 };
 
 } // namespace sonaveil::controls

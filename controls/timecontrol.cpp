@@ -1,5 +1,7 @@
 #include "controls/timecontrol.h"
 
+#include "controls/accessibility.h"
+
 #include <QFocusEvent>
 #include <QKeyEvent>
 #include <QLineEdit>
@@ -78,6 +80,7 @@ TimeControl::TimeControl(QWidget* parent)
     , m_text(new QLineEdit(this))
     , m_spin(new TimeSpinButton(this))
 {
+    installAccessibility();
     setObjectName(QStringLiteral("TimeControl1"));
     m_text->setObjectName(QStringLiteral("Text1"));
     // Every change goes through the model; the box itself never edits.
@@ -96,14 +99,39 @@ TimeControl::TimeControl(QWidget* parent)
     m_model.setDesignators(locale.amText().toStdString(), locale.pmText().toStdString());
     m_model.onChange = [this] {
         m_text->setText(QString::fromStdString(m_model.text()));
+        announceChange();
         emit Change();
     };
-    m_model.onUpdate = [this] { showModel(); };
+    m_model.onUpdate = [this] {
+        showModel();
+        announceChange();
+    };
     connect(m_spin, &TimeSpinButton::up, this, [this] { m_model.spinUp(); });
     connect(m_spin, &TimeSpinButton::down, this, [this] { m_model.spinDown(); });
 
     m_text->setText(QString::fromStdString(m_model.text()));
     showModel();
+}
+
+void TimeControl::announceChange()
+{
+    if (!announcing())
+        return;
+    // The value a screen reader hears is the part being set; a new part is a new description.
+    const int part = m_model.selectedPart();
+    const int value = part == TimeControlModel::Hours ? m_model.H()
+                    : part == TimeControlModel::Minutes ? m_model.Min()
+                    : part == TimeControlModel::Seconds ? m_model.S() : (m_model.H() >= 12 ? 1 : 0);
+    if (part != m_announcedPart) {
+        m_announcedPart = part;
+        announce(this, QAccessible::DescriptionChanged);
+        announce(m_text, QAccessible::DescriptionChanged);
+    }
+    if (value != m_announcedValue) {
+        m_announcedValue = value;
+        announceValue(this, value);
+        announceValue(m_text, value);
+    }
 }
 
 QString TimeControl::text() const

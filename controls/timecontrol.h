@@ -74,10 +74,13 @@ protected:
 private:
     void showModel();
     void layoutParts();
+    void announceChange();
 
     TimeControlModel m_model;
     QLineEdit* m_text;
     TimeSpinButton* m_spin;
+    int m_announcedPart = -1;
+    int m_announcedValue = -1;
 };
 
 } // namespace sonaveil::controls

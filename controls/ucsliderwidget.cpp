@@ -1,5 +1,6 @@
 #include "controls/ucsliderwidget.h"
 
+#include "controls/accessibility.h"
 #include "controls/paintqt.h"
 
 #include <QKeyEvent>
@@ -12,6 +13,7 @@ namespace sonaveil::controls {
 UcSlider::UcSlider(const QString& instanceName, QWidget* parent)
     : QWidget(parent), m_relay(this), m_model(&m_relay)
 {
+    installAccessibility();
     setObjectName(instanceName);
     setFocusPolicy(Qt::StrongFocus);
     setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
@@ -49,16 +51,25 @@ void UcSlider::paintEvent(QPaintEvent*)
 {
     QPainter p(this);
     QtSurface surface(p, width(), height());
-    m_model.paint(surface, systemColorsOf(palette()), hasFocus(), fromQColor(palette().color(QPalette::Highlight)));
+    m_model.paint(surface, systemColorsOf(palette()), focusFrameShown(), fromQColor(palette().color(QPalette::Highlight)));
+    if (focusFrameShown())
+        FocusFrame::paint(p, rect(), palette().color(foregroundRole()), 0);
 }
 
-void UcSlider::focusInEvent(QFocusEvent*)
+void UcSlider::announceValue()
 {
+    controls::announceValue(this, m_model.value());
+}
+
+void UcSlider::focusInEvent(QFocusEvent* e)
+{
+    m_focus.focusIn(e->reason());
     update();
 }
 
 void UcSlider::focusOutEvent(QFocusEvent*)
 {
+    m_focus.focusOut();
     update();
 }
 
@@ -96,6 +107,8 @@ void UcSlider::mouseDoubleClickEvent(QMouseEvent* e)
 
 void UcSlider::keyPressEvent(QKeyEvent* e)
 {
+    if (m_focus.keyPressed())
+        update();
     if (!m_model.keyPress(keyCodeOf(e)))
         QWidget::keyPressEvent(e);
 }

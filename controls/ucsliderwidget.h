@@ -1,5 +1,6 @@
 #pragma once
 
+#include "controls/focusframe.h"
 #include "controls/ucslider.h"
 
 #include <QWidget>
@@ -49,6 +50,8 @@ public:
 
     QSize sizeHint() const override;
     QSize minimumSizeHint() const override;
+    // Whether the keyboard focus is shown (a frame round the slider in the window's text colour).
+    bool focusFrameShown() const { return hasFocus() && m_focus.visible(); }
 
 signals:
     // Value changed, by the user or by the program.
@@ -71,11 +74,17 @@ protected:
     void focusOutEvent(QFocusEvent*) override;
 
 private:
+    void announceValue();
+
     // Passes the model's notifications on as signals.
     struct Relay : UcSliderHost {
         UcSlider* w;
         explicit Relay(UcSlider* owner) : w(owner) {}
-        void Change() override { emit w->Change(); }
+        void Change() override
+        {
+            w->announceValue();
+            emit w->Change();
+        }
         void Scroll() override { emit w->Scroll(); }
         void Reset() override { emit w->Reset(); }
         void redraw() override { w->update(); }
@@ -83,6 +92,7 @@ private:
 
     Relay m_relay;
     UcSliderModel m_model;
+    FocusFrame m_focus;
 };
 
 } // namespace sonaveil::controls

@@ -19,11 +19,11 @@ namespace sonaveil::lumidot {
 
 namespace {
 
-// The library's strings.
-const char* const kColumnTip = "Number of Columns (Width) [Values: 1 to 80]";
-const char* const kRowTip = "Number of Rows (Height) [Values: 1 to 4]";
-const char* const kColumnError = "Lcd Column Number Error\r\nValues: 1 to 80";
-const char* const kRowError = "Lcd Row Number Error\r\nValue: 1 to 4";
+// The library's strings, shown in the user's language (the line break is the message box's).
+const char* const kColumnTip = QT_TRANSLATE_NOOP("sonaveil::lumidot::GeneralPage", "Number of Columns (Width) [Values: 1 to 80]");
+const char* const kRowTip = QT_TRANSLATE_NOOP("sonaveil::lumidot::GeneralPage", "Number of Rows (Height) [Values: 1 to 4]");
+const char* const kColumnError = QT_TRANSLATE_NOOP("sonaveil::lumidot::GeneralPage", "Lcd Column Number Error\nValues: 1 to 80");
+const char* const kRowError = QT_TRANSLATE_NOOP("sonaveil::lumidot::GeneralPage", "Lcd Row Number Error\nValue: 1 to 4");
 
 QString numberText(double v)
 {
@@ -72,7 +72,7 @@ double leadingNumber(const QString& text)
 GeneralPage::GeneralPage(QWidget* parent) : QWidget(parent)
 {
     setObjectName(QStringLiteral("General"));
-    setWindowTitle(QStringLiteral("General"));
+    setWindowTitle(tr("General"));
     m_message = [this](const QString& title, const QString& text) {
         QMessageBox box(QMessageBox::Warning, title, text, QMessageBox::Ok, this);
         box.exec();
@@ -99,37 +99,37 @@ GeneralPage::GeneralPage(QWidget* parent) : QWidget(parent)
     m_colSpace = field("txtColspace");
     m_rowSpace = field("txtRowspace");
     m_rowBorder = field("txtRowBorderSize");
-    m_col->setToolTip(QLatin1String(kColumnTip));
-    m_row->setToolTip(QLatin1String(kRowTip));
+    m_col->setToolTip(tr(kColumnTip));
+    m_row->setToolTip(tr(kRowTip));
 
     auto* colUp = arrow("butLCDcol(0)", Qt::UpArrow);
     auto* colDown = arrow("butLCDcol(1)", Qt::DownArrow);
     auto* rowUp = arrow("butLCDRow(0)", Qt::UpArrow);
     auto* rowDown = arrow("butLCDRow(1)", Qt::DownArrow);
-    colUp->setAccessibleName(QStringLiteral("More columns"));
-    colDown->setAccessibleName(QStringLiteral("Fewer columns"));
-    rowUp->setAccessibleName(QStringLiteral("More rows"));
-    rowDown->setAccessibleName(QStringLiteral("Fewer rows"));
+    colUp->setAccessibleName(tr("More columns"));
+    colDown->setAccessibleName(tr("Fewer columns"));
+    rowUp->setAccessibleName(tr("More rows"));
+    rowDown->setAccessibleName(tr("Fewer rows"));
     connect(colUp, &QToolButton::clicked, this, [this] { step(m_col, +1, 1, 80); });
     connect(colDown, &QToolButton::clicked, this, [this] { step(m_col, -1, 1, 80); });
     connect(rowUp, &QToolButton::clicked, this, [this] { step(m_row, +1, 1, 4); });
     connect(rowDown, &QToolButton::clicked, this, [this] { step(m_row, -1, 1, 4); });
 
-    m_border = new QCheckBox(QStringLiteral("BorderStyle"), this);
+    m_border = new QCheckBox(tr("BorderStyle"), this);
     m_border->setObjectName(QStringLiteral("chkBorderStyle"));
     connect(m_border, &QCheckBox::clicked, this, [this] { markChanged(); });
 
     auto labelled = [this](QGridLayout* grid, int row, const char* caption, QLineEdit* edit) {
-        auto* label = new QLabel(QLatin1String(caption), this);
+        auto* label = new QLabel(tr(caption), this);
         label->setBuddy(edit);
         grid->addWidget(label, row, 0);
         grid->addWidget(edit, row, 1);
     };
 
-    auto* size = new QGroupBox(QStringLiteral("Lcd Size"), this);
+    auto* size = new QGroupBox(tr("Lcd Size"), this);
     auto* sizeGrid = new QGridLayout(size);
-    labelled(sizeGrid, 0, "LCDCol:", m_col);
-    labelled(sizeGrid, 1, "LCDRow:", m_row);
+    labelled(sizeGrid, 0, QT_TR_NOOP("LCDCol:"), m_col);
+    labelled(sizeGrid, 1, QT_TR_NOOP("LCDRow:"), m_row);
     auto* colButtons = new QVBoxLayout;
     colButtons->setSpacing(0);
     colButtons->addWidget(colUp);
@@ -141,12 +141,12 @@ GeneralPage::GeneralPage(QWidget* parent) : QWidget(parent)
     sizeGrid->addLayout(colButtons, 0, 2);
     sizeGrid->addLayout(rowButtons, 1, 2);
 
-    auto* advance = new QGroupBox(QStringLiteral("Advance"), this);
+    auto* advance = new QGroupBox(tr("Advance"), this);
     auto* advanceGrid = new QGridLayout(advance);
-    labelled(advanceGrid, 0, "ColBorderSize:", m_colBorder);
-    labelled(advanceGrid, 1, "Colspace:", m_colSpace);
-    labelled(advanceGrid, 2, "Rowspace:", m_rowSpace);
-    labelled(advanceGrid, 3, "RowBorderSize:", m_rowBorder);
+    labelled(advanceGrid, 0, QT_TR_NOOP("ColBorderSize:"), m_colBorder);
+    labelled(advanceGrid, 1, QT_TR_NOOP("Colspace:"), m_colSpace);
+    labelled(advanceGrid, 2, QT_TR_NOOP("Rowspace:"), m_rowSpace);
+    labelled(advanceGrid, 3, QT_TR_NOOP("RowBorderSize:"), m_rowBorder);
 
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(size);
@@ -230,17 +230,17 @@ void GeneralPage::checkField(QLineEdit* field)
     if (field == m_col) {
         low = 1;
         high = 80;
-        message = QLatin1String(kColumnError);
+        message = tr(kColumnError);
     } else if (field == m_row) {
         low = 1;
         high = 4;
-        message = QLatin1String(kRowError);
+        message = tr(kRowError);
     }
     message.replace(QLatin1String("\r\n"), QLatin1String("\n"));
     auto correct = [&](double to) {
         field->setText(numberText(to));
         if (!message.isEmpty() && m_message)
-            m_message(QStringLiteral("Value Invalid"), message);
+            m_message(tr("Value Invalid"), message);
     };
     if (leadingNumber(field->text()) < low)
         correct(low);

@@ -2,7 +2,9 @@
 
 #include "common/propertybag.h"
 #include "lumidot/displaymodel.h"
+#include "lumidot/lcdaccessible.h"
 
+#include <QAccessible>
 #include <QCursor>
 #include <QDrag>
 #include <QDragEnterEvent>
@@ -110,7 +112,11 @@ public:
         m_lcd.updateGeometry();
         m_lcd.resize(width, height);
     }
-    void present(int x, int y, int width, int height) override { m_lcd.update(x, y, width, height); }
+    void present(int x, int y, int width, int height) override
+    {
+        m_lcd.update(x, y, width, height);
+        m_lcd.announceText();
+    }
     void sizeChanged() override { emit m_lcd.SizeChanged(); }
     void colorChanged(LCDColor which, ColorValue color) override { emit m_lcd.ColorChanged(int(which), uint(color)); }
     void animationComplete(int lineNumber) override { emit m_lcd.AnimationComplete(lineNumber); }
@@ -132,6 +138,7 @@ private:
 LCD::LCD(QWidget* parent)
     : QWidget(parent), m_model(std::make_unique<DisplayModel>()), m_bridge(std::make_unique<Bridge>(*this))
 {
+    installLcdAccessibility();
     setObjectName(QStringLiteral("LCD"));
     setAttribute(Qt::WA_OpaquePaintEvent);
     setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
@@ -244,6 +251,32 @@ void LCD::PopupMenu(QMenu* Menu, int Flags, std::optional<QPointF> at, QAction* 
         Menu->setDefaultAction(DefaultMenu);
     const QPoint where = at ? mapToGlobal(at->toPoint()) : QCursor::pos();
     Menu->popup(where);
+}
+
+QString LCD::visibleText() const
+{
+    QStringList lines;
+    for (int i = 1; i <= m_model->LCDRow(); ++i) {
+        QString line = GetDisplay(i).left(m_model->LCDCol());
+        while (!line.isEmpty() && line.back().isSpace())
+            line.chop(1);
+        lines << line;
+    }
+    while (!lines.isEmpty() && lines.back().isEmpty())
+        lines.removeLast();
+    return lines.join(QLatin1Char('\n'));
+}
+
+void LCD::announceText()
+{
+    if (!lcdAnnouncing())
+        return;
+    const QString text = visibleText();
+    if (text == m_announcedText)
+        return;
+    m_announcedText = text;
+    QAccessibleEvent event(this, accessibleName().isEmpty() ? QAccessible::NameChanged : QAccessible::DescriptionChanged);
+    sendLcdAnnouncement(event);
 }
 
 void LCD::writeProperties(PropertyBag& bag) const

@@ -155,6 +155,9 @@ public:
     const DisplayModel& model() const { return *m_model; }
     // The image as shown, frame included.
     QImage image() const;
+    // The lines as shown (each cut to LCDCol characters, trailing blanks dropped), one per line,
+    // as a screen reader reads them.
+    QString visibleText() const;
 
     QSize sizeHint() const override;
     QSize minimumSizeHint() const override;
@@ -198,8 +201,11 @@ private:
     class Bridge;
     std::unique_ptr<DisplayModel> m_model;
     std::unique_ptr<Bridge> m_bridge;
+    void announceText();
+
     std::array<QTimer, 4> m_timers;
     bool m_pressed = false;
+    QString m_announcedText;
 };
 
 // Creates a control by its identifier; "Dotrix.LCD" (in any case) gives an LCD, read from

@@ -1,6 +1,7 @@
 // quietdeck: the masking-sound player.
 #include "common/atomicfile.h"
 #include "common/programfolder.h"
+#include "l10n/language.h"
 #include "platform/autostart.h"
 #include "platform/launcher.h"
 #include "platform/terminationwatcher.h"
@@ -91,6 +92,8 @@ int main(int argc, char** argv)
     QApplication::setApplicationDisplayName("Sonaveil");
     QApplication::setApplicationVersion(SONAVEIL_VERSION);
     QApplication::setDesktopFileName("sonaveil");
+    // The desktop's language, with Qt's own dialogs in it; the English texts need no catalogue.
+    l10n::installTranslations(app, QCoreApplication::applicationDirPath());
     // The player lives on in the tray when its window is hidden.
     QApplication::setQuitOnLastWindowClosed(false);
 

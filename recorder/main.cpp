@@ -1,4 +1,5 @@
 // recorder: the sound recorder.
+#include "l10n/language.h"
 #include "recorder/app/dialogs.h"
 #include "recorder/app/frmmain.h"
 #include "recorder/capture/capturecontrol.h"
@@ -24,6 +25,8 @@ int main(int argc, char** argv)
     QApplication::setApplicationName("recorder");
     QApplication::setApplicationDisplayName("Recorder");
     QApplication::setDesktopFileName("sonaveil-recorder");
+    // The desktop's language, with Qt's own dialogs in it; the English texts need no catalogue.
+    l10n::installTranslations(app, QCoreApplication::applicationDirPath());
     // The window hides itself while it releases the devices; the program ends when it says so.
     QApplication::setQuitOnLastWindowClosed(false);
 

@@ -34,6 +34,10 @@ packages=(
   xdotool imagemagick x11-utils
   # reference resamplers that bench_resamplers measures the mixer's kernel against (bench only)
   libsoxr-dev libspeexdsp-dev
+  # translations: lupdate and lrelease build the .qm files; Qt's own catalogues translate its dialogs
+  qt6-l10n-tools qt6-translations-l10n
+  # the accessibility bus and its Python client, to read the programs as a screen reader does
+  at-spi2-core python3-pyatspi
 )
 
 missing=()

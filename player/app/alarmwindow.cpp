@@ -6,6 +6,7 @@
 #include "controls/ucsliderwidget.h"
 #include "player/app/dialogs.h"
 
+#include <QAbstractItemView>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QGridLayout>
@@ -39,7 +40,7 @@ constexpr int kFileWidth = 420;
 } // namespace
 
 AlarmWindow::AlarmWindow(AlarmClock& alarm, Night& night, TinnitusStore& store, Dialogs& dialogs, QWidget* parent)
-    : ToolWindow("Alarm", "Alarm Clock", parent)
+    : ToolWindow("Alarm", tr("Alarm Clock"), parent)
     , m_alarm(alarm)
     , m_night(night)
     , m_store(store)
@@ -53,20 +54,20 @@ AlarmWindow::AlarmWindow(AlarmClock& alarm, Night& night, TinnitusStore& store, 
     w->setContentsMargins(12, 10, 12, 10);
     w->setHorizontalSpacing(8);
     w->setVerticalSpacing(6);
-    w->addWidget(lightLabel("Alarm time", when, 0, true), 0, 0);
+    w->addWidget(lightLabel(tr("Alarm time"), when, 0, true), 0, 0);
     m_time = new TimeControl(when);
     m_time->setObjectName("TimeControl1");
-    m_time->setToolTip("The time of day the alarm goes off (24-hour)");
+    m_time->setToolTip(tr("The time of day the alarm goes off (24-hour)"));
     // The alarm goes off on the minute: seconds would be shown and edited for nothing.
     m_time->model().setShowSeconds(false);
     auto* timeRow = new QHBoxLayout;
     timeRow->addWidget(m_time);
     timeRow->addSpacing(16);
-    timeRow->addWidget(lightLabel("Play for", when));
+    timeRow->addWidget(lightLabel(tr("Play for"), when));
     timeRow->addSpacing(4);
     m_duration = new SComboBox("scombobox1", when);
     m_duration->setFixedWidth(80);
-    m_duration->setToolTip("How long the alarm plays when it does not repeat");
+    m_duration->setToolTip(tr("How long the alarm plays when it does not repeat"));
     for (const char* d : AlarmClock::kDurations)
         m_duration->AddItem(d);
     timeRow->addWidget(m_duration);
@@ -74,11 +75,11 @@ AlarmWindow::AlarmWindow(AlarmClock& alarm, Night& night, TinnitusStore& store, 
     timeRow->addWidget(lightLabel("seconds", when));
     timeRow->addStretch();
     w->addLayout(timeRow, 0, 1);
-    m_repeat = lightCheck("Check1", "&Repeat alarm continuously", when);
-    m_fade = lightCheck("Check4", "&Fade in alarm volume", when);
+    m_repeat = lightCheck("Check1", tr("&Repeat alarm continuously"), when);
+    m_fade = lightCheck("Check4", tr("&Fade in alarm volume"), when);
     w->addWidget(m_repeat, 1, 1);
     w->addWidget(m_fade, 2, 1);
-    w->addWidget(lightLabel("Max Alarm Volume", when, 0, true), 3, 0);
+    w->addWidget(lightLabel(tr("Max Alarm Volume"), when, 0, true), 3, 0);
     auto* volumeRow = new QHBoxLayout;
     m_volume = new UcSlider("hscroll2", when);
     m_volume->setRange(0, 255);
@@ -86,7 +87,7 @@ AlarmWindow::AlarmWindow(AlarmClock& alarm, Night& night, TinnitusStore& store, 
     m_volume->setLargeChange(16);
     m_volume->setFixedSize(260, 21);
     m_volume->setFocusPolicy(Qt::StrongFocus);
-    m_volume->setToolTip("The volume of the alarm sound, and where a fade ends");
+    m_volume->setToolTip(tr("The volume of the alarm sound, and where a fade ends"));
     volumeRow->addWidget(m_volume);
     m_volumeValue = lightLabel("", when);
     m_volumeValue->setMinimumWidth(QFontMetrics(m_volumeValue->font()).horizontalAdvance("2555"));
@@ -100,21 +101,21 @@ AlarmWindow::AlarmWindow(AlarmClock& alarm, Night& night, TinnitusStore& store, 
     auto* s = new QVBoxLayout(sound);
     s->setContentsMargins(12, 10, 12, 10);
     s->setSpacing(6);
-    s->addWidget(lightLabel("Alarm sound", sound, 0, true));
+    s->addWidget(lightLabel(tr("Alarm sound"), sound, 0, true));
     m_file = lightLabel("", sound);
     m_file->setObjectName("wavname");
     m_file->setFixedWidth(kFileWidth);
     s->addWidget(m_file);
     auto* soundButtons = new QHBoxLayout;
     soundButtons->setSpacing(6);
-    auto* choose = makeButton("cmdChoose", "C&hoose Alarm", 110, sound);
-    choose->setToolTip("Choose the sound file the alarm plays");
-    auto* test = makeButton("cmdTest", "&Test Alarm", 100, sound);
-    test->setToolTip("Play the alarm sound now at the set volume");
-    auto* stopTest = makeButton("cmdStopTest", "Stop T&est", 100, sound);
-    stopTest->setToolTip("Stop the test sound (this also switches the alarm off)");
-    auto* reset = makeButton("cmdDefault", "Reset &Default Alarm", 150, sound);
-    reset->setToolTip("Use the program's own alarm sound");
+    auto* choose = makeButton("cmdChoose", tr("C&hoose Alarm"), 110, sound);
+    choose->setToolTip(tr("Choose the sound file the alarm plays"));
+    auto* test = makeButton("cmdTest", tr("&Test Alarm"), 100, sound);
+    test->setToolTip(tr("Play the alarm sound now at the set volume"));
+    auto* stopTest = makeButton("cmdStopTest", tr("Stop T&est"), 100, sound);
+    stopTest->setToolTip(tr("Stop the test sound (this also switches the alarm off)"));
+    auto* reset = makeButton("cmdDefault", tr("Reset &Default Alarm"), 150, sound);
+    reset->setToolTip(tr("Use the program's own alarm sound"));
     soundButtons->addWidget(choose);
     soundButtons->addWidget(test);
     soundButtons->addWidget(stopTest);
@@ -128,18 +129,20 @@ AlarmWindow::AlarmWindow(AlarmClock& alarm, Night& night, TinnitusStore& store, 
     auto* sleepOptions = new QVBoxLayout(sleep);
     sleepOptions->setContentsMargins(12, 10, 12, 10);
     sleepOptions->setSpacing(6);
-    sleepOptions->addWidget(lightLabel("Sleep timer (instead of the alarm sound)", sleep, 0, true));
-    m_close = lightCheck("Check2", "Close &program when alarm time is reached ", sleep);
-    m_shutDown = lightCheck("Check3", "&Shutdown computer when alarm time is reached ", sleep);
+    sleepOptions->addWidget(lightLabel(tr("Sleep timer (instead of the alarm sound)"), sleep, 0, true));
+    m_close = lightCheck("Check2", tr("Close &program when alarm time is reached "), sleep);
+    m_shutDown = lightCheck("Check3", tr("&Shutdown computer when alarm time is reached "), sleep);
     sleepOptions->addWidget(m_close);
     sleepOptions->addWidget(m_shutDown);
     auto* fadeRow = new QHBoxLayout;
-    auto* fadeLabel = lightLabel("Fade out over", sleep);
+    auto* fadeLabel = lightLabel(tr("Fade out over"), sleep);
     m_fadeOut = new QComboBox(sleep);
+    m_fadeOut->setAccessibleName(tr("Fade out time"));
+    m_fadeOut->view()->setAccessibleName(tr("Fade out time"));
     m_fadeOut->setObjectName("cboFadeOut");
-    m_fadeOut->setToolTip("The masking sounds fall smoothly to silence over this time before the alarm time");
+    m_fadeOut->setToolTip(tr("The masking sounds fall smoothly to silence over this time before the alarm time"));
     for (int minutes : TinnitusSettings::kAlarmFadeChoices)
-        m_fadeOut->addItem(minutes == 0 ? QString("off") : QString("%1 minutes").arg(minutes), minutes);
+        m_fadeOut->addItem(minutes == 0 ? tr("off") : tr("%1 minutes").arg(minutes), minutes);
     fadeLabel->setBuddy(m_fadeOut);
     fadeRow->addWidget(fadeLabel);
     fadeRow->addWidget(m_fadeOut);
@@ -148,9 +151,9 @@ AlarmWindow::AlarmWindow(AlarmClock& alarm, Night& night, TinnitusStore& store, 
     layout->addWidget(sleep);
 
     auto* bottom = new QHBoxLayout;
-    auto* stopAlarm = makeButton("cmdStopAlarm", "Stop &Alarm", 100, this);
-    stopAlarm->setToolTip("Silence the alarm that is playing");
-    auto* close = makeButton("cmdClose", "&Close", 80, this);
+    auto* stopAlarm = makeButton("cmdStopAlarm", tr("Stop &Alarm"), 100, this);
+    stopAlarm->setToolTip(tr("Silence the alarm that is playing"));
+    auto* close = makeButton("cmdClose", tr("&Close"), 80, this);
     bottom->addWidget(stopAlarm);
     bottom->addStretch();
     bottom->addWidget(close);
@@ -275,7 +278,7 @@ void AlarmWindow::chooseAlarm()
     if (chosen.isEmpty())
         return;
     if (!AlarmClock::storablePath(chosen.toStdString())) {
-        m_dialogs.information(this, "Sonaveil",
+        m_dialogs.information(this, tr("Sonaveil"),
                               "The alarm settings cannot keep a file name with a double quote or a line "
                               "break in it. Please rename the file or choose another one.");
         return;

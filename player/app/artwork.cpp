@@ -57,7 +57,7 @@ QImage drawnSplash(int width, int height)
     f.setBold(true);
     p.setFont(f);
     p.setPen(QColor(250, 236, 210));
-    p.drawText(QRect(136, 0, width - 150, height / 2 + 10), Qt::AlignLeft | Qt::AlignBottom, "Sonaveil");
+    p.drawText(QRect(136, 0, width - 150, height / 2 + 10), Qt::AlignLeft | Qt::AlignBottom, QStringLiteral("Sonaveil"));
     f.setPointSize(11);
     f.setBold(false);
     p.setFont(f);

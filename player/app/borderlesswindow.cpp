@@ -21,7 +21,8 @@ controls::Multibutton* makeWindowButton(const QString& name, const QString& capt
     b->setForeColor(rgb(255, 255, 255));
     b->setRolloverColor(hoverFace(b->backColor(), b->foreColor()));
     b->setCaption(caption);
-    b->setFixedSize(width, 24);
+    // A translated caption may be longer than the English one the width was chosen for.
+    b->setFixedSize(std::max(width, b->contentSize().width()), 24);
     b->setFocusPolicy(Qt::StrongFocus);
     return b;
 }

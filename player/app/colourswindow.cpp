@@ -7,6 +7,8 @@
 #include "player/app/colourapplier.h"
 #include "player/app/dialogs.h"
 
+#include <QAbstractItemView>
+#include <QCoreApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QGridLayout>
@@ -31,8 +33,9 @@ constexpr int kSwatchHeight = 20;
 const std::array<const char*, ColoursWindow::kSwatchCount>& ColoursWindow::swatchLabels()
 {
     static const std::array<const char*, kSwatchCount> labels{
-        "Button Textcolor", "Button Backcolor", "Button Rollover", "Slider Gradient1",
-        "Slider Gradient2", "Text Color",       "Background Color", "Form Color"};
+        QT_TR_NOOP("Button Textcolor"), QT_TR_NOOP("Button Backcolor"), QT_TR_NOOP("Button Rollover"),
+        QT_TR_NOOP("Slider Gradient1"), QT_TR_NOOP("Slider Gradient2"), QT_TR_NOOP("Text Color"),
+        QT_TR_NOOP("Background Color"), QT_TR_NOOP("Form Color")};
     return labels;
 }
 
@@ -43,13 +46,13 @@ ColoursWindow::ColoursWindow(ColourScheme& held, const std::filesystem::path& pr
     , m_dialogs(dialogs)
 {
     setObjectName("frmcolors");
-    setWindowTitle("Color Schemes");
+    setWindowTitle(tr("Color Schemes"));
     setWindowModality(Qt::ApplicationModal);
 
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(16, 12, 16, 14);
     layout->setSpacing(10);
-    auto* title = new QLabel("Color Schemes", this);
+    auto* title = new QLabel(tr("Color Schemes"), this);
     QFont tf = title->font();
     tf.setPointSize(tf.pointSize() + 5);
     tf.setBold(true);
@@ -63,12 +66,12 @@ ColoursWindow::ColoursWindow(ColourScheme& held, const std::filesystem::path& pr
     swatches->setVerticalSpacing(5);
     for (int i = 0; i < kSwatchCount; ++i) {
         const auto which = SchemeColour(i);
-        auto* label = new QLabel(swatchLabels()[std::size_t(i)], this);
+        auto* label = new QLabel(tr(swatchLabels()[std::size_t(i)]), this);
         label->setObjectName(QString("Label%1").arg(i + 1));
         auto* swatch = makeButton(QString("chameleonButton%1").arg(i + 1), QString(), this);
         swatch->setFixedSize(kSwatchWidth, kSwatchHeight);
         swatch->setProperty(kKeepColours, true);
-        swatch->setToolTip(QString("Choose the %1").arg(QString(swatchLabels()[std::size_t(i)]).toLower()));
+        swatch->setToolTip(tr("Choose the %1").arg(tr(swatchLabels()[std::size_t(i)]).toLower()));
         label->setBuddy(swatch);
         connect(swatch, &ChameleonButton::Click, this, [this, which] { pickColour(which); });
         m_swatches[std::size_t(i)] = swatch;
@@ -98,14 +101,14 @@ ColoursWindow::ColoursWindow(ColourScheme& held, const std::filesystem::path& pr
     }
     auto* barRow = new QHBoxLayout;
     barRow->setSpacing(8);
-    auto* barCaption = new QLabel("LCD Scheme", this);
+    auto* barCaption = new QLabel(tr("LCD Scheme"), this);
     m_bar = new QScrollBar(Qt::Horizontal, this);
     m_bar->setObjectName("HScroll1");
     m_bar->setRange(ColoursEditor::kBarMinimum, ColoursEditor::kBarMaximum);
     m_bar->setPageStep(1);
     m_bar->setFocusPolicy(Qt::StrongFocus);
     m_bar->setMinimumWidth(120);
-    m_bar->setToolTip("The palette of the status display");
+    m_bar->setToolTip(tr("The palette of the status display"));
     barCaption->setBuddy(m_bar);
     m_barLabel = new QLabel(this);
     m_barLabel->setObjectName("lblScheme");
@@ -116,18 +119,18 @@ ColoursWindow::ColoursWindow(ColourScheme& held, const std::filesystem::path& pr
     right->addLayout(barRow);
     connect(m_bar, &QScrollBar::valueChanged, this, [this](int position) { m_editor.setBarPosition(position); });
 
-    m_imageBox = new QCheckBox("&Image As Background", this);
+    m_imageBox = new QCheckBox(tr("&Image As Background"), this);
     m_imageBox->setObjectName("Check1");
-    m_imageBox->setToolTip("Show the background picture; untick for the plain form colour");
+    m_imageBox->setToolTip(tr("Show the background picture; untick for the plain form colour"));
     right->addWidget(m_imageBox);
     connect(m_imageBox, &QCheckBox::clicked, this, [this](bool on) { m_editor.setImageBox(on); });
 
     auto* previewRow = new QHBoxLayout;
-    auto* previewCaption = new QLabel("Form color preview", this);
+    auto* previewCaption = new QLabel(tr("Form color preview"), this);
     m_preview = makeButton("chameleonButton16", QString(), this);
     m_preview->setFixedSize(96, 40);
     m_preview->setProperty(kKeepColours, true);
-    m_preview->setToolTip("Choose the form color");
+    m_preview->setToolTip(tr("Choose the form color"));
     connect(m_preview, &ChameleonButton::Click, this, [this] { pickColour(SchemeColour::Form); });
     previewRow->addWidget(previewCaption);
     previewRow->addWidget(m_preview);
@@ -141,18 +144,20 @@ ColoursWindow::ColoursWindow(ColourScheme& held, const std::filesystem::path& pr
     listRow->setSpacing(6);
     auto* back = makeButton("chameleonButton9", "<", this);
     back->setFixedWidth(30);
-    back->setToolTip("The scheme before");
+    back->setToolTip(tr("The scheme before"));
     m_list = new QComboBox(this);
+    m_list->setAccessibleName(tr("Color scheme"));
+    m_list->view()->setAccessibleName(tr("Color scheme"));
     m_list->setObjectName("Combo1");
     m_list->setMinimumWidth(180);
-    m_list->setToolTip("The saved color schemes");
+    m_list->setToolTip(tr("The saved color schemes"));
     auto* forward = makeButton("chameleonButton10", ">", this);
     forward->setFixedWidth(30);
-    forward->setToolTip("The scheme after");
-    auto* save = makeButton("chameleonButton11", "&Save ", this);
-    save->setToolTip("Save these colors as a scheme");
-    auto* del = makeButton("chameleonButton12", "&Del", this);
-    del->setToolTip("Delete the scheme named in the list");
+    forward->setToolTip(tr("The scheme after"));
+    auto* save = makeButton("chameleonButton11", tr("&Save "), this);
+    save->setToolTip(tr("Save these colors as a scheme"));
+    auto* del = makeButton("chameleonButton12", tr("&Del"), this);
+    del->setToolTip(tr("Delete the scheme named in the list"));
     listRow->addWidget(back);
     listRow->addWidget(m_list, 1);
     listRow->addWidget(forward);
@@ -168,12 +173,12 @@ ColoursWindow::ColoursWindow(ColourScheme& held, const std::filesystem::path& pr
 
     auto* actions = new QHBoxLayout;
     actions->setSpacing(6);
-    auto* restore = makeButton("chameleonButton13", "&Restore Default Colors", this);
-    restore->setToolTip("Load the scheme named Default");
-    auto* apply = makeButton("chameleonButton14", "&Apply", this);
-    apply->setToolTip("Recolor the player's windows and close");
-    auto* cancel = makeButton("chameleonButton15", "&Cancel", this);
-    cancel->setToolTip("Close; the colors chosen stay held");
+    auto* restore = makeButton("chameleonButton13", tr("&Restore Default Colors"), this);
+    restore->setToolTip(tr("Load the scheme named Default"));
+    auto* apply = makeButton("chameleonButton14", tr("&Apply"), this);
+    apply->setToolTip(tr("Recolor the player's windows and close"));
+    auto* cancel = makeButton("chameleonButton15", tr("&Cancel"), this);
+    cancel->setToolTip(tr("Close; the colors chosen stay held"));
     actions->addWidget(restore);
     actions->addStretch();
     actions->addWidget(apply);
@@ -227,14 +232,14 @@ void ColoursWindow::pickColour(SchemeColour which)
 {
     const auto held = m_editor.held().colour(which);
     const QColor initial = held ? controls::toQColor(*held) : QColor(Qt::black);
-    const auto chosen = m_dialogs.colour(this, swatchLabels()[std::size_t(which)], initial);
+    const auto chosen = m_dialogs.colour(this, tr(swatchLabels()[std::size_t(which)]), initial);
     if (chosen)
         m_editor.chooseColour(which, fromQColor(*chosen));
 }
 
 void ColoursWindow::saveScheme()
 {
-    const auto typed = m_dialogs.inputText(this, kTitle, ColoursEditor::kSavePrompt, QString());
+    const auto typed = m_dialogs.inputText(this, kTitle, QCoreApplication::translate("sonaveil::player::ColoursEditor", ColoursEditor::kSavePrompt), QString());
     std::optional<std::string> name;
     if (typed)
         name = typed->toStdString();
@@ -243,7 +248,7 @@ void ColoursWindow::saveScheme()
 
 void ColoursWindow::deleteScheme()
 {
-    if (m_dialogs.question(this, kTitle, ColoursEditor::kDeleteQuestion))
+    if (m_dialogs.question(this, kTitle, QCoreApplication::translate("sonaveil::player::ColoursEditor", ColoursEditor::kDeleteQuestion)))
         m_editor.remove();
 }
 

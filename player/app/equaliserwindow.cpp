@@ -5,6 +5,8 @@
 #include "controls/ucsliderwidget.h"
 #include "player/app/dialogs.h"
 
+#include <QCloseEvent>
+#include <QCoreApplication>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -41,7 +43,7 @@ QString EqualiserWindow::frequencyText(int band)
 }
 
 EqualiserWindow::EqualiserWindow(Equaliser& equaliser, BandStop& bandStop, Dialogs& dialogs, QWidget* parent)
-    : ToolWindow("frmeffects", "Equalizer", parent)
+    : ToolWindow("frmeffects", tr("Equalizer"), parent)
     , m_equaliser(equaliser)
     , m_bandStop(bandStop)
     , m_dialogs(dialogs)
@@ -55,28 +57,28 @@ EqualiserWindow::EqualiserWindow(Equaliser& equaliser, BandStop& bandStop, Dialo
     topRow->setSpacing(6);
     auto* switchRow = new QHBoxLayout;
     switchRow->setSpacing(6);
-    m_switch = makeButton("check_eq", "Off", 64, top);
+    m_switch = makeButton("check_eq", tr("Off"), 64, top);
     m_switch->setCheckBoxMode(true);
-    m_switch->setToolTip("Switch the equaliser on or off");
+    m_switch->setToolTip(tr("Switch the equaliser on or off"));
     switchRow->addWidget(m_switch);
-    m_notch = makeWindowButton("check_notch", "Notch", 64, top);
+    m_notch = makeWindowButton("check_notch", tr("Notch"), 64, top);
     m_notch->setCheckBoxMode(true);
-    m_notch->setToolTip("Take a band around your matched pitch out of the whole mix (see Pitch Match)");
+    m_notch->setToolTip(tr("Take a band around your matched pitch out of the whole mix (see Pitch Match)"));
     switchRow->addWidget(m_notch);
     topRow->addLayout(switchRow);
     topRow->addStretch();
-    topRow->addWidget(lightLabel("Preset", top, 0, true));
+    topRow->addWidget(lightLabel(tr("Preset"), top, 0, true));
     auto* back = makeButton("cmdPrevious", "<", 30, top);
-    back->setToolTip("The previous preset");
+    back->setToolTip(tr("The previous preset"));
     topRow->addWidget(back);
     m_combo = new SComboBox("Combo1", top);
     m_combo->setFixedWidth(200);
     // The list's text is always a preset's name (or "No Preset Selected"): chosen, not typed.
     m_combo->editBox()->setReadOnly(true);
-    m_combo->setToolTip("Equaliser presets of the folder \"presets\"");
+    m_combo->setToolTip(tr("Equaliser presets of the folder \"presets\""));
     topRow->addWidget(m_combo);
     auto* forward = makeButton("cmdNext", ">", 30, top);
-    forward->setToolTip("The next preset");
+    forward->setToolTip(tr("The next preset"));
     topRow->addWidget(forward);
     layout->addWidget(top);
 
@@ -112,7 +114,7 @@ EqualiserWindow::EqualiserWindow(Equaliser& equaliser, BandStop& bandStop, Dialo
         s->setFocusPolicy(Qt::StrongFocus);
         s->setGradientColor1(rgb(30, 70, 120));
         s->setGradientColor2(rgb(120, 190, 255));
-        s->setToolTip(QString("%1 Hz band").arg(int(EqualiserBands::kCentresHz[std::size_t(i)])));
+        s->setToolTip(tr("%1 Hz band").arg(int(EqualiserBands::kCentresHz[std::size_t(i)])));
         m_sliders[std::size_t(i)] = s;
         grid->addWidget(s, 1, i + 1, Qt::AlignHCenter);
         auto forwardBand = [this, s, i] {
@@ -132,13 +134,13 @@ EqualiserWindow::EqualiserWindow(Equaliser& equaliser, BandStop& bandStop, Dialo
 
     auto* bottom = new QHBoxLayout;
     bottom->setSpacing(6);
-    auto* save = makeButton("cmdSave", "&Save Preset", 100, this);
-    save->setToolTip("Store these ten bands as a preset");
-    auto* remove = makeButton("cmdDelete", "&Delete", 70, this);
-    remove->setToolTip("Delete the preset named in the list");
-    auto* centre = makeButton("cmdCenter", "Ce&nter all EQs", 110, this);
-    centre->setToolTip("Every band to 0 dB");
-    auto* close = makeButton("cmdClose", "&Close", 70, this);
+    auto* save = makeButton("cmdSave", tr("&Save Preset"), 100, this);
+    save->setToolTip(tr("Store these ten bands as a preset"));
+    auto* remove = makeButton("cmdDelete", tr("&Delete"), 70, this);
+    remove->setToolTip(tr("Delete the preset named in the list"));
+    auto* centre = makeButton("cmdCenter", tr("Ce&nter all EQs"), 110, this);
+    centre->setToolTip(tr("Every band to 0 dB"));
+    auto* close = makeButton("cmdClose", tr("&Close"), 70, this);
     bottom->addWidget(save);
     bottom->addWidget(remove);
     bottom->addWidget(centre);
@@ -190,23 +192,26 @@ void EqualiserWindow::refresh()
     }
     if (selected >= 0 && m_combo->model().selectedIndex() != selected + 1)
         m_combo->setListIndex(selected + 1);
-    m_combo->setText(QString::fromStdString(m_equaliser.text()));
+    // The model keeps the English "No Preset Selected"; the list shows it in the user's language.
+    const std::string text = m_equaliser.text();
+    m_combo->setText(text == Equaliser::kNoPreset ? QCoreApplication::translate("sonaveil::player::Equaliser", Equaliser::kNoPreset)
+                                                  : QString::fromStdString(text));
     m_refreshing = false;
 }
 
 void EqualiserWindow::savePreset()
 {
-    const auto typed = m_dialogs.inputText(this, "Sonaveil", Equaliser::kSavePrompt, QString());
+    const auto typed = m_dialogs.inputText(this, tr("Sonaveil"), QCoreApplication::translate("sonaveil::player::Equaliser", Equaliser::kSavePrompt), QString());
     if (!typed || typed->isEmpty())
         return;
     const std::string problem = m_equaliser.savePreset(typed->toStdString());
     if (!problem.empty())
-        m_dialogs.information(this, "Sonaveil", QString::fromStdString(problem));
+        m_dialogs.information(this, tr("Sonaveil"), QString::fromStdString(problem));
 }
 
 void EqualiserWindow::deletePreset()
 {
-    if (m_dialogs.question(this, "Sonaveil", Equaliser::kDeleteQuestion))
+    if (m_dialogs.question(this, tr("Sonaveil"), QCoreApplication::translate("sonaveil::player::Equaliser", Equaliser::kDeleteQuestion)))
         m_equaliser.deletePreset();
 }
 

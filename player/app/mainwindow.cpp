@@ -9,6 +9,7 @@
 #include "player/app/artwork.h"
 
 #include <QCloseEvent>
+#include <QCoreApplication>
 #include <QGridLayout>
 #include <QGuiApplication>
 #include <QHBoxLayout>
@@ -89,7 +90,7 @@ MainWindow::MainWindow(ChannelModel& model, MixControl& mix, std::unique_ptr<pla
     , m_mix(mix)
 {
     setObjectName("frmmain");
-    setWindowTitle("Sonaveil");
+    setWindowTitle(tr("Sonaveil"));
     QPalette pal = palette();
     pal.setColor(QPalette::WindowText, kText);
     setPalette(pal);
@@ -113,11 +114,11 @@ MainWindow::MainWindow(ChannelModel& model, MixControl& mix, std::unique_ptr<pla
 
     auto* headings = new QHBoxLayout;
     headings->setSpacing(kColumnGap);
-    auto* soundHeading = label("Sound", pagePanel, true);
+    auto* soundHeading = label(tr("Sound"), pagePanel, true);
     soundHeading->setFixedWidth(kCaptionWidth);
     headings->addWidget(soundHeading);
-    for (const char* h : {"Volume", "Frequency", "L / R Balance"}) {
-        auto* l = label(h, pagePanel, true);
+    for (const char* h : {QT_TR_NOOP("Volume"), QT_TR_NOOP("Frequency"), QT_TR_NOOP("L / R Balance")}) {
+        auto* l = label(tr(h), pagePanel, true);
         l->setFixedWidth(kSliderWidth);
         l->setAlignment(Qt::AlignCenter);
         headings->addWidget(l);
@@ -220,12 +221,12 @@ QWidget* MainWindow::buildTop()
 
     auto* title = new QVBoxLayout;
     title->setSpacing(0);
-    auto* name = label("Sonaveil", top, true);
+    auto* name = label(tr("Sonaveil"), top, true);
     QFont f = name->font();
     f.setPointSize(f.pointSize() + 9);
     name->setFont(f);
     title->addWidget(name);
-    title->addWidget(label("Masking sounds for the night", top));
+    title->addWidget(label(tr("Masking sounds for the night"), top));
     title->addStretch();
     row->addLayout(title);
     row->addStretch();
@@ -233,22 +234,22 @@ QWidget* MainWindow::buildTop()
     auto* grid = new QGridLayout;
     grid->setHorizontalSpacing(6);
     grid->setVerticalSpacing(6);
-    auto* alarmConfig = makeButton("chameleonButton3", "Alarm Confi&g", 96, top);
-    auto* alarmOn = makeButton("chameleonButton4", "Alarm On", 96, top);
-    auto* alarmOff = makeButton("chameleonButton22", "Alarm O&ff", 96, top);
-    auto* equalizer = makeButton("Multibutton1", "E&qualizer", 96, top);
-    alarmConfig->setToolTip("Set the alarm clock and the sleep timer");
-    alarmOn->setToolTip("Arm the alarm for the set time");
-    alarmOff->setToolTip("Disarm the alarm and silence it");
-    equalizer->setToolTip("Shape the whole sound with the ten-band equaliser");
-    auto* options = makeButton("chameleonButton23", "&Options", 96, top);
+    auto* alarmConfig = makeButton("chameleonButton3", tr("Alarm Confi&g"), 96, top);
+    auto* alarmOn = makeButton("chameleonButton4", tr("Alarm On"), 96, top);
+    auto* alarmOff = makeButton("chameleonButton22", tr("Alarm O&ff"), 96, top);
+    auto* equalizer = makeButton("Multibutton1", tr("E&qualizer"), 96, top);
+    alarmConfig->setToolTip(tr("Set the alarm clock and the sleep timer"));
+    alarmOn->setToolTip(tr("Arm the alarm for the set time"));
+    alarmOff->setToolTip(tr("Disarm the alarm and silence it"));
+    equalizer->setToolTip(tr("Shape the whole sound with the ten-band equaliser"));
+    auto* options = makeButton("chameleonButton23", tr("&Options"), 96, top);
     // Every letter of its caption is another button's access key.
-    auto* colours = makeButton("colorsButton", "Colors", 96, top);
-    colours->setToolTip("The colors of the player's windows");
-    auto* record = makeButton("chameleonButton6", "&Record", 96, top);
-    auto* help = makeButton("chameleonButton29", "&Help", 96, top);
-    auto* tray = makeButton("chameleonButton26", "Tra&y", 96, top);
-    auto* close = makeButton("chameleonButton1", "&Close", 96, top);
+    auto* colours = makeButton("colorsButton", tr("Colors"), 96, top);
+    colours->setToolTip(tr("The colors of the player's windows"));
+    auto* record = makeButton("chameleonButton6", tr("&Record"), 96, top);
+    auto* help = makeButton("chameleonButton29", tr("&Help"), 96, top);
+    auto* tray = makeButton("chameleonButton26", tr("Tra&y"), 96, top);
+    auto* close = makeButton("chameleonButton1", tr("&Close"), 96, top);
     grid->addWidget(alarmConfig, 0, 0);
     grid->addWidget(alarmOn, 1, 0);
     grid->addWidget(alarmOff, 2, 0);
@@ -259,8 +260,8 @@ QWidget* MainWindow::buildTop()
     grid->addWidget(tray, 1, 2);
     grid->addWidget(close, 2, 2);
     grid->addWidget(colours, 0, 3);
-    auto* pitch = makeButton("cmdPitchMatch", "Pitch &Match", 96, top);
-    pitch->setToolTip("Find the pitch of your tinnitus");
+    auto* pitch = makeButton("cmdPitchMatch", tr("Pitch &Match"), 96, top);
+    pitch->setToolTip(tr("Find the pitch of your tinnitus"));
     grid->addWidget(pitch, 1, 3);
     connect(pitch, &Multibutton::Click, this, &MainWindow::pitchMatchClicked);
     row->addLayout(grid);
@@ -281,10 +282,10 @@ QWidget* MainWindow::buildTop()
 QString MainWindow::pageTitle(int page)
 {
     switch (page) {
-    case 1: return "&Noise";
-    case 2: return "Nat&ure";
-    case 3: return "&Machines";
-    case 4: return "Hous&ehold";
+    case 1: return tr("&Noise");
+    case 2: return tr("Nat&ure");
+    case 3: return tr("&Machines");
+    case 4: return tr("Hous&ehold");
     default: return {};
     }
 }
@@ -295,7 +296,7 @@ QWidget* MainWindow::buildPageBar()
     auto* row = new QHBoxLayout(bar);
     row->setContentsMargins(0, 0, 0, 0);
     row->setSpacing(6);
-    row->addWidget(label("Sounds:", bar, true));
+    row->addWidget(label(tr("Sounds:"), bar, true));
     for (int p = 1; p <= kPageCount; ++p) {
         auto* b = makeButton(QString("pageButton%1").arg(p), pageTitle(p), 96, bar);
         b->setCheckBoxMode(true);
@@ -304,11 +305,30 @@ QWidget* MainWindow::buildPageBar()
         row->addWidget(b);
     }
     row->addStretch();
-    auto* stopAll = makeButton("stopAllButton", "&Stop all", 96, bar);
-    stopAll->setToolTip("Switch off every sound on every page");
+    auto* stopAll = makeButton("stopAllButton", tr("&Stop all"), 96, bar);
+    stopAll->setToolTip(tr("Switch off every sound on every page"));
     connect(stopAll, &Multibutton::Click, this, [this] { m_mix.stopAll(); });
     row->addWidget(stopAll);
     return bar;
+}
+
+QString MainWindow::soundCaption(const SoundInfo& info)
+{
+    return QCoreApplication::translate(catalogue::kCaptionContext, std::string(info.caption).c_str());
+}
+
+QString MainWindow::sliderName(const SliderUse& use)
+{
+    if (use.role == SliderRole::Master)
+        return tr("Master volume");
+    if (use.sound < 1)
+        return tr("Volume");
+    const QString sound = soundCaption(catalogue::sound(use.sound)).trimmed();
+    switch (use.role) {
+    case SliderRole::Pitch: return tr("%1 pitch").arg(sound);
+    case SliderRole::Pan: return tr("%1 balance").arg(sound);
+    default: return tr("%1 volume").arg(sound);
+    }
 }
 
 UcSlider* MainWindow::makeSlider(int number, QWidget* parent)
@@ -325,6 +345,7 @@ UcSlider* MainWindow::makeSlider(int number, QWidget* parent)
         s->setSmallChange(10);
         s->setLargeChange(150);
     }
+    s->setAccessibleName(sliderName(use));
     auto forward = [this, s, number] { m_model.setSlider(number, s->value()); };
     connect(s, &UcSlider::Change, this, forward);
     connect(s, &UcSlider::Scroll, this, forward);
@@ -342,7 +363,7 @@ QWidget* MainWindow::buildPage(int page)
     int row = 0;
     for (int sound : catalogue::soundsOnPage(page)) {
         const SoundInfo& info = catalogue::sound(sound);
-        auto* c = new SoundCheck(QString::fromUtf8(info.caption.data(), qsizetype(info.caption.size())), w);
+        auto* c = new SoundCheck(soundCaption(info), w);
         c->setObjectName(QString("Check%1").arg(sound));
         QPalette pal = c->palette();
         pal.setColor(QPalette::WindowText, kText);
@@ -360,7 +381,7 @@ QWidget* MainWindow::buildPage(int page)
             pitch->setEnabled(!info.pitchDisabled);
             grid->addWidget(pitch, row, 2);
         } else {
-            auto* none = label("Frequency Not Available", w);
+            auto* none = label(tr("Frequency Not Available"), w);
             none->setFixedSize(kSliderWidth, kRowHeight);
             none->setAlignment(Qt::AlignCenter);
             grid->addWidget(none, row, 2);
@@ -382,8 +403,8 @@ QWidget* MainWindow::buildStepRow()
     auto* row = new QHBoxLayout(w);
     row->setContentsMargins(0, 4, 0, 0);
     row->setSpacing(kColumnGap);
-    auto* stop = makeButton("chameleonButton10", "S&top", 70, w);
-    stop->setToolTip("Switch off every sound of this page");
+    auto* stop = makeButton("chameleonButton10", tr("S&top"), 70, w);
+    stop->setToolTip(tr("Switch off every sound of this page"));
     auto* stopBox = new QHBoxLayout;
     stopBox->setSpacing(0);
     stopBox->addWidget(stop);
@@ -445,14 +466,14 @@ QWidget* MainWindow::buildMasterColumn()
     auto* grid = new QGridLayout(panel);
     grid->setContentsMargins(10, 6, 10, 8);
     grid->setHorizontalSpacing(12);
-    auto* master = label("Master", panel, true);
+    auto* master = label(tr("Master"), panel, true);
     master->setObjectName("lblMaster");
-    auto* system = label("System", panel, true);
+    auto* system = label(tr("System"), panel, true);
     grid->addWidget(master, 0, 0, Qt::AlignHCenter);
     auto* masterSlider = makeSlider(kMasterSlider, panel);
     masterSlider->setVertical(true);
     masterSlider->setFixedSize(24, 262);
-    masterSlider->setToolTip("Master volume of every sound");
+    masterSlider->setToolTip(tr("Master volume of every sound"));
     grid->addWidget(masterSlider, 1, 0, Qt::AlignHCenter);
     grid->addWidget(system, 2, 0, Qt::AlignHCenter);
     // The bar as stored on the window: horizontal, light yellow through orange to red on dark
@@ -466,7 +487,7 @@ QWidget* MainWindow::buildMasterColumn()
     m_system->setParent(panel);
     m_system->readProperties(stored);
     m_system->setFixedWidth(76);
-    m_system->setToolTip("The computer's own output volume");
+    m_system->setToolTip(tr("The computer's own output volume"));
     grid->addWidget(m_system, 3, 0, Qt::AlignHCenter);
     grid->setRowStretch(4, 1);
     return panel;
@@ -480,17 +501,17 @@ QWidget* MainWindow::buildPresets()
     row->setSpacing(12);
     auto* left = new QVBoxLayout;
     left->setSpacing(4);
-    left->addWidget(label("Presets", panel, true));
+    left->addWidget(label(tr("Presets"), panel, true));
     auto* actions = new QGridLayout;
     actions->setSpacing(6);
-    auto* save = makeButton("chameleonButton30", "Sa&ve", 80, panel);
-    auto* load = makeButton("chameleonButton31", "&Load", 80, panel);
-    auto* previous = makeButton("chameleonButton33", "&Previous", 80, panel);
-    auto* assign = makeButton("chameleonButton34", "&Assign", 80, panel);
-    save->setToolTip("Save the mix as a preset file");
-    load->setToolTip("Open a preset file");
-    previous->setToolTip("The mix that was playing when the player last closed");
-    assign->setToolTip("Put a preset file on one of the ten quick buttons");
+    auto* save = makeButton("chameleonButton30", tr("Sa&ve"), 80, panel);
+    auto* load = makeButton("chameleonButton31", tr("&Load"), 80, panel);
+    auto* previous = makeButton("chameleonButton33", tr("&Previous"), 80, panel);
+    auto* assign = makeButton("chameleonButton34", tr("&Assign"), 80, panel);
+    save->setToolTip(tr("Save the mix as a preset file"));
+    load->setToolTip(tr("Open a preset file"));
+    previous->setToolTip(tr("The mix that was playing when the player last closed"));
+    assign->setToolTip(tr("Put a preset file on one of the ten quick buttons"));
     actions->addWidget(save, 0, 0);
     actions->addWidget(load, 0, 1);
     actions->addWidget(previous, 1, 0);
@@ -505,11 +526,11 @@ QWidget* MainWindow::buildPresets()
     auto* quick = new QGridLayout;
     quick->setHorizontalSpacing(6);
     quick->setVerticalSpacing(6);
-    auto* quickTitle = label("Quick presets", panel, true);
+    auto* quickTitle = label(tr("Quick presets"), panel, true);
     quick->addWidget(quickTitle, 0, 0, 1, 5);
     for (int i = 0; i < 10; ++i) {
         auto* b = makeButton(QString("chameleonButton32(%1)").arg(i), QString(), 104, panel);
-        b->setToolTip(QString("Quick preset %1").arg(i + 1));
+        b->setToolTip(tr("Quick preset %1").arg(i + 1));
         m_quick[std::size_t(i)] = b;
         connect(b, &Multibutton::Click, this, [this, i] { emit quickClicked(i); });
         quick->addWidget(b, 1 + i / 5, i % 5);
@@ -540,7 +561,7 @@ void MainWindow::setQuickCaption(int index, const QString& caption)
     // A long name is cut with an ellipsis; the tooltip shows it whole.
     const QString shown = QFontMetrics(b->font()).elidedText(caption, Qt::ElideRight, b->width() - 12);
     b->setCaption(escapedCaption(shown));
-    b->setToolTip(caption.isEmpty() ? QString("Quick preset %1").arg(index + 1) : caption);
+    b->setToolTip(caption.isEmpty() ? tr("Quick preset %1").arg(index + 1) : caption);
 }
 
 QString MainWindow::quickCaption(int index) const

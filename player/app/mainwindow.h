@@ -99,6 +99,10 @@ private:
     QWidget* buildMasterColumn();
     QWidget* buildPresets();
     controls::UcSlider* makeSlider(int number, QWidget* parent);
+    // A sound's caption in the user's language ("White Noise"), and a slider's spoken name
+    // ("White Noise volume").
+    static QString soundCaption(const SoundInfo& info);
+    static QString sliderName(const SliderUse& use);
     void syncCheck(int sound);
     void syncSlider(int number);
     void setKeyboardOrder();

@@ -4,6 +4,7 @@
 #include "player/app/artwork.h"
 #include "player/app/dialogs.h"
 
+#include <QAbstractItemView>
 #include <QButtonGroup>
 #include <QCheckBox>
 #include <QComboBox>
@@ -20,7 +21,7 @@ namespace sonaveil::player {
 using controls::Multibutton;
 
 OptionsWindow::OptionsWindow(PlayerOptions& options, Dialogs& dialogs, QWidget* parent)
-    : ToolWindow("FRMOPTIONS", "Program Options", parent)
+    : ToolWindow("FRMOPTIONS", tr("Program Options"), parent)
     , m_options(options)
     , m_dialogs(dialogs)
 {
@@ -28,8 +29,8 @@ OptionsWindow::OptionsWindow(PlayerOptions& options, Dialogs& dialogs, QWidget* 
 
     auto* tabs = new QHBoxLayout;
     tabs->setSpacing(6);
-    auto* generalButton = makeButton("cmdGeneral", "&General Options", 130, this);
-    auto* cardButton = makeButton("cmdSoundcard", "So&undcard", 130, this);
+    auto* generalButton = makeButton("cmdGeneral", tr("&General Options"), 130, this);
+    auto* cardButton = makeButton("cmdSoundcard", tr("So&undcard"), 130, this);
     generalButton->setCheckBoxMode(true);
     cardButton->setCheckBoxMode(true);
     tabs->addWidget(generalButton);
@@ -44,16 +45,16 @@ OptionsWindow::OptionsWindow(PlayerOptions& options, Dialogs& dialogs, QWidget* 
     auto* g = new QVBoxLayout(m_general);
     g->setContentsMargins(14, 10, 14, 12);
     g->setSpacing(6);
-    auto* heading = new QLabel("Startup Position", m_general);
+    auto* heading = new QLabel(tr("Startup Position"), m_general);
     QFont hf = heading->font();
     hf.setBold(true);
     heading->setFont(hf);
     lightText(heading);
     g->addWidget(heading);
     auto* group = new QButtonGroup(this);
-    const char* captions[] = {"&Fully Displayed", "&Taskbar", "System Tra&y"};
+    const char* captions[] = {QT_TR_NOOP("&Fully Displayed"), QT_TR_NOOP("&Taskbar"), QT_TR_NOOP("System Tra&y")};
     for (int i = 0; i < 3; ++i) {
-        auto* r = new QRadioButton(captions[i], m_general);
+        auto* r = new QRadioButton(tr(captions[i]), m_general);
         r->setObjectName(QString("optdisplay(%1)").arg(i));
         lightText(r);
         group->addButton(r, i);
@@ -62,20 +63,20 @@ OptionsWindow::OptionsWindow(PlayerOptions& options, Dialogs& dialogs, QWidget* 
         connect(r, &QRadioButton::clicked, this, [this, i] { m_options.chooseDisplay(i); });
     }
     g->addSpacing(6);
-    m_startup = new QCheckBox("&Launch program automatically on boot", m_general);
+    m_startup = new QCheckBox(tr("&Launch program automatically on boot"), m_general);
     m_startup->setObjectName("chkstartup");
     lightText(m_startup);
     g->addWidget(m_startup);
     connect(m_startup, &QCheckBox::clicked, this, [this](bool on) { m_options.setLaunchAtLogOn(on); });
-    m_resume = new QCheckBox("&Resume the last mix at start-up", m_general);
+    m_resume = new QCheckBox(tr("&Resume the last mix at start-up"), m_general);
     m_resume->setObjectName("chkresume");
     lightText(m_resume);
     g->addWidget(m_resume);
     connect(m_resume, &QCheckBox::clicked, this, [this](bool on) { m_options.setResumeLastMix(on); });
     g->addSpacing(6);
     auto* contactRow = new QHBoxLayout;
-    auto* contact = makeButton("cmdContact", "C&ontact Us", 110, m_general);
-    contact->setToolTip("Write to us by e-mail");
+    auto* contact = makeButton("cmdContact", tr("C&ontact Us"), 110, m_general);
+    contact->setToolTip(tr("Write to us by e-mail"));
     contactRow->addWidget(contact);
     contactRow->addStretch();
     g->addLayout(contactRow);
@@ -88,19 +89,21 @@ OptionsWindow::OptionsWindow(PlayerOptions& options, Dialogs& dialogs, QWidget* 
     auto* s = new QVBoxLayout(m_soundcard);
     s->setContentsMargins(14, 10, 14, 12);
     s->setSpacing(8);
-    m_label4 = new QLabel("Currently Used Soundcard: ", m_soundcard);
+    m_label4 = new QLabel(tr("Currently Used Soundcard: "), m_soundcard);
     m_label4->setObjectName("Label4");
     m_label4->setWordWrap(true);
     lightText(m_label4);
     s->addWidget(m_label4);
     m_combo = new QComboBox(m_soundcard);
+    m_combo->setAccessibleName(tr("Sound card"));
+    m_combo->view()->setAccessibleName(tr("Sound card"));
     m_combo->setObjectName("Combo1");
     m_combo->setPlaceholderText("Select preferred soundcard...");
     m_combo->setMinimumWidth(300);
     s->addWidget(m_combo);
     auto* selectRow = new QHBoxLayout;
-    auto* selectButton = makeButton("cmdSelect", "&Select", 90, m_soundcard);
-    selectButton->setToolTip("Use this sound card from the next start on");
+    auto* selectButton = makeButton("cmdSelect", tr("&Select"), 90, m_soundcard);
+    selectButton->setToolTip(tr("Use this sound card from the next start on"));
     selectRow->addWidget(selectButton);
     selectRow->addStretch();
     s->addLayout(selectRow);
@@ -110,7 +113,7 @@ OptionsWindow::OptionsWindow(PlayerOptions& options, Dialogs& dialogs, QWidget* 
 
     auto* bottom = new QHBoxLayout;
     bottom->addStretch();
-    auto* close = makeButton("cmdClose", "&Close", 90, this);
+    auto* close = makeButton("cmdClose", tr("&Close"), 90, this);
     bottom->addWidget(close);
     layout->addLayout(bottom);
     connect(close, &Multibutton::Click, this, &QWidget::hide);
@@ -164,7 +167,7 @@ void OptionsWindow::select()
 {
     const int index = m_combo->currentIndex();
     m_options.setDriver(index < 0 ? -1 : m_combo->itemData(index).toInt());
-    m_dialogs.information(this, "Sonaveil", "Please restart the application for the change to take effect.");
+    m_dialogs.information(this, tr("Sonaveil"), tr("Please restart the application for the change to take effect."));
 }
 
 } // namespace sonaveil::player

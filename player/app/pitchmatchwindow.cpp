@@ -31,7 +31,7 @@ QString hertz(double hz)
 } // namespace
 
 PitchMatchWindow::PitchMatchWindow(PitchMatch& match, TinnitusStore& store, Dialogs& dialogs, QWidget* parent)
-    : ToolWindow("frmpitch", "Pitch Match", parent)
+    : ToolWindow("frmpitch", tr("Pitch Match"), parent)
     , m_match(match)
     , m_dialogs(dialogs)
     , m_store(store)
@@ -65,13 +65,13 @@ PitchMatchWindow::PitchMatchWindow(PitchMatch& match, TinnitusStore& store, Dial
         delete control;
     }
 
-    s->addWidget(lightLabel("Sound:", soundPanel, 0, true), 1, 0);
-    m_tone = new QRadioButton("&Tone", soundPanel);
+    s->addWidget(lightLabel(tr("Sound:"), soundPanel, 0, true), 1, 0);
+    m_tone = new QRadioButton(tr("&Tone"), soundPanel);
     m_tone->setObjectName("optTone");
-    m_tone->setToolTip("A pure tone, for ringing or whistling tinnitus");
-    m_band = new QRadioButton("&Narrow band", soundPanel);
+    m_tone->setToolTip(tr("A pure tone, for ringing or whistling tinnitus"));
+    m_band = new QRadioButton(tr("&Narrow band"), soundPanel);
     m_band->setObjectName("optBand");
-    m_band->setToolTip("A band of noise a third of an octave wide, for hissing tinnitus");
+    m_band->setToolTip(tr("A band of noise a third of an octave wide, for hissing tinnitus"));
     for (QRadioButton* r : {m_tone, m_band})
         lightText(r);
     s->addWidget(m_tone, 1, 1, 1, 2);
@@ -79,7 +79,7 @@ PitchMatchWindow::PitchMatchWindow(PitchMatch& match, TinnitusStore& store, Dial
     connect(m_tone, &QRadioButton::clicked, this, [this] { m_match.setKind(MatchKind::Tone); });
     connect(m_band, &QRadioButton::clicked, this, [this] { m_match.setKind(MatchKind::Band); });
 
-    s->addWidget(lightLabel("Pitch:", soundPanel, 0, true), 2, 0);
+    s->addWidget(lightLabel(tr("Pitch:"), soundPanel, 0, true), 2, 0);
     struct Step {
         const char* name;
         const char* caption;
@@ -87,15 +87,15 @@ PitchMatchWindow::PitchMatchWindow(PitchMatch& match, TinnitusStore& store, Dial
         int fine, coarse;
     };
     const Step steps[] = {
-        {"cmdDownCoarse", "<<", "Down a third of an octave (Shift+Left)", 0, -1},
-        {"cmdDownFine", "<", "Down a little, 1/24 octave (Left)", -1, 0},
-        {"cmdUpFine", ">", "Up a little, 1/24 octave (Right)", 1, 0},
-        {"cmdUpCoarse", ">>", "Up a third of an octave (Shift+Right)", 0, 1},
+        {"cmdDownCoarse", "<<", QT_TR_NOOP("Down a third of an octave (Shift+Left)"), 0, -1},
+        {"cmdDownFine", "<", QT_TR_NOOP("Down a little, 1/24 octave (Left)"), -1, 0},
+        {"cmdUpFine", ">", QT_TR_NOOP("Up a little, 1/24 octave (Right)"), 1, 0},
+        {"cmdUpCoarse", ">>", QT_TR_NOOP("Up a third of an octave (Shift+Right)"), 0, 1},
     };
     int column = 1;
     for (const Step& step : steps) {
         auto* b = makeButton(step.name, step.caption, 44, soundPanel);
-        b->setToolTip(step.tip);
+        b->setToolTip(tr(step.tip));
         s->addWidget(b, 2, column++);
         const int fine = step.fine, coarse = step.coarse;
         connect(b, &Multibutton::Click, this, [this, fine, coarse] {
@@ -106,14 +106,14 @@ PitchMatchWindow::PitchMatchWindow(PitchMatch& match, TinnitusStore& store, Dial
         });
     }
 
-    s->addWidget(lightLabel("Level:", soundPanel, 0, true), 3, 0);
+    s->addWidget(lightLabel(tr("Level:"), soundPanel, 0, true), 3, 0);
     m_level = new UcSlider("sldLevel", soundPanel);
     m_level->setRange(std::lround(PitchMatch::kMinLevelDb), std::lround(PitchMatch::kMaxLevelDb));
     m_level->setSmallChange(1);
     m_level->setLargeChange(5);
     m_level->setFixedSize(200, 20);
     m_level->setFocusPolicy(Qt::StrongFocus);
-    m_level->setToolTip("The sound's level; start low and raise it only until you hear it clearly");
+    m_level->setToolTip(tr("The sound's level; start low and raise it only until you hear it clearly"));
     m_level->setValue(std::lround(m_match.levelDb()));
     s->addWidget(m_level, 3, 1, 1, 4);
     m_levelText = lightLabel(QString(), soundPanel);
@@ -121,8 +121,8 @@ PitchMatchWindow::PitchMatchWindow(PitchMatch& match, TinnitusStore& store, Dial
     s->addWidget(m_levelText, 3, 5);
     connect(m_level, &UcSlider::Change, this, [this] { m_match.setLevelDb(m_level->value()); });
 
-    auto* play = makeButton("cmdPlay", "&Play", 90, soundPanel);
-    play->setToolTip("Play or stop the sound (Space)");
+    auto* play = makeButton("cmdPlay", tr("&Play"), 90, soundPanel);
+    play->setToolTip(tr("Play or stop the sound (Space)"));
     s->addWidget(play, 4, 1, 1, 2);
     connect(play, &Multibutton::Click, this, &PitchMatchWindow::togglePlay);
     layout->addWidget(soundPanel);
@@ -138,15 +138,15 @@ PitchMatchWindow::PitchMatchWindow(PitchMatch& match, TinnitusStore& store, Dial
     c->addWidget(checkText);
     auto* checkRow = new QHBoxLayout;
     checkRow->setSpacing(6);
-    auto* check = makeButton("cmdCheck", "Octave &check", 110, checkPanel);
+    auto* check = makeButton("cmdCheck", tr("Octave &check"), 110, checkPanel);
     checkRow->addWidget(check);
     checkRow->addSpacing(10);
     connect(check, &Multibutton::Click, this, &PitchMatchWindow::startCheck);
     const std::pair<const char*, PitchMatch::Octave> picks[] = {
         {"cmdPickSame", PitchMatch::Same}, {"cmdPickBelow", PitchMatch::Below}, {"cmdPickAbove", PitchMatch::Above}};
-    const char* captions[] = {"&Same", "&Lower", "&Higher"};
+    const char* captions[] = {QT_TR_NOOP("&Same"), QT_TR_NOOP("&Lower"), QT_TR_NOOP("&Higher")};
     for (int i = 0; i < 3; ++i) {
-        auto* b = makeButton(picks[i].first, captions[i], 80, checkPanel);
+        auto* b = makeButton(picks[i].first, tr(captions[i]), 80, checkPanel);
         b->setCheckBoxMode(true);
         checkRow->addWidget(b);
         const PitchMatch::Octave octave = picks[i].second;
@@ -161,10 +161,10 @@ PitchMatchWindow::PitchMatchWindow(PitchMatch& match, TinnitusStore& store, Dial
     layout->addWidget(m_status);
 
     auto* bottom = new QHBoxLayout;
-    auto* saveButton = makeButton("cmdSave", "Sa&ve", 90, this);
-    saveButton->setToolTip("Keep this pitch and kind in \"tinnitus.ini\"; the notch is centred on it");
-    auto* help = makeButton("cmdHelp", "H&elp", 90, this);
-    auto* close = makeButton("cmdClose", "&Close", 90, this);
+    auto* saveButton = makeButton("cmdSave", tr("Sa&ve"), 90, this);
+    saveButton->setToolTip(tr("Keep this pitch and kind in \"tinnitus.ini\"; the notch is centred on it"));
+    auto* help = makeButton("cmdHelp", tr("H&elp"), 90, this);
+    auto* close = makeButton("cmdClose", tr("&Close"), 90, this);
     bottom->addWidget(saveButton);
     bottom->addStretch();
     bottom->addWidget(help);
@@ -195,11 +195,11 @@ bool PitchMatchWindow::save()
 {
     std::string error;
     if (!m_store.setMatch(m_match.frequency(), m_match.kind(), &error)) {
-        m_dialogs.information(this, "Sonaveil",
+        m_dialogs.information(this, tr("Sonaveil"),
                               "The match could not be saved in \"tinnitus.ini\": " + QString::fromStdString(error));
         return false;
     }
-    m_status->setText(QString("Saved: %1, %2").arg(hertz(m_match.frequency()),
+    m_status->setText(tr("Saved: %1, %2").arg(hertz(m_match.frequency()),
                                                    m_match.kind() == MatchKind::Band ? "narrow band" : "tone"));
     emit saved();
     return true;
@@ -210,7 +210,7 @@ void PitchMatchWindow::refresh()
     const double hz = m_match.frequency();
     if (m_lcd) {
         m_lcd->SetDisplay(1, QString("%1 %2").arg(hertz(hz), -9).arg(m_match.kind() == MatchKind::Band ? "Band" : "Tone", 6));
-        QString second = QString("Level %1 dB").arg(std::lround(m_match.levelDb()));
+        QString second = tr("Level %1 dB").arg(std::lround(m_match.levelDb()));
         if (const auto o = m_match.presenting())
             second = *o == PitchMatch::Below ? "Check: lower" : *o == PitchMatch::Above ? "Check: higher" : "Check: match";
         m_lcd->SetDisplay(2, second);

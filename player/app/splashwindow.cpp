@@ -16,7 +16,7 @@ SplashWindow::SplashWindow(const QImage& picture)
     , m_picture(picture.isNull() ? artwork::drawnSplash(480, 240) : picture)
 {
     setObjectName("frmstartup");
-    setWindowTitle("Sonaveil");
+    setWindowTitle(QStringLiteral("Sonaveil"));
     setFixedSize(m_picture.size());
 }
 

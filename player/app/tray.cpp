@@ -12,34 +12,34 @@ Tray::Tray(Night& night, const QIcon& icon, QObject* parent)
     , m_menu(std::make_unique<QMenu>())
 {
     m_menu->setObjectName("mnutray");
-    QAction* load = m_menu->addAction("&Load");
+    QAction* load = m_menu->addAction(tr("&Load"));
     load->setObjectName("loadm");
     m_menu->addSeparator();
-    m_mute = m_menu->addAction("&Mute");
+    m_mute = m_menu->addAction(tr("&Mute"));
     m_mute->setObjectName("mut");
     m_mute->setCheckable(true);
     m_menu->addSeparator();
     for (int minutes : Night::kSleepChoices) {
-        QAction* a = m_menu->addAction(QString("Sleep in %1 min").arg(minutes));
+        QAction* a = m_menu->addAction(tr("Sleep in %1 min").arg(minutes));
         a->setObjectName(QString("sleep%1").arg(minutes));
         a->setCheckable(true);
-        a->setToolTip("The sounds fade out over the last 10 minutes, then stop");
+        a->setToolTip(tr("The sounds fade out over the last 10 minutes, then stop"));
         connect(a, &QAction::triggered, this, [this, minutes] { m_night.sleepIn(minutes); });
         m_sleep[minutes] = a;
     }
-    m_cancelSleep = m_menu->addAction("Cancel sleep");
+    m_cancelSleep = m_menu->addAction(tr("Cancel sleep"));
     m_cancelSleep->setObjectName("sleepCancel");
     connect(m_cancelSleep, &QAction::triggered, this, [this] { m_night.cancelSleep(); });
     refreshSleep();
     m_menu->addSeparator();
-    QAction* quit = m_menu->addAction("&Quit");
+    QAction* quit = m_menu->addAction(tr("&Quit"));
     quit->setObjectName("Quity");
     connect(load, &QAction::triggered, this, &Tray::loadClicked);
     connect(m_mute, &QAction::triggered, this, &Tray::muteClicked);
     connect(quit, &QAction::triggered, this, &Tray::quitClicked);
 
     m_icon = new QSystemTrayIcon(icon, this);
-    m_icon->setToolTip("Sonaveil");
+    m_icon->setToolTip(tr("Sonaveil"));
     m_icon->setContextMenu(m_menu.get());
     connect(m_icon, &QSystemTrayIcon::activated, this, [this](QSystemTrayIcon::ActivationReason reason) {
         if (reason == QSystemTrayIcon::Trigger || reason == QSystemTrayIcon::DoubleClick)

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "common/translatable.h"
 #include "player/colours/colourscheme.h"
 #include "player/colours/schemelibrary.h"
 
@@ -29,11 +30,11 @@ public:
 // actions of its buttons on the held scheme and the scheme files.
 class ColoursEditor {
 public:
-    static constexpr const char* kSavePrompt = "Please type a name to identify this color scheme";
+    static constexpr const char* kSavePrompt = QT_TRANSLATE_NOOP("sonaveil::player::ColoursEditor", "Please type a name to identify this color scheme");
     static constexpr const char* kSaveFailed =
         "The file could not be saved. Please try again ensuring you have not used special characters "
         "(!/<>&*$%) in the name ";
-    static constexpr const char* kDeleteQuestion = "This will delete the current preset. Continue?";
+    static constexpr const char* kDeleteQuestion = QT_TRANSLATE_NOOP("sonaveil::player::ColoursEditor", "This will delete the current preset. Continue?");
     static constexpr const char* kLoadFailed = "There was an error loading the configuration!";
     static constexpr const char* kListDesignText = "Select";
     static constexpr const char* kNoPresetText = "No Preset Selected";

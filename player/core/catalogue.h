@@ -40,6 +40,10 @@ struct SliderUse {
 
 namespace catalogue {
 
+// The translation context of the captions: the windows show
+// QCoreApplication::translate(kCaptionContext, caption).
+inline constexpr const char* kCaptionContext = "sonaveil::player::catalogue";
+
 // Sound n, 1 … 35.
 const SoundInfo& sound(int number);
 const std::array<SoundInfo, kSoundCount>& sounds();

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "common/translatable.h"
 #include "audio/engine.h"
 #include "player/equaliser/eqpreset.h"
 
@@ -48,9 +49,9 @@ public:
     static constexpr const char* kPresetsFolder = "presets";
     static constexpr const char* kExtension = ".eqf";
     static constexpr const char* kDesignText = "Flat";
-    static constexpr const char* kNoPreset = "No Preset Selected";
-    static constexpr const char* kSavePrompt = "Please type a name to identify this equalizer configuration";
-    static constexpr const char* kDeleteQuestion = "This will delete the current preset. Continue?";
+    static constexpr const char* kNoPreset = QT_TRANSLATE_NOOP("sonaveil::player::Equaliser", "No Preset Selected");
+    static constexpr const char* kSavePrompt = QT_TRANSLATE_NOOP("sonaveil::player::Equaliser", "Please type a name to identify this equalizer configuration");
+    static constexpr const char* kDeleteQuestion = QT_TRANSLATE_NOOP("sonaveil::player::Equaliser", "This will delete the current preset. Continue?");
 
     Equaliser(EqualiserOutput& output, std::string programFolder);
 

@@ -20,11 +20,11 @@ Form1::Form1(const RecorderSetup& setup, QWidget* mainWindow)
     : QWidget(nullptr, Qt::Window), m_setup(setup), m_main(mainWindow)
 {
     setObjectName(QStringLiteral("Form1"));
-    setWindowTitle(QStringLiteral("Recording Help"));
+    setWindowTitle(tr("Recording Help"));
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(18, 14, 18, 14);
     layout->setSpacing(10);
-    auto* title = new QLabel(QStringLiteral("Recording Setup Information"), this);
+    auto* title = new QLabel(tr("Recording Setup Information"), this);
     title->setObjectName(QStringLiteral("Label2"));
     QFont f = title->font();
     f.setPointSize(f.pointSize() + 5);
@@ -37,17 +37,17 @@ Form1::Form1(const RecorderSetup& setup, QWidget* mainWindow)
     text->setObjectName(QStringLiteral("Label8"));
     text->setWordWrap(true);
     layout->addWidget(text);
-    auto* pulse = makeButton(QStringLiteral("Command1"), QStringLiteral("PulseAudio Setup Instructions"), {240, 28}, this);
-    auto* pipewire = makeButton(QStringLiteral("Command2"), QStringLiteral("PipeWire Setup Instructions"), {240, 28}, this);
+    auto* pulse = makeButton(QStringLiteral("Command1"), tr("PulseAudio Setup Instructions"), {240, 28}, this);
+    auto* pipewire = makeButton(QStringLiteral("Command2"), tr("PipeWire Setup Instructions"), {240, 28}, this);
     layout->addWidget(pulse, 0, Qt::AlignHCenter);
     layout->addWidget(pipewire, 0, Qt::AlignHCenter);
     auto* row = new QHBoxLayout;
-    m_check = new QCheckBox(QStringLiteral("Show this form in future"), this);
+    m_check = new QCheckBox(tr("Show this form in future"), this);
     m_check->setObjectName(QStringLiteral("chkLoadTipsAtStartup"));
     m_check->setChecked(true);
     row->addWidget(m_check);
     row->addStretch();
-    auto* ok = makeButton(QStringLiteral("cmdOK"), QStringLiteral("Close"), {80, 28}, this);
+    auto* ok = makeButton(QStringLiteral("cmdOK"), tr("Close"), {80, 28}, this);
     row->addWidget(ok);
     layout->addLayout(row);
 

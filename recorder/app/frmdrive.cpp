@@ -39,13 +39,13 @@ frmDRIVE::frmDRIVE(const platform::DiskSpace& disk, QWidget* parent)
     : QWidget(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint), m_disk(disk)
 {
     setObjectName(QStringLiteral("frmDRIVE"));
-    setWindowTitle(QStringLiteral("Available Drive Space"));
+    setWindowTitle(tr("Available Drive Space"));
     auto* layout = new QVBoxLayout(this);
     m_list = new QTreeWidget(this);
     m_list->setObjectName(QStringLiteral("lsvDrives"));
     m_list->setRootIsDecorated(false);
-    m_list->setHeaderLabels({QStringLiteral("Volume"), QStringLiteral("Total Space"), QStringLiteral("Free Space"),
-                             QStringLiteral("Used Space"), QStringLiteral("Drive Type")});
+    m_list->setHeaderLabels({tr("Volume"), tr("Total Space"), tr("Free Space"),
+                             tr("Used Space"), tr("Drive Type")});
     m_list->header()->setStretchLastSection(false);
     m_list->header()->setSectionResizeMode(0, QHeaderView::Stretch);
     for (int c = 1; c < 5; ++c)
@@ -53,7 +53,7 @@ frmDRIVE::frmDRIVE(const platform::DiskSpace& disk, QWidget* parent)
     layout->addWidget(m_list);
     auto* close = new controls::Multibutton(QStringLiteral("cmdquit"), this);
     close->setButtonStyle(0);
-    close->setCaption(QStringLiteral("Close"));
+    close->setCaption(tr("Close"));
     close->setFixedSize(80, 26);
     close->setFocusPolicy(Qt::StrongFocus);
     auto* row = new QHBoxLayout;

@@ -14,6 +14,7 @@
 #include "controls/ucsliderwidget.h"
 #include "lumidot/lcd.h"
 
+#include <QAbstractItemView>
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QComboBox>
@@ -38,14 +39,31 @@ namespace {
 
 const QString kTitle = QStringLiteral("Recorder");
 
+// The list entries that are words, for the translators; the numbers stay as they are.
+[[maybe_unused]] const char* const kWordItems[] = {
+    QT_TRANSLATE_NOOP("sonaveil::recorder::FRMMAIN", "Unlimited"),
+    QT_TRANSLATE_NOOP("sonaveil::recorder::FRMMAIN", "Don't warn"),
+    QT_TRANSLATE_NOOP("sonaveil::recorder::FRMMAIN", "VU Meters"),
+    QT_TRANSLATE_NOOP("sonaveil::recorder::FRMMAIN", "Oscilloscope"),
+};
+
+QString shownItem(const QString& item)
+{
+    return QCoreApplication::translate("sonaveil::recorder::FRMMAIN", item.toUtf8().constData());
+}
+
 SComboBox* makeList(const QString& name, int width, const QStringList& items, QWidget* parent)
 {
     auto* c = new SComboBox(name, parent);
     c->setAppearanceCombo(21);
     c->applyProperties();
-    c->setFixedWidth(width);
-    for (const QString& item : items)
-        c->AddItem(item);
+    // Wide enough for the longest entry in the user's language.
+    int widest = 0;
+    for (const QString& item : items) {
+        c->AddItem(shownItem(item));
+        widest = std::max(widest, c->fontMetrics().horizontalAdvance(shownItem(item)));
+    }
+    c->setFixedWidth(std::max(width, widest + controls::SComboBoxModel::kTextLeft + controls::SComboBoxModel::kButtonWidth + 10));
     return c;
 }
 
@@ -81,7 +99,7 @@ void FRMMAIN::build()
     left->setSpacing(7);
     outer->addLayout(left);
 
-    auto* title = makeCaption(QStringLiteral("Sound Recorder"), this, 15, true);
+    auto* title = makeCaption(tr("Sound Recorder"), this, 15, true);
     title->setObjectName(QStringLiteral("Label15"));
     left->addWidget(title);
 
@@ -104,10 +122,10 @@ void FRMMAIN::build()
     m_cmdplay = button(QStringLiteral("cmdplay"), QStringLiteral("4"), 40);
     for (Multibutton* b : {m_cmdrecord, m_cmdstop, m_cmdstopplaying, m_cmdplay})
         b->setButtonFont(symbols);
-    m_cmdrecord->setToolTip(QStringLiteral("Record"));
-    m_cmdstop->setToolTip(QStringLiteral("Stop recording"));
-    m_cmdstopplaying->setToolTip(QStringLiteral("Stop playing"));
-    m_cmdplay->setToolTip(QStringLiteral("Play the last recording"));
+    m_cmdrecord->setToolTip(tr("Record"));
+    m_cmdstop->setToolTip(tr("Stop recording"));
+    m_cmdstopplaying->setToolTip(tr("Stop playing"));
+    m_cmdplay->setToolTip(tr("Play the last recording"));
     // The stop-recording button lies over the stop-playing button.
     auto* stopPlace = new QWidget(this);
     stopPlace->setFixedSize(40, 26);
@@ -118,15 +136,16 @@ void FRMMAIN::build()
     stack->addWidget(m_cmdstopplaying);
     stack->addWidget(m_cmdstop);
     m_cmdstop->raise();
+    updateStopFocus();
 
-    m_command3 = button(QStringLiteral("command3"), QStringLiteral("MP3"), 46);
-    m_command3->setToolTip(QStringLiteral("Convert a Wav to MP3"));
-    m_command1 = button(QStringLiteral("command1"), QStringLiteral("Mix"), 46);
-    m_command1->setToolTip(QStringLiteral("Open the mixer to configure recording source / level"));
-    m_picturebutton1 = button(QStringLiteral("picturebutton1"), QStringLiteral("Drive"), 50);
-    m_picturebutton1->setToolTip(QStringLiteral("View available drive space"));
-    m_command2 = button(QStringLiteral("command2"), QStringLiteral("Dir"), 46);
-    m_command2->setToolTip(QStringLiteral("Open the directory containing the last recording"));
+    m_command3 = button(QStringLiteral("command3"), tr("MP3"), 46);
+    m_command3->setToolTip(tr("Convert a Wav to MP3"));
+    m_command1 = button(QStringLiteral("command1"), tr("Mix"), 46);
+    m_command1->setToolTip(tr("Open the mixer to configure recording source / level"));
+    m_picturebutton1 = button(QStringLiteral("picturebutton1"), tr("Drive"), 50);
+    m_picturebutton1->setToolTip(tr("View available drive space"));
+    m_command2 = button(QStringLiteral("command2"), tr("Dir"), 46);
+    m_command2->setToolTip(tr("Open the directory containing the last recording"));
     for (Multibutton* b : {m_command3, m_command1, m_picturebutton1, m_command2})
         b->setForeColor(kCaptionLightGrey);
 
@@ -148,13 +167,16 @@ void FRMMAIN::build()
     m_hsCalibration->setSmallChange(1);
     m_hsCalibration->setLargeChange(10);
     m_hsCalibration->setValue(RecorderSession::kCalibrationReset);
-    m_hsCalibration->setToolTip(QStringLiteral("Double-click the thumb for x1.0"));
+    m_hsCalibration->setToolTip(tr("Double-click the thumb for x1.0"));
     auto* sliders = new QGridLayout;
     sliders->setHorizontalSpacing(8);
     sliders->setVerticalSpacing(3);
-    sliders->addWidget(makeCaption(QStringLiteral("Playback Positioning"), this), 0, 0);
+    auto* posCaption = makeCaption(tr("Playback Positioning"), this);
+    posCaption->setBuddy(m_ucsPos);
+    sliders->addWidget(posCaption, 0, 0);
     sliders->addWidget(m_ucsPos, 0, 1);
-    sliders->addWidget(makeCaption(QStringLiteral("Recording Sensitivity"), this), 1, 0);
+    m_hsCalibration->setAccessibleName(tr("Recording Sensitivity"));
+    sliders->addWidget(makeCaption(tr("Recording Sensitivity"), this), 1, 0);
     sliders->addWidget(m_hsCalibration, 1, 1);
     left->addLayout(sliders);
 
@@ -162,31 +184,35 @@ void FRMMAIN::build()
     m_devices = makeList(QStringLiteral("cmbsounddriver"), 190, {}, this);
     m_threshold = makeList(QStringLiteral("combo1"), 96, kThresholds, this);
     m_limit = makeList(QStringLiteral("cmBtime2record"), 96, kTimeLimits, this);
+    m_format->setAccessibleName(tr("Output Format"));
+    m_devices->setAccessibleName(tr("Driver"));
+    m_threshold->setAccessibleName(tr("Low disk space threshold in MB"));
+    m_limit->setAccessibleName(tr("Recording length limit in minutes"));
     auto* lists = new QGridLayout;
     lists->setHorizontalSpacing(6);
     lists->setVerticalSpacing(5);
-    lists->addWidget(makeCaption(QStringLiteral("Output Format"), this), 0, 0);
+    lists->addWidget(makeCaption(tr("Output Format"), this), 0, 0);
     auto* formatRow = new QHBoxLayout;
     formatRow->addWidget(m_format);
     formatRow->addSpacing(8);
-    formatRow->addWidget(makeCaption(QStringLiteral("Driver"), this));
+    formatRow->addWidget(makeCaption(tr("Driver"), this));
     formatRow->addWidget(m_devices);
     formatRow->addStretch();
     lists->addLayout(formatRow, 0, 1, 1, 2);
-    lists->addWidget(makeCaption(QStringLiteral("Stop on low dsk space"), this), 1, 0);
+    lists->addWidget(makeCaption(tr("Stop on low dsk space"), this), 1, 0);
     lists->addWidget(m_threshold, 1, 1);
-    lists->addWidget(makeCaption(QStringLiteral("MB"), this), 1, 2);
-    lists->addWidget(makeCaption(QStringLiteral("Limit recording length"), this), 2, 0);
+    lists->addWidget(makeCaption(tr("MB"), this), 1, 2);
+    lists->addWidget(makeCaption(tr("Limit recording length"), this), 2, 0);
     lists->addWidget(m_limit, 2, 1);
-    lists->addWidget(makeCaption(QStringLiteral("Min"), this), 2, 2);
+    lists->addWidget(makeCaption(tr("Min"), this), 2, 2);
     lists->setColumnStretch(2, 1);
     left->addLayout(lists);
 
     left->addStretch();
     auto* bottom = new QHBoxLayout;
-    m_chameleonButton5 = button(QStringLiteral("chameleonButton5"), QStringLiteral("Sound Editor"), 100);
-    m_chameleonButton2 = button(QStringLiteral("chameleonButton2"), QStringLiteral("Hide"), 64);
-    m_chameleonButton1 = button(QStringLiteral("chameleonButton1"), QStringLiteral("Close"), 64);
+    m_chameleonButton5 = button(QStringLiteral("chameleonButton5"), tr("Sound Editor"), 100);
+    m_chameleonButton2 = button(QStringLiteral("chameleonButton2"), tr("Hide"), 64);
+    m_chameleonButton1 = button(QStringLiteral("chameleonButton1"), tr("Close"), 64);
     bottom->addWidget(m_chameleonButton5);
     bottom->addStretch();
     bottom->addWidget(m_chameleonButton2);
@@ -201,19 +227,24 @@ void FRMMAIN::build()
     // Controls that only hold state; they are never shown.
     m_quality = new QComboBox(this);
     m_quality->setObjectName(QStringLiteral("cmbQuality"));
+    m_quality->setAccessibleName(tr("Quality"));
+    m_quality->view()->setAccessibleName(tr("Quality"));
     for (const Quality& q : kQualities)
         m_quality->addItem(QString::fromUtf8(q.text.data(), qsizetype(q.text.size())), q.flag);
     m_style = new QComboBox(this);
     m_style->setObjectName(QStringLiteral("cmbStyle"));
-    m_style->addItems(kMeterStyles);
-    m_loop = new QCheckBox(QStringLiteral("Loop"), this);
+    m_style->setAccessibleName(tr("Style"));
+    m_style->view()->setAccessibleName(tr("Style"));
+    for (const QString& item : kMeterStyles)
+        m_style->addItem(shownItem(item));
+    m_loop = new QCheckBox(tr("Loop"), this);
     m_loop->setObjectName(QStringLiteral("chkLoop"));
-    m_disableRender = new QCheckBox(QStringLiteral("Disable Internal Rendering Engine"), this);
+    m_disableRender = new QCheckBox(tr("Disable Internal Rendering Engine"), this);
     m_disableRender->setObjectName(QStringLiteral("chkDisableRender"));
-    m_cmdStartVU = button(QStringLiteral("cmdStartVU"), QStringLiteral("&Start VU"), 60);
-    m_cmdStartVU->setToolTip(QStringLiteral("Start Monitoring"));
-    m_cmdStopVU = button(QStringLiteral("cmdStopVU"), QStringLiteral("S&top VU"), 60);
-    m_cmdStopVU->setToolTip(QStringLiteral("Stop Monitoring"));
+    m_cmdStartVU = button(QStringLiteral("cmdStartVU"), tr("&Start VU"), 60);
+    m_cmdStartVU->setToolTip(tr("Start Monitoring"));
+    m_cmdStopVU = button(QStringLiteral("cmdStopVU"), tr("S&top VU"), 60);
+    m_cmdStopVU->setToolTip(tr("Stop Monitoring"));
     m_cmdStopVU->setEnabled(false);
     m_command4 = button(QStringLiteral("Command4"), QStringLiteral("invisible"), 60);
     m_factor = new QLabel(this);
@@ -319,6 +350,16 @@ void FRMMAIN::setButtonShown(Button which, bool shown)
         : which == Button::StopPlaying       ? m_cmdstopplaying
                                              : m_cmdplay;
     b->setVisible(shown);
+    if (b == m_cmdstop || b == m_cmdstopplaying)
+        updateStopFocus();
+}
+
+void FRMMAIN::updateStopFocus()
+{
+    // The two stop buttons share one place: only the one on top is a Tab stop.
+    const bool recordingStopOnTop = !m_cmdstop->isHidden();
+    m_cmdstop->setFocusPolicy(recordingStopOnTop ? Qt::StrongFocus : Qt::NoFocus);
+    m_cmdstopplaying->setFocusPolicy(recordingStopOnTop ? Qt::NoFocus : Qt::StrongFocus);
 }
 
 void FRMMAIN::preparePositionSlider(int maximum)

@@ -64,6 +64,8 @@ protected:
     void closeEvent(QCloseEvent*) override;
 
 private:
+    // Only the stop button on top of the pair takes the Tab focus.
+    void updateStopFocus();
     void build();
     void wire();
     controls::Multibutton* button(const QString& name, const QString& caption, int width);

@@ -1,5 +1,6 @@
 #include "recorder/app/levelmeter.h"
 
+#include <QAccessible>
 #include <QPainter>
 
 #include <algorithm>
@@ -27,6 +28,7 @@ float toScale(float level)
 LevelMeter::LevelMeter(Source source, QWidget* parent)
     : QWidget(parent), m_source(std::move(source))
 {
+    installLevelMeterAccessibility();
     setObjectName(QStringLiteral("dxVU1"));
     setAttribute(Qt::WA_OpaquePaintEvent);
     m_timer.setInterval(50);
@@ -37,6 +39,11 @@ void LevelMeter::setSegments(int count)
 {
     m_segments = std::max(4, count);
     update();
+}
+
+std::array<int, 2> LevelMeter::levelPercent() const
+{
+    return {int(std::lround(m_shown[0] * 100.0f)), int(std::lround(m_shown[1] * 100.0f))};
 }
 
 std::array<int, 2> LevelMeter::litSegments() const
@@ -55,6 +62,15 @@ void LevelMeter::poll()
                                            m_shown[std::size_t(c)] - kFallDb / -kFloorDb);
     if (litSegments() != before)
         update();
+    // Twenty readings a second would drown a screen reader; a change of a tenth of the scale is
+    // worth telling.
+    const auto p = levelPercent();
+    const int step = std::max(p[0], p[1]) / 10;
+    if (step != m_announced && QAccessible::isActive()) {
+        m_announced = step;
+        QAccessibleValueChangeEvent event(this, std::max(p[0], p[1]));
+        QAccessible::updateAccessibility(&event);
+    }
 }
 
 void LevelMeter::setRendering(bool on)

@@ -22,6 +22,8 @@ public:
     int segments() const { return m_segments; }
     // Lit segments of each column now.
     std::array<int, 2> litSegments() const;
+    // The shown level of each column in percent of the scale (-48 dBFS to full scale).
+    std::array<int, 2> levelPercent() const;
     // Takes the next levels from the source (what the timer does).
     void poll();
     // Whether the meter draws itself; switched off, it shows an empty frame.
@@ -40,6 +42,11 @@ private:
     int m_segments = 30;
     bool m_rendering = true;
     std::array<float, 2> m_shown{0, 0};
+    // The louder column as last told to a screen reader, in steps of 10 %.
+    int m_announced = 0;
 };
+
+// Installs the level meter's screen-reader interface once: a progress bar over the louder column.
+void installLevelMeterAccessibility();
 
 } // namespace sonaveil::recorder

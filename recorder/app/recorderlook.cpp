@@ -8,6 +8,8 @@
 #include <QLinearGradient>
 #include <QPainter>
 
+#include <algorithm>
+
 namespace sonaveil::recorder {
 
 controls::Multibutton* makeButton(const QString& name, const QString& caption, QSize size, QWidget* parent)
@@ -17,7 +19,8 @@ controls::Multibutton* makeButton(const QString& name, const QString& caption, Q
     b->setBackColor(kButtonGrey);
     b->setForeColor(kCaptionWhite);
     b->setCaption(caption);
-    b->setFixedSize(size);
+    // A translated caption may be longer than the English one the width was chosen for.
+    b->setFixedSize(std::max(size.width(), b->contentSize().width()), size.height());
     b->setFocusPolicy(Qt::StrongFocus);
     return b;
 }

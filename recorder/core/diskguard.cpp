@@ -4,6 +4,8 @@
 
 #include "common/rounding.h"
 
+#include <QCoreApplication>
+
 namespace sonaveil::recorder {
 
 std::int64_t freeMegabytes(std::int64_t bytes)
@@ -13,7 +15,10 @@ std::int64_t freeMegabytes(std::int64_t bytes)
 
 bool guardTripped(const QString& thresholdText, std::int64_t freeMegabytes)
 {
-    return thresholdText != kDontWarn && double(freeMegabytes) <= numericValue(thresholdText);
+    // The list shows "Don't warn" in the user's language.
+    const bool dontWarn = thresholdText == kDontWarn
+                       || thresholdText == QCoreApplication::translate("sonaveil::recorder::FRMMAIN", "Don't warn");
+    return !dontWarn && double(freeMegabytes) <= numericValue(thresholdText);
 }
 
 QString spaceLine(std::int64_t freeMegabytes, const QString& drive, int columns)
@@ -29,12 +34,12 @@ QString spaceLine(std::int64_t freeMegabytes, const QString& drive, int columns)
 
 QString lowSpaceMessage(const QString& drive, std::int64_t freeMegabytes, const QString& thresholdText)
 {
-    return QStringLiteral("Recording Stopped - The available space warning threshold has been exceeded. Please "
-                          "select another drive, or increase the low disk space warning threshold.")
-        + QStringLiteral("\r\n") + QStringLiteral("You selected drive ") + drive + QStringLiteral(" ")
-        + QStringLiteral("\r") + QStringLiteral("Available space on the selected drive is: ")
-        + QString::number(freeMegabytes) + QStringLiteral("MBs") + QStringLiteral("\r")
-        + QStringLiteral("Disk space threshold is set at: ") + thresholdText + QStringLiteral("MBs");
+    return QCoreApplication::translate("sonaveil::recorder::DiskGuard",
+                                       "Recording Stopped - The available space warning threshold has been exceeded. "
+                                       "Please select another drive, or increase the low disk space warning "
+                                       "threshold.\r\nYou selected drive %1 \rAvailable space on the selected "
+                                       "drive is: %2MBs\rDisk space threshold is set at: %3MBs")
+        .arg(drive, QString::number(freeMegabytes), thresholdText);
 }
 
 QString sizeText(std::int64_t bytes, const QString& separator)
@@ -74,3 +79,4 @@ QString driveTypeName(int type)
 }
 
 } // namespace sonaveil::recorder
+

@@ -16,7 +16,7 @@ Mp3Converter::Mp3Converter(const QString& converterPath, QObject* parent)
     connect(&m_process, &QProcess::errorOccurred, this, [this](QProcess::ProcessError e) {
         if (e == QProcess::FailedToStart) {
             emit finished(false, m_source, m_target,
-                          QStringLiteral("The converter \"%1\" could not be started.").arg(m_program), m_tag);
+                          tr("The converter \"%1\" could not be started.").arg(m_program), m_tag);
             next();
         }
     });
@@ -54,7 +54,7 @@ bool Mp3Converter::launch(const Job& job)
     }
     const QFileInfo program(m_program);
     if (!program.isFile() || !program.isExecutable()) {
-        emit finished(false, m_source, m_target, QStringLiteral("The converter \"%1\" is missing.").arg(m_program), m_tag);
+        emit finished(false, m_source, m_target, tr("The converter \"%1\" is missing.").arg(m_program), m_tag);
         return false;
     }
     // An argument list: paths with blanks pass as they are, no shell sees them.
@@ -104,8 +104,8 @@ void Mp3Converter::onFinished(int exitCode, QProcess::ExitStatus status)
         if (error.startsWith(QLatin1String("conver: ")))
             error = error.mid(8);
         if (error.isEmpty())
-            error = status == QProcess::NormalExit ? QStringLiteral("The converter produced no MP3.")
-                                                   : QStringLiteral("The converter stopped unexpectedly.");
+            error = status == QProcess::NormalExit ? tr("The converter produced no MP3.")
+                                                   : tr("The converter stopped unexpectedly.");
     }
     emit finished(ok, m_source, m_target, error, m_tag);
     next();

@@ -248,8 +248,8 @@ void RecorderSession::record()
         return;
     m_recordState = RecordState::Recording;
     FileRequest request;
-    request.title = QStringLiteral("Save Sampled Audio");
-    request.filter = QStringLiteral("Wave Files|*.wav");
+    request.title = tr("Save Sampled Audio");
+    request.filter = tr("Wave Files|*.wav");
     request.folder = userPath(QStringLiteral("saved recordings"));
     request.defaultSuffix = QStringLiteral("wav");
     QString file = m_dialogs.saveFileName(m_owner, request);
@@ -261,15 +261,15 @@ void RecorderSession::record()
         && QFileInfo(file).suffix().compare(QLatin1String("mp3"), Qt::CaseInsensitive) == 0)
         file.chop(3), file += QStringLiteral("wav");
     if (QFileInfo::exists(file)
-        && !m_dialogs.question(m_owner, Dialogs::Icon::Question, QStringLiteral("Warning"),
-                               QStringLiteral("Recording over an existing file will append the recorded "
-                                              "audio to the file.\r\nAre you sure this is what you want to do?")))
+        && !m_dialogs.question(m_owner, Dialogs::Icon::Question, tr("Warning"),
+                               tr("Recording over an existing file will append the recorded "
+                                  "audio to the file.\r\nAre you sure this is what you want to do?")))
         return;
     m_capture.setFileName(file);
     const double limit = numericValue(m_view.listText(List::Limit)) * 60.0;
     m_errorTold = false;
     if (!m_capture.StartRecording(limit)) {
-        tell(Dialogs::Icon::Critical, QStringLiteral("The control could not start recording"));
+        tell(Dialogs::Icon::Critical, tr("The control could not start recording"));
         // Nothing is recording: Stop has nothing to stop, nor a file to show.
         recordingNotStarted();
         return;
@@ -311,7 +311,7 @@ void RecorderSession::stopRecording()
     m_view.setButtonShown(Button::Play, true);
     m_view.setDevicesEnabled(m_view.deviceCount() > 0);
     // Nothing was recorded since the start: nothing to convert.
-    if (m_view.listText(List::Format) == QLatin1String("MP3") && !m_lastRecording.isEmpty())
+    if (m_view.listText(List::Format) == QStringLiteral("MP3") && !m_lastRecording.isEmpty())
         m_converter->start(m_lastRecording, mp3TargetOf(m_lastRecording), kAutomatic);
 }
 
@@ -371,8 +371,8 @@ void RecorderSession::convertByHand()
     QString source;
     for (;;) {
         FileRequest open;
-        open.title = QStringLiteral("Please choose a wav file to convert.");
-        open.filter = QStringLiteral("Wav Files (*.wav)|*.wav|Wav Files (*.*)|*.*");
+        open.title = tr("Please choose a wav file to convert.");
+        open.filter = tr("Wav Files (*.wav)|*.wav|Wav Files (*.*)|*.*");
         open.fileName = m_lastSource;
         open.folder = m_lastSource.isEmpty() ? userPath(QStringLiteral("saved recordings")) : folderOf(m_lastSource);
         source = m_dialogs.openFileName(m_owner, open);
@@ -380,14 +380,14 @@ void RecorderSession::convertByHand()
             return;
         if (QFileInfo(source).isFile())
             break;
-        tell(Dialogs::Icon::Information, QStringLiteral("Please choose an existing wav file."));
+        tell(Dialogs::Icon::Information, tr("Please choose an existing wav file."));
     }
     m_lastSource = source;
     QString target;
     for (;;) {
         FileRequest save;
-        save.title = QStringLiteral("Please choose a filename for your Mp3.");
-        save.filter = QStringLiteral("Mp3 Files (*.mp3)|*.mp3|mp3 Files (*.*)|*.*");
+        save.title = tr("Please choose a filename for your Mp3.");
+        save.filter = tr("Mp3 Files (*.mp3)|*.mp3|mp3 Files (*.*)|*.*");
         save.folder = m_lastTarget.isEmpty() ? folderOf(source) : folderOf(m_lastTarget);
         save.defaultSuffix = QStringLiteral("mp3");
         target = m_dialogs.saveFileName(m_owner, save);
@@ -395,7 +395,7 @@ void RecorderSession::convertByHand()
             return;
         if (!QFileInfo::exists(target)
             || m_dialogs.question(m_owner, Dialogs::Icon::Information, kTitle,
-                                  QStringLiteral("This will overwrite an existing Mp3. Would you like to continue?")))
+                                  tr("This will overwrite an existing Mp3. Would you like to continue?")))
             break;
     }
     m_lastTarget = target;
@@ -413,17 +413,16 @@ void RecorderSession::onConversionFinished(bool ok, const QString& source, const
             QFile::remove(source);
             return;
         }
-        tell(Dialogs::Icon::Critical, QStringLiteral("The recording could not be converted to MP3: ") + error
-                                          + QStringLiteral("\r\nThe WAV file was kept: ") + source);
+        tell(Dialogs::Icon::Critical,
+             tr("The recording could not be converted to MP3: %1\r\nThe WAV file was kept: %2").arg(error, source));
         return;
     }
     if (!ok) {
-        tell(Dialogs::Icon::Critical, QStringLiteral("The Mp3 could not be created: ") + error);
+        tell(Dialogs::Icon::Critical, tr("The Mp3 could not be created: %1").arg(error));
         return;
     }
     if (m_dialogs.question(m_owner, Dialogs::Icon::Information, kTitle,
-                           QStringLiteral("Your Mp3 has been created:  ") + target
-                               + QStringLiteral(". Would you like to view the file?")))
+                           tr("Your Mp3 has been created:  %1. Would you like to view the file?").arg(target)))
         m_setup.launcher->open(QUrl::fromLocalFile(folderOf(target)));
 }
 
@@ -433,10 +432,10 @@ bool RecorderSession::openMixer()
     // pavucontrol's second tab lists the programs that record, with their sources and levels.
     if (mixer.isEmpty()) {
         tell(Dialogs::Icon::Information,
-             QStringLiteral("No recording mixer was found. Install \"pavucontrol\" (PulseAudio "
-                            "Volume Control) to choose the recording source and its level."));
+             tr("No recording mixer was found. Install \"pavucontrol\" (PulseAudio "
+                "Volume Control) to choose the recording source and its level."));
     } else if (!m_setup.launcher->start(mixer, {QStringLiteral("--tab=2")})) {
-        tell(Dialogs::Icon::Information, QStringLiteral("Could not open the mixer, please contact support"));
+        tell(Dialogs::Icon::Information, tr("Could not open the mixer, please contact support"));
         return false;
     }
     return true;
@@ -446,11 +445,11 @@ void RecorderSession::openRecordingsFolder()
 {
     const QString folder = folderOf(m_lastRecording);
     if (folder.isEmpty()) {
-        tell(Dialogs::Icon::Information, QStringLiteral("No file has yet been recorded during this session."));
+        tell(Dialogs::Icon::Information, tr("No file has yet been recorded during this session."));
         return;
     }
     if (!m_setup.launcher->open(QUrl::fromLocalFile(folder)))
-        tell(Dialogs::Icon::Information, QStringLiteral("The directory could not be opened."));
+        tell(Dialogs::Icon::Information, tr("The directory could not be opened."));
 }
 
 void RecorderSession::startSoundEditor()
@@ -460,7 +459,7 @@ void RecorderSession::startSoundEditor()
     const QString editor = info.isFile() && info.isExecutable() ? own : m_setup.findProgram(QStringLiteral("audacity"));
     if (editor.isEmpty() || !m_setup.launcher->start(editor, {}))
         tell(Dialogs::Icon::Information,
-             QStringLiteral("There was a problem loading the editor. The file could not be found."));
+             tr("There was a problem loading the editor. The file could not be found."));
 }
 
 void RecorderSession::close()

@@ -601,6 +601,8 @@ TEST(MultibuttonWidget, GrabsOfStyle7)
     sendLeave(w.button);
     w.button->setCheckBoxMode(true);
     w.button->setValue(true);
+    // The face alone, without the keyboard focus frame.
+    w.button->clearFocus();
     const QString path = saveGrab(w.button, "style7-checked");
 
     // The picture holds the painted colours: the checked lower band under the caption row.

@@ -130,6 +130,7 @@ TEST(MasterVolumeWidget, DragRightClickAndTheMutedLook)
     system->level = system->maximum;
     QTest::mouseClick(bar.get(), Qt::RightButton, {}, QPoint(20, 7));
     EXPECT_TRUE(system->muted);
+    bar->clearFocus(); // the face alone, without the keyboard focus frame
     const QImage muted = bar->grab().toImage();
     // Every line is painted as the model's face says, the face shading between the darkened
     // colours: line 56 of 113 is one step short of the darkened middle colour.

@@ -1,0 +1,109 @@
+// The recorder as a screen reader and a German user meet it: every control that takes the focus
+// has a role and a name, the stacked stop buttons are one Tab stop, the level meter reads as a
+// bar with a value, and every text shown is translated with its own access key.
+
+#include "recorderfixture.h"
+
+#include "accessibilitycheck.h"
+#include "controls/multibuttonwidget.h"
+#include "l10n/language.h"
+#include "recorder/app/levelmeter.h"
+
+#include <QAccessible>
+#include <QApplication>
+#include <QFile>
+#include <QLocale>
+#include <QRegularExpression>
+#include <QTranslator>
+#include <QXmlStreamReader>
+
+using namespace sonaveil;
+using controls::Multibutton;
+
+namespace {
+
+QSet<QString> textsOf(QWidget* w)
+{
+    QSet<QString> texts;
+    for (const QString& t : testing_support::shownTexts(w, {QStringLiteral("sonaveil::lumidot::LCD")}))
+        texts.insert(QString(t).remove(u'&').trimmed());
+    return texts;
+}
+
+QSet<QString> keptAsTheyAre(const QString& ts)
+{
+    QSet<QString> kept;
+    QFile file(ts);
+    if (!file.open(QIODevice::ReadOnly))
+        return kept;
+    QXmlStreamReader xml(&file);
+    QString source;
+    while (!xml.atEnd()) {
+        xml.readNext();
+        if (!xml.isStartElement())
+            continue;
+        if (xml.name() == u"source")
+            source = xml.readElementText(QXmlStreamReader::IncludeChildElements);
+        else if (xml.name() == u"translation" && xml.readElementText(QXmlStreamReader::IncludeChildElements) == source)
+            kept.insert(QString(source).remove(u'&').trimmed());
+    }
+    return kept;
+}
+
+} // namespace
+
+TEST_F(RecorderTest, EveryControlHasARoleANameAndItsValueAndTheStopButtonsAreOneTabStop)
+{
+    const QStringList problems = testing_support::accessibilityProblems(window.get());
+    EXPECT_TRUE(problems.isEmpty()) << problems.join(u'\n').toStdString();
+
+    auto* stop = child<Multibutton>("cmdstop");
+    auto* stopPlaying = child<Multibutton>("cmdstopplaying");
+    ASSERT_TRUE(stop && stopPlaying);
+    EXPECT_NE(bool(stop->focusPolicy() & Qt::TabFocus), bool(stopPlaying->focusPolicy() & Qt::TabFocus));
+    // The symbol captions are no names: the buttons say what they do.
+    EXPECT_EQ(QAccessible::queryAccessibleInterface(child<Multibutton>("cmdrecord"))->text(QAccessible::Name),
+              QStringLiteral("Record"));
+
+    auto* meter = child<recorder::LevelMeter>("dxVU1");
+    ASSERT_NE(meter, nullptr);
+    QAccessibleInterface* a = QAccessible::queryAccessibleInterface(meter);
+    EXPECT_EQ(a->role(), QAccessible::ProgressBar);
+    EXPECT_EQ(a->text(QAccessible::Name), QStringLiteral("Recording level"));
+    ASSERT_NE(a->valueInterface(), nullptr);
+    EXPECT_EQ(a->valueInterface()->maximumValue().toInt(), 100);
+}
+
+TEST_F(RecorderTest, EveryTextShownIsGermanInTheGermanBuild)
+{
+    const QSet<QString> english = textsOf(window.get());
+    closeWindow();
+    const QString qm = QString::fromLocal8Bit(qgetenv("SONAVEIL_DIST")) + QStringLiteral("/translations");
+    ASSERT_EQ(l10n::installTranslations(*qApp, qm, QLocale(QLocale::German, QLocale::Germany)), QStringLiteral("de"));
+    recorder::FRMMAIN& german = open();
+    QApplication::processEvents();
+    const QSet<QString> shown = textsOf(&german);
+    const QStringList clashes = testing_support::duplicateAccessKeys(&german);
+    const QStringList cutOff = testing_support::cutOffCaptions(&german);
+    picture(&german, QStringLiteral("frmmain-de"));
+    // The displays keep their own texts in every language.
+    EXPECT_EQ(line(1, 2), " Status: Stopped");
+    closeWindow();
+    for (QTranslator* t : qApp->findChildren<QTranslator*>()) {
+        QCoreApplication::removeTranslator(t);
+        delete t;
+    }
+
+    const QSet<QString> kept = keptAsTheyAre(QStringLiteral(SONAVEIL_SOURCE_DIR "/translations/sonaveil_de.ts"));
+    static const QRegularExpression words(QStringLiteral("[A-Za-z]{2}"));
+    QStringList untranslated;
+    for (const QString& t : shown) {
+        if (english.contains(t) && t.contains(words) && !kept.contains(t) && t != QLatin1String("Recorder")
+            && !t.startsWith(QLatin1String("Monitor of")))
+            untranslated << t;
+    }
+    untranslated.sort();
+    EXPECT_TRUE(untranslated.isEmpty()) << "shown in English in the German build:\n" << untranslated.join(u'\n').toStdString();
+    EXPECT_TRUE(clashes.isEmpty()) << clashes.join(u'\n').toStdString();
+    EXPECT_TRUE(cutOff.isEmpty()) << cutOff.join(u'\n').toStdString();
+}

@@ -1,0 +1,145 @@
+#include "accessibilitycheck.h"
+
+#include <QAbstractButton>
+#include <QAccessible>
+#include <QComboBox>
+#include <QGroupBox>
+#include <QLabel>
+#include <QFontMetrics>
+#include <QMap>
+#include <QWidget>
+
+namespace testing_support {
+namespace {
+
+QString describe(const QWidget* w)
+{
+    return QStringLiteral("%1 \"%2\"").arg(QString::fromLatin1(w->metaObject()->className()), w->objectName());
+}
+
+bool needsValue(QAccessible::Role role)
+{
+    return role == QAccessible::Slider || role == QAccessible::SpinBox || role == QAccessible::ScrollBar
+        || role == QAccessible::ProgressBar || role == QAccessible::Dial;
+}
+
+void addText(QStringList& texts, const QString& text)
+{
+    const QString t = text.trimmed();
+    if (!t.isEmpty() && !texts.contains(t))
+        texts << t;
+}
+
+} // namespace
+
+QStringList accessibilityProblems(QWidget* root)
+{
+    QStringList problems;
+    QList<QWidget*> widgets = root->findChildren<QWidget*>();
+    widgets.prepend(root);
+    for (QWidget* w : widgets) {
+        if (!(w->focusPolicy() & Qt::TabFocus) || w->isWindow())
+            continue;
+        QAccessibleInterface* iface = QAccessible::queryAccessibleInterface(w);
+        if (!iface) {
+            problems << describe(w) + QStringLiteral(": no accessible interface");
+            continue;
+        }
+        const QAccessible::Role role = iface->role();
+        if (role == QAccessible::NoRole || role == QAccessible::Client)
+            problems << describe(w) + QStringLiteral(": no role of its own");
+        if (iface->text(QAccessible::Name).trimmed().isEmpty())
+            problems << describe(w) + QStringLiteral(": no name");
+        if (needsValue(role)) {
+            // A range may be empty (a position slider before the first recording); a value it has.
+            QAccessibleValueInterface* value = iface->valueInterface();
+            if (!value || !value->currentValue().isValid())
+                problems << describe(w) + QStringLiteral(": no value");
+        }
+    }
+    return problems;
+}
+
+QStringList shownTexts(QWidget* root, const QStringList& skipClasses)
+{
+    QStringList texts;
+    QList<QWidget*> widgets = root->findChildren<QWidget*>();
+    widgets.prepend(root);
+    auto skipped = [&](const QWidget* w) {
+        for (; w; w = w->parentWidget()) {
+            if (skipClasses.contains(QString::fromLatin1(w->metaObject()->className())))
+                return true;
+            if (w == root)
+                break;
+        }
+        return false;
+    };
+    for (QWidget* w : widgets) {
+        // Hidden controls show nothing (some only hold state).
+        if (skipped(w) || (w != root && !w->isVisibleTo(root) && w->isHidden()))
+            continue;
+        if (w->isWindow())
+            addText(texts, w->windowTitle());
+        addText(texts, w->toolTip());
+        if (auto* label = qobject_cast<QLabel*>(w))
+            addText(texts, label->text());
+        else if (auto* button = qobject_cast<QAbstractButton*>(w))
+            addText(texts, button->text());
+        else if (auto* group = qobject_cast<QGroupBox*>(w))
+            addText(texts, group->title());
+        else if (auto* combo = qobject_cast<QComboBox*>(w)) {
+            for (int i = 0; i < combo->count(); ++i)
+                addText(texts, combo->itemText(i));
+        }
+        if (QAccessibleInterface* iface = QAccessible::queryAccessibleInterface(w)) {
+            addText(texts, iface->text(QAccessible::Name));
+            addText(texts, iface->text(QAccessible::Description));
+        }
+    }
+    return texts;
+}
+
+QStringList cutOffCaptions(QWidget* window)
+{
+    QStringList out;
+    for (QWidget* w : window->findChildren<QWidget*>()) {
+        if (!w->isVisibleTo(window))
+            continue;
+        const auto* label = qobject_cast<QLabel*>(w);
+        const bool captioned = (label && !label->wordWrap() && !label->text().isEmpty() && label->pixmap().isNull())
+                            || qobject_cast<QAbstractButton*>(w) || w->property("Caption").isValid();
+        if (!captioned)
+            continue;
+        // The painted buttons keep a wide minimum in their size hint; their caption is what counts.
+        const QVariant caption = w->property("Caption");
+        const int needs = caption.isValid()
+            ? QFontMetrics(w->font()).horizontalAdvance(caption.toString().remove(QLatin1Char('&'))) + 8
+            : w->sizeHint().width();
+        if (needs > w->width())
+            out << describe(w) + QStringLiteral(": needs %1, has %2").arg(needs).arg(w->width());
+    }
+    return out;
+}
+
+QStringList duplicateAccessKeys(QWidget* window)
+{
+    QMap<QString, QStringList> byKey;
+    for (QWidget* w : window->findChildren<QWidget*>()) {
+        if (!w->isVisibleTo(window) || !w->isEnabled())
+            continue;
+        QAccessibleInterface* iface = QAccessible::queryAccessibleInterface(w);
+        if (!iface)
+            continue;
+        const QString key = iface->text(QAccessible::Accelerator).toUpper();
+        if (!key.isEmpty())
+            byKey[key] << iface->text(QAccessible::Name);
+    }
+    QStringList out;
+    for (auto it = byKey.cbegin(); it != byKey.cend(); ++it) {
+        if (it.value().size() > 1)
+            out << it.key() + QStringLiteral(": ") + it.value().join(QStringLiteral(", "));
+    }
+    return out;
+}
+
+} // namespace testing_support

@@ -1,0 +1,1366 @@
+<?xml version='1.0' encoding='utf-8'?>
+<!DOCTYPE TS>
+<TS version="2.1" language="de">
+<context>
+    <name>sonaveil::controls::MasterVolume</name>
+    <message>
+        <source>System volume</source>
+        <translation>Systemlautstärke</translation>
+    </message>
+    <message>
+        <source>Volume:  %1%</source>
+        <translation>Lautstärke:  %1%</translation>
+    </message>
+    <message>
+        <source>Mute or unmute</source>
+        <translation>Stumm schalten oder Ton wieder an</translation>
+    </message>
+    <message>
+        <source>%1 %, muted</source>
+        <translation>%1 %, stumm</translation>
+    </message>
+    <message>
+        <source>%1 %</source>
+        <translation>%1 %</translation>
+    </message>
+</context>
+<context>
+    <name>sonaveil::controls::TimeControl</name>
+    <message>
+        <source>Setting the hours</source>
+        <translation>Stunden einstellen</translation>
+    </message>
+    <message>
+        <source>Setting the minutes</source>
+        <translation>Minuten einstellen</translation>
+    </message>
+    <message>
+        <source>Setting the seconds</source>
+        <translation>Sekunden einstellen</translation>
+    </message>
+    <message>
+        <source>Setting AM or PM</source>
+        <translation>Vormittag oder Nachmittag einstellen</translation>
+    </message>
+</context>
+<context>
+    <name>sonaveil::lumidot::GeneralPage</name>
+    <message>
+        <source>Number of Columns (Width) [Values: 1 to 80]</source>
+        <translation>Anzahl der Spalten (Breite) [Werte: 1 bis 80]</translation>
+    </message>
+    <message>
+        <source>Number of Rows (Height) [Values: 1 to 4]</source>
+        <translation>Anzahl der Zeilen (Höhe) [Werte: 1 bis 4]</translation>
+    </message>
+    <message>
+        <source>Lcd Column Number Error
+Values: 1 to 80</source>
+        <translation>Fehler in der Spaltenzahl der Anzeige
+Werte: 1 bis 80</translation>
+    </message>
+    <message>
+        <source>Lcd Row Number Error
+Value: 1 to 4</source>
+        <translation>Fehler in der Zeilenzahl der Anzeige
+Wert: 1 bis 4</translation>
+    </message>
+    <message>
+        <source>General</source>
+        <translation>Allgemein</translation>
+    </message>
+    <message>
+        <source>More columns</source>
+        <translation>Mehr Spalten</translation>
+    </message>
+    <message>
+        <source>Fewer columns</source>
+        <translation>Weniger Spalten</translation>
+    </message>
+    <message>
+        <source>More rows</source>
+        <translation>Mehr Zeilen</translation>
+    </message>
+    <message>
+        <source>Fewer rows</source>
+        <translation>Weniger Zeilen</translation>
+    </message>
+    <message>
+        <source>BorderStyle</source>
+        <translation>BorderStyle (Rahmen)</translation>
+    </message>
+    <message>
+        <source>Lcd Size</source>
+        <translation>Anzeigegröße</translation>
+    </message>
+    <message>
+        <source>LCDCol:</source>
+        <translation>LCDCol (Spalten):</translation>
+    </message>
+    <message>
+        <source>LCDRow:</source>
+        <translation>LCDRow (Zeilen):</translation>
+    </message>
+    <message>
+        <source>Advance</source>
+        <translation>Erweitert</translation>
+    </message>
+    <message>
+        <source>ColBorderSize:</source>
+        <translation>ColBorderSize (Seitenrand):</translation>
+    </message>
+    <message>
+        <source>Colspace:</source>
+        <translation>Colspace (Spaltenabstand):</translation>
+    </message>
+    <message>
+        <source>Rowspace:</source>
+        <translation>Rowspace (Zeilenabstand):</translation>
+    </message>
+    <message>
+        <source>RowBorderSize:</source>
+        <translation>RowBorderSize (oberer Rand):</translation>
+    </message>
+    <message>
+        <source>Value Invalid</source>
+        <translation>Ungültiger Wert</translation>
+    </message>
+</context>
+<context>
+    <name>sonaveil::player::AlarmWindow</name>
+    <message>
+        <source>Alarm Clock</source>
+        <translation>Wecker</translation>
+    </message>
+    <message>
+        <source>Alarm time</source>
+        <translation>Weckzeit</translation>
+    </message>
+    <message>
+        <source>The time of day the alarm goes off (24-hour)</source>
+        <translation>Die Uhrzeit, zu der der Wecker klingelt (24 Stunden)</translation>
+    </message>
+    <message>
+        <source>Play for</source>
+        <translation>Spieldauer</translation>
+    </message>
+    <message>
+        <source>How long the alarm plays when it does not repeat</source>
+        <translation>Wie lange der Wecker spielt, wenn er sich nicht wiederholt</translation>
+    </message>
+    <message>
+        <source>&amp;Repeat alarm continuously</source>
+        <translation>&amp;Wecker ständig wiederholen</translation>
+    </message>
+    <message>
+        <source>&amp;Fade in alarm volume</source>
+        <translation>Wecklautstärke &amp;langsam steigern</translation>
+    </message>
+    <message>
+        <source>Max Alarm Volume</source>
+        <translation>Höchste Wecklautstärke</translation>
+    </message>
+    <message>
+        <source>The volume of the alarm sound, and where a fade ends</source>
+        <translation>Die Lautstärke des Wecktons und das Ende des Einblendens</translation>
+    </message>
+    <message>
+        <source>Alarm sound</source>
+        <translation>Weckton</translation>
+    </message>
+    <message>
+        <source>C&amp;hoose Alarm</source>
+        <translation>Weckton &amp;wählen</translation>
+    </message>
+    <message>
+        <source>Choose the sound file the alarm plays</source>
+        <translation>Die Tondatei wählen, die der Wecker spielt</translation>
+    </message>
+    <message>
+        <source>&amp;Test Alarm</source>
+        <translation>Wecker &amp;testen</translation>
+    </message>
+    <message>
+        <source>Play the alarm sound now at the set volume</source>
+        <translation>Den Weckton jetzt in der eingestellten Lautstärke spielen</translation>
+    </message>
+    <message>
+        <source>Stop T&amp;est</source>
+        <translation>Test &amp;beenden</translation>
+    </message>
+    <message>
+        <source>Stop the test sound (this also switches the alarm off)</source>
+        <translation>Den Testton beenden (das schaltet auch den Wecker aus)</translation>
+    </message>
+    <message>
+        <source>Reset &amp;Default Alarm</source>
+        <translation>&amp;Standardweckton</translation>
+    </message>
+    <message>
+        <source>Use the program's own alarm sound</source>
+        <translation>Den mitgelieferten Weckton verwenden</translation>
+    </message>
+    <message>
+        <source>Sleep timer (instead of the alarm sound)</source>
+        <translation>Einschlaftimer (statt des Wecktons)</translation>
+    </message>
+    <message>
+        <source>Close &amp;program when alarm time is reached </source>
+        <translation>&amp;Programm zur Weckzeit beenden </translation>
+    </message>
+    <message>
+        <source>&amp;Shutdown computer when alarm time is reached </source>
+        <translation>&amp;Computer zur Weckzeit ausschalten </translation>
+    </message>
+    <message>
+        <source>Fade out over</source>
+        <translation>Ausblenden über</translation>
+    </message>
+    <message>
+        <source>Fade out time</source>
+        <translation>Ausblendzeit</translation>
+    </message>
+    <message>
+        <source>The masking sounds fall smoothly to silence over this time before the alarm time</source>
+        <translation>Die Klänge werden in dieser Zeit vor der Weckzeit sanft leiser bis zur Stille</translation>
+    </message>
+    <message>
+        <source>off</source>
+        <translation>aus</translation>
+    </message>
+    <message>
+        <source>%1 minutes</source>
+        <translation>%1 Minuten</translation>
+    </message>
+    <message>
+        <source>Stop &amp;Alarm</source>
+        <translation>Wecker &amp;aus</translation>
+    </message>
+    <message>
+        <source>Silence the alarm that is playing</source>
+        <translation>Den klingelnden Wecker verstummen lassen</translation>
+    </message>
+    <message>
+        <source>&amp;Close</source>
+        <translation>S&amp;chließen</translation>
+    </message>
+    <message>
+        <source>Sonaveil</source>
+        <translation>Sonaveil</translation>
+    </message>
+</context>
+<context>
+    <name>sonaveil::player::ColoursEditor</name>
+    <message>
+        <source>Please type a name to identify this color scheme</source>
+        <translation>Bitte geben Sie einen Namen für dieses Farbschema ein</translation>
+    </message>
+    <message>
+        <source>This will delete the current preset. Continue?</source>
+        <translation>Damit wird die aktuelle Voreinstellung gelöscht. Fortfahren?</translation>
+    </message>
+</context>
+<context>
+    <name>sonaveil::player::ColoursWindow</name>
+    <message>
+        <source>Button Textcolor</source>
+        <translation>Schriftfarbe der Tasten</translation>
+    </message>
+    <message>
+        <source>Button Backcolor</source>
+        <translation>Hintergrund der Tasten</translation>
+    </message>
+    <message>
+        <source>Button Rollover</source>
+        <translation>Tasten unter der Maus</translation>
+    </message>
+    <message>
+        <source>Slider Gradient1</source>
+        <translation>Reglerverlauf 1</translation>
+    </message>
+    <message>
+        <source>Slider Gradient2</source>
+        <translation>Reglerverlauf 2</translation>
+    </message>
+    <message>
+        <source>Text Color</source>
+        <translation>Textfarbe</translation>
+    </message>
+    <message>
+        <source>Background Color</source>
+        <translation>Hintergrundfarbe</translation>
+    </message>
+    <message>
+        <source>Form Color</source>
+        <translation>Fensterfarbe</translation>
+    </message>
+    <message>
+        <source>Color Schemes</source>
+        <translation>Farbschemata</translation>
+    </message>
+    <message>
+        <source>Choose the %1</source>
+        <translation>%1 wählen</translation>
+    </message>
+    <message>
+        <source>LCD Scheme</source>
+        <translation>Anzeigefarben</translation>
+    </message>
+    <message>
+        <source>The palette of the status display</source>
+        <translation>Die Farben der Statusanzeige</translation>
+    </message>
+    <message>
+        <source>&amp;Image As Background</source>
+        <translation>&amp;Bild als Hintergrund</translation>
+    </message>
+    <message>
+        <source>Show the background picture; untick for the plain form colour</source>
+        <translation>Das Hintergrundbild zeigen; ohne Haken nur die Fensterfarbe</translation>
+    </message>
+    <message>
+        <source>Form color preview</source>
+        <translation>Vorschau der Fensterfarbe</translation>
+    </message>
+    <message>
+        <source>Choose the form color</source>
+        <translation>Die Fensterfarbe wählen</translation>
+    </message>
+    <message>
+        <source>The scheme before</source>
+        <translation>Das vorige Schema</translation>
+    </message>
+    <message>
+        <source>Color scheme</source>
+        <translation>Farbschema</translation>
+    </message>
+    <message>
+        <source>The saved color schemes</source>
+        <translation>Die gespeicherten Farbschemata</translation>
+    </message>
+    <message>
+        <source>The scheme after</source>
+        <translation>Das nächste Schema</translation>
+    </message>
+    <message>
+        <source>&amp;Save </source>
+        <translation>&amp;Speichern </translation>
+    </message>
+    <message>
+        <source>Save these colors as a scheme</source>
+        <translation>Diese Farben als Schema speichern</translation>
+    </message>
+    <message>
+        <source>&amp;Del</source>
+        <translation>&amp;Löschen</translation>
+    </message>
+    <message>
+        <source>Delete the scheme named in the list</source>
+        <translation>Das in der Liste genannte Schema löschen</translation>
+    </message>
+    <message>
+        <source>&amp;Restore Default Colors</source>
+        <translation>&amp;Standardfarben</translation>
+    </message>
+    <message>
+        <source>Load the scheme named Default</source>
+        <translation>Das Schema namens Default laden</translation>
+    </message>
+    <message>
+        <source>&amp;Apply</source>
+        <translation>&amp;Übernehmen</translation>
+    </message>
+    <message>
+        <source>Recolor the player's windows and close</source>
+        <translation>Die Fenster neu einfärben und schließen</translation>
+    </message>
+    <message>
+        <source>&amp;Cancel</source>
+        <translation>&amp;Abbrechen</translation>
+    </message>
+    <message>
+        <source>Close; the colors chosen stay held</source>
+        <translation>Schließen; die gewählten Farben bleiben vorgemerkt</translation>
+    </message>
+</context>
+<context>
+    <name>sonaveil::player::Equaliser</name>
+    <message>
+        <source>No Preset Selected</source>
+        <translation>Keine Voreinstellung gewählt</translation>
+    </message>
+    <message>
+        <source>Please type a name to identify this equalizer configuration</source>
+        <translation>Bitte geben Sie einen Namen für diese Equalizer-Einstellung ein</translation>
+    </message>
+    <message>
+        <source>This will delete the current preset. Continue?</source>
+        <translation>Damit wird die aktuelle Voreinstellung gelöscht. Fortfahren?</translation>
+    </message>
+</context>
+<context>
+    <name>sonaveil::player::EqualiserWindow</name>
+    <message>
+        <source>Equalizer</source>
+        <translation>Equalizer</translation>
+    </message>
+    <message>
+        <source>Off</source>
+        <translation>Aus</translation>
+    </message>
+    <message>
+        <source>Switch the equaliser on or off</source>
+        <translation>Den Equalizer ein- oder ausschalten</translation>
+    </message>
+    <message>
+        <source>Notch</source>
+        <translation>Kerbe</translation>
+    </message>
+    <message>
+        <source>Take a band around your matched pitch out of the whole mix (see Pitch Match)</source>
+        <translation>Ein Band um Ihre gefundene Tonhöhe aus der ganzen Mischung nehmen (siehe Tonhöhe finden)</translation>
+    </message>
+    <message>
+        <source>Preset</source>
+        <translation>Voreinstellung</translation>
+    </message>
+    <message>
+        <source>The previous preset</source>
+        <translation>Die vorige Voreinstellung</translation>
+    </message>
+    <message>
+        <source>Equaliser presets of the folder "presets"</source>
+        <translation>Equalizer-Voreinstellungen im Ordner „presets“</translation>
+    </message>
+    <message>
+        <source>The next preset</source>
+        <translation>Die nächste Voreinstellung</translation>
+    </message>
+    <message>
+        <source>%1 Hz band</source>
+        <translation>Band %1 Hz</translation>
+    </message>
+    <message>
+        <source>&amp;Save Preset</source>
+        <translation>Voreinstellung &amp;speichern</translation>
+    </message>
+    <message>
+        <source>Store these ten bands as a preset</source>
+        <translation>Diese zehn Bänder als Voreinstellung speichern</translation>
+    </message>
+    <message>
+        <source>&amp;Delete</source>
+        <translation>&amp;Löschen</translation>
+    </message>
+    <message>
+        <source>Delete the preset named in the list</source>
+        <translation>Die in der Liste genannte Voreinstellung löschen</translation>
+    </message>
+    <message>
+        <source>Ce&amp;nter all EQs</source>
+        <translation>Alle Bänder auf &amp;Mitte</translation>
+    </message>
+    <message>
+        <source>Every band to 0 dB</source>
+        <translation>Jedes Band auf 0 dB</translation>
+    </message>
+    <message>
+        <source>&amp;Close</source>
+        <translation>S&amp;chließen</translation>
+    </message>
+    <message>
+        <source>Sonaveil</source>
+        <translation>Sonaveil</translation>
+    </message>
+</context>
+<context>
+    <name>sonaveil::player::MainWindow</name>
+    <message>
+        <source>Sonaveil</source>
+        <translation>Sonaveil</translation>
+    </message>
+    <message>
+        <source>Sound</source>
+        <translation>Klang</translation>
+    </message>
+    <message>
+        <source>Volume</source>
+        <translation>Lautstärke</translation>
+    </message>
+    <message>
+        <source>Frequency</source>
+        <translation>Tonhöhe</translation>
+    </message>
+    <message>
+        <source>L / R Balance</source>
+        <translation>Balance L / R</translation>
+    </message>
+    <message>
+        <source>Masking sounds for the night</source>
+        <translation>Maskierende Klänge für die Nacht</translation>
+    </message>
+    <message>
+        <source>Alarm Confi&amp;g</source>
+        <translation>Wecker ein&amp;richten</translation>
+    </message>
+    <message>
+        <source>Alarm On</source>
+        <translation>Wecker an</translation>
+    </message>
+    <message>
+        <source>Alarm O&amp;ff</source>
+        <translation>Wecker a&amp;us</translation>
+    </message>
+    <message>
+        <source>E&amp;qualizer</source>
+        <translation>E&amp;qualizer</translation>
+    </message>
+    <message>
+        <source>Set the alarm clock and the sleep timer</source>
+        <translation>Wecker und Einschlaftimer einstellen</translation>
+    </message>
+    <message>
+        <source>Arm the alarm for the set time</source>
+        <translation>Den Wecker für die eingestellte Zeit scharf schalten</translation>
+    </message>
+    <message>
+        <source>Disarm the alarm and silence it</source>
+        <translation>Den Wecker ausschalten und verstummen lassen</translation>
+    </message>
+    <message>
+        <source>Shape the whole sound with the ten-band equaliser</source>
+        <translation>Den ganzen Klang mit dem Zehnband-Equalizer formen</translation>
+    </message>
+    <message>
+        <source>&amp;Options</source>
+        <translation>&amp;Optionen</translation>
+    </message>
+    <message>
+        <source>Colors</source>
+        <translation>Farben</translation>
+    </message>
+    <message>
+        <source>The colors of the player's windows</source>
+        <translation>Die Farben der Fenster</translation>
+    </message>
+    <message>
+        <source>&amp;Record</source>
+        <translation>Au&amp;fnehmen</translation>
+    </message>
+    <message>
+        <source>&amp;Help</source>
+        <translation>&amp;Hilfe</translation>
+    </message>
+    <message>
+        <source>Tra&amp;y</source>
+        <translation>Info&amp;bereich</translation>
+    </message>
+    <message>
+        <source>&amp;Close</source>
+        <translation>S&amp;chließen</translation>
+    </message>
+    <message>
+        <source>Pitch &amp;Match</source>
+        <translation>&amp;Tonhöhe finden</translation>
+    </message>
+    <message>
+        <source>Find the pitch of your tinnitus</source>
+        <translation>Die Tonhöhe Ihres Tinnitus finden</translation>
+    </message>
+    <message>
+        <source>&amp;Noise</source>
+        <translation>&amp;Rauschen</translation>
+    </message>
+    <message>
+        <source>Nat&amp;ure</source>
+        <translation>N&amp;atur</translation>
+    </message>
+    <message>
+        <source>&amp;Machines</source>
+        <translation>&amp;Maschinen</translation>
+    </message>
+    <message>
+        <source>Hous&amp;ehold</source>
+        <translation>Ha&amp;ushalt</translation>
+    </message>
+    <message>
+        <source>Sounds:</source>
+        <translation>Klänge:</translation>
+    </message>
+    <message>
+        <source>&amp;Stop all</source>
+        <translation>&amp;Alle aus</translation>
+    </message>
+    <message>
+        <source>Switch off every sound on every page</source>
+        <translation>Alle Klänge auf allen Seiten ausschalten</translation>
+    </message>
+    <message>
+        <source>Master volume</source>
+        <translation>Gesamtlautstärke</translation>
+    </message>
+    <message>
+        <source>%1 pitch</source>
+        <translation>%1: Tonhöhe</translation>
+    </message>
+    <message>
+        <source>%1 balance</source>
+        <translation>%1: Balance</translation>
+    </message>
+    <message>
+        <source>%1 volume</source>
+        <translation>%1: Lautstärke</translation>
+    </message>
+    <message>
+        <source>Frequency Not Available</source>
+        <translation>Tonhöhe nicht verfügbar</translation>
+    </message>
+    <message>
+        <source>S&amp;top</source>
+        <translation>S&amp;topp</translation>
+    </message>
+    <message>
+        <source>Switch off every sound of this page</source>
+        <translation>Alle Klänge dieser Seite ausschalten</translation>
+    </message>
+    <message>
+        <source>Master</source>
+        <translation>Gesamt</translation>
+    </message>
+    <message>
+        <source>System</source>
+        <translation>System</translation>
+    </message>
+    <message>
+        <source>Master volume of every sound</source>
+        <translation>Gesamtlautstärke aller Klänge</translation>
+    </message>
+    <message>
+        <source>The computer's own output volume</source>
+        <translation>Die Ausgabelautstärke des Computers</translation>
+    </message>
+    <message>
+        <source>Presets</source>
+        <translation>Voreinstellungen</translation>
+    </message>
+    <message>
+        <source>Sa&amp;ve</source>
+        <translation>Spei&amp;chern</translation>
+    </message>
+    <message>
+        <source>&amp;Load</source>
+        <translation>&amp;Laden</translation>
+    </message>
+    <message>
+        <source>&amp;Previous</source>
+        <translation>&amp;Vorherige</translation>
+    </message>
+    <message>
+        <source>&amp;Assign</source>
+        <translation>&amp;Zuweisen</translation>
+    </message>
+    <message>
+        <source>Save the mix as a preset file</source>
+        <translation>Die Mischung als Voreinstellungsdatei speichern</translation>
+    </message>
+    <message>
+        <source>Open a preset file</source>
+        <translation>Eine Voreinstellungsdatei öffnen</translation>
+    </message>
+    <message>
+        <source>The mix that was playing when the player last closed</source>
+        <translation>Die Mischung, die beim letzten Beenden lief</translation>
+    </message>
+    <message>
+        <source>Put a preset file on one of the ten quick buttons</source>
+        <translation>Eine Voreinstellungsdatei auf eine der zehn Schnelltasten legen</translation>
+    </message>
+    <message>
+        <source>Quick presets</source>
+        <translation>Schnellwahl</translation>
+    </message>
+    <message>
+        <source>Quick preset %1</source>
+        <translation>Schnellwahl %1</translation>
+    </message>
+</context>
+<context>
+    <name>sonaveil::player::OptionsWindow</name>
+    <message>
+        <source>Program Options</source>
+        <translation>Programmoptionen</translation>
+    </message>
+    <message>
+        <source>&amp;General Options</source>
+        <translation>&amp;Allgemein</translation>
+    </message>
+    <message>
+        <source>So&amp;undcard</source>
+        <translation>&amp;Soundkarte</translation>
+    </message>
+    <message>
+        <source>Startup Position</source>
+        <translation>Beim Start</translation>
+    </message>
+    <message>
+        <source>&amp;Fully Displayed</source>
+        <translation>&amp;Ganz anzeigen</translation>
+    </message>
+    <message>
+        <source>&amp;Taskbar</source>
+        <translation>&amp;Taskleiste</translation>
+    </message>
+    <message>
+        <source>System Tra&amp;y</source>
+        <translation>&amp;Infobereich</translation>
+    </message>
+    <message>
+        <source>&amp;Launch program automatically on boot</source>
+        <translation>Programm bei der &amp;Anmeldung starten</translation>
+    </message>
+    <message>
+        <source>&amp;Resume the last mix at start-up</source>
+        <translation>Beim Start die letzte &amp;Mischung fortsetzen</translation>
+    </message>
+    <message>
+        <source>C&amp;ontact Us</source>
+        <translation>&amp;Kontakt</translation>
+    </message>
+    <message>
+        <source>Write to us by e-mail</source>
+        <translation>Schreiben Sie uns eine E-Mail</translation>
+    </message>
+    <message>
+        <source>Currently Used Soundcard: </source>
+        <translation>Verwendete Soundkarte: </translation>
+    </message>
+    <message>
+        <source>Sound card</source>
+        <translation>Soundkarte</translation>
+    </message>
+    <message>
+        <source>&amp;Select</source>
+        <translation>&amp;Wählen</translation>
+    </message>
+    <message>
+        <source>Use this sound card from the next start on</source>
+        <translation>Diese Soundkarte ab dem nächsten Start verwenden</translation>
+    </message>
+    <message>
+        <source>&amp;Close</source>
+        <translation>S&amp;chließen</translation>
+    </message>
+    <message>
+        <source>Sonaveil</source>
+        <translation>Sonaveil</translation>
+    </message>
+    <message>
+        <source>Please restart the application for the change to take effect.</source>
+        <translation>Bitte starten Sie das Programm neu, damit die Änderung wirksam wird.</translation>
+    </message>
+</context>
+<context>
+    <name>sonaveil::player::PitchMatchWindow</name>
+    <message>
+        <source>Pitch Match</source>
+        <translation>Tonhöhe finden</translation>
+    </message>
+    <message>
+        <source>Sound:</source>
+        <translation>Klang:</translation>
+    </message>
+    <message>
+        <source>&amp;Tone</source>
+        <translation>&amp;Ton</translation>
+    </message>
+    <message>
+        <source>A pure tone, for ringing or whistling tinnitus</source>
+        <translation>Ein reiner Ton, für klingelnden oder pfeifenden Tinnitus</translation>
+    </message>
+    <message>
+        <source>&amp;Narrow band</source>
+        <translation>&amp;Schmalband</translation>
+    </message>
+    <message>
+        <source>A band of noise a third of an octave wide, for hissing tinnitus</source>
+        <translation>Ein Rauschband von einer Terz Breite, für zischenden Tinnitus</translation>
+    </message>
+    <message>
+        <source>Pitch:</source>
+        <translation>Tonhöhe:</translation>
+    </message>
+    <message>
+        <source>Down a third of an octave (Shift+Left)</source>
+        <translation>Eine Terz tiefer (Umschalt+Links)</translation>
+    </message>
+    <message>
+        <source>Down a little, 1/24 octave (Left)</source>
+        <translation>Etwas tiefer, 1/24 Oktave (Links)</translation>
+    </message>
+    <message>
+        <source>Up a little, 1/24 octave (Right)</source>
+        <translation>Etwas höher, 1/24 Oktave (Rechts)</translation>
+    </message>
+    <message>
+        <source>Up a third of an octave (Shift+Right)</source>
+        <translation>Eine Terz höher (Umschalt+Rechts)</translation>
+    </message>
+    <message>
+        <source>Level:</source>
+        <translation>Pegel:</translation>
+    </message>
+    <message>
+        <source>The sound's level; start low and raise it only until you hear it clearly</source>
+        <translation>Der Pegel des Klangs; beginnen Sie leise und erhöhen Sie nur, bis Sie ihn deutlich hören</translation>
+    </message>
+    <message>
+        <source>&amp;Play</source>
+        <translation>&amp;Abspielen</translation>
+    </message>
+    <message>
+        <source>Play or stop the sound (Space)</source>
+        <translation>Den Klang abspielen oder anhalten (Leertaste)</translation>
+    </message>
+    <message>
+        <source>Octave &amp;check</source>
+        <translation>&amp;Oktavprobe</translation>
+    </message>
+    <message>
+        <source>&amp;Same</source>
+        <translation>&amp;Gleich</translation>
+    </message>
+    <message>
+        <source>&amp;Lower</source>
+        <translation>&amp;Tiefer</translation>
+    </message>
+    <message>
+        <source>&amp;Higher</source>
+        <translation>&amp;Höher</translation>
+    </message>
+    <message>
+        <source>Sa&amp;ve</source>
+        <translation>Spei&amp;chern</translation>
+    </message>
+    <message>
+        <source>Keep this pitch and kind in "tinnitus.ini"; the notch is centred on it</source>
+        <translation>Diese Tonhöhe und Art in „tinnitus.ini“ speichern; die Kerbe wird darauf zentriert</translation>
+    </message>
+    <message>
+        <source>H&amp;elp</source>
+        <translation>H&amp;ilfe</translation>
+    </message>
+    <message>
+        <source>&amp;Close</source>
+        <translation>S&amp;chließen</translation>
+    </message>
+    <message>
+        <source>Sonaveil</source>
+        <translation>Sonaveil</translation>
+    </message>
+    <message>
+        <source>Saved: %1, %2</source>
+        <translation>Gespeichert: %1, %2</translation>
+    </message>
+    <message>
+        <source>Level %1 dB</source>
+        <translation>Pegel %1 dB</translation>
+    </message>
+</context>
+<context>
+    <name>sonaveil::player::Tray</name>
+    <message>
+        <source>&amp;Load</source>
+        <translation>&amp;Laden</translation>
+    </message>
+    <message>
+        <source>&amp;Mute</source>
+        <translation>&amp;Stumm</translation>
+    </message>
+    <message>
+        <source>Sleep in %1 min</source>
+        <translation>Einschlafen in %1 Min.</translation>
+    </message>
+    <message>
+        <source>The sounds fade out over the last 10 minutes, then stop</source>
+        <translation>Die Klänge werden in den letzten 10 Minuten leiser und verstummen dann</translation>
+    </message>
+    <message>
+        <source>Cancel sleep</source>
+        <translation>Einschlafen abbrechen</translation>
+    </message>
+    <message>
+        <source>&amp;Quit</source>
+        <translation>&amp;Beenden</translation>
+    </message>
+    <message>
+        <source>Sonaveil</source>
+        <translation>Sonaveil</translation>
+    </message>
+</context>
+<context>
+    <name>sonaveil::player::catalogue</name>
+    <message>
+        <source>White Noise</source>
+        <translation>Weißes Rauschen</translation>
+    </message>
+    <message>
+        <source>Pink Noise </source>
+        <translation>Rosa Rauschen </translation>
+    </message>
+    <message>
+        <source>Brown Noise</source>
+        <translation>Braunes Rauschen</translation>
+    </message>
+    <message>
+        <source>Blue Noise</source>
+        <translation>Blaues Rauschen</translation>
+    </message>
+    <message>
+        <source>Violet Noise</source>
+        <translation>Violettes Rauschen</translation>
+    </message>
+    <message>
+        <source>Rain1</source>
+        <translation>Regen 1</translation>
+    </message>
+    <message>
+        <source>Rain2</source>
+        <translation>Regen 2</translation>
+    </message>
+    <message>
+        <source>Rain3</source>
+        <translation>Regen 3</translation>
+    </message>
+    <message>
+        <source>Ocean</source>
+        <translation>Meer</translation>
+    </message>
+    <message>
+        <source>Cicada 1</source>
+        <translation>Zikade 1</translation>
+    </message>
+    <message>
+        <source>Cicada 3</source>
+        <translation>Zikade 3</translation>
+    </message>
+    <message>
+        <source>Cicada 2</source>
+        <translation>Zikade 2</translation>
+    </message>
+    <message>
+        <source>Rain5</source>
+        <translation>Regen 5</translation>
+    </message>
+    <message>
+        <source>Rain4</source>
+        <translation>Regen 4</translation>
+    </message>
+    <message>
+        <source>Cicada3</source>
+        <translation>Zikade 3</translation>
+    </message>
+    <message>
+        <source>Cicada2</source>
+        <translation>Zikade 2</translation>
+    </message>
+    <message>
+        <source>Cicada1</source>
+        <translation>Zikade 1</translation>
+    </message>
+    <message>
+        <source>Air Conditioner</source>
+        <translation>Klimaanlage</translation>
+    </message>
+    <message>
+        <source>Air Condiioner2</source>
+        <translation>Klimaanlage 2</translation>
+    </message>
+    <message>
+        <source>Aircraft Cabin</source>
+        <translation>Flugzeugkabine</translation>
+    </message>
+    <message>
+        <source>Train Cabin</source>
+        <translation>Zugabteil</translation>
+    </message>
+    <message>
+        <source>Aquarium1</source>
+        <translation>Aquarium 1</translation>
+    </message>
+    <message>
+        <source>Aquarium2</source>
+        <translation>Aquarium 2</translation>
+    </message>
+    <message>
+        <source>Fan</source>
+        <translation>Ventilator</translation>
+    </message>
+    <message>
+        <source>Hoover</source>
+        <translation>Staubsauger</translation>
+    </message>
+    <message>
+        <source>Fire</source>
+        <translation>Kaminfeuer</translation>
+    </message>
+    <message>
+        <source>Hairdryer</source>
+        <translation>Föhn</translation>
+    </message>
+    <message>
+        <source>Vacuum Cleaner</source>
+        <translation>Staubsauger 2</translation>
+    </message>
+    <message>
+        <source>Vacuum 2</source>
+        <translation>Staubsauger 3</translation>
+    </message>
+    <message>
+        <source>Vacuum3</source>
+        <translation>Staubsauger 4</translation>
+    </message>
+    <message>
+        <source>Vacuum4</source>
+        <translation>Staubsauger 5</translation>
+    </message>
+</context>
+<context>
+    <name>sonaveil::recorder::DiskGuard</name>
+    <message>
+        <source>Recording Stopped - The available space warning threshold has been exceeded. Please select another drive, or increase the low disk space warning threshold.<byte value="xd" />
+You selected drive %1 <byte value="xd" />Available space on the selected drive is: %2MBs<byte value="xd" />Disk space threshold is set at: %3MBs</source>
+        <translation>Aufnahme gestoppt – die Warnschwelle für freien Speicherplatz wurde unterschritten. Bitte wählen Sie ein anderes Laufwerk oder ändern Sie die Warnschwelle.<byte value="xd" />
+Sie haben das Laufwerk %1 gewählt <byte value="xd" />Freier Platz auf diesem Laufwerk: %2 MB <byte value="xd" />Die Warnschwelle liegt bei: %3 MB</translation>
+    </message>
+</context>
+<context>
+    <name>sonaveil::recorder::FRMMAIN</name>
+    <message>
+        <source>Unlimited</source>
+        <translation>Unbegrenzt</translation>
+    </message>
+    <message>
+        <source>Don't warn</source>
+        <translation>Nicht warnen</translation>
+    </message>
+    <message>
+        <source>VU Meters</source>
+        <translation>Pegelanzeige</translation>
+    </message>
+    <message>
+        <source>Oscilloscope</source>
+        <translation>Oszilloskop</translation>
+    </message>
+    <message>
+        <source>Sound Recorder</source>
+        <translation>Tonaufnahme</translation>
+    </message>
+    <message>
+        <source>Record</source>
+        <translation>Aufnehmen</translation>
+    </message>
+    <message>
+        <source>Stop recording</source>
+        <translation>Aufnahme beenden</translation>
+    </message>
+    <message>
+        <source>Stop playing</source>
+        <translation>Wiedergabe beenden</translation>
+    </message>
+    <message>
+        <source>Play the last recording</source>
+        <translation>Die letzte Aufnahme abspielen</translation>
+    </message>
+    <message>
+        <source>MP3</source>
+        <translation>MP3</translation>
+    </message>
+    <message>
+        <source>Convert a Wav to MP3</source>
+        <translation>Eine WAV-Datei in MP3 umwandeln</translation>
+    </message>
+    <message>
+        <source>Mix</source>
+        <translation>Mixer</translation>
+    </message>
+    <message>
+        <source>Open the mixer to configure recording source / level</source>
+        <translation>Den Mixer öffnen, um Aufnahmequelle und Pegel einzustellen</translation>
+    </message>
+    <message>
+        <source>Drive</source>
+        <translation>Laufwerk</translation>
+    </message>
+    <message>
+        <source>View available drive space</source>
+        <translation>Freien Speicherplatz ansehen</translation>
+    </message>
+    <message>
+        <source>Dir</source>
+        <translation>Ordner</translation>
+    </message>
+    <message>
+        <source>Open the directory containing the last recording</source>
+        <translation>Den Ordner mit der letzten Aufnahme öffnen</translation>
+    </message>
+    <message>
+        <source>Double-click the thumb for x1.0</source>
+        <translation>Doppelklick auf den Regler für x1.0</translation>
+    </message>
+    <message>
+        <source>Playback Positioning</source>
+        <translation>Wiedergabeposition</translation>
+    </message>
+    <message>
+        <source>Recording Sensitivity</source>
+        <translation>Aufnahmeempfindlichkeit</translation>
+    </message>
+    <message>
+        <source>Output Format</source>
+        <translation>Ausgabeformat</translation>
+    </message>
+    <message>
+        <source>Driver</source>
+        <translation>Treiber</translation>
+    </message>
+    <message>
+        <source>Low disk space threshold in MB</source>
+        <translation>Warnschwelle für wenig Speicherplatz in MB</translation>
+    </message>
+    <message>
+        <source>Recording length limit in minutes</source>
+        <translation>Begrenzung der Aufnahmedauer in Minuten</translation>
+    </message>
+    <message>
+        <source>Stop on low dsk space</source>
+        <translation>Stopp bei wenig Platz</translation>
+    </message>
+    <message>
+        <source>MB</source>
+        <translation>MB</translation>
+    </message>
+    <message>
+        <source>Limit recording length</source>
+        <translation>Aufnahmedauer begrenzen</translation>
+    </message>
+    <message>
+        <source>Min</source>
+        <translation>Min.</translation>
+    </message>
+    <message>
+        <source>Sound Editor</source>
+        <translation>Klangeditor</translation>
+    </message>
+    <message>
+        <source>Hide</source>
+        <translation>Ausblenden</translation>
+    </message>
+    <message>
+        <source>Close</source>
+        <translation>Schließen</translation>
+    </message>
+    <message>
+        <source>Quality</source>
+        <translation>Qualität</translation>
+    </message>
+    <message>
+        <source>Style</source>
+        <translation>Darstellung</translation>
+    </message>
+    <message>
+        <source>Loop</source>
+        <translation>Wiederholen</translation>
+    </message>
+    <message>
+        <source>Disable Internal Rendering Engine</source>
+        <translation>Interne Anzeige abschalten</translation>
+    </message>
+    <message>
+        <source>&amp;Start VU</source>
+        <translation>Pegel &amp;starten</translation>
+    </message>
+    <message>
+        <source>Start Monitoring</source>
+        <translation>Mithören starten</translation>
+    </message>
+    <message>
+        <source>S&amp;top VU</source>
+        <translation>Pegel s&amp;toppen</translation>
+    </message>
+    <message>
+        <source>Stop Monitoring</source>
+        <translation>Mithören beenden</translation>
+    </message>
+</context>
+<context>
+    <name>sonaveil::recorder::Form1</name>
+    <message>
+        <source>Recording Help</source>
+        <translation>Hilfe zur Aufnahme</translation>
+    </message>
+    <message>
+        <source>Recording Setup Information</source>
+        <translation>Hinweise zum Einrichten der Aufnahme</translation>
+    </message>
+    <message>
+        <source>PulseAudio Setup Instructions</source>
+        <translation>Anleitung für PulseAudio</translation>
+    </message>
+    <message>
+        <source>PipeWire Setup Instructions</source>
+        <translation>Anleitung für PipeWire</translation>
+    </message>
+    <message>
+        <source>Show this form in future</source>
+        <translation>Dieses Fenster künftig zeigen</translation>
+    </message>
+    <message>
+        <source>Close</source>
+        <translation>Schließen</translation>
+    </message>
+</context>
+<context>
+    <name>sonaveil::recorder::LevelMeter</name>
+    <message>
+        <source>Recording level</source>
+        <translation>Aufnahmepegel</translation>
+    </message>
+    <message>
+        <source>Left %1 %, right %2 %</source>
+        <translation>Links %1 %, rechts %2 %</translation>
+    </message>
+</context>
+<context>
+    <name>sonaveil::recorder::Mp3Converter</name>
+    <message>
+        <source>The converter "%1" could not be started.</source>
+        <translation>Der Umwandler „%1“ konnte nicht gestartet werden.</translation>
+    </message>
+    <message>
+        <source>The converter "%1" is missing.</source>
+        <translation>Der Umwandler „%1“ fehlt.</translation>
+    </message>
+    <message>
+        <source>The converter produced no MP3.</source>
+        <translation>Der Umwandler hat keine MP3-Datei erzeugt.</translation>
+    </message>
+    <message>
+        <source>The converter stopped unexpectedly.</source>
+        <translation>Der Umwandler wurde unerwartet beendet.</translation>
+    </message>
+</context>
+<context>
+    <name>sonaveil::recorder::RecorderSession</name>
+    <message>
+        <source>Save Sampled Audio</source>
+        <translation>Aufgenommenen Ton speichern</translation>
+    </message>
+    <message>
+        <source>Wave Files|*.wav</source>
+        <translation>WAV-Dateien|*.wav</translation>
+    </message>
+    <message>
+        <source>Warning</source>
+        <translation>Warnung</translation>
+    </message>
+    <message>
+        <source>Recording over an existing file will append the recorded audio to the file.<byte value="xd" />
+Are you sure this is what you want to do?</source>
+        <translation>Eine Aufnahme in eine vorhandene Datei hängt den aufgenommenen Ton an die Datei an.<byte value="xd" />
+Möchten Sie das wirklich?</translation>
+    </message>
+    <message>
+        <source>The control could not start recording</source>
+        <translation>Die Aufnahme konnte nicht gestartet werden</translation>
+    </message>
+    <message>
+        <source>Please choose a wav file to convert.</source>
+        <translation>Bitte wählen Sie eine WAV-Datei zum Umwandeln.</translation>
+    </message>
+    <message>
+        <source>Wav Files (*.wav)|*.wav|Wav Files (*.*)|*.*</source>
+        <translation>WAV-Dateien (*.wav)|*.wav|WAV-Dateien (*.*)|*.*</translation>
+    </message>
+    <message>
+        <source>Please choose an existing wav file.</source>
+        <translation>Bitte wählen Sie eine vorhandene WAV-Datei.</translation>
+    </message>
+    <message>
+        <source>Please choose a filename for your Mp3.</source>
+        <translation>Bitte wählen Sie einen Dateinamen für Ihre MP3-Datei.</translation>
+    </message>
+    <message>
+        <source>Mp3 Files (*.mp3)|*.mp3|mp3 Files (*.*)|*.*</source>
+        <translation>MP3-Dateien (*.mp3)|*.mp3|MP3-Dateien (*.*)|*.*</translation>
+    </message>
+    <message>
+        <source>This will overwrite an existing Mp3. Would you like to continue?</source>
+        <translation>Damit wird eine vorhandene MP3-Datei überschrieben. Möchten Sie fortfahren?</translation>
+    </message>
+    <message>
+        <source>The recording could not be converted to MP3: %1<byte value="xd" />
+The WAV file was kept: %2</source>
+        <translation>Die Aufnahme konnte nicht in MP3 umgewandelt werden: %1<byte value="xd" />
+Die WAV-Datei wurde behalten: %2</translation>
+    </message>
+    <message>
+        <source>The Mp3 could not be created: %1</source>
+        <translation>Die MP3-Datei konnte nicht erstellt werden: %1</translation>
+    </message>
+    <message>
+        <source>Your Mp3 has been created:  %1. Would you like to view the file?</source>
+        <translation>Ihre MP3-Datei wurde erstellt:  %1. Möchten Sie die Datei ansehen?</translation>
+    </message>
+    <message>
+        <source>No recording mixer was found. Install "pavucontrol" (PulseAudio Volume Control) to choose the recording source and its level.</source>
+        <translation>Es wurde kein Aufnahmemixer gefunden. Installieren Sie „pavucontrol“ (PulseAudio-Lautstärkeregler), um Aufnahmequelle und Pegel zu wählen.</translation>
+    </message>
+    <message>
+        <source>Could not open the mixer, please contact support</source>
+        <translation>Der Mixer konnte nicht geöffnet werden, bitte wenden Sie sich an den Support</translation>
+    </message>
+    <message>
+        <source>No file has yet been recorded during this session.</source>
+        <translation>In dieser Sitzung wurde noch nichts aufgenommen.</translation>
+    </message>
+    <message>
+        <source>The directory could not be opened.</source>
+        <translation>Der Ordner konnte nicht geöffnet werden.</translation>
+    </message>
+    <message>
+        <source>There was a problem loading the editor. The file could not be found.</source>
+        <translation>Beim Laden des Editors ist ein Problem aufgetreten. Die Datei wurde nicht gefunden.</translation>
+    </message>
+</context>
+<context>
+    <name>sonaveil::recorder::frmDRIVE</name>
+    <message>
+        <source>Available Drive Space</source>
+        <translation>Freier Speicherplatz</translation>
+    </message>
+    <message>
+        <source>Volume</source>
+        <translation>Datenträger</translation>
+    </message>
+    <message>
+        <source>Total Space</source>
+        <translation>Gesamt</translation>
+    </message>
+    <message>
+        <source>Free Space</source>
+        <translation>Frei</translation>
+    </message>
+    <message>
+        <source>Used Space</source>
+        <translation>Belegt</translation>
+    </message>
+    <message>
+        <source>Drive Type</source>
+        <translation>Laufwerksart</translation>
+    </message>
+    <message>
+        <source>Close</source>
+        <translation>Schließen</translation>
+    </message>
+</context>
+</TS>

@@ -1,0 +1,1366 @@
+<?xml version='1.0' encoding='utf-8'?>
+<!DOCTYPE TS>
+<TS version="2.1" language="es">
+<context>
+    <name>sonaveil::controls::MasterVolume</name>
+    <message>
+        <source>System volume</source>
+        <translation>Volumen del sistema</translation>
+    </message>
+    <message>
+        <source>Volume:  %1%</source>
+        <translation>Volumen:  %1%</translation>
+    </message>
+    <message>
+        <source>Mute or unmute</source>
+        <translation>Silenciar o activar el sonido</translation>
+    </message>
+    <message>
+        <source>%1 %, muted</source>
+        <translation>%1 %, silenciado</translation>
+    </message>
+    <message>
+        <source>%1 %</source>
+        <translation>%1 %</translation>
+    </message>
+</context>
+<context>
+    <name>sonaveil::controls::TimeControl</name>
+    <message>
+        <source>Setting the hours</source>
+        <translation>Ajustando las horas</translation>
+    </message>
+    <message>
+        <source>Setting the minutes</source>
+        <translation>Ajustando los minutos</translation>
+    </message>
+    <message>
+        <source>Setting the seconds</source>
+        <translation>Ajustando los segundos</translation>
+    </message>
+    <message>
+        <source>Setting AM or PM</source>
+        <translation>Ajustando a. m. o p. m.</translation>
+    </message>
+</context>
+<context>
+    <name>sonaveil::lumidot::GeneralPage</name>
+    <message>
+        <source>Number of Columns (Width) [Values: 1 to 80]</source>
+        <translation>Número de columnas (ancho) [valores: 1 a 80]</translation>
+    </message>
+    <message>
+        <source>Number of Rows (Height) [Values: 1 to 4]</source>
+        <translation>Número de filas (alto) [valores: 1 a 4]</translation>
+    </message>
+    <message>
+        <source>Lcd Column Number Error
+Values: 1 to 80</source>
+        <translation>Error en el número de columnas de la pantalla
+Valores: 1 a 80</translation>
+    </message>
+    <message>
+        <source>Lcd Row Number Error
+Value: 1 to 4</source>
+        <translation>Error en el número de filas de la pantalla
+Valor: 1 a 4</translation>
+    </message>
+    <message>
+        <source>General</source>
+        <translation>General</translation>
+    </message>
+    <message>
+        <source>More columns</source>
+        <translation>Más columnas</translation>
+    </message>
+    <message>
+        <source>Fewer columns</source>
+        <translation>Menos columnas</translation>
+    </message>
+    <message>
+        <source>More rows</source>
+        <translation>Más filas</translation>
+    </message>
+    <message>
+        <source>Fewer rows</source>
+        <translation>Menos filas</translation>
+    </message>
+    <message>
+        <source>BorderStyle</source>
+        <translation>BorderStyle (marco)</translation>
+    </message>
+    <message>
+        <source>Lcd Size</source>
+        <translation>Tamaño de la pantalla</translation>
+    </message>
+    <message>
+        <source>LCDCol:</source>
+        <translation>LCDCol (columnas):</translation>
+    </message>
+    <message>
+        <source>LCDRow:</source>
+        <translation>LCDRow (filas):</translation>
+    </message>
+    <message>
+        <source>Advance</source>
+        <translation>Avanzado</translation>
+    </message>
+    <message>
+        <source>ColBorderSize:</source>
+        <translation>ColBorderSize (margen lateral):</translation>
+    </message>
+    <message>
+        <source>Colspace:</source>
+        <translation>Colspace (espacio entre columnas):</translation>
+    </message>
+    <message>
+        <source>Rowspace:</source>
+        <translation>Rowspace (espacio entre filas):</translation>
+    </message>
+    <message>
+        <source>RowBorderSize:</source>
+        <translation>RowBorderSize (margen superior):</translation>
+    </message>
+    <message>
+        <source>Value Invalid</source>
+        <translation>Valor no válido</translation>
+    </message>
+</context>
+<context>
+    <name>sonaveil::player::AlarmWindow</name>
+    <message>
+        <source>Alarm Clock</source>
+        <translation>Despertador</translation>
+    </message>
+    <message>
+        <source>Alarm time</source>
+        <translation>Hora de la alarma</translation>
+    </message>
+    <message>
+        <source>The time of day the alarm goes off (24-hour)</source>
+        <translation>La hora a la que suena la alarma (24 horas)</translation>
+    </message>
+    <message>
+        <source>Play for</source>
+        <translation>Reproducir durante</translation>
+    </message>
+    <message>
+        <source>How long the alarm plays when it does not repeat</source>
+        <translation>Cuánto tiempo suena la alarma si no se repite</translation>
+    </message>
+    <message>
+        <source>&amp;Repeat alarm continuously</source>
+        <translation>&amp;Repetir la alarma sin parar</translation>
+    </message>
+    <message>
+        <source>&amp;Fade in alarm volume</source>
+        <translation>&amp;Subir poco a poco el volumen</translation>
+    </message>
+    <message>
+        <source>Max Alarm Volume</source>
+        <translation>Volumen máximo de la alarma</translation>
+    </message>
+    <message>
+        <source>The volume of the alarm sound, and where a fade ends</source>
+        <translation>El volumen del sonido de alarma y dónde termina la subida</translation>
+    </message>
+    <message>
+        <source>Alarm sound</source>
+        <translation>Sonido de alarma</translation>
+    </message>
+    <message>
+        <source>C&amp;hoose Alarm</source>
+        <translation>&amp;Elegir alarma</translation>
+    </message>
+    <message>
+        <source>Choose the sound file the alarm plays</source>
+        <translation>Elegir el archivo de sonido que reproduce la alarma</translation>
+    </message>
+    <message>
+        <source>&amp;Test Alarm</source>
+        <translation>&amp;Probar alarma</translation>
+    </message>
+    <message>
+        <source>Play the alarm sound now at the set volume</source>
+        <translation>Reproducir ahora el sonido de alarma con el volumen elegido</translation>
+    </message>
+    <message>
+        <source>Stop T&amp;est</source>
+        <translation>&amp;Detener prueba</translation>
+    </message>
+    <message>
+        <source>Stop the test sound (this also switches the alarm off)</source>
+        <translation>Detener el sonido de prueba (también desactiva la alarma)</translation>
+    </message>
+    <message>
+        <source>Reset &amp;Default Alarm</source>
+        <translation>Alarma &amp;predeterminada</translation>
+    </message>
+    <message>
+        <source>Use the program's own alarm sound</source>
+        <translation>Usar el sonido de alarma del programa</translation>
+    </message>
+    <message>
+        <source>Sleep timer (instead of the alarm sound)</source>
+        <translation>Temporizador de sueño (en lugar de la alarma)</translation>
+    </message>
+    <message>
+        <source>Close &amp;program when alarm time is reached </source>
+        <translation>Cerrar el &amp;programa a la hora de la alarma </translation>
+    </message>
+    <message>
+        <source>&amp;Shutdown computer when alarm time is reached </source>
+        <translation>&amp;Apagar el ordenador a la hora de la alarma </translation>
+    </message>
+    <message>
+        <source>Fade out over</source>
+        <translation>Desvanecer durante</translation>
+    </message>
+    <message>
+        <source>Fade out time</source>
+        <translation>Tiempo de desvanecimiento</translation>
+    </message>
+    <message>
+        <source>The masking sounds fall smoothly to silence over this time before the alarm time</source>
+        <translation>Los sonidos bajan suavemente hasta el silencio durante este tiempo antes de la hora de la alarma</translation>
+    </message>
+    <message>
+        <source>off</source>
+        <translation>no</translation>
+    </message>
+    <message>
+        <source>%1 minutes</source>
+        <translation>%1 minutos</translation>
+    </message>
+    <message>
+        <source>Stop &amp;Alarm</source>
+        <translation>Detener &amp;alarma</translation>
+    </message>
+    <message>
+        <source>Silence the alarm that is playing</source>
+        <translation>Silenciar la alarma que está sonando</translation>
+    </message>
+    <message>
+        <source>&amp;Close</source>
+        <translation>&amp;Cerrar</translation>
+    </message>
+    <message>
+        <source>Sonaveil</source>
+        <translation>Sonaveil</translation>
+    </message>
+</context>
+<context>
+    <name>sonaveil::player::ColoursEditor</name>
+    <message>
+        <source>Please type a name to identify this color scheme</source>
+        <translation>Escriba un nombre para identificar este esquema de color</translation>
+    </message>
+    <message>
+        <source>This will delete the current preset. Continue?</source>
+        <translation>Esto borrará el ajuste actual. ¿Continuar?</translation>
+    </message>
+</context>
+<context>
+    <name>sonaveil::player::ColoursWindow</name>
+    <message>
+        <source>Button Textcolor</source>
+        <translation>Color del texto de los botones</translation>
+    </message>
+    <message>
+        <source>Button Backcolor</source>
+        <translation>Fondo de los botones</translation>
+    </message>
+    <message>
+        <source>Button Rollover</source>
+        <translation>Botones bajo el ratón</translation>
+    </message>
+    <message>
+        <source>Slider Gradient1</source>
+        <translation>Degradado del control 1</translation>
+    </message>
+    <message>
+        <source>Slider Gradient2</source>
+        <translation>Degradado del control 2</translation>
+    </message>
+    <message>
+        <source>Text Color</source>
+        <translation>Color del texto</translation>
+    </message>
+    <message>
+        <source>Background Color</source>
+        <translation>Color de fondo</translation>
+    </message>
+    <message>
+        <source>Form Color</source>
+        <translation>Color de la ventana</translation>
+    </message>
+    <message>
+        <source>Color Schemes</source>
+        <translation>Esquemas de color</translation>
+    </message>
+    <message>
+        <source>Choose the %1</source>
+        <translation>Elegir: %1</translation>
+    </message>
+    <message>
+        <source>LCD Scheme</source>
+        <translation>Colores de la pantalla</translation>
+    </message>
+    <message>
+        <source>The palette of the status display</source>
+        <translation>Los colores de la pantalla de estado</translation>
+    </message>
+    <message>
+        <source>&amp;Image As Background</source>
+        <translation>&amp;Imagen de fondo</translation>
+    </message>
+    <message>
+        <source>Show the background picture; untick for the plain form colour</source>
+        <translation>Mostrar la imagen de fondo; sin marcar, solo el color de la ventana</translation>
+    </message>
+    <message>
+        <source>Form color preview</source>
+        <translation>Vista previa del color de la ventana</translation>
+    </message>
+    <message>
+        <source>Choose the form color</source>
+        <translation>Elegir el color de la ventana</translation>
+    </message>
+    <message>
+        <source>The scheme before</source>
+        <translation>El esquema anterior</translation>
+    </message>
+    <message>
+        <source>Color scheme</source>
+        <translation>Esquema de color</translation>
+    </message>
+    <message>
+        <source>The saved color schemes</source>
+        <translation>Los esquemas de color guardados</translation>
+    </message>
+    <message>
+        <source>The scheme after</source>
+        <translation>El esquema siguiente</translation>
+    </message>
+    <message>
+        <source>&amp;Save </source>
+        <translation>&amp;Guardar </translation>
+    </message>
+    <message>
+        <source>Save these colors as a scheme</source>
+        <translation>Guardar estos colores como esquema</translation>
+    </message>
+    <message>
+        <source>&amp;Del</source>
+        <translation>&amp;Borrar</translation>
+    </message>
+    <message>
+        <source>Delete the scheme named in the list</source>
+        <translation>Borrar el esquema indicado en la lista</translation>
+    </message>
+    <message>
+        <source>&amp;Restore Default Colors</source>
+        <translation>&amp;Colores predeterminados</translation>
+    </message>
+    <message>
+        <source>Load the scheme named Default</source>
+        <translation>Cargar el esquema llamado Default</translation>
+    </message>
+    <message>
+        <source>&amp;Apply</source>
+        <translation>&amp;Aplicar</translation>
+    </message>
+    <message>
+        <source>Recolor the player's windows and close</source>
+        <translation>Volver a colorear las ventanas y cerrar</translation>
+    </message>
+    <message>
+        <source>&amp;Cancel</source>
+        <translation>&amp;Cancelar</translation>
+    </message>
+    <message>
+        <source>Close; the colors chosen stay held</source>
+        <translation>Cerrar; los colores elegidos se conservan</translation>
+    </message>
+</context>
+<context>
+    <name>sonaveil::player::Equaliser</name>
+    <message>
+        <source>No Preset Selected</source>
+        <translation>Ningún ajuste elegido</translation>
+    </message>
+    <message>
+        <source>Please type a name to identify this equalizer configuration</source>
+        <translation>Escriba un nombre para identificar esta configuración del ecualizador</translation>
+    </message>
+    <message>
+        <source>This will delete the current preset. Continue?</source>
+        <translation>Esto borrará el ajuste actual. ¿Continuar?</translation>
+    </message>
+</context>
+<context>
+    <name>sonaveil::player::EqualiserWindow</name>
+    <message>
+        <source>Equalizer</source>
+        <translation>Ecualizador</translation>
+    </message>
+    <message>
+        <source>Off</source>
+        <translation>No</translation>
+    </message>
+    <message>
+        <source>Switch the equaliser on or off</source>
+        <translation>Activar o desactivar el ecualizador</translation>
+    </message>
+    <message>
+        <source>Notch</source>
+        <translation>Muesca</translation>
+    </message>
+    <message>
+        <source>Take a band around your matched pitch out of the whole mix (see Pitch Match)</source>
+        <translation>Quitar de toda la mezcla una banda alrededor de su tono (vea Buscar el tono)</translation>
+    </message>
+    <message>
+        <source>Preset</source>
+        <translation>Ajuste</translation>
+    </message>
+    <message>
+        <source>The previous preset</source>
+        <translation>El ajuste anterior</translation>
+    </message>
+    <message>
+        <source>Equaliser presets of the folder "presets"</source>
+        <translation>Ajustes del ecualizador de la carpeta «presets»</translation>
+    </message>
+    <message>
+        <source>The next preset</source>
+        <translation>El ajuste siguiente</translation>
+    </message>
+    <message>
+        <source>%1 Hz band</source>
+        <translation>Banda de %1 Hz</translation>
+    </message>
+    <message>
+        <source>&amp;Save Preset</source>
+        <translation>&amp;Guardar ajuste</translation>
+    </message>
+    <message>
+        <source>Store these ten bands as a preset</source>
+        <translation>Guardar estas diez bandas como ajuste</translation>
+    </message>
+    <message>
+        <source>&amp;Delete</source>
+        <translation>&amp;Borrar</translation>
+    </message>
+    <message>
+        <source>Delete the preset named in the list</source>
+        <translation>Borrar el ajuste indicado en la lista</translation>
+    </message>
+    <message>
+        <source>Ce&amp;nter all EQs</source>
+        <translation>&amp;Centrar todas las bandas</translation>
+    </message>
+    <message>
+        <source>Every band to 0 dB</source>
+        <translation>Todas las bandas a 0 dB</translation>
+    </message>
+    <message>
+        <source>&amp;Close</source>
+        <translation>&amp;Cerrar</translation>
+    </message>
+    <message>
+        <source>Sonaveil</source>
+        <translation>Sonaveil</translation>
+    </message>
+</context>
+<context>
+    <name>sonaveil::player::MainWindow</name>
+    <message>
+        <source>Sonaveil</source>
+        <translation>Sonaveil</translation>
+    </message>
+    <message>
+        <source>Sound</source>
+        <translation>Sonido</translation>
+    </message>
+    <message>
+        <source>Volume</source>
+        <translation>Volumen</translation>
+    </message>
+    <message>
+        <source>Frequency</source>
+        <translation>Tono</translation>
+    </message>
+    <message>
+        <source>L / R Balance</source>
+        <translation>Balance I / D</translation>
+    </message>
+    <message>
+        <source>Masking sounds for the night</source>
+        <translation>Sonidos enmascaradores para la noche</translation>
+    </message>
+    <message>
+        <source>Alarm Confi&amp;g</source>
+        <translation>Con&amp;figurar alarma</translation>
+    </message>
+    <message>
+        <source>Alarm On</source>
+        <translation>Alarma activada</translation>
+    </message>
+    <message>
+        <source>Alarm O&amp;ff</source>
+        <translation>&amp;Desactivar alarma</translation>
+    </message>
+    <message>
+        <source>E&amp;qualizer</source>
+        <translation>E&amp;cualizador</translation>
+    </message>
+    <message>
+        <source>Set the alarm clock and the sleep timer</source>
+        <translation>Ajustar el despertador y el temporizador de sueño</translation>
+    </message>
+    <message>
+        <source>Arm the alarm for the set time</source>
+        <translation>Activar la alarma para la hora elegida</translation>
+    </message>
+    <message>
+        <source>Disarm the alarm and silence it</source>
+        <translation>Desactivar la alarma y silenciarla</translation>
+    </message>
+    <message>
+        <source>Shape the whole sound with the ten-band equaliser</source>
+        <translation>Dar forma a todo el sonido con el ecualizador de diez bandas</translation>
+    </message>
+    <message>
+        <source>&amp;Options</source>
+        <translation>&amp;Opciones</translation>
+    </message>
+    <message>
+        <source>Colors</source>
+        <translation>Colores</translation>
+    </message>
+    <message>
+        <source>The colors of the player's windows</source>
+        <translation>Los colores de las ventanas</translation>
+    </message>
+    <message>
+        <source>&amp;Record</source>
+        <translation>&amp;Grabar</translation>
+    </message>
+    <message>
+        <source>&amp;Help</source>
+        <translation>A&amp;yuda</translation>
+    </message>
+    <message>
+        <source>Tra&amp;y</source>
+        <translation>&amp;Bandeja</translation>
+    </message>
+    <message>
+        <source>&amp;Close</source>
+        <translation>&amp;Cerrar</translation>
+    </message>
+    <message>
+        <source>Pitch &amp;Match</source>
+        <translation>&amp;Buscar el tono</translation>
+    </message>
+    <message>
+        <source>Find the pitch of your tinnitus</source>
+        <translation>Encontrar el tono de su acúfeno</translation>
+    </message>
+    <message>
+        <source>&amp;Noise</source>
+        <translation>&amp;Ruido</translation>
+    </message>
+    <message>
+        <source>Nat&amp;ure</source>
+        <translation>Nat&amp;uraleza</translation>
+    </message>
+    <message>
+        <source>&amp;Machines</source>
+        <translation>&amp;Máquinas</translation>
+    </message>
+    <message>
+        <source>Hous&amp;ehold</source>
+        <translation>&amp;Hogar</translation>
+    </message>
+    <message>
+        <source>Sounds:</source>
+        <translation>Sonidos:</translation>
+    </message>
+    <message>
+        <source>&amp;Stop all</source>
+        <translation>&amp;Parar todo</translation>
+    </message>
+    <message>
+        <source>Switch off every sound on every page</source>
+        <translation>Apagar todos los sonidos de todas las páginas</translation>
+    </message>
+    <message>
+        <source>Master volume</source>
+        <translation>Volumen general</translation>
+    </message>
+    <message>
+        <source>%1 pitch</source>
+        <translation>%1: tono</translation>
+    </message>
+    <message>
+        <source>%1 balance</source>
+        <translation>%1: balance</translation>
+    </message>
+    <message>
+        <source>%1 volume</source>
+        <translation>%1: volumen</translation>
+    </message>
+    <message>
+        <source>Frequency Not Available</source>
+        <translation>Tono no disponible</translation>
+    </message>
+    <message>
+        <source>S&amp;top</source>
+        <translation>&amp;Detener</translation>
+    </message>
+    <message>
+        <source>Switch off every sound of this page</source>
+        <translation>Apagar todos los sonidos de esta página</translation>
+    </message>
+    <message>
+        <source>Master</source>
+        <translation>General</translation>
+    </message>
+    <message>
+        <source>System</source>
+        <translation>Sistema</translation>
+    </message>
+    <message>
+        <source>Master volume of every sound</source>
+        <translation>Volumen general de todos los sonidos</translation>
+    </message>
+    <message>
+        <source>The computer's own output volume</source>
+        <translation>El volumen de salida del ordenador</translation>
+    </message>
+    <message>
+        <source>Presets</source>
+        <translation>Ajustes</translation>
+    </message>
+    <message>
+        <source>Sa&amp;ve</source>
+        <translation>Guar&amp;dar</translation>
+    </message>
+    <message>
+        <source>&amp;Load</source>
+        <translation>&amp;Cargar</translation>
+    </message>
+    <message>
+        <source>&amp;Previous</source>
+        <translation>&amp;Anterior</translation>
+    </message>
+    <message>
+        <source>&amp;Assign</source>
+        <translation>&amp;Asignar</translation>
+    </message>
+    <message>
+        <source>Save the mix as a preset file</source>
+        <translation>Guardar la mezcla como archivo de ajuste</translation>
+    </message>
+    <message>
+        <source>Open a preset file</source>
+        <translation>Abrir un archivo de ajuste</translation>
+    </message>
+    <message>
+        <source>The mix that was playing when the player last closed</source>
+        <translation>La mezcla que sonaba al cerrar el programa la última vez</translation>
+    </message>
+    <message>
+        <source>Put a preset file on one of the ten quick buttons</source>
+        <translation>Poner un archivo de ajuste en uno de los diez botones rápidos</translation>
+    </message>
+    <message>
+        <source>Quick presets</source>
+        <translation>Ajustes rápidos</translation>
+    </message>
+    <message>
+        <source>Quick preset %1</source>
+        <translation>Ajuste rápido %1</translation>
+    </message>
+</context>
+<context>
+    <name>sonaveil::player::OptionsWindow</name>
+    <message>
+        <source>Program Options</source>
+        <translation>Opciones del programa</translation>
+    </message>
+    <message>
+        <source>&amp;General Options</source>
+        <translation>Opciones &amp;generales</translation>
+    </message>
+    <message>
+        <source>So&amp;undcard</source>
+        <translation>&amp;Tarjeta de sonido</translation>
+    </message>
+    <message>
+        <source>Startup Position</source>
+        <translation>Al iniciar</translation>
+    </message>
+    <message>
+        <source>&amp;Fully Displayed</source>
+        <translation>&amp;Ventana completa</translation>
+    </message>
+    <message>
+        <source>&amp;Taskbar</source>
+        <translation>Barra de &amp;tareas</translation>
+    </message>
+    <message>
+        <source>System Tra&amp;y</source>
+        <translation>&amp;Bandeja del sistema</translation>
+    </message>
+    <message>
+        <source>&amp;Launch program automatically on boot</source>
+        <translation>&amp;Iniciar el programa al arrancar</translation>
+    </message>
+    <message>
+        <source>&amp;Resume the last mix at start-up</source>
+        <translation>&amp;Reanudar la última mezcla al iniciar</translation>
+    </message>
+    <message>
+        <source>C&amp;ontact Us</source>
+        <translation>C&amp;ontacto</translation>
+    </message>
+    <message>
+        <source>Write to us by e-mail</source>
+        <translation>Escríbanos por correo electrónico</translation>
+    </message>
+    <message>
+        <source>Currently Used Soundcard: </source>
+        <translation>Tarjeta de sonido en uso: </translation>
+    </message>
+    <message>
+        <source>Sound card</source>
+        <translation>Tarjeta de sonido</translation>
+    </message>
+    <message>
+        <source>&amp;Select</source>
+        <translation>&amp;Seleccionar</translation>
+    </message>
+    <message>
+        <source>Use this sound card from the next start on</source>
+        <translation>Usar esta tarjeta de sonido a partir del próximo inicio</translation>
+    </message>
+    <message>
+        <source>&amp;Close</source>
+        <translation>&amp;Cerrar</translation>
+    </message>
+    <message>
+        <source>Sonaveil</source>
+        <translation>Sonaveil</translation>
+    </message>
+    <message>
+        <source>Please restart the application for the change to take effect.</source>
+        <translation>Reinicie la aplicación para que el cambio surta efecto.</translation>
+    </message>
+</context>
+<context>
+    <name>sonaveil::player::PitchMatchWindow</name>
+    <message>
+        <source>Pitch Match</source>
+        <translation>Buscar el tono</translation>
+    </message>
+    <message>
+        <source>Sound:</source>
+        <translation>Sonido:</translation>
+    </message>
+    <message>
+        <source>&amp;Tone</source>
+        <translation>&amp;Tono</translation>
+    </message>
+    <message>
+        <source>A pure tone, for ringing or whistling tinnitus</source>
+        <translation>Un tono puro, para acúfenos que suenan como un pitido</translation>
+    </message>
+    <message>
+        <source>&amp;Narrow band</source>
+        <translation>Banda &amp;estrecha</translation>
+    </message>
+    <message>
+        <source>A band of noise a third of an octave wide, for hissing tinnitus</source>
+        <translation>Una banda de ruido de un tercio de octava, para acúfenos que suenan como un siseo</translation>
+    </message>
+    <message>
+        <source>Pitch:</source>
+        <translation>Tono:</translation>
+    </message>
+    <message>
+        <source>Down a third of an octave (Shift+Left)</source>
+        <translation>Bajar un tercio de octava (Mayús+Izquierda)</translation>
+    </message>
+    <message>
+        <source>Down a little, 1/24 octave (Left)</source>
+        <translation>Bajar un poco, 1/24 de octava (Izquierda)</translation>
+    </message>
+    <message>
+        <source>Up a little, 1/24 octave (Right)</source>
+        <translation>Subir un poco, 1/24 de octava (Derecha)</translation>
+    </message>
+    <message>
+        <source>Up a third of an octave (Shift+Right)</source>
+        <translation>Subir un tercio de octava (Mayús+Derecha)</translation>
+    </message>
+    <message>
+        <source>Level:</source>
+        <translation>Nivel:</translation>
+    </message>
+    <message>
+        <source>The sound's level; start low and raise it only until you hear it clearly</source>
+        <translation>El nivel del sonido; empiece bajo y súbalo solo hasta oírlo con claridad</translation>
+    </message>
+    <message>
+        <source>&amp;Play</source>
+        <translation>&amp;Reproducir</translation>
+    </message>
+    <message>
+        <source>Play or stop the sound (Space)</source>
+        <translation>Reproducir o detener el sonido (Espacio)</translation>
+    </message>
+    <message>
+        <source>Octave &amp;check</source>
+        <translation>&amp;Prueba de octava</translation>
+    </message>
+    <message>
+        <source>&amp;Same</source>
+        <translation>&amp;Igual</translation>
+    </message>
+    <message>
+        <source>&amp;Lower</source>
+        <translation>Más &amp;bajo</translation>
+    </message>
+    <message>
+        <source>&amp;Higher</source>
+        <translation>Más &amp;alto</translation>
+    </message>
+    <message>
+        <source>Sa&amp;ve</source>
+        <translation>Guar&amp;dar</translation>
+    </message>
+    <message>
+        <source>Keep this pitch and kind in "tinnitus.ini"; the notch is centred on it</source>
+        <translation>Guardar este tono y tipo en «tinnitus.ini»; el filtro de muesca se centra en él</translation>
+    </message>
+    <message>
+        <source>H&amp;elp</source>
+        <translation>A&amp;yuda</translation>
+    </message>
+    <message>
+        <source>&amp;Close</source>
+        <translation>&amp;Cerrar</translation>
+    </message>
+    <message>
+        <source>Sonaveil</source>
+        <translation>Sonaveil</translation>
+    </message>
+    <message>
+        <source>Saved: %1, %2</source>
+        <translation>Guardado: %1, %2</translation>
+    </message>
+    <message>
+        <source>Level %1 dB</source>
+        <translation>Nivel %1 dB</translation>
+    </message>
+</context>
+<context>
+    <name>sonaveil::player::Tray</name>
+    <message>
+        <source>&amp;Load</source>
+        <translation>&amp;Cargar</translation>
+    </message>
+    <message>
+        <source>&amp;Mute</source>
+        <translation>&amp;Silenciar</translation>
+    </message>
+    <message>
+        <source>Sleep in %1 min</source>
+        <translation>Dormir en %1 min</translation>
+    </message>
+    <message>
+        <source>The sounds fade out over the last 10 minutes, then stop</source>
+        <translation>Los sonidos se desvanecen en los últimos 10 minutos y luego se detienen</translation>
+    </message>
+    <message>
+        <source>Cancel sleep</source>
+        <translation>Cancelar el sueño</translation>
+    </message>
+    <message>
+        <source>&amp;Quit</source>
+        <translation>&amp;Salir</translation>
+    </message>
+    <message>
+        <source>Sonaveil</source>
+        <translation>Sonaveil</translation>
+    </message>
+</context>
+<context>
+    <name>sonaveil::player::catalogue</name>
+    <message>
+        <source>White Noise</source>
+        <translation>Ruido blanco</translation>
+    </message>
+    <message>
+        <source>Pink Noise </source>
+        <translation>Ruido rosa </translation>
+    </message>
+    <message>
+        <source>Brown Noise</source>
+        <translation>Ruido marrón</translation>
+    </message>
+    <message>
+        <source>Blue Noise</source>
+        <translation>Ruido azul</translation>
+    </message>
+    <message>
+        <source>Violet Noise</source>
+        <translation>Ruido violeta</translation>
+    </message>
+    <message>
+        <source>Rain1</source>
+        <translation>Lluvia 1</translation>
+    </message>
+    <message>
+        <source>Rain2</source>
+        <translation>Lluvia 2</translation>
+    </message>
+    <message>
+        <source>Rain3</source>
+        <translation>Lluvia 3</translation>
+    </message>
+    <message>
+        <source>Ocean</source>
+        <translation>Mar</translation>
+    </message>
+    <message>
+        <source>Cicada 1</source>
+        <translation>Cigarra 1</translation>
+    </message>
+    <message>
+        <source>Cicada 3</source>
+        <translation>Cigarra 3</translation>
+    </message>
+    <message>
+        <source>Cicada 2</source>
+        <translation>Cigarra 2</translation>
+    </message>
+    <message>
+        <source>Rain5</source>
+        <translation>Lluvia 5</translation>
+    </message>
+    <message>
+        <source>Rain4</source>
+        <translation>Lluvia 4</translation>
+    </message>
+    <message>
+        <source>Cicada3</source>
+        <translation>Cigarra 3</translation>
+    </message>
+    <message>
+        <source>Cicada2</source>
+        <translation>Cigarra 2</translation>
+    </message>
+    <message>
+        <source>Cicada1</source>
+        <translation>Cigarra 1</translation>
+    </message>
+    <message>
+        <source>Air Conditioner</source>
+        <translation>Aire acondicionado</translation>
+    </message>
+    <message>
+        <source>Air Condiioner2</source>
+        <translation>Aire acondicionado 2</translation>
+    </message>
+    <message>
+        <source>Aircraft Cabin</source>
+        <translation>Cabina de avión</translation>
+    </message>
+    <message>
+        <source>Train Cabin</source>
+        <translation>Vagón de tren</translation>
+    </message>
+    <message>
+        <source>Aquarium1</source>
+        <translation>Acuario 1</translation>
+    </message>
+    <message>
+        <source>Aquarium2</source>
+        <translation>Acuario 2</translation>
+    </message>
+    <message>
+        <source>Fan</source>
+        <translation>Ventilador</translation>
+    </message>
+    <message>
+        <source>Hoover</source>
+        <translation>Aspiradora</translation>
+    </message>
+    <message>
+        <source>Fire</source>
+        <translation>Fuego</translation>
+    </message>
+    <message>
+        <source>Hairdryer</source>
+        <translation>Secador de pelo</translation>
+    </message>
+    <message>
+        <source>Vacuum Cleaner</source>
+        <translation>Aspiradora 2</translation>
+    </message>
+    <message>
+        <source>Vacuum 2</source>
+        <translation>Aspiradora 3</translation>
+    </message>
+    <message>
+        <source>Vacuum3</source>
+        <translation>Aspiradora 4</translation>
+    </message>
+    <message>
+        <source>Vacuum4</source>
+        <translation>Aspiradora 5</translation>
+    </message>
+</context>
+<context>
+    <name>sonaveil::recorder::DiskGuard</name>
+    <message>
+        <source>Recording Stopped - The available space warning threshold has been exceeded. Please select another drive, or increase the low disk space warning threshold.<byte value="xd" />
+You selected drive %1 <byte value="xd" />Available space on the selected drive is: %2MBs<byte value="xd" />Disk space threshold is set at: %3MBs</source>
+        <translation>Grabación detenida: se ha superado el umbral de aviso de espacio disponible. Elija otra unidad o cambie el umbral de aviso de poco espacio.<byte value="xd" />
+Ha elegido la unidad %1 <byte value="xd" />Espacio disponible en la unidad: %2 MB <byte value="xd" />El umbral de aviso está en: %3 MB</translation>
+    </message>
+</context>
+<context>
+    <name>sonaveil::recorder::FRMMAIN</name>
+    <message>
+        <source>Unlimited</source>
+        <translation>Sin límite</translation>
+    </message>
+    <message>
+        <source>Don't warn</source>
+        <translation>No avisar</translation>
+    </message>
+    <message>
+        <source>VU Meters</source>
+        <translation>Vúmetros</translation>
+    </message>
+    <message>
+        <source>Oscilloscope</source>
+        <translation>Osciloscopio</translation>
+    </message>
+    <message>
+        <source>Sound Recorder</source>
+        <translation>Grabadora de sonido</translation>
+    </message>
+    <message>
+        <source>Record</source>
+        <translation>Grabar</translation>
+    </message>
+    <message>
+        <source>Stop recording</source>
+        <translation>Detener la grabación</translation>
+    </message>
+    <message>
+        <source>Stop playing</source>
+        <translation>Detener la reproducción</translation>
+    </message>
+    <message>
+        <source>Play the last recording</source>
+        <translation>Reproducir la última grabación</translation>
+    </message>
+    <message>
+        <source>MP3</source>
+        <translation>MP3</translation>
+    </message>
+    <message>
+        <source>Convert a Wav to MP3</source>
+        <translation>Convertir un WAV a MP3</translation>
+    </message>
+    <message>
+        <source>Mix</source>
+        <translation>Mezclador</translation>
+    </message>
+    <message>
+        <source>Open the mixer to configure recording source / level</source>
+        <translation>Abrir el mezclador para ajustar la fuente y el nivel de grabación</translation>
+    </message>
+    <message>
+        <source>Drive</source>
+        <translation>Unidad</translation>
+    </message>
+    <message>
+        <source>View available drive space</source>
+        <translation>Ver el espacio disponible</translation>
+    </message>
+    <message>
+        <source>Dir</source>
+        <translation>Carpeta</translation>
+    </message>
+    <message>
+        <source>Open the directory containing the last recording</source>
+        <translation>Abrir la carpeta de la última grabación</translation>
+    </message>
+    <message>
+        <source>Double-click the thumb for x1.0</source>
+        <translation>Doble clic en el control para x1.0</translation>
+    </message>
+    <message>
+        <source>Playback Positioning</source>
+        <translation>Posición de reproducción</translation>
+    </message>
+    <message>
+        <source>Recording Sensitivity</source>
+        <translation>Sensibilidad de grabación</translation>
+    </message>
+    <message>
+        <source>Output Format</source>
+        <translation>Formato de salida</translation>
+    </message>
+    <message>
+        <source>Driver</source>
+        <translation>Controlador</translation>
+    </message>
+    <message>
+        <source>Low disk space threshold in MB</source>
+        <translation>Umbral de poco espacio en MB</translation>
+    </message>
+    <message>
+        <source>Recording length limit in minutes</source>
+        <translation>Límite de duración en minutos</translation>
+    </message>
+    <message>
+        <source>Stop on low dsk space</source>
+        <translation>Parar con poco espacio</translation>
+    </message>
+    <message>
+        <source>MB</source>
+        <translation>MB</translation>
+    </message>
+    <message>
+        <source>Limit recording length</source>
+        <translation>Limitar la duración</translation>
+    </message>
+    <message>
+        <source>Min</source>
+        <translation>min</translation>
+    </message>
+    <message>
+        <source>Sound Editor</source>
+        <translation>Editor de sonido</translation>
+    </message>
+    <message>
+        <source>Hide</source>
+        <translation>Ocultar</translation>
+    </message>
+    <message>
+        <source>Close</source>
+        <translation>Cerrar</translation>
+    </message>
+    <message>
+        <source>Quality</source>
+        <translation>Calidad</translation>
+    </message>
+    <message>
+        <source>Style</source>
+        <translation>Estilo</translation>
+    </message>
+    <message>
+        <source>Loop</source>
+        <translation>Repetir</translation>
+    </message>
+    <message>
+        <source>Disable Internal Rendering Engine</source>
+        <translation>Desactivar el dibujo interno</translation>
+    </message>
+    <message>
+        <source>&amp;Start VU</source>
+        <translation>&amp;Iniciar vúmetro</translation>
+    </message>
+    <message>
+        <source>Start Monitoring</source>
+        <translation>Iniciar la monitorización</translation>
+    </message>
+    <message>
+        <source>S&amp;top VU</source>
+        <translation>&amp;Detener vúmetro</translation>
+    </message>
+    <message>
+        <source>Stop Monitoring</source>
+        <translation>Detener la monitorización</translation>
+    </message>
+</context>
+<context>
+    <name>sonaveil::recorder::Form1</name>
+    <message>
+        <source>Recording Help</source>
+        <translation>Ayuda para grabar</translation>
+    </message>
+    <message>
+        <source>Recording Setup Information</source>
+        <translation>Información sobre la configuración de grabación</translation>
+    </message>
+    <message>
+        <source>PulseAudio Setup Instructions</source>
+        <translation>Instrucciones para PulseAudio</translation>
+    </message>
+    <message>
+        <source>PipeWire Setup Instructions</source>
+        <translation>Instrucciones para PipeWire</translation>
+    </message>
+    <message>
+        <source>Show this form in future</source>
+        <translation>Mostrar esta ventana en el futuro</translation>
+    </message>
+    <message>
+        <source>Close</source>
+        <translation>Cerrar</translation>
+    </message>
+</context>
+<context>
+    <name>sonaveil::recorder::LevelMeter</name>
+    <message>
+        <source>Recording level</source>
+        <translation>Nivel de grabación</translation>
+    </message>
+    <message>
+        <source>Left %1 %, right %2 %</source>
+        <translation>Izquierda %1 %, derecha %2 %</translation>
+    </message>
+</context>
+<context>
+    <name>sonaveil::recorder::Mp3Converter</name>
+    <message>
+        <source>The converter "%1" could not be started.</source>
+        <translation>No se pudo iniciar el conversor «%1».</translation>
+    </message>
+    <message>
+        <source>The converter "%1" is missing.</source>
+        <translation>Falta el conversor «%1».</translation>
+    </message>
+    <message>
+        <source>The converter produced no MP3.</source>
+        <translation>El conversor no produjo ningún MP3.</translation>
+    </message>
+    <message>
+        <source>The converter stopped unexpectedly.</source>
+        <translation>El conversor se detuvo de forma inesperada.</translation>
+    </message>
+</context>
+<context>
+    <name>sonaveil::recorder::RecorderSession</name>
+    <message>
+        <source>Save Sampled Audio</source>
+        <translation>Guardar el audio grabado</translation>
+    </message>
+    <message>
+        <source>Wave Files|*.wav</source>
+        <translation>Archivos WAV|*.wav</translation>
+    </message>
+    <message>
+        <source>Warning</source>
+        <translation>Advertencia</translation>
+    </message>
+    <message>
+        <source>Recording over an existing file will append the recorded audio to the file.<byte value="xd" />
+Are you sure this is what you want to do?</source>
+        <translation>Grabar sobre un archivo existente añadirá el audio grabado al archivo.<byte value="xd" />
+¿Seguro que desea hacerlo?</translation>
+    </message>
+    <message>
+        <source>The control could not start recording</source>
+        <translation>No se pudo iniciar la grabación</translation>
+    </message>
+    <message>
+        <source>Please choose a wav file to convert.</source>
+        <translation>Elija un archivo WAV para convertir.</translation>
+    </message>
+    <message>
+        <source>Wav Files (*.wav)|*.wav|Wav Files (*.*)|*.*</source>
+        <translation>Archivos WAV (*.wav)|*.wav|Archivos WAV (*.*)|*.*</translation>
+    </message>
+    <message>
+        <source>Please choose an existing wav file.</source>
+        <translation>Elija un archivo WAV existente.</translation>
+    </message>
+    <message>
+        <source>Please choose a filename for your Mp3.</source>
+        <translation>Elija un nombre de archivo para su MP3.</translation>
+    </message>
+    <message>
+        <source>Mp3 Files (*.mp3)|*.mp3|mp3 Files (*.*)|*.*</source>
+        <translation>Archivos MP3 (*.mp3)|*.mp3|Archivos MP3 (*.*)|*.*</translation>
+    </message>
+    <message>
+        <source>This will overwrite an existing Mp3. Would you like to continue?</source>
+        <translation>Esto sobrescribirá un MP3 existente. ¿Desea continuar?</translation>
+    </message>
+    <message>
+        <source>The recording could not be converted to MP3: %1<byte value="xd" />
+The WAV file was kept: %2</source>
+        <translation>No se pudo convertir la grabación a MP3: %1<byte value="xd" />
+Se conservó el archivo WAV: %2</translation>
+    </message>
+    <message>
+        <source>The Mp3 could not be created: %1</source>
+        <translation>No se pudo crear el MP3: %1</translation>
+    </message>
+    <message>
+        <source>Your Mp3 has been created:  %1. Would you like to view the file?</source>
+        <translation>Su MP3 se ha creado:  %1. ¿Desea ver el archivo?</translation>
+    </message>
+    <message>
+        <source>No recording mixer was found. Install "pavucontrol" (PulseAudio Volume Control) to choose the recording source and its level.</source>
+        <translation>No se encontró ningún mezclador de grabación. Instale «pavucontrol» (control de volumen de PulseAudio) para elegir la fuente y el nivel de grabación.</translation>
+    </message>
+    <message>
+        <source>Could not open the mixer, please contact support</source>
+        <translation>No se pudo abrir el mezclador; póngase en contacto con el soporte</translation>
+    </message>
+    <message>
+        <source>No file has yet been recorded during this session.</source>
+        <translation>Todavía no se ha grabado ningún archivo en esta sesión.</translation>
+    </message>
+    <message>
+        <source>The directory could not be opened.</source>
+        <translation>No se pudo abrir la carpeta.</translation>
+    </message>
+    <message>
+        <source>There was a problem loading the editor. The file could not be found.</source>
+        <translation>Hubo un problema al cargar el editor. No se encontró el archivo.</translation>
+    </message>
+</context>
+<context>
+    <name>sonaveil::recorder::frmDRIVE</name>
+    <message>
+        <source>Available Drive Space</source>
+        <translation>Espacio disponible en las unidades</translation>
+    </message>
+    <message>
+        <source>Volume</source>
+        <translation>Volumen</translation>
+    </message>
+    <message>
+        <source>Total Space</source>
+        <translation>Espacio total</translation>
+    </message>
+    <message>
+        <source>Free Space</source>
+        <translation>Espacio libre</translation>
+    </message>
+    <message>
+        <source>Used Space</source>
+        <translation>Espacio usado</translation>
+    </message>
+    <message>
+        <source>Drive Type</source>
+        <translation>Tipo de unidad</translation>
+    </message>
+    <message>
+        <source>Close</source>
+        <translation>Cerrar</translation>
+    </message>
+</context>
+</TS>
