@@ -1,6 +1,35 @@
-<?xml version='1.0' encoding='utf-8'?>
+<?xml version="1.0" encoding="utf-8"?>
 <!DOCTYPE TS>
 <TS version="2.1" language="de">
+<context>
+    <name>PlayerNotices</name>
+    <message>
+        <source>The mix that plays could not be kept in &quot;%1&quot;: %2. Sonaveil tells you again only if the reason changes.</source>
+        <translation>Der laufende Mix konnte nicht in „%1“ gesichert werden: %2. Sonaveil meldet es erst wieder, wenn sich der Grund ändert.</translation>
+    </message>
+    <message>
+        <source>The alarm&apos;s shut-down option has asked the computer to power off in %1 seconds, at %2.</source>
+        <translation>Die Ausschalt-Option des Weckers hat den Computer gebeten, sich in %1 Sekunden auszuschalten, um %2.</translation>
+    </message>
+    <message>
+        <source>Cancel shut-down</source>
+        <translation>Ausschalten abbrechen</translation>
+    </message>
+    <message>
+        <source>This desktop shows no tray icons, so Sonaveil is minimised instead of hidden: you find it on the task bar.</source>
+        <translation>Diese Arbeitsfläche zeigt keine Symbole im Infobereich, daher wird Sonaveil minimiert statt ausgeblendet: Sie finden es in der Taskleiste.</translation>
+    </message>
+    <message>
+        <source>it cannot be written</source>
+        <translation>sie lässt sich nicht schreiben</translation>
+    </message>
+    <message>
+        <source>Sonaveil could not save these files as it closed:
+%1</source>
+        <translation>Sonaveil konnte diese Dateien beim Beenden nicht speichern:
+%1</translation>
+    </message>
+</context>
 <context>
     <name>sonaveil::controls::MasterVolume</name>
     <message>
@@ -197,7 +226,7 @@ Wert: 1 bis 4</translation>
         <translation>&amp;Standardweckton</translation>
     </message>
     <message>
-        <source>Use the program's own alarm sound</source>
+        <source>Use the program&apos;s own alarm sound</source>
         <translation>Den mitgelieferten Weckton verwenden</translation>
     </message>
     <message>
@@ -371,7 +400,7 @@ Wert: 1 bis 4</translation>
         <translation>&amp;Übernehmen</translation>
     </message>
     <message>
-        <source>Recolor the player's windows and close</source>
+        <source>Recolor the player&apos;s windows and close</source>
         <translation>Die Fenster neu einfärben und schließen</translation>
     </message>
     <message>
@@ -429,7 +458,7 @@ Wert: 1 bis 4</translation>
         <translation>Die vorige Voreinstellung</translation>
     </message>
     <message>
-        <source>Equaliser presets of the folder "presets"</source>
+        <source>Equaliser presets of the folder &quot;presets&quot;</source>
         <translation>Equalizer-Voreinstellungen im Ordner „presets“</translation>
     </message>
     <message>
@@ -540,7 +569,7 @@ Wert: 1 bis 4</translation>
         <translation>Farben</translation>
     </message>
     <message>
-        <source>The colors of the player's windows</source>
+        <source>The colors of the player&apos;s windows</source>
         <translation>Die Farben der Fenster</translation>
     </message>
     <message>
@@ -636,7 +665,7 @@ Wert: 1 bis 4</translation>
         <translation>Gesamtlautstärke aller Klänge</translation>
     </message>
     <message>
-        <source>The computer's own output volume</source>
+        <source>The computer&apos;s own output volume</source>
         <translation>Die Ausgabelautstärke des Computers</translation>
     </message>
     <message>
@@ -810,7 +839,7 @@ Wert: 1 bis 4</translation>
         <translation>Pegel:</translation>
     </message>
     <message>
-        <source>The sound's level; start low and raise it only until you hear it clearly</source>
+        <source>The sound&apos;s level; start low and raise it only until you hear it clearly</source>
         <translation>Der Pegel des Klangs; beginnen Sie leise und erhöhen Sie nur, bis Sie ihn deutlich hören</translation>
     </message>
     <message>
@@ -842,7 +871,7 @@ Wert: 1 bis 4</translation>
         <translation>Spei&amp;chern</translation>
     </message>
     <message>
-        <source>Keep this pitch and kind in "tinnitus.ini"; the notch is centred on it</source>
+        <source>Keep this pitch and kind in &quot;tinnitus.ini&quot;; the notch is centred on it</source>
         <translation>Diese Tonhöhe und Art in „tinnitus.ini“ speichern; die Kerbe wird darauf zentriert</translation>
     </message>
     <message>
@@ -1027,10 +1056,10 @@ Wert: 1 bis 4</translation>
 <context>
     <name>sonaveil::recorder::DiskGuard</name>
     <message>
-        <source>Recording Stopped - The available space warning threshold has been exceeded. Please select another drive, or increase the low disk space warning threshold.<byte value="xd" />
-You selected drive %1 <byte value="xd" />Available space on the selected drive is: %2MBs<byte value="xd" />Disk space threshold is set at: %3MBs</source>
-        <translation>Aufnahme gestoppt – die Warnschwelle für freien Speicherplatz wurde unterschritten. Bitte wählen Sie ein anderes Laufwerk oder ändern Sie die Warnschwelle.<byte value="xd" />
-Sie haben das Laufwerk %1 gewählt <byte value="xd" />Freier Platz auf diesem Laufwerk: %2 MB <byte value="xd" />Die Warnschwelle liegt bei: %3 MB</translation>
+        <source>Recording Stopped - The available space warning threshold has been exceeded. Please select another drive, or increase the low disk space warning threshold.<byte value="xd"/>
+You selected drive %1 <byte value="xd"/>Available space on the selected drive is: %2MBs<byte value="xd"/>Disk space threshold is set at: %3MBs</source>
+        <translation>Aufnahme gestoppt – die Warnschwelle für freien Speicherplatz wurde unterschritten. Bitte wählen Sie ein anderes Laufwerk oder ändern Sie die Warnschwelle.<byte value="xd"/>
+Sie haben das Laufwerk %1 gewählt <byte value="xd"/>Freier Platz auf diesem Laufwerk: %2 MB <byte value="xd"/>Die Warnschwelle liegt bei: %3 MB</translation>
     </message>
 </context>
 <context>
@@ -1040,7 +1069,7 @@ Sie haben das Laufwerk %1 gewählt <byte value="xd" />Freier Platz auf diesem La
         <translation>Unbegrenzt</translation>
     </message>
     <message>
-        <source>Don't warn</source>
+        <source>Don&apos;t warn</source>
         <translation>Nicht warnen</translation>
     </message>
     <message>
@@ -1233,11 +1262,11 @@ Sie haben das Laufwerk %1 gewählt <byte value="xd" />Freier Platz auf diesem La
 <context>
     <name>sonaveil::recorder::Mp3Converter</name>
     <message>
-        <source>The converter "%1" could not be started.</source>
+        <source>The converter &quot;%1&quot; could not be started.</source>
         <translation>Der Umwandler „%1“ konnte nicht gestartet werden.</translation>
     </message>
     <message>
-        <source>The converter "%1" is missing.</source>
+        <source>The converter &quot;%1&quot; is missing.</source>
         <translation>Der Umwandler „%1“ fehlt.</translation>
     </message>
     <message>
@@ -1264,9 +1293,9 @@ Sie haben das Laufwerk %1 gewählt <byte value="xd" />Freier Platz auf diesem La
         <translation>Warnung</translation>
     </message>
     <message>
-        <source>Recording over an existing file will append the recorded audio to the file.<byte value="xd" />
+        <source>Recording over an existing file will append the recorded audio to the file.<byte value="xd"/>
 Are you sure this is what you want to do?</source>
-        <translation>Eine Aufnahme in eine vorhandene Datei hängt den aufgenommenen Ton an die Datei an.<byte value="xd" />
+        <translation>Eine Aufnahme in eine vorhandene Datei hängt den aufgenommenen Ton an die Datei an.<byte value="xd"/>
 Möchten Sie das wirklich?</translation>
     </message>
     <message>
@@ -1298,9 +1327,9 @@ Möchten Sie das wirklich?</translation>
         <translation>Damit wird eine vorhandene MP3-Datei überschrieben. Möchten Sie fortfahren?</translation>
     </message>
     <message>
-        <source>The recording could not be converted to MP3: %1<byte value="xd" />
+        <source>The recording could not be converted to MP3: %1<byte value="xd"/>
 The WAV file was kept: %2</source>
-        <translation>Die Aufnahme konnte nicht in MP3 umgewandelt werden: %1<byte value="xd" />
+        <translation>Die Aufnahme konnte nicht in MP3 umgewandelt werden: %1<byte value="xd"/>
 Die WAV-Datei wurde behalten: %2</translation>
     </message>
     <message>
@@ -1312,7 +1341,7 @@ Die WAV-Datei wurde behalten: %2</translation>
         <translation>Ihre MP3-Datei wurde erstellt:  %1. Möchten Sie die Datei ansehen?</translation>
     </message>
     <message>
-        <source>No recording mixer was found. Install "pavucontrol" (PulseAudio Volume Control) to choose the recording source and its level.</source>
+        <source>No recording mixer was found. Install &quot;pavucontrol&quot; (PulseAudio Volume Control) to choose the recording source and its level.</source>
         <translation>Es wurde kein Aufnahmemixer gefunden. Installieren Sie „pavucontrol“ (PulseAudio-Lautstärkeregler), um Aufnahmequelle und Pegel zu wählen.</translation>
     </message>
     <message>

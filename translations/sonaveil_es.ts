@@ -1,6 +1,35 @@
-<?xml version='1.0' encoding='utf-8'?>
+<?xml version="1.0" encoding="utf-8"?>
 <!DOCTYPE TS>
 <TS version="2.1" language="es">
+<context>
+    <name>PlayerNotices</name>
+    <message>
+        <source>The mix that plays could not be kept in &quot;%1&quot;: %2. Sonaveil tells you again only if the reason changes.</source>
+        <translation>La mezcla que suena no se pudo guardar en «%1»: %2. Sonaveil vuelve a avisar solo si cambia el motivo.</translation>
+    </message>
+    <message>
+        <source>The alarm&apos;s shut-down option has asked the computer to power off in %1 seconds, at %2.</source>
+        <translation>La opción de apagado de la alarma ha pedido al equipo que se apague dentro de %1 segundos, a las %2.</translation>
+    </message>
+    <message>
+        <source>Cancel shut-down</source>
+        <translation>Cancelar el apagado</translation>
+    </message>
+    <message>
+        <source>This desktop shows no tray icons, so Sonaveil is minimised instead of hidden: you find it on the task bar.</source>
+        <translation>Este escritorio no muestra iconos en la bandeja, así que Sonaveil se minimiza en lugar de ocultarse: lo encontrará en la barra de tareas.</translation>
+    </message>
+    <message>
+        <source>it cannot be written</source>
+        <translation>no se puede escribir</translation>
+    </message>
+    <message>
+        <source>Sonaveil could not save these files as it closed:
+%1</source>
+        <translation>Sonaveil no pudo guardar estos archivos al cerrarse:
+%1</translation>
+    </message>
+</context>
 <context>
     <name>sonaveil::controls::MasterVolume</name>
     <message>
@@ -197,7 +226,7 @@ Valor: 1 a 4</translation>
         <translation>Alarma &amp;predeterminada</translation>
     </message>
     <message>
-        <source>Use the program's own alarm sound</source>
+        <source>Use the program&apos;s own alarm sound</source>
         <translation>Usar el sonido de alarma del programa</translation>
     </message>
     <message>
@@ -371,7 +400,7 @@ Valor: 1 a 4</translation>
         <translation>&amp;Aplicar</translation>
     </message>
     <message>
-        <source>Recolor the player's windows and close</source>
+        <source>Recolor the player&apos;s windows and close</source>
         <translation>Volver a colorear las ventanas y cerrar</translation>
     </message>
     <message>
@@ -429,7 +458,7 @@ Valor: 1 a 4</translation>
         <translation>El ajuste anterior</translation>
     </message>
     <message>
-        <source>Equaliser presets of the folder "presets"</source>
+        <source>Equaliser presets of the folder &quot;presets&quot;</source>
         <translation>Ajustes del ecualizador de la carpeta «presets»</translation>
     </message>
     <message>
@@ -540,7 +569,7 @@ Valor: 1 a 4</translation>
         <translation>Colores</translation>
     </message>
     <message>
-        <source>The colors of the player's windows</source>
+        <source>The colors of the player&apos;s windows</source>
         <translation>Los colores de las ventanas</translation>
     </message>
     <message>
@@ -636,7 +665,7 @@ Valor: 1 a 4</translation>
         <translation>Volumen general de todos los sonidos</translation>
     </message>
     <message>
-        <source>The computer's own output volume</source>
+        <source>The computer&apos;s own output volume</source>
         <translation>El volumen de salida del ordenador</translation>
     </message>
     <message>
@@ -810,7 +839,7 @@ Valor: 1 a 4</translation>
         <translation>Nivel:</translation>
     </message>
     <message>
-        <source>The sound's level; start low and raise it only until you hear it clearly</source>
+        <source>The sound&apos;s level; start low and raise it only until you hear it clearly</source>
         <translation>El nivel del sonido; empiece bajo y súbalo solo hasta oírlo con claridad</translation>
     </message>
     <message>
@@ -842,7 +871,7 @@ Valor: 1 a 4</translation>
         <translation>Guar&amp;dar</translation>
     </message>
     <message>
-        <source>Keep this pitch and kind in "tinnitus.ini"; the notch is centred on it</source>
+        <source>Keep this pitch and kind in &quot;tinnitus.ini&quot;; the notch is centred on it</source>
         <translation>Guardar este tono y tipo en «tinnitus.ini»; el filtro de muesca se centra en él</translation>
     </message>
     <message>
@@ -1027,10 +1056,10 @@ Valor: 1 a 4</translation>
 <context>
     <name>sonaveil::recorder::DiskGuard</name>
     <message>
-        <source>Recording Stopped - The available space warning threshold has been exceeded. Please select another drive, or increase the low disk space warning threshold.<byte value="xd" />
-You selected drive %1 <byte value="xd" />Available space on the selected drive is: %2MBs<byte value="xd" />Disk space threshold is set at: %3MBs</source>
-        <translation>Grabación detenida: se ha superado el umbral de aviso de espacio disponible. Elija otra unidad o cambie el umbral de aviso de poco espacio.<byte value="xd" />
-Ha elegido la unidad %1 <byte value="xd" />Espacio disponible en la unidad: %2 MB <byte value="xd" />El umbral de aviso está en: %3 MB</translation>
+        <source>Recording Stopped - The available space warning threshold has been exceeded. Please select another drive, or increase the low disk space warning threshold.<byte value="xd"/>
+You selected drive %1 <byte value="xd"/>Available space on the selected drive is: %2MBs<byte value="xd"/>Disk space threshold is set at: %3MBs</source>
+        <translation>Grabación detenida: se ha superado el umbral de aviso de espacio disponible. Elija otra unidad o cambie el umbral de aviso de poco espacio.<byte value="xd"/>
+Ha elegido la unidad %1 <byte value="xd"/>Espacio disponible en la unidad: %2 MB <byte value="xd"/>El umbral de aviso está en: %3 MB</translation>
     </message>
 </context>
 <context>
@@ -1040,7 +1069,7 @@ Ha elegido la unidad %1 <byte value="xd" />Espacio disponible en la unidad: %2 M
         <translation>Sin límite</translation>
     </message>
     <message>
-        <source>Don't warn</source>
+        <source>Don&apos;t warn</source>
         <translation>No avisar</translation>
     </message>
     <message>
@@ -1233,11 +1262,11 @@ Ha elegido la unidad %1 <byte value="xd" />Espacio disponible en la unidad: %2 M
 <context>
     <name>sonaveil::recorder::Mp3Converter</name>
     <message>
-        <source>The converter "%1" could not be started.</source>
+        <source>The converter &quot;%1&quot; could not be started.</source>
         <translation>No se pudo iniciar el conversor «%1».</translation>
     </message>
     <message>
-        <source>The converter "%1" is missing.</source>
+        <source>The converter &quot;%1&quot; is missing.</source>
         <translation>Falta el conversor «%1».</translation>
     </message>
     <message>
@@ -1264,9 +1293,9 @@ Ha elegido la unidad %1 <byte value="xd" />Espacio disponible en la unidad: %2 M
         <translation>Advertencia</translation>
     </message>
     <message>
-        <source>Recording over an existing file will append the recorded audio to the file.<byte value="xd" />
+        <source>Recording over an existing file will append the recorded audio to the file.<byte value="xd"/>
 Are you sure this is what you want to do?</source>
-        <translation>Grabar sobre un archivo existente añadirá el audio grabado al archivo.<byte value="xd" />
+        <translation>Grabar sobre un archivo existente añadirá el audio grabado al archivo.<byte value="xd"/>
 ¿Seguro que desea hacerlo?</translation>
     </message>
     <message>
@@ -1298,9 +1327,9 @@ Are you sure this is what you want to do?</source>
         <translation>Esto sobrescribirá un MP3 existente. ¿Desea continuar?</translation>
     </message>
     <message>
-        <source>The recording could not be converted to MP3: %1<byte value="xd" />
+        <source>The recording could not be converted to MP3: %1<byte value="xd"/>
 The WAV file was kept: %2</source>
-        <translation>No se pudo convertir la grabación a MP3: %1<byte value="xd" />
+        <translation>No se pudo convertir la grabación a MP3: %1<byte value="xd"/>
 Se conservó el archivo WAV: %2</translation>
     </message>
     <message>
@@ -1312,7 +1341,7 @@ Se conservó el archivo WAV: %2</translation>
         <translation>Su MP3 se ha creado:  %1. ¿Desea ver el archivo?</translation>
     </message>
     <message>
-        <source>No recording mixer was found. Install "pavucontrol" (PulseAudio Volume Control) to choose the recording source and its level.</source>
+        <source>No recording mixer was found. Install &quot;pavucontrol&quot; (PulseAudio Volume Control) to choose the recording source and its level.</source>
         <translation>No se encontró ningún mezclador de grabación. Instale «pavucontrol» (control de volumen de PulseAudio) para elegir la fuente y el nivel de grabación.</translation>
     </message>
     <message>
