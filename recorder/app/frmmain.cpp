@@ -24,7 +24,6 @@
 #include <QLabel>
 #include <QMouseEvent>
 #include <QPainter>
-#include <QScreen>
 #include <QStackedLayout>
 #include <QVBoxLayout>
 #include <QWindow>
@@ -38,34 +37,6 @@ using controls::UcSlider;
 namespace {
 
 const QString kTitle = QStringLiteral("Recorder");
-
-// The list entries that are words, for the translators; the numbers stay as they are.
-[[maybe_unused]] const char* const kWordItems[] = {
-    QT_TRANSLATE_NOOP("sonaveil::recorder::FRMMAIN", "Unlimited"),
-    QT_TRANSLATE_NOOP("sonaveil::recorder::FRMMAIN", "Don't warn"),
-    QT_TRANSLATE_NOOP("sonaveil::recorder::FRMMAIN", "VU Meters"),
-    QT_TRANSLATE_NOOP("sonaveil::recorder::FRMMAIN", "Oscilloscope"),
-};
-
-QString shownItem(const QString& item)
-{
-    return QCoreApplication::translate("sonaveil::recorder::FRMMAIN", item.toUtf8().constData());
-}
-
-SComboBox* makeList(const QString& name, int width, const QStringList& items, QWidget* parent)
-{
-    auto* c = new SComboBox(name, parent);
-    c->setAppearanceCombo(21);
-    c->applyProperties();
-    // Wide enough for the longest entry in the user's language.
-    int widest = 0;
-    for (const QString& item : items) {
-        c->AddItem(shownItem(item));
-        widest = std::max(widest, c->fontMetrics().horizontalAdvance(shownItem(item)));
-    }
-    c->setFixedWidth(std::max(width, widest + controls::SComboBoxModel::kTextLeft + controls::SComboBoxModel::kButtonWidth + 10));
-    return c;
-}
 
 } // namespace
 
@@ -438,16 +409,7 @@ bool FRMMAIN::loopPlayback() const
 
 void FRMMAIN::placeWindow(std::optional<QPoint> position)
 {
-    QScreen* primary = QGuiApplication::primaryScreen();
-    if (!primary) {
-        if (position)
-            move(*position);
-        return;
-    }
-    QList<QRect> areas;
-    for (QScreen* screen : QGuiApplication::screens())
-        areas << screen->availableGeometry();
-    move(placeOnScreens(position, size(), areas, primary->availableGeometry()));
+    placeOnScreen(*this, position);
 }
 
 void FRMMAIN::hideForClose()

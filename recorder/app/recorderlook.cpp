@@ -2,15 +2,66 @@
 
 #include "common/propertybag.h"
 #include "controls/multibuttonwidget.h"
+#include "controls/scombobox.h"
+#include "recorder/core/rules.h"
 #include "lumidot/lcd.h"
 
+#include <QCoreApplication>
+#include <QGuiApplication>
 #include <QLabel>
 #include <QLinearGradient>
 #include <QPainter>
+#include <QScreen>
 
 #include <algorithm>
 
 namespace sonaveil::recorder {
+
+namespace {
+
+// The list entries that are words, for the translators; the numbers stay as they are.
+[[maybe_unused]] const char* const kWordItems[] = {
+    QT_TRANSLATE_NOOP("sonaveil::recorder::FRMMAIN", "Unlimited"),
+    QT_TRANSLATE_NOOP("sonaveil::recorder::FRMMAIN", "Don't warn"),
+    QT_TRANSLATE_NOOP("sonaveil::recorder::FRMMAIN", "VU Meters"),
+    QT_TRANSLATE_NOOP("sonaveil::recorder::FRMMAIN", "Oscilloscope"),
+};
+
+} // namespace
+
+QString shownItem(const QString& item)
+{
+    return QCoreApplication::translate("sonaveil::recorder::FRMMAIN", item.toUtf8().constData());
+}
+
+controls::SComboBox* makeList(const QString& name, int width, const QStringList& items, QWidget* parent)
+{
+    auto* c = new controls::SComboBox(name, parent);
+    c->setAppearanceCombo(21);
+    c->applyProperties();
+    // Wide enough for the longest entry in the user's language.
+    int widest = 0;
+    for (const QString& item : items) {
+        c->AddItem(shownItem(item));
+        widest = std::max(widest, c->fontMetrics().horizontalAdvance(shownItem(item)));
+    }
+    c->setFixedWidth(std::max(width, widest + controls::SComboBoxModel::kTextLeft + controls::SComboBoxModel::kButtonWidth + 10));
+    return c;
+}
+
+void placeOnScreen(QWidget& window, std::optional<QPoint> position)
+{
+    QScreen* primary = QGuiApplication::primaryScreen();
+    if (!primary) {
+        if (position)
+            window.move(*position);
+        return;
+    }
+    QList<QRect> areas;
+    for (QScreen* screen : QGuiApplication::screens())
+        areas << screen->availableGeometry();
+    window.move(placeOnScreens(position, window.size(), areas, primary->availableGeometry()));
+}
 
 controls::Multibutton* makeButton(const QString& name, const QString& caption, QSize size, QWidget* parent)
 {

@@ -1,15 +1,19 @@
 #pragma once
 
 #include <QImage>
+#include <QPoint>
 #include <QString>
+#include <QStringList>
 
 #include <cstdint>
+#include <optional>
 
 class QLabel;
 class QWidget;
 
 namespace sonaveil::controls {
 class Multibutton;
+class SComboBox;
 }
 namespace sonaveil::lumidot {
 class LCD;
@@ -31,6 +35,12 @@ QLabel* makeCaption(const QString& text, QWidget* parent, int pointSize = 0, boo
 // A dot-matrix display of `rows` lines of 21 small characters lit in `on`; null when the display
 // library cannot create one.
 lumidot::LCD* makeDisplay(const QString& name, int rows, std::uint32_t on, QWidget* parent);
+// A list entry as shown: the words among them in the user's language.
+QString shownItem(const QString& item);
+// A drop-down list of `items`, at least `width` wide and wide enough for its longest entry.
+controls::SComboBox* makeList(const QString& name, int width, const QStringList& items, QWidget* parent);
+// Moves `window` to its stored position, or onto the primary screen when that is off every screen.
+void placeOnScreen(QWidget& window, std::optional<QPoint> position);
 // The main window's background: brushed dark steel for `size`.
 QImage drawBackground(QSize size);
 
