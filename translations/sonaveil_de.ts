@@ -199,7 +199,7 @@ Wert: 1 bis 4</translation>
     </message>
     <message>
         <source>C&amp;hoose Alarm</source>
-        <translation>Weckton &amp;wählen</translation>
+        <translation>W&amp;eckton wählen</translation>
     </message>
     <message>
         <source>Choose the sound file the alarm plays</source>
@@ -271,7 +271,7 @@ Wert: 1 bis 4</translation>
     </message>
     <message>
         <source>&amp;Close</source>
-        <translation>S&amp;chließen</translation>
+        <translation>Sc&amp;hließen</translation>
     </message>
     <message>
         <source>Sonaveil</source>
@@ -389,7 +389,7 @@ Wert: 1 bis 4</translation>
     </message>
     <message>
         <source>&amp;Restore Default Colors</source>
-        <translation>&amp;Standardfarben</translation>
+        <translation>S&amp;tandardfarben</translation>
     </message>
     <message>
         <source>Load the scheme named Default</source>
@@ -538,7 +538,7 @@ Wert: 1 bis 4</translation>
     </message>
     <message>
         <source>Alarm O&amp;ff</source>
-        <translation>Wecker a&amp;us</translation>
+        <translation>&amp;Wecker aus</translation>
     </message>
     <message>
         <source>E&amp;qualizer</source>
@@ -590,7 +590,7 @@ Wert: 1 bis 4</translation>
     </message>
     <message>
         <source>Pitch &amp;Match</source>
-        <translation>&amp;Tonhöhe finden</translation>
+        <translation>Tonhöhe fi&amp;nden</translation>
     </message>
     <message>
         <source>Find the pitch of your tinnitus</source>
@@ -598,7 +598,7 @@ Wert: 1 bis 4</translation>
     </message>
     <message>
         <source>&amp;Noise</source>
-        <translation>&amp;Rauschen</translation>
+        <translation>Rau&amp;schen</translation>
     </message>
     <message>
         <source>Nat&amp;ure</source>
@@ -618,7 +618,7 @@ Wert: 1 bis 4</translation>
     </message>
     <message>
         <source>&amp;Stop all</source>
-        <translation>&amp;Alle aus</translation>
+        <translation>All&amp;e aus</translation>
     </message>
     <message>
         <source>Switch off every sound on every page</source>
@@ -674,7 +674,7 @@ Wert: 1 bis 4</translation>
     </message>
     <message>
         <source>Sa&amp;ve</source>
-        <translation>Spei&amp;chern</translation>
+        <translation>S&amp;peichern</translation>
     </message>
     <message>
         <source>&amp;Load</source>
@@ -745,7 +745,7 @@ Wert: 1 bis 4</translation>
     </message>
     <message>
         <source>&amp;Launch program automatically on boot</source>
-        <translation>Programm bei der &amp;Anmeldung starten</translation>
+        <translation>&amp;Programm bei der Anmeldung starten</translation>
     </message>
     <message>
         <source>&amp;Resume the last mix at start-up</source>
@@ -860,7 +860,7 @@ Wert: 1 bis 4</translation>
     </message>
     <message>
         <source>&amp;Lower</source>
-        <translation>&amp;Tiefer</translation>
+        <translation>Ti&amp;efer</translation>
     </message>
     <message>
         <source>&amp;Higher</source>
@@ -880,7 +880,7 @@ Wert: 1 bis 4</translation>
     </message>
     <message>
         <source>&amp;Close</source>
-        <translation>S&amp;chließen</translation>
+        <translation>Sch&amp;ließen</translation>
     </message>
     <message>
         <source>Sonaveil</source>
@@ -893,6 +893,10 @@ Wert: 1 bis 4</translation>
     <message>
         <source>Level %1 dB</source>
         <translation>Pegel %1 dB</translation>
+    </message>
+    <message>
+        <source>&amp;Stop</source>
+        <translation>A&amp;nhalten</translation>
     </message>
 </context>
 <context>

@@ -223,7 +223,7 @@ Valor: 1 a 4</translation>
     </message>
     <message>
         <source>Reset &amp;Default Alarm</source>
-        <translation>Alarma &amp;predeterminada</translation>
+        <translation>A&amp;larma predeterminada</translation>
     </message>
     <message>
         <source>Use the program&apos;s own alarm sound</source>
@@ -235,7 +235,7 @@ Valor: 1 a 4</translation>
     </message>
     <message>
         <source>Close &amp;program when alarm time is reached </source>
-        <translation>Cerrar el &amp;programa a la hora de la alarma </translation>
+        <translation>Cerrar el pr&amp;ograma a la hora de la alarma </translation>
     </message>
     <message>
         <source>&amp;Shutdown computer when alarm time is reached </source>
@@ -263,7 +263,7 @@ Valor: 1 a 4</translation>
     </message>
     <message>
         <source>Stop &amp;Alarm</source>
-        <translation>Detener &amp;alarma</translation>
+        <translation>De&amp;tener alarma</translation>
     </message>
     <message>
         <source>Silence the alarm that is playing</source>
@@ -405,7 +405,7 @@ Valor: 1 a 4</translation>
     </message>
     <message>
         <source>&amp;Cancel</source>
-        <translation>&amp;Cancelar</translation>
+        <translation>Ca&amp;ncelar</translation>
     </message>
     <message>
         <source>Close; the colors chosen stay held</source>
@@ -495,7 +495,7 @@ Valor: 1 a 4</translation>
     </message>
     <message>
         <source>&amp;Close</source>
-        <translation>&amp;Cerrar</translation>
+        <translation>C&amp;errar</translation>
     </message>
     <message>
         <source>Sonaveil</source>
@@ -542,7 +542,7 @@ Valor: 1 a 4</translation>
     </message>
     <message>
         <source>E&amp;qualizer</source>
-        <translation>E&amp;cualizador</translation>
+        <translation>Ecuali&amp;zador</translation>
     </message>
     <message>
         <source>Set the alarm clock and the sleep timer</source>
@@ -586,11 +586,11 @@ Valor: 1 a 4</translation>
     </message>
     <message>
         <source>&amp;Close</source>
-        <translation>&amp;Cerrar</translation>
+        <translation>C&amp;errar</translation>
     </message>
     <message>
         <source>Pitch &amp;Match</source>
-        <translation>&amp;Buscar el tono</translation>
+        <translation>Bu&amp;scar el tono</translation>
     </message>
     <message>
         <source>Find the pitch of your tinnitus</source>
@@ -646,7 +646,7 @@ Valor: 1 a 4</translation>
     </message>
     <message>
         <source>S&amp;top</source>
-        <translation>&amp;Detener</translation>
+        <translation>Dete&amp;ner</translation>
     </message>
     <message>
         <source>Switch off every sound of this page</source>
@@ -674,7 +674,7 @@ Valor: 1 a 4</translation>
     </message>
     <message>
         <source>Sa&amp;ve</source>
-        <translation>Guar&amp;dar</translation>
+        <translation>Gu&amp;ardar</translation>
     </message>
     <message>
         <source>&amp;Load</source>
@@ -682,11 +682,11 @@ Valor: 1 a 4</translation>
     </message>
     <message>
         <source>&amp;Previous</source>
-        <translation>&amp;Anterior</translation>
+        <translation>An&amp;terior</translation>
     </message>
     <message>
         <source>&amp;Assign</source>
-        <translation>&amp;Asignar</translation>
+        <translation>As&amp;ignar</translation>
     </message>
     <message>
         <source>Save the mix as a preset file</source>
@@ -737,7 +737,7 @@ Valor: 1 a 4</translation>
     </message>
     <message>
         <source>&amp;Taskbar</source>
-        <translation>Barra de &amp;tareas</translation>
+        <translation>B&amp;arra de tareas</translation>
     </message>
     <message>
         <source>System Tra&amp;y</source>
@@ -894,6 +894,10 @@ Valor: 1 a 4</translation>
         <source>Level %1 dB</source>
         <translation>Nivel %1 dB</translation>
     </message>
+    <message>
+        <source>&amp;Stop</source>
+        <translation>Pa&amp;rar</translation>
+    </message>
 </context>
 <context>
     <name>sonaveil::player::Tray</name>
@@ -919,7 +923,7 @@ Valor: 1 a 4</translation>
     </message>
     <message>
         <source>&amp;Quit</source>
-        <translation>&amp;Salir</translation>
+        <translation>S&amp;alir</translation>
     </message>
     <message>
         <source>Sonaveil</source>

@@ -226,7 +226,7 @@ void PitchMatchWindow::refresh()
     }
     m_levelText->setText(QString("%1 dB").arg(std::lround(m_match.levelDb())));
     if (auto* play = button("cmdPlay"))
-        play->setCaption(m_match.playing() || m_match.checking() ? "&Stop" : "&Play");
+        play->setCaption(m_match.playing() || m_match.checking() ? tr("&Stop") : tr("&Play"));
     const std::pair<const char*, PitchMatch::Octave> picks[] = {
         {"cmdPickSame", PitchMatch::Same}, {"cmdPickBelow", PitchMatch::Below}, {"cmdPickAbove", PitchMatch::Above}};
     for (const auto& [name, octave] : picks)
