@@ -164,6 +164,7 @@ void FRMMAIN::build()
     lists->setVerticalSpacing(5);
     lists->addWidget(makeCaption(tr("Output Format"), this), 0, 0);
     auto* formatRow = new QHBoxLayout;
+    formatRow->setSpacing(6);
     formatRow->addWidget(m_format);
     formatRow->addSpacing(8);
     formatRow->addWidget(makeCaption(tr("Driver"), this));
