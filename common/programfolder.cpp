@@ -79,7 +79,7 @@ ProgramFolder::ProgramFolder(fs::path program, fs::path user)
 
 fs::path ProgramFolder::dataFolder(const Environment& environment)
 {
-    // The base directory specification ignores a relative $XDG_DATA_HOME.
+    // A relative $XDG_DATA_HOME is ignored, as the desktop does: it would depend on where we start.
     const fs::path base = !environment.xdgDataHome.empty() && fs::path(environment.xdgDataHome).is_absolute()
                               ? fs::path(environment.xdgDataHome)
                               : fs::path(environment.home) / ".local/share";

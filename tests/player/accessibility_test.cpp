@@ -38,26 +38,6 @@ std::vector<QWidget*> windowsOf(Player& p)
     return out;
 }
 
-// The texts the German catalogue keeps as they are ("MP3", "Balance").
-QSet<QString> keptAsTheyAre(const QString& ts)
-{
-    QSet<QString> kept;
-    QFile file(ts);
-    if (!file.open(QIODevice::ReadOnly))
-        return kept;
-    QXmlStreamReader xml(&file);
-    QString source;
-    while (!xml.atEnd()) {
-        xml.readNext();
-        if (!xml.isStartElement())
-            continue;
-        if (xml.name() == u"source")
-            source = xml.readElementText(QXmlStreamReader::IncludeChildElements);
-        else if (xml.name() == u"translation" && xml.readElementText(QXmlStreamReader::IncludeChildElements) == source)
-            kept.insert(QString(source).remove(u'&').trimmed());
-    }
-    return kept;
-}
 
 // The texts of every window; pictures of them go to the picture folder as <language>-<window>.
 QSet<QString> textsOf(Player& p, const QString& language, QStringList* cutOff = nullptr)
@@ -122,7 +102,7 @@ TEST(PlayerTranslation, DISABLED_EveryTextShownIsGermanInTheGermanBuildWithItsOw
     }
     dropTranslators();
 
-    const QSet<QString> kept = keptAsTheyAre(QStringLiteral(SONAVEIL_SOURCE_DIR "/translations/sonaveil_de.ts"));
+    const QSet<QString> kept = testing_support::keptAsTheyAre(QStringLiteral(SONAVEIL_SOURCE_DIR "/translations/sonaveil_de.ts"));
     static const QRegularExpression words(QStringLiteral("[A-Za-z]{2}"));
     QStringList untranslated;
     for (const QString& t : german) {

@@ -30,25 +30,6 @@ QSet<QString> textsOf(QWidget* w)
     return texts;
 }
 
-QSet<QString> keptAsTheyAre(const QString& ts)
-{
-    QSet<QString> kept;
-    QFile file(ts);
-    if (!file.open(QIODevice::ReadOnly))
-        return kept;
-    QXmlStreamReader xml(&file);
-    QString source;
-    while (!xml.atEnd()) {
-        xml.readNext();
-        if (!xml.isStartElement())
-            continue;
-        if (xml.name() == u"source")
-            source = xml.readElementText(QXmlStreamReader::IncludeChildElements);
-        else if (xml.name() == u"translation" && xml.readElementText(QXmlStreamReader::IncludeChildElements) == source)
-            kept.insert(QString(source).remove(u'&').trimmed());
-    }
-    return kept;
-}
 
 } // namespace
 
@@ -94,7 +75,7 @@ TEST_F(RecorderTest, EveryTextShownIsGermanInTheGermanBuild)
         delete t;
     }
 
-    const QSet<QString> kept = keptAsTheyAre(QStringLiteral(SONAVEIL_SOURCE_DIR "/translations/sonaveil_de.ts"));
+    const QSet<QString> kept = testing_support::keptAsTheyAre(QStringLiteral(SONAVEIL_SOURCE_DIR "/translations/sonaveil_de.ts"));
     static const QRegularExpression words(QStringLiteral("[A-Za-z]{2}"));
     QStringList untranslated;
     for (const QString& t : shown) {

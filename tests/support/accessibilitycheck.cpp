@@ -3,10 +3,12 @@
 #include <QAbstractButton>
 #include <QAccessible>
 #include <QComboBox>
+#include <QFile>
 #include <QGroupBox>
 #include <QLabel>
 #include <QFontMetrics>
 #include <QMap>
+#include <QXmlStreamReader>
 #include <QWidget>
 
 namespace testing_support {
@@ -140,6 +142,26 @@ QStringList duplicateAccessKeys(QWidget* window)
             out << it.key() + QStringLiteral(": ") + it.value().join(QStringLiteral(", "));
     }
     return out;
+}
+
+QSet<QString> keptAsTheyAre(const QString& ts)
+{
+    QSet<QString> kept;
+    QFile file(ts);
+    if (!file.open(QIODevice::ReadOnly))
+        return kept;
+    QXmlStreamReader xml(&file);
+    QString source;
+    while (!xml.atEnd()) {
+        xml.readNext();
+        if (!xml.isStartElement())
+            continue;
+        if (xml.name() == u"source")
+            source = xml.readElementText(QXmlStreamReader::IncludeChildElements);
+        else if (xml.name() == u"translation" && xml.readElementText(QXmlStreamReader::IncludeChildElements) == source)
+            kept.insert(QString(source).remove(u'&').trimmed());
+    }
+    return kept;
 }
 
 } // namespace testing_support

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QSet>
 #include <QString>
 #include <QStringList>
 
@@ -24,5 +25,9 @@ QStringList cutOffCaptions(QWidget* window);
 // Access keys that two controls shown in the same window share ("Alt+R: Record, Repeat"): the
 // key then reaches neither.
 QStringList duplicateAccessKeys(QWidget* window);
+
+// The texts a Qt Linguist catalogue `ts` translates as themselves ("MP3", "Balance"), without
+// their access-key marks.
+QSet<QString> keptAsTheyAre(const QString& ts);
 
 } // namespace testing_support

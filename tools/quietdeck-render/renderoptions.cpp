@@ -22,6 +22,16 @@ std::optional<int> integerArgument(const std::string& text)
         return std::nullopt;
     return *v;
 }
+
+// A length of time above 0 and at most a day.
+std::optional<double> secondsArgument(const std::string& text)
+{
+    double s = 0;
+    const auto [p, ec] = std::from_chars(text.data(), text.data() + text.size(), s);
+    if (ec != std::errc() || p != text.data() + text.size() || !std::isfinite(s) || s <= 0 || s > kMaxSeconds)
+        return std::nullopt;
+    return s;
+}
 }
 
 std::optional<RenderOptions> parseRenderOptions(const std::vector<std::string>& args, std::string& error)
@@ -58,28 +68,19 @@ std::optional<RenderOptions> parseRenderOptions(const std::vector<std::string>& 
                 return std::nullopt;
             }
             (a == "--preset" ? o.presetFile : a == "--out" ? o.outFile : a == "--eq" ? o.equaliserFile : o.programFolder) = *v;
-        } else if (a == "--seconds") {
+        } else if (a == "--seconds" || a == "--fade-out") {
             const std::string* v = value();
             if (!v)
                 return std::nullopt;
-            double s = 0;
-            const auto [p, ec] = std::from_chars(v->data(), v->data() + v->size(), s);
-            if (ec != std::errc() || p != v->data() + v->size() || !std::isfinite(s) || s <= 0 || s > kMaxSeconds) {
-                error = "--seconds must be a number of seconds above 0 and at most 86400, not \"" + *v + "\"";
+            const auto s = secondsArgument(*v);
+            if (!s) {
+                error = a + " must be a number of seconds above 0 and at most 86400, not \"" + *v + "\"";
                 return std::nullopt;
             }
-            o.seconds = s;
-        } else if (a == "--fade-out") {
-            const std::string* v = value();
-            if (!v)
-                return std::nullopt;
-            double s = 0;
-            const auto [p, ec] = std::from_chars(v->data(), v->data() + v->size(), s);
-            if (ec != std::errc() || p != v->data() + v->size() || !std::isfinite(s) || s <= 0 || s > kMaxSeconds) {
-                error = "--fade-out must be a number of seconds above 0 and at most 86400, not \"" + *v + "\"";
-                return std::nullopt;
-            }
-            o.fadeOutSeconds = s;
+            if (a == "--seconds")
+                o.seconds = *s;
+            else
+                o.fadeOutSeconds = *s;
         } else if (a == "--notch" || a == "--notch-width") {
             const std::string* v = value();
             if (!v)
