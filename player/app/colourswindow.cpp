@@ -272,7 +272,7 @@ void ColoursWindow::coloursApplied(const WindowColours& colours)
         swatch->setBackColor(face);
         swatch->setBackOver(face);
         // A value that holds no colour says so.
-        swatch->setCaption(c ? QString() : QString("none"));
+        swatch->setCaption(c ? QString() : tr("none"));
     }
     const auto form = held.colour(SchemeColour::Form);
     const ColorValue face = form ? *form : fromQColor(kDesignFace);
