@@ -52,6 +52,8 @@ kill $player; wait $player 2>/dev/null || true
 "$dist/recorder" > "$out/recorder.log" 2>&1 &
 recorder=$!
 sleep 5
+# The main window, its recording help (shown at start) and the drive list.
+"${tree[@]}" $recorder press "Drive" && sleep 1.5
 "${tree[@]}" $recorder dump > "$out/recorder.txt" || status=1
 kill $recorder; wait $recorder 2>/dev/null || true
 

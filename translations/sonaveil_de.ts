@@ -323,6 +323,26 @@ Wert: 1 bis 4</translation>
         <source>This will delete the current preset. Continue?</source>
         <translation>Damit wird die aktuelle Voreinstellung gelöscht. Fortfahren?</translation>
     </message>
+    <message>
+        <source>The file could not be saved. Please try again ensuring you have not used special characters (!/&lt;&gt;&amp;*$%) in the name </source>
+        <translation>Die Datei konnte nicht gespeichert werden. Bitte versuchen Sie es erneut, ohne Sonderzeichen (!/&lt;&gt;&amp;*$%) im Namen </translation>
+    </message>
+    <message>
+        <source>There was an error loading the configuration!</source>
+        <translation>Beim Laden der Einstellungen ist ein Fehler aufgetreten!</translation>
+    </message>
+    <message>
+        <source>This scheme name is too long; please use at most %1 characters (fewer with accented letters).</source>
+        <translation>Dieser Schemaname ist zu lang; bitte verwenden Sie höchstens %1 Zeichen (weniger bei Buchstaben mit Akzent oder Umlaut).</translation>
+    </message>
+    <message>
+        <source>Select</source>
+        <translation>Auswählen</translation>
+    </message>
+    <message>
+        <source>No Preset Selected</source>
+        <translation>Kein Schema gewählt</translation>
+    </message>
 </context>
 <context>
     <name>sonaveil::player::ColoursWindow</name>

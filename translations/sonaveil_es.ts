@@ -323,6 +323,26 @@ Valor: 1 a 4</translation>
         <source>This will delete the current preset. Continue?</source>
         <translation>Esto borrará el ajuste actual. ¿Continuar?</translation>
     </message>
+    <message>
+        <source>The file could not be saved. Please try again ensuring you have not used special characters (!/&lt;&gt;&amp;*$%) in the name </source>
+        <translation>No se pudo guardar el archivo. Vuelva a intentarlo sin usar caracteres especiales (!/&lt;&gt;&amp;*$%) en el nombre </translation>
+    </message>
+    <message>
+        <source>There was an error loading the configuration!</source>
+        <translation>¡Hubo un error al cargar la configuración!</translation>
+    </message>
+    <message>
+        <source>This scheme name is too long; please use at most %1 characters (fewer with accented letters).</source>
+        <translation>Este nombre de esquema es demasiado largo; use como máximo %1 caracteres (menos con letras acentuadas).</translation>
+    </message>
+    <message>
+        <source>Select</source>
+        <translation>Elegir</translation>
+    </message>
+    <message>
+        <source>No Preset Selected</source>
+        <translation>Ningún esquema elegido</translation>
+    </message>
 </context>
 <context>
     <name>sonaveil::player::ColoursWindow</name>

@@ -93,6 +93,8 @@ QStringList shownTexts(QWidget* root, const QStringList& skipClasses)
         else if (auto* combo = qobject_cast<QComboBox*>(w)) {
             for (int i = 0; i < combo->count(); ++i)
                 addText(texts, combo->itemText(i));
+            if (combo->currentIndex() < 0)
+                addText(texts, combo->placeholderText());
         }
         if (QAccessibleInterface* iface = QAccessible::queryAccessibleInterface(w)) {
             addText(texts, iface->text(QAccessible::Name));
