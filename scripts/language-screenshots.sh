@@ -3,7 +3,7 @@
 # file dialog opened from the player's Load button, written to OUT (default build/screenshots):
 # player-<locale>.png (the main window), player-<locale>-<window>.png for each window its buttons
 # open and the options' sound card page, player-<locale>-filedialog.png, recorder-<locale>.png
-# (the screen at start: the main window and its recording help) and recorder-<locale>-drive.png.
+# (the main window), recorder-<locale>-drive.png and recorder-<locale>-help.png.
 #
 #   scripts/private-desktop.sh 20 scripts/language-screenshots.sh [OUT]
 set -euo pipefail
@@ -32,16 +32,21 @@ window_shot() {
 
 # locale, then the captions of Load and of the buttons that open the player's other windows
 # (alarm, equaliser, options, pitch match, colours), the options' sound card page and the
-# recorder's Drive.
+# recorder's Drive and Mix.
 languages=(
-  "de_DE|Laden|Wecker einrichten|Equalizer|Optionen|Tonhöhe finden|Farben|Soundkarte|Laufwerk"
-  "es_ES|Cargar|Configurar alarma|Ecualizador|Opciones|Buscar el tono|Colores|Tarjeta de sonido|Unidad"
+  "de_DE|Laden|Wecker einrichten|Equalizer|Optionen|Tonhöhe finden|Farben|Soundkarte|Laufwerk|Mixer"
+  "es_ES|Cargar|Configurar alarma|Ecualizador|Opciones|Buscar el tono|Colores|Tarjeta de sonido|Unidad|Mezclador"
 )
-# A settings store of its own: the recorder shows its recording help at the first start.
+# A settings store of its own, so that the recorder shows its recording help after its Mix button
+# opened the mixer; a stand-in mixer that opens no window.
 export XDG_CONFIG_HOME="$PRIVATE_DESKTOP/config"
+mkdir -p "$PRIVATE_DESKTOP/bin"
+printf '#!/bin/sh\nexit 0\n' > "$PRIVATE_DESKTOP/bin/pavucontrol"
+chmod +x "$PRIVATE_DESKTOP/bin/pavucontrol"
+export PATH="$PRIVATE_DESKTOP/bin:$PATH"
 tags=(alarm equaliser options pitchmatch colours)
 for entry in "${languages[@]}"; do
-  IFS='|' read -r locale load alarm equaliser options pitch colours soundcard drive <<< "$entry"
+  IFS='|' read -r locale load alarm equaliser options pitch colours soundcard drive mix <<< "$entry"
   rm -rf "$XDG_CONFIG_HOME"
   buttons=("$alarm" "$equaliser" "$options" "$pitch" "$colours")
   LANG=$locale.UTF-8 LANGUAGE= LC_ALL= "$dist/quietdeck" > "$out/quietdeck-$locale.log" 2>&1 &
@@ -64,8 +69,9 @@ for entry in "${languages[@]}"; do
   LANG=$locale.UTF-8 LANGUAGE= LC_ALL= "$dist/recorder" > "$out/recorder-$locale.log" 2>&1 &
   recorder=$!
   sleep 5
-  import -window root "$out/recorder-$locale.png"
+  import -window root -trim +repage "$out/recorder-$locale.png"
   window_shot $recorder "$drive" "$out/recorder-$locale-drive.png"
+  window_shot $recorder "$mix" "$out/recorder-$locale-help.png"
   kill $recorder; wait $recorder 2>/dev/null || true
 done
 ls "$out"
