@@ -1686,5 +1686,9 @@ Die WAV-Datei wurde behalten: %2</translation>
         <source>Close</source>
         <translation>Schließen</translation>
     </message>
+    <message>
+        <source>Drives</source>
+        <translation>Laufwerke</translation>
+    </message>
 </context>
 </TS>

@@ -1686,5 +1686,9 @@ Se conservó el archivo WAV: %2</translation>
         <source>Close</source>
         <translation>Cerrar</translation>
     </message>
+    <message>
+        <source>Drives</source>
+        <translation>Unidades</translation>
+    </message>
 </context>
 </TS>

@@ -8,6 +8,7 @@
 #include "controls/multibuttonwidget.h"
 #include "controls/scombobox.h"
 #include "l10n/language.h"
+#include "recorder/app/frmdrive.h"
 #include "recorder/app/levelmeter.h"
 
 #include <QAccessible>
@@ -36,7 +37,10 @@ QSet<QString> textsOf(QWidget* w)
 
 TEST_F(RecorderTest, EveryControlHasARoleANameAndItsValueAndTheStopButtonsAreOneTabStop)
 {
-    const QStringList problems = testing_support::accessibilityProblems(window.get());
+    QStringList problems = testing_support::accessibilityProblems(window.get());
+    window->on_picturebutton1_Click();
+    ASSERT_NE(window->driveBrowser(), nullptr);
+    problems << testing_support::accessibilityProblems(window->driveBrowser());
     EXPECT_TRUE(problems.isEmpty()) << problems.join(u'\n').toStdString();
 
     auto* stop = child<Multibutton>("cmdstop");
