@@ -17,10 +17,17 @@
 
 #include <cstdio>
 #include <filesystem>
+#include <optional>
 
 using namespace sonaveil;
 
 namespace {
+
+// The command line's messages in the language the program speaks.
+QString said(const char* text)
+{
+    return QCoreApplication::translate("quietdeck", text);
+}
 
 int failure(const std::string& line)
 {
@@ -43,28 +50,36 @@ bool checkPresets(player::CommandLine& line, std::string& error)
         std::string why;
         const auto text = readWholeFile(step.file, kMaxStateFileBytes, &why);
         if (!text) {
-            error = "cannot load \"" + step.file + "\": " + why;
+            error = said(QT_TRANSLATE_NOOP("quietdeck", "cannot load \"%1\": %2"))
+                        .arg(QString::fromStdString(step.file), QString::fromStdString(why))
+                        .toStdString();
             return false;
         }
         if (!player::PresetRecord::parse(*text)) {
-            error = "cannot load \"" + step.file + "\": it does not hold a preset";
+            error = said(QT_TRANSLATE_NOOP("quietdeck", "cannot load \"%1\": it does not hold a preset"))
+                        .arg(QString::fromStdString(step.file))
+                        .toStdString();
             return false;
         }
     }
     return true;
 }
 
-} // namespace
-
-int main(int argc, char** argv)
+// What the command line asks before any window: help, the version, a wrong option or preset, or
+// a player already running that takes the command line over. The exit code when this start ends
+// here. Its messages are in the desktop's language, read without the window system so that
+// --help works on a console.
+std::optional<int> consoleStart(int argc, char** argv, player::CommandLine& line, player::InstanceLock& lock)
 {
+    QCoreApplication console(argc, argv);
+    l10n::installTranslations(console, QCoreApplication::applicationDirPath());
     std::string error;
     auto parsed = player::CommandLine::parse(std::vector<std::string>(argv + 1, argv + argc), error);
     if (!parsed)
         return failure(error);
-    player::CommandLine line = *parsed;
+    line = *parsed;
     if (line.help) {
-        std::printf("%s\n", player::CommandLine::kUsage);
+        std::printf("%s\n", player::CommandLine::usage().c_str());
         return 0;
     }
     if (line.version) {
@@ -75,17 +90,27 @@ int main(int argc, char** argv)
         return failure(error);
 
     // One player per user: a later start hands its command line over and ends.
-    player::InstanceLock lock;
     if (!lock.acquire() && lock.usable()) {
         const auto reply = player::forwardToRunning(lock.socketPath(), line.arguments(), 15000);
         if (!reply)
-            return failure("the running player does not answer");
+            return failure(said(QT_TRANSLATE_NOOP("quietdeck", "the running player does not answer")).toStdString());
         if (!reply->message.empty())
             std::fprintf(reply->code == 0 ? stdout : stderr, "quietdeck: %s\n", reply->message.c_str());
         return reply->code;
     }
     if (line.quits())
         return 0; // nothing runs that could be closed
+    return std::nullopt;
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    player::CommandLine line;
+    player::InstanceLock lock;
+    if (const auto ended = consoleStart(argc, argv, line, lock))
+        return *ended;
 
     QApplication app(argc, argv);
     QApplication::setApplicationName("quietdeck");
@@ -125,7 +150,11 @@ int main(int argc, char** argv)
             bridge.receive(arguments, std::move(answer));
         };
         if (!server.listen(QString::fromStdString(lock.socketPath())))
-            std::fprintf(stderr, "quietdeck: later starts cannot reach this player (%s)\n", lock.socketPath().c_str());
+            std::fprintf(stderr, "quietdeck: %s\n",
+                         said(QT_TRANSLATE_NOOP("quietdeck", "later starts cannot reach this player (%1)"))
+                             .arg(QString::fromStdString(lock.socketPath()))
+                             .toLocal8Bit()
+                             .constData());
     }
     // Without a session bus the player runs as ever, only without media keys.
     bridge.publishOn(QDBusConnection::sessionBus());

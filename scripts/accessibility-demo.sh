@@ -49,9 +49,16 @@ done
 } > "$out/player-sound.txt" 2>&1 || status=1
 kill $player; wait $player 2>/dev/null || true
 
-"$dist/recorder" > "$out/recorder.log" 2>&1 &
+mkdir -p "$PRIVATE_DESKTOP/bin" "$PRIVATE_DESKTOP/config"
+printf '#!/bin/sh\nexit 0\n' > "$PRIVATE_DESKTOP/bin/pavucontrol"
+chmod +x "$PRIVATE_DESKTOP/bin/pavucontrol"
+PATH="$PRIVATE_DESKTOP/bin:$PATH" XDG_CONFIG_HOME="$PRIVATE_DESKTOP/config" "$dist/recorder" > "$out/recorder.log" 2>&1 &
 recorder=$!
 sleep 5
+# The main window, the drive list and the recording help, which Mix opens with the mixer (a
+# stand-in here that opens no window).
+"${tree[@]}" $recorder press "Drive" && sleep 1.5
+"${tree[@]}" $recorder press "Mix" && sleep 1.5
 "${tree[@]}" $recorder dump > "$out/recorder.txt" || status=1
 kill $recorder; wait $recorder 2>/dev/null || true
 

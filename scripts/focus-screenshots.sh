@@ -10,7 +10,14 @@ mkdir -p "$out"
 for scheme in Default Night; do
   dist="$PRIVATE_DESKTOP/dist-$scheme"
   cp -a "$here/build/dist" "$dist"
-  cp "$dist/config/colors/$scheme.clr" "$dist/maincol.tmp"
+  # The player starts in the scheme of "maincol.tmp"; a scheme file has the same colours in
+  # another order and no rollover colour:
+  # .clr: gradient1, gradient2, button back, button text, form, palette, background, text, image
+  # maincol.tmp: button text, button back, rollover, background, text, gradient1, gradient2,
+  #              palette, form, image
+  tr -d '\r\n' < "$dist/config/colors/$scheme.clr" |
+    awk -F, '{ printf "%s,%s,\"\",%s,%s,%s,%s,%s,%s,%s\r\n", $4, $3, $7, $8, $1, $2, $6, $5, $9 }' \
+    > "$dist/maincol.tmp"
   "$dist/quietdeck" > "$out/quietdeck-$scheme.log" 2>&1 &
   player=$!
   sleep 6

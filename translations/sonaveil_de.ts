@@ -31,6 +31,25 @@
     </message>
 </context>
 <context>
+    <name>quietdeck</name>
+    <message>
+        <source>cannot load &quot;%1&quot;: %2</source>
+        <translation>kann „%1“ nicht laden: %2</translation>
+    </message>
+    <message>
+        <source>cannot load &quot;%1&quot;: it does not hold a preset</source>
+        <translation>kann „%1“ nicht laden: die Datei enthält keine Voreinstellung</translation>
+    </message>
+    <message>
+        <source>the running player does not answer</source>
+        <translation>der laufende Player antwortet nicht</translation>
+    </message>
+    <message>
+        <source>later starts cannot reach this player (%1)</source>
+        <translation>spätere Starts erreichen diesen Player nicht (%1)</translation>
+    </message>
+</context>
+<context>
     <name>sonaveil::controls::MasterVolume</name>
     <message>
         <source>System volume</source>
@@ -277,6 +296,22 @@ Wert: 1 bis 4</translation>
         <source>Sonaveil</source>
         <translation>Sonaveil</translation>
     </message>
+    <message>
+        <source>All Supported Samples (*.wav, *.mp3, *.ogg, *.wma)|*.wav;*.ogg;*.mp3;*.wma</source>
+        <translation>Alle unterstützten Klänge (*.wav, *.mp3, *.ogg, *.wma)|*.wav;*.ogg;*.mp3;*.wma</translation>
+    </message>
+    <message>
+        <source>seconds</source>
+        <translation>Sekunden</translation>
+    </message>
+    <message>
+        <source>Choose Alarm</source>
+        <translation>Weckton wählen</translation>
+    </message>
+    <message>
+        <source>The alarm settings cannot keep a file name with a double quote or a line break in it. Please rename the file or choose another one.</source>
+        <translation>Die Weckereinstellungen können keinen Dateinamen mit einem doppelten Anführungszeichen oder einem Zeilenumbruch speichern. Bitte benennen Sie die Datei um oder wählen Sie eine andere.</translation>
+    </message>
 </context>
 <context>
     <name>sonaveil::player::ColoursEditor</name>
@@ -287,6 +322,26 @@ Wert: 1 bis 4</translation>
     <message>
         <source>This will delete the current preset. Continue?</source>
         <translation>Damit wird die aktuelle Voreinstellung gelöscht. Fortfahren?</translation>
+    </message>
+    <message>
+        <source>The file could not be saved. Please try again ensuring you have not used special characters (!/&lt;&gt;&amp;*$%) in the name </source>
+        <translation>Die Datei konnte nicht gespeichert werden. Bitte versuchen Sie es erneut, ohne Sonderzeichen (!/&lt;&gt;&amp;*$%) im Namen </translation>
+    </message>
+    <message>
+        <source>There was an error loading the configuration!</source>
+        <translation>Beim Laden der Einstellungen ist ein Fehler aufgetreten!</translation>
+    </message>
+    <message>
+        <source>This scheme name is too long; please use at most %1 characters (fewer with accented letters).</source>
+        <translation>Dieser Schemaname ist zu lang; bitte verwenden Sie höchstens %1 Zeichen (weniger bei Buchstaben mit Akzent oder Umlaut).</translation>
+    </message>
+    <message>
+        <source>Select</source>
+        <translation>Auswählen</translation>
+    </message>
+    <message>
+        <source>No Preset Selected</source>
+        <translation>Kein Schema gewählt</translation>
     </message>
 </context>
 <context>
@@ -411,6 +466,68 @@ Wert: 1 bis 4</translation>
         <source>Close; the colors chosen stay held</source>
         <translation>Schließen; die gewählten Farben bleiben vorgemerkt</translation>
     </message>
+    <message>
+        <source>none</source>
+        <translation>keine</translation>
+    </message>
+</context>
+<context>
+    <name>sonaveil::player::CommandLine</name>
+    <message>
+        <source>Usage: quietdeck [options] [FILE.svp]
+Sonaveil: masking sounds for the night. A second start hands its options to the player
+that is running and brings its window forward.
+
+  --load FILE   load a preset (.svp) as &quot;Load&quot; does; a FILE on its own does the same
+  --previous    load the mix of the last session
+  --stop-all    switch every sound off
+  --mute        mute the mix
+  --unmute      bring the muted mix back
+  --tray        start hidden in the tray (a running player stays where it is)
+  --quit        close the running player
+  --help        show this text
+  --version     show the version</source>
+        <translation>Aufruf: quietdeck [Optionen] [DATEI.svp]
+Sonaveil: maskierende Klänge für die Nacht. Ein zweiter Start übergibt seine Optionen dem
+laufenden Player und holt dessen Fenster nach vorn.
+
+  --load DATEI  eine Voreinstellung (.svp) laden wie „Laden“; eine DATEI allein ebenso
+  --previous    den Mix der letzten Sitzung laden
+  --stop-all    alle Klänge ausschalten
+  --mute        den Mix stumm schalten
+  --unmute      den stummen Mix wieder hörbar machen
+  --tray        verborgen im Infobereich starten (ein laufender Player bleibt, wo er ist)
+  --quit        den laufenden Player beenden
+  --help        diesen Text zeigen
+  --version     die Version zeigen</translation>
+    </message>
+    <message>
+        <source>--load needs a preset file</source>
+        <translation>--load braucht eine Voreinstellungsdatei</translation>
+    </message>
+    <message>
+        <source>unknown option &quot;%1&quot; (quietdeck --help lists the options)</source>
+        <translation>unbekannte Option „%1“ (quietdeck --help nennt die Optionen)</translation>
+    </message>
+</context>
+<context>
+    <name>sonaveil::player::DesktopBridge</name>
+    <message>
+        <source>the player is closing</source>
+        <translation>der Player wird gerade beendet</translation>
+    </message>
+    <message>
+        <source>cannot load &quot;%1&quot;: %2</source>
+        <translation>kann „%1“ nicht laden: %2</translation>
+    </message>
+    <message>
+        <source>there is no previous mix (%1)</source>
+        <translation>es gibt keinen vorigen Mix (%1)</translation>
+    </message>
+    <message>
+        <source>cannot load the previous mix: %1</source>
+        <translation>kann den vorigen Mix nicht laden: %1</translation>
+    </message>
 </context>
 <context>
     <name>sonaveil::player::Equaliser</name>
@@ -500,6 +617,26 @@ Wert: 1 bis 4</translation>
     <message>
         <source>Sonaveil</source>
         <translation>Sonaveil</translation>
+    </message>
+    <message>
+        <source>+%1 dB</source>
+        <translation>+%1 dB</translation>
+    </message>
+    <message>
+        <source>−%1 dB</source>
+        <translation>−%1 dB</translation>
+    </message>
+    <message>
+        <source>0 dB</source>
+        <translation>0 dB</translation>
+    </message>
+    <message>
+        <source>Hz</source>
+        <translation>Hz</translation>
+    </message>
+    <message>
+        <source>On</source>
+        <translation>Ein</translation>
     </message>
 </context>
 <context>
@@ -712,6 +849,42 @@ Wert: 1 bis 4</translation>
         <source>Quick preset %1</source>
         <translation>Schnellwahl %1</translation>
     </message>
+    <message>
+        <source>Every volume of this page to 0</source>
+        <translation>Alle Lautstärken dieser Seite auf 0</translation>
+    </message>
+    <message>
+        <source>Every volume of this page 15 lower</source>
+        <translation>Alle Lautstärken dieser Seite 15 leiser</translation>
+    </message>
+    <message>
+        <source>Every volume of this page 15 higher</source>
+        <translation>Alle Lautstärken dieser Seite 15 lauter</translation>
+    </message>
+    <message>
+        <source>Every volume of this page to full</source>
+        <translation>Alle Lautstärken dieser Seite auf voll</translation>
+    </message>
+    <message>
+        <source>Every frequency of this page to the lowest</source>
+        <translation>Alle Tonhöhen dieser Seite auf die tiefste</translation>
+    </message>
+    <message>
+        <source>Every frequency of this page 1500 Hz lower</source>
+        <translation>Alle Tonhöhen dieser Seite 1500 Hz tiefer</translation>
+    </message>
+    <message>
+        <source>Every frequency of this page 1500 Hz higher</source>
+        <translation>Alle Tonhöhen dieser Seite 1500 Hz höher</translation>
+    </message>
+    <message>
+        <source>Every frequency of this page to the highest</source>
+        <translation>Alle Tonhöhen dieser Seite auf die höchste</translation>
+    </message>
+    <message>
+        <source>Every balance of this page to the centre</source>
+        <translation>Alle Balancen dieser Seite in die Mitte</translation>
+    </message>
 </context>
 <context>
     <name>sonaveil::player::OptionsWindow</name>
@@ -786,6 +959,14 @@ Wert: 1 bis 4</translation>
     <message>
         <source>Please restart the application for the change to take effect.</source>
         <translation>Bitte starten Sie das Programm neu, damit die Änderung wirksam wird.</translation>
+    </message>
+    <message>
+        <source>Select preferred soundcard...</source>
+        <translation>Bevorzugte Soundkarte wählen...</translation>
+    </message>
+    <message>
+        <source>Current Soundcard: %1</source>
+        <translation>Aktuelle Soundkarte: %1</translation>
     </message>
 </context>
 <context>
@@ -891,12 +1072,79 @@ Wert: 1 bis 4</translation>
         <translation>Gespeichert: %1, %2</translation>
     </message>
     <message>
-        <source>Level %1 dB</source>
-        <translation>Pegel %1 dB</translation>
-    </message>
-    <message>
         <source>&amp;Stop</source>
         <translation>A&amp;nhalten</translation>
+    </message>
+    <message>
+        <source>%1 Hz</source>
+        <translation>%1 Hz</translation>
+    </message>
+    <message>
+        <source>%1 kHz</source>
+        <translation>%1 kHz</translation>
+    </message>
+    <message>
+        <source>Play a quiet sound and move it up or down until it sounds most like your tinnitus. Keep the level low: just audible is enough.</source>
+        <translation>Spielen Sie einen leisen Klang und verschieben Sie ihn nach oben oder unten, bis er Ihrem Tinnitus am ähnlichsten klingt. Halten Sie den Pegel niedrig: gerade hörbar genügt.</translation>
+    </message>
+    <message>
+        <source>Octave check: hear your match, then an octave below and an octave above. Pick the one that is closest to your tinnitus.</source>
+        <translation>Oktavprobe: Hören Sie Ihre Tonhöhe, dann eine Oktave tiefer und eine Oktave höher. Wählen Sie die, die Ihrem Tinnitus am nächsten kommt.</translation>
+    </message>
+    <message>
+        <source>The match could not be saved in &quot;tinnitus.ini&quot;: %1</source>
+        <translation>Die Tonhöhe konnte nicht in „tinnitus.ini“ gespeichert werden: %1</translation>
+    </message>
+    <message>
+        <source>narrow band</source>
+        <translation>schmales Band</translation>
+    </message>
+    <message>
+        <source>tone</source>
+        <translation>Ton</translation>
+    </message>
+    <message>
+        <source>%1 dB</source>
+        <translation>%1 dB</translation>
+    </message>
+</context>
+<context>
+    <name>sonaveil::player::PresetActions</name>
+    <message>
+        <source>Save Preset</source>
+        <translation>Voreinstellung speichern</translation>
+    </message>
+    <message>
+        <source>Load Preset</source>
+        <translation>Voreinstellung laden</translation>
+    </message>
+    <message>
+        <source>Select the Preset File</source>
+        <translation>Die Voreinstellungsdatei wählen</translation>
+    </message>
+    <message>
+        <source>The quick preset could not be stored in &quot;preset.txt&quot;; it is kept until the player closes.</source>
+        <translation>Die Schnellwahl konnte nicht in „preset.txt“ gespeichert werden; sie bleibt erhalten, bis der Player beendet wird.</translation>
+    </message>
+    <message>
+        <source>Sonaveil Files (*.svp)|*.svp</source>
+        <translation>Sonaveil-Dateien (*.svp)|*.svp</translation>
+    </message>
+    <message>
+        <source>Sonaveil Files (*.svp)| *.svp</source>
+        <translation>Sonaveil-Dateien (*.svp)| *.svp</translation>
+    </message>
+    <message>
+        <source>Please Enter a Preset Number between 1 and 10 both inclusive </source>
+        <translation>Bitte geben Sie eine Schnellwahlnummer von 1 bis einschließlich 10 ein </translation>
+    </message>
+    <message>
+        <source>There was a problem opening this file!</source>
+        <translation>Beim Öffnen dieser Datei ist ein Problem aufgetreten!</translation>
+    </message>
+    <message>
+        <source>There was a problem saving this file!</source>
+        <translation>Beim Speichern dieser Datei ist ein Problem aufgetreten!</translation>
     </message>
 </context>
 <context>
@@ -928,6 +1176,13 @@ Wert: 1 bis 4</translation>
     <message>
         <source>Sonaveil</source>
         <translation>Sonaveil</translation>
+    </message>
+</context>
+<context>
+    <name>sonaveil::player::artwork</name>
+    <message>
+        <source>Masking sounds for a quiet night</source>
+        <translation>Maskierende Klänge für eine ruhige Nacht</translation>
     </message>
 </context>
 <context>
@@ -1064,6 +1319,30 @@ Wert: 1 bis 4</translation>
 You selected drive %1 <byte value="xd"/>Available space on the selected drive is: %2MBs<byte value="xd"/>Disk space threshold is set at: %3MBs</source>
         <translation>Aufnahme gestoppt – die Warnschwelle für freien Speicherplatz wurde unterschritten. Bitte wählen Sie ein anderes Laufwerk oder ändern Sie die Warnschwelle.<byte value="xd"/>
 Sie haben das Laufwerk %1 gewählt <byte value="xd"/>Freier Platz auf diesem Laufwerk: %2 MB <byte value="xd"/>Die Warnschwelle liegt bei: %3 MB</translation>
+    </message>
+    <message>
+        <source>Unknown</source>
+        <translation>Unbekannt</translation>
+    </message>
+    <message>
+        <source>Removable</source>
+        <translation>Wechselmedium</translation>
+    </message>
+    <message>
+        <source>Fixed</source>
+        <translation>Festplatte</translation>
+    </message>
+    <message>
+        <source>Network</source>
+        <translation>Netzwerk</translation>
+    </message>
+    <message>
+        <source>CD-ROM</source>
+        <translation>CD-ROM</translation>
+    </message>
+    <message>
+        <source>RAM Disk</source>
+        <translation>RAM-Disk</translation>
     </message>
 </context>
 <context>
@@ -1251,6 +1530,10 @@ Sie haben das Laufwerk %1 gewählt <byte value="xd"/>Freier Platz auf diesem Lau
         <source>Close</source>
         <translation>Schließen</translation>
     </message>
+    <message>
+        <source>If you are unsure about how to configure the recording settings of your desktop, please click the appropriate button below</source>
+        <translation>Wenn Sie nicht sicher sind, wie Sie die Aufnahmeeinstellungen Ihrer Arbeitsumgebung einrichten, klicken Sie bitte unten auf die passende Schaltfläche</translation>
+    </message>
 </context>
 <context>
     <name>sonaveil::recorder::LevelMeter</name>
@@ -1280,6 +1563,10 @@ Sie haben das Laufwerk %1 gewählt <byte value="xd"/>Freier Platz auf diesem Lau
     <message>
         <source>The converter stopped unexpectedly.</source>
         <translation>Der Umwandler wurde unerwartet beendet.</translation>
+    </message>
+    <message>
+        <source>The MP3 would replace the recording itself.</source>
+        <translation>Die MP3-Datei würde die Aufnahme selbst ersetzen.</translation>
     </message>
 </context>
 <context>
@@ -1364,6 +1651,10 @@ Die WAV-Datei wurde behalten: %2</translation>
         <source>There was a problem loading the editor. The file could not be found.</source>
         <translation>Beim Laden des Editors ist ein Problem aufgetreten. Die Datei wurde nicht gefunden.</translation>
     </message>
+    <message>
+        <source>The settings file &quot;%1&quot; could not be written: the lists will not be kept.</source>
+        <translation>Die Einstellungsdatei „%1“ konnte nicht geschrieben werden: die Listen werden nicht gespeichert.</translation>
+    </message>
 </context>
 <context>
     <name>sonaveil::recorder::frmDRIVE</name>
@@ -1394,6 +1685,10 @@ Die WAV-Datei wurde behalten: %2</translation>
     <message>
         <source>Close</source>
         <translation>Schließen</translation>
+    </message>
+    <message>
+        <source>Drives</source>
+        <translation>Laufwerke</translation>
     </message>
 </context>
 </TS>

@@ -31,6 +31,25 @@
     </message>
 </context>
 <context>
+    <name>quietdeck</name>
+    <message>
+        <source>cannot load &quot;%1&quot;: %2</source>
+        <translation>no se puede cargar «%1»: %2</translation>
+    </message>
+    <message>
+        <source>cannot load &quot;%1&quot;: it does not hold a preset</source>
+        <translation>no se puede cargar «%1»: no contiene un ajuste</translation>
+    </message>
+    <message>
+        <source>the running player does not answer</source>
+        <translation>el reproductor en marcha no responde</translation>
+    </message>
+    <message>
+        <source>later starts cannot reach this player (%1)</source>
+        <translation>los inicios posteriores no pueden llegar a este reproductor (%1)</translation>
+    </message>
+</context>
+<context>
     <name>sonaveil::controls::MasterVolume</name>
     <message>
         <source>System volume</source>
@@ -277,6 +296,22 @@ Valor: 1 a 4</translation>
         <source>Sonaveil</source>
         <translation>Sonaveil</translation>
     </message>
+    <message>
+        <source>All Supported Samples (*.wav, *.mp3, *.ogg, *.wma)|*.wav;*.ogg;*.mp3;*.wma</source>
+        <translation>Todos los sonidos admitidos (*.wav, *.mp3, *.ogg, *.wma)|*.wav;*.ogg;*.mp3;*.wma</translation>
+    </message>
+    <message>
+        <source>seconds</source>
+        <translation>segundos</translation>
+    </message>
+    <message>
+        <source>Choose Alarm</source>
+        <translation>Elegir la alarma</translation>
+    </message>
+    <message>
+        <source>The alarm settings cannot keep a file name with a double quote or a line break in it. Please rename the file or choose another one.</source>
+        <translation>Los ajustes de la alarma no pueden guardar un nombre de archivo con comillas dobles o un salto de línea. Cambie el nombre del archivo o elija otro.</translation>
+    </message>
 </context>
 <context>
     <name>sonaveil::player::ColoursEditor</name>
@@ -287,6 +322,26 @@ Valor: 1 a 4</translation>
     <message>
         <source>This will delete the current preset. Continue?</source>
         <translation>Esto borrará el ajuste actual. ¿Continuar?</translation>
+    </message>
+    <message>
+        <source>The file could not be saved. Please try again ensuring you have not used special characters (!/&lt;&gt;&amp;*$%) in the name </source>
+        <translation>No se pudo guardar el archivo. Vuelva a intentarlo sin usar caracteres especiales (!/&lt;&gt;&amp;*$%) en el nombre </translation>
+    </message>
+    <message>
+        <source>There was an error loading the configuration!</source>
+        <translation>¡Hubo un error al cargar la configuración!</translation>
+    </message>
+    <message>
+        <source>This scheme name is too long; please use at most %1 characters (fewer with accented letters).</source>
+        <translation>Este nombre de esquema es demasiado largo; use como máximo %1 caracteres (menos con letras acentuadas).</translation>
+    </message>
+    <message>
+        <source>Select</source>
+        <translation>Elegir</translation>
+    </message>
+    <message>
+        <source>No Preset Selected</source>
+        <translation>Ningún esquema elegido</translation>
     </message>
 </context>
 <context>
@@ -411,6 +466,68 @@ Valor: 1 a 4</translation>
         <source>Close; the colors chosen stay held</source>
         <translation>Cerrar; los colores elegidos se conservan</translation>
     </message>
+    <message>
+        <source>none</source>
+        <translation>nada</translation>
+    </message>
+</context>
+<context>
+    <name>sonaveil::player::CommandLine</name>
+    <message>
+        <source>Usage: quietdeck [options] [FILE.svp]
+Sonaveil: masking sounds for the night. A second start hands its options to the player
+that is running and brings its window forward.
+
+  --load FILE   load a preset (.svp) as &quot;Load&quot; does; a FILE on its own does the same
+  --previous    load the mix of the last session
+  --stop-all    switch every sound off
+  --mute        mute the mix
+  --unmute      bring the muted mix back
+  --tray        start hidden in the tray (a running player stays where it is)
+  --quit        close the running player
+  --help        show this text
+  --version     show the version</source>
+        <translation>Uso: quietdeck [opciones] [ARCHIVO.svp]
+Sonaveil: sonidos enmascaradores para la noche. Un segundo inicio pasa sus opciones al
+reproductor en marcha y trae su ventana al frente.
+
+  --load ARCHIVO  cargar un ajuste (.svp) como hace «Cargar»; un ARCHIVO solo hace lo mismo
+  --previous      cargar la mezcla de la última sesión
+  --stop-all      apagar todos los sonidos
+  --mute          silenciar la mezcla
+  --unmute        devolver el sonido a la mezcla silenciada
+  --tray          iniciar oculto en la bandeja (un reproductor en marcha se queda donde está)
+  --quit          cerrar el reproductor en marcha
+  --help          mostrar este texto
+  --version       mostrar la versión</translation>
+    </message>
+    <message>
+        <source>--load needs a preset file</source>
+        <translation>--load necesita un archivo de ajuste</translation>
+    </message>
+    <message>
+        <source>unknown option &quot;%1&quot; (quietdeck --help lists the options)</source>
+        <translation>opción desconocida «%1» (quietdeck --help enumera las opciones)</translation>
+    </message>
+</context>
+<context>
+    <name>sonaveil::player::DesktopBridge</name>
+    <message>
+        <source>the player is closing</source>
+        <translation>el reproductor se está cerrando</translation>
+    </message>
+    <message>
+        <source>cannot load &quot;%1&quot;: %2</source>
+        <translation>no se puede cargar «%1»: %2</translation>
+    </message>
+    <message>
+        <source>there is no previous mix (%1)</source>
+        <translation>no hay mezcla anterior (%1)</translation>
+    </message>
+    <message>
+        <source>cannot load the previous mix: %1</source>
+        <translation>no se puede cargar la mezcla anterior: %1</translation>
+    </message>
 </context>
 <context>
     <name>sonaveil::player::Equaliser</name>
@@ -500,6 +617,26 @@ Valor: 1 a 4</translation>
     <message>
         <source>Sonaveil</source>
         <translation>Sonaveil</translation>
+    </message>
+    <message>
+        <source>+%1 dB</source>
+        <translation>+%1 dB</translation>
+    </message>
+    <message>
+        <source>−%1 dB</source>
+        <translation>−%1 dB</translation>
+    </message>
+    <message>
+        <source>0 dB</source>
+        <translation>0 dB</translation>
+    </message>
+    <message>
+        <source>Hz</source>
+        <translation>Hz</translation>
+    </message>
+    <message>
+        <source>On</source>
+        <translation>Sí</translation>
     </message>
 </context>
 <context>
@@ -712,6 +849,42 @@ Valor: 1 a 4</translation>
         <source>Quick preset %1</source>
         <translation>Ajuste rápido %1</translation>
     </message>
+    <message>
+        <source>Every volume of this page to 0</source>
+        <translation>Todos los volúmenes de esta página a 0</translation>
+    </message>
+    <message>
+        <source>Every volume of this page 15 lower</source>
+        <translation>Todos los volúmenes de esta página 15 más bajos</translation>
+    </message>
+    <message>
+        <source>Every volume of this page 15 higher</source>
+        <translation>Todos los volúmenes de esta página 15 más altos</translation>
+    </message>
+    <message>
+        <source>Every volume of this page to full</source>
+        <translation>Todos los volúmenes de esta página al máximo</translation>
+    </message>
+    <message>
+        <source>Every frequency of this page to the lowest</source>
+        <translation>Todos los tonos de esta página al más grave</translation>
+    </message>
+    <message>
+        <source>Every frequency of this page 1500 Hz lower</source>
+        <translation>Todos los tonos de esta página 1500 Hz más graves</translation>
+    </message>
+    <message>
+        <source>Every frequency of this page 1500 Hz higher</source>
+        <translation>Todos los tonos de esta página 1500 Hz más agudos</translation>
+    </message>
+    <message>
+        <source>Every frequency of this page to the highest</source>
+        <translation>Todos los tonos de esta página al más agudo</translation>
+    </message>
+    <message>
+        <source>Every balance of this page to the centre</source>
+        <translation>Todos los balances de esta página al centro</translation>
+    </message>
 </context>
 <context>
     <name>sonaveil::player::OptionsWindow</name>
@@ -786,6 +959,14 @@ Valor: 1 a 4</translation>
     <message>
         <source>Please restart the application for the change to take effect.</source>
         <translation>Reinicie la aplicación para que el cambio surta efecto.</translation>
+    </message>
+    <message>
+        <source>Select preferred soundcard...</source>
+        <translation>Elija la tarjeta de sonido preferida...</translation>
+    </message>
+    <message>
+        <source>Current Soundcard: %1</source>
+        <translation>Tarjeta de sonido actual: %1</translation>
     </message>
 </context>
 <context>
@@ -891,12 +1072,79 @@ Valor: 1 a 4</translation>
         <translation>Guardado: %1, %2</translation>
     </message>
     <message>
-        <source>Level %1 dB</source>
-        <translation>Nivel %1 dB</translation>
-    </message>
-    <message>
         <source>&amp;Stop</source>
         <translation>Pa&amp;rar</translation>
+    </message>
+    <message>
+        <source>%1 Hz</source>
+        <translation>%1 Hz</translation>
+    </message>
+    <message>
+        <source>%1 kHz</source>
+        <translation>%1 kHz</translation>
+    </message>
+    <message>
+        <source>Play a quiet sound and move it up or down until it sounds most like your tinnitus. Keep the level low: just audible is enough.</source>
+        <translation>Reproduzca un sonido suave y súbalo o bájelo hasta que se parezca lo más posible a su acúfeno. Mantenga el nivel bajo: basta con que apenas se oiga.</translation>
+    </message>
+    <message>
+        <source>Octave check: hear your match, then an octave below and an octave above. Pick the one that is closest to your tinnitus.</source>
+        <translation>Prueba de octava: escuche su tono, luego una octava más grave y una octava más aguda. Elija el que más se acerque a su acúfeno.</translation>
+    </message>
+    <message>
+        <source>The match could not be saved in &quot;tinnitus.ini&quot;: %1</source>
+        <translation>El tono no se pudo guardar en «tinnitus.ini»: %1</translation>
+    </message>
+    <message>
+        <source>narrow band</source>
+        <translation>banda estrecha</translation>
+    </message>
+    <message>
+        <source>tone</source>
+        <translation>tono puro</translation>
+    </message>
+    <message>
+        <source>%1 dB</source>
+        <translation>%1 dB</translation>
+    </message>
+</context>
+<context>
+    <name>sonaveil::player::PresetActions</name>
+    <message>
+        <source>Save Preset</source>
+        <translation>Guardar ajuste</translation>
+    </message>
+    <message>
+        <source>Load Preset</source>
+        <translation>Cargar ajuste</translation>
+    </message>
+    <message>
+        <source>Select the Preset File</source>
+        <translation>Elija el archivo de ajuste</translation>
+    </message>
+    <message>
+        <source>The quick preset could not be stored in &quot;preset.txt&quot;; it is kept until the player closes.</source>
+        <translation>El ajuste rápido no se pudo guardar en «preset.txt»; se conserva hasta que se cierre el reproductor.</translation>
+    </message>
+    <message>
+        <source>Sonaveil Files (*.svp)|*.svp</source>
+        <translation>Archivos de Sonaveil (*.svp)|*.svp</translation>
+    </message>
+    <message>
+        <source>Sonaveil Files (*.svp)| *.svp</source>
+        <translation>Archivos de Sonaveil (*.svp)| *.svp</translation>
+    </message>
+    <message>
+        <source>Please Enter a Preset Number between 1 and 10 both inclusive </source>
+        <translation>Introduzca un número de ajuste rápido entre 1 y 10, ambos incluidos </translation>
+    </message>
+    <message>
+        <source>There was a problem opening this file!</source>
+        <translation>¡Hubo un problema al abrir este archivo!</translation>
+    </message>
+    <message>
+        <source>There was a problem saving this file!</source>
+        <translation>¡Hubo un problema al guardar este archivo!</translation>
     </message>
 </context>
 <context>
@@ -928,6 +1176,13 @@ Valor: 1 a 4</translation>
     <message>
         <source>Sonaveil</source>
         <translation>Sonaveil</translation>
+    </message>
+</context>
+<context>
+    <name>sonaveil::player::artwork</name>
+    <message>
+        <source>Masking sounds for a quiet night</source>
+        <translation>Sonidos enmascaradores para una noche tranquila</translation>
     </message>
 </context>
 <context>
@@ -1064,6 +1319,30 @@ Valor: 1 a 4</translation>
 You selected drive %1 <byte value="xd"/>Available space on the selected drive is: %2MBs<byte value="xd"/>Disk space threshold is set at: %3MBs</source>
         <translation>Grabación detenida: se ha superado el umbral de aviso de espacio disponible. Elija otra unidad o cambie el umbral de aviso de poco espacio.<byte value="xd"/>
 Ha elegido la unidad %1 <byte value="xd"/>Espacio disponible en la unidad: %2 MB <byte value="xd"/>El umbral de aviso está en: %3 MB</translation>
+    </message>
+    <message>
+        <source>Unknown</source>
+        <translation>Desconocido</translation>
+    </message>
+    <message>
+        <source>Removable</source>
+        <translation>Extraíble</translation>
+    </message>
+    <message>
+        <source>Fixed</source>
+        <translation>Fijo</translation>
+    </message>
+    <message>
+        <source>Network</source>
+        <translation>Red</translation>
+    </message>
+    <message>
+        <source>CD-ROM</source>
+        <translation>CD-ROM</translation>
+    </message>
+    <message>
+        <source>RAM Disk</source>
+        <translation>Disco RAM</translation>
     </message>
 </context>
 <context>
@@ -1251,6 +1530,10 @@ Ha elegido la unidad %1 <byte value="xd"/>Espacio disponible en la unidad: %2 MB
         <source>Close</source>
         <translation>Cerrar</translation>
     </message>
+    <message>
+        <source>If you are unsure about how to configure the recording settings of your desktop, please click the appropriate button below</source>
+        <translation>Si no sabe bien cómo configurar los ajustes de grabación de su escritorio, pulse el botón correspondiente más abajo</translation>
+    </message>
 </context>
 <context>
     <name>sonaveil::recorder::LevelMeter</name>
@@ -1280,6 +1563,10 @@ Ha elegido la unidad %1 <byte value="xd"/>Espacio disponible en la unidad: %2 MB
     <message>
         <source>The converter stopped unexpectedly.</source>
         <translation>El conversor se detuvo de forma inesperada.</translation>
+    </message>
+    <message>
+        <source>The MP3 would replace the recording itself.</source>
+        <translation>El MP3 reemplazaría la propia grabación.</translation>
     </message>
 </context>
 <context>
@@ -1364,6 +1651,10 @@ Se conservó el archivo WAV: %2</translation>
         <source>There was a problem loading the editor. The file could not be found.</source>
         <translation>Hubo un problema al cargar el editor. No se encontró el archivo.</translation>
     </message>
+    <message>
+        <source>The settings file &quot;%1&quot; could not be written: the lists will not be kept.</source>
+        <translation>No se pudo escribir el archivo de ajustes «%1»: las listas no se conservarán.</translation>
+    </message>
 </context>
 <context>
     <name>sonaveil::recorder::frmDRIVE</name>
@@ -1394,6 +1685,10 @@ Se conservó el archivo WAV: %2</translation>
     <message>
         <source>Close</source>
         <translation>Cerrar</translation>
+    </message>
+    <message>
+        <source>Drives</source>
+        <translation>Unidades</translation>
     </message>
 </context>
 </TS>

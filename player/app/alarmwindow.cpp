@@ -17,6 +17,7 @@
 #include <QVBoxLayout>
 
 #include <algorithm>
+#include <string_view>
 
 namespace sonaveil::player {
 
@@ -26,6 +27,11 @@ using controls::TimeControl;
 using controls::UcSlider;
 
 namespace {
+
+// The alarm files' filter as the dialog shows it, for the translators.
+constexpr const char* kShownFilter = QT_TRANSLATE_NOOP(
+    "sonaveil::player::AlarmWindow", "All Supported Samples (*.wav, *.mp3, *.ogg, *.wma)|*.wav;*.ogg;*.mp3;*.wma");
+static_assert(std::string_view(kShownFilter) == AlarmClock::kFilter);
 
 QCheckBox* lightCheck(const QString& name, const QString& caption, QWidget* parent)
 {
@@ -72,7 +78,7 @@ AlarmWindow::AlarmWindow(AlarmClock& alarm, Night& night, TinnitusStore& store, 
         m_duration->AddItem(d);
     timeRow->addWidget(m_duration);
     timeRow->addSpacing(4);
-    timeRow->addWidget(lightLabel("seconds", when));
+    timeRow->addWidget(lightLabel(tr("seconds"), when));
     timeRow->addStretch();
     w->addLayout(timeRow, 0, 1);
     m_repeat = lightCheck("Check1", tr("&Repeat alarm continuously"), when);
@@ -272,15 +278,15 @@ void AlarmWindow::refresh()
 void AlarmWindow::chooseAlarm()
 {
     m_alarm.stopChannel();
-    FileRequest request{"Choose Alarm", QString::fromStdString(m_alarm.alarmsFolder()), AlarmClock::kFilter,
+    FileRequest request{tr("Choose Alarm"), QString::fromStdString(m_alarm.alarmsFolder()), tr(kShownFilter),
                         QString::fromStdString(m_alarm.file())};
     const QString chosen = m_dialogs.openFileName(this, request);
     if (chosen.isEmpty())
         return;
     if (!AlarmClock::storablePath(chosen.toStdString())) {
         m_dialogs.information(this, tr("Sonaveil"),
-                              "The alarm settings cannot keep a file name with a double quote or a line "
-                              "break in it. Please rename the file or choose another one.");
+                              tr("The alarm settings cannot keep a file name with a double quote or a line "
+                                 "break in it. Please rename the file or choose another one."));
         return;
     }
     m_alarm.setFile(chosen.toStdString());

@@ -1,6 +1,7 @@
 #include "player/app/artwork.h"
 
 #include <QBuffer>
+#include <QCoreApplication>
 #include <QDir>
 #include <QLinearGradient>
 #include <QPainter>
@@ -62,7 +63,7 @@ QImage drawnSplash(int width, int height)
     f.setBold(false);
     p.setFont(f);
     p.drawText(QRect(138, height / 2 + 16, width - 150, 30), Qt::AlignLeft | Qt::AlignTop,
-               "Masking sounds for a quiet night");
+               QCoreApplication::translate("sonaveil::player::artwork", "Masking sounds for a quiet night"));
     return image;
 }
 

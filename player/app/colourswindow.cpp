@@ -272,7 +272,7 @@ void ColoursWindow::coloursApplied(const WindowColours& colours)
         swatch->setBackColor(face);
         swatch->setBackOver(face);
         // A value that holds no colour says so.
-        swatch->setCaption(c ? QString() : QString("none"));
+        swatch->setCaption(c ? QString() : tr("none"));
     }
     const auto form = held.colour(SchemeColour::Form);
     const ColorValue face = form ? *form : fromQColor(kDesignFace);
@@ -302,17 +302,27 @@ void ColoursWindow::refresh()
             m_list->addItem(QString::fromStdString(name));
     }
     m_list->setCurrentIndex(m_editor.selected());
-    m_list->setPlaceholderText(QString::fromStdString(m_editor.listText()));
+    // The list's own words are shown in the user's language; a scheme's name as it is.
+    const std::string& text = m_editor.listText();
+    const bool own = text == ColoursEditor::kListDesignText || text == ColoursEditor::kNoPresetText;
+    m_list->setPlaceholderText(own ? QCoreApplication::translate("sonaveil::player::ColoursEditor", text.c_str())
+                                   : QString::fromStdString(text));
 }
 
 void ColoursWindow::information(const std::string& text)
 {
-    m_dialogs.information(this, kTitle, QString::fromStdString(text));
+    // The editor's messages are its own texts, translated by their source.
+    m_dialogs.information(this, kTitle, QCoreApplication::translate("sonaveil::player::ColoursEditor", text.c_str()));
 }
 
 void ColoursWindow::message(const std::string& text)
 {
-    m_dialogs.message(this, kTitle, QString::fromStdString(text));
+    m_dialogs.message(this, kTitle, QCoreApplication::translate("sonaveil::player::ColoursEditor", text.c_str()));
+}
+
+void ColoursWindow::numberedMessage(const std::string& text, long number)
+{
+    m_dialogs.message(this, kTitle, QCoreApplication::translate("sonaveil::player::ColoursEditor", text.c_str()).arg(number));
 }
 
 void ColoursWindow::closeEvent(QCloseEvent* e)

@@ -79,6 +79,7 @@ private:
     void refresh() override;
     void information(const std::string& text) override;
     void message(const std::string& text) override;
+    void numberedMessage(const std::string& text, long number) override;
 
     ColoursEditor m_editor;
     Dialogs& m_dialogs;

@@ -41,7 +41,7 @@ void DesktopBridge::receive(const std::vector<std::string>& arguments, Answer an
 void DesktopBridge::execute(const CommandLine& line, Answer done)
 {
     if (m_player.shutDown()) {
-        done({2, "the player is closing"});
+        done({2, tr("the player is closing").toStdString()});
         return;
     }
     if (!m_player.started()) {
@@ -68,17 +68,19 @@ InstanceReply DesktopBridge::run(const CommandLine& line)
         case CommandLine::Action::Load: {
             std::string why;
             if (!m_player.presets().load(step.file, &why))
-                return {2, "cannot load \"" + step.file + "\": " + why};
+                return {2, tr("cannot load \"%1\": %2")
+                              .arg(QString::fromStdString(step.file), QString::fromStdString(why))
+                              .toStdString()};
             break;
         }
         case CommandLine::Action::Previous: {
             const std::string previous = m_player.presets().lastMixPath();
             std::error_code ec;
             if (!std::filesystem::exists(previous, ec))
-                return {2, "there is no previous mix (" + previous + ")"};
+                return {2, tr("there is no previous mix (%1)").arg(QString::fromStdString(previous)).toStdString()};
             std::string why;
             if (!m_player.presets().load(previous, &why))
-                return {2, "cannot load the previous mix: " + why};
+                return {2, tr("cannot load the previous mix: %1").arg(QString::fromStdString(why)).toStdString()};
             break;
         }
         case CommandLine::Action::StopAll:

@@ -30,10 +30,10 @@ QString EqualiserWindow::gainText(int position)
 {
     const int db = position - EqualiserBands::kFlatPosition;
     if (db > 0)
-        return QString("+%1 dB").arg(db);
+        return tr("+%1 dB").arg(db);
     if (db < 0)
-        return QString("\u2212%1 dB").arg(-db);
-    return "0 dB";
+        return tr("\u2212%1 dB").arg(-db);
+    return tr("0 dB");
 }
 
 QString EqualiserWindow::frequencyText(int band)
@@ -90,11 +90,11 @@ EqualiserWindow::EqualiserWindow(Equaliser& equaliser, BandStop& bandStop, Dialo
     grid->setVerticalSpacing(4);
     auto* scale = new QVBoxLayout;
     scale->setSpacing(0);
-    scale->addWidget(lightLabel("+15 dB", bands), 0, Qt::AlignRight);
+    scale->addWidget(lightLabel(gainText(EqualiserBands::kFlatPosition + 15), bands), 0, Qt::AlignRight);
     scale->addStretch();
-    scale->addWidget(lightLabel("0 dB", bands), 0, Qt::AlignRight);
+    scale->addWidget(lightLabel(gainText(EqualiserBands::kFlatPosition), bands), 0, Qt::AlignRight);
     scale->addStretch();
-    scale->addWidget(lightLabel("\u221215 dB", bands), 0, Qt::AlignRight);
+    scale->addWidget(lightLabel(gainText(EqualiserBands::kFlatPosition - 15), bands), 0, Qt::AlignRight);
     grid->addLayout(scale, 1, 0);
     for (int i = 0; i < Equaliser::kBands; ++i) {
         auto* gain = lightLabel(gainText(m_equaliser.position(i)), bands);
@@ -129,7 +129,7 @@ EqualiserWindow::EqualiserWindow(Equaliser& equaliser, BandStop& bandStop, Dialo
         hz->setAlignment(Qt::AlignCenter);
         grid->addWidget(hz, 2, i + 1);
     }
-    grid->addWidget(lightLabel("Hz", bands), 2, 0, Qt::AlignRight);
+    grid->addWidget(lightLabel(tr("Hz"), bands), 2, 0, Qt::AlignRight);
     layout->addWidget(bands);
 
     auto* bottom = new QHBoxLayout;
@@ -176,7 +176,7 @@ void EqualiserWindow::refresh()
 {
     m_refreshing = true;
     m_switch->setValue(m_equaliser.on());
-    m_switch->setCaption(m_equaliser.on() ? "On" : "Off");
+    m_switch->setCaption(m_equaliser.on() ? tr("On") : tr("Off"));
     m_notch->setValue(m_bandStop.on());
     for (int i = 0; i < Equaliser::kBands; ++i) {
         m_sliders[std::size_t(i)]->setValue(m_equaliser.position(i));

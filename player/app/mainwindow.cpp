@@ -426,7 +426,7 @@ QWidget* MainWindow::buildStepRow()
         box->addStretch();
         for (const auto& [name, caption, tip] : items) {
             auto* b = makeButton(name, caption, 38, holder);
-            b->setToolTip(tip);
+            b->setToolTip(tr(tip));
             const QString n = name;
             connect(b, &Multibutton::Click, this, [action, n] { action(n); });
             box->addWidget(b);
@@ -434,27 +434,27 @@ QWidget* MainWindow::buildStepRow()
         box->addStretch();
         row->addWidget(holder);
     };
-    group({{"chameleonButton14", " <<", "Every volume of this page to 0"},
-           {"chameleonButton15", "<", "Every volume of this page 15 lower"},
-           {"chameleonButton16", ">", "Every volume of this page 15 higher"},
-           {"chameleonButton17", ">>", "Every volume of this page to full"}},
+    group({{"chameleonButton14", " <<", QT_TR_NOOP("Every volume of this page to 0")},
+           {"chameleonButton15", "<", QT_TR_NOOP("Every volume of this page 15 lower")},
+           {"chameleonButton16", ">", QT_TR_NOOP("Every volume of this page 15 higher")},
+           {"chameleonButton17", ">>", QT_TR_NOOP("Every volume of this page to full")}},
           [this](const QString& n) {
               const Step s = n == "chameleonButton14" ? Step::ToMinimum
                              : n == "chameleonButton15" ? Step::Down
                              : n == "chameleonButton16" ? Step::Up : Step::ToMaximum;
               m_mix.stepVolumes(m_page, s);
           });
-    group({{"chameleonButton18", "<<", "Every frequency of this page to the lowest"},
-           {"chameleonButton19", "<", "Every frequency of this page 1500 Hz lower"},
-           {"chameleonButton20", ">", "Every frequency of this page 1500 Hz higher"},
-           {"chameleonButton21", ">>", "Every frequency of this page to the highest"}},
+    group({{"chameleonButton18", "<<", QT_TR_NOOP("Every frequency of this page to the lowest")},
+           {"chameleonButton19", "<", QT_TR_NOOP("Every frequency of this page 1500 Hz lower")},
+           {"chameleonButton20", ">", QT_TR_NOOP("Every frequency of this page 1500 Hz higher")},
+           {"chameleonButton21", ">>", QT_TR_NOOP("Every frequency of this page to the highest")}},
           [this](const QString& n) {
               const Step s = n == "chameleonButton18" ? Step::ToMinimum
                              : n == "chameleonButton19" ? Step::Down
                              : n == "chameleonButton20" ? Step::Up : Step::ToMaximum;
               m_mix.stepPitches(m_page, s);
           });
-    group({{"chameleonButton25", "><", "Every balance of this page to the centre"}},
+    group({{"chameleonButton25", "><", QT_TR_NOOP("Every balance of this page to the centre")}},
           [this](const QString&) { m_mix.centrePans(m_page); });
     row->addStretch();
     return w;

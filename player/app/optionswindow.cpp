@@ -98,7 +98,7 @@ OptionsWindow::OptionsWindow(PlayerOptions& options, Dialogs& dialogs, QWidget* 
     m_combo->setAccessibleName(tr("Sound card"));
     m_combo->view()->setAccessibleName(tr("Sound card"));
     m_combo->setObjectName("Combo1");
-    m_combo->setPlaceholderText("Select preferred soundcard...");
+    m_combo->setPlaceholderText(tr("Select preferred soundcard..."));
     m_combo->setMinimumWidth(300);
     s->addWidget(m_combo);
     auto* selectRow = new QHBoxLayout;
@@ -147,7 +147,7 @@ void OptionsWindow::fillDrivers(const std::vector<std::string>& names)
 
 void OptionsWindow::setCurrentDriverName(const QString& name)
 {
-    m_label4->setText("Current Soundcard: " + name);
+    m_label4->setText(tr("Current Soundcard: %1").arg(name));
 }
 
 void OptionsWindow::refresh()

@@ -6,10 +6,12 @@
 #include "lumidot/lcd.h"
 #include "player/app/dialogs.h"
 
+#include <QCoreApplication>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QLocale>
 #include <QRadioButton>
 #include <QVBoxLayout>
 
@@ -28,6 +30,15 @@ QString hertz(double hz)
                      : QString::number(hz / 1000.0, 'f', hz < 10000 ? 2 : 1) + " kHz";
 }
 
+// hertz() for the window's own texts, in the user's language; the display keeps its own.
+QString shownHertz(double hz)
+{
+    if (hz < 1000)
+        return QCoreApplication::translate("sonaveil::player::PitchMatchWindow", "%1 Hz").arg(std::lround(hz));
+    return QCoreApplication::translate("sonaveil::player::PitchMatchWindow", "%1 kHz")
+        .arg(QLocale().toString(hz / 1000.0, 'f', hz < 10000 ? 2 : 1));
+}
+
 } // namespace
 
 PitchMatchWindow::PitchMatchWindow(PitchMatch& match, TinnitusStore& store, Dialogs& dialogs, QWidget* parent)
@@ -37,8 +48,9 @@ PitchMatchWindow::PitchMatchWindow(PitchMatch& match, TinnitusStore& store, Dial
     , m_store(store)
 {
     QVBoxLayout* layout = column();
-    auto* intro = lightLabel("Play a quiet sound and move it up or down until it sounds most like your "
-                        "tinnitus. Keep the level low: just audible is enough.", this);
+    auto* intro = lightLabel(tr("Play a quiet sound and move it up or down until it sounds most like your "
+                                "tinnitus. Keep the level low: just audible is enough."),
+                             this);
     intro->setWordWrap(true);
     layout->addWidget(intro);
 
@@ -132,8 +144,9 @@ PitchMatchWindow::PitchMatchWindow(PitchMatch& match, TinnitusStore& store, Dial
     auto* c = new QVBoxLayout(checkPanel);
     c->setContentsMargins(14, 10, 14, 12);
     c->setSpacing(8);
-    auto* checkText = lightLabel("Octave check: hear your match, then an octave below and an octave "
-                            "above. Pick the one that is closest to your tinnitus.", checkPanel);
+    auto* checkText = lightLabel(tr("Octave check: hear your match, then an octave below and an octave "
+                                    "above. Pick the one that is closest to your tinnitus."),
+                                 checkPanel);
     checkText->setWordWrap(true);
     c->addWidget(checkText);
     auto* checkRow = new QHBoxLayout;
@@ -196,11 +209,11 @@ bool PitchMatchWindow::save()
     std::string error;
     if (!m_store.setMatch(m_match.frequency(), m_match.kind(), &error)) {
         m_dialogs.information(this, tr("Sonaveil"),
-                              "The match could not be saved in \"tinnitus.ini\": " + QString::fromStdString(error));
+                              tr("The match could not be saved in \"tinnitus.ini\": %1").arg(QString::fromStdString(error)));
         return false;
     }
-    m_status->setText(tr("Saved: %1, %2").arg(hertz(m_match.frequency()),
-                                                   m_match.kind() == MatchKind::Band ? "narrow band" : "tone"));
+    m_status->setText(tr("Saved: %1, %2").arg(shownHertz(m_match.frequency()),
+                                              m_match.kind() == MatchKind::Band ? tr("narrow band") : tr("tone")));
     emit saved();
     return true;
 }
@@ -210,7 +223,7 @@ void PitchMatchWindow::refresh()
     const double hz = m_match.frequency();
     if (m_lcd) {
         m_lcd->SetDisplay(1, QString("%1 %2").arg(hertz(hz), -9).arg(m_match.kind() == MatchKind::Band ? "Band" : "Tone", 6));
-        QString second = tr("Level %1 dB").arg(std::lround(m_match.levelDb()));
+        QString second = QString("Level %1 dB").arg(std::lround(m_match.levelDb()));
         if (const auto o = m_match.presenting())
             second = *o == PitchMatch::Below ? "Check: lower" : *o == PitchMatch::Above ? "Check: higher" : "Check: match";
         m_lcd->SetDisplay(2, second);
@@ -224,7 +237,7 @@ void PitchMatchWindow::refresh()
         const QSignalBlocker block(m_level);
         m_level->setValue(std::lround(m_match.levelDb()));
     }
-    m_levelText->setText(QString("%1 dB").arg(std::lround(m_match.levelDb())));
+    m_levelText->setText(tr("%1 dB").arg(std::lround(m_match.levelDb())));
     if (auto* play = button("cmdPlay"))
         play->setCaption(m_match.playing() || m_match.checking() ? tr("&Stop") : tr("&Play"));
     const std::pair<const char*, PitchMatch::Octave> picks[] = {

@@ -35,7 +35,7 @@ void PresetActions::labelQuickSlots()
 
 void PresetActions::save()
 {
-    FileRequest request{"Save Preset", m_presets.savesFolder().c_str(), kPresetFilter, {}};
+    FileRequest request{tr("Save Preset"), m_presets.savesFolder().c_str(), tr(kPresetFilter), {}};
     const QString file = m_dialogs.saveFileName(&m_window, request);
     if (file.isEmpty())
         return;
@@ -43,20 +43,20 @@ void PresetActions::save()
     // preset could not be found again.
     const std::string target = PresetFiles::withPresetExtension(file.toStdString());
     if (!m_presets.save(target))
-        m_dialogs.information(&m_window, kTitle, kSaveProblem);
+        m_dialogs.information(&m_window, kTitle, tr(kSaveProblem));
 }
 
 bool PresetActions::loadReporting(const QString& file)
 {
     if (m_presets.load(file.toStdString()))
         return true;
-    m_dialogs.information(&m_window, kTitle, kOpenProblem);
+    m_dialogs.information(&m_window, kTitle, tr(kOpenProblem));
     return false;
 }
 
 void PresetActions::load()
 {
-    FileRequest request{"Load Preset", m_presets.savesFolder().c_str(), kPresetFilter, {}};
+    FileRequest request{tr("Load Preset"), m_presets.savesFolder().c_str(), tr(kPresetFilter), {}};
     const QString file = m_dialogs.openFileName(&m_window, request);
     if (!file.isEmpty())
         loadReporting(file);
@@ -79,12 +79,12 @@ void PresetActions::quickPreset(int index)
 
 void PresetActions::assign()
 {
-    FileRequest request{"Select the Preset File", m_presets.savesFolder().c_str(), kAssignFilter, m_assignLast};
+    FileRequest request{tr("Select the Preset File"), m_presets.savesFolder().c_str(), tr(kAssignFilter), m_assignLast};
     const QString file = m_dialogs.openFileName(&m_window, request);
     if (file.isEmpty())
         return;
     m_assignLast = file;
-    const auto typed = m_dialogs.inputText(&m_window, kTitle, kAssignPrompt, QString());
+    const auto typed = m_dialogs.inputText(&m_window, kTitle, tr(kAssignPrompt), QString());
     if (!typed)
         return;
     const QString name = QFileInfo(file).completeBaseName();
@@ -95,8 +95,8 @@ void PresetActions::assign()
     m_window.setQuickCaption(*number - 1, name);
     if (result == QuickSlots::Assign::NotStored)
         m_dialogs.information(&m_window, kTitle,
-                              "The quick preset could not be stored in \"preset.txt\"; it is kept "
-                              "until the player closes.");
+                              tr("The quick preset could not be stored in \"preset.txt\"; it is kept "
+                                 "until the player closes."));
 }
 
 } // namespace sonaveil::player

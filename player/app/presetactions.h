@@ -18,11 +18,11 @@ public:
     PresetActions(PresetFiles& presets, QuickSlots& quickSlots, Dialogs& dialogs, MainWindow& window,
                   QObject* parent = nullptr);
 
-    static constexpr const char* kPresetFilter = "Sonaveil Files (*.svp)|*.svp";
-    static constexpr const char* kAssignFilter = "Sonaveil Files (*.svp)| *.svp";
-    static constexpr const char* kAssignPrompt = "Please Enter a Preset Number between 1 and 10 both inclusive ";
-    static constexpr const char* kOpenProblem = "There was a problem opening this file!";
-    static constexpr const char* kSaveProblem = "There was a problem saving this file!";
+    static constexpr const char* kPresetFilter = QT_TR_NOOP("Sonaveil Files (*.svp)|*.svp");
+    static constexpr const char* kAssignFilter = QT_TR_NOOP("Sonaveil Files (*.svp)| *.svp");
+    static constexpr const char* kAssignPrompt = QT_TR_NOOP("Please Enter a Preset Number between 1 and 10 both inclusive ");
+    static constexpr const char* kOpenProblem = QT_TR_NOOP("There was a problem opening this file!");
+    static constexpr const char* kSaveProblem = QT_TR_NOOP("There was a problem saving this file!");
 
     void save();
     void load();

@@ -95,9 +95,7 @@ ColoursEditor::SaveResult ColoursEditor::save(const std::optional<std::string>& 
     if (!typed || typed->empty())
         return SaveResult::Nothing;
     if (typed->size() > SchemeLibrary::kMaxNameLength) {
-        m_host->message("This scheme name is too long; please use at most "
-                        + std::to_string(SchemeLibrary::kMaxNameLength)
-                        + " characters (fewer with accented letters).");
+        m_host->numberedMessage(kNameTooLong, long(SchemeLibrary::kMaxNameLength));
         return SaveResult::Failed;
     }
     if (!m_library.save(*typed, m_held)) {

@@ -23,6 +23,14 @@ public:
     virtual void information(const std::string& text) {}
     // A message with an OK button and no icon.
     virtual void message(const std::string& text) {}
+    // message() of `text` with its "%1" replaced by `number`; a window translates `text` first.
+    virtual void numberedMessage(const std::string& text, long number)
+    {
+        std::string filled = text;
+        if (const auto at = filled.find("%1"); at != std::string::npos)
+            filled.replace(at, 2, std::to_string(number));
+        message(filled);
+    }
 };
 
 // The colour editor frmcolors without its widgets: the scheme list with its text and selection,
@@ -31,13 +39,15 @@ public:
 class ColoursEditor {
 public:
     static constexpr const char* kSavePrompt = QT_TRANSLATE_NOOP("sonaveil::player::ColoursEditor", "Please type a name to identify this color scheme");
-    static constexpr const char* kSaveFailed =
+    static constexpr const char* kSaveFailed = QT_TRANSLATE_NOOP("sonaveil::player::ColoursEditor",
         "The file could not be saved. Please try again ensuring you have not used special characters "
-        "(!/<>&*$%) in the name ";
+        "(!/<>&*$%) in the name ");
     static constexpr const char* kDeleteQuestion = QT_TRANSLATE_NOOP("sonaveil::player::ColoursEditor", "This will delete the current preset. Continue?");
-    static constexpr const char* kLoadFailed = "There was an error loading the configuration!";
-    static constexpr const char* kListDesignText = "Select";
-    static constexpr const char* kNoPresetText = "No Preset Selected";
+    static constexpr const char* kLoadFailed = QT_TRANSLATE_NOOP("sonaveil::player::ColoursEditor", "There was an error loading the configuration!");
+    static constexpr const char* kNameTooLong = QT_TRANSLATE_NOOP("sonaveil::player::ColoursEditor",
+        "This scheme name is too long; please use at most %1 characters (fewer with accented letters).");
+    static constexpr const char* kListDesignText = QT_TRANSLATE_NOOP("sonaveil::player::ColoursEditor", "Select");
+    static constexpr const char* kNoPresetText = QT_TRANSLATE_NOOP("sonaveil::player::ColoursEditor", "No Preset Selected");
     static constexpr const char* kSampleText = "    SAMPLE";
     // The sample display's palette as placed on the window.
     static constexpr int kDesignPalette = 7;

@@ -1,8 +1,21 @@
 #include "player/desktop/commandline.h"
 
+#include <QCoreApplication>
+
 namespace sonaveil::player {
 
-const char* const CommandLine::kUsage =
+namespace {
+
+constexpr const char* kContext = "sonaveil::player::CommandLine";
+
+std::string translated(const char* text)
+{
+    return QCoreApplication::translate(kContext, text).toStdString();
+}
+
+} // namespace
+
+const char* const CommandLine::kUsage = QT_TRANSLATE_NOOP("sonaveil::player::CommandLine",
     "Usage: quietdeck [options] [FILE.svp]\n"
     "Sonaveil: masking sounds for the night. A second start hands its options to the player\n"
     "that is running and brings its window forward.\n"
@@ -15,7 +28,12 @@ const char* const CommandLine::kUsage =
     "  --tray        start hidden in the tray (a running player stays where it is)\n"
     "  --quit        close the running player\n"
     "  --help        show this text\n"
-    "  --version     show the version";
+    "  --version     show the version");
+
+std::string CommandLine::usage()
+{
+    return translated(kUsage);
+}
 
 std::optional<CommandLine> CommandLine::parse(const std::vector<std::string>& arguments, std::string& error)
 {
@@ -24,7 +42,7 @@ std::optional<CommandLine> CommandLine::parse(const std::vector<std::string>& ar
         const std::string& a = arguments[i];
         if (a == "--load") {
             if (i + 1 >= arguments.size() || arguments[i + 1].empty()) {
-                error = "--load needs a preset file";
+                error = translated(QT_TRANSLATE_NOOP("sonaveil::player::CommandLine", "--load needs a preset file"));
                 return std::nullopt;
             }
             line.steps.push_back({Action::Load, arguments[++i]});
@@ -50,7 +68,10 @@ std::optional<CommandLine> CommandLine::parse(const std::vector<std::string>& ar
             // A file on its own, as the file manager and the menu entry pass it.
             line.steps.push_back({Action::Load, a});
         } else {
-            error = "unknown option \"" + a + "\" (quietdeck --help lists the options)";
+            error = QCoreApplication::translate("sonaveil::player::CommandLine",
+                                                "unknown option \"%1\" (quietdeck --help lists the options)")
+                        .arg(QString::fromStdString(a))
+                        .toStdString();
             return std::nullopt;
         }
     }

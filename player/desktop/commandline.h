@@ -31,6 +31,8 @@ struct CommandLine {
     bool quits() const;
 
     static const char* const kUsage;
+    // kUsage in the language the program speaks.
+    static std::string usage();
 };
 
 } // namespace sonaveil::player

@@ -31,8 +31,8 @@ Form1::Form1(const RecorderSetup& setup, QWidget* mainWindow)
     f.setBold(true);
     title->setFont(f);
     layout->addWidget(title);
-    auto* text = new QLabel(QStringLiteral("If you are unsure about how to configure the recording settings of your "
-                                           "desktop, please click the appropriate button below"),
+    auto* text = new QLabel(tr("If you are unsure about how to configure the recording settings of your "
+                               "desktop, please click the appropriate button below"),
                             this);
     text->setObjectName(QStringLiteral("Label8"));
     text->setWordWrap(true);

@@ -43,6 +43,7 @@ frmDRIVE::frmDRIVE(const platform::DiskSpace& disk, QWidget* parent)
     auto* layout = new QVBoxLayout(this);
     m_list = new QTreeWidget(this);
     m_list->setObjectName(QStringLiteral("lsvDrives"));
+    m_list->setAccessibleName(tr("Drives"));
     m_list->setRootIsDecorated(false);
     m_list->setHeaderLabels({tr("Volume"), tr("Total Space"), tr("Free Space"),
                              tr("Used Space"), tr("Drive Type")});

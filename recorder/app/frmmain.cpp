@@ -349,12 +349,12 @@ void FRMMAIN::setPosition(int value)
 
 QString FRMMAIN::listText(List which) const
 {
-    return list(which)->text();
+    return storedItem(list(which)->text());
 }
 
 void FRMMAIN::setListText(List which, const QString& text)
 {
-    list(which)->setText(text);
+    list(which)->setText(shownItem(text));
 }
 
 int FRMMAIN::listPosition(List which) const

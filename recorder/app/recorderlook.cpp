@@ -20,7 +20,7 @@ namespace sonaveil::recorder {
 namespace {
 
 // The list entries that are words, for the translators; the numbers stay as they are.
-[[maybe_unused]] const char* const kWordItems[] = {
+const char* const kWordItems[] = {
     QT_TRANSLATE_NOOP("sonaveil::recorder::FRMMAIN", "Unlimited"),
     QT_TRANSLATE_NOOP("sonaveil::recorder::FRMMAIN", "Don't warn"),
     QT_TRANSLATE_NOOP("sonaveil::recorder::FRMMAIN", "VU Meters"),
@@ -32,6 +32,14 @@ namespace {
 QString shownItem(const QString& item)
 {
     return QCoreApplication::translate("sonaveil::recorder::FRMMAIN", item.toUtf8().constData());
+}
+
+QString storedItem(const QString& shown)
+{
+    for (const char* word : kWordItems)
+        if (shown == shownItem(QString::fromUtf8(word)))
+            return QString::fromUtf8(word);
+    return shown;
 }
 
 controls::SComboBox* makeList(const QString& name, int width, const QStringList& items, QWidget* parent)

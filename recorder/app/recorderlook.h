@@ -37,6 +37,8 @@ QLabel* makeCaption(const QString& text, QWidget* parent, int pointSize = 0, boo
 lumidot::LCD* makeDisplay(const QString& name, int rows, std::uint32_t on, QWidget* parent);
 // A list entry as shown: the words among them in the user's language.
 QString shownItem(const QString& item);
+// The entry as the settings store it for one shown in the user's language: shownItem() undone.
+QString storedItem(const QString& shown);
 // A drop-down list of `items`, at least `width` wide and wide enough for its longest entry.
 controls::SComboBox* makeList(const QString& name, int width, const QStringList& items, QWidget* parent);
 // Moves `window` to its stored position, or onto the primary screen when that is off every screen.

@@ -6,6 +6,8 @@
 
 #include <QCoreApplication>
 
+#include <iterator>
+
 namespace sonaveil::recorder {
 
 std::int64_t freeMegabytes(std::int64_t bytes)
@@ -67,15 +69,17 @@ QString sizeText(std::int64_t bytes, const QString& separator)
 
 QString driveTypeName(int type)
 {
-    switch (type) {
-    case 0: return QStringLiteral("Unknown");
-    case 1: return QStringLiteral("Removable");
-    case 2: return QStringLiteral("Fixed");
-    case 3: return QStringLiteral("Network");
-    case 4: return QStringLiteral("CD-ROM");
-    case 5: return QStringLiteral("RAM Disk");
-    default: return {};
-    }
+    static const char* const names[] = {
+        QT_TRANSLATE_NOOP("sonaveil::recorder::DiskGuard", "Unknown"),
+        QT_TRANSLATE_NOOP("sonaveil::recorder::DiskGuard", "Removable"),
+        QT_TRANSLATE_NOOP("sonaveil::recorder::DiskGuard", "Fixed"),
+        QT_TRANSLATE_NOOP("sonaveil::recorder::DiskGuard", "Network"),
+        QT_TRANSLATE_NOOP("sonaveil::recorder::DiskGuard", "CD-ROM"),
+        QT_TRANSLATE_NOOP("sonaveil::recorder::DiskGuard", "RAM Disk"),
+    };
+    if (type < 0 || type >= int(std::size(names)))
+        return {};
+    return QCoreApplication::translate("sonaveil::recorder::DiskGuard", names[type]);
 }
 
 } // namespace sonaveil::recorder

@@ -27,7 +27,8 @@ QString lowSpaceMessage(const QString& drive, std::int64_t freeMegabytes, const 
 // 999,999 bytes show their thousands as "KB". `separator` is the digit-group separator.
 QString sizeText(std::int64_t bytes, const QString& separator = QStringLiteral(","));
 
-// "Unknown", "Removable", "Fixed", "Network", "CD-ROM", "RAM Disk"; "" for other numbers.
+// "Unknown", "Removable", "Fixed", "Network", "CD-ROM", "RAM Disk" in the user's language; "" for
+// other numbers.
 QString driveTypeName(int type);
 
 } // namespace sonaveil::recorder

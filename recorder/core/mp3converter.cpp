@@ -49,7 +49,7 @@ bool Mp3Converter::launch(const Job& job)
     // The recording is never its own MP3: writing it would destroy the only copy.
     if (sameFile(m_source, m_target)) {
         emit finished(false, m_source, m_target,
-                      QStringLiteral("The MP3 would replace the recording itself."), m_tag);
+                      tr("The MP3 would replace the recording itself."), m_tag);
         return false;
     }
     const QFileInfo program(m_program);

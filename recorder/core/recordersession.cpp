@@ -514,7 +514,7 @@ void RecorderSession::writeSettingsFile()
     r.threshold = m_view.listText(List::Threshold);
     if (!writeRecSet(userPath(kRecSetName), r))
         tell(Dialogs::Icon::Information,
-             QStringLiteral("The settings file \"%1\" could not be written: the lists will not be kept.")
+             tr("The settings file \"%1\" could not be written: the lists will not be kept.")
                  .arg(QDir::toNativeSeparators(userPath(kRecSetName))));
 }
 

@@ -77,9 +77,7 @@ TEST(PlayerAccessibility, EveryControlOfEveryWindowHasARoleANameAndItsValue)
     }
 }
 
-// Off until the step tips, the decibel labels and the other texts made outside tr() are translated:
-// it lists them.
-TEST(PlayerTranslation, DISABLED_EveryTextShownIsGermanInTheGermanBuildWithItsOwnAccessKeys)
+TEST(PlayerTranslation, EveryTextShownIsGermanInTheGermanBuildWithItsOwnAccessKeys)
 {
     QSet<QString> english;
     {
@@ -103,10 +101,13 @@ TEST(PlayerTranslation, DISABLED_EveryTextShownIsGermanInTheGermanBuildWithItsOw
     dropTranslators();
 
     const QSet<QString> kept = testing_support::keptAsTheyAre(QStringLiteral(SONAVEIL_SOURCE_DIR "/translations/sonaveil_de.ts"));
+    // Names are shown as they are: the equaliser preset chosen (a file's name) and the test's sound cards.
+    const QSet<QString> names{QStringLiteral("Sonaveil"), QStringLiteral("Flat"), QStringLiteral("Sonaveil_Test"),
+                              QStringLiteral("Second_Sink")};
     static const QRegularExpression words(QStringLiteral("[A-Za-z]{2}"));
     QStringList untranslated;
     for (const QString& t : german) {
-        if (english.contains(t) && t.contains(words) && !kept.contains(t) && t != QLatin1String("Sonaveil"))
+        if (english.contains(t) && t.contains(words) && !testing_support::isKept(kept, t) && !names.contains(t))
             untranslated << t;
     }
     untranslated.sort();

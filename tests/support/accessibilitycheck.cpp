@@ -8,6 +8,7 @@
 #include <QLabel>
 #include <QFontMetrics>
 #include <QMap>
+#include <QRegularExpression>
 #include <QXmlStreamReader>
 #include <QWidget>
 
@@ -92,10 +93,15 @@ QStringList shownTexts(QWidget* root, const QStringList& skipClasses)
         else if (auto* combo = qobject_cast<QComboBox*>(w)) {
             for (int i = 0; i < combo->count(); ++i)
                 addText(texts, combo->itemText(i));
+            if (combo->currentIndex() < 0)
+                addText(texts, combo->placeholderText());
         }
         if (QAccessibleInterface* iface = QAccessible::queryAccessibleInterface(w)) {
             addText(texts, iface->text(QAccessible::Name));
             addText(texts, iface->text(QAccessible::Description));
+            // A list shows its chosen entry.
+            if (iface->role() == QAccessible::ComboBox)
+                addText(texts, iface->text(QAccessible::Value));
         }
     }
     return texts;
@@ -162,6 +168,27 @@ QSet<QString> keptAsTheyAre(const QString& ts)
             kept.insert(QString(source).remove(u'&').trimmed());
     }
     return kept;
+}
+
+bool isKept(const QSet<QString>& kept, const QString& text)
+{
+    if (kept.contains(text))
+        return true;
+    static const QRegularExpression marker(QStringLiteral("%\\d+"));
+    for (const QString& k : kept) {
+        if (!k.contains(marker))
+            continue;
+        QString pattern;
+        qsizetype from = 0;
+        for (const QRegularExpressionMatch& m : marker.globalMatch(k)) {
+            pattern += QRegularExpression::escape(k.mid(from, m.capturedStart() - from)) + QStringLiteral(".+");
+            from = m.capturedEnd();
+        }
+        pattern += QRegularExpression::escape(k.mid(from));
+        if (QRegularExpression(QRegularExpression::anchoredPattern(pattern)).match(text).hasMatch())
+            return true;
+    }
+    return false;
 }
 
 } // namespace testing_support

@@ -14,8 +14,8 @@ namespace testing_support {
 QStringList accessibilityProblems(QWidget* root);
 
 // Every text the widgets under root show or speak: window titles, accessible names and
-// descriptions, tool tips, and the texts of labels, buttons, group boxes and the like. Widgets
-// of the classes named in `skipClasses` (and what they hold) are left out.
+// descriptions, tool tips, the texts of labels, buttons, group boxes and the like, and the entry
+// a list shows. Widgets of the classes named in `skipClasses` (and what they hold) are left out.
 QStringList shownTexts(QWidget* root, const QStringList& skipClasses = {});
 
 // Captions that do not fit the control that shows them (a label, a button, a check box), as
@@ -29,5 +29,7 @@ QStringList duplicateAccessKeys(QWidget* window);
 // The texts a Qt Linguist catalogue `ts` translates as themselves ("MP3", "Balance"), without
 // their access-key marks.
 QSet<QString> keptAsTheyAre(const QString& ts);
+// Whether `text` is one of `kept`, or filled in from one with place markers ("+%1 dB" keeps "+6 dB").
+bool isKept(const QSet<QString>& kept, const QString& text);
 
 } // namespace testing_support
