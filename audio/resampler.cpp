@@ -287,12 +287,20 @@ void slowSums(const KernelTable& table, const SourceFrame* s, float* c)
 }
 
 // The polynomial at u, in pairs (Estrin's scheme: a short chain of dependent steps).
-static_assert(KernelTable::kOrder == 6);
+static_assert(KernelTable::kOrder >= 5 && KernelTable::kOrder <= 8);
 float polynomialAt(const float* c, float u)
 {
+    constexpr int order = KernelTable::kOrder;
     const float u2 = u * u, u4 = u2 * u2;
-    const float p01 = c[0] + c[1] * u, p23 = c[2] + c[3] * u, p45 = c[4] + c[5] * u;
-    return (p01 + p23 * u2) + p45 * u4;
+    const float p01 = c[1] * u + c[0], p23 = c[3] * u + c[2];
+    float high = c[4];
+    if constexpr (order >= 6)
+        high = c[5] * u + c[4];
+    if constexpr (order == 7)
+        high = c[6] * u2 + high;
+    if constexpr (order == 8)
+        high = (c[7] * u + c[6]) * u2 + high;
+    return high * u4 + (p23 * u2 + p01);
 }
 
 void mixSlowPortable(const KernelTable& table, const SourceFrame* base, std::uint64_t frac, std::uint64_t step,
@@ -355,9 +363,10 @@ using MixFunction = void (*)(const KernelTable&, const SourceFrame*, std::uint64
 namespace {
 
 // One frame: the source frames under it against rows `row` and `row + Taps`, each summed in
-// eight 32-bit lanes, then interpolated by `w` lane by lane.
+// eight 32-bit lanes, in floating point.
 template <int Taps>
-__attribute__((target("avx2,fma"))) inline __m256 frameAvx2(const std::int16_t* s, const std::int16_t* row, __m256 w)
+__attribute__((target("avx2,fma"))) inline void rowsAvx2(const std::int16_t* s, const std::int16_t* row, __m256& d0,
+                                                         __m256& d1)
 {
     constexpr int wide = Taps / 16;
     __m256i acc0 = _mm256_setzero_si256(), acc1 = _mm256_setzero_si256();
@@ -373,8 +382,17 @@ __attribute__((target("avx2,fma"))) inline __m256 frameAvx2(const std::int16_t* 
         acc0 = _mm256_add_epi32(acc0, _mm256_inserti128_si256(_mm256_setzero_si256(), t0, 0));
         acc1 = _mm256_add_epi32(acc1, _mm256_inserti128_si256(_mm256_setzero_si256(), t1, 0));
     }
-    const __m256 d0 = _mm256_cvtepi32_ps(acc0);
-    return _mm256_fmadd_ps(w, _mm256_sub_ps(_mm256_cvtepi32_ps(acc1), d0), d0);
+    d0 = _mm256_cvtepi32_ps(acc0);
+    d1 = _mm256_cvtepi32_ps(acc1);
+}
+
+// Eight frames' lane sums folded into one vector of eight sums: within each half first, then
+// the halves.
+__attribute__((target("avx2,fma"))) inline __m256 fold8(const __m256* a)
+{
+    const __m256 h0123 = _mm256_hadd_ps(_mm256_hadd_ps(a[0], a[1]), _mm256_hadd_ps(a[2], a[3]));
+    const __m256 h4567 = _mm256_hadd_ps(_mm256_hadd_ps(a[4], a[5]), _mm256_hadd_ps(a[6], a[7]));
+    return _mm256_add_ps(_mm256_permute2f128_ps(h0123, h4567, 0x20), _mm256_permute2f128_ps(h0123, h4567, 0x31));
 }
 
 template <int Taps>
@@ -386,35 +404,46 @@ __attribute__((target("avx2,fma"))) void mixAvx2(const KernelTable& table, const
     constexpr float weightScale = 1.0f / float(1u << shift);
     const std::int16_t* coefficients = table.coefficients.data();
     const SourceFrame* origin = base - (Taps / 2 - 1);
-#define SONAVEIL_FRAME(p)                                                                                       \
-    frameAvx2<Taps>(origin + ((p) >> 32), coefficients + std::size_t(std::uint32_t(p) >> shift) * Taps,          \
-                    _mm256_set1_ps(float(std::uint32_t(p) & ((1u << shift) - 1)) * weightScale))
-
     const __m256 scale = _mm256_set1_ps(table.scale);
-    const __m256 lane = _mm256_setr_ps(0, 1, 2, 3, 4, 5, 6, 7);
+    // The rows are interpolated after the lanes are summed: (sum of row p) + w (sum of row
+    // p + 1 - sum of row p), the weights of eight frames worked out side by side from their
+    // positions (frames 0, 1, 4, 5 in one vector, 2, 3, 6, 7 in the other: one shuffle puts the
+    // fractions in order).
+    const long long s = (long long)step;
+    __m256i posA = _mm256_add_epi64(_mm256_set1_epi64x((long long)frac), _mm256_setr_epi64x(0, s, 4 * s, 5 * s));
+    __m256i posB = _mm256_add_epi64(_mm256_set1_epi64x((long long)frac), _mm256_setr_epi64x(2 * s, 3 * s, 6 * s, 7 * s));
+    const __m256i advance = _mm256_set1_epi64x(8 * s);
+    const __m256i weightMask = _mm256_set1_epi32((1 << shift) - 1);
+    __m256 kf = _mm256_setr_ps(0, 1, 2, 3, 4, 5, 6, 7);
     std::uint64_t p = frac;
     int k = 0;
     for (; k + 8 <= n; k += 8) {
-        const __m256 a0 = SONAVEIL_FRAME(p), a1 = SONAVEIL_FRAME(p + step), a2 = SONAVEIL_FRAME(p + 2 * step),
-                     a3 = SONAVEIL_FRAME(p + 3 * step), a4 = SONAVEIL_FRAME(p + 4 * step),
-                     a5 = SONAVEIL_FRAME(p + 5 * step), a6 = SONAVEIL_FRAME(p + 6 * step),
-                     a7 = SONAVEIL_FRAME(p + 7 * step);
+        __m256 d0[8], d1[8];
+        for (int f = 0; f < 8; ++f) {
+            const std::uint64_t at = p + std::uint64_t(f) * step;
+            rowsAvx2<Taps>(origin + (at >> 32), coefficients + std::size_t(std::uint32_t(at) >> shift) * Taps, d0[f],
+                           d1[f]);
+        }
         p += 8 * step;
-        // Eight frames' lane sums folded into one vector of eight sums: within each half first,
-        // then the halves.
-        const __m256 h0123 = _mm256_hadd_ps(_mm256_hadd_ps(a0, a1), _mm256_hadd_ps(a2, a3));
-        const __m256 h4567 = _mm256_hadd_ps(_mm256_hadd_ps(a4, a5), _mm256_hadd_ps(a6, a7));
-        const __m256 sums = _mm256_add_ps(_mm256_permute2f128_ps(h0123, h4567, 0x20),
-                                          _mm256_permute2f128_ps(h0123, h4567, 0x31));
-        const __m256 y = _mm256_mul_ps(sums, scale);
-        const __m256 kf = _mm256_add_ps(_mm256_set1_ps(float(k)), lane);
+        const __m256i fraction = _mm256_castps_si256(
+            _mm256_shuffle_ps(_mm256_castsi256_ps(posA), _mm256_castsi256_ps(posB), _MM_SHUFFLE(2, 0, 2, 0)));
+        const __m256 w = _mm256_mul_ps(_mm256_cvtepi32_ps(_mm256_and_si256(fraction, weightMask)),
+                                       _mm256_set1_ps(weightScale));
+        posA = _mm256_add_epi64(posA, advance);
+        posB = _mm256_add_epi64(posB, advance);
+        const __m256 s0 = fold8(d0), s1 = fold8(d1);
+        const __m256 y = _mm256_mul_ps(_mm256_fmadd_ps(w, _mm256_sub_ps(s1, s0), s0), scale);
         const __m256 gl = _mm256_fmadd_ps(kf, _mm256_set1_ps(dL), _mm256_set1_ps(gL));
         const __m256 gr = _mm256_fmadd_ps(kf, _mm256_set1_ps(dR), _mm256_set1_ps(gR));
+        kf = _mm256_add_ps(kf, _mm256_set1_ps(8.0f));
         _mm256_storeu_ps(outL + k, _mm256_fmadd_ps(y, gl, _mm256_loadu_ps(outL + k)));
         _mm256_storeu_ps(outR + k, _mm256_fmadd_ps(y, gr, _mm256_loadu_ps(outR + k)));
     }
     for (; k < n; ++k, p += step) {
-        const __m256 a = SONAVEIL_FRAME(p);
+        __m256 d0, d1;
+        rowsAvx2<Taps>(origin + (p >> 32), coefficients + std::size_t(std::uint32_t(p) >> shift) * Taps, d0, d1);
+        const __m256 w = _mm256_set1_ps(float(std::uint32_t(p) & ((1u << shift) - 1)) * weightScale);
+        const __m256 a = _mm256_fmadd_ps(w, _mm256_sub_ps(d1, d0), d0);
         __m128 s4 = _mm_add_ps(_mm256_castps256_ps128(a), _mm256_extractf128_ps(a, 1));
         s4 = _mm_hadd_ps(s4, s4);
         s4 = _mm_hadd_ps(s4, s4);
@@ -422,7 +451,6 @@ __attribute__((target("avx2,fma"))) void mixAvx2(const KernelTable& table, const
         outL[k] += y * (gL + float(k) * dL);
         outR[k] += y * (gR + float(k) * dR);
     }
-#undef SONAVEIL_FRAME
 }
 
 // One instance per kernel length, 32 … kMaxTaps in steps of 8, indexed by taps / 8.
@@ -493,10 +521,17 @@ __attribute__((target("avx2,fma"))) void mixSlowChunkAvx2(const KernelTable& tab
         __m256 cm[order];
         for (int m = 0; m < order; ++m)
             cm[m] = _mm256_permutevar8x32_ps(_mm256_loadu_ps(c[m] + first), pick);
+        // As polynomialAt() does it.
         const __m256 u2 = _mm256_mul_ps(u, u), u4 = _mm256_mul_ps(u2, u2);
         const __m256 p01 = _mm256_fmadd_ps(cm[1], u, cm[0]), p23 = _mm256_fmadd_ps(cm[3], u, cm[2]);
-        const __m256 p45 = _mm256_fmadd_ps(cm[5], u, cm[4]);
-        const __m256 y = _mm256_fmadd_ps(p45, u4, _mm256_fmadd_ps(p23, u2, p01));
+        __m256 high = cm[4];
+        if constexpr (order >= 6)
+            high = _mm256_fmadd_ps(cm[5], u, cm[4]);
+        if constexpr (order == 7)
+            high = _mm256_fmadd_ps(cm[6], u2, high);
+        if constexpr (order == 8)
+            high = _mm256_fmadd_ps(_mm256_fmadd_ps(cm[7], u, cm[6]), u2, high);
+        const __m256 y = _mm256_fmadd_ps(high, u4, _mm256_fmadd_ps(p23, u2, p01));
         const __m256 gl = _mm256_fmadd_ps(kf, _mm256_set1_ps(dL), _mm256_set1_ps(gL));
         const __m256 gr = _mm256_fmadd_ps(kf, _mm256_set1_ps(dR), _mm256_set1_ps(gR));
         _mm256_storeu_ps(outL + k, _mm256_fmadd_ps(y, gl, _mm256_loadu_ps(outL + k)));

@@ -37,7 +37,7 @@ struct KernelTable {
     // taps of the first half; tap taps - 1 - j is tap j mirrored, u -> -u), with the frames'
     // 1 / 32768 folded in. Then a source frame costs kOrder sums once, however many output frames
     // read it, and each output frame a polynomial of degree kOrder - 1. Empty in other classes.
-    static constexpr int kOrder = 6;
+    static constexpr int kOrder = 7;
     std::vector<float> polynomial;
 };
 
@@ -48,10 +48,10 @@ public:
     static constexpr double kMaxSpeed = 8.0;
     static constexpr int kClasses = 3 * kClassesPerOctave + 1; // up to kMaxSpeed
     static constexpr int kMaxTaps = 8 * kBaseTaps;
-    // Below this step (32.32 fixed point) a voice is mixed from the polynomials: there it costs
-    // less than the rows, by the more the slower it is; both come within about -82 dB of the
-    // exact kernel (the rows for their 16-bit coefficients, the polynomials for their degree).
-    static constexpr std::uint64_t kSlowStep = std::uint64_t(7) << 28; // 0.4375
+    // Below this step (32.32 fixed point) a voice is mixed from the polynomials: there they cost
+    // less than the rows, the more so the slower the voice. They come closer to the exact kernel
+    // (within -90 dB up to the top of the band) than the rows' 16-bit coefficients (-82 dB).
+    static constexpr std::uint64_t kSlowStep = std::uint64_t(5) << 28; // 0.3125
 
     // The frames read around position i (+ fraction): i - kReachBefore … i + kReachAfter.
     static constexpr int kReachBefore = kMaxTaps / 2 - 1;

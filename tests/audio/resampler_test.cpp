@@ -325,7 +325,7 @@ TEST(ResamplingKernel, SlowVoicesFromThePolynomialsMatchTheRows)
     auto noise = makeSample(whiteNoiseFrames(20000, 1.0, 8), kRate);
     auto level = makeSample(std::vector<std::int16_t>(20000, 12345), kRate);
     const int n = 700;
-    for (double speed : {0.0023, 0.11, 0.43}) {
+    for (double speed : {0.0023, 0.11, 0.31}) {
         const auto step = std::uint64_t(speed * 4294967296.0);
         ASSERT_LT(step, ResamplingKernel::kSlowStep);
         std::vector<float> rows(n, 0.0f), right(n, 0.0f);
@@ -341,7 +341,7 @@ TEST(ResamplingKernel, SlowVoicesFromThePolynomialsMatchTheRows)
                 power += expected * expected;
                 ASSERT_NEAR(r[std::size_t(k)], rows[std::size_t(k)] * (0.3 + 0.0005 * k), 2e-4) << speed << " " << k;
             }
-            EXPECT_LT(10 * std::log10(error / power), -75.0) << "speed " << speed;
+            EXPECT_LT(10 * std::log10(error / power), -78.0) << "speed " << speed;
 
             std::vector<float> dc(n, 0.0f), unused(n, 0.0f);
             mix(table, level->data() + 3000, 5u, step, n, 1.0f, 0.0f, 0.0f, 0.0f, dc.data(), unused.data());
