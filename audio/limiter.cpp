@@ -39,7 +39,6 @@ float coefficient(double segmentSeconds, double timeConstant)
     return float(1.0 - std::exp(-segmentSeconds / timeConstant));
 }
 
-
 using Interpolation = std::array<std::array<float, 16>, 3>;
 
 // Raises peak[j] (j < n) to the largest magnitude, in either channel, of the three points between
