@@ -82,6 +82,10 @@ public:
     // Filters `frames` frames of the two channels in place.
     void process(float* left, float* right, int frames)
     {
+        if (passesThrough()) {
+            delay(left, right, frames);
+            return;
+        }
 #ifdef SONAVEIL_BIQUAD_X86
         if constexpr (kLanes % 8 == 0) {
             if (kBiquadAvx2) {
@@ -98,6 +102,46 @@ public:
     }
 
 private:
+    // Every section at its default with nothing left in its memory: the chain is then only its
+    // delay (the equaliser switched off, the usual case).
+    bool passesThrough() const
+    {
+        const Lanes& l = m_lanes;
+        for (int j = 0; j < kLanes; ++j)
+            if (l.b0[j] != 1.0f || l.b1[j] != 0.0f || l.b2[j] != 0.0f || l.a1[j] != 0.0f || l.a2[j] != 0.0f
+                || l.s1[j] != 0.0f || l.s2[j] != 0.0f)
+                return false;
+        return true;
+    }
+
+    // What the pipeline does when every section passes through: section k's output is the
+    // frame taken in k steps ago, and the frame going out the one taken in kDelayFrames ago.
+    void delay(float* left, float* right, int frames)
+    {
+        constexpr int kPiece = 256;
+        std::array<float, Sections + kPiece> l{}, r{};
+        float* y = m_lanes.y;
+        while (frames > 0) {
+            const int n = std::min(frames, kPiece);
+            // Oldest first: what the last section holds, … what the first holds, then the frames.
+            for (int k = 0; k < Sections; ++k) {
+                l[std::size_t(k)] = y[2 * (Sections - 1 - k)];
+                r[std::size_t(k)] = y[2 * (Sections - 1 - k) + 1];
+            }
+            std::copy_n(left, n, l.begin() + Sections);
+            std::copy_n(right, n, r.begin() + Sections);
+            std::copy_n(l.begin() + 1, n, left);
+            std::copy_n(r.begin() + 1, n, right);
+            for (int k = 0; k < Sections; ++k) {
+                y[2 * k] = l[std::size_t(Sections + n - 1 - k)];
+                y[2 * k + 1] = r[std::size_t(Sections + n - 1 - k)];
+            }
+            left += n;
+            right += n;
+            frames -= n;
+        }
+    }
+
     struct alignas(32) Lanes {
         float b0[kLanes] = {}, b1[kLanes] = {}, b2[kLanes] = {}, a1[kLanes] = {}, a2[kLanes] = {};
         float y[kLanes] = {}, s1[kLanes] = {}, s2[kLanes] = {};

@@ -2,6 +2,12 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
+
+#if defined(__x86_64__) || defined(__i386__)
+#include <immintrin.h>
+#define SONAVEIL_X86 1
+#endif
 
 namespace sonaveil::audio {
 
@@ -32,6 +38,75 @@ float coefficient(double segmentSeconds, double timeConstant)
 {
     return float(1.0 - std::exp(-segmentSeconds / timeConstant));
 }
+
+using Interpolation = std::array<std::array<float, 16>, 3>;
+
+// Raises peak[j] (j < n) to the largest magnitude, in either channel, of the three points between
+// window frames j + 7 and j + 8, interpolated from frames j … j + 15.
+void interpolatedPeaksPortable(const Interpolation& h, const float* wl, const float* wr, float* peak, int n)
+{
+    for (int j = 0; j < n; ++j) {
+        float p = peak[j];
+        for (const auto& row : h) {
+            float il = 0.0f, ir = 0.0f;
+            for (int i = 0; i < 16; ++i) {
+                il += row[std::size_t(i)] * wl[j + i];
+                ir += row[std::size_t(i)] * wr[j + i];
+            }
+            p = std::max(p, std::max(std::fabs(il), std::fabs(ir)));
+        }
+        peak[j] = p;
+    }
+}
+
+using PeaksFunction = void (*)(const Interpolation&, const float*, const float*, float*, int);
+
+#ifdef SONAVEIL_X86
+// Eight frames at a time, each lane a frame; even and odd taps in separate sums so that the
+// additions do not wait on each other.
+__attribute__((target("avx2,fma"))) void interpolatedPeaksAvx2(const Interpolation& h, const float* wl,
+                                                               const float* wr, float* peak, int n)
+{
+    const __m256 magnitude = _mm256_castsi256_ps(_mm256_set1_epi32(0x7fffffff));
+    int j = 0;
+    for (; j + 8 <= n; j += 8) {
+        __m256 acc[3][4];
+        for (auto& a : acc)
+            for (auto& v : a)
+                v = _mm256_setzero_ps();
+        for (int i = 0; i < 16; i += 2) {
+            const __m256 l0 = _mm256_loadu_ps(wl + j + i), l1 = _mm256_loadu_ps(wl + j + i + 1);
+            const __m256 r0 = _mm256_loadu_ps(wr + j + i), r1 = _mm256_loadu_ps(wr + j + i + 1);
+            for (int p = 0; p < 3; ++p) {
+                const __m256 c0 = _mm256_set1_ps(h[std::size_t(p)][std::size_t(i)]);
+                const __m256 c1 = _mm256_set1_ps(h[std::size_t(p)][std::size_t(i + 1)]);
+                acc[p][0] = _mm256_fmadd_ps(c0, l0, acc[p][0]);
+                acc[p][1] = _mm256_fmadd_ps(c1, l1, acc[p][1]);
+                acc[p][2] = _mm256_fmadd_ps(c0, r0, acc[p][2]);
+                acc[p][3] = _mm256_fmadd_ps(c1, r1, acc[p][3]);
+            }
+        }
+        __m256 m = _mm256_loadu_ps(peak + j);
+        for (auto& a : acc) {
+            m = _mm256_max_ps(m, _mm256_and_ps(_mm256_add_ps(a[0], a[1]), magnitude));
+            m = _mm256_max_ps(m, _mm256_and_ps(_mm256_add_ps(a[2], a[3]), magnitude));
+        }
+        _mm256_storeu_ps(peak + j, m);
+    }
+    interpolatedPeaksPortable(h, wl + j, wr + j, peak + j, n - j);
+}
+#endif
+
+PeaksFunction choosePeaks()
+{
+#ifdef SONAVEIL_X86
+    if (__builtin_cpu_supports("avx2") && __builtin_cpu_supports("fma"))
+        return interpolatedPeaksAvx2;
+#endif
+    return interpolatedPeaksPortable;
+}
+
+const PeaksFunction chosenPeaks = choosePeaks();
 
 } // namespace
 
@@ -68,9 +143,8 @@ void Limiter::reset()
     m_ringL.fill(0.0f);
     m_ringR.fill(0.0f);
     m_peaks.fill(0.0f);
-    m_historyL.fill(0.0f);
-    m_historyR.fill(0.0f);
-    m_historyIn = 0;
+    m_windowL.fill(0.0f);
+    m_windowR.fill(0.0f);
     // The ring starts out holding kCoreDelay frames of silence, so the first frame out is
     // output frame 0 of segment 0.
     m_in = kCoreDelay;
@@ -131,41 +205,29 @@ void Limiter::process(float* left, float* right, int frames)
 
 void Limiter::findTruePeaks(const float* left, const float* right, int n)
 {
-    constexpr std::uint64_t mask = kHistory - 1;
     constexpr int before = kInterpolationTaps / 2 - 1;
-    static_assert(kTruePeakLag >= kInterpolationTaps / 2 && kHistory >= kTruePeakLag + before + 1);
+    // Window index of the frame measured for chunk frame j (j + measured), kTruePeakLag before it.
+    constexpr int measured = kHistory - kTruePeakLag;
+    static_assert(kTruePeakLag >= kInterpolationTaps / 2 && measured >= before);
+    float* wl = m_windowL.data();
+    float* wr = m_windowR.data();
+    std::copy_n(left, n, wl + kHistory);
+    std::copy_n(right, n, wr + kHistory);
     float loudest = 0.0f;
-    for (float v : m_historyL)
-        loudest = std::max(loudest, std::fabs(v));
-    for (float v : m_historyR)
-        loudest = std::max(loudest, std::fabs(v));
-    for (int j = 0; j < n; ++j)
-        loudest = std::max(loudest, std::max(std::fabs(left[j]), std::fabs(right[j])));
+    for (int j = 0; j < kHistory + n; ++j)
+        loudest = std::max(loudest, std::max(std::fabs(wl[j]), std::fabs(wr[j])));
     const bool detailed = loudest * kTruePeakHeadroom > m_ceiling;
 
     for (int j = 0; j < n; ++j) {
-        const std::uint64_t t = m_historyIn++;
-        m_historyL[t & mask] = left[j];
-        m_historyR[t & mask] = right[j];
-        // The frame measured now is the one kTruePeakLag ago; the frames after it are known.
-        const std::uint64_t d = t - kTruePeakLag;
-        const float l = m_historyL[d & mask], r = m_historyR[d & mask];
+        const float l = wl[j + measured], r = wr[j + measured];
         m_delayedL[std::size_t(j)] = l;
         m_delayedR[std::size_t(j)] = r;
-        float peak = std::max(std::fabs(l), std::fabs(r));
-        if (detailed) {
-            for (const auto& h : m_interpolation) {
-                float il = 0.0f, ir = 0.0f;
-                for (int i = 0; i < kInterpolationTaps; ++i) {
-                    const std::uint64_t at = (d - before + std::uint64_t(i)) & mask;
-                    il += h[std::size_t(i)] * m_historyL[at];
-                    ir += h[std::size_t(i)] * m_historyR[at];
-                }
-                peak = std::max(peak, std::max(std::fabs(il), std::fabs(ir)));
-            }
-        }
-        m_truePeak[std::size_t(j)] = peak;
+        m_truePeak[std::size_t(j)] = std::max(std::fabs(l), std::fabs(r));
     }
+    if (detailed)
+        chosenPeaks(m_interpolation, wl + measured - before, wr + measured - before, m_truePeak.data(), n);
+    std::memmove(wl, wl + n, sizeof(float) * kHistory);
+    std::memmove(wr, wr + n, sizeof(float) * kHistory);
 }
 
 void Limiter::limit(float* left, float* right, int frames)

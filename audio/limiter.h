@@ -38,8 +38,9 @@ public:
 private:
     static constexpr int kCoreDelay = kSegment * kLookAheadSegments;
     static constexpr int kRingFrames = 2 * kCoreDelay;           // a power of two
-    static constexpr int kHistory = 16;                           // a power of two
     static constexpr int kInterpolationTaps = 16;
+    // The frames kept from one chunk to the next: those the true-peak finder still reads.
+    static constexpr int kHistory = kTruePeakLag + kInterpolationTaps / 2 - 1;
     static constexpr int kChunk = 128;
     static constexpr int kPeakSlots = 16; // holds the segment going out and those ahead of it
     static_assert(kPeakSlots > kLookAheadSegments);
@@ -73,8 +74,9 @@ private:
     // Coefficients for the points a quarter, a half and three quarters of the way to the next
     // frame, from the frames kInterpolationTaps / 2 - 1 before to kInterpolationTaps / 2 after.
     std::array<std::array<float, kInterpolationTaps>, 3> m_interpolation{};
-    std::array<float, kHistory> m_historyL{}, m_historyR{};
-    std::uint64_t m_historyIn = 0;
+    // The last kHistory frames taken in, oldest first, then the chunk being measured.
+    alignas(32) std::array<float, kHistory + kChunk + 8> m_windowL{};
+    alignas(32) std::array<float, kHistory + kChunk + 8> m_windowR{};
     std::array<float, kChunk> m_delayedL{}, m_delayedR{}, m_truePeak{};
 };
 

@@ -3,6 +3,7 @@
 #include "audio/resampler.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <cstring>
 
@@ -64,11 +65,19 @@ float Mixer::volumeGain(int volume)
 
 void Mixer::panGains(int pan, float& left, float& right)
 {
-    pan = std::clamp(pan, 0, 255);
-    // 0 full left, 128 the centre, 255 full right.
-    const float p = pan <= 128 ? float(pan) / 256.0f : 0.5f + float(pan - 128) / 254.0f;
-    left = std::cos(p * kHalfPi);
-    right = std::sin(p * kHalfPi);
+    // Every voice asks for its pan every block: the 256 pairs are worked out once.
+    static const auto table = [] {
+        std::array<std::array<float, 2>, 256> t{};
+        for (int i = 0; i < 256; ++i) {
+            // 0 full left, 128 the centre, 255 full right.
+            const float p = i <= 128 ? float(i) / 256.0f : 0.5f + float(i - 128) / 254.0f;
+            t[std::size_t(i)] = {std::cos(p * kHalfPi), std::sin(p * kHalfPi)};
+        }
+        return t;
+    }();
+    const auto& g = table[std::size_t(std::clamp(pan, 0, 255))];
+    left = g[0];
+    right = g[1];
 }
 
 void Mixer::render(float* out, int frames)

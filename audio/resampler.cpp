@@ -88,6 +88,62 @@ inline std::int64_t dotPortable(const std::int16_t* s, const std::int16_t* r, in
     return sum;
 }
 
+// Solves a * x = b (n unknowns, a row-major) by elimination with partial pivoting.
+template <std::size_t N>
+std::array<double, N> solve(std::array<std::array<double, N>, N> a, std::array<double, N> b)
+{
+    for (std::size_t col = 0; col < N; ++col) {
+        std::size_t pivot = col;
+        for (std::size_t r = col + 1; r < N; ++r)
+            if (std::fabs(a[r][col]) > std::fabs(a[pivot][col]))
+                pivot = r;
+        std::swap(a[col], a[pivot]);
+        std::swap(b[col], b[pivot]);
+        for (std::size_t r = col + 1; r < N; ++r) {
+            const double k = a[r][col] / a[col][col];
+            for (std::size_t c = col; c < N; ++c)
+                a[r][c] -= k * a[col][c];
+            b[r] -= k * b[col];
+        }
+    }
+    std::array<double, N> x{};
+    for (std::size_t r = N; r-- > 0;) {
+        double s = b[r];
+        for (std::size_t c = r + 1; c < N; ++c)
+            s -= a[r][c] * x[c];
+        x[r] = s / a[r][r];
+    }
+    return x;
+}
+
+// Each tap's weight of the first half as a polynomial in u = 2f - 1 through the Chebyshev nodes
+// (within a hair of the best fit of its degree); the layout KernelTable::polynomial describes.
+template <typename RowAt>
+std::vector<float> fitPolynomials(int taps, const RowAt& rowAt)
+{
+    constexpr std::size_t order = KernelTable::kOrder;
+    const int halfTaps = taps / 2;
+    std::array<std::array<double, order>, order> vandermonde{};
+    std::vector<std::vector<double>> rowsAtNodes(order, std::vector<double>(std::size_t(taps)));
+    for (std::size_t k = 0; k < order; ++k) {
+        const double u = std::cos(M_PI * (double(k) + 0.5) / double(order));
+        double power = 1.0;
+        for (std::size_t m = 0; m < order; ++m, power *= u)
+            vandermonde[k][m] = power;
+        rowAt(0.5 * (u + 1.0), rowsAtNodes[k].data());
+    }
+    std::vector<float> polynomial(order * std::size_t(halfTaps));
+    for (int j = 0; j < halfTaps; ++j) {
+        std::array<double, order> values{};
+        for (std::size_t k = 0; k < order; ++k)
+            values[k] = rowsAtNodes[k][std::size_t(j)];
+        const std::array<double, order> a = solve(vandermonde, values);
+        for (std::size_t m = 0; m < order; ++m)
+            polynomial[m * std::size_t(halfTaps) + std::size_t(j)] = float(a[m] / 32768.0);
+    }
+    return polynomial;
+}
+
 } // namespace
 
 int ResamplingKernel::classFor(std::uint64_t step)
@@ -125,9 +181,8 @@ std::unique_ptr<KernelTable> ResamplingKernel::design(int speedClass)
 
     std::vector<double> rows(std::size_t(rowsCount) * std::size_t(taps));
     double worstLane = 0.0, worstPeak = 0.0;
-    for (int p = 0; p < rowsCount; ++p) {
-        const double f = double(p) / double(KernelTable::kPhases);
-        double* row = rows.data() + std::size_t(p) * std::size_t(taps);
+    // The row at fraction f, passing DC at exactly 1.
+    const auto rowAt = [&](double f, double* row) {
         double sum = 0.0;
         for (int j = 0; j < taps; ++j) {
             const double t = double(j - (taps / 2 - 1)) - f;
@@ -136,9 +191,14 @@ std::unique_ptr<KernelTable> ResamplingKernel::design(int speedClass)
             row[j] = 2.0 * cutoff * sinc(2.0 * cutoff * t) * w;
             sum += row[j];
         }
+        for (int j = 0; j < taps; ++j)
+            row[j] /= sum;
+    };
+    for (int p = 0; p < rowsCount; ++p) {
+        double* row = rows.data() + std::size_t(p) * std::size_t(taps);
+        rowAt(double(p) / double(KernelTable::kPhases), row);
         std::array<double, kLanes> lanes{};
         for (int j = 0; j < taps; ++j) {
-            row[j] /= sum; // every row passes DC at exactly 1
             lanes[std::size_t(laneOf(j))] += std::fabs(row[j]);
             worstPeak = std::max(worstPeak, std::fabs(row[j]));
         }
@@ -167,6 +227,8 @@ std::unique_ptr<KernelTable> ResamplingKernel::design(int speedClass)
         // The rounding's remainder goes to the largest coefficient, where it matters least.
         q[biggest] = std::int16_t(q[biggest] + (unity - sum));
     }
+    if (speedClass == 0)
+        table->polynomial = fitPolynomials(taps, rowAt);
     return table;
 }
 
@@ -206,10 +268,75 @@ void ResamplingKernel::build(int speedClass)
     published.store(owned.get(), std::memory_order_release);
 }
 
+namespace {
+
+constexpr float kFractionToU = 1.0f / float(1 << 23); // (fraction >> 8) * this - 1 is u
+
+// The kOrder sums of one source position: the polynomial in u of its output.
+void slowSums(const KernelTable& table, const SourceFrame* s, float* c)
+{
+    const int taps = table.taps, halfTaps = taps / 2;
+    const float* a = table.polynomial.data();
+    for (int m = 0; m < KernelTable::kOrder; ++m) {
+        const float sign = (m & 1) ? -1.0f : 1.0f;
+        float sum = 0.0f;
+        for (int j = 0; j < halfTaps; ++j)
+            sum += a[m * halfTaps + j] * (float(s[j]) + sign * float(s[taps - 1 - j]));
+        c[m] = sum;
+    }
+}
+
+// The polynomial at u, in pairs (Estrin's scheme: a short chain of dependent steps).
+static_assert(KernelTable::kOrder >= 5 && KernelTable::kOrder <= 8);
+float polynomialAt(const float* c, float u)
+{
+    constexpr int order = KernelTable::kOrder;
+    const float u2 = u * u, u4 = u2 * u2;
+    const float p01 = c[1] * u + c[0], p23 = c[3] * u + c[2];
+    float high = c[4];
+    if constexpr (order >= 6)
+        high = c[5] * u + c[4];
+    if constexpr (order == 7)
+        high = c[6] * u2 + high;
+    if constexpr (order == 8)
+        high = (c[7] * u + c[6]) * u2 + high;
+    return high * u4 + (p23 * u2 + p01);
+}
+
+void mixSlowPortable(const KernelTable& table, const SourceFrame* base, std::uint64_t frac, std::uint64_t step,
+                     int n, float gL, float dL, float gR, float dR, float* outL, float* outR)
+{
+    const SourceFrame* origin = base - (table.taps / 2 - 1);
+    std::array<float, KernelTable::kOrder> c{};
+    std::uint64_t at = ~std::uint64_t(0);
+    std::uint64_t p = frac;
+    for (int k = 0; k < n; ++k, p += step) {
+        if ((p >> 32) != at) {
+            at = p >> 32;
+            slowSums(table, origin + at, c.data());
+        }
+        const float u = float(std::int32_t(std::uint32_t(p) >> 8)) * kFractionToU - 1.0f;
+        const float y = polynomialAt(c.data(), u);
+        outL[k] += y * (gL + float(k) * dL);
+        outR[k] += y * (gR + float(k) * dR);
+    }
+}
+
+bool slowPathFor(const KernelTable& table, std::uint64_t step)
+{
+    return step < ResamplingKernel::kSlowStep && !table.polynomial.empty();
+}
+
+} // namespace
+
 void mixResampledPortable(const KernelTable& table, const SourceFrame* base, std::uint64_t frac,
                           std::uint64_t step, int n, float gL, float dL, float gR, float dR, float* outL,
                           float* outR)
 {
+    if (slowPathFor(table, step)) {
+        mixSlowPortable(table, base, frac, step, n, gL, dL, gR, dR, outL, outR);
+        return;
+    }
     constexpr int shift = 32 - KernelTable::kPhaseBits;
     constexpr float weightScale = 1.0f / float(1u << shift);
     const int taps = table.taps;
@@ -236,9 +363,10 @@ using MixFunction = void (*)(const KernelTable&, const SourceFrame*, std::uint64
 namespace {
 
 // One frame: the source frames under it against rows `row` and `row + Taps`, each summed in
-// eight 32-bit lanes, then interpolated by `w` lane by lane.
+// eight 32-bit lanes, in floating point.
 template <int Taps>
-__attribute__((target("avx2,fma"))) inline __m256 frameAvx2(const std::int16_t* s, const std::int16_t* row, __m256 w)
+__attribute__((target("avx2,fma"))) inline void rowsAvx2(const std::int16_t* s, const std::int16_t* row, __m256& d0,
+                                                         __m256& d1)
 {
     constexpr int wide = Taps / 16;
     __m256i acc0 = _mm256_setzero_si256(), acc1 = _mm256_setzero_si256();
@@ -254,8 +382,17 @@ __attribute__((target("avx2,fma"))) inline __m256 frameAvx2(const std::int16_t* 
         acc0 = _mm256_add_epi32(acc0, _mm256_inserti128_si256(_mm256_setzero_si256(), t0, 0));
         acc1 = _mm256_add_epi32(acc1, _mm256_inserti128_si256(_mm256_setzero_si256(), t1, 0));
     }
-    const __m256 d0 = _mm256_cvtepi32_ps(acc0);
-    return _mm256_fmadd_ps(w, _mm256_sub_ps(_mm256_cvtepi32_ps(acc1), d0), d0);
+    d0 = _mm256_cvtepi32_ps(acc0);
+    d1 = _mm256_cvtepi32_ps(acc1);
+}
+
+// Eight frames' lane sums folded into one vector of eight sums: within each half first, then
+// the halves.
+__attribute__((target("avx2,fma"))) inline __m256 fold8(const __m256* a)
+{
+    const __m256 h0123 = _mm256_hadd_ps(_mm256_hadd_ps(a[0], a[1]), _mm256_hadd_ps(a[2], a[3]));
+    const __m256 h4567 = _mm256_hadd_ps(_mm256_hadd_ps(a[4], a[5]), _mm256_hadd_ps(a[6], a[7]));
+    return _mm256_add_ps(_mm256_permute2f128_ps(h0123, h4567, 0x20), _mm256_permute2f128_ps(h0123, h4567, 0x31));
 }
 
 template <int Taps>
@@ -267,35 +404,46 @@ __attribute__((target("avx2,fma"))) void mixAvx2(const KernelTable& table, const
     constexpr float weightScale = 1.0f / float(1u << shift);
     const std::int16_t* coefficients = table.coefficients.data();
     const SourceFrame* origin = base - (Taps / 2 - 1);
-#define SONAVEIL_FRAME(p)                                                                                       \
-    frameAvx2<Taps>(origin + ((p) >> 32), coefficients + std::size_t(std::uint32_t(p) >> shift) * Taps,          \
-                    _mm256_set1_ps(float(std::uint32_t(p) & ((1u << shift) - 1)) * weightScale))
-
     const __m256 scale = _mm256_set1_ps(table.scale);
-    const __m256 lane = _mm256_setr_ps(0, 1, 2, 3, 4, 5, 6, 7);
+    // The rows are interpolated after the lanes are summed: (sum of row p) + w (sum of row
+    // p + 1 - sum of row p), the weights of eight frames worked out side by side from their
+    // positions (frames 0, 1, 4, 5 in one vector, 2, 3, 6, 7 in the other: one shuffle puts the
+    // fractions in order).
+    const long long s = (long long)step;
+    __m256i posA = _mm256_add_epi64(_mm256_set1_epi64x((long long)frac), _mm256_setr_epi64x(0, s, 4 * s, 5 * s));
+    __m256i posB = _mm256_add_epi64(_mm256_set1_epi64x((long long)frac), _mm256_setr_epi64x(2 * s, 3 * s, 6 * s, 7 * s));
+    const __m256i advance = _mm256_set1_epi64x(8 * s);
+    const __m256i weightMask = _mm256_set1_epi32((1 << shift) - 1);
+    __m256 kf = _mm256_setr_ps(0, 1, 2, 3, 4, 5, 6, 7);
     std::uint64_t p = frac;
     int k = 0;
     for (; k + 8 <= n; k += 8) {
-        const __m256 a0 = SONAVEIL_FRAME(p), a1 = SONAVEIL_FRAME(p + step), a2 = SONAVEIL_FRAME(p + 2 * step),
-                     a3 = SONAVEIL_FRAME(p + 3 * step), a4 = SONAVEIL_FRAME(p + 4 * step),
-                     a5 = SONAVEIL_FRAME(p + 5 * step), a6 = SONAVEIL_FRAME(p + 6 * step),
-                     a7 = SONAVEIL_FRAME(p + 7 * step);
+        __m256 d0[8], d1[8];
+        for (int f = 0; f < 8; ++f) {
+            const std::uint64_t at = p + std::uint64_t(f) * step;
+            rowsAvx2<Taps>(origin + (at >> 32), coefficients + std::size_t(std::uint32_t(at) >> shift) * Taps, d0[f],
+                           d1[f]);
+        }
         p += 8 * step;
-        // Eight frames' lane sums folded into one vector of eight sums: within each half first,
-        // then the halves.
-        const __m256 h0123 = _mm256_hadd_ps(_mm256_hadd_ps(a0, a1), _mm256_hadd_ps(a2, a3));
-        const __m256 h4567 = _mm256_hadd_ps(_mm256_hadd_ps(a4, a5), _mm256_hadd_ps(a6, a7));
-        const __m256 sums = _mm256_add_ps(_mm256_permute2f128_ps(h0123, h4567, 0x20),
-                                          _mm256_permute2f128_ps(h0123, h4567, 0x31));
-        const __m256 y = _mm256_mul_ps(sums, scale);
-        const __m256 kf = _mm256_add_ps(_mm256_set1_ps(float(k)), lane);
+        const __m256i fraction = _mm256_castps_si256(
+            _mm256_shuffle_ps(_mm256_castsi256_ps(posA), _mm256_castsi256_ps(posB), _MM_SHUFFLE(2, 0, 2, 0)));
+        const __m256 w = _mm256_mul_ps(_mm256_cvtepi32_ps(_mm256_and_si256(fraction, weightMask)),
+                                       _mm256_set1_ps(weightScale));
+        posA = _mm256_add_epi64(posA, advance);
+        posB = _mm256_add_epi64(posB, advance);
+        const __m256 s0 = fold8(d0), s1 = fold8(d1);
+        const __m256 y = _mm256_mul_ps(_mm256_fmadd_ps(w, _mm256_sub_ps(s1, s0), s0), scale);
         const __m256 gl = _mm256_fmadd_ps(kf, _mm256_set1_ps(dL), _mm256_set1_ps(gL));
         const __m256 gr = _mm256_fmadd_ps(kf, _mm256_set1_ps(dR), _mm256_set1_ps(gR));
+        kf = _mm256_add_ps(kf, _mm256_set1_ps(8.0f));
         _mm256_storeu_ps(outL + k, _mm256_fmadd_ps(y, gl, _mm256_loadu_ps(outL + k)));
         _mm256_storeu_ps(outR + k, _mm256_fmadd_ps(y, gr, _mm256_loadu_ps(outR + k)));
     }
     for (; k < n; ++k, p += step) {
-        const __m256 a = SONAVEIL_FRAME(p);
+        __m256 d0, d1;
+        rowsAvx2<Taps>(origin + (p >> 32), coefficients + std::size_t(std::uint32_t(p) >> shift) * Taps, d0, d1);
+        const __m256 w = _mm256_set1_ps(float(std::uint32_t(p) & ((1u << shift) - 1)) * weightScale);
+        const __m256 a = _mm256_fmadd_ps(w, _mm256_sub_ps(d1, d0), d0);
         __m128 s4 = _mm_add_ps(_mm256_castps256_ps128(a), _mm256_extractf128_ps(a, 1));
         s4 = _mm_hadd_ps(s4, s4);
         s4 = _mm_hadd_ps(s4, s4);
@@ -303,7 +451,6 @@ __attribute__((target("avx2,fma"))) void mixAvx2(const KernelTable& table, const
         outL[k] += y * (gL + float(k) * dL);
         outR[k] += y * (gR + float(k) * dR);
     }
-#undef SONAVEIL_FRAME
 }
 
 // One instance per kernel length, 32 … kMaxTaps in steps of 8, indexed by taps / 8.
@@ -315,9 +462,120 @@ constexpr std::array<MixFunction, sizeof...(Eighths)> avx2Instances(std::integer
 constexpr auto kAvx2ByEighths =
     avx2Instances(std::make_integer_sequence<int, ResamplingKernel::kMaxTaps / 8 + 1>());
 
+// Slow voices, up to kSlowChunk output frames at a time: first the polynomial of every source
+// position the chunk reads (eight positions side by side, the kernel's halves folded onto each
+// other), then eight output frames side by side, each picking its position's polynomial out of
+// a window of eight (a slow voice moves less than one position per frame).
+constexpr int kSlowChunk = 128;
+constexpr int kSlowHalf = ResamplingKernel::kBaseTaps / 2;
+
+__attribute__((target("avx2,fma"))) void mixSlowChunkAvx2(const KernelTable& table, const SourceFrame* base,
+                                                          std::uint64_t frac, std::uint64_t step, int n, float gL,
+                                                          float dL, float gR, float dR, float* outL, float* outR)
+{
+    constexpr int order = KernelTable::kOrder;
+    constexpr int span = kSlowChunk + 8;        // source positions at most, rounded up to eights
+    constexpr int reach = 2 * kSlowHalf - 1;    // frames under one position beyond the first
+    alignas(32) float x[span + reach + 8];
+    alignas(32) float c[order][span + 8];
+
+    const int positions = int((frac + std::uint64_t(n - 1) * step) >> 32) + 1;
+    const int rounded = (positions + 7) & ~7;
+    const SourceFrame* origin = base - (kSlowHalf - 1);
+    for (int i = 0; i < rounded + reach; i += 8)
+        _mm256_store_ps(x + i, _mm256_cvtepi32_ps(_mm256_cvtepi16_epi32(
+                                   _mm_loadu_si128(reinterpret_cast<const __m128i*>(origin + i)))));
+    const float* a = table.polynomial.data();
+    for (int q = 0; q < rounded; q += 8) {
+        __m256 acc[order];
+        for (auto& v : acc)
+            v = _mm256_setzero_ps();
+        for (int j = 0; j < kSlowHalf; ++j) {
+            const __m256 lo = _mm256_loadu_ps(x + q + j), hi = _mm256_loadu_ps(x + q + reach - j);
+            const __m256 even = _mm256_add_ps(lo, hi), odd = _mm256_sub_ps(lo, hi);
+            for (int m = 0; m < order; ++m)
+                acc[m] = _mm256_fmadd_ps(_mm256_set1_ps(a[m * kSlowHalf + j]), (m & 1) ? odd : even, acc[m]);
+        }
+        for (int m = 0; m < order; ++m)
+            _mm256_store_ps(c[m] + q, acc[m]);
+    }
+    for (int m = 0; m < order; ++m)
+        _mm256_store_ps(c[m] + rounded, _mm256_setzero_ps());
+
+    const __m256 toU = _mm256_set1_ps(kFractionToU), minusOne = _mm256_set1_ps(-1.0f);
+    __m256 kf = _mm256_setr_ps(0, 1, 2, 3, 4, 5, 6, 7);
+    // Frames 0, 1, 4, 5 and 2, 3, 6, 7 of each eight: one shuffle puts their halves in order.
+    const long long s = (long long)step;
+    __m256i posA = _mm256_add_epi64(_mm256_set1_epi64x((long long)frac), _mm256_setr_epi64x(0, s, 4 * s, 5 * s));
+    __m256i posB = _mm256_add_epi64(_mm256_set1_epi64x((long long)frac), _mm256_setr_epi64x(2 * s, 3 * s, 6 * s, 7 * s));
+    const __m256i advance = _mm256_set1_epi64x(8 * s);
+    std::uint64_t p = frac;
+    int k = 0;
+    for (; k + 8 <= n; k += 8) {
+        const __m256 a0 = _mm256_castsi256_ps(posA), b0 = _mm256_castsi256_ps(posB);
+        const int first = int(p >> 32);
+        const __m256i whole = _mm256_castps_si256(_mm256_shuffle_ps(a0, b0, _MM_SHUFFLE(3, 1, 3, 1)));
+        const __m256i fraction = _mm256_castps_si256(_mm256_shuffle_ps(a0, b0, _MM_SHUFFLE(2, 0, 2, 0)));
+        const __m256i pick = _mm256_sub_epi32(whole, _mm256_set1_epi32(first));
+        const __m256 u = _mm256_fmadd_ps(_mm256_cvtepi32_ps(_mm256_srli_epi32(fraction, 8)), toU, minusOne);
+        __m256 cm[order];
+        for (int m = 0; m < order; ++m)
+            cm[m] = _mm256_permutevar8x32_ps(_mm256_loadu_ps(c[m] + first), pick);
+        // As polynomialAt() does it.
+        const __m256 u2 = _mm256_mul_ps(u, u), u4 = _mm256_mul_ps(u2, u2);
+        const __m256 p01 = _mm256_fmadd_ps(cm[1], u, cm[0]), p23 = _mm256_fmadd_ps(cm[3], u, cm[2]);
+        __m256 high = cm[4];
+        if constexpr (order >= 6)
+            high = _mm256_fmadd_ps(cm[5], u, cm[4]);
+        if constexpr (order == 7)
+            high = _mm256_fmadd_ps(cm[6], u2, high);
+        if constexpr (order == 8)
+            high = _mm256_fmadd_ps(_mm256_fmadd_ps(cm[7], u, cm[6]), u2, high);
+        const __m256 y = _mm256_fmadd_ps(high, u4, _mm256_fmadd_ps(p23, u2, p01));
+        const __m256 gl = _mm256_fmadd_ps(kf, _mm256_set1_ps(dL), _mm256_set1_ps(gL));
+        const __m256 gr = _mm256_fmadd_ps(kf, _mm256_set1_ps(dR), _mm256_set1_ps(gR));
+        _mm256_storeu_ps(outL + k, _mm256_fmadd_ps(y, gl, _mm256_loadu_ps(outL + k)));
+        _mm256_storeu_ps(outR + k, _mm256_fmadd_ps(y, gr, _mm256_loadu_ps(outR + k)));
+        posA = _mm256_add_epi64(posA, advance);
+        posB = _mm256_add_epi64(posB, advance);
+        kf = _mm256_add_ps(kf, _mm256_set1_ps(8.0f));
+        p += 8 * step;
+    }
+    for (; k < n; ++k, p += step) {
+        float sums[order];
+        for (int m = 0; m < order; ++m)
+            sums[m] = c[m][p >> 32];
+        const float u = float(std::int32_t(std::uint32_t(p) >> 8)) * kFractionToU - 1.0f;
+        const float y = polynomialAt(sums, u);
+        outL[k] += y * (gL + float(k) * dL);
+        outR[k] += y * (gR + float(k) * dR);
+    }
+}
+
+void mixSlowAvx2(const KernelTable& table, const SourceFrame* base, std::uint64_t frac, std::uint64_t step, int n,
+                 float gL, float dL, float gR, float dR, float* outL, float* outR)
+{
+    while (n > 0) {
+        const int chunk = std::min(n, kSlowChunk);
+        mixSlowChunkAvx2(table, base, frac, step, chunk, gL, dL, gR, dR, outL, outR);
+        const std::uint64_t end = frac + std::uint64_t(chunk) * step;
+        base += end >> 32;
+        frac = std::uint32_t(end);
+        gL += float(chunk) * dL;
+        gR += float(chunk) * dR;
+        outL += chunk;
+        outR += chunk;
+        n -= chunk;
+    }
+}
+
 void mixResampledAvx2(const KernelTable& table, const SourceFrame* base, std::uint64_t frac, std::uint64_t step,
                       int n, float gL, float dL, float gR, float dR, float* outL, float* outR)
 {
+    if (slowPathFor(table, step) && table.taps == 2 * kSlowHalf) {
+        mixSlowAvx2(table, base, frac, step, n, gL, dL, gR, dR, outL, outR);
+        return;
+    }
     kAvx2ByEighths[std::size_t(table.taps / 8)](table, base, frac, step, n, gL, dL, gR, dR, outL, outR);
 }
 

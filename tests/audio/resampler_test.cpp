@@ -209,6 +209,15 @@ TEST_F(FastVoice, SlowVoicesLeaveNoImages)
     const auto noise = play(whiteNoiseFrames(kFrames, 0.5, 3), kRate / 2);
     const auto p = averagedPowerSpectrum(noise, 8192);
     EXPECT_LT(bandDb(p, 13000, 22000) - bandDb(p, 1000, 9000), -60.0);
+
+    // Far slower, where the polynomials mix: 14 kHz at a fifth of 33 kHz lands at 2.8 kHz, its
+    // mirror at 3.8 kHz; noise at a tenth fills 0 … 2.2 kHz and nothing above 2.7 kHz.
+    const auto slowTone = play(loopTone(14000, 33000, 33000), 6600, 33000);
+    EXPECT_LT(toneDb(slowTone, 3800) - toneDb(slowTone, 2800), -60.0);
+    EXPECT_LT(worstSpurDb(slowTone, 2800), -60.0);
+    const auto slowNoise = play(whiteNoiseFrames(kFrames, 0.5, 3), kRate / 10);
+    const auto q = averagedPowerSpectrum(slowNoise, 8192);
+    EXPECT_LT(bandDb(q, 2700, 22000) - bandDb(q, 200, 1800), -60.0);
 }
 
 TEST_F(FastVoice, TonesStayCleanAtOddSpeeds)
@@ -301,6 +310,43 @@ TEST(ResamplingKernel, TheVectorKernelMatchesThePortableOne)
         for (std::size_t k = 0; k < l1.size(); ++k) {
             ASSERT_NEAR(l1[k], l2[k], 1e-6) << "class " << c << " frame " << k;
             ASSERT_NEAR(r1[k], r2[k], 1e-6) << "class " << c << " frame " << k;
+        }
+    }
+}
+
+// Slow voices are mixed from the kernel's polynomials: in both versions of the kernel, over runs
+// longer than the vector kernel's chunks, they follow the rows closely and pass DC exactly.
+TEST(ResamplingKernel, SlowVoicesFromThePolynomialsMatchTheRows)
+{
+    const KernelTable& table = *ResamplingKernel::table(0);
+    ASSERT_EQ(table.polynomial.size(), std::size_t(KernelTable::kOrder * table.taps / 2));
+    KernelTable rowsOnly = table;
+    rowsOnly.polynomial.clear();
+    auto noise = makeSample(whiteNoiseFrames(20000, 1.0, 8), kRate);
+    auto level = makeSample(std::vector<std::int16_t>(20000, 12345), kRate);
+    const int n = 700;
+    for (double speed : {0.0023, 0.11, 0.31}) {
+        const auto step = std::uint64_t(speed * 4294967296.0);
+        ASSERT_LT(step, ResamplingKernel::kSlowStep);
+        std::vector<float> rows(n, 0.0f), right(n, 0.0f);
+        mixResampled(rowsOnly, noise->data() + 3000, 987654321u, step, n, 1.0f, 0.0f, 0.0f, 0.0f, rows.data(),
+                     right.data());
+        for (auto mix : {mixResampled, mixResampledPortable}) {
+            std::vector<float> l(n, 0.25f), r(n, 0.0f);
+            mix(table, noise->data() + 3000, 987654321u, step, n, 0.9f, -0.001f, 0.3f, 0.0005f, l.data(), r.data());
+            double error = 0, power = 0;
+            for (int k = 0; k < n; ++k) {
+                const double expected = rows[std::size_t(k)] * (0.9 - 0.001 * k);
+                error += std::pow(l[std::size_t(k)] - 0.25 - expected, 2);
+                power += expected * expected;
+                ASSERT_NEAR(r[std::size_t(k)], rows[std::size_t(k)] * (0.3 + 0.0005 * k), 2e-4) << speed << " " << k;
+            }
+            EXPECT_LT(10 * std::log10(error / power), -78.0) << "speed " << speed;
+
+            std::vector<float> dc(n, 0.0f), unused(n, 0.0f);
+            mix(table, level->data() + 3000, 5u, step, n, 1.0f, 0.0f, 0.0f, 0.0f, dc.data(), unused.data());
+            for (int k = 0; k < n; ++k)
+                ASSERT_NEAR(dc[std::size_t(k)], 12345 / 32768.0f, 2e-6) << "speed " << speed << " frame " << k;
         }
     }
 }
