@@ -15,8 +15,11 @@ namespace {
 
 // The slow stage: how fast it follows the peaks ahead down, how long it holds, how slowly it
 // recovers. The fast stage only recovers, quickly: it takes what the slow stage let through.
-constexpr double kSlowAttackSeconds = 0.06;
-constexpr double kHoldSeconds = 0.3;
+// The hold outlasts the second or so in which a steady mix's loudest peaks come round again, so
+// such a mix settles at one gain; a gain that rode its peaks would modulate it, heard as
+// distortion.
+constexpr double kSlowAttackSeconds = 0.02;
+constexpr double kHoldSeconds = 1.0;
 constexpr double kReleaseSeconds = 2.0;
 constexpr double kFastReleaseSeconds = 0.06;
 

@@ -178,3 +178,24 @@ TEST(Limiter, TruePeaksBetweenFramesHoldTheCeilingToo)
     EXPECT_LE(truePeak(noise.left), kCeiling * 1.02);
     EXPECT_LE(truePeak(noise.right), kCeiling * 1.02);
 }
+
+// Ten steady tones, three times over the ceiling at their peaks, which come round about once a
+// second: once settled the gain stays put. A gain that rides the peaks modulates every tone,
+// which is heard as distortion.
+TEST(Limiter, SteadyTonesAreTurnedDownEvenly)
+{
+    Limiter limiter(kRate, kCeiling);
+    std::vector<float> left(8 * kRate), right(8 * kRate);
+    for (std::size_t i = 0; i < left.size(); ++i) {
+        double x = 0;
+        for (int k = 0; k < 10; ++k)
+            x += 0.3 * std::sin(2 * M_PI * (331.0 * (k + 1) + 97) * double(i) / kRate);
+        left[i] = right[i] = float(x);
+    }
+    const Limited r = run(limiter, left, right);
+    // Readings every 10 ms; the last four seconds.
+    const auto settled = r.gainDb.end() - 400;
+    const auto [low, high] = std::minmax_element(settled, r.gainDb.end());
+    EXPECT_LT(*high - *low, 0.01) << "the gain moves between " << *low << " and " << *high << " dB";
+    EXPECT_LT(*high, -6.0);
+}

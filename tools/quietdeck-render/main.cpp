@@ -131,7 +131,7 @@ int main(int argc, char** argv)
     SF_INFO info{};
     info.samplerate = kRate;
     info.channels = 2;
-    info.format = SF_FORMAT_WAV | SF_FORMAT_PCM_16;
+    info.format = SF_FORMAT_WAV | (o.floatSamples ? SF_FORMAT_FLOAT : SF_FORMAT_PCM_16);
     SNDFILE* out = sf_open(partial.c_str(), SFM_WRITE, &info);
     if (!out)
         return fail("cannot write " + o.outFile + ": " + sf_strerror(nullptr));
@@ -156,14 +156,20 @@ int main(int argc, char** argv)
         if (fadeMs > 0)
             applyFade(done + n, n);
         engine.renderOffline(mix.data(), n);
-        // 16 bits with triangular dither, so that a fade's last decibels stay sound instead of
-        // breaking up into steps; silence (a millionth of a step and less) stays silence.
-        for (int i = 0; i < 2 * n; ++i) {
-            const float x = std::clamp(mix[std::size_t(i)], -1.0f, 1.0f) * 32767.0f;
-            const float d = std::fabs(x) < 1e-6f ? 0.0f : dither(rng) + dither(rng);
-            pcm[std::size_t(i)] = short(std::clamp(std::lrint(x + d), -32767L, 32767L));
+        bool written = false;
+        if (o.floatSamples) {
+            written = sf_writef_float(out, mix.data(), n) == n;
+        } else {
+            // 16 bits with triangular dither, so that a fade's last decibels stay sound instead
+            // of breaking up into steps; silence (a millionth of a step and less) stays silence.
+            for (int i = 0; i < 2 * n; ++i) {
+                const float x = std::clamp(mix[std::size_t(i)], -1.0f, 1.0f) * 32767.0f;
+                const float d = std::fabs(x) < 1e-6f ? 0.0f : dither(rng) + dither(rng);
+                pcm[std::size_t(i)] = short(std::clamp(std::lrint(x + d), -32767L, 32767L));
+            }
+            written = sf_writef_short(out, pcm.data(), n) == n;
         }
-        if (sf_writef_short(out, pcm.data(), n) != n) {
+        if (!written) {
             sf_close(out);
             std::remove(partial.c_str());
             return fail("cannot write " + o.outFile + " (is the disk full?)");

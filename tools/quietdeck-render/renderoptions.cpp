@@ -10,7 +10,7 @@ namespace sonaveil::render {
 const char* const kRenderUsage =
     "usage: quietdeck-render (--preset FILE | --sound N[,N...] [--volume V] [--master M] [--pitch P] [--pan Q])\n"
     "                        --seconds N --out FILE.wav [--eq FILE.eqf] [--notch HZ [--notch-width OCT]]\n"
-    "                        [--fade-out SECONDS] [--program-folder DIR]";
+    "                        [--fade-out SECONDS] [--float] [--program-folder DIR]";
 
 namespace {
 constexpr double kMaxSeconds = 24 * 3600;
@@ -112,6 +112,8 @@ std::optional<RenderOptions> parseRenderOptions(const std::vector<std::string>& 
                 error = "--sound needs at least one sound number";
                 return std::nullopt;
             }
+        } else if (a == "--float") {
+            o.floatSamples = true;
         } else if (a == "--volume") {
             if (!intValue(o.volume, 0, 255))
                 return std::nullopt;

@@ -17,6 +17,7 @@ struct RenderOptions {
     std::optional<double> notchHz;          // --notch: a band-stop on the whole mix
     std::optional<double> notchWidth;       // --notch-width, octaves (1.0 when not given)
     std::optional<double> fadeOutSeconds;   // --fade-out: the last seconds fade to silence
+    bool floatSamples = false;              // --float: 32-bit float samples, no dither
 };
 
 // Reads the command line (without the program name). On a mistake, nothing, and `error` says
