@@ -351,7 +351,8 @@ bool Engine::init(int mixRate, int channels, unsigned flags)
     mixRate = std::clamp(mixRate, 8000, 192000);
     const int voices = std::clamp(channels, kMinimumVoices, kMaximumVoices);
     d->mixer = std::make_unique<Mixer>(mixRate, voices);
-    d->slots.assign(std::size_t(voices), {});
+    d->slots.clear();
+    d->slots.resize(std::size_t(voices));
     d->paused = false;
 
     if (d->pulseOutput()) {
