@@ -5,7 +5,7 @@
 // both; the counter "live" says how many played live. "realtime" is seconds of sound mixed per
 // second of work on one core.
 //
-//     bench_endless [<program folder>] [benchmark options]   (default: $SONAVEIL_DIST)
+//     bench_livemix [<program folder>] [benchmark options]   (default: $SONAVEIL_DIST)
 #include "audio/engine.h"
 #include "player/core/channelmodel.h"
 
