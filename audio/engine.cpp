@@ -1,5 +1,6 @@
 #include "audio/engine.h"
 
+#include "audio/livesource.h"
 #include "audio/mixer.h"
 #include "audio/output.h"
 #include "audio/resampler.h"
@@ -143,6 +144,8 @@ struct Engine::Impl {
         std::uint32_t generation = 0;
         bool stopped = true; // stopped by us: the handle names nothing from now on
         Sample* sample = nullptr;
+        // A generator's voice: freed here once the mixer has finished with it.
+        std::unique_ptr<LiveSource> live;
     };
     std::vector<SlotState> slots;
     std::vector<FxHandle> fxBands; // handles of the bands in chain order
@@ -213,6 +216,57 @@ struct Engine::Impl {
         const SlotState& state = slots[std::size_t(index)];
         return state.generation == 0
             || mixer->slot(index).finishedGeneration.load(std::memory_order_acquire) == state.generation;
+    }
+
+    // Frees the generators of voices the mixer has finished.
+    void releaseFinishedLive()
+    {
+        for (std::size_t i = 0; i < slots.size(); ++i)
+            if (slots[i].live && slotFree(int(i))) {
+                mixer->slot(int(i)).live.store(nullptr, std::memory_order_relaxed);
+                slots[i].live.reset();
+            }
+    }
+
+    // A free voice for a new sound: `channel` when it is free, else any free one; -1 when none
+    // is. The slot's new generation is taken; publish() then starts it.
+    int claimSlot(int channel)
+    {
+        releaseFinishedLive();
+        int index = -1;
+        // An explicit channel is taken when it is free; otherwise any free one is.
+        if (channel >= 0 && channel < int(slots.size()) && slotFree(channel))
+            index = channel;
+        for (int i = 0; index < 0 && i < int(slots.size()); ++i)
+            if (slotFree(i))
+                index = i;
+        if (index < 0)
+            return -1;
+        SlotState& state = slots[std::size_t(index)];
+        state.generation = (state.generation + 1) & kGenerationMask;
+        if (state.generation == 0)
+            state.generation = 1;
+        state.stopped = false;
+        state.sample = nullptr;
+        return index;
+    }
+
+    // Hands the claimed voice to the mixer: natural rate, full volume, centre pan, once.
+    ChannelHandle publish(int index, const Sample* sample, LiveSource* live, int rate)
+    {
+        const SlotState& state = slots[std::size_t(index)];
+        VoiceSlot& slot = mixer->slot(index);
+        slot.sample.store(sample, std::memory_order_relaxed);
+        slot.live.store(live, std::memory_order_relaxed);
+        slot.volume.store(255, std::memory_order_relaxed);
+        slot.pan.store(128, std::memory_order_relaxed);
+        slot.frequency.store(rate, std::memory_order_relaxed);
+        slot.loop.store(false, std::memory_order_relaxed);
+        slot.fade.store(1.0f, std::memory_order_relaxed);
+        slot.fadeFrames.store(0, std::memory_order_relaxed);
+        slot.keyOn.store(true, std::memory_order_relaxed);
+        slot.generation.store(state.generation, std::memory_order_release);
+        return ChannelHandle((state.generation << kIndexBits) | std::uint32_t(index));
     }
 
     void publishEqualiser()
@@ -297,7 +351,8 @@ bool Engine::init(int mixRate, int channels, unsigned flags)
     mixRate = std::clamp(mixRate, 8000, 192000);
     const int voices = std::clamp(channels, kMinimumVoices, kMaximumVoices);
     d->mixer = std::make_unique<Mixer>(mixRate, voices);
-    d->slots.assign(std::size_t(voices), {});
+    d->slots.clear();
+    d->slots.resize(std::size_t(voices));
     d->paused = false;
 
     if (d->pulseOutput()) {
@@ -391,42 +446,26 @@ ChannelHandle Engine::playSound(int channel, SampleHandle sample)
     Sample* s = d->sampleOf(sample);
     if (!d->mixer || !s)
         return -1;
-    int index = -1;
-    if (channel >= 0 && channel < int(d->slots.size())) {
-        // An explicit channel is taken when it is free; otherwise any free one is.
-        if (d->slotFree(channel))
-            index = channel;
-    }
-    if (index < 0)
-        for (int i = 0; i < int(d->slots.size()); ++i)
-            if (d->slotFree(i)) {
-                index = i;
-                break;
-            }
+    const int index = d->claimSlot(channel);
     if (index < 0)
         return -1;
-
-    Impl::SlotState& state = d->slots[std::size_t(index)];
-    state.generation = (state.generation + 1) & kGenerationMask;
-    if (state.generation == 0)
-        state.generation = 1;
-    state.stopped = false;
-    state.sample = s;
-
+    d->slots[std::size_t(index)].sample = s;
     // The first play of a sample decodes it; the voice starts as soon as it is ready.
     if (!s->ready.load(std::memory_order_acquire))
         d->worker.decode(s, d->samplePaths[std::size_t(sample - 1)]);
-    VoiceSlot& slot = d->mixer->slot(index);
-    slot.sample.store(s, std::memory_order_relaxed);
-    slot.volume.store(255, std::memory_order_relaxed);
-    slot.pan.store(128, std::memory_order_relaxed);
-    slot.frequency.store(s->rate, std::memory_order_relaxed);
-    slot.loop.store(false, std::memory_order_relaxed);
-    slot.fade.store(1.0f, std::memory_order_relaxed);
-    slot.fadeFrames.store(0, std::memory_order_relaxed);
-    slot.keyOn.store(true, std::memory_order_relaxed);
-    slot.generation.store(state.generation, std::memory_order_release);
-    return ChannelHandle((state.generation << kIndexBits) | std::uint32_t(index));
+    return d->publish(index, s, nullptr, s->rate);
+}
+
+ChannelHandle Engine::playGenerator(int channel, std::unique_ptr<Generator> generator)
+{
+    if (!d->mixer || !generator || generator->rate() <= 0)
+        return -1;
+    const int index = d->claimSlot(channel);
+    if (index < 0)
+        return -1;
+    Impl::SlotState& state = d->slots[std::size_t(index)];
+    state.live = std::make_unique<LiveSource>(std::move(generator));
+    return d->publish(index, nullptr, state.live.get(), state.live->rate());
 }
 
 bool Engine::setVolume(ChannelHandle channel, int volume)
@@ -490,6 +529,8 @@ bool Engine::stopSound(ChannelHandle channel)
         return false;
     d->slots[std::size_t(v)].stopped = true;
     d->mixer->slot(v).keyOn.store(false, std::memory_order_relaxed);
+    // Voices stopped earlier have finished by now: their generators go.
+    d->releaseFinishedLive();
     return true;
 }
 

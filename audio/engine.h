@@ -1,5 +1,6 @@
 #pragma once
 
+#include "audio/generator.h"
 #include "audio/tonegenerator.h"
 
 #include <cstdint>
@@ -89,6 +90,13 @@ public:
     // as its start is decoded (tens of milliseconds); it stays decoded until close(). Returns the
     // channel handle, or -1 when nothing can play (handle 0, no free voice, not initialised).
     ChannelHandle playSound(int channel, SampleHandle sample);
+    // Starts a voice that plays what `generator` makes, without end, from its first frame: at
+    // the generator's rate(), full volume, centre pan. Every call for channels works on it as on
+    // a sample's voice (volume, frequency as a playback speed, pan, fade, stop; the loop mode
+    // changes nothing). The generator runs on the mixing thread, block by block, as the voice
+    // reads it; it is destroyed on the calling thread some time after the voice has stopped
+    // (at the latest by close()). Returns -1, dropping the generator, when nothing can play.
+    ChannelHandle playGenerator(int channel, std::unique_ptr<Generator> generator);
     // 0 (silent) … 255 (full): the gain is v/255, reached in a few milliseconds. Out-of-range
     // values are clamped.
     bool setVolume(ChannelHandle channel, int volume);

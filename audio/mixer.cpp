@@ -95,6 +95,7 @@ void Mixer::finish(Voice& voice, VoiceSlot& slot)
 {
     voice.active = false;
     voice.sample = nullptr;
+    voice.live = nullptr;
     voice.gainL = voice.gainR = 0;
     slot.finishedGeneration.store(voice.generation, std::memory_order_release);
 }
@@ -125,7 +126,8 @@ void Mixer::mixVoice(Voice& voice, VoiceSlot& slot, int frames)
     if (generation != voice.generation) {
         voice.generation = generation;
         voice.sample = slot.sample.load(std::memory_order_relaxed);
-        voice.active = voice.sample != nullptr;
+        voice.live = slot.live.load(std::memory_order_relaxed);
+        voice.active = voice.sample != nullptr || voice.live != nullptr;
         voice.position = 0;
         voice.step = 0;
         voice.gainL = voice.gainR = 0;
@@ -146,7 +148,7 @@ void Mixer::mixVoice(Voice& voice, VoiceSlot& slot, int frames)
         return;
     }
     SourceView view;
-    switch (sampleView(voice, frames, view)) {
+    switch (voice.live ? liveView(voice, frames, view) : sampleView(voice, frames, view)) {
     case ViewState::Ended:
         finish(voice, slot);
         return;
@@ -176,6 +178,15 @@ Mixer::ViewState Mixer::sampleView(const Voice& voice, int frames, SourceView& v
     if (reach + (std::uint64_t(Sample::kMarginAfter) << 32) > available)
         return ViewState::Waiting;
     view.length = available;
+    return ViewState::Playing;
+}
+
+Mixer::ViewState Mixer::liveView(Voice& voice, int frames, SourceView& view)
+{
+    // Enough for the block at the fastest step the glide may reach; the generator runs on.
+    voice.live->prepare(voice.position, int((std::uint64_t(frames) * kMaxStep) >> 32));
+    view.base = voice.live->data();
+    view.length = std::uint64_t(voice.live->generated() - Sample::kMarginAfter) << 32;
     return ViewState::Playing;
 }
 
@@ -260,7 +271,8 @@ void Mixer::renderBlock(float* out, int frames)
             if (g != v.generation || (v.active && !s.keyOn.load(std::memory_order_relaxed))) {
                 v.generation = g;
                 v.sample = s.sample.load(std::memory_order_relaxed);
-                v.active = v.sample && s.keyOn.load(std::memory_order_relaxed);
+                v.live = s.live.load(std::memory_order_relaxed);
+                v.active = (v.sample || v.live) && s.keyOn.load(std::memory_order_relaxed);
                 v.position = 0;
                 v.step = 0;
                 v.gainL = v.gainR = 0;

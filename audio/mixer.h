@@ -2,6 +2,7 @@
 
 #include "audio/equaliser.h"
 #include "audio/limiter.h"
+#include "audio/livesource.h"
 #include "audio/notch.h"
 #include "audio/tonegenerator.h"
 #include "audio/voiceslot.h"
@@ -56,6 +57,7 @@ private:
     struct Voice {
         std::uint32_t generation = 0;
         const Sample* sample = nullptr;
+        LiveSource* live = nullptr;   // a generator's voice reads this instead of a sample
         bool active = false;
         bool loop = false;
         std::uint64_t position = 0;   // 32.32 fixed-point frames
@@ -79,6 +81,8 @@ private:
     void renderBlock(float* out, int frames);
     void mixVoice(Voice& voice, VoiceSlot& slot, int frames);
     ViewState sampleView(const Voice& voice, int frames, SourceView& view) const;
+    // A generator's voice: its frames are made for the block here and now.
+    ViewState liveView(Voice& voice, int frames, SourceView& view);
     // The kernel, the pitch glide and the gain ramps: the same for every kind of source.
     void mixView(Voice& voice, VoiceSlot& slot, const SourceView& view, bool keyOn, int frames);
     void advanceFade(Voice& voice, VoiceSlot& slot, int frames);

@@ -7,6 +7,8 @@
 
 namespace sonaveil::audio {
 
+class LiveSource;
+
 // What the calling thread wants of one voice, read by the mixer at the start of every block.
 // The caller fills in a new voice and then publishes it by storing a new generation (release);
 // the mixer answers by storing that generation in `finishedGeneration` once the voice has gone
@@ -14,6 +16,8 @@ namespace sonaveil::audio {
 struct VoiceSlot {
     std::atomic<std::uint32_t> generation{0};
     std::atomic<const Sample*> sample{nullptr};
+    // Or a generator's frames (owned by the caller, who frees them once the voice is finished).
+    std::atomic<LiveSource*> live{nullptr};
     std::atomic<bool> keyOn{false};
     std::atomic<std::int32_t> volume{255};
     std::atomic<std::int32_t> pan{128};

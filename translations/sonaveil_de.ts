@@ -925,6 +925,14 @@ laufenden Player und holt dessen Fenster nach vorn.
         <translation>Beim Start die letzte &amp;Mischung fortsetzen</translation>
     </message>
     <message>
+        <source>&amp;Endless sounds (never repeat)</source>
+        <translation>&amp;Endlose Klänge (ohne Wiederholung)</translation>
+    </message>
+    <message>
+        <source>The built-in sounds are made as they play and never repeat; unticked, each plays its file as a loop. Applies to sounds switched on from now on.</source>
+        <translation>Die eingebauten Klänge entstehen beim Abspielen und wiederholen sich nie; ohne Haken spielt jeder seine Datei als Schleife. Gilt für Klänge, die ab jetzt eingeschaltet werden.</translation>
+    </message>
+    <message>
         <source>C&amp;ontact Us</source>
         <translation>&amp;Kontakt</translation>
     </message>

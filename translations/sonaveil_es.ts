@@ -925,6 +925,14 @@ reproductor en marcha y trae su ventana al frente.
         <translation>&amp;Reanudar la última mezcla al iniciar</translation>
     </message>
     <message>
+        <source>&amp;Endless sounds (never repeat)</source>
+        <translation>Sonidos si&amp;n fin (nunca se repiten)</translation>
+    </message>
+    <message>
+        <source>The built-in sounds are made as they play and never repeat; unticked, each plays its file as a loop. Applies to sounds switched on from now on.</source>
+        <translation>Los sonidos incluidos se crean mientras suenan y nunca se repiten; sin marcar, cada uno reproduce su archivo en bucle. Se aplica a los sonidos que se activen a partir de ahora.</translation>
+    </message>
+    <message>
         <source>C&amp;ontact Us</source>
         <translation>C&amp;ontacto</translation>
     </message>

@@ -6,9 +6,17 @@
 // Prints the median and the worst of each; the output's own buffer (100 ms) comes on top for the
 // listener in every case alike.
 //
+// The sounds that play live need no decoding: for each of them it times making the generator
+// and starting its voice (what the player does on the interface thread when the sound is
+// switched on), and, apart, the generator's first block as the mixer asks for it (a block at
+// the fastest speed with the kernel's reach), which the first mixing period after the start
+// spends before the voice sounds.
+//
 //     bench_firstplay <program folder>
 
 #include "audio/engine.h"
+#include "audio/livesource.h"
+#include "synth/endless.h"
 
 #include <algorithm>
 #include <chrono>
@@ -86,6 +94,40 @@ Times timeFirstPlays(const std::vector<std::string>& files, bool cold)
     return t;
 }
 
+struct LiveTimes {
+    std::vector<double> started, firstBlock; // milliseconds, one per live sound
+    std::vector<int> numbers;
+};
+
+LiveTimes timeLiveStarts()
+{
+    Engine engine;
+    engine.init(44100, 32, kInitEnableSystemChannelFx);
+    LiveTimes t;
+    auto ms = [](Clock::time_point from) {
+        return std::chrono::duration<double, std::milli>(Clock::now() - from).count();
+    };
+    for (int n = 1; n <= 35; ++n) {
+        const auto start = Clock::now();
+        auto generator = sonaveil::synth::makeEndless(n, 1000 + std::uint64_t(n));
+        if (!generator)
+            continue;
+        const ChannelHandle h = engine.playGenerator(kFree, std::move(generator));
+        t.started.push_back(ms(start));
+        t.numbers.push_back(n);
+        engine.setVolume(h, 0);
+        // The first block of another one, as the mixer makes it.
+        LiveSource source(sonaveil::synth::makeEndless(n, 2000 + std::uint64_t(n)));
+        std::uint64_t position = 0;
+        const auto first = Clock::now();
+        source.prepare(position, 128 * 8);
+        t.firstBlock.push_back(ms(first));
+        engine.stopSound(h);
+    }
+    engine.close();
+    return t;
+}
+
 } // namespace
 
 int main(int argc, char** argv)
@@ -110,5 +152,17 @@ int main(int argc, char** argv)
                     *std::max_element(t.sounds.begin(), t.sounds.end()), median(t.decoded),
                     *std::max_element(t.decoded.begin(), t.decoded.end()));
     }
+    const LiveTimes live = timeLiveStarts();
+    if (live.started.empty()) {
+        std::printf("live: no sound has a live recipe\n");
+        return 0;
+    }
+    const auto worst = std::max_element(live.started.begin(), live.started.end());
+    std::printf("live, %zu sounds: generator made and voice started after median %.2f ms (worst %.2f, sound %d); "
+                "first block generated in median %.2f ms (worst %.2f)\n",
+                live.started.size(), median(live.started), *worst, live.numbers[std::size_t(worst - live.started.begin())],
+                median(live.firstBlock), *std::max_element(live.firstBlock.begin(), live.firstBlock.end()));
+    // The first start in a process also sets up what every later one shares.
+    std::printf("live, first start in the process: %.2f ms (sound %d)\n", live.started.front(), live.numbers.front());
     return 0;
 }

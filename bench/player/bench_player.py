@@ -6,6 +6,8 @@
     bench_player.py --sounds 0          the same with no sound on (memory goal 50 MB)
     bench_player.py --white             white noise alone at the default sliders: its level
     bench_player.py --check-parts       starts and checks the helpers only, no player
+    bench_player.py --endless [--baseline /work/main/build/dist] [--cpu-runs 5]
+                                        the same sounds live and as file loops, side by side
 
 Everything happens in a temporary program folder (a copy of the program folder, sample files
 hard-linked where possible) under a private X server (Xvfb, on a display number it picks itself)
@@ -24,6 +26,13 @@ starting position (volume 100, master 100, pitch 4410, balance 12).
 - memory: VmRSS sampled every second and VmHWM at the end (goal 85 MB with sounds on, 50 MB
   with none)
 - sound on the sink: RMS of one second of the null sink's monitor, both channels
+
+With --endless the CPU runs alternate between the player with "Endless sounds" on (settings.ini
+EndlessSounds=1: the built-in sounds are made live) and off (EndlessSounds=0: every sound plays
+its file as a loop), and with --baseline a third player, another program folder (main's build),
+plays the same mix from its files. Reported: the medians of each, the ratio of live to files
+(goal at most 1.0, the player and the server together) and the live player's memory (goal
+under 60 MB with twelve sounds).
 
 Exit status: 0 all goals met, 1 a goal missed, 2 the measurement could not run. Whatever the
 script starts it stops again, and the temporary folders are removed (unless --keep).
@@ -47,6 +56,8 @@ GOAL_CPU_PERCENT = 1.0
 GOAL_EQUALISER_CPU_PERCENT = 1.0
 GOAL_MEMORY_MB = 85.0
 GOAL_MEMORY_NONE_MB = 50.0
+GOAL_ENDLESS_MEMORY_MB = 60.0
+GOAL_ENDLESS_CPU_RATIO = 1.0
 SINK = "sonaveil_bench"
 # What previous.tmp switches on, set from the command line.
 SOUNDS_ON = 12
@@ -102,7 +113,7 @@ SETTINGS_INI = b"[Startup]\r\nResumeLastMix=1\r\n"
 EFFECTS_ON = b'#TRUE#,"Bench",18,17,16,14,13,12,13,11,10,9\r\n'
 
 
-def prepare_state(folder, equaliser=False):
+def prepare_state(folder, equaliser=False, endless=None):
     for name in STATE_FILES:
         try:
             os.remove(os.path.join(folder, name))
@@ -111,7 +122,7 @@ def prepare_state(folder, equaliser=False):
     with open(os.path.join(folder, "previous.tmp"), "wb") as f:
         f.write(preset_record())
     with open(os.path.join(folder, "settings.ini"), "wb") as f:
-        f.write(SETTINGS_INI)
+        f.write(SETTINGS_INI + (b"" if endless is None else b"EndlessSounds=%d\r\n" % (1 if endless else 0)))
     if equaliser:
         with open(os.path.join(folder, "effects.tmp"), "wb") as f:
             f.write(EFFECTS_ON)
@@ -126,7 +137,7 @@ def check_state(folder):
     if len(fields) != 137 or fields[:35] != [1] * SOUNDS_ON + [0] * (35 - SOUNDS_ON):
         raise SetupError("previous.tmp does not switch sounds 1 to %d on" % SOUNDS_ON)
     ini = open(os.path.join(folder, "settings.ini"), "rb").read().decode("ascii").splitlines()
-    if ini != ["[Startup]", "ResumeLastMix=1"]:
+    if ini[:2] != ["[Startup]", "ResumeLastMix=1"] or ini[2:] not in ([], ["EndlessSounds=0"], ["EndlessSounds=1"]):
         raise SetupError("settings.ini does not hold ResumeLastMix=1 in [Startup]")
     return fields
 
@@ -371,9 +382,9 @@ class Player:
         })
         return env
 
-    def launch(self, timeout=15.0, equaliser=False):
+    def launch(self, timeout=15.0, equaliser=False, endless=None):
         """Starts the player and returns the seconds until it reported ready."""
-        prepare_state(self.folder, equaliser)
+        prepare_state(self.folder, equaliser, endless)
         try:
             os.remove(self.ready_file)
         except FileNotFoundError:
@@ -410,9 +421,9 @@ def verdict(ok):
     return "met" if ok else "MISSED"
 
 
-def cpu_run(player, seconds, equaliser):
+def cpu_run(player, seconds, equaliser, endless=None):
     """One launch: CPU over `seconds` after a settling time, memory, the sink's level."""
-    player.launch(equaliser=equaliser)
+    player.launch(equaliser=equaliser, endless=endless)
     pid = player.proc.pid
     time.sleep(2.0)   # let the start-up settle
     rss_samples = []
@@ -438,6 +449,65 @@ def cpu_run(player, seconds, equaliser):
             "rss": max(rss_samples), "hwm": hwm, "level": level, "clean": clean}
 
 
+def measure_endless(args, services, root, folder):
+    """Live against file loops (and main's files), alternating launches in one run."""
+    players = {"live": (Player(folder, services, os.path.join(root, "ready"), os.path.join(root, "player.log")), True),
+               "files": (Player(folder, services, os.path.join(root, "ready"), os.path.join(root, "player.log")), False)}
+    if args.baseline:
+        base = os.path.join(root, "baseline")
+        copy_program_folder(os.path.realpath(args.baseline), base)
+        players["main"] = (Player(base, services, os.path.join(root, "ready"), os.path.join(root, "baseline.log")), None)
+    runs = {name: [] for name in players}
+    order = list(players)
+    try:
+        return endless_runs(args, players, runs, order)
+    finally:
+        for player, _ in players.values():
+            if player.proc is not None:
+                stop_process(player.proc)
+
+
+def endless_runs(args, players, runs, order):
+    for i in range(args.cpu_runs):
+        # Each kind in turn, starting with another one every round, so that a change of load on
+        # the machine falls on all of them alike.
+        for name in order[i % len(order):] + order[:i % len(order)]:
+            player, endless = players[name]
+            run = cpu_run(player, args.seconds, False, endless)
+            run.pop("clean")
+            runs[name].append(run)
+            log("CPU run %d, %-5s: %.2f %% of one core (player %.2f + server %.2f), VmRSS up to %.1f MB, "
+                "VmHWM %.1f MB, sink %s"
+                % (i + 1, name, run["cpu"], run["client"], run["server"], run["rss"], run["hwm"],
+                   "%.1f dBFS" % run["level"] if run["level"] > -200 else "silent"))
+    log("")
+    log("Player with %d sounds on, master %d: endless sounds against file loops, %d alternating runs of %.0f s each"
+        " (Xvfb, private pulseaudio, null sink; machine load %.2f)"
+        % (SOUNDS_ON, MASTER, args.cpu_runs, args.seconds, os.getloadavg()[0]))
+    medians = {}
+    for name, results in runs.items():
+        medians[name] = {key: statistics.median(r[key] for r in results) for key in ("cpu", "client", "server")}
+        medians[name]["rss"] = max(max(r["rss"], r["hwm"]) for r in results)
+        medians[name]["level"] = min(r["level"] for r in results)
+        log("  %-5s  CPU median %.2f %% (player %.2f + server %.2f) of (%s)   memory up to %.1f MB   sink %s"
+            % (name, medians[name]["cpu"], medians[name]["client"], medians[name]["server"],
+               ", ".join("%.2f" % r["cpu"] for r in results), medians[name]["rss"],
+               "%.1f dBFS" % medians[name]["level"] if medians[name]["level"] > -200 else "silent"))
+    ratio = medians["live"]["cpu"] / medians["files"]["cpu"] if medians["files"]["cpu"] > 0 else float("inf")
+    ok_ratio = ratio <= GOAL_ENDLESS_CPU_RATIO
+    ok_memory = medians["live"]["rss"] < GOAL_ENDLESS_MEMORY_MB
+    log("  CPU live / files %.2f   goal at most %.1f   %s" % (ratio, GOAL_ENDLESS_CPU_RATIO, verdict(ok_ratio)))
+    if "main" in medians and medians["main"]["cpu"] > 0:
+        log("  CPU live / main's files %.2f, files / main's files %.2f"
+            % (medians["live"]["cpu"] / medians["main"]["cpu"], medians["files"]["cpu"] / medians["main"]["cpu"]))
+    log("  memory live %.1f MB, files %.1f MB   goal live under %.0f MB   %s"
+        % (medians["live"]["rss"], medians["files"]["rss"], GOAL_ENDLESS_MEMORY_MB, verdict(ok_memory)))
+    silent = [name for name, m in medians.items() if m["level"] < -80 and SOUNDS_ON > 0]
+    if silent:
+        log("  warning: the sink was silent in a run of %s; that figure does not count" % ", ".join(silent))
+    return 0 if ok_ratio and ok_memory and not silent else 1
+
+
 def measure(args):
     dist = os.path.realpath(args.dist)
     if not os.access(os.path.join(dist, "quietdeck"), os.X_OK):
@@ -453,6 +523,8 @@ def measure(args):
         services.start_xvfb()
         services.start_pulse()
         log("program folder %s, display %s, sound server %s" % (folder, services.display, services.server))
+        if args.endless:
+            return measure_endless(args, services, root, folder)
 
         player = Player(folder, services, os.path.join(root, "ready"), os.path.join(root, "player.log"))
         ready = []
@@ -591,6 +663,10 @@ def main():
     parser.add_argument("--equaliser", choices=["off", "on", "both"], default="off",
                         help="measure the CPU with the equaliser off, on, or both")
     parser.add_argument("--cpu-runs", type=int, default=1, help="launches whose CPU median counts")
+    parser.add_argument("--endless", action="store_true",
+                        help="compare the sounds live against their files as loops, side by side")
+    parser.add_argument("--baseline", default=None,
+                        help="with --endless: another program folder (main's build) measured beside them")
     parser.add_argument("--check-parts", action="store_true",
                         help="check Xvfb, pulseaudio and the files without starting the player")
     args = parser.parse_args()

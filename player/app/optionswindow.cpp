@@ -73,6 +73,13 @@ OptionsWindow::OptionsWindow(PlayerOptions& options, Dialogs& dialogs, QWidget* 
     lightText(m_resume);
     g->addWidget(m_resume);
     connect(m_resume, &QCheckBox::clicked, this, [this](bool on) { m_options.setResumeLastMix(on); });
+    m_endless = new QCheckBox(tr("&Endless sounds (never repeat)"), m_general);
+    m_endless->setObjectName("chkendless");
+    m_endless->setToolTip(tr("The built-in sounds are made as they play and never repeat; unticked, each plays its "
+                             "file as a loop. Applies to sounds switched on from now on."));
+    lightText(m_endless);
+    g->addWidget(m_endless);
+    connect(m_endless, &QCheckBox::clicked, this, [this](bool on) { m_options.setEndlessSounds(on); });
     g->addSpacing(6);
     auto* contactRow = new QHBoxLayout;
     auto* contact = makeButton("cmdContact", tr("C&ontact Us"), 110, m_general);
@@ -161,6 +168,8 @@ void OptionsWindow::refresh()
     m_startup->setChecked(m_options.launchAtLogOn());
     const QSignalBlocker b2(m_resume);
     m_resume->setChecked(m_options.resumeLastMix());
+    const QSignalBlocker b3(m_endless);
+    m_endless->setChecked(m_options.endlessSounds());
 }
 
 void OptionsWindow::select()

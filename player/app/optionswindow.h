@@ -25,7 +25,7 @@ namespace sonaveil::player {
 class Dialogs;
 
 // The options window FRMOPTIONS ("Program Options"): the start-up presentation, launching at
-// log-on, resuming the last mix, and the sound card. It shows a PlayerOptions and forwards the
+// log-on, resuming the last mix, endless sounds, and the sound card. It shows a PlayerOptions and forwards the
 // user's choices to it; "Close" only hides it.
 class OptionsWindow : public ToolWindow {
     Q_OBJECT
@@ -46,6 +46,7 @@ public:
     QRadioButton* displayOption(int index) const { return m_display.at(std::size_t(index)); }
     QCheckBox* startupCheck() const { return m_startup; }
     QCheckBox* resumeCheck() const { return m_resume; }
+    QCheckBox* endlessCheck() const { return m_endless; }
     QComboBox* driverList() const { return m_combo; }
     QLabel* driverLabel() const { return m_label4; }
 
@@ -63,6 +64,7 @@ private:
     std::array<QRadioButton*, 3> m_display{};
     QCheckBox* m_startup = nullptr;
     QCheckBox* m_resume = nullptr;
+    QCheckBox* m_endless = nullptr;
     QComboBox* m_combo = nullptr;
     QLabel* m_label4 = nullptr;
     QWidget* m_general = nullptr;

@@ -33,7 +33,7 @@ Player::Player(PlayerSetup setup, QObject* parent)
     , m_notices(*m_setup.dialogs, *m_setup.launcher, [this]() -> QWidget* { return m_main.get(); })
     , m_presets(m_model, userFolder().toStdString())
     , m_slots(std::filesystem::path(userFolder().toStdString()) / QuickSlots::kListName)
-    , m_options(userFolder().toStdString(), *m_setup.autostart, m_setup.programPath)
+    , m_options(userFolder().toStdString(), *m_setup.autostart, m_setup.programPath, &m_model.endless())
     , m_equaliser(m_equaliserOutput, userFolder().toStdString())
     , m_alarm(m_binding, userFolder().toStdString(), {})
     , m_tinnitus(userFolder().toStdString())
@@ -231,7 +231,7 @@ void Player::startUp()
     setupEngine();
     m_model.loadSamples(m_setup.programFolder.toStdString());
     // The stored start-up choices, then the window shown, minimised or in the tray by them.
-    m_options.readResumeLastMix();
+    m_options.readSettings();
     if (const auto stored = m_options.readStartupFile())
         m_options.applyStartupFile(*stored);
     m_optionsWindow->refresh();

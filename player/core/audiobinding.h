@@ -2,6 +2,7 @@
 
 #include "audio/engine.h"
 
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -21,6 +22,13 @@ public:
         return handles;
     }
     virtual audio::ChannelHandle playSound(audio::SampleHandle sample) = 0;
+    // A voice playing what `generator` makes, without end (see audio::Engine::playGenerator);
+    // -1 where the binding has no such voices.
+    virtual audio::ChannelHandle playGenerator(std::unique_ptr<audio::Generator> generator)
+    {
+        (void)generator;
+        return -1;
+    }
     virtual void setVolume(audio::ChannelHandle channel, int volume) = 0;
     virtual void setFrequency(audio::ChannelHandle channel, int hertz) = 0;
     virtual void setPan(audio::ChannelHandle channel, int pan) = 0;
@@ -49,6 +57,10 @@ public:
     audio::ChannelHandle playSound(audio::SampleHandle sample) override
     {
         return m_engine.playSound(audio::kFree, sample);
+    }
+    audio::ChannelHandle playGenerator(std::unique_ptr<audio::Generator> generator) override
+    {
+        return m_engine.playGenerator(audio::kFree, std::move(generator));
     }
     void setVolume(audio::ChannelHandle c, int v) override { m_engine.setVolume(c, v); }
     void setFrequency(audio::ChannelHandle c, int hz) override { m_engine.setFrequency(c, hz); }

@@ -19,6 +19,7 @@ void ChannelModel::loadSamples(const std::filesystem::path& programFolder)
     std::vector<std::string> paths;
     for (const SoundInfo& info : catalogue::sounds())
         paths.push_back((programFolder / info.file).string());
+    m_endless.setProgramFolder(programFolder);
     const auto handles = m_audio.loadSamples(paths);
     for (const SoundInfo& info : catalogue::sounds())
         mutableEntry(info.number).sample = handles.at(std::size_t(info.number - 1));
@@ -122,7 +123,12 @@ void ChannelModel::masterUpdate()
 void ChannelModel::switchOn(int sound)
 {
     SoundEntry& e = mutableEntry(sound);
-    e.channel = m_audio.playSound(e.sample);
+    // Live when it can, else (also when no voice takes the generator) its file as a loop.
+    auto generator = m_endless.make(sound);
+    e.channel = generator ? m_audio.playGenerator(std::move(generator)) : -1;
+    e.live = e.channel > 0;
+    if (!e.live)
+        e.channel = m_audio.playSound(e.sample);
     volumeUpdate(sound);
     pitchUpdate(sound);
     panUpdate(sound);

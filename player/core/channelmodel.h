@@ -3,6 +3,7 @@
 #include "common/types.h"
 #include "player/core/audiobinding.h"
 #include "player/core/catalogue.h"
+#include "player/core/endlesssounds.h"
 
 #include <array>
 #include <filesystem>
@@ -15,6 +16,7 @@ struct SoundEntry {
     audio::SampleHandle sample = 0;   // 0 when its file could not be loaded
     audio::ChannelHandle channel = 0; // the last play request's answer, kept after a stop
     CheckState check = CheckState::Unchecked;
+    bool live = false; // the last start plays live, not the file
     bool on() const { return check == CheckState::Checked; }
 };
 
@@ -26,8 +28,12 @@ class ChannelModel {
 public:
     explicit ChannelModel(AudioBinding& audio);
 
-    // Loads sounds 1 … 35 from their files under the program folder (start-up only).
+    // Loads sounds 1 … 35 from their files under the program folder (start-up only), and tells
+    // the endless sounds where the files we ship are.
     void loadSamples(const std::filesystem::path& programFolder);
+
+    // Which sounds start live rather than from their files.
+    EndlessSounds& endless() { return m_endless; }
 
     const SoundEntry& entry(int sound) const { return m_entries.at(std::size_t(sound - 1)); }
 
@@ -67,6 +73,7 @@ private:
     SoundEntry& mutableEntry(int sound) { return m_entries.at(std::size_t(sound - 1)); }
 
     AudioBinding& m_audio;
+    EndlessSounds m_endless;
     std::array<SoundEntry, kSoundCount> m_entries{};
     std::array<int, kHighestSlider + 1> m_sliders{};
 };

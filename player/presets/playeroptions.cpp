@@ -26,11 +26,14 @@ std::optional<StartupFile> StartupFile::parse(std::string_view text)
 }
 
 PlayerOptions::PlayerOptions(std::filesystem::path programFolder, platform::Autostart& autostart,
-                             QString programPath)
+                             QString programPath, EndlessSounds* endless)
     : m_folder(std::move(programFolder))
     , m_autostart(autostart)
     , m_programPath(std::move(programPath))
+    , m_endless(endless)
 {
+    if (m_endless)
+        m_endless->setEnabled(m_endlessOn);
 }
 
 void PlayerOptions::writeSetting(const char* key, const std::string& value) const
@@ -67,10 +70,24 @@ void PlayerOptions::setResumeLastMix(bool on)
     writeSetting("ResumeLastMix", on ? "1" : "0");
 }
 
-void PlayerOptions::readResumeLastMix()
+void PlayerOptions::setEndlessSounds(bool on)
 {
-    const auto value = IniFile::readString(file(kSettingsName), kSection, "ResumeLastMix");
-    m_resume = value && *value == "1";
+    if (m_endless)
+        m_endless->setEnabled(on);
+    if (m_endlessOn == on)
+        return;
+    m_endlessOn = on;
+    writeSetting("EndlessSounds", on ? "1" : "0");
+}
+
+void PlayerOptions::readSettings()
+{
+    const auto resume = IniFile::readString(file(kSettingsName), kSection, "ResumeLastMix");
+    m_resume = resume && *resume == "1";
+    const auto endless = IniFile::readString(file(kSettingsName), kSection, "EndlessSounds");
+    m_endlessOn = !(endless && *endless == "0");
+    if (m_endless)
+        m_endless->setEnabled(m_endlessOn);
 }
 
 bool PlayerOptions::readSoundCard()

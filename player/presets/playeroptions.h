@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/autostart.h"
+#include "player/core/endlesssounds.h"
 
 #include <QString>
 
@@ -37,8 +38,9 @@ public:
     static constexpr const char* kSection = "Startup";
     static constexpr const char* kEntryName = "Sonaveil";
 
+    // `endless`, when given, follows the option "Endless sounds (never repeat)".
     PlayerOptions(std::filesystem::path programFolder, platform::Autostart& autostart,
-                  QString programPath);
+                  QString programPath, EndlessSounds* endless = nullptr);
 
     // Start-up presentation: choosing an option writes its index to "settings.ini" (Display).
     int display() const { return m_display; }
@@ -51,7 +53,14 @@ public:
     // Resume the last mix at start-up: key ResumeLastMix ("1" or "0"), read at start-up.
     bool resumeLastMix() const { return m_resume; }
     void setResumeLastMix(bool on);
-    void readResumeLastMix();
+
+    // Endless sounds: key EndlessSounds ("1" or "0"; on when the key is missing), read at
+    // start-up. A change applies to the sounds started from then on.
+    bool endlessSounds() const { return m_endlessOn; }
+    void setEndlessSounds(bool on);
+
+    // Start-up: the keys of "settings.ini" the player reads (ResumeLastMix, EndlessSounds).
+    void readSettings();
 
     // The selected sound-card number; the engine uses it from the next start on.
     std::int16_t driver() const { return m_driver; }
@@ -84,6 +93,8 @@ private:
     int m_display = FullyDisplayed;
     bool m_launch = false;
     bool m_resume = false;
+    EndlessSounds* m_endless = nullptr;
+    bool m_endlessOn = true;
     std::int16_t m_driver = 0;
 };
 

@@ -106,7 +106,16 @@ std::vector<audio::SampleHandle> FadingBinding::loadSamples(const std::vector<st
 
 audio::ChannelHandle FadingBinding::playSound(audio::SampleHandle sample)
 {
-    const audio::ChannelHandle channel = m_inner.playSound(sample);
+    return started(m_inner.playSound(sample));
+}
+
+audio::ChannelHandle FadingBinding::playGenerator(std::unique_ptr<audio::Generator> generator)
+{
+    return started(m_inner.playGenerator(std::move(generator)));
+}
+
+audio::ChannelHandle FadingBinding::started(audio::ChannelHandle channel)
+{
     if (channel > 0) {
         m_playing.insert(channel);
         if (m_fade < 1.0)

@@ -72,6 +72,7 @@ public:
     audio::SampleHandle loadSample(const std::string& path) override;
     std::vector<audio::SampleHandle> loadSamples(const std::vector<std::string>& paths) override;
     audio::ChannelHandle playSound(audio::SampleHandle sample) override;
+    audio::ChannelHandle playGenerator(std::unique_ptr<audio::Generator> generator) override;
     void setVolume(audio::ChannelHandle channel, int volume) override;
     void setFrequency(audio::ChannelHandle channel, int hertz) override;
     void setPan(audio::ChannelHandle channel, int pan) override;
@@ -81,6 +82,9 @@ public:
 
 private:
     AudioBinding& m_inner;
+    // A voice the model has just started takes the fade as it stands.
+    audio::ChannelHandle started(audio::ChannelHandle channel);
+
     double m_fade = 1.0;
     std::set<audio::ChannelHandle> m_playing;
 };

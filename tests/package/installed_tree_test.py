@@ -28,6 +28,8 @@ def expected_files(source, dist):
     files.add("lib/sonaveil/lib/liblumidot.so")
     files |= {"lib/sonaveil/bin/%d.isz" % n for n in range(1, 31)}
     files |= {"lib/sonaveil/bin/%d.wav" % n for n in range(31, 36)}
+    # What the shipped sample files are, so that a replaced one is told from ours.
+    files.add("lib/sonaveil/bin/sounds.digest")
     files |= {"lib/sonaveil/help/" + n for n in os.listdir(os.path.join(dist, "help"))}
     files |= {"lib/sonaveil/" + n for n in ["bronze.jpg", "blank.jpg", "splash.jpg", "sonaveil.png",
                                             "sonaveil-64.png", "sonaveil-32.png", "sonaveil-16.png",

@@ -61,6 +61,15 @@ TEST(OptionsWindow, FilesOfTheChoices)
 
     clickNearLeft(o->resumeCheck());
     EXPECT_EQ(setting(f, "ResumeLastMix"), "1");
+    EXPECT_TRUE(o->endlessCheck()->isChecked());
+    EXPECT_EQ(o->endlessCheck()->text(), "&Endless sounds (never repeat)");
+    clickNearLeft(o->endlessCheck());
+    EXPECT_EQ(setting(f, "EndlessSounds"), "0");
+    EXPECT_FALSE(p.model().endless().enabled());
+    // Unticked, a sound plays its file.
+    p.model().setCheck(9, CheckState::Checked);
+    EXPECT_FALSE(p.model().entry(9).live);
+    p.model().setCheck(9, CheckState::Unchecked);
     clickNearLeft(o->button("cmdClose"));
     EXPECT_FALSE(o->isVisible());
     p.showOptions();
@@ -78,6 +87,8 @@ TEST(OptionsWindow, FilesOfTheChoices)
     EXPECT_TRUE(again.optionsWindow()->displayOption(2)->isChecked());
     EXPECT_FALSE(again.optionsWindow()->startupCheck()->isChecked());
     EXPECT_TRUE(again.optionsWindow()->resumeCheck()->isChecked());
+    EXPECT_FALSE(again.optionsWindow()->endlessCheck()->isChecked());
+    EXPECT_FALSE(again.model().endless().enabled());
     EXPECT_FALSE(again.mainWindow()->isVisible());
 }
 

@@ -57,8 +57,45 @@ TEST(PlayerOptions, ChoicesWriteSettingsAndTheAutostartEntry)
     options.setResumeLastMix(true);
     EXPECT_EQ(setting(folder.path(), "ResumeLastMix"), "1");
     PlayerOptions again(folder.path(), autostart, "/opt/sonaveil/quietdeck");
-    again.readResumeLastMix();
+    again.readSettings();
     EXPECT_TRUE(again.resumeLastMix());
+}
+
+TEST(PlayerOptions, EndlessSoundsAreOnUnlessStoredOffAndTheSoundsFollow)
+{
+    TempFolder folder;
+    platform::FakeAutostart autostart;
+    EndlessSounds endless;
+    endless.setEnabled(false);
+    PlayerOptions options(folder.path(), autostart, "/p/quietdeck", &endless);
+    EXPECT_TRUE(options.endlessSounds());
+    EXPECT_TRUE(endless.enabled()) << "the sounds follow the option from the start";
+    options.readSettings();
+    EXPECT_TRUE(options.endlessSounds()) << "no settings.ini: on";
+
+    // A settings.ini of a player that knew nothing of it reads the same: on.
+    std::ofstream(folder / "settings.ini") << "[Startup]\r\nDisplay=0\r\nAutoLaunch=1\r\nResumeLastMix=1\r\n";
+    options.readSettings();
+    EXPECT_TRUE(options.endlessSounds());
+    EXPECT_TRUE(options.resumeLastMix());
+
+    options.setEndlessSounds(false);
+    EXPECT_FALSE(endless.enabled());
+    EXPECT_EQ(setting(folder.path(), "EndlessSounds"), "0");
+    EXPECT_EQ(setting(folder.path(), "Display"), "0") << "the other keys stay";
+    EndlessSounds next;
+    PlayerOptions again(folder.path(), autostart, "/p/quietdeck", &next);
+    again.readSettings();
+    EXPECT_FALSE(again.endlessSounds());
+    EXPECT_FALSE(next.enabled());
+    again.setEndlessSounds(true);
+    EXPECT_EQ(setting(folder.path(), "EndlessSounds"), "1");
+    EXPECT_TRUE(next.enabled());
+
+    // Anything but "0" is on.
+    IniFile::writeString(folder / "settings.ini", "Startup", "EndlessSounds", "maybe");
+    again.readSettings();
+    EXPECT_TRUE(again.endlessSounds());
 }
 
 TEST(PlayerOptions, StartupFileAppliedAsTheWindowSetsItsControls)

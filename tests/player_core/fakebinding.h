@@ -2,16 +2,33 @@
 
 #include "player/core/audiobinding.h"
 
+#include <algorithm>
 #include <map>
+#include <memory>
 #include <string>
 #include <vector>
+
+// A generator of silence at `rate`, for voices whose sound does not matter.
+class SilentGenerator : public sonaveil::audio::Generator {
+public:
+    explicit SilentGenerator(int rate = 44100, std::uint64_t seed = 0) : m_rate(rate), seed(seed) {}
+    int rate() const override { return m_rate; }
+    void generate(sonaveil::audio::SourceFrame* out, int frames) override { std::fill(out, out + frames, 0); }
+
+private:
+    int m_rate;
+
+public:
+    std::uint64_t seed;
+};
 
 // Records what the channel model asks of the engine, with a channel table that behaves like the
 // engine's: handles of stopped voices name nothing.
 class FakeBinding : public sonaveil::player::AudioBinding {
 public:
     struct Channel {
-        int sample = 0;
+        int sample = 0; // 0 for a generator's voice
+        int generatorRate = 0;
         int volume = -1, frequency = -1, pan = -1, loop = -1;
         float fade = 1.0f;
         int fadeMs = 0;
@@ -29,6 +46,15 @@ public:
         if (sample == 0)
             return -1;
         channels[++lastHandle] = Channel{sample};
+        return lastHandle;
+    }
+    sonaveil::audio::ChannelHandle playGenerator(std::unique_ptr<sonaveil::audio::Generator> generator) override
+    {
+        calls.push_back("play live");
+        Channel c;
+        c.generatorRate = generator->rate();
+        channels[++lastHandle] = c;
+        generators[lastHandle] = std::move(generator);
         return lastHandle;
     }
     void setVolume(int c, int v) override { if (auto* ch = live(c)) ch->volume = v; calls.push_back("volume " + std::to_string(c)); }
@@ -54,6 +80,7 @@ public:
     std::vector<std::string> loaded;
     std::map<std::string, int> missing;
     std::map<int, Channel> channels;
+    std::map<int, std::unique_ptr<sonaveil::audio::Generator>> generators;
     std::vector<std::string> calls;
     int lastHandle = 100;
 };

@@ -103,9 +103,13 @@ TEST(FadingBinding, FadesEveryPlayingSoundAndLeavesTheirVolumes)
     const int c = fading.playSound(3);
     EXPECT_EQ(inner.channels[c].fade, 0.25f);
     EXPECT_EQ(inner.channels[c].fadeMs, 0);
+    // So does a live one, and it follows the fade from then on.
+    const int d = fading.playGenerator(std::make_unique<SilentGenerator>());
+    EXPECT_EQ(inner.channels[d].fade, 0.25f);
     fading.setFade(1, 250);
     EXPECT_EQ(inner.channels[a].fade, 1.0f);
     EXPECT_EQ(inner.channels[c].fade, 1.0f);
+    EXPECT_EQ(inner.channels[d].fade, 1.0f);
 }
 
 // The player's sleep on the offline engine: "Sleep in 30 min", the night ticking every 250 ms as

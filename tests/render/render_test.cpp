@@ -37,6 +37,14 @@ TEST(RenderOptions, AcceptsTheTwoForms)
     o = parseRenderOptions({"--sound", "1", "--seconds", "600", "--fade-out", "600", "--out", "o.wav"}, error);
     ASSERT_TRUE(o) << error;
     EXPECT_EQ(o->fadeOutSeconds, 600.0);
+    EXPECT_FALSE(o->loopFiles) << "endless unless asked";
+    EXPECT_FALSE(o->seed) << "the clock's chance unless asked";
+    o = parseRenderOptions({"--sound", "9", "--seconds", "1", "--out", "o.wav", "--seed", "18446744073709551615"}, error);
+    ASSERT_TRUE(o) << error;
+    EXPECT_EQ(o->seed, 18446744073709551615ull);
+    o = parseRenderOptions({"--loop-files", "--sound", "9", "--seconds", "1", "--out", "o.wav"}, error);
+    ASSERT_TRUE(o) << error;
+    EXPECT_TRUE(o->loopFiles);
 }
 
 TEST(RenderOptions, RefusesMistakesWithOneLine)
@@ -62,6 +70,12 @@ TEST(RenderOptions, RefusesMistakesWithOneLine)
         {"--sound", "1", "--seconds", "3", "--out", "o.wav", "--fade-out", "4"},
         {"--sound", "1", "--seconds", "3", "--out", "o.wav", "--fade-out", "0"},
         {"--sound", "1", "--seconds", "3", "--out", "o.wav", "--fade-out", "soon"},
+        {"--sound", "1", "--seconds", "3", "--out", "o.wav", "--seed", "-1"},
+        {"--sound", "1", "--seconds", "3", "--out", "o.wav", "--seed", "18446744073709551616"},
+        {"--sound", "1", "--seconds", "3", "--out", "o.wav", "--seed", ""},
+        {"--sound", "1", "--seconds", "3", "--out", "o.wav", "--seed", "4x"},
+        {"--sound", "1", "--seconds", "3", "--out", "o.wav", "--seed"},
+        {"--sound", "1", "--seconds", "3", "--out", "o.wav", "--seed", "4", "--loop-files"},
     };
     for (const auto& args : bad) {
         std::string error;
@@ -138,6 +152,18 @@ TEST_F(RenderProgram, RendersAQuickMixAtTheAskedPitch)
         rightEnergy += double(v) * v;
     EXPECT_LT(rightEnergy, 1e-3);
     EXPECT_FALSE(fs::exists(dir / "mix.wav.part"));
+}
+
+// The shipped sounds: the same seed gives the same render, to the byte.
+TEST_F(RenderProgram, TheSameSeedRendersTheShippedSoundsAlike)
+{
+    const std::string shipped = std::string(" --program-folder ") + std::getenv("SONAVEIL_DIST");
+    for (const char* name : {"a.wav", "b.wav"})
+        ASSERT_EQ(run("--sound 9,26,29 --seed 11 --seconds 2 --out " + (dir / name).string() + shipped), 0);
+    std::ifstream a(dir / "a.wav", std::ios::binary), b(dir / "b.wav", std::ios::binary);
+    const std::string bytesA((std::istreambuf_iterator<char>(a)), {}), bytesB((std::istreambuf_iterator<char>(b)), {});
+    EXPECT_GT(bytesA.size(), 300000u);
+    EXPECT_EQ(bytesA, bytesB);
 }
 
 TEST_F(RenderProgram, RendersAPresetFile)

@@ -1,7 +1,7 @@
 // Every sample file loads through the engine's own loader at its rate and length.
 
 #include "audio/engine.h"
-#include "tools/synth/synth.h"
+#include "synth/synth.h"
 
 #include <gtest/gtest.h>
 

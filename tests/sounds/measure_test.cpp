@@ -1,7 +1,7 @@
 // The measurements the sample-file tests rely on, checked on signals with known answers.
 
 #include "tools/soundcheck/measure.h"
-#include "tools/synth/synth.h"
+#include "synth/synth.h"
 
 #include "tempfolder.h"
 

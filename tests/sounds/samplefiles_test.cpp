@@ -1,7 +1,7 @@
 // The sample files in the program folder, as the player and the alarm will load them.
 
 #include "tools/soundcheck/measure.h"
-#include "tools/synth/synth.h"
+#include "synth/synth.h"
 
 #include <gtest/gtest.h>
 #include <sndfile.h>

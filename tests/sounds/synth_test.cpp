@@ -1,7 +1,7 @@
 // The synthesiser's building blocks and its determinism.
 
 #include "tools/soundcheck/measure.h"
-#include "tools/synth/synth.h"
+#include "synth/synth.h"
 
 #include "tempfolder.h"
 

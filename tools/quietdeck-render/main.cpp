@@ -102,6 +102,10 @@ int main(int argc, char** argv)
     player::FadingBinding fading(binding);
     player::ChannelModel model(fading);
     model.loadSamples(folder);
+    // Endless unless asked otherwise; a seed makes every sound's chance, and so the render,
+    // repeatable.
+    model.endless().setEnabled(!o.loopFiles);
+    model.endless().setSeed(o.seed);
 
     if (preset)
         preset->applyTo(model);

@@ -10,7 +10,11 @@ namespace sonaveil::render {
 const char* const kRenderUsage =
     "usage: quietdeck-render (--preset FILE | --sound N[,N...] [--volume V] [--master M] [--pitch P] [--pan Q])\n"
     "                        --seconds N --out FILE.wav [--eq FILE.eqf] [--notch HZ [--notch-width OCT]]\n"
-    "                        [--fade-out SECONDS] [--float] [--program-folder DIR]";
+    "                        [--fade-out SECONDS] [--loop-files | --seed N] [--float] [--program-folder DIR]\n"
+    "The built-in sounds play endless (made as they play, never repeating), each start drawing its\n"
+    "chance from the clock; --seed N (0 to 18446744073709551615) makes the render repeatable, and\n"
+    "--loop-files plays every sound's sample file as a loop instead. A sample file that is not the\n"
+    "one shipped plays as a loop either way.";
 
 namespace {
 constexpr double kMaxSeconds = 24 * 3600;
@@ -114,6 +118,19 @@ std::optional<RenderOptions> parseRenderOptions(const std::vector<std::string>& 
             }
         } else if (a == "--float") {
             o.floatSamples = true;
+        } else if (a == "--loop-files") {
+            o.loopFiles = true;
+        } else if (a == "--seed") {
+            const std::string* v = value();
+            if (!v)
+                return std::nullopt;
+            std::uint64_t seed = 0;
+            const auto [p, ec] = std::from_chars(v->data(), v->data() + v->size(), seed);
+            if (v->empty() || ec != std::errc() || p != v->data() + v->size()) {
+                error = "--seed must be a whole number from 0 to 18446744073709551615, not \"" + *v + "\"";
+                return std::nullopt;
+            }
+            o.seed = seed;
         } else if (a == "--volume") {
             if (!intValue(o.volume, 0, 255))
                 return std::nullopt;
@@ -138,6 +155,10 @@ std::optional<RenderOptions> parseRenderOptions(const std::vector<std::string>& 
     }
     if (!o.presetFile.empty() && (o.volume || o.master || o.pitch || o.pan)) {
         error = "--volume, --master, --pitch and --pan go with --sound, not with --preset";
+        return std::nullopt;
+    }
+    if (o.loopFiles && o.seed) {
+        error = "--seed is for the endless sounds, which --loop-files leaves out";
         return std::nullopt;
     }
     if (o.notchWidth && !o.notchHz) {

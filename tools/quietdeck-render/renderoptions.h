@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <vector>
@@ -18,6 +19,8 @@ struct RenderOptions {
     std::optional<double> notchWidth;       // --notch-width, octaves (1.0 when not given)
     std::optional<double> fadeOutSeconds;   // --fade-out: the last seconds fade to silence
     bool floatSamples = false;              // --float: 32-bit float samples, no dither
+    bool loopFiles = false;                 // --loop-files: every sound plays its file as a loop
+    std::optional<std::uint64_t> seed;      // --seed: the endless sounds' chance (else the clock's)
 };
 
 // Reads the command line (without the program name). On a mistake, nothing, and `error` says

@@ -1,7 +1,8 @@
 // Writes every sample file into a program folder: sonaveil-synth <folder> [number ...]
 // (number 0 is the alarm sound). Reports what it made and how long it took.
 
-#include "tools/synth/synth.h"
+#include "synth/digest.h"
+#include "synth/synth.h"
 
 #include <algorithm>
 #include <chrono>
@@ -9,6 +10,7 @@
 #include <cstdlib>
 #include <string>
 #include <cstring>
+#include <map>
 #include <thread>
 
 namespace {
@@ -70,5 +72,15 @@ int main(int argc, char** argv)
             std::printf("%s: loudest peak limited by %.1f dB, %.3f%% of the loop by more than 1 dB\n",
                         chosen[i]->path.c_str(), limited[i].deepestDb, 100.0 * limited[i].shareOverOneDb);
     std::printf("%zu sound files in %.1f s on %d threads\n", chosen.size() - errors.size(), took, threads);
-    return errors.empty() ? 0 : 1;
+    // The digests of every catalogue file now in the folder, so that the player can tell ours from
+    // one the user has put in its place.
+    std::map<std::string, std::uint64_t> digests;
+    const std::string folder = argv[1];
+    for (const auto& r : catalogue())
+        if (const auto d = fileDigest(folder + "/" + r.path))
+            digests[r.path] = *d;
+    const std::string digestError = writeDigests(folder + "/" + kDigestFile, digests);
+    if (!digestError.empty())
+        std::fprintf(stderr, "%s\n", digestError.c_str());
+    return errors.empty() && digestError.empty() ? 0 : 1;
 }

@@ -1,4 +1,4 @@
-#include "tools/synth/synth.h"
+#include "synth/synth.h"
 
 #include "tools/soundcheck/measure.h"
 

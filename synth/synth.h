@@ -3,7 +3,7 @@
 // The synthesiser's catalogue: every sample file the program folder ships, how long it is, its
 // rate and the recipe that makes it. Rendering is deterministic: a sound's seed is its number.
 
-#include "tools/synth/dsp.h"
+#include "synth/dsp.h"
 
 #include <cstdint>
 #include <functional>

@@ -3,7 +3,7 @@
 // Sound layers shared by the recipes: short event kernels (drops, bubbles, crackles, knocks),
 // rain, insect voices and machine hums, all periodic in their loop.
 
-#include "tools/synth/dsp.h"
+#include "synth/dsp.h"
 
 namespace sonaveil::synth {
 

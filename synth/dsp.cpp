@@ -1,4 +1,4 @@
-#include "tools/synth/dsp.h"
+#include "synth/dsp.h"
 
 #include <fftw3.h>
 

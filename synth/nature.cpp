@@ -1,8 +1,8 @@
 // Noises, rain, surf, insects, aquariums and fire.
 
-#include "tools/synth/recipes.h"
+#include "synth/recipes.h"
 
-#include "tools/synth/layers.h"
+#include "synth/layers.h"
 
 #include <cmath>
 

@@ -1,5 +1,5 @@
-#include "tools/synth/recipes.h"
-#include "tools/synth/synth.h"
+#include "synth/recipes.h"
+#include "synth/synth.h"
 
 namespace sonaveil::synth {
 

@@ -1,8 +1,8 @@
 // Air conditioners, cabins, fan, household machines and the alarm chime.
 
-#include "tools/synth/recipes.h"
+#include "synth/recipes.h"
 
-#include "tools/synth/layers.h"
+#include "synth/layers.h"
 
 #include <cmath>
 

@@ -1,4 +1,4 @@
-#include "tools/synth/layers.h"
+#include "synth/layers.h"
 
 #include <algorithm>
 #include <cmath>

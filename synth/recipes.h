@@ -1,6 +1,6 @@
 #pragma once
 
-#include "tools/synth/dsp.h"
+#include "synth/dsp.h"
 
 namespace sonaveil::synth::recipes {
 

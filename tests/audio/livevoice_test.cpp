@@ -1,0 +1,336 @@
+// Voices that play from a generator: they must sound exactly like a sample holding the same
+// frames under every channel call, never hold up or shift the mix, never allocate while
+// mixing, and be freed on the caller's thread once finished.
+#include "audio/engine.h"
+#include "audio/livesource.h"
+
+#include "audiotestutil.h"
+#include "tempfolder.h"
+
+#include <algorithm>
+#include <atomic>
+#include <chrono>
+#include <cmath>
+#include <cstdlib>
+#include <functional>
+#include <gtest/gtest.h>
+#include <new>
+#include <sndfile.h>
+#include <thread>
+
+using namespace sonaveil::audio;
+
+// The replaced operators below pair malloc with free; the compiler cannot see that they match.
+#pragma GCC diagnostic ignored "-Wmismatched-new-delete"
+
+namespace {
+
+// Counts the allocations of the one thread that asks for it.
+thread_local bool t_counting = false;
+std::atomic<long> g_allocations{0};
+
+} // namespace
+
+void* operator new(std::size_t size)
+{
+    if (t_counting)
+        g_allocations.fetch_add(1, std::memory_order_relaxed);
+    if (void* p = std::malloc(size ? size : 1))
+        return p;
+    throw std::bad_alloc();
+}
+void operator delete(void* p) noexcept { std::free(p); }
+void operator delete(void* p, std::size_t) noexcept { std::free(p); }
+
+namespace {
+
+constexpr int kRate = 44100;
+
+// Plays `frames` once, then silence; optionally slow, optionally telling when it is destroyed.
+class FramesGenerator : public Generator {
+public:
+    FramesGenerator(std::vector<std::int16_t> frames, int rate) : m_frames(std::move(frames)), m_rate(rate) {}
+    ~FramesGenerator() override
+    {
+        if (onDestroyed)
+            onDestroyed();
+    }
+    int rate() const override { return m_rate; }
+    void generate(SourceFrame* out, int frames) override
+    {
+        ++calls;
+        if (delay.count() > 0) {
+            const auto until = std::chrono::steady_clock::now() + delay;
+            while (std::chrono::steady_clock::now() < until) {
+            }
+        }
+        for (int i = 0; i < frames; ++i, ++m_at)
+            out[i] = m_at < m_frames.size() ? m_frames[m_at] : 0;
+    }
+
+    std::chrono::microseconds delay{0};
+    std::function<void()> onDestroyed;
+    int calls = 0;
+
+private:
+    std::vector<std::int16_t> m_frames;
+    int m_rate;
+    std::size_t m_at = 0;
+};
+
+// Noise whose last frames are silent: a sample of it has silence in its margin before frame 0,
+// exactly as a generator's voice starts, so that both voices read the same frames everywhere.
+std::vector<std::int16_t> testFrames(int count)
+{
+    auto frames = whiteNoiseFrames(count, 0.4, 7);
+    std::fill(frames.end() - std::min(count, 300), frames.end(), std::int16_t(0));
+    return frames;
+}
+
+class LiveVoices : public ::testing::Test {
+protected:
+    void start(Engine& engine)
+    {
+        ASSERT_TRUE(engine.setOutput(kOutputNoSound));
+        ASSERT_TRUE(engine.init(kRate, 32, kInitEnableSystemChannelFx));
+    }
+
+    SampleHandle load(Engine& engine, const std::vector<std::int16_t>& frames, int rate)
+    {
+        const auto path = dir / ("s" + std::to_string(++files) + ".wav");
+        EXPECT_TRUE(writeSoundFile(path, frames, rate, SF_FORMAT_WAV | SF_FORMAT_PCM_16));
+        return engine.loadSample(kFree, path.string(), kSampleNormal, 0, 0);
+    }
+
+    static std::vector<float> render(Engine& engine, int frames)
+    {
+        std::vector<float> out(std::size_t(2 * frames));
+        engine.renderOffline(out.data(), frames);
+        return out;
+    }
+
+    TempFolder dir;
+    int files = 0;
+};
+
+float largestDifference(const std::vector<float>& a, const std::vector<float>& b)
+{
+    float d = 0;
+    for (std::size_t i = 0; i < std::min(a.size(), b.size()); ++i)
+        d = std::max(d, std::fabs(a[i] - b[i]));
+    return d;
+}
+
+double rms(const std::vector<float>& v)
+{
+    double sum = 0;
+    for (float x : v)
+        sum += double(x) * x;
+    return std::sqrt(sum / double(v.size()));
+}
+
+// What is done to the voice, and when (in output frames from its start).
+struct Script {
+    const char* name;
+    int rate;                                   // of the frames
+    std::function<void(Engine&, ChannelHandle)> atStart, atHalf;
+};
+
+} // namespace
+
+TEST_F(LiveVoices, PlayLikeASampleOfTheSameFramesUnderEveryCall)
+{
+    const std::vector<Script> scripts = {
+        {"natural rate", kRate, [](Engine&, ChannelHandle) {}, [](Engine&, ChannelHandle) {}},
+        {"a 22050 Hz source", 22050, [](Engine&, ChannelHandle) {}, [](Engine&, ChannelHandle) {}},
+        {"volume and pan", kRate, [](Engine& e, ChannelHandle h) { e.setVolume(h, 90); e.setPan(h, 20); },
+         [](Engine& e, ChannelHandle h) { e.setVolume(h, 200); e.setPan(h, 250); }},
+        {"pitch down, then a glide up past natural", kRate,
+         [](Engine& e, ChannelHandle h) { e.setFrequency(h, 30000); },
+         [](Engine& e, ChannelHandle h) { e.setFrequency(h, 70560); }},
+        {"a fade out and back", kRate, [](Engine& e, ChannelHandle h) { e.setFade(h, 0.2f, 300); },
+         [](Engine& e, ChannelHandle h) { e.setFade(h, 1.0f, 100); }},
+        {"stopped halfway", kRate, [](Engine&, ChannelHandle) {}, [](Engine& e, ChannelHandle h) { e.stopSound(h); }},
+        {"under the equaliser and the band-stop", kRate,
+         [](Engine& e, ChannelHandle) {
+             const FxHandle fx = e.fxEnable(kSystemChannel, kFxParamEq);
+             e.fxSetParamEq(fx, 1000, 18, 9);
+             e.setNotch(true, 3000, 1);
+         },
+         [](Engine& e, ChannelHandle h) { e.setVolume(h, 255); }},
+    };
+    // Long enough to cross many of the live buffer's slides, at every speed used here.
+    const int half = kRate / 2;
+    for (const Script& s : scripts) {
+        SCOPED_TRACE(s.name);
+        const auto frames = testFrames(3 * s.rate);
+        std::vector<float> outputs[2];
+        for (int live = 0; live < 2; ++live) {
+            Engine engine;
+            start(engine);
+            const SampleHandle sample = live ? 0 : load(engine, frames, s.rate);
+            const ChannelHandle h = live ? engine.playGenerator(kFree, std::make_unique<FramesGenerator>(frames, s.rate))
+                                         : engine.playSound(kFree, sample);
+            ASSERT_GT(h, 0);
+            EXPECT_TRUE(engine.isPlaying(h));
+            engine.setLoopMode(h, kLoopNormal);
+            s.atStart(engine, h);
+            auto out = render(engine, half);
+            s.atHalf(engine, h);
+            const auto rest = render(engine, half);
+            out.insert(out.end(), rest.begin(), rest.end());
+            outputs[live] = out;
+            EXPECT_EQ(engine.isPlaying(h), std::string(s.name) != "stopped halfway");
+        }
+        EXPECT_GT(rms(outputs[0]), 0.01);
+        EXPECT_LT(largestDifference(outputs[0], outputs[1]), 1e-6f);
+    }
+}
+
+TEST_F(LiveVoices, ASlowOrSilentGeneratorNeitherHoldsUpNorShiftsTheMix)
+{
+    const auto frames = testFrames(2 * kRate);
+    auto mix = [&](std::unique_ptr<FramesGenerator> beside, int* calls) {
+        Engine engine;
+        start(engine);
+        const ChannelHandle h = engine.playSound(kFree, load(engine, frames, kRate));
+        engine.setLoopMode(h, kLoopNormal);
+        FramesGenerator* g = beside.get();
+        if (beside) {
+            EXPECT_GT(engine.playGenerator(kFree, std::move(beside)), 0);
+        }
+        auto out = render(engine, kRate);
+        if (calls)
+            *calls = g->calls;
+        return out;
+    };
+    const auto alone = mix(nullptr, nullptr);
+
+    // Silence beside it adds nothing, to the last bit.
+    int calls = 0;
+    EXPECT_EQ(mix(std::make_unique<FramesGenerator>(std::vector<std::int16_t>{}, kRate), &calls), alone);
+
+    // A generator that takes 0.2 ms a call only costs that time: every frame of the mix comes
+    // out in place, the slow voice's own included.
+    auto slow = std::make_unique<FramesGenerator>(std::vector<std::int16_t>{}, kRate);
+    slow->delay = std::chrono::microseconds(200);
+    const auto start = std::chrono::steady_clock::now();
+    EXPECT_EQ(mix(std::move(slow), &calls), alone);
+    EXPECT_GE(std::chrono::steady_clock::now() - start, std::chrono::microseconds(200) * calls);
+    EXPECT_GE(calls, kRate / 128 - 1);
+}
+
+TEST_F(LiveVoices, TheMixerAllocatesNothingWhileGeneratorsPlay)
+{
+    Engine engine;
+    start(engine);
+    std::vector<ChannelHandle> voices;
+    for (int i = 0; i < 12; ++i) {
+        voices.push_back(engine.playGenerator(kFree, std::make_unique<FramesGenerator>(testFrames(8 * kRate), kRate)));
+        engine.setLoopMode(voices.back(), kLoopNormal);
+        engine.setFrequency(voices.back(), 30000 + 3000 * i);
+    }
+    render(engine, 4096); // every speed's kernel is built by now
+    std::vector<float> out(2 * 4096);
+    g_allocations = 0;
+    t_counting = true;
+    for (int block = 0; block < 40; ++block)
+        engine.renderOffline(out.data(), 4096);
+    t_counting = false;
+    EXPECT_EQ(g_allocations.load(), 0);
+    EXPECT_GT(rms(out), 0.01);
+}
+
+TEST_F(LiveVoices, AGeneratorIsFreedOnTheCallersThreadOnlyOnceItsVoiceIsDone)
+{
+    Engine engine;
+    start(engine);
+    bool destroyed = false;
+    std::thread::id where;
+    auto g = std::make_unique<FramesGenerator>(testFrames(kRate), kRate);
+    g->onDestroyed = [&] {
+        destroyed = true;
+        where = std::this_thread::get_id();
+    };
+    const ChannelHandle h = engine.playGenerator(kFree, std::move(g));
+    render(engine, 1024);
+    engine.stopSound(h);
+    EXPECT_FALSE(destroyed); // the mixer still fades it out
+    EXPECT_FALSE(engine.isPlaying(h));
+    render(engine, 1024);
+    EXPECT_FALSE(destroyed);
+    // The next start takes it away, on this thread.
+    const ChannelHandle other = engine.playGenerator(kFree, std::make_unique<FramesGenerator>(testFrames(kRate), kRate));
+    EXPECT_TRUE(destroyed);
+    EXPECT_EQ(where, std::this_thread::get_id());
+    EXPECT_NE(other, h);
+    // Handles of a stopped generator's voice name nothing from then on.
+    EXPECT_FALSE(engine.setVolume(h, 100));
+
+    // close() frees what still plays; no generator, a generator without rate, or no engine: -1.
+    destroyed = false;
+    auto last = std::make_unique<FramesGenerator>(testFrames(kRate), kRate);
+    last->onDestroyed = [&] { destroyed = true; };
+    engine.playGenerator(kFree, std::move(last));
+    engine.close();
+    EXPECT_TRUE(destroyed);
+    EXPECT_EQ(engine.playGenerator(kFree, std::make_unique<FramesGenerator>(testFrames(10), kRate)), -1);
+    Engine fresh;
+    start(fresh);
+    EXPECT_EQ(fresh.playGenerator(kFree, nullptr), -1);
+    EXPECT_EQ(fresh.playGenerator(kFree, std::make_unique<FramesGenerator>(testFrames(10), 0)), -1);
+}
+
+TEST_F(LiveVoices, APausedMixHoldsAGeneratorWhereItIs)
+{
+    const auto frames = testFrames(2 * kRate);
+    std::vector<float> outputs[2];
+    for (int live = 0; live < 2; ++live) {
+        Engine engine;
+        start(engine);
+        engine.setPaused(kSystemChannel, true);
+        render(engine, 512);
+        const ChannelHandle h = live ? engine.playGenerator(kFree, std::make_unique<FramesGenerator>(frames, kRate))
+                                     : engine.playSound(kFree, load(engine, frames, kRate));
+        engine.setLoopMode(h, kLoopNormal);
+        render(engine, 4096);
+        engine.setPaused(kSystemChannel, false);
+        outputs[live] = render(engine, kRate / 2);
+    }
+    EXPECT_GT(rms(outputs[0]), 0.01);
+    EXPECT_LT(largestDifference(outputs[0], outputs[1]), 1e-6f);
+}
+
+TEST(LiveSource, SlidesBackWithoutLosingAFrame)
+{
+    // Frame k holds k (mod 30000): every read must find its own index.
+    struct Counting : Generator {
+        int at = 0;
+        int rate() const override { return kRate; }
+        void generate(SourceFrame* out, int frames) override
+        {
+            for (int i = 0; i < frames; ++i)
+                out[i] = SourceFrame(at++ % 30000);
+        }
+    };
+    LiveSource source(std::make_unique<Counting>());
+    std::uint64_t position = 0;
+    std::uint64_t absolute = 0;
+    const std::uint64_t step = (std::uint64_t(3) << 32) / 2 + 12345; // 1.5 frames and a bit
+    for (int block = 0; block < 2000; ++block) {
+        source.prepare(position, 1024);
+        const int frame = int(position >> 32);
+        ASSERT_GE(source.generated(), frame + 1024 + Sample::kMarginAfter);
+        ASSERT_LT(frame, LiveSource::kSlideAt);
+        EXPECT_EQ(source.data()[frame], SourceFrame((absolute >> 32) % 30000));
+        // The margin before the position holds the frames before it.
+        if ((absolute >> 32) >= std::uint64_t(Sample::kMarginBefore)) {
+            EXPECT_EQ(source.data()[frame - Sample::kMarginBefore],
+                      SourceFrame(((absolute >> 32) - Sample::kMarginBefore) % 30000));
+        }
+        position += 128 * step;
+        absolute += 128 * step;
+    }
+    // It makes only what is read, plus the reach.
+    EXPECT_LE(source.totalGenerated(), (absolute >> 32) + 1024 + Sample::kMarginAfter + 1);
+}
