@@ -23,40 +23,53 @@ void LiveSound::setLevelDb(double db)
 
 void LiveSound::generate(audio::SourceFrame* out, int frames)
 {
-    // Above the knee, peaks are bent smoothly towards full scale: rare, so the check is cheap.
-    constexpr float kKnee = 0.8f;
-    constexpr float kRoom = 1.0f - kKnee;
-    // Adding and taking away 1.5 · 2^23 rounds a float to the nearest integer.
-    constexpr float kRound = 12582912.0f;
     while (frames > 0) {
-        if (position_ == kBlock) {
-            std::fill(buffer_, buffer_ + kBlock, 0.0f);
-            block(buffer_);
-            const float g = gain_;
-            float peak = 0.0f;
-            for (float& v : buffer_) {
-                v *= g;
-                peak = std::max(peak, std::fabs(v));
-            }
-            if (peak > kKnee)
-                for (float& v : buffer_) {
-                    const float a = std::fabs(v);
-                    if (a > kKnee)
-                        v = std::copysign(kKnee + kRoom * std::tanh((a - kKnee) / kRoom), v);
-                }
-            const float* __restrict d = dither_.data() + (ditherRng_.next() % (dither_.size() - kBlock));
-            for (int i = 0; i < kBlock; ++i) {
-                const float s = (buffer_[i] * 32767.0f + d[i] + kRound) - kRound;
-                frames_[i] = audio::SourceFrame(std::clamp(s, -32767.0f, 32767.0f));
-            }
-            position_ = 0;
-        }
+        if (position_ == kBlock)
+            nextBlock();
         const int take = std::min(frames, kBlock - position_);
         std::copy(frames_ + position_, frames_ + position_ + take, out);
         out += take;
         frames -= take;
         position_ += take;
     }
+}
+
+void LiveSound::nextBlock()
+{
+    // Adding and taking away 1.5 · 2^23 rounds a float to the nearest integer.
+    constexpr float kRound = 12582912.0f;
+    // How far the peak gain recovers towards 1 per block (about 30 ms).
+    constexpr float kRelease = 0.05f;
+    auto make = [this](float* x) {
+        std::fill(x, x + kBlock, 0.0f);
+        block(x);
+        float peak = 0.0f;
+        for (int i = 0; i < kBlock; ++i) {
+            x[i] *= gain_;
+            peak = std::max(peak, std::fabs(x[i]));
+        }
+        return peak > kCeiling ? kCeiling / peak : 1.0f;
+    };
+    if (!primed_) {
+        need_ = make(current_);
+        startGain_ = need_;
+        primed_ = true;
+    }
+    // One block of look-ahead: the gain at each block's ends is at most what either block next
+    // to that end allows, so a linear ramp between them keeps every frame under the ceiling.
+    const float needNext = make(next_);
+    const float endGain = std::min({need_, needNext, startGain_ + (1.0f - startGain_) * kRelease});
+    const float step = (endGain - startGain_) / float(kBlock);
+    const float* __restrict d = dither_.data() + (ditherRng_.next() % (dither_.size() - kBlock));
+    for (int i = 0; i < kBlock; ++i) {
+        const float v = current_[i] * (startGain_ + step * float(i));
+        const float s = (v * 32767.0f + d[i] + kRound) - kRound;
+        frames_[i] = audio::SourceFrame(std::clamp(s, -32767.0f, 32767.0f));
+    }
+    std::copy(next_, next_ + kBlock, current_);
+    need_ = needNext;
+    startGain_ = endGain;
+    position_ = 0;
 }
 
 } // namespace live
@@ -80,15 +93,41 @@ const Endless* endless(int number)
 {
     using namespace live;
     static const Endless table[] = {
-        {white, -18.0},          {pink, -18.0},         {brown, -18.0},         {blue, -18.0},
-        {violet, -18.0},         {rainGarden, -18.0},   {rainRoof, -18.0},      {rainDownpour, -18.0},
-        {ocean, -18.0},          {cicadaDrone, -18.0},  {cicadaSwells, -18.0},  {cicadaChirps, -18.0},
-        {rainThunder, -18.0},    {rainLeaves, -18.0},   {rainDrizzle, -18.0},   {rainGutter, -18.0},
-        {rainTinRoof, -18.0},    {cicadaTicking, -18.0}, {cicadaWeeOo, -18.0},  {cicadaShimmer, -18.0},
-        {airConditionerDuct, -18.0}, {airConditionerWindow, -18.0}, {aircraftCabin, -18.0}, {trainCabin, -18.0},
-        {aquariumAirStone, -18.0}, {aquariumFilter, -18.0}, {fan, -18.0},         {hoover, -18.0},
-        {fire, -18.0},           {hairdryerHot, -18.0}, {hairdryerLow, -18.0},  {vacuumCanister, -18.0},
-        {vacuumCentral, -18.0},  {vacuumHandheld, -18.0}, {vacuumWorkshop, -18.0},
+        {white, -21.13}, // 1
+        {pink, -18.97}, // 2
+        {brown, -14.64}, // 3
+        {blue, -21.33}, // 4
+        {violet, -21.35}, // 5
+        {rainGarden, -22.88}, // 6
+        {rainRoof, -19.12}, // 7
+        {rainDownpour, -23.66}, // 8
+        {ocean, -14.34}, // 9
+        {cicadaDrone, -26.12}, // 10
+        {cicadaSwells, -24.95}, // 11
+        {cicadaChirps, -25.28}, // 12
+        {rainThunder, -23.45}, // 13
+        {rainLeaves, -21.79}, // 14
+        {rainDrizzle, -22.30}, // 15
+        {rainGutter, -22.23}, // 16
+        {rainTinRoof, -19.66}, // 17
+        {cicadaTicking, -24.70}, // 18
+        {cicadaWeeOo, -23.77}, // 19
+        {cicadaShimmer, -26.42}, // 20
+        {airConditionerDuct, -18.01}, // 21
+        {airConditionerWindow, -20.08}, // 22
+        {aircraftCabin, -17.86}, // 23
+        {trainCabin, -19.12}, // 24
+        {aquariumAirStone, -21.95}, // 25
+        {aquariumFilter, -20.83}, // 26
+        {fan, -19.56}, // 27
+        {hoover, -20.57}, // 28
+        {fire, -19.51}, // 29
+        {hairdryerHot, -21.00}, // 30
+        {hairdryerLow, -20.23}, // 31
+        {vacuumCanister, -21.03}, // 32
+        {vacuumCentral, -18.90}, // 33
+        {vacuumHandheld, -21.40}, // 34
+        {vacuumWorkshop, -20.19}, // 35
     };
     static_assert(std::size(table) == 35);
     if (number < 1 || number > 35)

@@ -279,14 +279,34 @@ void addRamp(float* __restrict out, const float* __restrict x, int n, float g0, 
         out[i] += (g0 + step * float(i)) * x[i];
 }
 
-KernelBank::KernelBank(int count, int rate, Rng& rng, const std::function<Signal(Rng&)>& make,
-                       const Response& colour)
+double normalQuantile(double share)
+{
+    // By bisection on erfc: made once per variant, on construction.
+    double lo = -8.0, hi = 8.0;
+    for (int i = 0; i < 60; ++i) {
+        const double mid = 0.5 * (lo + hi);
+        (0.5 * std::erfc(-mid / std::sqrt(2.0)) < share ? lo : hi) = mid;
+    }
+    return 0.5 * (lo + hi);
+}
+
+double sizeAt(double share, double sigma, double cap)
+{
+    return std::min(cap, std::exp(sigma * normalQuantile(share)));
+}
+
+KernelBank::KernelBank(int count, int rate, Rng& rng, const Maker& make, const Response& colour)
 {
     Rng r = rng.fork();
     std::vector<Signal> kernels;
     std::size_t longest = 0;
+    std::vector<int> order(static_cast<std::size_t>(count));
+    for (int i = 0; i < count; ++i)
+        order[std::size_t(i)] = i;
+    for (int i = count - 1; i > 0; --i)
+        std::swap(order[std::size_t(i)], order[std::size_t(r.next() % std::uint64_t(i + 1))]);
     for (int i = 0; i < count; ++i) {
-        kernels.push_back(make(r));
+        kernels.push_back(make(r, (i + 0.5) / count, (order[std::size_t(i)] + 0.5) / count));
         longest = std::max(longest, kernels.back().size());
     }
     if (colour) {

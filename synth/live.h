@@ -102,6 +102,15 @@ private:
     float from_ = 1.0f, to_ = 1.0f;
 };
 
+// The size at `share` of the recipes' capped log-normal sizes: min(cap, exp(sigma · z)) with z
+// the standard normal quantile of share.
+double sizeAt(double share, double sigma, double cap);
+// The standard normal quantile of share.
+double normalQuantile(double share);
+// lo + share · (hi - lo), and its log-uniform counterpart.
+inline double spread(double share, double lo, double hi) { return lo + share * (hi - lo); }
+inline double logSpread(double share, double lo, double hi) { return lo * std::pow(hi / lo, share); }
+
 // x[i] *= a ramp from g0 to g1 over n frames.
 void multiplyRamp(float* x, int n, float g0, float g1);
 // out[i] += x[i] * a ramp from g0 to g1.
@@ -110,10 +119,13 @@ void addRamp(float* out, const float* x, int n, float g0, float g1);
 // Event variants, made once, kept in one block of memory.
 class KernelBank {
 public:
-    // `count` variants from make(rng); each is passed through `colour` (zero phase, as filter()
-    // does to a whole loop) when one is given.
-    KernelBank(int count, int rate, Rng& rng, const std::function<Signal(Rng&)>& make,
-               const Response& colour = {});
+    // `count` variants from make(rng, share, other): share and other each go evenly through
+    // (0, 1), in unrelated orders, so that two parameters drawn from them (a size with sizeAt(),
+    // a pitch with quantile()) cover their distributions exactly and independently: a bank of a
+    // hundred drops has the spectrum of a million. Each is passed through `colour` (zero phase,
+    // as filter() does to a whole loop) when one is given.
+    using Maker = std::function<Signal(Rng&, double share, double other)>;
+    KernelBank(int count, int rate, Rng& rng, const Maker& make, const Response& colour = {});
     int size() const { return int(offsets_.size()); }
     const float* data(int i) const { return data_.data() + offsets_[std::size_t(i)]; }
     int length(int i) const { return lengths_[std::size_t(i)]; }

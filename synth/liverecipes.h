@@ -13,9 +13,14 @@
 namespace sonaveil::synth::live {
 
 // A live sound: a recipe that fills blocks of kBlock frames, turned into 16-bit frames at a fixed
-// gain, with triangular dither and a soft knee that keeps its rare highest peaks off full scale.
+// gain with triangular dither. Its rare highest peaks are turned down smoothly (one block of
+// look-ahead, a ramp per block) so that they stay under the files' ceiling, as the files' own
+// limiter did.
 class LiveSound : public audio::Generator {
 public:
+    // Sample peaks stay at or below this (-1.4 dBFS).
+    static constexpr float kCeiling = 0.85f;
+
     LiveSound(int rate, std::uint64_t seed);
     int rate() const override { return rate_; }
     void generate(audio::SourceFrame* out, int frames) override;
@@ -27,9 +32,14 @@ protected:
     int rate_;
 
 private:
-    float buffer_[kBlock] = {};
+    void nextBlock();
+
+    float current_[kBlock] = {};
+    float next_[kBlock] = {};
     audio::SourceFrame frames_[kBlock] = {};
     int position_ = kBlock;
+    bool primed_ = false;
+    float need_ = 1.0f, startGain_ = 1.0f;
     float gain_ = 1.0f;
     // Triangular dither of one step, read from a random place in a table each block.
     std::vector<float> dither_;

@@ -11,6 +11,8 @@
 //         clicks, gaps and dips, each beside the same figures for the file played as a loop
 //     bench_endless <program folder> cost [SECONDS=20]
 //         ns per generated frame for each sound, beside resampling its file at natural speed
+//     bench_endless <program folder> profile NUMBER [SECONDS=60]
+//         one sound's third-octave bands, file beside live
 //     bench_endless <program folder> start
 //         how long making each generator takes
 
@@ -440,6 +442,15 @@ int main(int argc, char** argv)
         for (int i = 5; i < argc; ++i)
             numbers.push_back(std::atoi(argv[i]));
         return repeat(folder, arg(3, 1200), std::uint64_t(arg(4, 3)), numbers);
+    }
+    if (mode == "profile") {
+        // One sound's bands, file beside live.
+        const int n = int(arg(3, 1));
+        const soundcheck::Audio a = soundcheck::readAudio(fileOf(folder, n));
+        const auto f = bands(a.samples, a.rate), l = bands(renderLive(n, 1, arg(4, 60)), a.rate);
+        for (std::size_t b = 0; b < f.size(); ++b)
+            std::printf("%7.0f Hz  file %7.2f  live %7.2f  %+6.2f\n", bandHz(int(b)), f[b], l[b], l[b] - f[b]);
+        return 0;
     }
     if (mode == "cost")
         return cost(folder, arg(3, 20));
