@@ -300,13 +300,12 @@ KernelBank::KernelBank(int count, int rate, Rng& rng, const Maker& make, const R
     Rng r = rng.fork();
     std::vector<Signal> kernels;
     std::size_t longest = 0;
-    std::vector<int> order(static_cast<std::size_t>(count));
-    for (int i = 0; i < count; ++i)
-        order[std::size_t(i)] = i;
-    for (int i = count - 1; i > 0; --i)
-        std::swap(order[std::size_t(i)], order[std::size_t(r.next() % std::uint64_t(i + 1))]);
+    // The plastic number's lattice (the R2 sequence), from a random start.
+    const double a1 = 0.7548776662466927, a2 = 0.5698402909980532;
+    const double p0 = r.uniform(), l0 = r.uniform();
     for (int i = 0; i < count; ++i) {
-        kernels.push_back(make(r, (i + 0.5) / count, (order[std::size_t(i)] + 0.5) / count));
+        const Shares shares{(i + 0.5) / count, std::fmod(p0 + a1 * i, 1.0), std::fmod(l0 + a2 * i, 1.0)};
+        kernels.push_back(make(r, shares));
         longest = std::max(longest, kernels.back().size());
     }
     if (colour) {

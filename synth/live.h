@@ -119,12 +119,17 @@ void addRamp(float* out, const float* x, int n, float g0, float g1);
 // Event variants, made once, kept in one block of memory.
 class KernelBank {
 public:
-    // `count` variants from make(rng, share, other): share and other each go evenly through
-    // (0, 1), in unrelated orders, so that two parameters drawn from them (a size with sizeAt(),
-    // a pitch with quantile()) cover their distributions exactly and independently: a bank of a
-    // hundred drops has the spectrum of a million. Each is passed through `colour` (zero phase,
-    // as filter() does to a whole loop) when one is given.
-    using Maker = std::function<Signal(Rng&, double share, double other)>;
+    // Where a variant sits in the bank's spread of parameters: `size` goes evenly through (0, 1)
+    // over the bank, `pitch` and `length` follow a low-discrepancy lattice against it, so that
+    // a size drawn with sizeAt(), a pitch with logSpread() and a decay with spread() cover their
+    // ranges evenly and independently, the rare big sizes included: a bank of a hundred drops
+    // has the spectrum of a million.
+    struct Shares {
+        double size, pitch, length;
+    };
+    // `count` variants from make(rng, shares); each is passed through `colour` (zero phase, as
+    // filter() does to a whole loop) when one is given.
+    using Maker = std::function<Signal(Rng&, const Shares&)>;
     KernelBank(int count, int rate, Rng& rng, const Maker& make, const Response& colour = {});
     int size() const { return int(offsets_.size()); }
     const float* data(int i) const { return data_.data() + offsets_[std::size_t(i)]; }

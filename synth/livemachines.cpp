@@ -110,14 +110,14 @@ public:
           machine_(rate, rng, product({bandpass(35, 3000, 2), tilt(-3, 100), bump(120, 0.5, 4)}), 0,
                    {Hum{37.5, {0, -6, -10}, 0.8, -18}}),
           sway_(rate, rng, 0.3, 0.1, 0.5), speed_(rate, rng, 0.01), jointRng_(rng.fork()),
-          thumps_(64, rate, rng, [rate](Rng& j, double, double) {
+          thumps_(64, rate, rng, [rate](Rng& j, const KernelBank::Shares&) {
               Signal k = quickKnock(rate, j.range(65, 80), j.range(35, 50));
               Signal k2 = quickKnock(rate, j.range(140, 170), j.range(15, 25));
               for (std::size_t n = 0; n < k2.size(); ++n)
                   k[n] += 0.5f * k2[n];
               return k;
           }),
-          clicks_(64, rate, rng, [rate](Rng& j, double, double) { return tick(j, rate, 2.5, j.range(900, 1400), 6, 0.4); },
+          clicks_(64, rate, rng, [rate](Rng& j, const KernelBank::Shares&) { return tick(j, rate, 2.5, j.range(900, 1400), 6, 0.4); },
                   bandpass(400, 5000, 2)),
           ring_(int(1.0 * rate) + std::max(thumps_.longest(), clicks_.longest()))
     {

@@ -135,11 +135,11 @@ class RainLayer : public Layer {
 public:
     RainLayer(int rate, Rng& rng, const RainStyle& s)
     {
-        const auto drop = [rate, s](Rng& r, double share, double other) {
-            const double size = sizeAt(share, s.sizeSigma, 4.0);
+        const auto drop = [rate, s](Rng& r, const KernelBank::Shares& q) {
+            const double size = sizeAt(q.size, s.sizeSigma, 4.0);
             const double tau = r.range(s.tickTauMs[0], s.tickTauMs[1]) * std::sqrt(size);
-            const double res = logSpread(other, s.resHz[0], s.resHz[1]) / std::sqrt(size);
-            const double resTau = r.range(s.resTauMs[0], s.resTauMs[1]);
+            const double res = logSpread(q.pitch, s.resHz[0], s.resHz[1]) / std::sqrt(size);
+            const double resTau = spread(q.length, s.resTauMs[0], s.resTauMs[1]);
             return scaled(tick(r, rate, tau, res, resTau, s.resShare), size);
         };
         std::optional<Wobble> density;
@@ -152,10 +152,10 @@ public:
                                                         s.dropsPerSecond * densityMax, s.dropsDb,
                                                         std::move(density), densityMax));
         if (s.plinksPerSecond > 0) {
-            const auto plink = [rate, s](Rng& r, double share, double other) {
-                const double hz = logSpread(other, s.plinkHz[0], s.plinkHz[1]);
+            const auto plink = [rate, s](Rng& r, const KernelBank::Shares& q) {
+                const double hz = logSpread(q.pitch, s.plinkHz[0], s.plinkHz[1]);
                 const double tau = r.range(s.plinkTauMs[0], s.plinkTauMs[1]);
-                const double size = sizeAt(share, 0.5, 3.0);
+                const double size = sizeAt(q.size, 0.5, 3.0);
                 return scaled(quickBubble(rate, hz, tau, r.range(0.1, 0.4)), size);
             };
             parts_.push_back(std::make_unique<ScatterLayer>(rate, rng, 64, plink, Response{}, s.plinksPerSecond,
@@ -290,7 +290,7 @@ public:
         double energy = 0.0;
         int longest = 0;
         for (const Drip& d : drips) {
-            Voice v{d, std::make_unique<KernelBank>(64, rate, rng, [rate, d](Rng& r, double, double) {
+            Voice v{d, std::make_unique<KernelBank>(64, rate, rng, [rate, d](Rng& r, const KernelBank::Shares&) {
                         Signal k = quickBubble(rate, d.hz * r.range(0.96, 1.04), r.range(25, 35), 0.3);
                         return plus(std::move(k), tick(r, rate, 0.5, 3000, 2, 0.2), 0.4f);
                     }),
@@ -425,9 +425,9 @@ public:
           low_(rate, product({bandpass(40, 500, 2), tilt(-3, 100)}), rng), mid_(rate, bandpass(300, 2500, 2), rng),
           wash_(rate, product({bandpass(1500, 12000, 2), tilt(-1, 3000)}), rng), washWobble_(rate, rng, 30.0, 0.5, 0.1),
           foamBank_(128, rate, rng,
-                    [rate](Rng& r, double share, double other) {
-                        return scaled(tick(r, rate, r.range(0.1, 0.3), spread(other, 3000, 8000), 0.8, 0.3),
-                                      sizeAt(share, 0.6, 3.0));
+                    [rate](Rng& r, const KernelBank::Shares& q) {
+                        return scaled(tick(r, rate, r.range(0.1, 0.3), spread(q.pitch, 3000, 8000), 0.8, 0.3),
+                                      sizeAt(q.size, 0.6, 3.0));
                     },
                     highpass(2000, 2)),
           foam_(1500, rate, rng), ring_(foamBank_.longest() + kBlock)
@@ -720,11 +720,11 @@ KernelBank::Maker knockAndTick(int rate, double lo, double hi, double tauLo, dou
                                          double tickHzLo, double tickHzHi, double tickResTau, double tickShare,
                                          double tickGain, double sizeSigma, double sizeCap)
 {
-    return [=](Rng& r, double share, double other) {
-        Signal k = quickKnock(rate, spread(other, lo, hi), r.range(tauLo, tauHi));
+    return [=](Rng& r, const KernelBank::Shares& q) {
+        Signal k = quickKnock(rate, spread(q.pitch, lo, hi), r.range(tauLo, tauHi));
         k = plus(std::move(k), tick(r, rate, tickTau, r.range(tickHzLo, tickHzHi), tickResTau, tickShare),
                  float(tickGain));
-        return scaled(std::move(k), sizeSigma > 0 ? sizeAt(share, sizeSigma, sizeCap) : 1.0);
+        return scaled(std::move(k), sizeSigma > 0 ? sizeAt(q.size, sizeSigma, sizeCap) : 1.0);
     };
 }
 
@@ -1014,9 +1014,9 @@ std::unique_ptr<LiveSound> aquariumAirStone(int rate, Rng& rng)
     density.emplace(rate, rng, 3.0, 0.4);
     sound->push(std::make_unique<ScatterLayer>(
         rate, rng, 128,
-        [rate](Rng& b, double share, double other) {
-            const double hz = 2200 * std::exp(0.35 * normalQuantile(other));
-            return scaled(quickBubble(rate, hz, b.range(3, 8), b.range(0.2, 0.6)), sizeAt(share, 0.5, 3.0));
+        [rate](Rng& b, const KernelBank::Shares& q) {
+            const double hz = 2200 * std::exp(0.35 * normalQuantile(q.pitch));
+            return scaled(quickBubble(rate, hz, b.range(3, 8), b.range(0.2, 0.6)), sizeAt(q.size, 0.5, 3.0));
         },
         Response{}, 70, 0, std::move(density), 1.8));
     // The surface: water broken by the rising stream.
@@ -1032,9 +1032,9 @@ std::unique_ptr<LiveSound> aquariumFilter(int rate, Rng& rng)
 {
     auto sound = std::make_unique<LayeredSound>(rate, rng);
     // Gurgles: bursts of large bubbles where the outflow meets the surface.
-    auto bubbles = std::make_unique<KernelBank>(256, rate, rng, [rate](Rng& g, double share, double other) {
-        const double hz = 650 * std::exp(0.35 * normalQuantile(other));
-        return scaled(quickBubble(rate, hz, g.range(10, 25), g.range(0.3, 0.8)), sizeAt(share, 0.4, 3.0));
+    auto bubbles = std::make_unique<KernelBank>(256, rate, rng, [rate](Rng& g, const KernelBank::Shares& q) {
+        const double hz = 650 * std::exp(0.35 * normalQuantile(q.pitch));
+        return scaled(quickBubble(rate, hz, g.range(10, 25), g.range(0.3, 0.8)), sizeAt(q.size, 0.4, 3.0));
     });
     sound->push(std::make_unique<BurstLayer>(rate, rng, std::move(bubbles), BurstLayer::Burst{2.2, 3, 8, 0.03, 0.07}, 0));
     auto stream = noiseLayer(rate, rng, product({bandpass(200, 6000, 2), tilt(-2, 800)}), -3);
@@ -1054,8 +1054,8 @@ std::unique_ptr<LiveSound> fire(int rate, Rng& rng)
     sound->push(std::move(roar));
     // Crackles come in clusters; a few bigger pops of sap.
     const Response colour = highpass(250, 2);
-    auto crackles = std::make_unique<KernelBank>(256, rate, rng, [rate](Rng& c, double share, double other) {
-        return scaled(tick(c, rate, c.range(0.15, 1.2), spread(other, 2000, 6000), 0.5, 0.2), sizeAt(share, 0.8, 3.5));
+    auto crackles = std::make_unique<KernelBank>(256, rate, rng, [rate](Rng& c, const KernelBank::Shares& q) {
+        return scaled(tick(c, rate, c.range(0.15, 1.2), spread(q.pitch, 2000, 6000), 0.5, 0.2), sizeAt(q.size, 0.8, 3.5));
     }, colour);
     auto pops = std::make_unique<KernelBank>(32, rate, rng,
                                              knockAndTick(rate, 300, 600, 5, 12, 1.5, 2500, 2500, 2, 0.1, 1.0, 0.3, 10.0),
