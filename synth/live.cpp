@@ -114,7 +114,8 @@ Response rumbleFilter()
 }
 
 NoiseStream::NoiseStream(int rate, const Response& response, Rng& rng)
-    : rng_(rng.fork()), magnitude_(kSize / 2 + 1, 0.0f), window_(kSize), overlap_(kHop, 0.0f), ready_(kHop, 0.0f)
+    : rng_(rng.fork()), magnitude_(kSize / 2 + 1, 0.0f), window_(kOverlap), overlap_(kOverlap, 0.0f),
+      ready_(kHop, 0.0f)
 {
     // Scaled to RMS 1 before the rumble filter, as a file layer is (the filter comes last there).
     const Response rumble = rumbleFilter();
@@ -137,8 +138,8 @@ NoiseStream::NoiseStream(int rate, const Response& response, Rng& rng)
             lastBin_ = k;
         }
     }
-    for (int i = 0; i < kSize; ++i)
-        window_[std::size_t(i)] = float(std::sin(kPi * (i + 0.5) / kSize));
+    for (int i = 0; i < kOverlap; ++i)
+        window_[std::size_t(i)] = float(std::sin(0.5 * kPi * (i + 0.5) / kOverlap));
     phasors();
     plan_ = inversePlan(kSize);
     bins_ = fftBuffer(std::size_t(kSize + 2));
@@ -179,10 +180,13 @@ void NoiseStream::refill()
     const float* __restrict frame = frame_;
     float* __restrict ready = ready_.data();
     float* __restrict overlap = overlap_.data();
-    for (int i = 0; i < kHop; ++i) {
+    // The fade-in of this frame over the fade-out of the last, then this frame as it is; its end
+    // fades out under the next one (w[kOverlap - 1 - i] is the cosine taper).
+    for (int i = 0; i < kOverlap; ++i)
         ready[i] = overlap[i] + w[i] * frame[i];
-        overlap[i] = w[kHop + i] * frame[kHop + i];
-    }
+    std::memcpy(ready + kOverlap, frame + kOverlap, sizeof(float) * std::size_t(kHop - kOverlap));
+    for (int i = 0; i < kOverlap; ++i)
+        overlap[i] = w[kOverlap - 1 - i] * frame[kHop + i];
     position_ = 0;
 }
 

@@ -36,12 +36,14 @@ inline constexpr int kBlock = 64;
 Response rumbleFilter();
 
 // Gaussian-ish noise with the magnitude `response` (times rumbleFilter()), RMS 1, made per hop of
-// kHop frames from one inverse FFT of a random-phase spectrum, sqrt-Hann windowed and overlapped
-// by half so that the windows' squares sum to one.
+// kHop frames from one inverse FFT of a random-phase spectrum. Each frame is one period of a
+// periodic noise, so it needs no window to keep its spectrum: frames are only cross-faded over
+// kOverlap frames, with sine and cosine tapers whose squares sum to one (constant power).
 class NoiseStream {
 public:
     static constexpr int kSize = 4096;
-    static constexpr int kHop = kSize / 2;
+    static constexpr int kOverlap = 512;
+    static constexpr int kHop = kSize - kOverlap;
 
     NoiseStream(int rate, const Response& response, Rng& rng);
     ~NoiseStream();

@@ -521,17 +521,17 @@ private:
     long now_ = 0;
 };
 
-// The start of each cycle of a group of callers: a steady period that drifts slowly, shared by the
-// voices that call together (each adds its own offset and jitter).
+// The start of each cycle of a group of callers: a steady period that drifts slowly by a few per
+// cent, shared by the voices that call together (each adds its own offset and jitter).
 class CallClock {
 public:
     CallClock(int rate, Rng& rng, double periodSeconds)
-        : period_(periodSeconds * rate), drift_(rate, rng, 0.02), factor_(1.0)
+        : period_(periodSeconds * rate), drift_(rate, rng, 0.05), factor_(1.0)
     {
         starts_[0] = 0.0;
     }
     // Once per block, before the voices.
-    void tick() { factor_ = 1.0 + 0.02 * drift_.next(); }
+    void tick() { factor_ = 1.0 + 0.04 * drift_.next(); }
     // The start (in frames) of cycle k; cycles are counted from 0, k at most the newest + 1.
     double start(long k)
     {
