@@ -44,9 +44,11 @@ void LiveSound::nextBlock()
         std::fill(x, x + kBlock, 0.0f);
         block(x);
         float peak = 0.0f;
+        const float g = gain_;
         for (int i = 0; i < kBlock; ++i) {
-            x[i] *= gain_;
-            peak = std::max(peak, std::fabs(x[i]));
+            x[i] *= g;
+            const float a = std::fabs(x[i]);
+            peak = a > peak ? a : peak; // a maximum the compiler vectorises
         }
         return peak > kCeiling ? kCeiling / peak : 1.0f;
     };

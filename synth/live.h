@@ -121,11 +121,12 @@ void addRamp(float* out, const float* x, int n, float g0, float g1);
 // Event variants, made once, kept in one block of memory.
 class KernelBank {
 public:
-    // Where a variant sits in the bank's spread of parameters: `size` goes evenly through (0, 1)
-    // over the bank, `pitch` and `length` follow a low-discrepancy lattice against it, so that
-    // a size drawn with sizeAt(), a pitch with logSpread() and a decay with spread() cover their
-    // ranges evenly and independently, the rare big sizes included: a bank of a hundred drops
-    // has the spectrum of a million.
+    // Where a variant sits in the bank's spread of parameters: `size` goes through (0, 1) over
+    // the bank, `pitch` and `length` follow a low-discrepancy lattice against it, so that a size
+    // drawn with sizeAt(), a pitch with logSpread() and a decay with spread() cover their ranges
+    // evenly and independently: a bank of a hundred drops has the spectrum of a million. The
+    // sizes crowd towards 1, where the few big events that carry most of a layer's energy are,
+    // and choose() picks each variant as often as its share of (0, 1) says.
     struct Shares {
         double size, pitch, length;
     };
@@ -134,16 +135,21 @@ public:
     using Maker = std::function<Signal(Rng&, const Shares&)>;
     KernelBank(int count, int rate, Rng& rng, const Maker& make, const Response& colour = {});
     int size() const { return int(offsets_.size()); }
+    // A variant at random, from random bits.
+    int choose(std::uint64_t bits) const { return pick_[bits & (kPicks - 1)]; }
     const float* data(int i) const { return data_.data() + offsets_[std::size_t(i)]; }
     int length(int i) const { return lengths_[std::size_t(i)]; }
     int longest() const { return longest_; }
-    // Mean over the variants of the sum of squares: what one event adds to a layer's energy.
+    // The mean sum of squares of an event chosen by choose(): what it adds to a layer's energy.
     double meanEnergy() const { return meanEnergy_; }
     // RMS of a layer with `perSecond` events of mean square gain `gainSquare` at `rate`.
     double layerRms(double perSecond, int rate, double gainSquare = 1.0) const;
 
 private:
+    static constexpr std::size_t kPicks = 4096;
+
     std::vector<float> data_;
+    std::vector<std::uint16_t> pick_;
     std::vector<std::size_t> offsets_;
     std::vector<int> lengths_;
     int longest_ = 0;

@@ -144,8 +144,8 @@ protected:
                 const double at = joint + kOffsets[a] / speed * rate_ + jointRng_.gauss() * 0.002 * rate_;
                 const long ahead = std::max(0L, long(at) - now_);
                 const float size = float(kSizes[a] * jointSize);
-                ring_.add(thumps_, int(jointRng_.uniform() * thumps_.size()), ahead, size * thumpGain_);
-                ring_.add(clicks_, int(jointRng_.uniform() * clicks_.size()), ahead, size * clickGain_);
+                ring_.add(thumps_, thumps_.choose(jointRng_.next()), ahead, size * thumpGain_);
+                ring_.add(clicks_, clicks_.choose(jointRng_.next()), ahead, size * clickGain_);
             }
             nextJoint_ += kPeriod / speed * rate_;
         }

@@ -99,7 +99,7 @@ public:
         Rng& r = events_.rng();
         events_.block(keep, [&](int at) {
             const float jitter = float(0.8 + 0.4 * r.uniform());
-            ring_.add(bank_, int(r.uniform() * bank_.size()), at, gain_ * jitter);
+            ring_.add(bank_, bank_.choose(r.next()), at, gain_ * jitter);
         });
         ring_.read(out, kBlock);
     }
@@ -310,7 +310,7 @@ public:
             while (v.next < end) {
                 const double at = v.next + rng_.gauss() * 0.02 * v.drip.period * rate_;
                 const long ahead = std::max(0L, long(at) - now_ + long(0.05 * rate_));
-                ring_->add(*v.bank, int(rng_.uniform() * v.bank->size()), ahead,
+                ring_->add(*v.bank, v.bank->choose(rng_.next()), ahead,
                            float(v.drip.gain * rng_.logNormal(0.15)) * gain_);
                 v.next += v.drip.period * pace * rate_;
             }
@@ -366,14 +366,14 @@ public:
             const int n = burst_.countMin + int(r.uniform() * burst_.countSpan);
             double t = at;
             for (int i = 0; i < n; ++i) {
-                ring_->add(*bank_, int(r.uniform() * bank_->size()), long(t), gain_);
+                ring_->add(*bank_, bank_->choose(r.next()), long(t), gain_);
                 t += r.range(burst_.gapLo, burst_.gapHi) * rate_;
             }
         });
         if (singles_) {
             Rng& s = lone_.rng();
             lone_.block(1.0, [&](int at) {
-                ring_->add(*singles_, int(s.uniform() * singles_->size()), at, float(singlesGain_) * gain_);
+                ring_->add(*singles_, singles_->choose(s.next()), at, float(singlesGain_) * gain_);
             });
         }
         ring_->read(out, kBlock);
@@ -475,7 +475,7 @@ protected:
                         float(wash * washWobble_.to()) * washDb);
         Rng& r = foam_.rng();
         foam_.block(wash / washMax_, [&](int at) {
-            ring_.add(foamBank_, int(r.uniform() * foamBank_.size()), at, foamGain_);
+            ring_.add(foamBank_, foamBank_.choose(r.next()), at, foamGain_);
         });
         ring_.read(out, kBlock);
         lowEnv_ = low;

@@ -13,6 +13,8 @@
 //         ns per generated frame for each sound, beside resampling its file at natural speed
 //     bench_endless <program folder> profile NUMBER [SECONDS=60]
 //         one sound's third-octave bands, file beside live
+//     bench_endless <program folder> one NUMBER [SECONDS=2] [file]
+//         one sound for a while, for counting its instructions under callgrind (see one())
 //     bench_endless <program folder> start
 //         how long making each generator takes
 
@@ -343,52 +345,67 @@ double cpuSeconds()
     return double(t.tv_sec) + 1e-9 * double(t.tv_nsec);
 }
 
-int cost(const fs::path& folder, double seconds)
+// The engine mixes at 44100 Hz: a file at its rate is resampled to it (a plain copy at 44100 Hz,
+// a full interpolation at 33000 Hz), and so is a live sound, which makes its frames first.
+constexpr int kMixRate = 44100;
+
+std::uint64_t stepFor(int rate)
 {
-    // The engine mixes in periods of a few hundred frames.
+    return std::uint64_t(std::llround(double(rate) / kMixRate * 4294967296.0));
+}
+
+// CPU ns per mixed frame of resampling `sample` at natural pitch, median of three runs.
+double resampleCost(const audio::Sample& sample, long frames)
+{
     const int period = 512;
     const audio::KernelTable& table = *audio::ResamplingKernel::table(0);
     std::vector<float> left(period), right(period);
+    const std::uint64_t step = stepFor(sample.rate), end = std::uint64_t(sample.frames) << 32;
+    std::vector<double> runs;
+    for (int r = 0; r < 3; ++r) {
+        std::uint64_t position = 0;
+        const double t0 = cpuSeconds();
+        for (long at = 0; at < frames; at += period) {
+            if (position + std::uint64_t(period + 1) * step >= end)
+                position = 0;
+            audio::mixResampled(table, sample.data() + (position >> 32), position & 0xFFFFFFFFu, step, period, 0.5f,
+                                0.0f, 0.5f, 0.0f, left.data(), right.data());
+            position += std::uint64_t(period) * step;
+        }
+        runs.push_back(cpuSeconds() - t0);
+        g_sink = left[5];
+    }
+    std::sort(runs.begin(), runs.end());
+    return 1e9 * runs[1] / double(frames);
+}
+
+int cost(const fs::path& folder, double seconds)
+{
+    const int period = 512;
     std::vector<std::int16_t> block(period);
     std::vector<double> live(36), files(36);
-    std::printf("sound  live ns/frame  file loop ns/frame  ratio\n");
+    std::printf("CPU ns per frame mixed at %d Hz (median of 3 runs of %.0f s)\n", kMixRate, seconds / 3);
+    std::printf("sound  making live  + resampling = live  file loop  ratio\n");
     for (int n = 1; n <= 35; ++n) {
         auto g = synth::makeEndless(n, 11);
-        const long frames = long(seconds * g->rate());
+        const long frames = long(seconds / 3 * g->rate());
         std::vector<double> runs;
         for (int r = 0; r < 3; ++r) {
             const double t0 = cpuSeconds();
-            for (long at = 0; at < frames / 3; at += period)
+            for (long at = 0; at < frames; at += period)
                 g->generate(block.data(), period);
             runs.push_back(cpuSeconds() - t0);
             g_sink = block[7];
         }
         std::sort(runs.begin(), runs.end());
-        live[std::size_t(n)] = 1e9 * runs[1] / double(frames / 3);
-
+        // Per mixed frame: rate / kMixRate generated frames.
+        const double making = 1e9 * runs[1] / double(frames) * g->rate() / kMixRate;
         auto sample = audio::loadSampleFile(fileOf(folder, n));
-        const std::uint64_t step = 1ull << 32;
-        runs.clear();
-        for (int r = 0; r < 3; ++r) {
-            std::uint64_t position = 0;
-            const std::uint64_t end = std::uint64_t(sample->frames) << 32;
-            const double t0 = cpuSeconds();
-            for (long at = 0; at < frames / 3; at += period) {
-                std::fill(left.begin(), left.end(), 0.0f);
-                std::fill(right.begin(), right.end(), 0.0f);
-                if (position + std::uint64_t(period) * step >= end)
-                    position = 0;
-                audio::mixResampled(table, sample->data() + (position >> 32), position & 0xFFFFFFFFu, step, period,
-                                    0.5f, 0.0f, 0.5f, 0.0f, left.data(), right.data());
-                position += std::uint64_t(period) * step;
-            }
-            runs.push_back(cpuSeconds() - t0);
-            g_sink = left[5];
-        }
-        std::sort(runs.begin(), runs.end());
-        files[std::size_t(n)] = 1e9 * runs[1] / double(frames / 3);
-        std::printf("%5d  %13.1f  %18.1f  %5.2f\n", n, live[std::size_t(n)], files[std::size_t(n)],
-                    live[std::size_t(n)] / files[std::size_t(n)]);
+        const double resampling = resampleCost(*sample, long(seconds / 3 * kMixRate));
+        live[std::size_t(n)] = making + resampling;
+        files[std::size_t(n)] = resampling;
+        std::printf("%5d  %11.1f  %12.1f  %5.1f  %9.1f  %5.1f\n", n, making, resampling, live[std::size_t(n)],
+                    resampling, live[std::size_t(n)] / resampling);
         std::fflush(stdout);
     }
     auto sum = [&](const std::vector<double>& v, const std::vector<int>& which) {
@@ -406,8 +423,39 @@ int cost(const fs::path& folder, double seconds)
     const std::vector<int> typical = {1, 2, 3, 6, 8, 9, 13, 15, 21, 23, 27, 33};
     for (auto [name, which] : {std::pair{"sounds 1-12", first12}, std::pair{"a typical 12", typical},
                                std::pair{"the dearest 12", dearest}, std::pair{"all 35", all}})
-        std::printf("%-15s live %7.1f ns/frame, files %7.1f ns/frame, ratio %.2f\n", name, sum(live, which),
-                    sum(files, which), sum(live, which) / sum(files, which));
+        std::printf("%-15s live %7.1f ns/frame (%.1f %% of a core), files %6.1f ns/frame, ratio %.1f\n", name,
+                    sum(live, which), sum(live, which) * kMixRate * 1e-7, sum(files, which),
+                    sum(live, which) / sum(files, which));
+    return 0;
+}
+
+// One sound for a while, live or from its file, for counting instructions:
+//     valgrind --tool=callgrind --toggle-collect='*LiveSound::generate*' bench_endless DIR one N 2
+//     valgrind --tool=callgrind --toggle-collect='*mixResampled*' bench_endless DIR one N 2 file
+int one(const fs::path& folder, int n, double seconds, bool file)
+{
+    const int period = 512;
+    std::vector<float> left(period), right(period);
+    std::vector<std::int16_t> block(period);
+    if (!file) {
+        auto g = synth::makeEndless(n, 11);
+        for (long at = 0; at < long(seconds * g->rate()); at += period)
+            g->generate(block.data(), period);
+        g_sink = block[3];
+        return 0;
+    }
+    auto sample = audio::loadSampleFile(fileOf(folder, n));
+    const audio::KernelTable& table = *audio::ResamplingKernel::table(0);
+    const std::uint64_t step = stepFor(sample->rate), end = std::uint64_t(sample->frames) << 32;
+    std::uint64_t position = 0;
+    for (long at = 0; at < long(seconds * kMixRate); at += period) {
+        if (position + std::uint64_t(period + 1) * step >= end)
+            position = 0;
+        audio::mixResampled(table, sample->data() + (position >> 32), position & 0xFFFFFFFFu, step, period, 0.5f,
+                            0.0f, 0.5f, 0.0f, left.data(), right.data());
+        position += std::uint64_t(period) * step;
+    }
+    g_sink = left[3];
     return 0;
 }
 
@@ -462,6 +510,8 @@ int main(int argc, char** argv)
     }
     if (mode == "cost")
         return cost(folder, arg(3, 20));
+    if (mode == "one")
+        return one(folder, int(arg(3, 1)), arg(4, 2), argc > 5 && std::string(argv[5]) == "file");
     if (mode == "start")
         return start();
     std::fprintf(stderr, "unknown mode %s\n", mode.c_str());
