@@ -100,30 +100,30 @@ const Endless* endless(int number)
         {brown, -14.64}, // 3
         {blue, -21.33}, // 4
         {violet, -21.35}, // 5
-        {rainGarden, -22.88}, // 6
-        {rainRoof, -19.12}, // 7
-        {rainDownpour, -23.66}, // 8
-        {ocean, -14.34}, // 9
-        {cicadaDrone, -26.12}, // 10
-        {cicadaSwells, -24.95}, // 11
-        {cicadaChirps, -25.28}, // 12
-        {rainThunder, -23.45}, // 13
-        {rainLeaves, -21.79}, // 14
-        {rainDrizzle, -22.30}, // 15
-        {rainGutter, -22.23}, // 16
-        {rainTinRoof, -19.66}, // 17
-        {cicadaTicking, -24.70}, // 18
-        {cicadaWeeOo, -23.77}, // 19
-        {cicadaShimmer, -26.42}, // 20
-        {airConditionerDuct, -18.01}, // 21
-        {airConditionerWindow, -20.08}, // 22
-        {aircraftCabin, -17.86}, // 23
-        {trainCabin, -19.12}, // 24
-        {aquariumAirStone, -21.95}, // 25
-        {aquariumFilter, -20.83}, // 26
-        {fan, -19.56}, // 27
+        {rainGarden, -23.11}, // 6
+        {rainRoof, -19.05}, // 7
+        {rainDownpour, -23.14}, // 8
+        {ocean, -14.28}, // 9
+        {cicadaDrone, -26.14}, // 10
+        {cicadaSwells, -25.21}, // 11
+        {cicadaChirps, -25.47}, // 12
+        {rainThunder, -23.40}, // 13
+        {rainLeaves, -21.95}, // 14
+        {rainDrizzle, -21.91}, // 15
+        {rainGutter, -22.50}, // 16
+        {rainTinRoof, -19.92}, // 17
+        {cicadaTicking, -25.29}, // 18
+        {cicadaWeeOo, -23.91}, // 19
+        {cicadaShimmer, -26.69}, // 20
+        {airConditionerDuct, -18.09}, // 21
+        {airConditionerWindow, -20.02}, // 22
+        {aircraftCabin, -17.82}, // 23
+        {trainCabin, -18.76}, // 24
+        {aquariumAirStone, -21.87}, // 25
+        {aquariumFilter, -20.78}, // 26
+        {fan, -19.57}, // 27
         {hoover, -20.57}, // 28
-        {fire, -19.51}, // 29
+        {fire, -18.41}, // 29
         {hairdryerHot, -21.00}, // 30
         {hairdryerLow, -20.23}, // 31
         {vacuumCanister, -21.03}, // 32

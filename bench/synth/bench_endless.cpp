@@ -3,8 +3,9 @@
 //     bench_endless <program folder> likeness [SECONDS=300] [SEED=1]
 //         per sound: third-octave profile difference (100 Hz – 10 kHz) and loudness difference
 //         of a live render against its file
-//     bench_endless <program folder> calibrate [SECONDS=600] [SEED=7]
-//         the level table for endless.cpp: each sound's gain that puts it at the files' loudness
+//     bench_endless <program folder> calibrate [SECONDS=400] [SEED=7]
+//         the corrections to endless.cpp's level table that put each sound at the files'
+//         loudness (four renders from seeds SEED…SEED+3)
 //     bench_endless <program folder> repeat [SECONDS=1200] [SEED=3] [NUMBERS…]
 //         the 100 ms envelope's autocorrelation at lags from 20 s to 10 min, the highest
 //         normalised cross-correlation of 1 s stretches against the rest of the render, and
@@ -135,11 +136,15 @@ int likeness(const fs::path& folder, double seconds, std::uint64_t seed)
 
 int calibrate(double seconds, std::uint64_t seed)
 {
-    // A render's loudness and the gain it was made with give the gain for the target.
+    // The sounds' slow motions (gusts, swells, patter) move their loudness over minutes: the
+    // level is the mean power of renders from four seeds.
     for (int n = 1; n <= 35; ++n) {
-        const auto live = renderLive(n, seed, seconds);
-        const double l = soundcheck::integratedLoudness(live, synth::findRecipe(n)->rate);
-        std::printf("%d %.2f\n", n, synth::kTargetLoudnessLufs - l);
+        double power = 0.0;
+        for (std::uint64_t s = seed; s < seed + 4; ++s) {
+            const auto live = renderLive(n, s, seconds);
+            power += std::pow(10.0, soundcheck::integratedLoudness(live, synth::findRecipe(n)->rate) / 10.0) / 4.0;
+        }
+        std::printf("%d %.2f\n", n, synth::kTargetLoudnessLufs - 10.0 * std::log10(power));
         std::fflush(stdout);
     }
     return 0;
@@ -492,7 +497,7 @@ int main(int argc, char** argv)
     if (mode == "likeness")
         return likeness(folder, arg(3, 300), std::uint64_t(arg(4, 1)));
     if (mode == "calibrate")
-        return calibrate(arg(3, 600), std::uint64_t(arg(4, 7)));
+        return calibrate(arg(3, 400), std::uint64_t(arg(4, 7)));
     if (mode == "repeat") {
         std::vector<int> numbers;
         for (int i = 5; i < argc; ++i)
