@@ -97,34 +97,34 @@ const Endless* endless(int number)
     static const Endless table[] = {
         {white, -21.13}, // 1
         {pink, -18.97}, // 2
-        {brown, -14.64}, // 3
+        {brown, -14.63}, // 3
         {blue, -21.33}, // 4
         {violet, -21.35}, // 5
-        {rainGarden, -23.11}, // 6
-        {rainRoof, -19.05}, // 7
-        {rainDownpour, -23.14}, // 8
-        {ocean, -14.28}, // 9
-        {cicadaDrone, -26.14}, // 10
-        {cicadaSwells, -25.21}, // 11
-        {cicadaChirps, -25.47}, // 12
-        {rainThunder, -23.40}, // 13
-        {rainLeaves, -21.95}, // 14
-        {rainDrizzle, -21.91}, // 15
-        {rainGutter, -22.50}, // 16
-        {rainTinRoof, -19.92}, // 17
-        {cicadaTicking, -25.29}, // 18
-        {cicadaWeeOo, -23.91}, // 19
-        {cicadaShimmer, -26.69}, // 20
-        {airConditionerDuct, -18.09}, // 21
-        {airConditionerWindow, -20.02}, // 22
-        {aircraftCabin, -17.82}, // 23
-        {trainCabin, -18.76}, // 24
-        {aquariumAirStone, -21.87}, // 25
-        {aquariumFilter, -20.78}, // 26
+        {rainGarden, -23.09}, // 6
+        {rainRoof, -19.18}, // 7
+        {rainDownpour, -23.37}, // 8
+        {ocean, -14.61}, // 9
+        {cicadaDrone, -26.23}, // 10
+        {cicadaSwells, -25.23}, // 11
+        {cicadaChirps, -25.51}, // 12
+        {rainThunder, -23.49}, // 13
+        {rainLeaves, -22.26}, // 14
+        {rainDrizzle, -21.75}, // 15
+        {rainGutter, -22.63}, // 16
+        {rainTinRoof, -19.93}, // 17
+        {cicadaTicking, -25.43}, // 18
+        {cicadaWeeOo, -24.06}, // 19
+        {cicadaShimmer, -26.96}, // 20
+        {airConditionerDuct, -18.20}, // 21
+        {airConditionerWindow, -20.04}, // 22
+        {aircraftCabin, -17.85}, // 23
+        {trainCabin, -18.69}, // 24
+        {aquariumAirStone, -21.92}, // 25
+        {aquariumFilter, -20.76}, // 26
         {fan, -19.57}, // 27
         {hoover, -20.57}, // 28
-        {fire, -18.41}, // 29
-        {hairdryerHot, -21.00}, // 30
+        {fire, -18.22}, // 29
+        {hairdryerHot, -21.01}, // 30
         {hairdryerLow, -20.23}, // 31
         {vacuumCanister, -21.03}, // 32
         {vacuumCentral, -18.90}, // 33

@@ -19,6 +19,12 @@
 //   Machine       machine() made live: air noise and hums.
 //   PulseTrain    a periodic shape (tymbal pulses, amplitude beats) read from a table at a rate
 //                 that drifts slowly at random.
+//
+// A sound's layers are levelled as its file recipe levels them (RMS 1, then the recipe's dB), from
+// what each part promises: NoiseStream and SlowNoise RMS 1, Wobble::meanSquare(),
+// KernelBank::layerRms(), PulseTrain::meanSquare(). liverecipes.h turns them into generators;
+// livenature.cpp and livemachines.cpp hold the recipes, layer for layer beside nature.cpp and
+// machines.cpp.
 
 #include "synth/dsp.h"
 #include "synth/layers.h"
