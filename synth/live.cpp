@@ -336,10 +336,16 @@ KernelBank::KernelBank(int count, int rate, Rng& rng, const Maker& make, const R
         longest_ = std::max(longest_, int(k.size()));
         data_.insert(data_.end(), k.begin(), k.end());
     }
+    std::vector<double> energies;
+    for (const Signal& k : kernels) {
+        double e = 0.0;
+        for (float v : k)
+            e += double(v) * v;
+        energies.push_back(e);
+    }
     double energy = 0.0;
     for (std::uint16_t i : pick_)
-        for (float v : kernels[i])
-            energy += double(v) * v;
+        energy += energies[i];
     meanEnergy_ = energy / double(kPicks);
 }
 
