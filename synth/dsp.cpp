@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cmath>
 #include <complex>
+#include <map>
 #include <mutex>
 
 namespace sonaveil::synth {
@@ -351,6 +352,56 @@ Response sum(std::vector<Response> parts)
 double dbToGain(double db)
 {
     return std::pow(10.0, db / 20.0);
+}
+
+const void* inversePlan(int n)
+{
+    static std::map<int, fftwf_plan> plans;
+    std::lock_guard lock(plannerMutex());
+    auto found = plans.find(n);
+    if (found != plans.end())
+        return found->second;
+    FftwBuffer<fftwf_complex> bins(std::size_t(n / 2 + 1));
+    FftwBuffer<float> out(static_cast<std::size_t>(n));
+    fftwf_plan plan = fftwf_plan_dft_c2r_1d(n, bins.data, out.data, FFTW_ESTIMATE);
+    plans.emplace(n, plan);
+    return plan;
+}
+
+void runInverse(const void* plan, float* bins, float* out)
+{
+    fftwf_execute_dft_c2r(static_cast<fftwf_plan>(const_cast<void*>(plan)),
+                          reinterpret_cast<fftwf_complex*>(bins), out);
+}
+
+const void* forwardPlan(int n)
+{
+    static std::map<int, fftwf_plan> plans;
+    std::lock_guard lock(plannerMutex());
+    auto found = plans.find(n);
+    if (found != plans.end())
+        return found->second;
+    FftwBuffer<float> in(static_cast<std::size_t>(n));
+    FftwBuffer<fftwf_complex> bins(std::size_t(n / 2 + 1));
+    fftwf_plan plan = fftwf_plan_dft_r2c_1d(n, in.data, bins.data, FFTW_ESTIMATE);
+    plans.emplace(n, plan);
+    return plan;
+}
+
+void runForward(const void* plan, float* in, float* bins)
+{
+    fftwf_execute_dft_r2c(static_cast<fftwf_plan>(const_cast<void*>(plan)), in,
+                          reinterpret_cast<fftwf_complex*>(bins));
+}
+
+float* fftBuffer(std::size_t floats)
+{
+    return static_cast<float*>(fftwf_malloc(sizeof(float) * floats));
+}
+
+void freeFftBuffer(float* buffer)
+{
+    fftwf_free(buffer);
 }
 
 } // namespace sonaveil::synth

@@ -82,4 +82,16 @@ Response sum(std::vector<Response> parts);
 
 double dbToGain(double db);
 
+// An inverse real FFT of `n` points, planned once per size (FFTW_ESTIMATE, under the planner's
+// lock) and kept for the program's life. runInverse() executes it without locking, from any
+// thread, on buffers from fftBuffer(): n / 2 + 1 interleaved complex bins in, n frames out (not
+// divided by n; the bins are overwritten).
+const void* inversePlan(int n);
+void runInverse(const void* plan, float* bins, float* out);
+// The forward transform of the same kind: n frames in (overwritten), n / 2 + 1 bins out.
+const void* forwardPlan(int n);
+void runForward(const void* plan, float* in, float* bins);
+float* fftBuffer(std::size_t floats);
+void freeFftBuffer(float* buffer);
+
 } // namespace sonaveil::synth

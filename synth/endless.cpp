@@ -1,15 +1,159 @@
 #include "synth/endless.h"
 
+#include "synth/liverecipes.h"
+#include "synth/synth.h"
+
+#include <algorithm>
+#include <cmath>
+
 namespace sonaveil::synth {
 
-bool hasEndless(int)
+namespace live {
+
+LiveSound::LiveSound(int rate, std::uint64_t seed) : rate_(rate), dither_(4096), ditherRng_(seed)
 {
-    return false;
+    for (float& d : dither_)
+        d = float(ditherRng_.uniform() - ditherRng_.uniform());
 }
 
-std::unique_ptr<audio::Generator> makeEndless(int, std::uint64_t)
+void LiveSound::setLevelDb(double db)
 {
-    return nullptr;
+    gain_ = float(dbToGain(db));
+}
+
+void LiveSound::generate(audio::SourceFrame* out, int frames)
+{
+    while (frames > 0) {
+        if (position_ == kBlock)
+            nextBlock();
+        const int take = std::min(frames, kBlock - position_);
+        std::copy(frames_ + position_, frames_ + position_ + take, out);
+        out += take;
+        frames -= take;
+        position_ += take;
+    }
+}
+
+void LiveSound::nextBlock()
+{
+    // Adding and taking away 1.5 · 2^23 rounds a float to the nearest integer.
+    constexpr float kRound = 12582912.0f;
+    // How far the peak gain recovers towards 1 per block (about 30 ms).
+    constexpr float kRelease = 0.05f;
+    auto make = [this](float* x) {
+        std::fill(x, x + kBlock, 0.0f);
+        block(x);
+        float peak = 0.0f;
+        const float g = gain_;
+        for (int i = 0; i < kBlock; ++i) {
+            x[i] *= g;
+            const float a = std::fabs(x[i]);
+            peak = a > peak ? a : peak; // a maximum the compiler vectorises
+        }
+        return peak > kCeiling ? kCeiling / peak : 1.0f;
+    };
+    if (!primed_) {
+        need_ = make(current_);
+        startGain_ = need_;
+        primed_ = true;
+    }
+    // One block of look-ahead: the gain at each block's ends is at most what either block next
+    // to that end allows, so a linear ramp between them keeps every frame under the ceiling.
+    const float needNext = make(next_);
+    const float endGain = std::min({need_, needNext, startGain_ + (1.0f - startGain_) * kRelease});
+    const float step = (endGain - startGain_) / float(kBlock);
+    const float* __restrict d = dither_.data() + (ditherRng_.next() % (dither_.size() - kBlock));
+    for (int i = 0; i < kBlock; ++i) {
+        const float v = current_[i] * (startGain_ + step * float(i));
+        const float s = (v * 32767.0f + d[i] + kRound) - kRound;
+        frames_[i] = audio::SourceFrame(std::clamp(s, -32767.0f, 32767.0f));
+    }
+    std::copy(next_, next_ + kBlock, current_);
+    need_ = needNext;
+    startGain_ = endGain;
+    position_ = 0;
+}
+
+} // namespace live
+
+namespace {
+
+struct Endless {
+    live::Recipe make;
+    // The gain that brings the recipe to the files' loudness (kTargetLoudnessLufs), measured by
+    // bench_endless --calibrate.
+    double levelDb;
+};
+
+std::unique_ptr<live::LiveSound> white(int rate, Rng& rng) { return live::colouredNoise(rate, rng, 0.0); }
+std::unique_ptr<live::LiveSound> pink(int rate, Rng& rng) { return live::colouredNoise(rate, rng, -3.0103); }
+std::unique_ptr<live::LiveSound> brown(int rate, Rng& rng) { return live::colouredNoise(rate, rng, -6.0206); }
+std::unique_ptr<live::LiveSound> blue(int rate, Rng& rng) { return live::colouredNoise(rate, rng, 3.0103); }
+std::unique_ptr<live::LiveSound> violet(int rate, Rng& rng) { return live::colouredNoise(rate, rng, 6.0206); }
+
+const Endless* endless(int number)
+{
+    using namespace live;
+    static const Endless table[] = {
+        {white, -21.13}, // 1
+        {pink, -18.97}, // 2
+        {brown, -14.63}, // 3
+        {blue, -21.33}, // 4
+        {violet, -21.35}, // 5
+        {rainGarden, -23.09}, // 6
+        {rainRoof, -19.18}, // 7
+        {rainDownpour, -23.37}, // 8
+        {ocean, -14.61}, // 9
+        {cicadaDrone, -26.23}, // 10
+        {cicadaSwells, -25.23}, // 11
+        {cicadaChirps, -25.51}, // 12
+        {rainThunder, -23.49}, // 13
+        {rainLeaves, -22.26}, // 14
+        {rainDrizzle, -21.75}, // 15
+        {rainGutter, -22.63}, // 16
+        {rainTinRoof, -19.93}, // 17
+        {cicadaTicking, -25.43}, // 18
+        {cicadaWeeOo, -24.06}, // 19
+        {cicadaShimmer, -26.96}, // 20
+        {airConditionerDuct, -18.20}, // 21
+        {airConditionerWindow, -20.04}, // 22
+        {aircraftCabin, -17.85}, // 23
+        {trainCabin, -18.69}, // 24
+        {aquariumAirStone, -21.92}, // 25
+        {aquariumFilter, -20.76}, // 26
+        {fan, -19.57}, // 27
+        {hoover, -20.57}, // 28
+        {fire, -18.22}, // 29
+        {hairdryerHot, -21.01}, // 30
+        {hairdryerLow, -20.23}, // 31
+        {vacuumCanister, -21.03}, // 32
+        {vacuumCentral, -18.90}, // 33
+        {vacuumHandheld, -21.40}, // 34
+        {vacuumWorkshop, -20.19}, // 35
+    };
+    static_assert(std::size(table) == 35);
+    if (number < 1 || number > 35)
+        return nullptr;
+    return &table[number - 1];
+}
+
+} // namespace
+
+bool hasEndless(int number)
+{
+    return endless(number) != nullptr;
+}
+
+std::unique_ptr<audio::Generator> makeEndless(int number, std::uint64_t seed)
+{
+    const Endless* e = endless(number);
+    const SoundRecipe* recipe = findRecipe(number);
+    if (!e || !recipe)
+        return nullptr;
+    Rng rng(seed * 0x9E3779B97F4A7C15ull + std::uint64_t(number));
+    auto sound = e->make(recipe->rate, rng);
+    sound->setLevelDb(e->levelDb);
+    return sound;
 }
 
 } // namespace sonaveil::synth

@@ -14,8 +14,9 @@ namespace sonaveil::synth {
 bool hasEndless(int number);
 
 // A generator of sound `number` at the rate of its sample file, its chance from `seed`: the same
-// seed gives the same sound. Nothing for a number without a live recipe. Making one takes a few
-// milliseconds (never on the mixing thread); generating is cheap and never allocates.
+// seed gives the same sound. Nothing for a number without a live recipe. Making one takes up to a
+// few tens of milliseconds for the sounds with many event variants (never on the mixing thread);
+// generating is cheap and never allocates.
 std::unique_ptr<audio::Generator> makeEndless(int number, std::uint64_t seed);
 
 } // namespace sonaveil::synth

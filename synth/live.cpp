@@ -1,0 +1,566 @@
+#include "synth/live.h"
+
+#include <algorithm>
+#include <complex>
+#include <cstring>
+
+namespace sonaveil::synth::live {
+
+namespace {
+
+constexpr double kPi = 3.14159265358979323846;
+constexpr int kPhasors = 4096;
+
+// Unit phasors for the noise spectra: a random index per bin is cheaper than a sine and cosine.
+const std::vector<float>& phasors()
+{
+    static const std::vector<float> table = [] {
+        std::vector<float> t(2 * kPhasors);
+        for (int i = 0; i < kPhasors; ++i) {
+            t[std::size_t(2 * i)] = float(std::cos(2.0 * kPi * i / kPhasors));
+            t[std::size_t(2 * i + 1)] = float(std::sin(2.0 * kPi * i / kPhasors));
+        }
+        return t;
+    }();
+    return table;
+}
+
+// The mean over the spline parameter of the sum of the squared B-spline weights: the variance of
+// a spline through unit-variance points.
+double splineVariance()
+{
+    double sum = 0.0;
+    const int steps = 1000;
+    for (int i = 0; i < steps; ++i) {
+        const double u = (i + 0.5) / steps, v = 1.0 - u;
+        const double b[4] = {v * v * v / 6, (3 * u * u * u - 6 * u * u + 4) / 6,
+                             (-3 * u * u * u + 3 * u * u + 3 * u + 1) / 6, u * u * u / 6};
+        sum += b[0] * b[0] + b[1] * b[1] + b[2] * b[2] + b[3] * b[3];
+    }
+    return sum / steps;
+}
+
+// Zero-phase filtering of short kernels, all padded to one transform size so that the filter's
+// ringing on both sides fits, then turned so that the part before the onset comes first.
+class KernelColour {
+public:
+    KernelColour(int rate, int longest, const Response& colour)
+        : pad_(std::max(256L, long(rate / 40)))
+    {
+        while (n_ < longest + 2 * pad_)
+            n_ *= 2;
+        gain_.resize(std::size_t(n_ / 2 + 1));
+        for (long k = 1; k < long(gain_.size()); ++k)
+            gain_[std::size_t(k)] = float(colour(double(k) * rate / double(n_)) / double(n_));
+        forward_ = forwardPlan(int(n_));
+        inverse_ = inversePlan(int(n_));
+        frames_ = fftBuffer(std::size_t(n_));
+        bins_ = fftBuffer(std::size_t(n_ + 2));
+    }
+    ~KernelColour()
+    {
+        freeFftBuffer(frames_);
+        freeFftBuffer(bins_);
+    }
+
+    Signal apply(const Signal& k) const
+    {
+        std::fill(frames_, frames_ + n_, 0.0f);
+        std::copy(k.begin(), k.end(), frames_);
+        runForward(forward_, frames_, bins_);
+        for (long j = 0; j < long(gain_.size()); ++j) {
+            bins_[2 * j] *= gain_[std::size_t(j)];
+            bins_[2 * j + 1] *= gain_[std::size_t(j)];
+        }
+        runInverse(inverse_, bins_, frames_);
+        // The pad before the onset is the end of the circular result.
+        Signal out(std::size_t(long(k.size()) + 2 * pad_));
+        std::copy(frames_ + (n_ - pad_), frames_ + n_, out.begin());
+        std::copy(frames_, frames_ + (long(out.size()) - pad_), out.begin() + pad_);
+        // Trim what is too quiet to matter at both ends, then fade the ends so nothing steps.
+        float peak = 0.0f;
+        for (float v : out)
+            peak = std::max(peak, std::fabs(v));
+        long a = 0, b = long(out.size());
+        while (a < b && std::fabs(out[std::size_t(a)]) < 1e-4f * peak)
+            ++a;
+        while (b > a && std::fabs(out[std::size_t(b - 1)]) < 1e-4f * peak)
+            --b;
+        Signal trimmed(out.begin() + a, out.begin() + b);
+        const long fade = std::min<long>(32, long(trimmed.size()) / 4);
+        for (long i = 0; i < fade; ++i) {
+            const float g = float(i + 1) / float(fade + 1);
+            trimmed[std::size_t(i)] *= g;
+            trimmed[trimmed.size() - 1 - std::size_t(i)] *= g;
+        }
+        return trimmed;
+    }
+
+private:
+    long pad_;
+    long n_ = 1;
+    std::vector<float> gain_;
+    const void* forward_;
+    const void* inverse_;
+    float* frames_;
+    float* bins_;
+};
+
+} // namespace
+
+Response rumbleFilter()
+{
+    return highpass(24.0, 8);
+}
+
+NoiseStream::NoiseStream(int rate, const Response& response, Rng& rng)
+    : rng_(rng.fork()), magnitude_(kSize / 2 + 1, 0.0f), window_(kOverlap), overlap_(kOverlap, 0.0f),
+      ready_(kHop, 0.0f)
+{
+    // Scaled to RMS 1 before the rumble filter, as a file layer is (the filter comes last there).
+    const Response rumble = rumbleFilter();
+    double power = 0.0, peak = 0.0;
+    std::vector<double> m(magnitude_.size(), 0.0);
+    for (int k = 1; k < kSize / 2; ++k) {
+        const double f = double(k) * rate / kSize;
+        const double r = response(f);
+        power += 2.0 * r * r;
+        m[std::size_t(k)] = r * rumble(f);
+        peak = std::max(peak, m[std::size_t(k)]);
+    }
+    const double scale = power > 0 ? 1.0 / std::sqrt(power) : 0.0;
+    firstBin_ = kSize / 2;
+    lastBin_ = 0;
+    for (int k = 1; k < kSize / 2; ++k) {
+        magnitude_[std::size_t(k)] = float(m[std::size_t(k)] * scale);
+        if (m[std::size_t(k)] > 1e-6 * peak) {
+            firstBin_ = std::min(firstBin_, k);
+            lastBin_ = k;
+        }
+    }
+    for (int i = 0; i < kOverlap; ++i)
+        window_[std::size_t(i)] = float(std::sin(0.5 * kPi * (i + 0.5) / kOverlap));
+    phasors();
+    plan_ = inversePlan(kSize);
+    bins_ = fftBuffer(std::size_t(kSize + 2));
+    frame_ = fftBuffer(std::size_t(kSize));
+    // The first frame only fills the overlap: the stream starts at full level.
+    refill();
+    refill();
+}
+
+NoiseStream::~NoiseStream()
+{
+    freeFftBuffer(bins_);
+    freeFftBuffer(frame_);
+}
+
+void NoiseStream::refill()
+{
+    float* __restrict bins = bins_;
+    const float* __restrict magnitude = magnitude_.data();
+    const float* __restrict ph = phasors().data();
+    std::memset(bins, 0, sizeof(float) * std::size_t(kSize + 2));
+    std::uint64_t bits = 0;
+    int left = 0;
+    for (int k = firstBin_; k <= lastBin_; ++k) {
+        if (left == 0) {
+            bits = rng_.next();
+            left = 5;
+        }
+        const std::size_t p = std::size_t(bits & (kPhasors - 1)) * 2;
+        bits >>= 12;
+        --left;
+        const float m = magnitude[k];
+        bins[2 * k] = m * ph[p];
+        bins[2 * k + 1] = m * ph[p + 1];
+    }
+    runInverse(plan_, bins_, frame_);
+    const float* __restrict w = window_.data();
+    const float* __restrict frame = frame_;
+    float* __restrict ready = ready_.data();
+    float* __restrict overlap = overlap_.data();
+    // The fade-in of this frame over the fade-out of the last, then this frame as it is; its end
+    // fades out under the next one (w[kOverlap - 1 - i] is the cosine taper).
+    for (int i = 0; i < kOverlap; ++i)
+        ready[i] = overlap[i] + w[i] * frame[i];
+    std::memcpy(ready + kOverlap, frame + kOverlap, sizeof(float) * std::size_t(kHop - kOverlap));
+    for (int i = 0; i < kOverlap; ++i)
+        overlap[i] = w[kOverlap - 1 - i] * frame[kHop + i];
+    position_ = 0;
+}
+
+void NoiseStream::read(float* out, int n)
+{
+    while (n > 0) {
+        if (position_ == kHop)
+            refill();
+        const int take = std::min(n, kHop - position_);
+        std::memcpy(out, ready_.data() + position_, sizeof(float) * std::size_t(take));
+        out += take;
+        n -= take;
+        position_ += take;
+    }
+}
+
+void NoiseStream::addRamped(float* out, int n, float g0, float g1)
+{
+    const float step = (g1 - g0) / float(n);
+    float g = g0;
+    while (n > 0) {
+        if (position_ == kHop)
+            refill();
+        const int take = std::min(n, kHop - position_);
+        addRamp(out, ready_.data() + position_, take, g, g + step * float(take));
+        g += step * float(take);
+        out += take;
+        n -= take;
+        position_ += take;
+    }
+}
+
+SlowNoise::SlowNoise(int rate, Rng& rng, double maxHz)
+    : rng_(rng.fork()), step_(double(kBlock) / rate * 2.0 * maxHz), scale_(1.0 / std::sqrt(splineVariance()))
+{
+    for (double& p : p_)
+        p = rng_.gauss();
+    u_ = rng_.uniform();
+}
+
+float SlowNoise::next()
+{
+    u_ += step_;
+    while (u_ >= 1.0) {
+        u_ -= 1.0;
+        p_[0] = p_[1];
+        p_[1] = p_[2];
+        p_[2] = p_[3];
+        p_[3] = rng_.gauss();
+    }
+    const double u = u_, v = 1.0 - u;
+    const double value = (v * v * v * p_[0] + (3 * u * u * u - 6 * u * u + 4) * p_[1]
+                          + (-3 * u * u * u + 3 * u * u + 3 * u + 1) * p_[2] + u * u * u * p_[3]) / 6.0;
+    return float(value * scale_);
+}
+
+Wobble::Wobble(int rate, Rng& rng, double maxHz, double depth, double floor)
+    : slow_(rate, rng, maxHz), depth_(depth), floor_(floor)
+{
+    next();
+    from_ = to_;
+}
+
+void Wobble::next()
+{
+    from_ = to_;
+    to_ = float(std::max(floor_, 1.0 + depth_ * slow_.next()));
+}
+
+double Wobble::moment(int power) const
+{
+    // E[max(floor, 1 + d z)^power] for a standard normal z, by quadrature.
+    double sum = 0.0, weight = 0.0;
+    for (int i = -600; i <= 600; ++i) {
+        const double z = i / 100.0, p = std::exp(-0.5 * z * z);
+        const double v = std::max(floor_, 1.0 + depth_ * z);
+        sum += p * (power == 1 ? v : v * v);
+        weight += p;
+    }
+    return sum / weight;
+}
+
+void multiplyRamp(float* __restrict x, int n, float g0, float g1)
+{
+    const float step = (g1 - g0) / float(n);
+    for (int i = 0; i < n; ++i)
+        x[i] *= g0 + step * float(i);
+}
+
+void addRamp(float* __restrict out, const float* __restrict x, int n, float g0, float g1)
+{
+    const float step = (g1 - g0) / float(n);
+    for (int i = 0; i < n; ++i)
+        out[i] += (g0 + step * float(i)) * x[i];
+}
+
+double normalQuantile(double share)
+{
+    // By bisection on erfc: made once per variant, on construction.
+    double lo = -8.0, hi = 8.0;
+    for (int i = 0; i < 60; ++i) {
+        const double mid = 0.5 * (lo + hi);
+        (0.5 * std::erfc(-mid / std::sqrt(2.0)) < share ? lo : hi) = mid;
+    }
+    return 0.5 * (lo + hi);
+}
+
+double sizeAt(double share, double sigma, double cap)
+{
+    return std::min(cap, std::exp(sigma * normalQuantile(share)));
+}
+
+KernelBank::KernelBank(int count, int rate, Rng& rng, const Maker& make, const Response& colour)
+{
+    Rng r = rng.fork();
+    std::vector<Signal> kernels;
+    std::size_t longest = 0;
+    // The plastic number's lattice (the R2 sequence), from a random start.
+    const double a1 = 0.7548776662466927, a2 = 0.5698402909980532;
+    const double p0 = r.uniform(), l0 = r.uniform();
+    // Variant i stands for sizes between u(i / count) and u((i + 1) / count), u(t) = 1 - (1 - t)²:
+    // three times as many variants in the top tenth as an even spread would give.
+    auto u = [](double t) { return 1.0 - (1.0 - t) * (1.0 - t); };
+    pick_.resize(kPicks);
+    for (std::size_t j = 0; j < kPicks; ++j) {
+        // The variant whose stretch holds (j + 0.5) / kPicks: t = 1 - sqrt(1 - s).
+        const double t = 1.0 - std::sqrt(1.0 - (j + 0.5) / kPicks);
+        pick_[j] = std::uint16_t(std::min(count - 1, int(t * count)));
+    }
+    for (int i = 0; i < count; ++i) {
+        const Shares shares{u((i + 0.5) / count), std::fmod(p0 + a1 * i, 1.0), std::fmod(l0 + a2 * i, 1.0)};
+        kernels.push_back(make(r, shares));
+        longest = std::max(longest, kernels.back().size());
+    }
+    if (colour) {
+        const KernelColour c(rate, int(longest), colour);
+        for (Signal& k : kernels)
+            k = c.apply(k);
+    }
+    std::size_t total = 0;
+    for (const Signal& k : kernels)
+        total += k.size();
+    data_.reserve(total);
+    for (const Signal& k : kernels) {
+        offsets_.push_back(data_.size());
+        lengths_.push_back(int(k.size()));
+        longest_ = std::max(longest_, int(k.size()));
+        data_.insert(data_.end(), k.begin(), k.end());
+    }
+    std::vector<double> energies;
+    for (const Signal& k : kernels) {
+        double e = 0.0;
+        for (float v : k)
+            e += double(v) * v;
+        energies.push_back(e);
+    }
+    double energy = 0.0;
+    for (std::uint16_t i : pick_)
+        energy += energies[i];
+    meanEnergy_ = energy / double(kPicks);
+}
+
+double KernelBank::layerRms(double perSecond, int rate, double gainSquare) const
+{
+    return std::sqrt(perSecond / rate * meanEnergy_ * gainSquare);
+}
+
+Poisson::Poisson(double perSecond, int rate, Rng& rng)
+    : rng_(rng.fork()), meanGap_(perSecond > 0 ? rate / perSecond : 1e18)
+{
+    untilNext_ = gap();
+}
+
+EventRing::EventRing(int reach)
+{
+    std::size_t n = 1;
+    while (n < std::size_t(reach + kBlock))
+        n *= 2;
+    ring_.assign(n, 0.0f);
+    mask_ = n - 1;
+}
+
+void EventRing::add(const float* kernel, int n, long ahead, float gain)
+{
+    n = std::min(n, reach() - int(std::max(0L, ahead)));
+    if (n <= 0)
+        return;
+    std::size_t at = (start_ + std::size_t(ahead)) & mask_;
+    const int first = std::min<int>(n, int(ring_.size() - at));
+    float* __restrict r = ring_.data();
+    const float* __restrict k = kernel;
+    for (int i = 0; i < first; ++i)
+        r[at + std::size_t(i)] += gain * k[i];
+    for (int i = first; i < n; ++i)
+        r[std::size_t(i - first)] += gain * k[i];
+}
+
+void EventRing::read(float* out, int n)
+{
+    while (n > 0) {
+        const int take = std::min<int>(n, int(ring_.size() - start_));
+        float* __restrict r = ring_.data() + start_;
+        float* __restrict o = out;
+        for (int i = 0; i < take; ++i) {
+            o[i] += r[i];
+            r[i] = 0.0f;
+        }
+        out += take;
+        n -= take;
+        start_ = (start_ + std::size_t(take)) & mask_;
+    }
+}
+
+HumVoice::HumVoice(int rate, Rng& rng, const Hum& h, double drift)
+    : rng_(rng.fork()), table_(kTable + 1), rate_(rate), f0_(h.f0), depth_(h.widthHz / 2.0), drift_(drift),
+      wander_(rate, rng_, 2.0), baseDrift_(rate, rng_, 0.02)
+{
+    std::vector<double> amps, phases;
+    for (double db : h.harmonicsDb) {
+        amps.push_back(dbToGain(db));
+        phases.push_back(rng_.uniform() * 2.0 * kPi);
+    }
+    double power = 0.0;
+    for (int i = 0; i < kTable; ++i) {
+        const double base = 2.0 * kPi * i / kTable;
+        double v = 0.0;
+        for (std::size_t k = 0; k < amps.size(); ++k)
+            v += amps[k] * std::sin(double(k + 1) * base + phases[k]);
+        table_[std::size_t(i)] = float(v);
+        power += v * v;
+    }
+    const float g = float(dbToGain(h.levelDb) / std::sqrt(std::max(power / kTable, 1e-30)));
+    for (float& v : table_)
+        v *= g;
+    table_[kTable] = table_[0];
+    lastWander_ = wander_.next();
+    phase_ = std::uint32_t(rng_.next());
+}
+
+void HumVoice::add(float* __restrict out)
+{
+    // The phase moves by f0 per second plus the change of the wandering offset over the block.
+    const double w = wander_.next();
+    const double f = f0_ * (1.0 + drift_ * baseDrift_.next());
+    const double cycles = f * kBlock / rate_ + depth_ * (w - lastWander_) / (2.0 * kPi);
+    lastWander_ = w;
+    const auto step = std::uint32_t(std::int64_t(std::llround(cycles / kBlock * 4294967296.0)));
+    const float* t = table_.data();
+    std::uint32_t ph = phase_;
+    for (int i = 0; i < kBlock; ++i) {
+        const std::uint32_t index = ph >> 21;
+        const float frac = float(ph & 0x1FFFFF) * (1.0f / 2097152.0f);
+        out[i] += t[index] + frac * (t[index + 1] - t[index]);
+        ph += step;
+    }
+    phase_ = ph;
+}
+
+PulseTrain::PulseTrain(int rate, Rng& rng, const std::function<double(double)>& shape, double hz, double drift)
+    : table_(kTable + 1), rate_(rate), hz_(hz), drift_(drift), wobble_(rate, rng, 0.03)
+{
+    for (int i = 0; i < kTable; ++i) {
+        const double v = shape(double(i) / kTable);
+        table_[std::size_t(i)] = float(v);
+        meanSquare_ += v * v / kTable;
+    }
+    table_[kTable] = table_[0];
+    Rng r = rng.fork();
+    phase_ = std::uint32_t(r.next());
+}
+
+void PulseTrain::multiply(float* __restrict x)
+{
+    const double f = hz_ * (1.0 + drift_ * wobble_.next());
+    const auto step = std::uint32_t(std::llround(f / rate_ * 4294967296.0));
+    const float* t = table_.data();
+    std::uint32_t ph = phase_;
+    for (int i = 0; i < kBlock; ++i) {
+        const std::uint32_t index = ph >> 22;
+        const float frac = float(ph & 0x3FFFFF) * (1.0f / 4194304.0f);
+        x[i] *= t[index] + frac * (t[index + 1] - t[index]);
+        ph += step;
+    }
+    phase_ = ph;
+}
+
+Machine::Machine(int rate, Rng& rng, const Response& air, double airDb, const std::vector<Hum>& hums)
+    : air_(rate, air, rng), airGain_(float(dbToGain(airDb)))
+{
+    for (const Hum& h : hums)
+        hums_.emplace_back(std::make_unique<HumVoice>(rate, rng, h));
+}
+
+void Machine::add(float* out, float gain)
+{
+    air_.addRamped(out, kBlock, airGain_ * gain, airGain_ * gain);
+    if (gain == 1.0f) {
+        for (auto& h : hums_)
+            h->add(out);
+        return;
+    }
+    float hums[kBlock] = {};
+    for (auto& h : hums_)
+        h->add(hums);
+    addRamp(out, hums, kBlock, gain, gain);
+}
+
+namespace {
+
+std::size_t kernelLength(int rate, double tauMs)
+{
+    return std::size_t(std::max(8.0, 7.0 * tauMs * 1e-3 * rate));
+}
+
+double smoothOnset(double t, double seconds)
+{
+    if (t >= seconds)
+        return 1.0;
+    const double u = t / seconds;
+    return u * u * (3.0 - 2.0 * u);
+}
+
+} // namespace
+
+Signal quickBubble(int rate, double hz, double tauMs, double rise)
+{
+    const std::size_t n = kernelLength(rate, tauMs);
+    Signal k(n);
+    const double tau = tauMs * 1e-3;
+    // The phase step grows by the same amount every frame: a rotation whose own rotation turns.
+    const double w0 = 2.0 * kPi * hz / rate, dw = 2.0 * kPi * hz * rise / (tau * rate) / rate;
+    std::complex<double> step(std::cos(w0), std::sin(w0));
+    const std::complex<double> turn(std::cos(dw), std::sin(dw));
+    std::complex<double> z = step;
+    const double decay = std::exp(-1.0 / (tau * rate));
+    double env = 1.0;
+    for (std::size_t i = 0; i < n; ++i) {
+        const double t = double(i) / rate;
+        k[i] = float(smoothOnset(t, 0.0004) * z.imag() * env);
+        step *= turn;
+        z *= step;
+        env *= decay;
+    }
+    return k;
+}
+
+Signal quickKnock(int rate, double hz, double tauMs)
+{
+    const std::size_t n = kernelLength(rate, tauMs);
+    Signal k(n);
+    const double w = 2.0 * kPi * hz / rate;
+    const std::complex<double> step(std::cos(w), std::sin(w));
+    std::complex<double> z(1.0, 0.0);
+    const double decay = std::exp(-1.0 / (tauMs * 1e-3 * rate));
+    double env = 1.0;
+    for (std::size_t i = 0; i < n; ++i) {
+        k[i] = float(smoothOnset(double(i) / rate, 0.001) * z.imag() * env);
+        z *= step;
+        env *= decay;
+    }
+    return k;
+}
+
+std::function<double(double)> tymbalPulse(double duty, double depth)
+{
+    return [duty, depth](double ph) {
+        const double p = ph < duty ? 0.5 - 0.5 * std::cos(2.0 * kPi * ph / duty) : 0.0;
+        return (1.0 - depth) + depth * p;
+    };
+}
+
+std::function<double(double)> sineBeat(double depth, double phase0)
+{
+    return [depth, phase0](double ph) { return 1.0 + depth * std::sin(2.0 * kPi * ph + phase0); };
+}
+
+} // namespace sonaveil::synth::live

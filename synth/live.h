@@ -1,0 +1,274 @@
+#pragma once
+
+// Streaming counterparts of the loop building blocks (dsp.h, layers.h), for sounds that are made
+// as they play and never repeat. Everything is allocated on construction; the per-frame work is
+// cheap and never allocates, locks or calls the system, so a live sound can run on the mixing
+// thread.
+//
+// The unit of work is a block of kBlock frames: slow motions (wobbles, densities, envelopes) are
+// evaluated once per block and ramped linearly across it; noise, hums, pulses and events are made
+// per frame. A live recipe owns its parts and, per block, asks each for its frames:
+//
+//   NoiseStream   shapedNoise() made live: overlap-added random-spectrum frames, RMS 1.
+//   SlowNoise     slowNoise() made live: a smooth random motion, RMS 1; Wobble is 1 + depth · it.
+//   KernelBank    a set of pre-made event variants (drops, ticks, bubbles, knocks), already through
+//                 the layer's colour, with their mean energy for levelling.
+//   Poisson       random event times within each block, optionally thinned by a density.
+//   EventRing     where events are added whole, ahead of time, and read out block by block.
+//   HumVoice      hum() made live: a wavetable of the harmonic sum whose pitch wanders.
+//   Machine       machine() made live: air noise and hums.
+//   PulseTrain    a periodic shape (tymbal pulses, amplitude beats) read from a table at a rate
+//                 that drifts slowly at random.
+//
+// A sound's layers are levelled as its file recipe levels them (RMS 1, then the recipe's dB), from
+// what each part promises: NoiseStream and SlowNoise RMS 1, Wobble::meanSquare(),
+// KernelBank::layerRms(), PulseTrain::meanSquare(). liverecipes.h turns them into generators;
+// livenature.cpp and livemachines.cpp hold the recipes, layer for layer beside nature.cpp and
+// machines.cpp.
+
+#include "synth/dsp.h"
+#include "synth/layers.h"
+
+#include <cmath>
+#include <cstdint>
+#include <memory>
+#include <vector>
+
+namespace sonaveil::synth::live {
+
+inline constexpr int kBlock = 64;
+
+// The high-pass every sample file gets (removeRumble), as a response to fold into live noise.
+Response rumbleFilter();
+
+// Gaussian-ish noise with the magnitude `response` (times rumbleFilter()), RMS 1, made per hop of
+// kHop frames from one inverse FFT of a random-phase spectrum. Each frame is one period of a
+// periodic noise, so it needs no window to keep its spectrum: frames are only cross-faded over
+// kOverlap frames, with sine and cosine tapers whose squares sum to one (constant power).
+class NoiseStream {
+public:
+    static constexpr int kSize = 4096;
+    static constexpr int kOverlap = 512;
+    static constexpr int kHop = kSize - kOverlap;
+
+    NoiseStream(int rate, const Response& response, Rng& rng);
+    ~NoiseStream();
+    NoiseStream(const NoiseStream&) = delete;
+    NoiseStream& operator=(const NoiseStream&) = delete;
+
+    // Writes the next n frames.
+    void read(float* out, int n);
+    // Adds the next n frames times a gain ramping from g0 to g1.
+    void addRamped(float* out, int n, float g0, float g1);
+
+private:
+    void refill();
+
+    Rng rng_;
+    std::vector<float> magnitude_; // per bin, scaled so that the output has RMS 1
+    int firstBin_ = 1, lastBin_ = 0;
+    const void* plan_ = nullptr;
+    float* bins_ = nullptr;  // kSize / 2 + 1 complex values, FFTW-aligned
+    float* frame_ = nullptr; // kSize values, FFTW-aligned
+    std::vector<float> window_, overlap_, ready_;
+    int position_ = kHop;
+};
+
+// A smooth random motion below about `maxHz`, RMS about 1: a cubic B-spline through Gaussian
+// control points spaced 0.5 / maxHz apart, sampled at each block's end.
+class SlowNoise {
+public:
+    SlowNoise(int rate, Rng& rng, double maxHz);
+    // The value at the end of the next block.
+    float next();
+
+private:
+    Rng rng_;
+    double step_;  // of the spline parameter per block
+    double u_ = 0.0;
+    double p_[4];
+    double scale_;
+};
+
+// 1 + depth · SlowNoise, kept above `floor`; per block it gives the ramp from the last value.
+class Wobble {
+public:
+    Wobble(int rate, Rng& rng, double maxHz, double depth, double floor = 0.05);
+    // Advances one block; from() and to() are the ramp's ends.
+    void next();
+    float from() const { return from_; }
+    float to() const { return to_; }
+    // E[value] and E[value²] of the motion, for levelling the layer it shapes.
+    double mean() const { return moment(1); }
+    double meanSquare() const { return moment(2); }
+
+private:
+    double moment(int power) const;
+
+    SlowNoise slow_;
+    double depth_, floor_;
+    float from_ = 1.0f, to_ = 1.0f;
+};
+
+// The size at `share` of the recipes' capped log-normal sizes: min(cap, exp(sigma · z)) with z
+// the standard normal quantile of share.
+double sizeAt(double share, double sigma, double cap);
+// The standard normal quantile of share.
+double normalQuantile(double share);
+// lo + share · (hi - lo), and its log-uniform counterpart.
+inline double spread(double share, double lo, double hi) { return lo + share * (hi - lo); }
+inline double logSpread(double share, double lo, double hi) { return lo * std::pow(hi / lo, share); }
+
+// x[i] *= a ramp from g0 to g1 over n frames.
+void multiplyRamp(float* x, int n, float g0, float g1);
+// out[i] += x[i] * a ramp from g0 to g1.
+void addRamp(float* out, const float* x, int n, float g0, float g1);
+
+// Event variants, made once, kept in one block of memory.
+class KernelBank {
+public:
+    // Where a variant sits in the bank's spread of parameters: `size` goes through (0, 1) over
+    // the bank, `pitch` and `length` follow a low-discrepancy lattice against it, so that a size
+    // drawn with sizeAt(), a pitch with logSpread() and a decay with spread() cover their ranges
+    // evenly and independently: a bank of a hundred drops has the spectrum of a million. The
+    // sizes crowd towards 1, where the few big events that carry most of a layer's energy are,
+    // and choose() picks each variant as often as its share of (0, 1) says.
+    struct Shares {
+        double size, pitch, length;
+    };
+    // `count` variants from make(rng, shares); each is passed through `colour` (zero phase, as
+    // filter() does to a whole loop) when one is given.
+    using Maker = std::function<Signal(Rng&, const Shares&)>;
+    KernelBank(int count, int rate, Rng& rng, const Maker& make, const Response& colour = {});
+    int size() const { return int(offsets_.size()); }
+    // A variant at random, from random bits.
+    int choose(std::uint64_t bits) const { return pick_[bits & (kPicks - 1)]; }
+    const float* data(int i) const { return data_.data() + offsets_[std::size_t(i)]; }
+    int length(int i) const { return lengths_[std::size_t(i)]; }
+    int longest() const { return longest_; }
+    // The mean sum of squares of an event chosen by choose(): what it adds to a layer's energy.
+    double meanEnergy() const { return meanEnergy_; }
+    // RMS of a layer with `perSecond` events of mean square gain `gainSquare` at `rate`.
+    double layerRms(double perSecond, int rate, double gainSquare = 1.0) const;
+
+private:
+    static constexpr std::size_t kPicks = 4096;
+
+    std::vector<float> data_;
+    std::vector<std::uint16_t> pick_;
+    std::vector<std::size_t> offsets_;
+    std::vector<int> lengths_;
+    int longest_ = 0;
+    double meanEnergy_ = 0.0;
+};
+
+// Poisson times at `perSecond` (its highest rate); each block, each time is kept with chance
+// `keep` (a density below 1 thins it).
+class Poisson {
+public:
+    Poisson(double perSecond, int rate, Rng& rng);
+    // Calls at(frameInBlock) for each event of the next block.
+    template <typename F>
+    void block(double keep, F&& at)
+    {
+        while (untilNext_ < kBlock) {
+            if (keep >= 1.0 || rng_.uniform() < keep)
+                at(int(untilNext_));
+            untilNext_ += gap();
+        }
+        untilNext_ -= kBlock;
+    }
+    Rng& rng() { return rng_; }
+
+private:
+    double gap() { return -std::log(1.0 - rng_.uniform()) * meanGap_; }
+
+    Rng rng_;
+    double meanGap_;
+    double untilNext_;
+};
+
+// A ring the events of a sound are added into, whole, when they are placed; read() takes out a
+// block (adding it to the output) and clears it. `reach` must cover the longest event plus how far
+// ahead of the current block events are placed.
+class EventRing {
+public:
+    explicit EventRing(int reach);
+    // Adds `n` frames of `kernel` times `gain`, starting `ahead` frames after the start of the
+    // block read next.
+    void add(const float* kernel, int n, long ahead, float gain);
+    void add(const KernelBank& bank, int variant, long ahead, float gain)
+    {
+        add(bank.data(variant), bank.length(variant), ahead, gain);
+    }
+    void read(float* out, int n);
+    int reach() const { return int(ring_.size()) - kBlock; }
+
+private:
+    std::vector<float> ring_;
+    std::size_t mask_;
+    std::size_t start_ = 0;
+};
+
+// A steady hum (layers.h's Hum): one cycle of its harmonic sum in a table, RMS from levelDb,
+// read at f0 whose phase wanders by widthHz / 2 radians (as hum() does) and whose base drifts
+// slowly by up to about `drift` (a fraction) so that two hums never keep the same beat.
+class HumVoice {
+public:
+    static constexpr int kTable = 2048;
+    HumVoice(int rate, Rng& rng, const Hum& hum, double drift = 0.002);
+    // Adds the next kBlock frames.
+    void add(float* out);
+
+private:
+    Rng rng_;
+    std::vector<float> table_; // kTable + 1 entries, the last the first again
+    double rate_, f0_, depth_, drift_;
+    SlowNoise wander_, baseDrift_;
+    double lastWander_;
+    std::uint32_t phase_;
+};
+
+// A periodic shape read from a table (one cycle) at `hz`, the rate drifting by up to about
+// `drift` (a fraction) over tens of seconds.
+class PulseTrain {
+public:
+    static constexpr int kTable = 1024;
+    PulseTrain(int rate, Rng& rng, const std::function<double(double phase)>& shape, double hz, double drift);
+    // x[i] *= the next kBlock frames of the shape.
+    void multiply(float* x);
+    // The mean square of the shape over a cycle.
+    double meanSquare() const { return meanSquare_; }
+
+private:
+    std::vector<float> table_;
+    double rate_, hz_, drift_;
+    SlowNoise wobble_;
+    std::uint32_t phase_;
+    double meanSquare_ = 0.0;
+};
+
+// machine(): broadband air at airDb plus the hums at their own levels.
+class Machine {
+public:
+    Machine(int rate, Rng& rng, const Response& air, double airDb, const std::vector<Hum>& hums);
+    // Adds the next kBlock frames times `gain`.
+    void add(float* out, float gain = 1.0f);
+
+private:
+    NoiseStream air_;
+    float airGain_;
+    std::vector<std::unique_ptr<HumVoice>> hums_;
+};
+
+// layers.h's bubble() and knock() made by recurrences instead of a sine and an exponential per
+// frame: the same kernels to float precision, quick enough to fill a bank on construction.
+Signal quickBubble(int rate, double hz, double tauMs, double rise);
+Signal quickKnock(int rate, double hz, double tauMs);
+
+// The raised-cosine pulse of layers.h's insect(): duty share of each cycle, `depth` deep.
+std::function<double(double)> tymbalPulse(double duty, double depth);
+// 1 + depth · sin(2π phase + phase0): amplitudeBeat().
+std::function<double(double)> sineBeat(double depth, double phase0 = 0.0);
+
+} // namespace sonaveil::synth::live

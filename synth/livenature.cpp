@@ -1,0 +1,1071 @@
+// Noises, rain, surf, insects, aquariums and fire, made live: nature.cpp's recipes with every
+// event placed and shaped at random as the sound plays.
+
+#include "synth/liverecipes.h"
+
+#include <algorithm>
+#include <array>
+#include <optional>
+
+namespace sonaveil::synth::live {
+
+namespace {
+
+constexpr double kPi = 3.14159265358979323846;
+
+// One part of a sound, adding its next kBlock frames.
+class Layer {
+public:
+    virtual ~Layer() = default;
+    virtual void add(float* out) = 0;
+};
+
+// A sound made of layers, the whole optionally swelling (chorus()'s swell, rain()'s gust).
+class LayeredSound : public LiveSound {
+public:
+    LayeredSound(int rate, Rng& rng) : LiveSound(rate, rng.next()) {}
+    void push(std::unique_ptr<Layer> layer) { layers_.push_back(std::move(layer)); }
+    void swell(int rate, Rng& rng, double hz, double depth, double floor) { swell_.emplace(rate, rng, hz, depth, floor); }
+
+protected:
+    void block(float* out) override
+    {
+        for (auto& l : layers_)
+            l->add(out);
+        if (swell_) {
+            swell_->next();
+            multiplyRamp(out, kBlock, swell_->from(), swell_->to());
+        }
+    }
+
+private:
+    std::vector<std::unique_ptr<Layer>> layers_;
+    std::optional<Wobble> swell_;
+};
+
+// shapedNoise() at a level, optionally times a wobble (not levelled again, as in the files).
+class NoiseLayer : public Layer {
+public:
+    NoiseLayer(int rate, Rng& rng, const Response& response, double levelDb)
+        : noise_(rate, response, rng), gain_(float(dbToGain(levelDb)))
+    {
+    }
+    NoiseLayer& wobbling(int rate, Rng& rng, double hz, double depth, double floor = 0.05)
+    {
+        wobble_.emplace(rate, rng, hz, depth, floor);
+        return *this;
+    }
+    void add(float* out) override
+    {
+        float a = gain_, b = gain_;
+        if (wobble_) {
+            wobble_->next();
+            a *= wobble_->from();
+            b *= wobble_->to();
+        }
+        noise_.addRamped(out, kBlock, a, b);
+    }
+
+private:
+    NoiseStream noise_;
+    float gain_;
+    std::optional<Wobble> wobble_;
+};
+
+std::unique_ptr<NoiseLayer> noiseLayer(int rate, Rng& rng, const Response& response, double levelDb)
+{
+    return std::make_unique<NoiseLayer>(rate, rng, response, levelDb);
+}
+
+// Events from a bank at Poisson times (perSecond before any thinning), levelled to RMS 1 and then
+// to levelDb; optionally thinned by a wobbling density (kept with chance density / densityMax).
+class ScatterLayer : public Layer {
+public:
+    ScatterLayer(int rate, Rng& rng, int variants, const KernelBank::Maker& make, const Response& colour,
+                 double perSecond, double levelDb, std::optional<Wobble> density = {}, double densityMax = 1.0)
+        : bank_(variants, rate, rng, make, colour), density_(std::move(density)), densityMax_(densityMax),
+          events_(perSecond, rate, rng), ring_(bank_.longest() + kBlock)
+    {
+        const double kept = density_ ? std::min(1.0, density_->mean() / densityMax) : 1.0;
+        gain_ = float(dbToGain(levelDb) / bank_.layerRms(perSecond * kept, rate, kJitterSquare));
+    }
+    void add(float* out) override
+    {
+        double keep = 1.0;
+        if (density_) {
+            density_->next();
+            keep = density_->to() / densityMax_;
+        }
+        Rng& r = events_.rng();
+        events_.block(keep, [&](int at) {
+            const float jitter = float(0.8 + 0.4 * r.uniform());
+            ring_.add(bank_, bank_.choose(r.next()), at, gain_ * jitter);
+        });
+        ring_.read(out, kBlock);
+    }
+
+    // E[g²] of the jitter uniform in [0.8, 1.2].
+    static constexpr double kJitterSquare = 1.0 + 0.4 * 0.4 / 12.0;
+
+private:
+    KernelBank bank_;
+    std::optional<Wobble> density_;
+    double densityMax_;
+    Poisson events_;
+    EventRing ring_;
+    float gain_ = 1.0f;
+};
+
+Signal scaled(Signal k, double g)
+{
+    for (float& v : k)
+        v *= float(g);
+    return k;
+}
+
+Signal plus(Signal a, const Signal& b, float g)
+{
+    for (std::size_t i = 0; i < a.size() && i < b.size(); ++i)
+        a[i] += g * b[i];
+    return a;
+}
+
+// rain(): drops (in stretches when the style patters), drops into water, the bed, the gusts.
+class RainLayer : public Layer {
+public:
+    RainLayer(int rate, Rng& rng, const RainStyle& s)
+    {
+        const auto drop = [rate, s](Rng& r, const KernelBank::Shares& q) {
+            const double size = sizeAt(q.size, s.sizeSigma, 4.0);
+            const double tau = r.range(s.tickTauMs[0], s.tickTauMs[1]) * std::sqrt(size);
+            const double res = logSpread(q.pitch, s.resHz[0], s.resHz[1]) / std::sqrt(size);
+            const double resTau = spread(q.length, s.resTauMs[0], s.resTauMs[1]);
+            return scaled(tick(r, rate, tau, res, resTau, s.resShare), size);
+        };
+        std::optional<Wobble> density;
+        double densityMax = 1.0;
+        if (s.patterDepth > 0) {
+            density.emplace(rate, rng, s.patterHz, s.patterDepth);
+            densityMax = 1.0 + 2.5 * s.patterDepth;
+        }
+        parts_.push_back(std::make_unique<ScatterLayer>(rate, rng, 128, drop, s.dropColour,
+                                                        s.dropsPerSecond * densityMax, s.dropsDb,
+                                                        std::move(density), densityMax));
+        if (s.plinksPerSecond > 0) {
+            const auto plink = [rate, s](Rng& r, const KernelBank::Shares& q) {
+                const double hz = logSpread(q.pitch, s.plinkHz[0], s.plinkHz[1]);
+                const double tau = r.range(s.plinkTauMs[0], s.plinkTauMs[1]);
+                const double size = sizeAt(q.size, 0.5, 3.0);
+                return scaled(quickBubble(rate, hz, tau, r.range(0.1, 0.4)), size);
+            };
+            parts_.push_back(std::make_unique<ScatterLayer>(rate, rng, 64, plink, Response{}, s.plinksPerSecond,
+                                                            s.plinksDb));
+        }
+        if (s.bed)
+            parts_.push_back(noiseLayer(rate, rng, s.bed, s.bedDb));
+        if (s.gustDepth > 0)
+            gust_.emplace(rate, rng, s.gustHz, s.gustDepth, 0.3);
+    }
+    void add(float* out) override
+    {
+        float x[kBlock] = {};
+        for (auto& p : parts_)
+            p->add(x);
+        float a = 1.0f, b = 1.0f;
+        if (gust_) {
+            gust_->next();
+            a = gust_->from();
+            b = gust_->to();
+        }
+        addRamp(out, x, kBlock, a, b);
+    }
+
+private:
+    std::vector<std::unique_ptr<Layer>> parts_;
+    std::optional<Wobble> gust_;
+};
+
+std::unique_ptr<LiveSound> rainSound(int rate, Rng& rng, const RainStyle& s)
+{
+    auto sound = std::make_unique<LayeredSound>(rate, rng);
+    sound->push(std::make_unique<RainLayer>(rate, rng, s));
+    return sound;
+}
+
+// A rise over `rise` seconds before the moment (smooth), then an exponential fall.
+double swellAndFall(double d, double rise, double decay)
+{
+    if (d < -rise)
+        return 0.0;
+    if (d < 0.0) {
+        const double u = (d + rise) / rise;
+        return u * u * (3.0 - 2.0 * u);
+    }
+    return std::exp(-d / decay);
+}
+
+// Distant thunder: a group of four peals every 20 s or more (40 s on average, once per loop in
+// the file), each group's peals drawn as the file draws its one group.
+class ThunderLayer : public Layer {
+public:
+    ThunderLayer(int rate, Rng& rng, double levelDb)
+        : rate_(rate), rng_(rng.fork()), rumble_(rate, product({bandpass(28, 180, 2), tilt(-3, 60)}), rng),
+          wobble_(rate, rng, 6.0, 0.6, 0.1)
+    {
+        // The file levels the rumble after its envelope: the envelope's mean square over the
+        // long run is one group's integral over the mean gap, times the wobble's.
+        Rng probe = rng_.fork();
+        double integral = 0.0;
+        const int groups = 64;
+        for (int g = 0; g < groups; ++g) {
+            Peal p[4];
+            drawGroup(probe, 0.0, p);
+            for (double t = -1.0; t < 12.0; t += 0.01) {
+                const double e = envelopeAt(p, t);
+                integral += e * e * 0.01;
+            }
+        }
+        const double meanSquare = integral / groups / kMeanGap * wobble_.meanSquare();
+        gain_ = float(dbToGain(levelDb) / std::sqrt(meanSquare));
+        nextGroup_ = rng_.range(5.0, kMeanGap);
+        drawGroup(rng_, nextGroup_, peals_);
+        nextGroup_ += gap();
+    }
+    void add(float* out) override
+    {
+        const double t0 = double(now_) / rate_, t1 = double(now_ + kBlock) / rate_;
+        now_ += kBlock;
+        wobble_.next();
+        if (t0 > nextGroup_ - 1.0) {
+            drawGroup(rng_, nextGroup_, peals_);
+            nextGroup_ += gap();
+        }
+        const double a = envelopeAt(peals_, t0), b = envelopeAt(peals_, t1);
+        if (a < 1e-5 && b < 1e-5)
+            return; // nothing to hear: the rumble is noise, so it need not run meanwhile
+        rumble_.addRamped(out, kBlock, float(a * wobble_.from()) * gain_, float(b * wobble_.to()) * gain_);
+    }
+
+private:
+    struct Peal {
+        double at, size, decay;
+    };
+    static constexpr double kMeanGap = 40.0;
+
+    double gap() { return 20.0 - std::log(1.0 - rng_.uniform()) * (kMeanGap - 20.0); }
+    static void drawGroup(Rng& r, double start, Peal* p)
+    {
+        double t = start;
+        for (int i = 0; i < 4; ++i) {
+            p[i] = {t, i == 0 ? 1.0 : r.range(0.3, 0.8), r.range(0.6, 1.4)};
+            t += r.range(0.9, 2.2);
+        }
+    }
+    static double envelopeAt(const Peal* p, double t)
+    {
+        double e = 0.0;
+        for (int i = 0; i < 4; ++i)
+            e += p[i].size * swellAndFall(t - p[i].at, 0.5, p[i].decay);
+        return e;
+    }
+
+    int rate_;
+    Rng rng_;
+    NoiseStream rumble_;
+    Wobble wobble_;
+    Peal peals_[4];
+    double nextGroup_;
+    long now_ = 0;
+    float gain_ = 1.0f;
+};
+
+// Drips at a steady pace each, the paces drifting slowly: rainGutter()'s two drips.
+class DripsLayer : public Layer {
+public:
+    struct Drip {
+        double period, hz, gain;
+    };
+    DripsLayer(int rate, Rng& rng, std::vector<Drip> drips, double levelDb) : rate_(rate), rng_(rng.fork())
+    {
+        double energy = 0.0;
+        int longest = 0;
+        for (const Drip& d : drips) {
+            Voice v{d, std::make_unique<KernelBank>(64, rate, rng, [rate, d](Rng& r, const KernelBank::Shares&) {
+                        Signal k = quickBubble(rate, d.hz * r.range(0.96, 1.04), r.range(25, 35), 0.3);
+                        return plus(std::move(k), tick(r, rate, 0.5, 3000, 2, 0.2), 0.4f);
+                    }),
+                    SlowNoise(rate, rng, 0.02), rng_.uniform() * d.period * rate};
+            energy += v.bank->meanEnergy() * d.gain * d.gain * std::exp(2.0 * 0.15 * 0.15) / d.period;
+            longest = std::max(longest, v.bank->longest());
+            voices_.push_back(std::move(v));
+        }
+        gain_ = float(dbToGain(levelDb) / std::sqrt(energy / rate));
+        ring_.emplace(longest + int(0.1 * rate) + kBlock);
+    }
+    void add(float* out) override
+    {
+        const double end = double(now_ + kBlock);
+        for (Voice& v : voices_) {
+            const double pace = 1.0 + 0.04 * v.pace.next();
+            while (v.next < end) {
+                const double at = v.next + rng_.gauss() * 0.02 * v.drip.period * rate_;
+                const long ahead = std::max(0L, long(at) - now_ + long(0.05 * rate_));
+                ring_->add(*v.bank, v.bank->choose(rng_.next()), ahead,
+                           float(v.drip.gain * rng_.logNormal(0.15)) * gain_);
+                v.next += v.drip.period * pace * rate_;
+            }
+        }
+        ring_->read(out, kBlock);
+        now_ += kBlock;
+    }
+
+private:
+    struct Voice {
+        Drip drip;
+        std::unique_ptr<KernelBank> bank;
+        SlowNoise pace;
+        double next;
+    };
+    int rate_;
+    Rng rng_;
+    std::vector<Voice> voices_;
+    std::optional<EventRing> ring_;
+    long now_ = 0;
+    float gain_ = 1.0f;
+};
+
+// Bursts of events at Poisson times: gurgles of bubbles, clusters of crackles. Each burst has
+// countMin + U[0, countSpan) events spaced U[gapLo, gapHi) seconds; with `singles`, a second bank
+// of lone events (sap pops) at their own rate and gain, levelled together with the bursts.
+class BurstLayer : public Layer {
+public:
+    struct Burst {
+        double perSecond;
+        int countMin, countSpan;
+        double gapLo, gapHi;
+    };
+    BurstLayer(int rate, Rng& rng, std::unique_ptr<KernelBank> bank, const Burst& burst, double levelDb,
+               std::unique_ptr<KernelBank> singles = {}, double singlesPerSecond = 0, double singlesGain = 1.0)
+        : rate_(rate), bank_(std::move(bank)), singles_(std::move(singles)), burst_(burst),
+          bursts_(burst.perSecond, rate, rng), lone_(singlesPerSecond, rate, rng), singlesGain_(singlesGain)
+    {
+        const double eventsPerSecond = burst.perSecond * (burst.countMin + (burst.countSpan - 1) / 2.0);
+        double energy = eventsPerSecond * bank_->meanEnergy();
+        int longest = bank_->longest();
+        if (singles_) {
+            energy += singlesPerSecond * singles_->meanEnergy() * singlesGain * singlesGain;
+            longest = std::max(longest, singles_->longest());
+        }
+        gain_ = float(dbToGain(levelDb) / std::sqrt(energy / rate));
+        ring_.emplace(longest + int(burst.gapHi * (burst.countMin + burst.countSpan) * rate) + kBlock);
+    }
+    void add(float* out) override
+    {
+        Rng& r = bursts_.rng();
+        bursts_.block(1.0, [&](int at) {
+            const int n = burst_.countMin + int(r.uniform() * burst_.countSpan);
+            double t = at;
+            for (int i = 0; i < n; ++i) {
+                ring_->add(*bank_, bank_->choose(r.next()), long(t), gain_);
+                t += r.range(burst_.gapLo, burst_.gapHi) * rate_;
+            }
+        });
+        if (singles_) {
+            Rng& s = lone_.rng();
+            lone_.block(1.0, [&](int at) {
+                ring_->add(*singles_, singles_->choose(s.next()), at, float(singlesGain_) * gain_);
+            });
+        }
+        ring_->read(out, kBlock);
+    }
+
+private:
+    int rate_;
+    std::unique_ptr<KernelBank> bank_, singles_;
+    Burst burst_;
+    Poisson bursts_, lone_;
+    double singlesGain_;
+    std::optional<EventRing> ring_;
+    float gain_ = 1.0f;
+};
+
+class MachineLayer : public Layer {
+public:
+    MachineLayer(int rate, Rng& rng, const Response& air, double airDb, const std::vector<Hum>& hums, double levelDb)
+        : machine_(rate, rng, air, airDb, hums), gain_(float(dbToGain(levelDb)))
+    {
+    }
+    void add(float* out) override { machine_.add(out, gain_); }
+
+private:
+    Machine machine_;
+    float gain_;
+};
+
+class NoiseSound : public LiveSound {
+public:
+    NoiseSound(int rate, Rng& rng, double dbPerOctave)
+        : LiveSound(rate, rng.next()), noise_(rate, product({tilt(dbPerOctave), highpass(27.0, 10)}), rng)
+    {
+    }
+
+protected:
+    void block(float* out) override { noise_.read(out, kBlock); }
+
+private:
+    NoiseStream noise_;
+};
+
+// ocean(): waves of many sizes at uneven gaps, each swelling low, breaking bright and washing out
+// in foam; drawn one after another as the sea plays.
+class OceanSound : public LiveSound {
+public:
+    OceanSound(int rate, Rng& rng)
+        : LiveSound(rate, rng.next()), rng_(rng.fork()),
+          low_(rate, product({bandpass(40, 500, 2), tilt(-3, 100)}), rng), mid_(rate, bandpass(300, 2500, 2), rng),
+          wash_(rate, product({bandpass(1500, 12000, 2), tilt(-1, 3000)}), rng), washWobble_(rate, rng, 30.0, 0.5, 0.1),
+          foamBank_(128, rate, rng,
+                    [rate](Rng& r, const KernelBank::Shares& q) {
+                        return scaled(tick(r, rate, r.range(0.1, 0.3), spread(q.pitch, 3000, 8000), 0.8, 0.3),
+                                      sizeAt(q.size, 0.6, 3.0));
+                    },
+                    highpass(2000, 2)),
+          foam_(1500, rate, rng), ring_(foamBank_.longest() + kBlock)
+    {
+        // The foam follows the wash; the file thins it by the wash's highest point in the loop
+        // and levels it afterwards: both from a long probe of the same wave process.
+        Rng probe = rng_.fork();
+        std::array<Wave, kWaves> waves{};
+        double next = 1.0, sum = 0.0, highest = 0.0;
+        int count = 0;
+        for (double t = 0.0; t < 900.0; t += 0.05, ++count) {
+            while (next < t + 4.0)
+                next = place(probe, waves, next);
+            const double e = bandEnvelope(waves, t, 0.05, 0.1, 1.2);
+            sum += e;
+            highest = std::max(highest, e);
+        }
+        washMax_ = highest * 0.9;
+        const double kept = sum / count / washMax_;
+        foamGain_ = float(dbToGain(-11) / foamBank_.layerRms(1500 * std::min(1.0, kept), rate));
+        next_ = rng_.range(0.5, 2.0);
+        while (next_ < 4.0)
+            next_ = place(rng_, waves_, next_);
+        const double now = 0.0;
+        lowEnv_ = bandEnvelope(waves_, now, 0.2, 1.0, 1.0);
+        midEnv_ = bandEnvelope(waves_, now, 0.08, 0.45, 0.6);
+        washEnv_ = bandEnvelope(waves_, now, 0.05, 0.1, 1.2);
+    }
+
+protected:
+    void block(float* out) override
+    {
+        now_ += kBlock;
+        const double t = double(now_) / rate_;
+        while (next_ < t + 4.0)
+            next_ = place(rng_, waves_, next_);
+        const double low = bandEnvelope(waves_, t, 0.2, 1.0, 1.0);
+        const double mid = bandEnvelope(waves_, t, 0.08, 0.45, 0.6);
+        const double wash = bandEnvelope(waves_, t, 0.05, 0.1, 1.2);
+        washWobble_.next();
+        low_.addRamped(out, kBlock, float(lowEnv_), float(low));
+        const float midDb = float(dbToGain(-3)), washDb = float(dbToGain(-4));
+        mid_.addRamped(out, kBlock, float(midEnv_) * midDb, float(mid) * midDb);
+        wash_.addRamped(out, kBlock, float(washEnv_ * washWobble_.from()) * washDb,
+                        float(wash * washWobble_.to()) * washDb);
+        Rng& r = foam_.rng();
+        foam_.block(wash / washMax_, [&](int at) {
+            ring_.add(foamBank_, foamBank_.choose(r.next()), at, foamGain_);
+        });
+        ring_.read(out, kBlock);
+        lowEnv_ = low;
+        midEnv_ = mid;
+        washEnv_ = wash;
+    }
+
+private:
+    struct Wave {
+        double at = -1e9, size = 0, rise = 1, decay = 1;
+    };
+    static constexpr int kWaves = 8;
+
+    // Draws the wave at `at` into the oldest slot; returns when the next one comes.
+    static double place(Rng& r, std::array<Wave, kWaves>& waves, double at)
+    {
+        auto oldest = std::min_element(waves.begin(), waves.end(),
+                                       [](const Wave& a, const Wave& b) { return a.at < b.at; });
+        const double size = r.range(0.3, 1.0);
+        *oldest = {at, size * size, r.range(1.0, 2.6), r.range(1.4, 3.6)};
+        return at + 4.0 + 4.0 * -std::log(1.0 - 0.95 * r.uniform());
+    }
+    static double bandEnvelope(const std::array<Wave, kWaves>& waves, double t, double base, double riseShare,
+                               double decayShare)
+    {
+        double e = base;
+        for (const Wave& w : waves)
+            if (w.size > 0)
+                e += w.size * swellAndFall(t - w.at, w.rise * riseShare, w.decay * decayShare);
+        return e;
+    }
+
+    Rng rng_;
+    NoiseStream low_, mid_, wash_;
+    Wobble washWobble_;
+    KernelBank foamBank_;
+    Poisson foam_;
+    EventRing ring_;
+    std::array<Wave, kWaves> waves_{};
+    double next_ = 0.0, washMax_ = 1.0;
+    double lowEnv_ = 0, midEnv_ = 0, washEnv_ = 0;
+    float foamGain_ = 1.0f;
+    long now_ = 0;
+};
+
+// The start of each cycle of a group of callers: a steady period that drifts slowly by a few per
+// cent, shared by the voices that call together (each adds its own offset and jitter).
+class CallClock {
+public:
+    CallClock(int rate, Rng& rng, double periodSeconds)
+        : period_(periodSeconds * rate), drift_(rate, rng, 0.05), factor_(1.0)
+    {
+        starts_[0] = 0.0;
+    }
+    // Once per block, before the voices.
+    void tick() { factor_ = 1.0 + 0.04 * drift_.next(); }
+    // The start (in frames) of cycle k; cycles are counted from 0, k at most the newest + 1.
+    double start(long k)
+    {
+        while (count_ <= k) {
+            starts_[std::size_t(count_ % kKept)] = starts_[std::size_t((count_ - 1 + kKept) % kKept)] + period_ * factor_;
+            ++count_;
+        }
+        return starts_[std::size_t(k % kKept)];
+    }
+    double period() const { return period_; }
+
+private:
+    static constexpr long kKept = 16;
+    double period_;
+    SlowNoise drift_;
+    double factor_;
+    std::array<double, kKept> starts_{};
+    long count_ = 1;
+};
+
+// insect(): a narrow song band, its tymbal pulses and, for a calling voice, its calls.
+class InsectLayer : public Layer {
+public:
+    InsectLayer(int rate, Rng& rng, const InsectVoice& v, CallClock* clock)
+        : rate_(rate), voice_(v), rng_(rng.fork()),
+          song_(rate,
+                [centre = v.hz, width = v.octaves](double f) {
+                    if (f <= 0.0)
+                        return 0.0;
+                    const double d = std::log2(f / centre) / width;
+                    return std::exp(-0.5 * d * d);
+                },
+                rng),
+          pulse_(rate, rng, tymbalPulse(v.duty, v.pulseDepth), v.pulseHz, 0.01), clock_(clock)
+    {
+        double meanSquare = pulse_.meanSquare();
+        if (clock_) {
+            len_ = v.callSeconds;
+            attack_ = v.attack < 1 ? v.attack * len_ : v.attack;
+            release_ = v.release < 1 ? v.release * len_ : v.release;
+            // E[env²]: one call's integral of a² times E[size²], per period.
+            double integral = 0.0;
+            for (int i = 0; i < 2000; ++i) {
+                const double a = shape((i + 0.5) / 2000 * len_);
+                integral += a * a * len_ / 2000;
+            }
+            meanSquare *= integral * std::exp(2.0 * 0.15 * 0.15) / v.periodSeconds;
+            offset_ = (v.offset >= 0 ? v.offset : rng_.uniform() * v.periodSeconds) * rate;
+            for (Call& c : calls_)
+                c = draw(next_++);
+            envelope_ = envelopeAt(0.0);
+        }
+        gain_ = float(dbToGain(v.levelDb) / std::sqrt(meanSquare));
+    }
+    void add(float* out) override
+    {
+        float x[kBlock];
+        song_.read(x, kBlock);
+        pulse_.multiply(x);
+        float a = gain_, b = gain_;
+        if (clock_) {
+            const double t = double(now_ + kBlock);
+            // Keep the two calls around now: the one sounding (or last) and the next.
+            while (calls_[1].start <= t) {
+                calls_[0] = calls_[1];
+                calls_[1] = draw(next_++);
+            }
+            const double e = envelopeAt(t);
+            a *= float(envelope_);
+            b *= float(e);
+            envelope_ = e;
+        }
+        addRamp(out, x, kBlock, a, b);
+        now_ += kBlock;
+    }
+
+private:
+    struct Call {
+        double start = 0, size = 0;
+    };
+    Call draw(long k)
+    {
+        const double period = clock_->period();
+        return {clock_->start(k) + offset_ + rng_.gauss() * voice_.jitter * period, rng_.logNormal(0.15)};
+    }
+    double shape(double d) const
+    {
+        if (d < 0 || d > len_)
+            return 0.0;
+        double a = d < attack_ ? 0.5 - 0.5 * std::cos(kPi * d / attack_) : 1.0;
+        if (d > len_ - release_)
+            a *= 0.5 + 0.5 * std::cos(kPi * (d - (len_ - release_)) / release_);
+        return a;
+    }
+    double envelopeAt(double frame) const
+    {
+        double e = 0.0;
+        for (const Call& c : calls_)
+            e = std::max(e, c.size * shape((frame - c.start) / rate_));
+        return e;
+    }
+
+    int rate_;
+    InsectVoice voice_;
+    Rng rng_;
+    NoiseStream song_;
+    PulseTrain pulse_;
+    CallClock* clock_;
+    double len_ = 0, attack_ = 0, release_ = 0, offset_ = 0;
+    std::array<Call, 2> calls_{};
+    long next_ = 0;
+    double envelope_ = 0.0;
+    float gain_ = 1.0f;
+    long now_ = 0;
+};
+
+class ChorusLayer : public Layer {
+public:
+    // Voices with the same period call together when `together`.
+    ChorusLayer(int rate, Rng& rng, const std::vector<InsectVoice>& voices, bool together)
+    {
+        for (const InsectVoice& v : voices) {
+            CallClock* clock = nullptr;
+            if (v.callSeconds > 0) {
+                if (!together || clocks_.empty())
+                    clocks_.push_back(std::make_unique<CallClock>(rate, rng, v.periodSeconds));
+                clock = clocks_.back().get();
+            }
+            Rng voiceRng = rng.fork();
+            voices_.push_back(std::make_unique<InsectLayer>(rate, voiceRng, v, clock));
+        }
+    }
+    void add(float* out) override
+    {
+        for (auto& c : clocks_)
+            c->tick();
+        for (auto& v : voices_)
+            v->add(out);
+    }
+
+private:
+    std::vector<std::unique_ptr<CallClock>> clocks_;
+    std::vector<std::unique_ptr<InsectLayer>> voices_;
+};
+
+std::unique_ptr<LiveSound> chorus(int rate, Rng& rng, const std::vector<InsectVoice>& voices, double lo, double hi,
+                                  double backgroundDb, double swellHz, double swellDepth, bool together = false)
+{
+    auto sound = std::make_unique<LayeredSound>(rate, rng);
+    sound->push(std::make_unique<ChorusLayer>(rate, rng, voices, together));
+    // Many more insects further away, one shimmering band.
+    auto far = noiseLayer(rate, rng, bandpass(lo, hi, 4), backgroundDb);
+    far->wobbling(rate, rng, 0.3, 0.3);
+    sound->push(std::move(far));
+    if (swellDepth > 0)
+        sound->swell(rate, rng, swellHz, swellDepth, 0.3);
+    return sound;
+}
+
+InsectVoice voice(double hz, double octaves, double pulseHz, double duty, double depth, double levelDb)
+{
+    InsectVoice v;
+    v.hz = hz;
+    v.octaves = octaves;
+    v.pulseHz = pulseHz;
+    v.duty = duty;
+    v.pulseDepth = depth;
+    v.levelDb = levelDb;
+    return v;
+}
+
+InsectVoice calling(InsectVoice v, double callSeconds, double periodSeconds, double attack, double release,
+                    double jitter, double offset = -1)
+{
+    v.callSeconds = callSeconds;
+    v.periodSeconds = periodSeconds;
+    v.attack = attack;
+    v.release = release;
+    v.jitter = jitter;
+    v.offset = offset;
+    return v;
+}
+
+// Kernels of the recipes' events.
+KernelBank::Maker knockAndTick(int rate, double lo, double hi, double tauLo, double tauHi, double tickTau,
+                                         double tickHzLo, double tickHzHi, double tickResTau, double tickShare,
+                                         double tickGain, double sizeSigma, double sizeCap)
+{
+    return [=](Rng& r, const KernelBank::Shares& q) {
+        Signal k = quickKnock(rate, spread(q.pitch, lo, hi), r.range(tauLo, tauHi));
+        k = plus(std::move(k), tick(r, rate, tickTau, r.range(tickHzLo, tickHzHi), tickResTau, tickShare),
+                 float(tickGain));
+        return scaled(std::move(k), sizeSigma > 0 ? sizeAt(q.size, sizeSigma, sizeCap) : 1.0);
+    };
+}
+
+} // namespace
+
+std::unique_ptr<LiveSound> colouredNoise(int rate, Rng& rng, double dbPerOctave)
+{
+    return std::make_unique<NoiseSound>(rate, rng, dbPerOctave);
+}
+
+// The rain styles are the file recipes' own.
+namespace {
+
+RainStyle gardenStyle()
+{
+    RainStyle s;
+    s.dropsPerSecond = 700;
+    s.tickTauMs[0] = 0.2; s.tickTauMs[1] = 0.8;
+    s.resHz[0] = 2000; s.resHz[1] = 6000;
+    s.resTauMs[0] = 1.0; s.resTauMs[1] = 2.5;
+    s.resShare = 0.25;
+    s.sizeSigma = 0.6;
+    s.dropColour = bandpass(400, 12000, 2);
+    s.plinksPerSecond = 18;
+    s.plinksDb = -9;
+    s.bed = product({bandpass(300, 9000, 2), tilt(-1.5)});
+    s.bedDb = -2;
+    s.gustHz = 0.14; s.gustDepth = 0.12;
+    return s;
+}
+
+RainStyle roofStyle()
+{
+    RainStyle s;
+    s.dropsPerSecond = 260;
+    s.tickTauMs[0] = 0.4; s.tickTauMs[1] = 1.5;
+    s.resHz[0] = 700; s.resHz[1] = 1700;
+    s.resTauMs[0] = 5; s.resTauMs[1] = 12;
+    s.resShare = 0.55;
+    s.sizeSigma = 0.75;
+    s.dropColour = bandpass(150, 7000, 2);
+    s.bed = product({bandpass(150, 5000, 2), tilt(-2)});
+    s.bedDb = -8;
+    s.gustHz = 0.06; s.gustDepth = 0.15;
+    return s;
+}
+
+RainStyle downpourStyle()
+{
+    RainStyle s;
+    s.dropsPerSecond = 2500;
+    s.tickTauMs[0] = 0.15; s.tickTauMs[1] = 0.6;
+    s.resHz[0] = 1500; s.resHz[1] = 5000;
+    s.resTauMs[0] = 0.8; s.resTauMs[1] = 2.0;
+    s.resShare = 0.2;
+    s.sizeSigma = 0.8;
+    s.dropColour = bandpass(300, 14000, 2);
+    s.dropsDb = 0;
+    s.plinksPerSecond = 40;
+    s.plinkHz[0] = 900; s.plinkHz[1] = 3000;
+    s.plinksDb = -12;
+    s.bed = product({bandpass(150, 12000, 1), tilt(-1)});
+    s.bedDb = -2;
+    s.gustHz = 0.12; s.gustDepth = 0.25;
+    return s;
+}
+
+RainStyle thunderStyle()
+{
+    RainStyle s;
+    s.dropsPerSecond = 450;
+    s.tickTauMs[0] = 0.2; s.tickTauMs[1] = 0.9;
+    s.resHz[0] = 1200; s.resHz[1] = 3500;
+    s.resTauMs[0] = 1.0; s.resTauMs[1] = 3.0;
+    s.resShare = 0.3;
+    s.dropColour = bandpass(300, 10000, 2);
+    s.plinksPerSecond = 10;
+    s.plinksDb = -10;
+    s.bed = product({bandpass(200, 8000, 2), tilt(-1.5)});
+    s.bedDb = 0;
+    s.gustHz = 0.16; s.gustDepth = 0.15;
+    return s;
+}
+
+RainStyle leavesStyle()
+{
+    RainStyle s;
+    s.dropsPerSecond = 380;
+    s.tickTauMs[0] = 0.15; s.tickTauMs[1] = 0.5;
+    s.resHz[0] = 2500; s.resHz[1] = 7000;
+    s.resTauMs[0] = 1.5; s.resTauMs[1] = 3.5;
+    s.resShare = 0.6;
+    s.sizeSigma = 0.6;
+    s.patterHz = 1.5; s.patterDepth = 0.6;
+    s.dropColour = bandpass(800, 12000, 2);
+    s.bed = bandpass(1000, 9000, 2);
+    s.bedDb = -6;
+    s.gustHz = 0.1; s.gustDepth = 0.2;
+    return s;
+}
+
+RainStyle drizzleStyle()
+{
+    RainStyle s;
+    s.dropsPerSecond = 45;
+    s.tickTauMs[0] = 0.2; s.tickTauMs[1] = 0.6;
+    s.resHz[0] = 2000; s.resHz[1] = 5000;
+    s.resTauMs[0] = 1.0; s.resTauMs[1] = 2.0;
+    s.resShare = 0.3;
+    s.sizeSigma = 0.5;
+    s.dropColour = bandpass(600, 11000, 2);
+    s.dropsDb = -3;
+    s.plinksPerSecond = 5;
+    s.plinksDb = -14;
+    s.bed = product({bandpass(1500, 12000, 2), tilt(-1)});
+    s.bedDb = -1;
+    s.gustHz = 0.05; s.gustDepth = 0.1;
+    return s;
+}
+
+RainStyle gutterStyle()
+{
+    RainStyle s;
+    s.dropsPerSecond = 350;
+    s.tickTauMs[0] = 0.2; s.tickTauMs[1] = 1.0;
+    s.resHz[0] = 1500; s.resHz[1] = 4500;
+    s.resTauMs[0] = 1.0; s.resTauMs[1] = 3.0;
+    s.resShare = 0.3;
+    s.dropColour = bandpass(300, 9000, 2);
+    s.bed = product({bandpass(250, 7000, 2), tilt(-1.5)});
+    s.bedDb = -2;
+    s.gustHz = 0.07; s.gustDepth = 0.12;
+    return s;
+}
+
+RainStyle tinRoofStyle()
+{
+    RainStyle s;
+    s.dropsPerSecond = 700;
+    s.tickTauMs[0] = 0.3; s.tickTauMs[1] = 1.0;
+    s.resHz[0] = 500; s.resHz[1] = 1100;
+    s.resTauMs[0] = 6; s.resTauMs[1] = 14;
+    s.resShare = 0.4;
+    s.sizeSigma = 0.8;
+    s.dropColour = bandpass(120, 8000, 2);
+    s.bed = product({bandpass(100, 5000, 2), tilt(-2)});
+    s.bedDb = -4;
+    s.gustHz = 0.1; s.gustDepth = 0.2;
+    return s;
+}
+
+} // namespace
+
+std::unique_ptr<LiveSound> rainGarden(int rate, Rng& rng)
+{
+    return rainSound(rate, rng, gardenStyle());
+}
+
+std::unique_ptr<LiveSound> rainRoof(int rate, Rng& rng)
+{
+    auto sound = std::make_unique<LayeredSound>(rate, rng);
+    sound->push(std::make_unique<RainLayer>(rate, rng, roofStyle()));
+    // Heavier drops falling from the eaves onto a sill.
+    sound->push(std::make_unique<ScatterLayer>(
+        rate, rng, 64, knockAndTick(rate, 280, 420, 18, 30, 0.6, 1200, 2000, 4, 0.4, 0.5, 0.3, 3.0), Response{},
+        1.6, -9));
+    return sound;
+}
+
+std::unique_ptr<LiveSound> rainDownpour(int rate, Rng& rng)
+{
+    return rainSound(rate, rng, downpourStyle());
+}
+
+std::unique_ptr<LiveSound> rainThunder(int rate, Rng& rng)
+{
+    auto sound = std::make_unique<LayeredSound>(rate, rng);
+    sound->push(std::make_unique<RainLayer>(rate, rng, thunderStyle()));
+    sound->push(std::make_unique<ThunderLayer>(rate, rng, -6));
+    return sound;
+}
+
+std::unique_ptr<LiveSound> rainLeaves(int rate, Rng& rng)
+{
+    auto sound = std::make_unique<LayeredSound>(rate, rng);
+    sound->push(std::make_unique<RainLayer>(rate, rng, leavesStyle()));
+    // Big drops gathered on leaves and let go: soft low pats.
+    sound->push(std::make_unique<ScatterLayer>(
+        rate, rng, 64, knockAndTick(rate, 500, 900, 6, 10, 0.8, 2500, 2500, 2, 0.2, 0.6, 0.4, 3.0), Response{}, 3.0,
+        -8));
+    return sound;
+}
+
+std::unique_ptr<LiveSound> rainDrizzle(int rate, Rng& rng)
+{
+    return rainSound(rate, rng, drizzleStyle());
+}
+
+std::unique_ptr<LiveSound> rainGutter(int rate, Rng& rng)
+{
+    auto sound = std::make_unique<LayeredSound>(rate, rng);
+    sound->push(std::make_unique<RainLayer>(rate, rng, gutterStyle()));
+    // Two drips from a gutter into a water butt, each at its own pace.
+    sound->push(std::make_unique<DripsLayer>(
+        rate, rng, std::vector<DripsLayer::Drip>{{0.62, 1150.0, 1.0}, {0.91, 820.0, 0.7}}, -7));
+    return sound;
+}
+
+std::unique_ptr<LiveSound> rainTinRoof(int rate, Rng& rng)
+{
+    return rainSound(rate, rng, tinRoofStyle());
+}
+
+std::unique_ptr<LiveSound> ocean(int rate, Rng& rng)
+{
+    return std::make_unique<OceanSound>(rate, rng);
+}
+
+std::unique_ptr<LiveSound> cicadaDrone(int rate, Rng& rng)
+{
+    std::vector<InsectVoice> v = {
+        voice(4800, 0.08, 210, 0.5, 0.8, 0), voice(5100, 0.07, 190, 0.5, 0.8, -2),
+        voice(5350, 0.09, 235, 0.5, 0.8, -3), voice(4950, 0.06, 180, 0.5, 0.8, -4),
+        voice(5600, 0.1, 220, 0.5, 0.8, -5),
+    };
+    return chorus(rate, rng, v, 4000, 7000, -10, 0.3, 0.25);
+}
+
+std::unique_ptr<LiveSound> cicadaSwells(int rate, Rng& rng)
+{
+    std::vector<InsectVoice> v = {
+        calling(voice(4400, 0.1, 120, 0.35, 0.95, 0), 5.0, 8.0, 0.6, 0.15, 0.08),
+        calling(voice(4650, 0.1, 128, 0.35, 0.95, -2), 4.5, 7.0, 0.6, 0.15, 0.08),
+        calling(voice(4250, 0.09, 113, 0.35, 0.95, -3), 5.5, 9.0, 0.6, 0.15, 0.08),
+    };
+    return chorus(rate, rng, v, 4000, 6000, -8, 0, 0);
+}
+
+std::unique_ptr<LiveSound> cicadaChirps(int rate, Rng& rng)
+{
+    std::vector<InsectVoice> v = {
+        calling(voice(6400, 0.05, 95, 0.4, 0.9, 0), 0.14, 0.36, 0.02, 0.04, 0.02),
+        calling(voice(6700, 0.05, 101, 0.4, 0.9, -2), 0.12, 0.33, 0.02, 0.04, 0.02),
+        calling(voice(6200, 0.05, 90, 0.4, 0.9, -3), 0.15, 0.40, 0.02, 0.04, 0.02),
+        calling(voice(6900, 0.05, 105, 0.4, 0.9, -4), 0.13, 0.38, 0.02, 0.04, 0.02),
+    };
+    return chorus(rate, rng, v, 5500, 8000, -12, 0, 0);
+}
+
+std::unique_ptr<LiveSound> cicadaTicking(int rate, Rng& rng)
+{
+    std::vector<InsectVoice> v = {
+        calling(voice(6000, 0.12, 28, 0.12, 1.0, 0), 1.6, 2.6, 0.2, 0.2, 0.05),
+        calling(voice(6400, 0.12, 33, 0.12, 1.0, -1), 1.4, 2.3, 0.2, 0.2, 0.05),
+        calling(voice(6800, 0.12, 36, 0.12, 1.0, -3), 1.8, 3.1, 0.2, 0.2, 0.05),
+        calling(voice(6200, 0.12, 30, 0.12, 1.0, -4), 1.5, 2.8, 0.2, 0.2, 0.05),
+    };
+    return chorus(rate, rng, v, 5000, 8000, -12, 0, 0);
+}
+
+std::unique_ptr<LiveSound> cicadaWeeOo(int rate, Rng& rng)
+{
+    // The two singers alternate: one clock, the second half a period behind.
+    const double period = 0.83;
+    std::vector<InsectVoice> v = {
+        calling(voice(4100, 0.07, 300, 0.5, 0.7, 0), period, period, 0.5, 0.5, 0.0, 0.0),
+        calling(voice(4350, 0.07, 280, 0.5, 0.7, -1.5), period, period, 0.5, 0.5, 0.0, period / 2),
+    };
+    return chorus(rate, rng, v, 4000, 6500, -9, 0.25, 0.15, true);
+}
+
+std::unique_ptr<LiveSound> cicadaShimmer(int rate, Rng& rng)
+{
+    // A group calling together four times a second, each a little behind the last.
+    std::vector<InsectVoice> v;
+    const double hz[] = {7000, 7250, 7500, 7800, 7150};
+    for (int i = 0; i < 5; ++i)
+        v.push_back(calling(voice(hz[i], 0.07, 150 + 5 * i, 0.45, 0.85, -1.0 * i), 0.16, 0.25, 0.3, 0.4, 0.01,
+                            0.012 * i));
+    return chorus(rate, rng, v, 6000, 8500, -10, 0.22, 0.2, true);
+}
+
+std::unique_ptr<LiveSound> aquariumAirStone(int rate, Rng& rng)
+{
+    auto sound = std::make_unique<LayeredSound>(rate, rng);
+    std::optional<Wobble> density;
+    density.emplace(rate, rng, 3.0, 0.4);
+    sound->push(std::make_unique<ScatterLayer>(
+        rate, rng, 128,
+        [rate](Rng& b, const KernelBank::Shares& q) {
+            const double hz = 2200 * std::exp(0.35 * normalQuantile(q.pitch));
+            return scaled(quickBubble(rate, hz, b.range(3, 8), b.range(0.2, 0.6)), sizeAt(q.size, 0.5, 3.0));
+        },
+        Response{}, 70, 0, std::move(density), 1.8));
+    // The surface: water broken by the rising stream.
+    auto surface = noiseLayer(rate, rng, bandpass(400, 4000, 2), -6);
+    surface->wobbling(rate, rng, 15.0, 0.6, 0.1);
+    sound->push(std::move(surface));
+    sound->push(std::make_unique<MachineLayer>(rate, rng, bandpass(80, 1500, 2), -40,
+                                               std::vector<Hum>{Hum{100.0, {0, -6, -14, -20}, 0.6, 0}}, -15));
+    return sound;
+}
+
+std::unique_ptr<LiveSound> aquariumFilter(int rate, Rng& rng)
+{
+    auto sound = std::make_unique<LayeredSound>(rate, rng);
+    // Gurgles: bursts of large bubbles where the outflow meets the surface.
+    auto bubbles = std::make_unique<KernelBank>(256, rate, rng, [rate](Rng& g, const KernelBank::Shares& q) {
+        const double hz = 650 * std::exp(0.35 * normalQuantile(q.pitch));
+        return scaled(quickBubble(rate, hz, g.range(10, 25), g.range(0.3, 0.8)), sizeAt(q.size, 0.4, 3.0));
+    });
+    sound->push(std::make_unique<BurstLayer>(rate, rng, std::move(bubbles), BurstLayer::Burst{2.2, 3, 8, 0.03, 0.07}, 0));
+    auto stream = noiseLayer(rate, rng, product({bandpass(200, 6000, 2), tilt(-2, 800)}), -3);
+    stream->wobbling(rate, rng, 6.0, 0.35);
+    sound->push(std::move(stream));
+    sound->push(std::make_unique<MachineLayer>(rate, rng, bandpass(60, 800, 2), -30,
+                                               std::vector<Hum>{Hum{50.0, {-4, -14, 0, -16, -6, -20, -12}, 1.2, 0}},
+                                               -11));
+    return sound;
+}
+
+std::unique_ptr<LiveSound> fire(int rate, Rng& rng)
+{
+    auto sound = std::make_unique<LayeredSound>(rate, rng);
+    auto roar = noiseLayer(rate, rng, product({bandpass(60, 900, 2), tilt(-2, 200)}), 0);
+    roar->wobbling(rate, rng, 3.0, 0.4, 0.2);
+    sound->push(std::move(roar));
+    // Crackles come in clusters; a few bigger pops of sap.
+    const Response colour = highpass(250, 2);
+    auto crackles = std::make_unique<KernelBank>(256, rate, rng, [rate](Rng& c, const KernelBank::Shares& q) {
+        return scaled(tick(c, rate, c.range(0.15, 1.2), spread(q.pitch, 2000, 6000), 0.5, 0.2), sizeAt(q.size, 0.8, 3.5));
+    }, colour);
+    auto pops = std::make_unique<KernelBank>(32, rate, rng,
+                                             knockAndTick(rate, 300, 600, 5, 12, 1.5, 2500, 2500, 2, 0.1, 1.0, 0.3, 10.0),
+                                             colour);
+    sound->push(std::make_unique<BurstLayer>(rate, rng, std::move(crackles), BurstLayer::Burst{3.0, 1, 6, 0.003, 0.05},
+                                             -4, std::move(pops), 0.35, 1.4));
+    auto hiss = noiseLayer(rate, rng, bandpass(3000, 9000, 2), -16);
+    hiss->wobbling(rate, rng, 1.0, 0.5, 0.1);
+    sound->push(std::move(hiss));
+    return sound;
+}
+
+} // namespace sonaveil::synth::live

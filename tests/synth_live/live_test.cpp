@@ -1,0 +1,153 @@
+// The streaming building blocks: the levels and spectra they promise, and events that come out
+// as they were put in.
+
+#include "synth/layers.h"
+#include "synth/live.h"
+#include "tools/soundcheck/measure.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <vector>
+
+namespace {
+
+using namespace sonaveil::synth;
+using namespace sonaveil::synth::live;
+
+constexpr int kRate = 44100;
+
+double rmsOf(const std::vector<float>& x)
+{
+    double s = 0;
+    for (float v : x)
+        s += double(v) * v;
+    return std::sqrt(s / double(x.size()));
+}
+
+std::vector<float> noise(const Response& r, double seconds, std::uint64_t seed = 1)
+{
+    Rng rng(seed);
+    NoiseStream n(kRate, r, rng);
+    std::vector<float> x(std::size_t(seconds * kRate) / kBlock * kBlock);
+    for (std::size_t i = 0; i < x.size(); i += kBlock)
+        n.read(x.data() + i, kBlock);
+    return x;
+}
+
+// Coloured noise keeps its exact slope and its level (RMS 1 before the rumble filter, as a file
+// layer), and a second stream is another noise.
+TEST(LiveNoise, SlopeLevelAndIndependence)
+{
+    EXPECT_NEAR(rmsOf(noise(tilt(0.0), 30)), 1.0, 0.02);
+    for (double slope : {0.0, -3.0103, -6.0206, 3.0103}) {
+        const auto x = noise(product({tilt(slope), highpass(27.0, 10)}), 30);
+        EXPECT_NEAR(sonaveil::soundcheck::fittedSlope(sonaveil::soundcheck::welch(x, kRate), 100, 10000), slope, 0.15)
+            << slope;
+    }
+    const auto a = noise(tilt(0), 2, 1), b = noise(tilt(0), 2, 2);
+    double ab = 0;
+    for (std::size_t i = 0; i < a.size(); ++i)
+        ab += double(a[i]) * b[i];
+    EXPECT_LT(std::fabs(ab / double(a.size())), 0.02);
+}
+
+// A narrow band stays narrow: nothing leaks an octave away.
+TEST(LiveNoise, NarrowBandStaysNarrow)
+{
+    const auto x = noise([](double f) {
+        const double d = std::log2(f / 5000) / 0.08;
+        return std::exp(-0.5 * d * d);
+    }, 20);
+    const auto w = sonaveil::soundcheck::welch(x, kRate);
+    auto at = [&](double hz) { return 10 * std::log10(w.power[std::size_t(hz / w.binHz)] + 1e-30); };
+    EXPECT_GT(at(5000) - at(2500), 80.0);
+    EXPECT_GT(at(5000) - at(10000), 80.0);
+}
+
+// Slow motions have the RMS they promise, and a wobble the mean and mean square it reports.
+TEST(LiveMotion, SlowNoiseAndWobbleLevels)
+{
+    Rng rng(3);
+    SlowNoise slow(kRate, rng, 2.0);
+    Wobble wobble(kRate, rng, 2.0, 0.6, 0.05);
+    double s2 = 0, w1 = 0, w2 = 0;
+    const int blocks = 600 * kRate / kBlock;
+    for (int i = 0; i < blocks; ++i) {
+        const double v = slow.next();
+        wobble.next();
+        s2 += v * v;
+        w1 += wobble.to();
+        w2 += double(wobble.to()) * wobble.to();
+    }
+    EXPECT_NEAR(std::sqrt(s2 / blocks), 1.0, 0.1);
+    EXPECT_NEAR(w1 / blocks, wobble.mean(), 0.05);
+    EXPECT_NEAR(w2 / blocks, wobble.meanSquare(), 0.08);
+}
+
+// Events placed in the ring come out whole, across its wrap too, and a Poisson layer has the
+// RMS the bank predicts.
+TEST(LiveEvents, RingAndLayerLevel)
+{
+    EventRing ring(300);
+    std::vector<float> kernel(250);
+    for (std::size_t i = 0; i < kernel.size(); ++i)
+        kernel[i] = float(i + 1);
+    std::vector<float> out(64 * 40, 0.0f);
+    for (int b = 0; b < 40; ++b) {
+        if (b == 7)
+            ring.add(kernel.data(), int(kernel.size()), 10, 2.0f);
+        ring.read(out.data() + b * 64, 64);
+    }
+    for (std::size_t i = 0; i < out.size(); ++i) {
+        const long k = long(i) - (7 * 64 + 10);
+        EXPECT_EQ(out[i], k >= 0 && k < 250 ? 2.0f * kernel[std::size_t(k)] : 0.0f) << i;
+    }
+
+    Rng rng(4);
+    KernelBank bank(64, kRate, rng, [](Rng& r, const KernelBank::Shares& q) {
+        return tick(r, kRate, 0.5, 3000 * (1 + q.pitch), 2, 0.3);
+    }, bandpass(400, 10000, 2));
+    Poisson events(300, kRate, rng);
+    EventRing layer(bank.longest() + kBlock);
+    std::vector<float> x(std::size_t(60 * kRate / kBlock * kBlock), 0.0f);
+    for (std::size_t b = 0; b < x.size(); b += kBlock) {
+        events.block(1.0, [&](int at) { layer.add(bank, bank.choose(rng.next()), at, 1.0f); });
+        layer.read(x.data() + b, kBlock);
+    }
+    EXPECT_NEAR(rmsOf(x) / bank.layerRms(300, kRate), 1.0, 0.05);
+}
+
+// Sizes from shares follow the capped log-normal, and the quick kernels are the recipes' own.
+TEST(LiveEvents, SizesAndQuickKernels)
+{
+    EXPECT_NEAR(sizeAt(0.5, 0.7, 4.0), 1.0, 1e-6);
+    EXPECT_NEAR(std::log(sizeAt(0.841344746, 0.7, 4.0)), 0.7, 1e-4);
+    EXPECT_EQ(sizeAt(0.999, 0.7, 4.0), 4.0);
+    const Signal b = bubble(kRate, 1200, 20, 0.3), qb = quickBubble(kRate, 1200, 20, 0.3);
+    const Signal k = knock(kRate, 300, 25), qk = quickKnock(kRate, 300, 25);
+    ASSERT_EQ(b.size(), qb.size());
+    ASSERT_EQ(k.size(), qk.size());
+    for (std::size_t i = 0; i < b.size(); ++i)
+        ASSERT_NEAR(b[i], qb[i], 1e-4) << i;
+    for (std::size_t i = 0; i < k.size(); ++i)
+        ASSERT_NEAR(k[i], qk[i], 1e-4) << i;
+}
+
+// A hum has its level and its pitch, however its phase wanders.
+TEST(LiveHum, LevelAndPitch)
+{
+    Rng rng(6);
+    HumVoice hum(kRate, rng, Hum{100.0, {0, -6, -12}, 2.0, -12});
+    std::vector<float> x(std::size_t(20 * kRate / kBlock * kBlock), 0.0f);
+    for (std::size_t b = 0; b < x.size(); b += kBlock)
+        hum.add(x.data() + b);
+    EXPECT_NEAR(20 * std::log10(rmsOf(x)), -12.0, 0.1);
+    const auto w = sonaveil::soundcheck::welch(x, kRate);
+    std::size_t top = 1;
+    for (std::size_t k = 1; k < w.power.size(); ++k)
+        top = w.power[k] > w.power[top] ? k : top;
+    EXPECT_NEAR(double(top) * w.binHz, 100.0, 2 * w.binHz);
+}
+
+} // namespace
