@@ -98,16 +98,15 @@ ProgramFolder ProgramFolder::decide(const fs::path& programFolder, const Environ
     return ProgramFolder(program, dataFolder(environment));
 }
 
-bool ProgramFolder::prepare(std::string* error) const
+bool ProgramFolder::prepare(Problem* problem) const
 {
     for (const auto& sub : userFolders()) {
         std::error_code ec;
         const fs::path folder = m_user / sub;
         fs::create_directories(folder, ec);
         if (ec || !fs::is_directory(folder)) {
-            if (error)
-                *error = "cannot create the folder " + folder.string() + ": "
-                         + (ec ? ec.message() : "a file of that name is in the way");
+            if (problem)
+                *problem = Problem{folder, ec ? ec.message() : std::string()};
             return false;
         }
     }

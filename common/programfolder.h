@@ -49,11 +49,18 @@ public:
     // Whether the user's files live apart from the program (a read-only program folder).
     bool separate() const { return m_program != m_user; }
 
+    // What prepare() could not do: the folder it could not create, and the system's reason
+    // ("" when a file of that name stands in the way). The programs word the message.
+    struct Problem {
+        std::filesystem::path folder;
+        std::string systemReason;
+    };
+
     // Creates the user folder and the folders the programs expect in it, and in a separate user
-    // folder copies in the starter files it has not received yet. False, with `error` saying
+    // folder copies in the starter files it has not received yet. False, with `problem` saying
     // why, when the user folder cannot be created; a starter that cannot be copied is skipped
     // and tried again on the next start.
-    bool prepare(std::string* error = nullptr) const;
+    bool prepare(Problem* problem = nullptr) const;
 
 private:
     ProgramFolder(std::filesystem::path program, std::filesystem::path user);

@@ -29,6 +29,17 @@ QString said(const char* text)
     return QCoreApplication::translate("quietdeck", text);
 }
 
+// Why the user's folder could not be made, in the user's language.
+QString folderProblem(const ProgramFolder::Problem& problem)
+{
+    const QString folder = QString::fromStdString(problem.folder.string());
+    if (problem.systemReason.empty())
+        return said(QT_TRANSLATE_NOOP("quietdeck", "cannot create the folder %1: a file of that name is in the way"))
+            .arg(folder);
+    return said(QT_TRANSLATE_NOOP("quietdeck", "cannot create the folder %1: %2"))
+        .arg(folder, QString::fromStdString(problem.systemReason));
+}
+
 int failure(const std::string& line)
 {
     std::fprintf(stderr, "quietdeck: %s\n", line.c_str());
@@ -128,9 +139,9 @@ int main(int argc, char** argv)
 
     // A read-only program folder (a package) sends the user's files to their data folder.
     const ProgramFolder folders = ProgramFolder::decide(QCoreApplication::applicationDirPath().toStdString());
-    std::string why;
-    if (!folders.prepare(&why))
-        std::fprintf(stderr, "quietdeck: %s\n", why.c_str());
+    ProgramFolder::Problem problem;
+    if (!folders.prepare(&problem))
+        std::fprintf(stderr, "quietdeck: %s\n", qPrintable(folderProblem(problem)));
 
     player::PlayerSetup setup;
     setup.programFolder = QString::fromStdString(folders.program().string());

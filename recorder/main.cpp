@@ -38,9 +38,15 @@ int main(int argc, char** argv)
 
     // A read-only program folder (a package) sends the user's files to their data folder.
     const ProgramFolder folders = ProgramFolder::decide(QCoreApplication::applicationDirPath().toStdString());
-    std::string why;
-    if (!folders.prepare(&why))
-        std::fprintf(stderr, "recorder: %s\n", why.c_str());
+    ProgramFolder::Problem problem;
+    if (!folders.prepare(&problem)) {
+        const QString folder = QString::fromStdString(problem.folder.string());
+        const QString line = problem.systemReason.empty()
+            ? QCoreApplication::translate("recorder", "cannot create the folder %1: a file of that name is in the way").arg(folder)
+            : QCoreApplication::translate("recorder", "cannot create the folder %1: %2")
+                  .arg(folder, QString::fromStdString(problem.systemReason));
+        std::fprintf(stderr, "recorder: %s\n", qPrintable(line));
+    }
 
     recorder::RecorderSetup setup;
     setup.programFolder = QString::fromStdString(folders.program().string());

@@ -48,6 +48,25 @@
         <source>later starts cannot reach this player (%1)</source>
         <translation>spätere Starts erreichen diesen Player nicht (%1)</translation>
     </message>
+    <message>
+        <source>cannot create the folder %1: a file of that name is in the way</source>
+        <translation>kann den Ordner %1 nicht anlegen: eine Datei dieses Namens steht im Weg</translation>
+    </message>
+    <message>
+        <source>cannot create the folder %1: %2</source>
+        <translation>kann den Ordner %1 nicht anlegen: %2</translation>
+    </message>
+</context>
+<context>
+    <name>recorder</name>
+    <message>
+        <source>cannot create the folder %1: a file of that name is in the way</source>
+        <translation>kann den Ordner %1 nicht anlegen: eine Datei dieses Namens steht im Weg</translation>
+    </message>
+    <message>
+        <source>cannot create the folder %1: %2</source>
+        <translation>kann den Ordner %1 nicht anlegen: %2</translation>
+    </message>
 </context>
 <context>
     <name>sonaveil::controls::MasterVolume</name>

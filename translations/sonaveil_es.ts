@@ -48,6 +48,25 @@
         <source>later starts cannot reach this player (%1)</source>
         <translation>los inicios posteriores no pueden llegar a este reproductor (%1)</translation>
     </message>
+    <message>
+        <source>cannot create the folder %1: a file of that name is in the way</source>
+        <translation>no se puede crear la carpeta %1: hay un archivo con ese nombre</translation>
+    </message>
+    <message>
+        <source>cannot create the folder %1: %2</source>
+        <translation>no se puede crear la carpeta %1: %2</translation>
+    </message>
+</context>
+<context>
+    <name>recorder</name>
+    <message>
+        <source>cannot create the folder %1: a file of that name is in the way</source>
+        <translation>no se puede crear la carpeta %1: hay un archivo con ese nombre</translation>
+    </message>
+    <message>
+        <source>cannot create the folder %1: %2</source>
+        <translation>no se puede crear la carpeta %1: %2</translation>
+    </message>
 </context>
 <context>
     <name>sonaveil::controls::MasterVolume</name>

@@ -116,8 +116,8 @@ TEST(ProgramFolder, TheFirstStartCreatesTheDataFolderAndCopiesTheStartersOnce)
         GTEST_SKIP() << "cannot make a folder read-only here";
     const ProgramFolder folder = ProgramFolder::decide(tree.program, tree.env);
 
-    std::string error;
-    ASSERT_TRUE(folder.prepare(&error)) << error;
+    ProgramFolder::Problem problem;
+    ASSERT_TRUE(folder.prepare(&problem)) << problem.folder << ": " << problem.systemReason;
     for (const auto& sub : ProgramFolder::userFolders())
         EXPECT_TRUE(fs::is_directory(tree.user() / sub)) << sub;
     EXPECT_EQ(text(tree.user() / "saves/Ocean Night.svp"), "ocean 1");
@@ -182,7 +182,7 @@ TEST(ProgramFolder, AUserFolderThatCannotBeCreatedIsReported)
         GTEST_SKIP() << "cannot make a folder read-only here";
     // A file where the data folder should be.
     put(tree.home / ".local/share/sonaveil", "in the way");
-    std::string error;
-    EXPECT_FALSE(ProgramFolder::decide(tree.program, tree.env).prepare(&error));
-    EXPECT_NE(error.find(".local/share/sonaveil"), std::string::npos) << error;
+    ProgramFolder::Problem problem;
+    EXPECT_FALSE(ProgramFolder::decide(tree.program, tree.env).prepare(&problem));
+    EXPECT_NE(problem.folder.string().find(".local/share/sonaveil"), std::string::npos) << problem.folder;
 }
