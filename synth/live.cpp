@@ -1,5 +1,7 @@
 #include "synth/live.h"
 
+#include "synth/simd.h"
+
 #include <algorithm>
 #include <complex>
 #include <cstring>
@@ -106,7 +108,170 @@ private:
     float* bins_;
 };
 
+SONAVEIL_INLINE void multiplyRampBody(float* __restrict x, int n, float g0, float g1)
+{
+    const float step = (g1 - g0) / float(n);
+    for (int i = 0; i < n; ++i)
+        x[i] *= g0 + step * float(i);
+}
+
+SONAVEIL_INLINE void addRampBody(float* __restrict out, const float* __restrict x, int n, float g0, float g1)
+{
+    const float step = (g1 - g0) / float(n);
+    for (int i = 0; i < n; ++i)
+        out[i] += (g0 + step * float(i)) * x[i];
+}
+
+SONAVEIL_INLINE void addScaledBody(float* __restrict r, const float* __restrict k, int n, float gain)
+{
+    for (int i = 0; i < n; ++i)
+        r[i] += gain * k[i];
+}
+
+// o += r, r = 0.
+SONAVEIL_INLINE void drainBody(float* __restrict o, float* __restrict r, int n)
+{
+    for (int i = 0; i < n; ++i) {
+        o[i] += r[i];
+        r[i] = 0.0f;
+    }
+}
+
+// The overlap of two noise frames: the head of `frame` fades in over the saved tail of the last,
+// and its own tail is saved, faded out, for the next.
+SONAVEIL_INLINE void crossFadeBody(float* __restrict frame, float* __restrict overlap, const float* __restrict w,
+                                   int n, int tail)
+{
+    for (int i = 0; i < n; ++i)
+        frame[i] = overlap[i] + w[i] * frame[i];
+    for (int i = 0; i < n; ++i)
+        overlap[i] = w[n - 1 - i] * frame[tail + i];
+}
+
+SONAVEIL_DISPATCH(void, addScaled, (float* r, const float* k, int n, float gain), (r, k, n, gain))
+SONAVEIL_DISPATCH(void, drain, (float* o, float* r, int n), (o, r, n))
+SONAVEIL_DISPATCH(void, crossFade, (float* frame, float* overlap, const float* w, int n, int tail),
+                  (frame, overlap, w, n, tail))
+
+// Zeros n floats (n a multiple of 8) with vector stores.
+#ifdef SONAVEIL_SIMD_X86
+// (Not turned into a call of memset, which would use string instructions.)
+__attribute__((optimize("no-tree-loop-distribute-patterns"))) SONAVEIL_AVX2_TARGET void zeroAvx2(float* x, int n)
+{
+    const __m256 z = _mm256_setzero_ps();
+    for (int i = 0; i < n; i += 8)
+        _mm256_storeu_ps(x + i, z);
+}
+#endif
+
+void zero(float* x, int n)
+{
+#ifdef SONAVEIL_SIMD_X86
+    if (simd::avx2())
+        return zeroAvx2(x, n);
+#endif
+    std::fill(x, x + n, 0.0f);
+}
+
+// v[i] = the table (2^bits entries and a guard) read with linear interpolation at phase + i step,
+// for kBlock frames; the phase's top bits are the index.
+void readTablePlain(const float* t, int bits, std::uint32_t phase, std::uint32_t step, float* __restrict v)
+{
+    const int shift = 32 - bits;
+    const std::uint32_t mask = (1u << shift) - 1;
+    const float scale = 1.0f / float(1u << shift);
+    for (int i = 0; i < kBlock; ++i) {
+        const std::uint32_t ph = phase + std::uint32_t(i) * step;
+        const std::uint32_t index = ph >> shift;
+        const float frac = float(ph & mask) * scale;
+        v[i] = t[index] + frac * (t[index + 1] - t[index]);
+    }
+}
+
+#ifdef SONAVEIL_SIMD_X86
+SONAVEIL_AVX2_TARGET void readTableAvx2(const float* t, int bits, std::uint32_t phase, std::uint32_t step, float* v)
+{
+    const int shift = 32 - bits;
+    const __m256i mask = _mm256_set1_epi32(int((1u << shift) - 1));
+    const __m256 scale = _mm256_set1_ps(1.0f / float(1u << shift));
+    const __m128i s = _mm_cvtsi32_si128(shift);
+    __m256i ph = _mm256_add_epi32(_mm256_set1_epi32(int(phase)),
+                                  _mm256_mullo_epi32(_mm256_setr_epi32(0, 1, 2, 3, 4, 5, 6, 7),
+                                                     _mm256_set1_epi32(int(step))));
+    const __m256i inc = _mm256_set1_epi32(int(8u * step));
+    for (int i = 0; i < kBlock; i += 8) {
+        const __m256i index = _mm256_srl_epi32(ph, s);
+        const __m256 frac = _mm256_mul_ps(_mm256_cvtepi32_ps(_mm256_and_si256(ph, mask)), scale);
+        const __m256 a = _mm256_i32gather_ps(t, index, 4);
+        const __m256 b = _mm256_i32gather_ps(t + 1, index, 4);
+        _mm256_storeu_ps(v + i, _mm256_fmadd_ps(frac, _mm256_sub_ps(b, a), a));
+        ph = _mm256_add_epi32(ph, inc);
+    }
+}
+#endif
+
+void readTable(const float* t, int bits, std::uint32_t phase, std::uint32_t step, float* v)
+{
+#ifdef SONAVEIL_SIMD_X86
+    if (simd::avx2())
+        return readTableAvx2(t, bits, phase, step, v);
+#endif
+    readTablePlain(t, bits, phase, step, v);
+}
+
+// Bins k0 … k1 (a multiple of 8 apart) of a noise spectrum: magnitude times a random phasor, the
+// phases from eight xorshift generators, one for each of eight neighbouring bins.
+void fillBinsPlain(float* __restrict bins, const float* __restrict magnitude, std::uint32_t* lanes, int k0, int k1)
+{
+    const float* __restrict ph = phasors().data();
+    for (int k = k0; k < k1; k += 8)
+        for (int j = 0; j < 8; ++j) {
+            std::uint32_t x = lanes[j];
+            x ^= x << 13;
+            x ^= x >> 17;
+            x ^= x << 5;
+            lanes[j] = x;
+            const std::size_t p = std::size_t(x >> 20) * 2;
+            const float m = magnitude[k + j];
+            bins[2 * (k + j)] = m * ph[p];
+            bins[2 * (k + j) + 1] = m * ph[p + 1];
+        }
+}
+
+#ifdef SONAVEIL_SIMD_X86
+SONAVEIL_AVX2_TARGET void fillBinsAvx2(float* bins, const float* magnitude, std::uint32_t* lanes, int k0, int k1)
+{
+    const float* ph = phasors().data();
+    __m256i x = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(lanes));
+    for (int k = k0; k < k1; k += 8) {
+        x = _mm256_xor_si256(x, _mm256_slli_epi32(x, 13));
+        x = _mm256_xor_si256(x, _mm256_srli_epi32(x, 17));
+        x = _mm256_xor_si256(x, _mm256_slli_epi32(x, 5));
+        const __m256i p = _mm256_slli_epi32(_mm256_srli_epi32(x, 20), 1);
+        const __m256 m = _mm256_loadu_ps(magnitude + k);
+        const __m256 re = _mm256_mul_ps(m, _mm256_i32gather_ps(ph, p, 4));
+        const __m256 im = _mm256_mul_ps(m, _mm256_i32gather_ps(ph + 1, p, 4));
+        const __m256 lo = _mm256_unpacklo_ps(re, im), hi = _mm256_unpackhi_ps(re, im);
+        _mm256_storeu_ps(bins + 2 * k, _mm256_permute2f128_ps(lo, hi, 0x20));
+        _mm256_storeu_ps(bins + 2 * k + 8, _mm256_permute2f128_ps(lo, hi, 0x31));
+    }
+    _mm256_storeu_si256(reinterpret_cast<__m256i*>(lanes), x);
+}
+#endif
+
+void fillBins(float* bins, const float* magnitude, std::uint32_t* lanes, int k0, int k1)
+{
+#ifdef SONAVEIL_SIMD_X86
+    if (simd::avx2())
+        return fillBinsAvx2(bins, magnitude, lanes, k0, k1);
+#endif
+    fillBinsPlain(bins, magnitude, lanes, k0, k1);
+}
+
 } // namespace
+
+SONAVEIL_DISPATCH(void, multiplyRamp, (float* x, int n, float g0, float g1), (x, n, g0, g1))
+SONAVEIL_DISPATCH(void, addRamp, (float* out, const float* x, int n, float g0, float g1), (out, x, n, g0, g1))
 
 Response rumbleFilter()
 {
@@ -114,13 +279,12 @@ Response rumbleFilter()
 }
 
 NoiseStream::NoiseStream(int rate, const Response& response, Rng& rng)
-    : rng_(rng.fork()), magnitude_(kSize / 2 + 1, 0.0f), window_(kOverlap), overlap_(kOverlap, 0.0f),
-      ready_(kHop, 0.0f)
+    : rng_(rng.fork()), magnitude_(kSize / 2 + 8, 0.0f), window_(kOverlap), overlap_(kOverlap, 0.0f)
 {
     // Scaled to RMS 1 before the rumble filter, as a file layer is (the filter comes last there).
     const Response rumble = rumbleFilter();
     double power = 0.0, peak = 0.0;
-    std::vector<double> m(magnitude_.size(), 0.0);
+    std::vector<double> m(kSize / 2 + 1, 0.0);
     for (int k = 1; k < kSize / 2; ++k) {
         const double f = double(k) * rate / kSize;
         const double r = response(f);
@@ -131,18 +295,23 @@ NoiseStream::NoiseStream(int rate, const Response& response, Rng& rng)
     const double scale = power > 0 ? 1.0 / std::sqrt(power) : 0.0;
     firstBin_ = kSize / 2;
     lastBin_ = 0;
-    for (int k = 1; k < kSize / 2; ++k) {
-        magnitude_[std::size_t(k)] = float(m[std::size_t(k)] * scale);
+    for (int k = 1; k < kSize / 2; ++k)
         if (m[std::size_t(k)] > 1e-6 * peak) {
             firstBin_ = std::min(firstBin_, k);
             lastBin_ = k;
         }
-    }
+    for (int k = firstBin_; k <= lastBin_; ++k)
+        magnitude_[std::size_t(k)] = float(m[std::size_t(k)] * scale);
+    // Whole groups of eight bins around the band.
+    groupFirst_ = firstBin_ <= lastBin_ ? firstBin_ & ~7 : 0;
+    groupEnd_ = firstBin_ <= lastBin_ ? (lastBin_ | 7) + 1 : 0;
+    for (std::uint32_t& lane : lanes_)
+        lane = std::uint32_t(rng_.next() >> 32) | 1u;
     for (int i = 0; i < kOverlap; ++i)
         window_[std::size_t(i)] = float(std::sin(0.5 * kPi * (i + 0.5) / kOverlap));
     phasors();
     plan_ = inversePlan(kSize);
-    bins_ = fftBuffer(std::size_t(kSize + 2));
+    bins_ = fftBuffer(std::size_t(kSize + 8));
     frame_ = fftBuffer(std::size_t(kSize));
     // The first frame only fills the overlap: the stream starts at full level.
     refill();
@@ -157,36 +326,14 @@ NoiseStream::~NoiseStream()
 
 void NoiseStream::refill()
 {
-    float* __restrict bins = bins_;
-    const float* __restrict magnitude = magnitude_.data();
-    const float* __restrict ph = phasors().data();
-    std::memset(bins, 0, sizeof(float) * std::size_t(kSize + 2));
-    std::uint64_t bits = 0;
-    int left = 0;
-    for (int k = firstBin_; k <= lastBin_; ++k) {
-        if (left == 0) {
-            bits = rng_.next();
-            left = 5;
-        }
-        const std::size_t p = std::size_t(bits & (kPhasors - 1)) * 2;
-        bits >>= 12;
-        --left;
-        const float m = magnitude[k];
-        bins[2 * k] = m * ph[p];
-        bins[2 * k + 1] = m * ph[p + 1];
-    }
+    // Only the band is written; the transform may have overwritten the rest.
+    zero(bins_, 2 * groupFirst_);
+    zero(bins_ + 2 * groupEnd_, kSize + 8 - 2 * groupEnd_);
+    fillBins(bins_, magnitude_.data(), lanes_, groupFirst_, groupEnd_);
     runInverse(plan_, bins_, frame_);
-    const float* __restrict w = window_.data();
-    const float* __restrict frame = frame_;
-    float* __restrict ready = ready_.data();
-    float* __restrict overlap = overlap_.data();
     // The fade-in of this frame over the fade-out of the last, then this frame as it is; its end
-    // fades out under the next one (w[kOverlap - 1 - i] is the cosine taper).
-    for (int i = 0; i < kOverlap; ++i)
-        ready[i] = overlap[i] + w[i] * frame[i];
-    std::memcpy(ready + kOverlap, frame + kOverlap, sizeof(float) * std::size_t(kHop - kOverlap));
-    for (int i = 0; i < kOverlap; ++i)
-        overlap[i] = w[kOverlap - 1 - i] * frame[kHop + i];
+    // fades out under the next one. The frame is read in place up to kHop.
+    crossFade(frame_, overlap_.data(), window_.data(), kOverlap, kHop);
     position_ = 0;
 }
 
@@ -196,7 +343,7 @@ void NoiseStream::read(float* out, int n)
         if (position_ == kHop)
             refill();
         const int take = std::min(n, kHop - position_);
-        std::memcpy(out, ready_.data() + position_, sizeof(float) * std::size_t(take));
+        std::memcpy(out, frame_ + position_, sizeof(float) * std::size_t(take));
         out += take;
         n -= take;
         position_ += take;
@@ -211,7 +358,7 @@ void NoiseStream::addRamped(float* out, int n, float g0, float g1)
         if (position_ == kHop)
             refill();
         const int take = std::min(n, kHop - position_);
-        addRamp(out, ready_.data() + position_, take, g, g + step * float(take));
+        addRamp(out, frame_ + position_, take, g, g + step * float(take));
         g += step * float(take);
         out += take;
         n -= take;
@@ -267,20 +414,6 @@ double Wobble::moment(int power) const
         weight += p;
     }
     return sum / weight;
-}
-
-void multiplyRamp(float* __restrict x, int n, float g0, float g1)
-{
-    const float step = (g1 - g0) / float(n);
-    for (int i = 0; i < n; ++i)
-        x[i] *= g0 + step * float(i);
-}
-
-void addRamp(float* __restrict out, const float* __restrict x, int n, float g0, float g1)
-{
-    const float step = (g1 - g0) / float(n);
-    for (int i = 0; i < n; ++i)
-        out[i] += (g0 + step * float(i)) * x[i];
 }
 
 double normalQuantile(double share)
@@ -376,24 +509,16 @@ void EventRing::add(const float* kernel, int n, long ahead, float gain)
         return;
     std::size_t at = (start_ + std::size_t(ahead)) & mask_;
     const int first = std::min<int>(n, int(ring_.size() - at));
-    float* __restrict r = ring_.data();
-    const float* __restrict k = kernel;
-    for (int i = 0; i < first; ++i)
-        r[at + std::size_t(i)] += gain * k[i];
-    for (int i = first; i < n; ++i)
-        r[std::size_t(i - first)] += gain * k[i];
+    addScaled(ring_.data() + at, kernel, first, gain);
+    if (n > first)
+        addScaled(ring_.data(), kernel + first, n - first, gain);
 }
 
 void EventRing::read(float* out, int n)
 {
     while (n > 0) {
         const int take = std::min<int>(n, int(ring_.size() - start_));
-        float* __restrict r = ring_.data() + start_;
-        float* __restrict o = out;
-        for (int i = 0; i < take; ++i) {
-            o[i] += r[i];
-            r[i] = 0.0f;
-        }
+        drain(out, ring_.data() + start_, take);
         out += take;
         n -= take;
         start_ = (start_ + std::size_t(take)) & mask_;
@@ -434,15 +559,10 @@ void HumVoice::add(float* __restrict out)
     const double cycles = f * kBlock / rate_ + depth_ * (w - lastWander_) / (2.0 * kPi);
     lastWander_ = w;
     const auto step = std::uint32_t(std::int64_t(std::llround(cycles / kBlock * 4294967296.0)));
-    const float* t = table_.data();
-    std::uint32_t ph = phase_;
-    for (int i = 0; i < kBlock; ++i) {
-        const std::uint32_t index = ph >> 21;
-        const float frac = float(ph & 0x1FFFFF) * (1.0f / 2097152.0f);
-        out[i] += t[index] + frac * (t[index + 1] - t[index]);
-        ph += step;
-    }
-    phase_ = ph;
+    float v[kBlock];
+    readTable(table_.data(), 11, phase_, step, v);
+    addScaled(out, v, kBlock, 1.0f);
+    phase_ += step * std::uint32_t(kBlock);
 }
 
 PulseTrain::PulseTrain(int rate, Rng& rng, const std::function<double(double)>& shape, double hz, double drift)
@@ -462,15 +582,11 @@ void PulseTrain::multiply(float* __restrict x)
 {
     const double f = hz_ * (1.0 + drift_ * wobble_.next());
     const auto step = std::uint32_t(std::llround(f / rate_ * 4294967296.0));
-    const float* t = table_.data();
-    std::uint32_t ph = phase_;
-    for (int i = 0; i < kBlock; ++i) {
-        const std::uint32_t index = ph >> 22;
-        const float frac = float(ph & 0x3FFFFF) * (1.0f / 4194304.0f);
-        x[i] *= t[index] + frac * (t[index + 1] - t[index]);
-        ph += step;
-    }
-    phase_ = ph;
+    float v[kBlock];
+    readTable(table_.data(), 10, phase_, step, v);
+    for (int i = 0; i < kBlock; ++i)
+        x[i] *= v[i];
+    phase_ += step * std::uint32_t(kBlock);
 }
 
 Machine::Machine(int rate, Rng& rng, const Response& air, double airDb, const std::vector<Hum>& hums)

@@ -65,12 +65,14 @@ private:
     void refill();
 
     Rng rng_;
-    std::vector<float> magnitude_; // per bin, scaled so that the output has RMS 1
+    std::vector<float> magnitude_; // per bin, scaled so that the output has RMS 1; 0 off the band
     int firstBin_ = 1, lastBin_ = 0;
+    int groupFirst_ = 0, groupEnd_ = 0; // the band's bins in whole groups of eight
+    std::uint32_t lanes_[8] = {};      // the random phases' generators
     const void* plan_ = nullptr;
     float* bins_ = nullptr;  // kSize / 2 + 1 complex values, FFTW-aligned
-    float* frame_ = nullptr; // kSize values, FFTW-aligned
-    std::vector<float> window_, overlap_, ready_;
+    float* frame_ = nullptr; // kSize values, FFTW-aligned; its first kHop are read out
+    std::vector<float> window_, overlap_;
     int position_ = kHop;
 };
 
