@@ -175,12 +175,12 @@ void zero(float* x, int n)
 
 // v[i] = the table (2^bits entries and a guard) read with linear interpolation at phase + i step,
 // for kBlock frames; the phase's top bits are the index.
-void readTablePlain(const float* t, int bits, std::uint32_t phase, std::uint32_t step, float* __restrict v)
+void readTablePlain(const float* t, int bits, std::uint32_t phase, std::uint32_t step, float* __restrict v, int n)
 {
     const int shift = 32 - bits;
     const std::uint32_t mask = (1u << shift) - 1;
     const float scale = 1.0f / float(1u << shift);
-    for (int i = 0; i < kBlock; ++i) {
+    for (int i = 0; i < n; ++i) {
         const std::uint32_t ph = phase + std::uint32_t(i) * step;
         const std::uint32_t index = ph >> shift;
         const float frac = float(ph & mask) * scale;
@@ -189,7 +189,8 @@ void readTablePlain(const float* t, int bits, std::uint32_t phase, std::uint32_t
 }
 
 #ifdef SONAVEIL_SIMD_X86
-SONAVEIL_AVX2_TARGET void readTableAvx2(const float* t, int bits, std::uint32_t phase, std::uint32_t step, float* v)
+SONAVEIL_AVX2_TARGET void readTableAvx2(const float* t, int bits, std::uint32_t phase, std::uint32_t step, float* v,
+                                        int n)
 {
     const int shift = 32 - bits;
     const __m256i mask = _mm256_set1_epi32(int((1u << shift) - 1));
@@ -199,7 +200,7 @@ SONAVEIL_AVX2_TARGET void readTableAvx2(const float* t, int bits, std::uint32_t 
                                   _mm256_mullo_epi32(_mm256_setr_epi32(0, 1, 2, 3, 4, 5, 6, 7),
                                                      _mm256_set1_epi32(int(step))));
     const __m256i inc = _mm256_set1_epi32(int(8u * step));
-    for (int i = 0; i < kBlock; i += 8) {
+    for (int i = 0; i < n; i += 8) {
         const __m256i index = _mm256_srl_epi32(ph, s);
         const __m256 frac = _mm256_mul_ps(_mm256_cvtepi32_ps(_mm256_and_si256(ph, mask)), scale);
         const __m256 a = _mm256_i32gather_ps(t, index, 4);
@@ -210,13 +211,82 @@ SONAVEIL_AVX2_TARGET void readTableAvx2(const float* t, int bits, std::uint32_t 
 }
 #endif
 
-void readTable(const float* t, int bits, std::uint32_t phase, std::uint32_t step, float* v)
+void readTable(const float* t, int bits, std::uint32_t phase, std::uint32_t step, float* v, int n = kBlock)
 {
 #ifdef SONAVEIL_SIMD_X86
     if (simd::avx2())
-        return readTableAvx2(t, bits, phase, step, v);
+        return readTableAvx2(t, bits, phase, step, v, n);
 #endif
-    readTablePlain(t, bits, phase, step, v);
+    readTablePlain(t, bits, phase, step, v, n);
+}
+
+// y[n] = sum over t of taps[(n & 3) + 4t] · h[n - 4t] for the kBlock frames of a block, h the
+// history of held baseband frames at the block's start: four-fold polyphase interpolation.
+SONAVEIL_INLINE void interpolateBody(const float* __restrict taps, const float* __restrict h, float* __restrict y)
+{
+    constexpr int d = Baseband::kDecimation, phases = Baseband::kTaps / d;
+    for (int n = 0; n < kBlock; ++n)
+        y[n] = 0.0f;
+    for (int t = 0; t < phases; ++t) {
+        const float* __restrict c = taps + d * t;
+        const float* __restrict x = h - d * t;
+        for (int n = 0; n < kBlock; ++n)
+            y[n] += c[n & (d - 1)] * x[n];
+    }
+}
+
+#ifdef SONAVEIL_SIMD_X86
+SONAVEIL_AVX2_TARGET void interpolateAvx2(const float* taps, const float* h, float* y)
+{
+    constexpr int d = Baseband::kDecimation, phases = Baseband::kTaps / d;
+    static_assert(d == 4, "eight lanes hold two rounds of the four phases");
+    __m256 acc[kBlock / 8];
+    for (__m256& a : acc)
+        a = _mm256_setzero_ps();
+    for (int t = 0; t < phases; ++t) {
+        const __m128 c4 = _mm_loadu_ps(taps + d * t);
+        const __m256 c = _mm256_insertf128_ps(_mm256_castps128_ps256(c4), c4, 1);
+        const float* x = h - d * t;
+        for (int g = 0; g < kBlock / 8; ++g)
+            acc[g] = _mm256_fmadd_ps(c, _mm256_loadu_ps(x + 8 * g), acc[g]);
+    }
+    for (int g = 0; g < kBlock / 8; ++g)
+        _mm256_storeu_ps(y + 8 * g, acc[g]);
+}
+#endif
+
+void interpolate(const float* taps, const float* h, float* y)
+{
+#ifdef SONAVEIL_SIMD_X86
+    if (simd::avx2())
+        return interpolateAvx2(taps, h, y);
+#endif
+    interpolateBody(taps, h, y);
+}
+
+// out += Re((yr + i yi) · (cr + i ci) · (tr + i ti)): the interpolated band turned up to its
+// centre, (cr, ci) the phase at the block's start, (tr, ti) the turn since.
+SONAVEIL_INLINE void shiftUpBody(const float* __restrict yr, const float* __restrict yi, float cr, float ci,
+                                 const float* __restrict tr, const float* __restrict ti, float* __restrict out)
+{
+    for (int n = 0; n < kBlock; ++n) {
+        const float re = cr * tr[n] - ci * ti[n], im = cr * ti[n] + ci * tr[n];
+        out[n] += yr[n] * re - yi[n] * im;
+    }
+}
+
+SONAVEIL_DISPATCH(void, shiftUp,
+                  (const float* yr, const float* yi, float cr, float ci, const float* tr, const float* ti, float* out),
+                  (yr, yi, cr, ci, tr, ti, out))
+
+double besselI0(double x)
+{
+    double sum = 1.0, term = 1.0;
+    for (int k = 1; k < 40; ++k) {
+        term *= (x / (2.0 * k)) * (x / (2.0 * k));
+        sum += term;
+    }
+    return sum;
 }
 
 // Bins k0 … k1 (a multiple of 8 apart) of a noise spectrum: magnitude times a random phasor, the
@@ -364,6 +434,148 @@ void NoiseStream::addRamped(float* out, int n, float g0, float g1)
         n -= take;
         position_ += take;
     }
+}
+
+Baseband::Baseband(int rate, double centreHz) : rate_(rate), centre_(centreHz), turnRe_(kBlock), turnIm_(kBlock)
+{
+    // A Kaiser-windowed sinc cut at half the baseband rate, kDecimation at DC.
+    const double cut = 0.5 / kDecimation, beta = 7.0;
+    double sum = 0.0;
+    std::vector<double> h(kTaps);
+    for (int k = 0; k < kTaps; ++k) {
+        const double u = k - (kTaps - 1) / 2.0, r = 2.0 * k / (kTaps - 1) - 1.0;
+        h[std::size_t(k)] = std::sin(2.0 * kPi * cut * u) / (kPi * u) * besselI0(beta * std::sqrt(1.0 - r * r))
+                            / besselI0(beta);
+        sum += h[std::size_t(k)];
+    }
+    for (int k = 0; k < kTaps; ++k)
+        taps_[k] = float(h[std::size_t(k)] * kDecimation / sum);
+    // A part at offset f has its first image at rate() - f: it must lie in the stopband (66 dB).
+    double stop = this->rate() / 2.0;
+    while (stop < this->rate() && gain(stop) > 5e-4)
+        stop += 10.0;
+    reach_ = this->rate() - stop;
+    const double w = 2.0 * kPi * centre_ / rate_;
+    for (int n = 0; n < kBlock; ++n) {
+        turnRe_[std::size_t(n)] = float(std::cos(w * n));
+        turnIm_[std::size_t(n)] = float(std::sin(w * n));
+    }
+    blockTurn_ = std::fmod(w * kBlock, 2.0 * kPi);
+}
+
+double Baseband::gain(double offsetHz) const
+{
+    const std::complex<double> step = std::polar(1.0, -2.0 * kPi * offsetHz / rate_);
+    std::complex<double> z(1.0, 0.0), sum(0.0, 0.0);
+    for (float t : taps_) {
+        sum += double(t) * z;
+        z *= step;
+    }
+    return std::abs(sum) / kDecimation;
+}
+
+void Baseband::add(float* out)
+{
+    // Each new baseband frame held kDecimation times after the history.
+    for (int i = 0; i < kFrames; ++i)
+        for (int d = 0; d < kDecimation; ++d) {
+            historyRe_[kTaps + kDecimation * i + d] = re_[i];
+            historyIm_[kTaps + kDecimation * i + d] = im_[i];
+        }
+    alignas(32) float yr[kBlock], yi[kBlock];
+    interpolate(taps_, historyRe_ + kTaps, yr);
+    interpolate(taps_, historyIm_ + kTaps, yi);
+    shiftUp(yr, yi, float(std::cos(phase_)), float(std::sin(phase_)), turnRe_.data(), turnIm_.data(), out);
+    phase_ = std::fmod(phase_ + blockTurn_, 2.0 * kPi);
+    static_assert(kTaps == kBlock, "the history is the last block");
+    std::copy(historyRe_ + kBlock, historyRe_ + kBlock + kTaps, historyRe_);
+    std::copy(historyIm_ + kBlock, historyIm_ + kBlock + kTaps, historyIm_);
+    std::fill(re_, re_ + kFrames, 0.0f);
+    std::fill(im_, im_ + kFrames, 0.0f);
+}
+
+BasebandNoise::BasebandNoise(const Baseband& band, const Response& response, double lo, double hi, Rng& rng)
+    : rng_(rng.fork()), window_(kOverlap), overlap_(2 * kOverlap, 0.0f)
+{
+    const double df = double(band.rate()) / kSize;
+    lo = std::max(lo, band.centre() - band.reach());
+    hi = std::min(hi, band.centre() + band.reach());
+    const Response rumble = rumbleFilter();
+    double power = 0.0;
+    for (int k = 0; k < kSize; ++k) {
+        const double offset = (k < kSize / 2 ? k : k - kSize) * df, f = band.centre() + offset;
+        if (f < lo || f > hi || f <= 0.0)
+            continue;
+        const double r = response(f);
+        power += r * r;
+        bins_.push_back(k);
+        magnitude_.push_back(float(r * rumble(f) / band.gain(offset)));
+    }
+    // E|z|² = 2: the real part has RMS 1.
+    const float scale = power > 0 ? float(std::sqrt(2.0 / power)) : 0.0f;
+    for (float& m : magnitude_)
+        m *= scale;
+    for (int i = 0; i < kOverlap; ++i)
+        window_[std::size_t(i)] = float(std::sin(0.5 * kPi * (i + 0.5) / kOverlap));
+    phasors();
+    plan_ = complexInversePlan(kSize);
+    spectrum_ = fftBuffer(std::size_t(2 * kSize));
+    frame_ = fftBuffer(std::size_t(2 * kSize));
+    std::fill(spectrum_, spectrum_ + 2 * kSize, 0.0f);
+    refill();
+    refill();
+}
+
+BasebandNoise::~BasebandNoise()
+{
+    freeFftBuffer(spectrum_);
+    freeFftBuffer(frame_);
+}
+
+void BasebandNoise::refill()
+{
+    const float* __restrict ph = phasors().data();
+    float* __restrict s = spectrum_;
+    std::uint64_t bits = 0;
+    int left = 0;
+    for (std::size_t j = 0; j < bins_.size(); ++j) {
+        if (left == 0) {
+            bits = rng_.next();
+            left = 5;
+        }
+        const std::size_t p = std::size_t(bits & (kPhasors - 1)) * 2;
+        bits >>= 12;
+        --left;
+        const std::size_t k = std::size_t(bins_[j]);
+        s[2 * k] = magnitude_[j] * ph[p];
+        s[2 * k + 1] = magnitude_[j] * ph[p + 1];
+    }
+    runComplexInverse(plan_, spectrum_, frame_);
+    float* __restrict f = frame_;
+    float* __restrict o = overlap_.data();
+    const float* __restrict w = window_.data();
+    for (int i = 0; i < kOverlap; ++i) {
+        f[2 * i] = o[2 * i] + w[i] * f[2 * i];
+        f[2 * i + 1] = o[2 * i + 1] + w[i] * f[2 * i + 1];
+    }
+    for (int i = 0; i < kOverlap; ++i) {
+        o[2 * i] = w[kOverlap - 1 - i] * f[2 * (kHop + i)];
+        o[2 * i + 1] = w[kOverlap - 1 - i] * f[2 * (kHop + i) + 1];
+    }
+    position_ = 0;
+}
+
+void BasebandNoise::read(float* re, float* im)
+{
+    static_assert(kHop % Baseband::kFrames == 0, "a read never straddles two frames");
+    if (position_ == kHop)
+        refill();
+    const float* f = frame_ + 2 * position_;
+    for (int i = 0; i < Baseband::kFrames; ++i) {
+        re[i] = f[2 * i];
+        im[i] = f[2 * i + 1];
+    }
+    position_ += Baseband::kFrames;
 }
 
 SlowNoise::SlowNoise(int rate, Rng& rng, double maxHz)
@@ -576,6 +788,14 @@ PulseTrain::PulseTrain(int rate, Rng& rng, const std::function<double(double)>& 
     table_[kTable] = table_[0];
     Rng r = rng.fork();
     phase_ = std::uint32_t(r.next());
+}
+
+void PulseTrain::values(float* v, int step)
+{
+    const double f = hz_ * (1.0 + drift_ * wobble_.next());
+    const auto s = std::uint32_t(std::llround(f / rate_ * 4294967296.0));
+    readTable(table_.data(), 10, phase_, s * std::uint32_t(step), v, kBlock / step);
+    phase_ += s * std::uint32_t(kBlock);
 }
 
 void PulseTrain::multiply(float* __restrict x)

@@ -76,6 +76,75 @@ private:
     int position_ = kHop;
 };
 
+// A band of sound around `centreHz` carried as complex frames at a quarter of the rate: the parts
+// of a narrow band (insect songs) are made there, four times cheaper, and summed; add() brings
+// the sum up to the rate (a 64-tap interpolator) and shifts it up to the centre. A complex
+// frame z stands for the real sound Re(z · e^(iωt)).
+class Baseband {
+public:
+    static constexpr int kDecimation = 4;
+    static constexpr int kFrames = kBlock / kDecimation; // per block
+    static constexpr int kTaps = 64;
+
+    Baseband(int rate, double centreHz);
+    int rate() const { return rate_ / kDecimation; }
+    double centre() const { return centre_; }
+    // How far from the centre a part may reach before the interpolator lets its images through.
+    double reach() const { return reach_; }
+    // The interpolator's gain at a baseband frequency (Hz from the centre).
+    double gain(double offsetHz) const;
+    // This block's frames, summed into by the parts; add() clears them.
+    float* re() { return re_; }
+    float* im() { return im_; }
+    // Adds the next kBlock frames.
+    void add(float* out);
+
+private:
+    int rate_;
+    double centre_, reach_ = 0.0;
+    alignas(32) float taps_[kTaps] = {};
+    // The last kTaps frames of each part, every baseband frame held kDecimation times, then the
+    // new block's.
+    alignas(32) float historyRe_[kTaps + kBlock] = {};
+    alignas(32) float historyIm_[kTaps + kBlock] = {};
+    alignas(32) float re_[kFrames] = {};
+    alignas(32) float im_[kFrames] = {};
+    // e^(iωn) for the frames of a block, and the phase at the block's start.
+    std::vector<float> turnRe_, turnIm_;
+    double phase_ = 0.0, blockTurn_ = 0.0;
+};
+
+// Noise for a Baseband: complex frames whose spectrum at offset f is `response` at centre + f
+// (times rumbleFilter() and the interpolator's correction), nothing outside lo … hi Hz (within
+// the band's reach); its real part at the centre has RMS 1 before the rumble filter, as
+// NoiseStream does. Frames of kSize, cross-faded as NoiseStream's.
+class BasebandNoise {
+public:
+    static constexpr int kSize = 1024;
+    static constexpr int kOverlap = 128;
+    static constexpr int kHop = kSize - kOverlap;
+
+    BasebandNoise(const Baseband& band, const Response& response, double lo, double hi, Rng& rng);
+    ~BasebandNoise();
+    BasebandNoise(const BasebandNoise&) = delete;
+    BasebandNoise& operator=(const BasebandNoise&) = delete;
+
+    // Writes the next Baseband::kFrames frames.
+    void read(float* re, float* im);
+
+private:
+    void refill();
+
+    Rng rng_;
+    std::vector<int> bins_;        // the band's bins (0 … kSize - 1)
+    std::vector<float> magnitude_; // for each of bins_
+    const void* plan_ = nullptr;
+    float* spectrum_ = nullptr; // kSize interleaved complex values, 0 off the band
+    float* frame_ = nullptr;    // kSize interleaved complex values
+    std::vector<float> window_, overlap_;
+    int position_ = kHop;
+};
+
 // A smooth random motion below about `maxHz`, RMS about 1: a cubic B-spline through Gaussian
 // control points spaced 0.5 / maxHz apart, sampled at each block's end.
 class SlowNoise {
@@ -239,6 +308,8 @@ public:
     PulseTrain(int rate, Rng& rng, const std::function<double(double phase)>& shape, double hz, double drift);
     // x[i] *= the next kBlock frames of the shape.
     void multiply(float* x);
+    // The next kBlock frames of the shape, every `step`th of them (kBlock / step values).
+    void values(float* v, int step);
     // The mean square of the shape over a cycle.
     double meanSquare() const { return meanSquare_; }
 

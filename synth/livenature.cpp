@@ -552,19 +552,24 @@ private:
     long count_ = 1;
 };
 
-// insect(): a narrow song band, its tymbal pulses and, for a calling voice, its calls.
-class InsectLayer : public Layer {
+// insect(): a narrow song band, its tymbal pulses and, for a calling voice, its calls; made in
+// the chorus's baseband.
+class InsectVoiceLayer {
 public:
-    InsectLayer(int rate, Rng& rng, const InsectVoice& v, CallClock* clock)
+    // The reach of a song's band (the file's Gaussian 69 dB down) and of its pulses' sidebands.
+    static double lowest(const InsectVoice& v) { return v.hz * std::exp2(-4.0 * v.octaves) - kPulseReach; }
+    static double highest(const InsectVoice& v) { return v.hz * std::exp2(4.0 * v.octaves) + kPulseReach; }
+
+    InsectVoiceLayer(int rate, Rng& rng, const InsectVoice& v, CallClock* clock, const Baseband& band)
         : rate_(rate), voice_(v), rng_(rng.fork()),
-          song_(rate,
+          song_(band,
                 [centre = v.hz, width = v.octaves](double f) {
                     if (f <= 0.0)
                         return 0.0;
                     const double d = std::log2(f / centre) / width;
                     return std::exp(-0.5 * d * d);
                 },
-                rng),
+                lowest(v) + kPulseReach, highest(v) - kPulseReach, rng),
           pulse_(rate, rng, tymbalPulse(v.duty, v.pulseDepth), v.pulseHz, 0.01), clock_(clock)
     {
         double meanSquare = pulse_.meanSquare();
@@ -586,11 +591,17 @@ public:
         }
         gain_ = float(dbToGain(v.levelDb) / std::sqrt(meanSquare));
     }
-    void add(float* out) override
+    // Adds this block's baseband frames into the band's; without `pulsed`, the song only, for
+    // pulsing() at the full rate.
+    void add(Baseband& band, bool pulsed = true)
     {
-        float x[kBlock];
-        song_.read(x, kBlock);
-        pulse_.multiply(x);
+        constexpr int n = Baseband::kFrames;
+        float re[n], im[n], p[n];
+        song_.read(re, im);
+        if (pulsed)
+            pulse_.values(p, Baseband::kDecimation);
+        else
+            std::fill(p, p + n, 1.0f);
         float a = gain_, b = gain_;
         if (clock_) {
             const double t = double(now_ + kBlock);
@@ -604,11 +615,21 @@ public:
             b *= float(e);
             envelope_ = e;
         }
-        addRamp(out, x, kBlock, a, b);
+        const float step = (b - a) / float(n);
+        float* __restrict outRe = band.re();
+        float* __restrict outIm = band.im();
+        for (int i = 0; i < n; ++i) {
+            const float g = (a + step * float(i)) * p[i];
+            outRe[i] += g * re[i];
+            outIm[i] += g * im[i];
+        }
         now_ += kBlock;
     }
+    PulseTrain& pulsing() { return pulse_; }
 
 private:
+    static constexpr double kPulseReach = 600.0;
+
     struct Call {
         double start = 0, size = 0;
     };
@@ -637,7 +658,7 @@ private:
     int rate_;
     InsectVoice voice_;
     Rng rng_;
-    NoiseStream song_;
+    BasebandNoise song_;
     PulseTrain pulse_;
     CallClock* clock_;
     double len_ = 0, attack_ = 0, release_ = 0, offset_ = 0;
@@ -648,12 +669,18 @@ private:
     long now_ = 0;
 };
 
+// The songs of a chorus, made together in one baseband around their middle.
 class ChorusLayer : public Layer {
 public:
-    // Voices with the same period call together when `together`.
-    ChorusLayer(int rate, Rng& rng, const std::vector<InsectVoice>& voices, bool together)
+    // Voices with the same period call together when `together`. With `ownBands`, each voice is
+    // made in a baseband of its own and pulsed at the full rate: fast deep pulses spread a song's
+    // sidebands further than one baseband reaches.
+    ChorusLayer(int rate, Rng& rng, const std::vector<InsectVoice>& voices, bool together, bool ownBands)
+        : band_(rate, middle(voices))
     {
         for (const InsectVoice& v : voices) {
+            if (ownBands)
+                bands_.push_back(std::make_unique<Baseband>(rate, v.hz));
             CallClock* clock = nullptr;
             if (v.callSeconds > 0) {
                 if (!together || clocks_.empty())
@@ -661,27 +688,52 @@ public:
                 clock = clocks_.back().get();
             }
             Rng voiceRng = rng.fork();
-            voices_.push_back(std::make_unique<InsectLayer>(rate, voiceRng, v, clock));
+            voices_.push_back(
+                std::make_unique<InsectVoiceLayer>(rate, voiceRng, v, clock, ownBands ? *bands_.back() : band_));
         }
     }
     void add(float* out) override
     {
         for (auto& c : clocks_)
             c->tick();
-        for (auto& v : voices_)
-            v->add(out);
+        if (bands_.empty()) {
+            for (auto& v : voices_)
+                v->add(band_);
+            band_.add(out);
+            return;
+        }
+        for (std::size_t i = 0; i < voices_.size(); ++i) {
+            voices_[i]->add(*bands_[i], false);
+            float x[kBlock] = {};
+            bands_[i]->add(x);
+            voices_[i]->pulsing().multiply(x);
+            addRamp(out, x, kBlock, 1.0f, 1.0f);
+        }
     }
 
 private:
+    static double middle(const std::vector<InsectVoice>& voices)
+    {
+        double lo = 1e9, hi = 0.0;
+        for (const InsectVoice& v : voices) {
+            lo = std::min(lo, InsectVoiceLayer::lowest(v));
+            hi = std::max(hi, InsectVoiceLayer::highest(v));
+        }
+        return 0.5 * (lo + hi);
+    }
+
+    Baseband band_;
+    std::vector<std::unique_ptr<Baseband>> bands_;
     std::vector<std::unique_ptr<CallClock>> clocks_;
-    std::vector<std::unique_ptr<InsectLayer>> voices_;
+    std::vector<std::unique_ptr<InsectVoiceLayer>> voices_;
 };
 
 std::unique_ptr<LiveSound> chorus(int rate, Rng& rng, const std::vector<InsectVoice>& voices, double lo, double hi,
-                                  double backgroundDb, double swellHz, double swellDepth, bool together = false)
+                                  double backgroundDb, double swellHz, double swellDepth, bool together = false,
+                                  bool ownBands = false)
 {
     auto sound = std::make_unique<LayeredSound>(rate, rng);
-    sound->push(std::make_unique<ChorusLayer>(rate, rng, voices, together));
+    sound->push(std::make_unique<ChorusLayer>(rate, rng, voices, together, ownBands));
     // Many more insects further away, one shimmering band.
     auto far = noiseLayer(rate, rng, bandpass(lo, hi, 4), backgroundDb);
     far->wobbling(rate, rng, 0.3, 0.3);
@@ -993,7 +1045,7 @@ std::unique_ptr<LiveSound> cicadaWeeOo(int rate, Rng& rng)
         calling(voice(4100, 0.07, 300, 0.5, 0.7, 0), period, period, 0.5, 0.5, 0.0, 0.0),
         calling(voice(4350, 0.07, 280, 0.5, 0.7, -1.5), period, period, 0.5, 0.5, 0.0, period / 2),
     };
-    return chorus(rate, rng, v, 4000, 6500, -9, 0.25, 0.15, true);
+    return chorus(rate, rng, v, 4000, 6500, -9, 0.25, 0.15, true, true);
 }
 
 std::unique_ptr<LiveSound> cicadaShimmer(int rate, Rng& rng)
