@@ -495,33 +495,48 @@ void Baseband::add(float* out)
 }
 
 BasebandNoise::BasebandNoise(const Baseband& band, const Response& response, double lo, double hi, Rng& rng)
-    : rng_(rng.fork()), window_(kOverlap), overlap_(2 * kOverlap, 0.0f)
+    : rng_(rng.fork()), magnitude_(kSize + 8, 0.0f), window_(kOverlap), overlap_(2 * kOverlap, 0.0f)
 {
     const double df = double(band.rate()) / kSize;
     lo = std::max(lo, band.centre() - band.reach());
     hi = std::min(hi, band.centre() + band.reach());
     const Response rumble = rumbleFilter();
     double power = 0.0;
+    bool used[kSize] = {};
     for (int k = 0; k < kSize; ++k) {
         const double offset = (k < kSize / 2 ? k : k - kSize) * df, f = band.centre() + offset;
         if (f < lo || f > hi || f <= 0.0)
             continue;
         const double r = response(f);
         power += r * r;
-        bins_.push_back(k);
-        magnitude_.push_back(float(r * rumble(f) / band.gain(offset)));
+        magnitude_[std::size_t(k)] = float(r * rumble(f) / band.gain(offset));
+        used[k] = true;
     }
     // E|z|² = 2: the real part has RMS 1.
     const float scale = power > 0 ? float(std::sqrt(2.0 / power)) : 0.0f;
     for (float& m : magnitude_)
         m *= scale;
+    // The positive offsets' groups, then the negative ones'.
+    for (int half = 0; half < 2; ++half) {
+        const int begin = half == 0 ? 0 : kSize / 2, end = half == 0 ? kSize / 2 : kSize;
+        int first = end, last = begin - 1;
+        for (int k = begin; k < end; ++k)
+            if (used[k]) {
+                first = std::min(first, k);
+                last = k;
+            }
+        from_[half] = first <= last ? first & ~7 : 0;
+        to_[half] = first <= last ? (last | 7) + 1 : 0;
+    }
+    for (std::uint32_t& lane : lanes_)
+        lane = std::uint32_t(rng_.next() >> 32) | 1u;
     for (int i = 0; i < kOverlap; ++i)
         window_[std::size_t(i)] = float(std::sin(0.5 * kPi * (i + 0.5) / kOverlap));
     phasors();
     plan_ = complexInversePlan(kSize);
-    spectrum_ = fftBuffer(std::size_t(2 * kSize));
+    spectrum_ = fftBuffer(std::size_t(2 * kSize + 16));
     frame_ = fftBuffer(std::size_t(2 * kSize));
-    std::fill(spectrum_, spectrum_ + 2 * kSize, 0.0f);
+    std::fill(spectrum_, spectrum_ + 2 * kSize + 16, 0.0f);
     refill();
     refill();
 }
@@ -534,22 +549,9 @@ BasebandNoise::~BasebandNoise()
 
 void BasebandNoise::refill()
 {
-    const float* __restrict ph = phasors().data();
-    float* __restrict s = spectrum_;
-    std::uint64_t bits = 0;
-    int left = 0;
-    for (std::size_t j = 0; j < bins_.size(); ++j) {
-        if (left == 0) {
-            bits = rng_.next();
-            left = 5;
-        }
-        const std::size_t p = std::size_t(bits & (kPhasors - 1)) * 2;
-        bits >>= 12;
-        --left;
-        const std::size_t k = std::size_t(bins_[j]);
-        s[2 * k] = magnitude_[j] * ph[p];
-        s[2 * k + 1] = magnitude_[j] * ph[p + 1];
-    }
+    // The rest of the spectrum stays 0: the transform keeps its input.
+    for (int half = 0; half < 2; ++half)
+        fillBins(spectrum_, magnitude_.data(), lanes_, from_[half], to_[half]);
     runComplexInverse(plan_, spectrum_, frame_);
     float* __restrict f = frame_;
     float* __restrict o = overlap_.data();
@@ -576,6 +578,21 @@ void BasebandNoise::read(float* re, float* im)
         im[i] = f[2 * i + 1];
     }
     position_ += Baseband::kFrames;
+}
+
+void BasebandNoise::addRamped(Baseband& band, float g0, float g1)
+{
+    constexpr int n = Baseband::kFrames;
+    float re[n], im[n];
+    read(re, im);
+    const float step = (g1 - g0) / float(n);
+    float* __restrict outRe = band.re();
+    float* __restrict outIm = band.im();
+    for (int i = 0; i < n; ++i) {
+        const float g = g0 + step * float(i);
+        outRe[i] += g * re[i];
+        outIm[i] += g * im[i];
+    }
 }
 
 SlowNoise::SlowNoise(int rate, Rng& rng, double maxHz)

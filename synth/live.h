@@ -131,13 +131,18 @@ public:
 
     // Writes the next Baseband::kFrames frames.
     void read(float* re, float* im);
+    // Adds them to the band's, times a gain ramping from g0 to g1 over the block.
+    void addRamped(Baseband& band, float g0, float g1);
 
 private:
     void refill();
 
     Rng rng_;
-    std::vector<int> bins_;        // the band's bins (0 … kSize - 1)
-    std::vector<float> magnitude_; // for each of bins_
+    std::vector<float> magnitude_; // per bin (0 … kSize - 1, negative offsets from kSize / 2), 0 off the band
+    // The band's bins in whole groups of eight: [from, to) in each of two stretches (the band
+    // may wrap past the last bin to the first).
+    int from_[2] = {}, to_[2] = {};
+    std::uint32_t lanes_[8] = {}; // the random phases' generators
     const void* plan_ = nullptr;
     float* spectrum_ = nullptr; // kSize interleaved complex values, 0 off the band
     float* frame_ = nullptr;    // kSize interleaved complex values

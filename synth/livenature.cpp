@@ -77,6 +77,40 @@ std::unique_ptr<NoiseLayer> noiseLayer(int rate, Rng& rng, const Response& respo
     return std::make_unique<NoiseLayer>(rate, rng, response, levelDb);
 }
 
+// A noise layer whose sound lies below a few kHz (the rest far below the sound's other layers),
+// made in a baseband from 0 Hz up to about twice its centre.
+class LowNoiseLayer : public Layer {
+public:
+    LowNoiseLayer(int rate, Rng& rng, const Response& response, double levelDb)
+        : band_(rate, centreFor(rate)), noise_(band_, response, 0.0, 1e9, rng), gain_(float(dbToGain(levelDb)))
+    {
+    }
+    LowNoiseLayer& wobbling(int rate, Rng& rng, double hz, double depth, double floor = 0.05)
+    {
+        wobble_.emplace(rate, rng, hz, depth, floor);
+        return *this;
+    }
+    void add(float* out) override
+    {
+        float a = gain_, b = gain_;
+        if (wobble_) {
+            wobble_->next();
+            a *= wobble_->from();
+            b *= wobble_->to();
+        }
+        noise_.addRamped(band_, a, b);
+        band_.add(out);
+    }
+    // The centre at which a band reaches from 0 Hz as high as it can.
+    static double centreFor(int rate) { return Baseband(rate, 1000.0).reach(); }
+
+private:
+    Baseband band_;
+    BasebandNoise noise_;
+    float gain_;
+    std::optional<Wobble> wobble_;
+};
+
 // Events from a bank at Poisson times (perSecond before any thinning), levelled to RMS 1 and then
 // to levelDb; optionally thinned by a wobbling density (kept with chance density / densityMax).
 class ScatterLayer : public Layer {
@@ -422,7 +456,9 @@ class OceanSound : public LiveSound {
 public:
     OceanSound(int rate, Rng& rng)
         : LiveSound(rate, rng.next()), rng_(rng.fork()),
-          low_(rate, product({bandpass(40, 500, 2), tilt(-3, 100)}), rng), mid_(rate, bandpass(300, 2500, 2), rng),
+          band_(rate, LowNoiseLayer::centreFor(rate)),
+          low_(band_, product({bandpass(40, 500, 2), tilt(-3, 100)}), 0.0, 1e9, rng),
+          mid_(band_, bandpass(300, 2500, 2), 0.0, 1e9, rng),
           wash_(rate, product({bandpass(1500, 12000, 2), tilt(-1, 3000)}), rng), washWobble_(rate, rng, 30.0, 0.5, 0.1),
           foamBank_(128, rate, rng,
                     [rate](Rng& r, const KernelBank::Shares& q) {
@@ -468,9 +504,10 @@ protected:
         const double mid = bandEnvelope(waves_, t, 0.08, 0.45, 0.6);
         const double wash = bandEnvelope(waves_, t, 0.05, 0.1, 1.2);
         washWobble_.next();
-        low_.addRamped(out, kBlock, float(lowEnv_), float(low));
+        low_.addRamped(band_, float(lowEnv_), float(low));
         const float midDb = float(dbToGain(-3)), washDb = float(dbToGain(-4));
-        mid_.addRamped(out, kBlock, float(midEnv_) * midDb, float(mid) * midDb);
+        mid_.addRamped(band_, float(midEnv_) * midDb, float(mid) * midDb);
+        band_.add(out);
         wash_.addRamped(out, kBlock, float(washEnv_ * washWobble_.from()) * washDb,
                         float(wash * washWobble_.to()) * washDb);
         Rng& r = foam_.rng();
@@ -509,7 +546,10 @@ private:
     }
 
     Rng rng_;
-    NoiseStream low_, mid_, wash_;
+    // The swell and the break, below a few kHz, in one baseband; the wash at the full rate.
+    Baseband band_;
+    BasebandNoise low_, mid_;
+    NoiseStream wash_;
     Wobble washWobble_;
     KernelBank foamBank_;
     Poisson foam_;
@@ -1101,7 +1141,7 @@ std::unique_ptr<LiveSound> aquariumFilter(int rate, Rng& rng)
 std::unique_ptr<LiveSound> fire(int rate, Rng& rng)
 {
     auto sound = std::make_unique<LayeredSound>(rate, rng);
-    auto roar = noiseLayer(rate, rng, product({bandpass(60, 900, 2), tilt(-2, 200)}), 0);
+    auto roar = std::make_unique<LowNoiseLayer>(rate, rng, product({bandpass(60, 900, 2), tilt(-2, 200)}), 0);
     roar->wobbling(rate, rng, 3.0, 0.4, 0.2);
     sound->push(std::move(roar));
     // Crackles come in clusters; a few bigger pops of sap.
