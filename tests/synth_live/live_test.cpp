@@ -65,6 +65,39 @@ TEST(LiveNoise, NarrowBandStaysNarrow)
     EXPECT_GT(at(5000) - at(10000), 80.0);
 }
 
+// A song band made at a quarter of the rate and brought up has its level and its shape, and the
+// interpolator's images stay far below it; a band from 0 Hz keeps its level too.
+TEST(LiveNoise, BasebandLevelShapeAndImages)
+{
+    const auto song = [](double f) {
+        const double d = std::log2(f / 5000) / 0.08;
+        return std::exp(-0.5 * d * d);
+    };
+    auto render = [](Baseband& band, BasebandNoise& noise, double seconds) {
+        std::vector<float> x(std::size_t(seconds * kRate) / kBlock * kBlock, 0.0f);
+        for (std::size_t i = 0; i < x.size(); i += kBlock) {
+            noise.addRamped(band, 1.0f, 1.0f);
+            band.add(x.data() + i);
+        }
+        return x;
+    };
+    Rng rng(8);
+    Baseband band(kRate, 5000);
+    BasebandNoise noise(band, song, 5000 * std::exp2(-0.4), 5000 * std::exp2(0.4), rng);
+    const auto x = render(band, noise, 30);
+    EXPECT_NEAR(rmsOf(x), 1.0, 0.03);
+    const auto w = sonaveil::soundcheck::welch(x, kRate);
+    auto at = [&](double hz) { return 10 * std::log10(w.power[std::size_t(hz / w.binHz)] + 1e-30); };
+    EXPECT_NEAR(at(5000 * std::exp2(0.08)) - at(5000), 10 * std::log10(std::exp(-1.0)), 0.5);
+    // 2500 and 10000 Hz are off the song; 16025 Hz is its first image (5000 + kRate / 4).
+    for (double hz : {2500.0, 10000.0, 16025.0})
+        EXPECT_GT(at(5000) - at(hz), 60.0) << hz;
+
+    Baseband low(kRate, Baseband(kRate, 1000).reach());
+    BasebandNoise lowNoise(low, product({bandpass(40, 500, 2), tilt(-3, 100)}), 0.0, 1e9, rng);
+    EXPECT_NEAR(rmsOf(render(low, lowNoise, 30)), 1.0, 0.03);
+}
+
 // Slow motions have the RMS they promise, and a wobble the mean and mean square it reports.
 TEST(LiveMotion, SlowNoiseAndWobbleLevels)
 {
