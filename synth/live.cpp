@@ -3,6 +3,7 @@
 #include "synth/simd.h"
 
 #include <algorithm>
+#include <array>
 #include <complex>
 #include <cstring>
 
@@ -278,6 +279,28 @@ SONAVEIL_INLINE void shiftUpBody(const float* __restrict yr, const float* __rest
 SONAVEIL_DISPATCH(void, shiftUp,
                   (const float* yr, const float* yi, float cr, float ci, const float* tr, const float* ti, float* out),
                   (yr, yi, cr, ci, tr, ti, out))
+
+// A phase step of `cycles` per frame, in 2^-32 of a cycle.
+std::uint32_t phaseStep(double cycles)
+{
+    const double x = cycles * 4294967296.0;
+    return std::uint32_t(std::int64_t(x + (x >= 0.0 ? 0.5 : -0.5)));
+}
+
+// re[i] += g(i) · shape[i] · f[2i], im[i] += … f[2i + 1]: interleaved complex frames into a band,
+// g ramping from g0 by `step` a frame.
+SONAVEIL_INLINE void addToBandBody(const float* __restrict f, const float* __restrict shape, float g0, float step,
+                                   float* __restrict re, float* __restrict im)
+{
+    for (int i = 0; i < Baseband::kFrames; ++i) {
+        const float g = (g0 + step * float(i)) * shape[i];
+        re[i] += g * f[2 * i];
+        im[i] += g * f[2 * i + 1];
+    }
+}
+
+SONAVEIL_DISPATCH(void, addToBand, (const float* f, const float* shape, float g0, float step, float* re, float* im),
+                  (f, shape, g0, step, re, im))
 
 double besselI0(double x)
 {
@@ -567,32 +590,19 @@ void BasebandNoise::refill()
     position_ = 0;
 }
 
-void BasebandNoise::read(float* re, float* im)
+void BasebandNoise::addRamped(Baseband& band, float g0, float g1, const float* shape)
 {
+    static const std::array<float, Baseband::kFrames> ones = [] {
+        std::array<float, Baseband::kFrames> a{};
+        a.fill(1.0f);
+        return a;
+    }();
     static_assert(kHop % Baseband::kFrames == 0, "a read never straddles two frames");
     if (position_ == kHop)
         refill();
-    const float* f = frame_ + 2 * position_;
-    for (int i = 0; i < Baseband::kFrames; ++i) {
-        re[i] = f[2 * i];
-        im[i] = f[2 * i + 1];
-    }
+    addToBand(frame_ + 2 * position_, shape ? shape : ones.data(), g0, (g1 - g0) / float(Baseband::kFrames),
+              band.re(), band.im());
     position_ += Baseband::kFrames;
-}
-
-void BasebandNoise::addRamped(Baseband& band, float g0, float g1)
-{
-    constexpr int n = Baseband::kFrames;
-    float re[n], im[n];
-    read(re, im);
-    const float step = (g1 - g0) / float(n);
-    float* __restrict outRe = band.re();
-    float* __restrict outIm = band.im();
-    for (int i = 0; i < n; ++i) {
-        const float g = g0 + step * float(i);
-        outRe[i] += g * re[i];
-        outIm[i] += g * im[i];
-    }
 }
 
 SlowNoise::SlowNoise(int rate, Rng& rng, double maxHz)
@@ -787,7 +797,7 @@ void HumVoice::add(float* __restrict out)
     const double f = f0_ * (1.0 + drift_ * baseDrift_.next());
     const double cycles = f * kBlock / rate_ + depth_ * (w - lastWander_) / (2.0 * kPi);
     lastWander_ = w;
-    const auto step = std::uint32_t(std::int64_t(std::llround(cycles / kBlock * 4294967296.0)));
+    const auto step = phaseStep(cycles / kBlock);
     float v[kBlock];
     readTable(table_.data(), 11, phase_, step, v);
     addScaled(out, v, kBlock, 1.0f);
@@ -810,7 +820,7 @@ PulseTrain::PulseTrain(int rate, Rng& rng, const std::function<double(double)>& 
 void PulseTrain::values(float* v, int step)
 {
     const double f = hz_ * (1.0 + drift_ * wobble_.next());
-    const auto s = std::uint32_t(std::llround(f / rate_ * 4294967296.0));
+    const auto s = phaseStep(f / rate_);
     readTable(table_.data(), 10, phase_, s * std::uint32_t(step), v, kBlock / step);
     phase_ += s * std::uint32_t(kBlock);
 }
@@ -818,7 +828,7 @@ void PulseTrain::values(float* v, int step)
 void PulseTrain::multiply(float* __restrict x)
 {
     const double f = hz_ * (1.0 + drift_ * wobble_.next());
-    const auto step = std::uint32_t(std::llround(f / rate_ * 4294967296.0));
+    const auto step = phaseStep(f / rate_);
     float v[kBlock];
     readTable(table_.data(), 10, phase_, step, v);
     for (int i = 0; i < kBlock; ++i)

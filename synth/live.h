@@ -129,10 +129,9 @@ public:
     BasebandNoise(const BasebandNoise&) = delete;
     BasebandNoise& operator=(const BasebandNoise&) = delete;
 
-    // Writes the next Baseband::kFrames frames.
-    void read(float* re, float* im);
-    // Adds them to the band's, times a gain ramping from g0 to g1 over the block.
-    void addRamped(Baseband& band, float g0, float g1);
+    // Adds the next Baseband::kFrames frames to the band's, times a gain ramping from g0 to g1
+    // over the block and, when given, times shape[i].
+    void addRamped(Baseband& band, float g0, float g1, const float* shape = nullptr);
 
 private:
     void refill();

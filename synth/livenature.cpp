@@ -635,13 +635,9 @@ public:
     // pulsing() at the full rate.
     void add(Baseband& band, bool pulsed = true)
     {
-        constexpr int n = Baseband::kFrames;
-        float re[n], im[n], p[n];
-        song_.read(re, im);
+        float p[Baseband::kFrames];
         if (pulsed)
             pulse_.values(p, Baseband::kDecimation);
-        else
-            std::fill(p, p + n, 1.0f);
         float a = gain_, b = gain_;
         if (clock_) {
             const double t = double(now_ + kBlock);
@@ -655,14 +651,7 @@ public:
             b *= float(e);
             envelope_ = e;
         }
-        const float step = (b - a) / float(n);
-        float* __restrict outRe = band.re();
-        float* __restrict outIm = band.im();
-        for (int i = 0; i < n; ++i) {
-            const float g = (a + step * float(i)) * p[i];
-            outRe[i] += g * re[i];
-            outIm[i] += g * im[i];
-        }
+        song_.addRamped(band, a, b, pulsed ? p : nullptr);
         now_ += kBlock;
     }
     PulseTrain& pulsing() { return pulse_; }
