@@ -154,26 +154,6 @@ SONAVEIL_DISPATCH(void, drain, (float* o, float* r, int n), (o, r, n))
 SONAVEIL_DISPATCH(void, crossFade, (float* frame, float* overlap, const float* w, int n, int tail),
                   (frame, overlap, w, n, tail))
 
-// Zeros n floats (n a multiple of 8) with vector stores.
-#ifdef SONAVEIL_SIMD_X86
-// (Not turned into a call of memset, which would use string instructions.)
-__attribute__((optimize("no-tree-loop-distribute-patterns"))) SONAVEIL_AVX2_TARGET void zeroAvx2(float* x, int n)
-{
-    const __m256 z = _mm256_setzero_ps();
-    for (int i = 0; i < n; i += 8)
-        _mm256_storeu_ps(x + i, z);
-}
-#endif
-
-void zero(float* x, int n)
-{
-#ifdef SONAVEIL_SIMD_X86
-    if (simd::avx2())
-        return zeroAvx2(x, n);
-#endif
-    std::fill(x, x + n, 0.0f);
-}
-
 // v[i] = the table (2^bits entries and a guard) read with linear interpolation at phase + i step,
 // for kBlock frames; the phase's top bits are the index.
 void readTablePlain(const float* t, int bits, std::uint32_t phase, std::uint32_t step, float* __restrict v, int n)
@@ -361,6 +341,69 @@ void fillBins(float* bins, const float* magnitude, std::uint32_t* lanes, int k0,
     fillBinsPlain(bins, magnitude, lanes, k0, k1);
 }
 
+// e^(2πik / n) for k < n / 2, interleaved, n = NoiseStream::kSize: the twist that folds a real
+// spectrum of n points into a complex one of n / 2.
+const std::vector<float>& halfTwist()
+{
+    static const std::vector<float> table = [] {
+        constexpr int n = NoiseStream::kSize;
+        std::vector<float> t(static_cast<std::size_t>(n));
+        for (int k = 0; k < n / 2; ++k) {
+            t[std::size_t(2 * k)] = float(std::cos(2.0 * kPi * k / n));
+            t[std::size_t(2 * k + 1)] = float(std::sin(2.0 * kPi * k / n));
+        }
+        return t;
+    }();
+    return table;
+}
+
+// From the bins x[0 … n/2] of a real signal's spectrum, the n / 2 complex bins whose inverse
+// transform holds the signal's even frames as real parts and its odd frames as imaginary parts:
+// z[k] = (x[k] + x*[n/2 - k]) + i (x[k] - x*[n/2 - k]) e^(2πik / n).
+void foldPlain(const float* __restrict x, const float* __restrict twist, int n, float* __restrict z)
+{
+    for (int k = 0; k < n / 2; ++k) {
+        const float ar = x[2 * k], ai = x[2 * k + 1];
+        const float br = x[n - 2 * k], bi = -x[n - 2 * k + 1];
+        const float dr = ar - br, di = ai - bi;
+        const float tr = twist[2 * k], ti = twist[2 * k + 1];
+        const float or_ = dr * tr - di * ti, oi = dr * ti + di * tr;
+        z[2 * k] = ar + br - oi;
+        z[2 * k + 1] = ai + bi + or_;
+    }
+}
+
+#ifdef SONAVEIL_SIMD_X86
+SONAVEIL_AVX2_TARGET void foldAvx2(const float* x, const float* twist, int n, float* z)
+{
+    const __m256 conj = _mm256_setr_ps(0.0f, -0.0f, 0.0f, -0.0f, 0.0f, -0.0f, 0.0f, -0.0f);
+    const __m256 negRe = _mm256_setr_ps(-0.0f, 0.0f, -0.0f, 0.0f, -0.0f, 0.0f, -0.0f, 0.0f);
+    for (int k = 0; k < n / 2; k += 4) {
+        const __m256 a = _mm256_loadu_ps(x + 2 * k);
+        // x[n/2 - k - 3 … n/2 - k], turned round a complex value at a time, conjugated.
+        const __m256 r = _mm256_loadu_ps(x + n - 2 * k - 6);
+        const __m256 b = _mm256_xor_ps(_mm256_castpd_ps(_mm256_permute4x64_pd(_mm256_castps_pd(r), 0x1B)), conj);
+        const __m256 d = _mm256_sub_ps(a, b);
+        const __m256 t = _mm256_loadu_ps(twist + 2 * k);
+        // o = d · t
+        const __m256 o = _mm256_fmaddsub_ps(_mm256_moveldup_ps(d), t,
+                                            _mm256_mul_ps(_mm256_movehdup_ps(d), _mm256_permute_ps(t, 0xB1)));
+        // i · o = (-oi, or)
+        const __m256 io = _mm256_xor_ps(_mm256_permute_ps(o, 0xB1), negRe);
+        _mm256_storeu_ps(z + 2 * k, _mm256_add_ps(_mm256_add_ps(a, b), io));
+    }
+}
+#endif
+
+void fold(const float* x, const float* twist, int n, float* z)
+{
+#ifdef SONAVEIL_SIMD_X86
+    if (simd::avx2())
+        return foldAvx2(x, twist, n, z);
+#endif
+    foldPlain(x, twist, n, z);
+}
+
 } // namespace
 
 SONAVEIL_DISPATCH(void, multiplyRamp, (float* x, int n, float g0, float g1), (x, n, g0, g1))
@@ -403,9 +446,12 @@ NoiseStream::NoiseStream(int rate, const Response& response, Rng& rng)
     for (int i = 0; i < kOverlap; ++i)
         window_[std::size_t(i)] = float(std::sin(0.5 * kPi * (i + 0.5) / kOverlap));
     phasors();
-    plan_ = inversePlan(kSize);
+    halfTwist();
+    plan_ = complexInversePlan(kSize / 2);
     bins_ = fftBuffer(std::size_t(kSize + 8));
+    folded_ = fftBuffer(std::size_t(kSize));
     frame_ = fftBuffer(std::size_t(kSize));
+    std::fill(bins_, bins_ + kSize + 8, 0.0f);
     // The first frame only fills the overlap: the stream starts at full level.
     refill();
     refill();
@@ -414,16 +460,18 @@ NoiseStream::NoiseStream(int rate, const Response& response, Rng& rng)
 NoiseStream::~NoiseStream()
 {
     freeFftBuffer(bins_);
+    freeFftBuffer(folded_);
     freeFftBuffer(frame_);
 }
 
 void NoiseStream::refill()
 {
     // Only the band is written; the transform may have overwritten the rest.
-    zero(bins_, 2 * groupFirst_);
-    zero(bins_ + 2 * groupEnd_, kSize + 8 - 2 * groupEnd_);
+    // Only the band is written: the rest stays 0.
     fillBins(bins_, magnitude_.data(), lanes_, groupFirst_, groupEnd_);
-    runInverse(plan_, bins_, frame_);
+    // The inverse real transform as a complex one of half the size, whose output is the frame.
+    fold(bins_, halfTwist().data(), kSize, folded_);
+    runComplexInverse(plan_, folded_, frame_);
     // The fade-in of this frame over the fade-out of the last, then this frame as it is; its end
     // fades out under the next one. The frame is read in place up to kHop.
     crossFade(frame_, overlap_.data(), window_.data(), kOverlap, kHop);

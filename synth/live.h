@@ -70,7 +70,8 @@ private:
     int groupFirst_ = 0, groupEnd_ = 0; // the band's bins in whole groups of eight
     std::uint32_t lanes_[8] = {};      // the random phases' generators
     const void* plan_ = nullptr;
-    float* bins_ = nullptr;  // kSize / 2 + 1 complex values, FFTW-aligned
+    float* bins_ = nullptr;   // kSize / 2 + 1 complex values
+    float* folded_ = nullptr; // kSize / 2 complex values, FFTW-aligned
     float* frame_ = nullptr; // kSize values, FFTW-aligned; its first kHop are read out
     std::vector<float> window_, overlap_;
     int position_ = kHop;
