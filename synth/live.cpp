@@ -531,7 +531,7 @@ Baseband::Baseband(int rate, double centreHz) : rate_(rate), centre_(centreHz), 
         turnRe_[std::size_t(n)] = float(std::cos(w * n));
         turnIm_[std::size_t(n)] = float(std::sin(w * n));
     }
-    blockTurn_ = std::fmod(w * kBlock, 2.0 * kPi);
+    blockTurn_ = std::polar(1.0, std::fmod(w * kBlock, 2.0 * kPi));
 }
 
 double Baseband::gain(double offsetHz) const
@@ -556,8 +556,10 @@ void Baseband::add(float* out)
     alignas(32) float yr[kBlock], yi[kBlock];
     interpolate(taps_, historyRe_ + kTaps, yr);
     interpolate(taps_, historyIm_ + kTaps, yi);
-    shiftUp(yr, yi, float(std::cos(phase_)), float(std::sin(phase_)), turnRe_.data(), turnIm_.data(), out);
-    phase_ = std::fmod(phase_ + blockTurn_, 2.0 * kPi);
+    shiftUp(yr, yi, float(phase_.real()), float(phase_.imag()), turnRe_.data(), turnIm_.data(), out);
+    // Turned on, and kept on the unit circle (one Newton step towards |z| = 1).
+    phase_ *= blockTurn_;
+    phase_ *= 0.5 * (3.0 - std::norm(phase_));
     static_assert(kTaps == kBlock, "the history is the last block");
     std::copy(historyRe_ + kBlock, historyRe_ + kBlock + kTaps, historyRe_);
     std::copy(historyIm_ + kBlock, historyIm_ + kBlock + kTaps, historyIm_);

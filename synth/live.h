@@ -30,6 +30,7 @@
 #include "synth/layers.h"
 
 #include <cmath>
+#include <complex>
 #include <cstdint>
 #include <memory>
 #include <vector>
@@ -112,7 +113,8 @@ private:
     alignas(32) float im_[kFrames] = {};
     // e^(iωn) for the frames of a block, and the phase at the block's start.
     std::vector<float> turnRe_, turnIm_;
-    double phase_ = 0.0, blockTurn_ = 0.0;
+    // e^(iφ) at the block's start and its turn per block.
+    std::complex<double> phase_{1.0, 0.0}, blockTurn_{1.0, 0.0};
 };
 
 // Noise for a Baseband: complex frames whose spectrum at offset f is `response` at centre + f

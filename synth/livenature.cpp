@@ -505,7 +505,8 @@ protected:
         const double wash = bandEnvelope(waves_, t, 0.05, 0.1, 1.2);
         washWobble_.next();
         low_.addRamped(band_, float(lowEnv_), float(low));
-        const float midDb = float(dbToGain(-3)), washDb = float(dbToGain(-4));
+        // dbToGain(-3) and dbToGain(-4).
+        constexpr float midDb = 0.70794578f, washDb = 0.63095734f;
         mid_.addRamped(band_, float(midEnv_) * midDb, float(mid) * midDb);
         band_.add(out);
         wash_.addRamped(out, kBlock, float(washEnv_ * washWobble_.from()) * washDb,
