@@ -14,12 +14,20 @@
 
 namespace sonaveil::synth::simd {
 
+// Set (before any sound is made or played) to run the baseline copies where AVX2 is there too:
+// for comparing the two.
+inline bool& baselineOnly()
+{
+    static bool only = false;
+    return only;
+}
+
 // True when the AVX2 copies may run.
 inline bool avx2()
 {
 #ifdef SONAVEIL_SIMD_X86
     static const bool has = __builtin_cpu_supports("avx2") && __builtin_cpu_supports("fma");
-    return has;
+    return has && !baselineOnly();
 #else
     return false;
 #endif
