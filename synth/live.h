@@ -3,13 +3,16 @@
 // Streaming counterparts of the loop building blocks (dsp.h, layers.h), for sounds that are made
 // as they play and never repeat. Everything is allocated on construction; the per-frame work is
 // cheap and never allocates, locks or calls the system, so a live sound can run on the mixing
-// thread.
+// thread. The per-frame loops run as AVX2 where the processor has it (simd.h).
 //
 // The unit of work is a block of kBlock frames: slow motions (wobbles, densities, envelopes) are
 // evaluated once per block and ramped linearly across it; noise, hums, pulses and events are made
 // per frame. A live recipe owns its parts and, per block, asks each for its frames:
 //
 //   NoiseStream   shapedNoise() made live: overlap-added random-spectrum frames, RMS 1.
+//   Baseband      a narrow or low band carried at a quarter of the rate as complex frames, its
+//                 parts summed there and brought up to the rate once; BasebandNoise is a
+//                 NoiseStream made in it.
 //   SlowNoise     slowNoise() made live: a smooth random motion, RMS 1; Wobble is 1 + depth · it.
 //   KernelBank    a set of pre-made event variants (drops, ticks, bubbles, knocks), already through
 //                 the layer's colour, with their mean energy for levelling.
