@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <vector>
 
@@ -96,6 +97,36 @@ TEST(LiveNoise, BasebandLevelShapeAndImages)
     Baseband low(kRate, Baseband(kRate, 1000).reach());
     BasebandNoise lowNoise(low, product({bandpass(40, 500, 2), tilt(-3, 100)}), 0.0, 1e9, rng);
     EXPECT_NEAR(rmsOf(render(low, lowNoise, 30)), 1.0, 0.03);
+}
+
+// The interpolator passes a band's reach flat and keeps the images of everything within it in its
+// stopband, at both of the catalogue's rates.
+TEST(LiveNoise, BasebandReachAndStopband)
+{
+    for (int rate : {44100, 33000}) {
+        const Baseband band(rate, 5000);
+        EXPECT_GT(band.reach(), 0.3 * band.rate()) << rate;
+        EXPECT_NEAR(band.gain(0.0), 1.0, 1e-3) << rate;
+        EXPECT_NEAR(band.gain(band.reach()), 1.0, 0.06) << rate; // the noise is corrected for the rest
+        for (double f = band.rate() - band.reach(); f < 2.0 * band.rate(); f += 25.0)
+            ASSERT_LT(band.gain(f), 6e-4) << rate << " " << f;
+    }
+}
+
+// A pulse train read every fourth frame for a baseband gives the frames it multiplies by at the
+// full rate.
+TEST(LiveMotion, PulseValuesAreTheFullRateShape)
+{
+    Rng a(9), b(9);
+    PulseTrain full(kRate, a, tymbalPulse(0.3, 0.9), 150.0, 0.01), quarter(kRate, b, tymbalPulse(0.3, 0.9), 150.0, 0.01);
+    for (int block = 0; block < 500; ++block) {
+        float x[kBlock], v[kBlock / 4];
+        std::fill(x, x + kBlock, 1.0f);
+        full.multiply(x);
+        quarter.values(v, 4);
+        for (int i = 0; i < kBlock / 4; ++i)
+            ASSERT_NEAR(v[i], x[4 * i], 1e-5) << block << " " << i;
+    }
 }
 
 // Slow motions have the RMS they promise, and a wobble the mean and mean square it reports.
