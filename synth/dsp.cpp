@@ -394,6 +394,25 @@ void runForward(const void* plan, float* in, float* bins)
                           reinterpret_cast<fftwf_complex*>(bins));
 }
 
+const void* complexInversePlan(int n)
+{
+    static std::map<int, fftwf_plan> plans;
+    std::lock_guard lock(plannerMutex());
+    auto found = plans.find(n);
+    if (found != plans.end())
+        return found->second;
+    FftwBuffer<fftwf_complex> in(static_cast<std::size_t>(n)), out(static_cast<std::size_t>(n));
+    fftwf_plan plan = fftwf_plan_dft_1d(n, in.data, out.data, FFTW_BACKWARD, FFTW_ESTIMATE);
+    plans.emplace(n, plan);
+    return plan;
+}
+
+void runComplexInverse(const void* plan, const float* in, float* out)
+{
+    fftwf_execute_dft(static_cast<fftwf_plan>(const_cast<void*>(plan)),
+                      reinterpret_cast<fftwf_complex*>(const_cast<float*>(in)), reinterpret_cast<fftwf_complex*>(out));
+}
+
 float* fftBuffer(std::size_t floats)
 {
     return static_cast<float*>(fftwf_malloc(sizeof(float) * floats));

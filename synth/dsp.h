@@ -91,6 +91,10 @@ void runInverse(const void* plan, float* bins, float* out);
 // The forward transform of the same kind: n frames in (overwritten), n / 2 + 1 bins out.
 const void* forwardPlan(int n);
 void runForward(const void* plan, float* in, float* bins);
+// A complex inverse FFT of `n` points, planned as inversePlan() is: n interleaved complex values
+// in (kept), n out, not divided by n.
+const void* complexInversePlan(int n);
+void runComplexInverse(const void* plan, const float* in, float* out);
 float* fftBuffer(std::size_t floats);
 void freeFftBuffer(float* buffer);
 

@@ -1,6 +1,7 @@
 #include "synth/endless.h"
 
 #include "synth/liverecipes.h"
+#include "synth/simd.h"
 #include "synth/synth.h"
 
 #include <algorithm>
@@ -34,41 +35,84 @@ void LiveSound::generate(audio::SourceFrame* out, int frames)
     }
 }
 
-void LiveSound::nextBlock()
+namespace {
+
+float peakPlain(const float* __restrict x)
+{
+    float peak = 0.0f;
+    for (int i = 0; i < kBlock; ++i) {
+        const float a = std::fabs(x[i]);
+        peak = a > peak ? a : peak;
+    }
+    return peak;
+}
+
+#ifdef SONAVEIL_SIMD_X86
+SONAVEIL_AVX2_TARGET float peakAvx2(const float* x)
+{
+    const __m256 sign = _mm256_set1_ps(-0.0f);
+    __m256 m = _mm256_setzero_ps();
+    for (int i = 0; i < kBlock; i += 8)
+        m = _mm256_max_ps(m, _mm256_andnot_ps(sign, _mm256_loadu_ps(x + i)));
+    __m128 h = _mm_max_ps(_mm256_castps256_ps128(m), _mm256_extractf128_ps(m, 1));
+    h = _mm_max_ps(h, _mm_movehl_ps(h, h));
+    h = _mm_max_ss(h, _mm_shuffle_ps(h, h, 1));
+    return _mm_cvtss_f32(h);
+}
+#endif
+
+float peak(const float* x)
+{
+#ifdef SONAVEIL_SIMD_X86
+    if (simd::avx2())
+        return peakAvx2(x);
+#endif
+    return peakPlain(x);
+}
+
+// 16-bit frames of x times a gain ramping from g0 by `step` a frame, with the dither d.
+SONAVEIL_INLINE void toFramesBody(const float* __restrict x, const float* __restrict d, float g0, float step,
+                                  audio::SourceFrame* __restrict out)
 {
     // Adding and taking away 1.5 · 2^23 rounds a float to the nearest integer.
     constexpr float kRound = 12582912.0f;
+    for (int i = 0; i < kBlock; ++i) {
+        const float v = x[i] * (g0 + step * float(i));
+        float s = (v * 32767.0f + d[i] + kRound) - kRound;
+        s = s < -32767.0f ? -32767.0f : s;
+        s = s > 32767.0f ? 32767.0f : s;
+        out[i] = audio::SourceFrame(s);
+    }
+}
+
+SONAVEIL_DISPATCH(void, toFrames, (const float* x, const float* d, float g0, float step, audio::SourceFrame* out),
+                  (x, d, g0, step, out))
+
+} // namespace
+
+void LiveSound::nextBlock()
+{
     // How far the peak gain recovers towards 1 per block (about 30 ms).
     constexpr float kRelease = 0.05f;
     auto make = [this](float* x) {
         std::fill(x, x + kBlock, 0.0f);
         block(x);
-        float peak = 0.0f;
-        const float g = gain_;
-        for (int i = 0; i < kBlock; ++i) {
-            x[i] *= g;
-            const float a = std::fabs(x[i]);
-            peak = a > peak ? a : peak; // a maximum the compiler vectorises
-        }
-        return peak > kCeiling ? kCeiling / peak : 1.0f;
+        const float p = peak(x) * gain_;
+        return p > kCeiling ? kCeiling / p : 1.0f;
     };
     if (!primed_) {
-        need_ = make(current_);
+        need_ = make(blocks_[current_]);
         startGain_ = need_;
         primed_ = true;
     }
     // One block of look-ahead: the gain at each block's ends is at most what either block next
     // to that end allows, so a linear ramp between them keeps every frame under the ceiling.
-    const float needNext = make(next_);
+    const float needNext = make(blocks_[1 - current_]);
     const float endGain = std::min({need_, needNext, startGain_ + (1.0f - startGain_) * kRelease});
     const float step = (endGain - startGain_) / float(kBlock);
-    const float* __restrict d = dither_.data() + (ditherRng_.next() % (dither_.size() - kBlock));
-    for (int i = 0; i < kBlock; ++i) {
-        const float v = current_[i] * (startGain_ + step * float(i));
-        const float s = (v * 32767.0f + d[i] + kRound) - kRound;
-        frames_[i] = audio::SourceFrame(std::clamp(s, -32767.0f, 32767.0f));
-    }
-    std::copy(next_, next_ + kBlock, current_);
+    const float* d = dither_.data() + (ditherRng_.next() % (dither_.size() - kBlock));
+    toFrames(blocks_[current_], d, startGain_ * gain_, step * gain_, frames_);
+    current_ = 1 - current_;
     need_ = needNext;
     startGain_ = endGain;
     position_ = 0;

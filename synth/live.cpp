@@ -1,6 +1,9 @@
 #include "synth/live.h"
 
+#include "synth/simd.h"
+
 #include <algorithm>
+#include <array>
 #include <complex>
 #include <cstring>
 
@@ -106,7 +109,305 @@ private:
     float* bins_;
 };
 
+SONAVEIL_INLINE void multiplyRampBody(float* __restrict x, int n, float g0, float g1)
+{
+    const float step = (g1 - g0) / float(n);
+    for (int i = 0; i < n; ++i)
+        x[i] *= g0 + step * float(i);
+}
+
+SONAVEIL_INLINE void addRampBody(float* __restrict out, const float* __restrict x, int n, float g0, float g1)
+{
+    const float step = (g1 - g0) / float(n);
+    for (int i = 0; i < n; ++i)
+        out[i] += (g0 + step * float(i)) * x[i];
+}
+
+SONAVEIL_INLINE void addScaledBody(float* __restrict r, const float* __restrict k, int n, float gain)
+{
+    for (int i = 0; i < n; ++i)
+        r[i] += gain * k[i];
+}
+
+// o += r, r = 0.
+SONAVEIL_INLINE void drainBody(float* __restrict o, float* __restrict r, int n)
+{
+    for (int i = 0; i < n; ++i) {
+        o[i] += r[i];
+        r[i] = 0.0f;
+    }
+}
+
+// The overlap of two noise frames: the head of `frame` fades in over the saved tail of the last,
+// and its own tail is saved, faded out, for the next.
+SONAVEIL_INLINE void crossFadeBody(float* __restrict frame, float* __restrict overlap, const float* __restrict w,
+                                   int n, int tail)
+{
+    for (int i = 0; i < n; ++i)
+        frame[i] = overlap[i] + w[i] * frame[i];
+    for (int i = 0; i < n; ++i)
+        overlap[i] = w[n - 1 - i] * frame[tail + i];
+}
+
+SONAVEIL_DISPATCH(void, addScaled, (float* r, const float* k, int n, float gain), (r, k, n, gain))
+SONAVEIL_DISPATCH(void, drain, (float* o, float* r, int n), (o, r, n))
+SONAVEIL_DISPATCH(void, crossFade, (float* frame, float* overlap, const float* w, int n, int tail),
+                  (frame, overlap, w, n, tail))
+
+// v[i] = the table (2^bits entries and a guard) read with linear interpolation at phase + i step,
+// for kBlock frames; the phase's top bits are the index.
+void readTablePlain(const float* t, int bits, std::uint32_t phase, std::uint32_t step, float* __restrict v, int n)
+{
+    const int shift = 32 - bits;
+    const std::uint32_t mask = (1u << shift) - 1;
+    const float scale = 1.0f / float(1u << shift);
+    for (int i = 0; i < n; ++i) {
+        const std::uint32_t ph = phase + std::uint32_t(i) * step;
+        const std::uint32_t index = ph >> shift;
+        const float frac = float(ph & mask) * scale;
+        v[i] = t[index] + frac * (t[index + 1] - t[index]);
+    }
+}
+
+#ifdef SONAVEIL_SIMD_X86
+SONAVEIL_AVX2_TARGET void readTableAvx2(const float* t, int bits, std::uint32_t phase, std::uint32_t step, float* v,
+                                        int n)
+{
+    const int shift = 32 - bits;
+    const __m256i mask = _mm256_set1_epi32(int((1u << shift) - 1));
+    const __m256 scale = _mm256_set1_ps(1.0f / float(1u << shift));
+    const __m128i s = _mm_cvtsi32_si128(shift);
+    __m256i ph = _mm256_add_epi32(_mm256_set1_epi32(int(phase)),
+                                  _mm256_mullo_epi32(_mm256_setr_epi32(0, 1, 2, 3, 4, 5, 6, 7),
+                                                     _mm256_set1_epi32(int(step))));
+    const __m256i inc = _mm256_set1_epi32(int(8u * step));
+    for (int i = 0; i < n; i += 8) {
+        const __m256i index = _mm256_srl_epi32(ph, s);
+        const __m256 frac = _mm256_mul_ps(_mm256_cvtepi32_ps(_mm256_and_si256(ph, mask)), scale);
+        const __m256 a = _mm256_i32gather_ps(t, index, 4);
+        const __m256 b = _mm256_i32gather_ps(t + 1, index, 4);
+        _mm256_storeu_ps(v + i, _mm256_fmadd_ps(frac, _mm256_sub_ps(b, a), a));
+        ph = _mm256_add_epi32(ph, inc);
+    }
+}
+#endif
+
+void readTable(const float* t, int bits, std::uint32_t phase, std::uint32_t step, float* v, int n = kBlock)
+{
+#ifdef SONAVEIL_SIMD_X86
+    if (simd::avx2())
+        return readTableAvx2(t, bits, phase, step, v, n);
+#endif
+    readTablePlain(t, bits, phase, step, v, n);
+}
+
+// y[n] = sum over t of taps[(n & 3) + 4t] · h[n - 4t] for the kBlock frames of a block, h the
+// history of held baseband frames at the block's start: four-fold polyphase interpolation.
+SONAVEIL_INLINE void interpolateBody(const float* __restrict taps, const float* __restrict h, float* __restrict y)
+{
+    constexpr int d = Baseband::kDecimation, phases = Baseband::kTaps / d;
+    for (int n = 0; n < kBlock; ++n)
+        y[n] = 0.0f;
+    for (int t = 0; t < phases; ++t) {
+        const float* __restrict c = taps + d * t;
+        const float* __restrict x = h - d * t;
+        for (int n = 0; n < kBlock; ++n)
+            y[n] += c[n & (d - 1)] * x[n];
+    }
+}
+
+#ifdef SONAVEIL_SIMD_X86
+SONAVEIL_AVX2_TARGET void interpolateAvx2(const float* taps, const float* h, float* y)
+{
+    constexpr int d = Baseband::kDecimation, phases = Baseband::kTaps / d;
+    static_assert(d == 4, "eight lanes hold two rounds of the four phases");
+    __m256 acc[kBlock / 8];
+    for (__m256& a : acc)
+        a = _mm256_setzero_ps();
+    for (int t = 0; t < phases; ++t) {
+        const __m128 c4 = _mm_loadu_ps(taps + d * t);
+        const __m256 c = _mm256_insertf128_ps(_mm256_castps128_ps256(c4), c4, 1);
+        const float* x = h - d * t;
+        for (int g = 0; g < kBlock / 8; ++g)
+            acc[g] = _mm256_fmadd_ps(c, _mm256_loadu_ps(x + 8 * g), acc[g]);
+    }
+    for (int g = 0; g < kBlock / 8; ++g)
+        _mm256_storeu_ps(y + 8 * g, acc[g]);
+}
+#endif
+
+void interpolate(const float* taps, const float* h, float* y)
+{
+#ifdef SONAVEIL_SIMD_X86
+    if (simd::avx2())
+        return interpolateAvx2(taps, h, y);
+#endif
+    interpolateBody(taps, h, y);
+}
+
+// out += Re((yr + i yi) · (cr + i ci) · (tr + i ti)): the interpolated band turned up to its
+// centre, (cr, ci) the phase at the block's start, (tr, ti) the turn since.
+SONAVEIL_INLINE void shiftUpBody(const float* __restrict yr, const float* __restrict yi, float cr, float ci,
+                                 const float* __restrict tr, const float* __restrict ti, float* __restrict out)
+{
+    for (int n = 0; n < kBlock; ++n) {
+        const float re = cr * tr[n] - ci * ti[n], im = cr * ti[n] + ci * tr[n];
+        out[n] += yr[n] * re - yi[n] * im;
+    }
+}
+
+SONAVEIL_DISPATCH(void, shiftUp,
+                  (const float* yr, const float* yi, float cr, float ci, const float* tr, const float* ti, float* out),
+                  (yr, yi, cr, ci, tr, ti, out))
+
+// A phase step of `cycles` per frame, in 2^-32 of a cycle.
+std::uint32_t phaseStep(double cycles)
+{
+    const double x = cycles * 4294967296.0;
+    return std::uint32_t(std::int64_t(x + (x >= 0.0 ? 0.5 : -0.5)));
+}
+
+// re[i] += g(i) · shape[i] · f[2i], im[i] += … f[2i + 1]: interleaved complex frames into a band,
+// g ramping from g0 by `step` a frame.
+SONAVEIL_INLINE void addToBandBody(const float* __restrict f, const float* __restrict shape, float g0, float step,
+                                   float* __restrict re, float* __restrict im)
+{
+    for (int i = 0; i < Baseband::kFrames; ++i) {
+        const float g = (g0 + step * float(i)) * shape[i];
+        re[i] += g * f[2 * i];
+        im[i] += g * f[2 * i + 1];
+    }
+}
+
+SONAVEIL_DISPATCH(void, addToBand, (const float* f, const float* shape, float g0, float step, float* re, float* im),
+                  (f, shape, g0, step, re, im))
+
+double besselI0(double x)
+{
+    double sum = 1.0, term = 1.0;
+    for (int k = 1; k < 40; ++k) {
+        term *= (x / (2.0 * k)) * (x / (2.0 * k));
+        sum += term;
+    }
+    return sum;
+}
+
+// Bins k0 … k1 (a multiple of 8 apart) of a noise spectrum: magnitude times a random phasor, the
+// phases from eight xorshift generators, one for each of eight neighbouring bins.
+void fillBinsPlain(float* __restrict bins, const float* __restrict magnitude, std::uint32_t* lanes, int k0, int k1)
+{
+    const float* __restrict ph = phasors().data();
+    for (int k = k0; k < k1; k += 8)
+        for (int j = 0; j < 8; ++j) {
+            std::uint32_t x = lanes[j];
+            x ^= x << 13;
+            x ^= x >> 17;
+            x ^= x << 5;
+            lanes[j] = x;
+            const std::size_t p = std::size_t(x >> 20) * 2;
+            const float m = magnitude[k + j];
+            bins[2 * (k + j)] = m * ph[p];
+            bins[2 * (k + j) + 1] = m * ph[p + 1];
+        }
+}
+
+#ifdef SONAVEIL_SIMD_X86
+SONAVEIL_AVX2_TARGET void fillBinsAvx2(float* bins, const float* magnitude, std::uint32_t* lanes, int k0, int k1)
+{
+    const float* ph = phasors().data();
+    __m256i x = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(lanes));
+    for (int k = k0; k < k1; k += 8) {
+        x = _mm256_xor_si256(x, _mm256_slli_epi32(x, 13));
+        x = _mm256_xor_si256(x, _mm256_srli_epi32(x, 17));
+        x = _mm256_xor_si256(x, _mm256_slli_epi32(x, 5));
+        const __m256i p = _mm256_slli_epi32(_mm256_srli_epi32(x, 20), 1);
+        const __m256 m = _mm256_loadu_ps(magnitude + k);
+        const __m256 re = _mm256_mul_ps(m, _mm256_i32gather_ps(ph, p, 4));
+        const __m256 im = _mm256_mul_ps(m, _mm256_i32gather_ps(ph + 1, p, 4));
+        const __m256 lo = _mm256_unpacklo_ps(re, im), hi = _mm256_unpackhi_ps(re, im);
+        _mm256_storeu_ps(bins + 2 * k, _mm256_permute2f128_ps(lo, hi, 0x20));
+        _mm256_storeu_ps(bins + 2 * k + 8, _mm256_permute2f128_ps(lo, hi, 0x31));
+    }
+    _mm256_storeu_si256(reinterpret_cast<__m256i*>(lanes), x);
+}
+#endif
+
+void fillBins(float* bins, const float* magnitude, std::uint32_t* lanes, int k0, int k1)
+{
+#ifdef SONAVEIL_SIMD_X86
+    if (simd::avx2())
+        return fillBinsAvx2(bins, magnitude, lanes, k0, k1);
+#endif
+    fillBinsPlain(bins, magnitude, lanes, k0, k1);
+}
+
+// e^(2πik / n) for k < n / 2, interleaved, n = NoiseStream::kSize: the twist that folds a real
+// spectrum of n points into a complex one of n / 2.
+const std::vector<float>& halfTwist()
+{
+    static const std::vector<float> table = [] {
+        constexpr int n = NoiseStream::kSize;
+        std::vector<float> t(static_cast<std::size_t>(n));
+        for (int k = 0; k < n / 2; ++k) {
+            t[std::size_t(2 * k)] = float(std::cos(2.0 * kPi * k / n));
+            t[std::size_t(2 * k + 1)] = float(std::sin(2.0 * kPi * k / n));
+        }
+        return t;
+    }();
+    return table;
+}
+
+// From the bins x[0 … n/2] of a real signal's spectrum, the n / 2 complex bins whose inverse
+// transform holds the signal's even frames as real parts and its odd frames as imaginary parts:
+// z[k] = (x[k] + x*[n/2 - k]) + i (x[k] - x*[n/2 - k]) e^(2πik / n).
+void foldPlain(const float* __restrict x, const float* __restrict twist, int n, float* __restrict z)
+{
+    for (int k = 0; k < n / 2; ++k) {
+        const float ar = x[2 * k], ai = x[2 * k + 1];
+        const float br = x[n - 2 * k], bi = -x[n - 2 * k + 1];
+        const float dr = ar - br, di = ai - bi;
+        const float tr = twist[2 * k], ti = twist[2 * k + 1];
+        const float or_ = dr * tr - di * ti, oi = dr * ti + di * tr;
+        z[2 * k] = ar + br - oi;
+        z[2 * k + 1] = ai + bi + or_;
+    }
+}
+
+#ifdef SONAVEIL_SIMD_X86
+SONAVEIL_AVX2_TARGET void foldAvx2(const float* x, const float* twist, int n, float* z)
+{
+    const __m256 conj = _mm256_setr_ps(0.0f, -0.0f, 0.0f, -0.0f, 0.0f, -0.0f, 0.0f, -0.0f);
+    const __m256 negRe = _mm256_setr_ps(-0.0f, 0.0f, -0.0f, 0.0f, -0.0f, 0.0f, -0.0f, 0.0f);
+    for (int k = 0; k < n / 2; k += 4) {
+        const __m256 a = _mm256_loadu_ps(x + 2 * k);
+        // x[n/2 - k - 3 … n/2 - k], turned round a complex value at a time, conjugated.
+        const __m256 r = _mm256_loadu_ps(x + n - 2 * k - 6);
+        const __m256 b = _mm256_xor_ps(_mm256_castpd_ps(_mm256_permute4x64_pd(_mm256_castps_pd(r), 0x1B)), conj);
+        const __m256 d = _mm256_sub_ps(a, b);
+        const __m256 t = _mm256_loadu_ps(twist + 2 * k);
+        // o = d · t
+        const __m256 o = _mm256_fmaddsub_ps(_mm256_moveldup_ps(d), t,
+                                            _mm256_mul_ps(_mm256_movehdup_ps(d), _mm256_permute_ps(t, 0xB1)));
+        // i · o = (-oi, or)
+        const __m256 io = _mm256_xor_ps(_mm256_permute_ps(o, 0xB1), negRe);
+        _mm256_storeu_ps(z + 2 * k, _mm256_add_ps(_mm256_add_ps(a, b), io));
+    }
+}
+#endif
+
+void fold(const float* x, const float* twist, int n, float* z)
+{
+#ifdef SONAVEIL_SIMD_X86
+    if (simd::avx2())
+        return foldAvx2(x, twist, n, z);
+#endif
+    foldPlain(x, twist, n, z);
+}
+
 } // namespace
+
+SONAVEIL_DISPATCH(void, multiplyRamp, (float* x, int n, float g0, float g1), (x, n, g0, g1))
+SONAVEIL_DISPATCH(void, addRamp, (float* out, const float* x, int n, float g0, float g1), (out, x, n, g0, g1))
 
 Response rumbleFilter()
 {
@@ -114,13 +415,12 @@ Response rumbleFilter()
 }
 
 NoiseStream::NoiseStream(int rate, const Response& response, Rng& rng)
-    : rng_(rng.fork()), magnitude_(kSize / 2 + 1, 0.0f), window_(kOverlap), overlap_(kOverlap, 0.0f),
-      ready_(kHop, 0.0f)
+    : rng_(rng.fork()), magnitude_(kSize / 2 + 8, 0.0f), window_(kOverlap), overlap_(kOverlap, 0.0f)
 {
     // Scaled to RMS 1 before the rumble filter, as a file layer is (the filter comes last there).
     const Response rumble = rumbleFilter();
     double power = 0.0, peak = 0.0;
-    std::vector<double> m(magnitude_.size(), 0.0);
+    std::vector<double> m(kSize / 2 + 1, 0.0);
     for (int k = 1; k < kSize / 2; ++k) {
         const double f = double(k) * rate / kSize;
         const double r = response(f);
@@ -131,19 +431,27 @@ NoiseStream::NoiseStream(int rate, const Response& response, Rng& rng)
     const double scale = power > 0 ? 1.0 / std::sqrt(power) : 0.0;
     firstBin_ = kSize / 2;
     lastBin_ = 0;
-    for (int k = 1; k < kSize / 2; ++k) {
-        magnitude_[std::size_t(k)] = float(m[std::size_t(k)] * scale);
+    for (int k = 1; k < kSize / 2; ++k)
         if (m[std::size_t(k)] > 1e-6 * peak) {
             firstBin_ = std::min(firstBin_, k);
             lastBin_ = k;
         }
-    }
+    for (int k = firstBin_; k <= lastBin_; ++k)
+        magnitude_[std::size_t(k)] = float(m[std::size_t(k)] * scale);
+    // Whole groups of eight bins around the band.
+    groupFirst_ = firstBin_ <= lastBin_ ? firstBin_ & ~7 : 0;
+    groupEnd_ = firstBin_ <= lastBin_ ? (lastBin_ | 7) + 1 : 0;
+    for (std::uint32_t& lane : lanes_)
+        lane = std::uint32_t(rng_.next() >> 32) | 1u;
     for (int i = 0; i < kOverlap; ++i)
         window_[std::size_t(i)] = float(std::sin(0.5 * kPi * (i + 0.5) / kOverlap));
     phasors();
-    plan_ = inversePlan(kSize);
-    bins_ = fftBuffer(std::size_t(kSize + 2));
+    halfTwist();
+    plan_ = complexInversePlan(kSize / 2);
+    bins_ = fftBuffer(std::size_t(kSize + 8));
+    folded_ = fftBuffer(std::size_t(kSize));
     frame_ = fftBuffer(std::size_t(kSize));
+    std::fill(bins_, bins_ + kSize + 8, 0.0f);
     // The first frame only fills the overlap: the stream starts at full level.
     refill();
     refill();
@@ -152,41 +460,21 @@ NoiseStream::NoiseStream(int rate, const Response& response, Rng& rng)
 NoiseStream::~NoiseStream()
 {
     freeFftBuffer(bins_);
+    freeFftBuffer(folded_);
     freeFftBuffer(frame_);
 }
 
 void NoiseStream::refill()
 {
-    float* __restrict bins = bins_;
-    const float* __restrict magnitude = magnitude_.data();
-    const float* __restrict ph = phasors().data();
-    std::memset(bins, 0, sizeof(float) * std::size_t(kSize + 2));
-    std::uint64_t bits = 0;
-    int left = 0;
-    for (int k = firstBin_; k <= lastBin_; ++k) {
-        if (left == 0) {
-            bits = rng_.next();
-            left = 5;
-        }
-        const std::size_t p = std::size_t(bits & (kPhasors - 1)) * 2;
-        bits >>= 12;
-        --left;
-        const float m = magnitude[k];
-        bins[2 * k] = m * ph[p];
-        bins[2 * k + 1] = m * ph[p + 1];
-    }
-    runInverse(plan_, bins_, frame_);
-    const float* __restrict w = window_.data();
-    const float* __restrict frame = frame_;
-    float* __restrict ready = ready_.data();
-    float* __restrict overlap = overlap_.data();
+    // Only the band is written; the transform may have overwritten the rest.
+    // Only the band is written: the rest stays 0.
+    fillBins(bins_, magnitude_.data(), lanes_, groupFirst_, groupEnd_);
+    // The inverse real transform as a complex one of half the size, whose output is the frame.
+    fold(bins_, halfTwist().data(), kSize, folded_);
+    runComplexInverse(plan_, folded_, frame_);
     // The fade-in of this frame over the fade-out of the last, then this frame as it is; its end
-    // fades out under the next one (w[kOverlap - 1 - i] is the cosine taper).
-    for (int i = 0; i < kOverlap; ++i)
-        ready[i] = overlap[i] + w[i] * frame[i];
-    std::memcpy(ready + kOverlap, frame + kOverlap, sizeof(float) * std::size_t(kHop - kOverlap));
-    for (int i = 0; i < kOverlap; ++i)
-        overlap[i] = w[kOverlap - 1 - i] * frame[kHop + i];
+    // fades out under the next one. The frame is read in place up to kHop.
+    crossFade(frame_, overlap_.data(), window_.data(), kOverlap, kHop);
     position_ = 0;
 }
 
@@ -196,7 +484,7 @@ void NoiseStream::read(float* out, int n)
         if (position_ == kHop)
             refill();
         const int take = std::min(n, kHop - position_);
-        std::memcpy(out, ready_.data() + position_, sizeof(float) * std::size_t(take));
+        std::memcpy(out, frame_ + position_, sizeof(float) * std::size_t(take));
         out += take;
         n -= take;
         position_ += take;
@@ -211,12 +499,160 @@ void NoiseStream::addRamped(float* out, int n, float g0, float g1)
         if (position_ == kHop)
             refill();
         const int take = std::min(n, kHop - position_);
-        addRamp(out, ready_.data() + position_, take, g, g + step * float(take));
+        addRamp(out, frame_ + position_, take, g, g + step * float(take));
         g += step * float(take);
         out += take;
         n -= take;
         position_ += take;
     }
+}
+
+Baseband::Baseband(int rate, double centreHz) : rate_(rate), centre_(centreHz), turnRe_(kBlock), turnIm_(kBlock)
+{
+    // A Kaiser-windowed sinc cut at half the baseband rate, kDecimation at DC.
+    const double cut = 0.5 / kDecimation, beta = 7.0;
+    double sum = 0.0;
+    std::vector<double> h(kTaps);
+    for (int k = 0; k < kTaps; ++k) {
+        const double u = k - (kTaps - 1) / 2.0, r = 2.0 * k / (kTaps - 1) - 1.0;
+        h[std::size_t(k)] = std::sin(2.0 * kPi * cut * u) / (kPi * u) * besselI0(beta * std::sqrt(1.0 - r * r))
+                            / besselI0(beta);
+        sum += h[std::size_t(k)];
+    }
+    for (int k = 0; k < kTaps; ++k)
+        taps_[k] = float(h[std::size_t(k)] * kDecimation / sum);
+    // A part at offset f has its first image at rate() - f: it must lie in the stopband (66 dB).
+    double stop = this->rate() / 2.0;
+    while (stop < this->rate() && gain(stop) > 5e-4)
+        stop += 10.0;
+    reach_ = this->rate() - stop;
+    const double w = 2.0 * kPi * centre_ / rate_;
+    for (int n = 0; n < kBlock; ++n) {
+        turnRe_[std::size_t(n)] = float(std::cos(w * n));
+        turnIm_[std::size_t(n)] = float(std::sin(w * n));
+    }
+    blockTurn_ = std::polar(1.0, std::fmod(w * kBlock, 2.0 * kPi));
+}
+
+double Baseband::gain(double offsetHz) const
+{
+    const std::complex<double> step = std::polar(1.0, -2.0 * kPi * offsetHz / rate_);
+    std::complex<double> z(1.0, 0.0), sum(0.0, 0.0);
+    for (float t : taps_) {
+        sum += double(t) * z;
+        z *= step;
+    }
+    return std::abs(sum) / kDecimation;
+}
+
+void Baseband::add(float* out)
+{
+    // Each new baseband frame held kDecimation times after the history.
+    for (int i = 0; i < kFrames; ++i)
+        for (int d = 0; d < kDecimation; ++d) {
+            historyRe_[kTaps + kDecimation * i + d] = re_[i];
+            historyIm_[kTaps + kDecimation * i + d] = im_[i];
+        }
+    alignas(32) float yr[kBlock], yi[kBlock];
+    interpolate(taps_, historyRe_ + kTaps, yr);
+    interpolate(taps_, historyIm_ + kTaps, yi);
+    shiftUp(yr, yi, float(phase_.real()), float(phase_.imag()), turnRe_.data(), turnIm_.data(), out);
+    // Turned on, and kept on the unit circle (one Newton step towards |z| = 1).
+    phase_ *= blockTurn_;
+    phase_ *= 0.5 * (3.0 - std::norm(phase_));
+    static_assert(kTaps == kBlock, "the history is the last block");
+    std::copy(historyRe_ + kBlock, historyRe_ + kBlock + kTaps, historyRe_);
+    std::copy(historyIm_ + kBlock, historyIm_ + kBlock + kTaps, historyIm_);
+    std::fill(re_, re_ + kFrames, 0.0f);
+    std::fill(im_, im_ + kFrames, 0.0f);
+}
+
+BasebandNoise::BasebandNoise(const Baseband& band, const Response& response, double lo, double hi, Rng& rng)
+    : rng_(rng.fork()), magnitude_(kSize + 8, 0.0f), window_(kOverlap), overlap_(2 * kOverlap, 0.0f)
+{
+    const double df = double(band.rate()) / kSize;
+    lo = std::max(lo, band.centre() - band.reach());
+    hi = std::min(hi, band.centre() + band.reach());
+    const Response rumble = rumbleFilter();
+    double power = 0.0;
+    bool used[kSize] = {};
+    for (int k = 0; k < kSize; ++k) {
+        const double offset = (k < kSize / 2 ? k : k - kSize) * df, f = band.centre() + offset;
+        if (f < lo || f > hi || f <= 0.0)
+            continue;
+        const double r = response(f);
+        power += r * r;
+        magnitude_[std::size_t(k)] = float(r * rumble(f) / band.gain(offset));
+        used[k] = true;
+    }
+    // E|z|² = 2: the real part has RMS 1.
+    const float scale = power > 0 ? float(std::sqrt(2.0 / power)) : 0.0f;
+    for (float& m : magnitude_)
+        m *= scale;
+    // The positive offsets' groups, then the negative ones'.
+    for (int half = 0; half < 2; ++half) {
+        const int begin = half == 0 ? 0 : kSize / 2, end = half == 0 ? kSize / 2 : kSize;
+        int first = end, last = begin - 1;
+        for (int k = begin; k < end; ++k)
+            if (used[k]) {
+                first = std::min(first, k);
+                last = k;
+            }
+        from_[half] = first <= last ? first & ~7 : 0;
+        to_[half] = first <= last ? (last | 7) + 1 : 0;
+    }
+    for (std::uint32_t& lane : lanes_)
+        lane = std::uint32_t(rng_.next() >> 32) | 1u;
+    for (int i = 0; i < kOverlap; ++i)
+        window_[std::size_t(i)] = float(std::sin(0.5 * kPi * (i + 0.5) / kOverlap));
+    phasors();
+    plan_ = complexInversePlan(kSize);
+    spectrum_ = fftBuffer(std::size_t(2 * kSize + 16));
+    frame_ = fftBuffer(std::size_t(2 * kSize));
+    std::fill(spectrum_, spectrum_ + 2 * kSize + 16, 0.0f);
+    refill();
+    refill();
+}
+
+BasebandNoise::~BasebandNoise()
+{
+    freeFftBuffer(spectrum_);
+    freeFftBuffer(frame_);
+}
+
+void BasebandNoise::refill()
+{
+    // The rest of the spectrum stays 0: the transform keeps its input.
+    for (int half = 0; half < 2; ++half)
+        fillBins(spectrum_, magnitude_.data(), lanes_, from_[half], to_[half]);
+    runComplexInverse(plan_, spectrum_, frame_);
+    float* __restrict f = frame_;
+    float* __restrict o = overlap_.data();
+    const float* __restrict w = window_.data();
+    for (int i = 0; i < kOverlap; ++i) {
+        f[2 * i] = o[2 * i] + w[i] * f[2 * i];
+        f[2 * i + 1] = o[2 * i + 1] + w[i] * f[2 * i + 1];
+    }
+    for (int i = 0; i < kOverlap; ++i) {
+        o[2 * i] = w[kOverlap - 1 - i] * f[2 * (kHop + i)];
+        o[2 * i + 1] = w[kOverlap - 1 - i] * f[2 * (kHop + i) + 1];
+    }
+    position_ = 0;
+}
+
+void BasebandNoise::addRamped(Baseband& band, float g0, float g1, const float* shape)
+{
+    static const std::array<float, Baseband::kFrames> ones = [] {
+        std::array<float, Baseband::kFrames> a{};
+        a.fill(1.0f);
+        return a;
+    }();
+    static_assert(kHop % Baseband::kFrames == 0, "a read never straddles two frames");
+    if (position_ == kHop)
+        refill();
+    addToBand(frame_ + 2 * position_, shape ? shape : ones.data(), g0, (g1 - g0) / float(Baseband::kFrames),
+              band.re(), band.im());
+    position_ += Baseband::kFrames;
 }
 
 SlowNoise::SlowNoise(int rate, Rng& rng, double maxHz)
@@ -267,20 +703,6 @@ double Wobble::moment(int power) const
         weight += p;
     }
     return sum / weight;
-}
-
-void multiplyRamp(float* __restrict x, int n, float g0, float g1)
-{
-    const float step = (g1 - g0) / float(n);
-    for (int i = 0; i < n; ++i)
-        x[i] *= g0 + step * float(i);
-}
-
-void addRamp(float* __restrict out, const float* __restrict x, int n, float g0, float g1)
-{
-    const float step = (g1 - g0) / float(n);
-    for (int i = 0; i < n; ++i)
-        out[i] += (g0 + step * float(i)) * x[i];
 }
 
 double normalQuantile(double share)
@@ -376,24 +798,16 @@ void EventRing::add(const float* kernel, int n, long ahead, float gain)
         return;
     std::size_t at = (start_ + std::size_t(ahead)) & mask_;
     const int first = std::min<int>(n, int(ring_.size() - at));
-    float* __restrict r = ring_.data();
-    const float* __restrict k = kernel;
-    for (int i = 0; i < first; ++i)
-        r[at + std::size_t(i)] += gain * k[i];
-    for (int i = first; i < n; ++i)
-        r[std::size_t(i - first)] += gain * k[i];
+    addScaled(ring_.data() + at, kernel, first, gain);
+    if (n > first)
+        addScaled(ring_.data(), kernel + first, n - first, gain);
 }
 
 void EventRing::read(float* out, int n)
 {
     while (n > 0) {
         const int take = std::min<int>(n, int(ring_.size() - start_));
-        float* __restrict r = ring_.data() + start_;
-        float* __restrict o = out;
-        for (int i = 0; i < take; ++i) {
-            o[i] += r[i];
-            r[i] = 0.0f;
-        }
+        drain(out, ring_.data() + start_, take);
         out += take;
         n -= take;
         start_ = (start_ + std::size_t(take)) & mask_;
@@ -433,16 +847,11 @@ void HumVoice::add(float* __restrict out)
     const double f = f0_ * (1.0 + drift_ * baseDrift_.next());
     const double cycles = f * kBlock / rate_ + depth_ * (w - lastWander_) / (2.0 * kPi);
     lastWander_ = w;
-    const auto step = std::uint32_t(std::int64_t(std::llround(cycles / kBlock * 4294967296.0)));
-    const float* t = table_.data();
-    std::uint32_t ph = phase_;
-    for (int i = 0; i < kBlock; ++i) {
-        const std::uint32_t index = ph >> 21;
-        const float frac = float(ph & 0x1FFFFF) * (1.0f / 2097152.0f);
-        out[i] += t[index] + frac * (t[index + 1] - t[index]);
-        ph += step;
-    }
-    phase_ = ph;
+    const auto step = phaseStep(cycles / kBlock);
+    float v[kBlock];
+    readTable(table_.data(), 11, phase_, step, v);
+    addScaled(out, v, kBlock, 1.0f);
+    phase_ += step * std::uint32_t(kBlock);
 }
 
 PulseTrain::PulseTrain(int rate, Rng& rng, const std::function<double(double)>& shape, double hz, double drift)
@@ -458,19 +867,23 @@ PulseTrain::PulseTrain(int rate, Rng& rng, const std::function<double(double)>& 
     phase_ = std::uint32_t(r.next());
 }
 
+void PulseTrain::values(float* v, int step)
+{
+    const double f = hz_ * (1.0 + drift_ * wobble_.next());
+    const auto s = phaseStep(f / rate_);
+    readTable(table_.data(), 10, phase_, s * std::uint32_t(step), v, kBlock / step);
+    phase_ += s * std::uint32_t(kBlock);
+}
+
 void PulseTrain::multiply(float* __restrict x)
 {
     const double f = hz_ * (1.0 + drift_ * wobble_.next());
-    const auto step = std::uint32_t(std::llround(f / rate_ * 4294967296.0));
-    const float* t = table_.data();
-    std::uint32_t ph = phase_;
-    for (int i = 0; i < kBlock; ++i) {
-        const std::uint32_t index = ph >> 22;
-        const float frac = float(ph & 0x3FFFFF) * (1.0f / 4194304.0f);
-        x[i] *= t[index] + frac * (t[index + 1] - t[index]);
-        ph += step;
-    }
-    phase_ = ph;
+    const auto step = phaseStep(f / rate_);
+    float v[kBlock];
+    readTable(table_.data(), 10, phase_, step, v);
+    for (int i = 0; i < kBlock; ++i)
+        x[i] *= v[i];
+    phase_ += step * std::uint32_t(kBlock);
 }
 
 Machine::Machine(int rate, Rng& rng, const Response& air, double airDb, const std::vector<Hum>& hums)

@@ -3,13 +3,16 @@
 // Streaming counterparts of the loop building blocks (dsp.h, layers.h), for sounds that are made
 // as they play and never repeat. Everything is allocated on construction; the per-frame work is
 // cheap and never allocates, locks or calls the system, so a live sound can run on the mixing
-// thread.
+// thread. The per-frame loops run as AVX2 where the processor has it (simd.h).
 //
 // The unit of work is a block of kBlock frames: slow motions (wobbles, densities, envelopes) are
 // evaluated once per block and ramped linearly across it; noise, hums, pulses and events are made
 // per frame. A live recipe owns its parts and, per block, asks each for its frames:
 //
 //   NoiseStream   shapedNoise() made live: overlap-added random-spectrum frames, RMS 1.
+//   Baseband      a narrow or low band carried at a quarter of the rate as complex frames, its
+//                 parts summed there and brought up to the rate once; BasebandNoise is a
+//                 NoiseStream made in it.
 //   SlowNoise     slowNoise() made live: a smooth random motion, RMS 1; Wobble is 1 + depth · it.
 //   KernelBank    a set of pre-made event variants (drops, ticks, bubbles, knocks), already through
 //                 the layer's colour, with their mean energy for levelling.
@@ -30,6 +33,7 @@
 #include "synth/layers.h"
 
 #include <cmath>
+#include <complex>
 #include <cstdint>
 #include <memory>
 #include <vector>
@@ -65,12 +69,89 @@ private:
     void refill();
 
     Rng rng_;
-    std::vector<float> magnitude_; // per bin, scaled so that the output has RMS 1
+    std::vector<float> magnitude_; // per bin, scaled so that the output has RMS 1; 0 off the band
     int firstBin_ = 1, lastBin_ = 0;
+    int groupFirst_ = 0, groupEnd_ = 0; // the band's bins in whole groups of eight
+    std::uint32_t lanes_[8] = {};      // the random phases' generators
     const void* plan_ = nullptr;
-    float* bins_ = nullptr;  // kSize / 2 + 1 complex values, FFTW-aligned
-    float* frame_ = nullptr; // kSize values, FFTW-aligned
-    std::vector<float> window_, overlap_, ready_;
+    float* bins_ = nullptr;   // kSize / 2 + 1 complex values
+    float* folded_ = nullptr; // kSize / 2 complex values, FFTW-aligned
+    float* frame_ = nullptr; // kSize values, FFTW-aligned; its first kHop are read out
+    std::vector<float> window_, overlap_;
+    int position_ = kHop;
+};
+
+// A band of sound around `centreHz` carried as complex frames at a quarter of the rate: the parts
+// of a narrow band (insect songs) are made there, four times cheaper, and summed; add() brings
+// the sum up to the rate (a 64-tap interpolator) and shifts it up to the centre. A complex
+// frame z stands for the real sound Re(z · e^(iωt)).
+class Baseband {
+public:
+    static constexpr int kDecimation = 4;
+    static constexpr int kFrames = kBlock / kDecimation; // per block
+    static constexpr int kTaps = 64;
+
+    Baseband(int rate, double centreHz);
+    int rate() const { return rate_ / kDecimation; }
+    double centre() const { return centre_; }
+    // How far from the centre a part may reach before the interpolator lets its images through.
+    double reach() const { return reach_; }
+    // The interpolator's gain at a baseband frequency (Hz from the centre).
+    double gain(double offsetHz) const;
+    // This block's frames, summed into by the parts; add() clears them.
+    float* re() { return re_; }
+    float* im() { return im_; }
+    // Adds the next kBlock frames.
+    void add(float* out);
+
+private:
+    int rate_;
+    double centre_, reach_ = 0.0;
+    alignas(32) float taps_[kTaps] = {};
+    // The last kTaps frames of each part, every baseband frame held kDecimation times, then the
+    // new block's.
+    alignas(32) float historyRe_[kTaps + kBlock] = {};
+    alignas(32) float historyIm_[kTaps + kBlock] = {};
+    alignas(32) float re_[kFrames] = {};
+    alignas(32) float im_[kFrames] = {};
+    // e^(iωn) for the frames of a block, and the phase at the block's start.
+    std::vector<float> turnRe_, turnIm_;
+    // e^(iφ) at the block's start and its turn per block.
+    std::complex<double> phase_{1.0, 0.0}, blockTurn_{1.0, 0.0};
+};
+
+// Noise for a Baseband: complex frames whose spectrum at offset f is `response` at centre + f
+// (times rumbleFilter() and the interpolator's correction), nothing outside lo … hi Hz (within
+// the band's reach); its real part at the centre has RMS 1 before the rumble filter, as
+// NoiseStream does. Frames of kSize, cross-faded as NoiseStream's.
+class BasebandNoise {
+public:
+    static constexpr int kSize = 1024;
+    static constexpr int kOverlap = 128;
+    static constexpr int kHop = kSize - kOverlap;
+
+    BasebandNoise(const Baseband& band, const Response& response, double lo, double hi, Rng& rng);
+    ~BasebandNoise();
+    BasebandNoise(const BasebandNoise&) = delete;
+    BasebandNoise& operator=(const BasebandNoise&) = delete;
+
+    // Adds the next Baseband::kFrames frames to the band's, times a gain ramping from g0 to g1
+    // over the block and, when given, times shape[i].
+    void addRamped(Baseband& band, float g0, float g1, const float* shape = nullptr);
+
+private:
+    void refill();
+
+    Rng rng_;
+    std::vector<float> magnitude_; // per bin (0 … kSize - 1, negative offsets from kSize / 2), 0 off the band
+    // The band's bins in whole groups of eight: [from, to) in each of two stretches (the band
+    // may wrap past the last bin to the first).
+    int from_[2] = {}, to_[2] = {};
+    std::uint32_t lanes_[8] = {}; // the random phases' generators
+    const void* plan_ = nullptr;
+    float* spectrum_ = nullptr; // kSize interleaved complex values, 0 off the band
+    float* frame_ = nullptr;    // kSize interleaved complex values
+    std::vector<float> window_, overlap_;
     int position_ = kHop;
 };
 
@@ -237,6 +318,8 @@ public:
     PulseTrain(int rate, Rng& rng, const std::function<double(double phase)>& shape, double hz, double drift);
     // x[i] *= the next kBlock frames of the shape.
     void multiply(float* x);
+    // The next kBlock frames of the shape, every `step`th of them (kBlock / step values).
+    void values(float* v, int step);
     // The mean square of the shape over a cycle.
     double meanSquare() const { return meanSquare_; }
 

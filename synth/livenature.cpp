@@ -77,6 +77,40 @@ std::unique_ptr<NoiseLayer> noiseLayer(int rate, Rng& rng, const Response& respo
     return std::make_unique<NoiseLayer>(rate, rng, response, levelDb);
 }
 
+// A noise layer whose sound lies below a few kHz (the rest far below the sound's other layers),
+// made in a baseband from 0 Hz up to about twice its centre.
+class LowNoiseLayer : public Layer {
+public:
+    LowNoiseLayer(int rate, Rng& rng, const Response& response, double levelDb)
+        : band_(rate, centreFor(rate)), noise_(band_, response, 0.0, 1e9, rng), gain_(float(dbToGain(levelDb)))
+    {
+    }
+    LowNoiseLayer& wobbling(int rate, Rng& rng, double hz, double depth, double floor = 0.05)
+    {
+        wobble_.emplace(rate, rng, hz, depth, floor);
+        return *this;
+    }
+    void add(float* out) override
+    {
+        float a = gain_, b = gain_;
+        if (wobble_) {
+            wobble_->next();
+            a *= wobble_->from();
+            b *= wobble_->to();
+        }
+        noise_.addRamped(band_, a, b);
+        band_.add(out);
+    }
+    // The centre at which a band reaches from 0 Hz as high as it can.
+    static double centreFor(int rate) { return Baseband(rate, 1000.0).reach(); }
+
+private:
+    Baseband band_;
+    BasebandNoise noise_;
+    float gain_;
+    std::optional<Wobble> wobble_;
+};
+
 // Events from a bank at Poisson times (perSecond before any thinning), levelled to RMS 1 and then
 // to levelDb; optionally thinned by a wobbling density (kept with chance density / densityMax).
 class ScatterLayer : public Layer {
@@ -422,7 +456,9 @@ class OceanSound : public LiveSound {
 public:
     OceanSound(int rate, Rng& rng)
         : LiveSound(rate, rng.next()), rng_(rng.fork()),
-          low_(rate, product({bandpass(40, 500, 2), tilt(-3, 100)}), rng), mid_(rate, bandpass(300, 2500, 2), rng),
+          band_(rate, LowNoiseLayer::centreFor(rate)),
+          low_(band_, product({bandpass(40, 500, 2), tilt(-3, 100)}), 0.0, 1e9, rng),
+          mid_(band_, bandpass(300, 2500, 2), 0.0, 1e9, rng),
           wash_(rate, product({bandpass(1500, 12000, 2), tilt(-1, 3000)}), rng), washWobble_(rate, rng, 30.0, 0.5, 0.1),
           foamBank_(128, rate, rng,
                     [rate](Rng& r, const KernelBank::Shares& q) {
@@ -468,9 +504,11 @@ protected:
         const double mid = bandEnvelope(waves_, t, 0.08, 0.45, 0.6);
         const double wash = bandEnvelope(waves_, t, 0.05, 0.1, 1.2);
         washWobble_.next();
-        low_.addRamped(out, kBlock, float(lowEnv_), float(low));
-        const float midDb = float(dbToGain(-3)), washDb = float(dbToGain(-4));
-        mid_.addRamped(out, kBlock, float(midEnv_) * midDb, float(mid) * midDb);
+        low_.addRamped(band_, float(lowEnv_), float(low));
+        // dbToGain(-3) and dbToGain(-4).
+        constexpr float midDb = 0.70794578f, washDb = 0.63095734f;
+        mid_.addRamped(band_, float(midEnv_) * midDb, float(mid) * midDb);
+        band_.add(out);
         wash_.addRamped(out, kBlock, float(washEnv_ * washWobble_.from()) * washDb,
                         float(wash * washWobble_.to()) * washDb);
         Rng& r = foam_.rng();
@@ -509,7 +547,10 @@ private:
     }
 
     Rng rng_;
-    NoiseStream low_, mid_, wash_;
+    // The swell and the break, below a few kHz, in one baseband; the wash at the full rate.
+    Baseband band_;
+    BasebandNoise low_, mid_;
+    NoiseStream wash_;
     Wobble washWobble_;
     KernelBank foamBank_;
     Poisson foam_;
@@ -552,19 +593,24 @@ private:
     long count_ = 1;
 };
 
-// insect(): a narrow song band, its tymbal pulses and, for a calling voice, its calls.
-class InsectLayer : public Layer {
+// insect(): a narrow song band, its tymbal pulses and, for a calling voice, its calls; made in
+// the chorus's baseband.
+class InsectVoiceLayer {
 public:
-    InsectLayer(int rate, Rng& rng, const InsectVoice& v, CallClock* clock)
+    // The reach of a song's band (the file's Gaussian 69 dB down) and of its pulses' sidebands.
+    static double lowest(const InsectVoice& v) { return v.hz * std::exp2(-4.0 * v.octaves) - kPulseReach; }
+    static double highest(const InsectVoice& v) { return v.hz * std::exp2(4.0 * v.octaves) + kPulseReach; }
+
+    InsectVoiceLayer(int rate, Rng& rng, const InsectVoice& v, CallClock* clock, const Baseband& band)
         : rate_(rate), voice_(v), rng_(rng.fork()),
-          song_(rate,
+          song_(band,
                 [centre = v.hz, width = v.octaves](double f) {
                     if (f <= 0.0)
                         return 0.0;
                     const double d = std::log2(f / centre) / width;
                     return std::exp(-0.5 * d * d);
                 },
-                rng),
+                lowest(v) + kPulseReach, highest(v) - kPulseReach, rng),
           pulse_(rate, rng, tymbalPulse(v.duty, v.pulseDepth), v.pulseHz, 0.01), clock_(clock)
     {
         double meanSquare = pulse_.meanSquare();
@@ -586,11 +632,13 @@ public:
         }
         gain_ = float(dbToGain(v.levelDb) / std::sqrt(meanSquare));
     }
-    void add(float* out) override
+    // Adds this block's baseband frames into the band's; without `pulsed`, the song only, for
+    // pulsing() at the full rate.
+    void add(Baseband& band, bool pulsed = true)
     {
-        float x[kBlock];
-        song_.read(x, kBlock);
-        pulse_.multiply(x);
+        float p[Baseband::kFrames];
+        if (pulsed)
+            pulse_.values(p, Baseband::kDecimation);
         float a = gain_, b = gain_;
         if (clock_) {
             const double t = double(now_ + kBlock);
@@ -604,11 +652,14 @@ public:
             b *= float(e);
             envelope_ = e;
         }
-        addRamp(out, x, kBlock, a, b);
+        song_.addRamped(band, a, b, pulsed ? p : nullptr);
         now_ += kBlock;
     }
+    PulseTrain& pulsing() { return pulse_; }
 
 private:
+    static constexpr double kPulseReach = 600.0;
+
     struct Call {
         double start = 0, size = 0;
     };
@@ -637,7 +688,7 @@ private:
     int rate_;
     InsectVoice voice_;
     Rng rng_;
-    NoiseStream song_;
+    BasebandNoise song_;
     PulseTrain pulse_;
     CallClock* clock_;
     double len_ = 0, attack_ = 0, release_ = 0, offset_ = 0;
@@ -648,12 +699,18 @@ private:
     long now_ = 0;
 };
 
+// The songs of a chorus, made together in one baseband around their middle.
 class ChorusLayer : public Layer {
 public:
-    // Voices with the same period call together when `together`.
-    ChorusLayer(int rate, Rng& rng, const std::vector<InsectVoice>& voices, bool together)
+    // Voices with the same period call together when `together`. With `ownBands`, each voice is
+    // made in a baseband of its own and pulsed at the full rate: fast deep pulses spread a song's
+    // sidebands further than one baseband reaches.
+    ChorusLayer(int rate, Rng& rng, const std::vector<InsectVoice>& voices, bool together, bool ownBands)
+        : band_(rate, middle(voices))
     {
         for (const InsectVoice& v : voices) {
+            if (ownBands)
+                bands_.push_back(std::make_unique<Baseband>(rate, v.hz));
             CallClock* clock = nullptr;
             if (v.callSeconds > 0) {
                 if (!together || clocks_.empty())
@@ -661,27 +718,52 @@ public:
                 clock = clocks_.back().get();
             }
             Rng voiceRng = rng.fork();
-            voices_.push_back(std::make_unique<InsectLayer>(rate, voiceRng, v, clock));
+            voices_.push_back(
+                std::make_unique<InsectVoiceLayer>(rate, voiceRng, v, clock, ownBands ? *bands_.back() : band_));
         }
     }
     void add(float* out) override
     {
         for (auto& c : clocks_)
             c->tick();
-        for (auto& v : voices_)
-            v->add(out);
+        if (bands_.empty()) {
+            for (auto& v : voices_)
+                v->add(band_);
+            band_.add(out);
+            return;
+        }
+        for (std::size_t i = 0; i < voices_.size(); ++i) {
+            voices_[i]->add(*bands_[i], false);
+            float x[kBlock] = {};
+            bands_[i]->add(x);
+            voices_[i]->pulsing().multiply(x);
+            addRamp(out, x, kBlock, 1.0f, 1.0f);
+        }
     }
 
 private:
+    static double middle(const std::vector<InsectVoice>& voices)
+    {
+        double lo = 1e9, hi = 0.0;
+        for (const InsectVoice& v : voices) {
+            lo = std::min(lo, InsectVoiceLayer::lowest(v));
+            hi = std::max(hi, InsectVoiceLayer::highest(v));
+        }
+        return 0.5 * (lo + hi);
+    }
+
+    Baseband band_;
+    std::vector<std::unique_ptr<Baseband>> bands_;
     std::vector<std::unique_ptr<CallClock>> clocks_;
-    std::vector<std::unique_ptr<InsectLayer>> voices_;
+    std::vector<std::unique_ptr<InsectVoiceLayer>> voices_;
 };
 
 std::unique_ptr<LiveSound> chorus(int rate, Rng& rng, const std::vector<InsectVoice>& voices, double lo, double hi,
-                                  double backgroundDb, double swellHz, double swellDepth, bool together = false)
+                                  double backgroundDb, double swellHz, double swellDepth, bool together = false,
+                                  bool ownBands = false)
 {
     auto sound = std::make_unique<LayeredSound>(rate, rng);
-    sound->push(std::make_unique<ChorusLayer>(rate, rng, voices, together));
+    sound->push(std::make_unique<ChorusLayer>(rate, rng, voices, together, ownBands));
     // Many more insects further away, one shimmering band.
     auto far = noiseLayer(rate, rng, bandpass(lo, hi, 4), backgroundDb);
     far->wobbling(rate, rng, 0.3, 0.3);
@@ -993,7 +1075,7 @@ std::unique_ptr<LiveSound> cicadaWeeOo(int rate, Rng& rng)
         calling(voice(4100, 0.07, 300, 0.5, 0.7, 0), period, period, 0.5, 0.5, 0.0, 0.0),
         calling(voice(4350, 0.07, 280, 0.5, 0.7, -1.5), period, period, 0.5, 0.5, 0.0, period / 2),
     };
-    return chorus(rate, rng, v, 4000, 6500, -9, 0.25, 0.15, true);
+    return chorus(rate, rng, v, 4000, 6500, -9, 0.25, 0.15, true, true);
 }
 
 std::unique_ptr<LiveSound> cicadaShimmer(int rate, Rng& rng)
@@ -1049,7 +1131,7 @@ std::unique_ptr<LiveSound> aquariumFilter(int rate, Rng& rng)
 std::unique_ptr<LiveSound> fire(int rate, Rng& rng)
 {
     auto sound = std::make_unique<LayeredSound>(rate, rng);
-    auto roar = noiseLayer(rate, rng, product({bandpass(60, 900, 2), tilt(-2, 200)}), 0);
+    auto roar = std::make_unique<LowNoiseLayer>(rate, rng, product({bandpass(60, 900, 2), tilt(-2, 200)}), 0);
     roar->wobbling(rate, rng, 3.0, 0.4, 0.2);
     sound->push(std::move(roar));
     // Crackles come in clusters; a few bigger pops of sap.

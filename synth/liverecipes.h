@@ -34,8 +34,9 @@ protected:
 private:
     void nextBlock();
 
-    float current_[kBlock] = {};
-    float next_[kBlock] = {};
+    // The block being turned into frames and the one after it.
+    float blocks_[2][kBlock] = {};
+    int current_ = 0;
     audio::SourceFrame frames_[kBlock] = {};
     int position_ = kBlock;
     bool primed_ = false;

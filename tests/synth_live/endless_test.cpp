@@ -2,6 +2,7 @@
 // while they play, at the files' loudness, and never repeating where the files loop.
 
 #include "synth/endless.h"
+#include "synth/simd.h"
 #include "synth/synth.h"
 #include "tools/soundcheck/measure.h"
 
@@ -102,6 +103,28 @@ TEST(Endless, SeedMakesTheSoundAndBlocksDoNot)
         for (std::size_t i = 0; i < once.size(); ++i)
             same += once[i] == other[i] ? 1 : 0;
         EXPECT_LT(double(same) / double(once.size()), 0.2) << "sound " << n << " ignores its seed";
+    }
+}
+
+// The baseline copies of the vector loops make the same sounds as the AVX2 ones (up to the
+// rounding of fused multiply-adds): sounds that use every kind of loop.
+TEST(Endless, BaselineLoopsMatchTheVectorOnes)
+{
+    if (!synth::simd::avx2())
+        GTEST_SKIP() << "no AVX2 here: only the baseline loops run";
+    for (int n : {1, 8, 9, 10, 19, 21, 24, 27, 29}) {
+        const auto vector = render(n, 5, 3.0);
+        synth::simd::baselineOnly() = true;
+        const auto baseline = render(n, 5, 3.0);
+        synth::simd::baselineOnly() = false;
+        double square = 0, worst = 0;
+        for (std::size_t i = 0; i < vector.size(); ++i) {
+            const double d = double(vector[i]) - baseline[i];
+            square += d * d;
+            worst = std::max(worst, std::fabs(d));
+        }
+        EXPECT_LT(std::sqrt(square / double(vector.size())), 1.0) << "sound " << n;
+        EXPECT_LE(worst, 8.0) << "sound " << n;
     }
 }
 

@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <vector>
 
@@ -63,6 +64,69 @@ TEST(LiveNoise, NarrowBandStaysNarrow)
     auto at = [&](double hz) { return 10 * std::log10(w.power[std::size_t(hz / w.binHz)] + 1e-30); };
     EXPECT_GT(at(5000) - at(2500), 80.0);
     EXPECT_GT(at(5000) - at(10000), 80.0);
+}
+
+// A song band made at a quarter of the rate and brought up has its level and its shape, and the
+// interpolator's images stay far below it; a band from 0 Hz keeps its level too.
+TEST(LiveNoise, BasebandLevelShapeAndImages)
+{
+    const auto song = [](double f) {
+        const double d = std::log2(f / 5000) / 0.08;
+        return std::exp(-0.5 * d * d);
+    };
+    auto render = [](Baseband& band, BasebandNoise& noise, double seconds) {
+        std::vector<float> x(std::size_t(seconds * kRate) / kBlock * kBlock, 0.0f);
+        for (std::size_t i = 0; i < x.size(); i += kBlock) {
+            noise.addRamped(band, 1.0f, 1.0f);
+            band.add(x.data() + i);
+        }
+        return x;
+    };
+    Rng rng(8);
+    Baseband band(kRate, 5000);
+    BasebandNoise noise(band, song, 5000 * std::exp2(-0.4), 5000 * std::exp2(0.4), rng);
+    const auto x = render(band, noise, 30);
+    EXPECT_NEAR(rmsOf(x), 1.0, 0.03);
+    const auto w = sonaveil::soundcheck::welch(x, kRate);
+    auto at = [&](double hz) { return 10 * std::log10(w.power[std::size_t(hz / w.binHz)] + 1e-30); };
+    EXPECT_NEAR(at(5000 * std::exp2(0.08)) - at(5000), 10 * std::log10(std::exp(-1.0)), 0.5);
+    // 2500 and 10000 Hz are off the song; 16025 Hz is its first image (5000 + kRate / 4).
+    for (double hz : {2500.0, 10000.0, 16025.0})
+        EXPECT_GT(at(5000) - at(hz), 60.0) << hz;
+
+    Baseband low(kRate, Baseband(kRate, 1000).reach());
+    BasebandNoise lowNoise(low, product({bandpass(40, 500, 2), tilt(-3, 100)}), 0.0, 1e9, rng);
+    EXPECT_NEAR(rmsOf(render(low, lowNoise, 30)), 1.0, 0.03);
+}
+
+// The interpolator passes a band's reach flat and keeps the images of everything within it in its
+// stopband, at both of the catalogue's rates.
+TEST(LiveNoise, BasebandReachAndStopband)
+{
+    for (int rate : {44100, 33000}) {
+        const Baseband band(rate, 5000);
+        EXPECT_GT(band.reach(), 0.3 * band.rate()) << rate;
+        EXPECT_NEAR(band.gain(0.0), 1.0, 1e-3) << rate;
+        EXPECT_NEAR(band.gain(band.reach()), 1.0, 0.06) << rate; // the noise is corrected for the rest
+        for (double f = band.rate() - band.reach(); f < 2.0 * band.rate(); f += 25.0)
+            ASSERT_LT(band.gain(f), 6e-4) << rate << " " << f;
+    }
+}
+
+// A pulse train read every fourth frame for a baseband gives the frames it multiplies by at the
+// full rate.
+TEST(LiveMotion, PulseValuesAreTheFullRateShape)
+{
+    Rng a(9), b(9);
+    PulseTrain full(kRate, a, tymbalPulse(0.3, 0.9), 150.0, 0.01), quarter(kRate, b, tymbalPulse(0.3, 0.9), 150.0, 0.01);
+    for (int block = 0; block < 500; ++block) {
+        float x[kBlock], v[kBlock / 4];
+        std::fill(x, x + kBlock, 1.0f);
+        full.multiply(x);
+        quarter.values(v, 4);
+        for (int i = 0; i < kBlock / 4; ++i)
+            ASSERT_NEAR(v[i], x[4 * i], 1e-5) << block << " " << i;
+    }
 }
 
 // Slow motions have the RMS they promise, and a wobble the mean and mean square it reports.
