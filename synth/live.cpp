@@ -129,6 +129,12 @@ SONAVEIL_INLINE void addScaledBody(float* __restrict r, const float* __restrict 
         r[i] += gain * k[i];
 }
 
+SONAVEIL_INLINE void addScaled16Body(float* __restrict r, const std::int16_t* __restrict k, int n, float gain)
+{
+    for (int i = 0; i < n; ++i)
+        r[i] += gain * float(k[i]);
+}
+
 // o += r, r = 0.
 SONAVEIL_INLINE void drainBody(float* __restrict o, float* __restrict r, int n)
 {
@@ -150,6 +156,7 @@ SONAVEIL_INLINE void crossFadeBody(float* __restrict frame, float* __restrict ov
 }
 
 SONAVEIL_DISPATCH(void, addScaled, (float* r, const float* k, int n, float gain), (r, k, n, gain))
+SONAVEIL_DISPATCH(void, addScaled16, (float* r, const std::int16_t* k, int n, float gain), (r, k, n, gain))
 SONAVEIL_DISPATCH(void, drain, (float* o, float* r, int n), (o, r, n))
 SONAVEIL_DISPATCH(void, crossFade, (float* frame, float* overlap, const float* w, int n, int tail),
                   (frame, overlap, w, n, tail))
@@ -752,18 +759,23 @@ KernelBank::KernelBank(int count, int rate, Rng& rng, const Maker& make, const R
     for (const Signal& k : kernels)
         total += k.size();
     data_.reserve(total);
-    for (const Signal& k : kernels) {
-        offsets_.push_back(data_.size());
-        lengths_.push_back(int(k.size()));
-        longest_ = std::max(longest_, int(k.size()));
-        data_.insert(data_.end(), k.begin(), k.end());
-    }
     std::vector<double> energies;
-    for (const Signal& k : kernels) {
+    for (Signal& k : kernels) {
         double e = 0.0;
         for (float v : k)
             e += double(v) * v;
         energies.push_back(e);
+        offsets_.push_back(data_.size());
+        lengths_.push_back(int(k.size()));
+        longest_ = std::max(longest_, int(k.size()));
+        float peak = 0.0f;
+        for (float v : k)
+            peak = std::max(peak, std::fabs(v));
+        const float step = peak > 0.0f ? peak / 32767.0f : 1.0f;
+        scales_.push_back(step);
+        for (float v : k)
+            data_.push_back(std::int16_t(std::lrint(v / step)));
+        Signal().swap(k);
     }
     double energy = 0.0;
     for (std::uint16_t i : pick_)
@@ -801,6 +813,18 @@ void EventRing::add(const float* kernel, int n, long ahead, float gain)
     addScaled(ring_.data() + at, kernel, first, gain);
     if (n > first)
         addScaled(ring_.data(), kernel + first, n - first, gain);
+}
+
+void EventRing::add(const std::int16_t* kernel, int n, long ahead, float gain)
+{
+    n = std::min(n, reach() - int(std::max(0L, ahead)));
+    if (n <= 0)
+        return;
+    std::size_t at = (start_ + std::size_t(ahead)) & mask_;
+    const int first = std::min<int>(n, int(ring_.size() - at));
+    addScaled16(ring_.data() + at, kernel, first, gain);
+    if (n > first)
+        addScaled16(ring_.data(), kernel + first, n - first, gain);
 }
 
 void EventRing::read(float* out, int n)
