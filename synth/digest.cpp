@@ -1,7 +1,9 @@
 #include "synth/digest.h"
 
+#include <bit>
 #include <cinttypes>
 #include <cstdlib>
+#include <cstring>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -14,18 +16,36 @@ std::optional<std::uint64_t> fileDigest(const std::string& path)
     std::ifstream in(path, std::ios::binary);
     if (!in)
         return std::nullopt;
-    std::uint64_t h = 0xcbf29ce484222325ull;
-    char buffer[1 << 16];
+    constexpr std::uint64_t kPrime = 0x100000001b3ull;
+    // Four lanes, each an FNV-1a over every fourth word: the multiplications do not wait on
+    // each other. A word is read little-endian whatever the machine.
+    std::uint64_t lane[4] = {0xcbf29ce484222325ull, 0x84222325cbf29ce4ull, 0x9ce484222325cbf2ull,
+                             0x2325cbf29ce48422ull};
+    std::uint64_t length = 0;
+    std::uint64_t tail = 0xcbf29ce484222325ull;
+    alignas(32) unsigned char buffer[1 << 16];
     while (in) {
-        in.read(buffer, sizeof buffer);
-        const std::streamsize got = in.gcount();
-        for (std::streamsize i = 0; i < got; ++i) {
-            h ^= std::uint8_t(buffer[i]);
-            h *= 0x100000001b3ull;
-        }
+        in.read(reinterpret_cast<char*>(buffer), sizeof buffer);
+        const std::size_t got = std::size_t(in.gcount());
+        length += got;
+        std::size_t i = 0;
+        for (; i + 32 <= got; i += 32)
+            for (int k = 0; k < 4; ++k) {
+                std::uint64_t word;
+                std::memcpy(&word, buffer + i + 8 * std::size_t(k), sizeof word);
+                if constexpr (std::endian::native == std::endian::big)
+                    word = __builtin_bswap64(word);
+                lane[k] = (lane[k] ^ word) * kPrime;
+            }
+        // Only the file's last read can leave a remainder (a full buffer is a multiple of 32).
+        for (; i < got; ++i)
+            tail = (tail ^ buffer[i]) * kPrime;
     }
     if (in.bad())
         return std::nullopt;
+    std::uint64_t h = tail ^ length;
+    for (std::uint64_t l : lane)
+        h = (h ^ l) * kPrime;
     return h;
 }
 

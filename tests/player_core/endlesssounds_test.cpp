@@ -161,3 +161,29 @@ TEST(EndlessSeeds, AFixedSeedRepeatsAndEveryStartAndSoundDiffers)
     EXPECT_NE(seeds[2], seeds[0]) << "without a seed the clock chooses";
     EXPECT_NE(EndlessSounds::seedFor(42, 1, 0), EndlessSounds::seedFor(43, 1, 0));
 }
+
+// The digest tells apart files that differ in one byte anywhere: in a lane's word, in the tail
+// past the last whole group of words, across a read buffer's end, or only in length.
+TEST(SampleDigest, OneChangedByteAnywhereChangesIt)
+{
+    TempFolder folder;
+    const auto digestOf = [&](const std::string& bytes) {
+        const std::string path = (folder.path() / "f.bin").string();
+        std::ofstream(path, std::ios::binary | std::ios::trunc) << bytes;
+        return *synth::fileDigest(path);
+    };
+    std::string bytes(70000 + 13, '\0');
+    for (std::size_t i = 0; i < bytes.size(); ++i)
+        bytes[i] = char(i * 131 + 7);
+    const std::uint64_t original = digestOf(bytes);
+    EXPECT_EQ(digestOf(bytes), original);
+    std::set<std::uint64_t> seen{original};
+    for (std::size_t at : {std::size_t(0), std::size_t(9), std::size_t(31), std::size_t(65535),
+                           std::size_t(65536), bytes.size() - 1}) {
+        std::string changed = bytes;
+        changed[at] = char(changed[at] ^ 1);
+        EXPECT_TRUE(seen.insert(digestOf(changed)).second) << "byte " << at;
+    }
+    EXPECT_TRUE(seen.insert(digestOf(bytes + std::string(1, '\0'))).second) << "a longer file";
+    EXPECT_FALSE(synth::fileDigest((folder.path() / "missing").string()));
+}
