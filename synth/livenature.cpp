@@ -3,6 +3,8 @@
 
 #include "synth/liverecipes.h"
 
+#include "synth/choruses.h"
+
 #include <algorithm>
 #include <array>
 #include <optional>
@@ -758,43 +760,18 @@ private:
     std::vector<std::unique_ptr<InsectVoiceLayer>> voices_;
 };
 
-std::unique_ptr<LiveSound> chorus(int rate, Rng& rng, const std::vector<InsectVoice>& voices, double lo, double hi,
-                                  double backgroundDb, double swellHz, double swellDepth, bool together = false,
+std::unique_ptr<LiveSound> chorus(int rate, Rng& rng, const ChorusStyle& style, bool together = false,
                                   bool ownBands = false)
 {
     auto sound = std::make_unique<LayeredSound>(rate, rng);
-    sound->push(std::make_unique<ChorusLayer>(rate, rng, voices, together, ownBands));
+    sound->push(std::make_unique<ChorusLayer>(rate, rng, style.voices, together, ownBands));
     // Many more insects further away, one shimmering band.
-    auto far = noiseLayer(rate, rng, bandpass(lo, hi, 4), backgroundDb);
+    auto far = noiseLayer(rate, rng, bandpass(style.lo, style.hi, 4), style.backgroundDb);
     far->wobbling(rate, rng, 0.3, 0.3);
     sound->push(std::move(far));
-    if (swellDepth > 0)
-        sound->swell(rate, rng, swellHz, swellDepth, 0.3);
+    if (style.swellDepth > 0)
+        sound->swell(rate, rng, style.swellHz, style.swellDepth, 0.3);
     return sound;
-}
-
-InsectVoice voice(double hz, double octaves, double pulseHz, double duty, double depth, double levelDb)
-{
-    InsectVoice v;
-    v.hz = hz;
-    v.octaves = octaves;
-    v.pulseHz = pulseHz;
-    v.duty = duty;
-    v.pulseDepth = depth;
-    v.levelDb = levelDb;
-    return v;
-}
-
-InsectVoice calling(InsectVoice v, double callSeconds, double periodSeconds, double attack, double release,
-                    double jitter, double offset = -1)
-{
-    v.callSeconds = callSeconds;
-    v.periodSeconds = periodSeconds;
-    v.attack = attack;
-    v.release = release;
-    v.jitter = jitter;
-    v.offset = offset;
-    return v;
 }
 
 // Kernels of the recipes' events.
@@ -1027,66 +1004,35 @@ std::unique_ptr<LiveSound> ocean(int rate, Rng& rng)
 
 std::unique_ptr<LiveSound> cicadaDrone(int rate, Rng& rng)
 {
-    std::vector<InsectVoice> v = {
-        voice(4800, 0.08, 210, 0.5, 0.8, 0), voice(5100, 0.07, 190, 0.5, 0.8, -2),
-        voice(5350, 0.09, 235, 0.5, 0.8, -3), voice(4950, 0.06, 180, 0.5, 0.8, -4),
-        voice(5600, 0.1, 220, 0.5, 0.8, -5),
-    };
-    return chorus(rate, rng, v, 4000, 7000, -10, 0.3, 0.25);
+    return chorus(rate, rng, choruses::drone());
 }
 
 std::unique_ptr<LiveSound> cicadaSwells(int rate, Rng& rng)
 {
-    std::vector<InsectVoice> v = {
-        calling(voice(4400, 0.1, 120, 0.35, 0.95, 0), 5.0, 8.0, 0.6, 0.15, 0.08),
-        calling(voice(4650, 0.1, 128, 0.35, 0.95, -2), 4.5, 7.0, 0.6, 0.15, 0.08),
-        calling(voice(4250, 0.09, 113, 0.35, 0.95, -3), 5.5, 9.0, 0.6, 0.15, 0.08),
-    };
-    return chorus(rate, rng, v, 4000, 6000, -8, 0, 0);
+    return chorus(rate, rng, choruses::swells());
 }
 
 std::unique_ptr<LiveSound> cicadaChirps(int rate, Rng& rng)
 {
-    std::vector<InsectVoice> v = {
-        calling(voice(6400, 0.05, 95, 0.4, 0.9, 0), 0.14, 0.36, 0.02, 0.04, 0.02),
-        calling(voice(6700, 0.05, 101, 0.4, 0.9, -2), 0.12, 0.33, 0.02, 0.04, 0.02),
-        calling(voice(6200, 0.05, 90, 0.4, 0.9, -3), 0.15, 0.40, 0.02, 0.04, 0.02),
-        calling(voice(6900, 0.05, 105, 0.4, 0.9, -4), 0.13, 0.38, 0.02, 0.04, 0.02),
-    };
-    return chorus(rate, rng, v, 5500, 8000, -12, 0, 0);
+    return chorus(rate, rng, choruses::chirps());
 }
 
 std::unique_ptr<LiveSound> cicadaTicking(int rate, Rng& rng)
 {
-    std::vector<InsectVoice> v = {
-        calling(voice(6000, 0.12, 28, 0.12, 1.0, 0), 1.6, 2.6, 0.2, 0.2, 0.05),
-        calling(voice(6400, 0.12, 33, 0.12, 1.0, -1), 1.4, 2.3, 0.2, 0.2, 0.05),
-        calling(voice(6800, 0.12, 36, 0.12, 1.0, -3), 1.8, 3.1, 0.2, 0.2, 0.05),
-        calling(voice(6200, 0.12, 30, 0.12, 1.0, -4), 1.5, 2.8, 0.2, 0.2, 0.05),
-    };
-    return chorus(rate, rng, v, 5000, 8000, -12, 0, 0);
+    return chorus(rate, rng, choruses::ticking());
 }
 
 std::unique_ptr<LiveSound> cicadaWeeOo(int rate, Rng& rng)
 {
-    // The two singers alternate: one clock, the second half a period behind.
-    const double period = 0.83;
-    std::vector<InsectVoice> v = {
-        calling(voice(4100, 0.07, 300, 0.5, 0.7, 0), period, period, 0.5, 0.5, 0.0, 0.0),
-        calling(voice(4350, 0.07, 280, 0.5, 0.7, -1.5), period, period, 0.5, 0.5, 0.0, period / 2),
-    };
-    return chorus(rate, rng, v, 4000, 6500, -9, 0.25, 0.15, true, true);
+    // The two singers alternate on one clock (the second half a period behind), each in a band
+    // of its own: their fast, deep pulses reach further than one band.
+    return chorus(rate, rng, choruses::weeOo(), true, true);
 }
 
 std::unique_ptr<LiveSound> cicadaShimmer(int rate, Rng& rng)
 {
-    // A group calling together four times a second, each a little behind the last.
-    std::vector<InsectVoice> v;
-    const double hz[] = {7000, 7250, 7500, 7800, 7150};
-    for (int i = 0; i < 5; ++i)
-        v.push_back(calling(voice(hz[i], 0.07, 150 + 5 * i, 0.45, 0.85, -1.0 * i), 0.16, 0.25, 0.3, 0.4, 0.01,
-                            0.012 * i));
-    return chorus(rate, rng, v, 6000, 8500, -10, 0.22, 0.2, true);
+    // A group calling together on one clock.
+    return chorus(rate, rng, choruses::shimmer(), true);
 }
 
 std::unique_ptr<LiveSound> aquariumAirStone(int rate, Rng& rng)

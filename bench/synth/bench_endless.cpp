@@ -196,10 +196,10 @@ double waveformRepeat(const std::vector<float>& x, int rate, int count)
     for (std::size_t i = 0; i < x.size(); ++i)
         prefix[i + 1] = prefix[i] + double(x[i]) * x[i];
     float* in = fftwf_alloc_real(fft);
-    fftwf_complex* spec = fftwf_alloc_complex(fft / 2 + 1);
+    fftwf_complex* spectrum = fftwf_alloc_complex(fft / 2 + 1);
     fftwf_complex* prod = fftwf_alloc_complex(fft / 2 + 1);
     float* out = fftwf_alloc_real(fft);
-    fftwf_plan fwd = fftwf_plan_dft_r2c_1d(fft, in, spec, FFTW_ESTIMATE);
+    fftwf_plan fwd = fftwf_plan_dft_r2c_1d(fft, in, spectrum, FFTW_ESTIMATE);
     fftwf_plan inv = fftwf_plan_dft_c2r_1d(fft, prod, out, FFTW_ESTIMATE);
     // The stretches' spectra (time-reversed, so that a product is a correlation).
     std::vector<std::vector<std::complex<float>>> probes;
@@ -211,8 +211,8 @@ double waveformRepeat(const std::vector<float>& x, int rate, int count)
         for (int i = 0; i < len; ++i)
             in[i] = x[std::size_t(start + len - 1 - i)];
         fftwf_execute(fwd);
-        probes.emplace_back(reinterpret_cast<std::complex<float>*>(spec),
-                            reinterpret_cast<std::complex<float>*>(spec) + fft / 2 + 1);
+        probes.emplace_back(reinterpret_cast<std::complex<float>*>(spectrum),
+                            reinterpret_cast<std::complex<float>*>(spectrum) + fft / 2 + 1);
         starts.push_back(start);
         norms.push_back(std::sqrt(prefix[std::size_t(start + len)] - prefix[std::size_t(start)]));
     }
@@ -225,7 +225,7 @@ double waveformRepeat(const std::vector<float>& x, int rate, int count)
         for (int s = 0; s < count; ++s) {
             const auto* p = probes[std::size_t(s)].data();
             auto* q = reinterpret_cast<std::complex<float>*>(prod);
-            const auto* z = reinterpret_cast<const std::complex<float>*>(spec);
+            const auto* z = reinterpret_cast<const std::complex<float>*>(spectrum);
             for (int k = 0; k <= fft / 2; ++k)
                 q[k] = z[k] * p[k];
             fftwf_execute(inv);
@@ -245,7 +245,7 @@ double waveformRepeat(const std::vector<float>& x, int rate, int count)
     fftwf_destroy_plan(fwd);
     fftwf_destroy_plan(inv);
     fftwf_free(in);
-    fftwf_free(spec);
+    fftwf_free(spectrum);
     fftwf_free(prod);
     fftwf_free(out);
     return best;
