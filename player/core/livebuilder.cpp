@@ -2,7 +2,22 @@
 
 #include <algorithm>
 
+#if defined(__GLIBC__)
+#include <malloc.h>
+#endif
+
 namespace sonaveil::player {
+
+namespace {
+
+void releaseFreeMemory()
+{
+#if defined(__GLIBC__)
+    malloc_trim(0);
+#endif
+}
+
+} // namespace
 
 LiveBuilder::LiveBuilder(std::function<void()> finished)
     : m_finished(std::move(finished))
@@ -93,6 +108,14 @@ void LiveBuilder::run()
         if (m_finished && !m_stopping) {
             lock.unlock();
             m_finished();
+            lock.lock();
+        }
+        if (!m_stopping) {
+            // This thread allocates from a heap of its own, where the scratch memory of making a
+            // generator stays once freed, and no other thread reuses it: it goes back to the system
+            // after each job (2 MB less at the peak with a dozen sounds).
+            lock.unlock();
+            releaseFreeMemory();
             lock.lock();
         }
         m_running = false;
