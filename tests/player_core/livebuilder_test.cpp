@@ -117,113 +117,68 @@ protected:
 
 } // namespace
 
-TEST_F(MadeOnWorker, SwitchingOnReturnsAtOnceAndTheVoiceStartsWhenItsGeneratorIsMade)
-{
-    model->setCheck(1, CheckState::Checked);
-    EXPECT_TRUE(model->entry(1).on());
-    EXPECT_TRUE(model->entry(1).making);
-    EXPECT_EQ(model->entry(1).channel, -1);
-    gate.awaitArrivals(1);
-    EXPECT_EQ(model->making(), 1u);
-    model->takeMade();
-    EXPECT_EQ(calls("play live"), 0) << "nothing plays before the generator is made";
-    EXPECT_EQ(calls("play"), 0);
-
-    gate.open();
-    model->finishMaking();
-    EXPECT_FALSE(model->entry(1).making);
-    EXPECT_TRUE(model->entry(1).live);
-    EXPECT_EQ(calls("play live"), 1);
-    EXPECT_EQ(audio.channels.at(model->entry(1).channel).loop, audio::kLoopNormal);
-    EXPECT_EQ(model->making(), 0u);
-    // Its file was checked on the worker and is known to be ours from now on.
-    EXPECT_TRUE(model->endless().shipped(1));
-}
-
-TEST_F(MadeOnWorker, ASoundSwitchedOffWhileItsGeneratorIsMadeOrQueuedNeverPlays)
-{
-    model->setCheck(1, CheckState::Checked); // being made, held at the gate
-    model->setCheck(2, CheckState::Checked); // waiting behind it
-    gate.awaitArrivals(1);
-    model->setCheck(1, CheckState::Unchecked);
-    model->setCheck(2, CheckState::Unchecked);
-    EXPECT_FALSE(model->entry(1).making);
-    EXPECT_FALSE(model->entry(2).making);
-    gate.open();
-    model->finishMaking();
-    EXPECT_EQ(calls("play live"), 0);
-    EXPECT_EQ(calls("play"), 0);
-    ASSERT_EQ(made.size(), 1u) << "a job still waiting is dropped, not made";
-    EXPECT_EQ(made[0].first, 1);
-    EXPECT_EQ(CountedGenerator::alive, 0) << "what was made for nobody is freed";
-}
-
-TEST_F(MadeOnWorker, ASoundSwitchedOffAndOnAgainPlaysOnceFromItsLatestStart)
-{
-    model->setCheck(1, CheckState::Checked);
-    gate.awaitArrivals(1);
-    model->setCheck(1, CheckState::Unchecked);
-    model->setCheck(1, CheckState::Checked);
-    gate.open();
-    model->finishMaking();
-    ASSERT_EQ(made.size(), 2u);
-    EXPECT_EQ(calls("play live"), 1);
-    EXPECT_EQ(seedOf(1), made[1].second) << "the second start's generator plays, not the first's";
-    EXPECT_TRUE(audio.channels.at(model->entry(1).channel).playing);
-}
-
-TEST_F(MadeOnWorker, TheSlidersAsTheyAreWhenTheGeneratorIsThereApply)
+TEST_F(MadeOnWorker, TheVoiceStartsWhenItsGeneratorIsMadeWithTheSlidersOfThatMoment)
 {
     model->setSlider(1, 200);
     model->setCheck(1, CheckState::Checked);
+    EXPECT_TRUE(model->entry(1).on());
+    EXPECT_TRUE(model->entry(1).making);
     gate.awaitArrivals(1);
-    model->setSlider(1, 240);
     model->setSlider(kMasterSlider, 75);
     model->setSlider(11, 5000);
     model->setSlider(21, 3);
     model->setSlider(1, 100);
-    EXPECT_TRUE(audio.channels.empty()) << "no voice is there to take them yet";
+    model->takeMade();
+    EXPECT_TRUE(audio.channels.empty()) << "nothing plays before the generator is made";
     gate.open();
     model->finishMaking();
+    EXPECT_FALSE(model->entry(1).making);
+    EXPECT_TRUE(model->entry(1).live);
     const FakeBinding::Channel& ch = audio.channels.at(model->entry(1).channel);
     EXPECT_EQ(ch.volume, 75);
     EXPECT_EQ(ch.frequency, 50000);
     EXPECT_EQ(ch.pan, 30);
-    // Later moves reach the live voice as they happen.
-    model->setSlider(kMasterSlider, 50);
-    EXPECT_EQ(audio.channels.at(model->entry(1).channel).volume, 50);
+    EXPECT_EQ(ch.loop, audio::kLoopNormal);
+    // Its file was checked on the worker and is known to be ours from now on.
+    EXPECT_TRUE(model->endless().shipped(1));
 }
 
-TEST_F(MadeOnWorker, TheOptionSwitchedOffWhileTheGeneratorIsMadePlaysTheFile)
+TEST_F(MadeOnWorker, OnlyTheLatestWishPlays)
 {
-    model->setCheck(1, CheckState::Checked);
+    // Off while its generator is made (1) or while it waits its turn (2); off and on again (3).
+    for (int sound : {1, 2, 3})
+        model->setCheck(sound, CheckState::Checked);
     gate.awaitArrivals(1);
-    model->endless().setEnabled(false);
-    // A sound switched on with the option off plays its file at once.
-    model->setCheck(2, CheckState::Checked);
-    EXPECT_FALSE(model->entry(2).making);
-    EXPECT_EQ(audio.channels.at(model->entry(2).channel).sample, model->entry(2).sample);
-    gate.open();
-    model->finishMaking();
-    EXPECT_FALSE(model->entry(1).live);
-    EXPECT_EQ(audio.channels.at(model->entry(1).channel).sample, model->entry(1).sample);
-    EXPECT_EQ(calls("play live"), 0);
-    EXPECT_EQ(CountedGenerator::alive, 0);
-}
-
-TEST_F(MadeOnWorker, AReplacedFileFoundOnTheWorkerPlaysAsALoopAndIsNotCheckedAgain)
-{
-    std::ofstream(folder / "bin/3.isz", std::ios::binary | std::ios::trunc) << "the user's own";
-    gate.open();
-    model->setCheck(3, CheckState::Checked);
-    model->finishMaking();
-    EXPECT_FALSE(model->entry(3).live);
-    EXPECT_EQ(audio.channels.at(model->entry(3).channel).sample, model->entry(3).sample);
-    EXPECT_TRUE(made.empty()) << "no generator is made for a file that is not ours";
+    model->setCheck(1, CheckState::Unchecked);
+    model->setCheck(2, CheckState::Unchecked);
     model->setCheck(3, CheckState::Unchecked);
     model->setCheck(3, CheckState::Checked);
-    EXPECT_FALSE(model->entry(3).making) << "known now: the file plays at once";
-    EXPECT_EQ(model->making(), 0u);
+    gate.open();
+    model->finishMaking();
+    EXPECT_EQ(calls("play live"), 1);
+    EXPECT_EQ(calls("play"), 0);
+    ASSERT_EQ(made.size(), 2u) << "a job still waiting is dropped, not made";
+    EXPECT_EQ(made[0].first, 1);
+    EXPECT_EQ(seedOf(3), made[1].second) << "the second start of sound 3 plays, not the first";
+    EXPECT_EQ(CountedGenerator::alive, 1) << "what was made for nobody is freed";
+}
+
+TEST_F(MadeOnWorker, TheOptionOffOrAReplacedFileFoundMeanwhilePlaysTheFile)
+{
+    std::ofstream(folder / "bin/3.isz", std::ios::binary | std::ios::trunc) << "the user's own";
+    model->setCheck(1, CheckState::Checked);
+    model->setCheck(3, CheckState::Checked);
+    gate.awaitArrivals(1);
+    model->endless().setEnabled(false);
+    gate.open();
+    model->finishMaking();
+    for (int sound : {1, 3}) {
+        EXPECT_FALSE(model->entry(sound).live) << sound;
+        EXPECT_EQ(audio.channels.at(model->entry(sound).channel).sample, model->entry(sound).sample) << sound;
+    }
+    EXPECT_EQ(calls("play live"), 0);
+    EXPECT_EQ(made.size(), 1u) << "no generator is made for a file that is not ours";
+    EXPECT_FALSE(model->endless().shipped(3));
 }
 
 TEST_F(MadeOnWorker, TheModelGoesWithJobsRunningQueuedAndDoneButNotTaken)
@@ -240,17 +195,15 @@ TEST_F(MadeOnWorker, TheModelGoesWithJobsRunningQueuedAndDoneButNotTaken)
     opener.join();
     EXPECT_EQ(made.size(), 1u);
     EXPECT_EQ(CountedGenerator::alive, 0);
-    EXPECT_EQ(calls("play live"), 0);
 
-    // Done on the worker, never taken: freed with the model.
     model = makeModel();
     for (int sound : {1, 2})
         model->setCheck(sound, CheckState::Checked);
     while (model->making() > 0)
         std::this_thread::sleep_for(1ms);
-    EXPECT_EQ(CountedGenerator::alive, 2);
     model.reset();
     EXPECT_EQ(CountedGenerator::alive, 0);
+    EXPECT_EQ(calls("play live"), 0);
 }
 
 TEST_F(MadeOnWorker, TheEventLoopStartsWhatTheWorkerMadeAndForgetsAModelThatWent)
@@ -266,7 +219,6 @@ TEST_F(MadeOnWorker, TheEventLoopStartsWhatTheWorkerMadeAndForgetsAModelThatWent
     while (!model->entry(1).live && std::chrono::steady_clock::now() < until)
         QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
     EXPECT_TRUE(model->entry(1).live);
-    EXPECT_EQ(calls("play live"), 1);
 
     // The worker's word that a job is done, still queued when the model goes, reaches nothing.
     model->setCheck(2, CheckState::Checked);
@@ -275,43 +227,6 @@ TEST_F(MadeOnWorker, TheEventLoopStartsWhatTheWorkerMadeAndForgetsAModelThatWent
     model.reset();
     QCoreApplication::processEvents();
     EXPECT_EQ(calls("play live"), 1);
-}
-
-TEST(LiveBuilder, RunsJobsInOrderAndCancelsOnlyWaitingOnes)
-{
-    std::atomic<int> finished{0};
-    Gate gate;
-    std::vector<int> order;
-    LiveBuilder builder([&] { ++finished; });
-    auto job = [&](int number) {
-        return [&, number] {
-            gate.pass();
-            order.push_back(number);
-            EndlessSounds::Made made;
-            made.number = number;
-            return made;
-        };
-    };
-    const std::uint64_t first = builder.submit(job(1));
-    const std::uint64_t second = builder.submit(job(2));
-    const std::uint64_t third = builder.submit(job(3));
-    EXPECT_NE(first, 0u);
-    EXPECT_LT(first, second);
-    gate.awaitArrivals(1);
-    builder.cancel(first); // running: comes back all the same
-    builder.cancel(second);
-    EXPECT_EQ(builder.busy(), 2u);
-    gate.open();
-    builder.wait();
-    EXPECT_EQ(builder.busy(), 0u);
-    EXPECT_EQ(order, (std::vector<int>{1, 3}));
-    const auto done = builder.take();
-    ASSERT_EQ(done.size(), 2u);
-    EXPECT_EQ(done[0].ticket, first);
-    EXPECT_EQ(done[1].ticket, third);
-    EXPECT_EQ(done[1].made.number, 3);
-    EXPECT_EQ(finished, 2);
-    EXPECT_TRUE(builder.take().empty());
 }
 
 TEST(LiveBuilder, AJobThatThrowsComesBackEmpty)
