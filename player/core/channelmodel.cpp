@@ -7,6 +7,7 @@
 #include <QObject>
 
 #include <algorithm>
+#include <utility>
 
 namespace sonaveil::player {
 
