@@ -152,6 +152,7 @@ void awaitVoices(sonaveil::player::ChannelModel& model)
 
 struct ModelTimes {
     std::vector<double> call, started; // milliseconds, one per live sound
+    std::vector<int> numbers;
 };
 
 // Sounds 1 … `count` switched on at once through a new model on a new engine, as the player's
@@ -201,6 +202,7 @@ ModelTimes timeModelStarts(const std::filesystem::path& folder)
             if (model.entry(n).live) {
                 t.call.push_back(ms(start, returned));
                 t.started.push_back(ms(start, Clock::now()));
+                t.numbers.push_back(n);
             }
             model.setCheck(n, sonaveil::CheckState::Unchecked);
         }
@@ -250,10 +252,11 @@ int main(int argc, char** argv)
         std::printf("live through the channel model: no sound started live\n");
         return 1;
     }
+    const auto latest = std::max_element(model.started.begin(), model.started.end());
     std::printf("live through the channel model's worker, %zu sounds: switching on returns after median %.3f ms "
-                "(worst %.3f); the voice starts after median %.2f ms (worst %.2f), the file's check included\n",
+                "(worst %.3f); the voice starts after median %.2f ms (worst %.2f, sound %d), the file's check included\n",
                 model.started.size(), median(model.call), *std::max_element(model.call.begin(), model.call.end()),
-                median(model.started), *std::max_element(model.started.begin(), model.started.end()));
+                median(model.started), *latest, model.numbers[std::size_t(latest - model.started.begin())]);
     for (int count : {12, 35})
         std::printf("switched on together through the channel model, %d sounds: the last can sound after %.1f ms live, "
                     "%.1f ms from the files\n", count, together(argv[1], count, true), together(argv[1], count, false));
