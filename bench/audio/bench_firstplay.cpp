@@ -12,10 +12,18 @@
 // the fastest speed with the kernel's reach), which the first mixing period after the start
 // spends before the voice sounds.
 //
+// Last, the player's own path: its channel model makes the generators on a worker, so switching
+// a sound on returns at once and its voice starts when the worker is done. Timed per sound: the
+// switching call (what the interface thread spends) and the time until the voice is started, the
+// check of the sample file included (the first start of each sound in a run); then the sounds of
+// a resumed mix switched on together, 12 and all 35, until the last of them can sound, live and
+// from the files.
+//
 //     bench_firstplay <program folder>
 
 #include "audio/engine.h"
 #include "audio/livesource.h"
+#include "player/core/channelmodel.h"
 #include "synth/endless.h"
 
 #include <algorithm>
@@ -128,6 +136,81 @@ LiveTimes timeLiveStarts()
     return t;
 }
 
+// Takes what the worker made until no sound waits for its generator any more.
+void awaitVoices(sonaveil::player::ChannelModel& model)
+{
+    for (;;) {
+        model.takeMade();
+        bool waiting = false;
+        for (int n = 1; n <= sonaveil::player::kSoundCount; ++n)
+            waiting = waiting || model.entry(n).making;
+        if (!waiting)
+            return;
+        std::this_thread::sleep_for(std::chrono::microseconds(50));
+    }
+}
+
+struct ModelTimes {
+    std::vector<double> call, started; // milliseconds, one per live sound
+    std::vector<int> numbers;
+};
+
+// Sounds 1 … `count` switched on at once through a new model on a new engine, as the player's
+// start-up resumes a mix: milliseconds until the last of them can sound, live (every file checked
+// and every generator made on the model's worker) or from the files (decoded by the engine).
+double together(const std::filesystem::path& folder, int count, bool live)
+{
+    using sonaveil::player::ChannelModel;
+    Engine engine;
+    engine.setOutput(kOutputNoSound);
+    engine.init(44100, 64, kInitEnableSystemChannelFx);
+    sonaveil::player::EngineBinding binding(engine);
+    ChannelModel model(binding, ChannelModel::Making::OnWorker);
+    model.loadSamples(folder);
+    model.endless().setEnabled(live);
+    const auto start = Clock::now();
+    for (int n = 1; n <= count; ++n)
+        model.setCheck(n, sonaveil::CheckState::Checked);
+    awaitVoices(model);
+    for (int n = 1; n <= count; ++n)
+        while (!model.entry(n).live && !engine.samplePlayable(model.entry(n).sample))
+            std::this_thread::sleep_for(std::chrono::microseconds(50));
+    const double ms = std::chrono::duration<double, std::milli>(Clock::now() - start).count();
+    engine.close();
+    return ms;
+}
+
+ModelTimes timeModelStarts(const std::filesystem::path& folder)
+{
+    using sonaveil::player::ChannelModel;
+    ModelTimes t;
+    auto ms = [](Clock::time_point from, Clock::time_point to) {
+        return std::chrono::duration<double, std::milli>(to - from).count();
+    };
+    Engine engine;
+    engine.setOutput(kOutputNoSound);
+    engine.init(44100, 64, kInitEnableSystemChannelFx);
+    sonaveil::player::EngineBinding binding(engine);
+    {
+        ChannelModel model(binding, ChannelModel::Making::OnWorker);
+        model.loadSamples(folder);
+        for (int n = 1; n <= sonaveil::player::kSoundCount; ++n) {
+            const auto start = Clock::now();
+            model.setCheck(n, sonaveil::CheckState::Checked);
+            const auto returned = Clock::now();
+            awaitVoices(model);
+            if (model.entry(n).live) {
+                t.call.push_back(ms(start, returned));
+                t.started.push_back(ms(start, Clock::now()));
+                t.numbers.push_back(n);
+            }
+            model.setCheck(n, sonaveil::CheckState::Unchecked);
+        }
+    }
+    engine.close();
+    return t;
+}
+
 } // namespace
 
 int main(int argc, char** argv)
@@ -164,5 +247,18 @@ int main(int argc, char** argv)
                 median(live.firstBlock), *std::max_element(live.firstBlock.begin(), live.firstBlock.end()));
     // The first start in a process also sets up what every later one shares.
     std::printf("live, first start in the process: %.2f ms (sound %d)\n", live.started.front(), live.numbers.front());
+    const ModelTimes model = timeModelStarts(argv[1]);
+    if (model.started.empty()) {
+        std::printf("live through the channel model: no sound started live\n");
+        return 1;
+    }
+    const auto latest = std::max_element(model.started.begin(), model.started.end());
+    std::printf("live through the channel model's worker, %zu sounds: switching on returns after median %.3f ms "
+                "(worst %.3f); the voice starts after median %.2f ms (worst %.2f, sound %d), the file's check included\n",
+                model.started.size(), median(model.call), *std::max_element(model.call.begin(), model.call.end()),
+                median(model.started), *latest, model.numbers[std::size_t(latest - model.started.begin())]);
+    for (int count : {12, 35})
+        std::printf("switched on together through the channel model, %d sounds: the last can sound after %.1f ms live, "
+                    "%.1f ms from the files\n", count, together(argv[1], count, true), together(argv[1], count, false));
     return 0;
 }

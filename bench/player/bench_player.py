@@ -6,8 +6,9 @@
     bench_player.py --sounds 0          the same with no sound on (memory goal 50 MB)
     bench_player.py --white             white noise alone at the default sliders: its level
     bench_player.py --check-parts       starts and checks the helpers only, no player
-    bench_player.py --endless [--baseline /work/main/build/dist] [--cpu-runs 5]
+    bench_player.py --endless [--baseline /work/main/build/dist] [--launches 5] [--cpu-runs 5]
                                         the same sounds live and as file loops, side by side
+                                        (--cpu-runs 0: the ready times only)
 
 Everything happens in a temporary program folder (a copy of the program folder, sample files
 hard-linked where possible) under a private X server (Xvfb, on a display number it picks itself)
@@ -27,12 +28,13 @@ starting position (volume 100, master 100, pitch 4410, balance 12).
   with none)
 - sound on the sink: RMS of one second of the null sink's monitor, both channels
 
-With --endless the CPU runs alternate between the player with "Endless sounds" on (settings.ini
+With --endless the launches for the ready time and then the CPU runs alternate between the player with "Endless sounds" on (settings.ini
 EndlessSounds=1: the built-in sounds are made live) and off (EndlessSounds=0: every sound plays
 its file as a loop), and with --baseline a third player, another program folder (main's build),
-plays the same mix from its files. Reported: the medians of each, the ratio of live to files
-(goal at most 1.0, the player and the server together) and the live player's memory (goal
-under 60 MB with twelve sounds).
+plays the same mix from its files. Reported: the median ready time of each and the ratios of
+live to files and to main's files (goal at most 1.0: live sounds start the player no later), the
+CPU medians of each, the ratio of live to files (goal at most 1.0, the player and the server
+together) and the live player's memory (goal under 60 MB with twelve sounds).
 
 Exit status: 0 all goals met, 1 a goal missed, 2 the measurement could not run. Whatever the
 script starts it stops again, and the temporary folders are removed (unless --keep).
@@ -58,6 +60,7 @@ GOAL_MEMORY_MB = 85.0
 GOAL_MEMORY_NONE_MB = 50.0
 GOAL_ENDLESS_MEMORY_MB = 60.0
 GOAL_ENDLESS_CPU_RATIO = 1.0
+GOAL_ENDLESS_READY_RATIO = 1.0
 SINK = "sonaveil_bench"
 # What previous.tmp switches on, set from the command line.
 SOUNDS_ON = 12
@@ -456,7 +459,7 @@ def measure_endless(args, services, root, folder):
     if args.baseline:
         base = os.path.join(root, "baseline")
         copy_program_folder(os.path.realpath(args.baseline), base)
-        players["main"] = (Player(base, services, os.path.join(root, "ready"), os.path.join(root, "baseline.log")), None)
+        players["main"] = (Player(base, services, os.path.join(root, "ready"), os.path.join(root, "baseline.log")), False)
     runs = {name: [] for name in players}
     order = list(players)
     try:
@@ -467,11 +470,47 @@ def measure_endless(args, services, root, folder):
                 stop_process(player.proc)
 
 
+def rotated(order, i):
+    """Each kind in turn, starting with another one every round, so that a change of load on the
+    machine falls on all of them alike."""
+    return order[i % len(order):] + order[:i % len(order)]
+
+
+def endless_ready(args, players, order):
+    """Ready times of each kind, alternating launches; returns whether live is no slower."""
+    ready = {name: [] for name in order}
+    for i in range(args.launches):
+        for name in rotated(order, i):
+            player, endless = players[name]
+            ready[name].append(player.launch(endless=endless))
+            log("launch %d, %-5s: ready after %.3f s" % (i + 1, name, ready[name][-1]))
+            time.sleep(0.5)
+            player.stop()
+    log("")
+    log("Player with %d sounds on through \"Resume the last mix\": ready after launch, %d alternating launches"
+        " each (machine load %.2f)" % (SOUNDS_ON, args.launches, os.getloadavg()[0]))
+    medians = {name: statistics.median(times) for name, times in ready.items()}
+    for name in order:
+        log("  %-5s  ready median %.3f s of (%s)" % (name, medians[name], ", ".join("%.3f" % r for r in ready[name])))
+    ok = True
+    for other in ("files", "main"):
+        if other in medians:
+            ratio = medians["live"] / medians[other]
+            met = ratio <= GOAL_ENDLESS_READY_RATIO
+            ok = ok and met
+            log("  ready live / %s %.3f (%+.0f ms)   goal at most %.1f   %s"
+                % ("main's files" if other == "main" else other, ratio, 1000 * (medians["live"] - medians[other]),
+                   GOAL_ENDLESS_READY_RATIO, verdict(met)))
+    log("")
+    return ok
+
+
 def endless_runs(args, players, runs, order):
+    ok_ready = endless_ready(args, players, order)
+    if args.cpu_runs == 0:
+        return 0 if ok_ready else 1
     for i in range(args.cpu_runs):
-        # Each kind in turn, starting with another one every round, so that a change of load on
-        # the machine falls on all of them alike.
-        for name in order[i % len(order):] + order[:i % len(order)]:
+        for name in rotated(order, i):
             player, endless = players[name]
             run = cpu_run(player, args.seconds, False, endless)
             run.pop("clean")
@@ -505,7 +544,7 @@ def endless_runs(args, players, runs, order):
     silent = [name for name, m in medians.items() if m["level"] < -80 and SOUNDS_ON > 0]
     if silent:
         log("  warning: the sink was silent in a run of %s; that figure does not count" % ", ".join(silent))
-    return 0 if ok_ratio and ok_memory and not silent else 1
+    return 0 if ok_ready and ok_ratio and ok_memory and not silent else 1
 
 
 def measure(args):
@@ -670,8 +709,8 @@ def main():
     parser.add_argument("--check-parts", action="store_true",
                         help="check Xvfb, pulseaudio and the files without starting the player")
     args = parser.parse_args()
-    if args.launches < 1 or args.seconds < 1 or args.cpu_runs < 1:
-        parser.error("--launches, --seconds and --cpu-runs must be at least 1")
+    if args.launches < 1 or args.seconds < 1 or args.cpu_runs < (0 if args.endless else 1):
+        parser.error("--launches, --seconds and --cpu-runs must be at least 1 (--cpu-runs 0 with --endless)")
     if not 0 <= args.sounds <= 35:
         parser.error("--sounds must be 0 to 35")
     global SOUNDS_ON, MASTER

@@ -157,7 +157,7 @@ private:
     EngineBinding m_binding{m_engine};
     // The masking sounds reach the engine through the night's fade.
     FadingBinding m_fading{m_binding};
-    ChannelModel m_model{m_fading};
+    ChannelModel m_model{m_fading, ChannelModel::Making::OnWorker};
     MixControl m_mix{m_model};
     PresetFiles m_presets;
     MixKeeper m_keeper{m_presets};

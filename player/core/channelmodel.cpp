@@ -1,18 +1,33 @@
 #include "player/core/channelmodel.h"
 
 #include "common/rounding.h"
+#include "player/core/livebuilder.h"
+
+#include <QMetaObject>
+#include <QObject>
 
 #include <algorithm>
+#include <utility>
 
 namespace sonaveil::player {
 
-ChannelModel::ChannelModel(AudioBinding& audio)
+ChannelModel::ChannelModel(AudioBinding& audio, Making making)
     : m_audio(audio)
 {
     for (int s = 1; s <= kHighestSlider; ++s)
         if (catalogue::sliderExists(s))
             m_sliders[std::size_t(s)] = catalogue::sliderRange(s).start;
+    if (making == Making::OnWorker) {
+        m_receiver = std::make_unique<QObject>();
+        m_builder = std::make_unique<LiveBuilder>([this, receiver = m_receiver.get()] {
+            QMetaObject::invokeMethod(receiver, [this] { takeMade(); }, Qt::QueuedConnection);
+        });
+    }
 }
+
+// The worker goes first (it waits for a job being made); the receiver then drops any "done"
+// still queued for it.
+ChannelModel::~ChannelModel() = default;
 
 void ChannelModel::loadSamples(const std::filesystem::path& programFolder)
 {
@@ -122,9 +137,27 @@ void ChannelModel::masterUpdate()
 
 void ChannelModel::switchOn(int sound)
 {
+    if (!m_builder) {
+        startVoice(sound, m_endless.make(sound));
+        return;
+    }
+    auto job = m_endless.prepare(sound);
+    if (!job) {
+        startVoice(sound, nullptr);
+        return;
+    }
+    // Until its generator is there the sound has no voice: slider changes meanwhile only move
+    // the positions, which the voice takes when it starts.
     SoundEntry& e = mutableEntry(sound);
-    // Live when it can, else (also when no voice takes the generator) its file as a loop.
-    auto generator = m_endless.make(sound);
+    e.making = true;
+    e.live = false;
+    e.channel = -1;
+    m_tickets[std::size_t(sound - 1)] = m_builder->submit(std::move(job));
+}
+
+void ChannelModel::startVoice(int sound, std::unique_ptr<audio::Generator> generator)
+{
+    SoundEntry& e = mutableEntry(sound);
     e.channel = generator ? m_audio.playGenerator(std::move(generator)) : -1;
     e.live = e.channel > 0;
     if (!e.live)
@@ -137,7 +170,42 @@ void ChannelModel::switchOn(int sound)
 
 void ChannelModel::switchOff(int sound)
 {
-    m_audio.stopSound(entry(sound).channel);
+    SoundEntry& e = mutableEntry(sound);
+    if (e.making) {
+        e.making = false;
+        m_builder->cancel(std::exchange(m_tickets[std::size_t(sound - 1)], 0));
+    }
+    m_audio.stopSound(e.channel);
+}
+
+void ChannelModel::takeMade()
+{
+    if (!m_builder)
+        return;
+    for (LiveBuilder::Done& done : m_builder->take()) {
+        m_endless.learn(done.made);
+        const auto asked = std::find(m_tickets.begin(), m_tickets.end(), done.ticket);
+        if (asked == m_tickets.end())
+            continue; // switched off, or on again, since: what it made is not wanted
+        *asked = 0;
+        const int sound = int(asked - m_tickets.begin()) + 1;
+        mutableEntry(sound).making = false;
+        // The option switched off meanwhile is the latest wish: the file.
+        startVoice(sound, m_endless.enabled() ? std::move(done.made.generator) : nullptr);
+    }
+}
+
+void ChannelModel::finishMaking()
+{
+    if (!m_builder)
+        return;
+    m_builder->wait();
+    takeMade();
+}
+
+std::size_t ChannelModel::making() const
+{
+    return m_builder ? m_builder->busy() : 0;
 }
 
 } // namespace sonaveil::player

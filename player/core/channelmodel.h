@@ -6,10 +6,16 @@
 #include "player/core/endlesssounds.h"
 
 #include <array>
+#include <cstdint>
 #include <filesystem>
 #include <functional>
+#include <memory>
+
+class QObject;
 
 namespace sonaveil::player {
+
+class LiveBuilder;
 
 // Run-time record of one sound.
 struct SoundEntry {
@@ -17,6 +23,7 @@ struct SoundEntry {
     audio::ChannelHandle channel = 0; // the last play request's answer, kept after a stop
     CheckState check = CheckState::Unchecked;
     bool live = false; // the last start plays live, not the file
+    bool making = false; // on, its generator still being made: no voice yet (channel -1)
     bool on() const { return check == CheckState::Checked; }
 };
 
@@ -26,7 +33,16 @@ struct SoundEntry {
 // every change of a slider position runs that slider's update, whoever made the change.
 class ChannelModel {
 public:
-    explicit ChannelModel(AudioBinding& audio);
+    // Where the live sounds' generators are made. Here: as the sound is switched on, so that it
+    // plays at once (renders, measurements). OnWorker: on a thread of the model's own, the voice
+    // starting once its generator is there, through the event loop of the thread that made the
+    // model (the player: switching a sound on never waits for its generator).
+    enum class Making { Here, OnWorker };
+
+    explicit ChannelModel(AudioBinding& audio, Making making = Making::Here);
+    ~ChannelModel();
+    ChannelModel(const ChannelModel&) = delete;
+    ChannelModel& operator=(const ChannelModel&) = delete;
 
     // Loads sounds 1 … 35 from their files under the program folder (start-up only), and tells
     // the endless sounds where the files we ship are.
@@ -53,6 +69,14 @@ public:
     void panUpdate(int sound);
     void masterUpdate();
 
+    // Starts the sounds whose generators the worker has made, with the sliders as they are now;
+    // a sound switched off or on again since its job was asked for takes nothing from it.
+    void takeMade();
+    // Waits until every generator asked for is made, then takes them.
+    void finishMaking();
+    // Generators asked for and not yet made.
+    std::size_t making() const;
+
     // The volume the channel receives: position / 100 × master, rounded half to even.
     static int channelVolume(int volumePosition, int masterPosition);
 
@@ -70,12 +94,19 @@ public:
 private:
     void switchOn(int sound);
     void switchOff(int sound);
+    // Starts the sound's voice: live from `generator`, else (also when no voice takes it) its file.
+    void startVoice(int sound, std::unique_ptr<audio::Generator> generator);
     SoundEntry& mutableEntry(int sound) { return m_entries.at(std::size_t(sound - 1)); }
 
     AudioBinding& m_audio;
     EndlessSounds m_endless;
     std::array<SoundEntry, kSoundCount> m_entries{};
     std::array<int, kHighestSlider + 1> m_sliders{};
+    // The job making each sound's generator (0: none).
+    std::array<std::uint64_t, kSoundCount> m_tickets{};
+    // Receives the worker's "done" on the model's thread; outlives the worker.
+    std::unique_ptr<QObject> m_receiver;
+    std::unique_ptr<LiveBuilder> m_builder;
 };
 
 } // namespace sonaveil::player

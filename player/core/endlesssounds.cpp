@@ -56,16 +56,57 @@ std::uint64_t EndlessSounds::seedFor(std::uint64_t seed, int number, std::uint64
     return splitMix(splitMix(seed ^ (std::uint64_t(number) << 56)) + start);
 }
 
-std::unique_ptr<audio::Generator> EndlessSounds::make(int number)
+std::function<EndlessSounds::Made()> EndlessSounds::prepare(int number)
 {
-    if (!m_enabled || !m_factory || !shipped(number))
-        return nullptr;
+    if (!m_enabled || !m_factory || number < 1 || number > kSoundCount || m_folder.empty())
+        return {};
+    const std::optional<bool> known = m_shipped[std::size_t(number)];
+    if (known && !*known)
+        return {};
+    // The file still to be checked: its path and the digest recorded for it.
+    std::optional<std::pair<std::string, std::uint64_t>> check;
+    if (!known) {
+        const std::string file(catalogue::sound(number).file);
+        const auto recorded = m_digests.find(file);
+        if (recorded == m_digests.end()) {
+            m_shipped[std::size_t(number)] = false;
+            return {};
+        }
+        check.emplace((m_folder / file).string(), recorded->second);
+    }
     const std::uint64_t start = m_starts[std::size_t(number)]++;
     const std::uint64_t seed = m_seed
         ? *m_seed
         : std::uint64_t(std::chrono::system_clock::now().time_since_epoch().count())
             ^ std::uint64_t(std::chrono::steady_clock::now().time_since_epoch().count());
-    return m_factory(number, seedFor(seed, number, start));
+    return [factory = m_factory, number, seed = seedFor(seed, number, start), check = std::move(check)] {
+        Made made;
+        made.number = number;
+        if (check) {
+            const auto digest = synth::fileDigest(check->first);
+            made.shipped = digest && *digest == check->second;
+            if (!*made.shipped)
+                return made;
+        }
+        made.generator = factory(number, seed);
+        return made;
+    };
+}
+
+void EndlessSounds::learn(const Made& made)
+{
+    if (made.shipped && made.number >= 1 && made.number <= kSoundCount)
+        m_shipped[std::size_t(made.number)] = made.shipped;
+}
+
+std::unique_ptr<audio::Generator> EndlessSounds::make(int number)
+{
+    const auto job = prepare(number);
+    if (!job)
+        return nullptr;
+    Made made = job();
+    learn(made);
+    return std::move(made.generator);
 }
 
 } // namespace sonaveil::player

@@ -41,7 +41,22 @@ public:
     // True when sound `number`'s file is the one we ship (checked once per run).
     bool shipped(int number);
 
-    // What sound `number` plays live when it starts now; nothing when it plays its file.
+    // What one start made away from this object found: the generator (nothing: the file plays)
+    // and, when the file was checked on the way, whether it is ours.
+    struct Made {
+        int number = 0;
+        std::unique_ptr<audio::Generator> generator;
+        std::optional<bool> shipped;
+    };
+    // Starts sound `number` (each call counts as a start): a job that makes its generator and
+    // checks its file if no one has yet, on any thread, sharing nothing with this object. Empty
+    // when the sound plays its file for certain (the option off, no folder, a file known or
+    // recorded not to be ours).
+    std::function<Made()> prepare(int number);
+    // Keeps what a job found out about the file for the starts after it.
+    void learn(const Made& made);
+
+    // What sound `number` plays live when it starts now, made here; nothing when it plays its file.
     std::unique_ptr<audio::Generator> make(int number);
 
     // The chance of the `start`-th start of sound `number` from `seed`: well spread, so that

@@ -78,7 +78,7 @@ TEST_F(MainWindowTest, FirstStartWithNoOptionalFiles)
         EXPECT_NE(p.model().entry(s).sample, 0) << s;
         EXPECT_FALSE(p.engine().isPlaying(p.model().entry(s).channel)) << s;
     }
-    // Sound 1 was switched on and off once, so it holds a channel; the others never played.
+    // Sound 1 was switched on and off once, so its channel is no longer 0; the others never played.
     EXPECT_NE(p.model().entry(1).channel, 0);
     EXPECT_EQ(p.model().entry(2).channel, 0);
     for (int i = 0; i < 10; ++i)
@@ -177,6 +177,7 @@ TEST_F(MainWindowTest, ShortPresetFailsAndChangesNothing)
 {
     Player& p = f.start();
     p.model().setCheck(3, CheckState::Checked);
+    ASSERT_TRUE(voicesStarted(p));
     const PresetRecord before = PresetRecord::capture(p.model());
     const audio::ChannelHandle playing = p.model().entry(3).channel;
     std::string text = sampleMix().toText();
@@ -195,11 +196,13 @@ TEST_F(MainWindowTest, LoadingKeepsAPlayingSoundAndAppliesItsSliders)
     Player& p = f.start();
     click(p.mainWindow()->check(5));
     ASSERT_TRUE(p.model().entry(5).on());
+    ASSERT_TRUE(voicesStarted(p));
     const audio::ChannelHandle channel = p.model().entry(5).channel;
     ASSERT_TRUE(p.engine().isPlaying(channel));
     f.write("saves/Five.svp", sampleMix().toText());
     f.dialogs.files.push_back(QString::fromStdString((f.folder / "saves" / "Five.svp").string()));
     p.presetActions().load();
+    ASSERT_TRUE(voicesStarted(p));
     EXPECT_EQ(p.model().entry(5).channel, channel);
     EXPECT_TRUE(p.engine().isPlaying(channel));
     EXPECT_EQ(p.model().slider(5), 180);
@@ -223,6 +226,7 @@ TEST_F(MainWindowTest, CloseRestartPreviousGivesBackTheMix)
     click(second.mainWindow()->button("chameleonButton33"));
     EXPECT_EQ(PresetRecord::capture(second.model()), sampleMix());
     EXPECT_EQ(line(second, 4), "Current:Previous");
+    ASSERT_TRUE(voicesStarted(second));
     EXPECT_TRUE(second.engine().isPlaying(second.model().entry(28).channel));
     // The same file through the Load dialog reads the same.
     f.dialogs.files.push_back(f.prog() + "/previous.tmp");
@@ -346,6 +350,7 @@ TEST_F(MainWindowTest, StopActsOnTheShownPageAndStopAllOnEverySound)
         EXPECT_EQ(w->check(s)->checkState(), Qt::Unchecked) << s;
     }
     EXPECT_TRUE(p.model().entry(20).on());
+    ASSERT_TRUE(voicesStarted(p));
     EXPECT_TRUE(p.engine().isPlaying(p.model().entry(20).channel));
 
     click(w->button("pageButton2"));
@@ -438,6 +443,7 @@ TEST_F(MainWindowTest, ResumeTheLastMixAtStartUp)
     Player& p = f.start();
     EXPECT_EQ(PresetRecord::capture(p.model()), sampleMix());
     EXPECT_EQ(line(p, 4), "Current:Previous");
+    ASSERT_TRUE(voicesStarted(p));
     EXPECT_TRUE(p.engine().isPlaying(p.model().entry(5).channel));
 }
 

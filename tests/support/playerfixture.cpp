@@ -71,6 +71,20 @@ void PlayerFixture::write(const std::string& name, const std::string& bytes) con
     out << bytes;
 }
 
+bool voicesStarted(player::Player& p)
+{
+    const auto starting = [&p] {
+        for (int s = 1; s <= player::kSoundCount; ++s)
+            if (p.model().entry(s).making)
+                return true;
+        return false;
+    };
+    const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+    while (starting() && std::chrono::steady_clock::now() < end)
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+    return !starting();
+}
+
 QString pictureFolder()
 {
     const QString dir = QCoreApplication::applicationDirPath() + "/player-pictures";

@@ -137,6 +137,10 @@ public:
 // The folder the test program writes its pictures to.
 QString pictureFolder();
 
+// Runs the event loop until every sound switched on has its voice: live sounds start once the
+// model's worker has made their generators. False when one still has none after 10 s.
+bool voicesStarted(sonaveil::player::Player& player);
+
 // Clicks the middle of a widget, as the user does; a missing widget fails the test.
 void click(QWidget* widget);
 // A line 1 … 4 of the main window's status display.
