@@ -317,10 +317,16 @@ public:
     int rate() const { return m_rate; }
     int blockAlign() const { return m_blockAlign; }
     double playLengthMs() const { return m_playing ? double(m_fileInfo.frames) * 1000.0 / m_fileInfo.samplerate : -1; }
-    // Where playback is, or ended: a slider polled after the end stays there.
+    // Where playback is, or ended: a slider polled after the end stays there. A seek the stream
+    // has not reached yet (its next write request may be a while coming) is where it will be.
     double playPositionMs() const
     {
-        return m_fileInfo.samplerate > 0 ? double(m_playFrame.load()) * 1000.0 / m_fileInfo.samplerate : 0;
+        if (m_fileInfo.samplerate <= 0)
+            return 0;
+        const std::int64_t pending = m_seekTo.load();
+        const std::int64_t frame = pending >= 0 ? std::clamp<std::int64_t>(pending, 0, m_fileInfo.frames)
+                                                : std::int64_t(m_playFrame.load());
+        return double(frame) * 1000.0 / m_fileInfo.samplerate;
     }
     void seek(double ms)
     {
