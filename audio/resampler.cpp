@@ -227,8 +227,14 @@ std::unique_ptr<KernelTable> ResamplingKernel::design(int speedClass)
         // The rounding's remainder goes to the largest coefficient, where it matters least.
         q[biggest] = std::int16_t(q[biggest] + (unity - sum));
     }
-    if (speedClass == 0)
+    if (speedClass == 0) {
         table->polynomial = fitPolynomials(taps, rowAt);
+        for (float a : table->polynomial) {
+            KernelTable::EightLanes lanes;
+            std::fill(std::begin(lanes.lane), std::end(lanes.lane), a);
+            table->polynomialLanes.push_back(lanes);
+        }
+    }
     return table;
 }
 
@@ -485,7 +491,7 @@ __attribute__((target("avx2,fma"))) void mixSlowChunkAvx2(const KernelTable& tab
     for (int i = 0; i < rounded + reach; i += 8)
         _mm256_store_ps(x + i, _mm256_cvtepi32_ps(_mm256_cvtepi16_epi32(
                                    _mm_loadu_si128(reinterpret_cast<const __m128i*>(origin + i)))));
-    const float* a = table.polynomial.data();
+    const float* a = table.polynomialLanes.front().lane;
     for (int q = 0; q < rounded; q += 8) {
         __m256 acc[order];
         for (auto& v : acc)
@@ -494,7 +500,7 @@ __attribute__((target("avx2,fma"))) void mixSlowChunkAvx2(const KernelTable& tab
             const __m256 lo = _mm256_loadu_ps(x + q + j), hi = _mm256_loadu_ps(x + q + reach - j);
             const __m256 even = _mm256_add_ps(lo, hi), odd = _mm256_sub_ps(lo, hi);
             for (int m = 0; m < order; ++m)
-                acc[m] = _mm256_fmadd_ps(_mm256_set1_ps(a[m * kSlowHalf + j]), (m & 1) ? odd : even, acc[m]);
+                acc[m] = _mm256_fmadd_ps(_mm256_load_ps(a + 8 * (m * kSlowHalf + j)), (m & 1) ? odd : even, acc[m]);
         }
         for (int m = 0; m < order; ++m)
             _mm256_store_ps(c[m] + q, acc[m]);
