@@ -180,7 +180,7 @@ std::unique_ptr<KernelTable> ResamplingKernel::design(int speedClass)
     const double windowNorm = 1.0 / besselI0(kBeta);
 
     std::vector<double> rows(std::size_t(rowsCount) * std::size_t(taps));
-    double worstLane = 0.0, worstPeak = 0.0;
+    double worstLane = 0.0, worstPeak = 0.0, worstHalf = 0.0;
     // The row at fraction f, passing DC at exactly 1.
     const auto rowAt = [&](double f, double* row) {
         double sum = 0.0;
@@ -198,18 +198,23 @@ std::unique_ptr<KernelTable> ResamplingKernel::design(int speedClass)
         double* row = rows.data() + std::size_t(p) * std::size_t(taps);
         rowAt(double(p) / double(KernelTable::kPhases), row);
         std::array<double, kLanes> lanes{};
+        std::array<double, 2> halves{};
         for (int j = 0; j < taps; ++j) {
             lanes[std::size_t(laneOf(j))] += std::fabs(row[j]);
+            halves[std::size_t(laneOf(j) / 4)] += std::fabs(row[j]);
             worstPeak = std::max(worstPeak, std::fabs(row[j]));
         }
+        worstHalf = std::max({worstHalf, halves[0], halves[1]});
         for (double l : lanes)
             worstLane = std::max(worstLane, l);
     }
-    // The largest unity for which no coefficient leaves 16 bits and no lane's share of a dot
-    // product with 16-bit frames (at most 32768 each) leaves 32 bits, rounding included.
+    // The largest unity for which no coefficient leaves 16 bits and neither a lane's share of a
+    // dot product with 16-bit frames (at most 32768 each) nor that of four lanes (lanes 0 … 3 or
+    // 4 … 7) leaves 32 bits, rounding included.
     const double byPeak = 32767.0 / worstPeak;
     const double byLane = 65535.0 / (worstLane + 1e-3);
-    const int unity = int(std::floor(std::min(byPeak, byLane) * 0.999));
+    const double byHalf = 65535.0 / (worstHalf + 1e-3 * taps);
+    const int unity = int(std::floor(std::min({byPeak, byLane, byHalf}) * 0.999));
     table->unity = unity;
     table->scale = float(1.0 / (double(unity) * 32768.0));
 
@@ -369,10 +374,10 @@ using MixFunction = void (*)(const KernelTable&, const SourceFrame*, std::uint64
 namespace {
 
 // One frame: the source frames under it against rows `row` and `row + Taps`, each summed in
-// eight 32-bit lanes, in floating point.
+// eight 32-bit lanes.
 template <int Taps>
-__attribute__((target("avx2,fma"))) inline void rowsAvx2(const std::int16_t* s, const std::int16_t* row, __m256& d0,
-                                                         __m256& d1)
+__attribute__((target("avx2,fma"))) inline void rowsAvx2(const std::int16_t* s, const std::int16_t* row, __m256i& d0,
+                                                         __m256i& d1)
 {
     constexpr int wide = Taps / 16;
     __m256i acc0 = _mm256_setzero_si256(), acc1 = _mm256_setzero_si256();
@@ -388,17 +393,19 @@ __attribute__((target("avx2,fma"))) inline void rowsAvx2(const std::int16_t* s, 
         acc0 = _mm256_add_epi32(acc0, _mm256_inserti128_si256(_mm256_setzero_si256(), t0, 0));
         acc1 = _mm256_add_epi32(acc1, _mm256_inserti128_si256(_mm256_setzero_si256(), t1, 0));
     }
-    d0 = _mm256_cvtepi32_ps(acc0);
-    d1 = _mm256_cvtepi32_ps(acc1);
+    d0 = acc0;
+    d1 = acc1;
 }
 
-// Eight frames' lane sums folded into one vector of eight sums: within each half first, then
-// the halves.
-__attribute__((target("avx2,fma"))) inline __m256 fold8(const __m256* a)
+// Eight frames' lane sums, already added in pairs (frames 0 and 1 in pairs[0] …), folded into
+// one vector of their eight dot products: within each half of the lanes exactly (no four lanes'
+// sum leaves 32 bits), then the halves in floating point.
+__attribute__((target("avx2,fma"))) inline __m256 fold8(const __m256i* pairs)
 {
-    const __m256 h0123 = _mm256_hadd_ps(_mm256_hadd_ps(a[0], a[1]), _mm256_hadd_ps(a[2], a[3]));
-    const __m256 h4567 = _mm256_hadd_ps(_mm256_hadd_ps(a[4], a[5]), _mm256_hadd_ps(a[6], a[7]));
-    return _mm256_add_ps(_mm256_permute2f128_ps(h0123, h4567, 0x20), _mm256_permute2f128_ps(h0123, h4567, 0x31));
+    const __m256i h0123 = _mm256_hadd_epi32(pairs[0], pairs[1]);
+    const __m256i h4567 = _mm256_hadd_epi32(pairs[2], pairs[3]);
+    return _mm256_add_ps(_mm256_cvtepi32_ps(_mm256_permute2x128_si256(h0123, h4567, 0x20)),
+                         _mm256_cvtepi32_ps(_mm256_permute2x128_si256(h0123, h4567, 0x31)));
 }
 
 template <int Taps>
@@ -424,11 +431,16 @@ __attribute__((target("avx2,fma"))) void mixAvx2(const KernelTable& table, const
     std::uint64_t p = frac;
     int k = 0;
     for (; k + 8 <= n; k += 8) {
-        __m256 d0[8], d1[8];
-        for (int f = 0; f < 8; ++f) {
-            const std::uint64_t at = p + std::uint64_t(f) * step;
-            rowsAvx2<Taps>(origin + (at >> 32), coefficients + std::size_t(std::uint32_t(at) >> shift) * Taps, d0[f],
-                           d1[f]);
+        // Each pair of frames' lane sums is added in pairs at once: fewer vectors wait for the fold.
+        __m256i d0[4], d1[4];
+        for (int f = 0; f < 8; f += 2) {
+            const std::uint64_t at = p + std::uint64_t(f) * step, next = at + step;
+            __m256i a0, a1, b0, b1;
+            rowsAvx2<Taps>(origin + (at >> 32), coefficients + std::size_t(std::uint32_t(at) >> shift) * Taps, a0, a1);
+            rowsAvx2<Taps>(origin + (next >> 32), coefficients + std::size_t(std::uint32_t(next) >> shift) * Taps, b0,
+                           b1);
+            d0[f / 2] = _mm256_hadd_epi32(a0, b0);
+            d1[f / 2] = _mm256_hadd_epi32(a1, b1);
         }
         p += 8 * step;
         const __m256i fraction = _mm256_castps_si256(
@@ -446,14 +458,16 @@ __attribute__((target("avx2,fma"))) void mixAvx2(const KernelTable& table, const
         _mm256_storeu_ps(outR + k, _mm256_fmadd_ps(y, gr, _mm256_loadu_ps(outR + k)));
     }
     for (; k < n; ++k, p += step) {
-        __m256 d0, d1;
-        rowsAvx2<Taps>(origin + (p >> 32), coefficients + std::size_t(std::uint32_t(p) >> shift) * Taps, d0, d1);
-        const __m256 w = _mm256_set1_ps(float(std::uint32_t(p) & ((1u << shift) - 1)) * weightScale);
-        const __m256 a = _mm256_fmadd_ps(w, _mm256_sub_ps(d1, d0), d0);
-        __m128 s4 = _mm_add_ps(_mm256_castps256_ps128(a), _mm256_extractf128_ps(a, 1));
-        s4 = _mm_hadd_ps(s4, s4);
-        s4 = _mm_hadd_ps(s4, s4);
-        const float y = _mm_cvtss_f32(s4) * table.scale;
+        __m256i a0, a1;
+        rowsAvx2<Taps>(origin + (p >> 32), coefficients + std::size_t(std::uint32_t(p) >> shift) * Taps, a0, a1);
+        const float w = float(std::uint32_t(p) & ((1u << shift) - 1)) * weightScale;
+        // Folded: lane 0 the first row's dot product, lane 1 the second's.
+        __m256i h = _mm256_hadd_epi32(a0, a1);
+        h = _mm256_hadd_epi32(h, h);
+        const __m128 both = _mm_add_ps(_mm_cvtepi32_ps(_mm256_castsi256_si128(h)),
+                                       _mm_cvtepi32_ps(_mm256_extracti128_si256(h, 1)));
+        const float d0 = _mm_cvtss_f32(both), d1 = _mm_cvtss_f32(_mm_shuffle_ps(both, both, 1));
+        const float y = (d0 + w * (d1 - d0)) * table.scale;
         outL[k] += y * (gL + float(k) * dL);
         outR[k] += y * (gR + float(k) * dR);
     }
