@@ -489,6 +489,8 @@ constexpr auto kAvx2ByEighths =
 constexpr int kSlowChunk = 128;
 constexpr int kSlowHalf = ResamplingKernel::kBaseTaps / 2;
 
+// Ramp: the gains move (dL, dR not both 0); steady voices skip working out the gains per frame.
+template <bool Ramp>
 __attribute__((target("avx2,fma"))) void mixSlowChunkAvx2(const KernelTable& table, const SourceFrame* base,
                                                           std::uint64_t frac, std::uint64_t step, int n, float gL,
                                                           float dL, float gR, float dR, float* outL, float* outR)
@@ -552,13 +554,16 @@ __attribute__((target("avx2,fma"))) void mixSlowChunkAvx2(const KernelTable& tab
         if constexpr (order == 8)
             high = _mm256_fmadd_ps(_mm256_fmadd_ps(cm[7], u, cm[6]), u2, high);
         const __m256 y = _mm256_fmadd_ps(high, u4, _mm256_fmadd_ps(p23, u2, p01));
-        const __m256 gl = _mm256_fmadd_ps(kf, _mm256_set1_ps(dL), _mm256_set1_ps(gL));
-        const __m256 gr = _mm256_fmadd_ps(kf, _mm256_set1_ps(dR), _mm256_set1_ps(gR));
+        __m256 gl = _mm256_set1_ps(gL), gr = _mm256_set1_ps(gR);
+        if constexpr (Ramp) {
+            gl = _mm256_fmadd_ps(kf, _mm256_set1_ps(dL), gl);
+            gr = _mm256_fmadd_ps(kf, _mm256_set1_ps(dR), gr);
+            kf = _mm256_add_ps(kf, _mm256_set1_ps(8.0f));
+        }
         _mm256_storeu_ps(outL + k, _mm256_fmadd_ps(y, gl, _mm256_loadu_ps(outL + k)));
         _mm256_storeu_ps(outR + k, _mm256_fmadd_ps(y, gr, _mm256_loadu_ps(outR + k)));
         posA = _mm256_add_epi64(posA, advance);
         posB = _mm256_add_epi64(posB, advance);
-        kf = _mm256_add_ps(kf, _mm256_set1_ps(8.0f));
         p += 8 * step;
     }
     for (; k < n; ++k, p += step) {
@@ -577,7 +582,10 @@ void mixSlowAvx2(const KernelTable& table, const SourceFrame* base, std::uint64_
 {
     while (n > 0) {
         const int chunk = std::min(n, kSlowChunk);
-        mixSlowChunkAvx2(table, base, frac, step, chunk, gL, dL, gR, dR, outL, outR);
+        if (dL == 0.0f && dR == 0.0f)
+            mixSlowChunkAvx2<false>(table, base, frac, step, chunk, gL, dL, gR, dR, outL, outR);
+        else
+            mixSlowChunkAvx2<true>(table, base, frac, step, chunk, gL, dL, gR, dR, outL, outR);
         const std::uint64_t end = frac + std::uint64_t(chunk) * step;
         base += end >> 32;
         frac = std::uint32_t(end);
