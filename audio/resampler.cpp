@@ -430,21 +430,26 @@ __attribute__((target("avx2,fma"))) void mixAvx2(const KernelTable& table, const
     __m256 kf = _mm256_setr_ps(0, 1, 2, 3, 4, 5, 6, 7);
     std::uint64_t p = frac;
     int k = 0;
+    const __m256i tapsPerRow = _mm256_set1_epi32(Taps);
     for (; k + 8 <= n; k += 8) {
+        // Where the eight frames read, worked out side by side: the source frame and the row.
+        const __m256 a8 = _mm256_castsi256_ps(posA), b8 = _mm256_castsi256_ps(posB);
+        const __m256i fraction = _mm256_castps_si256(_mm256_shuffle_ps(a8, b8, _MM_SHUFFLE(2, 0, 2, 0)));
+        const __m256i whole = _mm256_castps_si256(_mm256_shuffle_ps(a8, b8, _MM_SHUFFLE(3, 1, 3, 1)));
+        alignas(32) std::int32_t frameAt[8], rowAt[8];
+        _mm256_store_si256(reinterpret_cast<__m256i*>(frameAt), whole);
+        _mm256_store_si256(reinterpret_cast<__m256i*>(rowAt),
+                           _mm256_mullo_epi32(_mm256_srli_epi32(fraction, shift), tapsPerRow));
         // Each pair of frames' lane sums is added in pairs at once: fewer vectors wait for the fold.
         __m256i d0[4], d1[4];
         for (int f = 0; f < 8; f += 2) {
-            const std::uint64_t at = p + std::uint64_t(f) * step, next = at + step;
             __m256i a0, a1, b0, b1;
-            rowsAvx2<Taps>(origin + (at >> 32), coefficients + std::size_t(std::uint32_t(at) >> shift) * Taps, a0, a1);
-            rowsAvx2<Taps>(origin + (next >> 32), coefficients + std::size_t(std::uint32_t(next) >> shift) * Taps, b0,
-                           b1);
+            rowsAvx2<Taps>(origin + frameAt[f], coefficients + rowAt[f], a0, a1);
+            rowsAvx2<Taps>(origin + frameAt[f + 1], coefficients + rowAt[f + 1], b0, b1);
             d0[f / 2] = _mm256_hadd_epi32(a0, b0);
             d1[f / 2] = _mm256_hadd_epi32(a1, b1);
         }
         p += 8 * step;
-        const __m256i fraction = _mm256_castps_si256(
-            _mm256_shuffle_ps(_mm256_castsi256_ps(posA), _mm256_castsi256_ps(posB), _MM_SHUFFLE(2, 0, 2, 0)));
         const __m256 w = _mm256_mul_ps(_mm256_cvtepi32_ps(_mm256_and_si256(fraction, weightMask)),
                                        _mm256_set1_ps(weightScale));
         posA = _mm256_add_epi64(posA, advance);
