@@ -29,6 +29,7 @@ void Equaliser::setBands(const std::array<EqBandSettings, kMaxBands>& bands, int
                 b.bandwidth = bands[std::size_t(i)].bandwidthSemitones;
                 b.gain = 0;
                 b.c = Biquad{};
+                b.arrived = EqBandSettings{-1.0f, 0.0f, 0.0f};
             }
             b.target = bands[std::size_t(i)];
         } else if (b.active) {
@@ -65,19 +66,24 @@ Biquad Equaliser::design(float centreHz, float bandwidthSemitones, float gainDb)
 
 void Equaliser::glide(Band& band, float blockSeconds)
 {
-    const float k = 1.0f - std::exp(-blockSeconds / kGlideSeconds);
+    // A band that has arrived stays as it is: nothing to work out.
+    if (band.arrived == band.target)
+        return;
     const float targetLog = std::log(std::max(1.0f, band.target.centreHz));
     const float dLog = targetLog - band.logCentre;
     const float dBw = band.target.bandwidthSemitones - band.bandwidth;
     const float dGain = band.target.gainDb - band.gain;
     if (std::fabs(dLog) < 1e-4f && std::fabs(dBw) < 1e-3f && std::fabs(dGain) < 1e-3f) {
         if (band.logCentre == targetLog && band.bandwidth == band.target.bandwidthSemitones
-            && band.gain == band.target.gainDb)
+            && band.gain == band.target.gainDb) {
+            band.arrived = band.target;
             return;
+        }
         band.logCentre = targetLog;
         band.bandwidth = band.target.bandwidthSemitones;
         band.gain = band.target.gainDb;
     } else {
+        const float k = 1.0f - std::exp(-blockSeconds / kGlideSeconds);
         band.logCentre += dLog * k;
         band.bandwidth += dBw * k;
         band.gain += dGain * k;

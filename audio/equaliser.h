@@ -39,6 +39,7 @@ public:
 private:
     struct Band {
         EqBandSettings target;
+        EqBandSettings arrived{-1.0f, 0.0f, 0.0f}; // the target once the glide has reached it
         float logCentre = 0, bandwidth = 12, gain = 0; // the gliding setting
         bool active = false;
         Biquad c;

@@ -37,6 +37,43 @@ double besselI0(double x)
     return sum;
 }
 
+// The largest of `start` and x[0 … n - 1] (which are not negative).
+float largest(const float* x, int n, float start)
+{
+    int j = 0;
+#ifdef __SSE2__
+    __m128 m = _mm_set1_ps(start);
+    for (; j + 4 <= n; j += 4)
+        m = _mm_max_ps(m, _mm_loadu_ps(x + j));
+    m = _mm_max_ps(m, _mm_shuffle_ps(m, m, _MM_SHUFFLE(1, 0, 3, 2)));
+    m = _mm_max_ps(m, _mm_shuffle_ps(m, m, _MM_SHUFFLE(2, 3, 0, 1)));
+    start = _mm_cvtss_f32(m);
+#endif
+    for (; j < n; ++j)
+        start = std::max(start, x[j]);
+    return start;
+}
+
+// The largest magnitude in either of l[0 … n - 1] and r[0 … n - 1].
+float loudestOf(const float* l, const float* r, int n)
+{
+    float loudest = 0.0f;
+    int j = 0;
+#ifdef __SSE2__
+    const __m128 magnitude = _mm_castsi128_ps(_mm_set1_epi32(0x7fffffff));
+    __m128 m = _mm_setzero_ps();
+    for (; j + 4 <= n; j += 4)
+        m = _mm_max_ps(m, _mm_max_ps(_mm_and_ps(_mm_loadu_ps(l + j), magnitude),
+                                     _mm_and_ps(_mm_loadu_ps(r + j), magnitude)));
+    m = _mm_max_ps(m, _mm_shuffle_ps(m, m, _MM_SHUFFLE(1, 0, 3, 2)));
+    m = _mm_max_ps(m, _mm_shuffle_ps(m, m, _MM_SHUFFLE(2, 3, 0, 1)));
+    loudest = _mm_cvtss_f32(m);
+#endif
+    for (; j < n; ++j)
+        loudest = std::max(loudest, std::max(std::fabs(l[j]), std::fabs(r[j])));
+    return loudest;
+}
+
 float coefficient(double segmentSeconds, double timeConstant)
 {
     return float(1.0 - std::exp(-segmentSeconds / timeConstant));
@@ -46,7 +83,8 @@ using Interpolation = std::array<std::array<float, 16>, 3>;
 
 // Raises peak[j] (j < n) to the largest magnitude, in either channel, of the three points between
 // window frames j + 7 and j + 8, interpolated from frames j … j + 15.
-void interpolatedPeaksPortable(const Interpolation& h, const float* wl, const float* wr, float* peak, int n)
+void interpolatedPeaksPortable(const Interpolation& h, const float* wl, const float* wr, float* peak, int n,
+                               float /*quietBelow*/)
 {
     for (int j = 0; j < n; ++j) {
         float p = peak[j];
@@ -62,17 +100,32 @@ void interpolatedPeaksPortable(const Interpolation& h, const float* wl, const fl
     }
 }
 
-using PeaksFunction = void (*)(const Interpolation&, const float*, const float*, float*, int);
+// `quietBelow`: eight frames whose window stays below it may be passed over (their points cannot
+// reach the ceiling).
+using PeaksFunction = void (*)(const Interpolation&, const float*, const float*, float*, int, float);
 
 #ifdef SONAVEIL_X86
 // Eight frames at a time, each lane a frame; even and odd taps in separate sums so that the
 // additions do not wait on each other.
 __attribute__((target("avx2,fma"))) void interpolatedPeaksAvx2(const Interpolation& h, const float* wl,
-                                                               const float* wr, float* peak, int n)
+                                                               const float* wr, float* peak, int n,
+                                                               float quietBelow)
 {
     const __m256 magnitude = _mm256_castsi256_ps(_mm256_set1_epi32(0x7fffffff));
     int j = 0;
     for (; j + 8 <= n; j += 8) {
+        // Frames j … j + 22 are read for these eight.
+        __m256 window = _mm256_max_ps(_mm256_loadu_ps(wl + j), _mm256_loadu_ps(wl + j + 8));
+        window = _mm256_max_ps(window, _mm256_max_ps(_mm256_loadu_ps(wl + j + 15), _mm256_loadu_ps(wr + j)));
+        window = _mm256_max_ps(window, _mm256_max_ps(_mm256_loadu_ps(wr + j + 8), _mm256_loadu_ps(wr + j + 15)));
+        __m256 low = _mm256_min_ps(_mm256_loadu_ps(wl + j), _mm256_loadu_ps(wl + j + 8));
+        low = _mm256_min_ps(low, _mm256_min_ps(_mm256_loadu_ps(wl + j + 15), _mm256_loadu_ps(wr + j)));
+        low = _mm256_min_ps(low, _mm256_min_ps(_mm256_loadu_ps(wr + j + 8), _mm256_loadu_ps(wr + j + 15)));
+        const __m256 limit = _mm256_set1_ps(quietBelow);
+        const __m256 loud = _mm256_or_ps(_mm256_cmp_ps(window, limit, _CMP_GE_OQ),
+                                         _mm256_cmp_ps(low, _mm256_sub_ps(_mm256_setzero_ps(), limit), _CMP_LE_OQ));
+        if (_mm256_testz_ps(loud, loud))
+            continue;
         __m256 acc[3][4];
         for (auto& a : acc)
             for (auto& v : a)
@@ -96,7 +149,7 @@ __attribute__((target("avx2,fma"))) void interpolatedPeaksAvx2(const Interpolati
         }
         _mm256_storeu_ps(peak + j, m);
     }
-    interpolatedPeaksPortable(h, wl + j, wr + j, peak + j, n - j);
+    interpolatedPeaksPortable(h, wl + j, wr + j, peak + j, n - j, quietBelow);
 }
 #endif
 
@@ -124,6 +177,7 @@ Limiter::Limiter(int sampleRate, float ceiling)
     // Kaiser-windowed sinc, each phase passing DC at exactly 1.
     constexpr double beta = 5.0;
     constexpr int half = kInterpolationTaps / 2;
+    m_quietBelow = ceiling;
     for (int p = 0; p < 3; ++p) {
         const double f = double(p + 1) / 4.0;
         double sum = 0.0;
@@ -137,6 +191,11 @@ Limiter::Limiter(int sampleRate, float ceiling)
         }
         for (int j = 0; j < kInterpolationTaps; ++j)
             m_interpolation[std::size_t(p)][std::size_t(j)] = float(h[std::size_t(j)] / sum);
+        double magnitudes = 0.0;
+        for (int j = 0; j < kInterpolationTaps; ++j)
+            magnitudes += std::fabs(double(m_interpolation[std::size_t(p)][std::size_t(j)]));
+        // A little below, for the rounding of the sums in single precision.
+        m_quietBelow = std::min(m_quietBelow, float(double(ceiling) / (magnitudes * (1.0 + 1e-5))));
     }
     reset();
 }
@@ -216,9 +275,7 @@ void Limiter::findTruePeaks(const float* left, const float* right, int n)
     float* wr = m_windowR.data();
     std::copy_n(left, n, wl + kHistory);
     std::copy_n(right, n, wr + kHistory);
-    float loudest = 0.0f;
-    for (int j = 0; j < kHistory + n; ++j)
-        loudest = std::max(loudest, std::max(std::fabs(wl[j]), std::fabs(wr[j])));
+    const float loudest = loudestOf(wl, wr, kHistory + n);
     const bool detailed = loudest * kTruePeakHeadroom > m_ceiling;
 
     for (int j = 0; j < n; ++j) {
@@ -228,7 +285,8 @@ void Limiter::findTruePeaks(const float* left, const float* right, int n)
         m_truePeak[std::size_t(j)] = std::max(std::fabs(l), std::fabs(r));
     }
     if (detailed)
-        chosenPeaks(m_interpolation, wl + measured - before, wr + measured - before, m_truePeak.data(), n);
+        chosenPeaks(m_interpolation, wl + measured - before, wr + measured - before, m_truePeak.data(), n,
+                    m_quietBelow);
     std::memmove(wl, wl + n, sizeof(float) * kHistory);
     std::memmove(wr, wr + n, sizeof(float) * kHistory);
 }
@@ -260,12 +318,22 @@ void Limiter::limit(float* left, float* right, int frames)
         const float* __restrict dl = m_delayedL.data() + k;
         const float* __restrict dr = m_delayedR.data() + k;
         const float* __restrict tp = m_truePeak.data() + k;
-        float peak = m_peaks[inSegment % kPeakSlots];
-        for (int j = 0; j < n; ++j)
-            peak = std::max(peak, tp[j]);
+        const float peak = largest(tp, n, m_peaks[inSegment % kPeakSlots]);
         const float g0 = m_gain + (m_nextGain - m_gain) * perFrame * float(offset);
         const float dg = (m_nextGain - m_gain) * perFrame;
-        for (int j = 0; j < n; ++j) {
+        int j = 0;
+#ifdef __SSE2__
+        for (; j + 4 <= n; j += 4) {
+            const __m128 at = _mm_setr_ps(float(j), float(j + 1), float(j + 2), float(j + 3));
+            const __m128 g = _mm_add_ps(_mm_set1_ps(g0), _mm_mul_ps(_mm_set1_ps(dg), at));
+            const __m128 xl = _mm_loadu_ps(dl + j), xr = _mm_loadu_ps(dr + j);
+            _mm_storeu_ps(l + j, _mm_mul_ps(_mm_loadu_ps(outL + j), g));
+            _mm_storeu_ps(r + j, _mm_mul_ps(_mm_loadu_ps(outR + j), g));
+            _mm_storeu_ps(inL + j, xl);
+            _mm_storeu_ps(inR + j, xr);
+        }
+#endif
+        for (; j < n; ++j) {
             const float g = g0 + dg * float(j);
             const float xl = dl[j], xr = dr[j];
             l[j] = outL[j] * g;

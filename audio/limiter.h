@@ -74,6 +74,9 @@ private:
     // Coefficients for the points a quarter, a half and three quarters of the way to the next
     // frame, from the frames kInterpolationTaps / 2 - 1 before to kInterpolationTaps / 2 after.
     std::array<std::array<float, kInterpolationTaps>, 3> m_interpolation{};
+    // Frames whose neighbours all stay below this cannot have a point between them above the
+    // ceiling: the ceiling over the largest sum of an interpolation row's magnitudes.
+    float m_quietBelow = 0.0f;
     // The last kHistory frames taken in, oldest first, then the chunk being measured.
     alignas(32) std::array<float, kHistory + kChunk + 8> m_windowL{};
     alignas(32) std::array<float, kHistory + kChunk + 8> m_windowR{};

@@ -8,7 +8,7 @@
 #include <cstring>
 
 #if defined(__x86_64__) || defined(__i386__)
-#include <xmmintrin.h>
+#include <emmintrin.h>
 #define SONAVEIL_X86 1
 #endif
 
@@ -233,7 +233,13 @@ void Mixer::mixView(Voice& voice, VoiceSlot& slot, const SourceView& view, bool 
         const std::int64_t diff = std::int64_t(target) - std::int64_t(voice.step);
         voice.step = std::abs(diff) < 1024 ? target : std::uint64_t(std::int64_t(voice.step) + diff / 4);
     }
-    const KernelTable* kernel = ResamplingKernel::bestBuilt(ResamplingKernel::classFor(voice.step));
+    if (voice.step != voice.kernelStep || !voice.kernelFinal) {
+        const int speedClass = ResamplingKernel::classFor(voice.step);
+        voice.kernel = ResamplingKernel::bestBuilt(speedClass);
+        voice.kernelStep = voice.step;
+        voice.kernelFinal = voice.kernel == ResamplingKernel::table(speedClass);
+    }
+    const KernelTable* kernel = voice.kernel;
 
     const float dL = (targetL - voice.gainL) / float(frames);
     const float dR = (targetR - voice.gainR) / float(frames);
@@ -247,8 +253,10 @@ void Mixer::mixView(Voice& voice, VoiceSlot& slot, const SourceView& view, bool 
             voice.position %= view.length;
         }
         const std::uint64_t left = view.length - voice.position;
-        const std::uint64_t untilEnd = (left + voice.step - 1) / voice.step;
-        const int n = int(std::min<std::uint64_t>(untilEnd, std::uint64_t(frames - done)));
+        int n = frames - done;
+        // Only a block that reaches the end needs to know where.
+        if (left <= std::uint64_t(n - 1) * voice.step)
+            n = int((left + voice.step - 1) / voice.step);
         mixResampled(*kernel, view.base + (voice.position >> 32), voice.position & 0xFFFFFFFFu, voice.step, n,
                      voice.gainL + float(done) * dL, dL, voice.gainR + float(done) * dR, dR, m_left.data() + done,
                      m_right.data() + done);
@@ -305,7 +313,27 @@ void Mixer::renderBlock(float* out, int frames)
     const float g0 = m_outputGain;
     const float dg = (outputTarget - g0) / float(frames);
     bool hot = false;
-    for (int n = 0; n < frames; ++n) {
+    int n = 0;
+#ifdef __SSE2__
+    {
+        const __m128 magnitude = _mm_castsi128_ps(_mm_set1_epi32(0x7fffffff));
+        const __m128 knee = _mm_set1_ps(kSoftClipKnee);
+        const __m128 base = _mm_set1_ps(g0), slope = _mm_set1_ps(dg);
+        __m128 over = _mm_setzero_ps();
+        for (; n + 4 <= frames; n += 4) {
+            const __m128 at = _mm_setr_ps(float(n), float(n + 1), float(n + 2), float(n + 3));
+            const __m128 g = _mm_add_ps(base, _mm_mul_ps(at, slope));
+            const __m128 l = _mm_mul_ps(_mm_load_ps(m_left.data() + n), g);
+            const __m128 r = _mm_mul_ps(_mm_load_ps(m_right.data() + n), g);
+            const __m128 louder = _mm_max_ps(_mm_and_ps(l, magnitude), _mm_and_ps(r, magnitude));
+            over = _mm_or_ps(over, _mm_cmpgt_ps(louder, knee));
+            _mm_storeu_ps(out + 2 * n, _mm_unpacklo_ps(l, r));
+            _mm_storeu_ps(out + 2 * n + 4, _mm_unpackhi_ps(l, r));
+        }
+        hot = _mm_movemask_ps(over) != 0;
+    }
+#endif
+    for (; n < frames; ++n) {
         const float g = g0 + float(n) * dg;
         const float l = m_left[std::size_t(n)] * g, r = m_right[std::size_t(n)] * g;
         hot = hot || std::fabs(l) > kSoftClipKnee || std::fabs(r) > kSoftClipKnee;

@@ -4,6 +4,7 @@
 #include "audio/limiter.h"
 #include "audio/livesource.h"
 #include "audio/notch.h"
+#include "audio/resampler.h"
 #include "audio/tonegenerator.h"
 #include "audio/voiceslot.h"
 
@@ -67,6 +68,11 @@ private:
         std::uint32_t fadeSerial = 0;
         double fade = 1.0, fadeFrom = 1.0, fadeTo = 1.0;
         std::int64_t fadeDone = 0, fadeLength = 0;
+        // The kernel looked up for `kernelStep`; looked up again when the step changes or while
+        // it is a stand-in for a table not yet built.
+        const KernelTable* kernel = nullptr;
+        std::uint64_t kernelStep = 0;
+        bool kernelFinal = false;
     };
 
     // Where a voice's source frames come from for one block: frame 0 of a contiguous array that

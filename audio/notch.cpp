@@ -227,6 +227,24 @@ void Notch::process(float* left, float* right, int frames)
     const bool fading = m_depth != depthTarget;
     if (m_depth == 0.0f && !fading) {
         // Off: only the delay.
+        if (frames >= kDelayFrames) {
+            // The delayed frames, oldest first, lead; the block's own follow; its last ones wait.
+            float heldLeft[kDelayFrames], heldRight[kDelayFrames];
+            for (int i = 0; i < kDelayFrames; ++i) {
+                heldLeft[i] = m_dryLeft[(m_dryAt + i) % kDelayFrames];
+                heldRight[i] = m_dryRight[(m_dryAt + i) % kDelayFrames];
+            }
+            m_dryAt = (m_dryAt + frames) % kDelayFrames;
+            for (int i = 0; i < kDelayFrames; ++i) {
+                m_dryLeft[(m_dryAt + i) % kDelayFrames] = left[frames - kDelayFrames + i];
+                m_dryRight[(m_dryAt + i) % kDelayFrames] = right[frames - kDelayFrames + i];
+            }
+            std::memmove(left + kDelayFrames, left, sizeof(float) * std::size_t(frames - kDelayFrames));
+            std::memmove(right + kDelayFrames, right, sizeof(float) * std::size_t(frames - kDelayFrames));
+            std::memcpy(left, heldLeft, sizeof heldLeft);
+            std::memcpy(right, heldRight, sizeof heldRight);
+            return;
+        }
         for (int n = 0; n < frames; ++n) {
             const int at = m_dryAt;
             const float l = m_dryLeft[at], r = m_dryRight[at];

@@ -180,7 +180,7 @@ std::unique_ptr<KernelTable> ResamplingKernel::design(int speedClass)
     const double windowNorm = 1.0 / besselI0(kBeta);
 
     std::vector<double> rows(std::size_t(rowsCount) * std::size_t(taps));
-    double worstLane = 0.0, worstPeak = 0.0;
+    double worstLane = 0.0, worstPeak = 0.0, worstHalf = 0.0;
     // The row at fraction f, passing DC at exactly 1.
     const auto rowAt = [&](double f, double* row) {
         double sum = 0.0;
@@ -198,18 +198,23 @@ std::unique_ptr<KernelTable> ResamplingKernel::design(int speedClass)
         double* row = rows.data() + std::size_t(p) * std::size_t(taps);
         rowAt(double(p) / double(KernelTable::kPhases), row);
         std::array<double, kLanes> lanes{};
+        std::array<double, 2> halves{};
         for (int j = 0; j < taps; ++j) {
             lanes[std::size_t(laneOf(j))] += std::fabs(row[j]);
+            halves[std::size_t(laneOf(j) / 4)] += std::fabs(row[j]);
             worstPeak = std::max(worstPeak, std::fabs(row[j]));
         }
+        worstHalf = std::max({worstHalf, halves[0], halves[1]});
         for (double l : lanes)
             worstLane = std::max(worstLane, l);
     }
-    // The largest unity for which no coefficient leaves 16 bits and no lane's share of a dot
-    // product with 16-bit frames (at most 32768 each) leaves 32 bits, rounding included.
+    // The largest unity for which no coefficient leaves 16 bits and neither a lane's share of a
+    // dot product with 16-bit frames (at most 32768 each) nor that of four lanes (lanes 0 … 3 or
+    // 4 … 7) leaves 32 bits, rounding included.
     const double byPeak = 32767.0 / worstPeak;
     const double byLane = 65535.0 / (worstLane + 1e-3);
-    const int unity = int(std::floor(std::min(byPeak, byLane) * 0.999));
+    const double byHalf = 65535.0 / (worstHalf + 1e-3 * taps);
+    const int unity = int(std::floor(std::min({byPeak, byLane, byHalf}) * 0.999));
     table->unity = unity;
     table->scale = float(1.0 / (double(unity) * 32768.0));
 
@@ -227,8 +232,14 @@ std::unique_ptr<KernelTable> ResamplingKernel::design(int speedClass)
         // The rounding's remainder goes to the largest coefficient, where it matters least.
         q[biggest] = std::int16_t(q[biggest] + (unity - sum));
     }
-    if (speedClass == 0)
+    if (speedClass == 0) {
         table->polynomial = fitPolynomials(taps, rowAt);
+        for (float a : table->polynomial) {
+            KernelTable::EightLanes lanes;
+            std::fill(std::begin(lanes.lane), std::end(lanes.lane), a);
+            table->polynomialLanes.push_back(lanes);
+        }
+    }
     return table;
 }
 
@@ -363,10 +374,10 @@ using MixFunction = void (*)(const KernelTable&, const SourceFrame*, std::uint64
 namespace {
 
 // One frame: the source frames under it against rows `row` and `row + Taps`, each summed in
-// eight 32-bit lanes, in floating point.
+// eight 32-bit lanes.
 template <int Taps>
-__attribute__((target("avx2,fma"))) inline void rowsAvx2(const std::int16_t* s, const std::int16_t* row, __m256& d0,
-                                                         __m256& d1)
+__attribute__((target("avx2,fma"))) inline void rowsAvx2(const std::int16_t* s, const std::int16_t* row, __m256i& d0,
+                                                         __m256i& d1)
 {
     constexpr int wide = Taps / 16;
     __m256i acc0 = _mm256_setzero_si256(), acc1 = _mm256_setzero_si256();
@@ -382,17 +393,19 @@ __attribute__((target("avx2,fma"))) inline void rowsAvx2(const std::int16_t* s, 
         acc0 = _mm256_add_epi32(acc0, _mm256_inserti128_si256(_mm256_setzero_si256(), t0, 0));
         acc1 = _mm256_add_epi32(acc1, _mm256_inserti128_si256(_mm256_setzero_si256(), t1, 0));
     }
-    d0 = _mm256_cvtepi32_ps(acc0);
-    d1 = _mm256_cvtepi32_ps(acc1);
+    d0 = acc0;
+    d1 = acc1;
 }
 
-// Eight frames' lane sums folded into one vector of eight sums: within each half first, then
-// the halves.
-__attribute__((target("avx2,fma"))) inline __m256 fold8(const __m256* a)
+// Eight frames' lane sums, already added in pairs (frames 0 and 1 in pairs[0] …), folded into
+// one vector of their eight dot products: within each half of the lanes exactly (no four lanes'
+// sum leaves 32 bits), then the halves in floating point.
+__attribute__((target("avx2,fma"))) inline __m256 fold8(const __m256i* pairs)
 {
-    const __m256 h0123 = _mm256_hadd_ps(_mm256_hadd_ps(a[0], a[1]), _mm256_hadd_ps(a[2], a[3]));
-    const __m256 h4567 = _mm256_hadd_ps(_mm256_hadd_ps(a[4], a[5]), _mm256_hadd_ps(a[6], a[7]));
-    return _mm256_add_ps(_mm256_permute2f128_ps(h0123, h4567, 0x20), _mm256_permute2f128_ps(h0123, h4567, 0x31));
+    const __m256i h0123 = _mm256_hadd_epi32(pairs[0], pairs[1]);
+    const __m256i h4567 = _mm256_hadd_epi32(pairs[2], pairs[3]);
+    return _mm256_add_ps(_mm256_cvtepi32_ps(_mm256_permute2x128_si256(h0123, h4567, 0x20)),
+                         _mm256_cvtepi32_ps(_mm256_permute2x128_si256(h0123, h4567, 0x31)));
 }
 
 template <int Taps>
@@ -417,16 +430,26 @@ __attribute__((target("avx2,fma"))) void mixAvx2(const KernelTable& table, const
     __m256 kf = _mm256_setr_ps(0, 1, 2, 3, 4, 5, 6, 7);
     std::uint64_t p = frac;
     int k = 0;
+    const __m256i tapsPerRow = _mm256_set1_epi32(Taps);
     for (; k + 8 <= n; k += 8) {
-        __m256 d0[8], d1[8];
-        for (int f = 0; f < 8; ++f) {
-            const std::uint64_t at = p + std::uint64_t(f) * step;
-            rowsAvx2<Taps>(origin + (at >> 32), coefficients + std::size_t(std::uint32_t(at) >> shift) * Taps, d0[f],
-                           d1[f]);
+        // Where the eight frames read, worked out side by side: the source frame and the row.
+        const __m256 a8 = _mm256_castsi256_ps(posA), b8 = _mm256_castsi256_ps(posB);
+        const __m256i fraction = _mm256_castps_si256(_mm256_shuffle_ps(a8, b8, _MM_SHUFFLE(2, 0, 2, 0)));
+        const __m256i whole = _mm256_castps_si256(_mm256_shuffle_ps(a8, b8, _MM_SHUFFLE(3, 1, 3, 1)));
+        alignas(32) std::int32_t frameAt[8], rowAt[8];
+        _mm256_store_si256(reinterpret_cast<__m256i*>(frameAt), whole);
+        _mm256_store_si256(reinterpret_cast<__m256i*>(rowAt),
+                           _mm256_mullo_epi32(_mm256_srli_epi32(fraction, shift), tapsPerRow));
+        // Each pair of frames' lane sums is added in pairs at once: fewer vectors wait for the fold.
+        __m256i d0[4], d1[4];
+        for (int f = 0; f < 8; f += 2) {
+            __m256i a0, a1, b0, b1;
+            rowsAvx2<Taps>(origin + frameAt[f], coefficients + rowAt[f], a0, a1);
+            rowsAvx2<Taps>(origin + frameAt[f + 1], coefficients + rowAt[f + 1], b0, b1);
+            d0[f / 2] = _mm256_hadd_epi32(a0, b0);
+            d1[f / 2] = _mm256_hadd_epi32(a1, b1);
         }
         p += 8 * step;
-        const __m256i fraction = _mm256_castps_si256(
-            _mm256_shuffle_ps(_mm256_castsi256_ps(posA), _mm256_castsi256_ps(posB), _MM_SHUFFLE(2, 0, 2, 0)));
         const __m256 w = _mm256_mul_ps(_mm256_cvtepi32_ps(_mm256_and_si256(fraction, weightMask)),
                                        _mm256_set1_ps(weightScale));
         posA = _mm256_add_epi64(posA, advance);
@@ -440,14 +463,16 @@ __attribute__((target("avx2,fma"))) void mixAvx2(const KernelTable& table, const
         _mm256_storeu_ps(outR + k, _mm256_fmadd_ps(y, gr, _mm256_loadu_ps(outR + k)));
     }
     for (; k < n; ++k, p += step) {
-        __m256 d0, d1;
-        rowsAvx2<Taps>(origin + (p >> 32), coefficients + std::size_t(std::uint32_t(p) >> shift) * Taps, d0, d1);
-        const __m256 w = _mm256_set1_ps(float(std::uint32_t(p) & ((1u << shift) - 1)) * weightScale);
-        const __m256 a = _mm256_fmadd_ps(w, _mm256_sub_ps(d1, d0), d0);
-        __m128 s4 = _mm_add_ps(_mm256_castps256_ps128(a), _mm256_extractf128_ps(a, 1));
-        s4 = _mm_hadd_ps(s4, s4);
-        s4 = _mm_hadd_ps(s4, s4);
-        const float y = _mm_cvtss_f32(s4) * table.scale;
+        __m256i a0, a1;
+        rowsAvx2<Taps>(origin + (p >> 32), coefficients + std::size_t(std::uint32_t(p) >> shift) * Taps, a0, a1);
+        const float w = float(std::uint32_t(p) & ((1u << shift) - 1)) * weightScale;
+        // Folded: lane 0 the first row's dot product, lane 1 the second's.
+        __m256i h = _mm256_hadd_epi32(a0, a1);
+        h = _mm256_hadd_epi32(h, h);
+        const __m128 both = _mm_add_ps(_mm_cvtepi32_ps(_mm256_castsi256_si128(h)),
+                                       _mm_cvtepi32_ps(_mm256_extracti128_si256(h, 1)));
+        const float d0 = _mm_cvtss_f32(both), d1 = _mm_cvtss_f32(_mm_shuffle_ps(both, both, 1));
+        const float y = (d0 + w * (d1 - d0)) * table.scale;
         outL[k] += y * (gL + float(k) * dL);
         outR[k] += y * (gR + float(k) * dR);
     }
@@ -469,6 +494,8 @@ constexpr auto kAvx2ByEighths =
 constexpr int kSlowChunk = 128;
 constexpr int kSlowHalf = ResamplingKernel::kBaseTaps / 2;
 
+// Ramp: the gains move (dL, dR not both 0); steady voices skip working out the gains per frame.
+template <bool Ramp>
 __attribute__((target("avx2,fma"))) void mixSlowChunkAvx2(const KernelTable& table, const SourceFrame* base,
                                                           std::uint64_t frac, std::uint64_t step, int n, float gL,
                                                           float dL, float gR, float dR, float* outL, float* outR)
@@ -485,7 +512,7 @@ __attribute__((target("avx2,fma"))) void mixSlowChunkAvx2(const KernelTable& tab
     for (int i = 0; i < rounded + reach; i += 8)
         _mm256_store_ps(x + i, _mm256_cvtepi32_ps(_mm256_cvtepi16_epi32(
                                    _mm_loadu_si128(reinterpret_cast<const __m128i*>(origin + i)))));
-    const float* a = table.polynomial.data();
+    const float* a = table.polynomialLanes.front().lane;
     for (int q = 0; q < rounded; q += 8) {
         __m256 acc[order];
         for (auto& v : acc)
@@ -494,7 +521,7 @@ __attribute__((target("avx2,fma"))) void mixSlowChunkAvx2(const KernelTable& tab
             const __m256 lo = _mm256_loadu_ps(x + q + j), hi = _mm256_loadu_ps(x + q + reach - j);
             const __m256 even = _mm256_add_ps(lo, hi), odd = _mm256_sub_ps(lo, hi);
             for (int m = 0; m < order; ++m)
-                acc[m] = _mm256_fmadd_ps(_mm256_set1_ps(a[m * kSlowHalf + j]), (m & 1) ? odd : even, acc[m]);
+                acc[m] = _mm256_fmadd_ps(_mm256_load_ps(a + 8 * (m * kSlowHalf + j)), (m & 1) ? odd : even, acc[m]);
         }
         for (int m = 0; m < order; ++m)
             _mm256_store_ps(c[m] + q, acc[m]);
@@ -532,13 +559,16 @@ __attribute__((target("avx2,fma"))) void mixSlowChunkAvx2(const KernelTable& tab
         if constexpr (order == 8)
             high = _mm256_fmadd_ps(_mm256_fmadd_ps(cm[7], u, cm[6]), u2, high);
         const __m256 y = _mm256_fmadd_ps(high, u4, _mm256_fmadd_ps(p23, u2, p01));
-        const __m256 gl = _mm256_fmadd_ps(kf, _mm256_set1_ps(dL), _mm256_set1_ps(gL));
-        const __m256 gr = _mm256_fmadd_ps(kf, _mm256_set1_ps(dR), _mm256_set1_ps(gR));
+        __m256 gl = _mm256_set1_ps(gL), gr = _mm256_set1_ps(gR);
+        if constexpr (Ramp) {
+            gl = _mm256_fmadd_ps(kf, _mm256_set1_ps(dL), gl);
+            gr = _mm256_fmadd_ps(kf, _mm256_set1_ps(dR), gr);
+            kf = _mm256_add_ps(kf, _mm256_set1_ps(8.0f));
+        }
         _mm256_storeu_ps(outL + k, _mm256_fmadd_ps(y, gl, _mm256_loadu_ps(outL + k)));
         _mm256_storeu_ps(outR + k, _mm256_fmadd_ps(y, gr, _mm256_loadu_ps(outR + k)));
         posA = _mm256_add_epi64(posA, advance);
         posB = _mm256_add_epi64(posB, advance);
-        kf = _mm256_add_ps(kf, _mm256_set1_ps(8.0f));
         p += 8 * step;
     }
     for (; k < n; ++k, p += step) {
@@ -557,7 +587,10 @@ void mixSlowAvx2(const KernelTable& table, const SourceFrame* base, std::uint64_
 {
     while (n > 0) {
         const int chunk = std::min(n, kSlowChunk);
-        mixSlowChunkAvx2(table, base, frac, step, chunk, gL, dL, gR, dR, outL, outR);
+        if (dL == 0.0f && dR == 0.0f)
+            mixSlowChunkAvx2<false>(table, base, frac, step, chunk, gL, dL, gR, dR, outL, outR);
+        else
+            mixSlowChunkAvx2<true>(table, base, frac, step, chunk, gL, dL, gR, dR, outL, outR);
         const std::uint64_t end = frac + std::uint64_t(chunk) * step;
         base += end >> 32;
         frac = std::uint32_t(end);

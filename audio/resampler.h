@@ -39,6 +39,12 @@ struct KernelTable {
     // read it, and each output frame a polynomial of degree kOrder - 1. Empty in other classes.
     static constexpr int kOrder = 7;
     std::vector<float> polynomial;
+    // The same coefficients each repeated in eight lanes, for vector code that multiplies eight
+    // source positions by one coefficient without broadcasting it first.
+    struct alignas(32) EightLanes {
+        float lane[8];
+    };
+    std::vector<EightLanes> polynomialLanes;
 };
 
 class ResamplingKernel {

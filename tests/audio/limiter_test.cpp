@@ -172,6 +172,17 @@ TEST(Limiter, TruePeaksBetweenFramesHoldTheCeilingToo)
     EXPECT_LE(truePeak(tail), kCeiling * 1.01);
     EXPECT_GT(truePeak(tail), kCeiling * 0.95) << "turned down further than needed";
 
+    // Short bursts of the same between quiet stretches, in one channel only, anywhere in a block:
+    // quiet frames around them must not hide them.
+    Limiter bursts(kRate, kCeiling);
+    std::vector<float> bl(kRate / 2, 0.0f), br(kRate / 2, 0.0f);
+    for (std::size_t start = 1000; start + 8 < bl.size(); start += 997)
+        for (std::size_t i = start; i < start + 6; ++i)
+            br[i] = 0.01f * float(i % 3) + amplitude * float(std::sin(M_PI / 2 * double(i) + M_PI / 4));
+    const Limited burst = run(bursts, bl, br);
+    EXPECT_LE(truePeak(burst.right), kCeiling * 1.01);
+    EXPECT_EQ(truePeak(burst.left), 0.0);
+
     std::vector<float> l, rr;
     tenLoudNoises(2 * kRate, l, rr, 5);
     const Limited noise = run(limiter, l, rr);

@@ -185,3 +185,29 @@ TEST(NotchGlide, SwitchingAndRetuningNeverJumps)
     EXPECT_FALSE(notch.active());
     EXPECT_EQ(notch.responseDb(1000), 0.0);
 }
+
+// Switched off, the band-stop is a pure delay of kDelayFrames, whatever the block sizes (shorter
+// and longer than the delay, in any order), and switching it on afterwards starts from the same
+// delayed frames.
+TEST(NotchGlide, AtRestItDelaysEveryFrameExactly)
+{
+    Notch notch{int(kRate)};
+    std::vector<float> in, outL, outR;
+    for (int i = 0; i < 2000; ++i)
+        in.push_back(float(i + 1));
+    int at = 0;
+    for (int size : {1, 2, 5, 128, 3, 77, 1, 64, 200, 4}) {
+        std::vector<float> l(in.begin() + at, in.begin() + at + size), r(l);
+        for (float& v : r)
+            v = -v;
+        notch.process(l.data(), r.data(), size);
+        outL.insert(outL.end(), l.begin(), l.end());
+        outR.insert(outR.end(), r.begin(), r.end());
+        at += size;
+    }
+    for (int i = 0; i < at; ++i) {
+        const float expected = i < Notch::kDelayFrames ? 0.0f : in[std::size_t(i - Notch::kDelayFrames)];
+        ASSERT_EQ(outL[std::size_t(i)], expected) << "frame " << i;
+        ASSERT_EQ(outR[std::size_t(i)], -expected) << "frame " << i;
+    }
+}

@@ -259,7 +259,7 @@ TEST_F(FastVoice, ShortLoopsWrapWithoutASeam)
 
 TEST(ResamplingKernel, RowsPassDcExactlyAndNaturalSpeedIsTheSourceItself)
 {
-    for (int c : {0, 5, ResamplingKernel::kClasses - 1}) {
+    for (int c : {0, 1, 5, 12, 24, ResamplingKernel::kClasses - 1}) {
         const auto t = ResamplingKernel::design(c);
         ASSERT_TRUE(t);
         EXPECT_EQ(t->taps % 8, 0);
@@ -275,6 +275,9 @@ TEST(ResamplingKernel, RowsPassDcExactlyAndNaturalSpeedIsTheSourceItself)
             EXPECT_EQ(sum, t->unity) << "class " << c << " phase " << p;
             for (long lane : lanes)
                 EXPECT_LE(lane * 32768, long(INT32_MAX)) << "a lane of a dot product could overflow";
+            // Lanes 0 … 3 and 4 … 7 are added up as integers too.
+            EXPECT_LE((lanes[0] + lanes[1] + lanes[2] + lanes[3]) * 32768, long(INT32_MAX)) << "class " << c;
+            EXPECT_LE((lanes[4] + lanes[5] + lanes[6] + lanes[7]) * 32768, long(INT32_MAX)) << "class " << c;
         }
     }
     EXPECT_EQ(ResamplingKernel::classFor(std::uint64_t(1) << 32), 0);
