@@ -34,8 +34,13 @@ void LiveSource::prepare(std::uint64_t& position, int reach)
         }
         return;
     }
-    while (m_generated < want) {
-        const int n = std::min(want - m_generated, Generator::kMaxFrames);
+    if (m_generated >= want)
+        return;
+    // A generator asked for one mixing block at a time would find its tables and state pushed out
+    // of the cache by the other voices between calls; a longer run keeps them warm.
+    const int target = std::min(want + kBatch, kCapacity - Sample::kMarginBefore);
+    while (m_generated < target) {
+        const int n = std::min(target - m_generated, Generator::kMaxFrames);
         m_generator->generate(m_storage.data() + Sample::kMarginBefore + m_generated, n);
         m_generated += n;
         m_total += std::uint64_t(n);

@@ -11,16 +11,18 @@ namespace sonaveil::audio {
 
 // A generator's frames laid out as the resampling kernel reads a sample's: one linear array
 // with the kernel's margins on both sides, so a voice reads it exactly as it reads a sample.
-// Frames are made just before the kernel needs them, on the mixing thread; the array never
-// grows: once the read position has run far enough, what is still to be read (and the margin
-// before it) moves back to the start, and the caller's position moves with it. After the
-// constructor nothing allocates, locks or waits.
+// Frames are made on the mixing thread, a batch at a time, just before the kernel needs them;
+// the array never grows: once the read position has run far enough, what is still to be read
+// (and the margin before it) moves back to the start, and the caller's position moves with it.
+// After the constructor nothing allocates, locks or waits.
 class LiveSource {
 public:
     // Once the read position is this far in, the array slides back.
     static constexpr int kSlideAt = 4096;
     // Most frames a caller may ask to be readable beyond its position at one time.
     static constexpr int kMaxReach = 2048;
+    // Frames made beyond what a call needs, so that a generator runs seldom and for long.
+    static constexpr int kBatch = 1024;
     // Values held: the margin before frame 0, the run-up to a slide, the longest reach and the
     // margin after it.
     static constexpr int kCapacity = Sample::kMarginBefore + kSlideAt + kMaxReach + Sample::kMarginAfter;
