@@ -208,11 +208,12 @@ void readTable(const float* t, int bits, std::uint32_t phase, std::uint32_t step
     readTablePlain(t, bits, phase, step, v, n);
 }
 
-// y[n] = sum over t of taps[(n & 3) + 4t] · h[n - 4t] for the kBlock frames of a block, h the
-// history of held baseband frames at the block's start: four-fold polyphase interpolation.
-SONAVEIL_INLINE void interpolateBody(const float* __restrict taps, const float* __restrict h, float* __restrict y)
+// y[n] = sum over t < phases of taps[(n & 3) + 4t] · h[n - 4t] for the kBlock frames of a block,
+// h the history of held baseband frames at the block's start: four-fold polyphase interpolation.
+SONAVEIL_INLINE void interpolateBody(const float* __restrict taps, int phases, const float* __restrict h,
+                                     float* __restrict y)
 {
-    constexpr int d = Baseband::kDecimation, phases = Baseband::kTaps / d;
+    constexpr int d = Baseband::kDecimation;
     for (int n = 0; n < kBlock; ++n)
         y[n] = 0.0f;
     for (int t = 0; t < phases; ++t) {
@@ -224,9 +225,9 @@ SONAVEIL_INLINE void interpolateBody(const float* __restrict taps, const float* 
 }
 
 #ifdef SONAVEIL_SIMD_X86
-SONAVEIL_AVX2_TARGET void interpolateAvx2(const float* taps, const float* h, float* y)
+SONAVEIL_AVX2_TARGET void interpolateAvx2(const float* taps, int phases, const float* h, float* y)
 {
-    constexpr int d = Baseband::kDecimation, phases = Baseband::kTaps / d;
+    constexpr int d = Baseband::kDecimation;
     static_assert(d == 4, "eight lanes hold two rounds of the four phases");
     __m256 acc[kBlock / 8];
     for (__m256& a : acc)
@@ -243,13 +244,13 @@ SONAVEIL_AVX2_TARGET void interpolateAvx2(const float* taps, const float* h, flo
 }
 #endif
 
-void interpolate(const float* taps, const float* h, float* y)
+void interpolate(const float* taps, int phases, const float* h, float* y)
 {
 #ifdef SONAVEIL_SIMD_X86
     if (simd::avx2())
-        return interpolateAvx2(taps, h, y);
+        return interpolateAvx2(taps, phases, h, y);
 #endif
-    interpolateBody(taps, h, y);
+    interpolateBody(taps, phases, h, y);
 }
 
 // out += Re((yr + i yi) · (cr + i ci) · (tr + i ti)): the interpolated band turned up to its
@@ -514,25 +515,14 @@ void NoiseStream::addRamped(float* out, int n, float g0, float g1)
     }
 }
 
-Baseband::Baseband(int rate, double centreHz) : rate_(rate), centre_(centreHz), turnRe_(kBlock), turnIm_(kBlock)
+Baseband::Baseband(int rate, double centreHz, double reachHz)
+    : rate_(rate), centre_(centreHz), turnRe_(kBlock), turnIm_(kBlock)
 {
-    // A Kaiser-windowed sinc cut at half the baseband rate, kDecimation at DC.
-    const double cut = 0.5 / kDecimation, beta = 7.0;
-    double sum = 0.0;
-    std::vector<double> h(kTaps);
-    for (int k = 0; k < kTaps; ++k) {
-        const double u = k - (kTaps - 1) / 2.0, r = 2.0 * k / (kTaps - 1) - 1.0;
-        h[std::size_t(k)] = std::sin(2.0 * kPi * cut * u) / (kPi * u) * besselI0(beta * std::sqrt(1.0 - r * r))
-                            / besselI0(beta);
-        sum += h[std::size_t(k)];
-    }
-    for (int k = 0; k < kTaps; ++k)
-        taps_[k] = float(h[std::size_t(k)] * kDecimation / sum);
-    // A part at offset f has its first image at rate() - f: it must lie in the stopband (66 dB).
-    double stop = this->rate() / 2.0;
-    while (stop < this->rate() && gain(stop) > 5e-4)
-        stop += 10.0;
-    reach_ = this->rate() - stop;
+    // From the shortest that can reach far enough: each tap of the interpolator costs two
+    // multiply-adds a frame.
+    int taps = reachHz > 0.0 ? 16 : kTaps;
+    for (design(taps); taps < kTaps && reach_ < reachHz; design(taps))
+        taps += kDecimation;
     const double w = 2.0 * kPi * centre_ / rate_;
     for (int n = 0; n < kBlock; ++n) {
         turnRe_[std::size_t(n)] = float(std::cos(w * n));
@@ -541,12 +531,35 @@ Baseband::Baseband(int rate, double centreHz) : rate_(rate), centre_(centreHz), 
     blockTurn_ = std::polar(1.0, std::fmod(w * kBlock, 2.0 * kPi));
 }
 
+void Baseband::design(int taps)
+{
+    // A Kaiser-windowed sinc cut at half the baseband rate, kDecimation at DC.
+    const double cut = 0.5 / kDecimation, beta = 7.0;
+    double sum = 0.0;
+    std::vector<double> h(static_cast<std::size_t>(taps));
+    for (int k = 0; k < taps; ++k) {
+        const double u = k - (taps - 1) / 2.0, r = 2.0 * k / (taps - 1) - 1.0;
+        h[std::size_t(k)] = std::sin(2.0 * kPi * cut * u) / (kPi * u) * besselI0(beta * std::sqrt(1.0 - r * r))
+                            / besselI0(beta);
+        sum += h[std::size_t(k)];
+    }
+    taps_count_ = taps;
+    std::fill(taps_, taps_ + kTaps, 0.0f);
+    for (int k = 0; k < taps; ++k)
+        taps_[k] = float(h[std::size_t(k)] * kDecimation / sum);
+    // A part at offset f has its first image at rate() - f: it must lie in the stopband (66 dB).
+    double stop = this->rate() / 2.0;
+    while (stop < this->rate() && gain(stop) > 5e-4)
+        stop += 10.0;
+    reach_ = this->rate() - stop;
+}
+
 double Baseband::gain(double offsetHz) const
 {
     const std::complex<double> step = std::polar(1.0, -2.0 * kPi * offsetHz / rate_);
     std::complex<double> z(1.0, 0.0), sum(0.0, 0.0);
-    for (float t : taps_) {
-        sum += double(t) * z;
+    for (int k = 0; k < taps_count_; ++k) {
+        sum += double(taps_[k]) * z;
         z *= step;
     }
     return std::abs(sum) / kDecimation;
@@ -561,8 +574,8 @@ void Baseband::add(float* out)
             historyIm_[kTaps + kDecimation * i + d] = im_[i];
         }
     alignas(32) float yr[kBlock], yi[kBlock];
-    interpolate(taps_, historyRe_ + kTaps, yr);
-    interpolate(taps_, historyIm_ + kTaps, yi);
+    interpolate(taps_, taps_count_ / kDecimation, historyRe_ + kTaps, yr);
+    interpolate(taps_, taps_count_ / kDecimation, historyIm_ + kTaps, yi);
     shiftUp(yr, yi, float(phase_.real()), float(phase_.imag()), turnRe_.data(), turnIm_.data(), out);
     // Turned on, and kept on the unit circle (one Newton step towards |z| = 1).
     phase_ *= blockTurn_;
@@ -712,6 +725,35 @@ double Wobble::moment(int power) const
     return sum / weight;
 }
 
+namespace {
+
+// An event without the tail that holds less than kTail of its energy (the far end of its decay),
+// faded out over up to kFade frames: every frame of an event is a multiply-add each time it is
+// placed, and what goes is 40 dB down.
+Signal withoutTail(const Signal& k)
+{
+    constexpr double kTail = 1e-4;
+    constexpr long kFade = 64;
+    double energy = 0.0;
+    for (float v : k)
+        energy += double(v) * v;
+    long b = long(k.size());
+    for (double tail = 0.0; b > 0; --b) {
+        tail += double(k[std::size_t(b - 1)]) * k[std::size_t(b - 1)];
+        if (tail > kTail * energy)
+            break;
+    }
+    if (b < 16 || b == long(k.size()))
+        return k;
+    Signal out(k.begin(), k.begin() + b);
+    const long fade = std::min(kFade, b / 4);
+    for (long i = 0; i < fade; ++i)
+        out[out.size() - 1 - std::size_t(i)] *= float(0.5 - 0.5 * std::cos(kPi * (i + 0.5) / fade));
+    return out;
+}
+
+} // namespace
+
 double normalQuantile(double share)
 {
     // By bisection on erfc: made once per variant, on construction.
@@ -751,6 +793,12 @@ KernelBank::KernelBank(int count, int rate, Rng& rng, const Maker& make, const R
         longest = std::max(longest, kernels.back().size());
     }
     if (colour) {
+        // The colour's high-pass takes away the low splatter that cutting a tail short leaves.
+        longest = 0;
+        for (Signal& k : kernels) {
+            k = withoutTail(k);
+            longest = std::max(longest, k.size());
+        }
         const KernelColour c(rate, int(longest), colour);
         for (Signal& k : kernels)
             k = c.apply(k);

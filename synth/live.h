@@ -89,15 +89,18 @@ class Baseband {
 public:
     static constexpr int kDecimation = 4;
     static constexpr int kFrames = kBlock / kDecimation; // per block
-    static constexpr int kTaps = 64;
+    static constexpr int kTaps = 64; // at most
 
-    Baseband(int rate, double centreHz);
+    // With `reachHz`, the shortest interpolator (fewer taps, cheaper) whose reach covers it;
+    // without, the longest (the widest reach).
+    Baseband(int rate, double centreHz, double reachHz = 0.0);
     int rate() const { return rate_ / kDecimation; }
     double centre() const { return centre_; }
     // How far from the centre a part may reach before the interpolator lets its images through.
     double reach() const { return reach_; }
     // The interpolator's gain at a baseband frequency (Hz from the centre).
     double gain(double offsetHz) const;
+    int taps() const { return taps_count_; }
     // This block's frames, summed into by the parts; add() clears them.
     float* re() { return re_; }
     float* im() { return im_; }
@@ -105,8 +108,12 @@ public:
     void add(float* out);
 
 private:
+    // Designs a taps-long interpolator and finds its reach.
+    void design(int taps);
+
     int rate_;
     double centre_, reach_ = 0.0;
+    int taps_count_ = kTaps;
     alignas(32) float taps_[kTaps] = {};
     // The last kTaps frames of each part, every baseband frame held kDecimation times, then the
     // new block's.

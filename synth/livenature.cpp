@@ -708,13 +708,17 @@ class ChorusLayer : public Layer {
 public:
     // Voices with the same period call together when `together`. With `ownBands`, each voice is
     // made in a baseband of its own and pulsed at the full rate: fast deep pulses spread a song's
-    // sidebands further than one baseband reaches.
-    ChorusLayer(int rate, Rng& rng, const std::vector<InsectVoice>& voices, bool together, bool ownBands)
-        : band_(rate, middle(voices))
+    // sidebands further than one baseband reaches. The band's interpolator is the shortest that
+    // reaches the voices' span, unless `wholeReach`: the longest lets through the faint far
+    // sidebands of the pulses' higher harmonics, which some sounds' profiles hold.
+    ChorusLayer(int rate, Rng& rng, const std::vector<InsectVoice>& voices, bool together, bool ownBands,
+                bool wholeReach)
+        : band_(rate, middle(voices), wholeReach ? 0.0 : halfSpan(voices))
     {
         for (const InsectVoice& v : voices) {
             if (ownBands)
-                bands_.push_back(std::make_unique<Baseband>(rate, v.hz));
+                bands_.push_back(std::make_unique<Baseband>(
+                    rate, v.hz, std::max(v.hz - InsectVoiceLayer::lowest(v), InsectVoiceLayer::highest(v) - v.hz)));
             CallClock* clock = nullptr;
             if (v.callSeconds > 0) {
                 if (!together || clocks_.empty())
@@ -746,15 +750,18 @@ public:
     }
 
 private:
-    static double middle(const std::vector<InsectVoice>& voices)
+    // The middle of the voices' reaches and how far they spread on either side of it.
+    static std::pair<double, double> span(const std::vector<InsectVoice>& voices)
     {
         double lo = 1e9, hi = 0.0;
         for (const InsectVoice& v : voices) {
             lo = std::min(lo, InsectVoiceLayer::lowest(v));
             hi = std::max(hi, InsectVoiceLayer::highest(v));
         }
-        return 0.5 * (lo + hi);
+        return {0.5 * (lo + hi), 0.5 * (hi - lo)};
     }
+    static double middle(const std::vector<InsectVoice>& voices) { return span(voices).first; }
+    static double halfSpan(const std::vector<InsectVoice>& voices) { return span(voices).second; }
 
     Baseband band_;
     std::vector<std::unique_ptr<Baseband>> bands_;
@@ -763,10 +770,10 @@ private:
 };
 
 std::unique_ptr<LiveSound> chorus(int rate, Rng& rng, const ChorusStyle& style, bool together = false,
-                                  bool ownBands = false)
+                                  bool ownBands = false, bool wholeReach = false)
 {
     auto sound = std::make_unique<LayeredSound>(rate, rng);
-    sound->push(std::make_unique<ChorusLayer>(rate, rng, style.voices, together, ownBands));
+    sound->push(std::make_unique<ChorusLayer>(rate, rng, style.voices, together, ownBands, wholeReach));
     // Many more insects further away, one shimmering band.
     auto far = noiseLayer(rate, rng, bandpass(style.lo, style.hi, 4), style.backgroundDb);
     far->wobbling(rate, rng, 0.3, 0.3);
@@ -1014,7 +1021,8 @@ std::unique_ptr<LiveSound> ocean(int rate, Rng& rng)
 
 std::unique_ptr<LiveSound> cicadaDrone(int rate, Rng& rng)
 {
-    return chorus(rate, rng, choruses::drone());
+    // Its profile reaches down to the pulses' far sidebands, 78 dB below the songs at 800 Hz.
+    return chorus(rate, rng, choruses::drone(), false, false, true);
 }
 
 std::unique_ptr<LiveSound> cicadaSwells(int rate, Rng& rng)

@@ -113,6 +113,44 @@ TEST(LiveNoise, BasebandReachAndStopband)
     }
 }
 
+// A band asked for a narrower reach gets a shorter interpolator that still reaches that far,
+// passes it flat enough and keeps the images of everything within it in the stopband.
+TEST(LiveNoise, ShortInterpolatorForANarrowReach)
+{
+    for (int rate : {44100, 33000})
+        for (double needed : {1500.0, 2400.0}) {
+            const Baseband full(rate, 5000), narrow(rate, 5000, needed);
+            EXPECT_LT(narrow.taps(), full.taps()) << rate << " " << needed;
+            EXPECT_EQ(narrow.taps() % Baseband::kDecimation, 0);
+            EXPECT_GE(narrow.reach(), needed) << rate;
+            EXPECT_NEAR(narrow.gain(0.0), 1.0, 1e-3) << rate;
+            EXPECT_NEAR(narrow.gain(needed), 1.0, 0.06) << rate;
+            for (double f = narrow.rate() - narrow.reach(); f < 2.0 * narrow.rate(); f += 25.0)
+                ASSERT_LT(narrow.gain(f), 6e-4) << rate << " " << needed << " " << f;
+        }
+    // Farther than the longest reaches: the longest.
+    EXPECT_EQ(Baseband(33000, 5000, 1e4).taps(), Baseband::kTaps);
+
+    // A song made in a short band keeps its level, and nothing of it shows off the band.
+    auto song = [](double f) {
+        const double d = std::log2(f / 5000.0) / 0.08;
+        return f > 0 ? std::exp(-0.5 * d * d) : 0.0;
+    };
+    Rng rng(12);
+    Baseband band(kRate, 5000, 5000 * (std::exp2(0.32) - 1.0));
+    BasebandNoise noise(band, song, 5000 * std::exp2(-0.32), 5000 * std::exp2(0.32), rng);
+    std::vector<float> x(std::size_t(30 * kRate) / kBlock * kBlock, 0.0f);
+    for (std::size_t i = 0; i < x.size(); i += kBlock) {
+        noise.addRamped(band, 1.0f, 1.0f);
+        band.add(x.data() + i);
+    }
+    EXPECT_NEAR(rmsOf(x), 1.0, 0.03);
+    const auto w = sonaveil::soundcheck::welch(x, kRate);
+    auto at = [&](double hz) { return 10 * std::log10(w.power[std::size_t(hz / w.binHz)] + 1e-30); };
+    for (double hz : {1500.0, 2500.0, 10000.0, 16025.0})
+        EXPECT_GT(at(5000) - at(hz), 60.0) << hz;
+}
+
 // A pulse train read every fourth frame for a baseband gives the frames it multiplies by at the
 // full rate.
 TEST(LiveMotion, PulseValuesAreTheFullRateShape)
@@ -180,6 +218,30 @@ TEST(LiveEvents, RingAndLayerLevel)
         layer.read(x.data() + b, kBlock);
     }
     EXPECT_NEAR(rmsOf(x) / bank.layerRms(300, kRate), 1.0, 0.05);
+}
+
+// Coloured variants lose the far tail of their decay before the colour, smoothly, and keep all but
+// a trace of their energy; variants without a colour are kept whole.
+TEST(LiveEvents, VariantTailsTrimmedBeforeTheColour)
+{
+    const Signal ring = quickKnock(kRate, 2000, 8);
+    double whole = 0.0;
+    for (float v : ring)
+        whole += double(v) * v;
+    auto make = [&](Rng&, const KernelBank::Shares&) { return ring; };
+    Rng rng(6);
+    const KernelBank plain(4, kRate, rng, make), coloured(4, kRate, rng, make, bandpass(200, 15000, 2));
+    EXPECT_EQ(plain.length(0), int(ring.size()));
+    // 7 decay times made, 4.6 kept: the colour's ringing adds a little at both ends.
+    EXPECT_LT(coloured.length(0), int(0.8 * double(ring.size())));
+    double peak = 0.0;
+    for (int i = 0; i < coloured.length(0); ++i)
+        peak = std::max(peak, std::fabs(double(coloured.data(0)[i])));
+    const int n = coloured.length(0);
+    EXPECT_LT(std::fabs(double(coloured.data(0)[n - 1])), 2e-3 * peak);
+    // The colour passes 2 kHz whole: the energy is the kernel's but for 1e-4 of it.
+    EXPECT_NEAR(coloured.meanEnergy() / whole, 1.0, 2e-3);
+    EXPECT_NEAR(plain.meanEnergy() / whole, 1.0, 1e-3);
 }
 
 // Sizes from shares follow the capped log-normal, and the quick kernels are the recipes' own.
