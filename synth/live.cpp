@@ -225,7 +225,9 @@ SONAVEIL_INLINE void interpolateBody(const float* __restrict taps, int phases, c
 }
 
 #ifdef SONAVEIL_SIMD_X86
-SONAVEIL_AVX2_TARGET void interpolateAvx2(const float* taps, int phases, const float* h, float* y)
+// Unrolled for each length the interpolator can have.
+template <int phases>
+SONAVEIL_AVX2_TARGET void interpolateAvx2(const float* taps, const float* h, float* y)
 {
     constexpr int d = Baseband::kDecimation;
     static_assert(d == 4, "eight lanes hold two rounds of the four phases");
@@ -247,8 +249,17 @@ SONAVEIL_AVX2_TARGET void interpolateAvx2(const float* taps, int phases, const f
 void interpolate(const float* taps, int phases, const float* h, float* y)
 {
 #ifdef SONAVEIL_SIMD_X86
-    if (simd::avx2())
-        return interpolateAvx2(taps, phases, h, y);
+    static_assert(Baseband::kTaps == 16 * Baseband::kDecimation, "the lengths below");
+    if (simd::avx2()) {
+        using Kernel = void (*)(const float*, const float*, float*);
+        static constexpr Kernel kernels[] = {
+            interpolateAvx2<1>,  interpolateAvx2<2>,  interpolateAvx2<3>,  interpolateAvx2<4>,
+            interpolateAvx2<5>,  interpolateAvx2<6>,  interpolateAvx2<7>,  interpolateAvx2<8>,
+            interpolateAvx2<9>,  interpolateAvx2<10>, interpolateAvx2<11>, interpolateAvx2<12>,
+            interpolateAvx2<13>, interpolateAvx2<14>, interpolateAvx2<15>, interpolateAvx2<16>,
+        };
+        return kernels[phases - 1](taps, h, y);
+    }
 #endif
     interpolateBody(taps, phases, h, y);
 }
@@ -681,22 +692,35 @@ SlowNoise::SlowNoise(int rate, Rng& rng, double maxHz)
     for (double& p : p_)
         p = rng_.gauss();
     u_ = rng_.uniform();
+    segment();
+}
+
+void SlowNoise::segment()
+{
+    // The uniform cubic B-spline's weights, (1 - u)³, 3u³ - 6u² + 4, -3u³ + 3u² + 3u + 1 and u³
+    // (over 6), gathered by powers of u.
+    const double s = scale_ / 6.0;
+    c_[0] = s * (p_[0] + 4.0 * p_[1] + p_[2]);
+    c_[1] = s * (3.0 * (p_[2] - p_[0]));
+    c_[2] = s * (3.0 * p_[0] - 6.0 * p_[1] + 3.0 * p_[2]);
+    c_[3] = s * (-p_[0] + 3.0 * p_[1] - 3.0 * p_[2] + p_[3]);
 }
 
 float SlowNoise::next()
 {
     u_ += step_;
-    while (u_ >= 1.0) {
-        u_ -= 1.0;
-        p_[0] = p_[1];
-        p_[1] = p_[2];
-        p_[2] = p_[3];
-        p_[3] = rng_.gauss();
+    if (u_ >= 1.0) {
+        while (u_ >= 1.0) {
+            u_ -= 1.0;
+            p_[0] = p_[1];
+            p_[1] = p_[2];
+            p_[2] = p_[3];
+            p_[3] = rng_.gauss();
+        }
+        segment();
     }
-    const double u = u_, v = 1.0 - u;
-    const double value = (v * v * v * p_[0] + (3 * u * u * u - 6 * u * u + 4) * p_[1]
-                          + (-3 * u * u * u + 3 * u * u + 3 * u + 1) * p_[2] + u * u * u * p_[3]) / 6.0;
-    return float(value * scale_);
+    const double u = u_;
+    return float(((c_[3] * u + c_[2]) * u + c_[1]) * u + c_[0]);
 }
 
 Wobble::Wobble(int rate, Rng& rng, double maxHz, double depth, double floor)

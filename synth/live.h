@@ -171,10 +171,14 @@ public:
     float next();
 
 private:
+    // The spline's segment between p_[1] and p_[2] as a cubic in the parameter, times scale_.
+    void segment();
+
     Rng rng_;
     double step_;  // of the spline parameter per block
     double u_ = 0.0;
     double p_[4];
+    double c_[4] = {};
     double scale_;
 };
 
