@@ -244,6 +244,24 @@ TEST(LiveEvents, VariantTailsTrimmedBeforeTheColour)
     EXPECT_NEAR(plain.meanEnergy() / whole, 1.0, 1e-3);
 }
 
+// The quick logarithm of the gaps between events is the library's, never below 0, and the gaps
+// keep their mean.
+TEST(LiveEvents, QuickLogOfTheGaps)
+{
+    for (double x = 1.0; x > 1e-12; x *= 0.9973) {
+        ASSERT_NEAR(minusLog(x), -std::log(x), 2e-7 + 1e-12 * -std::log(x)) << x;
+        ASSERT_GE(minusLog(x), 0.0) << x;
+        ASSERT_GE(minusLog(1.0 - x * 1e-3), 0.0) << x;
+    }
+    EXPECT_EQ(minusLog(1.0), 0.0);
+    Rng rng(21);
+    Poisson events(441.0, kRate, rng);
+    long count = 0;
+    for (int b = 0; b < 20000; ++b)
+        events.block(1.0, [&](int) { ++count; });
+    EXPECT_NEAR(double(count) / (20000.0 * kBlock / kRate * 441.0), 1.0, 0.02);
+}
+
 // Sizes from shares follow the capped log-normal, and the quick kernels are the recipes' own.
 TEST(LiveEvents, SizesAndQuickKernels)
 {
