@@ -85,44 +85,70 @@ private:
 
 // A band of sound around `centreHz` carried as complex frames at a quarter of the rate: the parts
 // of a narrow band (insect songs) are made there, four times cheaper, and summed; add() brings
-// the sum up to the rate (a 64-tap interpolator) and shifts it up to the centre. A complex
-// frame z stands for the real sound Re(z · e^(iωt)).
+// the sum up to the rate (one interpolator, or two half-band ones each doubling the rate,
+// whichever is cheaper for the reach) and shifts it up to the centre. A complex frame z stands for the real sound Re(z · e^(iωt)).
 class Baseband {
 public:
     static constexpr int kDecimation = 4;
     static constexpr int kFrames = kBlock / kDecimation; // per block
-    static constexpr int kTaps = 64; // at most
+    // The longest interpolators: 4 · k + 1 taps, 2 · k of them not 0 and not the middle one.
+    static constexpr int kMostFirst = 10, kMostSecond = 6;
+    // The longest single interpolator.
+    static constexpr int kTaps = 64;
 
-    // With `reachHz`, the shortest interpolator (fewer taps, cheaper) whose reach covers it;
-    // without, the longest (the widest reach).
+    // With `reachHz`, the shortest interpolators (cheaper) whose reach covers it; without, those
+    // that reach 0.36 of the band's rate (about 4 kHz at 44.1 kHz).
     Baseband(int rate, double centreHz, double reachHz = 0.0);
     int rate() const { return rate_ / kDecimation; }
     double centre() const { return centre_; }
-    // How far from the centre a part may reach before the interpolator lets its images through.
+    // How far from the centre a part may reach before the interpolators let its images through.
     double reach() const { return reach_; }
-    // The interpolator's gain at a baseband frequency (Hz from the centre).
+    // The interpolators' gain at a baseband frequency (Hz from the centre).
     double gain(double offsetHz) const;
-    int taps() const { return taps_count_; }
+    // Multiply-adds per block (both parts of the complex frames), for choosing the cheapest.
+    int work() const
+    {
+        return two_ ? 2 * (2 * first_ * kFrames + 2 * second_ * 2 * kFrames) : 2 * taps_count_ * kBlock / kDecimation;
+    }
+    // Whether the band goes up in two steps.
+    bool twoSteps() const { return two_; }
     // This block's frames, summed into by the parts; add() clears them.
-    float* re() { return re_; }
-    float* im() { return im_; }
+    float* re() { return xRe_ + kHistoryFirst; }
+    float* im() { return xIm_ + kHistoryFirst; }
     // Adds the next kBlock frames.
     void add(float* out);
 
 private:
-    // Designs a taps-long interpolator and finds its reach.
-    void design(int taps);
+    static constexpr int kHistoryFirst = 24, kHistorySecond = 16;
+    // Designs one interpolator of `taps` taps, or two of 4 · first + 1 and 4 · second + 1 taps, and
+    // finds the reach.
+    void designOne(int taps);
+    void designTwo(int first, int second);
+    bool imagesStopped(double offsetHz) const;
+    bool reaches(double hz) const;
+    void findReach();
+    void setTurns();
+    void addOne(float* out);
 
     int rate_;
     double centre_, reach_ = 0.0;
+    bool two_ = true;
+    int first_ = kMostFirst, second_ = kMostSecond;
+    // The single interpolator: its taps, and the last kTaps frames of each part, every baseband
+    // frame held kDecimation times, then the new block's.
     int taps_count_ = kTaps;
     alignas(32) float taps_[kTaps] = {};
-    // The last kTaps frames of each part, every baseband frame held kDecimation times, then the
-    // new block's.
     alignas(32) float historyRe_[kTaps + kBlock] = {};
     alignas(32) float historyIm_[kTaps + kBlock] = {};
-    alignas(32) float re_[kFrames] = {};
-    alignas(32) float im_[kFrames] = {};
+    // The odd phases' taps of each (the even phase is the middle tap: a delay).
+    alignas(32) float firstTaps_[2 * kMostFirst] = {};
+    alignas(32) float secondTaps_[2 * kMostSecond] = {};
+    // The frames at the baseband rate and at twice it: the last ones before this block, then
+    // this block's.
+    alignas(32) float xRe_[kHistoryFirst + kFrames] = {};
+    alignas(32) float xIm_[kHistoryFirst + kFrames] = {};
+    alignas(32) float zRe_[kHistorySecond + 2 * kFrames] = {};
+    alignas(32) float zIm_[kHistorySecond + 2 * kFrames] = {};
     // e^(iωn) for the frames of a block, and the phase at the block's start.
     std::vector<float> turnRe_, turnIm_;
     // e^(iφ) at the block's start and its turn per block.

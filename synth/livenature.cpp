@@ -708,8 +708,8 @@ class ChorusLayer : public Layer {
 public:
     // Voices with the same period call together when `together`. With `ownBands`, each voice is
     // made in a baseband of its own and pulsed at the full rate: fast deep pulses spread a song's
-    // sidebands further than one baseband reaches. The band's interpolator is the shortest that
-    // reaches the voices' span, unless `wholeReach`: the longest lets through the faint far
+    // sidebands further than one baseband reaches. The band's interpolators are the cheapest that
+    // reach the voices' span, unless `wholeReach`: the wide ones let through the faint far
     // sidebands of the pulses' higher harmonics, which some sounds' profiles hold.
     ChorusLayer(int rate, Rng& rng, const std::vector<InsectVoice>& voices, bool together, bool ownBands,
                 bool wholeReach)
