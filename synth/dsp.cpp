@@ -87,25 +87,6 @@ Rng::Rng(std::uint64_t seed)
     }
 }
 
-std::uint64_t Rng::next()
-{
-    auto rotl = [](std::uint64_t x, int k) { return (x << k) | (x >> (64 - k)); };
-    const std::uint64_t result = rotl(s_[1] * 5, 7) * 9;
-    const std::uint64_t t = s_[1] << 17;
-    s_[2] ^= s_[0];
-    s_[3] ^= s_[1];
-    s_[1] ^= s_[2];
-    s_[0] ^= s_[3];
-    s_[2] ^= t;
-    s_[3] = rotl(s_[3], 45);
-    return result;
-}
-
-double Rng::uniform()
-{
-    return double(next() >> 11) * (1.0 / 9007199254740992.0);
-}
-
 double Rng::gauss()
 {
     double u1 = uniform();

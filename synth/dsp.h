@@ -18,9 +18,21 @@ using Response = std::function<double(double hz)>;
 class Rng {
 public:
     explicit Rng(std::uint64_t seed);
-    std::uint64_t next();
+    // Inline: live sounds draw several numbers per event.
+    std::uint64_t next()
+    {
+        const std::uint64_t result = rotl(s_[1] * 5, 7) * 9;
+        const std::uint64_t t = s_[1] << 17;
+        s_[2] ^= s_[0];
+        s_[3] ^= s_[1];
+        s_[1] ^= s_[2];
+        s_[0] ^= s_[3];
+        s_[2] ^= t;
+        s_[3] = rotl(s_[3], 45);
+        return result;
+    }
     // Uniform in [0, 1).
-    double uniform();
+    double uniform() { return double(next() >> 11) * (1.0 / 9007199254740992.0); }
     double range(double lo, double hi) { return lo + (hi - lo) * uniform(); }
     // Standard normal.
     double gauss();
@@ -30,6 +42,8 @@ public:
     Rng fork();
 
 private:
+    static std::uint64_t rotl(std::uint64_t x, int k) { return (x << k) | (x >> (64 - k)); }
+
     std::uint64_t s_[4];
 };
 

@@ -208,11 +208,12 @@ void readTable(const float* t, int bits, std::uint32_t phase, std::uint32_t step
     readTablePlain(t, bits, phase, step, v, n);
 }
 
-// y[n] = sum over t of taps[(n & 3) + 4t] · h[n - 4t] for the kBlock frames of a block, h the
-// history of held baseband frames at the block's start: four-fold polyphase interpolation.
-SONAVEIL_INLINE void interpolateBody(const float* __restrict taps, const float* __restrict h, float* __restrict y)
+// y[n] = sum over t < phases of taps[(n & 3) + 4t] · h[n - 4t] for the kBlock frames of a block,
+// h the history of held baseband frames at the block's start: four-fold polyphase interpolation.
+SONAVEIL_INLINE void interpolateBody(const float* __restrict taps, int phases, const float* __restrict h,
+                                     float* __restrict y)
 {
-    constexpr int d = Baseband::kDecimation, phases = Baseband::kTaps / d;
+    constexpr int d = Baseband::kDecimation;
     for (int n = 0; n < kBlock; ++n)
         y[n] = 0.0f;
     for (int t = 0; t < phases; ++t) {
@@ -224,9 +225,11 @@ SONAVEIL_INLINE void interpolateBody(const float* __restrict taps, const float* 
 }
 
 #ifdef SONAVEIL_SIMD_X86
+// Unrolled for each length the interpolator can have.
+template <int phases>
 SONAVEIL_AVX2_TARGET void interpolateAvx2(const float* taps, const float* h, float* y)
 {
-    constexpr int d = Baseband::kDecimation, phases = Baseband::kTaps / d;
+    constexpr int d = Baseband::kDecimation;
     static_assert(d == 4, "eight lanes hold two rounds of the four phases");
     __m256 acc[kBlock / 8];
     for (__m256& a : acc)
@@ -243,14 +246,68 @@ SONAVEIL_AVX2_TARGET void interpolateAvx2(const float* taps, const float* h, flo
 }
 #endif
 
-void interpolate(const float* taps, const float* h, float* y)
+void interpolate(const float* taps, int phases, const float* h, float* y)
 {
 #ifdef SONAVEIL_SIMD_X86
-    if (simd::avx2())
-        return interpolateAvx2(taps, h, y);
+    static_assert(Baseband::kTaps == 16 * Baseband::kDecimation, "the lengths below");
+    if (simd::avx2()) {
+        using Kernel = void (*)(const float*, const float*, float*);
+        static constexpr Kernel kernels[] = {
+            interpolateAvx2<1>,  interpolateAvx2<2>,  interpolateAvx2<3>,  interpolateAvx2<4>,
+            interpolateAvx2<5>,  interpolateAvx2<6>,  interpolateAvx2<7>,  interpolateAvx2<8>,
+            interpolateAvx2<9>,  interpolateAvx2<10>, interpolateAvx2<11>, interpolateAvx2<12>,
+            interpolateAvx2<13>, interpolateAvx2<14>, interpolateAvx2<15>, interpolateAvx2<16>,
+        };
+        return kernels[phases - 1](taps, h, y);
+    }
 #endif
-    interpolateBody(taps, h, y);
+    interpolateBody(taps, phases, h, y);
 }
+
+
+// Doubles the rate of n frames x[0 … n) (the frames before x[0] are its history): out[2m] is
+// x[m - half], the middle tap's phase (a delay), and out[2m + 1] the odd phase's 2 · half taps.
+SONAVEIL_INLINE void doubleRatePlain(const float* __restrict taps, int half, const float* __restrict x, int n,
+                                     float* __restrict out)
+{
+    float odd[2 * Baseband::kFrames];
+    for (int m = 0; m < n; ++m)
+        odd[m] = 0.0f;
+    for (int i = 0; i < 2 * half; ++i) {
+        const float c = taps[i];
+        const float* __restrict from = x - i;
+        for (int m = 0; m < n; ++m)
+            odd[m] += c * from[m];
+    }
+    const float* __restrict even = x - half;
+    for (int m = 0; m < n; ++m) {
+        out[2 * m] = even[m];
+        out[2 * m + 1] = odd[m];
+    }
+}
+
+#ifdef SONAVEIL_SIMD_X86
+// The same by hand for groups · 8 frames: each tap's products for all groups at once, then each
+// group's delayed and filtered frames interleaved.
+template <int groups>
+SONAVEIL_AVX2_TARGET SONAVEIL_INLINE void doubleRateAvx2(const float* taps, int half, const float* x, float* out)
+{
+    __m256 odd[groups];
+    for (__m256& o : odd)
+        o = _mm256_setzero_ps();
+    for (int i = 0; i < 2 * half; ++i) {
+        const __m256 c = _mm256_broadcast_ss(taps + i);
+        for (int g = 0; g < groups; ++g)
+            odd[g] = _mm256_fmadd_ps(c, _mm256_loadu_ps(x + 8 * g - i), odd[g]);
+    }
+    for (int g = 0; g < groups; ++g) {
+        const __m256 even = _mm256_loadu_ps(x + 8 * g - half);
+        const __m256 lo = _mm256_unpacklo_ps(even, odd[g]), hi = _mm256_unpackhi_ps(even, odd[g]);
+        _mm256_storeu_ps(out + 16 * g, _mm256_permute2f128_ps(lo, hi, 0x20));
+        _mm256_storeu_ps(out + 16 * g + 8, _mm256_permute2f128_ps(lo, hi, 0x31));
+    }
+}
+#endif
 
 // out += Re((yr + i yi) · (cr + i ci) · (tr + i ti)): the interpolated band turned up to its
 // centre, (cr, ci) the phase at the block's start, (tr, ti) the turn since.
@@ -266,6 +323,74 @@ SONAVEIL_INLINE void shiftUpBody(const float* __restrict yr, const float* __rest
 SONAVEIL_DISPATCH(void, shiftUp,
                   (const float* yr, const float* yi, float cr, float ci, const float* tr, const float* ti, float* out),
                   (yr, yi, cr, ci, tr, ti, out))
+
+// One block of a band up to the rate: the baseband frames x (re, im; history before them) to
+// twice the rate in z (history before it), to the rate, shifted up into out; then the histories
+// moved on and x's new frames cleared.
+struct BandUp {
+    const float* firstTaps;
+    int first;
+    const float* secondTaps;
+    int second;
+    float *xr, *xi, *zr, *zi; // at the new frames, kHistoryFirst / kHistorySecond after the arrays' starts
+    int historyFirst, historySecond;
+};
+
+SONAVEIL_INLINE void moveOn(const BandUp& b)
+{
+    constexpr int n = Baseband::kFrames;
+    float* xr = b.xr - b.historyFirst;
+    float* xi = b.xi - b.historyFirst;
+    for (int i = 0; i < b.historyFirst; ++i) {
+        xr[i] = xr[i + n];
+        xi[i] = xi[i + n];
+    }
+    for (int i = 0; i < n; ++i) {
+        b.xr[i] = 0.0f;
+        b.xi[i] = 0.0f;
+    }
+    float* zr = b.zr - b.historySecond;
+    float* zi = b.zi - b.historySecond;
+    for (int i = 0; i < b.historySecond; ++i) {
+        zr[i] = zr[i + 2 * n];
+        zi[i] = zi[i + 2 * n];
+    }
+}
+
+void bandUpPlain(const BandUp& b, float cr, float ci, const float* tr, const float* ti, float* out)
+{
+    constexpr int n = Baseband::kFrames;
+    alignas(32) float yr[kBlock], yi[kBlock];
+    doubleRatePlain(b.firstTaps, b.first, b.xr, n, b.zr);
+    doubleRatePlain(b.firstTaps, b.first, b.xi, n, b.zi);
+    doubleRatePlain(b.secondTaps, b.second, b.zr, 2 * n, yr);
+    doubleRatePlain(b.secondTaps, b.second, b.zi, 2 * n, yi);
+    shiftUpBody(yr, yi, cr, ci, tr, ti, out);
+    moveOn(b);
+}
+
+#ifdef SONAVEIL_SIMD_X86
+SONAVEIL_AVX2_TARGET void bandUpAvx2(const BandUp& b, float cr, float ci, const float* tr, const float* ti, float* out)
+{
+    static_assert(Baseband::kFrames == 16, "two groups of eight, then four");
+    alignas(32) float yr[kBlock], yi[kBlock];
+    doubleRateAvx2<2>(b.firstTaps, b.first, b.xr, b.zr);
+    doubleRateAvx2<2>(b.firstTaps, b.first, b.xi, b.zi);
+    doubleRateAvx2<4>(b.secondTaps, b.second, b.zr, yr);
+    doubleRateAvx2<4>(b.secondTaps, b.second, b.zi, yi);
+    shiftUpBody(yr, yi, cr, ci, tr, ti, out);
+    moveOn(b);
+}
+#endif
+
+void bandUp(const BandUp& b, float cr, float ci, const float* tr, const float* ti, float* out)
+{
+#ifdef SONAVEIL_SIMD_X86
+    if (simd::avx2())
+        return bandUpAvx2(b, cr, ci, tr, ti, out);
+#endif
+    bandUpPlain(b, cr, ci, tr, ti, out);
+}
 
 // A phase step of `cycles` per frame, in 2^-32 of a cycle.
 std::uint32_t phaseStep(double cycles)
@@ -413,8 +538,56 @@ void fold(const float* x, const float* twist, int n, float* z)
 
 } // namespace
 
-SONAVEIL_DISPATCH(void, multiplyRamp, (float* x, int n, float g0, float g1), (x, n, g0, g1))
-SONAVEIL_DISPATCH(void, addRamp, (float* out, const float* x, int n, float g0, float g1), (out, x, n, g0, g1))
+#ifdef SONAVEIL_SIMD_X86
+// The ramps by hand: eight frames a step with no set-up for odd lengths, the rest (rare) as the
+// plain loop does it.
+SONAVEIL_AVX2_TARGET void multiplyRampAvx2(float* x, int n, float g0, float g1)
+{
+    const float step = (g1 - g0) / float(n);
+    const __m256 s = _mm256_set1_ps(step), g = _mm256_set1_ps(g0), eight = _mm256_set1_ps(8.0f);
+    __m256 index = _mm256_setr_ps(0, 1, 2, 3, 4, 5, 6, 7);
+    int i = 0;
+    for (; i + 8 <= n; i += 8) {
+        _mm256_storeu_ps(x + i, _mm256_mul_ps(_mm256_loadu_ps(x + i), _mm256_fmadd_ps(s, index, g)));
+        index = _mm256_add_ps(index, eight);
+    }
+    for (; i < n; ++i)
+        x[i] *= g0 + step * float(i);
+}
+
+SONAVEIL_AVX2_TARGET void addRampAvx2(float* out, const float* x, int n, float g0, float g1)
+{
+    const float step = (g1 - g0) / float(n);
+    const __m256 s = _mm256_set1_ps(step), g = _mm256_set1_ps(g0), eight = _mm256_set1_ps(8.0f);
+    __m256 index = _mm256_setr_ps(0, 1, 2, 3, 4, 5, 6, 7);
+    int i = 0;
+    for (; i + 8 <= n; i += 8) {
+        const __m256 ramp = _mm256_fmadd_ps(s, index, g);
+        _mm256_storeu_ps(out + i, _mm256_fmadd_ps(ramp, _mm256_loadu_ps(x + i), _mm256_loadu_ps(out + i)));
+        index = _mm256_add_ps(index, eight);
+    }
+    for (; i < n; ++i)
+        out[i] += (g0 + step * float(i)) * x[i];
+}
+#endif
+
+void multiplyRamp(float* x, int n, float g0, float g1)
+{
+#ifdef SONAVEIL_SIMD_X86
+    if (simd::avx2())
+        return multiplyRampAvx2(x, n, g0, g1);
+#endif
+    multiplyRampBody(x, n, g0, g1);
+}
+
+void addRamp(float* out, const float* x, int n, float g0, float g1)
+{
+#ifdef SONAVEIL_SIMD_X86
+    if (simd::avx2())
+        return addRampAvx2(out, x, n, g0, g1);
+#endif
+    addRampBody(out, x, n, g0, g1);
+}
 
 Response rumbleFilter()
 {
@@ -514,25 +687,53 @@ void NoiseStream::addRamped(float* out, int n, float g0, float g1)
     }
 }
 
-Baseband::Baseband(int rate, double centreHz) : rate_(rate), centre_(centreHz), turnRe_(kBlock), turnIm_(kBlock)
+Baseband::Baseband(int rate, double centreHz, double reachHz)
+    : rate_(rate), centre_(centreHz), turnRe_(kBlock), turnIm_(kBlock)
 {
-    // A Kaiser-windowed sinc cut at half the baseband rate, kDecimation at DC.
-    const double cut = 0.5 / kDecimation, beta = 7.0;
-    double sum = 0.0;
-    std::vector<double> h(kTaps);
-    for (int k = 0; k < kTaps; ++k) {
-        const double u = k - (kTaps - 1) / 2.0, r = 2.0 * k / (kTaps - 1) - 1.0;
-        h[std::size_t(k)] = std::sin(2.0 * kPi * cut * u) / (kPi * u) * besselI0(beta * std::sqrt(1.0 - r * r))
-                            / besselI0(beta);
-        sum += h[std::size_t(k)];
+    // One interpolator of `taps` taps (two multiply-adds a tap a frame) while that reaches with up
+    // to 48 taps; beyond, two half-band ones (at half the rate, then at the rate, a multiply-add
+    // for each odd tap, the even phase a copy), the pair with the least work that reaches: their
+    // interleaving costs about what 48 taps of one do over those of the pair.
+    const double needed = reachHz > 0.0 ? reachHz : 0.36 * this->rate();
+    int taps = 16;
+    for (designOne(taps); taps < kTaps && !reaches(needed); designOne(taps))
+        taps += kDecimation;
+    if (taps <= 48 && reaches(needed)) {
+        findReach();
+        setTurns();
+        return;
     }
-    for (int k = 0; k < kTaps; ++k)
-        taps_[k] = float(h[std::size_t(k)] * kDecimation / sum);
-    // A part at offset f has its first image at rate() - f: it must lie in the stopband (66 dB).
-    double stop = this->rate() / 2.0;
-    while (stop < this->rate() && gain(stop) > 5e-4)
-        stop += 10.0;
-    reach_ = this->rate() - stop;
+    int bestWork = 1 << 30, bestFirst = kMostFirst, bestSecond = kMostSecond;
+    for (int first = 2; first <= kMostFirst; ++first)
+        for (int second = 2; second <= kMostSecond; ++second) {
+            const int work = 2 * (2 * first * kFrames + 2 * second * 2 * kFrames);
+            if (work >= bestWork)
+                break;
+            designTwo(first, second);
+            if (reaches(needed)) {
+                bestWork = work;
+                bestFirst = first;
+                bestSecond = second;
+                break; // a longer second stage only costs more
+            }
+        }
+    designTwo(bestFirst, bestSecond);
+    findReach();
+    if (reach_ < needed) {
+        // Nothing reaches: the farther of the longest of each kind.
+        const double twoReach = reach_;
+        designOne(kTaps);
+        findReach();
+        if (reach_ < twoReach) {
+            designTwo(bestFirst, bestSecond);
+            findReach();
+        }
+    }
+    setTurns();
+}
+
+void Baseband::setTurns()
+{
     const double w = 2.0 * kPi * centre_ / rate_;
     for (int n = 0; n < kBlock; ++n) {
         turnRe_[std::size_t(n)] = float(std::cos(w * n));
@@ -541,28 +742,144 @@ Baseband::Baseband(int rate, double centreHz) : rate_(rate), centre_(centreHz), 
     blockTurn_ = std::polar(1.0, std::fmod(w * kBlock, 2.0 * kPi));
 }
 
+void Baseband::designOne(int taps)
+{
+    two_ = false;
+    // A Kaiser-windowed sinc cut at half the baseband rate, kDecimation at DC.
+    const double cut = 0.5 / kDecimation, beta = 7.0;
+    double sum = 0.0;
+    std::vector<double> h(static_cast<std::size_t>(taps));
+    for (int k = 0; k < taps; ++k) {
+        const double u = k - (taps - 1) / 2.0, r = 2.0 * k / (taps - 1) - 1.0;
+        h[std::size_t(k)] = std::sin(2.0 * kPi * cut * u) / (kPi * u) * besselI0(beta * std::sqrt(1.0 - r * r))
+                            / besselI0(beta);
+        sum += h[std::size_t(k)];
+    }
+    taps_count_ = taps;
+    std::fill(taps_, taps_ + kTaps, 0.0f);
+    for (int k = 0; k < taps; ++k)
+        taps_[k] = float(h[std::size_t(k)] * kDecimation / sum);
+}
+
+bool Baseband::imagesStopped(double f) const
+{
+    // A part at offset ±f has images at k · rate() ± f for k = 1, 2, 3 (the rest repeat them):
+    // each must lie in the stopband (66 dB).
+    const double r = rate();
+    for (int k = 1; k <= 3; ++k)
+        if (gain(k * r + f) > 5e-4 || gain(k * r - f) > 5e-4)
+            return false;
+    return true;
+}
+
+bool Baseband::reaches(double hz) const
+{
+    // From the top down: where a design falls short, it does so at the top.
+    for (double f = hz; f > 0.0; f -= 20.0)
+        if (!imagesStopped(f))
+            return false;
+    return true;
+}
+
+void Baseband::findReach()
+{
+    reach_ = 0.0;
+    for (double f = 10.0; f < 0.5 * rate() && imagesStopped(f); f += 10.0)
+        reach_ = f;
+}
+
+namespace {
+
+// The odd taps of a Kaiser-windowed half-band interpolator of 4 · half + 1 taps, scaled to sum to
+// 1, as the even phase's one tap (the middle one) does.
+std::vector<double> halfBand(int half)
+{
+    const int n = 4 * half + 1, middle = 2 * half;
+    const double beta = 7.0;
+    std::vector<double> odd(static_cast<std::size_t>(2 * half));
+    double sum = 0.0;
+    for (int i = 0; i < 2 * half; ++i) {
+        const int j = 2 * i + 1, u = j - middle;
+        const double r = 2.0 * j / (n - 1) - 1.0;
+        odd[std::size_t(i)] = std::sin(0.5 * kPi * u) / (0.5 * kPi * u) * besselI0(beta * std::sqrt(1.0 - r * r))
+                              / besselI0(beta);
+        sum += odd[std::size_t(i)];
+    }
+    for (double& t : odd)
+        t /= sum;
+    return odd;
+}
+
+// The gain at f (in cycles per frame of the doubled rate) of the interpolator with these odd taps.
+double halfBandGain(const float* odd, int half, double f)
+{
+    // h[middle] = 1 / 2, h[2i + 1] = odd[i] / 2.
+    const std::complex<double> turn = std::polar(1.0, -2.0 * kPi * f), twice = turn * turn;
+    std::complex<double> at = turn, sum = 0.5 * std::pow(turn, 2 * half);
+    for (int i = 0; i < 2 * half; ++i) {
+        sum += 0.5 * double(odd[i]) * at;
+        at *= twice;
+    }
+    return std::abs(sum);
+}
+
+} // namespace
+
+void Baseband::designTwo(int first, int second)
+{
+    two_ = true;
+    first_ = first;
+    second_ = second;
+    const std::vector<double> a = halfBand(first), b = halfBand(second);
+    std::fill(firstTaps_, firstTaps_ + 2 * kMostFirst, 0.0f);
+    std::fill(secondTaps_, secondTaps_ + 2 * kMostSecond, 0.0f);
+    for (std::size_t i = 0; i < a.size(); ++i)
+        firstTaps_[i] = float(a[i]);
+    for (std::size_t i = 0; i < b.size(); ++i)
+        secondTaps_[i] = float(b[i]);
+}
+
 double Baseband::gain(double offsetHz) const
 {
-    const std::complex<double> step = std::polar(1.0, -2.0 * kPi * offsetHz / rate_);
-    std::complex<double> z(1.0, 0.0), sum(0.0, 0.0);
-    for (float t : taps_) {
-        sum += double(t) * z;
-        z *= step;
+    const double r = this->rate();
+    if (!two_) {
+        const std::complex<double> step = std::polar(1.0, -2.0 * kPi * offsetHz / rate_);
+        std::complex<double> z(1.0, 0.0), sum(0.0, 0.0);
+        for (int k = 0; k < taps_count_; ++k) {
+            sum += double(taps_[k]) * z;
+            z *= step;
+        }
+        return std::abs(sum) / kDecimation;
     }
-    return std::abs(sum) / kDecimation;
+    return halfBandGain(firstTaps_, first_, offsetHz / (2.0 * r)) * halfBandGain(secondTaps_, second_, offsetHz / (4.0 * r));
 }
 
 void Baseband::add(float* out)
 {
+    if (!two_) {
+        addOne(out);
+        return;
+    }
+    static_assert(kHistoryFirst >= 2 * kMostFirst && kHistorySecond >= 2 * kMostSecond, "the taps' reach back");
+    const BandUp b{firstTaps_, first_, secondTaps_, second_, xRe_ + kHistoryFirst, xIm_ + kHistoryFirst,
+                   zRe_ + kHistorySecond, zIm_ + kHistorySecond, kHistoryFirst, kHistorySecond};
+    bandUp(b, float(phase_.real()), float(phase_.imag()), turnRe_.data(), turnIm_.data(), out);
+    // Turned on, and kept on the unit circle (one Newton step towards |z| = 1).
+    phase_ *= blockTurn_;
+    phase_ *= 0.5 * (3.0 - std::norm(phase_));
+}
+
+void Baseband::addOne(float* out)
+{
     // Each new baseband frame held kDecimation times after the history.
     for (int i = 0; i < kFrames; ++i)
         for (int d = 0; d < kDecimation; ++d) {
-            historyRe_[kTaps + kDecimation * i + d] = re_[i];
-            historyIm_[kTaps + kDecimation * i + d] = im_[i];
+            historyRe_[kTaps + kDecimation * i + d] = re()[i];
+            historyIm_[kTaps + kDecimation * i + d] = im()[i];
         }
     alignas(32) float yr[kBlock], yi[kBlock];
-    interpolate(taps_, historyRe_ + kTaps, yr);
-    interpolate(taps_, historyIm_ + kTaps, yi);
+    interpolate(taps_, taps_count_ / kDecimation, historyRe_ + kTaps, yr);
+    interpolate(taps_, taps_count_ / kDecimation, historyIm_ + kTaps, yi);
     shiftUp(yr, yi, float(phase_.real()), float(phase_.imag()), turnRe_.data(), turnIm_.data(), out);
     // Turned on, and kept on the unit circle (one Newton step towards |z| = 1).
     phase_ *= blockTurn_;
@@ -570,8 +887,8 @@ void Baseband::add(float* out)
     static_assert(kTaps == kBlock, "the history is the last block");
     std::copy(historyRe_ + kBlock, historyRe_ + kBlock + kTaps, historyRe_);
     std::copy(historyIm_ + kBlock, historyIm_ + kBlock + kTaps, historyIm_);
-    std::fill(re_, re_ + kFrames, 0.0f);
-    std::fill(im_, im_ + kFrames, 0.0f);
+    std::fill(re(), re() + kFrames, 0.0f);
+    std::fill(im(), im() + kFrames, 0.0f);
 }
 
 BasebandNoise::BasebandNoise(const Baseband& band, const Response& response, double lo, double hi, Rng& rng)
@@ -668,22 +985,35 @@ SlowNoise::SlowNoise(int rate, Rng& rng, double maxHz)
     for (double& p : p_)
         p = rng_.gauss();
     u_ = rng_.uniform();
+    segment();
+}
+
+void SlowNoise::segment()
+{
+    // The uniform cubic B-spline's weights, (1 - u)³, 3u³ - 6u² + 4, -3u³ + 3u² + 3u + 1 and u³
+    // (over 6), gathered by powers of u.
+    const double s = scale_ / 6.0;
+    c_[0] = s * (p_[0] + 4.0 * p_[1] + p_[2]);
+    c_[1] = s * (3.0 * (p_[2] - p_[0]));
+    c_[2] = s * (3.0 * p_[0] - 6.0 * p_[1] + 3.0 * p_[2]);
+    c_[3] = s * (-p_[0] + 3.0 * p_[1] - 3.0 * p_[2] + p_[3]);
 }
 
 float SlowNoise::next()
 {
     u_ += step_;
-    while (u_ >= 1.0) {
-        u_ -= 1.0;
-        p_[0] = p_[1];
-        p_[1] = p_[2];
-        p_[2] = p_[3];
-        p_[3] = rng_.gauss();
+    if (u_ >= 1.0) {
+        while (u_ >= 1.0) {
+            u_ -= 1.0;
+            p_[0] = p_[1];
+            p_[1] = p_[2];
+            p_[2] = p_[3];
+            p_[3] = rng_.gauss();
+        }
+        segment();
     }
-    const double u = u_, v = 1.0 - u;
-    const double value = (v * v * v * p_[0] + (3 * u * u * u - 6 * u * u + 4) * p_[1]
-                          + (-3 * u * u * u + 3 * u * u + 3 * u + 1) * p_[2] + u * u * u * p_[3]) / 6.0;
-    return float(value * scale_);
+    const double u = u_;
+    return float(((c_[3] * u + c_[2]) * u + c_[1]) * u + c_[0]);
 }
 
 Wobble::Wobble(int rate, Rng& rng, double maxHz, double depth, double floor)
@@ -711,6 +1041,35 @@ double Wobble::moment(int power) const
     }
     return sum / weight;
 }
+
+namespace {
+
+// An event without the tail that holds less than kTail of its energy (the far end of its decay),
+// faded out over up to kFade frames: every frame of an event is a multiply-add each time it is
+// placed, and what goes is 40 dB down.
+Signal withoutTail(const Signal& k)
+{
+    constexpr double kTail = 1e-4;
+    constexpr long kFade = 64;
+    double energy = 0.0;
+    for (float v : k)
+        energy += double(v) * v;
+    long b = long(k.size());
+    for (double tail = 0.0; b > 0; --b) {
+        tail += double(k[std::size_t(b - 1)]) * k[std::size_t(b - 1)];
+        if (tail > kTail * energy)
+            break;
+    }
+    if (b < 16 || b == long(k.size()))
+        return k;
+    Signal out(k.begin(), k.begin() + b);
+    const long fade = std::min(kFade, b / 4);
+    for (long i = 0; i < fade; ++i)
+        out[out.size() - 1 - std::size_t(i)] *= float(0.5 - 0.5 * std::cos(kPi * (i + 0.5) / fade));
+    return out;
+}
+
+} // namespace
 
 double normalQuantile(double share)
 {
@@ -751,6 +1110,12 @@ KernelBank::KernelBank(int count, int rate, Rng& rng, const Maker& make, const R
         longest = std::max(longest, kernels.back().size());
     }
     if (colour) {
+        // The colour's high-pass takes away the low splatter that cutting a tail short leaves.
+        longest = 0;
+        for (Signal& k : kernels) {
+            k = withoutTail(k);
+            longest = std::max(longest, k.size());
+        }
         const KernelColour c(rate, int(longest), colour);
         for (Signal& k : kernels)
             k = c.apply(k);

@@ -32,9 +32,11 @@
 #include "synth/dsp.h"
 #include "synth/layers.h"
 
+#include <algorithm>
 #include <cmath>
 #include <complex>
 #include <cstdint>
+#include <cstring>
 #include <memory>
 #include <vector>
 
@@ -83,37 +85,70 @@ private:
 
 // A band of sound around `centreHz` carried as complex frames at a quarter of the rate: the parts
 // of a narrow band (insect songs) are made there, four times cheaper, and summed; add() brings
-// the sum up to the rate (a 64-tap interpolator) and shifts it up to the centre. A complex
-// frame z stands for the real sound Re(z · e^(iωt)).
+// the sum up to the rate (one interpolator, or two half-band ones each doubling the rate,
+// whichever is cheaper for the reach) and shifts it up to the centre. A complex frame z stands for the real sound Re(z · e^(iωt)).
 class Baseband {
 public:
     static constexpr int kDecimation = 4;
     static constexpr int kFrames = kBlock / kDecimation; // per block
+    // The longest interpolators: 4 · k + 1 taps, 2 · k of them not 0 and not the middle one.
+    static constexpr int kMostFirst = 10, kMostSecond = 6;
+    // The longest single interpolator.
     static constexpr int kTaps = 64;
 
-    Baseband(int rate, double centreHz);
+    // With `reachHz`, the shortest interpolators (cheaper) whose reach covers it; without, those
+    // that reach 0.36 of the band's rate (about 4 kHz at 44.1 kHz).
+    Baseband(int rate, double centreHz, double reachHz = 0.0);
     int rate() const { return rate_ / kDecimation; }
     double centre() const { return centre_; }
-    // How far from the centre a part may reach before the interpolator lets its images through.
+    // How far from the centre a part may reach before the interpolators let its images through.
     double reach() const { return reach_; }
-    // The interpolator's gain at a baseband frequency (Hz from the centre).
+    // The interpolators' gain at a baseband frequency (Hz from the centre).
     double gain(double offsetHz) const;
+    // Multiply-adds per block (both parts of the complex frames), for choosing the cheapest.
+    int work() const
+    {
+        return two_ ? 2 * (2 * first_ * kFrames + 2 * second_ * 2 * kFrames) : 2 * taps_count_ * kBlock / kDecimation;
+    }
+    // Whether the band goes up in two steps.
+    bool twoSteps() const { return two_; }
     // This block's frames, summed into by the parts; add() clears them.
-    float* re() { return re_; }
-    float* im() { return im_; }
+    float* re() { return xRe_ + kHistoryFirst; }
+    float* im() { return xIm_ + kHistoryFirst; }
     // Adds the next kBlock frames.
     void add(float* out);
 
 private:
+    static constexpr int kHistoryFirst = 24, kHistorySecond = 16;
+    // Designs one interpolator of `taps` taps, or two of 4 · first + 1 and 4 · second + 1 taps, and
+    // finds the reach.
+    void designOne(int taps);
+    void designTwo(int first, int second);
+    bool imagesStopped(double offsetHz) const;
+    bool reaches(double hz) const;
+    void findReach();
+    void setTurns();
+    void addOne(float* out);
+
     int rate_;
     double centre_, reach_ = 0.0;
+    bool two_ = true;
+    int first_ = kMostFirst, second_ = kMostSecond;
+    // The single interpolator: its taps, and the last kTaps frames of each part, every baseband
+    // frame held kDecimation times, then the new block's.
+    int taps_count_ = kTaps;
     alignas(32) float taps_[kTaps] = {};
-    // The last kTaps frames of each part, every baseband frame held kDecimation times, then the
-    // new block's.
     alignas(32) float historyRe_[kTaps + kBlock] = {};
     alignas(32) float historyIm_[kTaps + kBlock] = {};
-    alignas(32) float re_[kFrames] = {};
-    alignas(32) float im_[kFrames] = {};
+    // The odd phases' taps of each (the even phase is the middle tap: a delay).
+    alignas(32) float firstTaps_[2 * kMostFirst] = {};
+    alignas(32) float secondTaps_[2 * kMostSecond] = {};
+    // The frames at the baseband rate and at twice it: the last ones before this block, then
+    // this block's.
+    alignas(32) float xRe_[kHistoryFirst + kFrames] = {};
+    alignas(32) float xIm_[kHistoryFirst + kFrames] = {};
+    alignas(32) float zRe_[kHistorySecond + 2 * kFrames] = {};
+    alignas(32) float zIm_[kHistorySecond + 2 * kFrames] = {};
     // e^(iωn) for the frames of a block, and the phase at the block's start.
     std::vector<float> turnRe_, turnIm_;
     // e^(iφ) at the block's start and its turn per block.
@@ -164,10 +199,14 @@ public:
     float next();
 
 private:
+    // The spline's segment between p_[1] and p_[2] as a cubic in the parameter, times scale_.
+    void segment();
+
     Rng rng_;
     double step_;  // of the spline parameter per block
     double u_ = 0.0;
     double p_[4];
+    double c_[4] = {};
     double scale_;
 };
 
@@ -248,6 +287,22 @@ private:
     double meanEnergy_ = 0.0;
 };
 
+// -ln(x) for x in (0, 1], within about 1e-7 (the time between two events needs no more): the
+// exponent and an odd series in (m - 1) / (m + 1) for the mantissa m, a few times cheaper than
+// std::log.
+inline double minusLog(double x)
+{
+    std::uint64_t bits;
+    std::memcpy(&bits, &x, sizeof bits);
+    const int exponent = int((bits >> 52) & 0x7FF) - 1023;
+    bits = (bits & 0x000FFFFFFFFFFFFFull) | 0x3FF0000000000000ull;
+    double m;
+    std::memcpy(&m, &bits, sizeof m);
+    const double t = (m - 1.0) / (m + 1.0), t2 = t * t;
+    const double series = t * (2.0 + t2 * (2.0 / 3.0 + t2 * (2.0 / 5.0 + t2 * (2.0 / 7.0 + t2 * (2.0 / 9.0 + t2 * (2.0 / 11.0))))));
+    return std::max(0.0, -(exponent * 0.69314718055994530942 + series));
+}
+
 // Poisson times at `perSecond` (its highest rate); each block, each time is kept with chance
 // `keep` (a density below 1 thins it).
 class Poisson {
@@ -267,7 +322,7 @@ public:
     Rng& rng() { return rng_; }
 
 private:
-    double gap() { return -std::log(1.0 - rng_.uniform()) * meanGap_; }
+    double gap() { return minusLog(1.0 - rng_.uniform()) * meanGap_; }
 
     Rng rng_;
     double meanGap_;

@@ -169,7 +169,9 @@ Signal plus(Signal a, const Signal& b, float g)
 // rain(): drops (in stretches when the style patters), drops into water, the bed, the gusts.
 class RainLayer : public Layer {
 public:
-    RainLayer(int rate, Rng& rng, const RainStyle& s)
+    // `dropVariants` drops in the bank: more where a band is carried by the rare biggest drops alone
+    // (their resonances sink with size), so that a few variants do not leave it thin.
+    RainLayer(int rate, Rng& rng, const RainStyle& s, int dropVariants = 128)
     {
         const auto drop = [rate, s](Rng& r, const KernelBank::Shares& q) {
             const double size = sizeAt(q.size, s.sizeSigma, 4.0);
@@ -184,7 +186,7 @@ public:
             density.emplace(rate, rng, s.patterHz, s.patterDepth);
             densityMax = 1.0 + 2.5 * s.patterDepth;
         }
-        parts_.push_back(std::make_unique<ScatterLayer>(rate, rng, 128, drop, s.dropColour,
+        parts_.push_back(std::make_unique<ScatterLayer>(rate, rng, dropVariants, drop, s.dropColour,
                                                         s.dropsPerSecond * densityMax, s.dropsDb,
                                                         std::move(density), densityMax));
         if (s.plinksPerSecond > 0) {
@@ -706,13 +708,17 @@ class ChorusLayer : public Layer {
 public:
     // Voices with the same period call together when `together`. With `ownBands`, each voice is
     // made in a baseband of its own and pulsed at the full rate: fast deep pulses spread a song's
-    // sidebands further than one baseband reaches.
-    ChorusLayer(int rate, Rng& rng, const std::vector<InsectVoice>& voices, bool together, bool ownBands)
-        : band_(rate, middle(voices))
+    // sidebands further than one baseband reaches. The band's interpolators are the cheapest that
+    // reach the voices' span, unless `wholeReach`: the wide ones let through the faint far
+    // sidebands of the pulses' higher harmonics, which some sounds' profiles hold.
+    ChorusLayer(int rate, Rng& rng, const std::vector<InsectVoice>& voices, bool together, bool ownBands,
+                bool wholeReach)
+        : band_(rate, middle(voices), wholeReach ? 0.0 : halfSpan(voices))
     {
         for (const InsectVoice& v : voices) {
             if (ownBands)
-                bands_.push_back(std::make_unique<Baseband>(rate, v.hz));
+                bands_.push_back(std::make_unique<Baseband>(
+                    rate, v.hz, std::max(v.hz - InsectVoiceLayer::lowest(v), InsectVoiceLayer::highest(v) - v.hz)));
             CallClock* clock = nullptr;
             if (v.callSeconds > 0) {
                 if (!together || clocks_.empty())
@@ -744,15 +750,18 @@ public:
     }
 
 private:
-    static double middle(const std::vector<InsectVoice>& voices)
+    // The middle of the voices' reaches and how far they spread on either side of it.
+    static std::pair<double, double> span(const std::vector<InsectVoice>& voices)
     {
         double lo = 1e9, hi = 0.0;
         for (const InsectVoice& v : voices) {
             lo = std::min(lo, InsectVoiceLayer::lowest(v));
             hi = std::max(hi, InsectVoiceLayer::highest(v));
         }
-        return 0.5 * (lo + hi);
+        return {0.5 * (lo + hi), 0.5 * (hi - lo)};
     }
+    static double middle(const std::vector<InsectVoice>& voices) { return span(voices).first; }
+    static double halfSpan(const std::vector<InsectVoice>& voices) { return span(voices).second; }
 
     Baseband band_;
     std::vector<std::unique_ptr<Baseband>> bands_;
@@ -761,10 +770,10 @@ private:
 };
 
 std::unique_ptr<LiveSound> chorus(int rate, Rng& rng, const ChorusStyle& style, bool together = false,
-                                  bool ownBands = false)
+                                  bool ownBands = false, bool wholeReach = false)
 {
     auto sound = std::make_unique<LayeredSound>(rate, rng);
-    sound->push(std::make_unique<ChorusLayer>(rate, rng, style.voices, together, ownBands));
+    sound->push(std::make_unique<ChorusLayer>(rate, rng, style.voices, together, ownBands, wholeReach));
     // Many more insects further away, one shimmering band.
     auto far = noiseLayer(rate, rng, bandpass(style.lo, style.hi, 4), style.backgroundDb);
     far->wobbling(rate, rng, 0.3, 0.3);
@@ -969,11 +978,19 @@ std::unique_ptr<LiveSound> rainThunder(int rate, Rng& rng)
 std::unique_ptr<LiveSound> rainLeaves(int rate, Rng& rng)
 {
     auto sound = std::make_unique<LayeredSound>(rate, rng);
-    sound->push(std::make_unique<RainLayer>(rate, rng, leavesStyle()));
-    // Big drops gathered on leaves and let go: soft low pats.
+    // Only drops of the largest sizes ring as low as 1.1-1.4 kHz.
+    sound->push(std::make_unique<RainLayer>(rate, rng, leavesStyle(), 512));
+    // Big drops gathered on leaves and let go: soft low pats. The sample file's loop drew its
+    // hundred pats more often from the top of their range than the range's middle, and a little
+    // softer: its pats are matched here (the pitch share warped towards the top).
+    const KernelBank::Maker pat = knockAndTick(rate, 500, 900, 6, 10, 0.8, 2500, 2500, 2, 0.2, 0.6, 0.4, 3.0);
     sound->push(std::make_unique<ScatterLayer>(
-        rate, rng, 64, knockAndTick(rate, 500, 900, 6, 10, 0.8, 2500, 2500, 2, 0.2, 0.6, 0.4, 3.0), Response{}, 3.0,
-        -8));
+        rate, rng, 256,
+        [pat](Rng& r, KernelBank::Shares q) {
+            q.pitch = std::pow(q.pitch, 0.8);
+            return pat(r, q);
+        },
+        Response{}, 3.0, -8.5));
     return sound;
 }
 
@@ -1004,7 +1021,8 @@ std::unique_ptr<LiveSound> ocean(int rate, Rng& rng)
 
 std::unique_ptr<LiveSound> cicadaDrone(int rate, Rng& rng)
 {
-    return chorus(rate, rng, choruses::drone());
+    // Its profile reaches down to the pulses' far sidebands, 78 dB below the songs at 800 Hz.
+    return chorus(rate, rng, choruses::drone(), false, false, true);
 }
 
 std::unique_ptr<LiveSound> cicadaSwells(int rate, Rng& rng)
@@ -1088,8 +1106,11 @@ std::unique_ptr<LiveSound> fire(int rate, Rng& rng)
     auto pops = std::make_unique<KernelBank>(32, rate, rng,
                                              knockAndTick(rate, 300, 600, 5, 12, 1.5, 2500, 2500, 2, 0.1, 1.0, 0.3, 10.0),
                                              colour);
+    // The sample file's limiter turned its loudest events down (by up to 11 dB, over 2 % of the
+    // loop), taking more off the crackles above 2 kHz than the live sound's ceiling does: the
+    // crackles are softer here, the pops as loud as in the file.
     sound->push(std::make_unique<BurstLayer>(rate, rng, std::move(crackles), BurstLayer::Burst{3.0, 1, 6, 0.003, 0.05},
-                                             -4, std::move(pops), 0.35, 1.4));
+                                             -6.5, std::move(pops), 0.35, 1.87));
     auto hiss = noiseLayer(rate, rng, bandpass(3000, 9000, 2), -16);
     hiss->wobbling(rate, rng, 1.0, 0.5, 0.1);
     sound->push(std::move(hiss));

@@ -1,6 +1,6 @@
 // The live sounds against their sample files.
 //
-//     bench_endless <program folder> likeness [SECONDS=300] [SEED=1]
+//     bench_endless <program folder> likeness [SECONDS=300] [SEED=1] [NUMBERS…]
 //         per sound: third-octave profile difference (100 Hz – 10 kHz) and loudness difference
 //         of a live render against its file
 //     bench_endless <program folder> calibrate [SECONDS=400] [SEED=7]
@@ -12,7 +12,7 @@
 //         clicks, gaps and dips, each beside the same figures for the file played as a loop
 //     bench_endless <program folder> cost [SECONDS=20]
 //         ns per generated frame for each sound, beside resampling its file at natural speed
-//     bench_endless <program folder> profile NUMBER [SECONDS=60]
+//     bench_endless <program folder> profile NUMBER [SECONDS=60] [SEED=1]
 //         one sound's third-octave bands, file beside live
 //     bench_endless <program folder> one NUMBER [SECONDS=2] [file]
 //         one sound for a while, for counting its instructions under callgrind (see one())
@@ -113,11 +113,15 @@ double bandHz(int b)
     return 1000.0 * std::pow(2.0, (b - 16) / 3.0);
 }
 
-int likeness(const fs::path& folder, double seconds, std::uint64_t seed)
+int likeness(const fs::path& folder, double seconds, std::uint64_t seed, std::vector<int> numbers)
 {
+    if (numbers.empty()) {
+        numbers.resize(35);
+        std::iota(numbers.begin(), numbers.end(), 1);
+    }
     std::printf("sound  file LUFS  live LUFS   dLU   profile max dB (at Hz)   within 40 dB of top\n");
     double worst = 0, worstAudible = 0, worstLu = 0;
-    for (int n = 1; n <= 35; ++n) {
+    for (int n : numbers) {
         const soundcheck::Audio a = soundcheck::readAudio(fileOf(folder, n));
         const auto live = renderLive(n, seed, seconds);
         const double lf = soundcheck::integratedLoudness(a.samples, a.rate);
@@ -494,8 +498,12 @@ int main(int argc, char** argv)
     const fs::path folder = argv[1];
     const std::string mode = argv[2];
     auto arg = [&](int i, double fallback) { return argc > i ? std::atof(argv[i]) : fallback; };
-    if (mode == "likeness")
-        return likeness(folder, arg(3, 300), std::uint64_t(arg(4, 1)));
+    if (mode == "likeness") {
+        std::vector<int> numbers;
+        for (int i = 5; i < argc; ++i)
+            numbers.push_back(std::atoi(argv[i]));
+        return likeness(folder, arg(3, 300), std::uint64_t(arg(4, 1)), numbers);
+    }
     if (mode == "calibrate")
         return calibrate(arg(3, 400), std::uint64_t(arg(4, 7)));
     if (mode == "repeat") {
@@ -508,7 +516,7 @@ int main(int argc, char** argv)
         // One sound's bands, file beside live.
         const int n = int(arg(3, 1));
         const soundcheck::Audio a = soundcheck::readAudio(fileOf(folder, n));
-        const auto f = bands(a.samples, a.rate), l = bands(renderLive(n, 1, arg(4, 60)), a.rate);
+        const auto f = bands(a.samples, a.rate), l = bands(renderLive(n, std::uint64_t(arg(5, 1)), arg(4, 60)), a.rate);
         for (std::size_t b = 0; b < f.size(); ++b)
             std::printf("%7.0f Hz  file %7.2f  live %7.2f  %+6.2f\n", bandHz(int(b)), f[b], l[b], l[b] - f[b]);
         return 0;

@@ -99,17 +99,67 @@ TEST(LiveNoise, BasebandLevelShapeAndImages)
     EXPECT_NEAR(rmsOf(render(low, lowNoise, 30)), 1.0, 0.03);
 }
 
-// The interpolator passes a band's reach flat and keeps the images of everything within it in its
+// Every image of a part within a band's reach (at k times the band's rate from it) lies in the
+// interpolators' stopband.
+void expectImagesStopped(const Baseband& band, const char* what)
+{
+    const double r = band.rate();
+    for (double f = -band.reach(); f <= band.reach(); f += 25.0)
+        for (int k = 1; k <= 3; ++k)
+            ASSERT_LT(band.gain(k * r + f), 6e-4) << what << " " << band.rate() << " " << f << " " << k;
+}
+
+// The interpolators pass a band's reach flat and keep the images of everything within it in their
 // stopband, at both of the catalogue's rates.
 TEST(LiveNoise, BasebandReachAndStopband)
 {
     for (int rate : {44100, 33000}) {
         const Baseband band(rate, 5000);
-        EXPECT_GT(band.reach(), 0.3 * band.rate()) << rate;
+        EXPECT_TRUE(band.twoSteps()) << rate;
+        EXPECT_GT(band.reach(), 0.35 * band.rate()) << rate;
         EXPECT_NEAR(band.gain(0.0), 1.0, 1e-3) << rate;
         EXPECT_NEAR(band.gain(band.reach()), 1.0, 0.06) << rate; // the noise is corrected for the rest
-        for (double f = band.rate() - band.reach(); f < 2.0 * band.rate(); f += 25.0)
-            ASSERT_LT(band.gain(f), 6e-4) << rate << " " << f;
+        expectImagesStopped(band, "wide");
+    }
+}
+
+// A band asked for a narrower reach gets a cheaper interpolator that still reaches that far,
+// passes it flat enough and keeps the images of everything within it in the stopband.
+TEST(LiveNoise, ShortInterpolatorForANarrowReach)
+{
+    for (int rate : {44100, 33000})
+        for (double needed : {1500.0, 2400.0}) {
+            const Baseband narrow(rate, 5000, needed);
+            EXPECT_GE(narrow.reach(), needed) << rate;
+            EXPECT_NEAR(narrow.gain(0.0), 1.0, 1e-3) << rate;
+            EXPECT_NEAR(narrow.gain(needed), 1.0, 0.06) << rate;
+            expectImagesStopped(narrow, "narrow");
+        }
+    EXPECT_FALSE(Baseband(44100, 5000, 1500).twoSteps());
+    EXPECT_LT(Baseband(44100, 5000, 1500).work(), Baseband(44100, 5000).work());
+    // Farther than any reaches: the farthest.
+    EXPECT_GE(Baseband(33000, 5000, 1e4).reach(), Baseband(33000, 5000).reach());
+
+    // A song made in a short band and in a wide one keeps its level, and nothing of it shows off
+    // the band.
+    auto song = [](double f) {
+        const double d = std::log2(f / 5000.0) / 0.08;
+        return f > 0 ? std::exp(-0.5 * d * d) : 0.0;
+    };
+    for (double reach : {5000 * (std::exp2(0.32) - 1.0), 0.0}) {
+        Rng rng(12);
+        Baseband band(kRate, 5000, reach);
+        BasebandNoise noise(band, song, 5000 * std::exp2(-0.32), 5000 * std::exp2(0.32), rng);
+        std::vector<float> x(std::size_t(30 * kRate) / kBlock * kBlock, 0.0f);
+        for (std::size_t i = 0; i < x.size(); i += kBlock) {
+            noise.addRamped(band, 1.0f, 1.0f);
+            band.add(x.data() + i);
+        }
+        EXPECT_NEAR(rmsOf(x), 1.0, 0.03) << reach;
+        const auto w = sonaveil::soundcheck::welch(x, kRate);
+        auto at = [&](double hz) { return 10 * std::log10(w.power[std::size_t(hz / w.binHz)] + 1e-30); };
+        for (double hz : {1500.0, 2500.0, 10000.0, 16025.0})
+            EXPECT_GT(at(5000) - at(hz), 60.0) << reach << " " << hz;
     }
 }
 
@@ -180,6 +230,48 @@ TEST(LiveEvents, RingAndLayerLevel)
         layer.read(x.data() + b, kBlock);
     }
     EXPECT_NEAR(rmsOf(x) / bank.layerRms(300, kRate), 1.0, 0.05);
+}
+
+// Coloured variants lose the far tail of their decay before the colour, smoothly, and keep all but
+// a trace of their energy; variants without a colour are kept whole.
+TEST(LiveEvents, VariantTailsTrimmedBeforeTheColour)
+{
+    const Signal ring = quickKnock(kRate, 2000, 8);
+    double whole = 0.0;
+    for (float v : ring)
+        whole += double(v) * v;
+    auto make = [&](Rng&, const KernelBank::Shares&) { return ring; };
+    Rng rng(6);
+    const KernelBank plain(4, kRate, rng, make), coloured(4, kRate, rng, make, bandpass(200, 15000, 2));
+    EXPECT_EQ(plain.length(0), int(ring.size()));
+    // 7 decay times made, 4.6 kept: the colour's ringing adds a little at both ends.
+    EXPECT_LT(coloured.length(0), int(0.8 * double(ring.size())));
+    double peak = 0.0;
+    for (int i = 0; i < coloured.length(0); ++i)
+        peak = std::max(peak, std::fabs(double(coloured.data(0)[i])));
+    const int n = coloured.length(0);
+    EXPECT_LT(std::fabs(double(coloured.data(0)[n - 1])), 2e-3 * peak);
+    // The colour passes 2 kHz whole: the energy is the kernel's but for 1e-4 of it.
+    EXPECT_NEAR(coloured.meanEnergy() / whole, 1.0, 2e-3);
+    EXPECT_NEAR(plain.meanEnergy() / whole, 1.0, 1e-3);
+}
+
+// The quick logarithm of the gaps between events is the library's, never below 0, and the gaps
+// keep their mean.
+TEST(LiveEvents, QuickLogOfTheGaps)
+{
+    for (double x = 1.0; x > 1e-12; x *= 0.9973) {
+        ASSERT_NEAR(minusLog(x), -std::log(x), 2e-7 + 1e-12 * -std::log(x)) << x;
+        ASSERT_GE(minusLog(x), 0.0) << x;
+        ASSERT_GE(minusLog(1.0 - x * 1e-3), 0.0) << x;
+    }
+    EXPECT_EQ(minusLog(1.0), 0.0);
+    Rng rng(21);
+    Poisson events(441.0, kRate, rng);
+    long count = 0;
+    for (int b = 0; b < 20000; ++b)
+        events.block(1.0, [&](int) { ++count; });
+    EXPECT_NEAR(double(count) / (20000.0 * kBlock / kRate * 441.0), 1.0, 0.02);
 }
 
 // Sizes from shares follow the capped log-normal, and the quick kernels are the recipes' own.
