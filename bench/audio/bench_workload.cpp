@@ -7,9 +7,12 @@
 // own equaliser and limiter. The ratio of the engine's time to the floor's can be read on any
 // machine.
 //
-//     bench_workload <program folder> [SECONDS]     (600 by default)
+//     bench_workload <program folder> [SECONDS] [RUNS]     (600 s in 5 runs by default)
 //
-// Prints one line per measurement: "<name> <CPU seconds>", then the ratios.
+// The three are timed in turn, RUNS times over for SECONDS / RUNS each, so that a machine whose
+// speed drifts (a shared host, a clock that steps) weighs on all three alike. Prints one line per
+// measurement: "<name> <CPU seconds>" summed over the runs, then the ratios of the sums and the
+// median of the runs' own ratios.
 
 #include "audio/engine.h"
 #include "audio/equaliser.h"
@@ -174,26 +177,43 @@ double floorWorkload(const fs::path& folder, double seconds, bool chain)
 int main(int argc, char** argv)
 {
     if (argc < 2) {
-        std::fprintf(stderr, "usage: bench_workload <program folder> [SECONDS]\n");
+        std::fprintf(stderr, "usage: bench_workload <program folder> [SECONDS] [RUNS]\n");
         return 2;
     }
     const fs::path folder = argv[1];
     const double seconds = argc > 2 ? std::atof(argv[2]) : 600.0;
-    if (!fs::exists(sampleFile(folder, 1)) || !(seconds > 0)) {
-        std::fprintf(stderr, "bench_workload: no sample files in %s/bin\n", folder.c_str());
+    const int runs = argc > 3 ? std::atoi(argv[3]) : 5;
+    if (!fs::exists(sampleFile(folder, 1)) || !(seconds > 0) || runs < 1) {
+        std::fprintf(stderr, "bench_workload: no sample files in %s/bin, or no time to mix\n", folder.c_str());
         return 2;
     }
-    const double ours = engineWorkload(folder, seconds);
-    const double floorVoices = floorWorkload(folder, seconds, false);
-    const double floorChain = floorWorkload(folder, seconds, true);
-    if (floorVoices < 0) {
-        std::fprintf(stderr, "bench_workload: a sample file cannot be read\n");
-        return 2;
+    double ours = 0, floorVoices = 0, floorChain = 0;
+    std::vector<double> ratios, chainRatios;
+    for (int r = 0; r < runs; ++r) {
+        const double e = engineWorkload(folder, seconds / runs);
+        const double f = floorWorkload(folder, seconds / runs, false);
+        const double c = floorWorkload(folder, seconds / runs, true);
+        if (f < 0 || c < 0) {
+            std::fprintf(stderr, "bench_workload: a sample file cannot be read\n");
+            return 2;
+        }
+        ours += e;
+        floorVoices += f;
+        floorChain += c;
+        ratios.push_back(e / f);
+        chainRatios.push_back(e / c);
     }
+    auto median = [](std::vector<double> v) {
+        std::sort(v.begin(), v.end());
+        const std::size_t n = v.size();
+        return n % 2 ? v[n / 2] : 0.5 * (v[n / 2 - 1] + v[n / 2]);
+    };
     std::printf("engine %.3f\n", ours);
     std::printf("floor_nearest %.3f\n", floorVoices);
     std::printf("floor_nearest_eq_limiter %.3f\n", floorChain);
     std::printf("ratio_to_floor %.2f\n", ours / floorVoices);
     std::printf("ratio_to_floor_with_chain %.2f\n", ours / floorChain);
+    std::printf("ratio_to_floor_median_of_%d %.2f\n", runs, median(ratios));
+    std::printf("ratio_to_floor_with_chain_median_of_%d %.2f\n", runs, median(chainRatios));
     return 0;
 }
