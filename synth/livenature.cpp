@@ -4,6 +4,7 @@
 #include "synth/liverecipes.h"
 
 #include "synth/choruses.h"
+#include "synth/rainstyles.h"
 
 #include <algorithm>
 #include <array>
@@ -803,158 +804,16 @@ std::unique_ptr<LiveSound> colouredNoise(int rate, Rng& rng, double dbPerOctave)
     return std::make_unique<NoiseSound>(rate, rng, dbPerOctave);
 }
 
-// The rain styles are the file recipes' own.
-namespace {
-
-RainStyle gardenStyle()
-{
-    RainStyle s;
-    s.dropsPerSecond = 700;
-    s.tickTauMs[0] = 0.2; s.tickTauMs[1] = 0.8;
-    s.resHz[0] = 2000; s.resHz[1] = 6000;
-    s.resTauMs[0] = 1.0; s.resTauMs[1] = 2.5;
-    s.resShare = 0.25;
-    s.sizeSigma = 0.6;
-    s.dropColour = bandpass(400, 12000, 2);
-    s.plinksPerSecond = 18;
-    s.plinksDb = -9;
-    s.bed = product({bandpass(300, 9000, 2), tilt(-1.5)});
-    s.bedDb = -2;
-    s.gustHz = 0.14; s.gustDepth = 0.12;
-    return s;
-}
-
-RainStyle roofStyle()
-{
-    RainStyle s;
-    s.dropsPerSecond = 260;
-    s.tickTauMs[0] = 0.4; s.tickTauMs[1] = 1.5;
-    s.resHz[0] = 700; s.resHz[1] = 1700;
-    s.resTauMs[0] = 5; s.resTauMs[1] = 12;
-    s.resShare = 0.55;
-    s.sizeSigma = 0.75;
-    s.dropColour = bandpass(150, 7000, 2);
-    s.bed = product({bandpass(150, 5000, 2), tilt(-2)});
-    s.bedDb = -8;
-    s.gustHz = 0.06; s.gustDepth = 0.15;
-    return s;
-}
-
-RainStyle downpourStyle()
-{
-    RainStyle s;
-    s.dropsPerSecond = 2500;
-    s.tickTauMs[0] = 0.15; s.tickTauMs[1] = 0.6;
-    s.resHz[0] = 1500; s.resHz[1] = 5000;
-    s.resTauMs[0] = 0.8; s.resTauMs[1] = 2.0;
-    s.resShare = 0.2;
-    s.sizeSigma = 0.8;
-    s.dropColour = bandpass(300, 14000, 2);
-    s.dropsDb = 0;
-    s.plinksPerSecond = 40;
-    s.plinkHz[0] = 900; s.plinkHz[1] = 3000;
-    s.plinksDb = -12;
-    s.bed = product({bandpass(150, 12000, 1), tilt(-1)});
-    s.bedDb = -2;
-    s.gustHz = 0.12; s.gustDepth = 0.25;
-    return s;
-}
-
-RainStyle thunderStyle()
-{
-    RainStyle s;
-    s.dropsPerSecond = 450;
-    s.tickTauMs[0] = 0.2; s.tickTauMs[1] = 0.9;
-    s.resHz[0] = 1200; s.resHz[1] = 3500;
-    s.resTauMs[0] = 1.0; s.resTauMs[1] = 3.0;
-    s.resShare = 0.3;
-    s.dropColour = bandpass(300, 10000, 2);
-    s.plinksPerSecond = 10;
-    s.plinksDb = -10;
-    s.bed = product({bandpass(200, 8000, 2), tilt(-1.5)});
-    s.bedDb = 0;
-    s.gustHz = 0.16; s.gustDepth = 0.15;
-    return s;
-}
-
-RainStyle leavesStyle()
-{
-    RainStyle s;
-    s.dropsPerSecond = 380;
-    s.tickTauMs[0] = 0.15; s.tickTauMs[1] = 0.5;
-    s.resHz[0] = 2500; s.resHz[1] = 7000;
-    s.resTauMs[0] = 1.5; s.resTauMs[1] = 3.5;
-    s.resShare = 0.6;
-    s.sizeSigma = 0.6;
-    s.patterHz = 1.5; s.patterDepth = 0.6;
-    s.dropColour = bandpass(800, 12000, 2);
-    s.bed = bandpass(1000, 9000, 2);
-    s.bedDb = -6;
-    s.gustHz = 0.1; s.gustDepth = 0.2;
-    return s;
-}
-
-RainStyle drizzleStyle()
-{
-    RainStyle s;
-    s.dropsPerSecond = 45;
-    s.tickTauMs[0] = 0.2; s.tickTauMs[1] = 0.6;
-    s.resHz[0] = 2000; s.resHz[1] = 5000;
-    s.resTauMs[0] = 1.0; s.resTauMs[1] = 2.0;
-    s.resShare = 0.3;
-    s.sizeSigma = 0.5;
-    s.dropColour = bandpass(600, 11000, 2);
-    s.dropsDb = -3;
-    s.plinksPerSecond = 5;
-    s.plinksDb = -14;
-    s.bed = product({bandpass(1500, 12000, 2), tilt(-1)});
-    s.bedDb = -1;
-    s.gustHz = 0.05; s.gustDepth = 0.1;
-    return s;
-}
-
-RainStyle gutterStyle()
-{
-    RainStyle s;
-    s.dropsPerSecond = 350;
-    s.tickTauMs[0] = 0.2; s.tickTauMs[1] = 1.0;
-    s.resHz[0] = 1500; s.resHz[1] = 4500;
-    s.resTauMs[0] = 1.0; s.resTauMs[1] = 3.0;
-    s.resShare = 0.3;
-    s.dropColour = bandpass(300, 9000, 2);
-    s.bed = product({bandpass(250, 7000, 2), tilt(-1.5)});
-    s.bedDb = -2;
-    s.gustHz = 0.07; s.gustDepth = 0.12;
-    return s;
-}
-
-RainStyle tinRoofStyle()
-{
-    RainStyle s;
-    s.dropsPerSecond = 700;
-    s.tickTauMs[0] = 0.3; s.tickTauMs[1] = 1.0;
-    s.resHz[0] = 500; s.resHz[1] = 1100;
-    s.resTauMs[0] = 6; s.resTauMs[1] = 14;
-    s.resShare = 0.4;
-    s.sizeSigma = 0.8;
-    s.dropColour = bandpass(120, 8000, 2);
-    s.bed = product({bandpass(100, 5000, 2), tilt(-2)});
-    s.bedDb = -4;
-    s.gustHz = 0.1; s.gustDepth = 0.2;
-    return s;
-}
-
-} // namespace
 
 std::unique_ptr<LiveSound> rainGarden(int rate, Rng& rng)
 {
-    return rainSound(rate, rng, gardenStyle());
+    return rainSound(rate, rng, rainstyles::garden());
 }
 
 std::unique_ptr<LiveSound> rainRoof(int rate, Rng& rng)
 {
     auto sound = std::make_unique<LayeredSound>(rate, rng);
-    sound->push(std::make_unique<RainLayer>(rate, rng, roofStyle()));
+    sound->push(std::make_unique<RainLayer>(rate, rng, rainstyles::roof()));
     // Heavier drops falling from the eaves onto a sill.
     sound->push(std::make_unique<ScatterLayer>(
         rate, rng, 64, knockAndTick(rate, 280, 420, 18, 30, 0.6, 1200, 2000, 4, 0.4, 0.5, 0.3, 3.0), Response{},
@@ -964,13 +823,13 @@ std::unique_ptr<LiveSound> rainRoof(int rate, Rng& rng)
 
 std::unique_ptr<LiveSound> rainDownpour(int rate, Rng& rng)
 {
-    return rainSound(rate, rng, downpourStyle());
+    return rainSound(rate, rng, rainstyles::downpour());
 }
 
 std::unique_ptr<LiveSound> rainThunder(int rate, Rng& rng)
 {
     auto sound = std::make_unique<LayeredSound>(rate, rng);
-    sound->push(std::make_unique<RainLayer>(rate, rng, thunderStyle()));
+    sound->push(std::make_unique<RainLayer>(rate, rng, rainstyles::thunder()));
     sound->push(std::make_unique<ThunderLayer>(rate, rng, -6));
     return sound;
 }
@@ -979,7 +838,7 @@ std::unique_ptr<LiveSound> rainLeaves(int rate, Rng& rng)
 {
     auto sound = std::make_unique<LayeredSound>(rate, rng);
     // Only drops of the largest sizes ring as low as 1.1-1.4 kHz.
-    sound->push(std::make_unique<RainLayer>(rate, rng, leavesStyle(), 512));
+    sound->push(std::make_unique<RainLayer>(rate, rng, rainstyles::leaves(), 512));
     // Big drops gathered on leaves and let go: soft low pats. The sample file's loop drew its
     // hundred pats more often from the top of their range than the range's middle, and a little
     // softer: its pats are matched here (the pitch share warped towards the top).
@@ -996,13 +855,13 @@ std::unique_ptr<LiveSound> rainLeaves(int rate, Rng& rng)
 
 std::unique_ptr<LiveSound> rainDrizzle(int rate, Rng& rng)
 {
-    return rainSound(rate, rng, drizzleStyle());
+    return rainSound(rate, rng, rainstyles::drizzle());
 }
 
 std::unique_ptr<LiveSound> rainGutter(int rate, Rng& rng)
 {
     auto sound = std::make_unique<LayeredSound>(rate, rng);
-    sound->push(std::make_unique<RainLayer>(rate, rng, gutterStyle()));
+    sound->push(std::make_unique<RainLayer>(rate, rng, rainstyles::gutter()));
     // Two drips from a gutter into a water butt, each at its own pace.
     sound->push(std::make_unique<DripsLayer>(
         rate, rng, std::vector<DripsLayer::Drip>{{0.62, 1150.0, 1.0}, {0.91, 820.0, 0.7}}, -7));
@@ -1011,7 +870,7 @@ std::unique_ptr<LiveSound> rainGutter(int rate, Rng& rng)
 
 std::unique_ptr<LiveSound> rainTinRoof(int rate, Rng& rng)
 {
-    return rainSound(rate, rng, tinRoofStyle());
+    return rainSound(rate, rng, rainstyles::tinRoof());
 }
 
 std::unique_ptr<LiveSound> ocean(int rate, Rng& rng)
