@@ -237,7 +237,8 @@ class Server:
             low = line.lower()
             if "underrun of '" in low:
                 events.append(line)
-            elif "] underrun" in low:
+            elif "] underrun" in low and "underrun read:0 " not in low:
+                # (read:0 is a stream that has not started yet, not a hole)
                 stamp = float(line[line.index("][") + 2:line.index("]", line.index("][") + 2)])
                 if last is None or stamp - last > 0.1:
                     events.append(line)
