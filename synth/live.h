@@ -99,7 +99,8 @@ public:
     // With `reachHz`, the shortest interpolators (cheaper) whose reach covers it; without, those
     // that reach 0.36 of the band's rate (about 4 kHz at 44.1 kHz).
     Baseband(int rate, double centreHz, double reachHz = 0.0);
-    int rate() const { return rate_ / kDecimation; }
+    // Frames per second of the band's complex frames: a kDecimation-th of the output rate.
+    int basebandRate() const { return outputRate_ / kDecimation; }
     double centre() const { return centre_; }
     // How far from the centre a part may reach before the interpolators let its images through.
     double reach() const { return reach_; }
@@ -130,7 +131,7 @@ private:
     void setTurns();
     void addOne(float* out);
 
-    int rate_;
+    int outputRate_;
     double centre_, reach_ = 0.0;
     bool two_ = true;
     int first_ = kMostFirst, second_ = kMostSecond;
@@ -357,7 +358,8 @@ private:
 // slowly by up to about `drift` (a fraction) so that two hums never keep the same beat.
 class HumVoice {
 public:
-    static constexpr int kTable = 2048;
+    static constexpr int kTableBits = 11;
+    static constexpr int kTable = 1 << kTableBits;
     HumVoice(int rate, Rng& rng, const Hum& hum, double drift = 0.002);
     // Adds the next kBlock frames.
     void add(float* out);
@@ -375,7 +377,8 @@ private:
 // `drift` (a fraction) over tens of seconds.
 class PulseTrain {
 public:
-    static constexpr int kTable = 1024;
+    static constexpr int kTableBits = 10;
+    static constexpr int kTable = 1 << kTableBits;
     PulseTrain(int rate, Rng& rng, const std::function<double(double phase)>& shape, double hz, double drift);
     // x[i] *= the next kBlock frames of the shape.
     void multiply(float* x);

@@ -103,10 +103,10 @@ TEST(LiveNoise, BasebandLevelShapeAndImages)
 // interpolators' stopband.
 void expectImagesStopped(const Baseband& band, const char* what)
 {
-    const double r = band.rate();
+    const double r = band.basebandRate();
     for (double f = -band.reach(); f <= band.reach(); f += 25.0)
         for (int k = 1; k <= 3; ++k)
-            ASSERT_LT(band.gain(k * r + f), 6e-4) << what << " " << band.rate() << " " << f << " " << k;
+            ASSERT_LT(band.gain(k * r + f), 6e-4) << what << " " << band.basebandRate() << " " << f << " " << k;
 }
 
 // The interpolators pass a band's reach flat and keep the images of everything within it in their
@@ -116,7 +116,7 @@ TEST(LiveNoise, BasebandReachAndStopband)
     for (int rate : {44100, 33000}) {
         const Baseband band(rate, 5000);
         EXPECT_TRUE(band.twoSteps()) << rate;
-        EXPECT_GT(band.reach(), 0.35 * band.rate()) << rate;
+        EXPECT_GT(band.reach(), 0.35 * band.basebandRate()) << rate;
         EXPECT_NEAR(band.gain(0.0), 1.0, 1e-3) << rate;
         EXPECT_NEAR(band.gain(band.reach()), 1.0, 0.06) << rate; // the noise is corrected for the rest
         expectImagesStopped(band, "wide");
