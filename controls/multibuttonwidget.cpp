@@ -197,8 +197,8 @@ void Multibutton::paintEvent(QPaintEvent*)
     m_model.paint(surface, sys);
     // The built-in looks draw their own dotted rectangle; style 7 and a switched-off rectangle
     // still show the keyboard focus.
-    const int style = m_model.buttonStyle();
-    const bool ownRect = m_model.showFocusRect() && style != 7 && style != 14;
+    const ButtonLook look = m_model.look();
+    const bool ownRect = m_model.showFocusRect() && look != ButtonLook::TwoBands && look != ButtonLook::Pill;
     if (focusFrameShown() && !ownRect)
         FocusFrame::paint(p, rect(), toQColor(sys.translate(m_model.foreColor())), 2);
 }
