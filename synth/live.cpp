@@ -691,7 +691,8 @@ EventRing::EventRing(int reach)
     m_mask = n - 1;
 }
 
-void EventRing::add(const float* kernel, int n, long ahead, float gain)
+template <class Sample>
+void EventRing::place(const Sample* kernel, int n, long ahead, float gain)
 {
     n = std::min(n, reach() - int(std::max(0L, ahead)));
     if (n <= 0)
@@ -703,16 +704,14 @@ void EventRing::add(const float* kernel, int n, long ahead, float gain)
         addScaled(m_ring.data(), kernel + first, n - first, gain);
 }
 
+void EventRing::add(const float* kernel, int n, long ahead, float gain)
+{
+    place(kernel, n, ahead, gain);
+}
+
 void EventRing::add(const std::int16_t* kernel, int n, long ahead, float gain)
 {
-    n = std::min(n, reach() - int(std::max(0L, ahead)));
-    if (n <= 0)
-        return;
-    std::size_t at = (m_start + std::size_t(ahead)) & m_mask;
-    const int first = std::min<int>(n, int(m_ring.size() - at));
-    addScaled16(m_ring.data() + at, kernel, first, gain);
-    if (n > first)
-        addScaled16(m_ring.data(), kernel + first, n - first, gain);
+    place(kernel, n, ahead, gain);
 }
 
 void EventRing::read(float* out, int n)
@@ -819,26 +818,9 @@ void Machine::add(float* out, float gain)
     addRamp(out, hums, kBlock, gain, gain);
 }
 
-namespace {
-
-std::size_t kernelLength(int rate, double tauMs)
-{
-    return std::size_t(std::max(8.0, 7.0 * tauMs * 1e-3 * rate));
-}
-
-double smoothOnset(double t, double seconds)
-{
-    if (t >= seconds)
-        return 1.0;
-    const double u = t / seconds;
-    return u * u * (3.0 - 2.0 * u);
-}
-
-} // namespace
-
 Signal quickBubble(int rate, double hz, double tauMs, double rise)
 {
-    const std::size_t n = kernelLength(rate, tauMs);
+    const std::size_t n = eventLength(rate, tauMs);
     Signal k(n);
     const double tau = tauMs * 1e-3;
     // The phase step grows by the same amount every frame: a rotation whose own rotation turns.
@@ -860,7 +842,7 @@ Signal quickBubble(int rate, double hz, double tauMs, double rise)
 
 Signal quickKnock(int rate, double hz, double tauMs)
 {
-    const std::size_t n = kernelLength(rate, tauMs);
+    const std::size_t n = eventLength(rate, tauMs);
     Signal k(n);
     const double w = 2.0 * kPi * hz / rate;
     const std::complex<double> step(std::cos(w), std::sin(w));

@@ -348,6 +348,9 @@ public:
     int reach() const { return int(m_ring.size()) - kBlock; }
 
 private:
+    template <class Sample>
+    void place(const Sample* kernel, int n, long ahead, float gain);
+
     std::vector<float> m_ring;
     std::size_t m_mask;
     std::size_t m_start = 0;

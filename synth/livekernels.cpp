@@ -29,14 +29,14 @@ const std::vector<float>& phasors()
 
 namespace {
 
-SONAVEIL_INLINE void multiplyRampBody(float* __restrict x, int n, float g0, float g1)
+SONAVEIL_INLINE void multiplyRampPlain(float* __restrict x, int n, float g0, float g1)
 {
     const float step = (g1 - g0) / float(n);
     for (int i = 0; i < n; ++i)
         x[i] *= g0 + step * float(i);
 }
 
-SONAVEIL_INLINE void addRampBody(float* __restrict out, const float* __restrict x, int n, float g0, float g1)
+SONAVEIL_INLINE void addRampPlain(float* __restrict out, const float* __restrict x, int n, float g0, float g1)
 {
     const float step = (g1 - g0) / float(n);
     for (int i = 0; i < n; ++i)
@@ -127,11 +127,7 @@ SONAVEIL_AVX2_TARGET void readTableAvx2(const float* t, int bits, std::uint32_t 
 
 void readTable(const float* t, int bits, std::uint32_t phase, std::uint32_t step, float* v, int n)
 {
-#ifdef SONAVEIL_SIMD_X86
-    if (simd::avx2())
-        return readTableAvx2(t, bits, phase, step, v, n);
-#endif
-    readTablePlain(t, bits, phase, step, v, n);
+    SONAVEIL_PICK(readTable, (t, bits, phase, step, v, n));
 }
 
 namespace {
@@ -310,11 +306,7 @@ SONAVEIL_AVX2_TARGET void bandUpAvx2(const BandUp& b, float cr, float ci, const 
 
 void bandUp(const BandUp& b, float cr, float ci, const float* tr, const float* ti, float* out)
 {
-#ifdef SONAVEIL_SIMD_X86
-    if (simd::avx2())
-        return bandUpAvx2(b, cr, ci, tr, ti, out);
-#endif
-    bandUpPlain(b, cr, ci, tr, ti, out);
+    SONAVEIL_PICK(bandUp, (b, cr, ci, tr, ti, out));
 }
 
 namespace {
@@ -382,11 +374,7 @@ SONAVEIL_AVX2_TARGET void fillBinsAvx2(float* bins, const float* magnitude, std:
 
 void fillBins(float* bins, const float* magnitude, std::uint32_t* lanes, int k0, int k1)
 {
-#ifdef SONAVEIL_SIMD_X86
-    if (simd::avx2())
-        return fillBinsAvx2(bins, magnitude, lanes, k0, k1);
-#endif
-    fillBinsPlain(bins, magnitude, lanes, k0, k1);
+    SONAVEIL_PICK(fillBins, (bins, magnitude, lanes, k0, k1));
 }
 
 // e^(2πik / n) for k < n / 2, interleaved, n = NoiseStream::kSize: the twist that folds a real
@@ -449,11 +437,7 @@ SONAVEIL_AVX2_TARGET void foldAvx2(const float* x, const float* twist, int n, fl
 
 void fold(const float* x, const float* twist, int n, float* z)
 {
-#ifdef SONAVEIL_SIMD_X86
-    if (simd::avx2())
-        return foldAvx2(x, twist, n, z);
-#endif
-    foldPlain(x, twist, n, z);
+    SONAVEIL_PICK(fold, (x, twist, n, z));
 }
 
 namespace {
@@ -495,20 +479,12 @@ SONAVEIL_AVX2_TARGET void addRampAvx2(float* out, const float* x, int n, float g
 
 void multiplyRamp(float* x, int n, float g0, float g1)
 {
-#ifdef SONAVEIL_SIMD_X86
-    if (simd::avx2())
-        return multiplyRampAvx2(x, n, g0, g1);
-#endif
-    multiplyRampBody(x, n, g0, g1);
+    SONAVEIL_PICK(multiplyRamp, (x, n, g0, g1));
 }
 
 void addRamp(float* out, const float* x, int n, float g0, float g1)
 {
-#ifdef SONAVEIL_SIMD_X86
-    if (simd::avx2())
-        return addRampAvx2(out, x, n, g0, g1);
-#endif
-    addRampBody(out, x, n, g0, g1);
+    SONAVEIL_PICK(addRamp, (out, x, n, g0, g1));
 }
 
 } // namespace sonaveil::synth::live

@@ -21,6 +21,10 @@ const std::vector<float>& halfTwist();
 // r[i] += gain · k[i].
 void addScaled(float* r, const float* k, int n, float gain);
 void addScaled16(float* r, const std::int16_t* k, int n, float gain);
+inline void addScaled(float* r, const std::int16_t* k, int n, float gain)
+{
+    addScaled16(r, k, n, gain);
+}
 // o += r, r = 0.
 void drain(float* o, float* r, int n);
 // The overlap of two noise frames: the head of `frame` fades in over the saved tail of the last

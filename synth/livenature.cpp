@@ -47,32 +47,45 @@ private:
 };
 
 // shapedNoise() at a level, optionally times a wobble (not levelled again, as in the files).
+// A layer's level, wobbling slowly when asked to.
+class WobblingGain {
+public:
+    explicit WobblingGain(double levelDb) : m_gain(float(dbToGain(levelDb))) {}
+    void wobble(int rate, Rng& rng, double hz, double depth, double floor) { m_wobble.emplace(rate, rng, hz, depth, floor); }
+    // The gains at the start and the end of the next block.
+    std::pair<float, float> next()
+    {
+        if (!m_wobble)
+            return {m_gain, m_gain};
+        m_wobble->next();
+        return {m_gain * m_wobble->from(), m_gain * m_wobble->to()};
+    }
+
+private:
+    float m_gain;
+    std::optional<Wobble> m_wobble;
+};
+
 class NoiseLayer : public Layer {
 public:
     NoiseLayer(int rate, Rng& rng, const Response& response, double levelDb)
-        : m_noise(rate, response, rng), m_gain(float(dbToGain(levelDb)))
+        : m_noise(rate, response, rng), m_gain(levelDb)
     {
     }
     NoiseLayer& wobbling(int rate, Rng& rng, double hz, double depth, double floor = 0.05)
     {
-        m_wobble.emplace(rate, rng, hz, depth, floor);
+        m_gain.wobble(rate, rng, hz, depth, floor);
         return *this;
     }
     void add(float* out) override
     {
-        float a = m_gain, b = m_gain;
-        if (m_wobble) {
-            m_wobble->next();
-            a *= m_wobble->from();
-            b *= m_wobble->to();
-        }
+        const auto [a, b] = m_gain.next();
         m_noise.addRamped(out, kBlock, a, b);
     }
 
 private:
     NoiseStream m_noise;
-    float m_gain;
-    std::optional<Wobble> m_wobble;
+    WobblingGain m_gain;
 };
 
 std::unique_ptr<NoiseLayer> noiseLayer(int rate, Rng& rng, const Response& response, double levelDb)
@@ -85,22 +98,17 @@ std::unique_ptr<NoiseLayer> noiseLayer(int rate, Rng& rng, const Response& respo
 class LowNoiseLayer : public Layer {
 public:
     LowNoiseLayer(int rate, Rng& rng, const Response& response, double levelDb)
-        : m_band(rate, centreFor(rate)), m_noise(m_band, response, 0.0, 1e9, rng), m_gain(float(dbToGain(levelDb)))
+        : m_band(rate, centreFor(rate)), m_noise(m_band, response, 0.0, 1e9, rng), m_gain(levelDb)
     {
     }
     LowNoiseLayer& wobbling(int rate, Rng& rng, double hz, double depth, double floor = 0.05)
     {
-        m_wobble.emplace(rate, rng, hz, depth, floor);
+        m_gain.wobble(rate, rng, hz, depth, floor);
         return *this;
     }
     void add(float* out) override
     {
-        float a = m_gain, b = m_gain;
-        if (m_wobble) {
-            m_wobble->next();
-            a *= m_wobble->from();
-            b *= m_wobble->to();
-        }
+        const auto [a, b] = m_gain.next();
         m_noise.addRamped(m_band, a, b);
         m_band.add(out);
     }
@@ -110,8 +118,7 @@ public:
 private:
     Baseband m_band;
     BasebandNoise m_noise;
-    float m_gain;
-    std::optional<Wobble> m_wobble;
+    WobblingGain m_gain;
 };
 
 // Events from a bank at Poisson times (perSecond before any thinning), levelled to RMS 1 and then
@@ -229,18 +236,6 @@ std::unique_ptr<LiveSound> rainSound(int rate, Rng& rng, const RainStyle& s)
     auto sound = std::make_unique<LayeredSound>(rate, rng);
     sound->push(std::make_unique<RainLayer>(rate, rng, s));
     return sound;
-}
-
-// A rise over `rise` seconds before the moment (smooth), then an exponential fall.
-double swellAndFall(double d, double rise, double decay)
-{
-    if (d < -rise)
-        return 0.0;
-    if (d < 0.0) {
-        const double u = (d + rise) / rise;
-        return u * u * (3.0 - 2.0 * u);
-    }
-    return std::exp(-d / decay);
 }
 
 // Distant thunder: a group of four peals every 20 s or more (40 s on average, once per loop in
