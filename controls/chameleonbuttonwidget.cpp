@@ -8,7 +8,6 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QRegion>
-#include <QShortcutEvent>
 
 namespace sonaveil::controls {
 
@@ -40,12 +39,9 @@ private:
 };
 
 ChameleonButton::ChameleonButton(const QString& instanceName, QWidget* parent)
-    : QWidget(parent), m_bridge(std::make_unique<Bridge>(this))
+    : PaintedButton(parent), m_bridge(std::make_unique<Bridge>(this))
 {
-    installAccessibility();
     setObjectName(instanceName);
-    setFocusPolicy(Qt::StrongFocus);
-    setMouseTracking(true);
     m_overTimer.setInterval(ChameleonButtonModel::kOverTimerMs);
     connect(&m_overTimer, &QTimer::timeout, this, [this] { m_model.overTimerTick(cursorOver()); });
     m_model.setHost(m_bridge.get());
@@ -53,7 +49,7 @@ ChameleonButton::ChameleonButton(const QString& instanceName, QWidget* parent)
     m_model.initNew(instanceName.toStdString(),
                     parent ? fontSpecOf(parent->font()) : fontSpecOf(QApplication::font()));
     updateShortcut();
-    m_announced = {caption(), false, false};
+    resetAnnounced();
 }
 
 ChameleonButton::~ChameleonButton()
@@ -114,17 +110,6 @@ void ChameleonButton::applyPointer()
         setCursor(Qt::ArrowCursor);
 }
 
-void ChameleonButton::updateShortcut()
-{
-    if (m_shortcutId != 0) {
-        releaseShortcut(m_shortcutId);
-        m_shortcutId = 0;
-    }
-    const char key = MultibuttonModel::accessKeyOf(m_model.caption());
-    if (key != 0)
-        m_shortcutId = grabShortcut(QKeySequence(QString("Alt+") + QChar(key).toUpper()));
-}
-
 void ChameleonButton::reshape()
 {
     const auto rows = m_model.shape(width(), height());
@@ -146,7 +131,7 @@ QSize ChameleonButton::sizeHint() const
 
 bool ChameleonButton::event(QEvent* e)
 {
-    if (e->type() == QEvent::Shortcut && static_cast<QShortcutEvent*>(e)->shortcutId() == m_shortcutId) {
+    if (isAccessKey(e)) {
         m_model.accessKey();
         return true;
     }
@@ -159,23 +144,13 @@ void ChameleonButton::paintEvent(QPaintEvent*)
     QtSurface surface(p, width(), height());
     m_model.paint(surface);
     // With its own rectangle switched off the button still shows the keyboard focus.
-    if (!m_model.showFocusRect() && hasFocus() && m_focus.visible())
+    if (!m_model.showFocusRect() && hasFocus() && focusVisible())
         FocusFrame::paint(p, rect(), toQColor(m_model.colors().text), 2);
 }
 
-void ChameleonButton::announceChanges()
+PaintedButton::Announced ChameleonButton::announcement() const
 {
-    if (!announcing())
-        return;
-    const Announced now{caption(), m_model.checkBoxBehaviour() && m_model.value(), m_model.drawnState() == 2};
-    if (now.caption != m_announced.caption && accessibleName().isEmpty())
-        announce(this, QAccessible::NameChanged);
-    QAccessible::State changed;
-    changed.checked = now.checked != m_announced.checked;
-    changed.pressed = now.pressed != m_announced.pressed;
-    if (changed.checked || changed.pressed)
-        announceState(this, changed);
-    m_announced = now;
+    return {caption(), m_model.checkBoxBehaviour() && m_model.value(), m_model.drawnState() == 2};
 }
 
 void ChameleonButton::resizeEvent(QResizeEvent*)
@@ -212,8 +187,7 @@ void ChameleonButton::mouseMoveEvent(QMouseEvent* e)
 void ChameleonButton::mousePressEvent(QMouseEvent* e)
 {
     const QPoint pos = e->position().toPoint();
-    if (e->button() == Qt::LeftButton)
-        m_pressSinceRelease = true;
+    trackPress(e);
     m_model.mousePress(mouseButtonOf(e->button()), shiftStateOf(e->modifiers()), float(pos.x()),
                        float(pos.y()));
 }
@@ -221,72 +195,35 @@ void ChameleonButton::mousePressEvent(QMouseEvent* e)
 void ChameleonButton::mouseReleaseEvent(QMouseEvent* e)
 {
     const QPoint pos = e->position().toPoint();
-    if (e->button() == Qt::LeftButton)
-        m_pressSinceRelease = false;
+    trackRelease(e);
     m_model.mouseRelease(mouseButtonOf(e->button()), shiftStateOf(e->modifiers()), float(pos.x()),
                          float(pos.y()));
     if (e->button() == Qt::LeftButton && rect().contains(pos))
         m_model.click();
 }
 
-void ChameleonButton::mouseDoubleClickEvent(QMouseEvent* e)
+void ChameleonButton::doubleClicked(bool pressDelivered)
 {
-    if (e->button() != Qt::LeftButton) {
-        mousePressEvent(e);
-        return;
-    }
-    if (!m_pressSinceRelease)
+    if (!pressDelivered)
         m_model.doubleClick();
-    m_pressSinceRelease = true;
 }
 
-void ChameleonButton::keyPressEvent(QKeyEvent* e)
+void ChameleonButton::keyPressed(QKeyEvent* e, int keyCode, int shift)
 {
-    const int code = keyCodeOf(e);
-    if (code == 9) {
-        QWidget::keyPressEvent(e);
-        return;
-    }
-    if (code == 32 && e->isAutoRepeat()) {
-        e->accept();
-        return;
-    }
-    if (m_focus.keyPressed())
-        update();
-    m_model.keyPress(code, shiftStateOf(e->modifiers()));
+    m_model.keyPress(keyCode, shift);
     const QString text = e->text();
     if (!text.isEmpty() && text.at(0).unicode() < 256)
         m_model.characterKey(text.at(0).unicode());
-    if (code == 32 || (code >= 37 && code <= 40))
-        e->accept();
-    else
-        e->ignore();
 }
 
-void ChameleonButton::keyReleaseEvent(QKeyEvent* e)
+void ChameleonButton::keyReleased(int keyCode, int shift)
 {
-    const int code = keyCodeOf(e);
-    if (code == 32 && e->isAutoRepeat()) {
-        e->accept();
-        return;
-    }
-    m_model.keyRelease(code, shiftStateOf(e->modifiers()));
-    if (code == 32)
-        e->accept();
-    else
-        e->ignore();
+    m_model.keyRelease(keyCode, shift);
 }
 
-void ChameleonButton::focusInEvent(QFocusEvent* e)
+void ChameleonButton::focusChanged(bool in)
 {
-    m_focus.focusIn(e->reason());
-    m_model.focusChanged(true);
-}
-
-void ChameleonButton::focusOutEvent(QFocusEvent*)
-{
-    m_focus.focusOut();
-    m_model.focusChanged(false);
+    m_model.focusChanged(in);
 }
 
 void ChameleonButton::changeEvent(QEvent* e)

@@ -1,10 +1,9 @@
 #pragma once
 
 #include "controls/chameleonbutton.h"
-#include "controls/focusframe.h"
+#include "controls/paintedbutton.h"
 
 #include <QTimer>
-#include <QWidget>
 
 #include <functional>
 #include <memory>
@@ -13,7 +12,7 @@ namespace sonaveil::controls {
 
 // The chameleon push button on screen. The hover look follows a polling timer, as the model
 // asks; objectName is the instance name.
-class ChameleonButton : public QWidget {
+class ChameleonButton : public PaintedButton {
     Q_OBJECT
     Q_PROPERTY(int ButtonType READ buttonType WRITE setButtonType)
     Q_PROPERTY(QString Caption READ caption WRITE setCaption)
@@ -76,7 +75,7 @@ public:
 
     QSize sizeHint() const override;
     // Whether the keyboard focus is shown.
-    bool focusFrameShown() const { return hasFocus() && (m_focus.visible() || m_model.showFocusRect()); }
+    bool focusFrameShown() const { return hasFocus() && (focusVisible() || m_model.showFocusRect()); }
 
 signals:
     void Click();
@@ -99,36 +98,26 @@ protected:
     void mouseMoveEvent(QMouseEvent*) override;
     void mousePressEvent(QMouseEvent*) override;
     void mouseReleaseEvent(QMouseEvent*) override;
-    void mouseDoubleClickEvent(QMouseEvent*) override;
-    void keyPressEvent(QKeyEvent*) override;
-    void keyReleaseEvent(QKeyEvent*) override;
-    void focusInEvent(QFocusEvent*) override;
-    void focusOutEvent(QFocusEvent*) override;
     void changeEvent(QEvent*) override;
+    Announced announcement() const override;
+    void keyPressed(QKeyEvent* e, int keyCode, int shift) override;
+    void keyReleased(int keyCode, int shift) override;
+    void focusChanged(bool in) override;
+    void doubleClicked(bool pressDelivered) override;
 
 private:
     class Bridge;
     friend class Bridge;
     void reshape();
     void applyPointer();
-    void updateShortcut();
+    void updateShortcut() { setAccessKey(MultibuttonModel::accessKeyOf(m_model.caption())); }
     void syncColors();
     bool cursorOver() const;
-    // Tells a listening screen reader what changed since it was last told.
-    void announceChanges();
 
     std::unique_ptr<Bridge> m_bridge;
     ChameleonButtonModel m_model;
     QTimer m_overTimer;
     std::function<bool()> m_probe;
-    int m_shortcutId = 0;
-    bool m_pressSinceRelease = false;
-    FocusFrame m_focus;
-    struct Announced {
-        QString caption;
-        bool checked = false;
-        bool pressed = false;
-    } m_announced;
 };
 
 } // namespace sonaveil::controls

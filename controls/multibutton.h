@@ -14,6 +14,25 @@ namespace sonaveil::controls {
 
 enum class VisualState : int { Normal = 0, Hot = 1, Pressed = 2 };
 
+// The fifteen looks; the number is the ButtonStyle a layout stores.
+enum class ButtonLook : int {
+    Classic = 0,          // raised 3-D edges
+    ClassicThin = 1,      // the thin raised edge
+    Warm = 2,             // rounded, shaded lines, warm lines while hot
+    Flat = 3,             // on the container's background, edges only while hot or pressed
+    Cool = 4,             // shades of the face, blue gradients while hot or pressed
+    Shadowed = 5,         // a soft shadow to the lower right that the face moves onto when pressed
+    Dark = 6,             // the face darkened, a line along the bottom
+    TwoBands = 7,         // an upper and a lower gradient band: the programs' own buttons
+    FlatLit = 8,          // flat, a light gradient over the upper part while hot or pressed
+    Toolbar = 9,          // a gradient face, filled blue while hot, pressed or checked
+    Pale = 10,            // gradients of the face and white, rounded
+    ClassicPlain = 11,    // the classic face with no edge until hot
+    ClassicThinPlain = 12, // the thin one with no edge until hot, and none when checked
+    Glassy = 13,          // a two-part gradient, in the normal state only
+    Pill = 14,            // well rounded with a lighter upper half, in the normal state only
+};
+
 // Mouse event arguments as the host receives them (by reference): button 1 left, 2 right,
 // 4 middle; shift 1 Shift, 2 Ctrl, 4 Alt; X and Y in pixels.
 struct MouseArgs {
@@ -71,6 +90,7 @@ public:
     // Properties.
     int buttonStyle() const { return m_style; }
     void setButtonStyle(int style);
+    ButtonLook look() const { return ButtonLook(m_style); }
     bool showFocusRect() const { return m_showFocusRect; }
     void setShowFocusRect(bool on);
     bool enabled() const { return m_enabled; }
@@ -167,8 +187,20 @@ private:
     void changed(const char* name);
     void redraw() { m_host->redraw(); }
     bool focusVisible() const;
+    // Focused or the default button, with the focus rectangle on, in an active window.
+    bool focusLook() const;
+    // The face in the look's family: Classic and its variants; TwoBands; Shadowed; the lined
+    // faces (Warm, Flat, Dark); the tinted ones (Cool, FlatLit, Toolbar); the gradients (Pale,
+    // Glassy, Pill).
     void paintFace(PaintSurface& s, const SystemColors& sys, VisualState st) const;
     void paintClassic(PaintSurface& s, const SystemColors& sys, VisualState st) const;
+    void paintTwoBands(PaintSurface& s, const SystemColors& sys, VisualState st) const;
+    void paintShadowed(PaintSurface& s, const SystemColors& sys, VisualState st) const;
+    void paintLined(PaintSurface& s, const SystemColors& sys, VisualState st) const;
+    void paintTinted(PaintSurface& s, const SystemColors& sys, VisualState st) const;
+    void paintGradients(PaintSurface& s, const SystemColors& sys, VisualState st) const;
+    // The dotted focus rectangle the non-classic looks draw over their face (Pill draws none).
+    void paintFocusRect(PaintSurface& s, const SystemColors& sys) const;
     void paintCaption(PaintSurface& s, const SystemColors& sys, VisualState st) const;
     // Style 7 in a state: the face colour, its bands, and whether the rollover colour paints it.
     struct Style7Look {

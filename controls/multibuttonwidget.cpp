@@ -9,7 +9,6 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QRegion>
-#include <QShortcutEvent>
 
 namespace sonaveil::controls {
 
@@ -78,18 +77,15 @@ private:
 };
 
 Multibutton::Multibutton(const QString& instanceName, QWidget* parent)
-    : QWidget(parent), m_bridge(std::make_unique<Bridge>(this))
+    : PaintedButton(parent), m_bridge(std::make_unique<Bridge>(this))
 {
-    installAccessibility();
     setObjectName(instanceName);
-    setFocusPolicy(Qt::StrongFocus);
-    setMouseTracking(true);
     setAttribute(Qt::WA_Hover, false);
     setMinimumSize(MultibuttonModel::kMinimumSize, MultibuttonModel::kMinimumSize);
     m_model.setHost(m_bridge.get());
     m_model.initNew(instanceName.toStdString());
     updateShortcut();
-    m_announced = {caption(), false, false};
+    resetAnnounced();
 }
 
 Multibutton::~Multibutton()
@@ -143,17 +139,6 @@ void Multibutton::applyPointer()
     }
 }
 
-void Multibutton::updateShortcut()
-{
-    if (m_shortcutId != 0) {
-        releaseShortcut(m_shortcutId);
-        m_shortcutId = 0;
-    }
-    const char key = m_model.accessKey();
-    if (key != 0)
-        m_shortcutId = grabShortcut(QKeySequence(QString("Alt+") + QChar(key).toUpper()));
-}
-
 void Multibutton::reshape()
 {
     const int corner = m_model.shapeCorner();
@@ -194,13 +179,9 @@ bool Multibutton::event(QEvent* e)
         m_model.parentActivated(true);
     else if (e->type() == QEvent::WindowDeactivate)
         m_model.parentActivated(false);
-    if (e->type() == QEvent::Shortcut) {
-        auto* se = static_cast<QShortcutEvent*>(e);
-        if (se->shortcutId() == m_shortcutId) {
-            const char key = m_model.accessKey();
-            m_model.accessKeyPressed(std::toupper(static_cast<unsigned char>(key)));
-            return true;
-        }
+    if (isAccessKey(e)) {
+        m_model.accessKeyPressed(std::toupper(static_cast<unsigned char>(m_model.accessKey())));
+        return true;
     }
     return QWidget::event(e);
 }
@@ -216,26 +197,15 @@ void Multibutton::paintEvent(QPaintEvent*)
     m_model.paint(surface, sys);
     // The built-in looks draw their own dotted rectangle; style 7 and a switched-off rectangle
     // still show the keyboard focus.
-    const int style = m_model.buttonStyle();
-    const bool ownRect = m_model.showFocusRect() && style != 7 && style != 14;
+    const ButtonLook look = m_model.look();
+    const bool ownRect = m_model.showFocusRect() && look != ButtonLook::TwoBands && look != ButtonLook::Pill;
     if (focusFrameShown() && !ownRect)
         FocusFrame::paint(p, rect(), toQColor(sys.translate(m_model.foreColor())), 2);
 }
 
-void Multibutton::announceChanges()
+PaintedButton::Announced Multibutton::announcement() const
 {
-    if (!announcing())
-        return;
-    const Announced now{caption(), m_model.checkBoxMode() && m_model.value(),
-                        m_model.visualState() == VisualState::Pressed};
-    if (now.caption != m_announced.caption && accessibleName().isEmpty())
-        announce(this, QAccessible::NameChanged);
-    QAccessible::State changed;
-    changed.checked = now.checked != m_announced.checked;
-    changed.pressed = now.pressed != m_announced.pressed;
-    if (changed.checked || changed.pressed)
-        announceState(this, changed);
-    m_announced = now;
+    return {caption(), m_model.checkBoxMode() && m_model.value(), m_model.visualState() == VisualState::Pressed};
 }
 
 void Multibutton::resizeEvent(QResizeEvent*)
@@ -275,8 +245,7 @@ void Multibutton::mouseMoveEvent(QMouseEvent* e)
 void Multibutton::mousePressEvent(QMouseEvent* e)
 {
     const QPoint pos = e->position().toPoint();
-    if (e->button() == Qt::LeftButton)
-        m_pressSinceRelease = true;
+    trackPress(e);
     if (rect().contains(pos) && !m_model.mouseOver())
         m_model.hookedMouseMove();
     m_model.mousePress(mouseButtonOf(e->button()), shiftStateOf(e->modifiers()), float(pos.x()),
@@ -286,8 +255,7 @@ void Multibutton::mousePressEvent(QMouseEvent* e)
 void Multibutton::mouseReleaseEvent(QMouseEvent* e)
 {
     const QPoint pos = e->position().toPoint();
-    if (e->button() == Qt::LeftButton)
-        m_pressSinceRelease = false;
+    trackRelease(e);
     m_model.mouseRelease(mouseButtonOf(e->button()), shiftStateOf(e->modifiers()), float(pos.x()),
                          float(pos.y()), width(), height());
     // The look follows the cursor once the button is up, as a move would.
@@ -295,63 +263,32 @@ void Multibutton::mouseReleaseEvent(QMouseEvent* e)
         m_model.refreshHover(rect().contains(pos));
 }
 
-void Multibutton::mouseDoubleClickEvent(QMouseEvent* e)
+void Multibutton::doubleClicked(bool pressDelivered)
 {
-    if (e->button() != Qt::LeftButton) {
-        mousePressEvent(e);
-        return;
-    }
-    // Some window systems deliver the second press before the double click, some only the
-    // double click; the press is handled exactly once either way.
-    m_model.doubleClick(!m_pressSinceRelease);
-    m_pressSinceRelease = true;
+    m_model.doubleClick(!pressDelivered);
 }
 
-void Multibutton::keyPressEvent(QKeyEvent* e)
+void Multibutton::keyPressed(QKeyEvent*, int keyCode, int shift)
 {
-    const int code = keyCodeOf(e);
-    if (code == 32 && e->isAutoRepeat()) {
-        e->accept();
-        return;
-    }
-    // Tab and Backtab stay with Qt's focus chain.
-    if (code == 9) {
-        QWidget::keyPressEvent(e);
-        return;
-    }
-    if (m_focus.keyPressed())
-        update();
-    m_model.keyPress(code, shiftStateOf(e->modifiers()));
-    if (code == 13 || code == 32 || (code >= 37 && code <= 40))
-        e->accept();
+    m_model.keyPress(keyCode, shift);
+}
+
+void Multibutton::keyReleased(int keyCode, int shift)
+{
+    m_model.keyRelease(keyCode, shift);
+}
+
+bool Multibutton::usesKey(int key) const
+{
+    return key == Qt::Key_Return || key == Qt::Key_Enter || PaintedButton::usesKey(key);
+}
+
+void Multibutton::focusChanged(bool in)
+{
+    if (in)
+        m_model.focusIn();
     else
-        e->ignore();
-}
-
-void Multibutton::keyReleaseEvent(QKeyEvent* e)
-{
-    const int code = keyCodeOf(e);
-    if (code == 32 && e->isAutoRepeat()) {
-        e->accept();
-        return;
-    }
-    m_model.keyRelease(code, shiftStateOf(e->modifiers()));
-    if (code == 32)
-        e->accept();
-    else
-        e->ignore();
-}
-
-void Multibutton::focusInEvent(QFocusEvent* e)
-{
-    m_focus.focusIn(e->reason());
-    m_model.focusIn();
-}
-
-void Multibutton::focusOutEvent(QFocusEvent*)
-{
-    m_focus.focusOut();
-    m_model.focusOut();
+        m_model.focusOut();
 }
 
 void Multibutton::changeEvent(QEvent* e)

@@ -1,9 +1,7 @@
 #pragma once
 
-#include "controls/focusframe.h"
 #include "controls/multibutton.h"
-
-#include <QWidget>
+#include "controls/paintedbutton.h"
 
 #include <memory>
 
@@ -11,7 +9,7 @@ namespace sonaveil::controls {
 
 // The multi-style push button on screen: paints its model and feeds it mouse, keys, focus,
 // hover and the activation of its window. objectName is the instance name.
-class Multibutton : public QWidget {
+class Multibutton : public PaintedButton {
     Q_OBJECT
     Q_PROPERTY(int ButtonStyle READ buttonStyle WRITE setButtonStyle)
     Q_PROPERTY(QString Caption READ caption WRITE setCaption)
@@ -69,7 +67,7 @@ public:
     // What the caption and picture need, without the usual minimum of a push button.
     QSize contentSize() const;
     // Whether the keyboard focus is shown (a frame in the caption's colour).
-    bool focusFrameShown() const { return hasFocus() && m_focus.visible(); }
+    bool focusFrameShown() const { return hasFocus() && focusVisible(); }
 
 signals:
     void Click();
@@ -92,12 +90,13 @@ protected:
     void mouseMoveEvent(QMouseEvent*) override;
     void mousePressEvent(QMouseEvent*) override;
     void mouseReleaseEvent(QMouseEvent*) override;
-    void mouseDoubleClickEvent(QMouseEvent*) override;
-    void keyPressEvent(QKeyEvent*) override;
-    void keyReleaseEvent(QKeyEvent*) override;
-    void focusInEvent(QFocusEvent*) override;
-    void focusOutEvent(QFocusEvent*) override;
     void changeEvent(QEvent*) override;
+    Announced announcement() const override;
+    void keyPressed(QKeyEvent* e, int keyCode, int shift) override;
+    void keyReleased(int keyCode, int shift) override;
+    bool usesKey(int key) const override;
+    void focusChanged(bool in) override;
+    void doubleClicked(bool pressDelivered) override;
 
 private:
     class Bridge;
@@ -105,22 +104,11 @@ private:
     static Picture pictureFromQImage(const QImage& image);
     void reshape();
 
-    void updateShortcut();
+    void updateShortcut() { setAccessKey(m_model.accessKey()); }
     void applyPointer();
-    // Tells a listening screen reader what changed since it was last told.
-    void announceChanges();
 
     std::unique_ptr<Bridge> m_bridge;
     MultibuttonModel m_model;
-    int m_shortcutId = 0;
-    // The window system delivered the press of a double click itself.
-    bool m_pressSinceRelease = false;
-    FocusFrame m_focus;
-    struct Announced {
-        QString caption;
-        bool checked = false;
-        bool pressed = false;
-    } m_announced;
 };
 
 } // namespace sonaveil::controls

@@ -78,7 +78,7 @@ double butterworth(double ratio, int order)
 
 Rng::Rng(std::uint64_t seed)
 {
-    for (auto& word : s_) {
+    for (auto& word : m_s) {
         seed += 0x9E3779B97F4A7C15ull;
         std::uint64_t z = seed;
         z = (z ^ (z >> 30)) * 0xBF58476D1CE4E5B9ull;

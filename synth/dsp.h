@@ -21,14 +21,14 @@ public:
     // Inline: live sounds draw several numbers per event.
     std::uint64_t next()
     {
-        const std::uint64_t result = rotl(s_[1] * 5, 7) * 9;
-        const std::uint64_t t = s_[1] << 17;
-        s_[2] ^= s_[0];
-        s_[3] ^= s_[1];
-        s_[1] ^= s_[2];
-        s_[0] ^= s_[3];
-        s_[2] ^= t;
-        s_[3] = rotl(s_[3], 45);
+        const std::uint64_t result = rotl(m_s[1] * 5, 7) * 9;
+        const std::uint64_t t = m_s[1] << 17;
+        m_s[2] ^= m_s[0];
+        m_s[3] ^= m_s[1];
+        m_s[1] ^= m_s[2];
+        m_s[0] ^= m_s[3];
+        m_s[2] ^= t;
+        m_s[3] = rotl(m_s[3], 45);
         return result;
     }
     // Uniform in [0, 1).
@@ -44,7 +44,7 @@ public:
 private:
     static std::uint64_t rotl(std::uint64_t x, int k) { return (x << k) | (x >> (64 - k)); }
 
-    std::uint64_t s_[4];
+    std::uint64_t m_s[4];
 };
 
 // One period: `frames` frames at `rate` Hz.

@@ -11,27 +11,27 @@ namespace sonaveil::synth {
 
 namespace live {
 
-LiveSound::LiveSound(int rate, std::uint64_t seed) : rate_(rate), dither_(4096), ditherRng_(seed)
+LiveSound::LiveSound(int rate, std::uint64_t seed) : m_rate(rate), m_dither(4096), m_ditherRng(seed)
 {
-    for (float& d : dither_)
-        d = float(ditherRng_.uniform() - ditherRng_.uniform());
+    for (float& d : m_dither)
+        d = float(m_ditherRng.uniform() - m_ditherRng.uniform());
 }
 
 void LiveSound::setLevelDb(double db)
 {
-    gain_ = float(dbToGain(db));
+    m_gain = float(dbToGain(db));
 }
 
 void LiveSound::generate(audio::SourceFrame* out, int frames)
 {
     while (frames > 0) {
-        if (position_ == kBlock)
+        if (m_position == kBlock)
             nextBlock();
-        const int take = std::min(frames, kBlock - position_);
-        std::copy(frames_ + position_, frames_ + position_ + take, out);
+        const int take = std::min(frames, kBlock - m_position);
+        std::copy(m_frames + m_position, m_frames + m_position + take, out);
         out += take;
         frames -= take;
-        position_ += take;
+        m_position += take;
     }
 }
 
@@ -130,25 +130,25 @@ void LiveSound::nextBlock()
     auto make = [this](float* x) {
         std::fill(x, x + kBlock, 0.0f);
         block(x);
-        const float p = peak(x) * gain_;
+        const float p = peak(x) * m_gain;
         return p > kCeiling ? kCeiling / p : 1.0f;
     };
-    if (!primed_) {
-        need_ = make(blocks_[current_]);
-        startGain_ = need_;
-        primed_ = true;
+    if (!m_primed) {
+        m_need = make(m_blocks[m_current]);
+        m_startGain = m_need;
+        m_primed = true;
     }
     // One block of look-ahead: the gain at each block's ends is at most what either block next
     // to that end allows, so a linear ramp between them keeps every frame under the ceiling.
-    const float needNext = make(blocks_[1 - current_]);
-    const float endGain = std::min({need_, needNext, startGain_ + (1.0f - startGain_) * kRelease});
-    const float step = (endGain - startGain_) / float(kBlock);
-    const float* d = dither_.data() + (ditherRng_.next() % (dither_.size() - kBlock));
-    toFrames(blocks_[current_], d, startGain_ * gain_, step * gain_, frames_);
-    current_ = 1 - current_;
-    need_ = needNext;
-    startGain_ = endGain;
-    position_ = 0;
+    const float needNext = make(m_blocks[1 - m_current]);
+    const float endGain = std::min({m_need, needNext, m_startGain + (1.0f - m_startGain) * kRelease});
+    const float step = (endGain - m_startGain) / float(kBlock);
+    const float* d = m_dither.data() + (m_ditherRng.next() % (m_dither.size() - kBlock));
+    toFrames(m_blocks[m_current], d, m_startGain * m_gain, step * m_gain, m_frames);
+    m_current = 1 - m_current;
+    m_need = needNext;
+    m_startGain = endGain;
+    m_position = 0;
 }
 
 } // namespace live

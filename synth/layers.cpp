@@ -9,24 +9,11 @@ namespace {
 
 constexpr double kPi = 3.14159265358979323846;
 
-std::size_t lengthFor(int rate, double tauMs)
-{
-    return std::size_t(std::max(8.0, 7.0 * tauMs * 1e-3 * rate));
-}
-
-double onset(double t, double seconds)
-{
-    if (t >= seconds)
-        return 1.0;
-    const double u = t / seconds;
-    return u * u * (3.0 - 2.0 * u);
-}
-
 } // namespace
 
 Signal tick(Rng& rng, int rate, double tauMs, double resHz, double resTauMs, double resShare)
 {
-    const std::size_t n = std::max(lengthFor(rate, tauMs), lengthFor(rate, resShare > 0 ? resTauMs : 0.0));
+    const std::size_t n = std::max(eventLength(rate, tauMs), eventLength(rate, resShare > 0 ? resTauMs : 0.0));
     Signal k(n);
     // Decays and the resonance run as recurrences: drops are made by the hundred thousand.
     const double noiseStep = std::exp(-1.0 / (tauMs * 1e-3 * rate));
@@ -52,7 +39,7 @@ Signal tick(Rng& rng, int rate, double tauMs, double resHz, double resTauMs, dou
 
 Signal bubble(int rate, double hz, double tauMs, double rise)
 {
-    const std::size_t n = lengthFor(rate, tauMs);
+    const std::size_t n = eventLength(rate, tauMs);
     Signal k(n);
     const double tau = tauMs * 1e-3;
     double phase = 0.0;
@@ -60,18 +47,18 @@ Signal bubble(int rate, double hz, double tauMs, double rise)
         const double t = double(i) / rate;
         const double f = hz * (1.0 + rise * t / tau);
         phase += 2.0 * kPi * f / rate;
-        k[i] = float(onset(t, 0.0004) * std::sin(phase) * std::exp(-t / tau));
+        k[i] = float(smoothOnset(t, 0.0004) * std::sin(phase) * std::exp(-t / tau));
     }
     return k;
 }
 
 Signal knock(int rate, double hz, double tauMs)
 {
-    const std::size_t n = lengthFor(rate, tauMs);
+    const std::size_t n = eventLength(rate, tauMs);
     Signal k(n);
     for (std::size_t i = 0; i < n; ++i) {
         const double t = double(i) / rate;
-        k[i] = float(onset(t, 0.001) * std::sin(2.0 * kPi * hz * t) * std::exp(-t / (tauMs * 1e-3)));
+        k[i] = float(smoothOnset(t, 0.001) * std::sin(2.0 * kPi * hz * t) * std::exp(-t / (tauMs * 1e-3)));
     }
     return k;
 }

@@ -5,7 +5,38 @@
 
 #include "synth/dsp.h"
 
+#include <algorithm>
+#include <cmath>
+#include <cstddef>
+
 namespace sonaveil::synth {
+
+// Frames for an event that decays with the time constant `tauMs`: seven of them, at least 8.
+inline std::size_t eventLength(int rate, double tauMs)
+{
+    return std::size_t(std::max(8.0, 7.0 * tauMs * 1e-3 * rate));
+}
+
+// From 0 to 1 over `seconds` along a smooth step (zero slope at both ends), then 1.
+inline double smoothOnset(double t, double seconds)
+{
+    if (t >= seconds)
+        return 1.0;
+    const double u = t / seconds;
+    return u * u * (3.0 - 2.0 * u);
+}
+
+// A rise over `rise` seconds before the moment (smooth), then an exponential fall.
+inline double swellAndFall(double d, double rise, double decay)
+{
+    if (d < -rise)
+        return 0.0;
+    if (d < 0.0) {
+        const double u = (d + rise) / rise;
+        return u * u * (3.0 - 2.0 * u);
+    }
+    return std::exp(-d / decay);
+}
 
 // A noise burst decaying with `tauMs`, plus a damped resonance at `resHz` that makes up
 // `resShare` of its peak. Peak about 1.

@@ -1,6 +1,6 @@
 #include "synth/live.h"
 
-#include "synth/simd.h"
+#include "synth/livekernels.h"
 
 #include <algorithm>
 #include <array>
@@ -12,21 +12,6 @@ namespace sonaveil::synth::live {
 namespace {
 
 constexpr double kPi = 3.14159265358979323846;
-constexpr int kPhasors = 4096;
-
-// Unit phasors for the noise spectra: a random index per bin is cheaper than a sine and cosine.
-const std::vector<float>& phasors()
-{
-    static const std::vector<float> table = [] {
-        std::vector<float> t(2 * kPhasors);
-        for (int i = 0; i < kPhasors; ++i) {
-            t[std::size_t(2 * i)] = float(std::cos(2.0 * kPi * i / kPhasors));
-            t[std::size_t(2 * i + 1)] = float(std::sin(2.0 * kPi * i / kPhasors));
-        }
-        return t;
-    }();
-    return table;
-}
 
 // The mean over the spline parameter of the sum of the squared B-spline weights: the variance of
 // a spline through unit-variance points.
@@ -48,38 +33,38 @@ double splineVariance()
 class KernelColour {
 public:
     KernelColour(int rate, int longest, const Response& colour)
-        : pad_(std::max(256L, long(rate / 40)))
+        : m_pad(std::max(256L, long(rate / 40)))
     {
-        while (n_ < longest + 2 * pad_)
-            n_ *= 2;
-        gain_.resize(std::size_t(n_ / 2 + 1));
-        for (long k = 1; k < long(gain_.size()); ++k)
-            gain_[std::size_t(k)] = float(colour(double(k) * rate / double(n_)) / double(n_));
-        forward_ = forwardPlan(int(n_));
-        inverse_ = inversePlan(int(n_));
-        frames_ = fftBuffer(std::size_t(n_));
-        bins_ = fftBuffer(std::size_t(n_ + 2));
+        while (m_n < longest + 2 * m_pad)
+            m_n *= 2;
+        m_gain.resize(std::size_t(m_n / 2 + 1));
+        for (long k = 1; k < long(m_gain.size()); ++k)
+            m_gain[std::size_t(k)] = float(colour(double(k) * rate / double(m_n)) / double(m_n));
+        m_forward = forwardPlan(int(m_n));
+        m_inverse = inversePlan(int(m_n));
+        m_frames = fftBuffer(std::size_t(m_n));
+        m_bins = fftBuffer(std::size_t(m_n + 2));
     }
     ~KernelColour()
     {
-        freeFftBuffer(frames_);
-        freeFftBuffer(bins_);
+        freeFftBuffer(m_frames);
+        freeFftBuffer(m_bins);
     }
 
     Signal apply(const Signal& k) const
     {
-        std::fill(frames_, frames_ + n_, 0.0f);
-        std::copy(k.begin(), k.end(), frames_);
-        runForward(forward_, frames_, bins_);
-        for (long j = 0; j < long(gain_.size()); ++j) {
-            bins_[2 * j] *= gain_[std::size_t(j)];
-            bins_[2 * j + 1] *= gain_[std::size_t(j)];
+        std::fill(m_frames, m_frames + m_n, 0.0f);
+        std::copy(k.begin(), k.end(), m_frames);
+        runForward(m_forward, m_frames, m_bins);
+        for (long j = 0; j < long(m_gain.size()); ++j) {
+            m_bins[2 * j] *= m_gain[std::size_t(j)];
+            m_bins[2 * j + 1] *= m_gain[std::size_t(j)];
         }
-        runInverse(inverse_, bins_, frames_);
+        runInverse(m_inverse, m_bins, m_frames);
         // The pad before the onset is the end of the circular result.
-        Signal out(std::size_t(long(k.size()) + 2 * pad_));
-        std::copy(frames_ + (n_ - pad_), frames_ + n_, out.begin());
-        std::copy(frames_, frames_ + (long(out.size()) - pad_), out.begin() + pad_);
+        Signal out(std::size_t(long(k.size()) + 2 * m_pad));
+        std::copy(m_frames + (m_n - m_pad), m_frames + m_n, out.begin());
+        std::copy(m_frames, m_frames + (long(out.size()) - m_pad), out.begin() + m_pad);
         // Trim what is too quiet to matter at both ends, then fade the ends so nothing steps.
         float peak = 0.0f;
         for (float v : out)
@@ -100,297 +85,14 @@ public:
     }
 
 private:
-    long pad_;
-    long n_ = 1;
-    std::vector<float> gain_;
-    const void* forward_;
-    const void* inverse_;
-    float* frames_;
-    float* bins_;
+    long m_pad;
+    long m_n = 1;
+    std::vector<float> m_gain;
+    const void* m_forward;
+    const void* m_inverse;
+    float* m_frames;
+    float* m_bins;
 };
-
-SONAVEIL_INLINE void multiplyRampBody(float* __restrict x, int n, float g0, float g1)
-{
-    const float step = (g1 - g0) / float(n);
-    for (int i = 0; i < n; ++i)
-        x[i] *= g0 + step * float(i);
-}
-
-SONAVEIL_INLINE void addRampBody(float* __restrict out, const float* __restrict x, int n, float g0, float g1)
-{
-    const float step = (g1 - g0) / float(n);
-    for (int i = 0; i < n; ++i)
-        out[i] += (g0 + step * float(i)) * x[i];
-}
-
-SONAVEIL_INLINE void addScaledBody(float* __restrict r, const float* __restrict k, int n, float gain)
-{
-    for (int i = 0; i < n; ++i)
-        r[i] += gain * k[i];
-}
-
-SONAVEIL_INLINE void addScaled16Body(float* __restrict r, const std::int16_t* __restrict k, int n, float gain)
-{
-    for (int i = 0; i < n; ++i)
-        r[i] += gain * float(k[i]);
-}
-
-// o += r, r = 0.
-SONAVEIL_INLINE void drainBody(float* __restrict o, float* __restrict r, int n)
-{
-    for (int i = 0; i < n; ++i) {
-        o[i] += r[i];
-        r[i] = 0.0f;
-    }
-}
-
-// The overlap of two noise frames: the head of `frame` fades in over the saved tail of the last,
-// and its own tail is saved, faded out, for the next.
-SONAVEIL_INLINE void crossFadeBody(float* __restrict frame, float* __restrict overlap, const float* __restrict w,
-                                   int n, int tail)
-{
-    for (int i = 0; i < n; ++i)
-        frame[i] = overlap[i] + w[i] * frame[i];
-    for (int i = 0; i < n; ++i)
-        overlap[i] = w[n - 1 - i] * frame[tail + i];
-}
-
-SONAVEIL_DISPATCH(void, addScaled, (float* r, const float* k, int n, float gain), (r, k, n, gain))
-SONAVEIL_DISPATCH(void, addScaled16, (float* r, const std::int16_t* k, int n, float gain), (r, k, n, gain))
-SONAVEIL_DISPATCH(void, drain, (float* o, float* r, int n), (o, r, n))
-SONAVEIL_DISPATCH(void, crossFade, (float* frame, float* overlap, const float* w, int n, int tail),
-                  (frame, overlap, w, n, tail))
-
-// v[i] = the table (2^bits entries and a guard) read with linear interpolation at phase + i step,
-// for kBlock frames; the phase's top bits are the index.
-void readTablePlain(const float* t, int bits, std::uint32_t phase, std::uint32_t step, float* __restrict v, int n)
-{
-    const int shift = 32 - bits;
-    const std::uint32_t mask = (1u << shift) - 1;
-    const float scale = 1.0f / float(1u << shift);
-    for (int i = 0; i < n; ++i) {
-        const std::uint32_t ph = phase + std::uint32_t(i) * step;
-        const std::uint32_t index = ph >> shift;
-        const float frac = float(ph & mask) * scale;
-        v[i] = t[index] + frac * (t[index + 1] - t[index]);
-    }
-}
-
-#ifdef SONAVEIL_SIMD_X86
-SONAVEIL_AVX2_TARGET void readTableAvx2(const float* t, int bits, std::uint32_t phase, std::uint32_t step, float* v,
-                                        int n)
-{
-    const int shift = 32 - bits;
-    const __m256i mask = _mm256_set1_epi32(int((1u << shift) - 1));
-    const __m256 scale = _mm256_set1_ps(1.0f / float(1u << shift));
-    const __m128i s = _mm_cvtsi32_si128(shift);
-    __m256i ph = _mm256_add_epi32(_mm256_set1_epi32(int(phase)),
-                                  _mm256_mullo_epi32(_mm256_setr_epi32(0, 1, 2, 3, 4, 5, 6, 7),
-                                                     _mm256_set1_epi32(int(step))));
-    const __m256i inc = _mm256_set1_epi32(int(8u * step));
-    for (int i = 0; i < n; i += 8) {
-        const __m256i index = _mm256_srl_epi32(ph, s);
-        const __m256 frac = _mm256_mul_ps(_mm256_cvtepi32_ps(_mm256_and_si256(ph, mask)), scale);
-        const __m256 a = _mm256_i32gather_ps(t, index, 4);
-        const __m256 b = _mm256_i32gather_ps(t + 1, index, 4);
-        _mm256_storeu_ps(v + i, _mm256_fmadd_ps(frac, _mm256_sub_ps(b, a), a));
-        ph = _mm256_add_epi32(ph, inc);
-    }
-}
-#endif
-
-void readTable(const float* t, int bits, std::uint32_t phase, std::uint32_t step, float* v, int n = kBlock)
-{
-#ifdef SONAVEIL_SIMD_X86
-    if (simd::avx2())
-        return readTableAvx2(t, bits, phase, step, v, n);
-#endif
-    readTablePlain(t, bits, phase, step, v, n);
-}
-
-// y[n] = sum over t < phases of taps[(n & 3) + 4t] · h[n - 4t] for the kBlock frames of a block,
-// h the history of held baseband frames at the block's start: four-fold polyphase interpolation.
-SONAVEIL_INLINE void interpolateBody(const float* __restrict taps, int phases, const float* __restrict h,
-                                     float* __restrict y)
-{
-    constexpr int d = Baseband::kDecimation;
-    for (int n = 0; n < kBlock; ++n)
-        y[n] = 0.0f;
-    for (int t = 0; t < phases; ++t) {
-        const float* __restrict c = taps + d * t;
-        const float* __restrict x = h - d * t;
-        for (int n = 0; n < kBlock; ++n)
-            y[n] += c[n & (d - 1)] * x[n];
-    }
-}
-
-#ifdef SONAVEIL_SIMD_X86
-// Unrolled for each length the interpolator can have.
-template <int phases>
-SONAVEIL_AVX2_TARGET void interpolateAvx2(const float* taps, const float* h, float* y)
-{
-    constexpr int d = Baseband::kDecimation;
-    static_assert(d == 4, "eight lanes hold two rounds of the four phases");
-    __m256 acc[kBlock / 8];
-    for (__m256& a : acc)
-        a = _mm256_setzero_ps();
-    for (int t = 0; t < phases; ++t) {
-        const __m128 c4 = _mm_loadu_ps(taps + d * t);
-        const __m256 c = _mm256_insertf128_ps(_mm256_castps128_ps256(c4), c4, 1);
-        const float* x = h - d * t;
-        for (int g = 0; g < kBlock / 8; ++g)
-            acc[g] = _mm256_fmadd_ps(c, _mm256_loadu_ps(x + 8 * g), acc[g]);
-    }
-    for (int g = 0; g < kBlock / 8; ++g)
-        _mm256_storeu_ps(y + 8 * g, acc[g]);
-}
-#endif
-
-void interpolate(const float* taps, int phases, const float* h, float* y)
-{
-#ifdef SONAVEIL_SIMD_X86
-    static_assert(Baseband::kTaps == 16 * Baseband::kDecimation, "the lengths below");
-    if (simd::avx2()) {
-        using Kernel = void (*)(const float*, const float*, float*);
-        static constexpr Kernel kernels[] = {
-            interpolateAvx2<1>,  interpolateAvx2<2>,  interpolateAvx2<3>,  interpolateAvx2<4>,
-            interpolateAvx2<5>,  interpolateAvx2<6>,  interpolateAvx2<7>,  interpolateAvx2<8>,
-            interpolateAvx2<9>,  interpolateAvx2<10>, interpolateAvx2<11>, interpolateAvx2<12>,
-            interpolateAvx2<13>, interpolateAvx2<14>, interpolateAvx2<15>, interpolateAvx2<16>,
-        };
-        return kernels[phases - 1](taps, h, y);
-    }
-#endif
-    interpolateBody(taps, phases, h, y);
-}
-
-
-// Doubles the rate of n frames x[0 … n) (the frames before x[0] are its history): out[2m] is
-// x[m - half], the middle tap's phase (a delay), and out[2m + 1] the odd phase's 2 · half taps.
-SONAVEIL_INLINE void doubleRatePlain(const float* __restrict taps, int half, const float* __restrict x, int n,
-                                     float* __restrict out)
-{
-    float odd[2 * Baseband::kFrames];
-    for (int m = 0; m < n; ++m)
-        odd[m] = 0.0f;
-    for (int i = 0; i < 2 * half; ++i) {
-        const float c = taps[i];
-        const float* __restrict from = x - i;
-        for (int m = 0; m < n; ++m)
-            odd[m] += c * from[m];
-    }
-    const float* __restrict even = x - half;
-    for (int m = 0; m < n; ++m) {
-        out[2 * m] = even[m];
-        out[2 * m + 1] = odd[m];
-    }
-}
-
-#ifdef SONAVEIL_SIMD_X86
-// The same by hand for groups · 8 frames: each tap's products for all groups at once, then each
-// group's delayed and filtered frames interleaved.
-template <int groups>
-SONAVEIL_AVX2_TARGET SONAVEIL_INLINE void doubleRateAvx2(const float* taps, int half, const float* x, float* out)
-{
-    __m256 odd[groups];
-    for (__m256& o : odd)
-        o = _mm256_setzero_ps();
-    for (int i = 0; i < 2 * half; ++i) {
-        const __m256 c = _mm256_broadcast_ss(taps + i);
-        for (int g = 0; g < groups; ++g)
-            odd[g] = _mm256_fmadd_ps(c, _mm256_loadu_ps(x + 8 * g - i), odd[g]);
-    }
-    for (int g = 0; g < groups; ++g) {
-        const __m256 even = _mm256_loadu_ps(x + 8 * g - half);
-        const __m256 lo = _mm256_unpacklo_ps(even, odd[g]), hi = _mm256_unpackhi_ps(even, odd[g]);
-        _mm256_storeu_ps(out + 16 * g, _mm256_permute2f128_ps(lo, hi, 0x20));
-        _mm256_storeu_ps(out + 16 * g + 8, _mm256_permute2f128_ps(lo, hi, 0x31));
-    }
-}
-#endif
-
-// out += Re((yr + i yi) · (cr + i ci) · (tr + i ti)): the interpolated band turned up to its
-// centre, (cr, ci) the phase at the block's start, (tr, ti) the turn since.
-SONAVEIL_INLINE void shiftUpBody(const float* __restrict yr, const float* __restrict yi, float cr, float ci,
-                                 const float* __restrict tr, const float* __restrict ti, float* __restrict out)
-{
-    for (int n = 0; n < kBlock; ++n) {
-        const float re = cr * tr[n] - ci * ti[n], im = cr * ti[n] + ci * tr[n];
-        out[n] += yr[n] * re - yi[n] * im;
-    }
-}
-
-SONAVEIL_DISPATCH(void, shiftUp,
-                  (const float* yr, const float* yi, float cr, float ci, const float* tr, const float* ti, float* out),
-                  (yr, yi, cr, ci, tr, ti, out))
-
-// One block of a band up to the rate: the baseband frames x (re, im; history before them) to
-// twice the rate in z (history before it), to the rate, shifted up into out; then the histories
-// moved on and x's new frames cleared.
-struct BandUp {
-    const float* firstTaps;
-    int first;
-    const float* secondTaps;
-    int second;
-    float *xr, *xi, *zr, *zi; // at the new frames, kHistoryFirst / kHistorySecond after the arrays' starts
-    int historyFirst, historySecond;
-};
-
-SONAVEIL_INLINE void moveOn(const BandUp& b)
-{
-    constexpr int n = Baseband::kFrames;
-    float* xr = b.xr - b.historyFirst;
-    float* xi = b.xi - b.historyFirst;
-    for (int i = 0; i < b.historyFirst; ++i) {
-        xr[i] = xr[i + n];
-        xi[i] = xi[i + n];
-    }
-    for (int i = 0; i < n; ++i) {
-        b.xr[i] = 0.0f;
-        b.xi[i] = 0.0f;
-    }
-    float* zr = b.zr - b.historySecond;
-    float* zi = b.zi - b.historySecond;
-    for (int i = 0; i < b.historySecond; ++i) {
-        zr[i] = zr[i + 2 * n];
-        zi[i] = zi[i + 2 * n];
-    }
-}
-
-void bandUpPlain(const BandUp& b, float cr, float ci, const float* tr, const float* ti, float* out)
-{
-    constexpr int n = Baseband::kFrames;
-    alignas(32) float yr[kBlock], yi[kBlock];
-    doubleRatePlain(b.firstTaps, b.first, b.xr, n, b.zr);
-    doubleRatePlain(b.firstTaps, b.first, b.xi, n, b.zi);
-    doubleRatePlain(b.secondTaps, b.second, b.zr, 2 * n, yr);
-    doubleRatePlain(b.secondTaps, b.second, b.zi, 2 * n, yi);
-    shiftUpBody(yr, yi, cr, ci, tr, ti, out);
-    moveOn(b);
-}
-
-#ifdef SONAVEIL_SIMD_X86
-SONAVEIL_AVX2_TARGET void bandUpAvx2(const BandUp& b, float cr, float ci, const float* tr, const float* ti, float* out)
-{
-    static_assert(Baseband::kFrames == 16, "two groups of eight, then four");
-    alignas(32) float yr[kBlock], yi[kBlock];
-    doubleRateAvx2<2>(b.firstTaps, b.first, b.xr, b.zr);
-    doubleRateAvx2<2>(b.firstTaps, b.first, b.xi, b.zi);
-    doubleRateAvx2<4>(b.secondTaps, b.second, b.zr, yr);
-    doubleRateAvx2<4>(b.secondTaps, b.second, b.zi, yi);
-    shiftUpBody(yr, yi, cr, ci, tr, ti, out);
-    moveOn(b);
-}
-#endif
-
-void bandUp(const BandUp& b, float cr, float ci, const float* tr, const float* ti, float* out)
-{
-#ifdef SONAVEIL_SIMD_X86
-    if (simd::avx2())
-        return bandUpAvx2(b, cr, ci, tr, ti, out);
-#endif
-    bandUpPlain(b, cr, ci, tr, ti, out);
-}
 
 // A phase step of `cycles` per frame, in 2^-32 of a cycle.
 std::uint32_t phaseStep(double cycles)
@@ -398,21 +100,6 @@ std::uint32_t phaseStep(double cycles)
     const double x = cycles * 4294967296.0;
     return std::uint32_t(std::int64_t(x + (x >= 0.0 ? 0.5 : -0.5)));
 }
-
-// re[i] += g(i) · shape[i] · f[2i], im[i] += … f[2i + 1]: interleaved complex frames into a band,
-// g ramping from g0 by `step` a frame.
-SONAVEIL_INLINE void addToBandBody(const float* __restrict f, const float* __restrict shape, float g0, float step,
-                                   float* __restrict re, float* __restrict im)
-{
-    for (int i = 0; i < Baseband::kFrames; ++i) {
-        const float g = (g0 + step * float(i)) * shape[i];
-        re[i] += g * f[2 * i];
-        im[i] += g * f[2 * i + 1];
-    }
-}
-
-SONAVEIL_DISPATCH(void, addToBand, (const float* f, const float* shape, float g0, float step, float* re, float* im),
-                  (f, shape, g0, step, re, im))
 
 double besselI0(double x)
 {
@@ -424,170 +111,7 @@ double besselI0(double x)
     return sum;
 }
 
-// Bins k0 … k1 (a multiple of 8 apart) of a noise spectrum: magnitude times a random phasor, the
-// phases from eight xorshift generators, one for each of eight neighbouring bins.
-void fillBinsPlain(float* __restrict bins, const float* __restrict magnitude, std::uint32_t* lanes, int k0, int k1)
-{
-    const float* __restrict ph = phasors().data();
-    for (int k = k0; k < k1; k += 8)
-        for (int j = 0; j < 8; ++j) {
-            std::uint32_t x = lanes[j];
-            x ^= x << 13;
-            x ^= x >> 17;
-            x ^= x << 5;
-            lanes[j] = x;
-            const std::size_t p = std::size_t(x >> 20) * 2;
-            const float m = magnitude[k + j];
-            bins[2 * (k + j)] = m * ph[p];
-            bins[2 * (k + j) + 1] = m * ph[p + 1];
-        }
-}
-
-#ifdef SONAVEIL_SIMD_X86
-SONAVEIL_AVX2_TARGET void fillBinsAvx2(float* bins, const float* magnitude, std::uint32_t* lanes, int k0, int k1)
-{
-    const float* ph = phasors().data();
-    __m256i x = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(lanes));
-    for (int k = k0; k < k1; k += 8) {
-        x = _mm256_xor_si256(x, _mm256_slli_epi32(x, 13));
-        x = _mm256_xor_si256(x, _mm256_srli_epi32(x, 17));
-        x = _mm256_xor_si256(x, _mm256_slli_epi32(x, 5));
-        const __m256i p = _mm256_slli_epi32(_mm256_srli_epi32(x, 20), 1);
-        const __m256 m = _mm256_loadu_ps(magnitude + k);
-        const __m256 re = _mm256_mul_ps(m, _mm256_i32gather_ps(ph, p, 4));
-        const __m256 im = _mm256_mul_ps(m, _mm256_i32gather_ps(ph + 1, p, 4));
-        const __m256 lo = _mm256_unpacklo_ps(re, im), hi = _mm256_unpackhi_ps(re, im);
-        _mm256_storeu_ps(bins + 2 * k, _mm256_permute2f128_ps(lo, hi, 0x20));
-        _mm256_storeu_ps(bins + 2 * k + 8, _mm256_permute2f128_ps(lo, hi, 0x31));
-    }
-    _mm256_storeu_si256(reinterpret_cast<__m256i*>(lanes), x);
-}
-#endif
-
-void fillBins(float* bins, const float* magnitude, std::uint32_t* lanes, int k0, int k1)
-{
-#ifdef SONAVEIL_SIMD_X86
-    if (simd::avx2())
-        return fillBinsAvx2(bins, magnitude, lanes, k0, k1);
-#endif
-    fillBinsPlain(bins, magnitude, lanes, k0, k1);
-}
-
-// e^(2πik / n) for k < n / 2, interleaved, n = NoiseStream::kSize: the twist that folds a real
-// spectrum of n points into a complex one of n / 2.
-const std::vector<float>& halfTwist()
-{
-    static const std::vector<float> table = [] {
-        constexpr int n = NoiseStream::kSize;
-        std::vector<float> t(static_cast<std::size_t>(n));
-        for (int k = 0; k < n / 2; ++k) {
-            t[std::size_t(2 * k)] = float(std::cos(2.0 * kPi * k / n));
-            t[std::size_t(2 * k + 1)] = float(std::sin(2.0 * kPi * k / n));
-        }
-        return t;
-    }();
-    return table;
-}
-
-// From the bins x[0 … n/2] of a real signal's spectrum, the n / 2 complex bins whose inverse
-// transform holds the signal's even frames as real parts and its odd frames as imaginary parts:
-// z[k] = (x[k] + x*[n/2 - k]) + i (x[k] - x*[n/2 - k]) e^(2πik / n).
-void foldPlain(const float* __restrict x, const float* __restrict twist, int n, float* __restrict z)
-{
-    for (int k = 0; k < n / 2; ++k) {
-        const float ar = x[2 * k], ai = x[2 * k + 1];
-        const float br = x[n - 2 * k], bi = -x[n - 2 * k + 1];
-        const float dr = ar - br, di = ai - bi;
-        const float tr = twist[2 * k], ti = twist[2 * k + 1];
-        const float or_ = dr * tr - di * ti, oi = dr * ti + di * tr;
-        z[2 * k] = ar + br - oi;
-        z[2 * k + 1] = ai + bi + or_;
-    }
-}
-
-#ifdef SONAVEIL_SIMD_X86
-SONAVEIL_AVX2_TARGET void foldAvx2(const float* x, const float* twist, int n, float* z)
-{
-    const __m256 conj = _mm256_setr_ps(0.0f, -0.0f, 0.0f, -0.0f, 0.0f, -0.0f, 0.0f, -0.0f);
-    const __m256 negRe = _mm256_setr_ps(-0.0f, 0.0f, -0.0f, 0.0f, -0.0f, 0.0f, -0.0f, 0.0f);
-    for (int k = 0; k < n / 2; k += 4) {
-        const __m256 a = _mm256_loadu_ps(x + 2 * k);
-        // x[n/2 - k - 3 … n/2 - k], turned round a complex value at a time, conjugated.
-        const __m256 r = _mm256_loadu_ps(x + n - 2 * k - 6);
-        const __m256 b = _mm256_xor_ps(_mm256_castpd_ps(_mm256_permute4x64_pd(_mm256_castps_pd(r), 0x1B)), conj);
-        const __m256 d = _mm256_sub_ps(a, b);
-        const __m256 t = _mm256_loadu_ps(twist + 2 * k);
-        // o = d · t
-        const __m256 o = _mm256_fmaddsub_ps(_mm256_moveldup_ps(d), t,
-                                            _mm256_mul_ps(_mm256_movehdup_ps(d), _mm256_permute_ps(t, 0xB1)));
-        // i · o = (-oi, or)
-        const __m256 io = _mm256_xor_ps(_mm256_permute_ps(o, 0xB1), negRe);
-        _mm256_storeu_ps(z + 2 * k, _mm256_add_ps(_mm256_add_ps(a, b), io));
-    }
-}
-#endif
-
-void fold(const float* x, const float* twist, int n, float* z)
-{
-#ifdef SONAVEIL_SIMD_X86
-    if (simd::avx2())
-        return foldAvx2(x, twist, n, z);
-#endif
-    foldPlain(x, twist, n, z);
-}
-
 } // namespace
-
-#ifdef SONAVEIL_SIMD_X86
-// The ramps by hand: eight frames a step with no set-up for odd lengths, the rest (rare) as the
-// plain loop does it.
-SONAVEIL_AVX2_TARGET void multiplyRampAvx2(float* x, int n, float g0, float g1)
-{
-    const float step = (g1 - g0) / float(n);
-    const __m256 s = _mm256_set1_ps(step), g = _mm256_set1_ps(g0), eight = _mm256_set1_ps(8.0f);
-    __m256 index = _mm256_setr_ps(0, 1, 2, 3, 4, 5, 6, 7);
-    int i = 0;
-    for (; i + 8 <= n; i += 8) {
-        _mm256_storeu_ps(x + i, _mm256_mul_ps(_mm256_loadu_ps(x + i), _mm256_fmadd_ps(s, index, g)));
-        index = _mm256_add_ps(index, eight);
-    }
-    for (; i < n; ++i)
-        x[i] *= g0 + step * float(i);
-}
-
-SONAVEIL_AVX2_TARGET void addRampAvx2(float* out, const float* x, int n, float g0, float g1)
-{
-    const float step = (g1 - g0) / float(n);
-    const __m256 s = _mm256_set1_ps(step), g = _mm256_set1_ps(g0), eight = _mm256_set1_ps(8.0f);
-    __m256 index = _mm256_setr_ps(0, 1, 2, 3, 4, 5, 6, 7);
-    int i = 0;
-    for (; i + 8 <= n; i += 8) {
-        const __m256 ramp = _mm256_fmadd_ps(s, index, g);
-        _mm256_storeu_ps(out + i, _mm256_fmadd_ps(ramp, _mm256_loadu_ps(x + i), _mm256_loadu_ps(out + i)));
-        index = _mm256_add_ps(index, eight);
-    }
-    for (; i < n; ++i)
-        out[i] += (g0 + step * float(i)) * x[i];
-}
-#endif
-
-void multiplyRamp(float* x, int n, float g0, float g1)
-{
-#ifdef SONAVEIL_SIMD_X86
-    if (simd::avx2())
-        return multiplyRampAvx2(x, n, g0, g1);
-#endif
-    multiplyRampBody(x, n, g0, g1);
-}
-
-void addRamp(float* out, const float* x, int n, float g0, float g1)
-{
-#ifdef SONAVEIL_SIMD_X86
-    if (simd::avx2())
-        return addRampAvx2(out, x, n, g0, g1);
-#endif
-    addRampBody(out, x, n, g0, g1);
-}
 
 Response rumbleFilter()
 {
@@ -595,7 +119,7 @@ Response rumbleFilter()
 }
 
 NoiseStream::NoiseStream(int rate, const Response& response, Rng& rng)
-    : rng_(rng.fork()), magnitude_(kSize / 2 + 8, 0.0f), window_(kOverlap), overlap_(kOverlap, 0.0f)
+    : m_rng(rng.fork()), m_magnitude(kSize / 2 + 8, 0.0f), m_window(kOverlap), m_overlap(kOverlap, 0.0f)
 {
     // Scaled to RMS 1 before the rumble filter, as a file layer is (the filter comes last there).
     const Response rumble = rumbleFilter();
@@ -609,29 +133,29 @@ NoiseStream::NoiseStream(int rate, const Response& response, Rng& rng)
         peak = std::max(peak, m[std::size_t(k)]);
     }
     const double scale = power > 0 ? 1.0 / std::sqrt(power) : 0.0;
-    firstBin_ = kSize / 2;
-    lastBin_ = 0;
+    m_firstBin = kSize / 2;
+    m_lastBin = 0;
     for (int k = 1; k < kSize / 2; ++k)
         if (m[std::size_t(k)] > 1e-6 * peak) {
-            firstBin_ = std::min(firstBin_, k);
-            lastBin_ = k;
+            m_firstBin = std::min(m_firstBin, k);
+            m_lastBin = k;
         }
-    for (int k = firstBin_; k <= lastBin_; ++k)
-        magnitude_[std::size_t(k)] = float(m[std::size_t(k)] * scale);
+    for (int k = m_firstBin; k <= m_lastBin; ++k)
+        m_magnitude[std::size_t(k)] = float(m[std::size_t(k)] * scale);
     // Whole groups of eight bins around the band.
-    groupFirst_ = firstBin_ <= lastBin_ ? firstBin_ & ~7 : 0;
-    groupEnd_ = firstBin_ <= lastBin_ ? (lastBin_ | 7) + 1 : 0;
-    for (std::uint32_t& lane : lanes_)
-        lane = std::uint32_t(rng_.next() >> 32) | 1u;
+    m_groupFirst = m_firstBin <= m_lastBin ? m_firstBin & ~7 : 0;
+    m_groupEnd = m_firstBin <= m_lastBin ? (m_lastBin | 7) + 1 : 0;
+    for (std::uint32_t& lane : m_lanes)
+        lane = std::uint32_t(m_rng.next() >> 32) | 1u;
     for (int i = 0; i < kOverlap; ++i)
-        window_[std::size_t(i)] = float(std::sin(0.5 * kPi * (i + 0.5) / kOverlap));
+        m_window[std::size_t(i)] = float(std::sin(0.5 * kPi * (i + 0.5) / kOverlap));
     phasors();
     halfTwist();
-    plan_ = complexInversePlan(kSize / 2);
-    bins_ = fftBuffer(std::size_t(kSize + 8));
-    folded_ = fftBuffer(std::size_t(kSize));
-    frame_ = fftBuffer(std::size_t(kSize));
-    std::fill(bins_, bins_ + kSize + 8, 0.0f);
+    m_plan = complexInversePlan(kSize / 2);
+    m_bins = fftBuffer(std::size_t(kSize + 8));
+    m_folded = fftBuffer(std::size_t(kSize));
+    m_frame = fftBuffer(std::size_t(kSize));
+    std::fill(m_bins, m_bins + kSize + 8, 0.0f);
     // The first frame only fills the overlap: the stream starts at full level.
     refill();
     refill();
@@ -639,35 +163,34 @@ NoiseStream::NoiseStream(int rate, const Response& response, Rng& rng)
 
 NoiseStream::~NoiseStream()
 {
-    freeFftBuffer(bins_);
-    freeFftBuffer(folded_);
-    freeFftBuffer(frame_);
+    freeFftBuffer(m_bins);
+    freeFftBuffer(m_folded);
+    freeFftBuffer(m_frame);
 }
 
 void NoiseStream::refill()
 {
-    // Only the band is written; the transform may have overwritten the rest.
-    // Only the band is written: the rest stays 0.
-    fillBins(bins_, magnitude_.data(), lanes_, groupFirst_, groupEnd_);
+    // Only the band is written: the rest of m_bins stays 0 (the transform reads m_folded).
+    fillBins(m_bins, m_magnitude.data(), m_lanes, m_groupFirst, m_groupEnd);
     // The inverse real transform as a complex one of half the size, whose output is the frame.
-    fold(bins_, halfTwist().data(), kSize, folded_);
-    runComplexInverse(plan_, folded_, frame_);
+    fold(m_bins, halfTwist().data(), kSize, m_folded);
+    runComplexInverse(m_plan, m_folded, m_frame);
     // The fade-in of this frame over the fade-out of the last, then this frame as it is; its end
     // fades out under the next one. The frame is read in place up to kHop.
-    crossFade(frame_, overlap_.data(), window_.data(), kOverlap, kHop);
-    position_ = 0;
+    crossFade(m_frame, m_overlap.data(), m_window.data(), kOverlap, kHop);
+    m_position = 0;
 }
 
 void NoiseStream::read(float* out, int n)
 {
     while (n > 0) {
-        if (position_ == kHop)
+        if (m_position == kHop)
             refill();
-        const int take = std::min(n, kHop - position_);
-        std::memcpy(out, frame_ + position_, sizeof(float) * std::size_t(take));
+        const int take = std::min(n, kHop - m_position);
+        std::memcpy(out, m_frame + m_position, sizeof(float) * std::size_t(take));
         out += take;
         n -= take;
-        position_ += take;
+        m_position += take;
     }
 }
 
@@ -676,25 +199,25 @@ void NoiseStream::addRamped(float* out, int n, float g0, float g1)
     const float step = (g1 - g0) / float(n);
     float g = g0;
     while (n > 0) {
-        if (position_ == kHop)
+        if (m_position == kHop)
             refill();
-        const int take = std::min(n, kHop - position_);
-        addRamp(out, frame_ + position_, take, g, g + step * float(take));
+        const int take = std::min(n, kHop - m_position);
+        addRamp(out, m_frame + m_position, take, g, g + step * float(take));
         g += step * float(take);
         out += take;
         n -= take;
-        position_ += take;
+        m_position += take;
     }
 }
 
 Baseband::Baseband(int rate, double centreHz, double reachHz)
-    : rate_(rate), centre_(centreHz), turnRe_(kBlock), turnIm_(kBlock)
+    : m_outputRate(rate), m_centre(centreHz), m_turnRe(kBlock), m_turnIm(kBlock)
 {
     // One interpolator of `taps` taps (two multiply-adds a tap a frame) while that reaches with up
     // to 48 taps; beyond, two half-band ones (at half the rate, then at the rate, a multiply-add
     // for each odd tap, the even phase a copy), the pair with the least work that reaches: their
     // interleaving costs about what 48 taps of one do over those of the pair.
-    const double needed = reachHz > 0.0 ? reachHz : 0.36 * this->rate();
+    const double needed = reachHz > 0.0 ? reachHz : 0.36 * basebandRate();
     int taps = 16;
     for (designOne(taps); taps < kTaps && !reaches(needed); designOne(taps))
         taps += kDecimation;
@@ -719,12 +242,12 @@ Baseband::Baseband(int rate, double centreHz, double reachHz)
         }
     designTwo(bestFirst, bestSecond);
     findReach();
-    if (reach_ < needed) {
+    if (m_reach < needed) {
         // Nothing reaches: the farther of the longest of each kind.
-        const double twoReach = reach_;
+        const double twoReach = m_reach;
         designOne(kTaps);
         findReach();
-        if (reach_ < twoReach) {
+        if (m_reach < twoReach) {
             designTwo(bestFirst, bestSecond);
             findReach();
         }
@@ -734,17 +257,17 @@ Baseband::Baseband(int rate, double centreHz, double reachHz)
 
 void Baseband::setTurns()
 {
-    const double w = 2.0 * kPi * centre_ / rate_;
+    const double w = 2.0 * kPi * m_centre / m_outputRate;
     for (int n = 0; n < kBlock; ++n) {
-        turnRe_[std::size_t(n)] = float(std::cos(w * n));
-        turnIm_[std::size_t(n)] = float(std::sin(w * n));
+        m_turnRe[std::size_t(n)] = float(std::cos(w * n));
+        m_turnIm[std::size_t(n)] = float(std::sin(w * n));
     }
-    blockTurn_ = std::polar(1.0, std::fmod(w * kBlock, 2.0 * kPi));
+    m_blockTurn = std::polar(1.0, std::fmod(w * kBlock, 2.0 * kPi));
 }
 
 void Baseband::designOne(int taps)
 {
-    two_ = false;
+    m_two = false;
     // A Kaiser-windowed sinc cut at half the baseband rate, kDecimation at DC.
     const double cut = 0.5 / kDecimation, beta = 7.0;
     double sum = 0.0;
@@ -755,17 +278,17 @@ void Baseband::designOne(int taps)
                             / besselI0(beta);
         sum += h[std::size_t(k)];
     }
-    taps_count_ = taps;
-    std::fill(taps_, taps_ + kTaps, 0.0f);
+    m_tapsCount = taps;
+    std::fill(m_taps, m_taps + kTaps, 0.0f);
     for (int k = 0; k < taps; ++k)
-        taps_[k] = float(h[std::size_t(k)] * kDecimation / sum);
+        m_taps[k] = float(h[std::size_t(k)] * kDecimation / sum);
 }
 
 bool Baseband::imagesStopped(double f) const
 {
-    // A part at offset ±f has images at k · rate() ± f for k = 1, 2, 3 (the rest repeat them):
+    // A part at offset ±f has images at k · basebandRate() ± f for k = 1, 2, 3 (the rest repeat them):
     // each must lie in the stopband (66 dB).
-    const double r = rate();
+    const double r = basebandRate();
     for (int k = 1; k <= 3; ++k)
         if (gain(k * r + f) > 5e-4 || gain(k * r - f) > 5e-4)
             return false;
@@ -783,9 +306,9 @@ bool Baseband::reaches(double hz) const
 
 void Baseband::findReach()
 {
-    reach_ = 0.0;
-    for (double f = 10.0; f < 0.5 * rate() && imagesStopped(f); f += 10.0)
-        reach_ = f;
+    m_reach = 0.0;
+    for (double f = 10.0; f < 0.5 * basebandRate() && imagesStopped(f); f += 10.0)
+        m_reach = f;
 }
 
 namespace {
@@ -827,46 +350,46 @@ double halfBandGain(const float* odd, int half, double f)
 
 void Baseband::designTwo(int first, int second)
 {
-    two_ = true;
-    first_ = first;
-    second_ = second;
+    m_two = true;
+    m_first = first;
+    m_second = second;
     const std::vector<double> a = halfBand(first), b = halfBand(second);
-    std::fill(firstTaps_, firstTaps_ + 2 * kMostFirst, 0.0f);
-    std::fill(secondTaps_, secondTaps_ + 2 * kMostSecond, 0.0f);
+    std::fill(m_firstTaps, m_firstTaps + 2 * kMostFirst, 0.0f);
+    std::fill(m_secondTaps, m_secondTaps + 2 * kMostSecond, 0.0f);
     for (std::size_t i = 0; i < a.size(); ++i)
-        firstTaps_[i] = float(a[i]);
+        m_firstTaps[i] = float(a[i]);
     for (std::size_t i = 0; i < b.size(); ++i)
-        secondTaps_[i] = float(b[i]);
+        m_secondTaps[i] = float(b[i]);
 }
 
 double Baseband::gain(double offsetHz) const
 {
-    const double r = this->rate();
-    if (!two_) {
-        const std::complex<double> step = std::polar(1.0, -2.0 * kPi * offsetHz / rate_);
+    const double r = basebandRate();
+    if (!m_two) {
+        const std::complex<double> step = std::polar(1.0, -2.0 * kPi * offsetHz / m_outputRate);
         std::complex<double> z(1.0, 0.0), sum(0.0, 0.0);
-        for (int k = 0; k < taps_count_; ++k) {
-            sum += double(taps_[k]) * z;
+        for (int k = 0; k < m_tapsCount; ++k) {
+            sum += double(m_taps[k]) * z;
             z *= step;
         }
         return std::abs(sum) / kDecimation;
     }
-    return halfBandGain(firstTaps_, first_, offsetHz / (2.0 * r)) * halfBandGain(secondTaps_, second_, offsetHz / (4.0 * r));
+    return halfBandGain(m_firstTaps, m_first, offsetHz / (2.0 * r)) * halfBandGain(m_secondTaps, m_second, offsetHz / (4.0 * r));
 }
 
 void Baseband::add(float* out)
 {
-    if (!two_) {
+    if (!m_two) {
         addOne(out);
         return;
     }
     static_assert(kHistoryFirst >= 2 * kMostFirst && kHistorySecond >= 2 * kMostSecond, "the taps' reach back");
-    const BandUp b{firstTaps_, first_, secondTaps_, second_, xRe_ + kHistoryFirst, xIm_ + kHistoryFirst,
-                   zRe_ + kHistorySecond, zIm_ + kHistorySecond, kHistoryFirst, kHistorySecond};
-    bandUp(b, float(phase_.real()), float(phase_.imag()), turnRe_.data(), turnIm_.data(), out);
+    const BandUp b{m_firstTaps, m_first, m_secondTaps, m_second, m_xRe + kHistoryFirst, m_xIm + kHistoryFirst,
+                   m_zRe + kHistorySecond, m_zIm + kHistorySecond, kHistoryFirst, kHistorySecond};
+    bandUp(b, float(m_phase.real()), float(m_phase.imag()), m_turnRe.data(), m_turnIm.data(), out);
     // Turned on, and kept on the unit circle (one Newton step towards |z| = 1).
-    phase_ *= blockTurn_;
-    phase_ *= 0.5 * (3.0 - std::norm(phase_));
+    m_phase *= m_blockTurn;
+    m_phase *= 0.5 * (3.0 - std::norm(m_phase));
 }
 
 void Baseband::addOne(float* out)
@@ -874,27 +397,27 @@ void Baseband::addOne(float* out)
     // Each new baseband frame held kDecimation times after the history.
     for (int i = 0; i < kFrames; ++i)
         for (int d = 0; d < kDecimation; ++d) {
-            historyRe_[kTaps + kDecimation * i + d] = re()[i];
-            historyIm_[kTaps + kDecimation * i + d] = im()[i];
+            m_historyRe[kTaps + kDecimation * i + d] = re()[i];
+            m_historyIm[kTaps + kDecimation * i + d] = im()[i];
         }
     alignas(32) float yr[kBlock], yi[kBlock];
-    interpolate(taps_, taps_count_ / kDecimation, historyRe_ + kTaps, yr);
-    interpolate(taps_, taps_count_ / kDecimation, historyIm_ + kTaps, yi);
-    shiftUp(yr, yi, float(phase_.real()), float(phase_.imag()), turnRe_.data(), turnIm_.data(), out);
+    interpolate(m_taps, m_tapsCount / kDecimation, m_historyRe + kTaps, yr);
+    interpolate(m_taps, m_tapsCount / kDecimation, m_historyIm + kTaps, yi);
+    shiftUp(yr, yi, float(m_phase.real()), float(m_phase.imag()), m_turnRe.data(), m_turnIm.data(), out);
     // Turned on, and kept on the unit circle (one Newton step towards |z| = 1).
-    phase_ *= blockTurn_;
-    phase_ *= 0.5 * (3.0 - std::norm(phase_));
+    m_phase *= m_blockTurn;
+    m_phase *= 0.5 * (3.0 - std::norm(m_phase));
     static_assert(kTaps == kBlock, "the history is the last block");
-    std::copy(historyRe_ + kBlock, historyRe_ + kBlock + kTaps, historyRe_);
-    std::copy(historyIm_ + kBlock, historyIm_ + kBlock + kTaps, historyIm_);
+    std::copy(m_historyRe + kBlock, m_historyRe + kBlock + kTaps, m_historyRe);
+    std::copy(m_historyIm + kBlock, m_historyIm + kBlock + kTaps, m_historyIm);
     std::fill(re(), re() + kFrames, 0.0f);
     std::fill(im(), im() + kFrames, 0.0f);
 }
 
 BasebandNoise::BasebandNoise(const Baseband& band, const Response& response, double lo, double hi, Rng& rng)
-    : rng_(rng.fork()), magnitude_(kSize + 8, 0.0f), window_(kOverlap), overlap_(2 * kOverlap, 0.0f)
+    : m_rng(rng.fork()), m_magnitude(kSize + 8, 0.0f), m_window(kOverlap), m_overlap(2 * kOverlap, 0.0f)
 {
-    const double df = double(band.rate()) / kSize;
+    const double df = double(band.basebandRate()) / kSize;
     lo = std::max(lo, band.centre() - band.reach());
     hi = std::min(hi, band.centre() + band.reach());
     const Response rumble = rumbleFilter();
@@ -906,12 +429,12 @@ BasebandNoise::BasebandNoise(const Baseband& band, const Response& response, dou
             continue;
         const double r = response(f);
         power += r * r;
-        magnitude_[std::size_t(k)] = float(r * rumble(f) / band.gain(offset));
+        m_magnitude[std::size_t(k)] = float(r * rumble(f) / band.gain(offset));
         used[k] = true;
     }
     // E|z|² = 2: the real part has RMS 1.
     const float scale = power > 0 ? float(std::sqrt(2.0 / power)) : 0.0f;
-    for (float& m : magnitude_)
+    for (float& m : m_magnitude)
         m *= scale;
     // The positive offsets' groups, then the negative ones'.
     for (int half = 0; half < 2; ++half) {
@@ -922,37 +445,37 @@ BasebandNoise::BasebandNoise(const Baseband& band, const Response& response, dou
                 first = std::min(first, k);
                 last = k;
             }
-        from_[half] = first <= last ? first & ~7 : 0;
-        to_[half] = first <= last ? (last | 7) + 1 : 0;
+        m_from[half] = first <= last ? first & ~7 : 0;
+        m_to[half] = first <= last ? (last | 7) + 1 : 0;
     }
-    for (std::uint32_t& lane : lanes_)
-        lane = std::uint32_t(rng_.next() >> 32) | 1u;
+    for (std::uint32_t& lane : m_lanes)
+        lane = std::uint32_t(m_rng.next() >> 32) | 1u;
     for (int i = 0; i < kOverlap; ++i)
-        window_[std::size_t(i)] = float(std::sin(0.5 * kPi * (i + 0.5) / kOverlap));
+        m_window[std::size_t(i)] = float(std::sin(0.5 * kPi * (i + 0.5) / kOverlap));
     phasors();
-    plan_ = complexInversePlan(kSize);
-    spectrum_ = fftBuffer(std::size_t(2 * kSize + 16));
-    frame_ = fftBuffer(std::size_t(2 * kSize));
-    std::fill(spectrum_, spectrum_ + 2 * kSize + 16, 0.0f);
+    m_plan = complexInversePlan(kSize);
+    m_spectrum = fftBuffer(std::size_t(2 * kSize + 16));
+    m_frame = fftBuffer(std::size_t(2 * kSize));
+    std::fill(m_spectrum, m_spectrum + 2 * kSize + 16, 0.0f);
     refill();
     refill();
 }
 
 BasebandNoise::~BasebandNoise()
 {
-    freeFftBuffer(spectrum_);
-    freeFftBuffer(frame_);
+    freeFftBuffer(m_spectrum);
+    freeFftBuffer(m_frame);
 }
 
 void BasebandNoise::refill()
 {
     // The rest of the spectrum stays 0: the transform keeps its input.
     for (int half = 0; half < 2; ++half)
-        fillBins(spectrum_, magnitude_.data(), lanes_, from_[half], to_[half]);
-    runComplexInverse(plan_, spectrum_, frame_);
-    float* __restrict f = frame_;
-    float* __restrict o = overlap_.data();
-    const float* __restrict w = window_.data();
+        fillBins(m_spectrum, m_magnitude.data(), m_lanes, m_from[half], m_to[half]);
+    runComplexInverse(m_plan, m_spectrum, m_frame);
+    float* __restrict f = m_frame;
+    float* __restrict o = m_overlap.data();
+    const float* __restrict w = m_window.data();
     for (int i = 0; i < kOverlap; ++i) {
         f[2 * i] = o[2 * i] + w[i] * f[2 * i];
         f[2 * i + 1] = o[2 * i + 1] + w[i] * f[2 * i + 1];
@@ -961,7 +484,7 @@ void BasebandNoise::refill()
         o[2 * i] = w[kOverlap - 1 - i] * f[2 * (kHop + i)];
         o[2 * i + 1] = w[kOverlap - 1 - i] * f[2 * (kHop + i) + 1];
     }
-    position_ = 0;
+    m_position = 0;
 }
 
 void BasebandNoise::addRamped(Baseband& band, float g0, float g1, const float* shape)
@@ -972,19 +495,19 @@ void BasebandNoise::addRamped(Baseband& band, float g0, float g1, const float* s
         return a;
     }();
     static_assert(kHop % Baseband::kFrames == 0, "a read never straddles two frames");
-    if (position_ == kHop)
+    if (m_position == kHop)
         refill();
-    addToBand(frame_ + 2 * position_, shape ? shape : ones.data(), g0, (g1 - g0) / float(Baseband::kFrames),
+    addToBand(m_frame + 2 * m_position, shape ? shape : ones.data(), g0, (g1 - g0) / float(Baseband::kFrames),
               band.re(), band.im());
-    position_ += Baseband::kFrames;
+    m_position += Baseband::kFrames;
 }
 
 SlowNoise::SlowNoise(int rate, Rng& rng, double maxHz)
-    : rng_(rng.fork()), step_(double(kBlock) / rate * 2.0 * maxHz), scale_(1.0 / std::sqrt(splineVariance()))
+    : m_rng(rng.fork()), m_step(double(kBlock) / rate * 2.0 * maxHz), m_scale(1.0 / std::sqrt(splineVariance()))
 {
-    for (double& p : p_)
-        p = rng_.gauss();
-    u_ = rng_.uniform();
+    for (double& p : m_p)
+        p = m_rng.gauss();
+    m_u = m_rng.uniform();
     segment();
 }
 
@@ -992,41 +515,41 @@ void SlowNoise::segment()
 {
     // The uniform cubic B-spline's weights, (1 - u)³, 3u³ - 6u² + 4, -3u³ + 3u² + 3u + 1 and u³
     // (over 6), gathered by powers of u.
-    const double s = scale_ / 6.0;
-    c_[0] = s * (p_[0] + 4.0 * p_[1] + p_[2]);
-    c_[1] = s * (3.0 * (p_[2] - p_[0]));
-    c_[2] = s * (3.0 * p_[0] - 6.0 * p_[1] + 3.0 * p_[2]);
-    c_[3] = s * (-p_[0] + 3.0 * p_[1] - 3.0 * p_[2] + p_[3]);
+    const double s = m_scale / 6.0;
+    m_c[0] = s * (m_p[0] + 4.0 * m_p[1] + m_p[2]);
+    m_c[1] = s * (3.0 * (m_p[2] - m_p[0]));
+    m_c[2] = s * (3.0 * m_p[0] - 6.0 * m_p[1] + 3.0 * m_p[2]);
+    m_c[3] = s * (-m_p[0] + 3.0 * m_p[1] - 3.0 * m_p[2] + m_p[3]);
 }
 
 float SlowNoise::next()
 {
-    u_ += step_;
-    if (u_ >= 1.0) {
-        while (u_ >= 1.0) {
-            u_ -= 1.0;
-            p_[0] = p_[1];
-            p_[1] = p_[2];
-            p_[2] = p_[3];
-            p_[3] = rng_.gauss();
+    m_u += m_step;
+    if (m_u >= 1.0) {
+        while (m_u >= 1.0) {
+            m_u -= 1.0;
+            m_p[0] = m_p[1];
+            m_p[1] = m_p[2];
+            m_p[2] = m_p[3];
+            m_p[3] = m_rng.gauss();
         }
         segment();
     }
-    const double u = u_;
-    return float(((c_[3] * u + c_[2]) * u + c_[1]) * u + c_[0]);
+    const double u = m_u;
+    return float(((m_c[3] * u + m_c[2]) * u + m_c[1]) * u + m_c[0]);
 }
 
 Wobble::Wobble(int rate, Rng& rng, double maxHz, double depth, double floor)
-    : slow_(rate, rng, maxHz), depth_(depth), floor_(floor)
+    : m_slow(rate, rng, maxHz), m_depth(depth), m_floor(floor)
 {
     next();
-    from_ = to_;
+    m_from = m_to;
 }
 
 void Wobble::next()
 {
-    from_ = to_;
-    to_ = float(std::max(floor_, 1.0 + depth_ * slow_.next()));
+    m_from = m_to;
+    m_to = float(std::max(m_floor, 1.0 + m_depth * m_slow.next()));
 }
 
 double Wobble::moment(int power) const
@@ -1035,7 +558,7 @@ double Wobble::moment(int power) const
     double sum = 0.0, weight = 0.0;
     for (int i = -600; i <= 600; ++i) {
         const double z = i / 100.0, p = std::exp(-0.5 * z * z);
-        const double v = std::max(floor_, 1.0 + depth_ * z);
+        const double v = std::max(m_floor, 1.0 + m_depth * z);
         sum += p * (power == 1 ? v : v * v);
         weight += p;
     }
@@ -1098,11 +621,11 @@ KernelBank::KernelBank(int count, int rate, Rng& rng, const Maker& make, const R
     // Variant i stands for sizes between u(i / count) and u((i + 1) / count), u(t) = 1 - (1 - t)²:
     // three times as many variants in the top tenth as an even spread would give.
     auto u = [](double t) { return 1.0 - (1.0 - t) * (1.0 - t); };
-    pick_.resize(kPicks);
+    m_pick.resize(kPicks);
     for (std::size_t j = 0; j < kPicks; ++j) {
         // The variant whose stretch holds (j + 0.5) / kPicks: t = 1 - sqrt(1 - s).
         const double t = 1.0 - std::sqrt(1.0 - (j + 0.5) / kPicks);
-        pick_[j] = std::uint16_t(std::min(count - 1, int(t * count)));
+        m_pick[j] = std::uint16_t(std::min(count - 1, int(t * count)));
     }
     for (int i = 0; i < count; ++i) {
         const Shares shares{u((i + 0.5) / count), std::fmod(p0 + a1 * i, 1.0), std::fmod(l0 + a2 * i, 1.0)};
@@ -1123,40 +646,40 @@ KernelBank::KernelBank(int count, int rate, Rng& rng, const Maker& make, const R
     std::size_t total = 0;
     for (const Signal& k : kernels)
         total += k.size();
-    data_.reserve(total);
+    m_data.reserve(total);
     std::vector<double> energies;
     for (Signal& k : kernels) {
         double e = 0.0;
         for (float v : k)
             e += double(v) * v;
         energies.push_back(e);
-        offsets_.push_back(data_.size());
-        lengths_.push_back(int(k.size()));
-        longest_ = std::max(longest_, int(k.size()));
+        m_offsets.push_back(m_data.size());
+        m_lengths.push_back(int(k.size()));
+        m_longest = std::max(m_longest, int(k.size()));
         float peak = 0.0f;
         for (float v : k)
             peak = std::max(peak, std::fabs(v));
         const float step = peak > 0.0f ? peak / 32767.0f : 1.0f;
-        scales_.push_back(step);
+        m_scales.push_back(step);
         for (float v : k)
-            data_.push_back(std::int16_t(std::lrint(v / step)));
+            m_data.push_back(std::int16_t(std::lrint(v / step)));
         Signal().swap(k);
     }
     double energy = 0.0;
-    for (std::uint16_t i : pick_)
+    for (std::uint16_t i : m_pick)
         energy += energies[i];
-    meanEnergy_ = energy / double(kPicks);
+    m_meanEnergy = energy / double(kPicks);
 }
 
 double KernelBank::layerRms(double perSecond, int rate, double gainSquare) const
 {
-    return std::sqrt(perSecond / rate * meanEnergy_ * gainSquare);
+    return std::sqrt(perSecond / rate * m_meanEnergy * gainSquare);
 }
 
 Poisson::Poisson(double perSecond, int rate, Rng& rng)
-    : rng_(rng.fork()), meanGap_(perSecond > 0 ? rate / perSecond : 1e18)
+    : m_rng(rng.fork()), m_meanGap(perSecond > 0 ? rate / perSecond : 1e18)
 {
-    untilNext_ = gap();
+    m_untilNext = gap();
 }
 
 EventRing::EventRing(int reach)
@@ -1164,53 +687,52 @@ EventRing::EventRing(int reach)
     std::size_t n = 1;
     while (n < std::size_t(reach + kBlock))
         n *= 2;
-    ring_.assign(n, 0.0f);
-    mask_ = n - 1;
+    m_ring.assign(n, 0.0f);
+    m_mask = n - 1;
+}
+
+template <class Sample>
+void EventRing::place(const Sample* kernel, int n, long ahead, float gain)
+{
+    n = std::min(n, reach() - int(std::max(0L, ahead)));
+    if (n <= 0)
+        return;
+    std::size_t at = (m_start + std::size_t(ahead)) & m_mask;
+    const int first = std::min<int>(n, int(m_ring.size() - at));
+    addScaled(m_ring.data() + at, kernel, first, gain);
+    if (n > first)
+        addScaled(m_ring.data(), kernel + first, n - first, gain);
 }
 
 void EventRing::add(const float* kernel, int n, long ahead, float gain)
 {
-    n = std::min(n, reach() - int(std::max(0L, ahead)));
-    if (n <= 0)
-        return;
-    std::size_t at = (start_ + std::size_t(ahead)) & mask_;
-    const int first = std::min<int>(n, int(ring_.size() - at));
-    addScaled(ring_.data() + at, kernel, first, gain);
-    if (n > first)
-        addScaled(ring_.data(), kernel + first, n - first, gain);
+    place(kernel, n, ahead, gain);
 }
 
 void EventRing::add(const std::int16_t* kernel, int n, long ahead, float gain)
 {
-    n = std::min(n, reach() - int(std::max(0L, ahead)));
-    if (n <= 0)
-        return;
-    std::size_t at = (start_ + std::size_t(ahead)) & mask_;
-    const int first = std::min<int>(n, int(ring_.size() - at));
-    addScaled16(ring_.data() + at, kernel, first, gain);
-    if (n > first)
-        addScaled16(ring_.data(), kernel + first, n - first, gain);
+    place(kernel, n, ahead, gain);
 }
 
 void EventRing::read(float* out, int n)
 {
     while (n > 0) {
-        const int take = std::min<int>(n, int(ring_.size() - start_));
-        drain(out, ring_.data() + start_, take);
+        const int take = std::min<int>(n, int(m_ring.size() - m_start));
+        drain(out, m_ring.data() + m_start, take);
         out += take;
         n -= take;
-        start_ = (start_ + std::size_t(take)) & mask_;
+        m_start = (m_start + std::size_t(take)) & m_mask;
     }
 }
 
 HumVoice::HumVoice(int rate, Rng& rng, const Hum& h, double drift)
-    : rng_(rng.fork()), table_(kTable + 1), rate_(rate), f0_(h.f0), depth_(h.widthHz / 2.0), drift_(drift),
-      wander_(rate, rng_, 2.0), baseDrift_(rate, rng_, 0.02)
+    : m_rng(rng.fork()), m_table(kTable + 1), m_rate(rate), m_f0(h.f0), m_depth(h.widthHz / 2.0), m_drift(drift),
+      m_wander(rate, m_rng, 2.0), m_baseDrift(rate, m_rng, 0.02)
 {
     std::vector<double> amps, phases;
     for (double db : h.harmonicsDb) {
         amps.push_back(dbToGain(db));
-        phases.push_back(rng_.uniform() * 2.0 * kPi);
+        phases.push_back(m_rng.uniform() * 2.0 * kPi);
     }
     double power = 0.0;
     for (int i = 0; i < kTable; ++i) {
@@ -1218,104 +740,87 @@ HumVoice::HumVoice(int rate, Rng& rng, const Hum& h, double drift)
         double v = 0.0;
         for (std::size_t k = 0; k < amps.size(); ++k)
             v += amps[k] * std::sin(double(k + 1) * base + phases[k]);
-        table_[std::size_t(i)] = float(v);
+        m_table[std::size_t(i)] = float(v);
         power += v * v;
     }
     const float g = float(dbToGain(h.levelDb) / std::sqrt(std::max(power / kTable, 1e-30)));
-    for (float& v : table_)
+    for (float& v : m_table)
         v *= g;
-    table_[kTable] = table_[0];
-    lastWander_ = wander_.next();
-    phase_ = std::uint32_t(rng_.next());
+    m_table[kTable] = m_table[0];
+    m_lastWander = m_wander.next();
+    m_phase = std::uint32_t(m_rng.next());
 }
 
 void HumVoice::add(float* __restrict out)
 {
     // The phase moves by f0 per second plus the change of the wandering offset over the block.
-    const double w = wander_.next();
-    const double f = f0_ * (1.0 + drift_ * baseDrift_.next());
-    const double cycles = f * kBlock / rate_ + depth_ * (w - lastWander_) / (2.0 * kPi);
-    lastWander_ = w;
+    const double w = m_wander.next();
+    const double f = m_f0 * (1.0 + m_drift * m_baseDrift.next());
+    const double cycles = f * kBlock / m_rate + m_depth * (w - m_lastWander) / (2.0 * kPi);
+    m_lastWander = w;
     const auto step = phaseStep(cycles / kBlock);
     float v[kBlock];
-    readTable(table_.data(), 11, phase_, step, v);
+    readTable(m_table.data(), kTableBits, m_phase, step, v);
     addScaled(out, v, kBlock, 1.0f);
-    phase_ += step * std::uint32_t(kBlock);
+    m_phase += step * std::uint32_t(kBlock);
 }
 
 PulseTrain::PulseTrain(int rate, Rng& rng, const std::function<double(double)>& shape, double hz, double drift)
-    : table_(kTable + 1), rate_(rate), hz_(hz), drift_(drift), wobble_(rate, rng, 0.03)
+    : m_table(kTable + 1), m_rate(rate), m_hz(hz), m_drift(drift), m_wobble(rate, rng, 0.03)
 {
     for (int i = 0; i < kTable; ++i) {
         const double v = shape(double(i) / kTable);
-        table_[std::size_t(i)] = float(v);
-        meanSquare_ += v * v / kTable;
+        m_table[std::size_t(i)] = float(v);
+        m_meanSquare += v * v / kTable;
     }
-    table_[kTable] = table_[0];
+    m_table[kTable] = m_table[0];
     Rng r = rng.fork();
-    phase_ = std::uint32_t(r.next());
+    m_phase = std::uint32_t(r.next());
 }
 
 void PulseTrain::values(float* v, int step)
 {
-    const double f = hz_ * (1.0 + drift_ * wobble_.next());
-    const auto s = phaseStep(f / rate_);
-    readTable(table_.data(), 10, phase_, s * std::uint32_t(step), v, kBlock / step);
-    phase_ += s * std::uint32_t(kBlock);
+    const double f = m_hz * (1.0 + m_drift * m_wobble.next());
+    const auto s = phaseStep(f / m_rate);
+    readTable(m_table.data(), kTableBits, m_phase, s * std::uint32_t(step), v, kBlock / step);
+    m_phase += s * std::uint32_t(kBlock);
 }
 
 void PulseTrain::multiply(float* __restrict x)
 {
-    const double f = hz_ * (1.0 + drift_ * wobble_.next());
-    const auto step = phaseStep(f / rate_);
+    const double f = m_hz * (1.0 + m_drift * m_wobble.next());
+    const auto step = phaseStep(f / m_rate);
     float v[kBlock];
-    readTable(table_.data(), 10, phase_, step, v);
+    readTable(m_table.data(), kTableBits, m_phase, step, v);
     for (int i = 0; i < kBlock; ++i)
         x[i] *= v[i];
-    phase_ += step * std::uint32_t(kBlock);
+    m_phase += step * std::uint32_t(kBlock);
 }
 
 Machine::Machine(int rate, Rng& rng, const Response& air, double airDb, const std::vector<Hum>& hums)
-    : air_(rate, air, rng), airGain_(float(dbToGain(airDb)))
+    : m_air(rate, air, rng), m_airGain(float(dbToGain(airDb)))
 {
     for (const Hum& h : hums)
-        hums_.emplace_back(std::make_unique<HumVoice>(rate, rng, h));
+        m_hums.emplace_back(std::make_unique<HumVoice>(rate, rng, h));
 }
 
 void Machine::add(float* out, float gain)
 {
-    air_.addRamped(out, kBlock, airGain_ * gain, airGain_ * gain);
+    m_air.addRamped(out, kBlock, m_airGain * gain, m_airGain * gain);
     if (gain == 1.0f) {
-        for (auto& h : hums_)
+        for (auto& h : m_hums)
             h->add(out);
         return;
     }
     float hums[kBlock] = {};
-    for (auto& h : hums_)
+    for (auto& h : m_hums)
         h->add(hums);
     addRamp(out, hums, kBlock, gain, gain);
 }
 
-namespace {
-
-std::size_t kernelLength(int rate, double tauMs)
-{
-    return std::size_t(std::max(8.0, 7.0 * tauMs * 1e-3 * rate));
-}
-
-double smoothOnset(double t, double seconds)
-{
-    if (t >= seconds)
-        return 1.0;
-    const double u = t / seconds;
-    return u * u * (3.0 - 2.0 * u);
-}
-
-} // namespace
-
 Signal quickBubble(int rate, double hz, double tauMs, double rise)
 {
-    const std::size_t n = kernelLength(rate, tauMs);
+    const std::size_t n = eventLength(rate, tauMs);
     Signal k(n);
     const double tau = tauMs * 1e-3;
     // The phase step grows by the same amount every frame: a rotation whose own rotation turns.
@@ -1337,7 +842,7 @@ Signal quickBubble(int rate, double hz, double tauMs, double rise)
 
 Signal quickKnock(int rate, double hz, double tauMs)
 {
-    const std::size_t n = kernelLength(rate, tauMs);
+    const std::size_t n = eventLength(rate, tauMs);
     Signal k(n);
     const double w = 2.0 * kPi * hz / rate;
     const std::complex<double> step(std::cos(w), std::sin(w));

@@ -70,17 +70,17 @@ public:
 private:
     void refill();
 
-    Rng rng_;
-    std::vector<float> magnitude_; // per bin, scaled so that the output has RMS 1; 0 off the band
-    int firstBin_ = 1, lastBin_ = 0;
-    int groupFirst_ = 0, groupEnd_ = 0; // the band's bins in whole groups of eight
-    std::uint32_t lanes_[8] = {};      // the random phases' generators
-    const void* plan_ = nullptr;
-    float* bins_ = nullptr;   // kSize / 2 + 1 complex values
-    float* folded_ = nullptr; // kSize / 2 complex values, FFTW-aligned
-    float* frame_ = nullptr; // kSize values, FFTW-aligned; its first kHop are read out
-    std::vector<float> window_, overlap_;
-    int position_ = kHop;
+    Rng m_rng;
+    std::vector<float> m_magnitude; // per bin, scaled so that the output has RMS 1; 0 off the band
+    int m_firstBin = 1, m_lastBin = 0;
+    int m_groupFirst = 0, m_groupEnd = 0; // the band's bins in whole groups of eight
+    std::uint32_t m_lanes[8] = {};      // the random phases' generators
+    const void* m_plan = nullptr;
+    float* m_bins = nullptr;   // kSize / 2 + 1 complex values
+    float* m_folded = nullptr; // kSize / 2 complex values, FFTW-aligned
+    float* m_frame = nullptr; // kSize values, FFTW-aligned; its first kHop are read out
+    std::vector<float> m_window, m_overlap;
+    int m_position = kHop;
 };
 
 // A band of sound around `centreHz` carried as complex frames at a quarter of the rate: the parts
@@ -99,22 +99,23 @@ public:
     // With `reachHz`, the shortest interpolators (cheaper) whose reach covers it; without, those
     // that reach 0.36 of the band's rate (about 4 kHz at 44.1 kHz).
     Baseband(int rate, double centreHz, double reachHz = 0.0);
-    int rate() const { return rate_ / kDecimation; }
-    double centre() const { return centre_; }
+    // Frames per second of the band's complex frames: a kDecimation-th of the output rate.
+    int basebandRate() const { return m_outputRate / kDecimation; }
+    double centre() const { return m_centre; }
     // How far from the centre a part may reach before the interpolators let its images through.
-    double reach() const { return reach_; }
+    double reach() const { return m_reach; }
     // The interpolators' gain at a baseband frequency (Hz from the centre).
     double gain(double offsetHz) const;
     // Multiply-adds per block (both parts of the complex frames), for choosing the cheapest.
     int work() const
     {
-        return two_ ? 2 * (2 * first_ * kFrames + 2 * second_ * 2 * kFrames) : 2 * taps_count_ * kBlock / kDecimation;
+        return m_two ? 2 * (2 * m_first * kFrames + 2 * m_second * 2 * kFrames) : 2 * m_tapsCount * kBlock / kDecimation;
     }
     // Whether the band goes up in two steps.
-    bool twoSteps() const { return two_; }
+    bool twoSteps() const { return m_two; }
     // This block's frames, summed into by the parts; add() clears them.
-    float* re() { return xRe_ + kHistoryFirst; }
-    float* im() { return xIm_ + kHistoryFirst; }
+    float* re() { return m_xRe + kHistoryFirst; }
+    float* im() { return m_xIm + kHistoryFirst; }
     // Adds the next kBlock frames.
     void add(float* out);
 
@@ -130,29 +131,29 @@ private:
     void setTurns();
     void addOne(float* out);
 
-    int rate_;
-    double centre_, reach_ = 0.0;
-    bool two_ = true;
-    int first_ = kMostFirst, second_ = kMostSecond;
+    int m_outputRate;
+    double m_centre, m_reach = 0.0;
+    bool m_two = true;
+    int m_first = kMostFirst, m_second = kMostSecond;
     // The single interpolator: its taps, and the last kTaps frames of each part, every baseband
     // frame held kDecimation times, then the new block's.
-    int taps_count_ = kTaps;
-    alignas(32) float taps_[kTaps] = {};
-    alignas(32) float historyRe_[kTaps + kBlock] = {};
-    alignas(32) float historyIm_[kTaps + kBlock] = {};
+    int m_tapsCount = kTaps;
+    alignas(32) float m_taps[kTaps] = {};
+    alignas(32) float m_historyRe[kTaps + kBlock] = {};
+    alignas(32) float m_historyIm[kTaps + kBlock] = {};
     // The odd phases' taps of each (the even phase is the middle tap: a delay).
-    alignas(32) float firstTaps_[2 * kMostFirst] = {};
-    alignas(32) float secondTaps_[2 * kMostSecond] = {};
+    alignas(32) float m_firstTaps[2 * kMostFirst] = {};
+    alignas(32) float m_secondTaps[2 * kMostSecond] = {};
     // The frames at the baseband rate and at twice it: the last ones before this block, then
     // this block's.
-    alignas(32) float xRe_[kHistoryFirst + kFrames] = {};
-    alignas(32) float xIm_[kHistoryFirst + kFrames] = {};
-    alignas(32) float zRe_[kHistorySecond + 2 * kFrames] = {};
-    alignas(32) float zIm_[kHistorySecond + 2 * kFrames] = {};
+    alignas(32) float m_xRe[kHistoryFirst + kFrames] = {};
+    alignas(32) float m_xIm[kHistoryFirst + kFrames] = {};
+    alignas(32) float m_zRe[kHistorySecond + 2 * kFrames] = {};
+    alignas(32) float m_zIm[kHistorySecond + 2 * kFrames] = {};
     // e^(iωn) for the frames of a block, and the phase at the block's start.
-    std::vector<float> turnRe_, turnIm_;
+    std::vector<float> m_turnRe, m_turnIm;
     // e^(iφ) at the block's start and its turn per block.
-    std::complex<double> phase_{1.0, 0.0}, blockTurn_{1.0, 0.0};
+    std::complex<double> m_phase{1.0, 0.0}, m_blockTurn{1.0, 0.0};
 };
 
 // Noise for a Baseband: complex frames whose spectrum at offset f is `response` at centre + f
@@ -177,17 +178,17 @@ public:
 private:
     void refill();
 
-    Rng rng_;
-    std::vector<float> magnitude_; // per bin (0 … kSize - 1, negative offsets from kSize / 2), 0 off the band
+    Rng m_rng;
+    std::vector<float> m_magnitude; // per bin (0 … kSize - 1, negative offsets from kSize / 2), 0 off the band
     // The band's bins in whole groups of eight: [from, to) in each of two stretches (the band
     // may wrap past the last bin to the first).
-    int from_[2] = {}, to_[2] = {};
-    std::uint32_t lanes_[8] = {}; // the random phases' generators
-    const void* plan_ = nullptr;
-    float* spectrum_ = nullptr; // kSize interleaved complex values, 0 off the band
-    float* frame_ = nullptr;    // kSize interleaved complex values
-    std::vector<float> window_, overlap_;
-    int position_ = kHop;
+    int m_from[2] = {}, m_to[2] = {};
+    std::uint32_t m_lanes[8] = {}; // the random phases' generators
+    const void* m_plan = nullptr;
+    float* m_spectrum = nullptr; // kSize interleaved complex values, 0 off the band
+    float* m_frame = nullptr;    // kSize interleaved complex values
+    std::vector<float> m_window, m_overlap;
+    int m_position = kHop;
 };
 
 // A smooth random motion below about `maxHz`, RMS about 1: a cubic B-spline through Gaussian
@@ -199,15 +200,15 @@ public:
     float next();
 
 private:
-    // The spline's segment between p_[1] and p_[2] as a cubic in the parameter, times scale_.
+    // The spline's segment between m_p[1] and m_p[2] as a cubic in the parameter, times m_scale.
     void segment();
 
-    Rng rng_;
-    double step_;  // of the spline parameter per block
-    double u_ = 0.0;
-    double p_[4];
-    double c_[4] = {};
-    double scale_;
+    Rng m_rng;
+    double m_step;  // of the spline parameter per block
+    double m_u = 0.0;
+    double m_p[4];
+    double m_c[4] = {};
+    double m_scale;
 };
 
 // 1 + depth · SlowNoise, kept above `floor`; per block it gives the ramp from the last value.
@@ -216,8 +217,8 @@ public:
     Wobble(int rate, Rng& rng, double maxHz, double depth, double floor = 0.05);
     // Advances one block; from() and to() are the ramp's ends.
     void next();
-    float from() const { return from_; }
-    float to() const { return to_; }
+    float from() const { return m_from; }
+    float to() const { return m_to; }
     // E[value] and E[value²] of the motion, for levelling the layer it shapes.
     double mean() const { return moment(1); }
     double meanSquare() const { return moment(2); }
@@ -225,9 +226,9 @@ public:
 private:
     double moment(int power) const;
 
-    SlowNoise slow_;
-    double depth_, floor_;
-    float from_ = 1.0f, to_ = 1.0f;
+    SlowNoise m_slow;
+    double m_depth, m_floor;
+    float m_from = 1.0f, m_to = 1.0f;
 };
 
 // The size at `share` of the recipes' capped log-normal sizes: min(cap, exp(sigma · z)) with z
@@ -260,16 +261,16 @@ public:
     // filter() does to a whole loop) when one is given.
     using Maker = std::function<Signal(Rng&, const Shares&)>;
     KernelBank(int count, int rate, Rng& rng, const Maker& make, const Response& colour = {});
-    int size() const { return int(offsets_.size()); }
+    int size() const { return int(m_offsets.size()); }
     // A variant at random, from random bits.
-    int choose(std::uint64_t bits) const { return pick_[bits & (kPicks - 1)]; }
+    int choose(std::uint64_t bits) const { return m_pick[bits & (kPicks - 1)]; }
     // Variant i as 16-bit frames; times scale(i) they are the variant.
-    const std::int16_t* data(int i) const { return data_.data() + offsets_[std::size_t(i)]; }
-    float scale(int i) const { return scales_[std::size_t(i)]; }
-    int length(int i) const { return lengths_[std::size_t(i)]; }
-    int longest() const { return longest_; }
+    const std::int16_t* data(int i) const { return m_data.data() + m_offsets[std::size_t(i)]; }
+    float scale(int i) const { return m_scales[std::size_t(i)]; }
+    int length(int i) const { return m_lengths[std::size_t(i)]; }
+    int longest() const { return m_longest; }
     // The mean sum of squares of an event chosen by choose(): what it adds to a layer's energy.
-    double meanEnergy() const { return meanEnergy_; }
+    double meanEnergy() const { return m_meanEnergy; }
     // RMS of a layer with `perSecond` events of mean square gain `gainSquare` at `rate`.
     double layerRms(double perSecond, int rate, double gainSquare = 1.0) const;
 
@@ -278,13 +279,13 @@ private:
 
     // 16 bits, each variant scaled to its own peak: half the memory of floats, and a step of
     // -96 dB under each event is far below anything it is heard against.
-    std::vector<std::int16_t> data_;
-    std::vector<float> scales_;
-    std::vector<std::uint16_t> pick_;
-    std::vector<std::size_t> offsets_;
-    std::vector<int> lengths_;
-    int longest_ = 0;
-    double meanEnergy_ = 0.0;
+    std::vector<std::int16_t> m_data;
+    std::vector<float> m_scales;
+    std::vector<std::uint16_t> m_pick;
+    std::vector<std::size_t> m_offsets;
+    std::vector<int> m_lengths;
+    int m_longest = 0;
+    double m_meanEnergy = 0.0;
 };
 
 // -ln(x) for x in (0, 1], within about 1e-7 (the time between two events needs no more): the
@@ -312,21 +313,21 @@ public:
     template <typename F>
     void block(double keep, F&& at)
     {
-        while (untilNext_ < kBlock) {
-            if (keep >= 1.0 || rng_.uniform() < keep)
-                at(int(untilNext_));
-            untilNext_ += gap();
+        while (m_untilNext < kBlock) {
+            if (keep >= 1.0 || m_rng.uniform() < keep)
+                at(int(m_untilNext));
+            m_untilNext += gap();
         }
-        untilNext_ -= kBlock;
+        m_untilNext -= kBlock;
     }
-    Rng& rng() { return rng_; }
+    Rng& rng() { return m_rng; }
 
 private:
-    double gap() { return minusLog(1.0 - rng_.uniform()) * meanGap_; }
+    double gap() { return minusLog(1.0 - m_rng.uniform()) * m_meanGap; }
 
-    Rng rng_;
-    double meanGap_;
-    double untilNext_;
+    Rng m_rng;
+    double m_meanGap;
+    double m_untilNext;
 };
 
 // A ring the events of a sound are added into, whole, when they are placed; read() takes out a
@@ -344,12 +345,15 @@ public:
         add(bank.data(variant), bank.length(variant), ahead, gain * bank.scale(variant));
     }
     void read(float* out, int n);
-    int reach() const { return int(ring_.size()) - kBlock; }
+    int reach() const { return int(m_ring.size()) - kBlock; }
 
 private:
-    std::vector<float> ring_;
-    std::size_t mask_;
-    std::size_t start_ = 0;
+    template <class Sample>
+    void place(const Sample* kernel, int n, long ahead, float gain);
+
+    std::vector<float> m_ring;
+    std::size_t m_mask;
+    std::size_t m_start = 0;
 };
 
 // A steady hum (layers.h's Hum): one cycle of its harmonic sum in a table, RMS from levelDb,
@@ -357,39 +361,41 @@ private:
 // slowly by up to about `drift` (a fraction) so that two hums never keep the same beat.
 class HumVoice {
 public:
-    static constexpr int kTable = 2048;
+    static constexpr int kTableBits = 11;
+    static constexpr int kTable = 1 << kTableBits;
     HumVoice(int rate, Rng& rng, const Hum& hum, double drift = 0.002);
     // Adds the next kBlock frames.
     void add(float* out);
 
 private:
-    Rng rng_;
-    std::vector<float> table_; // kTable + 1 entries, the last the first again
-    double rate_, f0_, depth_, drift_;
-    SlowNoise wander_, baseDrift_;
-    double lastWander_;
-    std::uint32_t phase_;
+    Rng m_rng;
+    std::vector<float> m_table; // kTable + 1 entries, the last the first again
+    double m_rate, m_f0, m_depth, m_drift;
+    SlowNoise m_wander, m_baseDrift;
+    double m_lastWander;
+    std::uint32_t m_phase;
 };
 
 // A periodic shape read from a table (one cycle) at `hz`, the rate drifting by up to about
 // `drift` (a fraction) over tens of seconds.
 class PulseTrain {
 public:
-    static constexpr int kTable = 1024;
+    static constexpr int kTableBits = 10;
+    static constexpr int kTable = 1 << kTableBits;
     PulseTrain(int rate, Rng& rng, const std::function<double(double phase)>& shape, double hz, double drift);
     // x[i] *= the next kBlock frames of the shape.
     void multiply(float* x);
     // The next kBlock frames of the shape, every `step`th of them (kBlock / step values).
     void values(float* v, int step);
     // The mean square of the shape over a cycle.
-    double meanSquare() const { return meanSquare_; }
+    double meanSquare() const { return m_meanSquare; }
 
 private:
-    std::vector<float> table_;
-    double rate_, hz_, drift_;
-    SlowNoise wobble_;
-    std::uint32_t phase_;
-    double meanSquare_ = 0.0;
+    std::vector<float> m_table;
+    double m_rate, m_hz, m_drift;
+    SlowNoise m_wobble;
+    std::uint32_t m_phase;
+    double m_meanSquare = 0.0;
 };
 
 // machine(): broadband air at airDb plus the hums at their own levels.
@@ -400,9 +406,9 @@ public:
     void add(float* out, float gain = 1.0f);
 
 private:
-    NoiseStream air_;
-    float airGain_;
-    std::vector<std::unique_ptr<HumVoice>> hums_;
+    NoiseStream m_air;
+    float m_airGain;
+    std::vector<std::unique_ptr<HumVoice>> m_hums;
 };
 
 // layers.h's bubble() and knock() made by recurrences instead of a sine and an exponential per

@@ -23,31 +23,31 @@ class MachineSound : public LiveSound {
 public:
     MachineSound(int rate, Rng& rng, const Response& air, double airDb, const std::vector<Hum>& hums,
                  const Motion& motion)
-        : LiveSound(rate, rng.next()), machine_(rate, rng, air, airDb, hums)
+        : LiveSound(rate, rng.next()), m_machine(rate, rng, air, airDb, hums)
     {
         if (motion.beatDepth > 0)
-            beat_.emplace(rate, rng, sineBeat(motion.beatDepth, rng.uniform() * 6.283185307), motion.beatHz,
+            m_beat.emplace(rate, rng, sineBeat(motion.beatDepth, rng.uniform() * 6.283185307), motion.beatHz,
                           kBeatDrift);
         if (motion.driftDepth > 0)
-            drift_.emplace(rate, rng, motion.driftHz, motion.driftDepth, 0.5);
+            m_drift.emplace(rate, rng, motion.driftHz, motion.driftDepth, 0.5);
     }
 
 protected:
     void block(float* out) override
     {
-        machine_.add(out);
-        if (beat_)
-            beat_->multiply(out);
-        if (drift_) {
-            drift_->next();
-            multiplyRamp(out, kBlock, drift_->from(), drift_->to());
+        m_machine.add(out);
+        if (m_beat)
+            m_beat->multiply(out);
+        if (m_drift) {
+            m_drift->next();
+            multiplyRamp(out, kBlock, m_drift->from(), m_drift->to());
         }
     }
 
 private:
-    Machine machine_;
-    std::optional<PulseTrain> beat_;
-    std::optional<Wobble> drift_;
+    Machine m_machine;
+    std::optional<PulseTrain> m_beat;
+    std::optional<Wobble> m_drift;
 };
 
 std::unique_ptr<LiveSound> machineSound(int rate, Rng& rng, const Response& air, double airDb,
@@ -76,29 +76,29 @@ class FanSound : public LiveSound {
 public:
     FanSound(int rate, Rng& rng)
         : LiveSound(rate, rng.next()),
-          dark_(rate, rng, product({bandpass(50, 3000, 2), tilt(-2.5, 400), bump(400, 0.8, 3)}), 0,
+          m_dark(rate, rng, product({bandpass(50, 3000, 2), tilt(-2.5, 400), bump(400, 0.8, 3)}), 0,
                 {Hum{58.0, {0, -8, -12}, 1.0, -20}, Hum{100.0, {0}, 0.5, -26}}),
-          bright_(rate, bandpass(1000, 6000, 2), rng),
+          m_bright(rate, bandpass(1000, 6000, 2), rng),
           // The oscillating head: its period wanders around 8 s.
-          head_(rate, rng, sineBeat(0.8, rng.uniform() * 6.283185307), 0.125, 0.04)
+          m_head(rate, rng, sineBeat(0.8, rng.uniform() * 6.283185307), 0.125, 0.04)
     {
     }
 
 protected:
     void block(float* out) override
     {
-        dark_.add(out);
+        m_dark.add(out);
         float bright[kBlock];
-        bright_.read(bright, kBlock);
-        head_.multiply(bright);
+        m_bright.read(bright, kBlock);
+        m_head.multiply(bright);
         const float g = float(dbToGain(-8));
         addRamp(out, bright, kBlock, g, g);
     }
 
 private:
-    Machine dark_;
-    NoiseStream bright_;
-    PulseTrain head_;
+    Machine m_dark;
+    NoiseStream m_bright;
+    PulseTrain m_head;
 };
 
 // A train's rail joints: at each joint the front bogie's two axles, then the rear bogie's, the
@@ -107,19 +107,19 @@ class TrainSound : public LiveSound {
 public:
     TrainSound(int rate, Rng& rng)
         : LiveSound(rate, rng.next()),
-          machine_(rate, rng, product({bandpass(35, 3000, 2), tilt(-3, 100), bump(120, 0.5, 4)}), 0,
+          m_machine(rate, rng, product({bandpass(35, 3000, 2), tilt(-3, 100), bump(120, 0.5, 4)}), 0,
                    {Hum{37.5, {0, -6, -10}, 0.8, -18}}),
-          sway_(rate, rng, 0.3, 0.1, 0.5), speed_(rate, rng, 0.01), jointRng_(rng.fork()),
-          thumps_(64, rate, rng, [rate](Rng& j, const KernelBank::Shares&) {
+          m_sway(rate, rng, 0.3, 0.1, 0.5), m_speed(rate, rng, 0.01), m_jointRng(rng.fork()),
+          m_thumps(64, rate, rng, [rate](Rng& j, const KernelBank::Shares&) {
               Signal k = quickKnock(rate, j.range(65, 80), j.range(35, 50));
               Signal k2 = quickKnock(rate, j.range(140, 170), j.range(15, 25));
               for (std::size_t n = 0; n < k2.size(); ++n)
                   k[n] += 0.5f * k2[n];
               return k;
           }),
-          clicks_(64, rate, rng, [rate](Rng& j, const KernelBank::Shares&) { return tick(j, rate, 2.5, j.range(900, 1400), 6, 0.4); },
+          m_clicks(64, rate, rng, [rate](Rng& j, const KernelBank::Shares&) { return tick(j, rate, 2.5, j.range(900, 1400), 6, 0.4); },
                   bandpass(400, 5000, 2)),
-          ring_(int(1.0 * rate) + std::max(thumps_.longest(), clicks_.longest()))
+          m_ring(int(1.0 * rate) + std::max(m_thumps.longest(), m_clicks.longest()))
     {
         // The file's mean square size of a hit: the four axles' sizes and the joint's spread.
         double sizeSquare = 0.0;
@@ -127,33 +127,33 @@ public:
             sizeSquare += s * s / 4.0;
         sizeSquare *= std::exp(2.0 * 0.15 * 0.15);
         const double hitsPerSecond = 4.0 / kPeriod;
-        thumpGain_ = float(dbToGain(-3) / thumps_.layerRms(hitsPerSecond, rate, sizeSquare));
-        clickGain_ = float(dbToGain(-9) / clicks_.layerRms(hitsPerSecond, rate, sizeSquare));
-        nextJoint_ = jointRng_.range(0.1, kPeriod) * rate;
+        m_thumpGain = float(dbToGain(-3) / m_thumps.layerRms(hitsPerSecond, rate, sizeSquare));
+        m_clickGain = float(dbToGain(-9) / m_clicks.layerRms(hitsPerSecond, rate, sizeSquare));
+        m_nextJoint = m_jointRng.range(0.1, kPeriod) * rate;
     }
 
 protected:
     void block(float* out) override
     {
-        const double end = double(now_ + kBlock);
-        const double speed = 1.0 + 0.03 * speed_.next();
-        while (nextJoint_ < end) {
-            const double joint = nextJoint_ + jointRng_.gauss() * 0.006 * rate_;
-            const double jointSize = jointRng_.logNormal(0.15);
+        const double end = double(m_now + kBlock);
+        const double speed = 1.0 + 0.03 * m_speed.next();
+        while (m_nextJoint < end) {
+            const double joint = m_nextJoint + m_jointRng.gauss() * 0.006 * m_rate;
+            const double jointSize = m_jointRng.logNormal(0.15);
             for (int a = 0; a < 4; ++a) {
-                const double at = joint + kOffsets[a] / speed * rate_ + jointRng_.gauss() * 0.002 * rate_;
-                const long ahead = std::max(0L, long(at) - now_);
+                const double at = joint + kOffsets[a] / speed * m_rate + m_jointRng.gauss() * 0.002 * m_rate;
+                const long ahead = std::max(0L, long(at) - m_now);
                 const float size = float(kSizes[a] * jointSize);
-                ring_.add(thumps_, thumps_.choose(jointRng_.next()), ahead, size * thumpGain_);
-                ring_.add(clicks_, clicks_.choose(jointRng_.next()), ahead, size * clickGain_);
+                m_ring.add(m_thumps, m_thumps.choose(m_jointRng.next()), ahead, size * m_thumpGain);
+                m_ring.add(m_clicks, m_clicks.choose(m_jointRng.next()), ahead, size * m_clickGain);
             }
-            nextJoint_ += kPeriod / speed * rate_;
+            m_nextJoint += kPeriod / speed * m_rate;
         }
-        machine_.add(out);
-        sway_.next();
-        multiplyRamp(out, kBlock, sway_.from(), sway_.to());
-        ring_.read(out, kBlock);
-        now_ += kBlock;
+        m_machine.add(out);
+        m_sway.next();
+        multiplyRamp(out, kBlock, m_sway.from(), m_sway.to());
+        m_ring.read(out, kBlock);
+        m_now += kBlock;
     }
 
 private:
@@ -161,15 +161,15 @@ private:
     static constexpr std::array<double, 4> kOffsets = {0.0, 0.105, 0.70, 0.805};
     static constexpr std::array<double, 4> kSizes = {1.0, 0.85, 0.6, 0.5};
 
-    Machine machine_;
-    Wobble sway_;
-    SlowNoise speed_;
-    Rng jointRng_;
-    KernelBank thumps_, clicks_;
-    EventRing ring_;
-    float thumpGain_ = 1.0f, clickGain_ = 1.0f;
-    double nextJoint_ = 0.0;
-    long now_ = 0;
+    Machine m_machine;
+    Wobble m_sway;
+    SlowNoise m_speed;
+    Rng m_jointRng;
+    KernelBank m_thumps, m_clicks;
+    EventRing m_ring;
+    float m_thumpGain = 1.0f, m_clickGain = 1.0f;
+    double m_nextJoint = 0.0;
+    long m_now = 0;
 };
 
 } // namespace

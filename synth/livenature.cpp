@@ -27,52 +27,65 @@ public:
 class LayeredSound : public LiveSound {
 public:
     LayeredSound(int rate, Rng& rng) : LiveSound(rate, rng.next()) {}
-    void push(std::unique_ptr<Layer> layer) { layers_.push_back(std::move(layer)); }
-    void swell(int rate, Rng& rng, double hz, double depth, double floor) { swell_.emplace(rate, rng, hz, depth, floor); }
+    void push(std::unique_ptr<Layer> layer) { m_layers.push_back(std::move(layer)); }
+    void swell(int rate, Rng& rng, double hz, double depth, double floor) { m_swell.emplace(rate, rng, hz, depth, floor); }
 
 protected:
     void block(float* out) override
     {
-        for (auto& l : layers_)
+        for (auto& l : m_layers)
             l->add(out);
-        if (swell_) {
-            swell_->next();
-            multiplyRamp(out, kBlock, swell_->from(), swell_->to());
+        if (m_swell) {
+            m_swell->next();
+            multiplyRamp(out, kBlock, m_swell->from(), m_swell->to());
         }
     }
 
 private:
-    std::vector<std::unique_ptr<Layer>> layers_;
-    std::optional<Wobble> swell_;
+    std::vector<std::unique_ptr<Layer>> m_layers;
+    std::optional<Wobble> m_swell;
 };
 
 // shapedNoise() at a level, optionally times a wobble (not levelled again, as in the files).
+// A layer's level, wobbling slowly when asked to.
+class WobblingGain {
+public:
+    explicit WobblingGain(double levelDb) : m_gain(float(dbToGain(levelDb))) {}
+    void wobble(int rate, Rng& rng, double hz, double depth, double floor) { m_wobble.emplace(rate, rng, hz, depth, floor); }
+    // The gains at the start and the end of the next block.
+    std::pair<float, float> next()
+    {
+        if (!m_wobble)
+            return {m_gain, m_gain};
+        m_wobble->next();
+        return {m_gain * m_wobble->from(), m_gain * m_wobble->to()};
+    }
+
+private:
+    float m_gain;
+    std::optional<Wobble> m_wobble;
+};
+
 class NoiseLayer : public Layer {
 public:
     NoiseLayer(int rate, Rng& rng, const Response& response, double levelDb)
-        : noise_(rate, response, rng), gain_(float(dbToGain(levelDb)))
+        : m_noise(rate, response, rng), m_gain(levelDb)
     {
     }
     NoiseLayer& wobbling(int rate, Rng& rng, double hz, double depth, double floor = 0.05)
     {
-        wobble_.emplace(rate, rng, hz, depth, floor);
+        m_gain.wobble(rate, rng, hz, depth, floor);
         return *this;
     }
     void add(float* out) override
     {
-        float a = gain_, b = gain_;
-        if (wobble_) {
-            wobble_->next();
-            a *= wobble_->from();
-            b *= wobble_->to();
-        }
-        noise_.addRamped(out, kBlock, a, b);
+        const auto [a, b] = m_gain.next();
+        m_noise.addRamped(out, kBlock, a, b);
     }
 
 private:
-    NoiseStream noise_;
-    float gain_;
-    std::optional<Wobble> wobble_;
+    NoiseStream m_noise;
+    WobblingGain m_gain;
 };
 
 std::unique_ptr<NoiseLayer> noiseLayer(int rate, Rng& rng, const Response& response, double levelDb)
@@ -85,33 +98,27 @@ std::unique_ptr<NoiseLayer> noiseLayer(int rate, Rng& rng, const Response& respo
 class LowNoiseLayer : public Layer {
 public:
     LowNoiseLayer(int rate, Rng& rng, const Response& response, double levelDb)
-        : band_(rate, centreFor(rate)), noise_(band_, response, 0.0, 1e9, rng), gain_(float(dbToGain(levelDb)))
+        : m_band(rate, centreFor(rate)), m_noise(m_band, response, 0.0, 1e9, rng), m_gain(levelDb)
     {
     }
     LowNoiseLayer& wobbling(int rate, Rng& rng, double hz, double depth, double floor = 0.05)
     {
-        wobble_.emplace(rate, rng, hz, depth, floor);
+        m_gain.wobble(rate, rng, hz, depth, floor);
         return *this;
     }
     void add(float* out) override
     {
-        float a = gain_, b = gain_;
-        if (wobble_) {
-            wobble_->next();
-            a *= wobble_->from();
-            b *= wobble_->to();
-        }
-        noise_.addRamped(band_, a, b);
-        band_.add(out);
+        const auto [a, b] = m_gain.next();
+        m_noise.addRamped(m_band, a, b);
+        m_band.add(out);
     }
     // The centre at which a band reaches from 0 Hz as high as it can.
     static double centreFor(int rate) { return Baseband(rate, 1000.0).reach(); }
 
 private:
-    Baseband band_;
-    BasebandNoise noise_;
-    float gain_;
-    std::optional<Wobble> wobble_;
+    Baseband m_band;
+    BasebandNoise m_noise;
+    WobblingGain m_gain;
 };
 
 // Events from a bank at Poisson times (perSecond before any thinning), levelled to RMS 1 and then
@@ -120,37 +127,37 @@ class ScatterLayer : public Layer {
 public:
     ScatterLayer(int rate, Rng& rng, int variants, const KernelBank::Maker& make, const Response& colour,
                  double perSecond, double levelDb, std::optional<Wobble> density = {}, double densityMax = 1.0)
-        : bank_(variants, rate, rng, make, colour), density_(std::move(density)), densityMax_(densityMax),
-          events_(perSecond, rate, rng), ring_(bank_.longest() + kBlock)
+        : m_bank(variants, rate, rng, make, colour), m_density(std::move(density)), m_densityMax(densityMax),
+          m_events(perSecond, rate, rng), m_ring(m_bank.longest() + kBlock)
     {
-        const double kept = density_ ? std::min(1.0, density_->mean() / densityMax) : 1.0;
-        gain_ = float(dbToGain(levelDb) / bank_.layerRms(perSecond * kept, rate, kJitterSquare));
+        const double kept = m_density ? std::min(1.0, m_density->mean() / densityMax) : 1.0;
+        m_gain = float(dbToGain(levelDb) / m_bank.layerRms(perSecond * kept, rate, kJitterSquare));
     }
     void add(float* out) override
     {
         double keep = 1.0;
-        if (density_) {
-            density_->next();
-            keep = density_->to() / densityMax_;
+        if (m_density) {
+            m_density->next();
+            keep = m_density->to() / m_densityMax;
         }
-        Rng& r = events_.rng();
-        events_.block(keep, [&](int at) {
+        Rng& r = m_events.rng();
+        m_events.block(keep, [&](int at) {
             const float jitter = float(0.8 + 0.4 * r.uniform());
-            ring_.add(bank_, bank_.choose(r.next()), at, gain_ * jitter);
+            m_ring.add(m_bank, m_bank.choose(r.next()), at, m_gain * jitter);
         });
-        ring_.read(out, kBlock);
+        m_ring.read(out, kBlock);
     }
 
     // E[g²] of the jitter uniform in [0.8, 1.2].
     static constexpr double kJitterSquare = 1.0 + 0.4 * 0.4 / 12.0;
 
 private:
-    KernelBank bank_;
-    std::optional<Wobble> density_;
-    double densityMax_;
-    Poisson events_;
-    EventRing ring_;
-    float gain_ = 1.0f;
+    KernelBank m_bank;
+    std::optional<Wobble> m_density;
+    double m_densityMax;
+    Poisson m_events;
+    EventRing m_ring;
+    float m_gain = 1.0f;
 };
 
 Signal scaled(Signal k, double g)
@@ -187,7 +194,7 @@ public:
             density.emplace(rate, rng, s.patterHz, s.patterDepth);
             densityMax = 1.0 + 2.5 * s.patterDepth;
         }
-        parts_.push_back(std::make_unique<ScatterLayer>(rate, rng, dropVariants, drop, s.dropColour,
+        m_parts.push_back(std::make_unique<ScatterLayer>(rate, rng, dropVariants, drop, s.dropColour,
                                                         s.dropsPerSecond * densityMax, s.dropsDb,
                                                         std::move(density), densityMax));
         if (s.plinksPerSecond > 0) {
@@ -197,31 +204,31 @@ public:
                 const double size = sizeAt(q.size, 0.5, 3.0);
                 return scaled(quickBubble(rate, hz, tau, r.range(0.1, 0.4)), size);
             };
-            parts_.push_back(std::make_unique<ScatterLayer>(rate, rng, 64, plink, Response{}, s.plinksPerSecond,
+            m_parts.push_back(std::make_unique<ScatterLayer>(rate, rng, 64, plink, Response{}, s.plinksPerSecond,
                                                             s.plinksDb));
         }
         if (s.bed)
-            parts_.push_back(noiseLayer(rate, rng, s.bed, s.bedDb));
+            m_parts.push_back(noiseLayer(rate, rng, s.bed, s.bedDb));
         if (s.gustDepth > 0)
-            gust_.emplace(rate, rng, s.gustHz, s.gustDepth, 0.3);
+            m_gust.emplace(rate, rng, s.gustHz, s.gustDepth, 0.3);
     }
     void add(float* out) override
     {
         float x[kBlock] = {};
-        for (auto& p : parts_)
+        for (auto& p : m_parts)
             p->add(x);
         float a = 1.0f, b = 1.0f;
-        if (gust_) {
-            gust_->next();
-            a = gust_->from();
-            b = gust_->to();
+        if (m_gust) {
+            m_gust->next();
+            a = m_gust->from();
+            b = m_gust->to();
         }
         addRamp(out, x, kBlock, a, b);
     }
 
 private:
-    std::vector<std::unique_ptr<Layer>> parts_;
-    std::optional<Wobble> gust_;
+    std::vector<std::unique_ptr<Layer>> m_parts;
+    std::optional<Wobble> m_gust;
 };
 
 std::unique_ptr<LiveSound> rainSound(int rate, Rng& rng, const RainStyle& s)
@@ -231,29 +238,17 @@ std::unique_ptr<LiveSound> rainSound(int rate, Rng& rng, const RainStyle& s)
     return sound;
 }
 
-// A rise over `rise` seconds before the moment (smooth), then an exponential fall.
-double swellAndFall(double d, double rise, double decay)
-{
-    if (d < -rise)
-        return 0.0;
-    if (d < 0.0) {
-        const double u = (d + rise) / rise;
-        return u * u * (3.0 - 2.0 * u);
-    }
-    return std::exp(-d / decay);
-}
-
 // Distant thunder: a group of four peals every 20 s or more (40 s on average, once per loop in
 // the file), each group's peals drawn as the file draws its one group.
 class ThunderLayer : public Layer {
 public:
     ThunderLayer(int rate, Rng& rng, double levelDb)
-        : rate_(rate), rng_(rng.fork()), rumble_(rate, product({bandpass(28, 180, 2), tilt(-3, 60)}), rng),
-          wobble_(rate, rng, 6.0, 0.6, 0.1)
+        : m_rate(rate), m_rng(rng.fork()), m_rumble(rate, product({bandpass(28, 180, 2), tilt(-3, 60)}), rng),
+          m_wobble(rate, rng, 6.0, 0.6, 0.1)
     {
         // The file levels the rumble after its envelope: the envelope's mean square over the
         // long run is one group's integral over the mean gap, times the wobble's.
-        Rng probe = rng_.fork();
+        Rng probe = m_rng.fork();
         double integral = 0.0;
         const int groups = 64;
         for (int g = 0; g < groups; ++g) {
@@ -264,25 +259,25 @@ public:
                 integral += e * e * 0.01;
             }
         }
-        const double meanSquare = integral / groups / kMeanGap * wobble_.meanSquare();
-        gain_ = float(dbToGain(levelDb) / std::sqrt(meanSquare));
-        nextGroup_ = rng_.range(5.0, kMeanGap);
-        drawGroup(rng_, nextGroup_, peals_);
-        nextGroup_ += gap();
+        const double meanSquare = integral / groups / kMeanGap * m_wobble.meanSquare();
+        m_gain = float(dbToGain(levelDb) / std::sqrt(meanSquare));
+        m_nextGroup = m_rng.range(5.0, kMeanGap);
+        drawGroup(m_rng, m_nextGroup, m_peals);
+        m_nextGroup += gap();
     }
     void add(float* out) override
     {
-        const double t0 = double(now_) / rate_, t1 = double(now_ + kBlock) / rate_;
-        now_ += kBlock;
-        wobble_.next();
-        if (t0 > nextGroup_ - 1.0) {
-            drawGroup(rng_, nextGroup_, peals_);
-            nextGroup_ += gap();
+        const double t0 = double(m_now) / m_rate, t1 = double(m_now + kBlock) / m_rate;
+        m_now += kBlock;
+        m_wobble.next();
+        if (t0 > m_nextGroup - 1.0) {
+            drawGroup(m_rng, m_nextGroup, m_peals);
+            m_nextGroup += gap();
         }
-        const double a = envelopeAt(peals_, t0), b = envelopeAt(peals_, t1);
+        const double a = envelopeAt(m_peals, t0), b = envelopeAt(m_peals, t1);
         if (a < 1e-5 && b < 1e-5)
             return; // nothing to hear: the rumble is noise, so it need not run meanwhile
-        rumble_.addRamped(out, kBlock, float(a * wobble_.from()) * gain_, float(b * wobble_.to()) * gain_);
+        m_rumble.addRamped(out, kBlock, float(a * m_wobble.from()) * m_gain, float(b * m_wobble.to()) * m_gain);
     }
 
 private:
@@ -291,7 +286,7 @@ private:
     };
     static constexpr double kMeanGap = 40.0;
 
-    double gap() { return 20.0 - std::log(1.0 - rng_.uniform()) * (kMeanGap - 20.0); }
+    double gap() { return 20.0 - std::log(1.0 - m_rng.uniform()) * (kMeanGap - 20.0); }
     static void drawGroup(Rng& r, double start, Peal* p)
     {
         double t = start;
@@ -308,14 +303,14 @@ private:
         return e;
     }
 
-    int rate_;
-    Rng rng_;
-    NoiseStream rumble_;
-    Wobble wobble_;
-    Peal peals_[4];
-    double nextGroup_;
-    long now_ = 0;
-    float gain_ = 1.0f;
+    int m_rate;
+    Rng m_rng;
+    NoiseStream m_rumble;
+    Wobble m_wobble;
+    Peal m_peals[4];
+    double m_nextGroup;
+    long m_now = 0;
+    float m_gain = 1.0f;
 };
 
 // Drips at a steady pace each, the paces drifting slowly: rainGutter()'s two drips.
@@ -324,7 +319,7 @@ public:
     struct Drip {
         double period, hz, gain;
     };
-    DripsLayer(int rate, Rng& rng, std::vector<Drip> drips, double levelDb) : rate_(rate), rng_(rng.fork())
+    DripsLayer(int rate, Rng& rng, std::vector<Drip> drips, double levelDb) : m_rate(rate), m_rng(rng.fork())
     {
         double energy = 0.0;
         int longest = 0;
@@ -333,29 +328,29 @@ public:
                         Signal k = quickBubble(rate, d.hz * r.range(0.96, 1.04), r.range(25, 35), 0.3);
                         return plus(std::move(k), tick(r, rate, 0.5, 3000, 2, 0.2), 0.4f);
                     }),
-                    SlowNoise(rate, rng, 0.02), rng_.uniform() * d.period * rate};
+                    SlowNoise(rate, rng, 0.02), m_rng.uniform() * d.period * rate};
             energy += v.bank->meanEnergy() * d.gain * d.gain * std::exp(2.0 * 0.15 * 0.15) / d.period;
             longest = std::max(longest, v.bank->longest());
-            voices_.push_back(std::move(v));
+            m_voices.push_back(std::move(v));
         }
-        gain_ = float(dbToGain(levelDb) / std::sqrt(energy / rate));
-        ring_.emplace(longest + int(0.1 * rate) + kBlock);
+        m_gain = float(dbToGain(levelDb) / std::sqrt(energy / rate));
+        m_ring.emplace(longest + int(0.1 * rate) + kBlock);
     }
     void add(float* out) override
     {
-        const double end = double(now_ + kBlock);
-        for (Voice& v : voices_) {
+        const double end = double(m_now + kBlock);
+        for (Voice& v : m_voices) {
             const double pace = 1.0 + 0.04 * v.pace.next();
             while (v.next < end) {
-                const double at = v.next + rng_.gauss() * 0.02 * v.drip.period * rate_;
-                const long ahead = std::max(0L, long(at) - now_ + long(0.05 * rate_));
-                ring_->add(*v.bank, v.bank->choose(rng_.next()), ahead,
-                           float(v.drip.gain * rng_.logNormal(0.15)) * gain_);
-                v.next += v.drip.period * pace * rate_;
+                const double at = v.next + m_rng.gauss() * 0.02 * v.drip.period * m_rate;
+                const long ahead = std::max(0L, long(at) - m_now + long(0.05 * m_rate));
+                m_ring->add(*v.bank, v.bank->choose(m_rng.next()), ahead,
+                           float(v.drip.gain * m_rng.logNormal(0.15)) * m_gain);
+                v.next += v.drip.period * pace * m_rate;
             }
         }
-        ring_->read(out, kBlock);
-        now_ += kBlock;
+        m_ring->read(out, kBlock);
+        m_now += kBlock;
     }
 
 private:
@@ -365,12 +360,12 @@ private:
         SlowNoise pace;
         double next;
     };
-    int rate_;
-    Rng rng_;
-    std::vector<Voice> voices_;
-    std::optional<EventRing> ring_;
-    long now_ = 0;
-    float gain_ = 1.0f;
+    int m_rate;
+    Rng m_rng;
+    std::vector<Voice> m_voices;
+    std::optional<EventRing> m_ring;
+    long m_now = 0;
+    float m_gain = 1.0f;
 };
 
 // Bursts of events at Poisson times: gurgles of bubbles, clusters of crackles. Each burst has
@@ -385,74 +380,74 @@ public:
     };
     BurstLayer(int rate, Rng& rng, std::unique_ptr<KernelBank> bank, const Burst& burst, double levelDb,
                std::unique_ptr<KernelBank> singles = {}, double singlesPerSecond = 0, double singlesGain = 1.0)
-        : rate_(rate), bank_(std::move(bank)), singles_(std::move(singles)), burst_(burst),
-          bursts_(burst.perSecond, rate, rng), lone_(singlesPerSecond, rate, rng), singlesGain_(singlesGain)
+        : m_rate(rate), m_bank(std::move(bank)), m_singles(std::move(singles)), m_burst(burst),
+          m_bursts(burst.perSecond, rate, rng), m_lone(singlesPerSecond, rate, rng), m_singlesGain(singlesGain)
     {
         const double eventsPerSecond = burst.perSecond * (burst.countMin + (burst.countSpan - 1) / 2.0);
-        double energy = eventsPerSecond * bank_->meanEnergy();
-        int longest = bank_->longest();
-        if (singles_) {
-            energy += singlesPerSecond * singles_->meanEnergy() * singlesGain * singlesGain;
-            longest = std::max(longest, singles_->longest());
+        double energy = eventsPerSecond * m_bank->meanEnergy();
+        int longest = m_bank->longest();
+        if (m_singles) {
+            energy += singlesPerSecond * m_singles->meanEnergy() * singlesGain * singlesGain;
+            longest = std::max(longest, m_singles->longest());
         }
-        gain_ = float(dbToGain(levelDb) / std::sqrt(energy / rate));
-        ring_.emplace(longest + int(burst.gapHi * (burst.countMin + burst.countSpan) * rate) + kBlock);
+        m_gain = float(dbToGain(levelDb) / std::sqrt(energy / rate));
+        m_ring.emplace(longest + int(burst.gapHi * (burst.countMin + burst.countSpan) * rate) + kBlock);
     }
     void add(float* out) override
     {
-        Rng& r = bursts_.rng();
-        bursts_.block(1.0, [&](int at) {
-            const int n = burst_.countMin + int(r.uniform() * burst_.countSpan);
+        Rng& r = m_bursts.rng();
+        m_bursts.block(1.0, [&](int at) {
+            const int n = m_burst.countMin + int(r.uniform() * m_burst.countSpan);
             double t = at;
             for (int i = 0; i < n; ++i) {
-                ring_->add(*bank_, bank_->choose(r.next()), long(t), gain_);
-                t += r.range(burst_.gapLo, burst_.gapHi) * rate_;
+                m_ring->add(*m_bank, m_bank->choose(r.next()), long(t), m_gain);
+                t += r.range(m_burst.gapLo, m_burst.gapHi) * m_rate;
             }
         });
-        if (singles_) {
-            Rng& s = lone_.rng();
-            lone_.block(1.0, [&](int at) {
-                ring_->add(*singles_, singles_->choose(s.next()), at, float(singlesGain_) * gain_);
+        if (m_singles) {
+            Rng& s = m_lone.rng();
+            m_lone.block(1.0, [&](int at) {
+                m_ring->add(*m_singles, m_singles->choose(s.next()), at, float(m_singlesGain) * m_gain);
             });
         }
-        ring_->read(out, kBlock);
+        m_ring->read(out, kBlock);
     }
 
 private:
-    int rate_;
-    std::unique_ptr<KernelBank> bank_, singles_;
-    Burst burst_;
-    Poisson bursts_, lone_;
-    double singlesGain_;
-    std::optional<EventRing> ring_;
-    float gain_ = 1.0f;
+    int m_rate;
+    std::unique_ptr<KernelBank> m_bank, m_singles;
+    Burst m_burst;
+    Poisson m_bursts, m_lone;
+    double m_singlesGain;
+    std::optional<EventRing> m_ring;
+    float m_gain = 1.0f;
 };
 
 class MachineLayer : public Layer {
 public:
     MachineLayer(int rate, Rng& rng, const Response& air, double airDb, const std::vector<Hum>& hums, double levelDb)
-        : machine_(rate, rng, air, airDb, hums), gain_(float(dbToGain(levelDb)))
+        : m_machine(rate, rng, air, airDb, hums), m_gain(float(dbToGain(levelDb)))
     {
     }
-    void add(float* out) override { machine_.add(out, gain_); }
+    void add(float* out) override { m_machine.add(out, m_gain); }
 
 private:
-    Machine machine_;
-    float gain_;
+    Machine m_machine;
+    float m_gain;
 };
 
 class NoiseSound : public LiveSound {
 public:
     NoiseSound(int rate, Rng& rng, double dbPerOctave)
-        : LiveSound(rate, rng.next()), noise_(rate, product({tilt(dbPerOctave), highpass(27.0, 10)}), rng)
+        : LiveSound(rate, rng.next()), m_noise(rate, product({tilt(dbPerOctave), highpass(27.0, 10)}), rng)
     {
     }
 
 protected:
-    void block(float* out) override { noise_.read(out, kBlock); }
+    void block(float* out) override { m_noise.read(out, kBlock); }
 
 private:
-    NoiseStream noise_;
+    NoiseStream m_noise;
 };
 
 // ocean(): waves of many sizes at uneven gaps, each swelling low, breaking bright and washing out
@@ -460,22 +455,22 @@ private:
 class OceanSound : public LiveSound {
 public:
     OceanSound(int rate, Rng& rng)
-        : LiveSound(rate, rng.next()), rng_(rng.fork()),
-          band_(rate, LowNoiseLayer::centreFor(rate)),
-          low_(band_, product({bandpass(40, 500, 2), tilt(-3, 100)}), 0.0, 1e9, rng),
-          mid_(band_, bandpass(300, 2500, 2), 0.0, 1e9, rng),
-          wash_(rate, product({bandpass(1500, 12000, 2), tilt(-1, 3000)}), rng), washWobble_(rate, rng, 30.0, 0.5, 0.1),
-          foamBank_(128, rate, rng,
+        : LiveSound(rate, rng.next()), m_rng(rng.fork()),
+          m_band(rate, LowNoiseLayer::centreFor(rate)),
+          m_low(m_band, product({bandpass(40, 500, 2), tilt(-3, 100)}), 0.0, 1e9, rng),
+          m_mid(m_band, bandpass(300, 2500, 2), 0.0, 1e9, rng),
+          m_wash(rate, product({bandpass(1500, 12000, 2), tilt(-1, 3000)}), rng), m_washWobble(rate, rng, 30.0, 0.5, 0.1),
+          m_foamBank(128, rate, rng,
                     [rate](Rng& r, const KernelBank::Shares& q) {
                         return scaled(tick(r, rate, r.range(0.1, 0.3), spread(q.pitch, 3000, 8000), 0.8, 0.3),
                                       sizeAt(q.size, 0.6, 3.0));
                     },
                     highpass(2000, 2)),
-          foam_(1500, rate, rng), ring_(foamBank_.longest() + kBlock)
+          m_foam(1500, rate, rng), m_ring(m_foamBank.longest() + kBlock)
     {
         // The foam follows the wash; the file thins it by the wash's highest point in the loop
         // and levels it afterwards: both from a long probe of the same wave process.
-        Rng probe = rng_.fork();
+        Rng probe = m_rng.fork();
         std::array<Wave, kWaves> waves{};
         double next = 1.0, sum = 0.0, highest = 0.0;
         int count = 0;
@@ -486,44 +481,44 @@ public:
             sum += e;
             highest = std::max(highest, e);
         }
-        washMax_ = highest * 0.9;
-        const double kept = sum / count / washMax_;
-        foamGain_ = float(dbToGain(-11) / foamBank_.layerRms(1500 * std::min(1.0, kept), rate));
-        next_ = rng_.range(0.5, 2.0);
-        while (next_ < 4.0)
-            next_ = place(rng_, waves_, next_);
+        m_washMax = highest * 0.9;
+        const double kept = sum / count / m_washMax;
+        m_foamGain = float(dbToGain(-11) / m_foamBank.layerRms(1500 * std::min(1.0, kept), rate));
+        m_next = m_rng.range(0.5, 2.0);
+        while (m_next < 4.0)
+            m_next = place(m_rng, m_waves, m_next);
         const double now = 0.0;
-        lowEnv_ = bandEnvelope(waves_, now, 0.2, 1.0, 1.0);
-        midEnv_ = bandEnvelope(waves_, now, 0.08, 0.45, 0.6);
-        washEnv_ = bandEnvelope(waves_, now, 0.05, 0.1, 1.2);
+        m_lowEnv = bandEnvelope(m_waves, now, 0.2, 1.0, 1.0);
+        m_midEnv = bandEnvelope(m_waves, now, 0.08, 0.45, 0.6);
+        m_washEnv = bandEnvelope(m_waves, now, 0.05, 0.1, 1.2);
     }
 
 protected:
     void block(float* out) override
     {
-        now_ += kBlock;
-        const double t = double(now_) / rate_;
-        while (next_ < t + 4.0)
-            next_ = place(rng_, waves_, next_);
-        const double low = bandEnvelope(waves_, t, 0.2, 1.0, 1.0);
-        const double mid = bandEnvelope(waves_, t, 0.08, 0.45, 0.6);
-        const double wash = bandEnvelope(waves_, t, 0.05, 0.1, 1.2);
-        washWobble_.next();
-        low_.addRamped(band_, float(lowEnv_), float(low));
+        m_now += kBlock;
+        const double t = double(m_now) / m_rate;
+        while (m_next < t + 4.0)
+            m_next = place(m_rng, m_waves, m_next);
+        const double low = bandEnvelope(m_waves, t, 0.2, 1.0, 1.0);
+        const double mid = bandEnvelope(m_waves, t, 0.08, 0.45, 0.6);
+        const double wash = bandEnvelope(m_waves, t, 0.05, 0.1, 1.2);
+        m_washWobble.next();
+        m_low.addRamped(m_band, float(m_lowEnv), float(low));
         // dbToGain(-3) and dbToGain(-4).
         constexpr float midDb = 0.70794578f, washDb = 0.63095734f;
-        mid_.addRamped(band_, float(midEnv_) * midDb, float(mid) * midDb);
-        band_.add(out);
-        wash_.addRamped(out, kBlock, float(washEnv_ * washWobble_.from()) * washDb,
-                        float(wash * washWobble_.to()) * washDb);
-        Rng& r = foam_.rng();
-        foam_.block(wash / washMax_, [&](int at) {
-            ring_.add(foamBank_, foamBank_.choose(r.next()), at, foamGain_);
+        m_mid.addRamped(m_band, float(m_midEnv) * midDb, float(mid) * midDb);
+        m_band.add(out);
+        m_wash.addRamped(out, kBlock, float(m_washEnv * m_washWobble.from()) * washDb,
+                        float(wash * m_washWobble.to()) * washDb);
+        Rng& r = m_foam.rng();
+        m_foam.block(wash / m_washMax, [&](int at) {
+            m_ring.add(m_foamBank, m_foamBank.choose(r.next()), at, m_foamGain);
         });
-        ring_.read(out, kBlock);
-        lowEnv_ = low;
-        midEnv_ = mid;
-        washEnv_ = wash;
+        m_ring.read(out, kBlock);
+        m_lowEnv = low;
+        m_midEnv = mid;
+        m_washEnv = wash;
     }
 
 private:
@@ -551,20 +546,20 @@ private:
         return e;
     }
 
-    Rng rng_;
+    Rng m_rng;
     // The swell and the break, below a few kHz, in one baseband; the wash at the full rate.
-    Baseband band_;
-    BasebandNoise low_, mid_;
-    NoiseStream wash_;
-    Wobble washWobble_;
-    KernelBank foamBank_;
-    Poisson foam_;
-    EventRing ring_;
-    std::array<Wave, kWaves> waves_{};
-    double next_ = 0.0, washMax_ = 1.0;
-    double lowEnv_ = 0, midEnv_ = 0, washEnv_ = 0;
-    float foamGain_ = 1.0f;
-    long now_ = 0;
+    Baseband m_band;
+    BasebandNoise m_low, m_mid;
+    NoiseStream m_wash;
+    Wobble m_washWobble;
+    KernelBank m_foamBank;
+    Poisson m_foam;
+    EventRing m_ring;
+    std::array<Wave, kWaves> m_waves{};
+    double m_next = 0.0, m_washMax = 1.0;
+    double m_lowEnv = 0, m_midEnv = 0, m_washEnv = 0;
+    float m_foamGain = 1.0f;
+    long m_now = 0;
 };
 
 // The start of each cycle of a group of callers: a steady period that drifts slowly by a few per
@@ -572,30 +567,30 @@ private:
 class CallClock {
 public:
     CallClock(int rate, Rng& rng, double periodSeconds)
-        : period_(periodSeconds * rate), drift_(rate, rng, 0.05), factor_(1.0)
+        : m_period(periodSeconds * rate), m_drift(rate, rng, 0.05), m_factor(1.0)
     {
-        starts_[0] = 0.0;
+        m_starts[0] = 0.0;
     }
     // Once per block, before the voices.
-    void tick() { factor_ = 1.0 + 0.04 * drift_.next(); }
+    void tick() { m_factor = 1.0 + 0.04 * m_drift.next(); }
     // The start (in frames) of cycle k; cycles are counted from 0, k at most the newest + 1.
     double start(long k)
     {
-        while (count_ <= k) {
-            starts_[std::size_t(count_ % kKept)] = starts_[std::size_t((count_ - 1 + kKept) % kKept)] + period_ * factor_;
-            ++count_;
+        while (m_count <= k) {
+            m_starts[std::size_t(m_count % kKept)] = m_starts[std::size_t((m_count - 1 + kKept) % kKept)] + m_period * m_factor;
+            ++m_count;
         }
-        return starts_[std::size_t(k % kKept)];
+        return m_starts[std::size_t(k % kKept)];
     }
-    double period() const { return period_; }
+    double period() const { return m_period; }
 
 private:
     static constexpr long kKept = 16;
-    double period_;
-    SlowNoise drift_;
-    double factor_;
-    std::array<double, kKept> starts_{};
-    long count_ = 1;
+    double m_period;
+    SlowNoise m_drift;
+    double m_factor;
+    std::array<double, kKept> m_starts{};
+    long m_count = 1;
 };
 
 // insect(): a narrow song band, its tymbal pulses and, for a calling voice, its calls; made in
@@ -607,8 +602,8 @@ public:
     static double highest(const InsectVoice& v) { return v.hz * std::exp2(4.0 * v.octaves) + kPulseReach; }
 
     InsectVoiceLayer(int rate, Rng& rng, const InsectVoice& v, CallClock* clock, const Baseband& band)
-        : rate_(rate), voice_(v), rng_(rng.fork()),
-          song_(band,
+        : m_rate(rate), m_voice(v), m_rng(rng.fork()),
+          m_song(band,
                 [centre = v.hz, width = v.octaves](double f) {
                     if (f <= 0.0)
                         return 0.0;
@@ -616,26 +611,26 @@ public:
                     return std::exp(-0.5 * d * d);
                 },
                 lowest(v) + kPulseReach, highest(v) - kPulseReach, rng),
-          pulse_(rate, rng, tymbalPulse(v.duty, v.pulseDepth), v.pulseHz, 0.01), clock_(clock)
+          m_pulse(rate, rng, tymbalPulse(v.duty, v.pulseDepth), v.pulseHz, 0.01), m_clock(clock)
     {
-        double meanSquare = pulse_.meanSquare();
-        if (clock_) {
-            len_ = v.callSeconds;
-            attack_ = v.attack < 1 ? v.attack * len_ : v.attack;
-            release_ = v.release < 1 ? v.release * len_ : v.release;
+        double meanSquare = m_pulse.meanSquare();
+        if (m_clock) {
+            m_len = v.callSeconds;
+            m_attack = v.attack < 1 ? v.attack * m_len : v.attack;
+            m_release = v.release < 1 ? v.release * m_len : v.release;
             // E[env²]: one call's integral of a² times E[size²], per period.
             double integral = 0.0;
             for (int i = 0; i < 2000; ++i) {
-                const double a = shape((i + 0.5) / 2000 * len_);
-                integral += a * a * len_ / 2000;
+                const double a = shape((i + 0.5) / 2000 * m_len);
+                integral += a * a * m_len / 2000;
             }
             meanSquare *= integral * std::exp(2.0 * 0.15 * 0.15) / v.periodSeconds;
-            offset_ = (v.offset >= 0 ? v.offset : rng_.uniform() * v.periodSeconds) * rate;
-            for (Call& c : calls_)
-                c = draw(next_++);
-            envelope_ = envelopeAt(0.0);
+            m_offset = (v.offset >= 0 ? v.offset : m_rng.uniform() * v.periodSeconds) * rate;
+            for (Call& c : m_calls)
+                c = draw(m_next++);
+            m_envelope = envelopeAt(0.0);
         }
-        gain_ = float(dbToGain(v.levelDb) / std::sqrt(meanSquare));
+        m_gain = float(dbToGain(v.levelDb) / std::sqrt(meanSquare));
     }
     // Adds this block's baseband frames into the band's; without `pulsed`, the song only, for
     // pulsing() at the full rate.
@@ -643,24 +638,24 @@ public:
     {
         float p[Baseband::kFrames];
         if (pulsed)
-            pulse_.values(p, Baseband::kDecimation);
-        float a = gain_, b = gain_;
-        if (clock_) {
-            const double t = double(now_ + kBlock);
+            m_pulse.values(p, Baseband::kDecimation);
+        float a = m_gain, b = m_gain;
+        if (m_clock) {
+            const double t = double(m_now + kBlock);
             // Keep the two calls around now: the one sounding (or last) and the next.
-            while (calls_[1].start <= t) {
-                calls_[0] = calls_[1];
-                calls_[1] = draw(next_++);
+            while (m_calls[1].start <= t) {
+                m_calls[0] = m_calls[1];
+                m_calls[1] = draw(m_next++);
             }
             const double e = envelopeAt(t);
-            a *= float(envelope_);
+            a *= float(m_envelope);
             b *= float(e);
-            envelope_ = e;
+            m_envelope = e;
         }
-        song_.addRamped(band, a, b, pulsed ? p : nullptr);
-        now_ += kBlock;
+        m_song.addRamped(band, a, b, pulsed ? p : nullptr);
+        m_now += kBlock;
     }
-    PulseTrain& pulsing() { return pulse_; }
+    PulseTrain& pulsing() { return m_pulse; }
 
 private:
     static constexpr double kPulseReach = 600.0;
@@ -670,38 +665,38 @@ private:
     };
     Call draw(long k)
     {
-        const double period = clock_->period();
-        return {clock_->start(k) + offset_ + rng_.gauss() * voice_.jitter * period, rng_.logNormal(0.15)};
+        const double period = m_clock->period();
+        return {m_clock->start(k) + m_offset + m_rng.gauss() * m_voice.jitter * period, m_rng.logNormal(0.15)};
     }
     double shape(double d) const
     {
-        if (d < 0 || d > len_)
+        if (d < 0 || d > m_len)
             return 0.0;
-        double a = d < attack_ ? 0.5 - 0.5 * std::cos(kPi * d / attack_) : 1.0;
-        if (d > len_ - release_)
-            a *= 0.5 + 0.5 * std::cos(kPi * (d - (len_ - release_)) / release_);
+        double a = d < m_attack ? 0.5 - 0.5 * std::cos(kPi * d / m_attack) : 1.0;
+        if (d > m_len - m_release)
+            a *= 0.5 + 0.5 * std::cos(kPi * (d - (m_len - m_release)) / m_release);
         return a;
     }
     double envelopeAt(double frame) const
     {
         double e = 0.0;
-        for (const Call& c : calls_)
-            e = std::max(e, c.size * shape((frame - c.start) / rate_));
+        for (const Call& c : m_calls)
+            e = std::max(e, c.size * shape((frame - c.start) / m_rate));
         return e;
     }
 
-    int rate_;
-    InsectVoice voice_;
-    Rng rng_;
-    BasebandNoise song_;
-    PulseTrain pulse_;
-    CallClock* clock_;
-    double len_ = 0, attack_ = 0, release_ = 0, offset_ = 0;
-    std::array<Call, 2> calls_{};
-    long next_ = 0;
-    double envelope_ = 0.0;
-    float gain_ = 1.0f;
-    long now_ = 0;
+    int m_rate;
+    InsectVoice m_voice;
+    Rng m_rng;
+    BasebandNoise m_song;
+    PulseTrain m_pulse;
+    CallClock* m_clock;
+    double m_len = 0, m_attack = 0, m_release = 0, m_offset = 0;
+    std::array<Call, 2> m_calls{};
+    long m_next = 0;
+    double m_envelope = 0.0;
+    float m_gain = 1.0f;
+    long m_now = 0;
 };
 
 // The songs of a chorus, made together in one baseband around their middle.
@@ -714,38 +709,38 @@ public:
     // sidebands of the pulses' higher harmonics, which some sounds' profiles hold.
     ChorusLayer(int rate, Rng& rng, const std::vector<InsectVoice>& voices, bool together, bool ownBands,
                 bool wholeReach)
-        : band_(rate, middle(voices), wholeReach ? 0.0 : halfSpan(voices))
+        : m_band(rate, middle(voices), wholeReach ? 0.0 : halfSpan(voices))
     {
         for (const InsectVoice& v : voices) {
             if (ownBands)
-                bands_.push_back(std::make_unique<Baseband>(
+                m_bands.push_back(std::make_unique<Baseband>(
                     rate, v.hz, std::max(v.hz - InsectVoiceLayer::lowest(v), InsectVoiceLayer::highest(v) - v.hz)));
             CallClock* clock = nullptr;
             if (v.callSeconds > 0) {
-                if (!together || clocks_.empty())
-                    clocks_.push_back(std::make_unique<CallClock>(rate, rng, v.periodSeconds));
-                clock = clocks_.back().get();
+                if (!together || m_clocks.empty())
+                    m_clocks.push_back(std::make_unique<CallClock>(rate, rng, v.periodSeconds));
+                clock = m_clocks.back().get();
             }
             Rng voiceRng = rng.fork();
-            voices_.push_back(
-                std::make_unique<InsectVoiceLayer>(rate, voiceRng, v, clock, ownBands ? *bands_.back() : band_));
+            m_voices.push_back(
+                std::make_unique<InsectVoiceLayer>(rate, voiceRng, v, clock, ownBands ? *m_bands.back() : m_band));
         }
     }
     void add(float* out) override
     {
-        for (auto& c : clocks_)
+        for (auto& c : m_clocks)
             c->tick();
-        if (bands_.empty()) {
-            for (auto& v : voices_)
-                v->add(band_);
-            band_.add(out);
+        if (m_bands.empty()) {
+            for (auto& v : m_voices)
+                v->add(m_band);
+            m_band.add(out);
             return;
         }
-        for (std::size_t i = 0; i < voices_.size(); ++i) {
-            voices_[i]->add(*bands_[i], false);
+        for (std::size_t i = 0; i < m_voices.size(); ++i) {
+            m_voices[i]->add(*m_bands[i], false);
             float x[kBlock] = {};
-            bands_[i]->add(x);
-            voices_[i]->pulsing().multiply(x);
+            m_bands[i]->add(x);
+            m_voices[i]->pulsing().multiply(x);
             addRamp(out, x, kBlock, 1.0f, 1.0f);
         }
     }
@@ -764,10 +759,10 @@ private:
     static double middle(const std::vector<InsectVoice>& voices) { return span(voices).first; }
     static double halfSpan(const std::vector<InsectVoice>& voices) { return span(voices).second; }
 
-    Baseband band_;
-    std::vector<std::unique_ptr<Baseband>> bands_;
-    std::vector<std::unique_ptr<CallClock>> clocks_;
-    std::vector<std::unique_ptr<InsectVoiceLayer>> voices_;
+    Baseband m_band;
+    std::vector<std::unique_ptr<Baseband>> m_bands;
+    std::vector<std::unique_ptr<CallClock>> m_clocks;
+    std::vector<std::unique_ptr<InsectVoiceLayer>> m_voices;
 };
 
 std::unique_ptr<LiveSound> chorus(int rate, Rng& rng, const ChorusStyle& style, bool together = false,

@@ -22,29 +22,29 @@ public:
     static constexpr float kCeiling = 0.85f;
 
     LiveSound(int rate, std::uint64_t seed);
-    int rate() const override { return rate_; }
+    int rate() const override { return m_rate; }
     void generate(audio::SourceFrame* out, int frames) override;
     void setLevelDb(double db);
 
 protected:
     // Adds the next kBlock frames into `out` (zeroed).
     virtual void block(float* out) = 0;
-    int rate_;
+    int m_rate;
 
 private:
     void nextBlock();
 
     // The block being turned into frames and the one after it.
-    float blocks_[2][kBlock] = {};
-    int current_ = 0;
-    audio::SourceFrame frames_[kBlock] = {};
-    int position_ = kBlock;
-    bool primed_ = false;
-    float need_ = 1.0f, startGain_ = 1.0f;
-    float gain_ = 1.0f;
+    float m_blocks[2][kBlock] = {};
+    int m_current = 0;
+    audio::SourceFrame m_frames[kBlock] = {};
+    int m_position = kBlock;
+    bool m_primed = false;
+    float m_need = 1.0f, m_startGain = 1.0f;
+    float m_gain = 1.0f;
     // Triangular dither of one step, read from a random place in a table each block.
-    std::vector<float> dither_;
-    Rng ditherRng_;
+    std::vector<float> m_dither;
+    Rng m_ditherRng;
 };
 
 using Recipe = std::unique_ptr<LiveSound> (*)(int rate, Rng& rng);

@@ -12,18 +12,6 @@ namespace sonaveil::synth::recipes {
 
 namespace {
 
-// A rise over `rise` seconds before the moment (smooth), then an exponential fall.
-double swellAndFall(double d, double rise, double decay)
-{
-    if (d < -rise)
-        return 0.0;
-    if (d < 0.0) {
-        const double u = (d + rise) / rise;
-        return u * u * (3.0 - 2.0 * u);
-    }
-    return std::exp(-d / decay);
-}
-
 Signal eventsAt(const Loop& loop, const std::vector<double>& times, const std::function<Signal(Rng&)>& kernel,
                 Rng& rng, double sizeSigma)
 {

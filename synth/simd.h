@@ -35,6 +35,13 @@ inline bool avx2()
 
 } // namespace sonaveil::synth::simd
 
+// Calls name##Avx2 or name##Plain with `args`, whichever the processor runs.
+#ifdef SONAVEIL_SIMD_X86
+#define SONAVEIL_PICK(name, args) (::sonaveil::synth::simd::avx2() ? name##Avx2 args : name##Plain args)
+#else
+#define SONAVEIL_PICK(name, args) name##Plain args
+#endif
+
 // Defines `ret name params` from `name##Body`, called with `args`.
 #ifdef SONAVEIL_SIMD_X86
 #define SONAVEIL_DISPATCH(ret, name, params, args)                                                             \

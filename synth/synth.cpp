@@ -1,6 +1,6 @@
 #include "synth/synth.h"
 
-#include "tools/soundcheck/measure.h"
+#include "measure/measure.h"
 
 #include <sndfile.h>
 
@@ -82,7 +82,7 @@ Limiting level(Signal& x, const Loop& loop, double lufs, double ceilingDb)
 {
     const double ceiling = dbToGain(ceilingDb);
     auto toLoudness = [&] {
-        const double now = soundcheck::integratedLoudness(x, loop.rate);
+        const double now = measure::integratedLoudness(x, loop.rate);
         const float g = float(dbToGain(lufs - now));
         for (float& v : x)
             v *= g;
@@ -90,7 +90,7 @@ Limiting level(Signal& x, const Loop& loop, double lufs, double ceilingDb)
     Limiting done;
     for (int pass = 0; pass < 8; ++pass) {
         toLoudness();
-        const double truePeak = dbToGain(soundcheck::truePeakDb(x));
+        const double truePeak = dbToGain(measure::truePeakDb(x));
         if (truePeak <= ceiling)
             return done;
         // Limit the sample peaks by as much as the true peak stands over the ceiling; taking

@@ -23,7 +23,7 @@
 #include "audio/sample.h"
 #include "synth/endless.h"
 #include "synth/synth.h"
-#include "tools/soundcheck/measure.h"
+#include "measure/measure.h"
 
 #include <fftw3.h>
 
@@ -69,7 +69,7 @@ std::vector<float> renderLive(int n, std::uint64_t seed, double seconds)
 // Third-octave levels from 25 Hz (as soundcheck's bandsDb), relative to the loudest band.
 std::vector<double> bands(const std::vector<float>& x, int rate)
 {
-    const soundcheck::Welch w = soundcheck::welch(x, rate);
+    const measure::Welch w = measure::welch(x, rate);
     std::vector<double> out;
     double loudest = -1e9;
     for (int b = -16; b <= 13; ++b) {
@@ -122,10 +122,10 @@ int likeness(const fs::path& folder, double seconds, std::uint64_t seed, std::ve
     std::printf("sound  file LUFS  live LUFS   dLU   profile max dB (at Hz)   within 40 dB of top\n");
     double worst = 0, worstAudible = 0, worstLu = 0;
     for (int n : numbers) {
-        const soundcheck::Audio a = soundcheck::readAudio(fileOf(folder, n));
+        const measure::Audio a = measure::readAudio(fileOf(folder, n));
         const auto live = renderLive(n, seed, seconds);
-        const double lf = soundcheck::integratedLoudness(a.samples, a.rate);
-        const double ll = soundcheck::integratedLoudness(live, a.rate);
+        const double lf = measure::integratedLoudness(a.samples, a.rate);
+        const double ll = measure::integratedLoudness(live, a.rate);
         const Likeness l = compare(bands(a.samples, a.rate), bands(live, a.rate));
         std::printf("%5d  %9.2f  %9.2f  %+5.2f   %6.2f (%5.0f)            %6.2f\n", n, lf, ll, ll - lf, l.maxDb,
                     bandHz(l.worstBand), l.maxAudibleDb);
@@ -146,7 +146,7 @@ int calibrate(double seconds, std::uint64_t seed)
         double power = 0.0;
         for (std::uint64_t s = seed; s < seed + 4; ++s) {
             const auto live = renderLive(n, s, seconds);
-            power += std::pow(10.0, soundcheck::integratedLoudness(live, synth::findRecipe(n)->rate) / 10.0) / 4.0;
+            power += std::pow(10.0, measure::integratedLoudness(live, synth::findRecipe(n)->rate) / 10.0) / 4.0;
         }
         std::printf("%d %.2f\n", n, synth::kTargetLoudnessLufs - 10.0 * std::log10(power));
         std::fflush(stdout);
@@ -331,7 +331,7 @@ int repeat(const fs::path& folder, double seconds, std::uint64_t seed, std::vect
     std::printf("sound | envelope repeat 20 s-10 min: live (file loop) | 1 s waveform NCC: live (file loop) | "
                 "click dB (highest, typical per loop length), gap ms, dip dB: live (file loop)\n");
     for (int n : numbers) {
-        const soundcheck::Audio a = soundcheck::readAudio(fileOf(folder, n));
+        const measure::Audio a = measure::readAudio(fileOf(folder, n));
         const auto live = renderLive(n, seed, seconds);
         const auto looped = loopOf(a.samples, live.size());
         const double el = envelopeRepeat(live, a.rate, 20, 600), ef = envelopeRepeat(looped, a.rate, 20, 600);
@@ -515,7 +515,7 @@ int main(int argc, char** argv)
     if (mode == "profile") {
         // One sound's bands, file beside live.
         const int n = int(arg(3, 1));
-        const soundcheck::Audio a = soundcheck::readAudio(fileOf(folder, n));
+        const measure::Audio a = measure::readAudio(fileOf(folder, n));
         const auto f = bands(a.samples, a.rate), l = bands(renderLive(n, std::uint64_t(arg(5, 1)), arg(4, 60)), a.rate);
         for (std::size_t b = 0; b < f.size(); ++b)
             std::printf("%7.0f Hz  file %7.2f  live %7.2f  %+6.2f\n", bandHz(int(b)), f[b], l[b], l[b] - f[b]);

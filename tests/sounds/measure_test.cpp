@@ -1,6 +1,6 @@
 // The measurements the sample-file tests rely on, checked on signals with known answers.
 
-#include "tools/soundcheck/measure.h"
+#include "measure/measure.h"
 #include "synth/synth.h"
 
 #include "tempfolder.h"
@@ -13,7 +13,7 @@
 namespace {
 
 using namespace sonaveil;
-using soundcheck::Audio;
+using measure::Audio;
 
 constexpr double kPi = 3.14159265358979323846;
 
@@ -30,7 +30,7 @@ Audio tone(int rate, double seconds, double hz, double amplitude, double offset 
 TEST(Measure, LevelPeakDcAndCentroidOfATone)
 {
     // 1 kHz has whole cycles in 2 s at 32 kHz: the loop is seamless.
-    const auto m = soundcheck::measure(tone(32000, 2.0, 1000.0, 0.5, 0.001));
+    const auto m = measure::measure(tone(32000, 2.0, 1000.0, 0.5, 0.001));
     EXPECT_NEAR(m.rmsDb, 20.0 * std::log10(0.5 / std::sqrt(2.0)), 0.01);
     EXPECT_NEAR(m.peakDb, 20.0 * std::log10(0.501), 0.01);
     EXPECT_NEAR(m.dcDb, -60.0, 0.1);
@@ -53,18 +53,18 @@ TEST(Measure, RhythmSpreadAndClicks)
         steady.samples.push_back(float(g));
     }
     // Noise beating four times a second: kurtosis 3 E[e^4] / E[e^2]^2 of its envelope e.
-    auto m = soundcheck::measure(beating);
+    auto m = measure::measure(beating);
     EXPECT_NEAR(m.rhythmHz, 4.0, 0.2);
     EXPECT_GT(m.envelopeSpreadDb, 3.0);
     EXPECT_NEAR(m.clickiness, 3.0 * (1 + 6 * 0.32 + 0.4096 * 3 / 8) / (1.32 * 1.32), 0.4);
 
-    m = soundcheck::measure(steady);
+    m = measure::measure(steady);
     EXPECT_NEAR(m.clickiness, 3.0, 0.1);
     EXPECT_LT(m.envelopeSpreadDb, 1.0);
     // The same noise with a click every 100 ms.
     for (std::size_t i = 0; i < steady.samples.size(); i += 1600)
         steady.samples[i] += 2.0f;
-    EXPECT_GT(soundcheck::measure(steady).clickiness, 10.0);
+    EXPECT_GT(measure::measure(steady).clickiness, 10.0);
 }
 
 // Reference values of the loudness standard: a 997 Hz sine at full scale on one channel reads
@@ -72,24 +72,24 @@ TEST(Measure, RhythmSpreadAndClicks)
 TEST(Measure, LoudnessAndTruePeak)
 {
     const Audio full = tone(48000, 4.0, 997.0, 1.0);
-    EXPECT_NEAR(soundcheck::integratedLoudness(full.samples, 48000), -3.01, 0.05);
+    EXPECT_NEAR(measure::integratedLoudness(full.samples, 48000), -3.01, 0.05);
     const Audio quieter = tone(44100, 4.0, 997.0, 0.1);
-    EXPECT_NEAR(soundcheck::integratedLoudness(quieter.samples, 44100), -23.01, 0.05);
+    EXPECT_NEAR(measure::integratedLoudness(quieter.samples, 44100), -23.01, 0.05);
     // Half of it silent: the absolute gate drops the silence, the level is the tone's (but for
     // the few blocks across its two edges).
     std::vector<float> halfSilent = tone(44100, 20.0, 997.0, 0.1).samples;
     halfSilent.resize(2 * halfSilent.size(), 0.0f);
-    EXPECT_NEAR(soundcheck::integratedLoudness(halfSilent, 44100), -23.01, 0.1);
+    EXPECT_NEAR(measure::integratedLoudness(halfSilent, 44100), -23.01, 0.1);
     // K-weighting: a low rumble counts for less than its level, a high hiss for more.
-    EXPECT_LT(soundcheck::integratedLoudness(tone(44100, 4.0, 40.0, 0.1).samples, 44100), -23.01 - 3.0);
-    EXPECT_GT(soundcheck::integratedLoudness(tone(44100, 4.0, 8000.0, 0.1).samples, 44100), -23.01 + 3.0);
+    EXPECT_LT(measure::integratedLoudness(tone(44100, 4.0, 40.0, 0.1).samples, 44100), -23.01 - 3.0);
+    EXPECT_GT(measure::integratedLoudness(tone(44100, 4.0, 8000.0, 0.1).samples, 44100), -23.01 + 3.0);
 
     // A quarter of the rate, 45 degrees off: every sample reads 0.707, the wave between reaches 1.
     std::vector<float> offset(4000);
     for (std::size_t i = 0; i < offset.size(); ++i)
         offset[i] = float(std::sin(kPi / 2 * double(i) + kPi / 4));
-    EXPECT_NEAR(soundcheck::truePeakDb(offset), 0.0, 0.1);
-    EXPECT_NEAR(soundcheck::truePeakDb(quieter.samples), -20.0, 0.05);
+    EXPECT_NEAR(measure::truePeakDb(offset), 0.0, 0.1);
+    EXPECT_NEAR(measure::truePeakDb(quieter.samples), -20.0, 0.05);
 }
 
 // A metronome repeats, steady noise does not.
@@ -103,8 +103,8 @@ TEST(Measure, EnvelopeRepeat)
         pulsed.push_back(float(g * (beat ? 0.5 : 0.05)));
         steady.push_back(float(0.1 * g));
     }
-    EXPECT_GT(soundcheck::envelopeRepeat(pulsed, 8000), 0.9);
-    EXPECT_LT(soundcheck::envelopeRepeat(steady, 8000), 0.2);
+    EXPECT_GT(measure::envelopeRepeat(pulsed, 8000), 0.9);
+    EXPECT_LT(measure::envelopeRepeat(steady, 8000), 0.2);
 }
 
 TEST(Measure, SlopeOfShapedNoise)
@@ -116,16 +116,16 @@ TEST(Measure, SlopeOfShapedNoise)
         a.rate = loop.rate;
         const synth::Signal x = synth::shapedNoise(loop, rng, synth::tilt(slope));
         a.samples.assign(x.begin(), x.end());
-        EXPECT_NEAR(soundcheck::fittedSlope(soundcheck::welch(a.samples, a.rate)), slope, 0.1) << slope;
+        EXPECT_NEAR(measure::fittedSlope(measure::welch(a.samples, a.rate)), slope, 0.1) << slope;
     }
 }
 
 TEST(Measure, UnreadableFilesSayWhy)
 {
     TempFolder temp;
-    EXPECT_FALSE(soundcheck::readAudio((temp / "missing.wav").string()).error.empty());
+    EXPECT_FALSE(measure::readAudio((temp / "missing.wav").string()).error.empty());
     std::ofstream(temp / "text.isz") << "not a sound at all";
-    const Audio a = soundcheck::readAudio((temp / "text.isz").string());
+    const Audio a = measure::readAudio((temp / "text.isz").string());
     EXPECT_FALSE(a.error.empty());
     EXPECT_TRUE(a.samples.empty());
 }

@@ -1,6 +1,6 @@
 // The sample files in the program folder, as the player and the alarm will load them.
 
-#include "tools/soundcheck/measure.h"
+#include "measure/measure.h"
 #include "synth/synth.h"
 
 #include <gtest/gtest.h>
@@ -14,7 +14,7 @@
 
 namespace {
 
-using namespace sonaveil::soundcheck;
+using namespace sonaveil::measure;
 
 std::filesystem::path dist()
 {

@@ -1,6 +1,6 @@
 // The synthesiser's building blocks and its determinism.
 
-#include "tools/soundcheck/measure.h"
+#include "measure/measure.h"
 #include "synth/synth.h"
 
 #include "tempfolder.h"
@@ -62,15 +62,15 @@ TEST(Synth, LevelReachesLoudnessAndKeepsTruePeaksUnderTheCeiling)
     for (long at : {100L, 9000L, loop.frames - 2})
         addWrapped(x, at, Signal{30.0f, -25.0f, 20.0f, -10.0f}, 1.0f);
     const Limiting limited = level(x, loop, -18.0, -1.2);
-    EXPECT_NEAR(sonaveil::soundcheck::integratedLoudness(x, loop.rate), -18.0, 0.05);
-    EXPECT_LE(sonaveil::soundcheck::truePeakDb(x), -1.2 + 0.05);
+    EXPECT_NEAR(sonaveil::measure::integratedLoudness(x, loop.rate), -18.0, 0.05);
+    EXPECT_LE(sonaveil::measure::truePeakDb(x), -1.2 + 0.05);
     EXPECT_GT(limited.deepestDb, 6.0);
     EXPECT_LT(limited.shareOverOneDb, 0.05) << "only the clicks are turned down";
 
     // A quiet smooth noise needs no limiting at all.
     Signal smooth = shapedNoise(loop, rng, lowpass(1000, 2));
     EXPECT_EQ(level(smooth, loop, -18.0, -1.2).deepestDb, 0.0);
-    EXPECT_NEAR(sonaveil::soundcheck::integratedLoudness(smooth, loop.rate), -18.0, 0.05);
+    EXPECT_NEAR(sonaveil::measure::integratedLoudness(smooth, loop.rate), -18.0, 0.05);
 }
 
 TEST(Synth, EventsWrapPastTheEndAndTonesHaveWholeCycles)

@@ -4,7 +4,7 @@
 #include "synth/endless.h"
 #include "synth/simd.h"
 #include "synth/synth.h"
-#include "tools/soundcheck/measure.h"
+#include "measure/measure.h"
 
 #include "noallocation.h"
 
@@ -156,7 +156,7 @@ TEST(Endless, LevelsMatchTheFiles)
         int peak = 0;
         for (std::uint64_t seed = 2024; seed < 2028; ++seed) {
             const auto x = render(n, seed, 60.0);
-            const double lufs = soundcheck::integratedLoudness(toFloat(x), synth::findRecipe(n)->rate);
+            const double lufs = measure::integratedLoudness(toFloat(x), synth::findRecipe(n)->rate);
             power += std::pow(10.0, lufs / 10.0) / 4.0;
             for (std::int16_t v : x)
                 peak = std::max(peak, std::abs(int(v)));

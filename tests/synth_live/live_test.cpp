@@ -3,7 +3,7 @@
 
 #include "synth/layers.h"
 #include "synth/live.h"
-#include "tools/soundcheck/measure.h"
+#include "measure/measure.h"
 
 #include <gtest/gtest.h>
 
@@ -43,7 +43,7 @@ TEST(LiveNoise, SlopeLevelAndIndependence)
     EXPECT_NEAR(rmsOf(noise(tilt(0.0), 30)), 1.0, 0.02);
     for (double slope : {0.0, -3.0103, -6.0206, 3.0103}) {
         const auto x = noise(product({tilt(slope), highpass(27.0, 10)}), 30);
-        EXPECT_NEAR(sonaveil::soundcheck::fittedSlope(sonaveil::soundcheck::welch(x, kRate), 100, 10000), slope, 0.15)
+        EXPECT_NEAR(sonaveil::measure::fittedSlope(sonaveil::measure::welch(x, kRate), 100, 10000), slope, 0.15)
             << slope;
     }
     const auto a = noise(tilt(0), 2, 1), b = noise(tilt(0), 2, 2);
@@ -60,7 +60,7 @@ TEST(LiveNoise, NarrowBandStaysNarrow)
         const double d = std::log2(f / 5000) / 0.08;
         return std::exp(-0.5 * d * d);
     }, 20);
-    const auto w = sonaveil::soundcheck::welch(x, kRate);
+    const auto w = sonaveil::measure::welch(x, kRate);
     auto at = [&](double hz) { return 10 * std::log10(w.power[std::size_t(hz / w.binHz)] + 1e-30); };
     EXPECT_GT(at(5000) - at(2500), 80.0);
     EXPECT_GT(at(5000) - at(10000), 80.0);
@@ -87,7 +87,7 @@ TEST(LiveNoise, BasebandLevelShapeAndImages)
     BasebandNoise noise(band, song, 5000 * std::exp2(-0.4), 5000 * std::exp2(0.4), rng);
     const auto x = render(band, noise, 30);
     EXPECT_NEAR(rmsOf(x), 1.0, 0.03);
-    const auto w = sonaveil::soundcheck::welch(x, kRate);
+    const auto w = sonaveil::measure::welch(x, kRate);
     auto at = [&](double hz) { return 10 * std::log10(w.power[std::size_t(hz / w.binHz)] + 1e-30); };
     EXPECT_NEAR(at(5000 * std::exp2(0.08)) - at(5000), 10 * std::log10(std::exp(-1.0)), 0.5);
     // 2500 and 10000 Hz are off the song; 16025 Hz is its first image (5000 + kRate / 4).
@@ -103,10 +103,10 @@ TEST(LiveNoise, BasebandLevelShapeAndImages)
 // interpolators' stopband.
 void expectImagesStopped(const Baseband& band, const char* what)
 {
-    const double r = band.rate();
+    const double r = band.basebandRate();
     for (double f = -band.reach(); f <= band.reach(); f += 25.0)
         for (int k = 1; k <= 3; ++k)
-            ASSERT_LT(band.gain(k * r + f), 6e-4) << what << " " << band.rate() << " " << f << " " << k;
+            ASSERT_LT(band.gain(k * r + f), 6e-4) << what << " " << band.basebandRate() << " " << f << " " << k;
 }
 
 // The interpolators pass a band's reach flat and keep the images of everything within it in their
@@ -116,7 +116,7 @@ TEST(LiveNoise, BasebandReachAndStopband)
     for (int rate : {44100, 33000}) {
         const Baseband band(rate, 5000);
         EXPECT_TRUE(band.twoSteps()) << rate;
-        EXPECT_GT(band.reach(), 0.35 * band.rate()) << rate;
+        EXPECT_GT(band.reach(), 0.35 * band.basebandRate()) << rate;
         EXPECT_NEAR(band.gain(0.0), 1.0, 1e-3) << rate;
         EXPECT_NEAR(band.gain(band.reach()), 1.0, 0.06) << rate; // the noise is corrected for the rest
         expectImagesStopped(band, "wide");
@@ -156,7 +156,7 @@ TEST(LiveNoise, ShortInterpolatorForANarrowReach)
             band.add(x.data() + i);
         }
         EXPECT_NEAR(rmsOf(x), 1.0, 0.03) << reach;
-        const auto w = sonaveil::soundcheck::welch(x, kRate);
+        const auto w = sonaveil::measure::welch(x, kRate);
         auto at = [&](double hz) { return 10 * std::log10(w.power[std::size_t(hz / w.binHz)] + 1e-30); };
         for (double hz : {1500.0, 2500.0, 10000.0, 16025.0})
             EXPECT_GT(at(5000) - at(hz), 60.0) << reach << " " << hz;
@@ -299,7 +299,7 @@ TEST(LiveHum, LevelAndPitch)
     for (std::size_t b = 0; b < x.size(); b += kBlock)
         hum.add(x.data() + b);
     EXPECT_NEAR(20 * std::log10(rmsOf(x)), -12.0, 0.1);
-    const auto w = sonaveil::soundcheck::welch(x, kRate);
+    const auto w = sonaveil::measure::welch(x, kRate);
     std::size_t top = 1;
     for (std::size_t k = 1; k < w.power.size(); ++k)
         top = w.power[k] > w.power[top] ? k : top;

@@ -4,7 +4,7 @@
 // file's typical step, spectral centroid, rhythm of the envelope and how regularly it repeats,
 // and for the coloured noises the fitted slope. A summary of the loudness follows.
 
-#include "tools/soundcheck/measure.h"
+#include "measure/measure.h"
 
 #include <QGuiApplication>
 #include <QImage>
@@ -21,7 +21,7 @@
 
 namespace {
 
-using namespace sonaveil::soundcheck;
+using namespace sonaveil::measure;
 
 constexpr double kPi = 3.14159265358979323846;
 

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-namespace sonaveil::soundcheck {
+namespace sonaveil::measure {
 
 struct Audio {
     int rate = 0;
@@ -68,4 +68,4 @@ double fittedSlope(const Welch& w, double lo = 50.0, double hi = 10000.0);
 // RMS of the difference between two band profiles, in dB.
 double profileDistanceDb(const std::vector<double>& a, const std::vector<double>& b);
 
-} // namespace sonaveil::soundcheck
+} // namespace sonaveil::measure

@@ -1,4 +1,4 @@
-#include "tools/soundcheck/measure.h"
+#include "measure/measure.h"
 
 #include <fftw3.h>
 #include <sndfile.h>
@@ -8,7 +8,7 @@
 #include <mutex>
 #include <numeric>
 
-namespace sonaveil::soundcheck {
+namespace sonaveil::measure {
 
 namespace {
 
@@ -400,4 +400,4 @@ double profileDistanceDb(const std::vector<double>& a, const std::vector<double>
     return n ? std::sqrt(s / double(n)) : 0.0;
 }
 
-} // namespace sonaveil::soundcheck
+} // namespace sonaveil::measure
