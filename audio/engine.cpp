@@ -23,7 +23,6 @@ namespace {
 
 constexpr int kMinimumVoices = 64;
 constexpr int kHistorySeconds = 3;
-constexpr bool kDeepQueue = false;
 constexpr int kMaximumVoices = 255; // the handle keeps the voice number in 8 bits
 constexpr int kIndexBits = 8;
 constexpr std::uint32_t kGenerationMask = (1u << 23) - 1;
@@ -412,10 +411,8 @@ bool Engine::init(int mixRate, int channels, unsigned flags)
         // The output queues deep and replaces what it queued when the mix changes: the mix keeps
         // what it needs to go back over the queue (more than the queue holds, for the time the
         // server's reports take).
-        if (kDeepQueue) {
-            d->mixer->keepHistory(kHistorySeconds * mixRate);
-            config.rewindable = d->mixer.get();
-        }
+        d->mixer->keepHistory(kHistorySeconds * mixRate);
+        config.rewindable = d->mixer.get();
         d->sound = makePulseOutput();
         Mixer* mixer = d->mixer.get();
         if (!d->sound || !d->sound->start(config, [mixer](float* out, int frames) { mixer->render(out, frames); })) {
