@@ -1,4 +1,5 @@
 #include "audio/engine.h"
+#include "monitorrecorder.h"
 #include "privatepulse.h"
 #include "tempfolder.h"
 #include "tonemeter.h"
@@ -10,6 +11,8 @@
 #include <sndfile.h>
 #include <thread>
 #include <vector>
+#include <algorithm>
+#include <atomic>
 
 using namespace sonaveil::audio;
 using namespace std::chrono_literals;
@@ -38,6 +41,44 @@ std::string writeTone(const TempFolder& dir)
 ToneMeasurement recordDefaultMonitor()
 {
     return measureTone(recordSource("sonaveil_test.monitor", kRate / 4, kRate), kRate);
+}
+
+// Noise, made without end; it can be told to stop answering for a while, as a generator reading
+// a file from a sleeping disk would.
+class NoiseGenerator : public Generator {
+public:
+    explicit NoiseGenerator(std::atomic<int>* stallMs = nullptr) : m_stallMs(stallMs) {}
+    int rate() const override { return kRate; }
+    void generate(SourceFrame* out, int frames) override
+    {
+        if (m_stallMs) {
+            const int ms = m_stallMs->exchange(0);
+            if (ms > 0)
+                std::this_thread::sleep_for(std::chrono::milliseconds(ms));
+        }
+        for (int i = 0; i < frames; ++i) {
+            m_state = m_state * 1664525u + 1013904223u;
+            out[i] = SourceFrame((std::int32_t(m_state >> 16) - 32768) / 3);
+        }
+    }
+
+private:
+    std::atomic<int>* m_stallMs;
+    std::uint32_t m_state = 1;
+};
+
+// Energy of each 2 ms of interleaved stereo.
+std::vector<double> energies(const std::vector<float>& stereo)
+{
+    const std::size_t window = 2 * std::size_t(kRate / 500);
+    std::vector<double> out;
+    for (std::size_t i = 0; i + window <= stereo.size(); i += window) {
+        double e = 0;
+        for (std::size_t k = i; k < i + window; ++k)
+            e += double(stereo[k]) * stereo[k];
+        out.push_back(e);
+    }
+    return out;
 }
 
 class EngineOnPulse : public ::testing::Test {
@@ -117,4 +158,57 @@ TEST_F(EngineOnPulse, ThePitchMatchToneReachesTheSinkAtItsLevel)
     EXPECT_NEAR(m.peakHz, 3000.0, 5.0);
     EXPECT_NEAR(m.rms, ToneGenerator::amplitude(-20) / std::sqrt(2.0), 0.01);
     EXPECT_GT(m.purity, 0.9);
+}
+
+// A change through the engine is heard at once although about two seconds are queued.
+TEST_F(EngineOnPulse, AVolumeChangeIsHeardAtOnceThoughTheQueueIsDeep)
+{
+    ASSERT_TRUE(engine.init(kRate, 32, kInitEnableSystemChannelFx));
+    const ChannelHandle voice = engine.playGenerator(kFree, std::make_unique<NoiseGenerator>());
+    ASSERT_GT(voice, 0);
+    MonitorRecorder recorder("sonaveil_test.monitor", kRate);
+    ASSERT_TRUE(recorder.start());
+    // Loud at the monitor first.
+    const auto loud = [&](std::size_t from) {
+        const auto e = energies(recorder.samples());
+        return std::any_of(e.begin() + std::ptrdiff_t(std::min(from, e.size())), e.end(), [](double x) { return x > 1.0; });
+    };
+    for (int i = 0; i < 400 && !loud(0); ++i)
+        std::this_thread::sleep_for(10ms);
+    ASSERT_TRUE(loud(0)) << "the generator's voice never reached the sink";
+    std::this_thread::sleep_for(300ms);
+    const std::size_t before = recorder.frames();
+    const auto changed = std::chrono::steady_clock::now();
+    ASSERT_TRUE(engine.setVolume(voice, 10));
+    ASSERT_TRUE(recorder.waitForFrames(before + kRate, 5000ms));
+    const auto e = energies(recorder.samples());
+    std::size_t quiet = before / std::size_t(kRate / 500);
+    while (quiet < e.size() && e[quiet] > 0.05)
+        ++quiet;
+    ASSERT_LT(quiet, e.size()) << "the change was not heard within a second";
+    const double ms = std::chrono::duration<double, std::milli>(
+        recorder.arrivalOf(quiet * std::size_t(kRate / 500)) - changed).count();
+    std::printf("the volume change reached the monitor after %.0f ms\n", ms);
+    EXPECT_LT(ms, 400.0);
+}
+
+// A generator that stops answering for longer than everything made ahead is never heard as a
+// hole: its voice plays its last frames again until the generator is back.
+TEST_F(EngineOnPulse, AStalledGeneratorIsNeverHeardAsSilence)
+{
+    ASSERT_TRUE(engine.init(kRate, 32, kInitEnableSystemChannelFx));
+    std::atomic<int> stall{0};
+    ASSERT_GT(engine.playGenerator(kFree, std::make_unique<NoiseGenerator>(&stall)), 0);
+    MonitorRecorder recorder("sonaveil_test.monitor", kRate);
+    ASSERT_TRUE(recorder.start());
+    ASSERT_TRUE(recorder.waitForFrames(kRate, 5000ms));
+    stall = 4000;
+    ASSERT_TRUE(recorder.waitForFrames(recorder.frames() + 7 * kRate, 12000ms));
+    EXPECT_GT(engine.starvedCount(), 0u) << "the generator never fell behind: the test proves nothing";
+    const auto e = energies(recorder.samples());
+    std::size_t first = 0;
+    while (first < e.size() && e[first] < 1e-3)
+        ++first;
+    for (std::size_t w = first + 10; w + 1 < e.size(); ++w)
+        ASSERT_GT(e[w], 1e-3 * std::min(e[w - 1], e[w + 1])) << "a hole at " << w * 2 << " ms of the recording";
 }

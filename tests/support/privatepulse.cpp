@@ -1,6 +1,8 @@
 #include "privatepulse.h"
 
+#include <algorithm>
 #include <array>
+#include <filesystem>
 #include <chrono>
 #include <csignal>
 #include <cstdio>
@@ -14,7 +16,10 @@
 
 extern char** environ;
 
-PrivatePulse::PrivatePulse() = default;
+PrivatePulse::PrivatePulse(Server server)
+    : m_kind(server)
+{
+}
 
 PrivatePulse::~PrivatePulse()
 {
@@ -23,6 +28,8 @@ PrivatePulse::~PrivatePulse()
 
 std::string PrivatePulse::server() const
 {
+    if (m_kind == Server::PipeWire)
+        return "unix:" + (m_folder / "pw" / "pulse" / "native").string();
     return "unix:" + (m_folder / "native").string();
 }
 
@@ -54,6 +61,8 @@ bool PrivatePulse::start()
         return true;
     const std::string dir = m_folder.path().string();
     useEnvironment();
+    if (m_kind == Server::PipeWire)
+        return startPipeWire();
 
     std::vector<std::string> args = {
         "pulseaudio", "-n", "--daemonize=no", "--exit-idle-time=-1", "--use-pid-file=no",
@@ -65,26 +74,42 @@ bool PrivatePulse::start()
         "-L", "module-null-sink sink_name=sonaveil_test norewinds=1 sink_properties=device.description=Sonaveil_Test",
         "-L", "module-null-sink sink_name=sonaveil_second norewinds=1 sink_properties=device.description=Second_Sink",
     };
+    m_pid = spawn(std::move(args), {"HOME=" + dir});
+    if (m_pid < 0)
+        return false;
+    if (!waitUntilAnswering(10000)) {
+        stop();
+        return false;
+    }
+    return true;
+}
+
+pid_t PrivatePulse::spawn(std::vector<std::string> args, const std::vector<std::string>& environment) const
+{
     std::vector<char*> argv;
     for (auto& a : args)
         argv.push_back(a.data());
     argv.push_back(nullptr);
 
-    std::string home = "HOME=" + dir;
+    std::vector<std::string> own = environment;
     std::vector<char*> env;
-    for (char** e = environ; *e; ++e)
-        if (std::string_view(*e).rfind("HOME=", 0) != 0)
+    for (char** e = environ; *e; ++e) {
+        const std::string_view entry(*e);
+        const bool replaced = std::any_of(own.begin(), own.end(), [&](const std::string& o) {
+            return entry.substr(0, entry.find('=') + 1) == o.substr(0, o.find('=') + 1);
+        });
+        if (!replaced)
             env.push_back(*e);
-    env.push_back(home.data());
+    }
+    for (auto& o : own)
+        env.push_back(o.data());
     env.push_back(nullptr);
 
     const pid_t parent = ::getpid();
-    m_pid = ::fork();
-    if (m_pid < 0) {
-        m_pid = -1;
-        return false;
-    }
-    if (m_pid == 0) {
+    const pid_t pid = ::fork();
+    if (pid < 0)
+        return -1;
+    if (pid == 0) {
         // The daemon ends with the test program however that ends (a crash, a kill, a timeout),
         // and holds none of its output pipes, for which CTest would wait.
         ::prctl(PR_SET_PDEATHSIG, SIGKILL);
@@ -96,9 +121,49 @@ bool PrivatePulse::start()
             ::dup2(null, 1);
             ::dup2(null, 2);
         }
-        ::execvpe("pulseaudio", argv.data(), env.data());
+        ::execvpe(argv[0], argv.data(), env.data());
         ::_exit(127);
     }
+    return pid;
+}
+
+bool PrivatePulse::startPipeWire()
+{
+    const std::string dir = m_folder.path().string();
+    const std::string runtime = dir + "/pw";
+    std::filesystem::create_directories(runtime);
+    const std::vector<std::string> environment = {
+        "HOME=" + dir, "XDG_RUNTIME_DIR=" + runtime, "PIPEWIRE_RUNTIME_DIR=" + runtime,
+        "XDG_CONFIG_HOME=" + dir + "/config", "XDG_STATE_HOME=" + dir + "/state",
+        "DBUS_SESSION_BUS_ADDRESS=unix:path=" + dir + "/bus", "PULSE_RUNTIME_PATH=" + runtime + "/pulse",
+    };
+    // The session manager wants a message bus; the session's own is not ours to use.
+    for (std::vector<std::string> args : {
+             std::vector<std::string>{"dbus-daemon", "--session", "--nofork", "--address=unix:path=" + dir + "/bus"},
+             std::vector<std::string>{"pipewire"},
+             std::vector<std::string>{"wireplumber"},
+         }) {
+        const pid_t pid = spawn(args, environment);
+        if (pid < 0)
+            return false;
+        m_helpers.push_back(pid);
+        // Each needs the one before it to be listening.
+        const std::string socket = args[0] == "dbus-daemon" ? dir + "/bus" : runtime + "/pipewire-0";
+        for (int i = 0; i < 200 && !std::filesystem::exists(socket); ++i)
+            std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+    m_pid = spawn({"pipewire-pulse"}, environment);
+    if (m_pid < 0)
+        return false;
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+    while (pactl("info").find("Server Name") == std::string::npos) {
+        if (std::chrono::steady_clock::now() > deadline)
+            return false;
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    }
+    pactl("load-module module-null-sink sink_name=sonaveil_test sink_properties=device.description=Sonaveil_Test");
+    pactl("load-module module-null-sink sink_name=sonaveil_second sink_properties=device.description=Second_Sink");
+    pactl("set-default-sink sonaveil_test");
     if (!waitUntilAnswering(10000)) {
         stop();
         return false;
@@ -119,11 +184,17 @@ bool PrivatePulse::waitUntilAnswering(int timeoutMs) const
 
 void PrivatePulse::kill()
 {
-    if (m_pid <= 0)
-        return;
-    ::kill(m_pid, SIGKILL);
-    ::waitpid(m_pid, nullptr, 0);
-    m_pid = -1;
+    if (m_pid > 0) {
+        ::kill(m_pid, SIGKILL);
+        ::waitpid(m_pid, nullptr, 0);
+        m_pid = -1;
+    }
+    // PipeWire's helpers last first: the session manager, the daemon, the bus.
+    for (auto it = m_helpers.rbegin(); it != m_helpers.rend(); ++it) {
+        ::kill(*it, SIGKILL);
+        ::waitpid(*it, nullptr, 0);
+    }
+    m_helpers.clear();
 }
 
 void PrivatePulse::freeze()
@@ -140,13 +211,16 @@ void PrivatePulse::thaw()
 
 void PrivatePulse::stop()
 {
-    if (m_pid <= 0)
+    if (m_pid <= 0) {
+        kill(); // helpers left from a start that failed
         return;
+    }
     ::kill(m_pid, SIGTERM);
     ::kill(m_pid, SIGCONT); // a frozen daemon handles SIGTERM only once it runs
     for (int i = 0; i < 100; ++i) {
         if (::waitpid(m_pid, nullptr, WNOHANG) == m_pid) {
             m_pid = -1;
+            kill(); // PipeWire's helpers
             return;
         }
         std::this_thread::sleep_for(std::chrono::milliseconds(20));

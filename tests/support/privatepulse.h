@@ -3,21 +3,28 @@
 #include "tempfolder.h"
 
 #include <string>
+#include <vector>
 #include <sys/types.h>
 
 // A PulseAudio daemon of the test's own, in a temporary runtime folder, with two null sinks
 // ("sonaveil_test", the default, and "sonaveil_second"). start() points PULSE_SERVER of this
 // process at it, so every libpulse client the test makes connects there and nowhere else.
+//
+// Or the same through PipeWire: its daemon, its session manager (on a message bus of its own)
+// and its PulseAudio service, all private, with the same two null sinks.
 class PrivatePulse {
 public:
-    PrivatePulse();
+    enum class Server { PulseAudio, PipeWire };
+
+    explicit PrivatePulse(Server server = Server::PulseAudio);
     ~PrivatePulse();
 
     // Points PULSE_SERVER (and the daemon's other variables) of this process at this daemon,
     // whether or not it runs; start() does it too. Set it before a client that must find the
     // daemon later starts, so that the environment is not written while that client reads it.
     void useEnvironment() const;
-    // Starts the daemon and waits until it answers; false when pulseaudio is missing or fails.
+    // Starts the daemon and waits until it answers; false when pulseaudio (or pipewire) is
+    // missing or fails.
     // The daemon is killed when the thread that started it ends, and so with the test program.
     bool start();
     // Ends the daemon at once (SIGKILL), as a crashed server would.
@@ -37,7 +44,12 @@ public:
 
 private:
     bool waitUntilAnswering(int timeoutMs) const;
+    // Starts a program that dies with this one, its output closed, in `environment`.
+    pid_t spawn(std::vector<std::string> args, const std::vector<std::string>& environment) const;
+    bool startPipeWire();
 
+    Server m_kind;
     TempFolder m_folder;
-    pid_t m_pid = -1;
+    pid_t m_pid = -1;                // the PulseAudio service
+    std::vector<pid_t> m_helpers;    // PipeWire's: the bus, the daemon, the session manager
 };
