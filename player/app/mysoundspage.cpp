@@ -70,9 +70,9 @@ MySoundsPage::MySoundsPage(UserSounds& sounds, UserVoices& voices, Dialogs& dial
     auto* row = new QHBoxLayout(m_footer);
     row->setContentsMargins(0, 4, 0, 0);
     row->setSpacing(10);
-    m_addFile = makeWindowButton("cmdAddSound", tr("A&dd Sound…"), 110, m_footer);
+    m_addFile = makeWindowButton("cmdAddSound", tr("Add Sound…"), 140, m_footer);
     m_addFile->setToolTip(tr("Copy a sound file of your own into the player (WAV, FLAC, Ogg, Opus, MP3)"));
-    m_addFolder = makeWindowButton("cmdAddFolder", tr("Add &Folder…"), 110, m_footer);
+    m_addFolder = makeWindowButton("cmdAddFolder", tr("Add Folder…"), 140, m_footer);
     m_addFolder->setToolTip(tr("Play the sound files of a folder one after another, without end"));
     row->addWidget(m_addFile);
     row->addWidget(m_addFolder);
@@ -142,7 +142,12 @@ void MySoundsPage::buildRow(int i)
     forward(r.volume, &UserVoices::setVolume);
     forward(r.pitch, &UserVoices::setPitch);
     forward(r.pan, &UserVoices::setPan);
-    // Keyboard order: row by row, each row's switch, menu and sliders.
+    // Named before a sound fills the row, too.
+    r.check->setAccessibleName(tr("My sound %1").arg(i + 1));
+    r.menu->setAccessibleName(tr("My sound %1: rename, remove").arg(i + 1));
+    r.volume->setAccessibleName(tr("My sound %1 volume").arg(i + 1));
+    r.pitch->setAccessibleName(tr("My sound %1 pitch").arg(i + 1));
+    r.pan->setAccessibleName(tr("My sound %1 balance").arg(i + 1));
     for (QWidget* w : std::initializer_list<QWidget*>{r.check, r.menu, r.volume, r.pitch, r.pan})
         w->setVisible(false);
 }

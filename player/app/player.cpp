@@ -138,10 +138,12 @@ void Player::wireUserSounds()
             QStringList names;
             for (const std::string& name : missing)
                 names << "\"" + QString::fromStdString(name) + "\"";
-            m_setup.dialogs->notice(m_main.get(), tr(kTitle),
-                                    tr("This preset plays your own sound %1, which is no longer there. Everything "
-                                       "else of the preset was loaded.", "", int(names.size()))
-                                        .arg(names.join(", ")));
+            const QString text = names.size() == 1
+                                     ? tr("This preset plays your own sound %1, which is no longer there. Everything "
+                                          "else of the preset was loaded.")
+                                     : tr("This preset plays your own sounds %1, which are no longer there. "
+                                          "Everything else of the preset was loaded.");
+            m_setup.dialogs->notice(m_main.get(), tr(kTitle), text.arg(names.join(", ")));
         }
     };
     m_userWatch.setInterval(kWatchMs);
