@@ -5,12 +5,14 @@
 #include "audio/output.h"
 #include "audio/resampler.h"
 #include "audio/sample.h"
+#include "audio/sourceworker.h"
 
 #include <algorithm>
 #include <atomic>
 #include <cmath>
 #include <condition_variable>
 #include <deque>
+#include <functional>
 #include <mutex>
 #include <thread>
 #include <vector>
@@ -20,6 +22,8 @@ namespace sonaveil::audio {
 namespace {
 
 constexpr int kMinimumVoices = 64;
+constexpr int kHistorySeconds = 3;
+constexpr bool kDeepQueue = false;
 constexpr int kMaximumVoices = 255; // the handle keeps the voice number in 8 bits
 constexpr int kIndexBits = 8;
 constexpr std::uint32_t kGenerationMask = (1u << 23) - 1;
@@ -44,6 +48,8 @@ public:
     ~SampleWorker() { stop(); }
 
     void decode(Sample* sample, const std::string& path) { post(Job{sample, path, -1}); }
+    // Called on the worker's thread after each decoding; set before the first job.
+    void setOnDecoded(std::function<void()> callback) { m_onDecoded = std::move(callback); }
     void buildKernel(int speedClass) { post(Job{nullptr, {}, speedClass}); }
 
     // Waits until every job asked for so far has run.
@@ -106,6 +112,8 @@ private:
             if (job.speedClass < 0) {
                 if (!job.sample->ready.load(std::memory_order_acquire))
                     decodeInto(*job.sample, job.path);
+                if (m_onDecoded)
+                    m_onDecoded();
             } else {
                 ResamplingKernel::build(job.speedClass);
             }
@@ -121,6 +129,7 @@ private:
     std::deque<Job> m_jobs;
     bool m_busy = false;
     bool m_stopping = false;
+    std::function<void()> m_onDecoded;
     std::thread m_thread;
 };
 
@@ -148,6 +157,15 @@ struct Engine::Impl {
         std::unique_ptr<LiveSource> live;
     };
     std::vector<SlotState> slots;
+    // Live voices' generators run here, ahead of the mixer.
+    std::unique_ptr<SourceWorker> sources;
+    // Generators whose voices are done, kept until nothing can read them again: the mixer may
+    // still rewind to before the voice ended, and the worker may be in the middle of a batch.
+    struct Retired {
+        std::unique_ptr<LiveSource> live;
+        std::uint64_t endedBy = 0; // the mix's end when the voice was seen finished
+    };
+    std::vector<Retired> retired;
     std::vector<FxHandle> fxBands; // handles of the bands in chain order
     std::vector<EqBandSettings> fxSettings;
     FxHandle nextFx = 1;
@@ -181,6 +199,14 @@ struct Engine::Impl {
     }
 
     bool pulseOutput() const { return output == kOutputAuto || output == kOutputPulseAudio; }
+
+    // What is heard has changed: the output replaces what it has queued and not played.
+    bool changed()
+    {
+        if (sound)
+            sound->mixChanged();
+        return true;
+    }
 
     const std::vector<OutputDevice>& deviceList()
     {
@@ -218,14 +244,32 @@ struct Engine::Impl {
             || mixer->slot(index).finishedGeneration.load(std::memory_order_acquire) == state.generation;
     }
 
-    // Frees the generators of voices the mixer has finished.
+    // Frees the generators of voices the mixer has finished, once no rewind can bring them back.
     void releaseFinishedLive()
     {
         for (std::size_t i = 0; i < slots.size(); ++i)
             if (slots[i].live && slotFree(int(i))) {
+                sources->set(int(i), nullptr);
                 mixer->slot(int(i)).live.store(nullptr, std::memory_order_relaxed);
-                slots[i].live.reset();
+                retired.push_back(Retired{std::move(slots[i].live), mixer->publishedFrames()});
             }
+        // A rewind goes back at most to the settled point and ends a stopped voice within two
+        // blocks of it; a voice seen finished at `endedBy` is gone for good a little after.
+        const bool rewinds = mixer->keepsHistory();
+        const std::uint64_t settled = mixer->settledFrames();
+        std::erase_if(retired, [&](const Retired& r) {
+            return (!rewinds || settled >= r.endedBy + 4 * Mixer::kBlock) && sources->released(r.live.get());
+        });
+    }
+
+    // Offline, the generators run on the caller's thread, far enough ahead for `frames` frames.
+    void fillLiveSources(int frames)
+    {
+        const std::int64_t reach = std::int64_t(frames + 2 * Mixer::kBlock) * std::int64_t(ResamplingKernel::kMaxSpeed)
+            + Sample::kMarginAfter + 2;
+        for (const SlotState& state : slots)
+            if (state.live)
+                state.live->fillTo(state.live->readPosition() + reach);
     }
 
     // A free voice for a new sound: `channel` when it is free, else any free one; -1 when none
@@ -353,6 +397,8 @@ bool Engine::init(int mixRate, int channels, unsigned flags)
     d->mixer = std::make_unique<Mixer>(mixRate, voices);
     d->slots.clear();
     d->slots.resize(std::size_t(voices));
+    d->sources = std::make_unique<SourceWorker>(voices);
+    d->mixer->setSourceWorker(d->sources.get());
     d->paused = false;
 
     if (d->pulseOutput()) {
@@ -363,27 +409,46 @@ bool Engine::init(int mixRate, int channels, unsigned flags)
         // Driver 0 is whatever the server's default is at the time; the rest by name.
         if (d->driver > 0 && d->driver < int(list.size()))
             config.device = list[std::size_t(d->driver)].name;
+        // The output queues deep and replaces what it queued when the mix changes: the mix keeps
+        // what it needs to go back over the queue (more than the queue holds, for the time the
+        // server's reports take).
+        if (kDeepQueue) {
+            d->mixer->keepHistory(kHistorySeconds * mixRate);
+            config.rewindable = d->mixer.get();
+        }
         d->sound = makePulseOutput();
         Mixer* mixer = d->mixer.get();
         if (!d->sound || !d->sound->start(config, [mixer](float* out, int frames) { mixer->render(out, frames); })) {
             d->sound.reset();
             return false;
         }
+        // A voice that waited for its first frames (a file's start decoded, a generator's first
+        // batch) sounds at once: what was queued while it waited is mixed again.
+        Output* sound = d->sound.get();
+        d->sources->setOnFirstFrames([sound] { sound->mixChanged(); });
+        d->worker.setOnDecoded([sound] { sound->mixChanged(); });
+        d->sources->start();
     }
     return true;
 }
 
 void Engine::close()
 {
+    // The workers first: they tell the output about new frames.
+    d->worker.stop();
+    d->worker.setOnDecoded(nullptr);
+    if (d->sources)
+        d->sources->stop();
     if (d->sound) {
         d->sound->stop();
         d->sound.reset();
     }
-    d->worker.stop();
+    d->slots.clear();
+    d->retired.clear();
+    d->sources.reset();
     d->mixer.reset();
     d->samples.clear();
     d->samplePaths.clear();
-    d->slots.clear();
     d->fxBands.clear();
     d->fxSettings.clear();
 }
@@ -453,7 +518,9 @@ ChannelHandle Engine::playSound(int channel, SampleHandle sample)
     // The first play of a sample decodes it; the voice starts as soon as it is ready.
     if (!s->ready.load(std::memory_order_acquire))
         d->worker.decode(s, d->samplePaths[std::size_t(sample - 1)]);
-    return d->publish(index, s, nullptr, s->rate);
+    const ChannelHandle handle = d->publish(index, s, nullptr, s->rate);
+    d->changed();
+    return handle;
 }
 
 ChannelHandle Engine::playGenerator(int channel, std::unique_ptr<Generator> generator)
@@ -465,7 +532,10 @@ ChannelHandle Engine::playGenerator(int channel, std::unique_ptr<Generator> gene
         return -1;
     Impl::SlotState& state = d->slots[std::size_t(index)];
     state.live = std::make_unique<LiveSource>(std::move(generator));
-    return d->publish(index, nullptr, state.live.get(), state.live->rate());
+    const ChannelHandle handle = d->publish(index, nullptr, state.live.get(), state.live->rate());
+    d->sources->set(index, state.live.get());
+    d->changed();
+    return handle;
 }
 
 bool Engine::setVolume(ChannelHandle channel, int volume)
@@ -474,7 +544,7 @@ bool Engine::setVolume(ChannelHandle channel, int volume)
     if (v < 0)
         return false;
     d->mixer->slot(v).volume.store(std::clamp(volume, 0, 255), std::memory_order_relaxed);
-    return true;
+    return d->changed();
 }
 
 bool Engine::setFrequency(ChannelHandle channel, int hertz)
@@ -488,7 +558,7 @@ bool Engine::setFrequency(ChannelHandle channel, int hertz)
     if (!ResamplingKernel::table(speedClass))
         d->worker.buildKernel(speedClass);
     d->mixer->slot(v).frequency.store(hertz, std::memory_order_relaxed);
-    return true;
+    return d->changed();
 }
 
 bool Engine::setFade(ChannelHandle channel, float gain, int milliseconds)
@@ -501,7 +571,7 @@ bool Engine::setFade(ChannelHandle channel, float gain, int milliseconds)
     slot.fade.store(std::clamp(gain, 0.0f, 1.0f), std::memory_order_relaxed);
     slot.fadeFrames.store(std::int32_t(std::min<std::int64_t>(frames, INT32_MAX)), std::memory_order_relaxed);
     slot.fadeSerial.store(slot.fadeSerial.load(std::memory_order_relaxed) + 1, std::memory_order_release);
-    return true;
+    return d->changed();
 }
 
 bool Engine::setPan(ChannelHandle channel, int pan)
@@ -510,7 +580,7 @@ bool Engine::setPan(ChannelHandle channel, int pan)
     if (v < 0)
         return false;
     d->mixer->slot(v).pan.store(std::clamp(pan, 0, 255), std::memory_order_relaxed);
-    return true;
+    return d->changed();
 }
 
 bool Engine::setLoopMode(ChannelHandle channel, int mode)
@@ -519,7 +589,7 @@ bool Engine::setLoopMode(ChannelHandle channel, int mode)
     if (v < 0 || (mode != kLoopOff && mode != kLoopNormal))
         return false;
     d->mixer->slot(v).loop.store(mode == kLoopNormal, std::memory_order_relaxed);
-    return true;
+    return d->changed();
 }
 
 bool Engine::stopSound(ChannelHandle channel)
@@ -531,7 +601,7 @@ bool Engine::stopSound(ChannelHandle channel)
     d->mixer->slot(v).keyOn.store(false, std::memory_order_relaxed);
     // Voices stopped earlier have finished by now: their generators go.
     d->releaseFinishedLive();
-    return true;
+    return d->changed();
 }
 
 bool Engine::isPlaying(ChannelHandle channel) const
@@ -545,7 +615,7 @@ bool Engine::setPaused(int channel, bool paused)
         return false;
     d->paused = paused;
     d->mixer->setPaused(paused);
-    return true;
+    return d->changed();
 }
 
 bool Engine::fxDisable(int channel)
@@ -555,7 +625,7 @@ bool Engine::fxDisable(int channel)
     d->fxBands.clear();
     d->fxSettings.clear();
     d->publishEqualiser();
-    return true;
+    return d->changed();
 }
 
 FxHandle Engine::fxEnable(int channel, int fx)
@@ -567,6 +637,7 @@ FxHandle Engine::fxEnable(int channel, int fx)
     d->fxBands.push_back(handle);
     d->fxSettings.push_back(EqBandSettings{});
     d->publishEqualiser();
+    d->changed();
     return handle;
 }
 
@@ -584,7 +655,7 @@ bool Engine::fxSetParamEq(FxHandle fx, float centreHz, float bandwidthSemitones,
     band.bandwidthSemitones = std::clamp(bandwidthSemitones, 1.0f, 36.0f);
     band.gainDb = std::clamp(gainDb, -24.0f, 24.0f);
     d->publishEqualiser();
-    return true;
+    return d->changed();
 }
 
 bool Engine::setNotch(bool enabled, float centreHz, float widthOctaves)
@@ -593,7 +664,7 @@ bool Engine::setNotch(bool enabled, float centreHz, float widthOctaves)
         || widthOctaves <= 0)
         return false;
     d->mixer->notch().set(NotchSettings{enabled, centreHz, widthOctaves});
-    return true;
+    return d->changed();
 }
 
 bool Engine::setTone(bool on, int kind, float hz, float levelDb)
@@ -602,7 +673,7 @@ bool Engine::setTone(bool on, int kind, float hz, float levelDb)
         || !std::isfinite(levelDb))
         return false;
     d->mixer->toneGenerator().set(ToneSettings{on, kind, hz, levelDb});
-    return true;
+    return d->changed();
 }
 
 void Engine::renderOffline(float* out, int frames)
@@ -611,7 +682,20 @@ void Engine::renderOffline(float* out, int frames)
         return;
     // Offline, time is what the caller renders: what has been asked of the decoder is there first.
     d->worker.waitIdle();
-    d->mixer->render(out, frames);
+    // In pieces of whole blocks, so that the mixer's blocks fall where one call would put them.
+    constexpr int kPiece = 32 * Mixer::kBlock;
+    while (frames > 0) {
+        const int n = std::min(frames, kPiece);
+        d->fillLiveSources(n);
+        d->mixer->render(out, n);
+        out += 2 * n;
+        frames -= n;
+    }
+}
+
+std::uint64_t Engine::starvedCount() const
+{
+    return d->mixer ? d->mixer->starvedCount() : 0;
 }
 
 } // namespace sonaveil::audio

@@ -93,9 +93,10 @@ public:
     // Starts a voice that plays what `generator` makes, without end, from its first frame: at
     // the generator's rate(), full volume, centre pan. Every call for channels works on it as on
     // a sample's voice (volume, frequency as a playback speed, pan, fade, stop; the loop mode
-    // changes nothing). The generator runs on the mixing thread, block by block, as the voice
-    // reads it; it is destroyed on the calling thread some time after the voice has stopped
-    // (at the latest by close()). Returns -1, dropping the generator, when nothing can play.
+    // changes nothing). The generator runs ahead of the mix, a batch at a time, on the engine's
+    // source worker (offline, on the thread that renders); it is destroyed on the calling thread
+    // some time after the voice has stopped (at the latest by close()). Returns -1, dropping the
+    // generator, when nothing can play.
     ChannelHandle playGenerator(int channel, std::unique_ptr<Generator> generator);
     // 0 (silent) … 255 (full): the gain is v/255, reached in a few milliseconds. Out-of-range
     // values are clamped.
@@ -141,6 +142,9 @@ public:
     // kOutputNoSound only: mixes `frames` frames of interleaved stereo float into `out`, after
     // every decoding and version asked for so far is done.
     void renderOffline(float* out, int frames);
+    // How many times a live voice's generator fell behind and the voice played its last frames
+    // again (a measurement: none of it is ever heard as silence).
+    std::uint64_t starvedCount() const;
     int mixRate() const;
 
 private:

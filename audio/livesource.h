@@ -3,53 +3,78 @@
 #include "audio/generator.h"
 #include "audio/sample.h"
 
+#include <atomic>
 #include <cstdint>
 #include <memory>
 #include <vector>
 
 namespace sonaveil::audio {
 
-// A generator's frames laid out as the resampling kernel reads a sample's: one linear array
-// with the kernel's margins on both sides, so a voice reads it exactly as it reads a sample.
-// Frames are made on the mixing thread, a batch at a time, just before the kernel needs them;
-// the array never grows: once the read position has run far enough, what is still to be read
-// (and the margin before it) moves back to the start, and the caller's position moves with it.
-// After the constructor nothing allocates, locks or waits.
+// A generator and the ring its frames go into: one thread (the source worker, or the caller of
+// an offline render) runs the generator a batch at a time and writes; the mixer reads. Nothing
+// is locked: the writer publishes how far it has written, the reader how far it reads and how
+// far back it may still read again (a rewritten output queue re-mixes frames already read), and
+// the writer never overwrites what the reader may still want.
+//
+// Frames are numbered from 0 (the generator's first); frames before 0 read as silence. Any
+// kWindow frames in a row are contiguous in memory, the way the resampling kernel reads a
+// sample's: the first kWindow slots of the ring are repeated after its end.
 class LiveSource {
 public:
-    // Once the read position is this far in, the array slides back.
-    static constexpr int kSlideAt = 4096;
-    // Most frames a caller may ask to be readable beyond its position at one time.
-    static constexpr int kMaxReach = 2048;
-    // Frames made beyond what a call needs, so that a generator runs seldom and for long.
-    static constexpr int kBatch = 1024;
-    // Values held: the margin before frame 0, the run-up to a slide, the longest reach and the
-    // margin after it.
-    static constexpr int kCapacity = Sample::kMarginBefore + kSlideAt + kMaxReach + Sample::kMarginAfter;
+    static constexpr int kRingFrames = 1 << 18;
+    static constexpr int kWindow = 4096;
+    // Frames the writer keeps ready beyond where the reader is, in seconds of the source: more
+    // than the output asks for at one time, so that a refill never waits for the generator.
+    static constexpr double kAheadSeconds = 1.6;
+    // The writer runs a generator for this long at a time.
+    static constexpr double kBatchSeconds = 0.3;
 
     explicit LiveSource(std::unique_ptr<Generator> generator);
 
     int rate() const { return m_rate; }
 
-    // Mixing thread: makes frames -kMarginBefore … floor(position) + reach + kMarginAfter of the
-    // array readable (reach at most kMaxReach frames), sliding the array back first when the
-    // position has run past kSlideAt. `position` is 32.32 fixed-point frames from data() and is
-    // moved by as many frames as the array slid.
-    void prepare(std::uint64_t& position, int reach);
+    // Writer: makes up to `maxFrames` of the frames wanted now; returns how many it made. May
+    // block as long as the generator blocks.
+    int fill(int maxFrames);
+    // Writer: frames the ring would take now (up to the reader's frame + the frames kept ahead).
+    std::int64_t wanted() const;
+    // Writer (offline): makes frames until `frame` - 1 is written, or the ring is full.
+    void fillTo(std::int64_t frame);
 
-    // Frame 0 of the array: frames -kMarginBefore … generated() - 1 may be read.
-    const SourceFrame* data() const { return m_storage.data() + Sample::kMarginBefore; }
-    // Frames made so far from data() on.
-    int generated() const { return m_generated; }
+    // Reader: frames 0 … written() - 1 have been made.
+    std::int64_t written() const { return m_written.load(std::memory_order_acquire); }
+    // Reader: frame `first` (at least -kMarginBefore before what is retained), followed by the
+    // kWindow - 1 frames after it, contiguous.
+    const SourceFrame* window(std::int64_t first) const
+    {
+        return m_storage.data() + std::size_t(first & (kRingFrames - 1));
+    }
+    // Reader: where it reads now, the oldest frame it may read again and how fast it reads
+    // (frames of the source per output frame, 32.32). Returns true when the writer should be
+    // woken (the ring has run low and nobody asked yet).
+    bool setReadPosition(std::int64_t frame, std::int64_t retainFrom, std::uint64_t step);
+    std::int64_t readPosition() const { return m_read.load(std::memory_order_relaxed); }
+
     // Frames the generator has made since the start.
-    std::uint64_t totalGenerated() const { return m_total; }
+    std::int64_t totalGenerated() const { return m_written.load(std::memory_order_relaxed); }
+    // Writer: the reader asked for more and has not been answered.
+    bool takeWakeRequest() { return m_wakeAsked.exchange(false, std::memory_order_acq_rel); }
 
 private:
+    // Runs the generator for `n` frames (at most Generator::kMaxFrames) into the ring.
+    void makeFrames(int n);
+
     std::unique_ptr<Generator> m_generator;
     int m_rate = 0;
-    std::vector<SourceFrame> m_storage; // kCapacity values; before frame 0 silence at first
-    int m_generated = 0;
-    std::uint64_t m_total = 0;
+    std::int64_t m_ahead = 0; // frames kept ready beyond the reader
+    std::int64_t m_lowMark = 0; // below this many frames ready, the reader wakes the writer
+    std::vector<SourceFrame> m_storage; // kRingFrames + kWindow slots
+    std::vector<SourceFrame> m_batch;   // the writer's scratch, Generator::kMaxFrames frames
+    alignas(64) std::atomic<std::int64_t> m_written{0};
+    alignas(64) std::atomic<std::int64_t> m_read{0};
+    std::atomic<std::int64_t> m_retainFrom{-Sample::kMarginBefore};
+    std::atomic<std::uint64_t> m_step{std::uint64_t(1) << 32};
+    std::atomic<bool> m_wakeAsked{false};
 };
 
 } // namespace sonaveil::audio

@@ -1,5 +1,6 @@
 #include "audio/mixer.h"
 
+#include "audio/livesource.h"
 #include "audio/resampler.h"
 
 #include <algorithm>
@@ -56,6 +57,81 @@ Mixer::Mixer(int mixRate, int voices)
     m_voices.resize(std::size_t(voices));
     // The kernel for speeds up to natural is made here, not on the mixing thread.
     ResamplingKernel::table(0);
+}
+
+Mixer::~Mixer() = default;
+
+void Mixer::keepHistory(int frames)
+{
+    const int count = std::max(frames, 0) / kSnapshotFrames + 2;
+    m_history.clear();
+    m_history.reserve(std::size_t(count));
+    for (int i = 0; i < count; ++i) {
+        m_history.emplace_back(m_rate);
+        m_history.back().voices.resize(m_voices.size());
+    }
+}
+
+std::uint64_t Mixer::oldestRewind() const
+{
+    if (m_history.empty())
+        return m_mixed;
+    const std::uint64_t span = std::uint64_t(m_history.size() - 1) * kSnapshotFrames;
+    std::uint64_t oldest = m_mixed > span ? m_mixed - span : 0;
+    oldest = std::max(oldest, m_floor);
+    return (oldest + kSnapshotFrames - 1) / kSnapshotFrames * kSnapshotFrames;
+}
+
+bool Mixer::rewindTo(std::uint64_t frame)
+{
+    if (m_history.empty() || frame % kSnapshotFrames != 0 || frame > m_mixed || frame < oldestRewind())
+        return false;
+    const Snapshot& s = m_history[std::size_t(frame / kSnapshotFrames % m_history.size())];
+    if (s.frame != frame)
+        return false;
+    std::copy(s.voices.begin(), s.voices.end(), m_voices.begin());
+    m_eqSequenceSeen = s.eqSequenceSeen;
+    m_equaliser = s.equaliser;
+    m_notch = s.notch;
+    m_tone = s.tone;
+    m_limiter = s.limiter;
+    m_outputGain = s.outputGain;
+    m_mixed = frame;
+    m_restoredAt = frame;
+    return true;
+}
+
+void Mixer::setRewindFloor(std::uint64_t frame)
+{
+    m_floor = std::min(frame, m_mixed);
+    m_settled.store(std::max(m_settled.load(std::memory_order_relaxed), oldestRewind()), std::memory_order_release);
+}
+
+void Mixer::saveSnapshot()
+{
+    Snapshot& s = m_history[std::size_t(m_mixed / kSnapshotFrames % m_history.size())];
+    s.frame = m_mixed;
+    std::copy(m_voices.begin(), m_voices.end(), s.voices.begin());
+    s.eqSequenceSeen = m_eqSequenceSeen;
+    s.equaliser = m_equaliser;
+    s.notch = m_notch;
+    s.tone = m_tone;
+    s.limiter = m_limiter;
+    s.outputGain = m_outputGain;
+
+    // What each live voice read at the oldest point a rewind can still reach is kept in its ring.
+    const std::uint64_t oldestFrame = oldestRewind();
+    const Snapshot& oldest = m_history[std::size_t(oldestFrame / kSnapshotFrames % m_history.size())];
+    const bool known = oldest.frame == oldestFrame;
+    for (std::size_t i = 0; i < m_voices.size(); ++i) {
+        Voice& v = m_voices[i];
+        if (!v.active || !v.live)
+            continue;
+        const Voice& then = oldest.voices[i];
+        const bool same = known && then.active && then.live == v.live && then.generation == v.generation;
+        v.retain = same ? std::min(then.liveFrame, v.liveFrame) : v.liveFrame;
+    }
+    m_settled.store(std::max(m_settled.load(std::memory_order_relaxed), oldestFrame), std::memory_order_release);
 }
 
 float Mixer::volumeGain(int volume)
@@ -134,6 +210,10 @@ void Mixer::mixVoice(Voice& voice, VoiceSlot& slot, int frames)
         voice.fadeSerial = slot.fadeSerial.load(std::memory_order_acquire);
         voice.fade = voice.fadeFrom = voice.fadeTo = slot.fade.load(std::memory_order_relaxed);
         voice.fadeDone = voice.fadeLength = 0;
+        voice.liveFrame = voice.retain = 0;
+        voice.retainPublished = -Sample::kMarginBefore;
+        voice.liveStarted = false;
+        voice.hold = 1.0f;
         if (!voice.active) {
             finish(voice, slot);
             return;
@@ -147,8 +227,12 @@ void Mixer::mixVoice(Voice& voice, VoiceSlot& slot, int frames)
         finish(voice, slot);
         return;
     }
+    if (voice.live) {
+        mixLive(voice, slot, keyOn, frames);
+        return;
+    }
     SourceView view;
-    switch (voice.live ? liveView(voice, frames, view) : sampleView(voice, frames, view)) {
+    switch (sampleView(voice, frames, view)) {
     case ViewState::Ended:
         finish(voice, slot);
         return;
@@ -181,13 +265,105 @@ Mixer::ViewState Mixer::sampleView(const Voice& voice, int frames, SourceView& v
     return ViewState::Playing;
 }
 
-Mixer::ViewState Mixer::liveView(Voice& voice, int frames, SourceView& view)
+void Mixer::targetGains(const Voice& voice, VoiceSlot& slot, bool keyOn, float& left, float& right) const
 {
-    // Enough for the block at the fastest step the glide may reach; the generator runs on.
-    voice.live->prepare(voice.position, int((std::uint64_t(frames) * kMaxStep) >> 32));
-    view.base = voice.live->data();
-    view.length = std::uint64_t(voice.live->generated() - Sample::kMarginAfter) << 32;
-    return ViewState::Playing;
+    left = right = 0;
+    if (!keyOn)
+        return;
+    panGains(slot.pan.load(std::memory_order_relaxed), left, right);
+    float g = volumeGain(slot.volume.load(std::memory_order_relaxed)) * float(voice.fade);
+    if (voice.hold < 1.0f)
+        g *= voice.hold;
+    left *= g;
+    right *= g;
+}
+
+void Mixer::updateStep(Voice& voice, VoiceSlot& slot)
+{
+    const int hz = slot.frequency.load(std::memory_order_relaxed);
+    const std::uint64_t target = std::min<std::uint64_t>(
+        (std::uint64_t(std::max(hz, 1)) << 32) / std::uint64_t(m_rate), kMaxStep);
+    if (voice.step == 0) {
+        voice.step = target;
+    } else if (voice.step != target) {
+        // Glide: a quarter of the way per block, about 10 ms to settle.
+        const std::int64_t diff = std::int64_t(target) - std::int64_t(voice.step);
+        voice.step = std::abs(diff) < 1024 ? target : std::uint64_t(std::int64_t(voice.step) + diff / 4);
+    }
+    if (voice.step != voice.kernelStep || !voice.kernelFinal) {
+        const int speedClass = ResamplingKernel::classFor(voice.step);
+        voice.kernel = ResamplingKernel::bestBuilt(speedClass);
+        voice.kernelStep = voice.step;
+        voice.kernelFinal = voice.kernel == ResamplingKernel::table(speedClass);
+    }
+}
+
+void Mixer::mixLive(Voice& voice, VoiceSlot& slot, bool keyOn, int frames)
+{
+    LiveSource& source = *voice.live;
+    const std::int64_t written = source.written();
+    const auto report = [&] {
+        // The writer keeps what a rewind or a hold may read again.
+        voice.retainPublished = std::min(m_history.empty() ? voice.liveFrame : voice.retain,
+                                         voice.liveFrame - kHoldFrames) - Sample::kMarginBefore - 1;
+        if (source.setReadPosition(voice.liveFrame, voice.retainPublished, std::max<std::uint64_t>(voice.step, 1))
+            && m_worker)
+            m_worker->wake();
+    };
+    if (!voice.liveStarted) {
+        // Its first frames are not made yet: the voice waits silently where it begins.
+        const std::int64_t first = std::int64_t((std::uint64_t(frames) * kMaxStep) >> 32) + Sample::kMarginAfter + 2;
+        if (written < first) {
+            report();
+            return;
+        }
+        voice.liveStarted = true;
+    }
+    advanceFade(voice, slot, frames);
+    updateStep(voice, slot);
+    if (voice.hold < 1.0f)
+        voice.hold = std::min(1.0f, voice.hold + 0.002f); // back to full over about a second
+    float targetL = 0, targetR = 0;
+    targetGains(voice, slot, keyOn, targetL, targetR);
+    const float dL = (targetL - voice.gainL) / float(frames);
+    const float dR = (targetR - voice.gainR) / float(frames);
+
+    const std::uint64_t advance = voice.position + std::uint64_t(frames) * voice.step;
+    const std::int64_t readTo = voice.liveFrame + std::int64_t(advance >> 32) + Sample::kMarginAfter + 1;
+    const std::int64_t nextReadTo = readTo + std::int64_t((std::uint64_t(frames) * voice.step) >> 32) + 1;
+    const auto from = [&](std::int64_t frame) { return source.window(frame - Sample::kMarginBefore) + Sample::kMarginBefore; };
+    if (nextReadTo <= written) {
+        mixResampled(*voice.kernel, from(voice.liveFrame), voice.position & 0xFFFFFFFFu, voice.step, frames,
+                     voice.gainL, dL, voice.gainR, dR, m_left.data(), m_right.data());
+        voice.liveFrame += std::int64_t(advance >> 32);
+        voice.position = advance & 0xFFFFFFFFu;
+    } else {
+        // The generator is behind: rather than a hole, the voice crossfades to what it played a
+        // moment ago (the ring still holds it) and plays that again, a little quieter each time,
+        // until the generator has caught up.
+        m_starved.fetch_add(1, std::memory_order_relaxed);
+        if (readTo <= written)
+            mixResampled(*voice.kernel, from(voice.liveFrame), voice.position & 0xFFFFFFFFu, voice.step, frames,
+                         voice.gainL, -voice.gainL / float(frames), voice.gainR, -voice.gainR / float(frames),
+                         m_left.data(), m_right.data());
+        const std::int64_t back = std::max<std::int64_t>(
+            {voice.liveFrame - kHoldFrames, voice.retainPublished + Sample::kMarginBefore + 1, 0});
+        voice.hold = std::max(voice.hold * kHoldAttenuation, 0.25f);
+        targetL *= kHoldAttenuation;
+        targetR *= kHoldAttenuation;
+        if (back + (readTo - voice.liveFrame) <= written) {
+            mixResampled(*voice.kernel, from(back), voice.position & 0xFFFFFFFFu, voice.step, frames, 0.0f,
+                         targetL / float(frames), 0.0f, targetR / float(frames), m_left.data(), m_right.data());
+            voice.liveFrame = back + std::int64_t(advance >> 32);
+            voice.position = advance & 0xFFFFFFFFu;
+        } else {
+            targetL = targetR = 0; // nothing at all to play yet: it comes in when there is
+            voice.liveFrame = back;
+        }
+    }
+    voice.gainL = targetL;
+    voice.gainR = targetR;
+    report();
 }
 
 void Mixer::advanceFade(Voice& voice, VoiceSlot& slot, int frames)
@@ -216,29 +392,8 @@ void Mixer::mixView(Voice& voice, VoiceSlot& slot, const SourceView& view, bool 
     advanceFade(voice, slot, frames);
 
     float targetL = 0, targetR = 0;
-    if (keyOn) {
-        panGains(slot.pan.load(std::memory_order_relaxed), targetL, targetR);
-        const float g = volumeGain(slot.volume.load(std::memory_order_relaxed)) * float(voice.fade);
-        targetL *= g;
-        targetR *= g;
-    }
-
-    const int hz = slot.frequency.load(std::memory_order_relaxed);
-    const std::uint64_t target = std::min<std::uint64_t>(
-        (std::uint64_t(std::max(hz, 1)) << 32) / std::uint64_t(m_rate), kMaxStep);
-    if (voice.step == 0) {
-        voice.step = target;
-    } else if (voice.step != target) {
-        // Glide: a quarter of the way per block, about 10 ms to settle.
-        const std::int64_t diff = std::int64_t(target) - std::int64_t(voice.step);
-        voice.step = std::abs(diff) < 1024 ? target : std::uint64_t(std::int64_t(voice.step) + diff / 4);
-    }
-    if (voice.step != voice.kernelStep || !voice.kernelFinal) {
-        const int speedClass = ResamplingKernel::classFor(voice.step);
-        voice.kernel = ResamplingKernel::bestBuilt(speedClass);
-        voice.kernelStep = voice.step;
-        voice.kernelFinal = voice.kernel == ResamplingKernel::table(speedClass);
-    }
+    targetGains(voice, slot, keyOn, targetL, targetR);
+    updateStep(voice, slot);
     const KernelTable* kernel = voice.kernel;
 
     const float dL = (targetL - voice.gainL) / float(frames);
@@ -269,6 +424,13 @@ void Mixer::mixView(Voice& voice, VoiceSlot& slot, const SourceView& view, bool 
 
 void Mixer::renderBlock(float* out, int frames)
 {
+    if (!m_history.empty() && m_mixed % kSnapshotFrames == 0 && m_mixed != m_restoredAt)
+        saveSnapshot();
+    m_restoredAt = ~std::uint64_t(0);
+    m_mixed += std::uint64_t(frames);
+    if (m_history.empty())
+        m_settled.store(m_mixed, std::memory_order_release);
+    m_published.store(m_mixed, std::memory_order_release);
     const bool paused = m_paused.load(std::memory_order_relaxed);
     if (paused && m_outputGain == 0.0f) {
         // Fully paused: voices hold their place; stopped ones are freed at once.
@@ -287,6 +449,10 @@ void Mixer::renderBlock(float* out, int frames)
                 v.fadeSerial = s.fadeSerial.load(std::memory_order_acquire);
                 v.fade = v.fadeFrom = v.fadeTo = s.fade.load(std::memory_order_relaxed);
                 v.fadeDone = v.fadeLength = 0;
+                v.liveFrame = v.retain = 0;
+                v.retainPublished = -Sample::kMarginBefore;
+                v.liveStarted = false;
+                v.hold = 1.0f;
                 if (!v.active)
                     finish(v, s);
             }

@@ -4,7 +4,9 @@
 #include "audio/limiter.h"
 #include "audio/livesource.h"
 #include "audio/notch.h"
+#include "audio/output.h"
 #include "audio/resampler.h"
+#include "audio/sourceworker.h"
 #include "audio/tonegenerator.h"
 #include "audio/voiceslot.h"
 
@@ -27,11 +29,18 @@ struct EqualiserRequest {
 // Mixes the voices into stereo float: band-limited resampling (resampler.h) with fixed-point
 // phase, sample-accurate loops, gain, pan and fade ramps, the equaliser, the band-stop, the test
 // tone and a look-ahead limiter.
-class Mixer {
+class Mixer final : public RewindableMix {
 public:
     static constexpr int kBlock = 128; // frames per parameter update (2.9 ms at 44100 Hz)
+    // The mixer's state is kept every this many frames, when history is kept (a rewind point).
+    static constexpr int kSnapshotFrames = 512;
+    // How far a live voice whose generator has fallen behind goes back, in source frames, to
+    // play again what it played, and how far it turns down each time.
+    static constexpr int kHoldFrames = 16384;
+    static constexpr float kHoldAttenuation = 0.8f;
 
     Mixer(int mixRate, int voices);
+    ~Mixer() override;
 
     int mixRate() const { return m_rate; }
     int voiceCount() const { return int(m_slots.size()); }
@@ -49,6 +58,34 @@ public:
 
     // The output limiter's present gain (1 when it holds nothing back), for measurements.
     float limiterGain() const { return m_limiter.gain(); }
+
+    // Where live voices' generators run: woken when a voice's ring runs low.
+    void setSourceWorker(SourceWorker* worker) { m_worker = worker; }
+    // How many times a live voice found its generator behind and played its last frames again
+    // (any thread).
+    std::uint64_t starvedCount() const { return m_starved.load(std::memory_order_relaxed); }
+
+    // Rewinding, for an output that replaces sound it has queued but not played. With history
+    // kept for `frames` frames (called once, before mixing), render() keeps the whole state of
+    // the mix every kSnapshotFrames frames (when it is asked for whole multiples of them), and
+    // rewindTo() brings it back, so that the span after that point is mixed again, the same but
+    // for the changes asked for since. Live voices read again what their rings retain; nothing
+    // rewinds a generator. Without history, render() is exactly as it always was.
+    void keepHistory(int frames);
+    bool keepsHistory() const { return !m_history.empty(); }
+    // Frames mixed in the present line of time (the next frame render() makes).
+    std::uint64_t mixedFrames() const override { return m_mixed; }
+    // The oldest frame rewindTo() can go back to now.
+    std::uint64_t oldestRewind() const override;
+    // Goes back to `frame` (a multiple of kSnapshotFrames between oldestRewind() and
+    // mixedFrames()); false, changing nothing, otherwise.
+    bool rewindTo(std::uint64_t frame) override;
+    // The output's word that frames before `frame` have been played: never rewound to.
+    void setRewindFloor(std::uint64_t frame) override;
+    int rewindGranularity() const override { return kSnapshotFrames; }
+    // Any thread: frames before this are never mixed again; and the present end of the mix.
+    std::uint64_t settledFrames() const { return m_settled.load(std::memory_order_acquire); }
+    std::uint64_t publishedFrames() const { return m_published.load(std::memory_order_acquire); }
 
     // Gain of volume 0…255 (v/255) and of pan 0…255 (equal power), exposed for tests.
     static float volumeGain(int volume);
@@ -73,6 +110,25 @@ private:
         const KernelTable* kernel = nullptr;
         std::uint64_t kernelStep = 0;
         bool kernelFinal = false;
+        // A live voice: its `position` is the fraction of a frame past `liveFrame`, the ring's
+        // frame it reads; `retain` is the oldest frame a rewind may read again.
+        std::int64_t liveFrame = 0;
+        std::int64_t retain = 0;
+        std::int64_t retainPublished = -Sample::kMarginBefore;
+        bool liveStarted = false;
+        float hold = 1.0f; // turned down while its generator is behind
+    };
+
+    struct Snapshot {
+        explicit Snapshot(int rate) : equaliser(rate), notch(rate), tone(rate), limiter(rate, 1.0f) {}
+        std::uint64_t frame = ~std::uint64_t(0);
+        std::vector<Voice> voices;
+        std::uint32_t eqSequenceSeen = 0;
+        Equaliser equaliser;
+        Notch notch;
+        ToneGenerator tone;
+        Limiter limiter;
+        float outputGain = 1.0f;
     };
 
     // Where a voice's source frames come from for one block: frame 0 of a contiguous array that
@@ -87,10 +143,13 @@ private:
     void renderBlock(float* out, int frames);
     void mixVoice(Voice& voice, VoiceSlot& slot, int frames);
     ViewState sampleView(const Voice& voice, int frames, SourceView& view) const;
-    // A generator's voice: its frames are made for the block here and now.
-    ViewState liveView(Voice& voice, int frames, SourceView& view);
     // The kernel, the pitch glide and the gain ramps: the same for every kind of source.
     void mixView(Voice& voice, VoiceSlot& slot, const SourceView& view, bool keyOn, int frames);
+    // A generator's voice, from its ring; a voice whose generator is behind plays again.
+    void mixLive(Voice& voice, VoiceSlot& slot, bool keyOn, int frames);
+    void targetGains(const Voice& voice, VoiceSlot& slot, bool keyOn, float& left, float& right) const;
+    void updateStep(Voice& voice, VoiceSlot& slot);
+    void saveSnapshot();
     void advanceFade(Voice& voice, VoiceSlot& slot, int frames);
     void pullEqualiser();
     void finish(Voice& voice, VoiceSlot& slot);
@@ -106,6 +165,15 @@ private:
     std::atomic<bool> m_paused{false};
     float m_outputGain = 1.0f;  // fades the whole mix in and out around a pause
     Limiter m_limiter;
+
+    SourceWorker* m_worker = nullptr;
+    std::atomic<std::uint64_t> m_starved{0};
+    std::vector<Snapshot> m_history;
+    std::uint64_t m_mixed = 0;
+    std::uint64_t m_floor = 0;
+    std::uint64_t m_restoredAt = ~std::uint64_t(0);
+    std::atomic<std::uint64_t> m_settled{0};
+    std::atomic<std::uint64_t> m_published{0};
 
     alignas(64) std::array<float, kBlock> m_left{};
     alignas(64) std::array<float, kBlock> m_right{};

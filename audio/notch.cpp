@@ -153,27 +153,27 @@ void Notch::set(const NotchSettings& settings)
 {
     if (!std::isfinite(settings.centreHz) || !std::isfinite(settings.widthOctaves))
         return;
-    const std::uint32_t seq = m_sequence.load(std::memory_order_relaxed);
-    m_sequence.store(seq + 1, std::memory_order_relaxed);
+    const std::uint32_t seq = m_request->sequence.load(std::memory_order_relaxed);
+    m_request->sequence.store(seq + 1, std::memory_order_relaxed);
     std::atomic_thread_fence(std::memory_order_release);
-    m_wantEnabled.store(settings.enabled, std::memory_order_relaxed);
-    m_wantCentre.store(std::clamp(settings.centreHz, 20.0f, 20000.0f), std::memory_order_relaxed);
-    m_wantWidth.store(std::clamp(settings.widthOctaves, kMinWidthOctaves, kMaxWidthOctaves),
+    m_request->enabled.store(settings.enabled, std::memory_order_relaxed);
+    m_request->centre.store(std::clamp(settings.centreHz, 20.0f, 20000.0f), std::memory_order_relaxed);
+    m_request->width.store(std::clamp(settings.widthOctaves, kMinWidthOctaves, kMaxWidthOctaves),
                       std::memory_order_relaxed);
-    m_sequence.store(seq + 2, std::memory_order_release);
+    m_request->sequence.store(seq + 2, std::memory_order_release);
 }
 
 void Notch::pull()
 {
-    const std::uint32_t before = m_sequence.load(std::memory_order_acquire);
+    const std::uint32_t before = m_request->sequence.load(std::memory_order_acquire);
     if (before == m_seen || (before & 1))
         return;
     NotchSettings s;
-    s.enabled = m_wantEnabled.load(std::memory_order_relaxed);
-    s.centreHz = m_wantCentre.load(std::memory_order_relaxed);
-    s.widthOctaves = m_wantWidth.load(std::memory_order_relaxed);
+    s.enabled = m_request->enabled.load(std::memory_order_relaxed);
+    s.centreHz = m_request->centre.load(std::memory_order_relaxed);
+    s.widthOctaves = m_request->width.load(std::memory_order_relaxed);
     std::atomic_thread_fence(std::memory_order_acquire);
-    if (m_sequence.load(std::memory_order_relaxed) != before)
+    if (m_request->sequence.load(std::memory_order_relaxed) != before)
         return; // written meanwhile: take it next block
     m_seen = before;
     m_target = s;

@@ -5,6 +5,7 @@
 #include <array>
 #include <atomic>
 #include <cstdint>
+#include <memory>
 #include <utility>
 
 namespace sonaveil::audio {
@@ -70,11 +71,16 @@ private:
     void load(const Design& design);
 
     int m_rate;
-    // The request, written by set() under a sequence count (odd while being written).
-    std::atomic<std::uint32_t> m_sequence{0};
-    std::atomic<bool> m_wantEnabled{false};
-    std::atomic<float> m_wantCentre{4000.0f};
-    std::atomic<float> m_wantWidth{1.0f};
+    // The request, written by set() under a sequence count (odd while being written). It is
+    // shared, so that a copy of the filter's state (kept to filter a stretch again) answers the
+    // same requests.
+    struct Request {
+        std::atomic<std::uint32_t> sequence{0};
+        std::atomic<bool> enabled{false};
+        std::atomic<float> centre{4000.0f};
+        std::atomic<float> width{1.0f};
+    };
+    std::shared_ptr<Request> m_request = std::make_shared<Request>();
     std::uint32_t m_seen = 0;
 
     NotchSettings m_target;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <functional>
 #include <memory>
 #include <string>
@@ -11,10 +12,43 @@ namespace sonaveil::audio {
 // Called on the output's own thread; it must neither block nor allocate.
 using RenderFunction = std::function<void(float* interleaved, int frames)>;
 
+// What an output with a deep queue needs of the mix besides its frames, to replace the part of
+// the queue not played yet: the mix goes back to a point it kept and is mixed again from there.
+// Called only on the output's thread, like the render function.
+class RewindableMix {
+public:
+    virtual ~RewindableMix() = default;
+    // Rewind points fall on multiples of this many frames; the output asks for whole multiples.
+    virtual int rewindGranularity() const = 0;
+    // Frames mixed so far (the next frame the render function makes), in the present line of
+    // time: a rewind to `frame` makes this `frame`.
+    virtual std::uint64_t mixedFrames() const = 0;
+    // The oldest frame a rewind can go back to now.
+    virtual std::uint64_t oldestRewind() const = 0;
+    virtual bool rewindTo(std::uint64_t frame) = 0;
+    // Frames before `frame` have been played: never rewound to.
+    virtual void setRewindFloor(std::uint64_t frame) = 0;
+};
+
 struct OutputConfig {
     int mixRate = 44100;
     int bufferMilliseconds = 100;
     std::string device; // the device's name on its server; "" for the default device
+    // With it, the output queues deep (about two seconds) and replaces the unplayed part of the
+    // queue on mixChanged(); without it, it queues as bufferMilliseconds says.
+    RewindableMix* rewindable = nullptr;
+};
+
+// What an output is doing, for tests and measurements.
+struct OutputStatus {
+    bool streaming = false;      // a stream is connected and playing
+    bool deep = false;           // the deep queue with rewrites is in use
+    bool fellBack = false;       // the server did not honour rewrites: a short queue instead
+    int queueMilliseconds = 0;   // the most the stream queues
+    std::uint64_t rewrites = 0;  // times the unplayed queue was replaced
+    std::uint64_t lateRewrites = 0; // of them, those the server had already played into
+    std::uint64_t refills = 0;   // times the queue was topped up
+    std::uint64_t lastRewriteFrame = 0; // the mix's frame the last rewrite began at
 };
 
 struct OutputDevice {
@@ -31,6 +65,10 @@ public:
     virtual bool start(const OutputConfig& config, RenderFunction render) = 0;
     // Stops pulling; when it returns, `render` is no longer called. Never hangs on the server.
     virtual void stop() = 0;
+    // Any thread, never blocks: what is to be heard has changed; an output with a deep queue
+    // replaces the part of the queue that has not been played.
+    virtual void mixChanged() {}
+    virtual OutputStatus status() const { return {}; }
 };
 
 // PulseAudio (and PipeWire through its PulseAudio service).

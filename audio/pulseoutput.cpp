@@ -17,12 +17,28 @@
 //   (0.5 s for the first attempts, then 1 s); a connection that is not playing within
 //   kConnectLimit (a hung server) is dropped and retried the same way. The timer is a
 //   CLOCK_MONOTONIC timerfd, so wall-clock jumps during the night do not delay a retry.
+//
+// The deep queue (when the mix can rewind, OutputConfig::rewindable):
+// - About two seconds are queued at the server, which asks for about one second at a time: the
+//   thread wakes about once a second. The stream is opened without ADJUST_LATENCY, so that the
+//   server gives the sink only tlength - 2 minreq (kSinkMs): the sink holds little, the stream's
+//   queue the rest, and what is in the stream's queue can still be replaced.
+// - mixChanged() (any thread) only writes to an eventfd. On this thread the output then asks
+//   the server where it reads (a timing update); the mix goes back to a rewind point just past
+//   that (plus the time since and a margin) and a short stretch is mixed again and written over
+//   the queue with a negative relative seek. The rest of the queue is replaced once the changes
+//   have settled (the top-up timer, kSettle later); until then the server's requests wait.
+// - After each rewrite a second timing update tells whether the server honoured it
+//   (RewriteCheck); a server that does not is left to a short queue (kFallbackMs) without
+//   rewrites, changed on the same stream.
 
 #include "audio/output.h"
+#include "audio/rewritecheck.h"
 
 #include <pulse/pulseaudio.h>
 
 #include <algorithm>
+#include <atomic>
 #include <cerrno>
 #include <chrono>
 #include <cstdint>
@@ -33,7 +49,9 @@
 #include <thread>
 #include <vector>
 #include <unistd.h>
+#include <sys/eventfd.h>
 #include <sys/timerfd.h>
+#include <time.h>
 
 #if defined(__x86_64__) || defined(__i386__)
 #include <xmmintrin.h>
@@ -48,6 +66,30 @@ constexpr size_t kFrameBytes = kChannels * sizeof(float);
 constexpr int kChunkFrames = 4096; // render is asked for at most this many frames at a time
 constexpr pa_usec_t kConnectLimit = 5 * PA_USEC_PER_SEC;
 constexpr auto kTeardownLimit = std::chrono::seconds(2);
+
+// The deep queue: what is queued at most, what the server asks for at a time, and what the sink
+// is left with (tlength - 2 minreq).
+constexpr pa_usec_t kSinkUsec = 30 * PA_USEC_PER_MSEC;
+constexpr pa_usec_t kDeepMinreqUsec = 1000 * PA_USEC_PER_MSEC;
+constexpr pa_usec_t kDeepTlengthUsec = 2 * kDeepMinreqUsec + kSinkUsec;
+// The short queue for a server that does not honour rewrites.
+constexpr pa_usec_t kFallbackMinreqUsec = 100 * PA_USEC_PER_MSEC;
+constexpr pa_usec_t kFallbackTlengthUsec = 2 * kFallbackMinreqUsec + 50 * PA_USEC_PER_MSEC;
+// A rewrite starts this far past where the server reads (besides the time since it said so).
+constexpr pa_usec_t kRewriteMarginUsec = 8 * PA_USEC_PER_MSEC;
+// How much a rewrite mixes at once; the rest follows when changes have settled.
+constexpr pa_usec_t kRewriteUsec = 300 * PA_USEC_PER_MSEC;
+constexpr pa_usec_t kSettleUsec = 100 * PA_USEC_PER_MSEC;
+// How far past a rewrite's first frame the server may have read and the change still be heard
+// in time.
+constexpr pa_usec_t kLateSlackUsec = 40 * PA_USEC_PER_MSEC;
+
+pa_usec_t monotonicUsec()
+{
+    timespec now{};
+    ::clock_gettime(CLOCK_MONOTONIC, &now);
+    return pa_usec_t(now.tv_sec) * PA_USEC_PER_SEC + pa_usec_t(now.tv_nsec) / 1000;
+}
 
 // Denormal floats cost up to a hundred times a normal operation; the mix decays into them
 // whenever a sound fades out, so they are flushed to zero on the thread that renders.
@@ -69,8 +111,10 @@ void flushDenormalsToZero()
 class PulseSession {
 public:
     PulseSession(const OutputConfig& config, RenderFunction render)
-        : m_render(std::move(render)), m_device(config.device), m_buffer(kChunkFrames * kChannels)
+        : m_render(std::move(render)), m_mix(config.rewindable), m_device(config.device),
+          m_buffer(kChunkFrames * kChannels)
     {
+        m_granule = m_mix ? std::max(m_mix->rewindGranularity(), 1) : 1;
         m_spec.format = PA_SAMPLE_FLOAT32NE;
         m_spec.rate = static_cast<uint32_t>(std::clamp(config.mixRate, 8000, 192000));
         m_spec.channels = kChannels;
@@ -81,8 +125,33 @@ public:
     {
         if (m_loop)
             pa_threaded_mainloop_free(m_loop);
-        if (m_timerFd >= 0)
-            ::close(m_timerFd);
+        for (int fd : {m_timerFd, m_changeFd, m_topUpFd})
+            if (fd >= 0)
+                ::close(fd);
+    }
+
+    // Any thread: the mix changed. Never blocks (an eventfd write).
+    void mixChanged()
+    {
+        if (m_changeFd < 0 || !m_mix)
+            return;
+        const std::uint64_t one = 1;
+        while (::write(m_changeFd, &one, sizeof one) < 0 && errno == EINTR) {
+        }
+    }
+
+    OutputStatus status() const
+    {
+        OutputStatus s;
+        s.streaming = m_streaming.load(std::memory_order_relaxed);
+        s.fellBack = m_fellBack.load(std::memory_order_relaxed);
+        s.deep = m_mix != nullptr && !s.fellBack;
+        s.queueMilliseconds = int(m_queueUsec.load(std::memory_order_relaxed) / PA_USEC_PER_MSEC);
+        s.rewrites = m_rewrites.load(std::memory_order_acquire);
+        s.lateRewrites = m_lateRewrites.load(std::memory_order_relaxed);
+        s.refills = m_refills.load(std::memory_order_relaxed);
+        s.lastRewriteFrame = m_lastRewriteFrame.load(std::memory_order_relaxed);
+        return s;
     }
 
     // Creates the mainloop and its timer and starts its thread; the first attempt to connect
@@ -100,6 +169,16 @@ public:
         m_timerEvent = api->io_new(api, m_timerFd, PA_IO_EVENT_INPUT, &PulseSession::onTimerEvent, this);
         if (!m_timerEvent)
             return false;
+        if (m_mix) {
+            m_changeFd = ::eventfd(0, EFD_NONBLOCK | EFD_CLOEXEC);
+            m_topUpFd = ::timerfd_create(CLOCK_MONOTONIC, TFD_NONBLOCK | TFD_CLOEXEC);
+            if (m_changeFd < 0 || m_topUpFd < 0)
+                return false;
+            m_changeEvent = api->io_new(api, m_changeFd, PA_IO_EVENT_INPUT, &PulseSession::onChangeEvent, this);
+            m_topUpEvent = api->io_new(api, m_topUpFd, PA_IO_EVENT_INPUT, &PulseSession::onTopUpEvent, this);
+            if (!m_changeEvent || !m_topUpEvent)
+                return false;
+        }
         m_timerPurpose = TimerPurpose::Connect;
         armTimer(0);
         if (pa_threaded_mainloop_start(m_loop) < 0)
@@ -124,11 +203,12 @@ public:
             return;
         pa_threaded_mainloop_lock(m_loop);
         dropConnection();
-        if (m_timerEvent) {
-            pa_mainloop_api* api = pa_threaded_mainloop_get_api(m_loop);
-            api->io_free(m_timerEvent);
-            m_timerEvent = nullptr;
-        }
+        pa_mainloop_api* api = pa_threaded_mainloop_get_api(m_loop);
+        for (pa_io_event** event : {&m_timerEvent, &m_changeEvent, &m_topUpEvent})
+            if (*event) {
+                api->io_free(*event);
+                *event = nullptr;
+            }
         pa_threaded_mainloop_unlock(m_loop);
         pa_threaded_mainloop_stop(m_loop);
         m_started = false;
@@ -252,8 +332,20 @@ private:
         attr.prebuf = uint32_t(-1);
         attr.minreq = uint32_t(pa_usec_to_bytes(m_bufferUsec / 2, &m_spec));
         attr.fragsize = uint32_t(-1);
+        pa_stream_flags_t flags = PA_STREAM_ADJUST_LATENCY;
+        m_queueUsec = m_bufferUsec * 3 / 2;
+        if (m_mix) {
+            attr = queueAttributes(m_fellBack.load(std::memory_order_relaxed));
+            flags = PA_STREAM_NOFLAGS;
+            // The new stream's index 0 is the mix's present frame; nothing before it is rewound.
+            m_streamBase = m_mix->mixedFrames();
+            m_mix->setRewindFloor(m_streamBase);
+            m_staleUntil = m_streamBase;
+            m_settleUntil = 0;
+            m_timingPending = m_verifyPending = m_changeAgain = false;
+        }
         const char* device = m_useDevice ? m_device.c_str() : nullptr;
-        if (pa_stream_connect_playback(m_stream, device, &attr, PA_STREAM_ADJUST_LATENCY, nullptr, nullptr) < 0) {
+        if (pa_stream_connect_playback(m_stream, device, &attr, flags, nullptr, nullptr) < 0) {
             scheduleReconnect();
             return;
         }
@@ -268,9 +360,11 @@ private:
         case PA_STREAM_READY:
             self->m_failedAttempts = 0;
             self->disarmTimer();
+            self->m_streaming = true;
             break;
         case PA_STREAM_FAILED:
         case PA_STREAM_TERMINATED:
+            self->m_streaming = false;
             self->onStreamLost();
             break;
         default:
@@ -306,22 +400,201 @@ private:
 
     void write(pa_stream* stream, size_t bytes)
     {
+        // While changes come in, a rewrite has replaced only the start of the queue; the top-up
+        // timer writes the rest once they have settled.
+        if (m_mix && monotonicUsec() < m_settleUntil)
+            return;
+        renderAndWrite(stream, bytes / kFrameBytes, 0);
+    }
+
+    // Mixes `frames` frames (rounded up to whole rewind points) and writes them, the first
+    // after a relative seek of `seekFrames`. False when the stream is failing or closed.
+    bool renderAndWrite(pa_stream* stream, size_t frames, std::int64_t seekFrames)
+    {
         flushDenormalsToZero();
         std::lock_guard gate(m_renderGate);
         if (!m_gateOpen)
-            return;
-        size_t frames = bytes / kFrameBytes;
+            return false;
+        frames = (frames + size_t(m_granule) - 1) / size_t(m_granule) * size_t(m_granule);
+        std::int64_t seek = seekFrames * std::int64_t(kFrameBytes);
+        if (frames > 0)
+            m_refills.fetch_add(1, std::memory_order_relaxed);
         while (frames > 0) {
             const size_t chunk = std::min<size_t>(frames, kChunkFrames);
             m_render(m_buffer.data(), int(chunk));
-            if (pa_stream_write(stream, m_buffer.data(), chunk * kFrameBytes, nullptr, 0, PA_SEEK_RELATIVE) < 0)
-                return; // the stream is failing; its state callback follows
+            if (pa_stream_write(stream, m_buffer.data(), chunk * kFrameBytes, nullptr, seek, PA_SEEK_RELATIVE) < 0)
+                return false; // the stream is failing; its state callback follows
+            seek = 0;
             frames -= chunk;
         }
+        return true;
+    }
+
+    pa_buffer_attr queueAttributes(bool fallback)
+    {
+        const pa_usec_t tlength = fallback ? kFallbackTlengthUsec : kDeepTlengthUsec;
+        const pa_usec_t minreq = fallback ? kFallbackMinreqUsec : kDeepMinreqUsec;
+        pa_buffer_attr attr;
+        attr.maxlength = uint32_t(-1);
+        attr.tlength = uint32_t(pa_usec_to_bytes(tlength, &m_spec));
+        attr.prebuf = uint32_t(-1);
+        attr.minreq = uint32_t(pa_usec_to_bytes(minreq, &m_spec));
+        attr.fragsize = uint32_t(-1);
+        m_queueUsec = tlength;
+        return attr;
+    }
+
+    bool streamReady() const { return m_stream && pa_stream_get_state(m_stream) == PA_STREAM_READY; }
+
+    static void onChangeEvent(pa_mainloop_api*, pa_io_event*, int fd, pa_io_event_flags_t, void* userdata)
+    {
+        std::uint64_t count;
+        while (::read(fd, &count, sizeof count) < 0 && errno == EINTR) {
+        }
+        static_cast<PulseSession*>(userdata)->onChange();
+    }
+
+    void onChange()
+    {
+        if (!streamReady() || m_fellBack.load(std::memory_order_relaxed))
+            return;
+        if (m_timingPending) {
+            m_changeAgain = true; // one rewrite at a time; the next follows this one
+            return;
+        }
+        requestTiming(false);
+    }
+
+    void requestTiming(bool verify)
+    {
+        pa_operation* op = pa_stream_update_timing_info(m_stream, &PulseSession::onTiming, this);
+        if (!op)
+            return;
+        pa_operation_unref(op);
+        m_timingPending = true;
+        m_verifyPending = verify;
+        m_changeAgain = false;
+    }
+
+    static void onTiming(pa_stream* stream, int success, void* userdata)
+    {
+        auto* self = static_cast<PulseSession*>(userdata);
+        if (stream == self->m_stream)
+            self->timingArrived(success != 0);
+    }
+
+    void timingArrived(bool success)
+    {
+        const bool verify = m_verifyPending;
+        m_timingPending = m_verifyPending = false;
+        const pa_timing_info* timing = success && streamReady() ? pa_stream_get_timing_info(m_stream) : nullptr;
+        if (timing && !timing->read_index_corrupt) {
+            const std::int64_t frameBytes = std::int64_t(kFrameBytes);
+            const std::int64_t read = std::int64_t(timing->read_index) / frameBytes;
+            m_mix->setRewindFloor(m_streamBase + std::uint64_t(std::max<std::int64_t>(read, 0)));
+            if (verify) {
+                const std::int64_t slack = std::int64_t(pa_usec_to_bytes(kLateSlackUsec, &m_spec)) / frameBytes;
+                const std::int64_t write = timing->write_index_corrupt ? m_checkWrite
+                                                                       : std::int64_t(timing->write_index) / frameBytes;
+                const auto verdict = RewriteCheck::judge(m_checkPoint, m_checkWrite, read, write, slack);
+                if (verdict == RewriteCheck::Verdict::Late)
+                    m_lateRewrites.fetch_add(1, std::memory_order_relaxed);
+                if (m_check.record(verdict))
+                    fallBack();
+            } else {
+                rewrite(*timing, read);
+            }
+        }
+        if (m_changeAgain && streamReady() && !m_fellBack.load(std::memory_order_relaxed))
+            requestTiming(false);
+    }
+
+    // Replaces the queue from just past where the server reads.
+    void rewrite(const pa_timing_info& timing, std::int64_t read)
+    {
+        const std::uint64_t end = m_mix->mixedFrames();
+        const pa_usec_t since = pa_timeval_age(&timing.timestamp);
+        const std::int64_t ahead = std::int64_t(pa_usec_to_bytes(since + kRewriteMarginUsec, &m_spec) / kFrameBytes);
+        std::uint64_t point = m_streamBase + std::uint64_t(std::max<std::int64_t>(read + ahead, 0));
+        point = (point + std::uint64_t(m_granule) - 1) / std::uint64_t(m_granule) * std::uint64_t(m_granule);
+        point = std::max(point, m_mix->oldestRewind());
+        if (point >= end)
+            return; // nothing queued past it: the next refill mixes the change
+        {
+            std::lock_guard gate(m_renderGate);
+            if (!m_gateOpen || !m_mix->rewindTo(point))
+                return;
+        }
+        m_staleUntil = std::max(m_staleUntil, end);
+        const std::uint64_t stretch = pa_usec_to_bytes(kRewriteUsec, &m_spec) / kFrameBytes;
+        const std::uint64_t frames = std::min<std::uint64_t>(stretch, m_staleUntil - point);
+        if (!renderAndWrite(m_stream, size_t(frames), -std::int64_t(end - point)))
+            return;
+        m_lastRewriteFrame.store(point, std::memory_order_relaxed);
+        m_rewrites.fetch_add(1, std::memory_order_release);
+        m_settleUntil = monotonicUsec() + kSettleUsec;
+        armTopUp(kSettleUsec);
+        m_checkPoint = std::int64_t(point - m_streamBase);
+        m_checkWrite = std::int64_t(m_mix->mixedFrames() - m_streamBase);
+        if (!m_changeAgain)
+            requestTiming(true);
+    }
+
+    void armTopUp(pa_usec_t delay)
+    {
+        itimerspec timer{};
+        timer.it_value.tv_sec = time_t(delay / PA_USEC_PER_SEC);
+        timer.it_value.tv_nsec = long(delay % PA_USEC_PER_SEC) * 1000 + 1;
+        ::timerfd_settime(m_topUpFd, 0, &timer, nullptr);
+    }
+
+    static void onTopUpEvent(pa_mainloop_api*, pa_io_event*, int fd, pa_io_event_flags_t, void* userdata)
+    {
+        std::uint64_t expirations;
+        while (::read(fd, &expirations, sizeof expirations) < 0 && errno == EINTR) {
+        }
+        static_cast<PulseSession*>(userdata)->topUp();
+    }
+
+    // Fills the queue again after rewrites: at least over what is left of the old queue, and as
+    // much as the server asks for.
+    void topUp()
+    {
+        const pa_usec_t now = monotonicUsec();
+        if (now < m_settleUntil) {
+            armTopUp(m_settleUntil - now);
+            return;
+        }
+        if (!streamReady())
+            return;
+        const std::uint64_t mixed = m_mix->mixedFrames();
+        const size_t stale = m_staleUntil > mixed ? size_t(m_staleUntil - mixed) : 0;
+        const size_t writable = pa_stream_writable_size(m_stream);
+        const size_t asked = writable == size_t(-1) ? 0 : writable / kFrameBytes;
+        renderAndWrite(m_stream, std::max(stale, asked), 0);
+    }
+
+    // The server does not honour rewrites: a short queue on the same stream from now on.
+    void fallBack()
+    {
+        if (m_fellBack.exchange(true, std::memory_order_relaxed))
+            return;
+        m_settleUntil = 0;
+        if (!streamReady())
+            return;
+        const pa_buffer_attr attr = queueAttributes(true);
+        if (pa_operation* op = pa_stream_set_buffer_attr(m_stream, &attr, nullptr, nullptr))
+            pa_operation_unref(op);
+        topUp();
     }
 
     void dropStream()
     {
+        m_streaming = false;
+        if (m_topUpFd >= 0) {
+            itimerspec off{};
+            ::timerfd_settime(m_topUpFd, 0, &off, nullptr);
+        }
         if (!m_stream)
             return;
         pa_stream_set_state_callback(m_stream, nullptr, nullptr);
@@ -346,6 +619,8 @@ private:
     std::mutex m_renderGate;
     bool m_gateOpen = true;
     RenderFunction m_render;
+    RewindableMix* const m_mix; // deep queue with rewrites when set
+    int m_granule = 1;          // frames are written in whole multiples of this
 
     const std::string m_device;
     pa_sample_spec m_spec{};
@@ -362,6 +637,28 @@ private:
     bool m_useDevice = false;
     pa_context* m_context = nullptr;
     pa_stream* m_stream = nullptr;
+
+    // The deep queue's state (this thread only, but for the counters).
+    int m_changeFd = -1;
+    int m_topUpFd = -1;
+    pa_io_event* m_changeEvent = nullptr;
+    pa_io_event* m_topUpEvent = nullptr;
+    std::uint64_t m_streamBase = 0;  // the mix's frame at the stream's index 0
+    std::uint64_t m_staleUntil = 0;  // the old queue, from before the last rewrite, ends here
+    pa_usec_t m_settleUntil = 0;     // monotonic: requests wait for the top-up until then
+    bool m_timingPending = false;
+    bool m_verifyPending = false;
+    bool m_changeAgain = false;
+    std::int64_t m_checkPoint = 0;   // the last rewrite's first frame and where it left the
+    std::int64_t m_checkWrite = 0;   // write index, in frames of the stream
+    RewriteCheck m_check;
+    std::atomic<bool> m_streaming{false};
+    std::atomic<bool> m_fellBack{false};
+    std::atomic<pa_usec_t> m_queueUsec{0};
+    std::atomic<std::uint64_t> m_rewrites{0};
+    std::atomic<std::uint64_t> m_lateRewrites{0};
+    std::atomic<std::uint64_t> m_refills{0};
+    std::atomic<std::uint64_t> m_lastRewriteFrame{0};
 };
 
 class PulseOutput final : public Output {
@@ -405,6 +702,14 @@ public:
             session->shutdown();
         }
     }
+
+    void mixChanged() override
+    {
+        if (m_session)
+            m_session->mixChanged();
+    }
+
+    OutputStatus status() const override { return m_session ? m_session->status() : OutputStatus{}; }
 
 private:
     std::shared_ptr<PulseSession> m_session;

@@ -25,28 +25,28 @@ void ToneGenerator::set(const ToneSettings& s)
 {
     if (!std::isfinite(s.hz) || !std::isfinite(s.levelDb))
         return;
-    const std::uint32_t seq = m_sequence.load(std::memory_order_relaxed);
-    m_sequence.store(seq + 1, std::memory_order_relaxed);
+    const std::uint32_t seq = m_request->sequence.load(std::memory_order_relaxed);
+    m_request->sequence.store(seq + 1, std::memory_order_relaxed);
     std::atomic_thread_fence(std::memory_order_release);
-    m_wantOn.store(s.on, std::memory_order_relaxed);
-    m_wantKind.store(s.kind == kToneBand ? kToneBand : kToneSine, std::memory_order_relaxed);
-    m_wantHz.store(std::clamp(s.hz, kMinHz, std::min(kMaxHz, 0.45f * float(m_rate))), std::memory_order_relaxed);
-    m_wantLevel.store(std::clamp(s.levelDb, kMinLevelDb, kMaxLevelDb), std::memory_order_relaxed);
-    m_sequence.store(seq + 2, std::memory_order_release);
+    m_request->on.store(s.on, std::memory_order_relaxed);
+    m_request->kind.store(s.kind == kToneBand ? kToneBand : kToneSine, std::memory_order_relaxed);
+    m_request->hz.store(std::clamp(s.hz, kMinHz, std::min(kMaxHz, 0.45f * float(m_rate))), std::memory_order_relaxed);
+    m_request->level.store(std::clamp(s.levelDb, kMinLevelDb, kMaxLevelDb), std::memory_order_relaxed);
+    m_request->sequence.store(seq + 2, std::memory_order_release);
 }
 
 void ToneGenerator::pull()
 {
-    const std::uint32_t before = m_sequence.load(std::memory_order_acquire);
+    const std::uint32_t before = m_request->sequence.load(std::memory_order_acquire);
     if (before == m_seen || (before & 1))
         return;
     ToneSettings s;
-    s.on = m_wantOn.load(std::memory_order_relaxed);
-    s.kind = m_wantKind.load(std::memory_order_relaxed);
-    s.hz = m_wantHz.load(std::memory_order_relaxed);
-    s.levelDb = m_wantLevel.load(std::memory_order_relaxed);
+    s.on = m_request->on.load(std::memory_order_relaxed);
+    s.kind = m_request->kind.load(std::memory_order_relaxed);
+    s.hz = m_request->hz.load(std::memory_order_relaxed);
+    s.levelDb = m_request->level.load(std::memory_order_relaxed);
     std::atomic_thread_fence(std::memory_order_acquire);
-    if (m_sequence.load(std::memory_order_relaxed) != before)
+    if (m_request->sequence.load(std::memory_order_relaxed) != before)
         return;
     m_seen = before;
     m_target = s;

@@ -2,6 +2,7 @@
 
 #include <atomic>
 #include <cstdint>
+#include <memory>
 
 namespace sonaveil::audio {
 
@@ -54,11 +55,15 @@ private:
     float noise();
 
     int m_rate;
-    std::atomic<std::uint32_t> m_sequence{0};
-    std::atomic<bool> m_wantOn{false};
-    std::atomic<int> m_wantKind{kToneSine};
-    std::atomic<float> m_wantHz{1000.0f};
-    std::atomic<float> m_wantLevel{-50.0f};
+    // The request, written by set() under a sequence count; shared by copies of the state.
+    struct Request {
+        std::atomic<std::uint32_t> sequence{0};
+        std::atomic<bool> on{false};
+        std::atomic<int> kind{kToneSine};
+        std::atomic<float> hz{1000.0f};
+        std::atomic<float> level{-50.0f};
+    };
+    std::shared_ptr<Request> m_request = std::make_shared<Request>();
     std::uint32_t m_seen = 0;
 
     ToneSettings m_target;

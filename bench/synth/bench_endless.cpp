@@ -18,9 +18,17 @@
 //         one sound for a while, for counting its instructions under callgrind (see one())
 //     bench_endless <program folder> start
 //         how long making each generator takes
+//     bench_endless <program folder> player [SECONDS=20]
+//         a typical 12 and all 35 generators run the way the player runs them: on the source
+//         worker, a batch at a time into their rings, mixed in refills of a second paced in real
+//         time; CPU % of a core for the generators (the worker) and for mixing, and how often
+//         a voice found its generator behind
 
 #include "audio/resampler.h"
+#include "audio/livesource.h"
+#include "audio/mixer.h"
 #include "audio/sample.h"
+#include "audio/sourceworker.h"
 #include "synth/endless.h"
 #include "synth/synth.h"
 #include "tools/soundcheck/measure.h"
@@ -35,6 +43,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <numeric>
+#include <thread>
 #include <string>
 #include <vector>
 
@@ -489,6 +498,69 @@ int start()
 
 } // namespace
 
+double threadCpuSeconds()
+{
+    timespec t{};
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
+    return double(t.tv_sec) + 1e-9 * double(t.tv_nsec);
+}
+
+// The player's way: the engine's mixer (keeping its rewind history, as it does for the deep
+// queue), the source worker filling the rings, and the output's refill of about a second.
+int player(double seconds)
+{
+    const std::vector<int> typical = {1, 2, 3, 6, 8, 9, 13, 15, 21, 23, 27, 33};
+    std::vector<int> all(35);
+    std::iota(all.begin(), all.end(), 1);
+    std::printf("%.0f s of each, refills of 1 s paced in real time, CPU %% of one core\n", seconds);
+    std::printf("sounds           generators   mixing   together   holds\n");
+    for (auto [name, which] : {std::pair{"a typical 12", typical}, std::pair{"all 35", all}}) {
+        audio::Mixer mixer(kMixRate, 64);
+        mixer.keepHistory(3 * kMixRate);
+        audio::SourceWorker worker(64);
+        mixer.setSourceWorker(&worker);
+        std::vector<std::unique_ptr<audio::LiveSource>> sources;
+        for (int n : which) {
+            sources.push_back(std::make_unique<audio::LiveSource>(synth::makeEndless(n, 11)));
+            const int index = int(sources.size()) - 1;
+            audio::VoiceSlot& slot = mixer.slot(index);
+            slot.live.store(sources.back().get());
+            slot.frequency.store(sources.back()->rate());
+            slot.volume.store(160);
+            slot.keyOn.store(true);
+            slot.generation.store(1);
+            worker.set(index, sources.back().get());
+        }
+        worker.start();
+        // The rings' first batches, as when the player starts its sounds.
+        std::this_thread::sleep_for(std::chrono::milliseconds(300));
+        std::vector<float> out(2 * 4096);
+        const int refill = 86 * audio::Mixer::kSnapshotFrames; // about a second, as the server asks
+        const double cpu0 = cpuSeconds();
+        double mixing = 0;
+        const auto start = Clock::now();
+        auto next = start;
+        long mixed = 0;
+        while (mixed < long(seconds * kMixRate)) {
+            const double t0 = threadCpuSeconds();
+            for (int done = 0; done < refill; done += 4096)
+                mixer.render(out.data(), std::min(4096, refill - done));
+            mixing += threadCpuSeconds() - t0;
+            g_sink = out[100];
+            mixed += refill;
+            next += std::chrono::microseconds(long(1e6 * refill / kMixRate));
+            std::this_thread::sleep_until(next);
+        }
+        const double wall = std::chrono::duration<double>(Clock::now() - start).count();
+        const double total = cpuSeconds() - cpu0;
+        worker.stop();
+        std::printf("%-15s  %10.3f  %7.3f  %9.3f  %6llu\n", name, 100 * (total - mixing) / wall, 100 * mixing / wall,
+                    100 * total / wall, static_cast<unsigned long long>(mixer.starvedCount()));
+        std::fflush(stdout);
+    }
+    return 0;
+}
+
 int main(int argc, char** argv)
 {
     if (argc < 3) {
@@ -525,6 +597,8 @@ int main(int argc, char** argv)
         return cost(folder, arg(3, 20));
     if (mode == "one")
         return one(folder, int(arg(3, 1)), arg(4, 2), argc > 5 && std::string(argv[5]) == "file");
+    if (mode == "player")
+        return player(arg(3, 20));
     if (mode == "start")
         return start();
     std::fprintf(stderr, "unknown mode %s\n", mode.c_str());

@@ -3,6 +3,7 @@
 // mixing, and be freed on the caller's thread once finished.
 #include "audio/engine.h"
 #include "audio/livesource.h"
+#include "audio/sourceworker.h"
 
 #include "audiotestutil.h"
 #include "tempfolder.h"
@@ -217,9 +218,9 @@ TEST_F(LiveVoices, ASlowOrSilentGeneratorNeitherHoldsUpNorShiftsTheMix)
     const auto start = std::chrono::steady_clock::now();
     EXPECT_EQ(mix(std::move(slow), &calls), alone);
     EXPECT_GE(std::chrono::steady_clock::now() - start, std::chrono::microseconds(200) * calls);
-    // Called for a batch at a time, not for every mixing block.
-    EXPECT_GE(calls, kRate / (128 + LiveSource::kBatch) - 1);
-    EXPECT_LE(calls, kRate / LiveSource::kBatch + 2);
+    // Called for a long run at a time, not for every mixing block.
+    EXPECT_GE(calls, 2);
+    EXPECT_LE(calls, kRate / (16 * 128));
 }
 
 TEST_F(LiveVoices, TheMixerAllocatesNothingWhileGeneratorsPlay)
@@ -303,36 +304,115 @@ TEST_F(LiveVoices, APausedMixHoldsAGeneratorWhereItIs)
     EXPECT_LT(largestDifference(outputs[0], outputs[1]), 1e-6f);
 }
 
-TEST(LiveSource, SlidesBackWithoutLosingAFrame)
+namespace {
+
+// Frame k holds k (mod 30000): every read must find its own index.
+struct Counting : Generator {
+    int at = 0;
+    int rate() const override { return kRate; }
+    void generate(SourceFrame* out, int frames) override
+    {
+        for (int i = 0; i < frames; ++i)
+            out[i] = SourceFrame(at++ % 30000);
+    }
+};
+
+SourceFrame expected(std::int64_t frame)
 {
-    // Frame k holds k (mod 30000): every read must find its own index.
-    struct Counting : Generator {
-        int at = 0;
-        int rate() const override { return kRate; }
-        void generate(SourceFrame* out, int frames) override
-        {
-            for (int i = 0; i < frames; ++i)
-                out[i] = SourceFrame(at++ % 30000);
-        }
-    };
+    return frame < 0 ? SourceFrame(0) : SourceFrame(frame % 30000);
+}
+
+} // namespace
+
+TEST(LiveSource, EveryWindowReadsItsOwnFramesAcrossTheRingsWrap)
+{
     LiveSource source(std::make_unique<Counting>());
-    std::uint64_t position = 0;
-    std::uint64_t absolute = 0;
     const std::uint64_t step = (std::uint64_t(3) << 32) / 2 + 12345; // 1.5 frames and a bit
-    for (int block = 0; block < 2000; ++block) {
-        source.prepare(position, 1024);
-        const int frame = int(position >> 32);
-        ASSERT_GE(source.generated(), frame + 1024 + Sample::kMarginAfter);
-        ASSERT_LT(frame, LiveSource::kSlideAt);
-        EXPECT_EQ(source.data()[frame], SourceFrame((absolute >> 32) % 30000));
-        // The margin before the position holds the frames before it.
-        if ((absolute >> 32) >= std::uint64_t(Sample::kMarginBefore)) {
-            EXPECT_EQ(source.data()[frame - Sample::kMarginBefore],
-                      SourceFrame(((absolute >> 32) - Sample::kMarginBefore) % 30000));
+    std::uint64_t absolute = 0;
+    // Several times round the ring, reading a window a block long at every step.
+    for (int block = 0; block < 6000; ++block) {
+        const std::int64_t frame = std::int64_t(absolute >> 32);
+        source.setReadPosition(frame, frame - Sample::kMarginBefore - 1, step);
+        source.fillTo(frame + 1024);
+        ASSERT_GE(source.written(), frame + 1024);
+        const SourceFrame* w = source.window(frame - Sample::kMarginBefore);
+        for (int i : {0, 1, Sample::kMarginBefore, Sample::kMarginBefore + 700, LiveSource::kWindow - 1}) {
+            const std::int64_t f = frame - Sample::kMarginBefore + i;
+            if (f < source.written()) {
+                ASSERT_EQ(w[i], expected(f)) << "frame " << f;
+            }
         }
-        position += 128 * step;
         absolute += 128 * step;
     }
-    // It makes only what is read, plus the reach and a batch.
-    EXPECT_LE(source.totalGenerated(), (absolute >> 32) + 1024 + LiveSource::kBatch + Sample::kMarginAfter + 1);
+    EXPECT_GT(source.written(), 3 * LiveSource::kRingFrames);
+}
+
+TEST(LiveSource, TheWriterKeepsWhatTheReaderMayReadAgainAndAsksToBeWokenOnce)
+{
+    LiveSource source(std::make_unique<Counting>());
+    // The reader holds on to frame 1000: however much is asked, nothing from there on is
+    // overwritten, and the ring fills up to there and no further.
+    source.setReadPosition(200000, 1000, std::uint64_t(1) << 32);
+    source.fillTo(5 * LiveSource::kRingFrames);
+    EXPECT_EQ(source.written(), 1000 + LiveSource::kRingFrames);
+    EXPECT_EQ(source.wanted(), 0);
+    for (std::int64_t f : {std::int64_t(1000), std::int64_t(50000), source.written() - 1})
+        EXPECT_EQ(source.window(f)[0], expected(f));
+
+    // Running low, the reader asks for the writer once; once answered, it asks again.
+    LiveSource fresh(std::make_unique<Counting>());
+    EXPECT_TRUE(fresh.setReadPosition(0, -Sample::kMarginBefore, std::uint64_t(1) << 32));
+    EXPECT_FALSE(fresh.setReadPosition(128, -Sample::kMarginBefore, std::uint64_t(1) << 32));
+    EXPECT_TRUE(fresh.takeWakeRequest());
+    // The writer tops up a batch at a time, to the frames kept ahead and not beyond.
+    int batches = 0;
+    while (fresh.fill(int(kRate * LiveSource::kBatchSeconds)) > 0)
+        ++batches;
+    EXPECT_GE(batches, int(LiveSource::kAheadSeconds / LiveSource::kBatchSeconds));
+    EXPECT_EQ(fresh.written(), 128 + std::int64_t(kRate * LiveSource::kAheadSeconds));
+    EXPECT_FALSE(fresh.setReadPosition(256, 0, std::uint64_t(1) << 32));
+    EXPECT_TRUE(fresh.setReadPosition(fresh.written() - 100, 0, std::uint64_t(1) << 32));
+}
+
+TEST(SourceWorker, KeepsEveryRingAheadOfItsReaderOnItsOwnThread)
+{
+    const auto waitFor = [](const std::function<bool()>& condition) {
+        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+        while (!condition()) {
+            if (std::chrono::steady_clock::now() > deadline)
+                return false;
+            std::this_thread::sleep_for(std::chrono::milliseconds(2));
+        }
+        return true;
+    };
+    const std::int64_t ahead = std::int64_t(kRate * LiveSource::kAheadSeconds);
+    SourceWorker worker(4);
+    std::atomic<int> started{0};
+    worker.setOnFirstFrames([&] { ++started; });
+    worker.start();
+    LiveSource a(std::make_unique<Counting>()), b(std::make_unique<Counting>());
+    worker.set(0, &a);
+    worker.set(3, &b);
+    ASSERT_TRUE(waitFor([&] { return a.written() == ahead && b.written() == ahead; }));
+    EXPECT_EQ(started.load(), 2);
+    // A reader that has run low wakes the worker, which catches up a batch at a time.
+    const std::uint64_t batches = worker.batches();
+    if (a.setReadPosition(ahead - 1000, ahead - 2000, std::uint64_t(1) << 32))
+        worker.wake();
+    ASSERT_TRUE(waitFor([&] { return a.written() == 2 * ahead - 1000; }));
+    EXPECT_GE(worker.batches() - batches, std::uint64_t(LiveSource::kAheadSeconds / LiveSource::kBatchSeconds));
+    EXPECT_EQ(a.window(ahead)[0], expected(ahead));
+    EXPECT_EQ(b.written(), ahead);
+
+    // Taken out, a source is left alone once the worker says so.
+    worker.set(0, nullptr);
+    ASSERT_TRUE(waitFor([&] { return worker.released(&a); }));
+    const std::int64_t written = a.written();
+    a.setReadPosition(written, written - 200, std::uint64_t(1) << 32);
+    worker.wake();
+    b.setReadPosition(ahead, ahead - 200, std::uint64_t(1) << 32);
+    worker.wake();
+    ASSERT_TRUE(waitFor([&] { return b.written() > ahead; }));
+    EXPECT_EQ(a.written(), written);
+    worker.stop();
 }
