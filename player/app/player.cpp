@@ -44,6 +44,8 @@ Player::Player(PlayerSetup setup, QObject* parent)
     , m_tinnitus(userFolder().toStdString())
     , m_links(m_setup.programFolder, *m_setup.launcher, *m_setup.dialogs)
 {
+    // The sample files play streamed from disk, never held decoded.
+    m_binding.setStreamFiles(true);
     m_colours = std::make_unique<PlayerColours>(m_setup.programFolder, userFolder(), *m_setup.dialogs);
     m_splash = std::make_unique<SplashWindow>(artwork::load(m_setup.programFolder, "splash.jpg"));
     m_splash->setWindowIcon(artwork::programIcon(m_setup.programFolder));
