@@ -6,6 +6,7 @@
 #include "player/app/dialogs.h"
 #include "player/app/mainwindow.h"
 
+#include <QApplication>
 #include <QDir>
 #include <QFileInfo>
 #include <QGridLayout>
@@ -247,7 +248,10 @@ QString MySoundsPage::messageFor(const UserSounds::Outcome& outcome, const QStri
 
 QString MySoundsPage::add(const QString& path)
 {
+    // Copying a long file and finding its seam take a moment.
+    QApplication::setOverrideCursor(Qt::WaitCursor);
     const auto outcome = m_sounds.add(path.toStdString());
+    QApplication::restoreOverrideCursor();
     if (outcome.result != UserSounds::Result::Added)
         return messageFor(outcome, path, QString::fromStdString(m_sounds.folder().string()));
     saveList();
@@ -292,7 +296,9 @@ void MySoundsPage::addFolderAsked()
     if (folder.isEmpty())
         return;
     m_lastFolder = QFileInfo(folder).absolutePath();
+    QApplication::setOverrideCursor(Qt::WaitCursor);
     const auto outcome = m_sounds.addFolder(folder.toStdString());
+    QApplication::restoreOverrideCursor();
     if (outcome.result != UserSounds::Result::Added) {
         tellAdded(messageFor(outcome, folder, QString::fromStdString(m_sounds.folder().string())));
         return;
