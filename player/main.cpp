@@ -52,12 +52,15 @@ int failure(const std::string& line)
 bool checkPresets(player::CommandLine& line, std::string& error)
 {
     for (auto& step : line.steps) {
-        if (step.action != player::CommandLine::Action::Load)
+        if (step.action != player::CommandLine::Action::Load && step.action != player::CommandLine::Action::AddSound)
             continue;
         std::error_code ec;
         const std::filesystem::path absolute = std::filesystem::absolute(step.file, ec);
         if (!ec)
             step.file = absolute.lexically_normal().string();
+        // A sound is checked by the player that adds it, which says what is wrong with it.
+        if (step.action == player::CommandLine::Action::AddSound)
+            continue;
         std::string why;
         const auto text = readWholeFile(step.file, kMaxStateFileBytes, &why);
         if (!text) {

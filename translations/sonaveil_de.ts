@@ -493,12 +493,21 @@ Wert: 1 bis 4</translation>
 <context>
     <name>sonaveil::player::CommandLine</name>
     <message>
+        <source>--load needs a preset file</source>
+        <translation>--load braucht eine Voreinstellungsdatei</translation>
+    </message>
+    <message>
+        <source>unknown option &quot;%1&quot; (quietdeck --help lists the options)</source>
+        <translation>unbekannte Option „%1“ (quietdeck --help nennt die Optionen)</translation>
+    </message>
+    <message>
         <source>Usage: quietdeck [options] [FILE.svp]
 Sonaveil: masking sounds for the night. A second start hands its options to the player
 that is running and brings its window forward.
 
   --load FILE   load a preset (.svp) as &quot;Load&quot; does; a FILE on its own does the same
   --previous    load the mix of the last session
+  --add-sound FILE  add a sound file (or a folder of music) to My Sounds
   --stop-all    switch every sound off
   --mute        mute the mix
   --unmute      bring the muted mix back
@@ -512,6 +521,7 @@ laufenden Player und holt dessen Fenster nach vorn.
 
   --load DATEI  eine Voreinstellung (.svp) laden wie „Laden“; eine DATEI allein ebenso
   --previous    den Mix der letzten Sitzung laden
+  --add-sound DATEI  eine Klangdatei (oder einen Ordner mit Musik) zu „Meine Klänge“ hinzufügen
   --stop-all    alle Klänge ausschalten
   --mute        den Mix stumm schalten
   --unmute      den stummen Mix wieder hörbar machen
@@ -521,12 +531,8 @@ laufenden Player und holt dessen Fenster nach vorn.
   --version     die Version zeigen</translation>
     </message>
     <message>
-        <source>--load needs a preset file</source>
-        <translation>--load braucht eine Voreinstellungsdatei</translation>
-    </message>
-    <message>
-        <source>unknown option &quot;%1&quot; (quietdeck --help lists the options)</source>
-        <translation>unbekannte Option „%1“ (quietdeck --help nennt die Optionen)</translation>
+        <source>--add-sound needs a sound file or a folder</source>
+        <translation>--add-sound braucht eine Klangdatei oder einen Ordner</translation>
     </message>
 </context>
 <context>
@@ -904,6 +910,200 @@ laufenden Player und holt dessen Fenster nach vorn.
         <source>Every balance of this page to the centre</source>
         <translation>Alle Balancen dieser Seite in die Mitte</translation>
     </message>
+    <message>
+        <source>My Soun&amp;ds</source>
+        <translation>Meine &amp;Klänge</translation>
+    </message>
+    <message>
+        <source>Your own sounds and music</source>
+        <translation>Ihre eigenen Klänge und Ihre Musik</translation>
+    </message>
+</context>
+<context>
+    <name>sonaveil::player::MySoundsPage</name>
+    <message>
+        <source>Sound files (*.wav *.flac *.ogg *.oga *.opus *.mp3 *.aif *.aiff)|*.wav;*.flac;*.ogg;*.oga;*.opus;*.mp3;*.aif;*.aiff</source>
+        <translation>Klangdateien (*.wav *.flac *.ogg *.oga *.opus *.mp3 *.aif *.aiff)|*.wav;*.flac;*.ogg;*.oga;*.opus;*.mp3;*.aif;*.aiff</translation>
+    </message>
+    <message>
+        <source>Your own sounds play here beside the built-in ones: a recording of your fan, the rain on your roof, or your own music, through the notch when it is on. Add a sound file, or a folder of music that plays as a playlist.</source>
+        <translation>Hier spielen Ihre eigenen Klänge neben den mitgelieferten: eine Aufnahme Ihres Ventilators, der Regen auf Ihrem Dach oder Ihre eigene Musik, durch die Kerbe, wenn sie eingeschaltet ist. Fügen Sie eine Klangdatei hinzu oder einen Ordner mit Musik, der als Wiedergabeliste spielt.</translation>
+    </message>
+    <message>
+        <source>Add Sound…</source>
+        <translation>Klan&amp;g hinzufügen…</translation>
+    </message>
+    <message>
+        <source>Copy a sound file of your own into the player (WAV, FLAC, Ogg, Opus, MP3)</source>
+        <translation>Eine eigene Klangdatei in den Player kopieren (WAV, FLAC, Ogg, Opus, MP3)</translation>
+    </message>
+    <message>
+        <source>Add Folder…</source>
+        <translation>Or&amp;dner hinzufügen…</translation>
+    </message>
+    <message>
+        <source>Play the sound files of a folder one after another, without end</source>
+        <translation>Die Klangdateien eines Ordners nacheinander spielen, ohne Ende</translation>
+    </message>
+    <message>
+        <source>My sound %1</source>
+        <translation>Eigener Klang %1</translation>
+    </message>
+    <message>
+        <source>My sound %1: rename, remove</source>
+        <translation>Eigener Klang %1: umbenennen, entfernen</translation>
+    </message>
+    <message>
+        <source>My sound %1 volume</source>
+        <translation>Eigener Klang %1 Lautstärke</translation>
+    </message>
+    <message>
+        <source>My sound %1 pitch</source>
+        <translation>Eigener Klang %1 Tonhöhe</translation>
+    </message>
+    <message>
+        <source>My sound %1 balance</source>
+        <translation>Eigener Klang %1 Balance</translation>
+    </message>
+    <message>
+        <source>%1: the folder %2, %3</source>
+        <translation>%1: der Ordner %2, %3</translation>
+    </message>
+    <message>
+        <source>shuffled</source>
+        <translation>gemischt</translation>
+    </message>
+    <message>
+        <source>in order</source>
+        <translation>der Reihe nach</translation>
+    </message>
+    <message>
+        <source>%1 volume</source>
+        <translation>%1 Lautstärke</translation>
+    </message>
+    <message>
+        <source>%1 pitch</source>
+        <translation>%1 Tonhöhe</translation>
+    </message>
+    <message>
+        <source>%1 balance</source>
+        <translation>%1 Balance</translation>
+    </message>
+    <message>
+        <source>%1: rename, remove</source>
+        <translation>%1: umbenennen, entfernen</translation>
+    </message>
+    <message>
+        <source>Rename or remove %1</source>
+        <translation>%1 umbenennen oder entfernen</translation>
+    </message>
+    <message>
+        <source>You have %1 sounds of your own, the most there can be</source>
+        <translation>Sie haben %1 eigene Klänge, mehr geht nicht</translation>
+    </message>
+    <message>
+        <source>You already have %1 sounds of your own. Remove one of them before you add another.</source>
+        <translation>Sie haben schon %1 eigene Klänge. Entfernen Sie einen davon, bevor Sie einen weiteren hinzufügen.</translation>
+    </message>
+    <message>
+        <source>&quot;%1&quot; cannot be found.</source>
+        <translation>„%1“ ist nicht zu finden.</translation>
+    </message>
+    <message>
+        <source>&quot;%1&quot; is not an ordinary file (it may be a pipe or a device), so it cannot be added.</source>
+        <translation>„%1“ ist keine gewöhnliche Datei (vielleicht eine Pipe oder ein Gerät) und kann nicht hinzugefügt werden.</translation>
+    </message>
+    <message>
+        <source>&quot;%1&quot; is not a sound file the player can read, or it is damaged.</source>
+        <translation>„%1“ ist keine Klangdatei, die der Player lesen kann, oder sie ist beschädigt.</translation>
+    </message>
+    <message>
+        <source>There is not enough free space in %1 to copy &quot;%2&quot;. Free some space and try again.</source>
+        <translation>In %1 ist nicht genug Platz frei, um „%2“ zu kopieren. Schaffen Sie Platz und versuchen Sie es noch einmal.</translation>
+    </message>
+    <message>
+        <source>&quot;%1&quot; could not be copied into %2: %3</source>
+        <translation>„%1“ konnte nicht nach %2 kopiert werden: %3</translation>
+    </message>
+    <message>
+        <source>The folder &quot;%1&quot; cannot be read: %2</source>
+        <translation>Der Ordner „%1“ kann nicht gelesen werden: %2</translation>
+    </message>
+    <message>
+        <source>The folder &quot;%1&quot; holds no sound files the player can read.</source>
+        <translation>Der Ordner „%1“ enthält keine Klangdateien, die der Player lesen kann.</translation>
+    </message>
+    <message>
+        <source>The folder &quot;%1&quot; is already one of your sounds.</source>
+        <translation>Der Ordner „%1“ ist schon einer Ihrer Klänge.</translation>
+    </message>
+    <message>
+        <source>Sonaveil</source>
+        <translation>Sonaveil</translation>
+    </message>
+    <message>
+        <source>Add a Sound</source>
+        <translation>Einen Klang hinzufügen</translation>
+    </message>
+    <message>
+        <source>Add a Folder of Music</source>
+        <translation>Einen Ordner mit Musik hinzufügen</translation>
+    </message>
+    <message>
+        <source>&amp;Rename…</source>
+        <translation>&amp;Umbenennen…</translation>
+    </message>
+    <message>
+        <source>&amp;Shuffle</source>
+        <translation>&amp;Mischen</translation>
+    </message>
+    <message>
+        <source>Re&amp;move</source>
+        <translation>&amp;Entfernen</translation>
+    </message>
+    <message>
+        <source>Rename Sound</source>
+        <translation>Klang umbenennen</translation>
+    </message>
+    <message>
+        <source>New name for &quot;%1&quot;:</source>
+        <translation>Neuer Name für „%1“:</translation>
+    </message>
+    <message>
+        <source>A sound needs a name; &quot;%1&quot; keeps its own.</source>
+        <translation>Ein Klang braucht einen Namen; „%1“ behält seinen.</translation>
+    </message>
+    <message>
+        <source>Remove &quot;%1&quot;? Its copy in the player&apos;s folder is deleted; your own file stays where it is.</source>
+        <translation>„%1“ entfernen? Seine Kopie im Ordner des Players wird gelöscht; Ihre eigene Datei bleibt, wo sie ist.</translation>
+    </message>
+    <message>
+        <source>Remove &quot;%1&quot;? The folder itself and its music stay where they are.</source>
+        <translation>„%1“ entfernen? Der Ordner selbst und seine Musik bleiben, wo sie sind.</translation>
+    </message>
+    <message>
+        <source>The list of your sounds could not be saved in %1: %2</source>
+        <translation>Die Liste Ihrer Klänge konnte nicht in %1 gespeichert werden: %2</translation>
+    </message>
+</context>
+<context>
+    <name>sonaveil::player::NotchChart</name>
+    <message>
+        <source>Minutes of notched listening</source>
+        <translation>Minuten Hören mit Kerbe</translation>
+    </message>
+    <message>
+        <source>%1 min</source>
+        <translation>%1 min</translation>
+    </message>
+    <message>
+        <source>%1 h %2 min</source>
+        <translation>%1 h %2 min</translation>
+    </message>
+    <message>
+        <source>Today: %1 · the %2 days before: %3</source>
+        <translation>Heute: %1 · die %2 Tage davor: %3</translation>
+    </message>
 </context>
 <context>
     <name>sonaveil::player::OptionsWindow</name>
@@ -1133,6 +1333,33 @@ laufenden Player und holt dessen Fenster nach vorn.
     <message>
         <source>%1 dB</source>
         <translation>%1 dB</translation>
+    </message>
+    <message>
+        <source>Listening through the notch, day by day</source>
+        <translation>Hören durch die Kerbe, Tag für Tag</translation>
+    </message>
+</context>
+<context>
+    <name>sonaveil::player::Player</name>
+    <message>
+        <source>Your own sounds in this mix could not be kept beside &quot;%1&quot;: %2</source>
+        <translation>Ihre eigenen Klänge in diesem Mix konnten nicht neben „%1“ gespeichert werden: %2</translation>
+    </message>
+    <message>
+        <source>The file that keeps your own sounds beside &quot;%1&quot; cannot be read; the rest of the preset was loaded.</source>
+        <translation>Die Datei neben „%1“, die Ihre eigenen Klänge festhält, kann nicht gelesen werden; der Rest der Voreinstellung wurde geladen.</translation>
+    </message>
+    <message>
+        <source>This preset plays your own sound %1, which is no longer there. Everything else of the preset was loaded.</source>
+        <translation>Diese Voreinstellung spielt Ihren eigenen Klang %1, den es nicht mehr gibt. Alles andere der Voreinstellung wurde geladen.</translation>
+    </message>
+    <message>
+        <source>This preset plays your own sounds %1, which are no longer there. Everything else of the preset was loaded.</source>
+        <translation>Diese Voreinstellung spielt Ihre eigenen Klänge %1, die es nicht mehr gibt. Alles andere der Voreinstellung wurde geladen.</translation>
+    </message>
+    <message>
+        <source>Your sound &quot;%1&quot; has gone silent: its file or folder can no longer be read (moved, deleted or damaged).</source>
+        <translation>Ihr Klang „%1“ ist verstummt: seine Datei oder sein Ordner kann nicht mehr gelesen werden (verschoben, gelöscht oder beschädigt).</translation>
     </message>
 </context>
 <context>

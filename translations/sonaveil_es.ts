@@ -493,12 +493,21 @@ Valor: 1 a 4</translation>
 <context>
     <name>sonaveil::player::CommandLine</name>
     <message>
+        <source>--load needs a preset file</source>
+        <translation>--load necesita un archivo de ajuste</translation>
+    </message>
+    <message>
+        <source>unknown option &quot;%1&quot; (quietdeck --help lists the options)</source>
+        <translation>opción desconocida «%1» (quietdeck --help enumera las opciones)</translation>
+    </message>
+    <message>
         <source>Usage: quietdeck [options] [FILE.svp]
 Sonaveil: masking sounds for the night. A second start hands its options to the player
 that is running and brings its window forward.
 
   --load FILE   load a preset (.svp) as &quot;Load&quot; does; a FILE on its own does the same
   --previous    load the mix of the last session
+  --add-sound FILE  add a sound file (or a folder of music) to My Sounds
   --stop-all    switch every sound off
   --mute        mute the mix
   --unmute      bring the muted mix back
@@ -512,6 +521,7 @@ reproductor en marcha y trae su ventana al frente.
 
   --load ARCHIVO  cargar un ajuste (.svp) como hace «Cargar»; un ARCHIVO solo hace lo mismo
   --previous      cargar la mezcla de la última sesión
+  --add-sound ARCHIVO  añadir un archivo de sonido (o una carpeta de música) a «Mis sonidos»
   --stop-all      apagar todos los sonidos
   --mute          silenciar la mezcla
   --unmute        devolver el sonido a la mezcla silenciada
@@ -521,12 +531,8 @@ reproductor en marcha y trae su ventana al frente.
   --version       mostrar la versión</translation>
     </message>
     <message>
-        <source>--load needs a preset file</source>
-        <translation>--load necesita un archivo de ajuste</translation>
-    </message>
-    <message>
-        <source>unknown option &quot;%1&quot; (quietdeck --help lists the options)</source>
-        <translation>opción desconocida «%1» (quietdeck --help enumera las opciones)</translation>
+        <source>--add-sound needs a sound file or a folder</source>
+        <translation>--add-sound necesita un archivo de sonido o una carpeta</translation>
     </message>
 </context>
 <context>
@@ -904,6 +910,200 @@ reproductor en marcha y trae su ventana al frente.
         <source>Every balance of this page to the centre</source>
         <translation>Todos los balances de esta página al centro</translation>
     </message>
+    <message>
+        <source>My Soun&amp;ds</source>
+        <translation>Mis sonidos</translation>
+    </message>
+    <message>
+        <source>Your own sounds and music</source>
+        <translation>Sus propios sonidos y su música</translation>
+    </message>
+</context>
+<context>
+    <name>sonaveil::player::MySoundsPage</name>
+    <message>
+        <source>Sound files (*.wav *.flac *.ogg *.oga *.opus *.mp3 *.aif *.aiff)|*.wav;*.flac;*.ogg;*.oga;*.opus;*.mp3;*.aif;*.aiff</source>
+        <translation>Archivos de sonido (*.wav *.flac *.ogg *.oga *.opus *.mp3 *.aif *.aiff)|*.wav;*.flac;*.ogg;*.oga;*.opus;*.mp3;*.aif;*.aiff</translation>
+    </message>
+    <message>
+        <source>Your own sounds play here beside the built-in ones: a recording of your fan, the rain on your roof, or your own music, through the notch when it is on. Add a sound file, or a folder of music that plays as a playlist.</source>
+        <translation>Aquí suenan sus propios sonidos junto a los incluidos: una grabación de su ventilador, la lluvia sobre su tejado o su propia música, a través de la muesca cuando está activada. Añada un archivo de sonido o una carpeta de música que suena como lista de reproducción.</translation>
+    </message>
+    <message>
+        <source>Add Sound…</source>
+        <translation>Añadir sonido…</translation>
+    </message>
+    <message>
+        <source>Copy a sound file of your own into the player (WAV, FLAC, Ogg, Opus, MP3)</source>
+        <translation>Copiar un archivo de sonido propio al reproductor (WAV, FLAC, Ogg, Opus, MP3)</translation>
+    </message>
+    <message>
+        <source>Add Folder…</source>
+        <translation>Añadir carpeta…</translation>
+    </message>
+    <message>
+        <source>Play the sound files of a folder one after another, without end</source>
+        <translation>Reproducir los archivos de sonido de una carpeta uno tras otro, sin fin</translation>
+    </message>
+    <message>
+        <source>My sound %1</source>
+        <translation>Sonido propio %1</translation>
+    </message>
+    <message>
+        <source>My sound %1: rename, remove</source>
+        <translation>Sonido propio %1: cambiar nombre, quitar</translation>
+    </message>
+    <message>
+        <source>My sound %1 volume</source>
+        <translation>Volumen del sonido propio %1</translation>
+    </message>
+    <message>
+        <source>My sound %1 pitch</source>
+        <translation>Tono del sonido propio %1</translation>
+    </message>
+    <message>
+        <source>My sound %1 balance</source>
+        <translation>Balance del sonido propio %1</translation>
+    </message>
+    <message>
+        <source>%1: the folder %2, %3</source>
+        <translation>%1: la carpeta %2, %3</translation>
+    </message>
+    <message>
+        <source>shuffled</source>
+        <translation>en orden aleatorio</translation>
+    </message>
+    <message>
+        <source>in order</source>
+        <translation>en orden</translation>
+    </message>
+    <message>
+        <source>%1 volume</source>
+        <translation>Volumen de %1</translation>
+    </message>
+    <message>
+        <source>%1 pitch</source>
+        <translation>Tono de %1</translation>
+    </message>
+    <message>
+        <source>%1 balance</source>
+        <translation>Balance de %1</translation>
+    </message>
+    <message>
+        <source>%1: rename, remove</source>
+        <translation>%1: cambiar nombre, quitar</translation>
+    </message>
+    <message>
+        <source>Rename or remove %1</source>
+        <translation>Cambiar el nombre de %1 o quitarlo</translation>
+    </message>
+    <message>
+        <source>You have %1 sounds of your own, the most there can be</source>
+        <translation>Tiene %1 sonidos propios, el máximo posible</translation>
+    </message>
+    <message>
+        <source>You already have %1 sounds of your own. Remove one of them before you add another.</source>
+        <translation>Ya tiene %1 sonidos propios. Quite uno antes de añadir otro.</translation>
+    </message>
+    <message>
+        <source>&quot;%1&quot; cannot be found.</source>
+        <translation>No se encuentra «%1».</translation>
+    </message>
+    <message>
+        <source>&quot;%1&quot; is not an ordinary file (it may be a pipe or a device), so it cannot be added.</source>
+        <translation>«%1» no es un archivo normal (quizá una tubería o un dispositivo) y no se puede añadir.</translation>
+    </message>
+    <message>
+        <source>&quot;%1&quot; is not a sound file the player can read, or it is damaged.</source>
+        <translation>«%1» no es un archivo de sonido que el reproductor pueda leer, o está dañado.</translation>
+    </message>
+    <message>
+        <source>There is not enough free space in %1 to copy &quot;%2&quot;. Free some space and try again.</source>
+        <translation>No hay espacio libre suficiente en %1 para copiar «%2». Libere espacio y vuelva a intentarlo.</translation>
+    </message>
+    <message>
+        <source>&quot;%1&quot; could not be copied into %2: %3</source>
+        <translation>No se pudo copiar «%1» en %2: %3</translation>
+    </message>
+    <message>
+        <source>The folder &quot;%1&quot; cannot be read: %2</source>
+        <translation>No se puede leer la carpeta «%1»: %2</translation>
+    </message>
+    <message>
+        <source>The folder &quot;%1&quot; holds no sound files the player can read.</source>
+        <translation>La carpeta «%1» no contiene archivos de sonido que el reproductor pueda leer.</translation>
+    </message>
+    <message>
+        <source>The folder &quot;%1&quot; is already one of your sounds.</source>
+        <translation>La carpeta «%1» ya es uno de sus sonidos.</translation>
+    </message>
+    <message>
+        <source>Sonaveil</source>
+        <translation>Sonaveil</translation>
+    </message>
+    <message>
+        <source>Add a Sound</source>
+        <translation>Añadir un sonido</translation>
+    </message>
+    <message>
+        <source>Add a Folder of Music</source>
+        <translation>Añadir una carpeta de música</translation>
+    </message>
+    <message>
+        <source>&amp;Rename…</source>
+        <translation>&amp;Cambiar nombre…</translation>
+    </message>
+    <message>
+        <source>&amp;Shuffle</source>
+        <translation>&amp;Aleatorio</translation>
+    </message>
+    <message>
+        <source>Re&amp;move</source>
+        <translation>&amp;Quitar</translation>
+    </message>
+    <message>
+        <source>Rename Sound</source>
+        <translation>Cambiar el nombre del sonido</translation>
+    </message>
+    <message>
+        <source>New name for &quot;%1&quot;:</source>
+        <translation>Nuevo nombre para «%1»:</translation>
+    </message>
+    <message>
+        <source>A sound needs a name; &quot;%1&quot; keeps its own.</source>
+        <translation>Un sonido necesita un nombre; «%1» conserva el suyo.</translation>
+    </message>
+    <message>
+        <source>Remove &quot;%1&quot;? Its copy in the player&apos;s folder is deleted; your own file stays where it is.</source>
+        <translation>¿Quitar «%1»? Se borra su copia en la carpeta del reproductor; su propio archivo se queda donde está.</translation>
+    </message>
+    <message>
+        <source>Remove &quot;%1&quot;? The folder itself and its music stay where they are.</source>
+        <translation>¿Quitar «%1»? La carpeta y su música se quedan donde están.</translation>
+    </message>
+    <message>
+        <source>The list of your sounds could not be saved in %1: %2</source>
+        <translation>No se pudo guardar la lista de sus sonidos en %1: %2</translation>
+    </message>
+</context>
+<context>
+    <name>sonaveil::player::NotchChart</name>
+    <message>
+        <source>Minutes of notched listening</source>
+        <translation>Minutos de escucha con muesca</translation>
+    </message>
+    <message>
+        <source>%1 min</source>
+        <translation>%1 min</translation>
+    </message>
+    <message>
+        <source>%1 h %2 min</source>
+        <translation>%1 h %2 min</translation>
+    </message>
+    <message>
+        <source>Today: %1 · the %2 days before: %3</source>
+        <translation>Hoy: %1 · los %2 días anteriores: %3</translation>
+    </message>
 </context>
 <context>
     <name>sonaveil::player::OptionsWindow</name>
@@ -1133,6 +1333,33 @@ reproductor en marcha y trae su ventana al frente.
     <message>
         <source>%1 dB</source>
         <translation>%1 dB</translation>
+    </message>
+    <message>
+        <source>Listening through the notch, day by day</source>
+        <translation>Escucha a través de la muesca, día a día</translation>
+    </message>
+</context>
+<context>
+    <name>sonaveil::player::Player</name>
+    <message>
+        <source>Your own sounds in this mix could not be kept beside &quot;%1&quot;: %2</source>
+        <translation>No se pudieron guardar sus propios sonidos de esta mezcla junto a «%1»: %2</translation>
+    </message>
+    <message>
+        <source>The file that keeps your own sounds beside &quot;%1&quot; cannot be read; the rest of the preset was loaded.</source>
+        <translation>No se puede leer el archivo junto a «%1» que guarda sus propios sonidos; se cargó el resto del preajuste.</translation>
+    </message>
+    <message>
+        <source>This preset plays your own sound %1, which is no longer there. Everything else of the preset was loaded.</source>
+        <translation>Este preajuste reproduce su sonido propio %1, que ya no existe. Se cargó todo lo demás del preajuste.</translation>
+    </message>
+    <message>
+        <source>This preset plays your own sounds %1, which are no longer there. Everything else of the preset was loaded.</source>
+        <translation>Este preajuste reproduce sus sonidos propios %1, que ya no existen. Se cargó todo lo demás del preajuste.</translation>
+    </message>
+    <message>
+        <source>Your sound &quot;%1&quot; has gone silent: its file or folder can no longer be read (moved, deleted or damaged).</source>
+        <translation>Su sonido «%1» ha enmudecido: su archivo o su carpeta ya no se pueden leer (movidos, borrados o dañados).</translation>
     </message>
 </context>
 <context>

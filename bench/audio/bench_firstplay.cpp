@@ -126,9 +126,8 @@ LiveTimes timeLiveStarts()
         engine.setVolume(h, 0);
         // The first block of another one, as the mixer makes it.
         LiveSource source(sonaveil::synth::makeEndless(n, 2000 + std::uint64_t(n)));
-        std::uint64_t position = 0;
         const auto first = Clock::now();
-        source.prepare(position, 128 * 8);
+        source.fill(128 * 8);
         t.firstBlock.push_back(ms(first));
         engine.stopSound(h);
     }

@@ -18,6 +18,7 @@ DesktopBridge::DesktopBridge(Player& player, QObject* parent)
 {
     connect(&m_player, &Player::startUpFinished, this, &DesktopBridge::runPending);
     connect(&m_player, &Player::mixChanged, this, [this] { m_mpris.refresh(); });
+    connect(&m_player, &Player::trackChanged, this, [this] { m_mpris.refresh(); });
 }
 
 DesktopBridge::~DesktopBridge() = default;
@@ -83,6 +84,12 @@ InstanceReply DesktopBridge::run(const CommandLine& line)
                 return {2, tr("cannot load the previous mix: %1").arg(QString::fromStdString(why)).toStdString()};
             break;
         }
+        case CommandLine::Action::AddSound: {
+            const QString problem = m_player.addSound(QString::fromStdString(step.file));
+            if (!problem.isEmpty())
+                return {2, problem.toStdString()};
+            break;
+        }
         case CommandLine::Action::StopAll:
             stop();
             break;
@@ -103,7 +110,7 @@ InstanceReply DesktopBridge::run(const CommandLine& line)
 
 MediaControl::Status DesktopBridge::status() const
 {
-    bool anyOn = false;
+    bool anyOn = m_player.userVoices().anyOn();
     for (int n = 1; n <= kSoundCount && !anyOn; ++n)
         anyOn = m_player.model().entry(n).on();
     if (!anyOn)
@@ -113,6 +120,9 @@ MediaControl::Status DesktopBridge::status() const
 
 QString DesktopBridge::title() const
 {
+    // A folder of the user's music: the track that plays.
+    if (const QString track = m_player.playingTrack(); !track.isEmpty())
+        return track;
     if (!m_player.presets().anyLoaded())
         return {};
     return QString::fromStdString(m_player.presets().currentName());
@@ -173,6 +183,7 @@ void DesktopBridge::stop()
     if (status() != Status::Stopped)
         m_stoppedMix = PresetRecord::capture(m_player.model());
     m_player.mix().stopAll();
+    m_player.userVoices().stopAll();
 }
 
 } // namespace sonaveil::player

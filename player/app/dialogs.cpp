@@ -54,6 +54,11 @@ QString QtDialogs::openFileName(QWidget* owner, const FileRequest& request)
     return QFileDialog::getOpenFileName(owner, request.title, startPath(request), qtFilter(request.filter));
 }
 
+QString QtDialogs::folderName(QWidget* owner, const QString& title, const QString& folder)
+{
+    return QFileDialog::getExistingDirectory(owner, title, folder);
+}
+
 std::optional<QString> QtDialogs::inputText(QWidget* owner, const QString& title, const QString& prompt,
                                             const QString& initial)
 {

@@ -37,6 +37,8 @@ public:
     {
         return std::nullopt;
     }
+    // A folder to open, starting in `folder`; "" when the user cancels.
+    virtual QString folderName(QWidget* owner, const QString& title, const QString& folder) { return {}; }
     // A question with Yes and No buttons: true for Yes.
     virtual bool question(QWidget* owner, const QString& title, const QString& text) { return false; }
     // A message with an OK button and no icon.
@@ -62,6 +64,7 @@ public:
     void information(QWidget* owner, const QString& title, const QString& text) override;
     std::optional<QColor> colour(QWidget* owner, const QString& title, const QColor& initial) override;
     bool question(QWidget* owner, const QString& title, const QString& text) override;
+    QString folderName(QWidget* owner, const QString& title, const QString& folder) override;
     void message(QWidget* owner, const QString& title, const QString& text) override;
     void notice(QWidget* owner, const QString& title, const QString& text, const QString& actionText,
                 std::function<void()> action) override;

@@ -130,7 +130,8 @@ MainWindow::MainWindow(ChannelModel& model, MixControl& mix, std::unique_ptr<pla
     for (int p = 1; p <= kPageCount; ++p)
         m_pages->addWidget(buildPage(p));
     pageLayout->addWidget(m_pages);
-    pageLayout->addWidget(buildStepRow());
+    m_stepRow = buildStepRow();
+    pageLayout->addWidget(m_stepRow);
     middle->addWidget(pagePanel);
     middle->addWidget(buildMasterColumn());
     layout->addLayout(middle);
@@ -293,6 +294,7 @@ QString MainWindow::pageTitle(int page)
 QWidget* MainWindow::buildPageBar()
 {
     auto* bar = new QWidget(this);
+    m_pageBar = bar;
     auto* row = new QHBoxLayout(bar);
     row->setContentsMargins(0, 0, 0, 0);
     row->setSpacing(6);
@@ -307,7 +309,10 @@ QWidget* MainWindow::buildPageBar()
     row->addStretch();
     auto* stopAll = makeButton("stopAllButton", tr("&Stop all"), 96, bar);
     stopAll->setToolTip(tr("Switch off every sound on every page"));
-    connect(stopAll, &Multibutton::Click, this, [this] { m_mix.stopAll(); });
+    connect(stopAll, &Multibutton::Click, this, [this] {
+        m_mix.stopAll();
+        emit stopAllClicked();
+    });
     row->addWidget(stopAll);
     return bar;
 }
@@ -569,14 +574,41 @@ QString MainWindow::quickCaption(int index) const
     return index >= 0 && index < 10 ? m_quickNames[std::size_t(index)] : QString();
 }
 
+void MainWindow::addMySoundsPage(QWidget* page, QWidget* footer)
+{
+    if (m_myPageButton)
+        return;
+    m_pages->addWidget(page);
+    m_myFooter = footer;
+    auto* layout = static_cast<QVBoxLayout*>(m_stepRow->parentWidget()->layout());
+    layout->insertWidget(layout->indexOf(m_stepRow) + 1, footer);
+    footer->hide();
+    m_myPageButton = makeButton("pageButtonMySounds", tr("My Soun&ds"), 96, m_pageBar);
+    m_myPageButton->setCheckBoxMode(true);
+    m_myPageButton->setToolTip(tr("Your own sounds and music"));
+    auto* row = static_cast<QHBoxLayout*>(m_pageBar->layout());
+    row->insertWidget(row->indexOf(m_pageButtons.back()) + 1, m_myPageButton);
+    connect(m_myPageButton, &Multibutton::Click, this, [this] { showPage(kMySoundsPage); });
+    setTabOrder(m_pageButtons.back(), m_myPageButton);
+    setFixedSize(sizeHint().expandedTo(size()));
+}
+
 void MainWindow::showPage(int page)
 {
-    if (page < 1 || page > kPageCount)
+    const bool mine = page == kMySoundsPage && m_myPageButton;
+    if ((page < 1 || page > kPageCount) && !mine)
         return;
     m_page = page;
     m_pages->setCurrentIndex(page - 1);
     for (int p = 1; p <= kPageCount; ++p)
         m_pageButtons[std::size_t(p - 1)]->setValue(p == page);
+    if (m_myPageButton) {
+        m_myPageButton->setValue(mine);
+        m_stepRow->setVisible(!mine);
+        m_myFooter->setVisible(mine);
+        if (mine)
+            return;
+    }
     // The frequency steps would do nothing on a page whose sounds have no pitch; their place
     // stays empty so that the other buttons do not move.
     bool pitched = false;

@@ -59,7 +59,12 @@ public:
     void setQuickCaption(int index, const QString& caption);
     QString quickCaption(int index) const;
 
-    // Shows sound page 1 … 4.
+    // The page of the user's own sounds, shown as page kMySoundsPage beside the built-in ones;
+    // `footer` takes the place of the step buttons while it shows.
+    static constexpr int kMySoundsPage = kPageCount + 1;
+    void addMySoundsPage(QWidget* page, QWidget* footer);
+
+    // Shows sound page 1 … 4 (or the user's own).
     void showPage(int page);
     int page() const { return m_page; }
     static QString pageTitle(int page);
@@ -86,6 +91,8 @@ signals:
     void trayClicked();
     void closeClicked();
     void pitchMatchClicked();
+    // "Stop all" switched off the built-in sounds; the user's own should follow.
+    void stopAllClicked();
 
 protected:
     void closeEvent(QCloseEvent*) override;
@@ -119,6 +126,10 @@ private:
     std::array<QString, 10> m_quickNames;
     std::array<controls::Multibutton*, kPageCount> m_pageButtons{};
     int m_page = 1;
+    QWidget* m_stepRow = nullptr;
+    QWidget* m_myFooter = nullptr;
+    QWidget* m_pageBar = nullptr;
+    controls::Multibutton* m_myPageButton = nullptr;
 };
 
 } // namespace sonaveil::player

@@ -199,6 +199,19 @@ PitchMatchWindow::~PitchMatchWindow()
     m_match.changed = nullptr;
 }
 
+void PitchMatchWindow::addNotchChart(QWidget* chart)
+{
+    auto* panel = new Panel(this);
+    auto* box = new QVBoxLayout(panel);
+    box->setContentsMargins(14, 10, 14, 12);
+    box->setSpacing(6);
+    box->addWidget(lightLabel(tr("Listening through the notch, day by day"), panel, 0, true));
+    chart->setParent(panel);
+    box->addWidget(chart);
+    column()->insertWidget(column()->indexOf(m_status), panel);
+    setFixedSize(qMax(sizeHint().width(), 440), sizeHint().height());
+}
+
 void PitchMatchWindow::loadSaved()
 {
     m_match.load(m_store.settings());

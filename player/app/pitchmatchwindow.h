@@ -34,6 +34,8 @@ public:
 
     // Takes the stored match into the model (at start-up).
     void loadSaved();
+    // Puts `chart` (the minutes of notched listening) in its own panel above the status line.
+    void addNotchChart(QWidget* chart);
     // "Save": writes [Match]; false after telling the user why it failed.
     bool save();
 

@@ -11,6 +11,8 @@
 #include "player/app/dialogs.h"
 #include "player/app/equaliserwindow.h"
 #include "player/app/mainwindow.h"
+#include "player/app/mysoundspage.h"
+#include "player/app/notchchart.h"
 #include "player/app/optionswindow.h"
 #include "player/app/pitchmatchwindow.h"
 #include "player/app/playercolours.h"
@@ -18,7 +20,10 @@
 #include "player/app/splashwindow.h"
 #include "player/app/tray.h"
 
+#include "player/mysounds/companionfile.h"
+
 #include <QApplication>
+#include <QDate>
 #include <QDir>
 #include <QFileInfo>
 #include <QScreen>
@@ -39,6 +44,8 @@ Player::Player(PlayerSetup setup, QObject* parent)
     , m_tinnitus(userFolder().toStdString())
     , m_links(m_setup.programFolder, *m_setup.launcher, *m_setup.dialogs)
 {
+    // The sample files play streamed from disk, never held decoded.
+    m_binding.setStreamFiles(true);
     m_colours = std::make_unique<PlayerColours>(m_setup.programFolder, userFolder(), *m_setup.dialogs);
     m_splash = std::make_unique<SplashWindow>(artwork::load(m_setup.programFolder, "splash.jpg"));
     m_splash->setWindowIcon(artwork::programIcon(m_setup.programFolder));
@@ -64,6 +71,7 @@ Player::Player(PlayerSetup setup, QObject* parent)
     hooks.closeProgram = [this] { close(); };
     hooks.powerOff = [this](int seconds) { powerOffAsked(seconds); };
     wireNight();
+    wireUserSounds();
 
     m_mixChange.setSingleShot(true);
     m_mixChange.setInterval(0);
@@ -91,7 +99,10 @@ void Player::wireNight()
     Night::Hooks& night = m_night.hooks();
     night.fade = [this](double gain) { applyNightGain(gain); };
     // The sleep's moment: every sound stops; the player, its windows and the alarm stay.
-    night.silence = [this] { m_mix.stopAll(); };
+    night.silence = [this] {
+        m_mix.stopAll();
+        m_userVoices.stopAll();
+    };
     night.changed = [this] {
         if (m_tray)
             m_tray->refreshSleep();
@@ -105,6 +116,99 @@ void Player::wireNight()
     connect(&m_alarmFollow, &QTimer::timeout, this, [this] {
         m_night.followAlarm(m_night.now(), m_alarm.endsTheNight(), m_alarm.time());
     });
+}
+
+void Player::wireUserSounds()
+{
+    // What a preset keeps of the user's sounds lies beside it; the preset itself stays as it is.
+    m_presets.saved = [this](const std::string& path) {
+        std::string why;
+        if (!CompanionFile::write(path, m_userVoices.capture(), &why) && !m_shutDown)
+            m_setup.dialogs->notice(m_main.get(), tr(kTitle),
+                                    tr("Your own sounds in this mix could not be kept beside \"%1\": %2")
+                                        .arg(QString::fromStdString(path), QString::fromStdString(why)));
+    };
+    m_presets.loaded = [this](const std::string& path) {
+        const auto entries = CompanionFile::read(path);
+        const auto missing = m_userVoices.apply(entries.value_or(std::vector<CompanionFile::Entry>{}));
+        if (!entries)
+            m_setup.dialogs->notice(m_main.get(), tr(kTitle),
+                                    tr("The file that keeps your own sounds beside \"%1\" cannot be read; the "
+                                       "rest of the preset was loaded.")
+                                        .arg(QString::fromStdString(path)));
+        if (!missing.empty()) {
+            QStringList names;
+            for (const std::string& name : missing)
+                names << "\"" + QString::fromStdString(name) + "\"";
+            const QString text = names.size() == 1
+                                     ? tr("This preset plays your own sound %1, which is no longer there. Everything "
+                                          "else of the preset was loaded.")
+                                     : tr("This preset plays your own sounds %1, which are no longer there. "
+                                          "Everything else of the preset was loaded.");
+            m_setup.dialogs->notice(m_main.get(), tr(kTitle), text.arg(names.join(", ")));
+        }
+    };
+    m_userWatch.setInterval(kWatchMs);
+    connect(&m_userWatch, &QTimer::timeout, this, [this] { watchUserSounds(kWatchMs / 1000); });
+}
+
+bool Player::audible() const
+{
+    if (m_model.slider(kMasterSlider) <= 0)
+        return false;
+    if (m_userVoices.anyOn())
+        return true;
+    for (int n = 1; n <= kSoundCount; ++n)
+        if (m_model.entry(n).on())
+            return true;
+    return false;
+}
+
+void Player::watchUserSounds(int seconds)
+{
+    for (const std::string& name : m_userVoices.takeFailures())
+        m_setup.dialogs->notice(m_main.get(), tr(kTitle),
+                                tr("Your sound \"%1\" has gone silent: its file or folder can no longer be read "
+                                   "(moved, deleted or damaged).")
+                                    .arg(QString::fromStdString(name)));
+    const QString track = playingTrack();
+    if (track != m_lastTrack) {
+        m_lastTrack = track;
+        emit trackChanged();
+    }
+    // That sound therapy is dosed in hours a day: the time the notch shapes something audible.
+    if (m_bandStop.on() && audible()) {
+        const QDate d = QDate::currentDate();
+        const std::chrono::year_month_day today{std::chrono::year{d.year()}, std::chrono::month{unsigned(d.month())},
+                                                std::chrono::day{unsigned(d.day())}};
+        const int before = m_notchMinutes.minutes(today);
+        m_notchMinutes.add(today, seconds);
+        if (m_notchChart && m_notchMinutes.minutes(today) != before)
+            m_notchChart->setMinutes(m_notchMinutes.lastDays(today));
+        m_notchSecondsUnsaved += seconds;
+        if (m_notchSecondsUnsaved >= 300) {
+            m_notchSecondsUnsaved = 0;
+            m_notchMinutes.save();
+        }
+    }
+}
+
+QString Player::playingTrack() const
+{
+    for (int i = 0; i < m_userSounds.count(); ++i)
+        if (m_userSounds.at(i).on && m_userSounds.at(i).kind == UserSound::Kind::Folder)
+            if (const std::string track = m_userVoices.playingTrack(i); !track.empty())
+                return QFileInfo(QString::fromStdString(track)).completeBaseName();
+    return {};
+}
+
+QString Player::addSound(const QString& path)
+{
+    prepare();
+    const QString problem = m_mySoundsPage->add(path);
+    if (problem.isEmpty())
+        m_main->showPage(MainWindow::kMySoundsPage);
+    return problem;
 }
 
 void Player::powerOffAsked(int seconds)
@@ -146,7 +250,15 @@ void Player::prepare()
             m_tray->muteAction()->setChecked(marked);
         m_mixChange.start();
     };
-    m_model.mixEdited = [this] { m_mixChange.start(); };
+    m_model.mixEdited = [this] {
+        // The master reaches the user's sounds as it reaches the built-in ones.
+        m_userVoices.masterUpdate();
+        m_mixChange.start();
+    };
+    m_mySoundsPage = new MySoundsPage(m_userSounds, m_userVoices, *m_setup.dialogs);
+    w->addMySoundsPage(m_mySoundsPage, m_mySoundsPage->footer());
+    connect(m_mySoundsPage, &MySoundsPage::edited, this, [this] { m_mixChange.start(); });
+    connect(w, &MainWindow::stopAllClicked, this, [this] { m_userVoices.stopAll(); });
 
     m_optionsWindow = std::make_unique<OptionsWindow>(m_options, *m_setup.dialogs);
     connect(m_optionsWindow.get(), &OptionsWindow::contactClicked, this,
@@ -154,6 +266,8 @@ void Player::prepare()
     m_pitchWindow = std::make_unique<PitchMatchWindow>(m_pitch, m_tinnitus, *m_setup.dialogs);
     connect(m_pitchWindow.get(), &PitchMatchWindow::saved, this, [this] { m_bandStop.apply(); });
     connect(m_pitchWindow.get(), &PitchMatchWindow::helpClicked, this, [this] { m_links.helpPage("tinnitus.html"); });
+    m_notchChart = new NotchChart;
+    m_pitchWindow->addNotchChart(m_notchChart);
     m_alarmWindow = std::make_unique<AlarmWindow>(m_alarm, m_night, m_tinnitus, *m_setup.dialogs);
     m_equaliserWindow = std::make_unique<EqualiserWindow>(m_equaliser, m_bandStop, *m_setup.dialogs);
     connect(w, &MainWindow::alarmConfigClicked, m_alarmWindow.get(), &BorderlessWindow::bringUp);
@@ -230,6 +344,15 @@ void Player::startUp()
     // The engine on the saved sound card; the options window lists the devices on the way.
     setupEngine();
     m_model.loadSamples(m_setup.programFolder.toStdString());
+    // The user's own sounds and the days of notched listening, from the data folder.
+    m_userSounds.load();
+    m_mySoundsPage->refresh();
+    m_notchMinutes.load();
+    {
+        const QDate d = QDate::currentDate();
+        m_notchChart->setMinutes(m_notchMinutes.lastDays(std::chrono::year_month_day{
+            std::chrono::year{d.year()}, std::chrono::month{unsigned(d.month())}, std::chrono::day{unsigned(d.day())}}));
+    }
     // The stored start-up choices, then the window shown, minimised or in the tray by them.
     m_options.readSettings();
     if (const auto stored = m_options.readStartupFile())
@@ -245,6 +368,7 @@ void Player::startUp()
     m_alarm.load();
     m_equaliser.load();
     m_alarmFollow.start();
+    m_userWatch.start();
     if (lcd)
         lcd->SetDisplay(4, "Current:None");
     m_splash->hide();
@@ -321,6 +445,7 @@ void Player::shutdown()
     m_splashTimer.stop();
     m_nightTimer.stop();
     m_alarmFollow.stop();
+    m_userWatch.stop();
     // Every sound stops.
     m_engine.close();
     // No icon is left in the tray.
@@ -347,6 +472,10 @@ void Player::shutdown()
         note(m_alarm.unload(&why), AlarmClock::kSettingsName, why);
         why.clear();
         note(m_equaliser.unload(&why), Equaliser::kStateName, why);
+        why.clear();
+        note(m_notchMinutes.save(&why), NotchMinutes::kFileName, why);
+        why.clear();
+        note(m_userSounds.save(&why), UserSounds::kListName, why);
         m_notices.tellClosingFailures();
     }
     for (QWidget* w : std::initializer_list<QWidget*>{m_alarmWindow.get(), m_equaliserWindow.get(),

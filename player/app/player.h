@@ -17,6 +17,9 @@
 #include "player/tinnitus/sleepfade.h"
 #include "player/tinnitus/statuslines.h"
 #include "player/tinnitus/tinnitusstore.h"
+#include "player/mysounds/notchminutes.h"
+#include "player/mysounds/usersounds.h"
+#include "player/mysounds/uservoices.h"
 
 #include <QObject>
 #include <QString>
@@ -40,6 +43,8 @@ class AlarmWindow;
 class Dialogs;
 class EqualiserWindow;
 class MainWindow;
+class MySoundsPage;
+class NotchChart;
 class OptionsWindow;
 class PitchMatchWindow;
 class PlayerColours;
@@ -126,6 +131,20 @@ public:
     PlayerColours& colours() { return *m_colours; }
     QWidget* splash() const { return m_splash.get(); }
     OutsideLinks& links() { return m_links; }
+    // The user's own sounds, their voices, their page, and the minutes of notched listening.
+    UserSounds& userSounds() { return m_userSounds; }
+    UserVoices& userVoices() { return m_userVoices; }
+    MySoundsPage* mySoundsPage() const { return m_mySoundsPage; }
+    NotchMinutes& notchMinutes() { return m_notchMinutes; }
+    NotchChart* notchChart() const { return m_notchChart; }
+    // Adds a sound file or a folder to My Sounds: "" when added, else why not.
+    QString addSound(const QString& path);
+    // The name of the track a folder of the user's plays now ("" when none does).
+    QString playingTrack() const;
+    // Looks at the user's playing sounds and counts notched listening (every kWatchMs).
+    void watchUserSounds(int seconds);
+    static constexpr int kWatchMs = 2000;
+
     // The tray icon and its menu, from the start-up on.
     Tray* tray() const { return m_tray.get(); }
     bool trayAvailable() const;
@@ -140,6 +159,8 @@ signals:
     // The mix changed: a sound on or off, a volume, Mute, or the current preset's name. Sent
     // once after a burst of changes (a preset load), from the event loop.
     void mixChanged();
+    // Another track of a folder of the user's plays.
+    void trackChanged();
 
 private:
     void wireNight();
@@ -150,6 +171,8 @@ private:
     void powerOffAsked(int seconds);
     QString userFolder() const;
     QString userPath(const QString& name) const;
+    void wireUserSounds();
+    bool audible() const;
 
     PlayerSetup m_setup;
     PlayerNotices m_notices;
@@ -159,6 +182,9 @@ private:
     FadingBinding m_fading{m_binding};
     ChannelModel m_model{m_fading, ChannelModel::Making::OnWorker};
     MixControl m_mix{m_model};
+    UserSounds m_userSounds{userFolder().toStdString()};
+    UserVoices m_userVoices{m_userSounds, m_fading, [this] { return m_model.slider(kMasterSlider); }};
+    NotchMinutes m_notchMinutes{userFolder().toStdString()};
     PresetFiles m_presets;
     MixKeeper m_keeper{m_presets};
     QuickSlots m_slots;
@@ -187,6 +213,11 @@ private:
     QTimer m_nightTimer;
     QTimer m_alarmFollow;
     QTimer m_mixChange;
+    QTimer m_userWatch;
+    MySoundsPage* m_mySoundsPage = nullptr; // on the main window
+    NotchChart* m_notchChart = nullptr;     // on the pitch-match window
+    QString m_lastTrack;
+    int m_notchSecondsUnsaved = 0;
     bool m_started = false;
     bool m_shutDown = false;
     bool m_placed = false;

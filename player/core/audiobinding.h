@@ -1,6 +1,7 @@
 #pragma once
 
 #include "audio/engine.h"
+#include "audio/streamsource.h"
 
 #include <memory>
 #include <string>
@@ -27,6 +28,14 @@ public:
     virtual audio::ChannelHandle playGenerator(std::unique_ptr<audio::Generator> generator)
     {
         (void)generator;
+        return -1;
+    }
+    // A voice that streams the sound file `path` from disk and loops the whole of it without
+    // end, never holding it decoded; -1 where the binding does not stream (the caller then plays
+    // the loaded sample).
+    virtual audio::ChannelHandle playFile(const std::string& path)
+    {
+        (void)path;
         return -1;
     }
     virtual void setVolume(audio::ChannelHandle channel, int volume) = 0;
@@ -62,6 +71,16 @@ public:
     {
         return m_engine.playGenerator(audio::kFree, std::move(generator));
     }
+    // Sample files are streamed from disk by playFile() (the player's choice), rather than
+    // decoded and held.
+    void setStreamFiles(bool on) { m_streamFiles = on; }
+    audio::ChannelHandle playFile(const std::string& path) override
+    {
+        if (!m_streamFiles)
+            return -1;
+        auto source = audio::StreamSource::file(path, audio::LoopSeam{});
+        return source ? m_engine.playGenerator(audio::kFree, std::move(source)) : -1;
+    }
     void setVolume(audio::ChannelHandle c, int v) override { m_engine.setVolume(c, v); }
     void setFrequency(audio::ChannelHandle c, int hz) override { m_engine.setFrequency(c, hz); }
     void setPan(audio::ChannelHandle c, int pan) override { m_engine.setPan(c, pan); }
@@ -71,6 +90,7 @@ public:
 
 private:
     audio::Engine& m_engine;
+    bool m_streamFiles = false;
 };
 
 } // namespace sonaveil::player

@@ -35,6 +35,7 @@ void ChannelModel::loadSamples(const std::filesystem::path& programFolder)
     for (const SoundInfo& info : catalogue::sounds())
         paths.push_back((programFolder / info.file).string());
     m_endless.setProgramFolder(programFolder);
+    m_folder = programFolder;
     const auto handles = m_audio.loadSamples(paths);
     for (const SoundInfo& info : catalogue::sounds())
         mutableEntry(info.number).sample = handles.at(std::size_t(info.number - 1));
@@ -160,7 +161,13 @@ void ChannelModel::startVoice(int sound, std::unique_ptr<audio::Generator> gener
     SoundEntry& e = mutableEntry(sound);
     e.channel = generator ? m_audio.playGenerator(std::move(generator)) : -1;
     e.live = e.channel > 0;
-    if (!e.live)
+    // A file is streamed where the binding can (nothing held decoded), else its sample plays.
+    e.streamed = false;
+    if (!e.live && e.sample != 0 && !m_folder.empty()) {
+        e.channel = m_audio.playFile((m_folder / catalogue::sound(sound).file).string());
+        e.streamed = e.channel > 0;
+    }
+    if (!e.live && !e.streamed)
         e.channel = m_audio.playSound(e.sample);
     volumeUpdate(sound);
     pitchUpdate(sound);

@@ -24,6 +24,7 @@ struct SoundEntry {
     CheckState check = CheckState::Unchecked;
     bool live = false; // the last start plays live, not the file
     bool making = false; // on, its generator still being made: no voice yet (channel -1)
+    bool streamed = false; // the last start streams its file from disk
     bool on() const { return check == CheckState::Checked; }
 };
 
@@ -100,6 +101,7 @@ private:
 
     AudioBinding& m_audio;
     EndlessSounds m_endless;
+    std::filesystem::path m_folder; // the program folder the samples were loaded from
     std::array<SoundEntry, kSoundCount> m_entries{};
     std::array<int, kHighestSlider + 1> m_sliders{};
     // The job making each sound's generator (0: none).

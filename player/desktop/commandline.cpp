@@ -22,6 +22,7 @@ const char* const CommandLine::kUsage = QT_TRANSLATE_NOOP("sonaveil::player::Com
     "\n"
     "  --load FILE   load a preset (.svp) as \"Load\" does; a FILE on its own does the same\n"
     "  --previous    load the mix of the last session\n"
+    "  --add-sound FILE  add a sound file (or a folder of music) to My Sounds\n"
     "  --stop-all    switch every sound off\n"
     "  --mute        mute the mix\n"
     "  --unmute      bring the muted mix back\n"
@@ -48,6 +49,15 @@ std::optional<CommandLine> CommandLine::parse(const std::vector<std::string>& ar
             line.steps.push_back({Action::Load, arguments[++i]});
         } else if (a.rfind("--load=", 0) == 0 && a.size() > 7) {
             line.steps.push_back({Action::Load, a.substr(7)});
+        } else if (a == "--add-sound") {
+            if (i + 1 >= arguments.size() || arguments[i + 1].empty()) {
+                error = translated(QT_TRANSLATE_NOOP("sonaveil::player::CommandLine",
+                                                     "--add-sound needs a sound file or a folder"));
+                return std::nullopt;
+            }
+            line.steps.push_back({Action::AddSound, arguments[++i]});
+        } else if (a.rfind("--add-sound=", 0) == 0 && a.size() > 12) {
+            line.steps.push_back({Action::AddSound, a.substr(12)});
         } else if (a == "--previous") {
             line.steps.push_back({Action::Previous, {}});
         } else if (a == "--stop-all") {
@@ -85,6 +95,10 @@ std::vector<std::string> CommandLine::arguments() const
         switch (s.action) {
         case Action::Load:
             out.push_back("--load");
+            out.push_back(s.file);
+            break;
+        case Action::AddSound:
+            out.push_back("--add-sound");
             out.push_back(s.file);
             break;
         case Action::Previous: out.push_back("--previous"); break;

@@ -8,10 +8,10 @@ namespace sonaveil::player {
 
 // The player's command line: what it asks of the player, in the order given.
 struct CommandLine {
-    enum class Action { Load, Previous, StopAll, Mute, Unmute, Quit };
+    enum class Action { Load, Previous, StopAll, Mute, Unmute, Quit, AddSound };
     struct Step {
         Action action;
-        std::string file; // Load only
+        std::string file; // Load and AddSound
         bool operator==(const Step&) const = default;
     };
 

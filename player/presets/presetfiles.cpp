@@ -58,7 +58,11 @@ std::string PresetFiles::savesFolder() const
 
 bool PresetFiles::save(const std::string& path, std::string* error) const
 {
-    return writeFileAtomically(path, PresetRecord::capture(m_model).toText(), error);
+    if (!writeFileAtomically(path, PresetRecord::capture(m_model).toText(), error))
+        return false;
+    if (saved)
+        saved(path);
+    return true;
 }
 
 bool PresetFiles::load(const std::string& path, std::string* error)
@@ -77,6 +81,8 @@ bool PresetFiles::load(const std::string& path, std::string* error)
         return false;
     }
     record->applyTo(m_model);
+    if (loaded)
+        loaded(path);
     m_loaded = true;
     if (path == lastMixPath())
         m_current = "Previous";

@@ -43,6 +43,11 @@ public:
     // True once any preset or the last mix was loaded.
     bool anyLoaded() const { return m_loaded; }
 
+    // Called after a preset file was written, and after one was read and applied (before line 4
+    // is set), with its path: for what is kept beside a preset.
+    std::function<void(const std::string& path)> saved;
+    std::function<void(const std::string& path)> loaded;
+
     // Receives the text of status line 4 after each successful load.
     std::function<void(const std::string& text)> showCurrent;
 

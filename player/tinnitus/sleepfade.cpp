@@ -114,6 +114,12 @@ audio::ChannelHandle FadingBinding::playGenerator(std::unique_ptr<audio::Generat
     return started(m_inner.playGenerator(std::move(generator)));
 }
 
+audio::ChannelHandle FadingBinding::playFile(const std::string& path)
+{
+    const audio::ChannelHandle channel = m_inner.playFile(path);
+    return channel > 0 ? started(channel) : channel;
+}
+
 audio::ChannelHandle FadingBinding::started(audio::ChannelHandle channel)
 {
     if (channel > 0) {

@@ -73,6 +73,7 @@ public:
     std::vector<audio::SampleHandle> loadSamples(const std::vector<std::string>& paths) override;
     audio::ChannelHandle playSound(audio::SampleHandle sample) override;
     audio::ChannelHandle playGenerator(std::unique_ptr<audio::Generator> generator) override;
+    audio::ChannelHandle playFile(const std::string& path) override;
     void setVolume(audio::ChannelHandle channel, int volume) override;
     void setFrequency(audio::ChannelHandle channel, int hertz) override;
     void setPan(audio::ChannelHandle channel, int pan) override;

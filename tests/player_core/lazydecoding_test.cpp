@@ -78,3 +78,35 @@ TEST(ChannelModelOnTheEngine, OnlySoundsSwitchedOnAreDecoded)
     EXPECT_TRUE(engine.sampleDecoded(model.entry(2).sample)) << "kept for the next switch-on";
     EXPECT_FALSE(engine.sampleDecoded(model.entry(1).sample));
 }
+
+TEST(ChannelModelOnTheEngine, StreamedFilesPlayAndLoopWithoutEverBeingDecoded)
+{
+    TempFolder folder;
+    for (int n : {1, 2})
+        writeTone(folder / ("bin/" + std::to_string(n) + ".isz"), 441.0 * n);
+    audio::Engine engine;
+    ASSERT_TRUE(engine.setOutput(audio::kOutputNoSound));
+    ASSERT_TRUE(engine.init(44100, 32, audio::kInitEnableSystemChannelFx));
+    EngineBinding binding(engine);
+    binding.setStreamFiles(true);
+    ChannelModel model(binding);
+    model.endless().setEnabled(false);
+    model.loadSamples(folder.path());
+
+    model.setCheck(2, CheckState::Checked);
+    EXPECT_TRUE(model.entry(2).streamed);
+    // Past the end of the one-second file and round again: it loops without a hole.
+    std::vector<float> out(2 * 4410);
+    for (int block = 0; block < 25; ++block) {
+        engine.renderOffline(out.data(), 4410);
+        EXPECT_GT(rms(out), 0.05) << block;
+    }
+    EXPECT_FALSE(engine.sampleDecoded(model.entry(2).sample));
+    model.setCheck(2, CheckState::Unchecked);
+    engine.renderOffline(out.data(), 4410);
+    engine.renderOffline(out.data(), 4410);
+    EXPECT_LT(rms(out), 1e-4);
+    // A sound without a file plays nothing and streams nothing.
+    model.setCheck(4, CheckState::Checked);
+    EXPECT_FALSE(model.entry(4).streamed);
+}

@@ -67,6 +67,11 @@ public:
         }
         return yes;
     }
+    QString folderName(QWidget*, const QString& title, const QString&) override
+    {
+        prompts.push_back(title);
+        return pop(folders);
+    }
     void message(QWidget*, const QString& title, const QString& text) override
     {
         plainMessages.push_back(title + "|" + text);
@@ -83,6 +88,7 @@ public:
     }
 
     std::deque<QString> files;                  // "" answers Cancel
+    std::deque<QString> folders;                // "" answers Cancel
     std::deque<std::optional<QString>> inputs;  // nullopt answers Cancel
     std::vector<sonaveil::player::FileRequest> requests;
     std::vector<QString> prompts;

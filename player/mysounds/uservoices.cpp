@@ -1,0 +1,207 @@
+#include "player/mysounds/uservoices.h"
+
+#include "player/core/channelmodel.h"
+
+#include <algorithm>
+#include <chrono>
+#include <cmath>
+
+namespace sonaveil::player {
+
+UserVoices::UserVoices(UserSounds& sounds, AudioBinding& audio, std::function<int()> master)
+    : m_sounds(sounds)
+    , m_audio(audio)
+    , m_master(std::move(master))
+{
+}
+
+UserVoices::~UserVoices() = default;
+
+int UserVoices::frequencyFor(int rate, int pitch)
+{
+    return int(std::lround(double(rate) * double(pitch) / double(UserSounds::kNaturalPitch)));
+}
+
+void UserVoices::applyControls(int index)
+{
+    const UserSound& s = m_sounds.at(index);
+    const Voice& v = voiceOf(index);
+    if (v.channel <= 0)
+        return;
+    m_audio.setVolume(v.channel, ChannelModel::channelVolume(s.volume, m_master ? m_master() : 100));
+    if (v.rate > 0)
+        m_audio.setFrequency(v.channel, frequencyFor(v.rate, s.pitch));
+    m_audio.setPan(v.channel, s.pan * 10);
+}
+
+void UserVoices::start(int index)
+{
+    const UserSound& s = m_sounds.at(index);
+    Voice& v = voiceOf(index);
+    v = Voice{};
+    v.status = std::make_shared<audio::StreamStatus>();
+    std::unique_ptr<audio::StreamSource> source;
+    if (s.kind == UserSound::Kind::File) {
+        source = audio::StreamSource::file(m_sounds.filePath(s).string(), s.seam, v.status);
+    } else if (const auto tracks = UserSounds::tracksOf(s.source)) {
+        for (const auto& t : *tracks)
+            v.tracks.push_back(t.string());
+        const auto seed = std::uint64_t(std::chrono::steady_clock::now().time_since_epoch().count()) + ++m_starts;
+        source = audio::StreamSource::playlist(v.tracks, s.shuffle, seed, v.status);
+    }
+    if (!source) {
+        v.status->failed.store(true);
+        return;
+    }
+    v.rate = source->rate();
+    v.channel = m_audio.playGenerator(std::move(source));
+    applyControls(index);
+}
+
+void UserVoices::stop(int index)
+{
+    Voice& v = voiceOf(index);
+    if (v.channel > 0)
+        m_audio.stopSound(v.channel);
+    v = Voice{};
+}
+
+void UserVoices::setOn(int index, bool on)
+{
+    if (index < 0 || index >= m_sounds.count())
+        return;
+    UserSound& s = m_sounds.at(index);
+    if (s.on == on)
+        return;
+    s.on = on;
+    on ? start(index) : stop(index);
+    if (changed)
+        changed(index);
+}
+
+void UserVoices::setVolume(int index, int volume)
+{
+    if (index < 0 || index >= m_sounds.count())
+        return;
+    m_sounds.at(index).volume = std::clamp(volume, 0, UserSounds::kVolumeMaximum);
+    applyControls(index);
+}
+
+void UserVoices::setPitch(int index, int pitch)
+{
+    if (index < 0 || index >= m_sounds.count())
+        return;
+    m_sounds.at(index).pitch = std::clamp(pitch, UserSounds::kPitchMinimum, UserSounds::kPitchMaximum);
+    applyControls(index);
+}
+
+void UserVoices::setPan(int index, int pan)
+{
+    if (index < 0 || index >= m_sounds.count())
+        return;
+    m_sounds.at(index).pan = std::clamp(pan, 0, UserSounds::kPanMaximum);
+    applyControls(index);
+}
+
+void UserVoices::masterUpdate()
+{
+    for (int i = 0; i < m_sounds.count(); ++i)
+        applyControls(i);
+}
+
+void UserVoices::stopAll()
+{
+    for (int i = 0; i < m_sounds.count(); ++i)
+        setOn(i, false);
+}
+
+void UserVoices::forget(int index)
+{
+    if (index < 0 || index >= m_sounds.count())
+        return;
+    stop(index);
+    m_voices.erase(m_sounds.at(index).id);
+}
+
+bool UserVoices::anyOn() const
+{
+    return std::any_of(m_sounds.sounds().begin(), m_sounds.sounds().end(), [](const UserSound& s) { return s.on; });
+}
+
+std::vector<std::string> UserVoices::takeFailures()
+{
+    std::vector<std::string> names;
+    for (int i = 0; i < m_sounds.count(); ++i) {
+        const UserSound& s = m_sounds.at(i);
+        auto found = m_voices.find(s.id);
+        if (!s.on || found == m_voices.end() || !found->second.status || found->second.told)
+            continue;
+        if (found->second.status->failed.load(std::memory_order_acquire)) {
+            found->second.told = true;
+            names.push_back(s.name);
+        }
+    }
+    return names;
+}
+
+std::string UserVoices::playingTrack(int index) const
+{
+    if (index < 0 || index >= m_sounds.count())
+        return {};
+    const auto found = m_voices.find(m_sounds.at(index).id);
+    if (found == m_voices.end() || !found->second.status)
+        return {};
+    const int track = found->second.status->track.load(std::memory_order_acquire);
+    if (track < 0 || track >= int(found->second.tracks.size()))
+        return {};
+    return found->second.tracks[std::size_t(track)];
+}
+
+std::vector<CompanionFile::Entry> UserVoices::capture() const
+{
+    std::vector<CompanionFile::Entry> entries;
+    for (const UserSound& s : m_sounds.sounds())
+        if (s.on)
+            entries.push_back({s.id, s.name, s.volume, s.pitch, s.pan});
+    return entries;
+}
+
+std::vector<std::string> UserVoices::apply(const std::vector<CompanionFile::Entry>& entries)
+{
+    std::vector<std::string> missing;
+    std::vector<bool> wanted(std::size_t(m_sounds.count()), false);
+    for (const CompanionFile::Entry& e : entries) {
+        const int index = m_sounds.indexOf(e.id);
+        if (index < 0) {
+            missing.push_back(e.name.empty() ? e.id : e.name);
+            continue;
+        }
+        wanted[std::size_t(index)] = true;
+        UserSound& s = m_sounds.at(index);
+        s.volume = std::clamp(e.volume, 0, UserSounds::kVolumeMaximum);
+        s.pitch = std::clamp(e.pitch, UserSounds::kPitchMinimum, UserSounds::kPitchMaximum);
+        s.pan = std::clamp(e.pan, 0, UserSounds::kPanMaximum);
+    }
+    for (int i = 0; i < m_sounds.count(); ++i) {
+        const bool on = wanted[std::size_t(i)];
+        if (m_sounds.at(i).on != on) {
+            setOn(i, on);
+        } else {
+            applyControls(i);
+            if (changed)
+                changed(i);
+        }
+        if (on) {
+            // A sound of the list whose file is gone cannot play: it is missing as well.
+            const auto found = m_voices.find(m_sounds.at(i).id);
+            if (found != m_voices.end() && found->second.status && found->second.channel <= 0
+                && found->second.status->failed.load()) {
+                found->second.told = true;
+                missing.push_back(m_sounds.at(i).name);
+            }
+        }
+    }
+    return missing;
+}
+
+} // namespace sonaveil::player

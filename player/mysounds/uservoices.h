@@ -1,0 +1,80 @@
+#pragma once
+
+#include "audio/streamsource.h"
+#include "player/core/audiobinding.h"
+#include "player/mysounds/companionfile.h"
+#include "player/mysounds/usersounds.h"
+
+#include <functional>
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace sonaveil::player {
+
+// What the user's own sounds do to the engine: each sound that is on plays on a voice streamed
+// from its file or its folder, with its volume (scaled by the master, as a built-in sound's),
+// its pitch as a playback speed and its balance. It also takes and gives the state that a
+// preset's companion file keeps.
+class UserVoices {
+public:
+    // `master` is the master slider's position (0 … 100).
+    UserVoices(UserSounds& sounds, AudioBinding& audio, std::function<int()> master);
+    ~UserVoices();
+    UserVoices(const UserVoices&) = delete;
+    UserVoices& operator=(const UserVoices&) = delete;
+
+    // Switches sound `index` on or off (when its state changes). A sound whose file or folder
+    // cannot be read stays on, silent, and is reported by takeFailures().
+    void setOn(int index, bool on);
+    void setVolume(int index, int volume);
+    void setPitch(int index, int pitch);
+    void setPan(int index, int pan);
+    // Applies every sound's volume again (the master moved).
+    void masterUpdate();
+    // Switches every sound off.
+    void stopAll();
+    // Before a sound is removed from the list: its voice stops.
+    void forget(int index);
+
+    bool anyOn() const;
+    // The names of sounds that went silent because their file vanished or was damaged, or whose
+    // tracks cannot be read, each told once per start.
+    std::vector<std::string> takeFailures();
+    // The file a folder sound plays now ("" when none, or for a file sound).
+    std::string playingTrack(int index) const;
+
+    // The state a preset keeps: the sounds that are on.
+    std::vector<CompanionFile::Entry> capture() const;
+    // Applies a preset's state: the sounds listed are set and on, every other one off. Returns
+    // the names of listed sounds that no longer exist or cannot be read.
+    std::vector<std::string> apply(const std::vector<CompanionFile::Entry>& entries);
+
+    // The frequency a voice of `rate` Hz receives at `pitch` (4410: its own speed).
+    static int frequencyFor(int rate, int pitch);
+
+    // Called after a sound's state changed here (the page moves its controls).
+    std::function<void(int index)> changed;
+
+private:
+    struct Voice {
+        audio::ChannelHandle channel = 0;
+        int rate = 0;
+        std::shared_ptr<audio::StreamStatus> status;
+        std::vector<std::string> tracks;
+        bool told = false;
+    };
+    void start(int index);
+    void stop(int index);
+    Voice& voiceOf(int index) { return m_voices[m_sounds.at(index).id]; }
+    void applyControls(int index);
+
+    UserSounds& m_sounds;
+    AudioBinding& m_audio;
+    std::function<int()> m_master;
+    std::map<std::string, Voice> m_voices;
+    std::uint64_t m_starts = 0;
+};
+
+} // namespace sonaveil::player
