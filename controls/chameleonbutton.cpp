@@ -7,9 +7,6 @@ namespace sonaveil::controls {
 
 namespace {
 
-constexpr int kLeft = 1;
-constexpr int kRight = 2;
-constexpr int kSpace = 32;
 const ColorValue kFace = systemColor(SystemColor::ButtonFace);
 const ColorValue kText = systemColor(SystemColor::ButtonText);
 
@@ -272,7 +269,7 @@ void ChameleonButtonModel::mousePress(int button, int shift, float x, float y)
     MouseArgs a{button, shift, x, y};
     m_host->MouseDown(a);
     m_lastButton = button;
-    if (button != kRight)
+    if (button != kRightButton)
         redraw(2, false);
 }
 
@@ -280,7 +277,7 @@ void ChameleonButtonModel::mouseMove(int buttons, int shift, float x, float y, b
 {
     MouseArgs a{buttons, shift, x, y};
     m_host->MouseMove(a);
-    if (buttons != 0 && buttons != kLeft)
+    if (buttons != 0 && buttons != kLeftButton)
         return;
     if (!over) {
         redraw(0, false);
@@ -304,25 +301,29 @@ void ChameleonButtonModel::mouseRelease(int button, int shift, float x, float y)
 {
     MouseArgs a{button, shift, x, y};
     m_host->MouseUp(a);
-    if (button != kRight)
+    if (button != kRightButton)
         redraw(0, false);
 }
 
-void ChameleonButtonModel::click()
+void ChameleonButtonModel::toggleAndClick()
 {
-    if (m_lastButton != kLeft || !m_enabled)
-        return;
     if (m_checkBox)
         m_value = !m_value;
     redraw(0, true);
     m_host->Click();
 }
 
+void ChameleonButtonModel::click()
+{
+    if (m_lastButton == kLeftButton && m_enabled)
+        toggleAndClick();
+}
+
 void ChameleonButtonModel::doubleClick()
 {
-    if (m_lastButton != kLeft)
+    if (m_lastButton != kLeftButton)
         return;
-    mousePress(kLeft, 0, 0, 0);
+    mousePress(kLeftButton, 0, 0, 0);
     m_host->setCapture(true);
 }
 
@@ -342,11 +343,11 @@ void ChameleonButtonModel::keyPress(int keyCode, int shift)
     m_host->KeyDown(code, sh);
     m_lastKey = keyCode;
     switch (keyCode) {
-    case kSpace: redraw(2, false); break;
-    case 37:
-    case 38: m_host->moveFocus(false); break;
-    case 39:
-    case 40: m_host->moveFocus(true); break;
+    case keys::kSpace: redraw(2, false); break;
+    case keys::kLeft:
+    case keys::kUp: m_host->moveFocus(false); break;
+    case keys::kRight:
+    case keys::kDown: m_host->moveFocus(true); break;
     default: break;
     }
 }
@@ -361,19 +362,13 @@ void ChameleonButtonModel::keyRelease(int keyCode, int shift)
 {
     int code = keyCode, sh = shift;
     m_host->KeyUp(code, sh);
-    if (m_lastKey == kSpace && keyCode == kSpace) {
-        if (!m_enabled)
-            return;
-        if (m_checkBox)
-            m_value = !m_value;
-        redraw(0, true);
-        m_host->Click();
-    }
+    if (m_lastKey == keys::kSpace && keyCode == keys::kSpace && m_enabled)
+        toggleAndClick();
 }
 
 void ChameleonButtonModel::accessKey()
 {
-    m_lastButton = kLeft;
+    m_lastButton = kLeftButton;
     click();
 }
 

@@ -167,6 +167,8 @@ private:
     void changed(const char* key);
     // Redraw rule: state 0 or 2; draws when forced, when the state differs or the caption changed.
     void redraw(int state, bool force);
+    // A click: the check toggled in check-box behaviour, the face drawn, Click raised.
+    void toggleAndClick();
     void layout();
     ColorValue adj(ColorValue c, int n) const;
     ColorValue xadj(ColorValue c, int n) const;

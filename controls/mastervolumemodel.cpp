@@ -229,12 +229,7 @@ std::vector<ColorValue> MasterVolumeModel::colorTable(int n, ColorValue a, Color
 
 MasterVolumeModel::Face MasterVolumeModel::face() const
 {
-    Face f;
-    f.width = m_width;
-    f.height = m_height;
-    f.background = m_back;
-    f.knobX = m_knobX;
-    f.knobY = m_knobY;
+    Face f{.width = m_width, .height = m_height, .background = m_back, .knobX = m_knobX, .knobY = m_knobY};
 
     const int n = barLength();
     const int level = static_cast<int>(roundHalfEven(m_value / 100.0 * n));

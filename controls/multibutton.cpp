@@ -11,15 +11,6 @@ namespace {
 // Stored layouts spell the key this way; a corrected spelling would lose every saved setting.
 constexpr const char* kUseMaskColorKey = "UseMaskCOlor";
 
-constexpr int kKeyEnter = 13;
-constexpr int kKeyEsc = 27;
-constexpr int kKeySpace = 32;
-constexpr int kKeyLeft = 37;
-constexpr int kKeyUp = 38;
-constexpr int kKeyRight = 39;
-constexpr int kKeyDown = 40;
-constexpr int kShiftAlt = 4;
-constexpr int kLeftButton = 1;
 
 const ColorValue kFace = systemColor(SystemColor::ButtonFace);
 const ColorValue kText = systemColor(SystemColor::ButtonText);
@@ -144,12 +135,7 @@ void MultibuttonModel::setButtonStyle(int style)
     changed("ButtonStyle");
 }
 
-void MultibuttonModel::setShowFocusRect(bool on)
-{
-    m_showFocusRect = on;
-    redraw();
-    changed("ShowFocusRect");
-}
+void MultibuttonModel::setShowFocusRect(bool on) { assignAndRedraw(m_showFocusRect, on, "ShowFocusRect"); }
 
 void MultibuttonModel::setEnabled(bool on)
 {
@@ -162,19 +148,8 @@ void MultibuttonModel::setEnabled(bool on)
     changed("Enabled");
 }
 
-void MultibuttonModel::setFont(const FontSpec& f)
-{
-    m_font = f;
-    redraw();
-    changed("Font");
-}
-
-void MultibuttonModel::setBackColor(ColorValue c)
-{
-    m_backColor = c;
-    redraw();
-    changed("BackColor");
-}
+void MultibuttonModel::setFont(const FontSpec& f) { assignAndRedraw(m_font, f, "Font"); }
+void MultibuttonModel::setBackColor(ColorValue c) { assignAndRedraw(m_backColor, c, "BackColor"); }
 
 void MultibuttonModel::setCaption(const std::string& caption)
 {
@@ -184,12 +159,7 @@ void MultibuttonModel::setCaption(const std::string& caption)
     changed("Caption");
 }
 
-void MultibuttonModel::setForeColor(ColorValue c)
-{
-    m_foreColor = c;
-    redraw();
-    changed("ForeColor");
-}
+void MultibuttonModel::setForeColor(ColorValue c) { assignAndRedraw(m_foreColor, c, "ForeColor"); }
 
 void MultibuttonModel::setCheckBoxMode(bool on)
 {
@@ -227,40 +197,11 @@ void MultibuttonModel::setMouseIcon(const Picture& p)
     changed("MouseIcon");
 }
 
-void MultibuttonModel::setPicture(const Picture& p)
-{
-    m_picture = p;
-    redraw();
-    changed("Picture");
-}
-
-void MultibuttonModel::setPictureAlign(int align)
-{
-    m_pictureAlign = std::clamp(align, 0, 8);
-    redraw();
-    changed("PictureAlign");
-}
-
-void MultibuttonModel::setUseMaskColor(bool on)
-{
-    m_useMaskColor = on;
-    redraw();
-    changed("UseMaskColor");
-}
-
-void MultibuttonModel::setMaskColor(ColorValue c)
-{
-    m_maskColor = c;
-    redraw();
-    changed("MaskColor");
-}
-
-void MultibuttonModel::setCaptionAlign(int align)
-{
-    m_captionAlign = std::clamp(align, 0, 2);
-    redraw();
-    changed("CaptionAlign");
-}
+void MultibuttonModel::setPicture(const Picture& p) { assignAndRedraw(m_picture, p, "Picture"); }
+void MultibuttonModel::setPictureAlign(int align) { assignAndRedraw(m_pictureAlign, std::clamp(align, 0, 8), "PictureAlign"); }
+void MultibuttonModel::setUseMaskColor(bool on) { assignAndRedraw(m_useMaskColor, on, "UseMaskColor"); }
+void MultibuttonModel::setMaskColor(ColorValue c) { assignAndRedraw(m_maskColor, c, "MaskColor"); }
+void MultibuttonModel::setCaptionAlign(int align) { assignAndRedraw(m_captionAlign, std::clamp(align, 0, 2), "CaptionAlign"); }
 
 void MultibuttonModel::setRolloverColor(std::optional<ColorValue> c)
 {
@@ -289,6 +230,17 @@ char MultibuttonModel::accessKeyOf(const std::string& caption)
             return 0;
     }
     return char(std::tolower(static_cast<unsigned char>(c)));
+}
+
+void MultibuttonModel::showHover()
+{
+    const VisualState before = m_state;
+    if (m_leftDown)
+        m_state = VisualState::Pressed;
+    else if (!m_spaceDown)
+        m_state = VisualState::Hot;
+    if (m_state != before)
+        redraw();
 }
 
 // --- state machine ------------------------------------------------------------------------
@@ -326,15 +278,8 @@ void MultibuttonModel::mouseMove(int button, int shift, float x, float y, bool c
         m_mouseOver = false;
         m_host->MouseLeave();
     }
-    if (m_mouseOver) {
-        const VisualState before = m_state;
-        if (m_leftDown)
-            m_state = VisualState::Pressed;
-        else if (!m_spaceDown)
-            m_state = VisualState::Hot;
-        if (m_state != before)
-            redraw();
-    }
+    if (m_mouseOver)
+        showHover();
     MouseArgs a{button, shift, x, y};
     m_host->MouseMove(a);
 }
@@ -391,12 +336,12 @@ void MultibuttonModel::keyPress(int keyCode, int shift)
 {
     int code = keyCode, sh = shift;
     switch (keyCode) {
-    case kKeyEnter:
+    case keys::kReturn:
         m_host->Click();
         break;
-    case kKeySpace:
+    case keys::kSpace:
         if (!m_leftDown) {
-            if (shift & kShiftAlt)
+            if (shift & kAltShift)
                 return;
             m_spaceDown = true;
             if (m_checkBoxMode)
@@ -410,12 +355,12 @@ void MultibuttonModel::keyPress(int keyCode, int shift)
             m_host->setCapture(true);
         }
         break;
-    case kKeyLeft:
-    case kKeyUp:
+    case keys::kLeft:
+    case keys::kUp:
         m_host->moveFocus(false);
         break;
-    case kKeyRight:
-    case kKeyDown:
+    case keys::kRight:
+    case keys::kDown:
         m_host->moveFocus(true);
         break;
     default:
@@ -426,7 +371,7 @@ void MultibuttonModel::keyPress(int keyCode, int shift)
 
 void MultibuttonModel::keyRelease(int keyCode, int shift)
 {
-    if (keyCode != kKeySpace)
+    if (keyCode != keys::kSpace)
         return;
     bool click = false;
     if (!m_mouseOver) {
@@ -458,7 +403,7 @@ void MultibuttonModel::accessKeyPressed(int keyCode)
         m_leftDown = false;
     }
     if (m_checkBoxMode) {
-        if (keyCode == kKeyEnter || keyCode == kKeyEsc)
+        if (keyCode == keys::kReturn || keyCode == keys::kEscape)
             return;
         m_value = !m_value;
         if (!m_value)
@@ -515,13 +460,7 @@ void MultibuttonModel::refreshHover(bool cursorOverControl)
         hookedMouseMove();
         return;
     }
-    const VisualState before = m_state;
-    if (m_leftDown)
-        m_state = VisualState::Pressed;
-    else if (!m_spaceDown)
-        m_state = VisualState::Hot;
-    if (m_state != before)
-        redraw();
+    showHover();
 }
 
 // --- drawing ------------------------------------------------------------------------------

@@ -8,6 +8,7 @@
 #include "controls/paint.h"
 
 #include <optional>
+#include <utility>
 #include <string>
 
 namespace sonaveil::controls {
@@ -32,6 +33,14 @@ enum class ButtonLook : int {
     Glassy = 13,          // a two-part gradient, in the normal state only
     Pill = 14,            // well rounded with a lighter upper half, in the normal state only
 };
+
+// Key codes, mouse buttons and the Alt shift state as the button models take them and raise them
+// to their hosts (keyCodeOf, mouseButtonOf and shiftStateOf turn Qt's into these).
+namespace keys {
+inline constexpr int kReturn = 13, kEscape = 27, kSpace = 32, kLeft = 37, kUp = 38, kRight = 39, kDown = 40;
+}
+inline constexpr int kLeftButton = 1, kRightButton = 2;
+inline constexpr int kAltShift = 4;
 
 // Mouse event arguments as the host receives them (by reference): button 1 left, 2 right,
 // 4 middle; shift 1 Shift, 2 Ctrl, 4 Alt; X and Y in pixels.
@@ -186,6 +195,16 @@ public:
 private:
     void changed(const char* name);
     void redraw() { m_host->redraw(); }
+    // The hot look, or the pressed one while the left button is held, with the mouse over it.
+    void showHover();
+    // A property that only changes the face: stored, drawn, and told to the container.
+    template <class T, class V>
+    void assignAndRedraw(T& property, V&& value, const char* name)
+    {
+        property = std::forward<V>(value);
+        redraw();
+        changed(name);
+    }
     bool focusVisible() const;
     // Focused or the default button, with the focus rectangle on, in an active window.
     bool focusLook() const;

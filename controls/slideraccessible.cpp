@@ -4,6 +4,7 @@
 #include "controls/accessibility.h"
 #include "controls/accessibleparts.h"
 #include "controls/mastervolume.h"
+#include "controls/steppedaccessible.h"
 #include "controls/ucsliderwidget.h"
 
 #include <QAccessibleWidget>
@@ -12,9 +13,9 @@
 namespace sonaveil::controls {
 namespace {
 
-class RangeAccessible : public QAccessibleWidget, public QAccessibleValueInterface {
+class RangeAccessible : public SteppedAccessible, public QAccessibleValueInterface {
 public:
-    explicit RangeAccessible(QWidget* w) : QAccessibleWidget(w, QAccessible::Slider) {}
+    explicit RangeAccessible(QWidget* w) : SteppedAccessible(w, QAccessible::Slider, "Right", "Left") {}
 
     void* interface_cast(QAccessible::InterfaceType t) override
     {
@@ -32,41 +33,11 @@ public:
         return QAccessibleWidget::text(t);
     }
 
-    QStringList actionNames() const override
-    {
-        QStringList names;
-        if (widget()->isEnabled())
-            names << increaseAction() << decreaseAction();
-        return names + QAccessibleWidget::actionNames();
-    }
-
-    void doAction(const QString& action) override
-    {
-        if (!widget()->isEnabled())
-            return;
-        if (action == increaseAction())
-            stepBy(1);
-        else if (action == decreaseAction())
-            stepBy(-1);
-        else
-            QAccessibleWidget::doAction(action);
-    }
-
-    QStringList keyBindingsForAction(const QString& action) const override
-    {
-        if (action == increaseAction())
-            return {QStringLiteral("Right")};
-        if (action == decreaseAction())
-            return {QStringLiteral("Left")};
-        return {};
-    }
-
     QVariant minimumStepSize() const override { return step(); }
 
 protected:
     virtual QString valueText() const = 0;
     virtual int step() const = 0;
-    virtual void stepBy(int steps) = 0;
 };
 
 class UcSliderAccessible : public RangeAccessible {

@@ -6,6 +6,7 @@
 #include "controls/accessibility.h"
 #include "controls/accessibleedit.h"
 #include "controls/accessibleparts.h"
+#include "controls/steppedaccessible.h"
 #include "controls/timecontrol.h"
 
 #include <QCoreApplication>
@@ -57,9 +58,9 @@ protected:
     TimeControl* m_control;
 };
 
-class TimeControlAccessible : public QAccessibleWidget, public TimeValue {
+class TimeControlAccessible : public SteppedAccessible, public TimeValue {
 public:
-    explicit TimeControlAccessible(TimeControl* c) : QAccessibleWidget(c, QAccessible::SpinBox), TimeValue(c) {}
+    explicit TimeControlAccessible(TimeControl* c) : SteppedAccessible(c, QAccessible::SpinBox, "Up", "Down"), TimeValue(c) {}
 
     void* interface_cast(QAccessible::InterfaceType t) override
     {
@@ -104,31 +105,14 @@ public:
         return m_control->textBox()->hasFocus() ? child(0) : nullptr;
     }
 
-    QStringList actionNames() const override
+
+protected:
+    void stepBy(int steps) override
     {
-        QStringList names;
-        if (widget()->isEnabled())
-            names << increaseAction() << decreaseAction();
-        return names + QAccessibleWidget::actionNames();
-    }
-    void doAction(const QString& action) override
-    {
-        if (!widget()->isEnabled())
-            return;
-        if (action == increaseAction())
+        if (steps > 0)
             m_control->model().spinUp();
-        else if (action == decreaseAction())
-            m_control->model().spinDown();
         else
-            QAccessibleWidget::doAction(action);
-    }
-    QStringList keyBindingsForAction(const QString& action) const override
-    {
-        if (action == increaseAction())
-            return {QStringLiteral("Up")};
-        if (action == decreaseAction())
-            return {QStringLiteral("Down")};
-        return {};
+            m_control->model().spinDown();
     }
 };
 

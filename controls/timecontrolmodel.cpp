@@ -139,27 +139,24 @@ void TimeControlModel::setH(int hours)
 
 void TimeControlModel::setMin(int minutes)
 {
-    if (minutes > 59)
-        minutes = 0;
-    else if (minutes < 0)
-        minutes = 59;
-    m_minutes = minutes;
-    redraw();
-    if (m_part == Minutes)
-        setSpin(minutes, 59);
-    selectCharacters();
+    setSixtieths(m_minutes, Minutes, minutes);
 }
 
 void TimeControlModel::setS(int seconds)
 {
-    if (seconds > 59)
-        seconds = 0;
-    else if (seconds < 0)
-        seconds = 59;
-    m_seconds = seconds;
+    setSixtieths(m_seconds, Seconds, seconds);
+}
+
+void TimeControlModel::setSixtieths(int& field, Part part, int value)
+{
+    if (value > 59)
+        value = 0;
+    else if (value < 0)
+        value = 59;
+    field = value;
     redraw();
-    if (m_part == Seconds)
-        setSpin(seconds, 59);
+    if (m_part == part)
+        setSpin(value, 59);
     selectCharacters();
 }
 

@@ -97,6 +97,8 @@ private:
     void redraw();
     void selectCharacters();
     void setSpin(int value, int max);
+    // Minutes or seconds: past 59 wraps to 0 and below 0 to 59.
+    void setSixtieths(int& field, Part part, int value);
     void toggleAmPm();
     void updated();
 

@@ -1,4 +1,5 @@
 // The player's command line: whatever parses gives back arguments that parse alike.
+#include "arguments.h"
 #include "player/desktop/commandline.h"
 
 #include <cstdlib>
@@ -6,13 +7,7 @@
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
     using namespace sonaveil::player;
-    std::vector<std::string> args(1);
-    for (std::size_t i = 0; i < size; ++i) {
-        if (data[i] == 0)
-            args.emplace_back();
-        else
-            args.back() += char(data[i]);
-    }
+    const std::vector<std::string> args = argumentsOf(data, size);
     std::string error;
     const auto line = CommandLine::parse(args, error);
     if (!line)

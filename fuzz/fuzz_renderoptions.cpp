@@ -1,4 +1,5 @@
 // quietdeck-render's command line: the input split at NUL bytes into arguments.
+#include "arguments.h"
 #include "tools/quietdeck-render/renderoptions.h"
 
 #include <cmath>
@@ -7,13 +8,7 @@
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
     using namespace sonaveil::render;
-    std::vector<std::string> args(1);
-    for (std::size_t i = 0; i < size; ++i) {
-        if (data[i] == 0)
-            args.emplace_back();
-        else
-            args.back() += char(data[i]);
-    }
+    const std::vector<std::string> args = argumentsOf(data, size);
     std::string error;
     const auto options = parseRenderOptions(args, error);
     if (options && (!std::isfinite(options->seconds) || options->seconds <= 0 || options->seconds > 86400))

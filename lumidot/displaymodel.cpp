@@ -266,6 +266,19 @@ void DisplayModel::WrapDisplay(const std::u16string& text)
     }
     if (!dropped)
         m_lineText[line] = buffer;
+    redrawWhole();
+}
+
+void DisplayModel::stopAnimations()
+{
+    for (int i = 0; i < 4; ++i) {
+        m_ani[i].Active = false;
+        setTimer(i, false, m_timerInterval[i]);
+    }
+}
+
+void DisplayModel::redrawWhole()
+{
     m_fullRedraw = true;
     DrawLines();
     m_renderBusy = false;
@@ -273,26 +286,16 @@ void DisplayModel::WrapDisplay(const std::u16string& text)
 
 void DisplayModel::CLS()
 {
-    for (int i = 0; i < 4; ++i) {
-        m_ani[i].Active = false;
-        setTimer(i, false, m_timerInterval[i]);
-    }
+    stopAnimations();
     for (auto& line : m_lineText)
         line.clear();
-    m_fullRedraw = true;
-    DrawLines();
-    m_renderBusy = false;
+    redrawWhole();
 }
 
 void DisplayModel::Refresh()
 {
-    for (int i = 0; i < 4; ++i) {
-        m_ani[i].Active = false;
-        setTimer(i, false, m_timerInterval[i]);
-    }
-    m_fullRedraw = true;
-    DrawLines();
-    m_renderBusy = false;
+    stopAnimations();
+    redrawWhole();
 }
 
 // ---- geometry -----------------------------------------------------------------------------
@@ -307,6 +310,12 @@ void DisplayModel::geometryChanged(std::string_view name)
 {
     reportChanged(name);
     ResizeDisplay();
+}
+
+void DisplayModel::setSpacing(int& field, int value, std::string_view name)
+{
+    field = toInteger16(value);
+    geometryChanged(name);
 }
 
 void DisplayModel::setLCDRow(int rows)
@@ -327,26 +336,22 @@ void DisplayModel::setLCDCol(int cols)
 
 void DisplayModel::setRowBorderSize(int value)
 {
-    m_rowBorder = toInteger16(value);
-    geometryChanged("RowBorderSize");
+    setSpacing(m_rowBorder, value, "RowBorderSize");
 }
 
 void DisplayModel::setColBorderSize(int value)
 {
-    m_colBorder = toInteger16(value);
-    geometryChanged("ColBorderSize");
+    setSpacing(m_colBorder, value, "ColBorderSize");
 }
 
 void DisplayModel::setRowspace(int value)
 {
-    m_rowSpace = toInteger16(value);
-    geometryChanged("Rowspace");
+    setSpacing(m_rowSpace, value, "Rowspace");
 }
 
 void DisplayModel::setColspace(int value)
 {
-    m_colSpace = toInteger16(value);
-    geometryChanged("Colspace");
+    setSpacing(m_colSpace, value, "Colspace");
 }
 
 void DisplayModel::setBorderStyle(bool on)
@@ -488,9 +493,7 @@ void DisplayModel::setBackgroundPicture(PictureRef picture)
 {
     m_background = std::move(picture);
     reportChanged("Picture");
-    m_fullRedraw = true;
-    DrawLines();
-    m_renderBusy = false;
+    redrawWhole();
 }
 
 void DisplayModel::setOLEDropMode(int mode)

@@ -208,6 +208,12 @@ private:
     void drawCell(int row, int column, char16_t ch);
     void setTimer(int index, bool enabled, int interval);
     void geometryChanged(std::string_view name);
+    // Every line's animation stopped, its timer off.
+    void stopAnimations();
+    // Every dot drawn again (and a render in progress finished).
+    void redrawWhole();
+    // A border or a space between dots, as a 16-bit value.
+    void setSpacing(int& field, int value, std::string_view name);
     void changeColor(ColorValue& field, ColorValue c, std::string_view name, LCDColor which);
     void reportChanged(std::string_view name);
     void step(int index);

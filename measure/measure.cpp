@@ -230,17 +230,87 @@ Audio readAudio(const std::string& path)
     return a;
 }
 
-Welch welch(const std::vector<float>& x, int rate, int segment)
+bool writeMonoWav(const std::string& path, const std::vector<float>& samples, int rate)
+{
+    SF_INFO info{};
+    info.samplerate = rate;
+    info.channels = 1;
+    info.format = SF_FORMAT_WAV | SF_FORMAT_PCM_16;
+    SNDFILE* f = sf_open(path.c_str(), SFM_WRITE, &info);
+    if (!f)
+        return false;
+    const bool written = sf_writef_float(f, samples.data(), sf_count_t(samples.size())) == sf_count_t(samples.size());
+    return sf_close(f) == 0 && written;
+}
+
+std::vector<double> thirdOctaveBandsDb(const Welch& w)
+{
+    std::vector<double> bands;
+    double loudest = -1e9;
+    for (int b = -16; b <= 13; ++b) {
+        const double centre = 1000.0 * std::pow(2.0, b / 3.0);
+        const double a = centre * std::pow(2.0, -1.0 / 6.0), z = centre * std::pow(2.0, 1.0 / 6.0);
+        double s = 1e-30;
+        for (std::size_t k = std::size_t(std::ceil(a / w.binHz)); double(k) * w.binHz < z && k < w.power.size(); ++k)
+            s += w.power[k];
+        bands.push_back(10.0 * std::log10(s));
+        loudest = std::max(loudest, bands.back());
+    }
+    for (double& b : bands)
+        b = std::max(b - loudest, -80.0);
+    return bands;
+}
+
+std::vector<double> levelsDb(const std::vector<float>& x, int rate)
+{
+    const std::size_t w = std::size_t(rate / 10);
+    std::vector<double> e;
+    for (std::size_t i = 0; w > 0 && i + w <= x.size(); i += w) {
+        double s = 0;
+        for (std::size_t j = i; j < i + w; ++j)
+            s += double(x[j]) * x[j];
+        e.push_back(10.0 * std::log10(s / double(w) + 1e-12));
+    }
+    return e;
+}
+
+double lagCorrelation(const std::vector<double>& e, std::size_t lag)
+{
+    if (lag >= e.size())
+        return 0.0;
+    const std::size_t n = e.size() - lag;
+    double ma = 0, mb = 0;
+    for (std::size_t i = 0; i < n; ++i) {
+        ma += e[i];
+        mb += e[i + lag];
+    }
+    ma /= double(n);
+    mb /= double(n);
+    double ab = 0, aa = 0, bb = 0;
+    for (std::size_t i = 0; i < n; ++i) {
+        const double a = e[i] - ma, b = e[i + lag] - mb;
+        ab += a * b;
+        aa += a * a;
+        bb += b * b;
+    }
+    return ab / std::sqrt(aa * bb + 1e-30);
+}
+
+Welch welch(const std::vector<float>& x, int rate, int segment, Window shape, std::size_t from)
 {
     Welch w;
     w.binHz = double(rate) / segment;
     w.power.assign(std::size_t(segment / 2 + 1), 0.0);
     std::vector<double> window(static_cast<std::size_t>(segment));
-    for (int i = 0; i < segment; ++i)
-        window[std::size_t(i)] = 0.5 - 0.5 * std::cos(2.0 * kPi * i / segment);
+    for (int i = 0; i < segment; ++i) {
+        const double a = 2.0 * kPi * i / segment;
+        window[std::size_t(i)] = shape == Window::Hann
+                                     ? 0.5 - 0.5 * std::cos(a)
+                                     : 0.35875 - 0.48829 * std::cos(a) + 0.14128 * std::cos(2 * a) - 0.01168 * std::cos(3 * a);
+    }
     int blocks = 0;
     std::vector<float> block(static_cast<std::size_t>(segment));
-    for (std::size_t start = 0; start + std::size_t(segment) <= x.size(); start += std::size_t(segment / 2)) {
+    for (std::size_t start = from; start + std::size_t(segment) <= x.size(); start += std::size_t(segment / 2)) {
         for (int i = 0; i < segment; ++i)
             block[std::size_t(i)] = float(x[start + std::size_t(i)] * window[std::size_t(i)]);
         const auto p = powerOf(block);
@@ -351,18 +421,7 @@ Measures measure(const Audio& audio)
     m.centroidHz = total > 0 ? weighted / total : 0.0;
     m.below20Db = 10.0 * std::log10(std::max(low, 1e-30) / std::max(total, 1e-30));
 
-    double loudest = -1e9;
-    for (int b = -16; b <= 13; ++b) {
-        const double centre = 1000.0 * std::pow(2.0, b / 3.0);
-        const double a = centre * std::pow(2.0, -1.0 / 6.0), z = centre * std::pow(2.0, 1.0 / 6.0);
-        double s = 1e-30;
-        for (std::size_t k = std::size_t(std::ceil(a / w.binHz)); double(k) * w.binHz < z && k < w.power.size(); ++k)
-            s += w.power[k];
-        m.bandsDb.push_back(10.0 * std::log10(s));
-        loudest = std::max(loudest, m.bandsDb.back());
-    }
-    for (double& b : m.bandsDb)
-        b = std::max(b - loudest, -80.0);
+    m.bandsDb = thirdOctaveBandsDb(w);
 
     // The 10 ms level: its spread, and its strongest rhythm (periodogram of the whole file).
     const auto env10 = levelEnvelope(x, std::size_t(audio.rate / 100));

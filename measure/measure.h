@@ -16,12 +16,26 @@ struct Audio {
 };
 
 Audio readAudio(const std::string& path);
+// Writes `samples` (full scale ±1) as a mono 16-bit WAV file; false when it cannot.
+bool writeMonoWav(const std::string& path, const std::vector<float>& samples, int rate);
 
 struct Welch {
     double binHz = 0;
-    std::vector<double> power;      // mean power per bin (Hann windows, half overlap)
+    std::vector<double> power;      // mean power per bin (windows of a segment, half overlap)
 };
-Welch welch(const std::vector<float>& x, int rate, int segment = 16384);
+// Hann for noise; the four-term Blackman-Harris for a tone far above what lies near it.
+enum class Window { Hann, BlackmanHarris };
+// The segments start at frame `from`.
+Welch welch(const std::vector<float>& x, int rate, int segment = 16384, Window window = Window::Hann,
+            std::size_t from = 0);
+
+// Third-octave levels in dB from 25 Hz to 20 kHz, relative to the loudest band, none below -80.
+std::vector<double> thirdOctaveBandsDb(const Welch& w);
+
+// The level in dB of each 100 ms of x (not circular).
+std::vector<double> levelsDb(const std::vector<float>& x, int rate);
+// Pearson correlation of a series with itself `lag` places later.
+double lagCorrelation(const std::vector<double>& series, std::size_t lag);
 
 struct Measures {
     double seconds = 0;

@@ -5,12 +5,8 @@
 #
 #   scripts/private-desktop.sh 20 scripts/accessibility-demo.sh [OUT]
 set -euo pipefail
-here=$(cd "$(dirname "$0")/.." && pwd)
-out=${1:-$here/build/accessibility}
-mkdir -p "$out"
-tree=(/usr/bin/python3 "$here/scripts/atspi_tree.py")
-dist="$PRIVATE_DESKTOP/dist"
-cp -a "$here/build/dist" "$dist"
+default_out=build/accessibility
+source "$(dirname "$0")/desktop-script.sh"
 
 # The level at the sink over one second, in dB below full scale.
 level() {

@@ -7,12 +7,8 @@
 #
 #   scripts/private-desktop.sh 20 scripts/language-screenshots.sh [OUT]
 set -euo pipefail
-here=$(cd "$(dirname "$0")/.." && pwd)
-out=${1:-$here/build/screenshots}
-mkdir -p "$out"
-tree=(/usr/bin/python3 "$here/scripts/atspi_tree.py")
-dist="$PRIVATE_DESKTOP/dist"
-cp -a "$here/build/dist" "$dist"
+default_out=build/screenshots
+source "$(dirname "$0")/desktop-script.sh"
 
 # The visible top-level windows of process $1, one id a line.
 shown() { xdotool search --onlyvisible --pid "$1" '' 2>/dev/null | sort || true; }

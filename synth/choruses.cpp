@@ -6,14 +6,7 @@ namespace {
 
 InsectVoice voice(double hz, double octaves, double pulseHz, double duty, double depth, double levelDb)
 {
-    InsectVoice v;
-    v.hz = hz;
-    v.octaves = octaves;
-    v.pulseHz = pulseHz;
-    v.duty = duty;
-    v.pulseDepth = depth;
-    v.levelDb = levelDb;
-    return v;
+    return {.hz = hz, .octaves = octaves, .pulseHz = pulseHz, .duty = duty, .pulseDepth = depth, .levelDb = levelDb};
 }
 
 InsectVoice calling(InsectVoice v, double callSeconds, double periodSeconds, double attack, double release,

@@ -335,18 +335,32 @@ double dbToGain(double db)
     return std::pow(10.0, db / 20.0);
 }
 
-const void* inversePlan(int n)
+namespace {
+
+// The plan in `plans` for transforms of size n, made by `make` the first time; plans are made
+// and looked up under the planner's lock.
+template <class Make>
+const void* keptPlan(std::map<int, fftwf_plan>& plans, int n, Make make)
 {
-    static std::map<int, fftwf_plan> plans;
     std::lock_guard lock(plannerMutex());
     auto found = plans.find(n);
     if (found != plans.end())
         return found->second;
-    FftwBuffer<fftwf_complex> bins(std::size_t(n / 2 + 1));
-    FftwBuffer<float> out(static_cast<std::size_t>(n));
-    fftwf_plan plan = fftwf_plan_dft_c2r_1d(n, bins.data, out.data, FFTW_ESTIMATE);
+    fftwf_plan plan = make();
     plans.emplace(n, plan);
     return plan;
+}
+
+} // namespace
+
+const void* inversePlan(int n)
+{
+    static std::map<int, fftwf_plan> plans;
+    return keptPlan(plans, n, [n] {
+        FftwBuffer<fftwf_complex> bins(std::size_t(n / 2 + 1));
+        FftwBuffer<float> out(static_cast<std::size_t>(n));
+        return fftwf_plan_dft_c2r_1d(n, bins.data, out.data, FFTW_ESTIMATE);
+    });
 }
 
 void runInverse(const void* plan, float* bins, float* out)
@@ -358,15 +372,11 @@ void runInverse(const void* plan, float* bins, float* out)
 const void* forwardPlan(int n)
 {
     static std::map<int, fftwf_plan> plans;
-    std::lock_guard lock(plannerMutex());
-    auto found = plans.find(n);
-    if (found != plans.end())
-        return found->second;
-    FftwBuffer<float> in(static_cast<std::size_t>(n));
-    FftwBuffer<fftwf_complex> bins(std::size_t(n / 2 + 1));
-    fftwf_plan plan = fftwf_plan_dft_r2c_1d(n, in.data, bins.data, FFTW_ESTIMATE);
-    plans.emplace(n, plan);
-    return plan;
+    return keptPlan(plans, n, [n] {
+        FftwBuffer<float> in(static_cast<std::size_t>(n));
+        FftwBuffer<fftwf_complex> bins(std::size_t(n / 2 + 1));
+        return fftwf_plan_dft_r2c_1d(n, in.data, bins.data, FFTW_ESTIMATE);
+    });
 }
 
 void runForward(const void* plan, float* in, float* bins)
@@ -378,14 +388,10 @@ void runForward(const void* plan, float* in, float* bins)
 const void* complexInversePlan(int n)
 {
     static std::map<int, fftwf_plan> plans;
-    std::lock_guard lock(plannerMutex());
-    auto found = plans.find(n);
-    if (found != plans.end())
-        return found->second;
-    FftwBuffer<fftwf_complex> in(static_cast<std::size_t>(n)), out(static_cast<std::size_t>(n));
-    fftwf_plan plan = fftwf_plan_dft_1d(n, in.data, out.data, FFTW_BACKWARD, FFTW_ESTIMATE);
-    plans.emplace(n, plan);
-    return plan;
+    return keptPlan(plans, n, [n] {
+        FftwBuffer<fftwf_complex> in(static_cast<std::size_t>(n)), out(static_cast<std::size_t>(n));
+        return fftwf_plan_dft_1d(n, in.data, out.data, FFTW_BACKWARD, FFTW_ESTIMATE);
+    });
 }
 
 void runComplexInverse(const void* plan, const float* in, float* out)

@@ -69,6 +69,13 @@ double median(std::vector<double> v)
     return v.empty() ? 0.0 : v[v.size() / 2];
 }
 
+// The longest of the times `v` (not empty), and the place it has in v.
+std::pair<double, std::size_t> worst(const std::vector<double>& v)
+{
+    const auto at = std::max_element(v.begin(), v.end());
+    return {*at, std::size_t(at - v.begin())};
+}
+
 struct Times {
     std::vector<double> sounds, decoded; // milliseconds after playSound(), one per file
 };
@@ -231,18 +238,18 @@ int main(int argc, char** argv)
         std::printf("%s cache, %zu sounds: sounds after median %.1f ms (worst %.1f), wholly decoded after median "
                     "%.1f ms (worst %.1f)\n",
                     cold ? "cold" : "warm", t.sounds.size(), median(t.sounds),
-                    *std::max_element(t.sounds.begin(), t.sounds.end()), median(t.decoded),
-                    *std::max_element(t.decoded.begin(), t.decoded.end()));
+                    worst(t.sounds).first, median(t.decoded),
+                    worst(t.decoded).first);
     }
     const LiveTimes live = timeLiveStarts();
     if (live.started.empty()) {
         std::printf("live: no sound has a live recipe\n");
         return 0;
     }
-    const auto worst = std::max_element(live.started.begin(), live.started.end());
+    const auto [slowest, slowestAt] = worst(live.started);
     std::printf("live, %zu sounds: generator made and voice started after median %.2f ms (worst %.2f, sound %d); "
                 "first block generated in median %.2f ms (worst %.2f)\n",
-                live.started.size(), median(live.started), *worst, live.numbers[std::size_t(worst - live.started.begin())],
+                live.started.size(), median(live.started), slowest, live.numbers[slowestAt],
                 median(live.firstBlock), *std::max_element(live.firstBlock.begin(), live.firstBlock.end()));
     // The first start in a process also sets up what every later one shares.
     std::printf("live, first start in the process: %.2f ms (sound %d)\n", live.started.front(), live.numbers.front());
@@ -251,11 +258,11 @@ int main(int argc, char** argv)
         std::printf("live through the channel model: no sound started live\n");
         return 1;
     }
-    const auto latest = std::max_element(model.started.begin(), model.started.end());
+    const auto [latest, latestAt] = worst(model.started);
     std::printf("live through the channel model's worker, %zu sounds: switching on returns after median %.3f ms "
                 "(worst %.3f); the voice starts after median %.2f ms (worst %.2f, sound %d), the file's check included\n",
-                model.started.size(), median(model.call), *std::max_element(model.call.begin(), model.call.end()),
-                median(model.started), *latest, model.numbers[std::size_t(latest - model.started.begin())]);
+                model.started.size(), median(model.call), worst(model.call).first,
+                median(model.started), latest, model.numbers[latestAt]);
     for (int count : {12, 35})
         std::printf("switched on together through the channel model, %d sounds: the last can sound after %.1f ms live, "
                     "%.1f ms from the files\n", count, together(argv[1], count, true), together(argv[1], count, false));

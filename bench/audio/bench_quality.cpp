@@ -15,6 +15,8 @@
 //                        highest sample (needs the real program folder)
 //   fade_600             (--fade) white noise at volume 100 faded over 600 s: the largest step
 //                        per 250 ms above -60 dB and how long before the end silence begins
+#include "measure/measure.h"
+
 #include <fftw3.h>
 #include <sndfile.h>
 
@@ -29,6 +31,7 @@
 #include <vector>
 
 namespace fs = std::filesystem;
+using namespace sonaveil;
 
 namespace {
 
@@ -36,15 +39,15 @@ constexpr int kRate = 44100;
 std::string g_render;
 fs::path g_folder;
 
-void writeMono(const fs::path& path, const std::vector<float>& x, int rate)
+// One second of white noise from -0.5 to 0.5, the same for the same seed.
+std::vector<float> whiteNoise(unsigned seed)
 {
-    SF_INFO info{};
-    info.samplerate = rate;
-    info.channels = 1;
-    info.format = SF_FORMAT_WAV | SF_FORMAT_PCM_16;
-    SNDFILE* f = sf_open(path.c_str(), SFM_WRITE, &info);
-    sf_writef_float(f, x.data(), sf_count_t(x.size()));
-    sf_close(f);
+    std::mt19937 rng(seed);
+    std::uniform_real_distribution<float> u(-0.5f, 0.5f);
+    std::vector<float> noise(kRate);
+    for (float& v : noise)
+        v = u(rng);
+    return noise;
 }
 
 // A whole number of periods in one second: the loop has no seam.
@@ -85,28 +88,7 @@ bool render(const std::string& args, std::vector<float>& left, std::vector<float
 // Mean power per bin, Blackman-Harris windows of 8192 with half overlap, after the first second.
 std::vector<double> spectrum(const std::vector<float>& x)
 {
-    constexpr int n = 8192;
-    std::vector<double> power(n / 2 + 1, 0.0);
-    float* in = fftwf_alloc_real(n);
-    fftwf_complex* out = fftwf_alloc_complex(n / 2 + 1);
-    fftwf_plan plan = fftwf_plan_dft_r2c_1d(n, in, out, FFTW_ESTIMATE);
-    int windows = 0;
-    for (std::size_t start = kRate; start + n <= x.size(); start += n / 2, ++windows) {
-        for (int i = 0; i < n; ++i) {
-            const double a = 2 * M_PI * i / n;
-            const double w = 0.35875 - 0.48829 * std::cos(a) + 0.14128 * std::cos(2 * a) - 0.01168 * std::cos(3 * a);
-            in[i] = float(x[start + std::size_t(i)] * w);
-        }
-        fftwf_execute(plan);
-        for (int k = 0; k <= n / 2; ++k)
-            power[std::size_t(k)] += double(out[k][0]) * out[k][0] + double(out[k][1]) * out[k][1];
-    }
-    for (double& p : power)
-        p /= std::max(windows, 1);
-    fftwf_destroy_plan(plan);
-    fftwf_free(in);
-    fftwf_free(out);
-    return power;
+    return measure::welch(x, kRate, 8192, measure::Window::BlackmanHarris, kRate).power;
 }
 
 double binHz() { return double(kRate) / 8192.0; }
@@ -200,7 +182,7 @@ int main(int argc, char** argv)
     }
     g_folder = fs::temp_directory_path() / ("bench_quality_" + std::to_string(::getpid()));
     fs::create_directories(g_folder / "bin");
-    auto put = [](const std::vector<float>& x, int rate) { writeMono(g_folder / "bin/1.isz", x, rate); };
+    auto put = [](const std::vector<float>& x, int rate) { measure::writeMonoWav(g_folder / "bin/1.isz", x, rate); };
     std::vector<float> l, r;
     auto run = [&](const std::string& args) {
         if (!render(args, l, r)) {
@@ -216,12 +198,7 @@ int main(int argc, char** argv)
     std::printf("image_14k_33k %.1f\n", componentDb(p, 19000) - componentDb(p, 14000));
 
     {
-        std::mt19937 rng(7);
-        std::uniform_real_distribution<float> u(-0.5f, 0.5f);
-        std::vector<float> noise(kRate);
-        for (float& v : noise)
-            v = u(rng);
-        put(noise, kRate);
+        put(whiteNoise(7), kRate);
         p = run(full + "--pitch 2205");
         std::printf("noise_half_above_13k %.1f\n", bandDb(p, 13000, 21000) - bandDb(p, 1000, 9000));
     }
@@ -260,7 +237,7 @@ int main(int argc, char** argv)
         // Ten tones as sounds 1 … 10, each at full volume: the limiter works on their sum.
         std::string list;
         for (int k = 0; k < 10; ++k) {
-            writeMono(g_folder / ("bin/" + std::to_string(k + 1) + ".isz"), tone(331.0 * (k + 1) + 97, kRate, 0.3),
+            measure::writeMonoWav(g_folder / ("bin/" + std::to_string(k + 1) + ".isz"), tone(331.0 * (k + 1) + 97, kRate, 0.3),
                       kRate);
             list += (k ? "," : "") + std::to_string(k + 1);
         }
@@ -306,12 +283,7 @@ int main(int argc, char** argv)
     }
 
     if (fade) {
-        std::mt19937 rng(9);
-        std::uniform_real_distribution<float> u(-0.5f, 0.5f);
-        std::vector<float> noise(kRate);
-        for (float& v : noise)
-            v = u(rng);
-        put(noise, kRate);
+        put(whiteNoise(9), kRate);
         if (!render("--sound 1 --volume 100 --master 100 --seconds 600 --fade-out 600", l, r)) {
             std::fprintf(stderr, "bench_quality: the fade render failed (no --fade-out in this build?)\n");
             return 2;

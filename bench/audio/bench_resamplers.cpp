@@ -6,8 +6,8 @@
 //     bench_resamplers
 #include "audio/resampler.h"
 #include "audio/sample.h"
+#include "measure/measure.h"
 
-#include <fftw3.h>
 #include <soxr.h>
 #include <speex/speex_resampler.h>
 
@@ -43,27 +43,10 @@ std::vector<float> toneFrames(const Case& c, int frames)
     return x;
 }
 
+// Mean power per bin, Blackman-Harris windows of 8192 with half overlap, after the first window.
 std::vector<double> spectrum(const std::vector<float>& x)
 {
-    constexpr int n = 8192;
-    std::vector<double> power(n / 2 + 1, 0.0);
-    float* in = fftwf_alloc_real(n);
-    fftwf_complex* out = fftwf_alloc_complex(n / 2 + 1);
-    fftwf_plan plan = fftwf_plan_dft_r2c_1d(n, in, out, FFTW_ESTIMATE);
-    for (std::size_t start = n; start + n <= x.size(); start += n / 2) {
-        for (int i = 0; i < n; ++i) {
-            const double a = 2 * M_PI * i / n;
-            in[i] = float(x[start + std::size_t(i)]
-                          * (0.35875 - 0.48829 * std::cos(a) + 0.14128 * std::cos(2 * a) - 0.01168 * std::cos(3 * a)));
-        }
-        fftwf_execute(plan);
-        for (int k = 0; k <= n / 2; ++k)
-            power[std::size_t(k)] += double(out[k][0]) * out[k][0] + double(out[k][1]) * out[k][1];
-    }
-    fftwf_destroy_plan(plan);
-    fftwf_free(in);
-    fftwf_free(out);
-    return power;
+    return sonaveil::measure::welch(x, kOut, 8192, sonaveil::measure::Window::BlackmanHarris, 8192).power;
 }
 
 double lobe(const std::vector<double>& p, double hz)

@@ -688,11 +688,37 @@ def check_parts(args):
         shutil.rmtree(root, ignore_errors=True)
 
 
-def main():
+def argument_parser(doc):
+    """A bench's command line: its description from the first line of `doc`, and --dist."""
     here = os.path.dirname(os.path.realpath(__file__))
-    parser = argparse.ArgumentParser(description=__doc__.split("\n")[0])
+    parser = argparse.ArgumentParser(description=doc.split("\n")[0])
     parser.add_argument("--dist", default=os.path.join(here, "..", "..", "build", "dist"),
                         help="the program folder to copy (default: build/dist of this source tree)")
+    return parser
+
+
+def run(name, body):
+    """Runs body() as a bench's main and returns its exit status. A terminated script still
+    cleans up (the signal becomes an exception that unwinds); a script that cannot run exits 2,
+    which is not a missed goal."""
+    def interrupted(signum, frame):
+        raise KeyboardInterrupt
+    signal.signal(signal.SIGTERM, interrupted)
+    try:
+        return body()
+    except SetupError as e:
+        print("%s: %s" % (name, e), file=sys.stderr)
+        return 2
+    except KeyboardInterrupt:
+        print("%s: interrupted" % name, file=sys.stderr)
+        return 2
+    except Exception:
+        traceback.print_exc()
+        return 2
+
+
+def main():
+    parser = argument_parser(__doc__)
     parser.add_argument("--seconds", type=float, default=30, help="CPU averaging window")
     parser.add_argument("--launches", type=int, default=5, help="launches for the ready time")
     parser.add_argument("--sounds", type=int, default=12, help="sounds 1 to N on (0: none)")
@@ -716,21 +742,7 @@ def main():
     global SOUNDS_ON, MASTER
     SOUNDS_ON, MASTER = (1, 100) if args.white else (args.sounds, 50)
 
-    # A terminated script still cleans up: the signal becomes an exception that unwinds.
-    def interrupted(signum, frame):
-        raise KeyboardInterrupt
-    signal.signal(signal.SIGTERM, interrupted)
-    try:
-        return check_parts(args) if args.check_parts else measure(args)
-    except SetupError as e:
-        print("bench_player: %s" % e, file=sys.stderr)
-        return 2
-    except KeyboardInterrupt:
-        print("bench_player: interrupted", file=sys.stderr)
-        return 2
-    except Exception:   # a script that cannot run is not a missed goal
-        traceback.print_exc()
-        return 2
+    return run("bench_player", lambda: check_parts(args) if args.check_parts else measure(args))
 
 
 if __name__ == "__main__":

@@ -16,7 +16,6 @@ how the player feeds it.
 Exit status: 0 measured, 2 the measurement could not run.
 """
 
-import argparse
 import array
 import os
 import random
@@ -45,9 +44,7 @@ def window(services, client_pid, seconds):
 
 
 def main():
-    here = os.path.dirname(os.path.realpath(__file__))
-    parser = argparse.ArgumentParser(description=__doc__.split("\n")[0])
-    parser.add_argument("--dist", default=os.path.join(here, "..", "..", "build", "dist"))
+    parser = bp.argument_parser(__doc__)
     parser.add_argument("--runs", type=int, default=3)
     parser.add_argument("--seconds", type=float, default=15)
     args = parser.parse_args()

@@ -18,16 +18,13 @@ Run it once with --dist pointing at an older build to have the figures to compar
 Exit status: 0 goal met, 1 missed, 2 the measurement could not run.
 """
 
-import argparse
 import os
 import shutil
-import signal
 import statistics
 import subprocess
 import sys
 import tempfile
 import time
-import traceback
 
 sys.path.insert(0, os.path.dirname(os.path.realpath(__file__)))
 import bench_player as bp  # noqa: E402
@@ -161,28 +158,12 @@ def measure(args):
 
 
 def main():
-    here = os.path.dirname(os.path.realpath(__file__))
-    parser = argparse.ArgumentParser(description=__doc__.split("\n")[0])
-    parser.add_argument("--dist", default=os.path.join(here, "..", "..", "build", "dist"))
+    parser = bp.argument_parser(__doc__)
     parser.add_argument("--seconds", type=float, default=20)
     parser.add_argument("--rounds", type=int, default=3)
     parser.add_argument("--keep", action="store_true")
     args = parser.parse_args()
-
-    def interrupted(signum, frame):
-        raise KeyboardInterrupt
-    signal.signal(signal.SIGTERM, interrupted)
-    try:
-        return measure(args)
-    except bp.SetupError as e:
-        print("bench_wakeups: %s" % e, file=sys.stderr)
-        return 2
-    except KeyboardInterrupt:
-        print("bench_wakeups: interrupted", file=sys.stderr)
-        return 2
-    except Exception:   # a script that cannot run is not a missed goal
-        traceback.print_exc()
-        return 2
+    return bp.run("bench_wakeups", lambda: measure(args))
 
 
 if __name__ == "__main__":

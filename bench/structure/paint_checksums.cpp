@@ -14,6 +14,7 @@
 #include "controls/timecontrol.h"
 #include "controls/ucsliderwidget.h"
 #include "platform/fakesystemvolume.h"
+#include "tools/controls-gallery/drawnstates.h"
 
 #include <QApplication>
 #include <QCryptographicHash>
@@ -58,7 +59,7 @@ void multibuttons()
 {
     const SystemColors sys = systemColorsOf(QApplication::palette());
     for (int style = 0; style <= 14; ++style)
-        for (int state = 0; state < 5; ++state)
+        for (int state = 0; state < kDrawnStates; ++state)
             for (int variant = 0; variant < 4; ++variant) {
                 MultibuttonModel m;
                 m.initNew("Multibutton1");
@@ -75,13 +76,7 @@ void multibuttons()
                     m.setCaptionAlign(2);
                     m.setBackColor(rgb(20, 60, 140));
                 }
-                switch (state) {
-                case 1: m.hookedMouseMove(); break;
-                case 2: m.hookedMouseMove(); m.mousePress(1, 0, 5, 5); break;
-                case 3: m.setCheckBoxMode(true); m.setValue(true); break;
-                case 4: m.setEnabled(false); break;
-                default: break;
-                }
+                setDrawnState(m, state);
                 if (state == 0 && variant == 0)
                     m.focusIn();
                 QImage img = blank(84, 25);
@@ -134,7 +129,7 @@ void chameleons()
 {
     for (int type : {2, 3, 14})
         for (int scheme = 0; scheme <= 4; ++scheme)
-            for (int state = 0; state < 5; ++state)
+            for (int state = 0; state < kDrawnStates; ++state)
                 for (bool soft : {false, true}) {
                     ChameleonButtonModel m;
                     m.setSystemColors(systemColorsOf(QApplication::palette()));
@@ -149,13 +144,9 @@ void chameleons()
                     m.setCaption(soft ? "A caption long enough to wrap" : "Load Scheme");
                     const int w = 96, h = soft ? 44 : 27;
                     m.shown(w, h);
-                    switch (state) {
-                    case 1: m.mouseMove(0, 0, 5, 5, true); break;
-                    case 2: m.mousePress(1, 0, 5, 5); break;
-                    case 3: m.setCheckBoxBehaviour(true); m.setValue(true); break;
-                    case 4: m.setEnabled(false); break;
-                    default: m.focusChanged(true); break;
-                    }
+                    if (state == 0)
+                        m.focusChanged(true);
+                    setDrawnState(m, state);
                     QImage img = blank(w, h);
                     QPainter p(&img);
                     QtSurface s(p, w, h);

@@ -78,21 +78,7 @@ std::vector<float> renderLive(int n, std::uint64_t seed, double seconds)
 // Third-octave levels from 25 Hz (as soundcheck's bandsDb), relative to the loudest band.
 std::vector<double> bands(const std::vector<float>& x, int rate)
 {
-    const measure::Welch w = measure::welch(x, rate);
-    std::vector<double> out;
-    double loudest = -1e9;
-    for (int b = -16; b <= 13; ++b) {
-        const double centre = 1000.0 * std::pow(2.0, b / 3.0);
-        const double a = centre * std::pow(2.0, -1.0 / 6.0), z = centre * std::pow(2.0, 1.0 / 6.0);
-        double s = 1e-30;
-        for (std::size_t k = std::size_t(std::ceil(a / w.binHz)); double(k) * w.binHz < z && k < w.power.size(); ++k)
-            s += w.power[k];
-        out.push_back(10.0 * std::log10(s));
-        loudest = std::max(loudest, out.back());
-    }
-    for (double& b : out)
-        b = std::max(b - loudest, -80.0);
-    return out;
+    return measure::thirdOctaveBandsDb(measure::welch(x, rate));
 }
 
 // Band b (from 25 Hz, third octaves) is 100 Hz … 10 kHz for b in [6, 26].
@@ -167,33 +153,10 @@ int calibrate(double seconds, std::uint64_t seed)
 // the lags from lo to hi seconds.
 double envelopeRepeat(const std::vector<float>& x, int rate, double lo, double hi)
 {
-    const std::size_t w = std::size_t(rate / 10);
-    std::vector<double> e;
-    for (std::size_t i = 0; i + w <= x.size(); i += w) {
-        double s = 0;
-        for (std::size_t j = i; j < i + w; ++j)
-            s += double(x[j]) * x[j];
-        e.push_back(10.0 * std::log10(s / double(w) + 1e-12));
-    }
+    const std::vector<double> e = measure::levelsDb(x, rate);
     double best = -1;
-    for (std::size_t lag = std::size_t(lo * 10); lag <= std::size_t(hi * 10) && lag + 10 < e.size(); ++lag) {
-        const std::size_t n = e.size() - lag;
-        double ma = 0, mb = 0;
-        for (std::size_t i = 0; i < n; ++i) {
-            ma += e[i];
-            mb += e[i + lag];
-        }
-        ma /= double(n);
-        mb /= double(n);
-        double ab = 0, aa = 0, bb = 0;
-        for (std::size_t i = 0; i < n; ++i) {
-            const double a = e[i] - ma, b = e[i + lag] - mb;
-            ab += a * b;
-            aa += a * a;
-            bb += b * b;
-        }
-        best = std::max(best, ab / std::sqrt(aa * bb + 1e-30));
-    }
+    for (std::size_t lag = std::size_t(lo * 10); lag <= std::size_t(hi * 10) && lag + 10 < e.size(); ++lag)
+        best = std::max(best, measure::lagCorrelation(e, lag));
     return best;
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "controls/forward.h"
 #include "player/alarm/alarmclock.h"
 #include "player/app/toolwindow.h"
 #include "player/tinnitus/night.h"
@@ -12,13 +13,6 @@
 class QCheckBox;
 class QComboBox;
 class QLabel;
-
-namespace sonaveil::controls {
-class Multibutton;
-class SComboBox;
-class TimeControl;
-class UcSlider;
-}
 
 namespace sonaveil::player {
 

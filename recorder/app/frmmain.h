@@ -1,5 +1,6 @@
 #pragma once
 
+#include "controls/forward.h"
 #include "recorder/app/form1.h"
 #include "recorder/app/frmdrive.h"
 #include "recorder/core/recordersession.h"
@@ -12,11 +13,6 @@ class QCheckBox;
 class QComboBox;
 class QLabel;
 
-namespace sonaveil::controls {
-class Multibutton;
-class SComboBox;
-class UcSlider;
-}
 namespace sonaveil::lumidot {
 class LCD;
 }

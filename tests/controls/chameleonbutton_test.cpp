@@ -14,19 +14,11 @@ namespace {
 
 const ColorValue kEditorFace = rgb(212, 208, 200);
 
-class Recorder : public ChameleonButtonHost {
+class Recorder : public EventRecorder<ChameleonButtonHost> {
 public:
-    std::vector<std::string> events;
-    int redraws = 0;
     bool timer = false;
-    void Click() override { events.push_back("Click"); }
-    void MouseDown(MouseArgs&) override { events.push_back("MouseDown"); }
-    void MouseUp(MouseArgs&) override { events.push_back("MouseUp"); }
-    void KeyDown(int& k, int&) override { events.push_back("KeyDown " + std::to_string(k)); }
-    void KeyUp(int& k, int&) override { events.push_back("KeyUp " + std::to_string(k)); }
     void MouseOver() override { events.push_back("MouseOver"); }
     void MouseOut() override { events.push_back("MouseOut"); }
-    void redraw() override { ++redraws; }
     void startOverTimer() override { timer = true; }
     void stopOverTimer() override { timer = false; }
 };

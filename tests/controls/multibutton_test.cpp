@@ -16,19 +16,11 @@ namespace {
 const ColorValue kGrey = rgb(128, 128, 128);
 
 // Records the events a host receives, in order.
-class Recorder : public MultibuttonHost {
+class Recorder : public EventRecorder<MultibuttonHost> {
 public:
-    std::vector<std::string> events;
-    int redraws = 0;
-    void Click() override { events.push_back("Click"); }
     void DblClick() override { events.push_back("DblClick"); }
     void MouseEnter() override { events.push_back("MouseEnter"); }
     void MouseLeave() override { events.push_back("MouseLeave"); }
-    void MouseDown(MouseArgs&) override { events.push_back("MouseDown"); }
-    void MouseUp(MouseArgs&) override { events.push_back("MouseUp"); }
-    void KeyDown(int& k, int&) override { events.push_back("KeyDown " + std::to_string(k)); }
-    void KeyUp(int& k, int&) override { events.push_back("KeyUp " + std::to_string(k)); }
-    void redraw() override { ++redraws; }
 };
 
 // A window holding one button, shown and active, with every event the host sees recorded.

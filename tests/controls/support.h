@@ -1,5 +1,7 @@
 #pragma once
 
+#include "controls/multibutton.h"
+
 #include <QApplication>
 #include <QDir>
 #include <QMouseEvent>
@@ -63,3 +65,18 @@ inline void sendRelease(QWidget* w, QPoint pos, Qt::MouseButton b = Qt::LeftButt
     QMouseEvent e(QEvent::MouseButtonRelease, pos, w->mapToGlobal(pos), b, Qt::NoButton, Qt::NoModifier);
     QApplication::sendEvent(w, &e);
 }
+
+// Records the events a button model raises to its host, in order, and counts the redraws; a
+// test's recorder adds the events of its own kind of button.
+template <class Host>
+class EventRecorder : public Host {
+public:
+    std::vector<std::string> events;
+    int redraws = 0;
+    void Click() override { events.push_back("Click"); }
+    void MouseDown(sonaveil::controls::MouseArgs&) override { events.push_back("MouseDown"); }
+    void MouseUp(sonaveil::controls::MouseArgs&) override { events.push_back("MouseUp"); }
+    void KeyDown(int& k, int&) override { events.push_back("KeyDown " + std::to_string(k)); }
+    void KeyUp(int& k, int&) override { events.push_back("KeyUp " + std::to_string(k)); }
+    void redraw() override { ++redraws; }
+};

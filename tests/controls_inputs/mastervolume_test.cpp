@@ -42,16 +42,32 @@ FakeBar fakeBar(int width)
     return {raw, std::move(bar)};
 }
 
+// A bar shown with the mixer at half, once it has read that.
+FakeBar shownAtHalf()
+{
+    FakeBar fake = fakeBar(113);
+    fake.bar->show();
+    fake.system->level = fake.system->maximum / 2;
+    EXPECT_TRUE(waitUntil([&] { return fake.bar->value() == 50; }, 500));
+    return fake;
+}
+
+// A bar at 100 with no mixer behind it: what it shows comes from the value alone.
+FakeBar fullBarWithoutMixer(int width)
+{
+    FakeBar fake = fakeBar(width);
+    fake.system->available = false;
+    fake.bar->setValue(100);
+    return fake;
+}
+
 } // namespace
 
 TEST(MasterVolumeWidget, PaintsTheFullHundredPixelBarLineByLine)
 {
-    auto fake = fakeBar(100);
-    // Plain references: lambdas below capture them, which older compilers refuse for structured bindings.
-    auto& system = fake.system;
+    auto fake = fullBarWithoutMixer(100);
+    // A plain reference: lambdas below capture it, which older compilers refuse for structured bindings.
     auto& bar = fake.bar;
-    system->available = false;
-    bar->setValue(100);
     EXPECT_EQ(bar->size(), QSize(100, MasterVolumeModel::kKnobHeight)); // thickness from the knob
     const QImage img = saveGrab(bar.get(), QStringLiteral("mastervolume_default_full"));
     const auto table = MasterVolumeModel::colorTable(100, 0x00FF00, 0x00FFFF, 0x0000FF);
@@ -103,12 +119,10 @@ TEST(MasterVolumeWidget, PollsEveryFiftyMillisecondsFromTheFirstShowOnly)
 
 TEST(MasterVolumeWidget, DragRightClickAndTheMutedLook)
 {
-    auto fake = fakeBar(113);
+    auto fake = shownAtHalf();
     auto& system = fake.system;
     auto& bar = fake.bar;
-    bar->show();
-    system->level = system->maximum / 2;
-    ASSERT_TRUE(waitUntil([&] { return bar->value() == 50; }, 500));
+    ASSERT_EQ(bar->value(), 50);
     saveGrab(bar.get(), QStringLiteral("mastervolume_default_half"));
 
     const int knobCentre = bar->model().knobX() + 6;
@@ -222,11 +236,8 @@ TEST(MasterVolumeWidget, FollowsAndSetsAPrivatePulseServer)
 
 TEST(MasterVolumeWidget, TurningTheBarKeepsItsLength)
 {
-    auto fake = fakeBar(120);
-    auto& system = fake.system;
+    auto fake = fullBarWithoutMixer(120);
     auto& bar = fake.bar;
-    system->available = false;
-    bar->setValue(100);
     bar->setOrientation(MasterVolumeModel::Vertical);
     EXPECT_EQ(bar->size(), QSize(MasterVolumeModel::kKnobWidth, 120));
     EXPECT_EQ(bar->model().knobY(), 0);
@@ -238,12 +249,10 @@ TEST(MasterVolumeWidget, TurningTheBarKeepsItsLength)
 
 TEST(MasterVolumeWidget, KeysAndWheelSetTheVolumeToo)
 {
-    auto fake = fakeBar(113);
+    auto fake = shownAtHalf();
     auto& system = fake.system;
     auto& bar = fake.bar;
-    bar->show();
-    system->level = system->maximum / 2;
-    ASSERT_TRUE(waitUntil([&] { return bar->value() == 50; }, 500));
+    ASSERT_EQ(bar->value(), 50);
     QTest::keyClick(bar.get(), Qt::Key_Right);
     EXPECT_EQ(bar->value(), 51);
     EXPECT_EQ(bar->model().knobX(), 51);

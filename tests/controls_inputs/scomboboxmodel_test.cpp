@@ -234,25 +234,21 @@ TEST(SComboBoxModel, KeyboardMovesTheHighlightAndChooses)
     ASSERT_TRUE(m.key(Key::F4));
     EXPECT_TRUE(m.isOpen());
     EXPECT_EQ(m.look(), Look::Open);
-    m.key(Key::Down);
-    EXPECT_EQ(m.highlighted(), 1);
-    m.key(Key::PageDown);
-    EXPECT_EQ(m.highlighted(), 4);
-    m.key(Key::PageDown);
-    EXPECT_EQ(m.highlighted(), 7);
-    EXPECT_EQ(m.scrollValue(), 3);
-    m.key(Key::End);
-    EXPECT_EQ(m.highlighted(), 10);
-    EXPECT_EQ(m.scrollValue(), 6);
-    m.key(Key::Down);
-    EXPECT_EQ(m.highlighted(), 10);
-    m.key(Key::PageUp);
-    EXPECT_EQ(m.highlighted(), 6);
-    m.key(Key::Home);
-    EXPECT_EQ(m.highlighted(), 1);
-    EXPECT_EQ(m.scrollValue(), 0);
-    m.key(Key::Up);
-    EXPECT_EQ(m.highlighted(), 1);
+    // Each key, the item highlighted after it and where the list is scrolled (-1: not checked).
+    const struct {
+        Key key;
+        int highlighted, scroll;
+    } steps[] = {
+        {Key::Down, 1, -1}, {Key::PageDown, 4, -1}, {Key::PageDown, 7, 3}, {Key::End, 10, 6},
+        {Key::Down, 10, -1}, {Key::PageUp, 6, -1}, {Key::Home, 1, 0}, {Key::Up, 1, -1},
+    };
+    for (const auto& step : steps) {
+        m.key(step.key);
+        EXPECT_EQ(m.highlighted(), step.highlighted) << int(step.key);
+        if (step.scroll >= 0) {
+            EXPECT_EQ(m.scrollValue(), step.scroll) << int(step.key);
+        }
+    }
     EXPECT_EQ(m.selectedIndex(), -1); // moving only highlights
     m.ItemEnabled(2, false);
     m.key(Key::Down);

@@ -35,27 +35,31 @@ PictureRef solid(int w, int h, std::uint32_t pixel)
 
 TEST_F(Display, SizesFollowTheDotSizeAndFrame)
 {
-    EXPECT_EQ(m.width(), 430);
-    EXPECT_EQ(m.height(), 129);
     EXPECT_EQ(m.CellWidth(), 20);
     EXPECT_EQ(m.CellHeight(), 28);
-    EXPECT_EQ(m.sheetWidth(), 640);
-    EXPECT_EQ(m.sheetHeight(), 112);
-
-    m.setBorderStyle(false);
-    EXPECT_EQ(m.width(), 426);
-    EXPECT_EQ(m.height(), 125);
-    m.setBorderStyle(true);
-
-    m.setDisplayType(Small);
-    EXPECT_EQ(m.width(), 230);
-    EXPECT_EQ(m.height(), 73);
-    EXPECT_EQ(m.sheetWidth(), 320);
-    m.setDisplayType(Large);
-    EXPECT_EQ(m.width(), 330);
-    EXPECT_EQ(m.height(), 101);
-    EXPECT_EQ(m.sheetWidth(), 480);
-    EXPECT_EQ(m.sheetHeight(), 84);
+    // The control's size and its dot sheet's for each kind and frame (0: not checked).
+    const struct {
+        LCDType type;
+        bool frame;
+        int width, height, sheetWidth, sheetHeight;
+    } sizes[] = {
+        {Normal, true, 430, 129, 640, 112},
+        {Normal, false, 426, 125, 0, 0},
+        {Small, true, 230, 73, 320, 0},
+        {Large, true, 330, 101, 480, 84},
+    };
+    for (const auto& size : sizes) {
+        m.setDisplayType(size.type);
+        m.setBorderStyle(size.frame);
+        EXPECT_EQ(m.width(), size.width) << size.type << size.frame;
+        EXPECT_EQ(m.height(), size.height) << size.type << size.frame;
+        if (size.sheetWidth) {
+            EXPECT_EQ(m.sheetWidth(), size.sheetWidth) << size.type;
+        }
+        if (size.sheetHeight) {
+            EXPECT_EQ(m.sheetHeight(), size.sheetHeight) << size.type;
+        }
+    }
 }
 
 TEST_F(Display, GeometryChangesResizeOnceAndOutOfRangeValuesAreIgnored)

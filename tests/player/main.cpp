@@ -1,6 +1,5 @@
 #include "privatepulse.h"
-
-#include <QApplication>
+#include "qttestmain.h"
 
 #include <gtest/gtest.h>
 
@@ -25,10 +24,5 @@ private:
 
 int main(int argc, char** argv)
 {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    ::testing::InitGoogleTest(&argc, argv);
-    ::testing::AddGlobalTestEnvironment(new PulseEnvironment);
-    QApplication app(argc, argv);
-    return RUN_ALL_TESTS();
+    return runWithApplication(argc, argv, new PulseEnvironment);
 }

@@ -1,5 +1,6 @@
 // The equaliser heard for real: white noise through the engine on a private sound server, the
 // null sink's monitor recorded and measured in third-octave bands.
+#include "measure/measure.h"
 #include "player/equaliser/equaliser.h"
 
 #include "../audio_pulse/tonemeter.h"
@@ -10,9 +11,7 @@
 
 #include <chrono>
 #include <cmath>
-#include <fftw3.h>
 #include <random>
-#include <sndfile.h>
 #include <thread>
 
 using namespace sonaveil;
@@ -33,13 +32,7 @@ std::string writeNoise(const TempFolder& dir)
     std::vector<float> frames(std::size_t(kRate) * 10);
     for (float& f : frames)
         f = std::clamp(normal(random), -1.0f, 1.0f);
-    SF_INFO info{};
-    info.samplerate = kRate;
-    info.channels = 1;
-    info.format = SF_FORMAT_WAV | SF_FORMAT_PCM_16;
-    SNDFILE* f = sf_open(path.c_str(), SFM_WRITE, &info);
-    sf_writef_float(f, frames.data(), sf_count_t(frames.size()));
-    sf_close(f);
+    EXPECT_TRUE(measure::writeMonoWav(path, frames, kRate)) << path;
     return path;
 }
 
@@ -48,28 +41,14 @@ std::string writeNoise(const TempFolder& dir)
 std::vector<double> thirdOctaveDb(const std::vector<float>& samples, const std::vector<double>& centres)
 {
     constexpr int n = 8192;
-    std::vector<double> power(n / 2 + 1, 0.0);
-    float* in = fftwf_alloc_real(n);
-    fftwf_complex* out = fftwf_alloc_complex(n / 2 + 1);
-    fftwf_plan plan = fftwf_plan_dft_r2c_1d(n, in, out, FFTW_ESTIMATE);
-    int segments = 0;
-    for (std::size_t start = 0; start + n <= samples.size(); start += n / 2, ++segments) {
-        for (int i = 0; i < n; ++i)
-            in[i] = samples[start + std::size_t(i)] * float(0.5 - 0.5 * std::cos(2 * M_PI * i / (n - 1)));
-        fftwf_execute(plan);
-        for (int k = 0; k <= n / 2; ++k)
-            power[std::size_t(k)] += double(out[k][0]) * out[k][0] + double(out[k][1]) * out[k][1];
-    }
-    fftwf_destroy_plan(plan);
-    fftwf_free(in);
-    fftwf_free(out);
+    const std::vector<double> power = measure::welch(samples, kRate, n).power;
     std::vector<double> levels;
     for (double fc : centres) {
         const double lo = fc / std::pow(2.0, 1.0 / 6), hi = fc * std::pow(2.0, 1.0 / 6);
         double sum = 0;
         for (int k = int(std::ceil(lo * n / kRate)); k <= int(std::floor(hi * n / kRate)); ++k)
             sum += power[std::size_t(k)];
-        levels.push_back(10 * std::log10(std::max(sum / std::max(segments, 1), 1e-30)));
+        levels.push_back(10 * std::log10(std::max(sum, 1e-30)));
     }
     return levels;
 }

@@ -1,15 +1,7 @@
 #include "capturefixture.h"
-
-#include <QApplication>
-
-#include <gtest/gtest.h>
+#include "qttestmain.h"
 
 int main(int argc, char** argv)
 {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    ::testing::InitGoogleTest(&argc, argv);
-    ::testing::AddGlobalTestEnvironment(new ToneServer);
-    QApplication app(argc, argv);
-    return RUN_ALL_TESTS();
+    return runWithApplication(argc, argv, new ToneServer);
 }

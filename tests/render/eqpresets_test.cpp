@@ -1,6 +1,7 @@
 // The equaliser presets Sonaveil ships, heard as a listener hears them: white noise rendered with
 // each preset against the same noise rendered flat, the difference measured in third-octave bands.
 #include "audiotestutil.h"
+#include "measure/measure.h"
 #include "tempfolder.h"
 
 #include <gtest/gtest.h>
@@ -41,14 +42,7 @@ double intendedAt(const std::map<double, double>& curve, double hz)
 
 std::vector<float> leftOf(const fs::path& wav)
 {
-    SF_INFO info{};
-    SNDFILE* f = sf_open(wav.c_str(), SFM_READ, &info);
-    if (!f)
-        return {};
-    std::vector<float> data(std::size_t(info.frames * info.channels));
-    sf_readf_float(f, data.data(), info.frames);
-    sf_close(f);
-    auto left = channelOf(data, 0);
+    auto left = sonaveil::measure::readAudio(wav.string()).samples;
     // The bands glide into place: measure after the first second.
     left.erase(left.begin(), left.begin() + std::min<std::size_t>(left.size(), 44100));
     return left;

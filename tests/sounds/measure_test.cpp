@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <fstream>
 
@@ -118,6 +119,65 @@ TEST(Measure, SlopeOfShapedNoise)
         a.samples.assign(x.begin(), x.end());
         EXPECT_NEAR(measure::fittedSlope(measure::welch(a.samples, a.rate)), slope, 0.1) << slope;
     }
+}
+
+TEST(Measure, LevelCorrelationFindsTheBeat)
+{
+    // A level that repeats every 1.2 s: its correlation is 1 at a whole period and well below
+    // half-way; a flat level (no variance) gives 0, not a division by zero.
+    std::vector<float> beating;
+    for (int i = 0; i < 8000 * 12; ++i)
+        beating.push_back(float((i % 9600) < 2400 ? 0.5 : 0.05) * (i % 2 ? 1.0f : -1.0f));
+    const std::vector<double> levels = measure::levelsDb(beating, 8000);
+    ASSERT_EQ(levels.size(), 120u);
+    EXPECT_NEAR(measure::lagCorrelation(levels, 12), 1.0, 1e-9);
+    EXPECT_LT(measure::lagCorrelation(levels, 6), 0.0);
+    EXPECT_EQ(measure::lagCorrelation(std::vector<double>(50, -20.0), 3), 0.0);
+    EXPECT_EQ(measure::lagCorrelation(levels, 500), 0.0);
+}
+
+TEST(Measure, BlackmanHarrisSeesWhatHannHides)
+{
+    // A loud tone and one 90 dB below, 60 Hz away: the four-term window's leakage is far enough
+    // down to show the quiet one, the Hann window's buries it.
+    std::vector<float> x;
+    for (int i = 0; i < 44100 * 2; ++i)
+        x.push_back(float(0.5 * std::sin(2 * kPi * 1000.0 * i / 44100) + 1.58e-5 * std::sin(2 * kPi * 1060.0 * i / 44100)));
+    const auto around = [](const measure::Welch& w, double hz) {
+        const std::size_t k = std::size_t(std::lround(hz / w.binHz));
+        return 10 * std::log10(w.power[k] / w.power[std::size_t(std::lround(1000.0 / w.binHz))]);
+    };
+    const measure::Welch blackman = measure::welch(x, 44100, 8192, measure::Window::BlackmanHarris);
+    const measure::Welch hann = measure::welch(x, 44100, 8192);
+    EXPECT_NEAR(around(blackman, 1060), -90, 2);
+    EXPECT_GT(around(hann, 1060), -85);
+    // Segments from `from` on: none fits after the end.
+    EXPECT_EQ(measure::welch(x, 44100, 8192, measure::Window::Hann, x.size()).power[10], 0.0);
+}
+
+TEST(Measure, ThirdOctaveBandsAreRelativeToTheLoudest)
+{
+    const Audio a = tone(44100, 2.0, 1000.0, 0.5);
+    const std::vector<double> bands = measure::thirdOctaveBandsDb(measure::welch(a.samples, a.rate));
+    ASSERT_EQ(bands.size(), 30u);
+    EXPECT_EQ(*std::max_element(bands.begin(), bands.end()), 0.0);
+    EXPECT_EQ(bands[16], 0.0); // 1 kHz is the band 16 above 25 Hz
+    EXPECT_EQ(*std::min_element(bands.begin(), bands.end()), -80.0);
+    EXPECT_EQ(bands, measure::measure(a).bandsDb);
+}
+
+TEST(Measure, MonoWavWrittenReadsBack)
+{
+    TempFolder temp;
+    const std::vector<float> x = {0.0f, 0.5f, -0.5f, 0.25f};
+    ASSERT_TRUE(measure::writeMonoWav((temp / "x.wav").string(), x, 22050));
+    const Audio a = measure::readAudio((temp / "x.wav").string());
+    EXPECT_TRUE(a.error.empty()) << a.error;
+    EXPECT_EQ(a.rate, 22050);
+    ASSERT_EQ(a.samples.size(), x.size());
+    for (std::size_t i = 0; i < x.size(); ++i)
+        EXPECT_NEAR(a.samples[i], x[i], 1.0 / 32767) << i;
+    EXPECT_FALSE(measure::writeMonoWav((temp / "no folder" / "x.wav").string(), x, 22050));
 }
 
 TEST(Measure, UnreadableFilesSayWhy)

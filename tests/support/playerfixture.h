@@ -36,12 +36,7 @@ public:
     std::optional<QString> inputText(QWidget*, const QString& title, const QString& prompt, const QString&) override
     {
         prompts.push_back(title + "|" + prompt);
-        std::optional<QString> answer;
-        if (!inputs.empty()) {
-            answer = inputs.front();
-            inputs.pop_front();
-        }
-        return answer;
+        return next(inputs).value_or(std::nullopt);
     }
     void information(QWidget*, const QString& title, const QString& text) override
     {
@@ -50,22 +45,12 @@ public:
     std::optional<QColor> colour(QWidget*, const QString& title, const QColor& initial) override
     {
         colourRequests.push_back(title + "|" + initial.name());
-        std::optional<QColor> answer;
-        if (!colours.empty()) {
-            answer = colours.front();
-            colours.pop_front();
-        }
-        return answer;
+        return next(colours).value_or(std::nullopt);
     }
     bool question(QWidget*, const QString& title, const QString& text) override
     {
         questions.push_back(title + "|" + text);
-        bool yes = false;
-        if (!answers.empty()) {
-            yes = answers.front();
-            answers.pop_front();
-        }
-        return yes;
+        return next(answers).value_or(false);
     }
     QString folderName(QWidget*, const QString& title, const QString&) override
     {
@@ -103,14 +88,17 @@ public:
     std::vector<QString> closingNotices;        // told while the program ends
 
 private:
-    static QString pop(std::deque<QString>& q)
+    // The next scripted answer, taken from the queue; nothing when none is left.
+    template <class T>
+    static std::optional<T> next(std::deque<T>& q)
     {
         if (q.empty())
-            return {};
-        QString v = q.front();
+            return std::nullopt;
+        T v = std::move(q.front());
         q.pop_front();
         return v;
     }
+    static QString pop(std::deque<QString>& q) { return next(q).value_or(QString()); }
 };
 
 // The player window tests' set-up: a temporary program folder with the built samples and an empty "saves", and a player in it.

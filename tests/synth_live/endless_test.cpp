@@ -42,30 +42,7 @@ std::vector<float> toFloat(const std::vector<std::int16_t>& x)
 // Pearson correlation of the 100 ms level in dB with itself `lagSeconds` later.
 double envelopeCorrelation(const std::vector<float>& x, int rate, double lagSeconds)
 {
-    const std::size_t w = std::size_t(rate / 10);
-    std::vector<double> e;
-    for (std::size_t i = 0; i + w <= x.size(); i += w) {
-        double s = 0;
-        for (std::size_t j = i; j < i + w; ++j)
-            s += double(x[j]) * x[j];
-        e.push_back(10.0 * std::log10(s / double(w) + 1e-12));
-    }
-    const std::size_t lag = std::size_t(std::lround(lagSeconds * 10));
-    const std::size_t n = e.size() - lag;
-    double ma = 0, mb = 0;
-    for (std::size_t i = 0; i < n; ++i) {
-        ma += e[i];
-        mb += e[i + lag];
-    }
-    ma /= double(n);
-    mb /= double(n);
-    double ab = 0, aa = 0, bb = 0;
-    for (std::size_t i = 0; i < n; ++i) {
-        ab += (e[i] - ma) * (e[i + lag] - mb);
-        aa += (e[i] - ma) * (e[i] - ma);
-        bb += (e[i + lag] - mb) * (e[i + lag] - mb);
-    }
-    return ab / std::sqrt(aa * bb);
+    return measure::lagCorrelation(measure::levelsDb(x, rate), std::size_t(std::lround(lagSeconds * 10)));
 }
 
 TEST(Endless, EveryCatalogueSoundAndNothingElse)

@@ -89,6 +89,22 @@ int clampByte(double v)
     return std::clamp(int(std::lround(v)), 0, 255);
 }
 
+// Wave i of the icon across `tile` (whose side is s), about `base`.
+QPainterPath wave(const QRectF& tile, double s, double base, int i)
+{
+    const double amplitude = s * 0.025;
+    QPainterPath line;
+    for (int k = 0; k <= 64; ++k) {
+        const double x = tile.left() + tile.width() * k / 64.0;
+        const double y = base + amplitude * std::sin(kTau * (x / s) * 1.5 + 0.9 * i);
+        if (k == 0)
+            line.moveTo(x, y);
+        else
+            line.lineTo(x, y);
+    }
+    return line;
+}
+
 QPainterPath crescent(QPointF centre, double radius, QPointF cutOffset, double cutRadius)
 {
     QPainterPath disc;
@@ -337,19 +353,10 @@ QImage icon(int size)
     const double penWidth = std::max(1.3, s * 0.035);
     for (int i = 0; i < count; ++i) {
         const double base = s * (0.72 + 0.1 * i) - (count == 1 ? s * 0.02 : 0);
-        const double amplitude = s * 0.025;
         const int alpha = 230 - 50 * i;
         p.setBrush(Qt::NoBrush);
         p.setPen(QPen(QColor(130, 190, 230, alpha), penWidth, Qt::SolidLine, Qt::RoundCap));
-        QPainterPath line;
-        for (int k = 0; k <= 64; ++k) {
-            const double x = tile.left() + tile.width() * k / 64.0;
-            const double y = base + amplitude * std::sin(kTau * (x / s) * 1.5 + 0.9 * i);
-            if (k == 0)
-                line.moveTo(x, y);
-            else
-                line.lineTo(x, y);
-        }
+        const QPainterPath line = wave(tile, s, base, i);
         p.drawPath(line);
     }
     p.end();
@@ -426,17 +433,7 @@ QByteArray iconSvg()
                .arg(number(margin), number(tile.width()));
     svg += QStringLiteral("    <path d=\"%1\" fill=\"#f6e8bc\" fill-rule=\"evenodd\"/>\n").arg(svgPathData(moonPath));
     for (int i = 0; i < 3; ++i) {
-        const double base = s * (0.72 + 0.1 * i);
-        const double amplitude = s * 0.025;
-        QPainterPath line;
-        for (int k = 0; k <= 64; ++k) {
-            const double x = tile.left() + tile.width() * k / 64.0;
-            const double y = base + amplitude * std::sin(kTau * (x / s) * 1.5 + 0.9 * i);
-            if (k == 0)
-                line.moveTo(x, y);
-            else
-                line.lineTo(x, y);
-        }
+        const QPainterPath line = wave(tile, s, s * (0.72 + 0.1 * i), i);
         svg += QStringLiteral("    <path d=\"%1\" fill=\"none\" stroke=\"#82bee6\" stroke-opacity=\"%2\" "
                               "stroke-width=\"%3\" stroke-linecap=\"round\"/>\n")
                    .arg(svgPathData(line), number((230 - 50 * i) / 255.0), number(s * 0.035));

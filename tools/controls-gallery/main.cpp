@@ -10,6 +10,7 @@
 #include "controls/multibuttonwidget.h"
 #include "controls/paintqt.h"
 #include "controls/ucsliderwidget.h"
+#include "tools/controls-gallery/drawnstates.h"
 
 #include <QApplication>
 #include <QGridLayout>
@@ -45,13 +46,7 @@ QImage renderButton(int style, int state, ColorValue back, const QPalette& pal)
         m.setBackColor(back);
     m.setCaption("&Play");
     m.setHoverTracking(false);
-    switch (state) {
-    case 1: m.hookedMouseMove(); break;
-    case 2: m.hookedMouseMove(); m.mousePress(1, 0, 5, 5); break;
-    case 3: m.setCheckBoxMode(true); m.setValue(true); break;
-    case 4: m.setEnabled(false); break;
-    default: break;
-    }
+    setDrawnState(m, state);
     const int w = 84, h = 25;
     QImage img(w, h, QImage::Format_ARGB32_Premultiplied);
     img.fill(pal.color(QPalette::Window));
@@ -77,13 +72,7 @@ QImage renderChameleon(int type, int state, const QPalette& pal)
     m.setCaption(type == 2 ? "Various" : "Load Scheme");
     const int w = 96, h = 27;
     m.shown(w, h);
-    switch (state) {
-    case 1: m.mouseMove(0, 0, 5, 5, true); break;
-    case 2: m.mousePress(1, 0, 5, 5); break;
-    case 3: m.setCheckBoxBehaviour(true); m.setValue(true); break;
-    case 4: m.setEnabled(false); break;
-    default: break;
-    }
+    setDrawnState(m, state);
     QImage img(w, h, QImage::Format_ARGB32_Premultiplied);
     img.fill(pal.color(QPalette::Window));
     QPainter p(&img);

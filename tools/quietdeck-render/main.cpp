@@ -38,6 +38,19 @@ fs::path executableFolder()
     return ec ? fs::current_path() : self.parent_path();
 }
 
+// The text of the file `path` when one is named; when it cannot be read, nothing, and `failure`
+// says why (`what` names the file).
+std::optional<std::string> readInput(const std::string& path, const std::string& what, std::string& failure)
+{
+    if (path.empty())
+        return std::nullopt;
+    std::string why;
+    auto text = readWholeFile(path, kMaxStateFileBytes, &why);
+    if (!text)
+        failure = "cannot read " + what + " " + path + ": " + why;
+    return text;
+}
+
 // Sets the mix from the command line's quick options: the listed sounds on, all at one setting.
 void applyQuickMix(const render::RenderOptions& o, player::ChannelModel& model)
 {
@@ -73,26 +86,18 @@ int main(int argc, char** argv)
     if (!fs::is_directory(folder / "bin"))
         return fail("no sample folder \"bin\" in the program folder " + folder.string());
 
+    std::string problem;
     std::optional<player::PresetRecord> preset;
-    if (!o.presetFile.empty()) {
-        std::string why;
-        const auto text = readWholeFile(o.presetFile, kMaxStateFileBytes, &why);
-        if (!text)
-            return fail("cannot read the preset " + o.presetFile + ": " + why);
-        preset = player::PresetRecord::parse(*text);
-        if (!preset)
-            return fail("the preset " + o.presetFile + " is not a mix: it needs 137 whole numbers");
-    }
+    if (const auto text = readInput(o.presetFile, "the preset", problem); text && !(preset = player::PresetRecord::parse(*text)))
+        problem = "the preset " + o.presetFile + " is not a mix: it needs 137 whole numbers";
+    if (!problem.empty())
+        return fail(problem);
     std::optional<player::EqualiserBands> bands;
-    if (!o.equaliserFile.empty()) {
-        std::string why;
-        const auto text = readWholeFile(o.equaliserFile, kMaxStateFileBytes, &why);
-        if (!text)
-            return fail("cannot read the equaliser preset " + o.equaliserFile + ": " + why);
-        bands = player::EqualiserBands::parsePresetText(*text);
-        if (!bands)
-            return fail("the equaliser preset " + o.equaliserFile + " needs ten whole numbers");
-    }
+    if (const auto text = readInput(o.equaliserFile, "the equaliser preset", problem);
+        text && !(bands = player::EqualiserBands::parsePresetText(*text)))
+        problem = "the equaliser preset " + o.equaliserFile + " needs ten whole numbers";
+    if (!problem.empty())
+        return fail(problem);
 
     audio::Engine engine;
     engine.setOutput(audio::kOutputNoSound);

@@ -19,6 +19,27 @@ const char* const kRenderUsage =
 namespace {
 constexpr double kMaxSeconds = 24 * 3600;
 
+// The options that take a whole number, and its range.
+struct IntOption {
+    const char* name;
+    std::optional<int> RenderOptions::*field;
+    int lowest, highest;
+};
+constexpr IntOption kIntOptions[] = {
+    {"--volume", &RenderOptions::volume, 0, 255},
+    {"--master", &RenderOptions::master, 0, 100},
+    {"--pitch", &RenderOptions::pitch, 10, 7056},
+    {"--pan", &RenderOptions::pan, 0, 25},
+};
+
+const IntOption* intOption(const std::string& argument)
+{
+    for (const IntOption& option : kIntOptions)
+        if (argument == option.name)
+            return &option;
+    return nullptr;
+}
+
 std::optional<int> integerArgument(const std::string& text)
 {
     const auto v = fieldToInt32(text);
@@ -131,17 +152,8 @@ std::optional<RenderOptions> parseRenderOptions(const std::vector<std::string>& 
                 return std::nullopt;
             }
             o.seed = seed;
-        } else if (a == "--volume") {
-            if (!intValue(o.volume, 0, 255))
-                return std::nullopt;
-        } else if (a == "--master") {
-            if (!intValue(o.master, 0, 100))
-                return std::nullopt;
-        } else if (a == "--pitch") {
-            if (!intValue(o.pitch, 10, 7056))
-                return std::nullopt;
-        } else if (a == "--pan") {
-            if (!intValue(o.pan, 0, 25))
+        } else if (const IntOption* option = intOption(a)) {
+            if (!intValue(o.*option->field, option->lowest, option->highest))
                 return std::nullopt;
         } else {
             error = "unknown argument \"" + a + "\"";
