@@ -22,7 +22,8 @@ namespace sonaveil::audio {
 namespace {
 
 constexpr int kMinimumVoices = 64;
-constexpr int kHistorySeconds = 3;
+// The output never queues more than about two seconds: a rewind goes back no further.
+constexpr int kHistoryMilliseconds = 2500;
 constexpr int kMaximumVoices = 255; // the handle keeps the voice number in 8 bits
 constexpr int kIndexBits = 8;
 constexpr std::uint32_t kGenerationMask = (1u << 23) - 1;
@@ -268,7 +269,7 @@ struct Engine::Impl {
             + Sample::kMarginAfter + 2;
         for (const SlotState& state : slots)
             if (state.live)
-                state.live->fillTo(state.live->readPosition() + reach);
+                state.live->fillTo(state.live->readPosition() + std::max(reach, state.live->startFrames()));
     }
 
     // A free voice for a new sound: `channel` when it is free, else any free one; -1 when none
@@ -409,9 +410,8 @@ bool Engine::init(int mixRate, int channels, unsigned flags)
         if (d->driver > 0 && d->driver < int(list.size()))
             config.device = list[std::size_t(d->driver)].name;
         // The output queues deep and replaces what it queued when the mix changes: the mix keeps
-        // what it needs to go back over the queue (more than the queue holds, for the time the
-        // server's reports take).
-        d->mixer->keepHistory(kHistorySeconds * mixRate);
+        // what it needs to go back over the queue.
+        d->mixer->keepHistory(kHistoryMilliseconds * mixRate / 1000);
         config.rewindable = d->mixer.get();
         d->sound = makePulseOutput();
         Mixer* mixer = d->mixer.get();

@@ -19,6 +19,7 @@ LiveSource::LiveSource(std::unique_ptr<Generator> generator)
 {
     m_ahead = std::int64_t(double(std::max(m_rate, 1)) * kAheadSeconds);
     m_lowMark = m_ahead - std::int64_t(double(std::max(m_rate, 1)) * kBatchSeconds);
+    m_start = std::int64_t(double(std::max(m_rate, 1)) * kStartSeconds);
 }
 
 std::int64_t LiveSource::wanted() const

@@ -24,14 +24,20 @@ public:
     static constexpr int kRingFrames = 1 << 18;
     static constexpr int kWindow = 4096;
     // Frames the writer keeps ready beyond where the reader is, in seconds of the source: more
-    // than the output asks for at one time, so that a refill never waits for the generator.
-    static constexpr double kAheadSeconds = 1.6;
+    // than the output mixes at one time (its whole queue, after a rewrite), so that a refill
+    // never waits for the generator.
+    static constexpr double kAheadSeconds = 2.4;
     // The writer runs a generator for this long at a time.
     static constexpr double kBatchSeconds = 0.3;
+    // A new voice waits until this much is made: a rewritten output queue mixes that much of it
+    // at once.
+    static constexpr double kStartSeconds = 0.6;
 
     explicit LiveSource(std::unique_ptr<Generator> generator);
 
     int rate() const { return m_rate; }
+    // Frames a new voice waits for before it starts.
+    std::int64_t startFrames() const { return m_start; }
 
     // Writer: makes up to `maxFrames` of the frames wanted now; returns how many it made. May
     // block as long as the generator blocks.
@@ -68,6 +74,7 @@ private:
     int m_rate = 0;
     std::int64_t m_ahead = 0; // frames kept ready beyond the reader
     std::int64_t m_lowMark = 0; // below this many frames ready, the reader wakes the writer
+    std::int64_t m_start = 0;
     std::vector<SourceFrame> m_storage; // kRingFrames + kWindow slots
     std::vector<SourceFrame> m_batch;   // the writer's scratch, Generator::kMaxFrames frames
     alignas(64) std::atomic<std::int64_t> m_written{0};

@@ -311,9 +311,10 @@ void Mixer::mixLive(Voice& voice, VoiceSlot& slot, bool keyOn, int frames)
             m_worker->wake();
     };
     if (!voice.liveStarted) {
-        // Its first frames are not made yet: the voice waits silently where it begins.
+        // Its first frames are not made yet: the voice waits silently where it begins, until
+        // there is enough for a while (as much as a rewritten queue mixes at once).
         const std::int64_t first = std::int64_t((std::uint64_t(frames) * kMaxStep) >> 32) + Sample::kMarginAfter + 2;
-        if (written < first) {
+        if (written < std::max(first, source.startFrames())) {
             report();
             return;
         }

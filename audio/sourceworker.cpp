@@ -67,18 +67,20 @@ bool SourceWorker::fillRound()
         m_busy.store(source, std::memory_order_seq_cst);
         if (m_sources[std::size_t(i)].load(std::memory_order_seq_cst) == source) {
             source->takeWakeRequest();
-            const bool first = source->written() == 0;
+            const bool waited = source->written() < source->startFrames();
             const int batch = std::max(1, int(double(source->rate()) * LiveSource::kBatchSeconds));
             int made = 0;
-            while (made < batch) {
-                const int n = source->fill(batch - made);
+            // A new voice's start is made in one go: it waits for it.
+            const int want = std::max<int>(batch, int(source->startFrames() - source->written()));
+            while (made < want) {
+                const int n = source->fill(want - made);
                 if (n <= 0)
                     break;
                 made += n;
             }
             if (made > 0) {
                 m_batches.fetch_add(1, std::memory_order_relaxed);
-                if (first && m_onFirstFrames)
+                if (waited && source->written() >= source->startFrames() && m_onFirstFrames)
                     m_onFirstFrames();
             }
             more = more || source->wanted() > 0;

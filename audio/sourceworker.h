@@ -40,8 +40,8 @@ public:
     // Any thread, never blocks: asks the worker to look at its sources again.
     void wake();
 
-    // Called on the worker's thread when a source has its first frames (a voice waiting for
-    // them can start); set before start(). It must not block.
+    // Called on the worker's thread when a source has the frames its voice waits for before it
+    // starts; set before start(). It must not block.
     void setOnFirstFrames(std::function<void()> callback) { m_onFirstFrames = std::move(callback); }
 
     // Batches the worker has made since it started.

@@ -8,9 +8,8 @@
 //
 // The sounds that play live need no decoding: for each of them it times making the generator
 // and starting its voice (what the player does on the interface thread when the sound is
-// switched on), and, apart, the generator's first block as the mixer asks for it (a block at
-// the fastest speed with the kernel's reach), which the first mixing period after the start
-// spends before the voice sounds.
+// switched on), and, apart, the generator's first batch as the source worker makes it, which
+// the voice waits for before it sounds.
 //
 // Last, the player's own path: its channel model makes the generators on a worker, so switching
 // a sound on returns at once and its voice starts when the worker is done. Timed per sound: the
@@ -131,10 +130,10 @@ LiveTimes timeLiveStarts()
         t.started.push_back(ms(start));
         t.numbers.push_back(n);
         engine.setVolume(h, 0);
-        // The first block of another one, as the mixer makes it.
+        // The first batch of another one, as the source worker makes it.
         LiveSource source(sonaveil::synth::makeEndless(n, 2000 + std::uint64_t(n)));
         const auto first = Clock::now();
-        source.fill(128 * 8);
+        source.fill(int(source.rate() * LiveSource::kBatchSeconds));
         t.firstBlock.push_back(ms(first));
         engine.stopSound(h);
     }
@@ -248,7 +247,7 @@ int main(int argc, char** argv)
     }
     const auto [slowest, slowestAt] = worst(live.started);
     std::printf("live, %zu sounds: generator made and voice started after median %.2f ms (worst %.2f, sound %d); "
-                "first block generated in median %.2f ms (worst %.2f)\n",
+                "first batch generated in median %.2f ms (worst %.2f)\n",
                 live.started.size(), median(live.started), slowest, live.numbers[slowestAt],
                 median(live.firstBlock), *std::max_element(live.firstBlock.begin(), live.firstBlock.end()));
     // The first start in a process also sets up what every later one shares.

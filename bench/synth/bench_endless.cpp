@@ -479,7 +479,7 @@ int player(double seconds)
     std::printf("sounds           generators   mixing   together   holds\n");
     for (auto [name, which] : {std::pair{"a typical 12", typical}, std::pair{"all 35", all}}) {
         audio::Mixer mixer(kMixRate, 64);
-        mixer.keepHistory(3 * kMixRate);
+        mixer.keepHistory(5 * kMixRate / 2);
         audio::SourceWorker worker(64);
         mixer.setSourceWorker(&worker);
         std::vector<std::unique_ptr<audio::LiveSource>> sources;

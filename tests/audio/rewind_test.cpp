@@ -68,7 +68,7 @@ struct Rig {
         for (int done = 0; done < frames;) {
             const int n = std::min(frames - done, 4096);
             for (LiveSource* s : {&first, &second})
-                s->fillTo(s->readPosition() + 2 * (n + 256) + 200);
+                s->fillTo(s->readPosition() + std::max<std::int64_t>(2 * (n + 256) + 200, s->startFrames()));
             mixer.render(out.data() + 2 * done, n);
             done += n;
         }
@@ -167,14 +167,14 @@ TEST(LiveVoice, AGeneratorThatFallsBehindIsNeverHeardAsSilence)
     slot.keyOn.store(true);
     slot.generation.store(1);
 
-    // Half a second made, then the generator stalls for two seconds, then catches up.
-    source.fillTo(kRate / 2);
-    std::vector<float> out(std::size_t(2 * 3 * kRate));
-    mixer.render(out.data(), 5 * kRate / 2);
+    // A second made, then the generator stalls for two seconds, then catches up.
+    source.fillTo(kRate);
+    std::vector<float> out(std::size_t(2 * 7 * kRate / 2));
+    mixer.render(out.data(), 3 * kRate);
     EXPECT_GT(mixer.starvedCount(), 0u);
     const std::uint64_t starved = mixer.starvedCount();
     source.fillTo(source.readPosition() + 2 * kRate);
-    mixer.render(out.data() + 2 * (5 * kRate / 2), kRate / 2);
+    mixer.render(out.data() + 2 * 3 * kRate, kRate / 2);
     EXPECT_EQ(mixer.starvedCount(), starved);
 
     // Past the mix's own delay (the limiter's look-ahead, the filters), no 2 ms is more than
