@@ -1,3 +1,5 @@
+#include "testexit.h"
+
 #include <QApplication>
 
 #include <gtest/gtest.h>
@@ -9,5 +11,5 @@ int main(int argc, char** argv)
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
     ::testing::InitGoogleTest(&argc, argv);
-    return RUN_ALL_TESTS();
+    return testProgramResult(RUN_ALL_TESTS());
 }

@@ -1,4 +1,5 @@
 #include "privatepulse.h"
+#include "testexit.h"
 
 #include <QApplication>
 
@@ -13,7 +14,7 @@ public:
     {
         m_pulse.useEnvironment();
         if (!m_pulse.start())
-            std::fprintf(stderr, "test_player: no private pulseaudio; the engine stays silent\n");
+            ADD_FAILURE() << "the private pulseaudio did not start: the players under test would be silent";
     }
     void TearDown() override { m_pulse.stop(); }
 
@@ -30,5 +31,5 @@ int main(int argc, char** argv)
     ::testing::InitGoogleTest(&argc, argv);
     ::testing::AddGlobalTestEnvironment(new PulseEnvironment);
     QApplication app(argc, argv);
-    return RUN_ALL_TESTS();
+    return testProgramResult(RUN_ALL_TESTS());
 }

@@ -1,4 +1,5 @@
 #include "capturefixture.h"
+#include "testexit.h"
 
 #include <QApplication>
 
@@ -11,5 +12,5 @@ int main(int argc, char** argv)
     ::testing::InitGoogleTest(&argc, argv);
     ::testing::AddGlobalTestEnvironment(new ToneServer);
     QApplication app(argc, argv);
-    return RUN_ALL_TESTS();
+    return testProgramResult(RUN_ALL_TESTS());
 }

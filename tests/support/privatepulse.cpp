@@ -5,6 +5,7 @@
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
+#include <string_view>
 #include <fcntl.h>
 #include <sys/prctl.h>
 #include <sys/wait.h>
@@ -35,6 +36,26 @@ void setEnvironment(const char* name, const std::string& value)
     const char* current = std::getenv(name);
     if (!current || value != current)
         ::setenv(name, value.c_str(), 1);
+}
+
+// What the daemon must not take from a desktop session the tests may run in: its session bus
+// (where the desktop's own sound server holds org.PulseAudio1, so a second daemon would give
+// up), its runtime and configuration folders and its display.
+bool replacedForDaemon(std::string_view entry)
+{
+    for (const std::string_view name : {"HOME=", "DBUS_SESSION_BUS_ADDRESS=", "XDG_RUNTIME_DIR=", "XDG_CONFIG_HOME=",
+                                        "XDG_STATE_HOME=", "XDG_DATA_HOME=", "XDG_CACHE_HOME=", "DISPLAY=",
+                                        "WAYLAND_DISPLAY="})
+        if (entry.rfind(name, 0) == 0)
+            return true;
+    return false;
+}
+
+std::vector<std::string> daemonEnvironment(const std::string& dir)
+{
+    // A bus address that leads nowhere: without one libdbus would look for the session bus in
+    // the runtime folder or launch one for the display.
+    return {"HOME=" + dir, "DBUS_SESSION_BUS_ADDRESS=unix:path=" + dir + "/no-bus", "XDG_RUNTIME_DIR=" + dir};
 }
 
 } // namespace
@@ -70,12 +91,13 @@ bool PrivatePulse::start()
         argv.push_back(a.data());
     argv.push_back(nullptr);
 
-    std::string home = "HOME=" + dir;
+    std::vector<std::string> own = daemonEnvironment(dir);
     std::vector<char*> env;
     for (char** e = environ; *e; ++e)
-        if (std::string_view(*e).rfind("HOME=", 0) != 0)
+        if (!replacedForDaemon(*e))
             env.push_back(*e);
-    env.push_back(home.data());
+    for (auto& e : own)
+        env.push_back(e.data());
     env.push_back(nullptr);
 
     const pid_t parent = ::getpid();

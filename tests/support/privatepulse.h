@@ -7,7 +7,9 @@
 
 // A PulseAudio daemon of the test's own, in a temporary runtime folder, with two null sinks
 // ("sonaveil_test", the default, and "sonaveil_second"). start() points PULSE_SERVER of this
-// process at it, so every libpulse client the test makes connects there and nowhere else.
+// process at it, so every libpulse client the test makes connects there and nowhere else. The
+// daemon sees no session bus, display or runtime folder of the desktop the test may run in, so
+// it starts beside the desktop's own sound server.
 class PrivatePulse {
 public:
     PrivatePulse();
