@@ -14,11 +14,32 @@ namespace {
 
 constexpr double kPi = 3.14159265358979323846;
 
-// FFTW's planner is not reentrant; executing different plans at once is fine.
+// FFTW's planner and the plans kept for the live sounds, one per kind and size. The planner is
+// not reentrant (executing different plans at once is fine). At the program's end the kept plans
+// and what the planner learnt are handed back, so that a leak check reports only real leaks.
+struct Planner {
+    std::mutex mutex;
+    std::map<int, fftwf_plan> inverse, forward, complexInverse;
+
+    ~Planner()
+    {
+        std::lock_guard lock(mutex);
+        for (auto* kept : {&inverse, &forward, &complexInverse})
+            for (const auto& [size, plan] : *kept)
+                fftwf_destroy_plan(plan);
+        fftwf_cleanup();
+    }
+};
+
+Planner& planner()
+{
+    static Planner p;
+    return p;
+}
+
 std::mutex& plannerMutex()
 {
-    static std::mutex m;
-    return m;
+    return planner().mutex;
 }
 
 // Aligned buffers so that FFTW picks the same code path on every run.
@@ -337,8 +358,8 @@ double dbToGain(double db)
 
 const void* inversePlan(int n)
 {
-    static std::map<int, fftwf_plan> plans;
     std::lock_guard lock(plannerMutex());
+    auto& plans = planner().inverse;
     auto found = plans.find(n);
     if (found != plans.end())
         return found->second;
@@ -357,8 +378,8 @@ void runInverse(const void* plan, float* bins, float* out)
 
 const void* forwardPlan(int n)
 {
-    static std::map<int, fftwf_plan> plans;
     std::lock_guard lock(plannerMutex());
+    auto& plans = planner().forward;
     auto found = plans.find(n);
     if (found != plans.end())
         return found->second;
@@ -377,8 +398,8 @@ void runForward(const void* plan, float* in, float* bins)
 
 const void* complexInversePlan(int n)
 {
-    static std::map<int, fftwf_plan> plans;
     std::lock_guard lock(plannerMutex());
+    auto& plans = planner().complexInverse;
     auto found = plans.find(n);
     if (found != plans.end())
         return found->second;

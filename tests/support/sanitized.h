@@ -15,5 +15,10 @@
 #endif
 
 #if SONAVEIL_TEST_SANITIZED
-#include <sanitizer/allocator_interface.h>
+#include <cstddef>
+
+// The sanitizer runtimes' own hook (declared here: GCC installs no header for it). The hooks are
+// called for every allocation and release, on the thread that makes it.
+extern "C" int __sanitizer_install_malloc_and_free_hooks(void (*onAllocation)(const volatile void*, std::size_t),
+                                                         void (*onRelease)(const volatile void*));
 #endif
