@@ -14,11 +14,32 @@ namespace {
 
 constexpr double kPi = 3.14159265358979323846;
 
-// FFTW's planner is not reentrant; executing different plans at once is fine.
+// FFTW's planner and the plans kept for the live sounds, one per kind and size. The planner is
+// not reentrant (executing different plans at once is fine). At the program's end the kept plans
+// and what the planner learnt are handed back, so that a leak check reports only real leaks.
+struct Planner {
+    std::mutex mutex;
+    std::map<int, fftwf_plan> inverse, forward, complexInverse;
+
+    ~Planner()
+    {
+        std::lock_guard lock(mutex);
+        for (auto* kept : {&inverse, &forward, &complexInverse})
+            for (const auto& [size, plan] : *kept)
+                fftwf_destroy_plan(plan);
+        fftwf_cleanup();
+    }
+};
+
+Planner& planner()
+{
+    static Planner p;
+    return p;
+}
+
 std::mutex& plannerMutex()
 {
-    static std::mutex m;
-    return m;
+    return planner().mutex;
 }
 
 // Aligned buffers so that FFTW picks the same code path on every run.
@@ -355,8 +376,7 @@ const void* keptPlan(std::map<int, fftwf_plan>& plans, int n, Make make)
 
 const void* inversePlan(int n)
 {
-    static std::map<int, fftwf_plan> plans;
-    return keptPlan(plans, n, [n] {
+    return keptPlan(planner().inverse, n, [n] {
         FftwBuffer<fftwf_complex> bins(std::size_t(n / 2 + 1));
         FftwBuffer<float> out(static_cast<std::size_t>(n));
         return fftwf_plan_dft_c2r_1d(n, bins.data, out.data, FFTW_ESTIMATE);
@@ -371,8 +391,7 @@ void runInverse(const void* plan, float* bins, float* out)
 
 const void* forwardPlan(int n)
 {
-    static std::map<int, fftwf_plan> plans;
-    return keptPlan(plans, n, [n] {
+    return keptPlan(planner().forward, n, [n] {
         FftwBuffer<float> in(static_cast<std::size_t>(n));
         FftwBuffer<fftwf_complex> bins(std::size_t(n / 2 + 1));
         return fftwf_plan_dft_r2c_1d(n, in.data, bins.data, FFTW_ESTIMATE);
@@ -387,8 +406,7 @@ void runForward(const void* plan, float* in, float* bins)
 
 const void* complexInversePlan(int n)
 {
-    static std::map<int, fftwf_plan> plans;
-    return keptPlan(plans, n, [n] {
+    return keptPlan(planner().complexInverse, n, [n] {
         FftwBuffer<fftwf_complex> in(static_cast<std::size_t>(n)), out(static_cast<std::size_t>(n));
         return fftwf_plan_dft_1d(n, in.data, out.data, FFTW_BACKWARD, FFTW_ESTIMATE);
     });

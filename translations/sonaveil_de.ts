@@ -1830,6 +1830,10 @@ Sie haben das Laufwerk %1 gewählt <byte value="xd"/>Freier Platz auf diesem Lau
         <translation>Aufgenommenen Ton speichern</translation>
     </message>
     <message>
+        <source>MP3 Files, recorded as WAV and converted at Stop|*.mp3;*.wav</source>
+        <translation>MP3-Dateien, als WAV aufgenommen und beim Stoppen umgewandelt|*.mp3;*.wav</translation>
+    </message>
+    <message>
         <source>Wave Files|*.wav</source>
         <translation>WAV-Dateien|*.wav</translation>
     </message>
@@ -1943,6 +1947,13 @@ Die WAV-Datei wurde behalten: %2</translation>
     <message>
         <source>Drives</source>
         <translation>Laufwerke</translation>
+    </message>
+</context>
+<context>
+    <name>sonaveil::recorder::QtDialogs</name>
+    <message>
+        <source>A file name cannot contain the character &quot;. Please choose another name.</source>
+        <translation>Ein Dateiname darf das Zeichen &quot; nicht enthalten. Bitte wählen Sie einen anderen Namen.</translation>
     </message>
 </context>
 </TS>

@@ -1830,6 +1830,10 @@ Ha elegido la unidad %1 <byte value="xd"/>Espacio disponible en la unidad: %2 MB
         <translation>Guardar el audio grabado</translation>
     </message>
     <message>
+        <source>MP3 Files, recorded as WAV and converted at Stop|*.mp3;*.wav</source>
+        <translation>Archivos MP3, grabados como WAV y convertidos al detener|*.mp3;*.wav</translation>
+    </message>
+    <message>
         <source>Wave Files|*.wav</source>
         <translation>Archivos WAV|*.wav</translation>
     </message>
@@ -1943,6 +1947,13 @@ Se conservó el archivo WAV: %2</translation>
     <message>
         <source>Drives</source>
         <translation>Unidades</translation>
+    </message>
+</context>
+<context>
+    <name>sonaveil::recorder::QtDialogs</name>
+    <message>
+        <source>A file name cannot contain the character &quot;. Please choose another name.</source>
+        <translation>Un nombre de archivo no puede contener el carácter &quot;. Elija otro nombre, por favor.</translation>
     </message>
 </context>
 </TS>

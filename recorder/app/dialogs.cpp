@@ -1,6 +1,8 @@
 #include "recorder/app/dialogs.h"
 
+#include <QCoreApplication>
 #include <QFileDialog>
+#include <QLineEdit>
 #include <QMessageBox>
 
 namespace sonaveil::recorder {
@@ -9,8 +11,12 @@ QStringList QtDialogs::qtFilters(const QString& filter)
 {
     const QStringList parts = filter.split(QLatin1Char('|'));
     QStringList filters;
-    for (int i = 0; i + 1 < parts.size(); i += 2)
-        filters << QStringLiteral("%1 (%2)").arg(parts[i], QString(parts[i + 1]).replace(QLatin1Char(';'), QLatin1Char(' ')));
+    for (int i = 0; i + 1 < parts.size(); i += 2) {
+        const QString patterns = QString(parts[i + 1]).replace(QLatin1Char(';'), QLatin1Char(' '));
+        // A description that already shows its patterns ("Wav Files (*.wav)") is not given them twice.
+        const QString shown = QLatin1Char('(') + patterns + QLatin1Char(')');
+        filters << (parts[i].endsWith(shown) ? parts[i] : QStringLiteral("%1 %2").arg(parts[i], shown));
+    }
     return filters;
 }
 
@@ -24,9 +30,31 @@ QString QtDialogs::lines(const QString& text)
 
 namespace {
 
+// The file dialog reads a typed name with a double quote as a list of quoted names and keeps
+// only a part of it; such a name is refused with a word of why, and the dialog stays open.
+class NameDialog : public QFileDialog {
+public:
+    using QFileDialog::QFileDialog;
+
+    void accept() override
+    {
+        const auto* name = findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+        if (acceptMode() == AcceptSave && name && name->text().contains(QLatin1Char('"'))) {
+            QMessageBox box(QMessageBox::Information, windowTitle(),
+                            QCoreApplication::translate("sonaveil::recorder::QtDialogs",
+                                                        "A file name cannot contain the character \". "
+                                                        "Please choose another name."),
+                            QMessageBox::Ok, this);
+            box.exec();
+            return;
+        }
+        QFileDialog::accept();
+    }
+};
+
 QString run(QWidget* owner, const FileRequest& r, QFileDialog::AcceptMode mode)
 {
-    QFileDialog d(owner, r.title, r.folder);
+    NameDialog d(owner, r.title, r.folder);
     d.setAcceptMode(mode);
     d.setFileMode(mode == QFileDialog::AcceptSave ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
     d.setNameFilters(QtDialogs::qtFilters(r.filter));

@@ -25,13 +25,25 @@ bool guardTripped(const QString& thresholdText, std::int64_t freeMegabytes)
 
 QString spaceLine(std::int64_t freeMegabytes, const QString& drive, int columns)
 {
-    const QString head = QStringLiteral(" Space: ") + QString::number(freeMegabytes) + QStringLiteral("MBs ");
-    const int room = columns - int(head.size()) - 2;
-    if (int(drive.size()) <= room)
-        return head + QLatin1Char('(') + drive + QLatin1Char(')');
-    if (room < 3)
-        return head.trimmed().prepend(QLatin1Char(' '));
-    return head + QStringLiteral("(..") + drive.right(room - 2) + QLatin1Char(')');
+    // A mount point is known by its last name ("/media/stick" by "stick"); a drive letter and
+    // the root stay as they are.
+    QString name = drive;
+    while (name.size() > 1 && name.endsWith(QLatin1Char('/')))
+        name.chop(1);
+    if (name.size() > 1 && name.contains(QLatin1Char('/')))
+        name = name.mid(name.lastIndexOf(QLatin1Char('/')) + 1);
+    const QString figure = QString::number(freeMegabytes) + QStringLiteral("MBs ");
+    const QString full = QStringLiteral(" Space: ") + figure + QLatin1Char('(') + name + QLatin1Char(')');
+    if (full.size() <= columns)
+        return full;
+    // Short of room the label goes before the name does, and a long name keeps its start.
+    const QString bare = QLatin1Char(' ') + figure;
+    const int room = columns - int(bare.size()) - 2;
+    if (int(name.size()) <= room)
+        return bare + QLatin1Char('(') + name + QLatin1Char(')');
+    if (room >= 5)
+        return bare + QLatin1Char('(') + name.left(room - 2) + QStringLiteral("..)");
+    return (QStringLiteral(" Space: ") + figure).trimmed().prepend(QLatin1Char(' '));
 }
 
 QString lowSpaceMessage(const QString& drive, std::int64_t freeMegabytes, const QString& thresholdText)

@@ -13,8 +13,9 @@ std::int64_t freeMegabytes(std::int64_t bytes);
 // below the threshold's numeric value.
 bool guardTripped(const QString& thresholdText, std::int64_t freeMegabytes);
 
-// Line 1 of LCD2: " Space: 52340MBs (/home)". A mount point too long for `columns` is cut from
-// the front ("(../recordings)") so that the figure always shows.
+// Line 1 of LCD2: " Space: 52340MBs (C:)", a mount point shown by its name: " Space: 80MBs (home)".
+// Short of `columns` the label goes first (" 52340MBs (install)"), then the end of the name
+// (" 52340MBs (recordin..)"); the figure always shows.
 QString spaceLine(std::int64_t freeMegabytes, const QString& drive, int columns = 21);
 
 inline const QString kDiskSpaceWarning = QStringLiteral(" Disk Space Warning");

@@ -18,6 +18,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <utility>
 
 namespace sonaveil::recorder {
 
@@ -249,9 +250,16 @@ void RecorderSession::record()
     m_recordState = RecordState::Recording;
     FileRequest request;
     request.title = tr("Save Sampled Audio");
-    request.filter = tr("Wave Files|*.wav");
     request.folder = userPath(QStringLiteral("saved recordings"));
-    request.defaultSuffix = QStringLiteral("wav");
+    if (m_view.listText(List::Format) == QStringLiteral("MP3")) {
+        // The names the user may be about to reuse are those of the MP3s; the WAVs are shown too,
+        // since recording into one appends to it.
+        request.filter = tr("MP3 Files, recorded as WAV and converted at Stop|*.mp3;*.wav");
+        request.defaultSuffix = QStringLiteral("mp3");
+    } else {
+        request.filter = tr("Wave Files|*.wav");
+        request.defaultSuffix = QStringLiteral("wav");
+    }
     QString file = m_dialogs.saveFileName(m_owner, request);
     if (file.isEmpty())
         return;
@@ -265,6 +273,18 @@ void RecorderSession::record()
                                tr("Recording over an existing file will append the recorded "
                                   "audio to the file.\r\nAre you sure this is what you want to do?")))
         return;
+    // The WAV goes once it is converted, so no question about it would come next time: the MP3
+    // an earlier take left under this name is asked about here.
+    m_replaceableMp3.clear();
+    if (m_view.listText(List::Format) == QStringLiteral("MP3")) {
+        const QString mp3 = mp3TargetOf(file);
+        if (QFileInfo::exists(mp3)) {
+            if (!m_dialogs.question(m_owner, Dialogs::Icon::Information, kTitle,
+                                    tr("This will overwrite an existing Mp3. Would you like to continue?")))
+                return;
+            m_replaceableMp3 = mp3;
+        }
+    }
     m_capture.setFileName(file);
     const double limit = numericValue(m_view.listText(List::Limit)) * 60.0;
     m_errorTold = false;
@@ -275,6 +295,7 @@ void RecorderSession::record()
         return;
     }
     m_lastRecording = file;
+    m_take = file;
     const auto volume = m_setup.disk->volumeOf(file);
     if (!volume)
         return;
@@ -310,9 +331,26 @@ void RecorderSession::stopRecording()
     m_view.preparePositionSlider(int(std::llround(m_capture.Length())));
     m_view.setButtonShown(Button::Play, true);
     m_view.setDevicesEnabled(m_view.deviceCount() > 0);
-    // Nothing was recorded since the start: nothing to convert.
-    if (m_view.listText(List::Format) == QStringLiteral("MP3") && !m_lastRecording.isEmpty())
-        m_converter->start(m_lastRecording, mp3TargetOf(m_lastRecording), kAutomatic);
+    // Only what this record action recorded is converted: after a cancelled dialog or a refused
+    // append there is nothing new, and the earlier take was converted at its own stop.
+    const QString take = std::exchange(m_take, QString());
+    if (m_view.listText(List::Format) == QStringLiteral("MP3") && !take.isEmpty())
+        m_converter->start(take, mp3TargetFor(take), kAutomatic);
+}
+
+QString RecorderSession::mp3TargetFor(const QString& take) const
+{
+    // An MP3 the user did not agree to replace (it appeared meanwhile, or MP3 was chosen after
+    // the recording started) stays; the new one takes the first free name beside it.
+    const QString mp3 = mp3TargetOf(take);
+    if (!QFileInfo::exists(mp3) || mp3 == m_replaceableMp3)
+        return mp3;
+    const QString stem = mp3.chopped(4);
+    for (int n = 2;; ++n) {
+        const QString free = QStringLiteral("%1 (%2).mp3").arg(stem).arg(n);
+        if (!QFileInfo::exists(free) && !QFileInfo(free).isSymLink())
+            return free;
+    }
 }
 
 void RecorderSession::play()
@@ -325,8 +363,9 @@ void RecorderSession::play()
         return;
     }
     m_capture.ReadFileFormat();
-    if (const auto index = qualityIndexOfFlag(m_capture.quality()))
-        chooseQuality(*index);
+    // A file in none of the list's formats (an MP3) leaves the list as it is, and the next
+    // recording in the format the list shows.
+    chooseQuality(qualityIndexOfFlag(m_capture.quality()).value_or(m_quality));
     m_view.setDevicesEnabled(false);
     m_view.showStatus(kStatusPlaying);
     m_positionTimer.start();
@@ -408,9 +447,14 @@ void RecorderSession::onConversionFinished(bool ok, const QString& source, const
 {
     m_view.showProgress(ok ? QStringLiteral(" MP3 created") : QStringLiteral(" MP3 failed"));
     if (tag == kAutomatic) {
-        // The WAV goes only once its MP3 is complete; a failed conversion keeps it.
+        // The WAV goes only once its MP3 is complete; a failed conversion keeps it, and so does
+        // a take that is being appended to it right now (its own stop converts it again).
         if (ok) {
-            QFile::remove(source);
+            if (source != m_take)
+                QFile::remove(source);
+            // Play plays what is left of the recording: its MP3.
+            if (m_capture.FileName() == source && !QFileInfo::exists(source))
+                m_capture.setFileName(target);
             return;
         }
         tell(Dialogs::Icon::Critical,

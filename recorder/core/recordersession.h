@@ -171,6 +171,8 @@ private:
     void recordingNotStarted();
     void onStateChanged(int state);
     void onProgress(double bytes);
+    // The MP3 a finished take is converted into.
+    QString mp3TargetFor(const QString& take) const;
     void onConversionFinished(bool ok, const QString& source, const QString& target, const QString& error, int tag);
     void finishClose();
     void saveSettings();
@@ -191,6 +193,10 @@ private:
     RecordState m_recordState = RecordState::None;
     int m_inputDevice = 0;
     QString m_lastRecording;
+    // The file the running record action records into; empty once stopped or when it never started.
+    QString m_take;
+    // The existing MP3 the user agreed to replace with the take being recorded.
+    QString m_replaceableMp3;
     bool m_errorPending = false;
     // A message for the failure under way has been shown.
     bool m_errorTold = false;

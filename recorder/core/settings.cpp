@@ -122,17 +122,22 @@ std::optional<RecSet> readRecSet(const QString& path)
     const auto device = fieldToInt16((*fields)[0]);
     if (!device)
         return std::nullopt;
-    // Only the lists' own items: anything else (a hand edit, a text with a quote that would read
-    // back differently at every start) gives the list's default.
-    auto item = [](const std::string& field, const QStringList& items, const QString& fallback) {
+    // The lists' own items, and for the two lists of figures any text that begins with one (a
+    // hand edit such as "75"), which counts by that figure. Anything else (a text with a quote
+    // that would read back differently at every start) gives the list's default.
+    auto item = [](const std::string& field, const QStringList& items, const QString& fallback, bool figures) {
         const QString text = QString::fromStdString(field);
-        return items.contains(text) ? text : fallback;
+        if (items.contains(text))
+            return text;
+        if (figures && !text.contains(QLatin1Char('"')) && numericValue(text) > 0)
+            return text;
+        return fallback;
     };
     RecSet r;
     r.device = *device;
-    r.format = item((*fields)[1], kOutputFormats, RecSet{}.format);
-    r.limit = item((*fields)[2], kTimeLimits, RecSet{}.limit);
-    r.threshold = item((*fields)[3], kThresholds, RecSet{}.threshold);
+    r.format = item((*fields)[1], kOutputFormats, RecSet{}.format, false);
+    r.limit = item((*fields)[2], kTimeLimits, RecSet{}.limit, true);
+    r.threshold = item((*fields)[3], kThresholds, RecSet{}.threshold, true);
     return r;
 }
 

@@ -54,7 +54,8 @@ struct RecSet {
 inline const QString kRecSetName = QStringLiteral("recset.inl");
 
 // Nothing when the file is missing, has fewer than four fields or a first field that is no number.
-// A text that is not one of its list's items reads as that list's default.
+// A text that is not one of its list's items reads as that list's default, except a time limit
+// or a threshold that begins with a figure: it is kept and counts by that figure.
 std::optional<RecSet> readRecSet(const QString& path);
 // Creates or replaces the file with the one record; false when it cannot be written.
 bool writeRecSet(const QString& path, const RecSet& values);

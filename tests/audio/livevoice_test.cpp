@@ -6,6 +6,7 @@
 #include "audio/sourceworker.h"
 
 #include "audiotestutil.h"
+#include "sanitized.h"
 #include "tempfolder.h"
 
 #include <algorithm>
@@ -32,6 +33,18 @@ std::atomic<long> g_allocations{0};
 
 } // namespace
 
+#if SONAVEIL_TEST_SANITIZED
+namespace {
+// The sanitizer's allocator serves operator new and tells every allocation to this hook.
+void onAllocation(const volatile void*, std::size_t)
+{
+    if (t_counting)
+        g_allocations.fetch_add(1, std::memory_order_relaxed);
+}
+void onRelease(const volatile void*) {}
+const int g_hooked = __sanitizer_install_malloc_and_free_hooks(onAllocation, onRelease);
+} // namespace
+#else
 void* operator new(std::size_t size)
 {
     if (t_counting)
@@ -42,6 +55,7 @@ void* operator new(std::size_t size)
 }
 void operator delete(void* p) noexcept { std::free(p); }
 void operator delete(void* p, std::size_t) noexcept { std::free(p); }
+#endif
 
 namespace {
 

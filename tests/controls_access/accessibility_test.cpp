@@ -116,6 +116,30 @@ TEST(ControlsAccessibility, MultibuttonIsAPushButtonNamedByItsCaption)
     EXPECT_EQ(clicks.count(), 1);
 }
 
+TEST(ControlsAccessibility, ASymbolCaptionIsReadAsItsTipAndAWordAsItself)
+{
+    Multibutton b(QStringLiteral("cmdplay"));
+    FontSpec symbols;
+    symbols.name = "Webdings";
+    symbols.pointSize = 14;
+    b.setButtonFont(symbols);
+    b.setToolTip(QStringLiteral("Play the last recording"));
+    QAccessibleInterface* a = ifaceOf(&b);
+    ASSERT_NE(a, nullptr);
+    // "4" and "=" are the play and record shapes in the symbol font, not a digit or a sign.
+    for (const char* shape : {"4", "=", "<"}) {
+        b.setCaption(QString::fromLatin1(shape));
+        EXPECT_EQ(a->text(QAccessible::Name), QStringLiteral("Play the last recording")) << shape;
+    }
+    // The same "4" in a text font is the digit it shows.
+    FontSpec text;
+    text.name = "Arial";
+    text.pointSize = 10;
+    b.setButtonFont(text);
+    b.setCaption(QStringLiteral("4"));
+    EXPECT_EQ(a->text(QAccessible::Name), QStringLiteral("4"));
+}
+
 TEST(ControlsAccessibility, MultibuttonInCheckBoxModeTogglesAndAnnouncesIt)
 {
     Ear ear;
@@ -202,8 +226,21 @@ TEST(ControlsAccessibility, SliderOffersItsValueAndTakesANewOne)
     v->setCurrentValue(500);
     EXPECT_EQ(s->value(), 100);
 
-    a->actionInterface()->doAction(QAccessibleActionInterface::decreaseAction());
+    QAccessibleActionInterface* actions = a->actionInterface();
+    EXPECT_TRUE(actions->actionNames().contains(QAccessibleActionInterface::increaseAction()));
+    EXPECT_TRUE(actions->actionNames().contains(QAccessibleActionInterface::decreaseAction()));
+    actions->doAction(QAccessibleActionInterface::decreaseAction());
     EXPECT_EQ(s->value(), 95);
+    actions->doAction(QAccessibleActionInterface::increaseAction());
+    EXPECT_EQ(s->value(), 100);
+    // Both actions stop at their end of the range, and go back from it.
+    actions->doAction(QAccessibleActionInterface::increaseAction());
+    EXPECT_EQ(s->value(), 100);
+    v->setCurrentValue(0);
+    actions->doAction(QAccessibleActionInterface::decreaseAction());
+    EXPECT_EQ(s->value(), 0);
+    actions->doAction(QAccessibleActionInterface::increaseAction());
+    EXPECT_EQ(s->value(), 5);
     // The program's own moves are heard as well.
     ear.clear();
     s->setValue(10);

@@ -2,6 +2,7 @@
 // and only when it came from the keyboard.
 
 #include "controls/chameleonbuttonwidget.h"
+#include "controls/focusframe.h"
 #include "controls/mastervolume.h"
 #include "controls/multibuttonwidget.h"
 #include "controls/scombobox.h"
@@ -9,7 +10,9 @@
 #include "platform/fakesystemvolume.h"
 
 #include <QApplication>
+#include <QImage>
 #include <QKeyEvent>
+#include <QPainter>
 #include <QTest>
 #include <QVBoxLayout>
 
@@ -161,5 +164,35 @@ TEST(FocusFrame, ButtonFrameIsDrawnInTheCaptionColourOnlyForKeyboardFocus)
         // Leaving takes it away.
         stage.other->setFocus(Qt::TabFocusReason);
         EXPECT_EQ(stage.picture(), none);
+    }
+}
+
+TEST(FocusFrame, ItsInnerLineInTheOppositeShadeShowsOnAFaceOfTheFramesOwnColour)
+{
+    // The worst face for a frame: one of its own colour, where only the inner line can show.
+    for (const QColor& colour : {QColor(0, 0, 0), QColor(255, 255, 255), QColor(40, 40, 90), QColor(230, 230, 210)}) {
+        QImage face(40, 20, QImage::Format_RGB32);
+        face.fill(colour);
+        {
+            QPainter p(&face);
+            FocusFrame::paint(p, face.rect(), colour, 2);
+        }
+        const QRgb opposite = colour.lightness() < 128 ? qRgb(255, 255, 255) : qRgb(0, 0, 0);
+        // The inner line runs one pixel inside the frame at inset 2: x 3..36, y 3..16.
+        auto shown = [&](int x0, int y0, int dx, int dy, int n) {
+            int count = 0;
+            for (int i = 0; i < n; ++i)
+                count += face.pixel(x0 + i * dx, y0 + i * dy) == opposite ? 1 : 0;
+            return count;
+        };
+        const std::string name = colour.name().toStdString();
+        EXPECT_GE(shown(3, 3, 1, 0, 34), 34 / 4) << name << " top";
+        EXPECT_GE(shown(3, 16, 1, 0, 34), 34 / 4) << name << " bottom";
+        EXPECT_GE(shown(3, 3, 0, 1, 14), 14 / 4) << name << " left";
+        EXPECT_GE(shown(36, 3, 0, 1, 14), 14 / 4) << name << " right";
+        // Nothing of it outside its line: the frame's own line and the middle keep the face.
+        EXPECT_EQ(shown(2, 2, 1, 0, 36), 0) << name << " the frame's line";
+        EXPECT_EQ(shown(4, 10, 1, 0, 32), 0) << name << " the middle";
+        EXPECT_EQ(shown(0, 0, 1, 0, 40), 0) << name << " outside";
     }
 }

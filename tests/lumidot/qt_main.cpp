@@ -1,4 +1,5 @@
 #include "tempfolder.h"
+#include "testexit.h"
 
 #include <QApplication>
 
@@ -14,5 +15,5 @@ int main(int argc, char** argv)
     setenv("TMPDIR", temp.path().c_str(), 1);
     QApplication app(argc, argv);
     ::testing::InitGoogleTest(&argc, argv);
-    return RUN_ALL_TESTS();
+    return testProgramResult(RUN_ALL_TESTS());
 }

@@ -297,7 +297,7 @@ protected:
     {
         Desktop::SetUp();
         if (bus.address().isEmpty())
-            GTEST_SKIP() << "no dbus-daemon";
+            FAIL() << "the private dbus-daemon did not start";
         serverBus = std::make_unique<QDBusConnection>(QDBusConnection::connectToBus(bus.address(), "player-side"));
         clientBus = std::make_unique<QDBusConnection>(QDBusConnection::connectToBus(bus.address(), "desktop-side"));
         ASSERT_TRUE(bridge->publishOn(*serverBus));
@@ -339,10 +339,23 @@ protected:
     QVariantMap nextChange()
     {
         const std::size_t before = listener.changes.size();
-        const auto until = Clock::now() + std::chrono::seconds(2);
+        const auto until = Clock::now() + std::chrono::seconds(10);
         while (listener.changes.size() == before && Clock::now() < until)
             QTest::qWait(5);
         return listener.changes.size() > before ? listener.changes.back() : QVariantMap();
+    }
+    // Waits until a PropertiesChanged from `from` on carries `name`; its value, or nothing.
+    QVariant changeOf(const QString& name, std::size_t from)
+    {
+        const auto until = Clock::now() + std::chrono::seconds(10);
+        for (;;) {
+            for (std::size_t i = from; i < listener.changes.size(); ++i)
+                if (listener.changes[i].contains(name))
+                    return listener.changes[i].value(name);
+            if (Clock::now() >= until)
+                return {};
+            QTest::qWait(5);
+        }
     }
 
     static constexpr const char* kRoot = "org.mpris.MediaPlayer2";
@@ -414,9 +427,19 @@ TEST_F(MprisTest, MethodsActOnTheMixAndEveryChangeIsAnnounced)
 
     // Volume follows and sets the master.
     EXPECT_DOUBLE_EQ(property(kPlayer, "Volume").toDouble(), 0.6);
+    std::size_t from = listener.changes.size();
     call("org.freedesktop.DBus.Properties", "Set",
          {QString(kPlayer), QString("Volume"), QVariant::fromValue(QDBusVariant(0.25))});
     EXPECT_EQ(p.model().slider(kMasterSlider), 25);
+    // The desktop hears of the change, whichever side made it.
+    EXPECT_DOUBLE_EQ(changeOf("Volume", from).toDouble(), 0.25);
+    from = listener.changes.size();
+    p.model().setSlider(kMasterSlider, 80);
+    EXPECT_DOUBLE_EQ(changeOf("Volume", from).toDouble(), 0.8);
+    EXPECT_DOUBLE_EQ(property(kPlayer, "Volume").toDouble(), 0.8);
+    from = listener.changes.size();
+    p.model().setSlider(kMasterSlider, 25);
+    EXPECT_DOUBLE_EQ(changeOf("Volume", from).toDouble(), 0.25);
 
     const std::size_t heard = listener.changes.size();
     call(kPlayer, "Stop");

@@ -12,7 +12,7 @@ public:
     {
         m_pulse.useEnvironment();
         if (!m_pulse.start())
-            std::fprintf(stderr, "test_player: no private pulseaudio; the engine stays silent\n");
+            ADD_FAILURE() << "the private pulseaudio did not start: the players under test would be silent";
     }
     void TearDown() override { m_pulse.stop(); }
 

@@ -3,6 +3,7 @@
 #include "player/desktop/singleinstance.h"
 
 #include "tempfolder.h"
+#include "testexit.h"
 
 #include <QCoreApplication>
 
@@ -172,5 +173,5 @@ int main(int argc, char** argv)
 {
     QCoreApplication app(argc, argv);
     ::testing::InitGoogleTest(&argc, argv);
-    return RUN_ALL_TESTS();
+    return testProgramResult(RUN_ALL_TESTS());
 }

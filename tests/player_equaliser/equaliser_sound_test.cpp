@@ -58,7 +58,7 @@ protected:
     void SetUp() override
     {
         if (!pulse.start())
-            GTEST_SKIP() << "no private pulseaudio";
+            FAIL() << "the private pulseaudio did not start";
         engine.setBufferSize(100);
         engine.setOutput(audio::kOutputAuto);
         engine.setDriver(0);

@@ -1,6 +1,7 @@
 #include "recorderfixture.h"
 
 #include "recorder/app/levelmeter.h"
+#include "recorder/core/diskguard.h"
 
 #include "controls/multibuttonwidget.h"
 #include "controls/scombobox.h"
@@ -28,7 +29,7 @@ TEST_F(RecorderTest, FirstStartShowsTheDefaults)
     EXPECT_EQ(child<SComboBox>("cmbsounddriver")->text(), "Monitor of Sonaveil_Test");
     EXPECT_EQ(line(1, 2), " Status: Stopped");
     EXPECT_TRUE(line(1, 1).trimmed().isEmpty());
-    EXPECT_EQ(line(2, 1), " Space: 50000MBs");
+    EXPECT_EQ(line(2, 1), recorder::spaceLine(50000, folder()));
     EXPECT_TRUE(child<Multibutton>("cmdStopVU")->isEnabled()); // monitoring
     EXPECT_TRUE(child<Multibutton>("cmdrecord")->isVisible());
     EXPECT_EQ(child<UcSlider>("hsCalibration")->value(), 10);
@@ -46,9 +47,9 @@ TEST_F(RecorderTest, TheTransportButtonsRunTheRecordingFlow)
     EXPECT_EQ(line(1, 2), " Status: Recording");
     EXPECT_TRUE(child<Multibutton>("cmdstop")->isVisible());
     EXPECT_FALSE(child<Multibutton>("cmdstopplaying")->isVisible());
-    runFor(1300);
-    EXPECT_TRUE(line(1, 3).contains("KB / 00:00:0")) << line(1, 3).toStdString();
-    EXPECT_GT(window->meter()->litSegments()[0], 5); // the tone moves the meter
+    runFor(1300); // the length of the take
+    EXPECT_TRUE(runUntil([this] { return line(1, 3).contains("KB / 00:00:0"); }, 10000)) << line(1, 3).toStdString();
+    EXPECT_TRUE(runUntil([this] { return window->meter()->litSegments()[0] > 5; }, 10000)); // the tone moves the meter
     picture(window.get(), "frmmain-recording");
 
     emit child<Multibutton>("cmdstop")->Click();
@@ -68,12 +69,10 @@ TEST_F(RecorderTest, TheTransportButtonsRunTheRecordingFlow)
     EXPECT_EQ(line(1, 2), " Status: Playing");
     EXPECT_EQ(child<QComboBox>("cmbQuality")->currentIndex(), 11);
     EXPECT_FALSE(child<SComboBox>("cmbsounddriver")->isEnabled());
-    runFor(400);
-    EXPECT_GT(pos->value(), 0);
+    EXPECT_TRUE(runUntil([pos] { return pos->value() > 0; }, 10000));
     picture(window.get(), "frmmain-playing");
     pos->setValue(1200); // a move of the slider seeks
-    runFor(120);
-    EXPECT_GE(capture->Position(), 1200.0);
+    EXPECT_TRUE(runUntil([this] { return capture->Position() >= 1200.0; }, 10000));
     emit child<Multibutton>("cmdstopplaying")->Click();
     EXPECT_FALSE(capture->playing());
     EXPECT_TRUE(child<SComboBox>("cmbsounddriver")->isEnabled());

@@ -17,7 +17,7 @@ protected:
     void SetUp() override
     {
         if (!ToneServer::instance()->running())
-            GTEST_SKIP() << "no private pulseaudio";
+            FAIL() << "the private pulseaudio did not start";
         const std::filesystem::path dist = std::filesystem::path(RECORDER_EXE).parent_path();
         for (const char* name : {"recorder", "liblumidot.so", "conver"})
             std::filesystem::copy_file(dist / name, folder / name);
@@ -41,7 +41,9 @@ TEST_P(RecorderProgram, ASignalClosesItTheNormalWayAndItSavesItsSettings)
     program.setProcessEnvironment(env);
     program.start(path("recorder"), {});
     ASSERT_TRUE(program.waitForStarted(5000));
-    runFor(1500); // start-up with monitoring
+    // Start-up ends with monitoring: its recording stream on the sound server.
+    EXPECT_TRUE(runUntil(
+        [] { return !ToneServer::instance()->pulse().pactl("list short source-outputs").empty(); }, 20000));
     ASSERT_EQ(program.state(), QProcess::Running) << program.readAllStandardError().toStdString();
     ::kill(pid_t(program.processId()), GetParam());
     ASSERT_TRUE(program.waitForFinished(8000));
@@ -53,6 +55,12 @@ TEST_P(RecorderProgram, ASignalClosesItTheNormalWayAndItSavesItsSettings)
     QSettings store(path("config/Sonaveil/recorder.conf"), QSettings::IniFormat);
     EXPECT_EQ(store.value("Settings/Quality").toString(), "11");
     EXPECT_EQ(store.value("Settings/Calibration").toString(), "10");
+    // The README sends the user to that file.
+    QFile readme(SONAVEIL_SOURCE_DIR "/README.md");
+    ASSERT_TRUE(readme.open(QIODevice::ReadOnly));
+    const QByteArray guide = readme.readAll();
+    EXPECT_TRUE(guide.contains("`$XDG_CONFIG_HOME/Sonaveil/recorder.conf`"));
+    EXPECT_TRUE(guide.contains("`~/.config/Sonaveil/recorder.conf`"));
 }
 
 INSTANTIATE_TEST_SUITE_P(Signals, RecorderProgram, ::testing::Values(SIGTERM, SIGINT));

@@ -7,7 +7,7 @@ using namespace sonaveil;
 void RecorderTest::SetUp()
 {
     RecorderServicesTest::SetUp();
-    if (!IsSkipped())
+    if (!HasFatalFailure())
         open();
 }
 

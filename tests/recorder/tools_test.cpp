@@ -82,7 +82,7 @@ TEST_F(RecorderTest, TheDriveBrowserListsFixedFileSystemsAndChoosesTheMonitoredO
     EXPECT_EQ(window->session().monitoredDrive(), "/d1");
     EXPECT_EQ(line(2, 1), before);
     emit child<controls::Multibutton>("Command4")->Click();
-    EXPECT_EQ(line(2, 1), " Space: 123MBs (/d1)");
+    EXPECT_EQ(line(2, 1), " Space: 123MBs (d1)");
 
     // The same window comes up again; Close unloads it.
     window->on_picturebutton1_Click();

@@ -15,7 +15,7 @@ void ToneServer::SetUp()
     if (m_running)
         m_pulse.pactl("load-module module-sine sink=sonaveil_test frequency=" + std::to_string(kToneHz));
     else
-        std::fprintf(stderr, "test_recorder_capture: no private pulseaudio\n");
+        ADD_FAILURE() << "the private pulseaudio did not start: every test needs it";
 }
 
 void ToneServer::TearDown()

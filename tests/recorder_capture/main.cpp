@@ -1,4 +1,5 @@
 #include "capturefixture.h"
+#include "testexit.h"
 
 #include <QCoreApplication>
 
@@ -9,5 +10,5 @@ int main(int argc, char** argv)
     ::testing::InitGoogleTest(&argc, argv);
     ::testing::AddGlobalTestEnvironment(new ToneServer);
     QCoreApplication app(argc, argv);
-    return RUN_ALL_TESTS();
+    return testProgramResult(RUN_ALL_TESTS());
 }

@@ -30,16 +30,21 @@ TEST(DiskGuard, TripsAtOrBelowTheThresholdUnlessSwitchedOff)
     EXPECT_FALSE(guardTripped("never", 1));
 }
 
-TEST(DiskGuard, SpaceLineFitsTwentyOneColumns)
+TEST(DiskGuard, SpaceLineShowsTheMountPointsNameWithinTwentyOneColumns)
 {
     EXPECT_EQ(spaceLine(52340, "C:"), " Space: 52340MBs (C:)");
     EXPECT_EQ(spaceLine(512, "/"), " Space: 512MBs (/)");
-    EXPECT_EQ(spaceLine(52340, "/media/recordings"), " Space: 52340MBs");
-    const QString home = spaceLine(80, "/home/me");
-    EXPECT_EQ(home, " Space: 80MBs (../me)");
-    EXPECT_EQ(home.size(), 21);
-    // No room for the mount point at all: the figure still shows.
-    EXPECT_EQ(spaceLine(123456789, "/srv"), " Space: 123456789MBs");
+    EXPECT_EQ(spaceLine(80, "/home/me"), " Space: 80MBs (me)");
+    EXPECT_EQ(spaceLine(80, "/home/me/"), " Space: 80MBs (me)");
+    // Short of room the label gives way before the name.
+    EXPECT_EQ(spaceLine(52340, "/mnt/install"), " 52340MBs (install)");
+    // A name longer than the line keeps its start, and the line its 21 columns.
+    const QString cut = spaceLine(52340, "/media/recordings");
+    EXPECT_EQ(cut, " 52340MBs (recordi..)");
+    EXPECT_EQ(cut.size(), 21);
+    EXPECT_EQ(spaceLine(123456789, "/srv"), " 123456789MBs (srv)");
+    // No room for a name at all: the figure still shows.
+    EXPECT_EQ(spaceLine(123456789012, "/media/recordings"), " Space: 123456789012MBs");
 }
 
 TEST(DiskGuard, LowSpaceMessageHasItsLineBreaks)

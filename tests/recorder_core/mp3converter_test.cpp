@@ -184,6 +184,7 @@ namespace {
 struct ConverRun {
     int status = -1; // exit status, or 128 + the signal that ended it
     std::string errors;
+    std::string output;
 };
 
 // Runs conver on `source` and `target`; `fileSizeLimit` bytes when not 0, and `signal` sent
@@ -192,12 +193,15 @@ ConverRun conver(const TempFolder& folder, const std::string& source, const std:
            rlim_t fileSizeLimit = 0, int signal = 0, int afterMs = 0)
 {
     const std::string errors = (folder / "errors.txt").string();
+    const std::string output = (folder / "output.txt").string();
     const pid_t child = ::fork();
     if (child == 0) {
         const int err = ::open(errors.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
-        const int null = ::open("/dev/null", O_WRONLY);
-        ::dup2(null, 1);
+        const int out = ::open(output.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+        ::dup2(out, 1);
         ::dup2(err, 2);
+        // A converter that hangs ends with SIGALRM (status 142) instead of hanging the test.
+        ::alarm(60);
         if (fileSizeLimit) {
             rlimit limit{fileSizeLimit, fileSizeLimit};
             ::setrlimit(RLIMIT_FSIZE, &limit);
@@ -233,6 +237,10 @@ ConverRun conver(const TempFolder& folder, const std::string& source, const std:
     std::ostringstream text;
     text << in.rdbuf();
     r.errors = text.str();
+    std::ifstream printed(output);
+    std::ostringstream lines;
+    lines << printed.rdbuf();
+    r.output = lines.str();
     return r;
 }
 
@@ -291,6 +299,59 @@ TEST(Conver, RefusesATargetThatIsNoRegularFile)
     EXPECT_TRUE(std::filesystem::is_symlink(folder / "null.mp3"));
     EXPECT_TRUE(std::filesystem::is_fifo(folder / "pipe.mp3"));
     EXPECT_FALSE(std::filesystem::exists(folder / "full.mp3.part"));
+}
+
+TEST(Conver, RefusesASourceThatIsNoRegularFileWithoutWaitingForIt)
+{
+    TempFolder folder;
+    ASSERT_EQ(::mkfifo((folder / "pipe.wav").c_str(), 0600), 0);
+    const std::string target = (folder / "out.mp3").string();
+    for (const std::string& source : {(folder / "pipe.wav").string(), std::string("/dev/zero"), folder.path().string()}) {
+        const ConverRun r = conver(folder, source, target);
+        EXPECT_EQ(r.status, 1) << source << ": " << r.errors;
+        EXPECT_EQ(std::count(r.errors.begin(), r.errors.end(), '\n'), 1) << r.errors;
+        EXPECT_NE(r.errors.find("not a regular file"), std::string::npos) << r.errors;
+        EXPECT_FALSE(std::filesystem::exists(target));
+    }
+    EXPECT_TRUE(std::filesystem::is_fifo(folder / "pipe.wav"));
+}
+
+TEST(Conver, LeavesAReadOnlyTargetAsItIs)
+{
+    TempFolder folder;
+    const auto wav = folder / "a.wav";
+    writeTone(wav.string(), 11025, 1, 500, 0.5);
+    const auto kept = folder / "kept.mp3";
+    std::ofstream(kept) << "an earlier MP3";
+    std::filesystem::permissions(kept, std::filesystem::perms::owner_read | std::filesystem::perms::group_read);
+    const ConverRun r = conver(folder, wav.string(), kept.string());
+    EXPECT_EQ(r.status, 1) << r.errors;
+    EXPECT_EQ(std::count(r.errors.begin(), r.errors.end(), '\n'), 1) << r.errors;
+    EXPECT_NE(r.errors.find("read-only"), std::string::npos) << r.errors;
+    EXPECT_EQ(bytesOf(kept), "an earlier MP3");
+    EXPECT_FALSE(std::filesystem::exists(kept.string() + ".part"));
+
+    // Writable again, it is replaced, and only then is 100% reported.
+    std::filesystem::permissions(kept, std::filesystem::perms::owner_write, std::filesystem::perm_options::add);
+    const ConverRun again = conver(folder, wav.string(), kept.string());
+    EXPECT_EQ(again.status, 0) << again.errors;
+    EXPECT_NE(bytesOf(kept), "an earlier MP3");
+    EXPECT_TRUE(again.output.ends_with("100%\n")) << again.output;
+}
+
+TEST(Conver, AWriteThatFailsIsReportedNotCountedAsDone)
+{
+    TempFolder folder;
+    const auto wav = folder / "long.wav";
+    writeTone(wav.string(), 44100, 2, 500, 20.0);
+    const std::string target = (folder / "long.mp3").string();
+    // The file-size limit stands in for a full disk: the writes fail part-way.
+    const ConverRun r = conver(folder, wav.string(), target, 64 * 1024);
+    EXPECT_EQ(r.status, 1) << r.errors;
+    EXPECT_EQ(r.output.find("100%"), std::string::npos) << r.output;
+    EXPECT_NE(r.errors.find("cannot write"), std::string::npos) << r.errors;
+    EXPECT_EQ(std::count(r.errors.begin(), r.errors.end(), '\n'), 1) << r.errors;
+    EXPECT_FALSE(std::filesystem::exists(target));
 }
 
 TEST(Conver, AConversionCutShortLeavesNoTemporaryBehind)

@@ -47,7 +47,7 @@ bool FakeDialogs::question(QWidget*, Icon icon, const QString& title, const QStr
 void RecorderServicesTest::SetUp()
 {
     if (!ToneServer::instance()->running())
-        GTEST_SKIP() << "no private pulseaudio";
+        FAIL() << "the private pulseaudio did not start";
     QDir().mkpath(file("saved recordings"));
     std::filesystem::copy_file(CONVER, m_folder / "conver");
     disk.list = {{folder(), 100'000'000'000, 50'000'000'000, 51'000'000'000, true}};

@@ -152,9 +152,14 @@ TEST_F(Store, RecSetIsOneRecordOfFourFields)
         ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
         f.write(bytes);
     };
-    // The lenient reading takes bare words; texts that are no list items give the list's default.
-    write("2,Wav,\"7\",\"75 MB\"\n");
-    EXPECT_EQ(readRecSet(path), (RecSet{2, "Wav", "Unlimited", "Don't warn"}));
+    // The lenient reading takes bare words; a figure that is no list item is kept for the two
+    // lists of figures, while other texts give the list's default.
+    write("2,Wav,\"7\",\"75\"\n");
+    EXPECT_EQ(readRecSet(path), (RecSet{2, "Wav", "7", "75"}));
+    write("2,Wav,\"7 min\",\"75 MB\"\n");
+    EXPECT_EQ(readRecSet(path), (RecSet{2, "Wav", "7 min", "75 MB"}));
+    write("2,\"Ogg\",\"forever\",\"never\"\n");
+    EXPECT_EQ(readRecSet(path), (RecSet{2, "MP3", "Unlimited", "Don't warn"}));
     write("2,\"wav\",\"60\",\"10\"\r\n");
     EXPECT_EQ(readRecSet(path), (RecSet{2, "MP3", "60", "10"}));
     // A text with a double quote no longer drifts from one close to the next.

@@ -7,6 +7,7 @@
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
+#include <string_view>
 #include <fcntl.h>
 #include <sys/prctl.h>
 #include <sys/wait.h>
@@ -44,6 +45,26 @@ void setEnvironment(const char* name, const std::string& value)
         ::setenv(name, value.c_str(), 1);
 }
 
+// What the daemon must not take from a desktop session the tests may run in: its session bus
+// (where the desktop's own sound server holds org.PulseAudio1, so a second daemon would give
+// up), its runtime and configuration folders and its display.
+bool replacedForDaemon(std::string_view entry)
+{
+    for (const std::string_view name : {"HOME=", "DBUS_SESSION_BUS_ADDRESS=", "XDG_RUNTIME_DIR=", "XDG_CONFIG_HOME=",
+                                        "XDG_STATE_HOME=", "XDG_DATA_HOME=", "XDG_CACHE_HOME=", "DISPLAY=",
+                                        "WAYLAND_DISPLAY="})
+        if (entry.rfind(name, 0) == 0)
+            return true;
+    return false;
+}
+
+std::vector<std::string> daemonEnvironment(const std::string& dir)
+{
+    // A bus address that leads nowhere: without one libdbus would look for the session bus in
+    // the runtime folder or launch one for the display.
+    return {"HOME=" + dir, "DBUS_SESSION_BUS_ADDRESS=unix:path=" + dir + "/no-bus", "XDG_RUNTIME_DIR=" + dir};
+}
+
 } // namespace
 
 void PrivatePulse::useEnvironment() const
@@ -74,7 +95,7 @@ bool PrivatePulse::start()
         "-L", "module-null-sink sink_name=sonaveil_test norewinds=1 sink_properties=device.description=Sonaveil_Test",
         "-L", "module-null-sink sink_name=sonaveil_second norewinds=1 sink_properties=device.description=Second_Sink",
     };
-    m_pid = spawn(std::move(args), {"HOME=" + dir});
+    m_pid = spawn(std::move(args), daemonEnvironment(dir));
     if (m_pid < 0)
         return false;
     if (!waitUntilAnswering(10000)) {
@@ -91,6 +112,7 @@ pid_t PrivatePulse::spawn(std::vector<std::string> args, const std::vector<std::
         argv.push_back(a.data());
     argv.push_back(nullptr);
 
+    // The desktop's session is not passed on (replacedForDaemon), nor whatever `environment` sets.
     std::vector<std::string> own = environment;
     std::vector<char*> env;
     for (char** e = environ; *e; ++e) {
@@ -98,7 +120,7 @@ pid_t PrivatePulse::spawn(std::vector<std::string> args, const std::vector<std::
         const bool replaced = std::any_of(own.begin(), own.end(), [&](const std::string& o) {
             return entry.substr(0, entry.find('=') + 1) == o.substr(0, o.find('=') + 1);
         });
-        if (!replaced)
+        if (!replaced && !replacedForDaemon(entry))
             env.push_back(*e);
     }
     for (auto& o : own)

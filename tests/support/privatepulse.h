@@ -8,7 +8,9 @@
 
 // A PulseAudio daemon of the test's own, in a temporary runtime folder, with two null sinks
 // ("sonaveil_test", the default, and "sonaveil_second"). start() points PULSE_SERVER of this
-// process at it, so every libpulse client the test makes connects there and nowhere else.
+// process at it, so every libpulse client the test makes connects there and nowhere else. The
+// daemon sees no session bus, display or runtime folder of the desktop the test may run in, so
+// it starts beside the desktop's own sound server.
 //
 // Or the same through PipeWire: its daemon, its session manager (on a message bus of its own)
 // and its PulseAudio service, all private, with the same two null sinks.

@@ -1,12 +1,14 @@
 #pragma once
 
+#include "testexit.h"
+
 #include <QApplication>
 
 #include <gtest/gtest.h>
 
 // The body of main() for a test program that needs an application object: the offscreen platform
 // unless told otherwise, and `environment` (given to GoogleTest, which deletes it) around the
-// tests.
+// tests; a run that skipped tests reports itself as skipped (testexit.h).
 inline int runWithApplication(int argc, char** argv, ::testing::Environment* environment = nullptr)
 {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
@@ -15,5 +17,5 @@ inline int runWithApplication(int argc, char** argv, ::testing::Environment* env
     if (environment)
         ::testing::AddGlobalTestEnvironment(environment);
     QApplication app(argc, argv);
-    return RUN_ALL_TESTS();
+    return testProgramResult(RUN_ALL_TESTS());
 }

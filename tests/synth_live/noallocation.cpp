@@ -1,17 +1,22 @@
 // Counts every allocation of the test program (its libraries' included: malloc is replaced
-// here for the whole process) while a check asks for it.
+// here for the whole process, or under a sanitizer its allocator reports to us) while a check
+// asks for it.
 
 #include "noallocation.h"
+
+#include "sanitized.h"
 
 #include <atomic>
 #include <cstddef>
 
+#if !SONAVEIL_TEST_SANITIZED
 extern "C" {
 void* __libc_malloc(std::size_t);
 void* __libc_calloc(std::size_t, std::size_t);
 void* __libc_realloc(void*, std::size_t);
 void* __libc_memalign(std::size_t, std::size_t);
 }
+#endif
 
 namespace {
 std::atomic<bool> g_counting{false};
@@ -24,6 +29,17 @@ void count()
 }
 } // namespace
 
+#if SONAVEIL_TEST_SANITIZED
+namespace {
+// The sanitizer's allocator serves malloc and operator new alike and tells each to this hook.
+void onAllocation(const volatile void*, std::size_t)
+{
+    count();
+}
+void onRelease(const volatile void*) {}
+const int g_hooked = __sanitizer_install_malloc_and_free_hooks(onAllocation, onRelease);
+} // namespace
+#else
 extern "C" {
 void* malloc(std::size_t n)
 {
@@ -57,6 +73,7 @@ int posix_memalign(void** p, std::size_t a, std::size_t n)
     return *p ? 0 : 12;
 }
 }
+#endif
 
 AllocationCount::AllocationCount()
 {

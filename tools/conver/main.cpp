@@ -6,11 +6,15 @@
 // it is complete, so the target is either the whole MP3 or untouched. Progress goes to standard
 // output as "NN%" lines; a failure is one line on standard error and a non-zero exit status.
 //
-// The target is never the source itself (by any spelling or link) and never anything but a
-// regular file: a device or a FIFO is refused, not replaced. A conversion cut short by a signal
+// The source and the target are regular files: a device or a FIFO is refused, never read from
+// (which could wait for a writer for good) nor replaced. The target is never the source itself
+// (by any spelling or link), and a target the user made read-only is refused, not replaced.
+// "100%" is printed only once the MP3 is in place: a write that fails on the way (a full disk)
+// ends the conversion with its reason. A conversion cut short by a signal
 // or the file-size limit removes its temporary file; a stale one is replaced by the next run.
 #include <sndfile.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <csignal>
 #include <cstdio>
@@ -70,6 +74,9 @@ std::string refusedTarget(const std::string& source, const std::string& target, 
             return "\"" + target + "\" is the source itself; choose another name for the MP3";
         if (!S_ISREG(t.st_mode))
             return "\"" + target + "\" is not a regular file";
+        // The rename would replace it whatever its mode: the folder's permission decides that.
+        if ((t.st_mode & 0222) == 0 || ::access(target.c_str(), W_OK) != 0)
+            return "\"" + target + "\" is read-only; it is left as it is";
     }
     if (::lstat(partial.c_str(), &t) == 0 && sameFile(src, t))
         return "\"" + partial + "\" is the source itself; choose another name for the MP3";
@@ -133,8 +140,18 @@ int main(int argc, char** argv)
     const std::string source = argv[1];
     const std::string target = argv[2];
 
+    // Opened without waiting: a FIFO would otherwise block here until someone writes into it.
+    const int sourceFd = ::open(source.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (sourceFd < 0)
+        return fail("cannot read \"" + source + "\": " + std::strerror(errno));
+    struct stat sourceInfo{};
+    if (::fstat(sourceFd, &sourceInfo) != 0 || !S_ISREG(sourceInfo.st_mode)) {
+        ::close(sourceFd);
+        return fail("cannot read \"" + source + "\": it is not a regular file");
+    }
+    ::fcntl(sourceFd, F_SETFL, ::fcntl(sourceFd, F_GETFL) & ~O_NONBLOCK);
     SF_INFO in{};
-    SNDFILE* input = sf_open(source.c_str(), SFM_READ, &in);
+    SNDFILE* input = sf_open_fd(sourceFd, SFM_READ, &in, SF_TRUE);
     if (!input)
         return fail("cannot read \"" + source + "\": " + sf_strerror(nullptr));
     if (in.channels < 1 || in.channels > 2) {
@@ -190,12 +207,13 @@ int main(int argc, char** argv)
         const sf_count_t n = sf_readf_float(input, buffer.data(), kBlock);
         if (n <= 0)
             break;
-        if (sf_writef_float(output, buffer.data(), n) != n) {
+        if (sf_writef_float(output, buffer.data(), n) != n || sink.error) {
             ok = false;
             break;
         }
         done += n;
-        const int percent = in.frames > 0 ? int(done * 100 / in.frames) : 100;
+        // The last percent waits for the file to be complete and in place.
+        const int percent = in.frames > 0 ? std::min(99, int(done * 100 / in.frames)) : 99;
         if (percent != shown) {
             shown = percent;
             std::printf("%d%%\n", percent);
@@ -225,5 +243,7 @@ int main(int argc, char** argv)
         return fail("cannot write \"" + target + "\": " + why);
     }
     g_partialSet = 0;
+    std::printf("100%%\n");
+    std::fflush(stdout);
     return 0;
 }
