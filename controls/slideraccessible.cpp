@@ -29,6 +29,8 @@ public:
             return labelledName(widget());
         if (t == QAccessible::Value)
             return valueText();
+        if (t == QAccessible::Description)
+            return descriptionBesides(widget(), labelledName(widget()));
         return QAccessibleWidget::text(t);
     }
 
