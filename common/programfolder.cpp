@@ -107,6 +107,25 @@ fs::path ProgramFolder::reachable(const fs::path& folder)
     return fs::path("/proc/self/fd") / std::to_string(fd);
 }
 
+fs::path ProgramFolder::shownPath(const fs::path& path)
+{
+    auto part = path.begin();
+    for (const char* expected : {"/", "proc", "self", "fd"}) {
+        if (part == path.end() || part->native() != expected)
+            return path;
+        ++part;
+    }
+    if (part == path.end())
+        return path;
+    std::error_code ec;
+    fs::path shown = fs::read_symlink(fs::path("/proc/self/fd") / *part, ec);
+    if (ec)
+        return path;
+    for (++part; part != path.end(); ++part)
+        shown /= *part;
+    return shown;
+}
+
 ProgramFolder::Environment ProgramFolder::Environment::fromProcess()
 {
     Environment e;

@@ -54,6 +54,9 @@ public:
     // `folder` itself when its name is valid UTF-8, else the handle name described at decide();
     // `folder` itself when no handle can be had.
     static std::filesystem::path reachable(const std::filesystem::path& folder);
+    // `path` as the user knows it: a path under such a handle name with the folder's own name in
+    // its place (for messages; the bytes of that name may not be valid UTF-8).
+    static std::filesystem::path shownPath(const std::filesystem::path& path);
 
     // The user's data folder for `environment`, whether or not it is used.
     static std::filesystem::path dataFolder(const Environment& environment);

@@ -1,6 +1,7 @@
 #include "player/app/player.h"
 
 #include "common/atomicfile.h"
+#include "common/programfolder.h"
 #include "controls/mastervolume.h"
 #include "lumidot/lcd.h"
 #include "platform/autostart.h"
@@ -293,7 +294,7 @@ std::vector<PlayerNotices::UnloadedSound> Player::unloadedSounds()
         const bool live = m_model.endless().enabled() && synth::hasEndless(info.number)
             && m_model.endless().shipped(info.number);
         unloaded.push_back({QCoreApplication::translate(catalogue::kCaptionContext, std::string(info.caption).c_str()).trimmed(),
-                            QFile::decodeName(QByteArray::fromStdString(path)),
+                            QFile::decodeName(QByteArray::fromStdString(ProgramFolder::shownPath(path).string())),
                             PlayerNotices::soundFileProblem(problem, reason), live});
     }
     return unloaded;

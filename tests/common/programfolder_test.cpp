@@ -220,6 +220,9 @@ TEST(ProgramFolder, AFolderWhoseNameIsNotUtf8IsReachedUnderANameThatIs)
     EXPECT_EQ(text(folder.program() / "saves/Night.svp"), "night");
     ASSERT_TRUE(writeFileAtomically(folder.user() / "previous.tmp", "mix"));
     EXPECT_EQ(text(odd / "previous.tmp"), "mix");
+    // Messages name the folder as the user knows it.
+    EXPECT_EQ(ProgramFolder::shownPath(folder.program() / "bin/6.isz"), odd / "bin/6.isz");
+    EXPECT_EQ(ProgramFolder::shownPath("/usr/lib/sonaveil/bin/6.isz"), "/usr/lib/sonaveil/bin/6.isz");
     // A program started from here reaches the same folder under the same name.
     const std::string command = "'" + (folder.program() / "conver").string() + "' '"
         + (folder.program() / "saves/Night.svp").string() + "' > '" + (root / "said").string() + "'";
