@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "audio/soundfile.h"
+#include "audio/safesoundfile.h"
 
 namespace sonaveil::audio {
 
@@ -49,7 +49,7 @@ std::unique_ptr<Sample> makeSample(std::vector<std::int16_t> monoFrames, int rat
 // Checks that `path` is a sound file libsndfile can read, decoding only its first frame. Returns
 // a sample that is not ready yet (its rate set), or nothing, `problem` saying why: a missing,
 // empty or non-audio file, or one that is not a regular file (never waited on).
-std::unique_ptr<Sample> openSampleFile(const std::string& path, SoundFile::Problem* problem = nullptr);
+std::unique_ptr<Sample> openSampleFile(const std::string& path, SafeSoundFile::Problem* problem = nullptr);
 // Decodes `path` into `sample` (made by openSampleFile) and marks it ready; a file that can no
 // longer be read leaves it ready with no frames.
 void decodeInto(Sample& sample, const std::string& path);

@@ -1,6 +1,6 @@
 #include "audio/sample.h"
 
-#include "audio/soundfile.h"
+#include "audio/safesoundfile.h"
 
 #include <algorithm>
 #include <cmath>
@@ -36,16 +36,16 @@ void fillMargins(std::vector<std::int16_t>& storage, int frames)
         first[frames + i] = first[i % frames];
 }
 
-std::unique_ptr<Sample> openSampleFile(const std::string& path, SoundFile::Problem* problem)
+std::unique_ptr<Sample> openSampleFile(const std::string& path, SafeSoundFile::Problem* problem)
 {
-    SoundFile file = SoundFile::open(path);
+    SafeSoundFile file = SafeSoundFile::open(path);
     // A header alone says little: the first frame must decode.
-    const SoundFile::Problem found = !file ? file.problem()
-                                   : file.hasFrames() ? SoundFile::Problem::None
-                                                      : SoundFile::Problem::NoFrames;
+    const SafeSoundFile::Problem found = !file ? file.problem()
+                                   : file.hasFrames() ? SafeSoundFile::Problem::None
+                                                      : SafeSoundFile::Problem::NoFrames;
     if (problem)
         *problem = found;
-    if (found != SoundFile::Problem::None)
+    if (found != SafeSoundFile::Problem::None)
         return nullptr;
     auto sample = std::make_unique<Sample>();
     sample->rate = file.info().samplerate;
@@ -85,13 +85,13 @@ sf_count_t readMono(SNDFILE* file, int channels, std::int16_t* out, sf_count_t c
 
 void decodeInto(Sample& sample, const std::string& path)
 {
-    SoundFile file = SoundFile::open(path);
+    SafeSoundFile file = SafeSoundFile::open(path);
     // A file whose length is exact in its header (and within what the file can hold) is decoded
     // in place, front to back, and can be played while that goes on; others (MP3 only estimates
     // its length) are decoded whole first.
     const sf_count_t length = file.trustedFrames();
     if (length <= 0) {
-        file = SoundFile();
+        file = SafeSoundFile();
         if (auto decoded = loadSampleFile(path)) {
             sample.frames = decoded->frames;
             sample.storage = std::move(decoded->storage);
@@ -110,7 +110,7 @@ void decodeInto(Sample& sample, const std::string& path)
     const sf_count_t got = readMono(file.get(), file.info().channels, frames, length, [&](sf_count_t done) {
         sample.available.store(int(std::max<sf_count_t>(0, done - Sample::kMarginAfter)), std::memory_order_release);
     });
-    file = SoundFile();
+    file = SafeSoundFile();
     // A file shorter than its header says keeps the room it asked for; only `got` frames count.
     fillMargins(sample.storage, int(got));
     sample.frames = int(got);
@@ -119,7 +119,7 @@ void decodeInto(Sample& sample, const std::string& path)
 
 std::unique_ptr<Sample> loadSampleFile(const std::string& path)
 {
-    SoundFile sound = SoundFile::open(path);
+    SafeSoundFile sound = SafeSoundFile::open(path);
     if (!sound)
         return nullptr;
     SNDFILE* file = sound.get();

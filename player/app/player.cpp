@@ -286,8 +286,8 @@ std::vector<PlayerNotices::UnloadedSound> Player::unloadedSounds()
             continue;
         const std::string path = (programPath() / info.file).string();
         std::string reason;
-        const auto problem = audio::SoundFile::check(path, &reason);
-        if (problem == audio::SoundFile::Problem::None)
+        const auto problem = audio::SafeSoundFile::check(path, &reason);
+        if (problem == audio::SafeSoundFile::Problem::None)
             continue; // the engine took no samples at all: nothing wrong with the file
         // With endless sounds on, a built-in sound plays live unless a file of the user's stands
         // in its place.

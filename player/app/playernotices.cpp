@@ -61,9 +61,9 @@ std::string PlayerNotices::powerOffAsked(int seconds, std::function<void()> canc
     return "Power off " + when.toStdString();
 }
 
-QString PlayerNotices::soundFileProblem(audio::SoundFile::Problem problem, const std::string& systemReason)
+QString PlayerNotices::soundFileProblem(audio::SafeSoundFile::Problem problem, const std::string& systemReason)
 {
-    using P = audio::SoundFile::Problem;
+    using P = audio::SafeSoundFile::Problem;
     switch (problem) {
     case P::None:
         break;

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "audio/soundfile.h"
+#include "audio/safesoundfile.h"
 
 #include <QCoreApplication>
 #include <QString>
@@ -54,7 +54,7 @@ public:
     // Tells, in one notice, every sound that could not be loaded.
     void soundsNotLoaded(const std::vector<UnloadedSound>& sounds);
     // Why a sound file could not be loaded, in words for the user.
-    static QString soundFileProblem(audio::SoundFile::Problem problem, const std::string& systemReason);
+    static QString soundFileProblem(audio::SafeSoundFile::Problem problem, const std::string& systemReason);
     // The Tray button on a desktop without a tray: told once.
     void minimisedForNoTray();
 

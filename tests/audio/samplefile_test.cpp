@@ -125,19 +125,19 @@ TEST(SampleFile, AFifoOrADeviceInPlaceOfAFileIsRefusedAtOnceAndSaysWhy)
     writeBytes(dir / "text.isz", "not a sound at all, only words");
     struct Case {
         std::string path;
-        SoundFile::Problem problem;
+        SafeSoundFile::Problem problem;
     };
-    for (const Case& c : {Case{(dir / "6.isz").string(), SoundFile::Problem::NotAFile},
-                          Case{"/dev/zero", SoundFile::Problem::NotAFile},
-                          Case{(dir / "folder.isz").string(), SoundFile::Problem::NotAFile},
-                          Case{(dir / "missing.isz").string(), SoundFile::Problem::Missing},
-                          Case{(dir / "text.isz").string(), SoundFile::Problem::NotSound}}) {
+    for (const Case& c : {Case{(dir / "6.isz").string(), SafeSoundFile::Problem::NotAFile},
+                          Case{"/dev/zero", SafeSoundFile::Problem::NotAFile},
+                          Case{(dir / "folder.isz").string(), SafeSoundFile::Problem::NotAFile},
+                          Case{(dir / "missing.isz").string(), SafeSoundFile::Problem::Missing},
+                          Case{(dir / "text.isz").string(), SafeSoundFile::Problem::NotSound}}) {
         SCOPED_TRACE(c.path);
         // Each call would wait for good on a FIFO that was opened the plain way.
-        SoundFile::Problem problem = SoundFile::Problem::None;
+        SafeSoundFile::Problem problem = SafeSoundFile::Problem::None;
         EXPECT_FALSE(openSampleFile(c.path, &problem));
         EXPECT_EQ(problem, c.problem);
-        EXPECT_EQ(SoundFile::check(c.path), c.problem);
+        EXPECT_EQ(SafeSoundFile::check(c.path), c.problem);
         EXPECT_FALSE(loadSampleFile(c.path));
         Sample sample;
         sample.ready = false;
@@ -156,7 +156,7 @@ TEST(SampleFile, AHeaderClaimingFarMoreThanTheFileHoldsDecodesWhatIsThere)
     ASSERT_EQ(real.substr(0, 4), "fLaC");
     writeBytes(dir / "huge.isz", claiming(real, 600'000'000));
     {
-        SoundFile file = SoundFile::open((dir / "huge.isz").string());
+        SafeSoundFile file = SafeSoundFile::open((dir / "huge.isz").string());
         ASSERT_TRUE(file);
         ASSERT_EQ(file.info().frames, 600'000'000) << "the header says so";
         EXPECT_EQ(file.trustedFrames(), 0) << "and is not believed";
@@ -176,11 +176,11 @@ TEST(SampleFile, AHeaderClaimingFarMoreThanTheFileHoldsDecodesWhatIsThere)
     std::string bare = claiming(real, 600'000'000).substr(0, 42);
     bare[4] = char(std::uint8_t(bare[4]) | 0x80); // the last metadata block
     writeBytes(dir / "bare.isz", bare);
-    SoundFile::Problem problem = SoundFile::Problem::None;
+    SafeSoundFile::Problem problem = SafeSoundFile::Problem::None;
     EXPECT_FALSE(openSampleFile((dir / "bare.isz").string(), &problem));
-    EXPECT_NE(problem, SoundFile::Problem::None);
+    EXPECT_NE(problem, SafeSoundFile::Problem::None);
 
     // A believable header is still taken at its word: room set aside once, the file decoded in place.
-    SoundFile file = SoundFile::open((dir / "real.isz").string());
+    SafeSoundFile file = SafeSoundFile::open((dir / "real.isz").string());
     EXPECT_EQ(file.trustedFrames(), 3000);
 }

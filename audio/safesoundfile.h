@@ -11,7 +11,7 @@ namespace sonaveil::audio {
 // a FIFO or a device is refused without waiting, and the length its header claims is bounded by
 // what the file's size can hold and by the longest sound we play, so that a few bytes claiming
 // hours never make anyone allocate them.
-class SoundFile {
+class SafeSoundFile {
 public:
     enum class Problem {
         None,
@@ -25,14 +25,14 @@ public:
     // The longest sound we play (an alarm may be a long song), in seconds.
     static constexpr sf_count_t kMaxSeconds = 3600;
 
-    static SoundFile open(const std::string& path);
+    static SafeSoundFile open(const std::string& path);
 
-    SoundFile() = default;
-    SoundFile(SoundFile&& other) noexcept;
-    SoundFile& operator=(SoundFile&& other) noexcept;
-    SoundFile(const SoundFile&) = delete;
-    SoundFile& operator=(const SoundFile&) = delete;
-    ~SoundFile();
+    SafeSoundFile() = default;
+    SafeSoundFile(SafeSoundFile&& other) noexcept;
+    SafeSoundFile& operator=(SafeSoundFile&& other) noexcept;
+    SafeSoundFile(const SafeSoundFile&) = delete;
+    SafeSoundFile& operator=(const SafeSoundFile&) = delete;
+    ~SafeSoundFile();
 
     explicit operator bool() const { return m_file != nullptr; }
     SNDFILE* get() const { return m_file; }

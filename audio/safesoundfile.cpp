@@ -1,4 +1,4 @@
-#include "audio/soundfile.h"
+#include "audio/safesoundfile.h"
 
 #include "common/regularfile.h"
 
@@ -48,9 +48,9 @@ int bytesPerSample(int format)
 
 } // namespace
 
-SoundFile SoundFile::open(const std::string& path)
+SafeSoundFile SafeSoundFile::open(const std::string& path)
 {
-    SoundFile sound;
+    SafeSoundFile sound;
     RegularFile file = RegularFile::open(path);
     if (!file) {
         using P = RegularFile::Problem;
@@ -76,7 +76,7 @@ SoundFile SoundFile::open(const std::string& path)
     return sound;
 }
 
-SoundFile::SoundFile(SoundFile&& other) noexcept
+SafeSoundFile::SafeSoundFile(SafeSoundFile&& other) noexcept
     : m_file(std::exchange(other.m_file, nullptr))
     , m_info(other.m_info)
     , m_bytes(other.m_bytes)
@@ -85,7 +85,7 @@ SoundFile::SoundFile(SoundFile&& other) noexcept
 {
 }
 
-SoundFile& SoundFile::operator=(SoundFile&& other) noexcept
+SafeSoundFile& SafeSoundFile::operator=(SafeSoundFile&& other) noexcept
 {
     if (this != &other) {
         if (m_file)
@@ -99,19 +99,19 @@ SoundFile& SoundFile::operator=(SoundFile&& other) noexcept
     return *this;
 }
 
-SoundFile::~SoundFile()
+SafeSoundFile::~SafeSoundFile()
 {
     if (m_file)
         sf_close(m_file);
 }
 
-sf_count_t SoundFile::maxFrames() const
+sf_count_t SafeSoundFile::maxFrames() const
 {
     // Frames are counted in int further on; an hour at 192 kHz is far below its range.
     return m_file ? kMaxSeconds * sf_count_t(std::min(m_info.samplerate, kMaxLongRate)) : 0;
 }
 
-sf_count_t SoundFile::trustedFrames() const
+sf_count_t SafeSoundFile::trustedFrames() const
 {
     if (!m_file || m_info.frames <= 0 || (m_info.format & SF_FORMAT_TYPEMASK) == SF_FORMAT_MPEG)
         return 0;
@@ -122,7 +122,7 @@ sf_count_t SoundFile::trustedFrames() const
     return m_info.frames <= held && m_info.frames <= maxFrames() ? m_info.frames : 0;
 }
 
-bool SoundFile::hasFrames()
+bool SafeSoundFile::hasFrames()
 {
     if (!m_file)
         return false;
@@ -132,9 +132,9 @@ bool SoundFile::hasFrames()
     return sf_readf_float(m_file, wide.empty() ? frame.data() : wide.data(), 1) == 1;
 }
 
-SoundFile::Problem SoundFile::check(const std::string& path, std::string* systemReason)
+SafeSoundFile::Problem SafeSoundFile::check(const std::string& path, std::string* systemReason)
 {
-    SoundFile sound = open(path);
+    SafeSoundFile sound = open(path);
     if (sound && !sound.hasFrames())
         sound.m_problem = Problem::NoFrames;
     if (systemReason)
