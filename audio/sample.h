@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "audio/safesoundfile.h"
+
 namespace sonaveil::audio {
 
 // One frame of a voice's source as the resampling kernel reads it.
@@ -44,9 +46,10 @@ void fillMargins(std::vector<std::int16_t>& storage, int frames);
 // Builds a sample from mono frames (used by the loader and by tests).
 std::unique_ptr<Sample> makeSample(std::vector<std::int16_t> monoFrames, int rate);
 
-// Checks that `path` is a sound file libsndfile can read, without decoding it. Returns a sample
-// that is not ready yet (its rate set), or nothing for a missing, empty or non-audio file.
-std::unique_ptr<Sample> openSampleFile(const std::string& path);
+// Checks that `path` is a sound file libsndfile can read, decoding only its first frame. Returns
+// a sample that is not ready yet (its rate set), or nothing, `problem` saying why: a missing,
+// empty or non-audio file, or one that is not a regular file (never waited on).
+std::unique_ptr<Sample> openSampleFile(const std::string& path, SafeSoundFile::Problem* problem = nullptr);
 // Decodes `path` into `sample` (made by openSampleFile) and marks it ready; a file that can no
 // longer be read leaves it ready with no frames.
 void decodeInto(Sample& sample, const std::string& path);

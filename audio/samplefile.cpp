@@ -1,15 +1,12 @@
 #include "audio/sample.h"
 
+#include "audio/safesoundfile.h"
+
 #include <algorithm>
 #include <cmath>
 #include <sndfile.h>
 
 namespace sonaveil::audio {
-
-namespace {
-// An alarm may be a long song; nothing we play needs more than an hour.
-constexpr sf_count_t kMaxFrames = sf_count_t(3600) * 192000;
-}
 
 std::unique_ptr<Sample> makeSample(std::vector<std::int16_t> monoFrames, int rate)
 {
@@ -39,17 +36,19 @@ void fillMargins(std::vector<std::int16_t>& storage, int frames)
         first[frames + i] = first[i % frames];
 }
 
-std::unique_ptr<Sample> openSampleFile(const std::string& path)
+std::unique_ptr<Sample> openSampleFile(const std::string& path, SafeSoundFile::Problem* problem)
 {
-    SF_INFO info{};
-    SNDFILE* file = sf_open(path.c_str(), SFM_READ, &info);
-    if (!file)
-        return nullptr;
-    sf_close(file);
-    if (info.channels <= 0 || info.samplerate <= 0 || info.samplerate > 1'000'000 || info.frames <= 0)
+    SafeSoundFile file = SafeSoundFile::open(path);
+    // A header alone says little: the first frame must decode.
+    const SafeSoundFile::Problem found = !file ? file.problem()
+                                   : file.hasFrames() ? SafeSoundFile::Problem::None
+                                                      : SafeSoundFile::Problem::NoFrames;
+    if (problem)
+        *problem = found;
+    if (found != SafeSoundFile::Problem::None)
         return nullptr;
     auto sample = std::make_unique<Sample>();
-    sample->rate = info.samplerate;
+    sample->rate = file.info().samplerate;
     sample->ready.store(false, std::memory_order_relaxed);
     return sample;
 }
@@ -86,15 +85,13 @@ sf_count_t readMono(SNDFILE* file, int channels, std::int16_t* out, sf_count_t c
 
 void decodeInto(Sample& sample, const std::string& path)
 {
-    SF_INFO info{};
-    SNDFILE* file = sf_open(path.c_str(), SFM_READ, &info);
-    // A file whose length is exact in its header is decoded in place, front to back, and can be
-    // played while that goes on; others (MP3 only estimates its length) are decoded whole first.
-    const bool exact = file && (info.format & SF_FORMAT_TYPEMASK) != SF_FORMAT_MPEG && info.frames > 0
-        && info.frames < kMaxFrames && info.channels > 0;
-    if (!exact) {
-        if (file)
-            sf_close(file);
+    SafeSoundFile file = SafeSoundFile::open(path);
+    // A file whose length is exact in its header (and within what the file can hold) is decoded
+    // in place, front to back, and can be played while that goes on; others (MP3 only estimates
+    // its length) are decoded whole first.
+    const sf_count_t length = file.trustedFrames();
+    if (length <= 0) {
+        file = SafeSoundFile();
         if (auto decoded = loadSampleFile(path)) {
             sample.frames = decoded->frames;
             sample.storage = std::move(decoded->storage);
@@ -106,14 +103,14 @@ void decodeInto(Sample& sample, const std::string& path)
         return;
     }
 
-    sample.storage.assign(std::size_t(Sample::kMarginBefore + info.frames + Sample::kMarginAfter), 0);
+    sample.storage.assign(std::size_t(Sample::kMarginBefore + length + Sample::kMarginAfter), 0);
     std::int16_t* frames = sample.storage.data() + Sample::kMarginBefore;
     // The margin before frame 0 is the loop's last frame, not known yet: a voice only reads it
     // once the sample is ready.
-    const sf_count_t got = readMono(file, info.channels, frames, info.frames, [&](sf_count_t done) {
+    const sf_count_t got = readMono(file.get(), file.info().channels, frames, length, [&](sf_count_t done) {
         sample.available.store(int(std::max<sf_count_t>(0, done - Sample::kMarginAfter)), std::memory_order_release);
     });
-    sf_close(file);
+    file = SafeSoundFile();
     // A file shorter than its header says keeps the room it asked for; only `got` frames count.
     fillMargins(sample.storage, int(got));
     sample.frames = int(got);
@@ -122,17 +119,11 @@ void decodeInto(Sample& sample, const std::string& path)
 
 std::unique_ptr<Sample> loadSampleFile(const std::string& path)
 {
-    SF_INFO info{};
-    SNDFILE* file = sf_open(path.c_str(), SFM_READ, &info);
-    if (!file)
+    SafeSoundFile sound = SafeSoundFile::open(path);
+    if (!sound)
         return nullptr;
-    struct Closer {
-        SNDFILE* f;
-        ~Closer() { sf_close(f); }
-    } closer{file};
-
-    if (info.channels <= 0 || info.samplerate <= 0 || info.samplerate > 1'000'000)
-        return nullptr;
+    SNDFILE* file = sound.get();
+    const SF_INFO& info = sound.info();
 
     // Floating-point files hold -1 … 1: libsndfile would cut them to 0 when read as 16-bit (or,
     // asked to scale, raise their peak to full scale), so they are read as floats and converted.
@@ -148,9 +139,11 @@ std::unique_ptr<Sample> loadSampleFile(const std::string& path)
         return got;
     };
 
-    const sf_count_t expected = info.frames > 0 && info.frames < kMaxFrames ? info.frames : 0;
+    // Room for what the header claims only when the file can hold it; otherwise the frames
+    // that are really there decide.
+    const sf_count_t limit = sound.maxFrames();
     std::vector<std::int16_t> mono;
-    mono.reserve(std::size_t(expected));
+    mono.reserve(std::size_t(sound.trustedFrames()));
     const int channels = info.channels;
     std::vector<std::int16_t> block(std::size_t(4096) * std::size_t(channels));
     for (;;) {
@@ -167,8 +160,10 @@ std::unique_ptr<Sample> loadSampleFile(const std::string& path)
                 mono.push_back(std::int16_t(std::clamp(sum / channels, -32768, 32767)));
             }
         }
-        if (sf_count_t(mono.size()) >= kMaxFrames)
+        if (sf_count_t(mono.size()) >= limit) {
+            mono.resize(std::size_t(limit));
             break;
+        }
     }
     mono.shrink_to_fit();
     return makeSample(std::move(mono), info.samplerate);

@@ -1,5 +1,7 @@
 #include "common/atomicfile.h"
 
+#include "common/regularfile.h"
+
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
@@ -111,25 +113,15 @@ std::optional<std::string> readWholeFile(const std::filesystem::path& path, std:
             *error = why;
         return std::nullopt;
     };
-    // O_NONBLOCK: opening a FIFO with no writer would otherwise wait for one.
-    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
-    if (fd < 0)
-        return refuse(std::strerror(errno));
-    struct Closer {
-        int fd;
-        ~Closer() { ::close(fd); }
-    } closer{fd};
-
-    struct stat info {};
-    if (::fstat(fd, &info) != 0)
-        return refuse(std::strerror(errno));
-    if (!S_ISREG(info.st_mode))
-        return refuse(S_ISDIR(info.st_mode) ? "it is a folder" : "it is not a regular file");
-    if (info.st_size < 0 || std::size_t(info.st_size) > maxBytes)
+    const RegularFile file = RegularFile::open(path);
+    if (!file)
+        return refuse(file.describe());
+    const int fd = file.fd();
+    if (file.size() > maxBytes)
         return refuse("it is larger than " + std::to_string(maxBytes) + " bytes");
 
     std::string content;
-    content.resize(std::size_t(info.st_size) + 1);
+    content.resize(std::size_t(file.size()) + 1);
     std::size_t have = 0;
     // One byte more than allowed is asked for, to notice a file that grew since fstat.
     while (have <= maxBytes) {

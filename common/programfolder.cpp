@@ -2,10 +2,12 @@
 
 #include "common/atomicfile.h"
 
+#include <fcntl.h>
 #include <pwd.h>
 #include <unistd.h>
 
 #include <algorithm>
+#include <cstdint>
 #include <cstdlib>
 #include <set>
 #include <sstream>
@@ -46,6 +48,83 @@ std::string recordText(const std::set<std::string>& names)
 }
 
 } // namespace
+
+fs::path ProgramFolder::ofRunningProgram()
+{
+    std::error_code ec;
+    const fs::path program = fs::read_symlink("/proc/self/exe", ec);
+    return ec ? fs::path() : program.parent_path();
+}
+
+bool ProgramFolder::validUtf8(const std::string& bytes)
+{
+    std::size_t i = 0;
+    while (i < bytes.size()) {
+        const auto c = static_cast<unsigned char>(bytes[i]);
+        int more = 0;
+        std::uint32_t code = 0;
+        if (c < 0x80) {
+            ++i;
+            continue;
+        } else if ((c & 0xE0) == 0xC0) {
+            more = 1;
+            code = c & 0x1F;
+        } else if ((c & 0xF0) == 0xE0) {
+            more = 2;
+            code = c & 0x0F;
+        } else if ((c & 0xF8) == 0xF0) {
+            more = 3;
+            code = c & 0x07;
+        } else {
+            return false;
+        }
+        if (i + std::size_t(more) >= bytes.size())
+            return false;
+        for (int k = 1; k <= more; ++k) {
+            const auto next = static_cast<unsigned char>(bytes[i + std::size_t(k)]);
+            if ((next & 0xC0) != 0x80)
+                return false;
+            code = (code << 6) | (next & 0x3F);
+        }
+        // Overlong forms, UTF-16 surrogates and values beyond Unicode are not UTF-8.
+        static constexpr std::uint32_t kLeast[] = {0, 0x80, 0x800, 0x10000};
+        if (code < kLeast[more] || (code >= 0xD800 && code <= 0xDFFF) || code > 0x10FFFF)
+            return false;
+        i += std::size_t(more) + 1;
+    }
+    return true;
+}
+
+fs::path ProgramFolder::reachable(const fs::path& folder)
+{
+    if (validUtf8(folder.native()))
+        return folder;
+    // No O_CLOEXEC: the programs started from here (the recorder, the converter) reach the
+    // same names through their own copy of the handle.
+    const int fd = ::open(folder.c_str(), O_PATH | O_DIRECTORY);
+    if (fd < 0)
+        return folder;
+    return fs::path("/proc/self/fd") / std::to_string(fd);
+}
+
+fs::path ProgramFolder::shownPath(const fs::path& path)
+{
+    auto part = path.begin();
+    for (const char* expected : {"/", "proc", "self", "fd"}) {
+        if (part == path.end() || part->native() != expected)
+            return path;
+        ++part;
+    }
+    if (part == path.end())
+        return path;
+    std::error_code ec;
+    fs::path shown = fs::read_symlink(fs::path("/proc/self/fd") / *part, ec);
+    if (ec)
+        return path;
+    for (++part; part != path.end(); ++part)
+        shown /= *part;
+    return shown;
+}
 
 ProgramFolder::Environment ProgramFolder::Environment::fromProcess()
 {
@@ -93,9 +172,13 @@ ProgramFolder ProgramFolder::decide(const fs::path& programFolder, const Environ
         program = program.parent_path();
     // Permissions and read-only mounts decide, not the free space: a full disk must not move
     // the user's files somewhere else.
-    if (::access(program.c_str(), W_OK | X_OK) == 0)
+    std::error_code ec;
+    const bool installed = fs::exists(fs::symlink_status(program / kInstallationMark, ec));
+    if (!installed && ::access(program.c_str(), W_OK | X_OK) == 0) {
+        program = reachable(program);
         return ProgramFolder(program, program);
-    return ProgramFolder(program, dataFolder(environment));
+    }
+    return ProgramFolder(reachable(program), reachable(dataFolder(environment)));
 }
 
 bool ProgramFolder::prepare(Problem* problem) const

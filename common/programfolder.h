@@ -9,8 +9,8 @@ namespace sonaveil {
 // The one place that decides where a program reads the files it ships with and where it keeps
 // the user's own (presets, state files, schemes, recordings, settings).
 //
-// A program folder the user can write to (a build's dist/, an installation for one user) holds
-// both, as it always has. A read-only one (installed by a package) is only read from; the
+// A program folder the user can write to (a build's dist/, a copy of it) holds both, as it always
+// has. A read-only one, or one that belongs to an installation, is only read from; the
 // user's files then live in the data folder, $XDG_DATA_HOME/sonaveil (~/.local/share/sonaveil
 // when that is unset), which prepare() creates on the first start and fills with the starter
 // presets, equaliser presets, colour schemes and alarm sound once. Nothing of the user's is
@@ -34,10 +34,30 @@ public:
     // The record, in a separate user folder, of the starter files it has received.
     static constexpr const char* kStarterRecord = ".starter-files";
     static constexpr const char* kDataFolderName = "sonaveil";
+    // Written into the program folder by the install rules: a folder holding it belongs to an
+    // installation (a package, `make install`) and is never written, whoever runs the programs,
+    // root included, so that removing the installation leaves nothing behind.
+    static constexpr const char* kInstallationMark = ".sonaveil-installation";
+
+    // The folder of the running executable as the system names it (bytes, whatever their
+    // encoding); empty when the system does not say.
+    static std::filesystem::path ofRunningProgram();
 
     // Decides for the program folder `programFolder` (the folder of the running executable).
+    // A folder whose name is not valid UTF-8 (which Qt's file names cannot carry) is reached
+    // through a name that is: an open handle on the folder, "/proc/self/fd/N", kept for the
+    // life of the process and inherited by the programs it starts.
     static ProgramFolder decide(const std::filesystem::path& programFolder,
                                 const Environment& environment = Environment::fromProcess());
+    // Whether `bytes` is valid UTF-8.
+    static bool validUtf8(const std::string& bytes);
+    // `folder` itself when its name is valid UTF-8, else the handle name described at decide();
+    // `folder` itself when no handle can be had.
+    static std::filesystem::path reachable(const std::filesystem::path& folder);
+    // `path` as the user knows it: a path under such a handle name with the folder's own name in
+    // its place (for messages; the bytes of that name may not be valid UTF-8).
+    static std::filesystem::path shownPath(const std::filesystem::path& path);
+
     // The user's data folder for `environment`, whether or not it is used.
     static std::filesystem::path dataFolder(const Environment& environment);
 

@@ -72,6 +72,15 @@ QString labelledName(const QWidget* widget)
     return widget->toolTip();
 }
 
+QString descriptionBesides(const QWidget* widget, const QString& name)
+{
+    if (!widget)
+        return {};
+    const QString description = !widget->accessibleDescription().isEmpty() ? widget->accessibleDescription()
+                                                                             : widget->toolTip();
+    return description.trimmed() == name.trimmed() ? QString() : description;
+}
+
 bool announcing()
 {
     return g_listener || QAccessible::isActive();

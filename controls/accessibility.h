@@ -24,6 +24,9 @@ QString withoutAccessKeyMark(const QString& caption);
 // The name of a control without caption: its accessible name, else the text of the label that
 // names it as its buddy, else its tool tip.
 QString labelledName(const QWidget* widget);
+// The control's description (its accessible description, else its tip), or nothing when that
+// only repeats `name`: a name taken from the tip is read once.
+QString descriptionBesides(const QWidget* widget, const QString& name);
 
 // Announcements, sent while an assistive technology listens.
 void announceValue(QWidget* widget, const QVariant& value);

@@ -29,10 +29,13 @@ public:
             const bool speaks = std::any_of(shown.begin(), shown.end(), [](QChar c) { return c.isLetterOrNumber(); });
             if ((!speaks || symbolCaption()) && !widget()->toolTip().isEmpty())
                 return widget()->toolTip();
-            return shown;
+            // Blanks a caption keeps for its looks are not read out.
+            return shown.trimmed();
         }
         case QAccessible::Accelerator:
             return accessKey() ? QStringLiteral("Alt+") + QChar(accessKey()).toUpper() : QString();
+        case QAccessible::Description:
+            return descriptionBesides(widget(), text(QAccessible::Name));
         default:
             return QAccessibleWidget::text(t);
         }

@@ -22,6 +22,8 @@ public:
             return labelledName(widget());
         if (t == QAccessible::Value)
             return shownText(combo());
+        if (t == QAccessible::Description)
+            return descriptionBesides(widget(), labelledName(widget()));
         return QAccessibleWidget::text(t);
     }
 

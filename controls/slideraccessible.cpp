@@ -30,6 +30,8 @@ public:
             return labelledName(widget());
         if (t == QAccessible::Value)
             return valueText();
+        if (t == QAccessible::Description)
+            return descriptionBesides(widget(), labelledName(widget()));
         return QAccessibleWidget::text(t);
     }
 

@@ -14,6 +14,7 @@
 
 #include <QApplication>
 #include <QDBusConnection>
+#include <QFile>
 
 #include <cstdio>
 #include <filesystem>
@@ -38,6 +39,19 @@ QString folderProblem(const ProgramFolder::Problem& problem)
             .arg(folder);
     return said(QT_TRANSLATE_NOOP("quietdeck", "cannot create the folder %1: %2"))
         .arg(folder, QString::fromStdString(problem.systemReason));
+}
+
+// The program folder under a name Qt can carry (see ProgramFolder::decide).
+std::filesystem::path programFolder()
+{
+    const std::filesystem::path here = ProgramFolder::ofRunningProgram();
+    return ProgramFolder::reachable(here.empty() ? std::filesystem::path(QFile::encodeName(QCoreApplication::applicationDirPath()).toStdString())
+                                                 : here);
+}
+
+QString folderName(const std::filesystem::path& folder)
+{
+    return QFile::decodeName(QByteArray::fromStdString(folder.string()));
 }
 
 int failure(const std::string& line)
@@ -86,7 +100,7 @@ bool checkPresets(player::CommandLine& line, std::string& error)
 std::optional<int> consoleStart(int argc, char** argv, player::CommandLine& line, player::InstanceLock& lock)
 {
     QCoreApplication console(argc, argv);
-    l10n::installTranslations(console, QCoreApplication::applicationDirPath());
+    l10n::installTranslations(console, folderName(programFolder()));
     std::string error;
     auto parsed = player::CommandLine::parse(std::vector<std::string>(argv + 1, argv + argc), error);
     if (!parsed)
@@ -132,7 +146,8 @@ int main(int argc, char** argv)
     QApplication::setApplicationVersion(SONAVEIL_VERSION);
     QApplication::setDesktopFileName("sonaveil");
     // The desktop's language, with Qt's own dialogs in it; the English texts need no catalogue.
-    l10n::installTranslations(app, QCoreApplication::applicationDirPath());
+    const std::filesystem::path here = programFolder();
+    l10n::installTranslations(app, folderName(here));
     // The player lives on in the tray when its window is hidden.
     QApplication::setQuitOnLastWindowClosed(false);
 
@@ -141,14 +156,14 @@ int main(int argc, char** argv)
     platform::XdgAutostart autostart;
 
     // A read-only program folder (a package) sends the user's files to their data folder.
-    const ProgramFolder folders = ProgramFolder::decide(QCoreApplication::applicationDirPath().toStdString());
+    const ProgramFolder folders = ProgramFolder::decide(here);
     ProgramFolder::Problem problem;
     if (!folders.prepare(&problem))
         std::fprintf(stderr, "quietdeck: %s\n", qPrintable(folderProblem(problem)));
 
     player::PlayerSetup setup;
-    setup.programFolder = QString::fromStdString(folders.program().string());
-    setup.userFolder = QString::fromStdString(folders.user().string());
+    setup.programFolder = folderName(folders.program());
+    setup.userFolder = folderName(folders.user());
     setup.programPath = QCoreApplication::applicationFilePath();
     setup.dialogs = &dialogs;
     setup.launcher = &launcher;

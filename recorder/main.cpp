@@ -10,6 +10,7 @@
 #include "platform/terminationwatcher.h"
 
 #include <QApplication>
+#include <QFile>
 #include <QSessionManager>
 #include <QSettings>
 #include <QStandardPaths>
@@ -26,7 +27,14 @@ int main(int argc, char** argv)
     QApplication::setApplicationDisplayName("Recorder");
     QApplication::setDesktopFileName("sonaveil-recorder");
     // The desktop's language, with Qt's own dialogs in it; the English texts need no catalogue.
-    l10n::installTranslations(app, QCoreApplication::applicationDirPath());
+    // The program folder under a name Qt can carry (see ProgramFolder::decide).
+    const std::filesystem::path running = ProgramFolder::ofRunningProgram();
+    const std::filesystem::path here = ProgramFolder::reachable(
+        running.empty() ? std::filesystem::path(QFile::encodeName(QCoreApplication::applicationDirPath()).toStdString()) : running);
+    auto folderName = [](const std::filesystem::path& folder) {
+        return QFile::decodeName(QByteArray::fromStdString(folder.string()));
+    };
+    l10n::installTranslations(app, folderName(here));
     // The window hides itself while it releases the devices; the program ends when it says so.
     QApplication::setQuitOnLastWindowClosed(false);
 
@@ -37,7 +45,7 @@ int main(int argc, char** argv)
     recorder::CaptureControl capture;
 
     // A read-only program folder (a package) sends the user's files to their data folder.
-    const ProgramFolder folders = ProgramFolder::decide(QCoreApplication::applicationDirPath().toStdString());
+    const ProgramFolder folders = ProgramFolder::decide(here);
     ProgramFolder::Problem problem;
     if (!folders.prepare(&problem)) {
         const QString folder = QString::fromStdString(problem.folder.string());
@@ -49,8 +57,8 @@ int main(int argc, char** argv)
     }
 
     recorder::RecorderSetup setup;
-    setup.programFolder = QString::fromStdString(folders.program().string());
-    setup.userFolder = QString::fromStdString(folders.user().string());
+    setup.programFolder = folderName(folders.program());
+    setup.userFolder = folderName(folders.user());
     setup.dialogs = &dialogs;
     setup.launcher = &launcher;
     setup.disk = &disk;

@@ -52,5 +52,8 @@ echo "Installing: ${missing[*]}"
 sudo_cmd=()
 [ "$(id -u)" -ne 0 ] && sudo_cmd=(sudo)
 export DEBIAN_FRONTEND=noninteractive
-"${sudo_cmd[@]}" apt-get update -qq
-"${sudo_cmd[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}"
+# Another apt (the desktop's updater, an install in another terminal) may hold the package
+# manager's locks: wait for it, up to a quarter of an hour, rather than fail at once.
+wait_for_lock=(-o DPkg::Lock::Timeout=900 -o APT::Lock::Timeout=900)
+"${sudo_cmd[@]}" apt-get "${wait_for_lock[@]}" update -qq
+"${sudo_cmd[@]}" apt-get "${wait_for_lock[@]}" install -y -qq --no-install-recommends "${missing[@]}"

@@ -1,6 +1,10 @@
 #include "synth/digest.h"
 
+#include "common/atomicfile.h"
+#include "common/regularfile.h"
+
 #include <bit>
+#include <cerrno>
 #include <cinttypes>
 #include <cstdlib>
 #include <cstring>
@@ -8,12 +12,14 @@
 #include <filesystem>
 #include <fstream>
 #include <sstream>
+#include <unistd.h>
 
 namespace sonaveil::synth {
 
 std::optional<std::uint64_t> fileDigest(const std::string& path)
 {
-    std::ifstream in(path, std::ios::binary);
+    // Never a FIFO or a device: reading one would wait for good.
+    const RegularFile in = RegularFile::open(path);
     if (!in)
         return std::nullopt;
     constexpr std::uint64_t kPrime = 0x100000001b3ull;
@@ -24,9 +30,21 @@ std::optional<std::uint64_t> fileDigest(const std::string& path)
     std::uint64_t length = 0;
     std::uint64_t tail = 0xcbf29ce484222325ull;
     alignas(32) unsigned char buffer[1 << 16];
-    while (in) {
-        in.read(reinterpret_cast<char*>(buffer), sizeof buffer);
-        const std::size_t got = std::size_t(in.gcount());
+    for (;;) {
+        std::size_t got = 0;
+        // A full buffer each time but the last, so that only the last read leaves a remainder.
+        while (got < sizeof buffer) {
+            const ssize_t n = ::read(in.fd(), buffer + got, sizeof buffer - got);
+            if (n < 0 && errno == EINTR)
+                continue;
+            if (n < 0)
+                return std::nullopt;
+            if (n == 0)
+                break;
+            got += std::size_t(n);
+        }
+        if (got == 0)
+            break;
         length += got;
         std::size_t i = 0;
         for (; i + 32 <= got; i += 32)
@@ -41,8 +59,6 @@ std::optional<std::uint64_t> fileDigest(const std::string& path)
         for (; i < got; ++i)
             tail = (tail ^ buffer[i]) * kPrime;
     }
-    if (in.bad())
-        return std::nullopt;
     std::uint64_t h = tail ^ length;
     for (std::uint64_t l : lane)
         h = (h ^ l) * kPrime;
@@ -52,7 +68,7 @@ std::optional<std::uint64_t> fileDigest(const std::string& path)
 std::map<std::string, std::uint64_t> readDigests(const std::string& digestFile)
 {
     std::map<std::string, std::uint64_t> digests;
-    std::ifstream in(digestFile);
+    std::istringstream in(readWholeFile(digestFile).value_or(std::string()));
     std::string line;
     while (std::getline(in, line)) {
         std::istringstream fields(line);

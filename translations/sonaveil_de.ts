@@ -4,6 +4,42 @@
 <context>
     <name>PlayerNotices</name>
     <message>
+        <source>the file is missing</source>
+        <translation>die Datei fehlt</translation>
+    </message>
+    <message>
+        <source>it is not a regular file (a folder, a pipe or a device stands in its place)</source>
+        <translation>sie ist keine gewöhnliche Datei (an ihrer Stelle steht ein Ordner, eine Pipe oder ein Gerät)</translation>
+    </message>
+    <message>
+        <source>it cannot be read (%1)</source>
+        <translation>sie kann nicht gelesen werden (%1)</translation>
+    </message>
+    <message>
+        <source>it is not a sound file Sonaveil can read</source>
+        <translation>sie ist keine Klangdatei, die Sonaveil lesen kann</translation>
+    </message>
+    <message>
+        <source>it is damaged: it holds no sound</source>
+        <translation>sie ist beschädigt: sie enthält keinen Klang</translation>
+    </message>
+    <message>
+        <source>Sonaveil could not load these sounds:</source>
+        <translation>Sonaveil konnte diese Klänge nicht laden:</translation>
+    </message>
+    <message>
+        <source>&quot;%1&quot; from &quot;%2&quot;: %3. %4</source>
+        <translation>„%1“ aus „%2“: %3. %4</translation>
+    </message>
+    <message>
+        <source>It plays live while endless sounds are on.</source>
+        <translation>Er wird live erzeugt, solange endlose Klänge eingeschaltet sind.</translation>
+    </message>
+    <message>
+        <source>It stays silent.</source>
+        <translation>Er bleibt stumm.</translation>
+    </message>
+    <message>
         <source>The mix that plays could not be kept in &quot;%1&quot;: %2. Sonaveil tells you again only if the reason changes.</source>
         <translation>Der laufende Mix konnte nicht in „%1“ gesichert werden: %2. Sonaveil meldet es erst wieder, wenn sich der Grund ändert.</translation>
     </message>
@@ -695,8 +731,8 @@ laufenden Player und holt dessen Fenster nach vorn.
         <translation>Wecker ein&amp;richten</translation>
     </message>
     <message>
-        <source>Alarm On</source>
-        <translation>Wecker an</translation>
+        <source>Alarm O&amp;n</source>
+        <translation>Wec&amp;ker an</translation>
     </message>
     <message>
         <source>Alarm O&amp;ff</source>
@@ -727,8 +763,8 @@ laufenden Player und holt dessen Fenster nach vorn.
         <translation>&amp;Optionen</translation>
     </message>
     <message>
-        <source>Colors</source>
-        <translation>Farben</translation>
+        <source>Co&amp;lors</source>
+        <translation>Far&amp;ben</translation>
     </message>
     <message>
         <source>The colors of the player&apos;s windows</source>
@@ -744,7 +780,7 @@ laufenden Player und holt dessen Fenster nach vorn.
     </message>
     <message>
         <source>Tra&amp;y</source>
-        <translation>Info&amp;bereich</translation>
+        <translation>&amp;Infobereich</translation>
     </message>
     <message>
         <source>&amp;Close</source>
@@ -759,7 +795,7 @@ laufenden Player und holt dessen Fenster nach vorn.
         <translation>Die Tonhöhe Ihres Tinnitus finden</translation>
     </message>
     <message>
-        <source>&amp;Noise</source>
+        <source>No&amp;ise</source>
         <translation>Rau&amp;schen</translation>
     </message>
     <message>
@@ -839,7 +875,7 @@ laufenden Player und holt dessen Fenster nach vorn.
         <translation>S&amp;peichern</translation>
     </message>
     <message>
-        <source>&amp;Load</source>
+        <source>Loa&amp;d</source>
         <translation>&amp;Laden</translation>
     </message>
     <message>
@@ -1133,7 +1169,7 @@ laufenden Player und holt dessen Fenster nach vorn.
     </message>
     <message>
         <source>System Tra&amp;y</source>
-        <translation>&amp;Infobereich</translation>
+        <translation>Info&amp;bereich</translation>
     </message>
     <message>
         <source>&amp;Launch program automatically on boot</source>
@@ -1954,6 +1990,13 @@ Die WAV-Datei wurde behalten: %2</translation>
     <message>
         <source>A file name cannot contain the character &quot;. Please choose another name.</source>
         <translation>Ein Dateiname darf das Zeichen &quot; nicht enthalten. Bitte wählen Sie einen anderen Namen.</translation>
+    </message>
+</context>
+<context>
+    <name>sonaveil::player::Dialogs</name>
+    <message>
+        <source>A file name cannot contain a double quote (&quot;). Please type the name without it.</source>
+        <translation>Ein Dateiname darf kein doppeltes Anführungszeichen (&quot;) enthalten. Bitte geben Sie den Namen ohne es ein.</translation>
     </message>
 </context>
 </TS>

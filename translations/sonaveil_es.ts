@@ -4,6 +4,42 @@
 <context>
     <name>PlayerNotices</name>
     <message>
+        <source>the file is missing</source>
+        <translation>falta el archivo</translation>
+    </message>
+    <message>
+        <source>it is not a regular file (a folder, a pipe or a device stands in its place)</source>
+        <translation>no es un archivo normal (en su lugar hay una carpeta, una tubería o un dispositivo)</translation>
+    </message>
+    <message>
+        <source>it cannot be read (%1)</source>
+        <translation>no se puede leer (%1)</translation>
+    </message>
+    <message>
+        <source>it is not a sound file Sonaveil can read</source>
+        <translation>no es un archivo de sonido que Sonaveil pueda leer</translation>
+    </message>
+    <message>
+        <source>it is damaged: it holds no sound</source>
+        <translation>está dañado: no contiene sonido</translation>
+    </message>
+    <message>
+        <source>Sonaveil could not load these sounds:</source>
+        <translation>Sonaveil no pudo cargar estos sonidos:</translation>
+    </message>
+    <message>
+        <source>&quot;%1&quot; from &quot;%2&quot;: %3. %4</source>
+        <translation>«%1» de «%2»: %3. %4</translation>
+    </message>
+    <message>
+        <source>It plays live while endless sounds are on.</source>
+        <translation>Suena generado en vivo mientras los sonidos sin fin estén activados.</translation>
+    </message>
+    <message>
+        <source>It stays silent.</source>
+        <translation>Queda en silencio.</translation>
+    </message>
+    <message>
         <source>The mix that plays could not be kept in &quot;%1&quot;: %2. Sonaveil tells you again only if the reason changes.</source>
         <translation>La mezcla que suena no se pudo guardar en «%1»: %2. Sonaveil vuelve a avisar solo si cambia el motivo.</translation>
     </message>
@@ -577,7 +613,7 @@ reproductor en marcha y trae su ventana al frente.
     </message>
     <message>
         <source>Off</source>
-        <translation>No</translation>
+        <translation>Apagado</translation>
     </message>
     <message>
         <source>Switch the equaliser on or off</source>
@@ -661,7 +697,7 @@ reproductor en marcha y trae su ventana al frente.
     </message>
     <message>
         <source>On</source>
-        <translation>Sí</translation>
+        <translation>Encendido</translation>
     </message>
 </context>
 <context>
@@ -695,8 +731,8 @@ reproductor en marcha y trae su ventana al frente.
         <translation>Con&amp;figurar alarma</translation>
     </message>
     <message>
-        <source>Alarm On</source>
-        <translation>Alarma activada</translation>
+        <source>Alarm O&amp;n</source>
+        <translation>Acti&amp;var alarma</translation>
     </message>
     <message>
         <source>Alarm O&amp;ff</source>
@@ -727,8 +763,8 @@ reproductor en marcha y trae su ventana al frente.
         <translation>&amp;Opciones</translation>
     </message>
     <message>
-        <source>Colors</source>
-        <translation>Colores</translation>
+        <source>Co&amp;lors</source>
+        <translation>Co&amp;lores</translation>
     </message>
     <message>
         <source>The colors of the player&apos;s windows</source>
@@ -759,7 +795,7 @@ reproductor en marcha y trae su ventana al frente.
         <translation>Encontrar el tono de su acúfeno</translation>
     </message>
     <message>
-        <source>&amp;Noise</source>
+        <source>No&amp;ise</source>
         <translation>&amp;Ruido</translation>
     </message>
     <message>
@@ -839,7 +875,7 @@ reproductor en marcha y trae su ventana al frente.
         <translation>Gu&amp;ardar</translation>
     </message>
     <message>
-        <source>&amp;Load</source>
+        <source>Loa&amp;d</source>
         <translation>&amp;Cargar</translation>
     </message>
     <message>
@@ -1954,6 +1990,13 @@ Se conservó el archivo WAV: %2</translation>
     <message>
         <source>A file name cannot contain the character &quot;. Please choose another name.</source>
         <translation>Un nombre de archivo no puede contener el carácter &quot;. Elija otro nombre, por favor.</translation>
+    </message>
+</context>
+<context>
+    <name>sonaveil::player::Dialogs</name>
+    <message>
+        <source>A file name cannot contain a double quote (&quot;). Please type the name without it.</source>
+        <translation>Un nombre de archivo no puede contener comillas dobles (&quot;). Escriba el nombre sin ellas.</translation>
     </message>
 </context>
 </TS>

@@ -336,6 +336,15 @@ void AlarmClock::stopTest()
     m_armedFlag = "False";
     m_audio.stopSound(m_channel);
     m_testing = false;
+    // The button also stops an alarm that fired during the test: it has ended, and line 2
+    // says what plays (nothing) and that the alarm is off.
+    if (m_playing) {
+        setTimer(Countdown, false);
+        m_countdown = 0;
+        endFade();
+        m_playing = false;
+    }
+    refreshLine();
     changed();
 }
 

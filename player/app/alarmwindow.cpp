@@ -138,6 +138,9 @@ AlarmWindow::AlarmWindow(AlarmClock& alarm, Night& night, TinnitusStore& store, 
     sleepOptions->addWidget(lightLabel(tr("Sleep timer (instead of the alarm sound)"), sleep, 0, true));
     m_close = lightCheck("Check2", tr("Close &program when alarm time is reached "), sleep);
     m_shutDown = lightCheck("Check3", tr("&Shutdown computer when alarm time is reached "), sleep);
+    // The captions keep their trailing blank; a screen reader is given the words alone.
+    for (QCheckBox* c : {m_close, m_shutDown})
+        c->setAccessibleName(c->text().remove(u'&').trimmed());
     sleepOptions->addWidget(m_close);
     sleepOptions->addWidget(m_shutDown);
     auto* fadeRow = new QHBoxLayout;
@@ -267,8 +270,10 @@ void AlarmWindow::refresh()
     m_volume->setValue(m_alarm.volume());
     m_volumeValue->setText(QString::number(m_alarm.volume()));
     const QString file = QString::fromStdString(m_alarm.file());
-    m_file->setText(QFontMetrics(m_file->font()).elidedText(file, Qt::ElideMiddle, kFileWidth));
-    m_file->setToolTip(file);
+    const QString shown = QFontMetrics(m_file->font()).elidedText(file, Qt::ElideMiddle, kFileWidth);
+    m_file->setText(shown);
+    // The tip shows a name cut short whole; one shown whole is not said twice.
+    m_file->setToolTip(shown == file ? QString() : file);
     button("cmdTest")->setVisible(!m_alarm.testing());
     button("cmdStopTest")->setVisible(m_alarm.testing());
     button("cmdStopAlarm")->setEnabled(m_alarm.playing());

@@ -1,4 +1,5 @@
 #include "player/app/borderlesswindow.h"
+#include "controls/windowaccessible.h"
 
 #include "player/app/artwork.h"
 #include "player/app/colourapplier.h"
@@ -30,6 +31,8 @@ controls::Multibutton* makeWindowButton(const QString& name, const QString& capt
 BorderlessWindow::BorderlessWindow(QWidget* parent)
     : QWidget(parent, Qt::Window | Qt::FramelessWindowHint)
 {
+    // The main window is a frame; the windows it opens say they are dialogs.
+    controls::setWindowRole(this, QAccessible::Window);
 }
 
 void BorderlessWindow::bringUp()

@@ -46,7 +46,12 @@ void recolourOne(QWidget* w, const WindowColours& c)
             b->setForeColor(fromQColor(*c.buttonText));
         if (c.buttonBack)
             b->setBackColor(fromQColor(*c.buttonBack));
-        b->setRolloverColor(c.rollover ? fromQColor(*c.rollover) : hoverFace(b->backColor(), b->foreColor()));
+        // A button that stays down (a page, a switch) shows its own checked face, on which its
+        // caption can be read; a rollover colour would make the check a shade of the face.
+        if (b->checkBoxMode())
+            b->setRolloverColor(std::nullopt);
+        else
+            b->setRolloverColor(c.rollover ? fromQColor(*c.rollover) : hoverFace(b->backColor(), b->foreColor()));
         return;
     }
     if (auto* b = qobject_cast<controls::ChameleonButton*>(w)) {

@@ -1,4 +1,5 @@
 #include "player/app/colourswindow.h"
+#include "controls/windowaccessible.h"
 
 #include "common/propertybag.h"
 #include "controls/chameleonbuttonwidget.h"
@@ -45,6 +46,7 @@ ColoursWindow::ColoursWindow(ColourScheme& held, const std::filesystem::path& pr
     , m_editor(held, programFolder)
     , m_dialogs(dialogs)
 {
+    controls::setWindowRole(this, QAccessible::Dialog);
     setObjectName("frmcolors");
     setWindowTitle(tr("Color Schemes"));
     setWindowModality(Qt::ApplicationModal);

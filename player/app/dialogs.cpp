@@ -1,9 +1,11 @@
 #include "player/app/dialogs.h"
 
 #include <QColorDialog>
+#include <QCoreApplication>
 #include <QDir>
 #include <QFileDialog>
 #include <QInputDialog>
+#include <QLineEdit>
 #include <QDBusConnection>
 #include <QDBusMessage>
 #include <QMessageBox>
@@ -46,7 +48,24 @@ QString startPath(const FileRequest& r)
 
 QString QtDialogs::saveFileName(QWidget* owner, const FileRequest& request)
 {
-    return QFileDialog::getSaveFileName(owner, request.title, startPath(request), qtFilter(request.filter));
+    QFileDialog dialog(owner, request.title, startPath(request), qtFilter(request.filter));
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setFileMode(QFileDialog::AnyFile);
+    if (!request.fileName.isEmpty())
+        dialog.selectFile(request.fileName);
+    for (;;) {
+        if (dialog.exec() != QDialog::Accepted)
+            return {};
+        // Qt's own dialog reads a name with double quotes as a list of quoted names and keeps
+        // a part of it: such a name is refused, and the dialog comes back with it to mend.
+        const auto* typed = dialog.findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+        if (!typed || !typed->text().contains(u'"'))
+            return dialog.selectedFiles().value(0);
+        QMessageBox::information(&dialog, request.title,
+                                 QCoreApplication::translate("sonaveil::player::Dialogs",
+                                                             "A file name cannot contain a double quote (\"). "
+                                                             "Please type the name without it."));
+    }
 }
 
 QString QtDialogs::openFileName(QWidget* owner, const FileRequest& request)

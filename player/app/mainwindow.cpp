@@ -176,11 +176,20 @@ void MainWindow::setKeyboardOrder()
     for (Multibutton* b : m_quick)
         order.push_back(b);
     for (const char* name : {"chameleonButton3", "chameleonButton4", "chameleonButton22", "Multibutton1",
-                             "chameleonButton23", "colorsButton", "chameleonButton6", "chameleonButton29", "chameleonButton26",
+                             "cmdPitchMatch", "chameleonButton23", "colorsButton", "chameleonButton6", "chameleonButton29", "chameleonButton26",
                              "chameleonButton1"})
         order.push_back(button(name));
     for (std::size_t i = 1; i < order.size(); ++i)
         setTabOrder(order[i - 1], order[i]);
+}
+
+void MainWindow::showEvent(QShowEvent* e)
+{
+    BorderlessWindow::showEvent(e);
+    // The keyboard starts where the night's work is: the first sound of the shown page.
+    if (!focusWidget())
+        if (const auto sounds = catalogue::soundsOnPage(m_page); !sounds.empty())
+            check(sounds.front())->setFocus(Qt::ActiveWindowFocusReason);
 }
 
 MainWindow::~MainWindow()
@@ -236,7 +245,7 @@ QWidget* MainWindow::buildTop()
     grid->setHorizontalSpacing(6);
     grid->setVerticalSpacing(6);
     auto* alarmConfig = makeButton("chameleonButton3", tr("Alarm Confi&g"), 96, top);
-    auto* alarmOn = makeButton("chameleonButton4", tr("Alarm On"), 96, top);
+    auto* alarmOn = makeButton("chameleonButton4", tr("Alarm O&n"), 96, top);
     auto* alarmOff = makeButton("chameleonButton22", tr("Alarm O&ff"), 96, top);
     auto* equalizer = makeButton("Multibutton1", tr("E&qualizer"), 96, top);
     alarmConfig->setToolTip(tr("Set the alarm clock and the sleep timer"));
@@ -245,7 +254,7 @@ QWidget* MainWindow::buildTop()
     equalizer->setToolTip(tr("Shape the whole sound with the ten-band equaliser"));
     auto* options = makeButton("chameleonButton23", tr("&Options"), 96, top);
     // Every letter of its caption is another button's access key.
-    auto* colours = makeButton("colorsButton", tr("Colors"), 96, top);
+    auto* colours = makeButton("colorsButton", tr("Co&lors"), 96, top);
     colours->setToolTip(tr("The colors of the player's windows"));
     auto* record = makeButton("chameleonButton6", tr("&Record"), 96, top);
     auto* help = makeButton("chameleonButton29", tr("&Help"), 96, top);
@@ -283,7 +292,7 @@ QWidget* MainWindow::buildTop()
 QString MainWindow::pageTitle(int page)
 {
     switch (page) {
-    case 1: return tr("&Noise");
+    case 1: return tr("No&ise");
     case 2: return tr("Nat&ure");
     case 3: return tr("&Machines");
     case 4: return tr("Hous&ehold");
@@ -302,6 +311,7 @@ QWidget* MainWindow::buildPageBar()
     for (int p = 1; p <= kPageCount; ++p) {
         auto* b = makeButton(QString("pageButton%1").arg(p), pageTitle(p), 96, bar);
         b->setCheckBoxMode(true);
+        b->setRolloverColor(std::nullopt);
         m_pageButtons[std::size_t(p - 1)] = b;
         connect(b, &Multibutton::Click, this, [this, p] { showPage(p); });
         row->addWidget(b);
@@ -370,6 +380,8 @@ QWidget* MainWindow::buildPage(int page)
         const SoundInfo& info = catalogue::sound(sound);
         auto* c = new SoundCheck(soundCaption(info), w);
         c->setObjectName(QString("Check%1").arg(sound));
+        // The caption keeps the blanks it ships with; a screen reader is given the name alone.
+        c->setAccessibleName(soundCaption(info).trimmed());
         QPalette pal = c->palette();
         pal.setColor(QPalette::WindowText, kText);
         c->setPalette(pal);
@@ -510,7 +522,7 @@ QWidget* MainWindow::buildPresets()
     auto* actions = new QGridLayout;
     actions->setSpacing(6);
     auto* save = makeButton("chameleonButton30", tr("Sa&ve"), 80, panel);
-    auto* load = makeButton("chameleonButton31", tr("&Load"), 80, panel);
+    auto* load = makeButton("chameleonButton31", tr("Loa&d"), 80, panel);
     auto* previous = makeButton("chameleonButton33", tr("&Previous"), 80, panel);
     auto* assign = makeButton("chameleonButton34", tr("&Assign"), 80, panel);
     save->setToolTip(tr("Save the mix as a preset file"));

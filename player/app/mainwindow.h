@@ -96,6 +96,7 @@ signals:
 
 protected:
     void closeEvent(QCloseEvent*) override;
+    void showEvent(QShowEvent*) override;
 
 private:
     controls::Multibutton* makeButton(const QString& name, const QString& caption, int width, QWidget* parent);

@@ -1,6 +1,7 @@
 #include "player/app/player.h"
 
 #include "common/atomicfile.h"
+#include "common/programfolder.h"
 #include "controls/mastervolume.h"
 #include "lumidot/lcd.h"
 #include "platform/autostart.h"
@@ -19,12 +20,14 @@
 #include "player/app/presetactions.h"
 #include "player/app/splashwindow.h"
 #include "player/app/tray.h"
+#include "synth/endless.h"
 
 #include "player/mysounds/companionfile.h"
 
 #include <QApplication>
 #include <QDate>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QScreen>
 #include <QSystemTrayIcon>
@@ -36,12 +39,12 @@ Player::Player(PlayerSetup setup, QObject* parent)
     : QObject(parent)
     , m_setup(std::move(setup))
     , m_notices(*m_setup.dialogs, *m_setup.launcher, [this]() -> QWidget* { return m_main.get(); })
-    , m_presets(m_model, userFolder().toStdString())
-    , m_slots(std::filesystem::path(userFolder().toStdString()) / QuickSlots::kListName)
-    , m_options(userFolder().toStdString(), *m_setup.autostart, m_setup.programPath, &m_model.endless())
-    , m_equaliser(m_equaliserOutput, userFolder().toStdString())
-    , m_alarm(m_binding, userFolder().toStdString(), {})
-    , m_tinnitus(userFolder().toStdString())
+    , m_presets(m_model, userFolderPath().string())
+    , m_slots(std::filesystem::path(userFolderPath().string()) / QuickSlots::kListName)
+    , m_options(userFolderPath().string(), *m_setup.autostart, m_setup.programPath, &m_model.endless())
+    , m_equaliser(m_equaliserOutput, userFolderPath().string())
+    , m_alarm(m_binding, userFolderPath().string(), {})
+    , m_tinnitus(userFolderPath().string())
     , m_links(m_setup.programFolder, *m_setup.launcher, *m_setup.dialogs)
 {
     // The sample files play streamed from disk, never held decoded.
@@ -289,6 +292,16 @@ void Player::prepare()
     m_main->setAttribute(Qt::WA_DontShowOnScreen, false);
 }
 
+std::filesystem::path Player::programPath() const
+{
+    return QFile::encodeName(m_setup.programFolder).toStdString();
+}
+
+std::filesystem::path Player::userFolderPath() const
+{
+    return QFile::encodeName(userFolder()).toStdString();
+}
+
 QString Player::userFolder() const
 {
     return m_setup.userFolder.isEmpty() ? m_setup.programFolder : m_setup.userFolder;
@@ -325,9 +338,11 @@ void Player::startUp()
     lumidot::LCD* lcd = m_main->display();
 
     // Files half-written when the last session was killed or the power went are of no use.
-    const std::filesystem::path folder = userFolder().toStdString();
+    const std::filesystem::path folder = userFolderPath();
     for (const char* sub : {"", PresetFiles::kSavesFolder, "presets", "config", "config/colors", "config/alarms"})
         removeStaleTemporaries(folder / sub);
+    // A session that ended without closing left its running mix: that is the last mix now.
+    m_keeper.recover();
 
     // Each step runs whether or not the ones before it worked.
     if (lcd)
@@ -343,7 +358,7 @@ void Player::startUp()
     m_colours->startUp(*m_main);
     // The engine on the saved sound card; the options window lists the devices on the way.
     setupEngine();
-    m_model.loadSamples(m_setup.programFolder.toStdString());
+    m_model.loadSamples(programPath());
     // The user's own sounds and the days of notched listening, from the data folder.
     m_userSounds.load();
     m_mySoundsPage->refresh();
@@ -355,6 +370,7 @@ void Player::startUp()
     }
     // The stored start-up choices, then the window shown, minimised or in the tray by them.
     m_options.readSettings();
+    const auto unloaded = unloadedSounds();
     if (const auto stored = m_options.readStartupFile())
         m_options.applyStartupFile(*stored);
     m_optionsWindow->refresh();
@@ -372,6 +388,7 @@ void Player::startUp()
     if (lcd)
         lcd->SetDisplay(4, "Current:None");
     m_splash->hide();
+    m_notices.soundsNotLoaded(unloaded);
     // The colour editor, loaded unseen.
     m_colours->loadEditor();
     // The last mix, when the user asked for it.
@@ -381,14 +398,36 @@ void Player::startUp()
     // From here on the mix is kept on disk as it changes.
     m_keeper.setActive(true);
     if (!m_setup.readyFile.isEmpty())
-        writeFileAtomically(m_setup.readyFile.toStdString(), std::to_string(millisecondsSinceProcessStart()));
+        writeFileAtomically(QFile::encodeName(m_setup.readyFile).toStdString(), std::to_string(millisecondsSinceProcessStart()));
     emit startUpFinished();
+}
+
+std::vector<PlayerNotices::UnloadedSound> Player::unloadedSounds()
+{
+    std::vector<PlayerNotices::UnloadedSound> unloaded;
+    for (const SoundInfo& info : catalogue::sounds()) {
+        if (m_model.entry(info.number).sample != 0)
+            continue;
+        const std::string path = (programPath() / info.file).string();
+        std::string reason;
+        const auto problem = audio::SafeSoundFile::check(path, &reason);
+        if (problem == audio::SafeSoundFile::Problem::None)
+            continue; // the engine took no samples at all: nothing wrong with the file
+        // With endless sounds on, a built-in sound plays live unless a file of the user's stands
+        // in its place.
+        const bool live = m_model.endless().enabled() && synth::hasEndless(info.number)
+            && m_model.endless().shipped(info.number);
+        unloaded.push_back({QCoreApplication::translate(catalogue::kCaptionContext, std::string(info.caption).c_str()).trimmed(),
+                            QFile::decodeName(QByteArray::fromStdString(ProgramFolder::shownPath(path).string())),
+                            PlayerNotices::soundFileProblem(problem, reason), live});
+    }
+    return unloaded;
 }
 
 void Player::warnIfFolderNotWritable()
 {
     std::string why;
-    if (folderIsWritable(userFolder().toStdString(), &why))
+    if (folderIsWritable(userFolderPath().string(), &why))
         return;
     m_notices.folderNotWritable(userFolder(), why, this, [this] { return m_shutDown; });
 }
@@ -464,8 +503,7 @@ void Player::shutdown()
         note(m_colours->writeSnapshot(), "maincol.tmp");
         note(m_options.writeSoundCard(), "scard2.tmp");
         std::string why;
-        m_keeper.cancel();
-        note(m_presets.save(m_presets.lastMixPath(), &why), PresetFiles::kLastMixName, why);
+        note(m_keeper.close(&why), PresetFiles::kLastMixName, why);
         note(m_options.writeStartupFile(), "startup.tmp");
         // The alarm's and the equaliser's settings; their timers stop.
         why.clear();

@@ -170,6 +170,11 @@ private:
     void applyNightGain(double gain);
     void powerOffAsked(int seconds);
     QString userFolder() const;
+    // The folders as the system names them: bytes, whatever their encoding.
+    std::filesystem::path programPath() const;
+    std::filesystem::path userFolderPath() const;
+    // The sounds whose files could not be loaded, and why.
+    std::vector<PlayerNotices::UnloadedSound> unloadedSounds();
     QString userPath(const QString& name) const;
     void wireUserSounds();
     bool audible() const;

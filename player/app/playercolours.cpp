@@ -92,8 +92,17 @@ void PlayerColours::startUp(MainWindow& main)
     }
     docolors();
     if (fromFile)
-        if (auto* lcd = main.display())
-            lcd->setColorPresetPalette(m_scheme.palette);
+        applyPalette();
+}
+
+void PlayerColours::applyPalette()
+{
+    // Every status display of the player's windows takes the scheme's palette (the pitch match
+    // window's too); the editor's sample display keeps its own.
+    for (QWidget* w : m_applier.windows())
+        if (w && !qobject_cast<ColoursWindow*>(w))
+            for (auto* lcd : w->findChildren<lumidot::LCD*>())
+                lcd->setColorPresetPalette(m_scheme.palette);
 }
 
 void PlayerColours::choosePicture()
@@ -144,9 +153,7 @@ void PlayerColours::showEditor()
 void PlayerColours::apply()
 {
     docolors();
-    if (m_main)
-        if (auto* lcd = m_main->display())
-            lcd->setColorPresetPalette(m_scheme.palette);
+    applyPalette();
     closeEditor();
 }
 

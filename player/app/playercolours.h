@@ -62,6 +62,8 @@ public:
     QString backgroundName() const { return m_pictureName; }
 
 private:
+    // The scheme's palette on the windows' status displays.
+    void applyPalette();
     void take(bool startUp);
     void choosePicture();
     QString path(const QString& name) const;

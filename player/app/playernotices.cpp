@@ -61,6 +61,38 @@ std::string PlayerNotices::powerOffAsked(int seconds, std::function<void()> canc
     return "Power off " + when.toStdString();
 }
 
+QString PlayerNotices::soundFileProblem(audio::SafeSoundFile::Problem problem, const std::string& systemReason)
+{
+    using P = audio::SafeSoundFile::Problem;
+    switch (problem) {
+    case P::None:
+        break;
+    case P::Missing:
+        return tr("the file is missing");
+    case P::NotAFile:
+        return tr("it is not a regular file (a folder, a pipe or a device stands in its place)");
+    case P::Unreadable:
+        return tr("it cannot be read (%1)").arg(QString::fromLocal8Bit(systemReason.c_str()));
+    case P::NotSound:
+        return tr("it is not a sound file Sonaveil can read");
+    case P::NoFrames:
+        return tr("it is damaged: it holds no sound");
+    }
+    return {};
+}
+
+void PlayerNotices::soundsNotLoaded(const std::vector<UnloadedSound>& sounds)
+{
+    if (sounds.empty())
+        return;
+    QStringList lines{tr("Sonaveil could not load these sounds:")};
+    for (const UnloadedSound& s : sounds)
+        lines << tr("\"%1\" from \"%2\": %3. %4")
+                     .arg(s.name, QDir::toNativeSeparators(s.file), s.why,
+                          s.live ? tr("It plays live while endless sounds are on.") : tr("It stays silent."));
+    m_dialogs.notice(m_owner(), kTitle, lines.join(QStringLiteral("\n")));
+}
+
 void PlayerNotices::minimisedForNoTray()
 {
     if (m_toldNoTray)

@@ -1,11 +1,14 @@
 #pragma once
 
+#include "audio/safesoundfile.h"
+
 #include <QCoreApplication>
 #include <QString>
 #include <QStringList>
 
 #include <functional>
 #include <string>
+#include <vector>
 
 class QObject;
 class QWidget;
@@ -40,6 +43,18 @@ public:
     // The alarm's shut-down option asked for a power-off in `seconds`; the notice offers to
     // cancel it and `cancelled` runs after it was withdrawn. Returns display line 2's text.
     std::string powerOffAsked(int seconds, std::function<void()> cancelled);
+    // A sound whose file could not be loaded at start-up: its name, its file, why (worded by
+    // soundFileProblem) and whether it plays live all the same.
+    struct UnloadedSound {
+        QString name;
+        QString file;
+        QString why;
+        bool live = false;
+    };
+    // Tells, in one notice, every sound that could not be loaded.
+    void soundsNotLoaded(const std::vector<UnloadedSound>& sounds);
+    // Why a sound file could not be loaded, in words for the user.
+    static QString soundFileProblem(audio::SafeSoundFile::Problem problem, const std::string& systemReason);
     // The Tray button on a desktop without a tray: told once.
     void minimisedForNoTray();
 

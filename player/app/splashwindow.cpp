@@ -1,4 +1,5 @@
 #include "player/app/splashwindow.h"
+#include "controls/windowaccessible.h"
 
 #include "player/app/artwork.h"
 
@@ -16,6 +17,7 @@ SplashWindow::SplashWindow(const QImage& picture)
     , m_picture(picture.isNull() ? artwork::drawnSplash(480, 240) : picture)
 {
     setObjectName("frmstartup");
+    controls::setWindowRole(this, QAccessible::Window);
     setWindowTitle(QStringLiteral("Sonaveil"));
     setFixedSize(m_picture.size());
 }

@@ -1,4 +1,5 @@
 #include "player/app/toolwindow.h"
+#include "controls/windowaccessible.h"
 
 #include "controls/multibuttonwidget.h"
 
@@ -38,6 +39,7 @@ QLabel* ToolWindow::lightLabel(const QString& text, QWidget* parent, int pointDe
 ToolWindow::ToolWindow(const QString& name, const QString& title, QWidget* parent)
     : BorderlessWindow(parent)
 {
+    controls::setWindowRole(this, QAccessible::Dialog);
     setObjectName(name);
     setWindowTitle(title);
     lightText(this);

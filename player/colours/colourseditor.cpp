@@ -94,6 +94,11 @@ ColoursEditor::SaveResult ColoursEditor::save(const std::optional<std::string>& 
 {
     if (!typed || typed->empty())
         return SaveResult::Nothing;
+    // A double quote would end the name where the colour file and the lists read it back.
+    if (typed->find('"') != std::string::npos) {
+        m_host->message(kSaveFailed);
+        return SaveResult::Failed;
+    }
     if (typed->size() > SchemeLibrary::kMaxNameLength) {
         m_host->numberedMessage(kNameTooLong, long(SchemeLibrary::kMaxNameLength));
         return SaveResult::Failed;

@@ -1,5 +1,6 @@
 #include "player/core/endlesssounds.h"
 
+#include "common/regularfile.h"
 #include "player/core/catalogue.h"
 #include "synth/digest.h"
 #include "synth/endless.h"
@@ -16,6 +17,17 @@ std::uint64_t splitMix(std::uint64_t x)
     x = (x ^ (x >> 30)) * 0xbf58476d1ce4e5b9ull;
     x = (x ^ (x >> 27)) * 0x94d049bb133111ebull;
     return x ^ (x >> 31);
+}
+
+// Whether sound files at `path` may be stood in for by the live sound: the one we ship, or no
+// file of the user's at all (missing, unreadable, a FIFO or a device in its place). A file the
+// user put there plays as it is, even when it turns out not to play.
+bool liveMayReplace(const std::string& path, std::uint64_t recorded)
+{
+    if (!RegularFile::open(path))
+        return true;
+    const auto digest = synth::fileDigest(path);
+    return digest && *digest == recorded;
 }
 
 } // namespace
@@ -45,8 +57,7 @@ bool EndlessSounds::shipped(int number)
     if (!known) {
         const std::string file(catalogue::sound(number).file);
         const auto recorded = m_digests.find(file);
-        const auto digest = recorded == m_digests.end() ? std::nullopt : synth::fileDigest((m_folder / file).string());
-        known = digest && *digest == recorded->second;
+        known = recorded != m_digests.end() && liveMayReplace((m_folder / file).string(), recorded->second);
     }
     return *known;
 }
@@ -83,8 +94,7 @@ std::function<EndlessSounds::Made()> EndlessSounds::prepare(int number)
         Made made;
         made.number = number;
         if (check) {
-            const auto digest = synth::fileDigest(check->first);
-            made.shipped = digest && *digest == check->second;
+            made.shipped = liveMayReplace(check->first, check->second);
             if (!*made.shipped)
                 return made;
         }

@@ -16,7 +16,8 @@ namespace sonaveil::player {
 // Which catalogue sounds play live, made as they play so that they never repeat, and which play
 // their sample file as a loop: a sound plays live while the option is on, its file in the
 // program folder is the one we ship (its digest is the one recorded beside the files when they
-// were made) and it has a live recipe. A file the user has put in its place plays as a loop.
+// were made) or no file stands there (missing, unreadable, not a regular file), and it has a live
+// recipe. A file the user has put in its place plays as a loop.
 class EndlessSounds {
 public:
     // Makes sound `number`'s generator with chance `seed`; nothing when it has no live recipe.
@@ -38,7 +39,7 @@ public:
     // then always sounds the same. Without one, every start draws its chance from the clock.
     void setSeed(std::optional<std::uint64_t> seed) { m_seed = seed; }
 
-    // True when sound `number`'s file is the one we ship (checked once per run).
+    // True when sound `number`'s file is the one we ship or is not there (checked once per run).
     bool shipped(int number);
 
     // What one start made away from this object found: the generator (nothing: the file plays)

@@ -88,6 +88,10 @@ bool PresetFiles::load(const std::string& path, std::string* error)
         m_current = "Previous";
     else
         m_current = trimAppPath(path, m_folder);
+    // A preset from outside "saves" keeps its folder after the trimming; line 4 has room for
+    // the name only, which is what tells the user which preset plays.
+    if (const std::size_t slash = m_current.rfind('/'); slash != std::string::npos && slash + 1 < m_current.size())
+        m_current = m_current.substr(slash + 1);
     if (showCurrent)
         showCurrent("Current:" + m_current);
     return true;

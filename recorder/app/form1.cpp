@@ -1,6 +1,7 @@
 #include "recorder/app/form1.h"
 
 #include "recorder/app/frmdrive.h"
+#include "controls/windowaccessible.h"
 #include "recorder/app/frmmain.h"
 #include "recorder/app/recorderlook.h"
 #include "recorder/core/settings.h"
@@ -20,6 +21,7 @@ Form1::Form1(const RecorderSetup& setup, QWidget* mainWindow)
     : QWidget(nullptr, Qt::Window), m_setup(setup), m_main(mainWindow)
 {
     setObjectName(QStringLiteral("Form1"));
+    controls::setWindowRole(this, QAccessible::Dialog);
     setWindowTitle(tr("Recording Help"));
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(18, 14, 18, 14);

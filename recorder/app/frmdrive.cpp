@@ -1,6 +1,9 @@
 #include "recorder/app/frmdrive.h"
 
 #include "recorder/core/diskguard.h"
+#include "controls/windowaccessible.h"
+
+#include <QShortcut>
 
 #include "controls/multibuttonwidget.h"
 #include "platform/diskspace.h"
@@ -39,6 +42,7 @@ frmDRIVE::frmDRIVE(const platform::DiskSpace& disk, QWidget* parent)
     : QWidget(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint), m_disk(disk)
 {
     setObjectName(QStringLiteral("frmDRIVE"));
+    controls::setWindowRole(this, QAccessible::Dialog);
     setWindowTitle(tr("Available Drive Space"));
     auto* layout = new QVBoxLayout(this);
     m_list = new QTreeWidget(this);
@@ -62,6 +66,7 @@ frmDRIVE::frmDRIVE(const platform::DiskSpace& disk, QWidget* parent)
     row->addWidget(close);
     layout->addLayout(row);
     connect(close, &controls::Multibutton::Click, this, &QWidget::close);
+    new QShortcut(QKeySequence::Cancel, this, this, &QWidget::close);
     connect(m_list, &QTreeWidget::itemClicked, this,
             [this](QTreeWidgetItem* item) { emit driveChosen(item->text(0)); });
     connect(m_list, &QTreeWidget::itemActivated, this,

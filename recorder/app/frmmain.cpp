@@ -1,6 +1,7 @@
 #include "recorder/app/frmmain.h"
 
 #include "recorder/app/form1.h"
+#include "controls/windowaccessible.h"
 #include "recorder/app/frmdrive.h"
 #include "recorder/app/levelmeter.h"
 #include "recorder/app/recorderlook.h"
@@ -44,6 +45,7 @@ FRMMAIN::FRMMAIN(const RecorderSetup& setup, QWidget* parent)
     : QWidget(parent, Qt::Window | Qt::FramelessWindowHint), m_setup(setup), m_session(setup, *this)
 {
     setObjectName(QStringLiteral("FRMMAIN"));
+    controls::setWindowRole(this, QAccessible::Window);
     setWindowTitle(kTitle);
     m_session.setDialogOwner(this);
     build();

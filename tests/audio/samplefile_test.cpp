@@ -6,6 +6,9 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <fstream>
+#include <iterator>
+#include <sys/stat.h>
 #include <sndfile.h>
 
 using namespace sonaveil::audio;
@@ -84,4 +87,100 @@ TEST(SampleFile, FloatingPointFilesKeepTheirLevel)
             peak = std::max(peak, std::abs(int(sample->data()[i])));
         EXPECT_NEAR(peak, 16384, 200) << format;
     }
+}
+
+namespace {
+
+std::string bytesOf(const std::filesystem::path& file)
+{
+    std::ifstream in(file, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+void writeBytes(const std::filesystem::path& file, const std::string& bytes)
+{
+    std::ofstream(file, std::ios::binary | std::ios::trunc) << bytes;
+}
+
+// A FLAC file whose STREAMINFO claims `claimed` frames: the 36-bit count sits in the low bits of
+// the eight big-endian bytes at offset 18.
+std::string claiming(std::string flac, std::uint64_t claimed)
+{
+    std::uint64_t field = 0;
+    for (int i = 0; i < 8; ++i)
+        field = field << 8 | std::uint8_t(flac[std::size_t(18 + i)]);
+    field = (field & ~((std::uint64_t(1) << 36) - 1)) | claimed;
+    for (int i = 7; i >= 0; --i, field >>= 8)
+        flac[std::size_t(18 + i)] = char(field & 0xff);
+    return flac;
+}
+
+} // namespace
+
+TEST(SampleFile, AFifoOrADeviceInPlaceOfAFileIsRefusedAtOnceAndSaysWhy)
+{
+    TempFolder dir;
+    ASSERT_EQ(::mkfifo((dir / "6.isz").c_str(), 0600), 0);
+    std::filesystem::create_directory(dir / "folder.isz");
+    writeBytes(dir / "text.isz", "not a sound at all, only words");
+    struct Case {
+        std::string path;
+        SafeSoundFile::Problem problem;
+    };
+    for (const Case& c : {Case{(dir / "6.isz").string(), SafeSoundFile::Problem::NotAFile},
+                          Case{"/dev/zero", SafeSoundFile::Problem::NotAFile},
+                          Case{(dir / "folder.isz").string(), SafeSoundFile::Problem::NotAFile},
+                          Case{(dir / "missing.isz").string(), SafeSoundFile::Problem::Missing},
+                          Case{(dir / "text.isz").string(), SafeSoundFile::Problem::NotSound}}) {
+        SCOPED_TRACE(c.path);
+        // Each call would wait for good on a FIFO that was opened the plain way.
+        SafeSoundFile::Problem problem = SafeSoundFile::Problem::None;
+        EXPECT_FALSE(openSampleFile(c.path, &problem));
+        EXPECT_EQ(problem, c.problem);
+        EXPECT_EQ(SafeSoundFile::check(c.path), c.problem);
+        EXPECT_FALSE(loadSampleFile(c.path));
+        Sample sample;
+        sample.ready = false;
+        decodeInto(sample, c.path);
+        EXPECT_TRUE(sample.ready);
+        EXPECT_EQ(sample.frames, 0);
+    }
+}
+
+TEST(SampleFile, AHeaderClaimingFarMoreThanTheFileHoldsDecodesWhatIsThere)
+{
+    TempFolder dir;
+    const int rate = 44100;
+    ASSERT_TRUE(writeSoundFile(dir / "real.isz", sineFrames(440, rate, 3000, 0.5), rate, SF_FORMAT_FLAC | SF_FORMAT_PCM_16));
+    const std::string real = bytesOf(dir / "real.isz");
+    ASSERT_EQ(real.substr(0, 4), "fLaC");
+    writeBytes(dir / "huge.isz", claiming(real, 600'000'000));
+    {
+        SafeSoundFile file = SafeSoundFile::open((dir / "huge.isz").string());
+        ASSERT_TRUE(file);
+        ASSERT_EQ(file.info().frames, 600'000'000) << "the header says so";
+        EXPECT_EQ(file.trustedFrames(), 0) << "and is not believed";
+    }
+
+    auto opened = openSampleFile((dir / "huge.isz").string());
+    ASSERT_TRUE(opened) << "its first frames decode";
+    decodeInto(*opened, (dir / "huge.isz").string());
+    EXPECT_EQ(opened->frames, 3000);
+    EXPECT_LT(opened->bytes(), std::size_t(1) << 20);
+    auto loaded = loadSampleFile((dir / "huge.isz").string());
+    ASSERT_TRUE(loaded);
+    EXPECT_EQ(loaded->frames, 3000);
+    EXPECT_LT(loaded->bytes(), std::size_t(1) << 20);
+
+    // The header alone, claiming hours and holding nothing: no sound, said so.
+    std::string bare = claiming(real, 600'000'000).substr(0, 42);
+    bare[4] = char(std::uint8_t(bare[4]) | 0x80); // the last metadata block
+    writeBytes(dir / "bare.isz", bare);
+    SafeSoundFile::Problem problem = SafeSoundFile::Problem::None;
+    EXPECT_FALSE(openSampleFile((dir / "bare.isz").string(), &problem));
+    EXPECT_NE(problem, SafeSoundFile::Problem::None);
+
+    // A believable header is still taken at its word: room set aside once, the file decoded in place.
+    SafeSoundFile file = SafeSoundFile::open((dir / "real.isz").string());
+    EXPECT_EQ(file.trustedFrames(), 3000);
 }

@@ -4,6 +4,7 @@
 #include "tempfolder.h"
 
 #include <gtest/gtest.h>
+#include <cstdlib>
 #include <sys/mount.h>
 #include <unistd.h>
 
@@ -185,4 +186,50 @@ TEST(ProgramFolder, AUserFolderThatCannotBeCreatedIsReported)
     ProgramFolder::Problem problem;
     EXPECT_FALSE(ProgramFolder::decide(tree.program, tree.env).prepare(&problem));
     EXPECT_NE(problem.folder.string().find(".local/share/sonaveil"), std::string::npos) << problem.folder;
+}
+
+TEST(ProgramFolder, AFolderBelongingToAnInstallationIsNeverWrittenEvenWhenItCouldBe)
+{
+    // Root runs the programs of a system install: the folder is writable, and still only read.
+    Installed tree;
+    put(tree.program / ProgramFolder::kInstallationMark, "installed");
+    ASSERT_EQ(::access(tree.program.c_str(), W_OK), 0);
+    const ProgramFolder folder = ProgramFolder::decide(tree.program, tree.env);
+    EXPECT_TRUE(folder.separate());
+    EXPECT_EQ(folder.user(), tree.user());
+    ASSERT_TRUE(folder.prepare());
+    EXPECT_FALSE(fs::exists(tree.program / "saved recordings"));
+    EXPECT_EQ(text(tree.user() / "saves/Ocean Night.svp"), "ocean 1");
+}
+
+TEST(ProgramFolder, AFolderWhoseNameIsNotUtf8IsReachedUnderANameThatIs)
+{
+    EXPECT_TRUE(ProgramFolder::validUtf8("/usr/lib/sonaveil/Kl\xc3\xa4nge \xe2\x99\xab \xf0\x9f\x8e\xb5"));
+    for (const char* bad : {"/a\xff", "/a\xc3", "/a\xc0\xaf", "/a\xed\xa0\x80", "/a\xf4\x90\x80\x80", "/a\xe2\x99"})
+        EXPECT_FALSE(ProgramFolder::validUtf8(bad)) << bad;
+
+    TempFolder root;
+    const fs::path odd = root / "Kl\xe4nge"; // Latin-1, as an old archive unpacks it
+    put(odd / "saves/Night.svp", "night");
+    put(odd / "conver", "#!/bin/sh\necho converted \"$1\"\n");
+    fs::permissions(odd / "conver", fs::perms::owner_all);
+
+    const ProgramFolder folder = ProgramFolder::decide(odd, {"", (root / "home").string()});
+    EXPECT_FALSE(folder.separate()) << "a writable folder keeps the user's files, whatever its name";
+    EXPECT_TRUE(ProgramFolder::validUtf8(folder.program().string())) << folder.program();
+    EXPECT_EQ(text(folder.program() / "saves/Night.svp"), "night");
+    ASSERT_TRUE(writeFileAtomically(folder.user() / "previous.tmp", "mix"));
+    EXPECT_EQ(text(odd / "previous.tmp"), "mix");
+    // Messages name the folder as the user knows it.
+    EXPECT_EQ(ProgramFolder::shownPath(folder.program() / "bin/6.isz"), odd / "bin/6.isz");
+    EXPECT_EQ(ProgramFolder::shownPath("/usr/lib/sonaveil/bin/6.isz"), "/usr/lib/sonaveil/bin/6.isz");
+    // A program started from here reaches the same folder under the same name.
+    const std::string command = "'" + (folder.program() / "conver").string() + "' '"
+        + (folder.program() / "saves/Night.svp").string() + "' > '" + (root / "said").string() + "'";
+    EXPECT_EQ(std::system(command.c_str()), 0);
+    EXPECT_EQ(text(root / "said").rfind("converted ", 0), 0u) << text(root / "said");
+
+    // A name that is valid UTF-8 stays as it is.
+    Installed tree;
+    EXPECT_EQ(ProgramFolder::decide(tree.program, tree.env).program(), tree.program);
 }

@@ -2,6 +2,7 @@
 // the events that tell it about changes.
 
 #include "accessibilitycheck.h"
+#include "controls/windowaccessible.h"
 #include "controls/accessibility.h"
 #include "controls/chameleonbuttonwidget.h"
 #include "controls/mastervolume.h"
@@ -378,7 +379,16 @@ TEST(ControlsAccessibility, DisplayReadsAsTheTextItShows)
 
 TEST(ControlsAccessibility, TheWindowCheckFindsAControlThatLostItsNameOrValue)
 {
+    {
+        // A window without a role of its own is read as a filler.
+        QWidget plain;
+        const QStringList problems = testing_support::accessibilityProblems(&plain);
+        ASSERT_EQ(problems.size(), 1);
+        EXPECT_TRUE(problems[0].contains(QStringLiteral("window"))) << problems[0].toStdString();
+    }
     QWidget form;
+    sonaveil::controls::setWindowRole(&form, QAccessible::Dialog);
+    EXPECT_EQ(QAccessible::queryAccessibleInterface(&form)->role(), QAccessible::Dialog);
     auto* layout = new QHBoxLayout(&form);
     auto* button = new Multibutton(QStringLiteral("chameleonButton1"), &form);
     auto* slider = new UcSlider(QStringLiteral("ucSlider1"), &form);

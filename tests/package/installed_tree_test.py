@@ -30,6 +30,8 @@ def expected_files(source, dist):
     files |= {"lib/sonaveil/bin/%d.wav" % n for n in range(31, 36)}
     # What the shipped sample files are, so that a replaced one is told from ours.
     files.add("lib/sonaveil/bin/sounds.digest")
+    # The mark that the folder belongs to an installation and is never written.
+    files.add("lib/sonaveil/.sonaveil-installation")
     files |= {"lib/sonaveil/help/" + n for n in os.listdir(os.path.join(dist, "help"))}
     files |= {"lib/sonaveil/" + n for n in ["bronze.jpg", "blank.jpg", "splash.jpg", "sonaveil.png",
                                             "sonaveil-64.png", "sonaveil-32.png", "sonaveil-16.png",
@@ -198,11 +200,19 @@ def main():
                 failures.append("the recorder did not end on SIGTERM")
             check(os.path.isfile(os.path.join(user, "recset.inl")), "no recset.inl in the data folder")
             check(os.path.isdir(os.path.join(user, "saved recordings")), "no saved recordings folder")
+
+            # Whoever can write the installed folder (root from a system install) leaves it as
+            # it is: the user's files still go to the data folder.
+            read_only.undo()
+            os.remove(os.path.join(user, "previous.tmp"))
+            quit_player(run_player())
+            check(os.path.isfile(os.path.join(user, "previous.tmp")), "a writable installed folder took the user's files")
         finally:
             read_only.undo()
             pulse.terminate()
             pulse.wait()
-        check(tree_files(program) == before, "the program folder changed while it ran")
+        after = tree_files(program)
+        check(after == before, "the program folder changed while it ran: %s" % sorted(after ^ before))
 
     for f in failures:
         print("FAIL:", f)

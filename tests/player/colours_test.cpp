@@ -9,6 +9,7 @@
 #include "player/app/colourapplier.h"
 #include "player/app/colourswindow.h"
 #include "player/app/mainwindow.h"
+#include "player/app/pitchmatchwindow.h"
 #include "player/app/optionswindow.h"
 #include "player/app/playercolours.h"
 #include "common/atomicfile.h"
@@ -245,8 +246,11 @@ TEST_F(ColoursTest, ASchemeAppliedRecoloursButtonsSlidersLabelsAndPanels)
     OptionsWindow* o = p.optionsWindow();
     EXPECT_EQ(o->button("cmdContact")->backColor(), controls::fromQColor(back));
     EXPECT_EQ(o->startupCheck()->palette().color(QPalette::WindowText), colourOfText(held.text));
-    // The status display keeps its own look but takes the palette.
+    // The status display keeps its own look but takes the palette, and so does the pitch match
+    // window's display.
     EXPECT_EQ(w->display()->ColorPresetPalette(), 9);
+    ASSERT_NE(p.pitchMatchWindow()->display(), nullptr);
+    EXPECT_EQ(p.pitchMatchWindow()->display()->ColorPresetPalette(), 9);
     // The system volume bar keeps its stored colours.
     EXPECT_EQ(w->systemVolume()->model().backColor(), 0x404040u);
 
@@ -262,6 +266,7 @@ TEST_F(ColoursTest, ASchemeAppliedRecoloursButtonsSlidersLabelsAndPanels)
     Player& again = f.start();
     EXPECT_EQ(again.mainWindow()->button("chameleonButton1")->backColor(), controls::fromQColor(back));
     EXPECT_FALSE(again.mainWindow()->showPicture());
+    EXPECT_EQ(again.pitchMatchWindow()->display()->ColorPresetPalette(), 9);
 }
 
 TEST_F(ColoursTest, TheFlagUntickedAtExitGivesTheBlankPictureAtTheNextStart)

@@ -14,7 +14,9 @@
 #include <functional>
 #include <sstream>
 #include <thread>
+#include <optional>
 #include <spawn.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 
 namespace fs = std::filesystem;
@@ -75,7 +77,7 @@ protected:
     }
     pid_t spawn(std::vector<std::string> args, int outFd = -1)
     {
-        std::string program = (folder / "quietdeck").string();
+        std::string program = (place / "quietdeck").string();
         std::vector<char*> argv{program.data()};
         for (auto& a : args)
             argv.push_back(a.data());
@@ -120,11 +122,48 @@ protected:
     }
     bool firstRuns() { return first > 0 && waitpid(first, nullptr, WNOHANG) == 0; }
 
+    // Copies the program into `sub` of the folder, which then is its program folder; its
+    // samples are links to the built ones, each of them replaced by `replace` when it says so.
+    void moveTo(const fs::path& sub, const std::function<bool(const fs::path& sample)>& replace = {})
+    {
+        place = folder / sub;
+        fs::create_directories(place / "bin");
+        fs::create_directory(place / "saves");
+        const fs::path dist = std::getenv("SONAVEIL_DIST");
+        for (const char* f : {"quietdeck", "liblumidot.so"})
+            fs::copy_file(dist / f, place / f);
+        for (const auto& e : fs::directory_iterator(dist / "bin"))
+            if (!replace || !replace(place / "bin" / e.path().filename()))
+                fs::create_symlink(e.path(), place / "bin" / e.path().filename());
+    }
+    void killFirst()
+    {
+        kill(first, SIGKILL);
+        waitpid(first, nullptr, 0);
+        first = -1;
+        fs::remove(folder / "ready");
+    }
+    bool quitFirst()
+    {
+        int status = -1;
+        if (run({"--quit"}).status != 0 || !waitFor([&] { return waitpid(first, &status, WNOHANG) == first; }, 20s))
+            return false;
+        first = -1;
+        fs::remove(folder / "ready");
+        return WIFEXITED(status) && WEXITSTATUS(status) == 0;
+    }
+
     TempFolder folder;
     TempFolder runtime;
+    fs::path place = folder.path();
     std::vector<std::string> env;
     pid_t first = -1;
 };
+
+std::optional<sonaveil::player::PresetRecord> recordIn(const fs::path& file)
+{
+    return sonaveil::player::PresetRecord::parse(fileText(file));
+}
 
 int lines(const std::string& s)
 {
@@ -174,9 +213,11 @@ TEST_F(Instances, EveryOptionReachesTheRunningPlayer)
         EXPECT_EQ(r.output.rfind("quietdeck: ", 0), 0u) << r.output;
         EXPECT_LT(r.took, 3s) << r.output;
     }
-    // The mix of this session is kept on disk seconds after it changed: --previous finds it.
-    EXPECT_TRUE(waitFor([&] { return fs::exists(folder / "previous.tmp"); }, 6s));
-    EXPECT_EQ(run({"--previous"}).status, 0);
+    // The mix of this session is kept on disk seconds after it changed, apart from the last
+    // close's: never closed, there is no previous mix yet.
+    EXPECT_TRUE(waitFor([&] { return fs::exists(folder / "running.tmp"); }, 20s));
+    EXPECT_FALSE(fs::exists(folder / "previous.tmp"));
+    EXPECT_EQ(run({"--previous"}).status, 2);
     EXPECT_TRUE(firstRuns());
 
     const Outcome help = run({"--help"});
@@ -203,6 +244,63 @@ TEST_F(Instances, EveryOptionReachesTheRunningPlayer)
 
     // Nothing runs any more: --quit has nothing to do, --previous starts a player with the mix.
     EXPECT_EQ(run({"--quit"}).status, 0);
+}
+
+TEST_F(Instances, AKilledPlayerLeavesTheMixItPlayedForPreviousAndACloseLeavesItsOwn)
+{
+    startFirst();
+    ASSERT_EQ(run({"--load", (folder / "saves" / "Night.svp").string()}).status, 0);
+    ASSERT_TRUE(waitFor([&] { return fs::exists(folder / "running.tmp"); }, 20s));
+    killFirst();
+    EXPECT_FALSE(fs::exists(folder / "previous.tmp"));
+
+    startFirst();
+    auto last = recordIn(folder / "previous.tmp");
+    ASSERT_TRUE(last) << "the killed session's mix is the last mix";
+    EXPECT_EQ(last->checks[0], 1);
+    EXPECT_EQ(last->sliders[31], 70);
+    EXPECT_FALSE(fs::exists(folder / "running.tmp"));
+    // Changes during this run leave it as it is.
+    ASSERT_EQ(run({"--mute"}).status, 0);
+    ASSERT_TRUE(waitFor([&] { return fs::exists(folder / "running.tmp"); }, 20s));
+    EXPECT_EQ(recordIn(folder / "previous.tmp"), last);
+    ASSERT_TRUE(quitFirst());
+    last = recordIn(folder / "previous.tmp");
+    ASSERT_TRUE(last);
+    EXPECT_EQ(last->sliders[31], 0) << "the close's own mix: muted";
+    EXPECT_FALSE(fs::exists(folder / "running.tmp"));
+}
+
+TEST_F(Instances, HostileSampleFilesAndAFolderNameThatIsNotUtf8HoldNothingUp)
+{
+    const fs::path dist = std::getenv("SONAVEIL_DIST");
+    // A FIFO for one sample (its reader would wait for good), a few bytes claiming 600 M frames
+    // for another, and the whole folder under a Latin-1 name.
+    moveTo("Kl\xe4nge", [&](const fs::path& sample) {
+        if (sample.filename() == "6.isz")
+            return ::mkfifo(sample.c_str(), 0600) == 0;
+        if (sample.filename() == "13.isz") {
+            std::string flac = fileText(dist / "bin" / "13.isz").substr(0, 4096);
+            std::uint64_t field = 0;
+            for (int i = 0; i < 8; ++i)
+                field = field << 8 | std::uint8_t(flac[std::size_t(18 + i)]);
+            field = (field & ~((std::uint64_t(1) << 36) - 1)) | 600'000'000;
+            for (int i = 7; i >= 0; --i, field >>= 8)
+                flac[std::size_t(18 + i)] = char(field & 0xff);
+            std::ofstream(sample, std::ios::binary) << flac;
+            return true;
+        }
+        return false;
+    });
+    startFirst();
+    std::string status = fileText("/proc/" + std::to_string(first) + "/status");
+    const auto peak = status.find("VmHWM:");
+    ASSERT_NE(peak, std::string::npos);
+    EXPECT_LT(std::stol(status.substr(peak + 6)), 400'000) << "kB at most: nothing of the claimed length was set aside";
+    ASSERT_TRUE(quitFirst());
+    // The folder is written as the folder it is, not taken for one that cannot be written.
+    EXPECT_TRUE(recordIn(place / "previous.tmp"));
+    EXPECT_FALSE(fs::exists(runtime / ".local/share/sonaveil"));
 }
 
 #ifdef SONAVEIL_TEST_XCB

@@ -5,10 +5,14 @@
 #include "controls/ucsliderwidget.h"
 #include "lumidot/lcd.h"
 #include "player/app/mainwindow.h"
+#include "player/app/playercolours.h"
+#include "player/app/colourswindow.h"
 #include "player/app/optionswindow.h"
 #include "player/presets/presetrecord.h"
 
 #include <QAction>
+#include <QImage>
+#include <cmath>
 #include <QMenu>
 #include <QSystemTrayIcon>
 #include <QTest>
@@ -509,6 +513,55 @@ TEST_F(MainWindowTest, QuitAndCloseEndTheProgramWithItsFiles)
     again.mainWindow()->close();
     EXPECT_EQ(closes, 1);
     EXPECT_TRUE(fs::exists(f.file("previous.tmp")));
+}
+
+TEST_F(MainWindowTest, TheKeyboardStartsOnTheFirstSoundAndReachesAlarmOnAndColours)
+{
+    Player& p = f.start();
+    MainWindow* w = p.mainWindow();
+    QApplication::setActiveWindow(w);
+    ASSERT_TRUE(QTest::qWaitForWindowActive(w));
+    EXPECT_EQ(QApplication::focusWidget(), w->check(1));
+    // "Alarm On" and "Colors" have access keys of their own.
+    QTest::keyClick(w, Qt::Key_N, Qt::AltModifier);
+    EXPECT_TRUE(p.alarm().armed());
+    QTest::keyClick(w, Qt::Key_L, Qt::AltModifier);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return p.colours().editor() && p.colours().editor()->isVisible(); }, 10000));
+    p.colours().closeEditor();
+    // Pitch Match is in the keyboard's order, after the equaliser.
+    w->button("Multibutton1")->setFocus();
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    EXPECT_EQ(QApplication::focusWidget(), w->button("cmdPitchMatch"));
+}
+
+TEST_F(MainWindowTest, TheCheckedPageButtonsCaptionReadsAtFourAndAHalfToOne)
+{
+    auto luminance = [](QRgb c) {
+        auto lin = [](int v) {
+            const double s = v / 255.0;
+            return s <= 0.03928 ? s / 12.92 : std::pow((s + 0.055) / 1.055, 2.4);
+        };
+        return 0.2126 * lin(qRed(c)) + 0.7152 * lin(qGreen(c)) + 0.0722 * lin(qBlue(c));
+    };
+    auto contrast = [&](QRgb a, QRgb b) {
+        const double la = luminance(a), lb = luminance(b);
+        return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05);
+    };
+    Player& p = f.start();
+    MainWindow* w = p.mainWindow();
+    w->showPage(1);
+    QApplication::processEvents();
+    const QImage picture = w->button("pageButton1")->grab().toImage();
+    // The face on either side of the caption, and the caption's own colour: the one that
+    // stands out most from the face in the middle row.
+    const int mid = picture.height() / 2;
+    for (int row : {mid - 4, mid + 4}) {
+        const QRgb face = picture.pixel(6, row);
+        double best = 1;
+        for (int x = 6; x < picture.width() - 6; ++x)
+            best = std::max(best, contrast(face, picture.pixel(x, mid)));
+        EXPECT_GE(best, 4.5) << "row " << row << " face " << QColor(face).name().toStdString();
+    }
 }
 
 TEST_F(MainWindowTest, KeyboardReachesTheShownPageOnly)

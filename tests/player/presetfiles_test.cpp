@@ -55,6 +55,16 @@ TEST_F(PresetFilesTest, LoadNamesThePresetOnLineFour)
     ASSERT_TRUE(files.load(files.lastMixPath()));
     EXPECT_EQ(shown, (std::vector<std::string>{"Current:Rain", "Current:Previous"}));
     EXPECT_EQ(files.currentName(), "Previous");
+
+    // From outside "saves" the line has room for the name, not the start of the folder.
+    fs::create_directories(folder / "home/listener/My Presets");
+    const std::string outside = (folder / "home/listener/My Presets/Storm.svp").string();
+    ASSERT_TRUE(files.save(outside));
+    ASSERT_TRUE(files.load(outside));
+    EXPECT_EQ(shown.back(), "Current:Storm");
+    ASSERT_TRUE(files.save(files.savesFolder() + "/Mine"));
+    ASSERT_TRUE(files.load(files.savesFolder() + "/Mine"));
+    EXPECT_EQ(shown.back(), "Current:Mine");
 }
 
 TEST_F(PresetFilesTest, AFailedLoadChangesNothing)

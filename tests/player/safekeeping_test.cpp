@@ -123,8 +123,8 @@ TEST(Safekeeping, TheLastMixIsKeptSecondsAfterItChangedAndAFailureIsToldOnceNami
     p.model().setCheck(3, CheckState::Checked);
     QTest::qWait(MixKeeper::kDelayMs + 500);
     // On the disk while the player still runs, as a power cut would find it.
-    ASSERT_TRUE(std::filesystem::exists(f.file("previous.tmp")));
-    EXPECT_EQ(f.read("previous.tmp"), PresetRecord::capture(p.model()).toText());
+    ASSERT_TRUE(std::filesystem::exists(f.file(MixKeeper::kRunningName)));
+    EXPECT_EQ(f.read(MixKeeper::kRunningName), PresetRecord::capture(p.model()).toText());
 
     UnwritableFolder locked(f.folder.path());
     if (!locked.active())
@@ -134,7 +134,7 @@ TEST(Safekeeping, TheLastMixIsKeptSecondsAfterItChangedAndAFailureIsToldOnceNami
         QTest::qWait(MixKeeper::kDelayMs + 500);
     }
     ASSERT_EQ(f.dialogs.notices.size(), 1u) << "told once";
-    EXPECT_TRUE(f.dialogs.notices[0].contains(f.file("previous.tmp").string().c_str())) << f.dialogs.notices[0].toStdString();
+    EXPECT_TRUE(f.dialogs.notices[0].contains(f.file(MixKeeper::kRunningName).string().c_str())) << f.dialogs.notices[0].toStdString();
     EXPECT_TRUE(f.dialogs.messages.empty()) << "nothing that waits for an answer";
     // At close every file that cannot be written is named, in a notice that holds nothing up.
     f.close();

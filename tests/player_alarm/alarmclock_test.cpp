@@ -384,8 +384,9 @@ TEST(AlarmClockTest, TestAndStopTest)
     r.alarm->stopTest();
     EXPECT_FALSE(r.alarm->testing());
     EXPECT_EQ(r.channel(), nullptr);
-    // "Stop Test" after "Alarm On" leaves the alarm disarmed: 07:30 passes in silence.
+    // "Stop Test" after "Alarm On" leaves the alarm disarmed, and says so: 07:30 passes in silence.
     EXPECT_FALSE(r.alarm->armed());
+    EXPECT_EQ(r.lines[2], "Alarm:Off");
     r.advance(20000);
     EXPECT_FALSE(r.alarm->playing());
     EXPECT_EQ(r.audio.loaded.size(), 1u);
@@ -402,6 +403,15 @@ TEST(AlarmClockTest, AlarmFiringDuringATestStopsTheTestSound)
     EXPECT_EQ(r.audio.live(test), nullptr);
     EXPECT_FALSE(r.alarm->testing());
     EXPECT_NE(r.channel(), nullptr);
+    EXPECT_EQ(r.lines[2], "Alarm:Playing");
+    // "Stop Test", still on the window, stops the alarm too: line 2 follows at once.
+    r.alarm->stopTest();
+    EXPECT_EQ(r.channel(), nullptr);
+    EXPECT_FALSE(r.alarm->playing());
+    EXPECT_EQ(r.lines[2], "Alarm:Off");
+    EXPECT_FALSE(r.alarm->timerRunning(AlarmClock::Countdown));
+    r.advance(12000);
+    EXPECT_EQ(r.lines[2], "Alarm:Off");
 }
 
 TEST(AlarmClockDuration, TextDecidesHowLong)

@@ -197,10 +197,11 @@ TEST_F(ColoursEditorTest, AnEmptyAnswerOrCancelSavesNothing)
 TEST_F(ColoursEditorTest, ANameOutsideTheFolderGivesTheSaveMessage)
 {
     editor.open();
-    for (const char* name : {"../Escape", "a/b", "..", "tab\tname"}) {
+    // A double quote is refused too: the name is never kept in part.
+    for (const char* name : {"../Escape", "a/b", "..", "tab\tname", "My \"Night\" scheme"}) {
         EXPECT_EQ(editor.save(std::string(name)), ColoursEditor::SaveResult::Failed) << name;
     }
-    ASSERT_EQ(host.messages.size(), 4u);
+    ASSERT_EQ(host.messages.size(), 5u);
     EXPECT_EQ(host.messages[0], "The file could not be saved. Please try again ensuring you have not used special "
                                 "characters (!/<>&*$%) in the name ");
     EXPECT_FALSE(fs::exists(prog / "config" / "Escape.clr"));

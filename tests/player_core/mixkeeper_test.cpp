@@ -61,7 +61,9 @@ protected:
         model.loadSamples(folder.path().string());
         keeper.failed = [this](const std::string& file, const std::string& why) { told.push_back(file + "|" + why); };
     }
-    fs::path previous() const { return folder / "previous.tmp"; }
+    // The running mix; "previous.tmp" is the last close's.
+    fs::path previous() const { return folder / MixKeeper::kRunningName; }
+    fs::path lastClose() const { return folder / "previous.tmp"; }
 
     TempFolder folder;
     FakeBinding audio;
@@ -101,7 +103,7 @@ TEST_F(Keeper, WritesTheMixOnceItHasBeenStillForTheDelay)
     // Nothing but the file itself is left in the folder.
     int entries = 0;
     for (const auto& e : fs::directory_iterator(folder.path()))
-        entries += e.path().filename() == "previous.tmp" ? 1 : 100;
+        entries += e.path().filename() == MixKeeper::kRunningName ? 1 : 100;
     EXPECT_EQ(entries, 1);
 }
 
@@ -132,6 +134,55 @@ TEST_F(Keeper, AFolderThatCannotBeWrittenIsToldOncePerReasonNamingTheFile)
         keeper.writeNow();
     }
     EXPECT_EQ(told.size(), 2u);
+}
+
+TEST_F(Keeper, TheLastClosesMixStaysUntilACloseAndAnUncleanEndHandsOverTheRunningMix)
+{
+    // The last close left sound 1 on.
+    model.setCheck(1, CheckState::Checked);
+    ASSERT_TRUE(presets.save(lastClose().string()));
+    const std::string closed = slurp(lastClose());
+    keeper.setActive(true);
+
+    // This run changes the mix; it is kept, beside the last close's, which Previous still finds.
+    model.setCheck(1, CheckState::Unchecked);
+    model.setCheck(5, CheckState::Checked);
+    ASSERT_TRUE(keeper.writeNow());
+    EXPECT_EQ(slurp(previous()), PresetRecord::capture(model).toText());
+    EXPECT_EQ(slurp(lastClose()), closed);
+    ASSERT_TRUE(presets.load(lastClose().string()));
+    EXPECT_TRUE(model.entry(1).on());
+    EXPECT_FALSE(model.entry(5).on());
+    EXPECT_FALSE(keeper.recover()) << "a running player's own mix is not handed over";
+
+    // The session ends without closing (a kill, a power cut) while sound 7 plays: the next start
+    // finds the running mix and it becomes the last mix.
+    model.setCheck(7, CheckState::Checked);
+    ASSERT_TRUE(keeper.writeNow());
+    const std::string running = slurp(previous());
+    MixKeeper next{presets, 150};
+    EXPECT_TRUE(next.recover());
+    EXPECT_EQ(slurp(lastClose()), running);
+    EXPECT_FALSE(fs::exists(previous()));
+    EXPECT_FALSE(next.recover()) << "once";
+    EXPECT_EQ(slurp(lastClose()), running);
+    // A file of that name that holds no whole mix never replaces the last one.
+    std::ofstream(previous(), std::ios::binary) << "1,0,1";
+    EXPECT_FALSE(next.recover());
+    EXPECT_EQ(slurp(lastClose()), running);
+    EXPECT_FALSE(fs::exists(previous()));
+
+    // A clean close: the mix as it is goes to "previous.tmp", and no running mix is left to
+    // override it at the next start.
+    next.setActive(true);
+    model.setCheck(9, CheckState::Checked);
+    ASSERT_TRUE(next.writeNow());
+    model.setCheck(9, CheckState::Unchecked);
+    ASSERT_TRUE(next.close());
+    EXPECT_EQ(slurp(lastClose()), PresetRecord::capture(model).toText());
+    EXPECT_FALSE(fs::exists(previous()));
+    EXPECT_FALSE(MixKeeper(presets).recover());
+    EXPECT_FALSE(next.pending());
 }
 
 TEST(WriteFailures, EachFileAndReasonOnce)

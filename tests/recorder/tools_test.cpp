@@ -5,7 +5,9 @@
 
 #include "controls/multibuttonwidget.h"
 
+#include <QApplication>
 #include <QCheckBox>
+#include <QTest>
 #include <QTreeWidget>
 
 using namespace sonaveil;
@@ -84,8 +86,16 @@ TEST_F(RecorderTest, TheDriveBrowserListsFixedFileSystemsAndChoosesTheMonitoredO
     emit child<controls::Multibutton>("Command4")->Click();
     EXPECT_EQ(line(2, 1), " Space: 123MBs (d1)");
 
-    // The same window comes up again; Close unloads it.
+    // Escape closes it, as it closes every other window.
+    QApplication::setActiveWindow(browser);
+    ASSERT_TRUE(QTest::qWaitForWindowActive(browser));
+    QTest::keyClick(browser->list(), Qt::Key_Escape);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return window->driveBrowser() == nullptr; }, 10000));
+
+    // It comes up again; Close unloads it.
     window->on_picturebutton1_Click();
+    browser = window->driveBrowser();
+    ASSERT_NE(browser, nullptr);
     EXPECT_EQ(window->driveBrowser(), browser);
     browser->close();
     runFor(20);

@@ -40,7 +40,22 @@ QStringList accessibilityProblems(QWidget* root)
     QStringList problems;
     QList<QWidget*> widgets = root->findChildren<QWidget*>();
     widgets.prepend(root);
+    // A window is announced as what it is: a frame or a dialog, never a filler.
+    if (root->isWindow()) {
+        QAccessibleInterface* window = QAccessible::queryAccessibleInterface(root);
+        const QAccessible::Role role = window ? window->role() : QAccessible::NoRole;
+        if (role != QAccessible::Window && role != QAccessible::Dialog)
+            problems << describe(root) + QStringLiteral(": a window announced neither as a window nor as a dialog");
+    }
     for (QWidget* w : widgets) {
+        if (QAccessibleInterface* iface = QAccessible::queryAccessibleInterface(w)) {
+            // A name read out with a blank at its end, or read twice as its own description.
+            const QString name = iface->text(QAccessible::Name);
+            if (!name.isEmpty() && name.back().isSpace())
+                problems << describe(w) + QStringLiteral(": the name \"%1\" ends in a blank").arg(name);
+            if (!name.trimmed().isEmpty() && iface->text(QAccessible::Description).trimmed() == name.trimmed())
+                problems << describe(w) + QStringLiteral(": its description repeats its name");
+        }
         if (!(w->focusPolicy() & Qt::TabFocus) || w->isWindow())
             continue;
         QAccessibleInterface* iface = QAccessible::queryAccessibleInterface(w);

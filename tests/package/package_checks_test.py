@@ -1,0 +1,52 @@
+#!/usr/bin/env python3
+"""What lintian and a user of another language need from the package, checked on the build.
+
+    package_checks_test.py BUILD_DIR
+
+- Every program and the display library it ships are linked with -z relro -z now (BIND_NOW) and
+  use the fortified variants of the C library's buffer functions (_FORTIFY_SOURCE=2).
+- The package depends on Qt's own catalogues (qt6-translations-l10n), without which Qt's file
+  dialogs and message box buttons stay English for a German or Spanish user.
+"""
+
+import os
+import re
+import subprocess
+import sys
+
+SHIPPED = ["quietdeck", "recorder", "conver", "quietdeck-render", "liblumidot.so"]
+
+
+def main():
+    build = sys.argv[1]
+    dist = os.path.join(build, "dist")
+    failures = []
+    for name in SHIPPED:
+        path = os.path.join(dist, name)
+        if not os.path.isfile(path):
+            failures.append("not built: " + path)
+            continue
+        dynamic = subprocess.run(["readelf", "-d", "-W", path], capture_output=True, text=True, check=True).stdout
+        if not re.search(r"\(FLAGS\)\s+.*BIND_NOW|\(BIND_NOW\)|\(FLAGS_1\)\s+.*NOW", dynamic):
+            failures.append(name + ": not linked with -z now")
+        headers = subprocess.run(["readelf", "-l", "-W", path], capture_output=True, text=True, check=True).stdout
+        if "GNU_RELRO" not in headers:
+            failures.append(name + ": no read-only relocations (-z relro)")
+        symbols = subprocess.run(["readelf", "--dyn-syms", "-W", path], capture_output=True, text=True,
+                                 check=True).stdout
+        if not re.search(r"__\w+_chk\b", symbols):
+            failures.append(name + ": no fortified function (built without _FORTIFY_SOURCE=2)")
+
+    config = open(os.path.join(build, "CPackConfig.cmake")).read()
+    depends = re.search(r'set\(CPACK_DEBIAN_PACKAGE_DEPENDS "([^"]*)"\)', config)
+    if not depends or "qt6-translations-l10n" not in depends.group(1):
+        failures.append("the package does not depend on qt6-translations-l10n")
+
+    for f in failures:
+        print("FAIL:", f)
+    print("package checked, %d problem(s)" % len(failures))
+    return 1 if failures else 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())

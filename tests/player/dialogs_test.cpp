@@ -1,0 +1,79 @@
+// The player's real dialogs, driven as the user drives them.
+#include "player/app/dialogs.h"
+
+#include "tempfolder.h"
+
+#include <QApplication>
+#include <QFileDialog>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QTimer>
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <vector>
+
+using namespace sonaveil::player;
+
+namespace {
+
+// Answers the modal windows that come up, in turn, each step once its kind of window is up.
+class ModalScript {
+public:
+    using Step = std::function<bool(QWidget* modal)>; // true once it has acted
+    explicit ModalScript(std::vector<Step> steps)
+        : m_steps(std::move(steps))
+    {
+        QObject::connect(&m_timer, &QTimer::timeout, [this] {
+            QWidget* modal = QApplication::activeModalWidget();
+            if (m_next < m_steps.size() && modal && modal->isVisible() && m_steps[m_next](modal))
+                ++m_next;
+        });
+        m_timer.start(20);
+    }
+    std::size_t done() const { return m_next; }
+
+private:
+    std::vector<Step> m_steps;
+    std::size_t m_next = 0;
+    QTimer m_timer;
+};
+
+ModalScript::Step typeName(const QString& name)
+{
+    return [name](QWidget* modal) {
+        auto* dialog = qobject_cast<QFileDialog*>(modal);
+        auto* edit = dialog ? dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit")) : nullptr;
+        if (!edit)
+            return false;
+        edit->setText(name);
+        QMetaObject::invokeMethod(dialog, "accept", Qt::QueuedConnection);
+        return true;
+    };
+}
+
+} // namespace
+
+TEST(QtDialogs, ANameWithDoubleQuotesIsNeverSavedInPart)
+{
+    TempFolder folder;
+    QString said;
+    ModalScript script({typeName(QStringLiteral("My \"best\" night")),
+                        [&](QWidget* modal) {
+                            auto* box = qobject_cast<QMessageBox*>(modal);
+                            if (!box)
+                                return false;
+                            said = box->text();
+                            box->accept();
+                            return true;
+                        },
+                        typeName(QStringLiteral("My best night"))});
+    QtDialogs dialogs;
+    const QString chosen = dialogs.saveFileName(nullptr, {QStringLiteral("Save Preset"),
+                                                          QString::fromStdString(folder.path().string()),
+                                                          QStringLiteral("Sonaveil Files (*.svp)|*.svp"), {}});
+    EXPECT_EQ(script.done(), 3u);
+    EXPECT_TRUE(said.contains(QStringLiteral("double quote"))) << said.toStdString();
+    EXPECT_EQ(chosen, QString::fromStdString((folder.path() / "My best night").string()));
+}
