@@ -948,7 +948,7 @@ laufenden Player und holt dessen Fenster nach vorn.
     </message>
     <message>
         <source>My Soun&amp;ds</source>
-        <translation>Meine &amp;Klänge</translation>
+        <translation>Meine Klän&amp;ge</translation>
     </message>
     <message>
         <source>Your own sounds and music</source>
