@@ -123,6 +123,8 @@ void TinnitusProfile::setTesting(bool testing)
     m_testing = testing;
     FadingBinding& fading = m_player.fading();
     if (testing) {
+        // The measure has the test voice to itself.
+        m_player.pitchMatch().stop();
         fading.setFade(0.0, 300);
         holdAlarm();
         m_alarmHold.start();

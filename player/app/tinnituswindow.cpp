@@ -2,7 +2,6 @@
 
 #include "player/app/dialogs.h"
 #include "player/app/profilecharts.h"
-#include "player/diary/profileseries.h"
 
 #include <QChartView>
 #include <QCheckBox>
@@ -641,7 +640,19 @@ bool TinnitusWindow::printReport(const QString& file)
         m_dialogs.information(this, tr("Sonaveil"), tr("The report could not be written to %1.").arg(QDir::toNativeSeparators(file)));
         return false;
     }
-    const QRect page = painter.viewport();
+    paintReport(painter, painter.viewport());
+    if (!painter.end()) {
+        m_dialogs.information(this, tr("Sonaveil"), tr("The report could not be written to %1.").arg(QDir::toNativeSeparators(file)));
+        return false;
+    }
+    say(tr("Report written to %1.").arg(QDir::toNativeSeparators(file)));
+    return true;
+}
+
+void TinnitusWindow::paintReport(QPainter& painter, const QRect& page)
+{
+    painter.save();
+    painter.translate(page.topLeft());
     const int w = page.width();
 
     // Heading and summary, then the audiogram and the ratings side by side in the lower part.
@@ -690,14 +701,18 @@ bool TinnitusWindow::printReport(const QString& file)
 
     const int chartTop = textHeight + 20;
     const int chartHeight = (page.height() - chartTop) / 2 - 10;
-    m_charts->chartView(ProfileCharts::Audiogram)->render(&painter, QRectF(0, chartTop, w, chartHeight));
-    m_charts->chartView(ProfileCharts::Ratings)->render(&painter, QRectF(0, chartTop + chartHeight + 20, w, chartHeight));
-    if (!painter.end()) {
-        m_dialogs.information(this, tr("Sonaveil"), tr("The report could not be written to %1.").arg(QDir::toNativeSeparators(file)));
-        return false;
+    // The plots as the window draws them, whichever page shows now.
+    painter.setRenderHint(QPainter::SmoothPixmapTransform);
+    int top = chartTop;
+    for (ProfileCharts::Plot plot : {ProfileCharts::Audiogram, ProfileCharts::Ratings}) {
+        QChartView* view = m_charts->chartView(plot);
+        view->resize(900, 450);
+        const QPixmap picture = view->grab();
+        const QSize fitted = picture.size().scaled(w, chartHeight, Qt::KeepAspectRatio);
+        painter.drawPixmap(QRect(QPoint((w - fitted.width()) / 2, top), fitted), picture);
+        top += chartHeight + 20;
     }
-    say(tr("Report written to %1.").arg(QDir::toNativeSeparators(file)));
-    return true;
+    painter.restore();
 }
 
 void TinnitusWindow::showEvent(QShowEvent* e)

@@ -15,6 +15,7 @@ class QCheckBox;
 class QComboBox;
 class QLabel;
 class QLineEdit;
+class QPainter;
 class QProgressBar;
 class QPushButton;
 class QRadioButton;
@@ -62,6 +63,8 @@ public:
     // Writes the three CSV files / the PDF report to the chosen name; false after saying why.
     bool exportCsv(const QString& base);
     bool printReport(const QString& file);
+    // The report's one page, drawn on any painter (the PDF, or a picture).
+    void paintReport(QPainter& painter, const QRect& page);
     // "Make my masking sound": made from the latest hearing check and masking level.
     std::optional<MaskingSound> makeMaskingSound();
 

@@ -23,6 +23,7 @@
 #include <QSlider>
 #include <QTabWidget>
 #include <QTableWidget>
+#include <QPainter>
 #include <QTest>
 #include <QTranslator>
 
@@ -392,6 +393,14 @@ TEST(TinnitusWindow, ThirtyDaysOfDiaryAndNightsInThePlotsAndTheReport)
     const QByteArray bytes = pdf.readAll();
     EXPECT_TRUE(bytes.startsWith("%PDF"));
     EXPECT_EQ(bytes.count("/Type /Page\n") + bytes.count("/Type /Page "), 1) << "one page";
+    // The same page as a picture, A4 at 100 dots an inch, to look at.
+    QImage page(827, 1169, QImage::Format_RGB32);
+    page.fill(Qt::white);
+    {
+        QPainter painter(&page);
+        w->paintReport(painter, QRect(0, 0, 827, 1169).adjusted(60, 60, -60, -60));
+    }
+    EXPECT_TRUE(page.save(pictureFolder() + "/profile-report.png"));
 
     // "Make my masking sound": the equaliser from the curve, the noise at its volume, the notch
     // on; Discard puts back what was there.
