@@ -5,6 +5,7 @@
 
 #include <QChartView>
 #include <QCheckBox>
+#include <QAbstractItemView>
 #include <QComboBox>
 #include <QDir>
 #include <QGridLayout>
@@ -200,6 +201,7 @@ QWidget* TinnitusWindow::buildMeasures()
             m_noise->addItem(tr("Pink noise"), int(TestKind::Pink));
             m_noise->addItem(tr("White noise"), int(TestKind::White));
             m_noise->addItem(tr("Band around the pitch"), int(TestKind::Band));
+            m_noise->view()->setAccessibleName(m_noise->accessibleName());
             g->addWidget(m_noise, row, 2);
         }
         ++row;
@@ -320,6 +322,7 @@ QWidget* TinnitusWindow::buildDiary()
     m_remindTime = new QComboBox(remind);
     m_remindTime->setObjectName("cboRemindTime");
     m_remindTime->setAccessibleName(tr("Time of the daily reminder"));
+    m_remindTime->view()->setAccessibleName(m_remindTime->accessibleName());
     for (int minutes = 0; minutes < 24 * 60; minutes += 15) {
         const QTime t(minutes / 60, minutes % 60);
         m_remindTime->addItem(t.toString("HH:mm"), t);
