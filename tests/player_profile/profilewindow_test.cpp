@@ -420,6 +420,15 @@ TEST(TinnitusWindow, ThirtyDaysOfDiaryAndNightsInThePlotsAndTheReport)
     EXPECT_TRUE(p.model().entry(5).on());
     EXPECT_FALSE(p.model().entry(MaskingSound::kPinkNoise).on());
     EXPECT_FALSE(p.bandStop().on());
+
+    // Kept: the equaliser preset and the mix, under the name the window gives.
+    click(w->button("cmdMakeSound"));
+    click(w->button("cmdKeepSound"));
+    EXPECT_TRUE(std::filesystem::exists(f.file("presets/My masking sound.eqf")));
+    EXPECT_TRUE(std::filesystem::exists(f.file("saves/My masking sound.svp")));
+    EXPECT_EQ(f.read("presets/My masking sound.eqf"), made->equaliser.toPresetText());
+    EXPECT_FALSE(w->button("cmdDiscardSound")->isEnabled());
+    EXPECT_TRUE(f.dialogs.messages.empty());
 }
 
 namespace {
