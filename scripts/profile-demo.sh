@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Uses "My Tinnitus" as a screen reader does and writes what it read to OUT (default
-# build/profile-demo): the window's accessibility tree, the plots read as tables, and the level at
-# the sound server's sink while the hearing check plays its first, quiet tone.
+# build/profile-demo): the window's accessibility tree, the plots read as tables, a scripted
+# listener through the first pitches of the hearing check, and the level at the sound server's
+# sink while the check plays its first, quiet tone.
 #
 #   scripts/private-desktop.sh 21 scripts/profile-demo.sh [OUT]
 set -euo pipefail
@@ -35,6 +36,10 @@ sleep 6
 "${tree[@]}" $player press "Show the figures as tables" && sleep 1
 "${tree[@]}" $player dump "My Tinnitus" > "$out/window-tables.txt" || status=1
 grep -c 'table "' "$out/window-tables.txt" > "$out/tables-count.txt" || status=1
+
+# A scripted listener through the first four pitches of the hearing check, from the sound at the
+# sink to the thresholds kept in the diary.
+/usr/bin/python3 "$here/scripts/profile_listener.py" $player 4 "$dist/diary.sqlite" > "$out/listener.txt" 2>&1 || status=1
 
 # The hearing check's first tone, measured where the sound goes: quiet, in one ear.
 "${tree[@]}" $player press "Hearing check"
