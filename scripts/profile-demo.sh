@@ -4,7 +4,7 @@
 # listener through the first pitches of the hearing check, and the level at the sound server's
 # sink while the check plays its first, quiet tone.
 #
-#   scripts/private-desktop.sh 21 scripts/profile-demo.sh [OUT]
+#   [POINTS=N] scripts/private-desktop.sh 21 scripts/profile-demo.sh [OUT]   (N pitches: 4)
 set -euo pipefail
 here=$(cd "$(dirname "$0")/.." && pwd)
 out=${1:-$here/build/profile-demo}
@@ -39,7 +39,7 @@ grep -c 'table "' "$out/window-tables.txt" > "$out/tables-count.txt" || status=1
 
 # A scripted listener through the first four pitches of the hearing check, from the sound at the
 # sink to the thresholds kept in the diary.
-/usr/bin/python3 "$here/scripts/profile_listener.py" $player 4 "$dist/diary.sqlite" > "$out/listener.txt" 2>&1 || status=1
+/usr/bin/python3 "$here/scripts/profile_listener.py" $player "${POINTS:-4}" "$dist/diary.sqlite" > "$out/listener.txt" 2>&1 || status=1
 
 # The hearing check's first tone, measured where the sound goes: quiet, in one ear.
 "${tree[@]}" $player press "Hearing check"
