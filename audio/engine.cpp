@@ -664,12 +664,12 @@ bool Engine::setNotch(bool enabled, float centreHz, float widthOctaves)
     return d->changed();
 }
 
-bool Engine::setTone(bool on, int kind, float hz, float levelDb)
+bool Engine::setTone(bool on, int kind, float hz, float levelDb, int ear)
 {
-    if (!d->mixer || (kind != kToneSine && kind != kToneBand) || !std::isfinite(hz) || hz <= 0
-        || !std::isfinite(levelDb))
+    if (!d->mixer || kind < kToneSine || kind > kTonePink || !std::isfinite(hz) || hz <= 0
+        || !std::isfinite(levelDb) || ear < kEarBoth || ear > kEarRight)
         return false;
-    d->mixer->toneGenerator().set(ToneSettings{on, kind, hz, levelDb});
+    d->mixer->toneGenerator().set(ToneSettings{on, kind, hz, levelDb, ear});
     return d->changed();
 }
 

@@ -134,10 +134,11 @@ public:
     // narrowing, so none of this clicks.
     bool setNotch(bool enabled, float centreHz, float widthOctaves);
 
-    // The test-tone voice (kToneSine or kToneBand): heard beside the sample voices, after the
-    // equaliser and the band-stop, with a peak never above `levelDb` (dB below full scale). It
-    // ramps in and out and glides between frequencies.
-    bool setTone(bool on, int kind, float hz, float levelDb);
+    // The test-tone voice (kToneSine, kToneBand, kToneWhite or kTonePink): heard beside the
+    // sample voices, after the equaliser and the band-stop, with a peak never above `levelDb`
+    // (dB below full scale), in both ears or one (kEarLeft, kEarRight). It ramps in and out and
+    // glides between frequencies.
+    bool setTone(bool on, int kind, float hz, float levelDb, int ear = kEarBoth);
 
     // kOutputNoSound only: mixes `frames` frames of interleaved stereo float into `out`, after
     // every decoding and version asked for so far is done.

@@ -9,6 +9,14 @@ namespace sonaveil::audio {
 // What the generator plays: a pure tone, or a band of noise a third of an octave wide.
 constexpr int kToneSine = 0;
 constexpr int kToneBand = 1;
+// Broad noises for measuring how much noise covers a tinnitus: flat, and falling 3 dB an octave.
+constexpr int kToneWhite = 2;
+constexpr int kTonePink = 3;
+
+// Which ear hears the generator.
+constexpr int kEarBoth = 0;
+constexpr int kEarLeft = 1;
+constexpr int kEarRight = 2;
 
 struct ToneSettings {
     bool on = false;
@@ -16,11 +24,13 @@ struct ToneSettings {
     float hz = 1000.0f;
     // Peak level in dB below full scale: no sample of the generator is ever above it.
     float levelDb = -50.0f;
+    int ear = kEarBoth;
 };
 
 // A test-tone voice of its own beside the sample voices, for matching a pitch by ear.
 //
-// The tone is a phase-continuous sine; the band is a sine carrier moved by two slow random
+// The tone is a phase-continuous sine; white noise is uniform noise, pink noise is white noise
+// filtered to fall 3 dB an octave and bounded like the band's envelope; the band is a sine carrier moved by two slow random
 // components (in phase and in quadrature, low-pass noise half the band wide), whose joint
 // envelope is bounded smoothly below 1. Either way the output never exceeds the set level.
 // Starting, stopping and level changes ramp over kRampSeconds; the frequency glides; a change
@@ -53,6 +63,7 @@ private:
     void pull();
     void designEnvelopeFilter();
     float noise();
+    double pink();
 
     int m_rate;
     // The request, written by set() under a sequence count; shared by copies of the state.
@@ -62,12 +73,15 @@ private:
         std::atomic<int> kind{kToneSine};
         std::atomic<float> hz{1000.0f};
         std::atomic<float> level{-50.0f};
+        std::atomic<int> ear{kEarBoth};
     };
     std::shared_ptr<Request> m_request = std::make_shared<Request>();
     std::uint32_t m_seen = 0;
 
     ToneSettings m_target;
     int m_kind = kToneSine;  // what plays now
+    int m_ear = kEarBoth;    // changes with the kind, while unheard
+    double m_pink[7] = {};   // the pink filter's state
     double m_phase = 0;      // cycles, 0 … 1
     double m_hz = 0;         // gliding frequency; 0 before the first start
     float m_gain = 0;        // current amplitude

@@ -38,6 +38,10 @@ packages=(
   qt6-l10n-tools qt6-translations-l10n
   # the accessibility bus and its Python client, to read the programs as a screen reader does
   at-spi2-core python3-pyatspi
+  # the tinnitus profile's plots: Qt Charts (its CMake package needs Qt OpenGL's development files)
+  qt6-charts-dev libqt6opengl6-dev
+  # the diary's store: Qt SQL's SQLite driver
+  libqt6sql6-sqlite
 )
 
 missing=()

@@ -548,6 +548,7 @@ that is running and brings its window forward.
   --mute        mute the mix
   --unmute      bring the muted mix back
   --tray        start hidden in the tray (a running player stays where it is)
+  --tinnitus    open &quot;My Tinnitus&quot;: the measures, the diary and the plots
   --quit        close the running player
   --help        show this text
   --version     show the version</source>
@@ -562,6 +563,7 @@ laufenden Player und holt dessen Fenster nach vorn.
   --mute        den Mix stumm schalten
   --unmute      den stummen Mix wieder hörbar machen
   --tray        verborgen im Infobereich starten (ein laufender Player bleibt, wo er ist)
+  --tinnitus    „Mein Tinnitus“ öffnen: Messungen, Tagebuch und Diagramme
   --quit        den laufenden Player beenden
   --help        diesen Text zeigen
   --version     die Version zeigen</translation>
@@ -1374,6 +1376,14 @@ laufenden Player und holt dessen Fenster nach vorn.
         <source>Listening through the notch, day by day</source>
         <translation>Hören durch die Kerbe, Tag für Tag</translation>
     </message>
+    <message>
+        <source>&amp;My Tinnitus…</source>
+        <translation>&amp;Mein Tinnitus…</translation>
+    </message>
+    <message>
+        <source>Hearing check, loudness, masking level, diary and plots</source>
+        <translation>Hörtest, Lautheit, Maskierungspegel, Tagebuch und Diagramme</translation>
+    </message>
 </context>
 <context>
     <name>sonaveil::player::Player</name>
@@ -1396,6 +1406,10 @@ laufenden Player und holt dessen Fenster nach vorn.
     <message>
         <source>Your sound &quot;%1&quot; has gone silent: its file or folder can no longer be read (moved, deleted or damaged).</source>
         <translation>Ihr Klang „%1“ ist verstummt: seine Datei oder sein Ordner kann nicht mehr gelesen werden (verschoben, gelöscht oder beschädigt).</translation>
+    </message>
+    <message>
+        <source>My &amp;Tinnitus…</source>
+        <translation>Mein &amp;Tinnitus…</translation>
     </message>
 </context>
 <context>
@@ -1435,6 +1449,724 @@ laufenden Player und holt dessen Fenster nach vorn.
     <message>
         <source>There was a problem saving this file!</source>
         <translation>Beim Speichern dieser Datei ist ein Problem aufgetreten!</translation>
+    </message>
+</context>
+<context>
+    <name>sonaveil::player::ProfileCharts</name>
+    <message>
+        <source>%1 Hz</source>
+        <translation>%1 Hz</translation>
+    </message>
+    <message>
+        <source>%1 kHz</source>
+        <translation>%1 kHz</translation>
+    </message>
+    <message>
+        <source>Plots</source>
+        <translation>Diagramme</translation>
+    </message>
+    <message>
+        <source>Audiogram</source>
+        <translation>Audiogramm</translation>
+    </message>
+    <message>
+        <source>Measures over time</source>
+        <translation>Messungen im Verlauf</translation>
+    </message>
+    <message>
+        <source>Diary and nights</source>
+        <translation>Tagebuch und Nächte</translation>
+    </message>
+    <message>
+        <source>What helps</source>
+        <translation>Was hilft</translation>
+    </message>
+    <message>
+        <source>The same figures are in a table: tick &quot;Show the figures as tables&quot;.</source>
+        <translation>Dieselben Werte stehen in einer Tabelle: „Werte als Tabellen zeigen“ ankreuzen.</translation>
+    </message>
+    <message>
+        <source>%1 as a table</source>
+        <translation>%1 als Tabelle</translation>
+    </message>
+    <message>
+        <source>Show the figures as ta&amp;bles</source>
+        <translation>Werte als Tabe&amp;llen zeigen</translation>
+    </message>
+    <message>
+        <source>Tables hold the same figures as the plots, for reading them aloud or copying them</source>
+        <translation>Die Tabellen enthalten dieselben Werte wie die Diagramme, zum Vorlesen oder Kopieren</translation>
+    </message>
+    <message>
+        <source>Hearing threshold, dB of full scale (lower is better hearing)</source>
+        <translation>Hörschwelle in dB unter Vollaussteuerung (tiefer heißt besser hören)</translation>
+    </message>
+    <message>
+        <source>Pitch, Hz</source>
+        <translation>Tonhöhe, Hz</translation>
+    </message>
+    <message>
+        <source>dB</source>
+        <translation>dB</translation>
+    </message>
+    <message>
+        <source>Left ear</source>
+        <translation>Linkes Ohr</translation>
+    </message>
+    <message>
+        <source>Right ear</source>
+        <translation>Rechtes Ohr</translation>
+    </message>
+    <message>
+        <source>Tinnitus pitch %1</source>
+        <translation>Tinnitus-Tonhöhe %1</translation>
+    </message>
+    <message>
+        <source>Tinnitus pitch</source>
+        <translation>Tinnitus-Tonhöhe</translation>
+    </message>
+    <message>
+        <source>Pitch</source>
+        <translation>Tonhöhe</translation>
+    </message>
+    <message>
+        <source>Left ear, dB</source>
+        <translation>Linkes Ohr, dB</translation>
+    </message>
+    <message>
+        <source>Right ear, dB</source>
+        <translation>Rechtes Ohr, dB</translation>
+    </message>
+    <message>
+        <source>Loudness match, dB above threshold</source>
+        <translation>Lautheitsabgleich, dB über der Schwelle</translation>
+    </message>
+    <message>
+        <source>Minimum masking level, dB above threshold</source>
+        <translation>Minimaler Maskierungspegel, dB über der Schwelle</translation>
+    </message>
+    <message>
+        <source>Residual inhibition, seconds</source>
+        <translation>Residuale Hemmung, Sekunden</translation>
+    </message>
+    <message>
+        <source>seconds</source>
+        <translation>Sekunden</translation>
+    </message>
+    <message>
+        <source>Date</source>
+        <translation>Datum</translation>
+    </message>
+    <message>
+        <source>Measure</source>
+        <translation>Messung</translation>
+    </message>
+    <message>
+        <source>Value</source>
+        <translation>Wert</translation>
+    </message>
+    <message>
+        <source>Diary ratings (0 to 10) with the nights beneath</source>
+        <translation>Tagebuchwerte (0 bis 10), darunter die Nächte</translation>
+    </message>
+    <message>
+        <source>Loudness</source>
+        <translation>Lautheit</translation>
+    </message>
+    <message>
+        <source>Bother</source>
+        <translation>Belastung</translation>
+    </message>
+    <message>
+        <source>Sleep</source>
+        <translation>Schlaf</translation>
+    </message>
+    <message>
+        <source>Morning</source>
+        <translation>Morgen</translation>
+    </message>
+    <message>
+        <source>Evening</source>
+        <translation>Abend</translation>
+    </message>
+    <message>
+        <source>Night until %1</source>
+        <translation>Nacht bis %1</translation>
+    </message>
+    <message>
+        <source>Entry</source>
+        <translation>Eintrag</translation>
+    </message>
+    <message>
+        <source>Note or sounds</source>
+        <translation>Notiz oder Klänge</translation>
+    </message>
+    <message>
+        <source>Mean morning ratings after nights with each mix or sound</source>
+        <translation>Mittlere Morgenwerte nach Nächten mit jedem Mix oder Klang</translation>
+    </message>
+    <message numerus="yes">
+        <source>%1 (%2, %n night(s))</source>
+        <translation>
+            <numerusform>%1 (%2, %n Nacht)</numerusform>
+            <numerusform>%1 (%2, %n Nächte)</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>sound</source>
+        <translation>Klang</translation>
+    </message>
+    <message>
+        <source>mix</source>
+        <translation>Mix</translation>
+    </message>
+    <message>
+        <source>Sound</source>
+        <translation>Klang</translation>
+    </message>
+    <message>
+        <source>Mix</source>
+        <translation>Mix</translation>
+    </message>
+    <message>
+        <source>No nights with a morning entry yet</source>
+        <translation>Noch keine Nacht mit Morgeneintrag</translation>
+    </message>
+    <message>
+        <source>Name</source>
+        <translation>Name</translation>
+    </message>
+    <message>
+        <source>Kind</source>
+        <translation>Art</translation>
+    </message>
+    <message>
+        <source>Nights</source>
+        <translation>Nächte</translation>
+    </message>
+    <message>
+        <source>Mean loudness</source>
+        <translation>Mittlere Lautheit</translation>
+    </message>
+    <message>
+        <source>Mean bother</source>
+        <translation>Mittlere Belastung</translation>
+    </message>
+    <message>
+        <source>Mean sleep</source>
+        <translation>Mittlerer Schlaf</translation>
+    </message>
+</context>
+<context>
+    <name>sonaveil::player::TinnitusProfile</name>
+    <message>
+        <source>Sonaveil</source>
+        <translation>Sonaveil</translation>
+    </message>
+    <message>
+        <source>The tinnitus diary could not be opened (%1): %2. The player works without it; nothing is written to the diary this session.</source>
+        <translation>Das Tinnitus-Tagebuch ließ sich nicht öffnen (%1): %2. Der Player arbeitet ohne es; in dieser Sitzung wird nichts ins Tagebuch geschrieben.</translation>
+    </message>
+    <message>
+        <source>How is your tinnitus this morning, and how did you sleep? The diary takes a few seconds.</source>
+        <translation>Wie ist Ihr Tinnitus heute Morgen, und wie haben Sie geschlafen? Das Tagebuch dauert nur ein paar Sekunden.</translation>
+    </message>
+    <message>
+        <source>How was your tinnitus today? The diary takes a few seconds.</source>
+        <translation>Wie war Ihr Tinnitus heute? Das Tagebuch dauert nur ein paar Sekunden.</translation>
+    </message>
+    <message>
+        <source>Open the diary</source>
+        <translation>Tagebuch öffnen</translation>
+    </message>
+    <message>
+        <source>The masking sound could not be kept: %1</source>
+        <translation>Der Maskierungsklang ließ sich nicht behalten: %1</translation>
+    </message>
+</context>
+<context>
+    <name>sonaveil::player::TinnitusWindow</name>
+    <message>
+        <source>%1 Hz</source>
+        <translation>%1 Hz</translation>
+    </message>
+    <message>
+        <source>%1 kHz</source>
+        <translation>%1 kHz</translation>
+    </message>
+    <message>
+        <source>%1 dB</source>
+        <translation>%1 dB</translation>
+    </message>
+    <message>
+        <source>left ear</source>
+        <translation>linkes Ohr</translation>
+    </message>
+    <message>
+        <source>right ear</source>
+        <translation>rechtes Ohr</translation>
+    </message>
+    <message>
+        <source>both ears</source>
+        <translation>beide Ohren</translation>
+    </message>
+    <message>
+        <source>My Tinnitus</source>
+        <translation>Mein Tinnitus</translation>
+    </message>
+    <message>
+        <source>These measures and this diary help you follow your own tinnitus; they are self-help, not a diagnosis.</source>
+        <translation>Diese Messungen und dieses Tagebuch helfen Ihnen, Ihren Tinnitus zu verfolgen; sie sind Selbsthilfe, keine Diagnose.</translation>
+    </message>
+    <message>
+        <source>&amp;Measures</source>
+        <translation>&amp;Messungen</translation>
+    </message>
+    <message>
+        <source>&amp;Diary</source>
+        <translation>&amp;Tagebuch</translation>
+    </message>
+    <message>
+        <source>&amp;Plots</source>
+        <translation>&amp;Diagramme</translation>
+    </message>
+    <message>
+        <source>&amp;Report</source>
+        <translation>&amp;Bericht</translation>
+    </message>
+    <message>
+        <source>Status</source>
+        <translation>Status</translation>
+    </message>
+    <message>
+        <source>&amp;Close</source>
+        <translation>&amp;Schließen</translation>
+    </message>
+    <message>
+        <source>Sonaveil</source>
+        <translation>Sonaveil</translation>
+    </message>
+    <message>
+        <source>The result could not be kept in the diary: %1</source>
+        <translation>Das Ergebnis ließ sich nicht im Tagebuch speichern: %1</translation>
+    </message>
+    <message>
+        <source>Pitch ma&amp;tch…</source>
+        <translation>Tonhöhen&amp;abgleich…</translation>
+    </message>
+    <message>
+        <source>Find the pitch of your tinnitus first; the other measures use it</source>
+        <translation>Finden Sie zuerst die Tonhöhe Ihres Tinnitus; die anderen Messungen brauchen sie</translation>
+    </message>
+    <message>
+        <source>Start a measure</source>
+        <translation>Eine Messung beginnen</translation>
+    </message>
+    <message>
+        <source>&amp;Hearing check</source>
+        <translation>&amp;Hörtest</translation>
+    </message>
+    <message>
+        <source>With headphones: press &quot;I hear it&quot; whenever you hear a tone, in each ear, at eleven pitches.</source>
+        <translation>Mit Kopfhörern: Drücken Sie „Ich höre ihn“, sobald Sie einen Ton hören, auf jedem Ohr, bei elf Tonhöhen.</translation>
+    </message>
+    <message>
+        <source>&amp;Loudness match</source>
+        <translation>&amp;Lautheitsabgleich</translation>
+    </message>
+    <message>
+        <source>Make a tone at your tinnitus pitch as loud as your tinnitus.</source>
+        <translation>Einen Ton in Ihrer Tinnitus-Tonhöhe so laut wie Ihren Tinnitus einstellen.</translation>
+    </message>
+    <message>
+        <source>Masking le&amp;vel</source>
+        <translation>Maskierungs&amp;pegel</translation>
+    </message>
+    <message>
+        <source>Raise a noise in 1 dB steps until it just covers your tinnitus.</source>
+        <translation>Ein Rauschen in 1-dB-Schritten anheben, bis es Ihren Tinnitus gerade überdeckt.</translation>
+    </message>
+    <message>
+        <source>Residual &amp;inhibition</source>
+        <translation>&amp;Residuale Hemmung</translation>
+    </message>
+    <message>
+        <source>A minute of that noise 10 dB louder, then tell how long your tinnitus stays quieter.</source>
+        <translation>Eine Minute dieses Rauschen 10 dB lauter, dann sagen, wie lange Ihr Tinnitus leiser bleibt.</translation>
+    </message>
+    <message>
+        <source>Noise for the masking level</source>
+        <translation>Rauschen für den Maskierungspegel</translation>
+    </message>
+    <message>
+        <source>Pink noise</source>
+        <translation>Rosa Rauschen</translation>
+    </message>
+    <message>
+        <source>White noise</source>
+        <translation>Weißes Rauschen</translation>
+    </message>
+    <message>
+        <source>Band around the pitch</source>
+        <translation>Band um die Tonhöhe</translation>
+    </message>
+    <message>
+        <source>Now</source>
+        <translation>Jetzt</translation>
+    </message>
+    <message>
+        <source>Progress of the hearing check</source>
+        <translation>Fortschritt des Hörtests</translation>
+    </message>
+    <message>
+        <source>I hear it (Space)</source>
+        <translation>Ich höre ihn (Leertaste)</translation>
+    </message>
+    <message>
+        <source>Softer (Down)</source>
+        <translation>Leiser (Ab)</translation>
+    </message>
+    <message>
+        <source>Louder (Up)</source>
+        <translation>Lauter (Auf)</translation>
+    </message>
+    <message>
+        <source>&amp;Accept</source>
+        <translation>&amp;Übernehmen</translation>
+    </message>
+    <message>
+        <source>Tr&amp;y again</source>
+        <translation>&amp;Nochmals</translation>
+    </message>
+    <message>
+        <source>S&amp;kip this pitch</source>
+        <translation>Diese Tonhöhe übersprin&amp;gen</translation>
+    </message>
+    <message>
+        <source>Back: it had gone &amp;fully</source>
+        <translation>Zurück: er war ganz &amp;weg</translation>
+    </message>
+    <message>
+        <source>Back: it had gone p&amp;artly</source>
+        <translation>Zurück: er war te&amp;ilweise weg</translation>
+    </message>
+    <message>
+        <source>It did &amp;not change</source>
+        <translation>Er hat sich &amp;nicht verändert</translation>
+    </message>
+    <message>
+        <source>&amp;Stop (Esc)</source>
+        <translation>St&amp;opp (Esc)</translation>
+    </message>
+    <message>
+        <source>Today&apos;s entry</source>
+        <translation>Heutiger Eintrag</translation>
+    </message>
+    <message>
+        <source>Mor&amp;ning</source>
+        <translation>Mor&amp;gen</translation>
+    </message>
+    <message>
+        <source>E&amp;vening</source>
+        <translation>Abe&amp;nd</translation>
+    </message>
+    <message>
+        <source>0 is %1, 10 is %2</source>
+        <translation>0 ist %1, 10 ist %2</translation>
+    </message>
+    <message>
+        <source>&amp;Loudness of the tinnitus:</source>
+        <translation>&amp;Lautheit des Tinnitus:</translation>
+    </message>
+    <message>
+        <source>not heard</source>
+        <translation>nicht hörbar</translation>
+    </message>
+    <message>
+        <source>as loud as can be</source>
+        <translation>so laut wie möglich</translation>
+    </message>
+    <message>
+        <source>How much it &amp;bothers:</source>
+        <translation>Wie sehr er bel&amp;astet:</translation>
+    </message>
+    <message>
+        <source>not at all</source>
+        <translation>gar nicht</translation>
+    </message>
+    <message>
+        <source>very much</source>
+        <translation>sehr</translation>
+    </message>
+    <message>
+        <source>&amp;Sleep last night:</source>
+        <translation>Sc&amp;hlaf letzte Nacht:</translation>
+    </message>
+    <message>
+        <source>very poor</source>
+        <translation>sehr schlecht</translation>
+    </message>
+    <message>
+        <source>very good</source>
+        <translation>sehr gut</translation>
+    </message>
+    <message>
+        <source>N&amp;ote:</source>
+        <translation>N&amp;otiz:</translation>
+    </message>
+    <message>
+        <source>Note</source>
+        <translation>Notiz</translation>
+    </message>
+    <message>
+        <source>Save &amp;entry</source>
+        <translation>&amp;Eintrag speichern</translation>
+    </message>
+    <message>
+        <source>Offer the diary</source>
+        <translation>Tagebuch anbieten</translation>
+    </message>
+    <message>
+        <source>When the player s&amp;tarts, if today&apos;s entry is missing</source>
+        <translation>Beim Sta&amp;rt des Players, wenn der heutige Eintrag fehlt</translation>
+    </message>
+    <message>
+        <source>Every day &amp;at</source>
+        <translation>Täglich &amp;um</translation>
+    </message>
+    <message>
+        <source>Time of the daily reminder</source>
+        <translation>Uhrzeit der täglichen Erinnerung</translation>
+    </message>
+    <message>
+        <source>For you and your audiologist</source>
+        <translation>Für Sie und Ihre Hörfachperson</translation>
+    </message>
+    <message>
+        <source>E&amp;xport CSV…</source>
+        <translation>CSV e&amp;xportieren…</translation>
+    </message>
+    <message>
+        <source>The diary, the nights and the measures as three CSV files for a spreadsheet</source>
+        <translation>Tagebuch, Nächte und Messungen als drei CSV-Dateien für eine Tabellenkalkulation</translation>
+    </message>
+    <message>
+        <source>Print a o&amp;ne-page report (PDF)…</source>
+        <translation>Ei&amp;nseitigen Bericht drucken (PDF)…</translation>
+    </message>
+    <message>
+        <source>Export CSV</source>
+        <translation>CSV exportieren</translation>
+    </message>
+    <message>
+        <source>CSV files (*.csv)|*.csv</source>
+        <translation>CSV-Dateien (*.csv)|*.csv</translation>
+    </message>
+    <message>
+        <source>Print a report</source>
+        <translation>Bericht drucken</translation>
+    </message>
+    <message>
+        <source>PDF files (*.pdf)|*.pdf</source>
+        <translation>PDF-Dateien (*.pdf)|*.pdf</translation>
+    </message>
+    <message>
+        <source>Make my masking sound</source>
+        <translation>Meinen Maskierungsklang machen</translation>
+    </message>
+    <message>
+        <source>A noise shaped by the equaliser to your hearing check, at your masking level, with the notch on your pitch. Try it, then keep it as the equaliser preset &quot;My masking sound&quot;, change it in the equaliser, or discard it.</source>
+        <translation>Ein Rauschen, vom Equalizer nach Ihrem Hörtest geformt, auf Ihrem Maskierungspegel, mit der Kerbe auf Ihrer Tonhöhe. Probieren Sie es aus und behalten Sie es dann als Equalizer-Voreinstellung „My masking sound“, ändern Sie es im Equalizer oder verwerfen Sie es.</translation>
+    </message>
+    <message>
+        <source>Make my masking so&amp;und</source>
+        <translation>Maskierungskl&amp;ang machen</translation>
+    </message>
+    <message>
+        <source>&amp;Keep</source>
+        <translation>Be&amp;halten</translation>
+    </message>
+    <message>
+        <source>Chan&amp;ge…</source>
+        <translation>&amp;Ändern…</translation>
+    </message>
+    <message>
+        <source>D&amp;iscard</source>
+        <translation>&amp;Verwerfen</translation>
+    </message>
+    <message>
+        <source>Your masking sound plays now. Keep it, change it, or discard it.</source>
+        <translation>Ihr Maskierungsklang spielt jetzt. Behalten, ändern oder verwerfen Sie ihn.</translation>
+    </message>
+    <message>
+        <source>Kept as the equaliser preset &quot;My masking sound&quot;.</source>
+        <translation>Als Equalizer-Voreinstellung „My masking sound“ behalten.</translation>
+    </message>
+    <message>
+        <source>Discarded: the equaliser and the mix are as they were.</source>
+        <translation>Verworfen: Equalizer und Mix sind wie vorher.</translation>
+    </message>
+    <message>
+        <source>The entry could not be saved: %1</source>
+        <translation>Der Eintrag ließ sich nicht speichern: %1</translation>
+    </message>
+    <message>
+        <source>Morning entry saved.</source>
+        <translation>Morgeneintrag gespeichert.</translation>
+    </message>
+    <message>
+        <source>Evening entry saved.</source>
+        <translation>Abendeintrag gespeichert.</translation>
+    </message>
+    <message>
+        <source>System volume: %1 %. Use headphones, and keep this volume the same for every measure so that the results compare.</source>
+        <translation>Systemlautstärke: %1 %. Benutzen Sie Kopfhörer und lassen Sie diese Lautstärke bei jeder Messung gleich, damit die Ergebnisse vergleichbar sind.</translation>
+    </message>
+    <message>
+        <source>System volume: not known. Use headphones, and keep the volume the same for every measure so that the results compare.</source>
+        <translation>Systemlautstärke: unbekannt. Benutzen Sie Kopfhörer und lassen Sie die Lautstärke bei jeder Messung gleich, damit die Ergebnisse vergleichbar sind.</translation>
+    </message>
+    <message>
+        <source>Your tinnitus pitch: %1.</source>
+        <translation>Ihre Tinnitus-Tonhöhe: %1.</translation>
+    </message>
+    <message>
+        <source>No pitch matched yet: the loudness match and the band noise need one.</source>
+        <translation>Noch keine Tonhöhe abgeglichen: Lautheitsabgleich und Bandrauschen brauchen eine.</translation>
+    </message>
+    <message>
+        <source>Match the pitch of your tinnitus first (Pitch match…).</source>
+        <translation>Gleichen Sie zuerst die Tonhöhe Ihres Tinnitus ab (Tonhöhenabgleich…).</translation>
+    </message>
+    <message>
+        <source>The band around the pitch needs a matched pitch: use Pitch match… first, or pick a noise.</source>
+        <translation>Das Band um die Tonhöhe braucht eine abgeglichene Tonhöhe: erst Tonhöhenabgleich… oder ein anderes Rauschen wählen.</translation>
+    </message>
+    <message>
+        <source>Find your masking level first: residual inhibition plays that noise 10 dB louder.</source>
+        <translation>Ermitteln Sie zuerst Ihren Maskierungspegel: die residuale Hemmung spielt dieses Rauschen 10 dB lauter.</translation>
+    </message>
+    <message>
+        <source>No measure is running. Each one starts quietly; stop it at any time with Esc.</source>
+        <translation>Keine Messung läuft. Jede beginnt leise; beenden Sie sie jederzeit mit Esc.</translation>
+    </message>
+    <message>
+        <source>This pitch took too long to settle. Rest a moment, then try it again, or skip it.</source>
+        <translation>Diese Tonhöhe hat zu lange gedauert. Ruhen Sie sich kurz aus und versuchen Sie es nochmals oder überspringen Sie sie.</translation>
+    </message>
+    <message>
+        <source>The answers at this pitch did not agree with each other (a press with no tone, or a loud tone missed). Try it again, or skip it.</source>
+        <translation>Die Antworten bei dieser Tonhöhe passten nicht zusammen (ein Druck ohne Ton oder ein lauter Ton überhört). Versuchen Sie es nochmals oder überspringen Sie sie.</translation>
+    </message>
+    <message>
+        <source>Listening at %1, %2. Press &quot;I hear it&quot; (or Space) each time you hear a tone, however faint.</source>
+        <translation>Hören bei %1, %2. Drücken Sie „Ich höre ihn“ (oder die Leertaste), sobald Sie einen Ton hören, wie leise auch immer.</translation>
+    </message>
+    <message>
+        <source>%1 above your threshold</source>
+        <translation>%1 über Ihrer Schwelle</translation>
+    </message>
+    <message>
+        <source>Tone at %1: %2. Make it softer or louder until it is as loud as your tinnitus, then Accept.</source>
+        <translation>Ton bei %1: %2. Machen Sie ihn leiser oder lauter, bis er so laut wie Ihr Tinnitus ist, dann Übernehmen.</translation>
+    </message>
+    <message>
+        <source>Noise at %1. Raise it until it just covers your tinnitus, then Accept.</source>
+        <translation>Rauschen bei %1. Heben Sie es an, bis es Ihren Tinnitus gerade überdeckt, dann Übernehmen.</translation>
+    </message>
+    <message>
+        <source>This is as loud as the measure goes.</source>
+        <translation>Lauter geht diese Messung nicht.</translation>
+    </message>
+    <message numerus="yes">
+        <source>Noise for %n more second(s). Then listen: is your tinnitus quieter?</source>
+        <translation>
+            <numerusform>Rauschen noch %n Sekunde. Dann hören Sie hin: Ist Ihr Tinnitus leiser?</numerusform>
+            <numerusform>Rauschen noch %n Sekunden. Dann hören Sie hin: Ist Ihr Tinnitus leiser?</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>The noise has stopped. When your tinnitus is back as before, say whether it had gone fully or partly. %n second(s) so far.</source>
+        <translation>
+            <numerusform>Das Rauschen ist aus. Wenn Ihr Tinnitus wieder wie vorher ist, sagen Sie, ob er ganz oder teilweise weg war. Bisher %n Sekunde.</numerusform>
+            <numerusform>Das Rauschen ist aus. Wenn Ihr Tinnitus wieder wie vorher ist, sagen Sie, ob er ganz oder teilweise weg war. Bisher %n Sekunden.</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>Your masking sound needs a hearing check and a masking level first (Measures).</source>
+        <translation>Ihr Maskierungsklang braucht zuerst einen Hörtest und einen Maskierungspegel (Messungen).</translation>
+    </message>
+    <message>
+        <source>The CSV files could not be written: %1</source>
+        <translation>Die CSV-Dateien ließen sich nicht schreiben: %1</translation>
+    </message>
+    <message>
+        <source>Exported to %1 and the two files beside it.</source>
+        <translation>Exportiert nach %1 und in die zwei Dateien daneben.</translation>
+    </message>
+    <message>
+        <source>Tinnitus profile</source>
+        <translation>Tinnitus-Profil</translation>
+    </message>
+    <message>
+        <source>The report could not be written to %1.</source>
+        <translation>Der Bericht ließ sich nicht nach %1 schreiben.</translation>
+    </message>
+    <message>
+        <source>Matched pitch: %1</source>
+        <translation>Abgeglichene Tonhöhe: %1</translation>
+    </message>
+    <message>
+        <source>%1 loudness match at %2: %3</source>
+        <translation>%1 Lautheitsabgleich bei %2: %3</translation>
+    </message>
+    <message>
+        <source>%1 above threshold</source>
+        <translation>%1 über der Schwelle</translation>
+    </message>
+    <message>
+        <source>%1 residual inhibition: %2 s (%3)</source>
+        <translation>%1 residuale Hemmung: %2 s (%3)</translation>
+    </message>
+    <message>
+        <source>Printed %1. Levels are relative to this computer and headphones (dB of full scale); self-help, not a diagnosis.</source>
+        <translation>Gedruckt am %1. Pegel beziehen sich auf diesen Computer und diese Kopfhörer (dB unter Vollaussteuerung); Selbsthilfe, keine Diagnose.</translation>
+    </message>
+    <message>
+        <source>What helps (mean morning loudness, bother, sleep; nights)</source>
+        <translation>Was hilft (mittlere Morgenwerte Lautheit, Belastung, Schlaf; Nächte)</translation>
+    </message>
+    <message>
+        <source>Report written to %1.</source>
+        <translation>Bericht nach %1 geschrieben.</translation>
+    </message>
+    <message>
+        <source>white noise</source>
+        <translation>weißes Rauschen</translation>
+    </message>
+    <message>
+        <source>pink noise</source>
+        <translation>rosa Rauschen</translation>
+    </message>
+    <message>
+        <source>band noise</source>
+        <translation>Bandrauschen</translation>
+    </message>
+    <message>
+        <source>gone fully</source>
+        <translation>ganz weg</translation>
+    </message>
+    <message>
+        <source>gone partly</source>
+        <translation>teilweise weg</translation>
+    </message>
+    <message>
+        <source>no change</source>
+        <translation>unverändert</translation>
+    </message>
+    <message>
+        <source>%1 minimum masking level (%2): %3</source>
+        <translation>%1 minimaler Maskierungspegel (%2): %3</translation>
     </message>
 </context>
 <context>

@@ -548,6 +548,7 @@ that is running and brings its window forward.
   --mute        mute the mix
   --unmute      bring the muted mix back
   --tray        start hidden in the tray (a running player stays where it is)
+  --tinnitus    open &quot;My Tinnitus&quot;: the measures, the diary and the plots
   --quit        close the running player
   --help        show this text
   --version     show the version</source>
@@ -562,6 +563,7 @@ reproductor en marcha y trae su ventana al frente.
   --mute          silenciar la mezcla
   --unmute        devolver el sonido a la mezcla silenciada
   --tray          iniciar oculto en la bandeja (un reproductor en marcha se queda donde está)
+  --tinnitus      abrir «Mi acúfeno»: las mediciones, el diario y los gráficos
   --quit          cerrar el reproductor en marcha
   --help          mostrar este texto
   --version       mostrar la versión</translation>
@@ -1374,6 +1376,14 @@ reproductor en marcha y trae su ventana al frente.
         <source>Listening through the notch, day by day</source>
         <translation>Escucha a través de la muesca, día a día</translation>
     </message>
+    <message>
+        <source>&amp;My Tinnitus…</source>
+        <translation>&amp;Mi acúfeno…</translation>
+    </message>
+    <message>
+        <source>Hearing check, loudness, masking level, diary and plots</source>
+        <translation>Prueba de audición, sonoridad, nivel de enmascaramiento, diario y gráficos</translation>
+    </message>
 </context>
 <context>
     <name>sonaveil::player::Player</name>
@@ -1396,6 +1406,10 @@ reproductor en marcha y trae su ventana al frente.
     <message>
         <source>Your sound &quot;%1&quot; has gone silent: its file or folder can no longer be read (moved, deleted or damaged).</source>
         <translation>Su sonido «%1» ha enmudecido: su archivo o su carpeta ya no se pueden leer (movidos, borrados o dañados).</translation>
+    </message>
+    <message>
+        <source>My &amp;Tinnitus…</source>
+        <translation>&amp;Mi acúfeno…</translation>
     </message>
 </context>
 <context>
@@ -1435,6 +1449,724 @@ reproductor en marcha y trae su ventana al frente.
     <message>
         <source>There was a problem saving this file!</source>
         <translation>¡Hubo un problema al guardar este archivo!</translation>
+    </message>
+</context>
+<context>
+    <name>sonaveil::player::ProfileCharts</name>
+    <message>
+        <source>%1 Hz</source>
+        <translation>%1 Hz</translation>
+    </message>
+    <message>
+        <source>%1 kHz</source>
+        <translation>%1 kHz</translation>
+    </message>
+    <message>
+        <source>Plots</source>
+        <translation>Gráficos</translation>
+    </message>
+    <message>
+        <source>Audiogram</source>
+        <translation>Audiograma</translation>
+    </message>
+    <message>
+        <source>Measures over time</source>
+        <translation>Mediciones en el tiempo</translation>
+    </message>
+    <message>
+        <source>Diary and nights</source>
+        <translation>Diario y noches</translation>
+    </message>
+    <message>
+        <source>What helps</source>
+        <translation>Qué ayuda</translation>
+    </message>
+    <message>
+        <source>The same figures are in a table: tick &quot;Show the figures as tables&quot;.</source>
+        <translation>Las mismas cifras están en una tabla: marque «Mostrar las cifras como tablas».</translation>
+    </message>
+    <message>
+        <source>%1 as a table</source>
+        <translation>%1 como tabla</translation>
+    </message>
+    <message>
+        <source>Show the figures as ta&amp;bles</source>
+        <translation>Mostrar las cifras como ta&amp;blas</translation>
+    </message>
+    <message>
+        <source>Tables hold the same figures as the plots, for reading them aloud or copying them</source>
+        <translation>Las tablas tienen las mismas cifras que los gráficos, para leerlas en voz alta o copiarlas</translation>
+    </message>
+    <message>
+        <source>Hearing threshold, dB of full scale (lower is better hearing)</source>
+        <translation>Umbral de audición, dB bajo escala completa (más bajo es mejor audición)</translation>
+    </message>
+    <message>
+        <source>Pitch, Hz</source>
+        <translation>Tono, Hz</translation>
+    </message>
+    <message>
+        <source>dB</source>
+        <translation>dB</translation>
+    </message>
+    <message>
+        <source>Left ear</source>
+        <translation>Oído izquierdo</translation>
+    </message>
+    <message>
+        <source>Right ear</source>
+        <translation>Oído derecho</translation>
+    </message>
+    <message>
+        <source>Tinnitus pitch %1</source>
+        <translation>Tono del acúfeno %1</translation>
+    </message>
+    <message>
+        <source>Tinnitus pitch</source>
+        <translation>Tono del acúfeno</translation>
+    </message>
+    <message>
+        <source>Pitch</source>
+        <translation>Tono</translation>
+    </message>
+    <message>
+        <source>Left ear, dB</source>
+        <translation>Oído izquierdo, dB</translation>
+    </message>
+    <message>
+        <source>Right ear, dB</source>
+        <translation>Oído derecho, dB</translation>
+    </message>
+    <message>
+        <source>Loudness match, dB above threshold</source>
+        <translation>Igualación de sonoridad, dB sobre el umbral</translation>
+    </message>
+    <message>
+        <source>Minimum masking level, dB above threshold</source>
+        <translation>Nivel mínimo de enmascaramiento, dB sobre el umbral</translation>
+    </message>
+    <message>
+        <source>Residual inhibition, seconds</source>
+        <translation>Inhibición residual, segundos</translation>
+    </message>
+    <message>
+        <source>seconds</source>
+        <translation>segundos</translation>
+    </message>
+    <message>
+        <source>Date</source>
+        <translation>Fecha</translation>
+    </message>
+    <message>
+        <source>Measure</source>
+        <translation>Medición</translation>
+    </message>
+    <message>
+        <source>Value</source>
+        <translation>Valor</translation>
+    </message>
+    <message>
+        <source>Diary ratings (0 to 10) with the nights beneath</source>
+        <translation>Valoraciones del diario (0 a 10) con las noches debajo</translation>
+    </message>
+    <message>
+        <source>Loudness</source>
+        <translation>Sonoridad</translation>
+    </message>
+    <message>
+        <source>Bother</source>
+        <translation>Molestia</translation>
+    </message>
+    <message>
+        <source>Sleep</source>
+        <translation>Sueño</translation>
+    </message>
+    <message>
+        <source>Morning</source>
+        <translation>Mañana</translation>
+    </message>
+    <message>
+        <source>Evening</source>
+        <translation>Noche</translation>
+    </message>
+    <message>
+        <source>Night until %1</source>
+        <translation>Noche hasta %1</translation>
+    </message>
+    <message>
+        <source>Entry</source>
+        <translation>Entrada</translation>
+    </message>
+    <message>
+        <source>Note or sounds</source>
+        <translation>Nota o sonidos</translation>
+    </message>
+    <message>
+        <source>Mean morning ratings after nights with each mix or sound</source>
+        <translation>Valoraciones medias de la mañana tras noches con cada mezcla o sonido</translation>
+    </message>
+    <message numerus="yes">
+        <source>%1 (%2, %n night(s))</source>
+        <translation>
+            <numerusform>%1 (%2, %n noche)</numerusform>
+            <numerusform>%1 (%2, %n noches)</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>sound</source>
+        <translation>sonido</translation>
+    </message>
+    <message>
+        <source>mix</source>
+        <translation>mezcla</translation>
+    </message>
+    <message>
+        <source>Sound</source>
+        <translation>Sonido</translation>
+    </message>
+    <message>
+        <source>Mix</source>
+        <translation>Mezcla</translation>
+    </message>
+    <message>
+        <source>No nights with a morning entry yet</source>
+        <translation>Aún no hay noches con entrada de la mañana</translation>
+    </message>
+    <message>
+        <source>Name</source>
+        <translation>Nombre</translation>
+    </message>
+    <message>
+        <source>Kind</source>
+        <translation>Tipo</translation>
+    </message>
+    <message>
+        <source>Nights</source>
+        <translation>Noches</translation>
+    </message>
+    <message>
+        <source>Mean loudness</source>
+        <translation>Sonoridad media</translation>
+    </message>
+    <message>
+        <source>Mean bother</source>
+        <translation>Molestia media</translation>
+    </message>
+    <message>
+        <source>Mean sleep</source>
+        <translation>Sueño medio</translation>
+    </message>
+</context>
+<context>
+    <name>sonaveil::player::TinnitusProfile</name>
+    <message>
+        <source>Sonaveil</source>
+        <translation>Sonaveil</translation>
+    </message>
+    <message>
+        <source>The tinnitus diary could not be opened (%1): %2. The player works without it; nothing is written to the diary this session.</source>
+        <translation>No se pudo abrir el diario del acúfeno (%1): %2. El reproductor funciona sin él; en esta sesión no se escribe nada en el diario.</translation>
+    </message>
+    <message>
+        <source>How is your tinnitus this morning, and how did you sleep? The diary takes a few seconds.</source>
+        <translation>¿Cómo está su acúfeno esta mañana y cómo ha dormido? El diario lleva unos segundos.</translation>
+    </message>
+    <message>
+        <source>How was your tinnitus today? The diary takes a few seconds.</source>
+        <translation>¿Cómo ha estado su acúfeno hoy? El diario lleva unos segundos.</translation>
+    </message>
+    <message>
+        <source>Open the diary</source>
+        <translation>Abrir el diario</translation>
+    </message>
+    <message>
+        <source>The masking sound could not be kept: %1</source>
+        <translation>No se pudo guardar el sonido de enmascaramiento: %1</translation>
+    </message>
+</context>
+<context>
+    <name>sonaveil::player::TinnitusWindow</name>
+    <message>
+        <source>%1 Hz</source>
+        <translation>%1 Hz</translation>
+    </message>
+    <message>
+        <source>%1 kHz</source>
+        <translation>%1 kHz</translation>
+    </message>
+    <message>
+        <source>%1 dB</source>
+        <translation>%1 dB</translation>
+    </message>
+    <message>
+        <source>left ear</source>
+        <translation>oído izquierdo</translation>
+    </message>
+    <message>
+        <source>right ear</source>
+        <translation>oído derecho</translation>
+    </message>
+    <message>
+        <source>both ears</source>
+        <translation>ambos oídos</translation>
+    </message>
+    <message>
+        <source>My Tinnitus</source>
+        <translation>Mi acúfeno</translation>
+    </message>
+    <message>
+        <source>These measures and this diary help you follow your own tinnitus; they are self-help, not a diagnosis.</source>
+        <translation>Estas mediciones y este diario le ayudan a seguir su propio acúfeno; son autoayuda, no un diagnóstico.</translation>
+    </message>
+    <message>
+        <source>&amp;Measures</source>
+        <translation>&amp;Mediciones</translation>
+    </message>
+    <message>
+        <source>&amp;Diary</source>
+        <translation>&amp;Diario</translation>
+    </message>
+    <message>
+        <source>&amp;Plots</source>
+        <translation>&amp;Gráficos</translation>
+    </message>
+    <message>
+        <source>&amp;Report</source>
+        <translation>&amp;Informe</translation>
+    </message>
+    <message>
+        <source>Status</source>
+        <translation>Estado</translation>
+    </message>
+    <message>
+        <source>&amp;Close</source>
+        <translation>&amp;Cerrar</translation>
+    </message>
+    <message>
+        <source>Sonaveil</source>
+        <translation>Sonaveil</translation>
+    </message>
+    <message>
+        <source>The result could not be kept in the diary: %1</source>
+        <translation>No se pudo guardar el resultado en el diario: %1</translation>
+    </message>
+    <message>
+        <source>Pitch ma&amp;tch…</source>
+        <translation>Igualación de &amp;tono…</translation>
+    </message>
+    <message>
+        <source>Find the pitch of your tinnitus first; the other measures use it</source>
+        <translation>Busque primero el tono de su acúfeno; las demás mediciones lo usan</translation>
+    </message>
+    <message>
+        <source>Start a measure</source>
+        <translation>Empezar una medición</translation>
+    </message>
+    <message>
+        <source>&amp;Hearing check</source>
+        <translation>&amp;Prueba de audición</translation>
+    </message>
+    <message>
+        <source>With headphones: press &quot;I hear it&quot; whenever you hear a tone, in each ear, at eleven pitches.</source>
+        <translation>Con auriculares: pulse «Lo oigo» cada vez que oiga un tono, en cada oído, en once tonos.</translation>
+    </message>
+    <message>
+        <source>&amp;Loudness match</source>
+        <translation>Igualación de &amp;sonoridad</translation>
+    </message>
+    <message>
+        <source>Make a tone at your tinnitus pitch as loud as your tinnitus.</source>
+        <translation>Ajuste un tono en el tono de su acúfeno tan fuerte como su acúfeno.</translation>
+    </message>
+    <message>
+        <source>Masking le&amp;vel</source>
+        <translation>Nivel de &amp;enmascaramiento</translation>
+    </message>
+    <message>
+        <source>Raise a noise in 1 dB steps until it just covers your tinnitus.</source>
+        <translation>Suba un ruido en pasos de 1 dB hasta que apenas cubra su acúfeno.</translation>
+    </message>
+    <message>
+        <source>Residual &amp;inhibition</source>
+        <translation>Inhibición &amp;residual</translation>
+    </message>
+    <message>
+        <source>A minute of that noise 10 dB louder, then tell how long your tinnitus stays quieter.</source>
+        <translation>Un minuto de ese ruido 10 dB más fuerte; luego diga cuánto tiempo su acúfeno sigue más bajo.</translation>
+    </message>
+    <message>
+        <source>Noise for the masking level</source>
+        <translation>Ruido para el nivel de enmascaramiento</translation>
+    </message>
+    <message>
+        <source>Pink noise</source>
+        <translation>Ruido rosa</translation>
+    </message>
+    <message>
+        <source>White noise</source>
+        <translation>Ruido blanco</translation>
+    </message>
+    <message>
+        <source>Band around the pitch</source>
+        <translation>Banda alrededor del tono</translation>
+    </message>
+    <message>
+        <source>Now</source>
+        <translation>Ahora</translation>
+    </message>
+    <message>
+        <source>Progress of the hearing check</source>
+        <translation>Progreso de la prueba de audición</translation>
+    </message>
+    <message>
+        <source>I hear it (Space)</source>
+        <translation>Lo oigo (Espacio)</translation>
+    </message>
+    <message>
+        <source>Softer (Down)</source>
+        <translation>Más bajo (Abajo)</translation>
+    </message>
+    <message>
+        <source>Louder (Up)</source>
+        <translation>Más fuerte (Arriba)</translation>
+    </message>
+    <message>
+        <source>&amp;Accept</source>
+        <translation>&amp;Aceptar</translation>
+    </message>
+    <message>
+        <source>Tr&amp;y again</source>
+        <translation>Otra &amp;vez</translation>
+    </message>
+    <message>
+        <source>S&amp;kip this pitch</source>
+        <translation>Saltar este t&amp;ono</translation>
+    </message>
+    <message>
+        <source>Back: it had gone &amp;fully</source>
+        <translation>Ha vuelto: se había ido del t&amp;odo</translation>
+    </message>
+    <message>
+        <source>Back: it had gone p&amp;artly</source>
+        <translation>Ha vuelto: se &amp;había ido en parte</translation>
+    </message>
+    <message>
+        <source>It did &amp;not change</source>
+        <translation>&amp;No cambió</translation>
+    </message>
+    <message>
+        <source>&amp;Stop (Esc)</source>
+        <translation>&amp;Basta (Esc)</translation>
+    </message>
+    <message>
+        <source>Today&apos;s entry</source>
+        <translation>Entrada de hoy</translation>
+    </message>
+    <message>
+        <source>Mor&amp;ning</source>
+        <translation>Ma&amp;ñana</translation>
+    </message>
+    <message>
+        <source>E&amp;vening</source>
+        <translation>&amp;Noche</translation>
+    </message>
+    <message>
+        <source>0 is %1, 10 is %2</source>
+        <translation>0 es %1, 10 es %2</translation>
+    </message>
+    <message>
+        <source>&amp;Loudness of the tinnitus:</source>
+        <translation>&amp;Sonoridad del acúfeno:</translation>
+    </message>
+    <message>
+        <source>not heard</source>
+        <translation>no se oye</translation>
+    </message>
+    <message>
+        <source>as loud as can be</source>
+        <translation>lo más fuerte posible</translation>
+    </message>
+    <message>
+        <source>How much it &amp;bothers:</source>
+        <translation>Cuánto mo&amp;lesta:</translation>
+    </message>
+    <message>
+        <source>not at all</source>
+        <translation>nada</translation>
+    </message>
+    <message>
+        <source>very much</source>
+        <translation>mucho</translation>
+    </message>
+    <message>
+        <source>&amp;Sleep last night:</source>
+        <translation>S&amp;ueño anoche:</translation>
+    </message>
+    <message>
+        <source>very poor</source>
+        <translation>muy malo</translation>
+    </message>
+    <message>
+        <source>very good</source>
+        <translation>muy bueno</translation>
+    </message>
+    <message>
+        <source>N&amp;ote:</source>
+        <translation>No&amp;ta:</translation>
+    </message>
+    <message>
+        <source>Note</source>
+        <translation>Nota</translation>
+    </message>
+    <message>
+        <source>Save &amp;entry</source>
+        <translation>Guardar &amp;entrada</translation>
+    </message>
+    <message>
+        <source>Offer the diary</source>
+        <translation>Ofrecer el diario</translation>
+    </message>
+    <message>
+        <source>When the player s&amp;tarts, if today&apos;s entry is missing</source>
+        <translation>Al inici&amp;ar el reproductor, si falta la entrada de hoy</translation>
+    </message>
+    <message>
+        <source>Every day &amp;at</source>
+        <translation>Cada d&amp;ía a las</translation>
+    </message>
+    <message>
+        <source>Time of the daily reminder</source>
+        <translation>Hora del recordatorio diario</translation>
+    </message>
+    <message>
+        <source>For you and your audiologist</source>
+        <translation>Para usted y su audiólogo</translation>
+    </message>
+    <message>
+        <source>E&amp;xport CSV…</source>
+        <translation>E&amp;xportar CSV…</translation>
+    </message>
+    <message>
+        <source>The diary, the nights and the measures as three CSV files for a spreadsheet</source>
+        <translation>El diario, las noches y las mediciones como tres archivos CSV para una hoja de cálculo</translation>
+    </message>
+    <message>
+        <source>Print a o&amp;ne-page report (PDF)…</source>
+        <translation>Imprimir un informe de u&amp;na página (PDF)…</translation>
+    </message>
+    <message>
+        <source>Export CSV</source>
+        <translation>Exportar CSV</translation>
+    </message>
+    <message>
+        <source>CSV files (*.csv)|*.csv</source>
+        <translation>Archivos CSV (*.csv)|*.csv</translation>
+    </message>
+    <message>
+        <source>Print a report</source>
+        <translation>Imprimir un informe</translation>
+    </message>
+    <message>
+        <source>PDF files (*.pdf)|*.pdf</source>
+        <translation>Archivos PDF (*.pdf)|*.pdf</translation>
+    </message>
+    <message>
+        <source>Make my masking sound</source>
+        <translation>Crear mi sonido de enmascaramiento</translation>
+    </message>
+    <message>
+        <source>A noise shaped by the equaliser to your hearing check, at your masking level, with the notch on your pitch. Try it, then keep it as the equaliser preset &quot;My masking sound&quot;, change it in the equaliser, or discard it.</source>
+        <translation>Un ruido moldeado por el ecualizador según su prueba de audición, a su nivel de enmascaramiento, con el filtro de muesca en su tono. Pruébelo y luego guárdelo como el preajuste del ecualizador «My masking sound», cámbielo en el ecualizador o descártelo.</translation>
+    </message>
+    <message>
+        <source>Make my masking so&amp;und</source>
+        <translation>Crear mi sonid&amp;o</translation>
+    </message>
+    <message>
+        <source>&amp;Keep</source>
+        <translation>G&amp;uardar</translation>
+    </message>
+    <message>
+        <source>Chan&amp;ge…</source>
+        <translation>Cam&amp;biar…</translation>
+    </message>
+    <message>
+        <source>D&amp;iscard</source>
+        <translation>Desc&amp;artar</translation>
+    </message>
+    <message>
+        <source>Your masking sound plays now. Keep it, change it, or discard it.</source>
+        <translation>Su sonido de enmascaramiento suena ahora. Guárdelo, cámbielo o descártelo.</translation>
+    </message>
+    <message>
+        <source>Kept as the equaliser preset &quot;My masking sound&quot;.</source>
+        <translation>Guardado como el preajuste del ecualizador «My masking sound».</translation>
+    </message>
+    <message>
+        <source>Discarded: the equaliser and the mix are as they were.</source>
+        <translation>Descartado: el ecualizador y la mezcla quedan como estaban.</translation>
+    </message>
+    <message>
+        <source>The entry could not be saved: %1</source>
+        <translation>No se pudo guardar la entrada: %1</translation>
+    </message>
+    <message>
+        <source>Morning entry saved.</source>
+        <translation>Entrada de la mañana guardada.</translation>
+    </message>
+    <message>
+        <source>Evening entry saved.</source>
+        <translation>Entrada de la noche guardada.</translation>
+    </message>
+    <message>
+        <source>System volume: %1 %. Use headphones, and keep this volume the same for every measure so that the results compare.</source>
+        <translation>Volumen del sistema: %1 %. Use auriculares y mantenga este volumen igual en cada medición para que los resultados sean comparables.</translation>
+    </message>
+    <message>
+        <source>System volume: not known. Use headphones, and keep the volume the same for every measure so that the results compare.</source>
+        <translation>Volumen del sistema: desconocido. Use auriculares y mantenga el volumen igual en cada medición para que los resultados sean comparables.</translation>
+    </message>
+    <message>
+        <source>Your tinnitus pitch: %1.</source>
+        <translation>Tono de su acúfeno: %1.</translation>
+    </message>
+    <message>
+        <source>No pitch matched yet: the loudness match and the band noise need one.</source>
+        <translation>Aún no hay tono igualado: la igualación de sonoridad y el ruido de banda lo necesitan.</translation>
+    </message>
+    <message>
+        <source>Match the pitch of your tinnitus first (Pitch match…).</source>
+        <translation>Iguale primero el tono de su acúfeno (Igualación de tono…).</translation>
+    </message>
+    <message>
+        <source>The band around the pitch needs a matched pitch: use Pitch match… first, or pick a noise.</source>
+        <translation>La banda alrededor del tono necesita un tono igualado: use antes Igualación de tono… o elija otro ruido.</translation>
+    </message>
+    <message>
+        <source>Find your masking level first: residual inhibition plays that noise 10 dB louder.</source>
+        <translation>Halle primero su nivel de enmascaramiento: la inhibición residual reproduce ese ruido 10 dB más fuerte.</translation>
+    </message>
+    <message>
+        <source>No measure is running. Each one starts quietly; stop it at any time with Esc.</source>
+        <translation>No hay ninguna medición en curso. Cada una empieza bajo; deténgala cuando quiera con Esc.</translation>
+    </message>
+    <message>
+        <source>This pitch took too long to settle. Rest a moment, then try it again, or skip it.</source>
+        <translation>Este tono ha tardado demasiado. Descanse un momento y vuelva a intentarlo, o sáltelo.</translation>
+    </message>
+    <message>
+        <source>The answers at this pitch did not agree with each other (a press with no tone, or a loud tone missed). Try it again, or skip it.</source>
+        <translation>Las respuestas en este tono no concordaban (una pulsación sin tono o un tono fuerte no oído). Vuelva a intentarlo o sáltelo.</translation>
+    </message>
+    <message>
+        <source>Listening at %1, %2. Press &quot;I hear it&quot; (or Space) each time you hear a tone, however faint.</source>
+        <translation>Escuchando en %1, %2. Pulse «Lo oigo» (o Espacio) cada vez que oiga un tono, por débil que sea.</translation>
+    </message>
+    <message>
+        <source>%1 above your threshold</source>
+        <translation>%1 sobre su umbral</translation>
+    </message>
+    <message>
+        <source>Tone at %1: %2. Make it softer or louder until it is as loud as your tinnitus, then Accept.</source>
+        <translation>Tono en %1: %2. Bájelo o súbalo hasta que suene tan fuerte como su acúfeno y luego Aceptar.</translation>
+    </message>
+    <message>
+        <source>Noise at %1. Raise it until it just covers your tinnitus, then Accept.</source>
+        <translation>Ruido a %1. Súbalo hasta que apenas cubra su acúfeno y luego Aceptar.</translation>
+    </message>
+    <message>
+        <source>This is as loud as the measure goes.</source>
+        <translation>La medición no sube más.</translation>
+    </message>
+    <message numerus="yes">
+        <source>Noise for %n more second(s). Then listen: is your tinnitus quieter?</source>
+        <translation>
+            <numerusform>Ruido durante %n segundo más. Luego escuche: ¿está su acúfeno más bajo?</numerusform>
+            <numerusform>Ruido durante %n segundos más. Luego escuche: ¿está su acúfeno más bajo?</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>The noise has stopped. When your tinnitus is back as before, say whether it had gone fully or partly. %n second(s) so far.</source>
+        <translation>
+            <numerusform>El ruido ha parado. Cuando su acúfeno vuelva a ser como antes, diga si se había ido del todo o en parte. %n segundo hasta ahora.</numerusform>
+            <numerusform>El ruido ha parado. Cuando su acúfeno vuelva a ser como antes, diga si se había ido del todo o en parte. %n segundos hasta ahora.</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>Your masking sound needs a hearing check and a masking level first (Measures).</source>
+        <translation>Su sonido de enmascaramiento necesita antes una prueba de audición y un nivel de enmascaramiento (Mediciones).</translation>
+    </message>
+    <message>
+        <source>The CSV files could not be written: %1</source>
+        <translation>No se pudieron escribir los archivos CSV: %1</translation>
+    </message>
+    <message>
+        <source>Exported to %1 and the two files beside it.</source>
+        <translation>Exportado a %1 y a los dos archivos a su lado.</translation>
+    </message>
+    <message>
+        <source>Tinnitus profile</source>
+        <translation>Perfil del acúfeno</translation>
+    </message>
+    <message>
+        <source>The report could not be written to %1.</source>
+        <translation>No se pudo escribir el informe en %1.</translation>
+    </message>
+    <message>
+        <source>Matched pitch: %1</source>
+        <translation>Tono igualado: %1</translation>
+    </message>
+    <message>
+        <source>%1 loudness match at %2: %3</source>
+        <translation>%1 igualación de sonoridad en %2: %3</translation>
+    </message>
+    <message>
+        <source>%1 above threshold</source>
+        <translation>%1 sobre el umbral</translation>
+    </message>
+    <message>
+        <source>%1 residual inhibition: %2 s (%3)</source>
+        <translation>%1 inhibición residual: %2 s (%3)</translation>
+    </message>
+    <message>
+        <source>Printed %1. Levels are relative to this computer and headphones (dB of full scale); self-help, not a diagnosis.</source>
+        <translation>Impreso el %1. Los niveles son relativos a este ordenador y estos auriculares (dB bajo escala completa); autoayuda, no un diagnóstico.</translation>
+    </message>
+    <message>
+        <source>What helps (mean morning loudness, bother, sleep; nights)</source>
+        <translation>Qué ayuda (sonoridad, molestia y sueño medios de la mañana; noches)</translation>
+    </message>
+    <message>
+        <source>Report written to %1.</source>
+        <translation>Informe escrito en %1.</translation>
+    </message>
+    <message>
+        <source>white noise</source>
+        <translation>ruido blanco</translation>
+    </message>
+    <message>
+        <source>pink noise</source>
+        <translation>ruido rosa</translation>
+    </message>
+    <message>
+        <source>band noise</source>
+        <translation>ruido de banda</translation>
+    </message>
+    <message>
+        <source>gone fully</source>
+        <translation>se fue del todo</translation>
+    </message>
+    <message>
+        <source>gone partly</source>
+        <translation>se fue en parte</translation>
+    </message>
+    <message>
+        <source>no change</source>
+        <translation>sin cambio</translation>
+    </message>
+    <message>
+        <source>%1 minimum masking level (%2): %3</source>
+        <translation>%1 nivel mínimo de enmascaramiento (%2): %3</translation>
     </message>
 </context>
 <context>

@@ -103,6 +103,9 @@ InstanceReply DesktopBridge::run(const CommandLine& line)
         case CommandLine::Action::Quit:
             quit();
             return {0, {}};
+        case CommandLine::Action::Tinnitus:
+            m_player.showTinnitus();
+            break;
         }
     }
     return {0, {}};

@@ -179,6 +179,10 @@ PitchMatchWindow::PitchMatchWindow(PitchMatch& match, TinnitusStore& store, Dial
     auto* help = makeButton("cmdHelp", tr("H&elp"), 90, this);
     auto* close = makeButton("cmdClose", tr("&Close"), 90, this);
     bottom->addWidget(saveButton);
+    auto* profile = makeButton("cmdProfile", tr("&My Tinnitus…"), 110, this);
+    profile->setToolTip(tr("Hearing check, loudness, masking level, diary and plots"));
+    bottom->addWidget(profile);
+    connect(profile, &Multibutton::Click, this, &PitchMatchWindow::profileClicked);
     bottom->addStretch();
     bottom->addWidget(help);
     bottom->addWidget(close);

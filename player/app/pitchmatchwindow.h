@@ -48,6 +48,8 @@ signals:
     // The match was saved; the band-stop follows it.
     void saved();
     void helpClicked();
+    // "My Tinnitus": the measures, the diary and the plots.
+    void profileClicked();
 
 protected:
     void hideEvent(QHideEvent*) override;

@@ -19,13 +19,16 @@
 #include "player/app/playercolours.h"
 #include "player/app/presetactions.h"
 #include "player/app/splashwindow.h"
+#include "player/app/tinnitusprofile.h"
 #include "player/app/tray.h"
 #include "synth/endless.h"
 
 #include "player/mysounds/companionfile.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QDate>
+#include <QMenu>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -221,6 +224,9 @@ void Player::powerOffAsked(int seconds)
 
 void Player::applyNightGain(double gain)
 {
+    // A measure of the tinnitus profile holds the masking sounds silent; it restores the gain.
+    if (m_profile && m_profile->testing())
+        return;
     // The one place the night's gain reaches the masking sounds: each tick's value is reached
     // in a straight line by the next tick, so the fade follows its curve without steps.
     m_fading.setFade(gain, Night::kTickMs);
@@ -284,6 +290,12 @@ void Player::prepare()
         m_colours->attach(window);
     }
     connect(w, &MainWindow::coloursClicked, m_colours.get(), &PlayerColours::showEditor);
+    m_profile = std::make_unique<TinnitusProfile>(*this, userFolder(), *m_setup.dialogs);
+    connect(m_pitchWindow.get(), &PitchMatchWindow::profileClicked, this, &Player::showTinnitus);
+    connect(m_pitchWindow.get(), &PitchMatchWindow::saved, this, [this] {
+        m_profile->session().setPitch(m_tinnitus.settings().frequencyHz);
+        m_profile->session().recordPitch();
+    });
     // The first show lays out and sizes every control; doing it once unseen while the splash
     // shows lets the window come up at once later.
     m_main->setAttribute(Qt::WA_DontShowOnScreen, true);
@@ -352,6 +364,13 @@ void Player::startUp()
     connect(m_tray.get(), &Tray::muteClicked, this, &Player::toggleMute);
     connect(m_tray.get(), &Tray::quitClicked, this, &Player::close);
     connect(m_tray.get(), &Tray::activated, this, &Player::showMainWindow);
+    if (QAction* quit = m_tray->menu()->findChild<QAction*>("Quity")) {
+        auto* tinnitus = new QAction(tr("My &Tinnitus…"), m_tray->menu());
+        tinnitus->setObjectName("tinnitus");
+        m_tray->menu()->insertAction(quit, tinnitus);
+        m_tray->menu()->insertSeparator(quit);
+        connect(tinnitus, &QAction::triggered, this, &Player::showTinnitus);
+    }
     m_presetActions->labelQuickSlots();
     m_options.readSoundCard();
     // The colour scheme: the window's own colours, then "maincol.tmp"; the picture by its flag.
@@ -395,6 +414,7 @@ void Player::startUp()
     if (m_options.resumeLastMix() && QFileInfo::exists(userPath(PresetFiles::kLastMixName)))
         m_presets.load(m_presets.lastMixPath());
     warnIfFolderNotWritable();
+    m_profile->startUp();
     // From here on the mix is kept on disk as it changes.
     m_keeper.setActive(true);
     if (!m_setup.readyFile.isEmpty())
@@ -485,6 +505,9 @@ void Player::shutdown()
     m_nightTimer.stop();
     m_alarmFollow.stop();
     m_userWatch.stop();
+    // A measure ends and the night's record with it, while the engine still plays.
+    if (m_profile)
+        m_profile->shutdown();
     // Every sound stops.
     m_engine.close();
     // No icon is left in the tray.
@@ -559,6 +582,12 @@ void Player::showMainWindow()
     m_main->showNormal();
     m_main->raise();
     m_main->activateWindow();
+}
+
+void Player::showTinnitus()
+{
+    if (m_profile)
+        m_profile->showWindow();
 }
 
 void Player::showOptions()

@@ -49,6 +49,7 @@ class OptionsWindow;
 class PitchMatchWindow;
 class PlayerColours;
 class PresetActions;
+class TinnitusProfile;
 class Tray;
 
 // What the player runs with. The program passes the real services; tests pass a temporary
@@ -105,6 +106,8 @@ public:
     void toTray();
     void showMainWindow();
     void showOptions();
+    // The "My Tinnitus" window (the tray menu, the pitch match window, --tinnitus).
+    void showTinnitus();
     // Close and Quit: the shutdown sequence, then the program ends.
     void close();
 
@@ -145,6 +148,8 @@ public:
     void watchUserSounds(int seconds);
     static constexpr int kWatchMs = 2000;
 
+    // The tinnitus profile: its diary, measures and window, from prepare() on.
+    TinnitusProfile* profile() const { return m_profile.get(); }
     // The tray icon and its menu, from the start-up on.
     Tray* tray() const { return m_tray.get(); }
     bool trayAvailable() const;
@@ -213,6 +218,7 @@ private:
     std::unique_ptr<EqualiserWindow> m_equaliserWindow;
     std::unique_ptr<PitchMatchWindow> m_pitchWindow;
     OutsideLinks m_links;
+    std::unique_ptr<TinnitusProfile> m_profile;
     std::unique_ptr<Tray> m_tray;
     QTimer m_splashTimer;
     QTimer m_nightTimer;

@@ -27,6 +27,7 @@ const char* const CommandLine::kUsage = QT_TRANSLATE_NOOP("sonaveil::player::Com
     "  --mute        mute the mix\n"
     "  --unmute      bring the muted mix back\n"
     "  --tray        start hidden in the tray (a running player stays where it is)\n"
+    "  --tinnitus    open \"My Tinnitus\": the measures, the diary and the plots\n"
     "  --quit        close the running player\n"
     "  --help        show this text\n"
     "  --version     show the version");
@@ -68,6 +69,8 @@ std::optional<CommandLine> CommandLine::parse(const std::vector<std::string>& ar
             line.steps.push_back({Action::Unmute, {}});
         } else if (a == "--quit") {
             line.steps.push_back({Action::Quit, {}});
+        } else if (a == "--tinnitus") {
+            line.steps.push_back({Action::Tinnitus, {}});
         } else if (a == "--tray") {
             line.tray = true;
         } else if (a == "--help" || a == "-h") {
@@ -106,6 +109,7 @@ std::vector<std::string> CommandLine::arguments() const
         case Action::Mute: out.push_back("--mute"); break;
         case Action::Unmute: out.push_back("--unmute"); break;
         case Action::Quit: out.push_back("--quit"); break;
+        case Action::Tinnitus: out.push_back("--tinnitus"); break;
         }
     }
     if (tray)

@@ -8,7 +8,7 @@ namespace sonaveil::player {
 
 // The player's command line: what it asks of the player, in the order given.
 struct CommandLine {
-    enum class Action { Load, Previous, StopAll, Mute, Unmute, Quit, AddSound };
+    enum class Action { Load, Previous, StopAll, Mute, Unmute, Quit, AddSound, Tinnitus };
     struct Step {
         Action action;
         std::string file; // Load and AddSound

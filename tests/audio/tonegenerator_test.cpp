@@ -141,3 +141,25 @@ TEST(ToneGenerator, PlaysThroughTheEngineUntouchedByTheBandStop)
     engine.renderOffline(out.data(), kRate);
     EXPECT_EQ(peak(channelOf(out, 0), kRate / 10), 0.0f);
 }
+
+TEST(ToneGenerator, NoisesStayUnderTheLevelPinkFallsAndOneEarIsOneChannel)
+{
+    const int frames = kRate * 4;
+    for (int kind : {kToneWhite, kTonePink}) {
+        SCOPED_TRACE(testing::Message() << "kind " << kind);
+        ToneGenerator g(kRate);
+        g.set({true, kind, 1000.0f, -20.0f, kEarRight});
+        std::vector<float> l(std::size_t(frames), 0.0f), r(std::size_t(frames), 0.0f);
+        for (int done = 0; done < frames; done += 128)
+            g.mixInto(l.data() + done, r.data() + done, std::min(128, frames - done));
+        EXPECT_EQ(peak(l), 0.0f) << "the left ear hears nothing";
+        EXPECT_LE(peak(r), ToneGenerator::amplitude(-20.0f) * 1.0001f);
+        EXPECT_GT(peak(r), ToneGenerator::amplitude(-20.0f) * 0.3f);
+        // Power per octave: flat for pink, doubling for white.
+        const double low = shareIn(r, 500, 1000), high = shareIn(r, 4000, 8000);
+        if (kind == kTonePink)
+            EXPECT_NEAR(10 * std::log10(high / low), 0.0, 1.5);
+        else
+            EXPECT_NEAR(10 * std::log10(high / low), 9.0, 1.5);
+    }
+}

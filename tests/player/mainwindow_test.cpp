@@ -307,14 +307,16 @@ TEST_F(MainWindowTest, MuteFromTheTrayMenu)
     QAction* mute = p.tray()->muteAction();
     ASSERT_NE(mute, nullptr);
     const QList<QAction*> items = p.tray()->menu()->actions();
-    // Load, Mute, the sleep entries, Quit.
-    ASSERT_EQ(items.size(), 10);
+    // Load, Mute, the sleep entries, My Tinnitus, Quit.
+    ASSERT_EQ(items.size(), 12);
     EXPECT_EQ(items[0]->text(), "&Load");
     EXPECT_TRUE(items[1]->isSeparator());
     EXPECT_EQ(items[2], mute);
     EXPECT_TRUE(items[3]->isSeparator());
     EXPECT_TRUE(items[8]->isSeparator());
-    EXPECT_EQ(items[9]->text(), "&Quit");
+    EXPECT_EQ(items[9]->text(), "My &Tinnitus…");
+    EXPECT_TRUE(items[10]->isSeparator());
+    EXPECT_EQ(items[11]->text(), "&Quit");
     EXPECT_TRUE(mute->isCheckable());
 
     p.model().setCheck(1, CheckState::Checked);

@@ -116,7 +116,7 @@ TEST(SleepTimer, TrayEntriesSetTheTimeAndTheEndStopsEverySound)
         if (!a->isSeparator())
             texts << a->text();
     EXPECT_EQ(texts, (QStringList{"&Load", "&Mute", "Sleep in 30 min", "Sleep in 60 min", "Sleep in 90 min",
-                                  "Cancel sleep", "&Quit"}));
+                                  "Cancel sleep", "My &Tinnitus…", "&Quit"}));
     Tray& tray = *p.tray();
     EXPECT_FALSE(tray.cancelSleepAction()->isEnabled());
 
