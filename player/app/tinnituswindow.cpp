@@ -2,6 +2,7 @@
 
 #include "player/app/dialogs.h"
 #include "player/app/profilecharts.h"
+#include "controls/windowaccessible.h"
 
 #include <QChartView>
 #include <QCheckBox>
@@ -76,6 +77,7 @@ TinnitusWindow::TinnitusWindow(ProfileSession& session, DiaryStore& diary, Dialo
 {
     setObjectName("frmTinnitus");
     setWindowTitle(tr("My Tinnitus"));
+    controls::setWindowRole(this, QAccessible::Dialog);
     auto* layout = new QVBoxLayout(this);
     auto* selfHelp = new QLabel(tr("These measures and this diary help you follow your own tinnitus; they are "
                                    "self-help, not a diagnosis."),
