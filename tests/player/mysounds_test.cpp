@@ -241,4 +241,18 @@ TEST(MySoundsPage, TheCommandLineAddsASoundAndTheMediaControlsNameTheTrack)
     // The track is known once the voice has read its first frames.
     EXPECT_TRUE(QTest::qWaitFor([&] { return bridge.title() == "First Song"; }, 10000))
         << bridge.title().toStdString();
+
+    // Stop, then play: the user's sound comes back with its settings, beside the built-in ones.
+    p.userVoices().setVolume(0, 77);
+    p.model().setCheck(3, CheckState::Checked);
+    bridge.stop();
+    EXPECT_EQ(bridge.status(), MediaControl::Status::Stopped);
+    EXPECT_FALSE(p.userSounds().at(0).on);
+    p.userVoices().setVolume(0, 200);
+    bridge.play();
+    EXPECT_EQ(bridge.status(), MediaControl::Status::Playing);
+    EXPECT_TRUE(p.userSounds().at(0).on);
+    EXPECT_EQ(p.userSounds().at(0).volume, 77);
+    EXPECT_TRUE(p.model().entry(3).on());
+    EXPECT_TRUE(p.mySoundsPage()->check(0)->isChecked());
 }
