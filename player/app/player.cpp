@@ -44,6 +44,7 @@ Player::Player(PlayerSetup setup, QObject* parent)
     , m_tinnitus(userFolder().toStdString())
     , m_links(m_setup.programFolder, *m_setup.launcher, *m_setup.dialogs)
 {
+    m_postBox->target = this;
     // The sample files play streamed from disk, never held decoded.
     m_binding.setStreamFiles(true);
     m_colours = std::make_unique<PlayerColours>(m_setup.programFolder, userFolder(), *m_setup.dialogs);
@@ -87,8 +88,21 @@ Player::Player(PlayerSetup setup, QObject* parent)
     connect(qApp, &QCoreApplication::aboutToQuit, this, &Player::shutdown);
 }
 
+UserVoices::Post Player::postTo(std::shared_ptr<PostBox> box)
+{
+    return [box](std::function<void()> work) {
+        const std::lock_guard lock(box->mutex);
+        if (box->target)
+            QMetaObject::invokeMethod(box->target, std::move(work), Qt::QueuedConnection);
+    };
+}
+
 Player::~Player()
 {
+    {
+        const std::lock_guard lock(m_postBox->mutex);
+        m_postBox->target = nullptr;
+    }
     // The members then go in the order that keeps every reference valid: the tray icon before
     // its menu, the windows before the models they show.
     shutdown();

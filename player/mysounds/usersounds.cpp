@@ -413,7 +413,7 @@ bool UserSounds::naturalLess(const std::string& a, const std::string& b)
     return a < b;
 }
 
-std::optional<std::vector<fs::path>> UserSounds::tracksOf(const fs::path& folder, std::string* why)
+std::optional<std::vector<fs::path>> UserSounds::tracksOf(const fs::path& folder, std::string* why, bool probe)
 {
     std::error_code ec;
     fs::directory_iterator it(folder, ec);
@@ -432,7 +432,7 @@ std::optional<std::vector<fs::path>> UserSounds::tracksOf(const fs::path& folder
         std::error_code typeError;
         if (!it->is_regular_file(typeError) || it->path().filename().string().starts_with("."))
             continue;
-        if (audio::probeSoundFile(it->path().string()))
+        if (!probe || audio::probeSoundFile(it->path().string()))
             tracks.push_back(it->path());
     }
     std::sort(tracks.begin(), tracks.end(), [](const fs::path& a, const fs::path& b) {

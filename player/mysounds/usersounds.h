@@ -121,9 +121,10 @@ public:
     std::filesystem::path listFile() const { return m_folder / kListName; }
 
     // The sound files of a folder, in the order of their names (numbers counted as numbers).
-    // Nothing when the folder cannot be listed.
+    // Nothing when the folder cannot be listed. Without `probe` every visible regular file is
+    // listed unopened, for a reader that opens each anyway and skips what is not sound.
     static std::optional<std::vector<std::filesystem::path>> tracksOf(const std::filesystem::path& folder,
-                                                                      std::string* why = nullptr);
+                                                                      std::string* why = nullptr, bool probe = true);
     // "Track 2" before "Track 10", case aside.
     static bool naturalLess(const std::string& a, const std::string& b);
 
