@@ -260,7 +260,9 @@ QString MySoundsPage::messageFor(const UserSounds::Outcome& outcome, const QStri
 
 QString MySoundsPage::add(const QString& path)
 {
-    return messageFor(addPath(path), path, QString::fromStdString(m_sounds.folder().string()));
+    // Taken first: the page may be gone when the add returns (the program closed meanwhile).
+    const QString folder = QString::fromStdString(m_sounds.folder().string());
+    return messageFor(addPath(path), path, folder);
 }
 
 UserSounds::Outcome MySoundsPage::addPath(const QString& path)
@@ -302,6 +304,9 @@ UserSounds::Outcome MySoundsPage::addPath(const QString& path)
     tick.start();
     loop.exec();
     tick.stop();
+    // The loop also ends when the program quits: the copy then stops, and nothing of it stays.
+    if (!worker->isFinished())
+        job->cancel.store(true);
     worker->wait();
     delete worker;
     if (progress)
@@ -333,7 +338,7 @@ void MySoundsPage::tellAdded(const QString& message)
 void MySoundsPage::addAsked(const QString& path)
 {
     const auto outcome = addPath(path);
-    // The user stopped it: nothing to tell.
+    // The user stopped it, or the program closed meanwhile: nothing to tell.
     if (outcome.result != UserSounds::Result::Cancelled)
         tellAdded(messageFor(outcome, path, QString::fromStdString(m_sounds.folder().string())));
 }

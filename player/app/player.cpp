@@ -220,7 +220,8 @@ QString Player::addSound(const QString& path)
 {
     prepare();
     const QString problem = m_mySoundsPage->add(path);
-    if (problem.isEmpty())
+    // The window may have closed while the copy ran.
+    if (problem.isEmpty() && m_main && m_mySoundsPage)
         m_main->showPage(MainWindow::kMySoundsPage);
     return problem;
 }
