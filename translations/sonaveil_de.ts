@@ -1088,6 +1088,30 @@ laufenden Player und holt dessen Fenster nach vorn.
         <translation>Einen Ordner mit Musik hinzufügen</translation>
     </message>
     <message>
+        <source>Adding &quot;%1&quot; was cancelled; nothing of it was kept.</source>
+        <translation>&quot;%1&quot; wurde nicht hinzugefügt: abgebrochen, nichts davon wurde behalten.</translation>
+    </message>
+    <message>
+        <source>Another sound is being added. Try again when it is done.</source>
+        <translation>Gerade wird ein anderer Klang hinzugefügt. Versuchen Sie es wieder, wenn er fertig ist.</translation>
+    </message>
+    <message>
+        <source>Add Sound</source>
+        <translation>Klang hinzufügen</translation>
+    </message>
+    <message>
+        <source>Copying &quot;%1&quot; into the player…</source>
+        <translation>&quot;%1&quot; wird in den Player kopiert…</translation>
+    </message>
+    <message>
+        <source>Reading the folder &quot;%1&quot;…</source>
+        <translation>Der Ordner &quot;%1&quot; wird gelesen…</translation>
+    </message>
+    <message>
+        <source>Adding %1</source>
+        <translation>%1 wird hinzugefügt</translation>
+    </message>
+    <message>
         <source>&amp;Rename…</source>
         <translation>&amp;Umbenennen…</translation>
     </message>

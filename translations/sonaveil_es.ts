@@ -1088,6 +1088,30 @@ reproductor en marcha y trae su ventana al frente.
         <translation>Añadir una carpeta de música</translation>
     </message>
     <message>
+        <source>Adding &quot;%1&quot; was cancelled; nothing of it was kept.</source>
+        <translation>Se canceló la incorporación de &quot;%1&quot;; no se guardó nada de él.</translation>
+    </message>
+    <message>
+        <source>Another sound is being added. Try again when it is done.</source>
+        <translation>Se está añadiendo otro sonido. Inténtelo de nuevo cuando termine.</translation>
+    </message>
+    <message>
+        <source>Add Sound</source>
+        <translation>Añadir sonido</translation>
+    </message>
+    <message>
+        <source>Copying &quot;%1&quot; into the player…</source>
+        <translation>Copiando &quot;%1&quot; en el reproductor…</translation>
+    </message>
+    <message>
+        <source>Reading the folder &quot;%1&quot;…</source>
+        <translation>Leyendo la carpeta &quot;%1&quot;…</translation>
+    </message>
+    <message>
+        <source>Adding %1</source>
+        <translation>Añadiendo %1</translation>
+    </message>
+    <message>
         <source>&amp;Rename…</source>
         <translation>&amp;Cambiar nombre…</translation>
     </message>

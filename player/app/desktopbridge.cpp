@@ -165,6 +165,7 @@ void DesktopBridge::play()
 {
     if (status() == Status::Stopped && m_stoppedMix) {
         m_stoppedMix->applyTo(m_player.model());
+        m_player.userVoices().apply(m_stoppedUserSounds);
     } else if (status() == Status::Stopped) {
         const std::string previous = m_player.presets().lastMixPath();
         std::error_code ec;
@@ -183,8 +184,10 @@ void DesktopBridge::pause()
 
 void DesktopBridge::stop()
 {
-    if (status() != Status::Stopped)
+    if (status() != Status::Stopped) {
         m_stoppedMix = PresetRecord::capture(m_player.model());
+        m_stoppedUserSounds = m_player.userVoices().capture();
+    }
     m_player.mix().stopAll();
     m_player.userVoices().stopAll();
 }

@@ -4,6 +4,7 @@
 #include "player/desktop/mediacontrol.h"
 #include "player/desktop/mpris.h"
 #include "player/desktop/singleinstance.h"
+#include "player/mysounds/companionfile.h"
 #include "player/presets/presetrecord.h"
 
 #include <QObject>
@@ -58,6 +59,8 @@ private:
     std::vector<std::pair<CommandLine, Answer>> m_pending;
     // The mix stop() switched off, for play() to bring back.
     std::optional<PresetRecord> m_stoppedMix;
+    // The user's own sounds that were on then, with their settings.
+    std::vector<CompanionFile::Entry> m_stoppedUserSounds;
 };
 
 } // namespace sonaveil::player

@@ -12,8 +12,16 @@
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QEventLoop>
+#include <QPointer>
+#include <QProgressDialog>
+#include <QThread>
+#include <QTimer>
 #include <QMenu>
 #include <QStandardPaths>
+
+#include <filesystem>
+#include <memory>
 
 namespace sonaveil::player {
 
@@ -242,28 +250,97 @@ QString MySoundsPage::messageFor(const UserSounds::Outcome& outcome, const QStri
         return tr("The folder \"%1\" holds no sound files the player can read.").arg(path);
     case UserSounds::Result::AlreadyThere:
         return tr("The folder \"%1\" is already one of your sounds.").arg(path);
+    case UserSounds::Result::Cancelled:
+        return tr("Adding \"%1\" was cancelled; nothing of it was kept.").arg(name);
+    case UserSounds::Result::Busy:
+        return tr("Another sound is being added. Try again when it is done.");
     }
     return {};
 }
 
 QString MySoundsPage::add(const QString& path)
 {
-    // Copying a long file and finding its seam take a moment.
-    QApplication::setOverrideCursor(Qt::WaitCursor);
-    const auto outcome = m_sounds.add(path.toStdString());
-    QApplication::restoreOverrideCursor();
+    // Taken first: the page may be gone when the add returns (the program closed meanwhile).
+    const QString folder = QString::fromStdString(m_sounds.folder().string());
+    return messageFor(addPath(path), path, folder);
+}
+
+UserSounds::Outcome MySoundsPage::addPath(const QString& path)
+{
+    if (m_adding)
+        return {UserSounds::Result::Busy};
+    // Shared with the worker, which may outlive the page when the program closes meanwhile.
+    auto job = std::make_shared<UserSounds::AddJob>();
+    if (const auto begun = m_sounds.begin(path.toStdString(), *job); begun.result != UserSounds::Result::Added)
+        return begun;
+    m_adding = true;
+    QPointer<MySoundsPage> alive(this);
+    const QString name = QFileInfo(path).fileName().isEmpty() ? path : QFileInfo(path).fileName();
+
+    QPointer<QProgressDialog> progress = new QProgressDialog(window());
+    progress->setObjectName("addSoundProgress");
+    progress->setWindowTitle(tr("Add Sound"));
+    progress->setLabelText(job->kind == UserSound::Kind::File ? tr("Copying \"%1\" into the player…").arg(name)
+                                                              : tr("Reading the folder \"%1\"…").arg(name));
+    progress->setAccessibleName(tr("Adding %1").arg(name));
+    progress->setWindowModality(Qt::WindowModal);
+    progress->setRange(0, 1000);
+    progress->setMinimumDuration(m_progressDelay);
+    progress->setAutoReset(false);
+    progress->setAutoClose(false);
+    connect(progress, &QProgressDialog::canceled, progress, [job] { job->cancel.store(true); });
+
+    QEventLoop loop;
+    QThread* worker = QThread::create([job] { UserSounds::work(*job); });
+    connect(worker, &QThread::finished, &loop, &QEventLoop::quit);
+    QTimer tick;
+    tick.setInterval(50);
+    connect(&tick, &QTimer::timeout, progress, [job, progress] {
+        if (progress && !progress->wasCanceled())
+            progress->setValue(job->permille.load());
+    });
+    worker->start();
+    progress->setValue(0);
+    tick.start();
+    loop.exec();
+    tick.stop();
+    // The loop also ends when the program quits: the copy then stops, and nothing of it stays.
+    if (!worker->isFinished())
+        job->cancel.store(true);
+    worker->wait();
+    delete worker;
+    if (progress)
+        progress->deleteLater();
+    if (!alive) {
+        if (job->kind == UserSound::Kind::File && job->outcome.result == UserSounds::Result::Added) {
+            std::error_code ec;
+            std::filesystem::remove(job->copy, ec);
+        }
+        return {UserSounds::Result::Cancelled};
+    }
+    m_adding = false;
+
+    const auto outcome = m_sounds.finish(*job);
     if (outcome.result != UserSounds::Result::Added)
-        return messageFor(outcome, path, QString::fromStdString(m_sounds.folder().string()));
+        return outcome;
     saveList();
     refresh();
     emit edited();
-    return {};
+    return outcome;
 }
 
 void MySoundsPage::tellAdded(const QString& message)
 {
     if (!message.isEmpty())
         m_dialogs.information(window(), tr("Sonaveil"), message);
+}
+
+void MySoundsPage::addAsked(const QString& path)
+{
+    const auto outcome = addPath(path);
+    // The user stopped it, or the program closed meanwhile: nothing to tell.
+    if (outcome.result != UserSounds::Result::Cancelled)
+        tellAdded(messageFor(outcome, path, QString::fromStdString(m_sounds.folder().string())));
 }
 
 void MySoundsPage::addFileAsked()
@@ -281,7 +358,7 @@ void MySoundsPage::addFileAsked()
     if (file.isEmpty())
         return;
     m_lastFolder = QFileInfo(file).absolutePath();
-    tellAdded(add(file));
+    addAsked(file);
 }
 
 void MySoundsPage::addFolderAsked()
@@ -296,16 +373,7 @@ void MySoundsPage::addFolderAsked()
     if (folder.isEmpty())
         return;
     m_lastFolder = QFileInfo(folder).absolutePath();
-    QApplication::setOverrideCursor(Qt::WaitCursor);
-    const auto outcome = m_sounds.addFolder(folder.toStdString());
-    QApplication::restoreOverrideCursor();
-    if (outcome.result != UserSounds::Result::Added) {
-        tellAdded(messageFor(outcome, folder, QString::fromStdString(m_sounds.folder().string())));
-        return;
-    }
-    saveList();
-    refresh();
-    emit edited();
+    addAsked(folder);
 }
 
 void MySoundsPage::openMenu(int index)

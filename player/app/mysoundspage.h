@@ -35,8 +35,14 @@ public:
     // The row of buttons shown under the page in place of the built-in pages' step buttons.
     QWidget* footer() const { return m_footer; }
 
-    // Adds a file or a folder; "" when it was added, else the message that says why not.
+    // Adds a file or a folder; "" when it was added, else the message that says why not. The
+    // copy and the seam search run on a worker, with a progress dialog that can cancel them after
+    // `progressDelay()` ms; the window stays responsive meanwhile.
     QString add(const QString& path);
+    UserSounds::Outcome addPath(const QString& path);
+    bool adding() const { return m_adding; }
+    int progressDelay() const { return m_progressDelay; }
+    void setProgressDelay(int ms) { m_progressDelay = ms; }
     // The message for an outcome of UserSounds::add, "" for Added.
     static QString messageFor(const UserSounds::Outcome& outcome, const QString& path, const QString& folder);
 
@@ -72,6 +78,7 @@ private:
     void showRow(int index);
     void addFileAsked();
     void addFolderAsked();
+    void addAsked(const QString& path);
     void openMenu(int index);
     void saveList();
     void tellAdded(const QString& message);
@@ -87,6 +94,8 @@ private:
     controls::Multibutton* m_addFolder = nullptr;
     QString m_lastFolder;
     bool m_syncing = false;
+    bool m_adding = false;
+    int m_progressDelay = 400;
 };
 
 } // namespace sonaveil::player

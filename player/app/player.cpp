@@ -50,6 +50,7 @@ Player::Player(PlayerSetup setup, QObject* parent)
     , m_tinnitus(userFolderPath().string())
     , m_links(m_setup.programFolder, *m_setup.launcher, *m_setup.dialogs)
 {
+    m_postBox->target = this;
     // The sample files play streamed from disk, never held decoded.
     m_binding.setStreamFiles(true);
     m_colours = std::make_unique<PlayerColours>(m_setup.programFolder, userFolder(), *m_setup.dialogs);
@@ -93,8 +94,21 @@ Player::Player(PlayerSetup setup, QObject* parent)
     connect(qApp, &QCoreApplication::aboutToQuit, this, &Player::shutdown);
 }
 
+UserVoices::Post Player::postTo(std::shared_ptr<PostBox> box)
+{
+    return [box](std::function<void()> work) {
+        const std::lock_guard lock(box->mutex);
+        if (box->target)
+            QMetaObject::invokeMethod(box->target, std::move(work), Qt::QueuedConnection);
+    };
+}
+
 Player::~Player()
 {
+    {
+        const std::lock_guard lock(m_postBox->mutex);
+        m_postBox->target = nullptr;
+    }
     // The members then go in the order that keeps every reference valid: the tray icon before
     // its menu, the windows before the models they show.
     shutdown();
@@ -212,7 +226,8 @@ QString Player::addSound(const QString& path)
 {
     prepare();
     const QString problem = m_mySoundsPage->add(path);
-    if (problem.isEmpty())
+    // The window may have closed while the copy ran.
+    if (problem.isEmpty() && m_main && m_mySoundsPage)
         m_main->showPage(MainWindow::kMySoundsPage);
     return problem;
 }

@@ -27,6 +27,7 @@
 
 #include <functional>
 #include <memory>
+#include <mutex>
 #include <optional>
 
 class QWidget;
@@ -193,7 +194,15 @@ private:
     ChannelModel m_model{m_fading, ChannelModel::Making::OnWorker};
     MixControl m_mix{m_model};
     UserSounds m_userSounds{userFolder().toStdString()};
-    UserVoices m_userVoices{m_userSounds, m_fading, [this] { return m_model.slider(kMasterSlider); }};
+    // Where other threads hand work to this one, for as long as the player lives.
+    struct PostBox {
+        std::mutex mutex;
+        QObject* target = nullptr;
+    };
+    std::shared_ptr<PostBox> m_postBox = std::make_shared<PostBox>();
+    static UserVoices::Post postTo(std::shared_ptr<PostBox> box);
+    UserVoices m_userVoices{m_userSounds, m_fading, [this] { return m_model.slider(kMasterSlider); },
+                            postTo(m_postBox)};
     NotchMinutes m_notchMinutes{userFolder().toStdString()};
     PresetFiles m_presets;
     MixKeeper m_keeper{m_presets};

@@ -41,8 +41,9 @@ UserSounds::Result problemResult(audio::SoundFileProblem problem)
 }
 
 // Copies the regular file `from` to `to` through a temporary name beside it, so that a copy cut
-// short (a full disk) never looks like a sound. Returns 0, or the errno that stopped it.
-int copyFile(const fs::path& from, const fs::path& to)
+// short (a full disk, a cancel) never looks like a sound. Returns 0, or the errno that stopped
+// it (ECANCELED for a cancel). Reports its progress in `job`'s first 800 permille.
+int copyFile(const fs::path& from, const fs::path& to, UserSounds::AddJob& job)
 {
     const int in = ::open(from.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
     if (in < 0)
@@ -61,7 +62,13 @@ int copyFile(const fs::path& from, const fs::path& to)
     }
     int error = 0;
     std::vector<char> buffer(std::size_t(1) << 20);
+    std::uintmax_t copied = 0;
+    const auto total = std::max<std::uintmax_t>(1, std::uintmax_t(st.st_size));
     for (;;) {
+        if (job.cancel.load(std::memory_order_relaxed)) {
+            error = ECANCELED;
+            break;
+        }
         const ssize_t got = ::read(in, buffer.data(), buffer.size());
         if (got < 0) {
             if (errno == EINTR)
@@ -83,12 +90,16 @@ int copyFile(const fs::path& from, const fs::path& to)
         }
         if (error)
             break;
+        copied += std::uintmax_t(got);
+        job.permille.store(int(std::min<std::uintmax_t>(copied, total) * 800 / total), std::memory_order_relaxed);
     }
     if (!error && ::fsync(out) != 0)
         error = errno;
     if (::close(out) != 0 && !error)
         error = errno;
     ::close(in);
+    if (!error && job.cancel.load())
+        error = ECANCELED;
     if (!error && ::rename(part.c_str(), to.c_str()) != 0)
         error = errno;
     if (error)
@@ -203,80 +214,144 @@ std::string UserSounds::freeName(const std::string& wanted) const
 
 UserSounds::Outcome UserSounds::add(const fs::path& path)
 {
-    std::error_code ec;
-    if (fs::is_directory(path, ec))
-        return addFolder(path);
-    return addFile(path);
+    AddJob job;
+    if (const Outcome begun = begin(path, job); begun.result != Result::Added)
+        return begun;
+    work(job);
+    return finish(job);
 }
 
 UserSounds::Outcome UserSounds::addFile(const fs::path& file)
 {
-    if (count() >= kMaxSounds)
-        return {Result::Full};
-    audio::SoundFileProblem problem{};
-    const auto info = audio::probeSoundFile(file.string(), &problem);
-    if (!info)
-        return {problemResult(problem)};
-    if (double(info->frames) < kShortestSeconds * info->rate)
-        return {Result::NotAudio};
-
     std::error_code ec;
-    fs::create_directories(m_folder, ec);
-    if (ec)
-        return {Result::CopyFailed, -1, ec.message()};
-    const auto size = fs::file_size(file, ec);
-    const auto space = fs::space(m_folder, ec);
-    if (!ec && space.available < size + kSpareBytes)
-        return {Result::NoRoom};
-
-    const std::string name = freeName(file.filename().string());
-    const fs::path copy = m_folder / name;
-    if (const int error = copyFile(file, copy))
-        return {isNoRoom(error) ? Result::NoRoom : Result::CopyFailed, -1, std::strerror(error)};
-
-    // The copy is what plays: its seam, and a last check that it decodes (a damaged file may
-    // have a good header).
-    const auto seam = SeamFinder::findInFile(copy.string());
-    if (!seam) {
-        fs::remove(copy, ec);
-        return {Result::NotAudio};
-    }
-    UserSound s;
-    s.kind = UserSound::Kind::File;
-    s.id = name;
-    s.source = name;
-    s.name = fs::path(name).stem().string();
-    s.seam = *seam;
-    m_sounds.push_back(std::move(s));
-    return {Result::Added, count() - 1};
+    if (fs::is_directory(file, ec))
+        return {Result::NotRegular};
+    return add(file);
 }
 
 UserSounds::Outcome UserSounds::addFolder(const fs::path& folder)
 {
+    std::error_code ec;
+    if (fs::exists(folder, ec) && !fs::is_directory(folder, ec))
+        return {Result::UnreadableFolder, -1, std::strerror(ENOTDIR)};
+    return add(folder);
+}
+
+UserSounds::Outcome UserSounds::begin(const fs::path& path, AddJob& job) const
+{
     if (count() >= kMaxSounds)
         return {Result::Full};
     std::error_code ec;
-    const fs::path absolute = fs::absolute(folder, ec).lexically_normal();
-    fs::path canonical = absolute;
-    while (canonical.has_relative_path() && canonical.filename().empty())
-        canonical = canonical.parent_path();
-    if (!fs::exists(canonical, ec))
+    if (fs::is_directory(path, ec)) {
+        const fs::path absolute = fs::absolute(path, ec).lexically_normal();
+        fs::path canonical = absolute;
+        while (canonical.has_relative_path() && canonical.filename().empty())
+            canonical = canonical.parent_path();
+        if (indexOf(canonical.string()) >= 0)
+            return {Result::AlreadyThere};
+        job.kind = UserSound::Kind::Folder;
+        job.from = canonical;
+        return {Result::Added};
+    }
+    if (!fs::exists(fs::symlink_status(path, ec)) || !fs::exists(path, ec))
         return {Result::Missing};
-    if (indexOf(canonical.string()) >= 0)
-        return {Result::AlreadyThere};
-    std::string why;
-    const auto tracks = tracksOf(canonical, &why);
-    if (!tracks)
-        return {Result::UnreadableFolder, -1, why};
-    if (tracks->empty())
-        return {Result::NoTracks};
+    job.kind = UserSound::Kind::File;
+    job.from = path;
+    job.copy = m_folder / freeName(path.filename().string());
+    return {Result::Added};
+}
+
+void UserSounds::work(AddJob& job)
+{
+    job.outcome = {Result::Added};
+    std::error_code ec;
+    if (job.kind == UserSound::Kind::Folder) {
+        std::string why;
+        const auto tracks = tracksOf(job.from, &why);
+        if (!fs::exists(job.from, ec))
+            job.outcome = {Result::Missing};
+        else if (!tracks)
+            job.outcome = {Result::UnreadableFolder, -1, why};
+        else if (tracks->empty())
+            job.outcome = {Result::NoTracks};
+        job.permille = 1000;
+        return;
+    }
+    audio::SoundFileProblem problem{};
+    const auto info = audio::probeSoundFile(job.from.string(), &problem);
+    if (!info) {
+        job.outcome = {problemResult(problem)};
+        return;
+    }
+    if (double(info->frames) < kShortestSeconds * info->rate) {
+        job.outcome = {Result::NotAudio};
+        return;
+    }
+    const fs::path folder = job.copy.parent_path();
+    fs::create_directories(folder, ec);
+    if (ec) {
+        job.outcome = {Result::CopyFailed, -1, ec.message()};
+        return;
+    }
+    const auto size = fs::file_size(job.from, ec);
+    const auto space = fs::space(folder, ec);
+    if (!ec && space.available < size + kSpareBytes) {
+        job.outcome = {Result::NoRoom};
+        return;
+    }
+    if (const int error = copyFile(job.from, job.copy, job)) {
+        job.outcome = error == ECANCELED ? Outcome{Result::Cancelled}
+                      : isNoRoom(error)  ? Outcome{Result::NoRoom, -1, std::strerror(error)}
+                                         : Outcome{Result::CopyFailed, -1, std::strerror(error)};
+        return;
+    }
+    // The copy is what plays: its seam, and a last check that it decodes (a damaged file may
+    // have a good header).
+    const auto seam = SeamFinder::findInFile(job.copy.string());
+    if (!seam) {
+        fs::remove(job.copy, ec);
+        job.outcome = {Result::NotAudio};
+        return;
+    }
+    job.seam = *seam;
+    job.permille = 1000;
+}
+
+UserSounds::Outcome UserSounds::finish(AddJob& job)
+{
+    std::error_code ec;
+    const bool copied = job.kind == UserSound::Kind::File && job.outcome.result == Result::Added;
+    auto dropCopy = [&] {
+        if (copied)
+            fs::remove(job.copy, ec);
+    };
+    if (job.outcome.result == Result::Added && job.cancel.load())
+        job.outcome = {Result::Cancelled};
+    // The list may have changed while the work ran.
+    if (job.outcome.result == Result::Added && count() >= kMaxSounds)
+        job.outcome = {Result::Full};
+    if (job.outcome.result == Result::Added && job.kind == UserSound::Kind::Folder && indexOf(job.from.string()) >= 0)
+        job.outcome = {Result::AlreadyThere};
+    if (job.outcome.result != Result::Added) {
+        dropCopy();
+        return job.outcome;
+    }
     UserSound s;
-    s.kind = UserSound::Kind::Folder;
-    s.id = canonical.string();
-    s.source = canonical.string();
-    s.name = canonical.filename().string();
+    s.kind = job.kind;
+    if (job.kind == UserSound::Kind::File) {
+        const std::string name = job.copy.filename().string();
+        s.id = name;
+        s.source = name;
+        s.name = fs::path(name).stem().string();
+        s.seam = job.seam;
+    } else {
+        s.id = job.from.string();
+        s.source = job.from.string();
+        s.name = job.from.filename().string();
+    }
     m_sounds.push_back(std::move(s));
-    return {Result::Added, count() - 1};
+    job.outcome = {Result::Added, count() - 1};
+    return job.outcome;
 }
 
 bool UserSounds::rename(int index, const std::string& name)
@@ -338,7 +413,7 @@ bool UserSounds::naturalLess(const std::string& a, const std::string& b)
     return a < b;
 }
 
-std::optional<std::vector<fs::path>> UserSounds::tracksOf(const fs::path& folder, std::string* why)
+std::optional<std::vector<fs::path>> UserSounds::tracksOf(const fs::path& folder, std::string* why, bool probe)
 {
     std::error_code ec;
     fs::directory_iterator it(folder, ec);
@@ -357,7 +432,7 @@ std::optional<std::vector<fs::path>> UserSounds::tracksOf(const fs::path& folder
         std::error_code typeError;
         if (!it->is_regular_file(typeError) || it->path().filename().string().starts_with("."))
             continue;
-        if (audio::probeSoundFile(it->path().string()))
+        if (!probe || audio::probeSoundFile(it->path().string()))
             tracks.push_back(it->path());
     }
     std::sort(tracks.begin(), tracks.end(), [](const fs::path& a, const fs::path& b) {

@@ -2,6 +2,7 @@
 
 #include "audio/streamsource.h"
 
+#include <atomic>
 #include <filesystem>
 #include <optional>
 #include <string>
@@ -65,6 +66,8 @@ public:
         UnreadableFolder, // a folder that cannot be listed
         NoTracks,         // a folder without any sound file in it
         AlreadyThere,     // the folder is one of the sounds already
+        Cancelled,        // the user stopped it; nothing of it is kept
+        Busy,             // another sound is being added
     };
     struct Outcome {
         Outcome(Result r = Result::Added, int i = -1, std::string d = {})
@@ -82,6 +85,26 @@ public:
     // Adds a file or a folder, whichever `path` is.
     Outcome add(const std::filesystem::path& path);
 
+    // Adding in three steps, so that the long middle one (a file's copy and seam, a folder's
+    // listing) can run on another thread while the window stays responsive: begin() and
+    // finish() on the list's thread, work() on any, with nothing else touching the job.
+    struct AddJob {
+        UserSound::Kind kind = UserSound::Kind::File;
+        std::filesystem::path from; // the file, or the folder's absolute path
+        std::filesystem::path copy; // where a file's copy goes in "sounds"
+        Outcome outcome;            // of the last step run
+        audio::LoopSeam seam;
+        // Set from any thread to stop the work; whatever it has copied is removed.
+        std::atomic<bool> cancel{false};
+        // 0 … 1000, how far the work is.
+        std::atomic<int> permille{0};
+    };
+    // The checks that need the list; the job goes on to work() only when this says Added.
+    Outcome begin(const std::filesystem::path& path, AddJob& job) const;
+    static void work(AddJob& job);
+    // Takes the worked job into the list; a job cancelled by now leaves nothing behind.
+    Outcome finish(AddJob& job);
+
     bool rename(int index, const std::string& name);
     // Removes the sound, and its copy from "sounds".
     bool remove(int index);
@@ -98,9 +121,10 @@ public:
     std::filesystem::path listFile() const { return m_folder / kListName; }
 
     // The sound files of a folder, in the order of their names (numbers counted as numbers).
-    // Nothing when the folder cannot be listed.
+    // Nothing when the folder cannot be listed. Without `probe` every visible regular file is
+    // listed unopened, for a reader that opens each anyway and skips what is not sound.
     static std::optional<std::vector<std::filesystem::path>> tracksOf(const std::filesystem::path& folder,
-                                                                      std::string* why = nullptr);
+                                                                      std::string* why = nullptr, bool probe = true);
     // "Track 2" before "Track 10", case aside.
     static bool naturalLess(const std::string& a, const std::string& b);
 

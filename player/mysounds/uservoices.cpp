@@ -5,13 +5,15 @@
 #include <algorithm>
 #include <chrono>
 #include <cmath>
+#include <thread>
 
 namespace sonaveil::player {
 
-UserVoices::UserVoices(UserSounds& sounds, AudioBinding& audio, std::function<int()> master)
+UserVoices::UserVoices(UserSounds& sounds, AudioBinding& audio, std::function<int()> master, Post post)
     : m_sounds(sounds)
     , m_audio(audio)
     , m_master(std::move(master))
+    , m_post(std::move(post))
 {
 }
 
@@ -34,21 +36,24 @@ void UserVoices::applyControls(int index)
     m_audio.setPan(v.channel, s.pan * 10);
 }
 
-void UserVoices::start(int index)
+UserVoices::Playlist UserVoices::makePlaylist(const std::string& folder, bool shuffle, std::uint64_t seed,
+                                              std::shared_ptr<audio::StreamStatus> status)
 {
-    const UserSound& s = m_sounds.at(index);
-    Voice& v = voiceOf(index);
-    v = Voice{};
-    v.status = std::make_shared<audio::StreamStatus>();
-    std::unique_ptr<audio::StreamSource> source;
-    if (s.kind == UserSound::Kind::File) {
-        source = audio::StreamSource::file(m_sounds.filePath(s).string(), s.seam, v.status);
-    } else if (const auto tracks = UserSounds::tracksOf(s.source)) {
+    Playlist made;
+    // Listed unopened: the playlist opens each file once, to learn its rate, and passes over
+    // what is not sound.
+    if (const auto tracks = UserSounds::tracksOf(folder, nullptr, false)) {
         for (const auto& t : *tracks)
-            v.tracks.push_back(t.string());
-        const auto seed = std::uint64_t(std::chrono::steady_clock::now().time_since_epoch().count()) + ++m_starts;
-        source = audio::StreamSource::playlist(v.tracks, s.shuffle, seed, v.status);
+            made.tracks.push_back(t.string());
+        if (!made.tracks.empty())
+            made.source = audio::StreamSource::playlist(made.tracks, shuffle, seed, std::move(status));
     }
+    return made;
+}
+
+void UserVoices::play(int index, std::unique_ptr<audio::StreamSource> source)
+{
+    Voice& v = voiceOf(index);
     if (!source) {
         v.status->failed.store(true);
         return;
@@ -56,6 +61,54 @@ void UserVoices::start(int index)
     v.rate = source->rate();
     v.channel = m_audio.playGenerator(std::move(source));
     applyControls(index);
+}
+
+void UserVoices::start(int index)
+{
+    const UserSound& s = m_sounds.at(index);
+    Voice& v = voiceOf(index);
+    v = Voice{};
+    v.status = std::make_shared<audio::StreamStatus>();
+    v.start = ++m_starts;
+    if (s.kind == UserSound::Kind::File) {
+        play(index, audio::StreamSource::file(m_sounds.filePath(s).string(), s.seam, v.status));
+        return;
+    }
+    const auto seed = std::uint64_t(std::chrono::steady_clock::now().time_since_epoch().count()) + v.start;
+    if (!m_post) {
+        playlistMade(s.id, v.start, makePlaylist(s.source, s.shuffle, seed, v.status));
+        return;
+    }
+    v.pending = true;
+    std::thread([this, post = m_post, id = s.id, start = v.start, folder = s.source, shuffle = s.shuffle, seed,
+                 status = v.status] {
+        auto made = std::make_shared<Playlist>(makePlaylist(folder, shuffle, seed, status));
+        post([this, id, start, made] { playlistMade(id, start, std::move(*made)); });
+    }).detach();
+}
+
+void UserVoices::playlistMade(const std::string& id, std::uint64_t start, Playlist playlist)
+{
+    const int index = m_sounds.indexOf(id);
+    // Switched off, on again or removed meanwhile: this playlist is nobody's.
+    if (index < 0 || !m_sounds.at(index).on)
+        return;
+    const auto found = m_voices.find(id);
+    if (found == m_voices.end() || found->second.start != start)
+        return;
+    found->second.pending = false;
+    found->second.tracks = std::move(playlist.tracks);
+    play(index, std::move(playlist.source));
+    if (changed)
+        changed(index);
+}
+
+bool UserVoices::starting(int index) const
+{
+    if (index < 0 || index >= m_sounds.count())
+        return false;
+    const auto found = m_voices.find(m_sounds.at(index).id);
+    return found != m_voices.end() && found->second.pending;
 }
 
 void UserVoices::stop(int index)

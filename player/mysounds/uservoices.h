@@ -19,8 +19,12 @@ namespace sonaveil::player {
 // preset's companion file keeps.
 class UserVoices {
 public:
-    // `master` is the master slider's position (0 … 100).
-    UserVoices(UserSounds& sounds, AudioBinding& audio, std::function<int()> master);
+    // Runs a function on the thread that owns these voices, later (through its event loop).
+    using Post = std::function<void(std::function<void()>)>;
+    // `master` is the master slider's position (0 … 100). With `post`, a folder's tracks are
+    // listed and opened on a thread of their own, and its voice starts once they are: a slow or
+    // network folder never holds up the caller. Without it, everything happens in setOn().
+    UserVoices(UserSounds& sounds, AudioBinding& audio, std::function<int()> master, Post post = {});
     ~UserVoices();
     UserVoices(const UserVoices&) = delete;
     UserVoices& operator=(const UserVoices&) = delete;
@@ -42,6 +46,8 @@ public:
     // The names of sounds that went silent because their file vanished or was damaged, or whose
     // tracks cannot be read, each told once per start.
     std::vector<std::string> takeFailures();
+    // A folder sound whose playlist is still being made.
+    bool starting(int index) const;
     // The file a folder sound plays now ("" when none, or for a file sound).
     std::string playingTrack(int index) const;
 
@@ -64,7 +70,17 @@ private:
         std::shared_ptr<audio::StreamStatus> status;
         std::vector<std::string> tracks;
         bool told = false;
+        std::uint64_t start = 0; // which start this voice is, so that a late playlist finds its own
+        bool pending = false;    // its playlist is being made
     };
+    struct Playlist {
+        std::vector<std::string> tracks;
+        std::unique_ptr<audio::StreamSource> source;
+    };
+    static Playlist makePlaylist(const std::string& folder, bool shuffle, std::uint64_t seed,
+                                 std::shared_ptr<audio::StreamStatus> status);
+    void play(int index, std::unique_ptr<audio::StreamSource> source);
+    void playlistMade(const std::string& id, std::uint64_t start, Playlist playlist);
     void start(int index);
     void stop(int index);
     Voice& voiceOf(int index) { return m_voices[m_sounds.at(index).id]; }
@@ -73,6 +89,7 @@ private:
     UserSounds& m_sounds;
     AudioBinding& m_audio;
     std::function<int()> m_master;
+    Post m_post;
     std::map<std::string, Voice> m_voices;
     std::uint64_t m_starts = 0;
 };

@@ -13,12 +13,19 @@
 #include "player/mysounds/companionfile.h"
 
 #include <QCheckBox>
+#include <QProgressDialog>
+#include <QPushButton>
+#include <QTimer>
 #include <QTest>
 
 #include <gtest/gtest.h>
 #include <sndfile.h>
 
+#include <sys/resource.h>
+#include <unistd.h>
+
 #include <cmath>
+#include <csignal>
 #include <fstream>
 #include <random>
 
@@ -43,6 +50,31 @@ void writeNoise(const fs::path& path, int rate, int frames, int format)
         v = short(u(rng));
     sf_writef_short(f, frames2.data(), frames);
     sf_close(f);
+}
+
+// A long WAV of silence that costs no disk: a header, then a hole.
+void writeLongSilence(const fs::path& path, std::uint32_t dataBytes)
+{
+    auto le = [](std::string& out, std::uint32_t v, int n) {
+        for (int i = 0; i < n; ++i)
+            out += char((v >> (8 * i)) & 0xff);
+    };
+    std::string h = "RIFF";
+    le(h, 36 + dataBytes, 4);
+    h += "WAVEfmt ";
+    le(h, 16, 4), le(h, 1, 2), le(h, 1, 2), le(h, 44100, 4), le(h, 88200, 4), le(h, 2, 2), le(h, 16, 2);
+    h += "data";
+    le(h, dataBytes, 4);
+    {
+        std::ofstream(path, std::ios::binary) << h;
+    }
+    fs::resize_file(path, h.size() + dataBytes);
+}
+
+bool holdsNoSound(const fs::path& folder)
+{
+    std::error_code ec;
+    return !fs::exists(folder, ec) || fs::is_empty(folder, ec);
 }
 
 } // namespace
@@ -241,4 +273,78 @@ TEST(MySoundsPage, TheCommandLineAddsASoundAndTheMediaControlsNameTheTrack)
     // The track is known once the voice has read its first frames.
     EXPECT_TRUE(QTest::qWaitFor([&] { return bridge.title() == "First Song"; }, 10000))
         << bridge.title().toStdString();
+
+    // Stop, then play: the user's sound comes back with its settings, beside the built-in ones.
+    p.userVoices().setVolume(0, 77);
+    p.model().setCheck(3, CheckState::Checked);
+    bridge.stop();
+    EXPECT_EQ(bridge.status(), MediaControl::Status::Stopped);
+    EXPECT_FALSE(p.userSounds().at(0).on);
+    p.userVoices().setVolume(0, 200);
+    bridge.play();
+    EXPECT_EQ(bridge.status(), MediaControl::Status::Playing);
+    EXPECT_TRUE(p.userSounds().at(0).on);
+    EXPECT_EQ(p.userSounds().at(0).volume, 77);
+    EXPECT_TRUE(p.model().entry(3).on());
+    EXPECT_TRUE(p.mySoundsPage()->check(0)->isChecked());
+}
+
+TEST(MySoundsPage, ALongAddShowsProgressAndCanBeCancelledOrFailWithNothingKept)
+{
+    PlayerFixture f;
+    Player& p = f.start();
+    MySoundsPage* page = p.mySoundsPage();
+    page->setProgressDelay(0);
+    const fs::path big = f.home / "Whole Night.wav";
+    writeLongSilence(big, 400u << 20);
+
+    // Cancel, pressed in the progress dialog while the copy runs: the window's events keep
+    // flowing meanwhile, or the press could not happen.
+    QPointer<QProgressDialog> seen;
+    QTimer presser;
+    presser.setInterval(5);
+    QObject::connect(&presser, &QTimer::timeout, [&] {
+        auto* dialog = p.mainWindow()->findChild<QProgressDialog*>("addSoundProgress");
+        if (!dialog || !dialog->isVisible() || seen)
+            return;
+        seen = dialog;
+        dialog->grab().save(pictureFolder() + "/add-sound-progress.png");
+        auto* cancel = dialog->findChild<QPushButton*>();
+        ASSERT_NE(cancel, nullptr);
+        QTest::mouseClick(cancel, Qt::LeftButton);
+    });
+    presser.start();
+    const auto cancelled = page->addPath(QString::fromStdString(big.string()));
+    presser.stop();
+    EXPECT_TRUE(seen) << "no progress was shown";
+    EXPECT_EQ(cancelled.result, UserSounds::Result::Cancelled);
+    EXPECT_EQ(p.userSounds().count(), 0);
+    EXPECT_TRUE(holdsNoSound(f.folder / "sounds"));
+    EXPECT_FALSE(page->adding());
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !p.mainWindow()->findChild<QProgressDialog*>("addSoundProgress"); }, 10000));
+
+    // The disk fills part way: the message says so, and no part of the copy stays.
+    writeNoise(f.home / "Fan.wav", 44100, 44100 * 10, SF_FORMAT_WAV | SF_FORMAT_PCM_16);
+    rlimit old{};
+    getrlimit(RLIMIT_FSIZE, &old);
+    const auto oldSignal = std::signal(SIGXFSZ, SIG_IGN);
+    rlimit small = old;
+    small.rlim_cur = 256 * 1024;
+    setrlimit(RLIMIT_FSIZE, &small);
+    f.dialogs.files.push_back(QString::fromStdString((f.home / "Fan.wav").string()));
+    click(page->addFileButton());
+    setrlimit(RLIMIT_FSIZE, &old);
+    std::signal(SIGXFSZ, oldSignal);
+    ASSERT_EQ(f.dialogs.messages.size(), 1u);
+    EXPECT_TRUE(f.dialogs.messages[0].contains("There is not enough free space")) << f.dialogs.messages[0].toStdString();
+    EXPECT_EQ(p.userSounds().count(), 0);
+    EXPECT_TRUE(holdsNoSound(f.folder / "sounds"));
+
+    // And then it goes in, through the same worker.
+    f.dialogs.messages.clear();
+    f.dialogs.files.push_back(QString::fromStdString((f.home / "Fan.wav").string()));
+    click(page->addFileButton());
+    EXPECT_TRUE(f.dialogs.messages.empty());
+    ASSERT_EQ(p.userSounds().count(), 1);
+    EXPECT_FALSE(page->check(0)->isHidden());
 }

@@ -4,7 +4,10 @@
 #include "audiotestutil.h"
 #include "tempfolder.h"
 
+#include <sys/resource.h>
 #include <sys/stat.h>
+
+#include <csignal>
 
 #include <fstream>
 #include <gtest/gtest.h>
@@ -164,4 +167,102 @@ TEST(UserSounds, TheListKeepsEverySoundAndItsControlsAcrossARestart)
     }
     again.load();
     EXPECT_EQ(again.count(), 2);
+}
+
+// A file-size limit makes the copy fail part way, as a full disk does.
+class FileSizeLimit {
+public:
+    explicit FileSizeLimit(rlim_t bytes)
+    {
+        getrlimit(RLIMIT_FSIZE, &m_old);
+        m_oldSignal = std::signal(SIGXFSZ, SIG_IGN);
+        rlimit limit = m_old;
+        limit.rlim_cur = bytes;
+        setrlimit(RLIMIT_FSIZE, &limit);
+    }
+    ~FileSizeLimit()
+    {
+        setrlimit(RLIMIT_FSIZE, &m_old);
+        std::signal(SIGXFSZ, m_oldSignal);
+    }
+
+private:
+    rlimit m_old{};
+    void (*m_oldSignal)(int) = nullptr;
+};
+
+bool holdsNothing(const fs::path& folder)
+{
+    std::error_code ec;
+    return !fs::exists(folder, ec) || fs::is_empty(folder, ec);
+}
+
+TEST(UserSounds, AnAddCancelledOrCutShortLeavesNothingInTheSoundsFolder)
+{
+    TempFolder home, data;
+    const auto wav = writeNoise(home / "Long Rain.wav", SF_FORMAT_WAV | SF_FORMAT_PCM_16, kRate * 30);
+    UserSounds sounds(data.path());
+
+    // Cancelled before the copy begins.
+    {
+        UserSounds::AddJob job;
+        ASSERT_EQ(sounds.begin(wav, job).result, UserSounds::Result::Added);
+        job.cancel = true;
+        UserSounds::work(job);
+        EXPECT_EQ(job.outcome.result, UserSounds::Result::Cancelled);
+        EXPECT_EQ(sounds.finish(job).result, UserSounds::Result::Cancelled);
+        EXPECT_TRUE(holdsNothing(data / "sounds"));
+    }
+    // Cancelled once the work is done but before its result was taken: the copy goes.
+    {
+        UserSounds::AddJob job;
+        ASSERT_EQ(sounds.begin(wav, job).result, UserSounds::Result::Added);
+        UserSounds::work(job);
+        ASSERT_EQ(job.outcome.result, UserSounds::Result::Added);
+        EXPECT_EQ(job.permille.load(), 1000);
+        EXPECT_TRUE(fs::exists(job.copy));
+        job.cancel = true;
+        EXPECT_EQ(sounds.finish(job).result, UserSounds::Result::Cancelled);
+        EXPECT_TRUE(holdsNothing(data / "sounds"));
+        EXPECT_EQ(sounds.count(), 0);
+    }
+    // The disk fills part way through the copy.
+    {
+        FileSizeLimit limit(512 * 1024);
+        const auto outcome = sounds.add(wav);
+        EXPECT_EQ(outcome.result, UserSounds::Result::NoRoom);
+        EXPECT_FALSE(outcome.detail.empty());
+    }
+    EXPECT_TRUE(holdsNothing(data / "sounds"));
+    EXPECT_EQ(sounds.count(), 0);
+    // And once there is room, the same file goes in.
+    EXPECT_EQ(sounds.add(wav).result, UserSounds::Result::Added);
+    EXPECT_EQ(sounds.count(), 1);
+}
+
+TEST(UserSounds, TheListMayChangeWhileTheWorkRuns)
+{
+    TempFolder home, data;
+    const auto wav = writeNoise(home / "Fan.wav", SF_FORMAT_WAV | SF_FORMAT_PCM_16);
+    fs::create_directory(home / "Album");
+    writeNoise(home / "Album" / "01.wav", SF_FORMAT_WAV | SF_FORMAT_PCM_16);
+    UserSounds sounds(data.path());
+
+    UserSounds::AddJob first, second;
+    ASSERT_EQ(sounds.begin(home / "Album", first).result, UserSounds::Result::Added);
+    ASSERT_EQ(sounds.begin(home / "Album", second).result, UserSounds::Result::Added);
+    UserSounds::work(first);
+    UserSounds::work(second);
+    EXPECT_EQ(sounds.finish(first).result, UserSounds::Result::Added);
+    EXPECT_EQ(sounds.finish(second).result, UserSounds::Result::AlreadyThere);
+
+    // Filled to twelve meanwhile: a finished copy is not kept.
+    UserSounds::AddJob late;
+    ASSERT_EQ(sounds.begin(wav, late).result, UserSounds::Result::Added);
+    UserSounds::work(late);
+    ASSERT_TRUE(fs::exists(late.copy));
+    while (sounds.count() < UserSounds::kMaxSounds)
+        ASSERT_EQ(sounds.add(wav).result, UserSounds::Result::Added);
+    EXPECT_EQ(sounds.finish(late).result, UserSounds::Result::Full);
+    EXPECT_FALSE(fs::exists(late.copy));
 }

@@ -8,6 +8,12 @@
 #include <gtest/gtest.h>
 #include <sndfile.h>
 
+#include <chrono>
+#include <fstream>
+#include <mutex>
+#include <thread>
+#include <sndfile.h>
+
 using namespace sonaveil;
 using namespace sonaveil::player;
 namespace fs = std::filesystem;
@@ -128,4 +134,88 @@ TEST(UserVoices, APresetsStateComesBackAndWhatIsGoneIsNamed)
     EXPECT_EQ(missing, (std::vector<std::string>{"Old Sound", "fan"}));
     EXPECT_TRUE(t.sounds.at(2).on);
     EXPECT_TRUE(t.voices.takeFailures().empty()); // already told
+}
+
+// Work handed back by the folder's thread, run when the test says.
+struct PostQueue {
+    std::mutex mutex;
+    std::vector<std::function<void()>> work;
+    UserVoices::Post post()
+    {
+        return [this](std::function<void()> f) {
+            const std::lock_guard lock(mutex);
+            work.push_back(std::move(f));
+        };
+    }
+    // Waits (generously) for `count` pieces of work, then runs them.
+    bool runWhenThere(std::size_t count)
+    {
+        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+        for (;;) {
+            {
+                const std::lock_guard lock(mutex);
+                if (work.size() >= count)
+                    break;
+            }
+            if (std::chrono::steady_clock::now() > deadline)
+                return false;
+            std::this_thread::sleep_for(std::chrono::milliseconds(2));
+        }
+        std::vector<std::function<void()>> taken;
+        {
+            const std::lock_guard lock(mutex);
+            taken.swap(work);
+        }
+        for (auto& f : taken)
+            f();
+        return true;
+    }
+};
+
+TEST(UserVoices, AFoldersPlaylistIsMadeOffTheCallersThreadAndALateOneIsDropped)
+{
+    TempFolder home, data;
+    fs::create_directory(home / "Album");
+    writeSoundFile(home / "Album" / "1.wav", sineFrames(300, 32000, 3200, 0.3), 32000, kWav);
+    writeSoundFile(home / "Album" / "2.flac", sineFrames(300, 48000, 4800, 0.3), 48000,
+                   SF_FORMAT_FLAC | SF_FORMAT_PCM_16);
+    UserSounds sounds(data.path());
+    ASSERT_EQ(sounds.add(home / "Album").result, UserSounds::Result::Added);
+    // Found after the folder was added: listed, passed over as it plays.
+    {
+        std::ofstream(home / "Album" / "cover.txt") << "not a sound";
+    }
+    FakeBinding binding;
+    PostQueue queue;
+    UserVoices voices(sounds, binding, [] { return 100; }, queue.post());
+    std::vector<int> changes;
+    voices.changed = [&](int index) { changes.push_back(index); };
+
+    voices.setOn(0, true);
+    EXPECT_TRUE(binding.channels.empty()) << "the voice starts once its playlist is made";
+    EXPECT_TRUE(voices.starting(0));
+    ASSERT_TRUE(queue.runWhenThere(1));
+    EXPECT_FALSE(voices.starting(0));
+    ASSERT_EQ(binding.channels.size(), 1u);
+    const int handle = binding.lastHandle;
+    EXPECT_EQ(binding.channels[handle].generatorRate, 48000);
+    std::vector<audio::SourceFrame> frames(48000 / 5);
+    binding.generators[handle]->generate(frames.data(), int(frames.size()));
+    EXPECT_EQ(fs::path(voices.playingTrack(0)).filename(), "1.wav");
+    EXPECT_EQ(changes.back(), 0);
+
+    // Off, and on and off again, before the playlists arrive: nothing starts.
+    voices.setOn(0, false);
+    voices.setOn(0, true);
+    voices.setOn(0, false);
+    ASSERT_TRUE(queue.runWhenThere(1));
+    EXPECT_EQ(binding.channels.size(), 1u);
+    // On again: only the last start's playlist plays.
+    voices.setOn(0, true);
+    ASSERT_TRUE(queue.runWhenThere(1));
+    int playing = 0;
+    for (const auto& [h, c] : binding.channels)
+        playing += c.playing ? 1 : 0;
+    EXPECT_EQ(playing, 1);
+    EXPECT_EQ(binding.channels.size(), 2u);
 }
