@@ -117,12 +117,14 @@ private:
         std::int64_t retainPublished = -Sample::kMarginBefore;
         bool liveStarted = false;
         float hold = 1.0f; // turned down while its generator is behind
+
+        bool operator==(const Voice&) const = default;
     };
 
     struct Snapshot {
         explicit Snapshot(int rate) : equaliser(rate), notch(rate), tone(rate), limiter(rate, 1.0f) {}
         std::uint64_t frame = ~std::uint64_t(0);
-        std::vector<Voice> voices;
+        std::vector<Voice> voices; // the first m_voicesInUse of them when it was taken
         std::uint32_t eqSequenceSeen = 0;
         Equaliser equaliser;
         Notch notch;
@@ -167,8 +169,11 @@ private:
     Limiter m_limiter;
 
     SourceWorker* m_worker = nullptr;
+    bool m_wakeWorker = false; // a live voice's ring ran low during this render()
     std::atomic<std::uint64_t> m_starved{0};
     std::vector<Snapshot> m_history;
+    // Voices past this many have never left their first state: snapshots leave them out.
+    std::size_t m_voicesInUse = 0;
     std::uint64_t m_mixed = 0;
     std::uint64_t m_floor = 0;
     std::uint64_t m_restoredAt = ~std::uint64_t(0);
