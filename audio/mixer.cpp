@@ -66,11 +66,12 @@ void Mixer::keepHistory(int frames)
     const int count = std::max(frames, 0) / kSnapshotFrames + 2;
     m_history.clear();
     m_history.reserve(std::size_t(count));
-    // Room for every voice, but only the voices in use are written: the rest of each snapshot's
-    // storage is never touched and costs no memory.
+    // Room for every voice in every snapshot, in one block taken fresh from the system and left
+    // uninitialised: only the voices in use are ever written, so the rest costs no memory.
+    m_historyVoices.reset(new std::byte[sizeof(Voice) * m_voices.size() * std::size_t(count)]);
     for (int i = 0; i < count; ++i) {
         m_history.emplace_back(m_rate);
-        m_history.back().voices.reserve(m_voices.size());
+        m_history.back().voices = reinterpret_cast<Voice*>(m_historyVoices.get()) + std::size_t(i) * m_voices.size();
     }
 }
 
@@ -92,8 +93,8 @@ bool Mixer::rewindTo(std::uint64_t frame)
     if (s.frame != frame)
         return false;
     // Voices past those the snapshot holds had never been used when it was taken.
-    std::copy(s.voices.begin(), s.voices.end(), m_voices.begin());
-    std::fill(m_voices.begin() + std::ptrdiff_t(s.voices.size()), m_voices.end(), Voice{});
+    std::memcpy(static_cast<void*>(m_voices.data()), s.voices, sizeof(Voice) * s.voiceCount);
+    std::fill(m_voices.begin() + std::ptrdiff_t(s.voiceCount), m_voices.end(), Voice{});
     m_eqSequenceSeen = s.eqSequenceSeen;
     m_equaliser = s.equaliser;
     m_notch = s.notch;
@@ -121,7 +122,8 @@ void Mixer::saveSnapshot()
             m_voicesInUse = i;
             break;
         }
-    s.voices.assign(m_voices.begin(), m_voices.begin() + std::ptrdiff_t(m_voicesInUse));
+    std::memcpy(static_cast<void*>(s.voices), m_voices.data(), sizeof(Voice) * m_voicesInUse);
+    s.voiceCount = m_voicesInUse;
     s.eqSequenceSeen = m_eqSequenceSeen;
     s.equaliser = m_equaliser;
     s.notch = m_notch;
@@ -137,7 +139,7 @@ void Mixer::saveSnapshot()
         Voice& v = m_voices[i];
         if (!v.active || !v.live)
             continue;
-        const Voice& then = i < oldest.voices.size() ? oldest.voices[i] : unused;
+        const Voice& then = i < oldest.voiceCount ? oldest.voices[i] : unused;
         const bool same = known && then.active && then.live == v.live && then.generation == v.generation;
         v.retain = same ? std::min(then.liveFrame, v.liveFrame) : v.liveFrame;
     }
