@@ -22,8 +22,10 @@ namespace sonaveil::audio {
 namespace {
 
 constexpr int kMinimumVoices = 64;
-// The output never queues more than about two seconds: a rewind goes back no further.
-constexpr int kHistoryMilliseconds = 2500;
+// The output queues at most 2.03 s (its deep queue): a rewind goes back no further. The
+// history is kept for that and a few snapshots more; each millisecond of it costs every live
+// voice's ring the source frames it may read again.
+constexpr int kHistoryMilliseconds = 2150;
 constexpr int kMaximumVoices = 255; // the handle keeps the voice number in 8 bits
 constexpr int kIndexBits = 8;
 constexpr std::uint32_t kGenerationMask = (1u << 23) - 1;

@@ -66,9 +66,12 @@ void Mixer::keepHistory(int frames)
     const int count = std::max(frames, 0) / kSnapshotFrames + 2;
     m_history.clear();
     m_history.reserve(std::size_t(count));
+    // Room for every voice in every snapshot, in one block taken fresh from the system and left
+    // uninitialised: only the voices in use are ever written, so the rest costs no memory.
+    m_historyVoices.reset(new std::byte[sizeof(Voice) * m_voices.size() * std::size_t(count)]);
     for (int i = 0; i < count; ++i) {
         m_history.emplace_back(m_rate);
-        m_history.back().voices.resize(m_voices.size());
+        m_history.back().voices = reinterpret_cast<Voice*>(m_historyVoices.get()) + std::size_t(i) * m_voices.size();
     }
 }
 
@@ -89,7 +92,9 @@ bool Mixer::rewindTo(std::uint64_t frame)
     const Snapshot& s = m_history[std::size_t(frame / kSnapshotFrames % m_history.size())];
     if (s.frame != frame)
         return false;
-    std::copy(s.voices.begin(), s.voices.end(), m_voices.begin());
+    // Voices past those the snapshot holds had never been used when it was taken.
+    std::memcpy(static_cast<void*>(m_voices.data()), s.voices, sizeof(Voice) * s.voiceCount);
+    std::fill(m_voices.begin() + std::ptrdiff_t(s.voiceCount), m_voices.end(), Voice{});
     m_eqSequenceSeen = s.eqSequenceSeen;
     m_equaliser = s.equaliser;
     m_notch = s.notch;
@@ -111,7 +116,14 @@ void Mixer::saveSnapshot()
 {
     Snapshot& s = m_history[std::size_t(m_mixed / kSnapshotFrames % m_history.size())];
     s.frame = m_mixed;
-    std::copy(m_voices.begin(), m_voices.end(), s.voices.begin());
+    const Voice unused{};
+    for (std::size_t i = m_voices.size(); i > m_voicesInUse; --i)
+        if (!(m_voices[i - 1] == unused)) {
+            m_voicesInUse = i;
+            break;
+        }
+    std::memcpy(static_cast<void*>(s.voices), m_voices.data(), sizeof(Voice) * m_voicesInUse);
+    s.voiceCount = m_voicesInUse;
     s.eqSequenceSeen = m_eqSequenceSeen;
     s.equaliser = m_equaliser;
     s.notch = m_notch;
@@ -127,7 +139,7 @@ void Mixer::saveSnapshot()
         Voice& v = m_voices[i];
         if (!v.active || !v.live)
             continue;
-        const Voice& then = oldest.voices[i];
+        const Voice& then = i < oldest.voiceCount ? oldest.voices[i] : unused;
         const bool same = known && then.active && then.live == v.live && then.generation == v.generation;
         v.retain = same ? std::min(then.liveFrame, v.liveFrame) : v.liveFrame;
     }
@@ -164,6 +176,12 @@ void Mixer::render(float* out, int frames)
         renderBlock(out, n);
         out += 2 * n;
         frames -= n;
+    }
+    // Once for all the voices that ran low, after the mix: a worker woken in the middle of it
+    // would take the processor from this thread, once for every voice.
+    if (m_wakeWorker && m_worker) {
+        m_wakeWorker = false;
+        m_worker->wake();
     }
 }
 
@@ -306,9 +324,8 @@ void Mixer::mixLive(Voice& voice, VoiceSlot& slot, bool keyOn, int frames)
         // The writer keeps what a rewind or a hold may read again.
         voice.retainPublished = std::min(m_history.empty() ? voice.liveFrame : voice.retain,
                                          voice.liveFrame - kHoldFrames) - Sample::kMarginBefore - 1;
-        if (source.setReadPosition(voice.liveFrame, voice.retainPublished, std::max<std::uint64_t>(voice.step, 1))
-            && m_worker)
-            m_worker->wake();
+        if (source.setReadPosition(voice.liveFrame, voice.retainPublished, std::max<std::uint64_t>(voice.step, 1)))
+            m_wakeWorker = true;
     };
     if (!voice.liveStarted) {
         // Its first frames are not made yet: the voice waits silently where it begins, until

@@ -12,8 +12,10 @@
 
 #include <array>
 #include <atomic>
+#include <cstddef>
 #include <cstdint>
 #include <memory>
+#include <type_traits>
 #include <vector>
 
 namespace sonaveil::audio {
@@ -117,12 +119,17 @@ private:
         std::int64_t retainPublished = -Sample::kMarginBefore;
         bool liveStarted = false;
         float hold = 1.0f; // turned down while its generator is behind
+
+        bool operator==(const Voice&) const = default;
     };
+    static_assert(std::is_trivially_copyable_v<Voice>, "snapshots copy voices as bytes");
 
     struct Snapshot {
         explicit Snapshot(int rate) : equaliser(rate), notch(rate), tone(rate), limiter(rate, 1.0f) {}
         std::uint64_t frame = ~std::uint64_t(0);
-        std::vector<Voice> voices;
+        // The first voiceCount voices (those in use when it was taken), in m_historyVoices.
+        Voice* voices = nullptr;
+        std::size_t voiceCount = 0;
         std::uint32_t eqSequenceSeen = 0;
         Equaliser equaliser;
         Notch notch;
@@ -167,8 +174,12 @@ private:
     Limiter m_limiter;
 
     SourceWorker* m_worker = nullptr;
+    bool m_wakeWorker = false; // a live voice's ring ran low during this render()
     std::atomic<std::uint64_t> m_starved{0};
     std::vector<Snapshot> m_history;
+    std::unique_ptr<std::byte[]> m_historyVoices;
+    // Voices past this many have never left their first state: snapshots leave them out.
+    std::size_t m_voicesInUse = 0;
     std::uint64_t m_mixed = 0;
     std::uint64_t m_floor = 0;
     std::uint64_t m_restoredAt = ~std::uint64_t(0);

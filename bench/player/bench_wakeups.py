@@ -67,11 +67,12 @@ def window(pid, server, seconds):
     voluntary = involuntary = 0
     for tid, (name, vol, invol) in after.items():
         _, vol0, invol0 = before.get(tid, (name, 0, 0))
-        per_name[name] = per_name.get(name, 0) + (vol - vol0) + (invol - invol0)
+        v, n = per_name.get(name, (0, 0))
+        per_name[name] = (v + vol - vol0, n + invol - invol0)
         voluntary += vol - vol0
         involuntary += invol - invol0
     elapsed = t1 - t0
-    return ((voluntary + involuntary) / elapsed, voluntary / elapsed, {n: c / elapsed for n, c in per_name.items()},
+    return ((voluntary + involuntary) / elapsed, voluntary / elapsed, {n: (v / elapsed, i / elapsed) for n, (v, i) in per_name.items()},
             100.0 * (cpu1 - cpu0) / elapsed, 100.0 * (s1 - s0) / elapsed, (sw1 - sw0) / elapsed)
 
 
@@ -140,8 +141,10 @@ def measure(args):
                   statistics.median(servers)))
         bp.log("  server    median %.0f context switches a second; sink latency %.1f ms"
                % (statistics.median(server_switches), latency))
-        busiest = sorted(threads.items(), key=lambda kv: -statistics.median(kv[1]))[:6]
-        bp.log("  threads   " + ", ".join("%s %.1f/s" % (n, statistics.median(r)) for n, r in busiest))
+        # Per thread name: voluntary (the thread's own sleeps: timers, polls, waits) and preempted.
+        busiest = sorted(threads.items(), key=lambda kv: -statistics.median(v + i for v, i in kv[1]))[:6]
+        bp.log("  threads   " + ", ".join("%s %.1f/s (%.1f voluntary)" % (
+            n, statistics.median(v + i for v, i in r), statistics.median(v for v, _ in r)) for n, r in busiest))
         bp.log("  sound on the sink   %s" % ("%.1f dBFS RMS" % level if level > -200 else "silence"))
         if level < -80:
             bp.log("  warning: the sink is silent; the mix did not start, so the figures do not count")

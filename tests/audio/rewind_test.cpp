@@ -157,6 +157,31 @@ TEST(Rewind, GoesBackOnlyToKeptPointsAndManyTimesOver)
     EXPECT_TRUE(heard == expected);
 }
 
+TEST(Rewind, AVoiceStartedAfterTheRewindPointStartsAgainFromIt)
+{
+    // Voice 5 was never used when the point was kept; it has played since. Going back must
+    // leave it as it was then, so that it starts again at the point, as in a mixer given the
+    // start there.
+    constexpr int S = Mixer::kSnapshotFrames;
+    const int at = 60 * S;
+    Rig live(true);
+    auto heard = live.render(100 * S);
+    live.start(5, live.sample.get(), nullptr, true);
+    live.render(20 * S);
+    ASSERT_TRUE(live.mixer.rewindTo(std::uint64_t(at)));
+    heard.resize(std::size_t(2 * at));
+    const auto again = live.render(40 * S);
+    heard.insert(heard.end(), again.begin(), again.end());
+
+    Rig reference(false);
+    auto expected = reference.render(at);
+    reference.start(5, reference.sample.get(), nullptr, true);
+    const auto rest = reference.render(40 * S);
+    expected.insert(expected.end(), rest.begin(), rest.end());
+    ASSERT_EQ(heard.size(), expected.size());
+    EXPECT_TRUE(heard == expected) << "differs from frame " << (std::mismatch(heard.begin(), heard.end(), expected.begin()).first - heard.begin()) / 2;
+}
+
 TEST(LiveVoice, AGeneratorThatFallsBehindIsNeverHeardAsSilence)
 {
     Mixer mixer(kRate, 4);
