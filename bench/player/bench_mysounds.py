@@ -66,23 +66,7 @@ def tone(rate, seconds, hz, level=0.3):
 
 def record(services, seconds):
     """s16le stereo 44.1 kHz of the null sink's monitor."""
-    env = dict(os.environ)
-    env.update(services.pulse_environment())
-    p = subprocess.Popen(["parec", "--server=" + services.server, "-d", bp.SINK + ".monitor",
-                          "--format=s16le", "--rate=44100", "--channels=2", "--raw"],
-                         env=env, stdout=subprocess.PIPE, stderr=subprocess.DEVNULL)
-    want = int(44100 * 4 * seconds)
-    data = b""
-    deadline = time.monotonic() + seconds + 10
-    try:
-        while len(data) < want and time.monotonic() < deadline:
-            chunk = p.stdout.read1(65536)
-            if not chunk:
-                break
-            data += chunk
-    finally:
-        bp.stop_process(p)
-    return data[:len(data) // 4 * 4]
+    return services.record_monitor(seconds, slack=10.0)
 
 
 def left(data):

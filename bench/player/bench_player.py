@@ -263,8 +263,9 @@ class Services:
                            capture_output=True, text=True, timeout=10)
         return r.stdout
 
-    def sink_level_db(self, seconds=1.0):
-        """RMS level of what reaches the null sink, in dBFS (-inf for silence)."""
+    def record_monitor(self, seconds, slack=5.0):
+        """`seconds` of the null sink's monitor as s16le stereo at 44.1 kHz (less when parec stops
+        or `slack` seconds more have passed), cut to whole frames."""
         env = dict(os.environ)
         env.update(self.pulse_environment())
         p = subprocess.Popen(["parec", "--server=" + self.server, "-d", SINK + ".monitor",
@@ -272,7 +273,7 @@ class Services:
                              env=env, stdout=subprocess.PIPE, stderr=subprocess.DEVNULL)
         want = int(44100 * 2 * 2 * seconds)
         data = b""
-        deadline = time.monotonic() + seconds + 5
+        deadline = time.monotonic() + seconds + slack
         try:
             while len(data) < want and time.monotonic() < deadline:
                 chunk = p.stdout.read1(65536)
@@ -280,12 +281,12 @@ class Services:
                     break
                 data += chunk
         finally:
-            p.terminate()
-            try:
-                p.wait(timeout=5)
-            except subprocess.TimeoutExpired:
-                p.kill()
-                p.wait()
+            stop_process(p)
+        return data[:len(data) // 4 * 4]
+
+    def sink_level_db(self, seconds=1.0):
+        """RMS level of what reaches the null sink, in dBFS (-inf for silence)."""
+        data = self.record_monitor(seconds)
         samples = array.array("h")
         samples.frombytes(data[:len(data) // 2 * 2])
         # Skip the first quarter: the monitor starts with what the sink rendered earlier.

@@ -72,12 +72,12 @@ void MonitorRecorder::onContextState(pa_context* context, void* userdata)
     }
     if (state != PA_CONTEXT_READY)
         return;
-    pa_sample_spec spec{PA_SAMPLE_FLOAT32NE, uint32_t(self->m_rate), 2};
-    self->m_stream = pa_stream_new(context, "test monitor", &spec, nullptr);
+    pa_sample_spec format{PA_SAMPLE_FLOAT32NE, uint32_t(self->m_rate), 2};
+    self->m_stream = pa_stream_new(context, "test monitor", &format, nullptr);
     pa_stream_set_read_callback(self->m_stream, &MonitorRecorder::onRead, self);
     pa_buffer_attr attr;
     attr.maxlength = uint32_t(-1);
-    attr.fragsize = uint32_t(pa_usec_to_bytes(5 * PA_USEC_PER_MSEC, &spec));
+    attr.fragsize = uint32_t(pa_usec_to_bytes(5 * PA_USEC_PER_MSEC, &format));
     attr.tlength = attr.prebuf = attr.minreq = uint32_t(-1);
     if (pa_stream_connect_record(self->m_stream, self->m_source.c_str(), &attr, PA_STREAM_ADJUST_LATENCY) < 0) {
         std::lock_guard lock(self->m_mutex);
