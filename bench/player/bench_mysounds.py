@@ -173,10 +173,10 @@ class Run:
         if not ok:
             self.failures += 1
 
-    def launch(self, entries, notch=None):
+    def launch(self, entries, notch=None, prefix=()):
         """Starts the player on the last mix: no built-in sound, the user's `entries` on (None: the
         last mix as the player kept it); `notch` True or False writes the band-stop's choice at
-        6 kHz first, None leaves it as it is."""
+        6 kHz first, None leaves it as it is; `prefix` is a command the player runs under."""
         side = os.path.join(self.folder, "previous.tmp.mysounds")
         if notch is not None:
             with open(os.path.join(self.folder, "tinnitus.ini"), "wb") as f:
@@ -196,7 +196,7 @@ class Run:
         except FileNotFoundError:
             pass
         out = open(self.player.log_path, "ab")
-        self.player.proc = subprocess.Popen([os.path.join(self.folder, "quietdeck")], cwd=self.services.home,
+        self.player.proc = subprocess.Popen([*prefix, os.path.join(self.folder, "quietdeck")], cwd=self.services.home,
                                             env=self.player.environment(), stdin=subprocess.DEVNULL,
                                             stdout=out, stderr=out)
         out.close()
@@ -440,7 +440,182 @@ def check_named_preset(run, services, folder, listed, shots):
                   "%.1f dBFS before, %.1f dBFS after loading" % (before, after))
 
 
-STEPS = ("plays", "notch", "named", "kept")
+# The player in a mount namespace of its own, its sounds folder a tmpfs with the given options
+# (filled with what the folder held), and without the capabilities that let root read any file:
+# a full disk and an unreadable folder as a user meets them, without touching the machine.
+CONFINED = ('cp -a "$1/." "$2/" && mount -t tmpfs -o "$3" tmpfs "$1" && cp -a "$2/." "$1/" && '
+            'exec setpriv --bounding-set -dac_override,-dac_read_search "$4"')
+
+
+def confined(folder, root, options):
+    stash = tempfile.mkdtemp(prefix="stash-", dir=root)
+    return ["unshare", "--mount", "--propagation", "private", "sh", "-c", CONFINED, "sh",
+            os.path.join(folder, "sounds"), stash, options]
+
+
+def folder_bytes(path):
+    return sum(os.path.getsize(os.path.join(path, n)) for n in os.listdir(path))
+
+
+class Messages:
+    """The player's message boxes: every window called "Sonaveil" but the main one."""
+
+    def __init__(self, desktop, main):
+        self.desktop = desktop
+        self.main = main
+
+    def wait(self, timeout=30.0):
+        deadline = time.monotonic() + timeout
+        while time.monotonic() < deadline:
+            found = [w for w in self.desktop.xdo("search", "--onlyvisible", "--name", "^Sonaveil$").split()
+                     if w != self.main]
+            if found:
+                time.sleep(0.5)   # painted
+                return found[-1]
+            time.sleep(0.1)
+        return None
+
+    def close(self, box):
+        for _ in range(3):
+            self.desktop.keys(box, "Return")
+            deadline = time.monotonic() + 5
+            while time.monotonic() < deadline:
+                if box not in self.desktop.xdo("search", "--onlyvisible", "--name", "^Sonaveil$").split():
+                    return True
+                time.sleep(0.1)
+        return False
+
+
+def through_dialog(desktop, main, button, title, path):
+    """Clicks `button` (x, y in the main window), waits for the file dialog called `title` and
+    types `path` into it as a user would."""
+    desktop.xdo("mousemove", "--window", main, str(button[0]), str(button[1]), "click", "1")
+    dialog = desktop.window(title)
+    desktop.type(dialog, path)
+    for _ in range(3):
+        desktop.keys(dialog, "Return")
+        deadline = time.monotonic() + 3
+        while time.monotonic() < deadline:
+            if dialog not in desktop.xdo("search", "--onlyvisible", "--name", "^%s$" % title).split():
+                return
+            time.sleep(0.1)
+
+
+# Where the page button and the page's two buttons lie in the main window.
+MY_SOUNDS_PAGE = (530, 116)
+ADD_SOUND = (94, 478)
+ADD_FOLDER = (244, 478)
+
+
+def make_bad_input(music):
+    """The files a user may try: text named like a sound, a FLAC with a good header and damaged
+    frames, a pipe, a folder nobody may read, a folder that will vanish, and a FLAC too large for
+    the room left."""
+    bad = os.path.join(music, "bad")
+    os.makedirs(bad)
+    with open(os.path.join(bad, "notes.wav"), "w") as f:
+        f.write("Not a sound: the shopping list.\n" * 200)
+    good = open(os.path.join(music, "Noise.flac"), "rb").read()
+    garbage = random.Random(7).randbytes(len(good) - 8192)
+    with open(os.path.join(bad, "Broken.flac"), "wb") as f:
+        f.write(good[:8192] + garbage)
+    os.mkfifo(os.path.join(bad, "pipe.flac"))
+    locked = os.path.join(bad, "Locked")
+    os.makedirs(locked)
+    shutil.copy(os.path.join(music, "Album", "01.wav"), locked)
+    os.chmod(locked, 0)
+    vanish = os.path.join(music, "Vanish")
+    os.makedirs(vanish)
+    for name in ("01.wav", "02.wav"):
+        shutil.copy(os.path.join(music, "Album", name), vanish)
+    write_sound(os.path.join(bad, "Big.flac"), 44100, white_noise(44100, 20.0, seed=5),
+                SF_FORMAT_FLAC | SF_FORMAT_PCM_16)
+    for n in range(1, 8):
+        shutil.copy(os.path.join(music, "Sea.mp3"), os.path.join(bad, "Extra%d.mp3" % n))
+    return bad
+
+
+def check_bad_input(run, services, folder, music, root, shots):
+    """Each bad input through the real page and its dialogs: a clear message, a picture of it,
+    and nothing else lost (the list, the files in the sounds folder, the sound that plays)."""
+    bad = make_bad_input(music)
+    code, said = run.add(os.path.join(music, "Vanish"))   # into the list before the confined run
+    run.stop()
+    run.check("add Vanish", code == 0, said)
+    listed = sounds_list(folder)
+    ids = dict((n, i) for i, n in listed)
+    sounds = os.path.join(folder, "sounds")
+    room = folder_bytes(sounds) + (9 << 20)   # the player keeps 8 MB spare beyond a copy
+    run.launch([(ids["Loop"], "Loop", 100, 4410, 12), (ids["Vanish"], "Vanish", 100, 4410, 12)], notch=False,
+               prefix=confined(folder, root, "size=%d" % room))
+    desktop = Desktop(services)
+    main = desktop.window("Sonaveil")
+    messages = Messages(desktop, main)
+    inside = "/proc/%d/root%s" % (run.player.proc.pid, sounds)   # the player's tmpfs
+
+    def state():
+        return sorted(os.listdir(inside)), open(os.path.join(inside, "sounds.txt"), "rb").read()
+
+    def expect_message(name, picture):
+        box = messages.wait()
+        shot = os.path.join(shots, picture) if shots else ""
+        if box and shot:
+            desktop.shoot(box, shot)
+        closed = bool(box) and messages.close(box)
+        run.check("%s: a message" % name, bool(box) and closed, shot if box else "no message within 30 s")
+        return box
+
+    time.sleep(1.0)
+    shutil.rmtree(os.path.join(music, "Vanish"))
+    expect_message("a folder that vanishes while it plays", "vanished.png")
+    desktop.xdo("mousemove", "--window", main, str(MY_SOUNDS_PAGE[0]), str(MY_SOUNDS_PAGE[1]), "click", "1")
+    before = state()
+    cases = [("a file that is not audio", ADD_SOUND, "Add a Sound", os.path.join(bad, "notes.wav"), "not-audio.png"),
+             ("a damaged FLAC", ADD_SOUND, "Add a Sound", os.path.join(bad, "Broken.flac"), "damaged-flac.png"),
+             ("a FIFO", ADD_SOUND, "Add a Sound", os.path.join(bad, "pipe.flac"), "fifo.png"),
+             ("an unreadable folder", ADD_FOLDER, "Add a Folder of Music", os.path.join(bad, "Locked"),
+              "unreadable-folder.png"),
+             ("a full disk", ADD_SOUND, "Add a Sound", os.path.join(bad, "Big.flac"), "no-room.png")]
+    for name, button, title, path, picture in cases:
+        through_dialog(desktop, main, button, title, path)
+        expect_message(name, picture)
+        run.check("%s: nothing else lost" % name, state() == before)
+    if shots:
+        desktop.shoot(main, os.path.join(shots, "after-bad-input.png"))
+
+    added = len(listed)
+    for n in range(1, 8):
+        if added >= 12:
+            break
+        code, said = run.add(os.path.join(bad, "Extra%d.mp3" % n))
+        added += code == 0
+    run.check("twelve sounds", added == 12, "%d" % added)
+    before = state()
+    desktop.xdo("mousemove", "--window", main, str(ADD_SOUND[0]), str(ADD_SOUND[1]), "click", "1")
+    expect_message("the 13th sound", "thirteenth.png")
+    run.check("the 13th sound: nothing else lost", state() == before)
+    data = left(record(services, 3.0))
+    db = level_db(data[len(data) // 4:])
+    run.check("the sound that played still plays", db > -40, "%.1f dBFS" % db)
+    run.stop()
+    os.chmod(os.path.join(bad, "Locked"), 0o755)
+
+    # No file can be made in the sounds folder at all (every inode of its tmpfs in use): the
+    # copy itself fails with a full disk.
+    inodes = len(os.listdir(sounds)) + 1
+    run.launch([], notch=False, prefix=confined(folder, root, "size=64m,nr_inodes=%d" % inodes))
+    main = desktop.window("Sonaveil")
+    messages = Messages(desktop, main)
+    inside = "/proc/%d/root%s" % (run.player.proc.pid, sounds)
+    desktop.xdo("mousemove", "--window", main, str(MY_SOUNDS_PAGE[0]), str(MY_SOUNDS_PAGE[1]), "click", "1")
+    before = state()
+    through_dialog(desktop, main, ADD_SOUND, "Add a Sound", os.path.join(music, "Rain.ogg"))
+    expect_message("a full disk while copying", "no-room-copying.png")
+    run.check("a full disk while copying: nothing else lost", state() == before)
+    run.stop()
+
+
+STEPS = ("plays", "notch", "named", "kept", "bad")
 
 
 def measure(args):
@@ -475,6 +650,9 @@ def measure(args):
             check_named_preset(run, services, folder, listed, args.shots)
         if "kept" in steps:
             check_kept(run, services, folder, listed)
+        if "bad" in steps:
+            run.launch([], notch=False)
+            check_bad_input(run, services, folder, music, root, args.shots)
         return 0 if run.failures == 0 else 1
     finally:
         if run and run.player.proc:

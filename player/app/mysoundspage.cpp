@@ -309,8 +309,13 @@ UserSounds::Outcome MySoundsPage::addPath(const QString& path)
         job->cancel.store(true);
     worker->wait();
     delete worker;
-    if (progress)
+    if (progress) {
+        // Closed now, not at its deletion: a message about the outcome runs an event loop of its
+        // own, in which the deletion would not happen and the dialog's timer would show it again.
+        progress->reset();
+        progress->hide();
         progress->deleteLater();
+    }
     if (!alive) {
         if (job->kind == UserSound::Kind::File && job->outcome.result == UserSounds::Result::Added) {
             std::error_code ec;
