@@ -2,10 +2,11 @@
 """The user's own sounds as a user meets them, in the real program on a private X server and a
 private pulseaudio (the set-up of bench_player.py):
 
-    bench_mysounds.py [--dist build/dist] [--keep] [--shots FOLDER] [--only plays,notch,named,kept]
+    bench_mysounds.py [--dist build/dist] [--keep] [--shots FOLDER] [--only plays,notch,named,kept,bad]
 
-1. Makes a FLAC, an MP3, an Ogg file, a white-noise FLAC (libsndfile through ctypes) and a folder of five tracks
-   at five sample rates, and adds each to the running player with "quietdeck --add-sound".
+1. Makes a FLAC, an MP3, an Ogg file, a white-noise FLAC (libsndfile through ctypes) and a folder
+   of five tracks at five sample rates, and adds each to the running player with
+   "quietdeck --add-sound".
 2. Each sound alone on (through the last mix's companion file): it plays at the sink.
 3. The 4 s FLAC loops without a click: the largest second difference of the recording after its
    first loop is no larger than before it (times 1.5).
@@ -20,6 +21,12 @@ private pulseaudio (the set-up of bench_player.py):
 7. The last mix with the user's sounds on, kept at close and started again: the same sounds at
    the same settings, and its preset record byte for byte the one kept with no sound of the
    user's on.
+8. Bad input through the real page and its file dialogs (xdotool clicks and keys): a file that is
+   not audio, a damaged FLAC, a FIFO, an unreadable folder, a full disk (the sounds folder a small
+   tmpfs in a mount namespace of the player's own; once too small for the copy, once with no
+   inode left so that the copy itself fails), a folder that vanishes while it plays, the 13th
+   sound: each a message (a picture of it with --shots), and the list, the sounds folder and the
+   sound that plays unchanged.
 
 Exit status: 0 every check passed, 1 a check failed, 2 the measurement could not run.
 """
@@ -291,7 +298,8 @@ def check_notch(run, services, listed):
     for hz, half in ((6000, 11), (1500, 100), (12000, 100)):
         off, on = band_db(spectra[False], hz, half), band_db(spectra[True], hz, half)
         drop[hz] = off - on
-        print("    %5d Hz ± %3d Hz: %.1f dB off, %.1f dB on" % (hz, half, off, on), flush=True)
+        print("    %5d Hz ± %3d Hz: power %.1f dB off, %.1f dB on (arbitrary reference)" % (hz, half, off, on),
+              flush=True)
     run.check("notch at 6 kHz: centre at least 40 dB down", drop[6000] >= 40, "%.1f dB" % drop[6000])
     run.check("notch at 6 kHz: 1.5 kHz within 1 dB", abs(drop[1500]) <= 1, "%+.2f dB" % -drop[1500])
     run.check("notch at 6 kHz: 12 kHz within 1 dB", abs(drop[12000]) <= 1, "%+.2f dB" % -drop[12000])
@@ -356,6 +364,10 @@ class Desktop:
     def keys(self, window, *keys):
         self.xdo("windowfocus", "--sync", window)
         self.xdo("key", *keys)
+
+    def click(self, window, at):
+        """A left click at `at` (x, y) in `window`."""
+        self.xdo("mousemove", "--window", window, str(at[0]), str(at[1]), "click", "1")
 
     def type(self, window, text):
         self.xdo("windowfocus", "--sync", window)
@@ -489,7 +501,7 @@ class Messages:
 def through_dialog(desktop, main, button, title, path):
     """Clicks `button` (x, y in the main window), waits for the file dialog called `title` and
     types `path` into it as a user would."""
-    desktop.xdo("mousemove", "--window", main, str(button[0]), str(button[1]), "click", "1")
+    desktop.click(main, button)
     dialog = desktop.window(title)
     desktop.type(dialog, path)
     for _ in range(3):
@@ -568,7 +580,7 @@ def check_bad_input(run, services, folder, music, root, shots):
     time.sleep(1.0)
     shutil.rmtree(os.path.join(music, "Vanish"))
     expect_message("a folder that vanishes while it plays", "vanished.png")
-    desktop.xdo("mousemove", "--window", main, str(MY_SOUNDS_PAGE[0]), str(MY_SOUNDS_PAGE[1]), "click", "1")
+    desktop.click(main, MY_SOUNDS_PAGE)
     before = state()
     cases = [("a file that is not audio", ADD_SOUND, "Add a Sound", os.path.join(bad, "notes.wav"), "not-audio.png"),
              ("a damaged FLAC", ADD_SOUND, "Add a Sound", os.path.join(bad, "Broken.flac"), "damaged-flac.png"),
@@ -591,7 +603,7 @@ def check_bad_input(run, services, folder, music, root, shots):
         added += code == 0
     run.check("twelve sounds", added == 12, "%d" % added)
     before = state()
-    desktop.xdo("mousemove", "--window", main, str(ADD_SOUND[0]), str(ADD_SOUND[1]), "click", "1")
+    desktop.click(main, ADD_SOUND)
     expect_message("the 13th sound", "thirteenth.png")
     run.check("the 13th sound: nothing else lost", state() == before)
     data = left(record(services, 3.0))
@@ -607,7 +619,7 @@ def check_bad_input(run, services, folder, music, root, shots):
     main = desktop.window("Sonaveil")
     messages = Messages(desktop, main)
     inside = "/proc/%d/root%s" % (run.player.proc.pid, sounds)
-    desktop.xdo("mousemove", "--window", main, str(MY_SOUNDS_PAGE[0]), str(MY_SOUNDS_PAGE[1]), "click", "1")
+    desktop.click(main, MY_SOUNDS_PAGE)
     before = state()
     through_dialog(desktop, main, ADD_SOUND, "Add a Sound", os.path.join(music, "Rain.ogg"))
     expect_message("a full disk while copying", "no-room-copying.png")
