@@ -26,7 +26,8 @@ private pulseaudio (the set-up of bench_player.py):
    tmpfs in a mount namespace of the player's own; once too small for the copy, once with no
    inode left so that the copy itself fails), a folder that vanishes while it plays, the 13th
    sound: each a message (a picture of it with --shots), and the list, the sounds folder and the
-   sound that plays unchanged.
+   sound that plays unchanged. The mount namespace takes root (or CAP_SYS_ADMIN); without it this
+   step cannot run and the bench ends with status 2.
 
 Exit status: 0 every check passed, 1 a check failed, 2 the measurement could not run.
 """

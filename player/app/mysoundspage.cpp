@@ -71,7 +71,8 @@ MySoundsPage::MySoundsPage(UserSounds& sounds, UserVoices& voices, Dialogs& dial
                          this);
     m_empty->setWordWrap(true);
     lightText(m_empty);
-    m_grid->addWidget(m_empty, 0, 0, 4, 5, Qt::AlignTop);
+    // Across the stretching column too: the slider columns are empty while no sound is listed.
+    m_grid->addWidget(m_empty, 0, 0, 4, 6, Qt::AlignTop);
     m_grid->setRowStretch(UserSounds::kMaxSounds, 1);
     m_grid->setColumnStretch(5, 1);
 
