@@ -24,8 +24,8 @@ private pulseaudio (the set-up of bench_player.py):
 8. Bad input through the real page and its file dialogs (xdotool clicks and keys): a file that is
    not audio, a damaged FLAC, a FIFO, an unreadable folder, a full disk (the sounds folder a small
    tmpfs in a mount namespace of the player's own; once too small for the copy, once with no
-   inode left so that the copy itself fails), a folder that vanishes while it plays, the 13th
-   sound: each a message (a picture of it with --shots), and the list, the sounds folder and the
+   inode left so that the copy itself fails), a folder that vanishes and a file cut short while
+   they play, the 13th sound: each a message (a picture of it with --shots), and the list, the sounds folder and the
    sound that plays unchanged. The mount namespace takes root (or CAP_SYS_ADMIN); without it this
    step cannot run and the bench ends with status 2.
 
@@ -559,8 +559,8 @@ def check_bad_input(run, services, folder, music, root, shots):
     ids = dict((n, i) for i, n in listed)
     sounds = os.path.join(folder, "sounds")
     room = folder_bytes(sounds) + (9 << 20)   # the player keeps 8 MB spare beyond a copy
-    run.launch([(ids["Loop"], "Loop", 100, 4410, 12), (ids["Vanish"], "Vanish", 100, 4410, 12)], notch=False,
-               prefix=confined(folder, root, "size=%d" % room))
+    playing = [(ids[n], n, 100, 4410, 12) for n in ("Loop", "Rain", "Vanish")]
+    run.launch(playing, notch=False, prefix=confined(folder, root, "size=%d" % room))
     desktop = Desktop(services)
     main = desktop.window("Sonaveil")
     messages = Messages(desktop, main)
@@ -581,6 +581,9 @@ def check_bad_input(run, services, folder, music, root, shots):
     time.sleep(1.0)
     shutil.rmtree(os.path.join(music, "Vanish"))
     expect_message("a folder that vanishes while it plays", "vanished.png")
+    rain = os.path.join(inside, "Rain.ogg")
+    os.truncate(rain, os.path.getsize(rain) // 3)
+    expect_message("a file cut short while it plays", "cut-short.png")
     desktop.click(main, MY_SOUNDS_PAGE)
     before = state()
     cases = [("a file that is not audio", ADD_SOUND, "Add a Sound", os.path.join(bad, "notes.wav"), "not-audio.png"),
