@@ -12,9 +12,9 @@ private pulseaudio (the set-up of bench_player.py):
    first loop is no larger than before it (times 1.5).
 4. The folder's tracks follow each other with no gap: no 2 ms stretch more than 30 dB below its
    neighbours (bench_holes.find_holes) across three joins.
-5. The notch at 6 kHz on a white-noise file of ours: Welch spectra of the sink with the band-stop
-   on and off, same file, same volume: the centre at least 40 dB down, 1.5 kHz and 12 kHz within
-   1 dB.
+5. The notch at 6 kHz on a white-noise file of ours: Welch's power estimates of the sink with the
+   band-stop on and off, same file, same volume: the centre at least 40 dB down, 1.5 kHz and
+   12 kHz within 1 dB.
 6. A named preset saved through the save dialog (xdotool keys, as a user), the player started
    again, the preset loaded through the load dialog: the same sounds at the same settings at the
    sink and beside the preset, the preset file byte for byte the same mix saved without them.
@@ -121,15 +121,15 @@ def fft(values):
 
 
 def welch(samples, size=4096):
-    """Welch's power spectrum: Hann-windowed segments of `size`, half overlapping, averaged;
+    """Welch's power by frequency: Hann-windowed segments of `size`, half overlapping, averaged;
     bin k is k * rate / size."""
     window = [0.5 - 0.5 * math.cos(2 * math.pi * i / size) for i in range(size)]
     power = [0.0] * (size // 2 + 1)
     count = 0
     for start in range(0, len(samples) - size + 1, size // 2):
-        spectrum = fft([w * s for w, s in zip(window, samples[start:start + size])])
+        bins = fft([w * s for w, s in zip(window, samples[start:start + size])])
         for k in range(len(power)):
-            power[k] += abs(spectrum[k]) ** 2
+            power[k] += abs(bins[k]) ** 2
         count += 1
     return [p / max(count, 1) for p in power]
 
@@ -283,21 +283,21 @@ def check_notch(run, services, listed):
     """The white-noise file through the band-stop at 6 kHz, against the same file without it at
     the same volume: the centre deep down, an octave and more outside the band untouched."""
     noise = [(i, n) for i, n in listed if n == "Noise"]
-    spectra = {}
+    powers = {}
     for notch in (False, True):
         run.launch([(noise[0][0], "Noise", 100, 4410, 12)], notch=notch)
         data = left(record(services, 7.0))
         run.stop()
         # The first second is what the sink rendered before, or the sound coming in.
         body = [float(v) for v in data[44100:]]
-        spectra[notch] = welch(body)
+        powers[notch] = welch(body)
         print("    notch %s: %.1f s recorded, %.1f dBFS" % ("on" if notch else "off", len(data) / 44100,
                                                           level_db(data[44100:])), flush=True)
     run.launch([], notch=False)   # leaves the band-stop off for what follows
     run.stop()
     drop = {}
     for hz, half in ((6000, 11), (1500, 100), (12000, 100)):
-        off, on = band_db(spectra[False], hz, half), band_db(spectra[True], hz, half)
+        off, on = band_db(powers[False], hz, half), band_db(powers[True], hz, half)
         drop[hz] = off - on
         print("    %5d Hz ± %3d Hz: power %.1f dB off, %.1f dB on (arbitrary reference)" % (hz, half, off, on),
               flush=True)
