@@ -949,8 +949,8 @@ laufenden Player und holt dessen Fenster nach vorn.
         <translation>Alle Balancen dieser Seite in die Mitte</translation>
     </message>
     <message>
-        <source>My Soun&amp;ds</source>
-        <translation>Meine Klän&amp;ge</translation>
+        <source>My Sounds</source>
+        <translation>Meine Klänge</translation>
     </message>
     <message>
         <source>Your own sounds and music</source>

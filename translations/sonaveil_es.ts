@@ -949,7 +949,7 @@ reproductor en marcha y trae su ventana al frente.
         <translation>Todos los balances de esta página al centro</translation>
     </message>
     <message>
-        <source>My Soun&amp;ds</source>
+        <source>My Sounds</source>
         <translation>Mis sonidos</translation>
     </message>
     <message>

@@ -60,7 +60,7 @@ void MainWindow::addMySoundsPage(QWidget* page, QWidget* footer)
     auto* layout = static_cast<QVBoxLayout*>(m_stepRow->parentWidget()->layout());
     layout->insertWidget(layout->indexOf(m_stepRow) + 1, footer);
     footer->hide();
-    m_myPageButton = makeButton("pageButtonMySounds", tr("My Soun&ds"), 96, m_pageBar);
+    m_myPageButton = makeButton("pageButtonMySounds", tr("My Sounds"), 96, m_pageBar);
     m_myPageButton->setCheckBoxMode(true);
     m_myPageButton->setToolTip(tr("Your own sounds and music"));
     auto* row = static_cast<QHBoxLayout*>(m_pageBar->layout());

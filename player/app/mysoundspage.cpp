@@ -71,7 +71,8 @@ MySoundsPage::MySoundsPage(UserSounds& sounds, UserVoices& voices, Dialogs& dial
                          this);
     m_empty->setWordWrap(true);
     lightText(m_empty);
-    m_grid->addWidget(m_empty, 0, 0, 4, 5, Qt::AlignTop);
+    // Across the stretching column too: the slider columns are empty while no sound is listed.
+    m_grid->addWidget(m_empty, 0, 0, 4, 6, Qt::AlignTop);
     m_grid->setRowStretch(UserSounds::kMaxSounds, 1);
     m_grid->setColumnStretch(5, 1);
 
@@ -309,8 +310,13 @@ UserSounds::Outcome MySoundsPage::addPath(const QString& path)
         job->cancel.store(true);
     worker->wait();
     delete worker;
-    if (progress)
+    if (progress) {
+        // Closed now, not at its deletion: a message about the outcome runs an event loop of its
+        // own, in which the deletion would not happen and the dialog's timer would show it again.
+        progress->reset();
+        progress->hide();
         progress->deleteLater();
+    }
     if (!alive) {
         if (job->kind == UserSound::Kind::File && job->outcome.result == UserSounds::Result::Added) {
             std::error_code ec;

@@ -13,6 +13,7 @@
 #include "player/mysounds/companionfile.h"
 
 #include <QCheckBox>
+#include <QCoreApplication>
 #include <QProgressDialog>
 #include <QPushButton>
 #include <QTimer>
@@ -332,9 +333,19 @@ TEST(MySoundsPage, ALongAddShowsProgressAndCanBeCancelledOrFailWithNothingKept)
     small.rlim_cur = 256 * 1024;
     setrlimit(RLIMIT_FSIZE, &small);
     f.dialogs.files.push_back(QString::fromStdString((f.home / "Fan.wav").string()));
+    // The message stands alone: the progress dialog is gone, and its timer does not bring it
+    // back while the message waits for the user.
+    bool progressWithMessage = false;
+    f.dialogs.whileInformationShows = [&] {
+        QCoreApplication::processEvents();
+        const auto* dialog = p.mainWindow()->findChild<QProgressDialog*>("addSoundProgress");
+        progressWithMessage = dialog && dialog->isVisible();
+    };
     click(page->addFileButton());
+    f.dialogs.whileInformationShows = nullptr;
     setrlimit(RLIMIT_FSIZE, &old);
     std::signal(SIGXFSZ, oldSignal);
+    EXPECT_FALSE(progressWithMessage);
     ASSERT_EQ(f.dialogs.messages.size(), 1u);
     EXPECT_TRUE(f.dialogs.messages[0].contains("There is not enough free space")) << f.dialogs.messages[0].toStdString();
     EXPECT_EQ(p.userSounds().count(), 0);

@@ -41,6 +41,8 @@ public:
     void information(QWidget*, const QString& title, const QString& text) override
     {
         messages.push_back(title + "|" + text);
+        if (whileInformationShows)
+            whileInformationShows();
     }
     std::optional<QColor> colour(QWidget*, const QString& title, const QColor& initial) override
     {
@@ -72,6 +74,8 @@ public:
         closingNotices.push_back(title + "|" + text);
     }
 
+    // Runs where a real message box would run its own event loop.
+    std::function<void()> whileInformationShows;
     std::deque<QString> files;                  // "" answers Cancel
     std::deque<QString> folders;                // "" answers Cancel
     std::deque<std::optional<QString>> inputs;  // nullopt answers Cancel
