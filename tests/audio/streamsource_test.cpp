@@ -33,14 +33,6 @@ std::vector<std::int16_t> render(Generator& g, int frames)
     return out;
 }
 
-double rms(const std::vector<std::int16_t>& v, std::size_t from, std::size_t n)
-{
-    double sum = 0.0;
-    for (std::size_t i = from; i < from + n; ++i)
-        sum += double(v[i]) * double(v[i]);
-    return std::sqrt(sum / double(n));
-}
-
 } // namespace
 
 TEST(StreamSource, LoopedFilePlaysItsFramesThenFadesOverTheSeamAndWrapsToItsStart)
