@@ -69,11 +69,11 @@ QString PlayerNotices::soundFileProblem(audio::SafeSoundFile::Problem problem, c
         break;
     case P::Missing:
         return tr("the file is missing");
-    case P::NotAFile:
+    case P::NotRegular:
         return tr("it is not a regular file (a folder, a pipe or a device stands in its place)");
     case P::Unreadable:
         return tr("it cannot be read (%1)").arg(QString::fromLocal8Bit(systemReason.c_str()));
-    case P::NotSound:
+    case P::NotAudio:
         return tr("it is not a sound file Sonaveil can read");
     case P::NoFrames:
         return tr("it is damaged: it holds no sound");
