@@ -239,6 +239,17 @@ struct Engine::Impl {
         return index;
     }
 
+    // Sets one of the settings of the voice `handle` names; false when it names none.
+    template <typename T>
+    bool setVoice(ChannelHandle handle, std::atomic<T> VoiceSlot::*setting, T value)
+    {
+        const int v = voiceOf(handle);
+        if (v < 0)
+            return false;
+        (mixer->slot(v).*setting).store(value, std::memory_order_relaxed);
+        return changed();
+    }
+
     bool slotFree(int index) const
     {
         const SlotState& state = slots[std::size_t(index)];
@@ -539,11 +550,7 @@ ChannelHandle Engine::playGenerator(int channel, std::unique_ptr<Generator> gene
 
 bool Engine::setVolume(ChannelHandle channel, int volume)
 {
-    const int v = d->voiceOf(channel);
-    if (v < 0)
-        return false;
-    d->mixer->slot(v).volume.store(std::clamp(volume, 0, 255), std::memory_order_relaxed);
-    return d->changed();
+    return d->setVoice(channel, &VoiceSlot::volume, std::clamp(volume, 0, 255));
 }
 
 bool Engine::setFrequency(ChannelHandle channel, int hertz)
@@ -575,20 +582,14 @@ bool Engine::setFade(ChannelHandle channel, float gain, int milliseconds)
 
 bool Engine::setPan(ChannelHandle channel, int pan)
 {
-    const int v = d->voiceOf(channel);
-    if (v < 0)
-        return false;
-    d->mixer->slot(v).pan.store(std::clamp(pan, 0, 255), std::memory_order_relaxed);
-    return d->changed();
+    return d->setVoice(channel, &VoiceSlot::pan, std::clamp(pan, 0, 255));
 }
 
 bool Engine::setLoopMode(ChannelHandle channel, int mode)
 {
-    const int v = d->voiceOf(channel);
-    if (v < 0 || (mode != kLoopOff && mode != kLoopNormal))
+    if (mode != kLoopOff && mode != kLoopNormal)
         return false;
-    d->mixer->slot(v).loop.store(mode == kLoopNormal, std::memory_order_relaxed);
-    return d->changed();
+    return d->setVoice(channel, &VoiceSlot::loop, mode == kLoopNormal);
 }
 
 bool Engine::stopSound(ChannelHandle channel)

@@ -2,11 +2,11 @@
 
 #include <algorithm>
 #include <cmath>
+#include <numbers>
 
 namespace sonaveil::audio {
 
 namespace {
-constexpr float kPi = 3.14159265358979f;
 // Time constant of a band's glide to a new setting.
 constexpr float kGlideSeconds = 0.015f;
 } // namespace
@@ -51,7 +51,7 @@ Biquad Equaliser::design(float centreHz, float bandwidthSemitones, float gainDb)
     const float f = std::clamp(centreHz, 10.0f, nyquistGuard);
     const float octaves = std::clamp(bandwidthSemitones, 0.5f, 60.0f) / 12.0f;
     const float a = std::pow(10.0f, std::clamp(gainDb, -40.0f, 40.0f) / 40.0f);
-    const float w0 = 2.0f * kPi * f / float(m_rate);
+    const float w0 = 2.0f * std::numbers::pi_v<float> * f / float(m_rate);
     const float sw = std::sin(w0), cw = std::cos(w0);
     const float alpha = sw * std::sinh(std::log(2.0f) / 2.0f * octaves * w0 / sw);
     const float a0 = 1.0f + alpha / a;

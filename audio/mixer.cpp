@@ -214,24 +214,29 @@ void Mixer::pullEqualiser()
     m_equaliser.setBands(bands, count);
 }
 
+void Mixer::restart(Voice& voice, const VoiceSlot& slot, std::uint32_t generation)
+{
+    voice.generation = generation;
+    voice.sample = slot.sample.load(std::memory_order_relaxed);
+    voice.live = slot.live.load(std::memory_order_relaxed);
+    voice.active = voice.sample != nullptr || voice.live != nullptr;
+    voice.position = 0;
+    voice.step = 0;
+    voice.gainL = voice.gainR = 0;
+    voice.fadeSerial = slot.fadeSerial.load(std::memory_order_acquire);
+    voice.fade = voice.fadeFrom = voice.fadeTo = slot.fade.load(std::memory_order_relaxed);
+    voice.fadeDone = voice.fadeLength = 0;
+    voice.liveFrame = voice.retain = 0;
+    voice.retainPublished = -Sample::kMarginBefore;
+    voice.liveStarted = false;
+    voice.hold = 1.0f;
+}
+
 void Mixer::mixVoice(Voice& voice, VoiceSlot& slot, int frames)
 {
     const std::uint32_t generation = slot.generation.load(std::memory_order_acquire);
     if (generation != voice.generation) {
-        voice.generation = generation;
-        voice.sample = slot.sample.load(std::memory_order_relaxed);
-        voice.live = slot.live.load(std::memory_order_relaxed);
-        voice.active = voice.sample != nullptr || voice.live != nullptr;
-        voice.position = 0;
-        voice.step = 0;
-        voice.gainL = voice.gainR = 0;
-        voice.fadeSerial = slot.fadeSerial.load(std::memory_order_acquire);
-        voice.fade = voice.fadeFrom = voice.fadeTo = slot.fade.load(std::memory_order_relaxed);
-        voice.fadeDone = voice.fadeLength = 0;
-        voice.liveFrame = voice.retain = 0;
-        voice.retainPublished = -Sample::kMarginBefore;
-        voice.liveStarted = false;
-        voice.hold = 1.0f;
+        restart(voice, slot, generation);
         if (!voice.active) {
             finish(voice, slot);
             return;
@@ -457,20 +462,8 @@ void Mixer::renderBlock(float* out, int frames)
             VoiceSlot& s = *m_slots[i];
             const std::uint32_t g = s.generation.load(std::memory_order_acquire);
             if (g != v.generation || (v.active && !s.keyOn.load(std::memory_order_relaxed))) {
-                v.generation = g;
-                v.sample = s.sample.load(std::memory_order_relaxed);
-                v.live = s.live.load(std::memory_order_relaxed);
-                v.active = (v.sample || v.live) && s.keyOn.load(std::memory_order_relaxed);
-                v.position = 0;
-                v.step = 0;
-                v.gainL = v.gainR = 0;
-                v.fadeSerial = s.fadeSerial.load(std::memory_order_acquire);
-                v.fade = v.fadeFrom = v.fadeTo = s.fade.load(std::memory_order_relaxed);
-                v.fadeDone = v.fadeLength = 0;
-                v.liveFrame = v.retain = 0;
-                v.retainPublished = -Sample::kMarginBefore;
-                v.liveStarted = false;
-                v.hold = 1.0f;
+                restart(v, s, g);
+                v.active = v.active && s.keyOn.load(std::memory_order_relaxed);
                 if (!v.active)
                     finish(v, s);
             }

@@ -148,6 +148,8 @@ private:
     enum class ViewState { Playing, Waiting, Ended };
 
     void renderBlock(float* out, int frames);
+    // The voice starts over with what its slot holds for `generation`; active when it has a source.
+    static void restart(Voice& voice, const VoiceSlot& slot, std::uint32_t generation);
     void mixVoice(Voice& voice, VoiceSlot& slot, int frames);
     ViewState sampleView(const Voice& voice, int frames, SourceView& view) const;
     // The kernel, the pitch glide and the gain ramps: the same for every kind of source.

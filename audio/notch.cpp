@@ -4,11 +4,11 @@
 #include <cmath>
 #include <complex>
 #include <cstring>
+#include <numbers>
 
 namespace sonaveil::audio {
 
 namespace {
-constexpr double kPi = 3.141592653589793;
 // Time constant of the glide to new settings.
 constexpr float kGlideSeconds = 0.02f;
 // The most the centre or the width move in one block, in octaves.
@@ -34,7 +34,7 @@ std::pair<double, double> analogEdges(double w0, double bw)
 
 double digital(double w, double rate)
 {
-    return std::atan(w / (2.0 * rate)) * rate / kPi;
+    return std::atan(w / (2.0 * rate)) * rate / std::numbers::pi;
 }
 
 // The analog bandwidth whose digital edges are `widthOctaves` apart.
@@ -61,7 +61,7 @@ double bandwidthFor(double w0, double widthOctaves, double rate)
 double bandwidth(double rate, double centreHz, double widthOctaves)
 {
     const double k = 2.0 * rate;
-    const double w0 = k * std::tan(kPi * centreHz / rate);
+    const double w0 = k * std::tan(std::numbers::pi * centreHz / rate);
     double bw = bandwidthFor(w0, widthOctaves, rate);
     // Where a fourth-order Butterworth prototype is 22 dB down.
     const double deep = std::pow(std::pow(10.0, 2.2) - 1.0, 1.0 / 8.0);
@@ -70,7 +70,7 @@ double bandwidth(double rate, double centreHz, double widthOctaves)
         const double f = std::min(centreHz * std::exp2(side * widthOctaves / 4.0), 0.45 * rate);
         if (f <= centreHz * (1.0 + 1e-9) && side > 0)
             continue;
-        const double w = k * std::tan(kPi * f / rate);
+        const double w = k * std::tan(std::numbers::pi * f / rate);
         bw = std::max(bw, deep * std::fabs(w0 * w0 - w * w) / w);
     }
     return bw;
@@ -80,7 +80,7 @@ double bandwidth(double rate, double centreHz, double widthOctaves)
 
 std::pair<double, double> Notch::edges(double rate, double centreHz, double widthOctaves)
 {
-    const double w0 = 2.0 * rate * std::tan(kPi * centreHz / rate);
+    const double w0 = 2.0 * rate * std::tan(std::numbers::pi * centreHz / rate);
     const auto [lo, hi] = analogEdges(w0, bandwidth(rate, centreHz, widthOctaves));
     return {digital(lo, rate), digital(hi, rate)};
 }
@@ -93,7 +93,7 @@ Notch::Design Notch::design(double rate, double centreHz, double widthOctaves)
 
     // The centre pre-warped, so that the zeros fall on it exactly.
     const double k = 2.0 * rate;
-    const double w0 = k * std::tan(kPi * centreHz / rate);
+    const double w0 = k * std::tan(std::numbers::pi * centreHz / rate);
     const double w02 = w0 * w0;
     const double bw = bandwidth(rate, centreHz, widthOctaves);
 
@@ -101,7 +101,8 @@ Notch::Design Notch::design(double rate, double centreHz, double widthOctaves)
     // of the eight, the four in the upper half-plane each make a section with its conjugate.
     int n = 0;
     for (int i = 0; i < kSections; ++i) {
-        const std::complex<double> p = std::polar(1.0, kPi * double(2 * i + kSections + 1) / double(2 * kSections));
+        const std::complex<double> p =
+            std::polar(1.0, std::numbers::pi * double(2 * i + kSections + 1) / double(2 * kSections));
         const std::complex<double> bp = bw / p;
         const std::complex<double> root = std::sqrt(bp * bp - 4.0 * w02);
         for (const std::complex<double> q : {(bp + root) / 2.0, (bp - root) / 2.0}) {
@@ -127,7 +128,7 @@ Notch::Design Notch::design(double rate, double centreHz, double widthOctaves)
 
 double Notch::responseDb(const Design& design, double rate, double hz)
 {
-    const double w = 2.0 * kPi * hz / rate;
+    const double w = 2.0 * std::numbers::pi * hz / rate;
     double db = 0;
     for (const Section& c : design)
         db += 20.0 * std::log10(std::max(std::abs(biquadResponse(c, w)), 1e-12));
@@ -141,7 +142,7 @@ double Notch::responseDb(double hz) const
     if (m_depth == 1.0f)
         return responseDb(m_design, m_rate, hz);
     // Part way through a fade: plain and filtered mixed.
-    const double w = 2.0 * kPi * hz / m_rate;
+    const double w = 2.0 * std::numbers::pi * hz / m_rate;
     std::complex<double> h = 1.0;
     for (const Section& c : m_design)
         h *= biquadResponse(c, w);
@@ -153,30 +154,16 @@ void Notch::set(const NotchSettings& settings)
 {
     if (!std::isfinite(settings.centreHz) || !std::isfinite(settings.widthOctaves))
         return;
-    const std::uint32_t seq = m_request->sequence.load(std::memory_order_relaxed);
-    m_request->sequence.store(seq + 1, std::memory_order_relaxed);
-    std::atomic_thread_fence(std::memory_order_release);
-    m_request->enabled.store(settings.enabled, std::memory_order_relaxed);
-    m_request->centre.store(std::clamp(settings.centreHz, 20.0f, 20000.0f), std::memory_order_relaxed);
-    m_request->width.store(std::clamp(settings.widthOctaves, kMinWidthOctaves, kMaxWidthOctaves),
-                      std::memory_order_relaxed);
-    m_request->sequence.store(seq + 2, std::memory_order_release);
+    NotchSettings s = settings;
+    s.centreHz = std::clamp(s.centreHz, 20.0f, 20000.0f);
+    s.widthOctaves = std::clamp(s.widthOctaves, kMinWidthOctaves, kMaxWidthOctaves);
+    m_request->write(s);
 }
 
 void Notch::pull()
 {
-    const std::uint32_t before = m_request->sequence.load(std::memory_order_acquire);
-    if (before == m_seen || (before & 1))
-        return;
-    NotchSettings s;
-    s.enabled = m_request->enabled.load(std::memory_order_relaxed);
-    s.centreHz = m_request->centre.load(std::memory_order_relaxed);
-    s.widthOctaves = m_request->width.load(std::memory_order_relaxed);
-    std::atomic_thread_fence(std::memory_order_acquire);
-    if (m_request->sequence.load(std::memory_order_relaxed) != before)
-        return; // written meanwhile: take it next block
-    m_seen = before;
-    m_target = s;
+    if (const auto s = m_request->readNew(m_seen))
+        m_target = *s;
 }
 
 void Notch::glide(float blockSeconds)

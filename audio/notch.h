@@ -1,6 +1,7 @@
 #pragma once
 
 #include "audio/biquad.h"
+#include "audio/settingssequence.h"
 
 #include <array>
 #include <atomic>
@@ -71,15 +72,9 @@ private:
     void load(const Design& design);
 
     int m_rate;
-    // The request, written by set() under a sequence count (odd while being written). It is
-    // shared, so that a copy of the filter's state (kept to filter a stretch again) answers the
-    // same requests.
-    struct Request {
-        std::atomic<std::uint32_t> sequence{0};
-        std::atomic<bool> enabled{false};
-        std::atomic<float> centre{4000.0f};
-        std::atomic<float> width{1.0f};
-    };
+    // The request, written by set(). It is shared, so that a copy of the filter's state (kept to
+    // filter a stretch again) answers the same requests.
+    using Request = SettingsSequence<NotchSettings>;
     std::shared_ptr<Request> m_request = std::make_shared<Request>();
     std::uint32_t m_seen = 0;
 

@@ -56,7 +56,7 @@ SafeSoundFile SafeSoundFile::open(const std::string& path)
         using P = RegularFile::Problem;
         sound.m_problem = file.problem() == P::Missing      ? Problem::Missing
                         : file.problem() == P::Unreadable ? Problem::Unreadable
-                                                          : Problem::NotAFile;
+                                                          : Problem::NotRegular;
         sound.m_reason = file.systemReason();
         return sound;
     }
@@ -64,12 +64,12 @@ SafeSoundFile SafeSoundFile::open(const std::string& path)
     // libsndfile closes the descriptor with the file (also when it refuses it).
     SNDFILE* handle = sf_open_fd(file.release(), SFM_READ, &sound.m_info, SF_TRUE);
     if (!handle) {
-        sound.m_problem = Problem::NotSound;
+        sound.m_problem = Problem::NotAudio;
         return sound;
     }
     if (sound.m_info.channels <= 0 || sound.m_info.samplerate <= 0 || sound.m_info.samplerate > kMaxRate) {
         sf_close(handle);
-        sound.m_problem = Problem::NotSound;
+        sound.m_problem = Problem::NotAudio;
         return sound;
     }
     sound.m_file = handle;
@@ -88,8 +88,7 @@ SafeSoundFile::SafeSoundFile(SafeSoundFile&& other) noexcept
 SafeSoundFile& SafeSoundFile::operator=(SafeSoundFile&& other) noexcept
 {
     if (this != &other) {
-        if (m_file)
-            sf_close(m_file);
+        reset();
         m_file = std::exchange(other.m_file, nullptr);
         m_info = other.m_info;
         m_bytes = other.m_bytes;
@@ -99,10 +98,11 @@ SafeSoundFile& SafeSoundFile::operator=(SafeSoundFile&& other) noexcept
     return *this;
 }
 
-SafeSoundFile::~SafeSoundFile()
+void SafeSoundFile::reset()
 {
     if (m_file)
         sf_close(m_file);
+    m_file = nullptr;
 }
 
 sf_count_t SafeSoundFile::maxFrames() const

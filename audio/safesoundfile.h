@@ -1,7 +1,10 @@
 #pragma once
 
+#include "audio/soundfile.h"
+
 #include <sndfile.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <string>
 
@@ -10,17 +13,11 @@ namespace sonaveil::audio {
 // A sound file open for reading through libsndfile, safe against what may stand in its place:
 // a FIFO or a device is refused without waiting, and the length its header claims is bounded by
 // what the file's size can hold and by the longest sound we play, so that a few bytes claiming
-// hours never make anyone allocate them.
+// hours never make anyone allocate them. Every reader of sound files opens them here.
 class SafeSoundFile {
 public:
-    enum class Problem {
-        None,
-        Missing,    // no file of that name
-        NotAFile,   // a folder, a FIFO, a device
-        Unreadable, // the system refuses it (systemReason() says why)
-        NotSound,   // not a sound file libsndfile can read
-        NoFrames,   // a sound file with nothing in it
-    };
+    // Unreadable: systemReason() says why.
+    using Problem = SoundFileProblem;
 
     // The longest sound we play (an alarm may be a long song), in seconds.
     static constexpr sf_count_t kMaxSeconds = 3600;
@@ -32,7 +29,9 @@ public:
     SafeSoundFile& operator=(SafeSoundFile&& other) noexcept;
     SafeSoundFile(const SafeSoundFile&) = delete;
     SafeSoundFile& operator=(const SafeSoundFile&) = delete;
-    ~SafeSoundFile();
+    ~SafeSoundFile() { reset(); }
+    // Closes the file.
+    void reset();
 
     explicit operator bool() const { return m_file != nullptr; }
     SNDFILE* get() const { return m_file; }
@@ -61,5 +60,22 @@ private:
     Problem m_problem = Problem::None;
     std::string m_reason;
 };
+
+// One frame of `channels` interleaved samples as mono: the channels averaged.
+inline std::int16_t averagedFrame(const std::int16_t* frame, int channels)
+{
+    int sum = 0;
+    for (int c = 0; c < channels; ++c)
+        sum += frame[c];
+    return std::int16_t(std::clamp(sum / channels, -32768, 32767));
+}
+
+inline float averagedFrame(const float* frame, int channels)
+{
+    float sum = 0.0f;
+    for (int c = 0; c < channels; ++c)
+        sum += frame[c];
+    return std::clamp(sum / float(channels), -1.0f, 1.0f);
+}
 
 } // namespace sonaveil::audio

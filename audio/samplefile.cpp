@@ -68,12 +68,8 @@ sf_count_t readMono(SNDFILE* file, int channels, std::int16_t* out, sf_count_t c
         const sf_count_t got = sf_readf_short(file, block.data(), std::min(kBlock, capacity - done));
         if (got <= 0)
             break;
-        for (sf_count_t f = 0; f < got; ++f) {
-            int sum = 0;
-            for (int c = 0; c < channels; ++c)
-                sum += block[std::size_t(f * channels + c)];
-            out[done + f] = std::int16_t(std::clamp(sum / channels, -32768, 32767));
-        }
+        for (sf_count_t f = 0; f < got; ++f)
+            out[done + f] = averagedFrame(&block[std::size_t(f * channels)], channels);
         done += got;
         if (++blocks % 4 == 0)
             progress(done);
@@ -91,7 +87,7 @@ void decodeInto(Sample& sample, const std::string& path)
     // its length) are decoded whole first.
     const sf_count_t length = file.trustedFrames();
     if (length <= 0) {
-        file = SafeSoundFile();
+        file.reset();
         if (auto decoded = loadSampleFile(path)) {
             sample.frames = decoded->frames;
             sample.storage = std::move(decoded->storage);
@@ -110,7 +106,7 @@ void decodeInto(Sample& sample, const std::string& path)
     const sf_count_t got = readMono(file.get(), file.info().channels, frames, length, [&](sf_count_t done) {
         sample.available.store(int(std::max<sf_count_t>(0, done - Sample::kMarginAfter)), std::memory_order_release);
     });
-    file = SafeSoundFile();
+    file.reset();
     // A file shorter than its header says keeps the room it asked for; only `got` frames count.
     fillMargins(sample.storage, int(got));
     sample.frames = int(got);
@@ -153,12 +149,8 @@ std::unique_ptr<Sample> loadSampleFile(const std::string& path)
         if (channels == 1) {
             mono.insert(mono.end(), block.begin(), block.begin() + got);
         } else {
-            for (sf_count_t f = 0; f < got; ++f) {
-                int sum = 0;
-                for (int c = 0; c < channels; ++c)
-                    sum += block[std::size_t(f * channels + c)];
-                mono.push_back(std::int16_t(std::clamp(sum / channels, -32768, 32767)));
-            }
+            for (sf_count_t f = 0; f < got; ++f)
+                mono.push_back(averagedFrame(&block[std::size_t(f * channels)], channels));
         }
         if (sf_count_t(mono.size()) >= limit) {
             mono.resize(std::size_t(limit));

@@ -1,77 +1,17 @@
-#include "audio/soundfileopen.h"
+#include "audio/soundfile.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
+#include "audio/safesoundfile.h"
 
 #include <algorithm>
-#include <cerrno>
-#include <utility>
 
 namespace sonaveil::audio {
 
-OpenSoundFile::OpenSoundFile(OpenSoundFile&& other) noexcept
-    : m_file(std::exchange(other.m_file, nullptr))
-    , m_fd(std::exchange(other.m_fd, -1))
-    , m_info(other.m_info)
-{
-}
-
-OpenSoundFile& OpenSoundFile::operator=(OpenSoundFile&& other) noexcept
-{
-    if (this != &other) {
-        reset();
-        m_file = std::exchange(other.m_file, nullptr);
-        m_fd = std::exchange(other.m_fd, -1);
-        m_info = other.m_info;
-    }
-    return *this;
-}
-
-void OpenSoundFile::reset()
-{
-    if (m_file)
-        sf_close(m_file);
-    if (m_fd >= 0)
-        ::close(m_fd);
-    m_file = nullptr;
-    m_fd = -1;
-    m_info = SF_INFO{};
-}
-
-bool OpenSoundFile::open(const std::string& path, SoundFileProblem* problem)
-{
-    reset();
-    auto fail = [&](SoundFileProblem why) {
-        if (problem)
-            *problem = why;
-        reset();
-        return false;
-    };
-    m_fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
-    if (m_fd < 0)
-        return fail(errno == ENOENT || errno == ENOTDIR ? SoundFileProblem::Missing : SoundFileProblem::Unreadable);
-    struct stat st {};
-    if (::fstat(m_fd, &st) != 0 || !S_ISREG(st.st_mode))
-        return fail(SoundFileProblem::NotRegular);
-    // The decoders should see an ordinary descriptor.
-    if (const int flags = ::fcntl(m_fd, F_GETFL); flags >= 0)
-        ::fcntl(m_fd, F_SETFL, flags & ~O_NONBLOCK);
-    m_info = SF_INFO{};
-    m_file = sf_open_fd(m_fd, SFM_READ, &m_info, SF_FALSE);
-    if (!m_file)
-        return fail(SoundFileProblem::NotAudio);
-    if (m_info.channels <= 0 || m_info.samplerate <= 0 || m_info.samplerate > 1'000'000)
-        return fail(SoundFileProblem::NotAudio);
-    if (problem)
-        *problem = SoundFileProblem::None;
-    return true;
-}
-
 std::optional<SoundFileInfo> probeSoundFile(const std::string& path, SoundFileProblem* problem)
 {
-    OpenSoundFile file;
-    if (!file.open(path, problem))
+    const SafeSoundFile file = SafeSoundFile::open(path);
+    if (problem)
+        *problem = file.problem();
+    if (!file)
         return std::nullopt;
     const SF_INFO& info = file.info();
     if (info.frames <= 0) {
@@ -89,8 +29,8 @@ std::optional<SoundFileInfo> probeSoundFile(const std::string& path, SoundFilePr
 
 std::vector<float> readMonoFloats(const std::string& path, std::int64_t from, std::int64_t count)
 {
-    OpenSoundFile opened;
-    if (!opened.open(path))
+    const SafeSoundFile opened = SafeSoundFile::open(path);
+    if (!opened)
         return {};
     SNDFILE* file = opened.get();
     const SF_INFO& info = opened.info();
@@ -107,20 +47,16 @@ std::vector<float> readMonoFloats(const std::string& path, std::int64_t from, st
         const sf_count_t got = sf_readf_float(file, block.data(), want);
         if (got <= 0)
             break;
-        for (sf_count_t f = 0; f < got; ++f) {
-            float sum = 0.0f;
-            for (int c = 0; c < channels; ++c)
-                sum += block[std::size_t(f * channels + c)];
-            mono.push_back(std::clamp(sum / float(channels), -1.0f, 1.0f));
-        }
+        for (sf_count_t f = 0; f < got; ++f)
+            mono.push_back(averagedFrame(&block[std::size_t(f * channels)], channels));
     }
     return mono;
 }
 
 std::int64_t decodedFrames(const std::string& path)
 {
-    OpenSoundFile opened;
-    if (!opened.open(path))
+    const SafeSoundFile opened = SafeSoundFile::open(path);
+    if (!opened)
         return 0;
     std::vector<float> block(std::size_t(4096) * std::size_t(opened.info().channels));
     std::int64_t frames = 0;

@@ -16,7 +16,14 @@ struct SoundFileInfo {
 };
 
 // Why a file could not be taken as a sound.
-enum class SoundFileProblem { None, Missing, NotRegular, Unreadable, NotAudio };
+enum class SoundFileProblem {
+    None,
+    Missing,    // no file of that name
+    NotRegular, // a folder, a FIFO, a device
+    Unreadable, // the system refuses it
+    NotAudio,   // not a sound file libsndfile can read
+    NoFrames,   // a sound file with nothing in it
+};
 
 // Checks `path` as a sound file libsndfile reads (WAV, FLAC, Ogg Vorbis, Opus, MP3, …, by content)
 // without decoding it. Only regular files are opened, and never in a way that waits on a FIFO or

@@ -1,6 +1,6 @@
 #include "audio/streamsource.h"
 
-#include "audio/soundfileopen.h"
+#include "audio/safesoundfile.h"
 
 #include <algorithm>
 #include <cmath>
@@ -80,7 +80,7 @@ int TrackOrder::next()
 
 StreamSource::StreamSource()
     : m_status(std::make_shared<StreamStatus>())
-    , m_file(std::make_unique<OpenSoundFile>())
+    , m_file(std::make_unique<SafeSoundFile>())
     , m_interleaved(std::size_t(kBlock) * kMaxChannels)
     , m_pending(kPendingCapacity, 0.0f)
 {
@@ -97,7 +97,8 @@ std::unique_ptr<StreamSource> StreamSource::file(const std::string& path, const 
     std::unique_ptr<StreamSource> source(new StreamSource);
     if (status)
         source->m_status = std::move(status);
-    if (!source->m_file->open(path))
+    *source->m_file = SafeSoundFile::open(path);
+    if (!*source->m_file)
         return nullptr;
     const SF_INFO& info = source->m_file->info();
     // The seam's end is the length the file was found to have when it was added; the header's
@@ -205,7 +206,8 @@ bool StreamSource::openNextTrack()
     m_file->reset();
     for (std::size_t tries = 0; tries < m_tracks.size(); ++tries) {
         const int index = m_order->next();
-        if (!m_file->open(m_tracks[std::size_t(index)]))
+        *m_file = SafeSoundFile::open(m_tracks[std::size_t(index)]);
+        if (!*m_file)
             continue;
         m_fileRate = m_file->info().samplerate;
         m_nextStep = double(m_fileRate) / double(m_rate);

@@ -10,7 +10,7 @@
 
 namespace sonaveil::audio {
 
-class OpenSoundFile;
+class SafeSoundFile;
 
 // Where a looped file joins its end to its start. The loop plays frames start … end - 1 and then
 // wraps to start; over its last `fade` frames the end fades out while the `fade` frames before
@@ -102,7 +102,7 @@ private:
     bool m_failed = false;
 
     // The file or the track being read.
-    std::unique_ptr<OpenSoundFile> m_file;
+    std::unique_ptr<SafeSoundFile> m_file;
     int m_fileRate = 0;
     std::vector<float> m_interleaved; // kBlock × kMaxChannels
 

@@ -2,11 +2,11 @@
 
 #include <algorithm>
 #include <cmath>
+#include <numbers>
 
 namespace sonaveil::audio {
 
 namespace {
-constexpr double kPi = 3.141592653589793;
 // Time constant of the frequency's glide.
 constexpr double kGlideSeconds = 0.02;
 } // namespace
@@ -25,33 +25,18 @@ void ToneGenerator::set(const ToneSettings& s)
 {
     if (!std::isfinite(s.hz) || !std::isfinite(s.levelDb))
         return;
-    const std::uint32_t seq = m_request->sequence.load(std::memory_order_relaxed);
-    m_request->sequence.store(seq + 1, std::memory_order_relaxed);
-    std::atomic_thread_fence(std::memory_order_release);
-    m_request->on.store(s.on, std::memory_order_relaxed);
-    m_request->kind.store(s.kind >= kToneSine && s.kind <= kTonePink ? s.kind : kToneSine, std::memory_order_relaxed);
-    m_request->ear.store(s.ear == kEarLeft || s.ear == kEarRight ? s.ear : kEarBoth, std::memory_order_relaxed);
-    m_request->hz.store(std::clamp(s.hz, kMinHz, std::min(kMaxHz, 0.45f * float(m_rate))), std::memory_order_relaxed);
-    m_request->level.store(std::clamp(s.levelDb, kMinLevelDb, kMaxLevelDb), std::memory_order_relaxed);
-    m_request->sequence.store(seq + 2, std::memory_order_release);
+    ToneSettings kept = s;
+    kept.kind = s.kind >= kToneSine && s.kind <= kTonePink ? s.kind : kToneSine;
+    kept.ear = s.ear == kEarLeft || s.ear == kEarRight ? s.ear : kEarBoth;
+    kept.hz = std::clamp(s.hz, kMinHz, std::min(kMaxHz, 0.45f * float(m_rate)));
+    kept.levelDb = std::clamp(s.levelDb, kMinLevelDb, kMaxLevelDb);
+    m_request->write(kept);
 }
 
 void ToneGenerator::pull()
 {
-    const std::uint32_t before = m_request->sequence.load(std::memory_order_acquire);
-    if (before == m_seen || (before & 1))
-        return;
-    ToneSettings s;
-    s.on = m_request->on.load(std::memory_order_relaxed);
-    s.kind = m_request->kind.load(std::memory_order_relaxed);
-    s.hz = m_request->hz.load(std::memory_order_relaxed);
-    s.levelDb = m_request->level.load(std::memory_order_relaxed);
-    s.ear = m_request->ear.load(std::memory_order_relaxed);
-    std::atomic_thread_fence(std::memory_order_acquire);
-    if (m_request->sequence.load(std::memory_order_relaxed) != before)
-        return;
-    m_seen = before;
-    m_target = s;
+    if (const auto taken = m_request->readNew(m_seen))
+        m_target = *taken;
 }
 
 void ToneGenerator::designEnvelopeFilter()
@@ -61,7 +46,7 @@ void ToneGenerator::designEnvelopeFilter()
     m_filterHz = m_hz;
     const double band = m_hz * (std::exp2(kBandOctaves / 2) - std::exp2(-kBandOctaves / 2));
     const double cutoff = band / 2.0;
-    const double k = std::tan(kPi * cutoff / m_rate);
+    const double k = std::tan(std::numbers::pi * cutoff / m_rate);
     const double norm = 1.0 / (1.0 + std::sqrt(2.0) * k + k * k);
     m_b0 = k * k * norm;
     m_b1 = 2.0 * m_b0;
@@ -152,7 +137,7 @@ void ToneGenerator::mixInto(float* left, float* right, int frames)
                 || m_gainStep == 0.0f)
                 m_gain = m_gainTarget;
         }
-        const double angle = 2.0 * kPi * m_phase;
+        const double angle = 2.0 * std::numbers::pi * m_phase;
         double s;
         if (band) {
             const double i = lowpass(m_inPhase, double(noise()) * m_noiseScale);

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "audio/settingssequence.h"
+
 #include <atomic>
 #include <cstdint>
 #include <memory>
@@ -66,15 +68,8 @@ private:
     double pink();
 
     int m_rate;
-    // The request, written by set() under a sequence count; shared by copies of the state.
-    struct Request {
-        std::atomic<std::uint32_t> sequence{0};
-        std::atomic<bool> on{false};
-        std::atomic<int> kind{kToneSine};
-        std::atomic<float> hz{1000.0f};
-        std::atomic<float> level{-50.0f};
-        std::atomic<int> ear{kEarBoth};
-    };
+    // The request, written by set(); shared by copies of the state.
+    using Request = SettingsSequence<ToneSettings>;
     std::shared_ptr<Request> m_request = std::make_shared<Request>();
     std::uint32_t m_seen = 0;
 

@@ -58,6 +58,17 @@ TextRecordReader::TextRecordReader(std::string_view content)
 
 static bool isBlank(char c) { return c == ' ' || c == '\t'; }
 
+// `field` without the blanks around it.
+static std::string_view withoutBlanks(std::string_view field)
+{
+    std::size_t b = 0, e = field.size();
+    while (b < e && isBlank(field[b]))
+        ++b;
+    while (e > b && isBlank(field[e - 1]))
+        --e;
+    return field.substr(b, e - b);
+}
+
 bool TextRecordReader::atLineEnd() const
 {
     return m_pos < m_content.size() && (m_content[m_pos] == '\r' || m_content[m_pos] == '\n');
@@ -151,12 +162,7 @@ std::optional<std::vector<std::string>> TextRecordReader::take(int count)
 
 std::optional<std::int64_t> fieldToInteger(std::string_view field)
 {
-    std::size_t b = 0, e = field.size();
-    while (b < e && isBlank(field[b]))
-        ++b;
-    while (e > b && isBlank(field[e - 1]))
-        --e;
-    field = field.substr(b, e - b);
+    field = withoutBlanks(field);
     if (field.empty())
         return 0;
     if (field.front() == '+')
@@ -188,12 +194,7 @@ std::optional<std::int16_t> fieldToInt16(std::string_view field)
 
 std::optional<double> fieldToNumber(std::string_view field, double limit)
 {
-    std::size_t b = 0, e = field.size();
-    while (b < e && isBlank(field[b]))
-        ++b;
-    while (e > b && isBlank(field[e - 1]))
-        --e;
-    field = field.substr(b, e - b);
+    field = withoutBlanks(field);
     if (!field.empty() && field.front() == '+')
         field.remove_prefix(1);
     if (field.empty())

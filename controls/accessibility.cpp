@@ -5,6 +5,9 @@
 #include <QLabel>
 #include <QWidget>
 
+#include <algorithm>
+#include <vector>
+
 namespace sonaveil::controls {
 namespace {
 
@@ -33,11 +36,17 @@ QAccessibleInterface* controlsFactory(const QString& className, QObject* object)
 
 void installAccessibility()
 {
-    static const bool installed = [] {
-        QAccessible::installFactory(controlsFactory);
-        return true;
-    }();
-    (void)installed;
+    installAccessibleFactory(controlsFactory);
+}
+
+void installAccessibleFactory(QAccessible::InterfaceFactory factory)
+{
+    // Widgets are made on the interface thread only.
+    static std::vector<QAccessible::InterfaceFactory> installed;
+    if (std::find(installed.begin(), installed.end(), factory) != installed.end())
+        return;
+    installed.push_back(factory);
+    QAccessible::installFactory(factory);
 }
 
 QString withoutAccessKeyMark(const QString& caption)

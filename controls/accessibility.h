@@ -18,6 +18,8 @@ namespace sonaveil::controls {
 
 // Installs the factory of the controls' interfaces once; later calls do nothing.
 void installAccessibility();
+// Installs `factory` (of a program's own widgets) once; later calls with it do nothing.
+void installAccessibleFactory(QAccessible::InterfaceFactory factory);
 
 // A caption as a screen reader reads it: "&&" becomes "&", a lone "&" goes.
 QString withoutAccessKeyMark(const QString& caption);

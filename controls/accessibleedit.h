@@ -5,10 +5,18 @@
 // the control's name and role, and its own text with caret and selection.
 
 #include <QAccessibleWidget>
-
-class QLineEdit;
+#include <QLineEdit>
 
 namespace sonaveil::controls {
+
+// The control of kind Control whose edit box (`edit`) `object` is; nullptr for any other object.
+template <typename Control>
+Control* controlOfEdit(QObject* object, QLineEdit* (Control::*edit)() const)
+{
+    auto* box = qobject_cast<QLineEdit*>(object);
+    auto* control = box ? qobject_cast<Control*>(box->parentWidget()) : nullptr;
+    return control && (control->*edit)() == box ? control : nullptr;
+}
 
 class InnerEditAccessible : public QAccessibleWidget, public QAccessibleTextInterface {
 public:

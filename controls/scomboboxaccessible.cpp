@@ -97,10 +97,8 @@ QAccessibleInterface* comboBoxAccessible(const QString&, QObject* object)
 {
     if (auto* c = qobject_cast<SComboBox*>(object))
         return new SComboBoxAccessible(c);
-    if (auto* edit = qobject_cast<QLineEdit*>(object)) {
-        if (auto* c = qobject_cast<SComboBox*>(edit->parentWidget()); c && c->editBox() == edit)
-            return new InnerEditAccessible(edit, QAccessible::EditableText);
-    }
+    if (auto* c = controlOfEdit(object, &SComboBox::editBox))
+        return new InnerEditAccessible(c->editBox(), QAccessible::EditableText);
     return nullptr;
 }
 

@@ -134,10 +134,8 @@ QAccessibleInterface* timeControlAccessible(const QString&, QObject* object)
 {
     if (auto* c = qobject_cast<TimeControl*>(object))
         return new TimeControlAccessible(c);
-    if (auto* edit = qobject_cast<QLineEdit*>(object)) {
-        if (auto* c = qobject_cast<TimeControl*>(edit->parentWidget()); c && c->textBox() == edit)
-            return new TimeTextAccessible(edit, c);
-    }
+    if (auto* c = controlOfEdit(object, &TimeControl::textBox))
+        return new TimeTextAccessible(c->textBox(), c);
     return nullptr;
 }
 

@@ -507,11 +507,7 @@ void DisplayModel::setLCDonPicture(PictureRef picture)
     m_onPicture = picture;
     m_holderOn = std::move(picture);
     reportChanged("LCDonPicture");
-    if (usable(m_holderOn) && usable(m_holderOff) && m_holderOn->width == m_holderOff->width
-        && m_holderOn->height == m_holderOff->height) {
-        m_displayType = Custom;
-        LoadColorPallete();
-    }
+    customPicturesChanged();
 }
 
 void DisplayModel::setLCDoffPicture(PictureRef picture)
@@ -519,6 +515,12 @@ void DisplayModel::setLCDoffPicture(PictureRef picture)
     m_offPicture = picture;
     m_holderOff = std::move(picture);
     reportChanged("LCDoffPicture");
+    customPicturesChanged();
+}
+
+void DisplayModel::customPicturesChanged()
+{
+    // A pair of the same size makes the display paint its dots with them.
     if (usable(m_holderOn) && usable(m_holderOff) && m_holderOn->width == m_holderOff->width
         && m_holderOn->height == m_holderOff->height) {
         m_displayType = Custom;

@@ -216,6 +216,8 @@ private:
     void setSpacing(int& field, int value, std::string_view name);
     void changeColor(ColorValue& field, ColorValue c, std::string_view name, LCDColor which);
     void reportChanged(std::string_view name);
+    // After either picture of the Custom dots changed.
+    void customPicturesChanged();
     void step(int index);
     void stepRule(int index);
 

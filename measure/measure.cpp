@@ -6,13 +6,13 @@
 #include <algorithm>
 #include <cmath>
 #include <mutex>
+#include <numbers>
 #include <numeric>
 
 namespace sonaveil::measure {
 
 namespace {
 
-constexpr double kPi = 3.14159265358979323846;
 
 double toDb(double v)
 {
@@ -80,14 +80,14 @@ struct Biquad {
 // The two stages of the K-weighting filter at any rate, from their analogue prototypes.
 std::pair<Biquad, Biquad> kWeighting(int rate)
 {
-    double k = std::tan(kPi * 1681.974450955533 / rate);
+    double k = std::tan(std::numbers::pi * 1681.974450955533 / rate);
     const double q = 0.7071752369554196;
     const double vh = std::pow(10.0, 3.999843853973347 / 20.0);
     const double vb = std::pow(vh, 0.4996667741545416);
     double a0 = 1.0 + k / q + k * k;
     Biquad shelf{(vh + vb * k / q + k * k) / a0, 2.0 * (k * k - vh) / a0, (vh - vb * k / q + k * k) / a0,
                  2.0 * (k * k - 1.0) / a0, (1.0 - k / q + k * k) / a0};
-    k = std::tan(kPi * 38.13547087602444 / rate);
+    k = std::tan(std::numbers::pi * 38.13547087602444 / rate);
     const double qh = 0.5003270373238773;
     a0 = 1.0 + k / qh + k * k;
     Biquad highpass{1.0, -2.0, 1.0, 2.0 * (k * k - 1.0) / a0, (1.0 - k / qh + k * k) / a0};
@@ -150,8 +150,8 @@ double truePeakDb(const std::vector<float>& loop)
         for (int t = 0; t < 2 * kHalf; ++t) {
             // Tap t weighs frame i + t - kHalf + 1 for the value at i + p / kOver.
             const double d = double(kHalf - 1 - t) + double(p) / kOver;
-            const double sinc = std::fabs(d) < 1e-12 ? 1.0 : std::sin(kPi * d) / (kPi * d);
-            const double u = 2.0 * kPi * (d + kHalf) / (2.0 * kHalf);
+            const double sinc = std::fabs(d) < 1e-12 ? 1.0 : std::sin(std::numbers::pi * d) / (std::numbers::pi * d);
+            const double u = 2.0 * std::numbers::pi * (d + kHalf) / (2.0 * kHalf);
             const double bh = 0.35875 - 0.48829 * std::cos(u) + 0.14128 * std::cos(2 * u) - 0.01168 * std::cos(3 * u);
             taps[p][t] = sinc * bh;
         }
@@ -303,7 +303,7 @@ Welch welch(const std::vector<float>& x, int rate, int segment, Window shape, st
     w.power.assign(std::size_t(segment / 2 + 1), 0.0);
     std::vector<double> window(static_cast<std::size_t>(segment));
     for (int i = 0; i < segment; ++i) {
-        const double a = 2.0 * kPi * i / segment;
+        const double a = 2.0 * std::numbers::pi * i / segment;
         window[std::size_t(i)] = shape == Window::Hann
                                      ? 0.5 - 0.5 * std::cos(a)
                                      : 0.35875 - 0.48829 * std::cos(a) + 0.14128 * std::cos(2 * a) - 0.01168 * std::cos(3 * a);

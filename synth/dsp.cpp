@@ -7,12 +7,12 @@
 #include <complex>
 #include <map>
 #include <mutex>
+#include <numbers>
 
 namespace sonaveil::synth {
 
 namespace {
 
-constexpr double kPi = 3.14159265358979323846;
 
 // FFTW's planner and the plans kept for the live sounds, one per kind and size. The planner is
 // not reentrant (executing different plans at once is fine). At the program's end the kept plans
@@ -114,7 +114,7 @@ double Rng::gauss()
     while (u1 <= 1e-300)
         u1 = uniform();
     const double u2 = uniform();
-    return std::sqrt(-2.0 * std::log(u1)) * std::cos(2.0 * kPi * u2);
+    return std::sqrt(-2.0 * std::log(u1)) * std::cos(2.0 * std::numbers::pi * u2);
 }
 
 double Rng::logNormal(double sigma)
@@ -154,7 +154,7 @@ Signal shapedNoise(const Loop& loop, Rng& rng, const Response& response)
     Bins bins(static_cast<std::size_t>(half));
     const double binHz = double(loop.rate) / double(n);
     for (long k = 0; k < half; ++k) {
-        const double phase = 2.0 * kPi * rng.uniform();
+        const double phase = 2.0 * std::numbers::pi * rng.uniform();
         const double m = k == 0 ? 0.0 : response(k * binHz);
         bins.data[k][0] = float(m * std::cos(phase));
         bins.data[k][1] = float(m * std::sin(phase));

@@ -2,12 +2,12 @@
 
 #include <algorithm>
 #include <cmath>
+#include <numbers>
 
 namespace sonaveil::synth {
 
 namespace {
 
-constexpr double kPi = 3.14159265358979323846;
 
 } // namespace
 
@@ -18,9 +18,9 @@ Signal tick(Rng& rng, int rate, double tauMs, double resHz, double resTauMs, dou
     // Decays and the resonance run as recurrences: drops are made by the hundred thousand.
     const double noiseStep = std::exp(-1.0 / (tauMs * 1e-3 * rate));
     const double ringStep = std::exp(-1.0 / (resTauMs * 1e-3 * rate));
-    const double w = 2.0 * kPi * resHz / rate;
+    const double w = 2.0 * std::numbers::pi * resHz / rate;
     const double cw = std::cos(w), sw = std::sin(w);
-    const double phase = rng.uniform() * 2.0 * kPi;
+    const double phase = rng.uniform() * 2.0 * std::numbers::pi;
     double re = std::cos(phase), im = std::sin(phase);
     double noiseGain = 0.85 * (1.0 - resShare), ringGain = resShare;
     const std::size_t attack = std::max<std::size_t>(1, std::size_t(0.00015 * rate));
@@ -46,7 +46,7 @@ Signal bubble(int rate, double hz, double tauMs, double rise)
     for (std::size_t i = 0; i < n; ++i) {
         const double t = double(i) / rate;
         const double f = hz * (1.0 + rise * t / tau);
-        phase += 2.0 * kPi * f / rate;
+        phase += 2.0 * std::numbers::pi * f / rate;
         k[i] = float(smoothOnset(t, 0.0004) * std::sin(phase) * std::exp(-t / tau));
     }
     return k;
@@ -58,7 +58,7 @@ Signal knock(int rate, double hz, double tauMs)
     Signal k(n);
     for (std::size_t i = 0; i < n; ++i) {
         const double t = double(i) / rate;
-        k[i] = float(smoothOnset(t, 0.001) * std::sin(2.0 * kPi * hz * t) * std::exp(-t / (tauMs * 1e-3)));
+        k[i] = float(smoothOnset(t, 0.001) * std::sin(2.0 * std::numbers::pi * hz * t) * std::exp(-t / (tauMs * 1e-3)));
     }
     return k;
 }
@@ -132,7 +132,7 @@ Signal insect(const Loop& loop, Rng& rng, const InsectVoice& v)
     const double pulsePhase = rng.uniform();
     for (long i = 0; i < loop.frames; ++i) {
         double ph = std::fmod(double(i) * pulseHz / loop.rate + pulsePhase, 1.0);
-        double p = ph < v.duty ? 0.5 - 0.5 * std::cos(2.0 * kPi * ph / v.duty) : 0.0;
+        double p = ph < v.duty ? 0.5 - 0.5 * std::cos(2.0 * std::numbers::pi * ph / v.duty) : 0.0;
         x[std::size_t(i)] *= float((1.0 - v.pulseDepth) + v.pulseDepth * p);
     }
 
@@ -158,9 +158,9 @@ Signal insect(const Loop& loop, Rng& rng, const InsectVoice& v)
                 double d = circularOffset(t, starts[std::size_t(c)], seconds);
                 if (d < 0 || d > len)
                     continue;
-                double a = d < attack ? 0.5 - 0.5 * std::cos(kPi * d / attack) : 1.0;
+                double a = d < attack ? 0.5 - 0.5 * std::cos(std::numbers::pi * d / attack) : 1.0;
                 if (d > len - release)
-                    a *= 0.5 + 0.5 * std::cos(kPi * (d - (len - release)) / release);
+                    a *= 0.5 + 0.5 * std::cos(std::numbers::pi * (d - (len - release)) / release);
                 e = std::max(e, a * sizes[std::size_t(c)]);
             }
             return e;
@@ -181,13 +181,13 @@ Signal hum(const Loop& loop, Rng& rng, const Hum& h)
     std::vector<double> amps, phases;
     for (double db : h.harmonicsDb) {
         amps.push_back(dbToGain(db));
-        phases.push_back(rng.uniform() * 2.0 * kPi);
+        phases.push_back(rng.uniform() * 2.0 * std::numbers::pi);
     }
     Signal x(static_cast<std::size_t>(loop.frames));
     for (long i = 0; i < loop.frames; ++i) {
         // The whole cycles are counted exactly, so the phase closes at the loop's end.
         const double cycles = std::fmod(double(i) * f0 / loop.rate, 1.0);
-        const double base = 2.0 * kPi * cycles + depth * drift[std::size_t(i)];
+        const double base = 2.0 * std::numbers::pi * cycles + depth * drift[std::size_t(i)];
         double v = 0.0;
         for (std::size_t k = 0; k < amps.size(); ++k)
             v += amps[k] * std::sin(double(k + 1) * base + phases[k]);
@@ -210,7 +210,7 @@ void amplitudeBeat(Signal& x, const Loop& loop, double hz, double depth, double 
 {
     const double f = loop.wholeCycles(hz);
     for (long i = 0; i < loop.frames; ++i)
-        x[std::size_t(i)] *= float(1.0 + depth * std::sin(2.0 * kPi * f * i / loop.rate + phase));
+        x[std::size_t(i)] *= float(1.0 + depth * std::sin(2.0 * std::numbers::pi * f * i / loop.rate + phase));
 }
 
 } // namespace sonaveil::synth

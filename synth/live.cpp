@@ -6,12 +6,12 @@
 #include <array>
 #include <complex>
 #include <cstring>
+#include <numbers>
 
 namespace sonaveil::synth::live {
 
 namespace {
 
-constexpr double kPi = 3.14159265358979323846;
 
 // The mean over the spline parameter of the sum of the squared B-spline weights: the variance of
 // a spline through unit-variance points.
@@ -148,7 +148,7 @@ NoiseStream::NoiseStream(int rate, const Response& response, Rng& rng)
     for (std::uint32_t& lane : m_lanes)
         lane = std::uint32_t(m_rng.next() >> 32) | 1u;
     for (int i = 0; i < kOverlap; ++i)
-        m_window[std::size_t(i)] = float(std::sin(0.5 * kPi * (i + 0.5) / kOverlap));
+        m_window[std::size_t(i)] = float(std::sin(0.5 * std::numbers::pi * (i + 0.5) / kOverlap));
     phasors();
     halfTwist();
     m_plan = complexInversePlan(kSize / 2);
@@ -257,12 +257,12 @@ Baseband::Baseband(int rate, double centreHz, double reachHz)
 
 void Baseband::setTurns()
 {
-    const double w = 2.0 * kPi * m_centre / m_outputRate;
+    const double w = 2.0 * std::numbers::pi * m_centre / m_outputRate;
     for (int n = 0; n < kBlock; ++n) {
         m_turnRe[std::size_t(n)] = float(std::cos(w * n));
         m_turnIm[std::size_t(n)] = float(std::sin(w * n));
     }
-    m_blockTurn = std::polar(1.0, std::fmod(w * kBlock, 2.0 * kPi));
+    m_blockTurn = std::polar(1.0, std::fmod(w * kBlock, 2.0 * std::numbers::pi));
 }
 
 void Baseband::designOne(int taps)
@@ -274,7 +274,7 @@ void Baseband::designOne(int taps)
     std::vector<double> h(static_cast<std::size_t>(taps));
     for (int k = 0; k < taps; ++k) {
         const double u = k - (taps - 1) / 2.0, r = 2.0 * k / (taps - 1) - 1.0;
-        h[std::size_t(k)] = std::sin(2.0 * kPi * cut * u) / (kPi * u) * besselI0(beta * std::sqrt(1.0 - r * r))
+        h[std::size_t(k)] = std::sin(2.0 * std::numbers::pi * cut * u) / (std::numbers::pi * u) * besselI0(beta * std::sqrt(1.0 - r * r))
                             / besselI0(beta);
         sum += h[std::size_t(k)];
     }
@@ -324,7 +324,7 @@ std::vector<double> halfBand(int half)
     for (int i = 0; i < 2 * half; ++i) {
         const int j = 2 * i + 1, u = j - middle;
         const double r = 2.0 * j / (n - 1) - 1.0;
-        odd[std::size_t(i)] = std::sin(0.5 * kPi * u) / (0.5 * kPi * u) * besselI0(beta * std::sqrt(1.0 - r * r))
+        odd[std::size_t(i)] = std::sin(0.5 * std::numbers::pi * u) / (0.5 * std::numbers::pi * u) * besselI0(beta * std::sqrt(1.0 - r * r))
                               / besselI0(beta);
         sum += odd[std::size_t(i)];
     }
@@ -337,7 +337,7 @@ std::vector<double> halfBand(int half)
 double halfBandGain(const float* odd, int half, double f)
 {
     // h[middle] = 1 / 2, h[2i + 1] = odd[i] / 2.
-    const std::complex<double> turn = std::polar(1.0, -2.0 * kPi * f), twice = turn * turn;
+    const std::complex<double> turn = std::polar(1.0, -2.0 * std::numbers::pi * f), twice = turn * turn;
     std::complex<double> at = turn, sum = 0.5 * std::pow(turn, 2 * half);
     for (int i = 0; i < 2 * half; ++i) {
         sum += 0.5 * double(odd[i]) * at;
@@ -366,7 +366,7 @@ double Baseband::gain(double offsetHz) const
 {
     const double r = basebandRate();
     if (!m_two) {
-        const std::complex<double> step = std::polar(1.0, -2.0 * kPi * offsetHz / m_outputRate);
+        const std::complex<double> step = std::polar(1.0, -2.0 * std::numbers::pi * offsetHz / m_outputRate);
         std::complex<double> z(1.0, 0.0), sum(0.0, 0.0);
         for (int k = 0; k < m_tapsCount; ++k) {
             sum += double(m_taps[k]) * z;
@@ -451,7 +451,7 @@ BasebandNoise::BasebandNoise(const Baseband& band, const Response& response, dou
     for (std::uint32_t& lane : m_lanes)
         lane = std::uint32_t(m_rng.next() >> 32) | 1u;
     for (int i = 0; i < kOverlap; ++i)
-        m_window[std::size_t(i)] = float(std::sin(0.5 * kPi * (i + 0.5) / kOverlap));
+        m_window[std::size_t(i)] = float(std::sin(0.5 * std::numbers::pi * (i + 0.5) / kOverlap));
     phasors();
     m_plan = complexInversePlan(kSize);
     m_spectrum = fftBuffer(std::size_t(2 * kSize + 16));
@@ -588,7 +588,7 @@ Signal withoutTail(const Signal& k)
     Signal out(k.begin(), k.begin() + b);
     const long fade = std::min(kFade, b / 4);
     for (long i = 0; i < fade; ++i)
-        out[out.size() - 1 - std::size_t(i)] *= float(0.5 - 0.5 * std::cos(kPi * (i + 0.5) / fade));
+        out[out.size() - 1 - std::size_t(i)] *= float(0.5 - 0.5 * std::cos(std::numbers::pi * (i + 0.5) / fade));
     return out;
 }
 
@@ -732,11 +732,11 @@ HumVoice::HumVoice(int rate, Rng& rng, const Hum& h, double drift)
     std::vector<double> amps, phases;
     for (double db : h.harmonicsDb) {
         amps.push_back(dbToGain(db));
-        phases.push_back(m_rng.uniform() * 2.0 * kPi);
+        phases.push_back(m_rng.uniform() * 2.0 * std::numbers::pi);
     }
     double power = 0.0;
     for (int i = 0; i < kTable; ++i) {
-        const double base = 2.0 * kPi * i / kTable;
+        const double base = 2.0 * std::numbers::pi * i / kTable;
         double v = 0.0;
         for (std::size_t k = 0; k < amps.size(); ++k)
             v += amps[k] * std::sin(double(k + 1) * base + phases[k]);
@@ -756,7 +756,7 @@ void HumVoice::add(float* __restrict out)
     // The phase moves by f0 per second plus the change of the wandering offset over the block.
     const double w = m_wander.next();
     const double f = m_f0 * (1.0 + m_drift * m_baseDrift.next());
-    const double cycles = f * kBlock / m_rate + m_depth * (w - m_lastWander) / (2.0 * kPi);
+    const double cycles = f * kBlock / m_rate + m_depth * (w - m_lastWander) / (2.0 * std::numbers::pi);
     m_lastWander = w;
     const auto step = phaseStep(cycles / kBlock);
     float v[kBlock];
@@ -824,7 +824,7 @@ Signal quickBubble(int rate, double hz, double tauMs, double rise)
     Signal k(n);
     const double tau = tauMs * 1e-3;
     // The phase step grows by the same amount every frame: a rotation whose own rotation turns.
-    const double w0 = 2.0 * kPi * hz / rate, dw = 2.0 * kPi * hz * rise / (tau * rate) / rate;
+    const double w0 = 2.0 * std::numbers::pi * hz / rate, dw = 2.0 * std::numbers::pi * hz * rise / (tau * rate) / rate;
     std::complex<double> step(std::cos(w0), std::sin(w0));
     const std::complex<double> turn(std::cos(dw), std::sin(dw));
     std::complex<double> z = step;
@@ -844,7 +844,7 @@ Signal quickKnock(int rate, double hz, double tauMs)
 {
     const std::size_t n = eventLength(rate, tauMs);
     Signal k(n);
-    const double w = 2.0 * kPi * hz / rate;
+    const double w = 2.0 * std::numbers::pi * hz / rate;
     const std::complex<double> step(std::cos(w), std::sin(w));
     std::complex<double> z(1.0, 0.0);
     const double decay = std::exp(-1.0 / (tauMs * 1e-3 * rate));
@@ -860,14 +860,14 @@ Signal quickKnock(int rate, double hz, double tauMs)
 std::function<double(double)> tymbalPulse(double duty, double depth)
 {
     return [duty, depth](double ph) {
-        const double p = ph < duty ? 0.5 - 0.5 * std::cos(2.0 * kPi * ph / duty) : 0.0;
+        const double p = ph < duty ? 0.5 - 0.5 * std::cos(2.0 * std::numbers::pi * ph / duty) : 0.0;
         return (1.0 - depth) + depth * p;
     };
 }
 
 std::function<double(double)> sineBeat(double depth, double phase0)
 {
-    return [depth, phase0](double ph) { return 1.0 + depth * std::sin(2.0 * kPi * ph + phase0); };
+    return [depth, phase0](double ph) { return 1.0 + depth * std::sin(2.0 * std::numbers::pi * ph + phase0); };
 }
 
 } // namespace sonaveil::synth::live

@@ -3,12 +3,12 @@
 #include "synth/simd.h"
 
 #include <cmath>
+#include <numbers>
 
 namespace sonaveil::synth::live {
 
 namespace {
 
-constexpr double kPi = 3.14159265358979323846;
 constexpr int kPhasors = 4096;
 
 } // namespace
@@ -19,8 +19,8 @@ const std::vector<float>& phasors()
     static const std::vector<float> table = [] {
         std::vector<float> t(2 * kPhasors);
         for (int i = 0; i < kPhasors; ++i) {
-            t[std::size_t(2 * i)] = float(std::cos(2.0 * kPi * i / kPhasors));
-            t[std::size_t(2 * i + 1)] = float(std::sin(2.0 * kPi * i / kPhasors));
+            t[std::size_t(2 * i)] = float(std::cos(2.0 * std::numbers::pi * i / kPhasors));
+            t[std::size_t(2 * i + 1)] = float(std::sin(2.0 * std::numbers::pi * i / kPhasors));
         }
         return t;
     }();
@@ -385,8 +385,8 @@ const std::vector<float>& halfTwist()
         constexpr int n = NoiseStream::kSize;
         std::vector<float> t(static_cast<std::size_t>(n));
         for (int k = 0; k < n / 2; ++k) {
-            t[std::size_t(2 * k)] = float(std::cos(2.0 * kPi * k / n));
-            t[std::size_t(2 * k + 1)] = float(std::sin(2.0 * kPi * k / n));
+            t[std::size_t(2 * k)] = float(std::cos(2.0 * std::numbers::pi * k / n));
+            t[std::size_t(2 * k + 1)] = float(std::sin(2.0 * std::numbers::pi * k / n));
         }
         return t;
     }();

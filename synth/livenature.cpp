@@ -8,13 +8,13 @@
 
 #include <algorithm>
 #include <array>
+#include <numbers>
 #include <optional>
 
 namespace sonaveil::synth::live {
 
 namespace {
 
-constexpr double kPi = 3.14159265358979323846;
 
 // One part of a sound, adding its next kBlock frames.
 class Layer {
@@ -672,9 +672,9 @@ private:
     {
         if (d < 0 || d > m_len)
             return 0.0;
-        double a = d < m_attack ? 0.5 - 0.5 * std::cos(kPi * d / m_attack) : 1.0;
+        double a = d < m_attack ? 0.5 - 0.5 * std::cos(std::numbers::pi * d / m_attack) : 1.0;
         if (d > m_len - m_release)
-            a *= 0.5 + 0.5 * std::cos(kPi * (d - (m_len - m_release)) / m_release);
+            a *= 0.5 + 0.5 * std::cos(std::numbers::pi * (d - (m_len - m_release)) / m_release);
         return a;
     }
     double envelopeAt(double frame) const

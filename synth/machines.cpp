@@ -5,12 +5,12 @@
 #include "synth/layers.h"
 
 #include <cmath>
+#include <numbers>
 
 namespace sonaveil::synth::recipes {
 
 namespace {
 
-constexpr double kPi = 3.14159265358979323846;
 
 void slowDrift(Signal& x, const Loop& loop, Rng& rng, double hz, double depth)
 {
@@ -170,7 +170,7 @@ Signal alarmChime(const Loop& loop, Rng& rng)
                 const double attack = std::min(1.0, t / 0.006);
                 double v = 0.0;
                 for (const auto& q : partials)
-                    v += q[1] * std::sin(2.0 * kPi * notes[n] * q[0] * t) * std::exp(-t / (decay * q[2]));
+                    v += q[1] * std::sin(2.0 * std::numbers::pi * notes[n] * q[0] * t) * std::exp(-t / (decay * q[2]));
                 k[i] = float(attack * v);
             }
             addWrapped(x, loop.at(start), k, n == 3 ? 1.0f : 0.8f);

@@ -13,6 +13,7 @@
 // service) the way the tests do; nothing on the machine is used.
 
 #include "audio/engine.h"
+#include "benchstats.h"
 #include "privatepulse.h"
 #include "synth/endless.h"
 
@@ -68,12 +69,6 @@ std::vector<double> levels(const std::vector<float>& stereo, int window)
     return out;
 }
 
-double median(std::vector<double> v)
-{
-    std::sort(v.begin(), v.end());
-    return v.empty() ? 0 : v[v.size() / 2];
-}
-
 PrivatePulse::Server serverOf(const std::string& name)
 {
     return name == "pipewire" ? PrivatePulse::Server::PipeWire : PrivatePulse::Server::PulseAudio;
@@ -84,19 +79,28 @@ struct Change {
     std::function<void(bool)> apply; // true: to the second state
 };
 
-int changes(PrivatePulse::Server server, int repeats)
+// Starts the private sound server and the engine on it with its deep queue; false, saying why,
+// when either does not start.
+bool startPlaying(PrivatePulse& pulse, audio::Engine& engine)
 {
-    PrivatePulse pulse(server);
     if (!pulse.start()) {
         std::fprintf(stderr, "cannot start a private sound server\n");
-        return 2;
+        return false;
     }
-    audio::Engine engine;
     engine.setBufferSize(100);
     if (!engine.init(kRate, 64, audio::kInitEnableSystemChannelFx)) {
         std::fprintf(stderr, "the engine does not start\n");
-        return 2;
+        return false;
     }
+    return true;
+}
+
+int changes(PrivatePulse::Server server, int repeats)
+{
+    PrivatePulse pulse(server);
+    audio::Engine engine;
+    if (!startPlaying(pulse, engine))
+        return 2;
     // A quiet bed of twelve endless sounds and the probe.
     std::vector<audio::ChannelHandle> bed;
     for (int n = 1; n <= 12; ++n) {
@@ -182,13 +186,8 @@ int changes(PrivatePulse::Server server, int repeats)
 int gaps(PrivatePulse::Server server, double seconds, int sounds, int busy)
 {
     PrivatePulse pulse(server);
-    if (!pulse.start()) {
-        std::fprintf(stderr, "cannot start a private sound server\n");
-        return 2;
-    }
     audio::Engine engine;
-    engine.setBufferSize(100);
-    if (!engine.init(kRate, 64, audio::kInitEnableSystemChannelFx))
+    if (!startPlaying(pulse, engine))
         return 2;
     for (int n = 1; n <= sounds; ++n) {
         const auto h = engine.playGenerator(audio::kFree, synth::makeEndless((n - 1) % 35 + 1, 5));

@@ -25,6 +25,8 @@
 #include "player/core/channelmodel.h"
 #include "synth/endless.h"
 
+#include "benchstats.h"
+
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
@@ -60,12 +62,6 @@ void warm(const std::string& path)
     while (std::fread(buffer, 1, sizeof buffer, f) == sizeof buffer) {
     }
     std::fclose(f);
-}
-
-double median(std::vector<double> v)
-{
-    std::sort(v.begin(), v.end());
-    return v.empty() ? 0.0 : v[v.size() / 2];
 }
 
 // The longest of the times `v` (not empty), and the place it has in v.

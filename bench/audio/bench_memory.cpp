@@ -3,6 +3,8 @@
 // printed after loading all 35, after playing 12 of them, and after playing all 35.
 #include "audio/engine.h"
 
+#include "benchstats.h"
+
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -13,16 +15,6 @@
 #include <vector>
 
 namespace fs = std::filesystem;
-
-static long statusKb(const char* key)
-{
-    std::ifstream in("/proc/self/status");
-    std::string line;
-    while (std::getline(in, line))
-        if (line.rfind(key, 0) == 0)
-            return std::atol(line.c_str() + std::string(key).size());
-    return 0;
-}
 
 int main()
 {

@@ -11,7 +11,8 @@
 #include "audio/engine.h"
 #include "audio/streamsource.h"
 
-#include <sys/resource.h>
+#include "benchstats.h"
+
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -36,23 +37,6 @@ namespace {
 constexpr int kRate = 44100;
 constexpr int kPlaySeconds = 300;
 constexpr int kAlbumTracks = 200;
-
-long statusKb(const char* key)
-{
-    std::ifstream in("/proc/self/status");
-    std::string line;
-    while (std::getline(in, line))
-        if (line.rfind(key, 0) == 0)
-            return std::atol(line.c_str() + std::string(key).size());
-    return 0;
-}
-
-double cpuSeconds()
-{
-    rusage u{};
-    getrusage(RUSAGE_SELF, &u);
-    return double(u.ru_utime.tv_sec + u.ru_stime.tv_sec) + double(u.ru_utime.tv_usec + u.ru_stime.tv_usec) / 1e6;
-}
 
 // Music-like stereo: a few drifting tones over quiet noise.
 bool makeFile(const fs::path& path, int seconds, int format)
@@ -170,12 +154,6 @@ std::vector<float> renderNoise(const fs::path& noise, bool notch)
     engine.renderOffline(out.data(), kRate); // the notch settles
     engine.renderOffline(out.data(), kRate * 20);
     return out;
-}
-
-double median(std::vector<double> v)
-{
-    std::sort(v.begin(), v.end());
-    return v[v.size() / 2];
 }
 
 } // namespace

@@ -19,6 +19,8 @@
 #include "audio/limiter.h"
 #include "audio/sample.h"
 
+#include "benchstats.h"
+
 #include <algorithm>
 #include <array>
 #include <cmath>
@@ -39,13 +41,6 @@ constexpr int kVoices = 35;
 constexpr int kChunk = 4410;
 volatile float g_sink; // keeps the mixes from being optimised away
 constexpr float kCentres[10] = {16000, 8000, 4000, 2000, 1000, 500, 250, 125, 62, 31};
-
-double cpuSeconds()
-{
-    timespec t{};
-    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &t);
-    return double(t.tv_sec) + 1e-9 * double(t.tv_nsec);
-}
 
 std::string sampleFile(const fs::path& folder, int n)
 {

@@ -6,6 +6,8 @@
 //   build/bench/bench_recorder [seconds=60] [runs=3]
 #include "recorder/capture/capturecontrol.h"
 
+#include "benchstats.h"
+
 #include "privatepulse.h"
 #include "tempfolder.h"
 
@@ -19,7 +21,6 @@
 #include <cmath>
 #include <cstdio>
 #include <numbers>
-#include <sys/resource.h>
 #include <vector>
 
 using namespace sonaveil::recorder;
@@ -28,13 +29,6 @@ namespace {
 
 // Not a divisor of the block sizes: a lost block of any common size breaks the phase.
 constexpr int kToneHz = 997;
-
-double cpuSeconds()
-{
-    rusage u{};
-    getrusage(RUSAGE_SELF, &u);
-    return double(u.ru_utime.tv_sec + u.ru_stime.tv_sec) + double(u.ru_utime.tv_usec + u.ru_stime.tv_usec) / 1e6;
-}
 
 // The tone's phase in consecutive 10 ms windows; returns the largest difference (in samples)
 // between a window's phase and the phase the previous window predicts.
@@ -61,12 +55,6 @@ double largestPhaseBreak(const std::vector<float>& s, int rate)
         first = false;
     }
     return worst;
-}
-
-double median(std::vector<double> v)
-{
-    std::sort(v.begin(), v.end());
-    return v[v.size() / 2];
 }
 
 } // namespace

@@ -33,6 +33,8 @@
 #include "synth/synth.h"
 #include "measure/measure.h"
 
+#include "benchstats.h"
+
 #include <fftw3.h>
 
 #include <algorithm>
@@ -234,12 +236,6 @@ struct Clean {
     double dipDb = 0;    // deepest 50 ms level below the median of the second around it
 };
 
-double median(std::vector<double> v)
-{
-    std::nth_element(v.begin(), v.begin() + long(v.size() / 2), v.end());
-    return v[v.size() / 2];
-}
-
 Clean clean(const std::vector<float>& x, int rate, double loopSeconds)
 {
     Clean c;
@@ -317,13 +313,6 @@ int repeat(const fs::path& folder, double seconds, std::uint64_t seed, std::vect
         std::fflush(stdout);
     }
     return 0;
-}
-
-double cpuSeconds()
-{
-    timespec t{};
-    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &t);
-    return double(t.tv_sec) + 1e-9 * double(t.tv_nsec);
 }
 
 // The engine mixes at 44100 Hz: a file at its rate is resampled to it (a plain copy at 44100 Hz,

@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <filesystem>
+#include <initializer_list>
 #include <system_error>
 
 namespace sonaveil::player {
@@ -56,6 +57,18 @@ int AlarmSettings::readFileText(std::string_view text)
     TextRecordReader reader(text);
     int taken = 0;
     auto field = [&]() { return reader.next(); };
+    // Boxes: 0/1 (or any boolean the reading rule knows); false at the first that holds none.
+    auto readBoxes = [&](std::initializer_list<bool*> boxes) {
+        for (bool* box : boxes) {
+            auto f = field();
+            const auto v = f ? fieldToBoolean(*f) : std::nullopt;
+            if (!v)
+                return false;
+            *box = *v;
+            ++taken;
+        }
+        return true;
+    };
 
     auto f1 = field();
     int h = 0, m = 0;
@@ -72,31 +85,17 @@ int AlarmSettings::readFileText(std::string_view text)
     durationIndex = *index;
     ++taken;
 
-    // The boxes and the volume: 0/1 (or any boolean the reading rule knows) and 0 … 255.
-    bool* boxes[] = {&repeat, &fadeIn};
-    for (bool* box : boxes) {
-        auto f = field();
-        const auto v = f ? fieldToBoolean(*f) : std::nullopt;
-        if (!v)
-            return taken;
-        *box = *v;
-        ++taken;
-    }
+    // The boxes and the volume: 0 … 255.
+    if (!readBoxes({&repeat, &fadeIn}))
+        return taken;
     auto f5 = field();
     const auto v = f5 ? fieldToInt32(*f5) : std::nullopt;
     if (!v)
         return taken;
     volume = std::clamp<int>(*v, 0, 255);
     ++taken;
-    bool* sleep[] = {&closeProgram, &shutDown};
-    for (bool* box : sleep) {
-        auto f = field();
-        const auto b = f ? fieldToBoolean(*f) : std::nullopt;
-        if (!b)
-            return taken;
-        *box = *b;
-        ++taken;
-    }
+    if (!readBoxes({&closeProgram, &shutDown}))
+        return taken;
     auto f8 = field();
     if (!f8 || f8->empty())
         return taken;

@@ -56,9 +56,7 @@ AlarmWindow::AlarmWindow(AlarmClock& alarm, Night& night, TinnitusStore& store, 
 
     // When and how long.
     auto* when = new Panel(this);
-    auto* w = new QGridLayout(when);
-    w->setContentsMargins(12, 10, 12, 10);
-    w->setHorizontalSpacing(8);
+    auto* w = when->setUpLayout<QGridLayout>({12, 10, 12, 10}, 8);
     w->setVerticalSpacing(6);
     w->addWidget(lightLabel(tr("Alarm time"), when, 0, true), 0, 0);
     m_time = new TimeControl(when);
@@ -104,9 +102,7 @@ AlarmWindow::AlarmWindow(AlarmClock& alarm, Night& night, TinnitusStore& store, 
 
     // The sound.
     auto* sound = new Panel(this);
-    auto* s = new QVBoxLayout(sound);
-    s->setContentsMargins(12, 10, 12, 10);
-    s->setSpacing(6);
+    auto* s = sound->setUpLayout<QVBoxLayout>({12, 10, 12, 10}, 6);
     s->addWidget(lightLabel(tr("Alarm sound"), sound, 0, true));
     m_file = lightLabel("", sound);
     m_file->setObjectName("wavname");
@@ -114,14 +110,13 @@ AlarmWindow::AlarmWindow(AlarmClock& alarm, Night& night, TinnitusStore& store, 
     s->addWidget(m_file);
     auto* soundButtons = new QHBoxLayout;
     soundButtons->setSpacing(6);
-    auto* choose = makeButton("cmdChoose", tr("C&hoose Alarm"), 110, sound);
-    choose->setToolTip(tr("Choose the sound file the alarm plays"));
-    auto* test = makeButton("cmdTest", tr("&Test Alarm"), 100, sound);
-    test->setToolTip(tr("Play the alarm sound now at the set volume"));
-    auto* stopTest = makeButton("cmdStopTest", tr("Stop T&est"), 100, sound);
-    stopTest->setToolTip(tr("Stop the test sound (this also switches the alarm off)"));
-    auto* reset = makeButton("cmdDefault", tr("Reset &Default Alarm"), 150, sound);
-    reset->setToolTip(tr("Use the program's own alarm sound"));
+    auto* choose = makeButton("cmdChoose", tr("C&hoose Alarm"), 110, sound,
+                              tr("Choose the sound file the alarm plays"));
+    auto* test = makeButton("cmdTest", tr("&Test Alarm"), 100, sound, tr("Play the alarm sound now at the set volume"));
+    auto* stopTest = makeButton("cmdStopTest", tr("Stop T&est"), 100, sound,
+                                tr("Stop the test sound (this also switches the alarm off)"));
+    auto* reset = makeButton("cmdDefault", tr("Reset &Default Alarm"), 150, sound,
+                             tr("Use the program's own alarm sound"));
     soundButtons->addWidget(choose);
     soundButtons->addWidget(test);
     soundButtons->addWidget(stopTest);
@@ -132,9 +127,7 @@ AlarmWindow::AlarmWindow(AlarmClock& alarm, Night& night, TinnitusStore& store, 
 
     // The sleep timer.
     auto* sleep = new Panel(this);
-    auto* sleepOptions = new QVBoxLayout(sleep);
-    sleepOptions->setContentsMargins(12, 10, 12, 10);
-    sleepOptions->setSpacing(6);
+    auto* sleepOptions = sleep->setUpLayout<QVBoxLayout>({12, 10, 12, 10}, 6);
     sleepOptions->addWidget(lightLabel(tr("Sleep timer (instead of the alarm sound)"), sleep, 0, true));
     m_close = lightCheck("Check2", tr("Close &program when alarm time is reached "), sleep);
     m_shutDown = lightCheck("Check3", tr("&Shutdown computer when alarm time is reached "), sleep);
@@ -160,8 +153,7 @@ AlarmWindow::AlarmWindow(AlarmClock& alarm, Night& night, TinnitusStore& store, 
     layout->addWidget(sleep);
 
     auto* bottom = new QHBoxLayout;
-    auto* stopAlarm = makeButton("cmdStopAlarm", tr("Stop &Alarm"), 100, this);
-    stopAlarm->setToolTip(tr("Silence the alarm that is playing"));
+    auto* stopAlarm = makeButton("cmdStopAlarm", tr("Stop &Alarm"), 100, this, tr("Silence the alarm that is playing"));
     auto* close = makeButton("cmdClose", tr("&Close"), 80, this);
     bottom->addWidget(stopAlarm);
     bottom->addStretch();

@@ -1,15 +1,13 @@
 #include "player/app/borderlesswindow.h"
 #include "controls/windowaccessible.h"
+#include "controls/windowdrag.h"
 
 #include "player/app/artwork.h"
 #include "player/app/colourapplier.h"
 
 #include "controls/multibuttonwidget.h"
 
-#include <QGuiApplication>
-#include <QMouseEvent>
 #include <QPainter>
-#include <QWindow>
 
 namespace sonaveil::player {
 
@@ -33,6 +31,23 @@ BorderlessWindow::BorderlessWindow(QWidget* parent)
 {
     // The main window is a frame; the windows it opens say they are dialogs.
     controls::setWindowRole(this, QAccessible::Window);
+    new controls::WindowDrag(this);
+}
+
+controls::Multibutton* BorderlessWindow::makeButton(const QString& name, const QString& caption, int width,
+                                                    QWidget* parent, const QString& tip)
+{
+    auto* b = makeWindowButton(name, caption, width, parent);
+    if (!tip.isEmpty())
+        b->setToolTip(tip);
+    m_buttons[name] = b;
+    return b;
+}
+
+controls::Multibutton* BorderlessWindow::button(const QString& name) const
+{
+    const auto it = m_buttons.find(name);
+    return it == m_buttons.end() ? nullptr : it->second;
 }
 
 void BorderlessWindow::bringUp()
@@ -98,30 +113,6 @@ void BorderlessWindow::paintEvent(QPaintEvent*)
     p.setPen(QPen(m_edgeColour, 1));
     p.setBrush(Qt::NoBrush);
     p.drawRect(rect().adjusted(0, 0, -1, -1));
-}
-
-void BorderlessWindow::mousePressEvent(QMouseEvent* e)
-{
-    if (e->button() != Qt::LeftButton)
-        return;
-    // Wayland places windows itself: the compositor moves the window for us.
-    if (QGuiApplication::platformName().startsWith(QLatin1String("wayland")) && windowHandle()
-        && windowHandle()->startSystemMove())
-        return;
-    m_dragging = true;
-    m_dragOffset = e->globalPosition().toPoint() - frameGeometry().topLeft();
-}
-
-void BorderlessWindow::mouseMoveEvent(QMouseEvent* e)
-{
-    if (m_dragging && (e->buttons() & Qt::LeftButton))
-        move(e->globalPosition().toPoint() - m_dragOffset);
-}
-
-void BorderlessWindow::mouseReleaseEvent(QMouseEvent* e)
-{
-    if (e->button() == Qt::LeftButton)
-        m_dragging = false;
 }
 
 void Panel::setFill(const QColor& colour)

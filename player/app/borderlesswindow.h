@@ -1,8 +1,9 @@
 #pragma once
 
 #include <QImage>
-#include <QPoint>
 #include <QWidget>
+
+#include <map>
 
 namespace sonaveil::controls {
 class Multibutton;
@@ -27,6 +28,9 @@ public:
     // Shows the window in front of the others, with the keyboard.
     void bringUp();
 
+    // A push button of the window made by makeButton(), by its name; nullptr for none.
+    controls::Multibutton* button(const QString& name) const;
+
     // The background picture; a null image paints the drawn one.
     void setBackground(const QImage& picture);
 
@@ -46,20 +50,21 @@ public:
     virtual void coloursApplied(const WindowColours&) {}
 
 protected:
+    // A push button of the window (makeWindowButton), found again by button(name), with `tip` as
+    // its tool tip.
+    controls::Multibutton* makeButton(const QString& name, const QString& caption, int width, QWidget* parent,
+                                      const QString& tip = {});
+
     void paintEvent(QPaintEvent*) override;
     void resizeEvent(QResizeEvent*) override;
-    void mousePressEvent(QMouseEvent*) override;
-    void mouseMoveEvent(QMouseEvent*) override;
-    void mouseReleaseEvent(QMouseEvent*) override;
 
 private:
+    std::map<QString, controls::Multibutton*> m_buttons;
     QImage m_picture;
     QImage m_scaled; // the picture at the window's size, made when the size changes
     QColor m_formColour = kFormColour;
     bool m_showPicture = true;
     QColor m_edgeColour = kEdgeColour;
-    bool m_dragging = false;
-    QPoint m_dragOffset;
 };
 
 // The dark, rounded panel that groups controls on a borderless window: light text stays
@@ -72,6 +77,17 @@ public:
     // The panel's colour; a translucent one lets the window's picture show through.
     QColor fill() const { return m_fill; }
     void setFill(const QColor& colour);
+
+    // Gives the panel a layout of kind L: `margins` from its edges, `spacing` between what it
+    // holds (both ways in a grid).
+    template <typename L>
+    L* setUpLayout(const QMargins& margins, int spacing)
+    {
+        auto* layout = new L(this);
+        layout->setContentsMargins(margins);
+        layout->setSpacing(spacing);
+        return layout;
+    }
 
 protected:
     void paintEvent(QPaintEvent*) override;

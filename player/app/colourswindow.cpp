@@ -144,22 +144,18 @@ ColoursWindow::ColoursWindow(ColourScheme& held, const std::filesystem::path& pr
 
     auto* listRow = new QHBoxLayout;
     listRow->setSpacing(6);
-    auto* back = makeButton("chameleonButton9", "<", this);
+    auto* back = makeButton("chameleonButton9", "<", this, tr("The scheme before"));
     back->setFixedWidth(30);
-    back->setToolTip(tr("The scheme before"));
     m_list = new QComboBox(this);
     m_list->setAccessibleName(tr("Color scheme"));
     m_list->view()->setAccessibleName(tr("Color scheme"));
     m_list->setObjectName("Combo1");
     m_list->setMinimumWidth(180);
     m_list->setToolTip(tr("The saved color schemes"));
-    auto* forward = makeButton("chameleonButton10", ">", this);
+    auto* forward = makeButton("chameleonButton10", ">", this, tr("The scheme after"));
     forward->setFixedWidth(30);
-    forward->setToolTip(tr("The scheme after"));
-    auto* save = makeButton("chameleonButton11", tr("&Save "), this);
-    save->setToolTip(tr("Save these colors as a scheme"));
-    auto* del = makeButton("chameleonButton12", tr("&Del"), this);
-    del->setToolTip(tr("Delete the scheme named in the list"));
+    auto* save = makeButton("chameleonButton11", tr("&Save "), this, tr("Save these colors as a scheme"));
+    auto* del = makeButton("chameleonButton12", tr("&Del"), this, tr("Delete the scheme named in the list"));
     listRow->addWidget(back);
     listRow->addWidget(m_list, 1);
     listRow->addWidget(forward);
@@ -175,12 +171,10 @@ ColoursWindow::ColoursWindow(ColourScheme& held, const std::filesystem::path& pr
 
     auto* actions = new QHBoxLayout;
     actions->setSpacing(6);
-    auto* restore = makeButton("chameleonButton13", tr("&Restore Default Colors"), this);
-    restore->setToolTip(tr("Load the scheme named Default"));
-    auto* apply = makeButton("chameleonButton14", tr("&Apply"), this);
-    apply->setToolTip(tr("Recolor the player's windows and close"));
-    auto* cancel = makeButton("chameleonButton15", tr("&Cancel"), this);
-    cancel->setToolTip(tr("Close; the colors chosen stay held"));
+    auto* restore = makeButton("chameleonButton13", tr("&Restore Default Colors"), this,
+                               tr("Load the scheme named Default"));
+    auto* apply = makeButton("chameleonButton14", tr("&Apply"), this, tr("Recolor the player's windows and close"));
+    auto* cancel = makeButton("chameleonButton15", tr("&Cancel"), this, tr("Close; the colors chosen stay held"));
     actions->addWidget(restore);
     actions->addStretch();
     actions->addWidget(apply);
@@ -205,9 +199,12 @@ ColoursWindow::~ColoursWindow()
     m_editor.setHost(nullptr);
 }
 
-ChameleonButton* ColoursWindow::makeButton(const QString& name, const QString& caption, QWidget* parent)
+ChameleonButton* ColoursWindow::makeButton(const QString& name, const QString& caption, QWidget* parent,
+                                           const QString& tip)
 {
     auto* b = new ChameleonButton(name, parent);
+    if (!tip.isEmpty())
+        b->setToolTip(tip);
     b->setButtonType(14);
     b->setColorScheme(2);
     b->setBackColor(fromQColor(kDesignFace));
@@ -241,7 +238,7 @@ void ColoursWindow::pickColour(SchemeColour which)
 
 void ColoursWindow::saveScheme()
 {
-    const auto typed = m_dialogs.inputText(this, kTitle, QCoreApplication::translate("sonaveil::player::ColoursEditor", ColoursEditor::kSavePrompt), QString());
+    const auto typed = m_dialogs.inputText(this, kMessageTitle, QCoreApplication::translate("sonaveil::player::ColoursEditor", ColoursEditor::kSavePrompt), QString());
     std::optional<std::string> name;
     if (typed)
         name = typed->toStdString();
@@ -250,7 +247,7 @@ void ColoursWindow::saveScheme()
 
 void ColoursWindow::deleteScheme()
 {
-    if (m_dialogs.question(this, kTitle, QCoreApplication::translate("sonaveil::player::ColoursEditor", ColoursEditor::kDeleteQuestion)))
+    if (m_dialogs.question(this, kMessageTitle, QCoreApplication::translate("sonaveil::player::ColoursEditor", ColoursEditor::kDeleteQuestion)))
         m_editor.remove();
 }
 
@@ -314,17 +311,17 @@ void ColoursWindow::refresh()
 void ColoursWindow::information(const std::string& text)
 {
     // The editor's messages are its own texts, translated by their source.
-    m_dialogs.information(this, kTitle, QCoreApplication::translate("sonaveil::player::ColoursEditor", text.c_str()));
+    m_dialogs.information(this, kMessageTitle, QCoreApplication::translate("sonaveil::player::ColoursEditor", text.c_str()));
 }
 
 void ColoursWindow::message(const std::string& text)
 {
-    m_dialogs.message(this, kTitle, QCoreApplication::translate("sonaveil::player::ColoursEditor", text.c_str()));
+    m_dialogs.message(this, kMessageTitle, QCoreApplication::translate("sonaveil::player::ColoursEditor", text.c_str()));
 }
 
 void ColoursWindow::numberedMessage(const std::string& text, long number)
 {
-    m_dialogs.message(this, kTitle, QCoreApplication::translate("sonaveil::player::ColoursEditor", text.c_str()).arg(number));
+    m_dialogs.message(this, kMessageTitle, QCoreApplication::translate("sonaveil::player::ColoursEditor", text.c_str()).arg(number));
 }
 
 void ColoursWindow::closeEvent(QCloseEvent* e)

@@ -34,7 +34,6 @@ class ColoursWindow : public BorderlessWindow, private ColoursEditorHost {
 public:
     // The swatches in the order of SchemeColour.
     static constexpr int kSwatchCount = 8;
-    static constexpr const char* kTitle = "Sonaveil";
     // A swatch whose value holds no colour shows this face.
     static inline const QColor kDesignFace{212, 208, 200};
 
@@ -73,7 +72,9 @@ protected:
     void closeEvent(QCloseEvent*) override;
 
 private:
-    controls::ChameleonButton* makeButton(const QString& name, const QString& caption, QWidget* parent);
+    // A push button of the window in its design face, with `tip` as its tool tip.
+    controls::ChameleonButton* makeButton(const QString& name, const QString& caption, QWidget* parent,
+                                          const QString& tip = {});
     // ColoursEditorHost
     void docolors() override;
     void refresh() override;

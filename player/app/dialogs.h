@@ -10,6 +10,9 @@ class QWidget;
 
 namespace sonaveil::player {
 
+// The title of the player's messages and questions.
+inline constexpr const char* kMessageTitle = "Sonaveil";
+
 // What a file dialog is asked for. `filter` is in the "Description|pattern" form the player's
 // windows name it in; the dialog shows the description and matches the pattern.
 struct FileRequest {

@@ -52,9 +52,7 @@ EqualiserWindow::EqualiserWindow(Equaliser& equaliser, BandStop& bandStop, Dialo
 
     // The switch and the preset list.
     auto* top = new Panel(this);
-    auto* topRow = new QHBoxLayout(top);
-    topRow->setContentsMargins(10, 8, 10, 8);
-    topRow->setSpacing(6);
+    auto* topRow = top->setUpLayout<QHBoxLayout>({10, 8, 10, 8}, 6);
     auto* switchRow = new QHBoxLayout;
     switchRow->setSpacing(6);
     m_switch = makeButton("check_eq", tr("Off"), 64, top);
@@ -68,8 +66,7 @@ EqualiserWindow::EqualiserWindow(Equaliser& equaliser, BandStop& bandStop, Dialo
     topRow->addLayout(switchRow);
     topRow->addStretch();
     topRow->addWidget(lightLabel(tr("Preset"), top, 0, true));
-    auto* back = makeButton("cmdPrevious", "<", 30, top);
-    back->setToolTip(tr("The previous preset"));
+    auto* back = makeButton("cmdPrevious", "<", 30, top, tr("The previous preset"));
     topRow->addWidget(back);
     m_combo = new SComboBox("Combo1", top);
     m_combo->setFixedWidth(200);
@@ -77,17 +74,13 @@ EqualiserWindow::EqualiserWindow(Equaliser& equaliser, BandStop& bandStop, Dialo
     m_combo->editBox()->setReadOnly(true);
     m_combo->setToolTip(tr("Equaliser presets of the folder \"presets\""));
     topRow->addWidget(m_combo);
-    auto* forward = makeButton("cmdNext", ">", 30, top);
-    forward->setToolTip(tr("The next preset"));
+    auto* forward = makeButton("cmdNext", ">", 30, top, tr("The next preset"));
     topRow->addWidget(forward);
     layout->addWidget(top);
 
     // The ten bands: gain above, slider, centre frequency below.
     auto* bands = new Panel(this);
-    auto* grid = new QGridLayout(bands);
-    grid->setContentsMargins(10, 8, 10, 8);
-    grid->setHorizontalSpacing(4);
-    grid->setVerticalSpacing(4);
+    auto* grid = bands->setUpLayout<QGridLayout>({10, 8, 10, 8}, 4);
     auto* scale = new QVBoxLayout;
     scale->setSpacing(0);
     scale->addWidget(lightLabel(gainText(EqualiserBands::kFlatPosition + 15), bands), 0, Qt::AlignRight);
@@ -134,12 +127,9 @@ EqualiserWindow::EqualiserWindow(Equaliser& equaliser, BandStop& bandStop, Dialo
 
     auto* bottom = new QHBoxLayout;
     bottom->setSpacing(6);
-    auto* save = makeButton("cmdSave", tr("&Save Preset"), 100, this);
-    save->setToolTip(tr("Store these ten bands as a preset"));
-    auto* remove = makeButton("cmdDelete", tr("&Delete"), 70, this);
-    remove->setToolTip(tr("Delete the preset named in the list"));
-    auto* centre = makeButton("cmdCenter", tr("Ce&nter all EQs"), 110, this);
-    centre->setToolTip(tr("Every band to 0 dB"));
+    auto* save = makeButton("cmdSave", tr("&Save Preset"), 100, this, tr("Store these ten bands as a preset"));
+    auto* remove = makeButton("cmdDelete", tr("&Delete"), 70, this, tr("Delete the preset named in the list"));
+    auto* centre = makeButton("cmdCenter", tr("Ce&nter all EQs"), 110, this, tr("Every band to 0 dB"));
     auto* close = makeButton("cmdClose", tr("&Close"), 70, this);
     bottom->addWidget(save);
     bottom->addWidget(remove);

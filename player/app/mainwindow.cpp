@@ -7,7 +7,7 @@
 #include "lumidot/lcd.h"
 #include "platform/systemvolume.h"
 #include "player/app/artwork.h"
-#include "player/app/mainwindowlook.h"
+#include "player/app/windowlook.h"
 
 #include <QCloseEvent>
 #include <QCoreApplication>
@@ -26,16 +26,16 @@ namespace sonaveil::player {
 using controls::MasterVolume;
 using controls::Multibutton;
 using controls::UcSlider;
-using mainlook::kText;
-using mainlook::label;
+using look::kCaptionWidth;
+using look::kColumnGap;
+using look::kPageRows;
+using look::kRowHeight;
+using look::kSliderWidth;
+using look::label;
+using look::lightText;
 
 namespace {
 
-constexpr int kCaptionWidth = 150;
-constexpr int kSliderWidth = 172;
-constexpr int kColumnGap = 10;
-constexpr int kRowHeight = 23;
-constexpr int kPageRows = 12;
 
 Qt::CheckState qtState(CheckState state)
 {
@@ -77,9 +77,7 @@ MainWindow::MainWindow(ChannelModel& model, MixControl& mix, std::unique_ptr<pla
 {
     setObjectName("frmmain");
     setWindowTitle(tr("Sonaveil"));
-    QPalette pal = palette();
-    pal.setColor(QPalette::WindowText, kText);
-    setPalette(pal);
+    lightText(this);
 
     m_system = systemVolume ? new MasterVolume(std::move(systemVolume), this) : new MasterVolume(this);
     m_system->setObjectName("MasterVolume1");
@@ -94,9 +92,7 @@ MainWindow::MainWindow(ChannelModel& model, MixControl& mix, std::unique_ptr<pla
     middle->setSpacing(10);
     auto* pagePanel = new Panel(this);
     pagePanel->setObjectName("Shape1");
-    auto* pageLayout = new QVBoxLayout(pagePanel);
-    pageLayout->setContentsMargins(10, 6, 10, 8);
-    pageLayout->setSpacing(4);
+    auto* pageLayout = pagePanel->setUpLayout<QVBoxLayout>({10, 6, 10, 8}, 4);
 
     auto* headings = new QHBoxLayout;
     headings->setSpacing(kColumnGap);
@@ -184,13 +180,6 @@ MainWindow::~MainWindow()
     m_model.sliderChanged = nullptr;
 }
 
-Multibutton* MainWindow::makeButton(const QString& name, const QString& caption, int width, QWidget* parent)
-{
-    auto* b = makeWindowButton(name, caption, width, parent);
-    m_buttons[name] = b;
-    return b;
-}
-
 QWidget* MainWindow::buildTop()
 {
     auto* top = new QWidget(this);
@@ -198,22 +187,9 @@ QWidget* MainWindow::buildTop()
     row->setContentsMargins(0, 0, 0, 0);
     row->setSpacing(14);
 
-    PropertyBag stored;
-    stored.write("LCDRow", std::int64_t(4));
-    stored.write("LCDCol", std::int64_t(25));
-    stored.write("DisplayType", std::int64_t(1));
-    stored.write("ColorPresetPalette", std::int64_t(2));
-    stored.write("PaletteMode", std::int64_t(2));
-    QWidget* control = lumidot::createControl("Dotrix.LCD", top, &stored);
-    m_lcd = qobject_cast<lumidot::LCD*>(control);
-    if (m_lcd) {
-        m_lcd->setObjectName("LCD1");
-        // The stored layout names the palette; its colours come from the preset.
-        m_lcd->setColorPresetPalette(2);
+    m_lcd = look::display(top, 4, 25);
+    if (m_lcd)
         row->addWidget(m_lcd, 0, Qt::AlignTop);
-    } else {
-        delete control;
-    }
 
     auto* title = new QVBoxLayout;
     title->setSpacing(0);
@@ -230,18 +206,15 @@ QWidget* MainWindow::buildTop()
     auto* grid = new QGridLayout;
     grid->setHorizontalSpacing(6);
     grid->setVerticalSpacing(6);
-    auto* alarmConfig = makeButton("chameleonButton3", tr("Alarm Confi&g"), 96, top);
-    auto* alarmOn = makeButton("chameleonButton4", tr("Alarm O&n"), 96, top);
-    auto* alarmOff = makeButton("chameleonButton22", tr("Alarm O&ff"), 96, top);
-    auto* equalizer = makeButton("Multibutton1", tr("E&qualizer"), 96, top);
-    alarmConfig->setToolTip(tr("Set the alarm clock and the sleep timer"));
-    alarmOn->setToolTip(tr("Arm the alarm for the set time"));
-    alarmOff->setToolTip(tr("Disarm the alarm and silence it"));
-    equalizer->setToolTip(tr("Shape the whole sound with the ten-band equaliser"));
+    auto* alarmConfig = makeButton("chameleonButton3", tr("Alarm Confi&g"), 96, top,
+                                   tr("Set the alarm clock and the sleep timer"));
+    auto* alarmOn = makeButton("chameleonButton4", tr("Alarm O&n"), 96, top, tr("Arm the alarm for the set time"));
+    auto* alarmOff = makeButton("chameleonButton22", tr("Alarm O&ff"), 96, top, tr("Disarm the alarm and silence it"));
+    auto* equalizer = makeButton("Multibutton1", tr("E&qualizer"), 96, top,
+                                 tr("Shape the whole sound with the ten-band equaliser"));
     auto* options = makeButton("chameleonButton23", tr("&Options"), 96, top);
     // Every letter of its caption is another button's access key.
-    auto* colours = makeButton("colorsButton", tr("Co&lors"), 96, top);
-    colours->setToolTip(tr("The colors of the player's windows"));
+    auto* colours = makeButton("colorsButton", tr("Co&lors"), 96, top, tr("The colors of the player's windows"));
     auto* record = makeButton("chameleonButton6", tr("&Record"), 96, top);
     auto* help = makeButton("chameleonButton29", tr("&Help"), 96, top);
     auto* tray = makeButton("chameleonButton26", tr("Tra&y"), 96, top);
@@ -256,8 +229,7 @@ QWidget* MainWindow::buildTop()
     grid->addWidget(tray, 1, 2);
     grid->addWidget(close, 2, 2);
     grid->addWidget(colours, 0, 3);
-    auto* pitch = makeButton("cmdPitchMatch", tr("Pitch &Match"), 96, top);
-    pitch->setToolTip(tr("Find the pitch of your tinnitus"));
+    auto* pitch = makeButton("cmdPitchMatch", tr("Pitch &Match"), 96, top, tr("Find the pitch of your tinnitus"));
     grid->addWidget(pitch, 1, 3);
     connect(pitch, &Multibutton::Click, this, &MainWindow::pitchMatchClicked);
     row->addLayout(grid);
@@ -330,9 +302,7 @@ QWidget* MainWindow::buildPage(int page)
         c->setObjectName(QString("Check%1").arg(sound));
         // The caption keeps the blanks it ships with; a screen reader is given the name alone.
         c->setAccessibleName(soundCaption(info).trimmed());
-        QPalette pal = c->palette();
-        pal.setColor(QPalette::WindowText, kText);
-        c->setPalette(pal);
+        lightText(c);
         c->setFixedSize(kCaptionWidth, kRowHeight);
         c->setCheckState(qtState(m_model.check(sound)));
         connect(c, &QCheckBox::stateChanged, this, [this, sound](int state) {
@@ -368,8 +338,7 @@ QWidget* MainWindow::buildStepRow()
     auto* row = new QHBoxLayout(w);
     row->setContentsMargins(0, 4, 0, 0);
     row->setSpacing(kColumnGap);
-    auto* stop = makeButton("chameleonButton10", tr("S&top"), 70, w);
-    stop->setToolTip(tr("Switch off every sound of this page"));
+    auto* stop = makeButton("chameleonButton10", tr("S&top"), 70, w, tr("Switch off every sound of this page"));
     auto* stopBox = new QHBoxLayout;
     stopBox->setSpacing(0);
     stopBox->addWidget(stop);
@@ -382,45 +351,41 @@ QWidget* MainWindow::buildStepRow()
     connect(stop, &Multibutton::Click, this, [this] { m_mix.stopPage(m_page); });
 
     using Step = MixControl::Step;
-    auto group = [&](std::initializer_list<std::tuple<const char*, const char*, const char*>> items, auto action) {
+    // A button of a group, and the step it asks for.
+    struct StepButton {
+        const char* name;
+        const char* caption;
+        const char* tip;
+        Step step = Step::ToMinimum;
+    };
+    // Buttons in a column's width, each calling `action` with its step.
+    auto group = [&](std::initializer_list<StepButton> items, auto action) {
         auto* holder = new QWidget(w);
         holder->setFixedWidth(kSliderWidth);
         auto* box = new QHBoxLayout(holder);
         box->setContentsMargins(0, 0, 0, 0);
         box->setSpacing(4);
         box->addStretch();
-        for (const auto& [name, caption, tip] : items) {
-            auto* b = makeButton(name, caption, 38, holder);
-            b->setToolTip(tr(tip));
-            const QString n = name;
-            connect(b, &Multibutton::Click, this, [action, n] { action(n); });
+        for (const StepButton& item : items) {
+            auto* b = makeButton(item.name, item.caption, 38, holder, tr(item.tip));
+            connect(b, &Multibutton::Click, this, [action, step = item.step] { action(step); });
             box->addWidget(b);
         }
         box->addStretch();
         row->addWidget(holder);
     };
-    group({{"chameleonButton14", " <<", QT_TR_NOOP("Every volume of this page to 0")},
-           {"chameleonButton15", "<", QT_TR_NOOP("Every volume of this page 15 lower")},
-           {"chameleonButton16", ">", QT_TR_NOOP("Every volume of this page 15 higher")},
-           {"chameleonButton17", ">>", QT_TR_NOOP("Every volume of this page to full")}},
-          [this](const QString& n) {
-              const Step s = n == "chameleonButton14" ? Step::ToMinimum
-                             : n == "chameleonButton15" ? Step::Down
-                             : n == "chameleonButton16" ? Step::Up : Step::ToMaximum;
-              m_mix.stepVolumes(m_page, s);
-          });
-    group({{"chameleonButton18", "<<", QT_TR_NOOP("Every frequency of this page to the lowest")},
-           {"chameleonButton19", "<", QT_TR_NOOP("Every frequency of this page 1500 Hz lower")},
-           {"chameleonButton20", ">", QT_TR_NOOP("Every frequency of this page 1500 Hz higher")},
-           {"chameleonButton21", ">>", QT_TR_NOOP("Every frequency of this page to the highest")}},
-          [this](const QString& n) {
-              const Step s = n == "chameleonButton18" ? Step::ToMinimum
-                             : n == "chameleonButton19" ? Step::Down
-                             : n == "chameleonButton20" ? Step::Up : Step::ToMaximum;
-              m_mix.stepPitches(m_page, s);
-          });
+    group({{"chameleonButton14", " <<", QT_TR_NOOP("Every volume of this page to 0"), Step::ToMinimum},
+           {"chameleonButton15", "<", QT_TR_NOOP("Every volume of this page 15 lower"), Step::Down},
+           {"chameleonButton16", ">", QT_TR_NOOP("Every volume of this page 15 higher"), Step::Up},
+           {"chameleonButton17", ">>", QT_TR_NOOP("Every volume of this page to full"), Step::ToMaximum}},
+          [this](Step s) { m_mix.stepVolumes(m_page, s); });
+    group({{"chameleonButton18", "<<", QT_TR_NOOP("Every frequency of this page to the lowest"), Step::ToMinimum},
+           {"chameleonButton19", "<", QT_TR_NOOP("Every frequency of this page 1500 Hz lower"), Step::Down},
+           {"chameleonButton20", ">", QT_TR_NOOP("Every frequency of this page 1500 Hz higher"), Step::Up},
+           {"chameleonButton21", ">>", QT_TR_NOOP("Every frequency of this page to the highest"), Step::ToMaximum}},
+          [this](Step s) { m_mix.stepPitches(m_page, s); });
     group({{"chameleonButton25", "><", QT_TR_NOOP("Every balance of this page to the centre")}},
-          [this](const QString&) { m_mix.centrePans(m_page); });
+          [this](Step) { m_mix.centrePans(m_page); });
     row->addStretch();
     return w;
 }
@@ -461,22 +426,18 @@ QWidget* MainWindow::buildMasterColumn()
 QWidget* MainWindow::buildPresets()
 {
     auto* panel = new Panel(this);
-    auto* row = new QHBoxLayout(panel);
-    row->setContentsMargins(10, 6, 10, 8);
-    row->setSpacing(12);
+    auto* row = panel->setUpLayout<QHBoxLayout>({10, 6, 10, 8}, 12);
     auto* left = new QVBoxLayout;
     left->setSpacing(4);
     left->addWidget(label(tr("Presets"), panel, true));
     auto* actions = new QGridLayout;
     actions->setSpacing(6);
-    auto* save = makeButton("chameleonButton30", tr("Sa&ve"), 80, panel);
-    auto* load = makeButton("chameleonButton31", tr("Loa&d"), 80, panel);
-    auto* previous = makeButton("chameleonButton33", tr("&Previous"), 80, panel);
-    auto* assign = makeButton("chameleonButton34", tr("&Assign"), 80, panel);
-    save->setToolTip(tr("Save the mix as a preset file"));
-    load->setToolTip(tr("Open a preset file"));
-    previous->setToolTip(tr("The mix that was playing when the player last closed"));
-    assign->setToolTip(tr("Put a preset file on one of the ten quick buttons"));
+    auto* save = makeButton("chameleonButton30", tr("Sa&ve"), 80, panel, tr("Save the mix as a preset file"));
+    auto* load = makeButton("chameleonButton31", tr("Loa&d"), 80, panel, tr("Open a preset file"));
+    auto* previous = makeButton("chameleonButton33", tr("&Previous"), 80, panel,
+                                tr("The mix that was playing when the player last closed"));
+    auto* assign = makeButton("chameleonButton34", tr("&Assign"), 80, panel,
+                              tr("Put a preset file on one of the ten quick buttons"));
     actions->addWidget(save, 0, 0);
     actions->addWidget(load, 0, 1);
     actions->addWidget(previous, 1, 0);
@@ -494,8 +455,8 @@ QWidget* MainWindow::buildPresets()
     auto* quickTitle = label(tr("Quick presets"), panel, true);
     quick->addWidget(quickTitle, 0, 0, 1, 5);
     for (int i = 0; i < 10; ++i) {
-        auto* b = makeButton(QString("chameleonButton32(%1)").arg(i), QString(), 104, panel);
-        b->setToolTip(tr("Quick preset %1").arg(i + 1));
+        auto* b = makeButton(QString("chameleonButton32(%1)").arg(i), QString(), 104, panel,
+                             tr("Quick preset %1").arg(i + 1));
         m_quick[std::size_t(i)] = b;
         connect(b, &Multibutton::Click, this, [this, i] { emit quickClicked(i); });
         quick->addWidget(b, 1 + i / 5, i % 5);
@@ -509,12 +470,6 @@ UcSlider* MainWindow::slider(int number) const
 {
     const auto it = m_sliders.find(number);
     return it == m_sliders.end() ? nullptr : it->second;
-}
-
-Multibutton* MainWindow::button(const QString& name) const
-{
-    const auto it = m_buttons.find(name);
-    return it == m_buttons.end() ? nullptr : it->second;
 }
 
 void MainWindow::setQuickCaption(int index, const QString& caption)

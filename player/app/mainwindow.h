@@ -71,7 +71,6 @@ public:
 
     SoundCheck* check(int sound) const { return m_checks.at(std::size_t(sound - 1)); }
     controls::UcSlider* slider(int number) const;
-    controls::Multibutton* button(const QString& name) const;
     controls::MasterVolume* systemVolume() const { return m_system; }
 
 signals:
@@ -99,7 +98,6 @@ protected:
     void showEvent(QShowEvent*) override;
 
 private:
-    controls::Multibutton* makeButton(const QString& name, const QString& caption, int width, QWidget* parent);
     QWidget* buildTop();
     QWidget* buildPage(int page);
     QWidget* buildPageBar();
@@ -122,7 +120,6 @@ private:
     QStackedWidget* m_pages = nullptr;
     std::array<SoundCheck*, kSoundCount> m_checks{};
     std::map<int, controls::UcSlider*> m_sliders;
-    std::map<QString, controls::Multibutton*> m_buttons;
     std::array<controls::Multibutton*, 10> m_quick{};
     std::array<QString, 10> m_quickNames;
     std::array<controls::Multibutton*, kPageCount> m_pageButtons{};

@@ -2,7 +2,7 @@
 #include "player/app/mainwindow.h"
 
 #include "controls/multibuttonwidget.h"
-#include "player/app/mainwindowlook.h"
+#include "player/app/windowlook.h"
 
 #include <QHBoxLayout>
 #include <QStackedWidget>
@@ -11,7 +11,7 @@
 namespace sonaveil::player {
 
 using controls::Multibutton;
-using mainlook::label;
+using look::label;
 
 QString MainWindow::pageTitle(int page)
 {
@@ -41,8 +41,7 @@ QWidget* MainWindow::buildPageBar()
         row->addWidget(b);
     }
     row->addStretch();
-    auto* stopAll = makeButton("stopAllButton", tr("&Stop all"), 96, bar);
-    stopAll->setToolTip(tr("Switch off every sound on every page"));
+    auto* stopAll = makeButton("stopAllButton", tr("&Stop all"), 96, bar, tr("Switch off every sound on every page"));
     connect(stopAll, &Multibutton::Click, this, [this] {
         m_mix.stopAll();
         emit stopAllClicked();

@@ -5,6 +5,7 @@
 #include "player/app/borderlesswindow.h"
 #include "player/app/dialogs.h"
 #include "player/app/mainwindow.h"
+#include "player/app/windowlook.h"
 
 #include <QApplication>
 #include <QDir>
@@ -27,22 +28,15 @@ namespace sonaveil::player {
 
 using controls::Multibutton;
 using controls::UcSlider;
+using look::kCaptionWidth;
+using look::kRowHeight;
+using look::kSliderWidth;
+using look::lightText;
 
 namespace {
 
-// The widths of the built-in pages' columns, so that the headings above fit these rows too.
-constexpr int kCaptionWidth = 150;
+// The menu button beside a sound's name, in the caption's column.
 constexpr int kMenuWidth = 24;
-constexpr int kSliderWidth = 172;
-constexpr int kRowHeight = 23;
-const QColor kText(246, 236, 216);
-
-void lightText(QWidget* w)
-{
-    QPalette pal = w->palette();
-    pal.setColor(QPalette::WindowText, kText);
-    w->setPalette(pal);
-}
 
 const char* const kSoundFilter = QT_TRANSLATE_NOOP(
     "sonaveil::player::MySoundsPage",

@@ -1,5 +1,7 @@
 #include "player/app/notchchart.h"
 
+#include "player/app/windowlook.h"
+
 #include <QAccessible>
 #include <QPainter>
 
@@ -9,7 +11,7 @@
 namespace sonaveil::player {
 
 namespace {
-const QColor kText(246, 236, 216);
+using look::kText;
 const QColor kBar(214, 160, 84);
 const QColor kToday(250, 204, 120);
 const QColor kAxis(120, 96, 70);

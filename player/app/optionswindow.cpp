@@ -42,9 +42,7 @@ OptionsWindow::OptionsWindow(PlayerOptions& options, Dialogs& dialogs, QWidget* 
 
     // General panel.
     m_general = new Panel(this);
-    auto* g = new QVBoxLayout(m_general);
-    g->setContentsMargins(14, 10, 14, 12);
-    g->setSpacing(6);
+    auto* g = m_general->setUpLayout<QVBoxLayout>({14, 10, 14, 12}, 6);
     auto* heading = new QLabel(tr("Startup Position"), m_general);
     QFont hf = heading->font();
     hf.setBold(true);
@@ -82,8 +80,7 @@ OptionsWindow::OptionsWindow(PlayerOptions& options, Dialogs& dialogs, QWidget* 
     connect(m_endless, &QCheckBox::clicked, this, [this](bool on) { m_options.setEndlessSounds(on); });
     g->addSpacing(6);
     auto* contactRow = new QHBoxLayout;
-    auto* contact = makeButton("cmdContact", tr("C&ontact Us"), 110, m_general);
-    contact->setToolTip(tr("Write to us by e-mail"));
+    auto* contact = makeButton("cmdContact", tr("C&ontact Us"), 110, m_general, tr("Write to us by e-mail"));
     contactRow->addWidget(contact);
     contactRow->addStretch();
     g->addLayout(contactRow);
@@ -93,9 +90,7 @@ OptionsWindow::OptionsWindow(PlayerOptions& options, Dialogs& dialogs, QWidget* 
 
     // Sound-card panel.
     m_soundcard = new Panel(this);
-    auto* s = new QVBoxLayout(m_soundcard);
-    s->setContentsMargins(14, 10, 14, 12);
-    s->setSpacing(8);
+    auto* s = m_soundcard->setUpLayout<QVBoxLayout>({14, 10, 14, 12}, 8);
     m_label4 = new QLabel(tr("Currently Used Soundcard: "), m_soundcard);
     m_label4->setObjectName("Label4");
     m_label4->setWordWrap(true);
@@ -109,8 +104,8 @@ OptionsWindow::OptionsWindow(PlayerOptions& options, Dialogs& dialogs, QWidget* 
     m_combo->setMinimumWidth(300);
     s->addWidget(m_combo);
     auto* selectRow = new QHBoxLayout;
-    auto* selectButton = makeButton("cmdSelect", tr("&Select"), 90, m_soundcard);
-    selectButton->setToolTip(tr("Use this sound card from the next start on"));
+    auto* selectButton = makeButton("cmdSelect", tr("&Select"), 90, m_soundcard,
+                                    tr("Use this sound card from the next start on"));
     selectRow->addWidget(selectButton);
     selectRow->addStretch();
     s->addLayout(selectRow);

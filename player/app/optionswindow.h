@@ -67,8 +67,8 @@ private:
     QCheckBox* m_endless = nullptr;
     QComboBox* m_combo = nullptr;
     QLabel* m_label4 = nullptr;
-    QWidget* m_general = nullptr;
-    QWidget* m_soundcard = nullptr;
+    Panel* m_general = nullptr;
+    Panel* m_soundcard = nullptr;
     int m_panel = 0;
 };
 

@@ -9,10 +9,6 @@
 
 namespace sonaveil::player {
 
-namespace {
-constexpr const char* kTitle = "Sonaveil";
-}
-
 OutsideLinks::OutsideLinks(QString programFolder, platform::Launcher& launcher, Dialogs& dialogs, QObject* parent)
     : QObject(parent)
     , m_folder(std::move(programFolder))
@@ -29,14 +25,14 @@ QString OutsideLinks::path(const QString& name) const
 void OutsideLinks::record()
 {
     if (!m_launcher.start(path("recorder"), {}, m_folder))
-        m_dialogs.information(m_owner, kTitle, kRecorderMissing);
+        m_dialogs.information(m_owner, kMessageTitle, kRecorderMissing);
 }
 
 void OutsideLinks::help()
 {
     const QString page = path("help/index.html");
     if (!m_launcher.open(QUrl::fromLocalFile(page)))
-        m_dialogs.information(m_owner, kTitle, QString(kHelpMissing).arg(QDir::toNativeSeparators(page)));
+        m_dialogs.information(m_owner, kMessageTitle, QString(kHelpMissing).arg(QDir::toNativeSeparators(page)));
 }
 
 void OutsideLinks::helpPage(const QString& name)
@@ -51,7 +47,7 @@ void OutsideLinks::contact(const QString& url, QWidget* owner)
     QString address = url;
     address.remove(QRegularExpression("^mailto:", QRegularExpression::CaseInsensitiveOption));
     address = address.section('?', 0, 0);
-    m_dialogs.information(owner, kTitle, QString(kMailMissing).arg(address));
+    m_dialogs.information(owner, kMessageTitle, QString(kMailMissing).arg(address));
 }
 
 } // namespace sonaveil::player

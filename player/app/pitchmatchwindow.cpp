@@ -1,10 +1,10 @@
 #include "player/app/pitchmatchwindow.h"
 
-#include "common/propertybag.h"
 #include "controls/multibuttonwidget.h"
 #include "controls/ucsliderwidget.h"
 #include "lumidot/lcd.h"
 #include "player/app/dialogs.h"
+#include "player/app/windowlook.h"
 
 #include <QCoreApplication>
 #include <QGridLayout>
@@ -56,26 +56,11 @@ PitchMatchWindow::PitchMatchWindow(PitchMatch& match, TinnitusStore& store, Dial
 
     // The sound: display, kind, pitch steps, level, Play.
     auto* soundPanel = new Panel(this);
-    auto* s = new QGridLayout(soundPanel);
-    s->setContentsMargins(14, 10, 14, 12);
-    s->setHorizontalSpacing(8);
-    s->setVerticalSpacing(8);
+    auto* s = soundPanel->setUpLayout<QGridLayout>({14, 10, 14, 12}, 8);
 
-    PropertyBag stored;
-    stored.write("LCDRow", std::int64_t(2));
-    stored.write("LCDCol", std::int64_t(16));
-    stored.write("DisplayType", std::int64_t(1));
-    stored.write("ColorPresetPalette", std::int64_t(2));
-    stored.write("PaletteMode", std::int64_t(2));
-    QWidget* control = lumidot::createControl("Dotrix.LCD", soundPanel, &stored);
-    m_lcd = qobject_cast<lumidot::LCD*>(control);
-    if (m_lcd) {
-        m_lcd->setObjectName("LCD1");
-        m_lcd->setColorPresetPalette(2);
+    m_lcd = look::display(soundPanel, 2, 16);
+    if (m_lcd)
         s->addWidget(m_lcd, 0, 0, 1, 6, Qt::AlignHCenter);
-    } else {
-        delete control;
-    }
 
     s->addWidget(lightLabel(tr("Sound:"), soundPanel, 0, true), 1, 0);
     m_tone = new QRadioButton(tr("&Tone"), soundPanel);
@@ -106,8 +91,7 @@ PitchMatchWindow::PitchMatchWindow(PitchMatch& match, TinnitusStore& store, Dial
     };
     int column = 1;
     for (const Step& step : steps) {
-        auto* b = makeButton(step.name, step.caption, 44, soundPanel);
-        b->setToolTip(tr(step.tip));
+        auto* b = makeButton(step.name, step.caption, 44, soundPanel, tr(step.tip));
         s->addWidget(b, 2, column++);
         const int fine = step.fine, coarse = step.coarse;
         connect(b, &Multibutton::Click, this, [this, fine, coarse] {
@@ -133,17 +117,14 @@ PitchMatchWindow::PitchMatchWindow(PitchMatch& match, TinnitusStore& store, Dial
     s->addWidget(m_levelText, 3, 5);
     connect(m_level, &UcSlider::Change, this, [this] { m_match.setLevelDb(m_level->value()); });
 
-    auto* play = makeButton("cmdPlay", tr("&Play"), 90, soundPanel);
-    play->setToolTip(tr("Play or stop the sound (Space)"));
+    auto* play = makeButton("cmdPlay", tr("&Play"), 90, soundPanel, tr("Play or stop the sound (Space)"));
     s->addWidget(play, 4, 1, 1, 2);
     connect(play, &Multibutton::Click, this, &PitchMatchWindow::togglePlay);
     layout->addWidget(soundPanel);
 
     // The octave check.
     auto* checkPanel = new Panel(this);
-    auto* c = new QVBoxLayout(checkPanel);
-    c->setContentsMargins(14, 10, 14, 12);
-    c->setSpacing(8);
+    auto* c = checkPanel->setUpLayout<QVBoxLayout>({14, 10, 14, 12}, 8);
     auto* checkText = lightLabel(tr("Octave check: hear your match, then an octave below and an octave "
                                     "above. Pick the one that is closest to your tinnitus."),
                                  checkPanel);
@@ -174,13 +155,13 @@ PitchMatchWindow::PitchMatchWindow(PitchMatch& match, TinnitusStore& store, Dial
     layout->addWidget(m_status);
 
     auto* bottom = new QHBoxLayout;
-    auto* saveButton = makeButton("cmdSave", tr("Sa&ve"), 90, this);
-    saveButton->setToolTip(tr("Keep this pitch and kind in \"tinnitus.ini\"; the notch is centred on it"));
+    auto* saveButton = makeButton("cmdSave", tr("Sa&ve"), 90, this,
+                                  tr("Keep this pitch and kind in \"tinnitus.ini\"; the notch is centred on it"));
     auto* help = makeButton("cmdHelp", tr("H&elp"), 90, this);
     auto* close = makeButton("cmdClose", tr("&Close"), 90, this);
     bottom->addWidget(saveButton);
-    auto* profile = makeButton("cmdProfile", tr("&My Tinnitus…"), 110, this);
-    profile->setToolTip(tr("Hearing check, loudness, masking level, diary and plots"));
+    auto* profile = makeButton("cmdProfile", tr("&My Tinnitus…"), 110, this,
+                               tr("Hearing check, loudness, masking level, diary and plots"));
     bottom->addWidget(profile);
     connect(profile, &Multibutton::Click, this, &PitchMatchWindow::profileClicked);
     bottom->addStretch();
@@ -206,9 +187,7 @@ PitchMatchWindow::~PitchMatchWindow()
 void PitchMatchWindow::addNotchChart(QWidget* chart)
 {
     auto* panel = new Panel(this);
-    auto* box = new QVBoxLayout(panel);
-    box->setContentsMargins(14, 10, 14, 12);
-    box->setSpacing(6);
+    auto* box = panel->setUpLayout<QVBoxLayout>({14, 10, 14, 12}, 6);
     box->addWidget(lightLabel(tr("Listening through the notch, day by day"), panel, 0, true));
     chart->setParent(panel);
     box->addWidget(chart);

@@ -155,8 +155,6 @@ public:
     Tray* tray() const { return m_tray.get(); }
     bool trayAvailable() const;
 
-    static constexpr const char* kTitle = "Sonaveil";
-
 signals:
     // The shutdown sequence has run and the program should end.
     void quitRequested();

@@ -9,10 +9,6 @@
 
 namespace sonaveil::player {
 
-namespace {
-const QString kTitle = QStringLiteral("Sonaveil");
-}
-
 PlayerNotices::PlayerNotices(Dialogs& dialogs, platform::Launcher& launcher, std::function<QWidget*()> owner)
     : m_dialogs(dialogs)
     , m_launcher(launcher)
@@ -30,7 +26,7 @@ void PlayerNotices::folderNotWritable(const QString& folder, std::string why, QO
     const QString text = QString(kFolderNotWritable).arg(QDir::toNativeSeparators(folder), QString::fromStdString(why));
     QTimer::singleShot(0, context, [this, text, closed = std::move(closed)] {
         if (!closed())
-            m_dialogs.information(m_owner(), kTitle, text);
+            m_dialogs.information(m_owner(), kMessageTitle, text);
     });
 }
 
@@ -38,7 +34,7 @@ void PlayerNotices::keptMixFailed(const std::string& file, const std::string& wh
 {
     if (closing || m_folderReported)
         return; // told with the other files of the close, or at start-up with the folder
-    m_dialogs.notice(m_owner(), kTitle,
+    m_dialogs.notice(m_owner(), kMessageTitle,
                      tr("The mix that plays could not be kept in \"%1\": %2. Sonaveil tells you again "
                         "only if the reason changes.")
                          .arg(QString::fromStdString(file), QString::fromStdString(why)));
@@ -48,7 +44,7 @@ std::string PlayerNotices::powerOffAsked(int seconds, std::function<void()> canc
 {
     m_launcher.requestPowerOff(seconds);
     const QString when = QDateTime::currentDateTime().addSecs(seconds).toString(QStringLiteral("HH:mm:ss"));
-    m_dialogs.notice(m_owner(), kTitle,
+    m_dialogs.notice(m_owner(), kMessageTitle,
                      tr("The alarm's shut-down option has asked the computer to power off in %1 "
                         "seconds, at %2.")
                          .arg(seconds)
@@ -69,11 +65,11 @@ QString PlayerNotices::soundFileProblem(audio::SafeSoundFile::Problem problem, c
         break;
     case P::Missing:
         return tr("the file is missing");
-    case P::NotAFile:
+    case P::NotRegular:
         return tr("it is not a regular file (a folder, a pipe or a device stands in its place)");
     case P::Unreadable:
         return tr("it cannot be read (%1)").arg(QString::fromLocal8Bit(systemReason.c_str()));
-    case P::NotSound:
+    case P::NotAudio:
         return tr("it is not a sound file Sonaveil can read");
     case P::NoFrames:
         return tr("it is damaged: it holds no sound");
@@ -90,7 +86,7 @@ void PlayerNotices::soundsNotLoaded(const std::vector<UnloadedSound>& sounds)
         lines << tr("\"%1\" from \"%2\": %3. %4")
                      .arg(s.name, QDir::toNativeSeparators(s.file), s.why,
                           s.live ? tr("It plays live while endless sounds are on.") : tr("It stays silent."));
-    m_dialogs.notice(m_owner(), kTitle, lines.join(QStringLiteral("\n")));
+    m_dialogs.notice(m_owner(), kMessageTitle, lines.join(QStringLiteral("\n")));
 }
 
 void PlayerNotices::minimisedForNoTray()
@@ -98,7 +94,7 @@ void PlayerNotices::minimisedForNoTray()
     if (m_toldNoTray)
         return;
     m_toldNoTray = true;
-    m_dialogs.notice(m_owner(), kTitle,
+    m_dialogs.notice(m_owner(), kMessageTitle,
                      tr("This desktop shows no tray icons, so Sonaveil is minimised instead of hidden: "
                         "you find it on the task bar."));
 }
@@ -116,7 +112,7 @@ void PlayerNotices::tellClosingFailures()
     // A folder named at start-up as one that cannot be written is not told again.
     if (m_closingFailures.isEmpty() || m_folderReported)
         return;
-    m_dialogs.closingNotice(kTitle, tr("Sonaveil could not save these files as it closed:\n%1")
+    m_dialogs.closingNotice(kMessageTitle, tr("Sonaveil could not save these files as it closed:\n%1")
                                         .arg(m_closingFailures.join(QLatin1Char('\n'))));
     m_closingFailures.clear();
 }

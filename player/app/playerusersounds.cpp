@@ -21,7 +21,7 @@ void Player::wireUserSounds()
     m_presets.saved = [this](const std::string& path) {
         std::string why;
         if (!CompanionFile::write(path, m_userVoices.capture(), &why) && !m_shutDown)
-            m_setup.dialogs->notice(m_main.get(), tr(kTitle),
+            m_setup.dialogs->notice(m_main.get(), tr(kMessageTitle),
                                     tr("Your own sounds in this mix could not be kept beside \"%1\": %2")
                                         .arg(QString::fromStdString(path), QString::fromStdString(why)));
     };
@@ -29,7 +29,7 @@ void Player::wireUserSounds()
         const auto entries = CompanionFile::read(path);
         const auto missing = m_userVoices.apply(entries.value_or(std::vector<CompanionFile::Entry>{}));
         if (!entries)
-            m_setup.dialogs->notice(m_main.get(), tr(kTitle),
+            m_setup.dialogs->notice(m_main.get(), tr(kMessageTitle),
                                     tr("The file that keeps your own sounds beside \"%1\" cannot be read; the "
                                        "rest of the preset was loaded.")
                                         .arg(QString::fromStdString(path)));
@@ -42,7 +42,7 @@ void Player::wireUserSounds()
                                           "else of the preset was loaded.")
                                      : tr("This preset plays your own sounds %1, which are no longer there. "
                                           "Everything else of the preset was loaded.");
-            m_setup.dialogs->notice(m_main.get(), tr(kTitle), text.arg(names.join(", ")));
+            m_setup.dialogs->notice(m_main.get(), tr(kMessageTitle), text.arg(names.join(", ")));
         }
     };
     m_userWatch.setInterval(kWatchMs);
@@ -64,7 +64,7 @@ bool Player::audible() const
 void Player::watchUserSounds(int seconds)
 {
     for (const std::string& name : m_userVoices.takeFailures())
-        m_setup.dialogs->notice(m_main.get(), tr(kTitle),
+        m_setup.dialogs->notice(m_main.get(), tr(kMessageTitle),
                                 tr("Your sound \"%1\" has gone silent: its file or folder can no longer be read "
                                    "(moved, deleted or damaged).")
                                     .arg(QString::fromStdString(name)));

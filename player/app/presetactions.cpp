@@ -7,10 +7,6 @@
 
 namespace sonaveil::player {
 
-namespace {
-constexpr const char* kTitle = "Sonaveil";
-}
-
 PresetActions::PresetActions(PresetFiles& presets, QuickSlots& quickSlots, Dialogs& dialogs, MainWindow& window,
                              QObject* parent)
     : QObject(parent)
@@ -43,14 +39,14 @@ void PresetActions::save()
     // preset could not be found again.
     const std::string target = PresetFiles::withPresetExtension(file.toStdString());
     if (!m_presets.save(target))
-        m_dialogs.information(&m_window, kTitle, tr(kSaveProblem));
+        m_dialogs.information(&m_window, kMessageTitle, tr(kSaveProblem));
 }
 
 bool PresetActions::loadReporting(const QString& file)
 {
     if (m_presets.load(file.toStdString()))
         return true;
-    m_dialogs.information(&m_window, kTitle, tr(kOpenProblem));
+    m_dialogs.information(&m_window, kMessageTitle, tr(kOpenProblem));
     return false;
 }
 
@@ -84,7 +80,7 @@ void PresetActions::assign()
     if (file.isEmpty())
         return;
     m_assignLast = file;
-    const auto typed = m_dialogs.inputText(&m_window, kTitle, tr(kAssignPrompt), QString());
+    const auto typed = m_dialogs.inputText(&m_window, kMessageTitle, tr(kAssignPrompt), QString());
     if (!typed)
         return;
     const QString name = QFileInfo(file).completeBaseName();
@@ -94,7 +90,7 @@ void PresetActions::assign()
     const auto number = QuickSlots::slotNumber(typed->toStdString());
     m_window.setQuickCaption(*number - 1, name);
     if (result == QuickSlots::Assign::NotStored)
-        m_dialogs.information(&m_window, kTitle,
+        m_dialogs.information(&m_window, kMessageTitle,
                               tr("The quick preset could not be stored in \"preset.txt\"; it is kept "
                                  "until the player closes."));
 }

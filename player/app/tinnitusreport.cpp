@@ -19,6 +19,7 @@
 #include <QVBoxLayout>
 
 #include <cmath>
+#include <utility>
 
 namespace sonaveil::player {
 
@@ -30,18 +31,17 @@ namespace {
 // The diary keeps its details in English; the report words them in the user's language.
 QString detailText(const QString& detail)
 {
-    if (detail == "white")
-        return TinnitusWindow::tr("white noise");
-    if (detail == "pink")
-        return TinnitusWindow::tr("pink noise");
-    if (detail == "band")
-        return TinnitusWindow::tr("band noise");
-    if (detail == "full")
-        return TinnitusWindow::tr("gone fully");
-    if (detail == "partial")
-        return TinnitusWindow::tr("gone partly");
-    if (detail == "none")
-        return TinnitusWindow::tr("no change");
+    static const std::pair<const char*, const char*> kWords[] = {
+        {"white", QT_TRANSLATE_NOOP("sonaveil::player::TinnitusWindow", "white noise")},
+        {"pink", QT_TRANSLATE_NOOP("sonaveil::player::TinnitusWindow", "pink noise")},
+        {"band", QT_TRANSLATE_NOOP("sonaveil::player::TinnitusWindow", "band noise")},
+        {"full", QT_TRANSLATE_NOOP("sonaveil::player::TinnitusWindow", "gone fully")},
+        {"partial", QT_TRANSLATE_NOOP("sonaveil::player::TinnitusWindow", "gone partly")},
+        {"none", QT_TRANSLATE_NOOP("sonaveil::player::TinnitusWindow", "no change")},
+    };
+    for (const auto& [stored, shown] : kWords)
+        if (detail == QLatin1String(stored))
+            return TinnitusWindow::tr(shown);
     return detail;
 }
 

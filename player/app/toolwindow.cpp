@@ -2,6 +2,7 @@
 #include "controls/windowaccessible.h"
 
 #include "controls/multibuttonwidget.h"
+#include "player/app/windowlook.h"
 
 #include <QCloseEvent>
 #include <QGuiApplication>
@@ -12,28 +13,14 @@
 
 namespace sonaveil::player {
 
-namespace {
-const QColor kText(246, 236, 216);
-}
-
 void ToolWindow::lightText(QWidget* widget)
 {
-    QPalette pal = widget->palette();
-    pal.setColor(QPalette::WindowText, kText);
-    widget->setPalette(pal);
+    look::lightText(widget);
 }
 
 QLabel* ToolWindow::lightLabel(const QString& text, QWidget* parent, int pointDelta, bool bold)
 {
-    auto* l = new QLabel(text, parent);
-    lightText(l);
-    if (pointDelta || bold) {
-        QFont f = l->font();
-        f.setPointSize(f.pointSize() + pointDelta);
-        f.setBold(bold);
-        l->setFont(f);
-    }
-    return l;
+    return look::lightLabel(text, parent, pointDelta, bold);
 }
 
 ToolWindow::ToolWindow(const QString& name, const QString& title, QWidget* parent)
@@ -47,19 +34,6 @@ ToolWindow::ToolWindow(const QString& name, const QString& title, QWidget* paren
     m_column->setContentsMargins(16, 12, 16, 14);
     m_column->setSpacing(10);
     m_column->addWidget(lightLabel(title, this, 5, true));
-}
-
-controls::Multibutton* ToolWindow::makeButton(const QString& name, const QString& caption, int width, QWidget* parent)
-{
-    auto* b = makeWindowButton(name, caption, width, parent);
-    m_buttons[name] = b;
-    return b;
-}
-
-controls::Multibutton* ToolWindow::button(const QString& name) const
-{
-    const auto it = m_buttons.find(name);
-    return it == m_buttons.end() ? nullptr : it->second;
 }
 
 void ToolWindow::keyPressEvent(QKeyEvent* e)

@@ -2,8 +2,6 @@
 
 #include "player/app/borderlesswindow.h"
 
-#include <map>
-
 class QLabel;
 class QVBoxLayout;
 
@@ -15,8 +13,6 @@ namespace sonaveil::player {
 class ToolWindow : public BorderlessWindow {
     Q_OBJECT
 public:
-    controls::Multibutton* button(const QString& name) const;
-
     // The light text of the player's windows, for any widget on them.
     static void lightText(QWidget* widget);
     // A label in light text, `pointDelta` points larger and bold when asked.
@@ -27,8 +23,6 @@ protected:
     ToolWindow(const QString& name, const QString& title, QWidget* parent);
 
     QVBoxLayout* column() const { return m_column; }
-    // A push button of the window, found again by button(name).
-    controls::Multibutton* makeButton(const QString& name, const QString& caption, int width, QWidget* parent);
 
     void closeEvent(QCloseEvent*) override;
     void keyPressEvent(QKeyEvent*) override;
@@ -36,7 +30,6 @@ protected:
 
 private:
     QVBoxLayout* m_column = nullptr;
-    std::map<QString, controls::Multibutton*> m_buttons;
     bool m_placed = false;
 };
 

@@ -1,5 +1,7 @@
 #include "player/colours/colourseditor.h"
 
+#include "common/liststep.h"
+
 #include <algorithm>
 
 namespace sonaveil::player {
@@ -72,22 +74,14 @@ void ColoursEditor::select(int index)
 
 void ColoursEditor::previous()
 {
-    if (m_names.empty())
-        return;
-    if (m_selected < 0)
-        select(int(m_names.size()) - 1);
-    else
-        select(m_selected - 1); // from the first the selection becomes empty
+    if (!m_names.empty())
+        select(previousInList(m_selected, int(m_names.size())));
 }
 
 void ColoursEditor::next()
 {
-    if (m_names.empty())
-        return;
-    if (m_selected == int(m_names.size()) - 1)
-        select(0);
-    else
-        select(m_selected + 1);
+    if (!m_names.empty())
+        select(nextInList(m_selected, int(m_names.size())));
 }
 
 ColoursEditor::SaveResult ColoursEditor::save(const std::optional<std::string>& typed)

@@ -13,6 +13,35 @@ std::string translated(const char* text)
     return QCoreApplication::translate(kContext, text).toStdString();
 }
 
+using Action = CommandLine::Action;
+
+// The options that ask for an action, read and written alike. One that takes a file says so
+// when the file is missing.
+struct Option {
+    const char* name;
+    Action action;
+    const char* withoutFile = nullptr;
+};
+const Option kOptions[] = {
+    {"--load", Action::Load, QT_TRANSLATE_NOOP("sonaveil::player::CommandLine", "--load needs a preset file")},
+    {"--add-sound", Action::AddSound,
+     QT_TRANSLATE_NOOP("sonaveil::player::CommandLine", "--add-sound needs a sound file or a folder")},
+    {"--previous", Action::Previous},
+    {"--stop-all", Action::StopAll},
+    {"--mute", Action::Mute},
+    {"--unmute", Action::Unmute},
+    {"--quit", Action::Quit},
+    {"--tinnitus", Action::Tinnitus},
+};
+
+const Option& optionOf(Action action)
+{
+    for (const Option& o : kOptions)
+        if (o.action == action)
+            return o;
+    return kOptions[0];
+}
+
 } // namespace
 
 const char* const CommandLine::kUsage = QT_TRANSLATE_NOOP("sonaveil::player::CommandLine",
@@ -42,35 +71,26 @@ std::optional<CommandLine> CommandLine::parse(const std::vector<std::string>& ar
     CommandLine line;
     for (std::size_t i = 0; i < arguments.size(); ++i) {
         const std::string& a = arguments[i];
-        if (a == "--load") {
-            if (i + 1 >= arguments.size() || arguments[i + 1].empty()) {
-                error = translated(QT_TRANSLATE_NOOP("sonaveil::player::CommandLine", "--load needs a preset file"));
-                return std::nullopt;
+        const Option* option = nullptr;
+        std::string file; // given after "=" in the same argument
+        for (const Option& o : kOptions) {
+            const std::string name = o.name;
+            if (a == name || (o.withoutFile && a.size() > name.size() + 1 && a.rfind(name + "=", 0) == 0)) {
+                option = &o;
+                if (a != name)
+                    file = a.substr(name.size() + 1);
+                break;
             }
-            line.steps.push_back({Action::Load, arguments[++i]});
-        } else if (a.rfind("--load=", 0) == 0 && a.size() > 7) {
-            line.steps.push_back({Action::Load, a.substr(7)});
-        } else if (a == "--add-sound") {
-            if (i + 1 >= arguments.size() || arguments[i + 1].empty()) {
-                error = translated(QT_TRANSLATE_NOOP("sonaveil::player::CommandLine",
-                                                     "--add-sound needs a sound file or a folder"));
-                return std::nullopt;
+        }
+        if (option) {
+            if (option->withoutFile && file.empty()) {
+                if (i + 1 >= arguments.size() || arguments[i + 1].empty()) {
+                    error = translated(option->withoutFile);
+                    return std::nullopt;
+                }
+                file = arguments[++i];
             }
-            line.steps.push_back({Action::AddSound, arguments[++i]});
-        } else if (a.rfind("--add-sound=", 0) == 0 && a.size() > 12) {
-            line.steps.push_back({Action::AddSound, a.substr(12)});
-        } else if (a == "--previous") {
-            line.steps.push_back({Action::Previous, {}});
-        } else if (a == "--stop-all") {
-            line.steps.push_back({Action::StopAll, {}});
-        } else if (a == "--mute") {
-            line.steps.push_back({Action::Mute, {}});
-        } else if (a == "--unmute") {
-            line.steps.push_back({Action::Unmute, {}});
-        } else if (a == "--quit") {
-            line.steps.push_back({Action::Quit, {}});
-        } else if (a == "--tinnitus") {
-            line.steps.push_back({Action::Tinnitus, {}});
+            line.steps.push_back({option->action, file});
         } else if (a == "--tray") {
             line.tray = true;
         } else if (a == "--help" || a == "-h") {
@@ -95,22 +115,10 @@ std::vector<std::string> CommandLine::arguments() const
 {
     std::vector<std::string> out;
     for (const Step& s : steps) {
-        switch (s.action) {
-        case Action::Load:
-            out.push_back("--load");
+        const Option& option = optionOf(s.action);
+        out.push_back(option.name);
+        if (option.withoutFile)
             out.push_back(s.file);
-            break;
-        case Action::AddSound:
-            out.push_back("--add-sound");
-            out.push_back(s.file);
-            break;
-        case Action::Previous: out.push_back("--previous"); break;
-        case Action::StopAll: out.push_back("--stop-all"); break;
-        case Action::Mute: out.push_back("--mute"); break;
-        case Action::Unmute: out.push_back("--unmute"); break;
-        case Action::Quit: out.push_back("--quit"); break;
-        case Action::Tinnitus: out.push_back("--tinnitus"); break;
-        }
     }
     if (tray)
         out.push_back("--tray");

@@ -106,6 +106,25 @@ bool DiaryStore::fail(const QString& what) const
     return false;
 }
 
+std::optional<QSqlDatabase> DiaryStore::beginChange() const
+{
+    QSqlDatabase db = QSqlDatabase::database(m_connection, false);
+    if (!m_open || !db.transaction()) {
+        fail(m_open ? db.lastError().text() : QStringLiteral("the diary is not open"));
+        return std::nullopt;
+    }
+    return db;
+}
+
+bool DiaryStore::endChange(QSqlDatabase& db, const QSqlQuery& q, bool ok) const
+{
+    if (ok && db.commit())
+        return true;
+    fail(q.lastError().isValid() ? q.lastError().text() : db.lastError().text());
+    db.rollback();
+    return false;
+}
+
 bool DiaryStore::open(QString* error)
 {
     QSqlDatabase db = QSqlDatabase::contains(m_connection) ? QSqlDatabase::database(m_connection, false)
@@ -205,12 +224,10 @@ bool DiaryStore::migrate()
 
 std::optional<qint64> DiaryStore::addEntry(const DiaryEntry& e)
 {
-    QSqlDatabase db = QSqlDatabase::database(m_connection, false);
-    if (!m_open || !db.transaction()) {
-        fail(m_open ? db.lastError().text() : QStringLiteral("the diary is not open"));
+    auto db = beginChange();
+    if (!db)
         return std::nullopt;
-    }
-    QSqlQuery q(db);
+    QSqlQuery q(*db);
     q.prepare("INSERT INTO entries (kind, at, loudness, bother, sleep, note) VALUES (?, ?, ?, ?, ?, ?)");
     q.addBindValue(kindName(e.kind));
     q.addBindValue(stored(e.at));
@@ -218,11 +235,9 @@ std::optional<qint64> DiaryStore::addEntry(const DiaryEntry& e)
     q.addBindValue(std::clamp(e.bother, 0, 10));
     q.addBindValue(e.sleep ? orNull(std::optional<int>(std::clamp(*e.sleep, 0, 10))) : orNull(std::optional<int>()));
     q.addBindValue(text(e.note));
-    if (!q.exec() || !db.commit()) {
-        fail(q.lastError().isValid() ? q.lastError().text() : db.lastError().text());
-        db.rollback();
+    const bool ok = q.exec();
+    if (!endChange(*db, q, ok))
         return std::nullopt;
-    }
     return q.lastInsertId().toLongLong();
 }
 
@@ -253,12 +268,10 @@ QList<DiaryEntry> DiaryStore::entries(const QDateTime& from, const QDateTime& to
 
 std::optional<qint64> DiaryStore::beginNight(const NightRecord& n)
 {
-    QSqlDatabase db = QSqlDatabase::database(m_connection, false);
-    if (!m_open || !db.transaction()) {
-        fail(m_open ? db.lastError().text() : QStringLiteral("the diary is not open"));
+    auto db = beginChange();
+    if (!db)
         return std::nullopt;
-    }
-    QSqlQuery q(db);
+    QSqlQuery q(*db);
     q.prepare("INSERT INTO nights (started, ended, mix, notch_hz, sleep_minutes, alarm) VALUES (?, ?, ?, ?, ?, ?)");
     q.addBindValue(stored(n.started));
     q.addBindValue(stored(n.ended.isValid() ? n.ended : n.started));
@@ -276,11 +289,8 @@ std::optional<qint64> DiaryStore::beginNight(const NightRecord& n)
         q.addBindValue(text(sound));
         ok = q.exec();
     }
-    if (!ok || !db.commit()) {
-        fail(q.lastError().isValid() ? q.lastError().text() : db.lastError().text());
-        db.rollback();
+    if (!endChange(*db, q, ok))
         return std::nullopt;
-    }
     return id;
 }
 
@@ -359,10 +369,10 @@ std::optional<qint64> DiaryStore::addMeasure(const MeasureRecord& m)
 
 bool DiaryStore::addMeasures(const QList<MeasureRecord>& measures)
 {
-    QSqlDatabase db = QSqlDatabase::database(m_connection, false);
-    if (!m_open || !db.transaction())
-        return fail(m_open ? db.lastError().text() : QStringLiteral("the diary is not open"));
-    QSqlQuery q(db);
+    auto db = beginChange();
+    if (!db)
+        return false;
+    QSqlQuery q(*db);
     bool ok = true;
     for (const MeasureRecord& m : measures) {
         q.prepare("INSERT INTO measures (at, kind, ear, hz, value, above_threshold, detail) VALUES (?, ?, ?, ?, ?, ?, ?)");
@@ -376,12 +386,7 @@ bool DiaryStore::addMeasures(const QList<MeasureRecord>& measures)
         if (!(ok = q.exec()))
             break;
     }
-    if (!ok || !db.commit()) {
-        fail(q.lastError().isValid() ? q.lastError().text() : db.lastError().text());
-        db.rollback();
-        return false;
-    }
-    return true;
+    return endChange(*db, q, ok);
 }
 
 QList<MeasureRecord> DiaryStore::measures() const

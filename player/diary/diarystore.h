@@ -8,6 +8,8 @@
 #include <optional>
 
 class QIODevice;
+class QSqlDatabase;
+class QSqlQuery;
 
 namespace sonaveil::player {
 
@@ -130,6 +132,12 @@ public:
 private:
     bool migrate();
     bool fail(const QString& what) const;
+    // The database with a transaction begun for a change; nothing, the failure noted, when the
+    // diary is not open or the transaction cannot begin.
+    std::optional<QSqlDatabase> beginChange() const;
+    // Commits the change when `ok` (what `q` did went well); otherwise, or when the commit fails,
+    // notes why and rolls it back. Whether the change was kept.
+    bool endChange(QSqlDatabase& db, const QSqlQuery& q, bool ok) const;
     QString m_file;
     QString m_connection;
     bool m_open = false;

@@ -242,6 +242,16 @@ void ProfileSession::keepHearing()
         resultKept(kept);
 }
 
+bool ProfileSession::finish(const MeasureRecord& m)
+{
+    end();
+    const bool kept = m_diary.addMeasure(m).has_value();
+    if (resultKept)
+        resultKept(kept);
+    notify();
+    return kept;
+}
+
 bool ProfileSession::acceptLevel()
 {
     if ((m_running != Measure::Loudness && m_running != Measure::Masking) || !m_adjustment)
@@ -254,12 +264,7 @@ bool ProfileSession::acceptLevel()
     m.aboveThreshold = m_adjustment->aboveThreshold();
     if (m_running == Measure::Masking)
         m.detail = noiseName(m_noise);
-    end();
-    const bool kept = m_diary.addMeasure(m).has_value();
-    if (resultKept)
-        resultKept(kept);
-    notify();
-    return kept;
+    return finish(m);
 }
 
 bool ProfileSession::inhibitionBack(ResidualInhibition::Outcome outcome)
@@ -278,12 +283,7 @@ bool ProfileSession::inhibitionBack(ResidualInhibition::Outcome outcome)
     m.detail = outcome == ResidualInhibition::Outcome::Full      ? "full"
                : outcome == ResidualInhibition::Outcome::Partial ? "partial"
                                                                  : "none";
-    end();
-    const bool kept = m_diary.addMeasure(m).has_value();
-    if (resultKept)
-        resultKept(kept);
-    notify();
-    return kept;
+    return finish(m);
 }
 
 void ProfileSession::cancel()

@@ -84,6 +84,8 @@ private:
     void begin(Measure m);
     void end();
     void keepHearing();
+    // Ends the measure and keeps its result `m`, telling resultKept; whether it was kept.
+    bool finish(const MeasureRecord& m);
     void notify();
     QDateTime now() const;
     std::int64_t steady() const;

@@ -1,6 +1,7 @@
 #include "player/equaliser/equaliser.h"
 
 #include "common/atomicfile.h"
+#include "common/liststep.h"
 #include "common/textrecord.h"
 
 #include <algorithm>
@@ -197,22 +198,14 @@ bool Equaliser::selectPreset(int index)
 
 void Equaliser::previousPreset()
 {
-    if (m_presets.empty())
-        return;
-    if (m_selected < 0)
-        selectPreset(int(m_presets.size()) - 1);
-    else
-        selectPreset(m_selected - 1);
+    if (!m_presets.empty())
+        selectPreset(previousInList(m_selected, int(m_presets.size())));
 }
 
 void Equaliser::nextPreset()
 {
-    if (m_presets.empty())
-        return;
-    if (m_selected < 0 || m_selected == int(m_presets.size()) - 1)
-        selectPreset(0);
-    else
-        selectPreset(m_selected + 1);
+    if (!m_presets.empty())
+        selectPreset(nextInList(m_selected, int(m_presets.size())));
 }
 
 std::optional<std::string> Equaliser::nameProblem(const std::string& name)

@@ -132,28 +132,27 @@ void UserVoices::setOn(int index, bool on)
         changed(index);
 }
 
-void UserVoices::setVolume(int index, int volume)
+void UserVoices::setControl(int index, int UserSound::*control, int value)
 {
     if (index < 0 || index >= m_sounds.count())
         return;
-    m_sounds.at(index).volume = std::clamp(volume, 0, UserSounds::kVolumeMaximum);
+    m_sounds.at(index).*control = value;
     applyControls(index);
+}
+
+void UserVoices::setVolume(int index, int volume)
+{
+    setControl(index, &UserSound::volume, std::clamp(volume, 0, UserSounds::kVolumeMaximum));
 }
 
 void UserVoices::setPitch(int index, int pitch)
 {
-    if (index < 0 || index >= m_sounds.count())
-        return;
-    m_sounds.at(index).pitch = std::clamp(pitch, UserSounds::kPitchMinimum, UserSounds::kPitchMaximum);
-    applyControls(index);
+    setControl(index, &UserSound::pitch, std::clamp(pitch, UserSounds::kPitchMinimum, UserSounds::kPitchMaximum));
 }
 
 void UserVoices::setPan(int index, int pan)
 {
-    if (index < 0 || index >= m_sounds.count())
-        return;
-    m_sounds.at(index).pan = std::clamp(pan, 0, UserSounds::kPanMaximum);
-    applyControls(index);
+    setControl(index, &UserSound::pan, std::clamp(pan, 0, UserSounds::kPanMaximum));
 }
 
 void UserVoices::masterUpdate()

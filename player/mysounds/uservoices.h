@@ -85,6 +85,8 @@ private:
     void stop(int index);
     Voice& voiceOf(int index) { return m_voices[m_sounds.at(index).id]; }
     void applyControls(int index);
+    // Sets one control of sound `index` (an index that names none is ignored) and applies it.
+    void setControl(int index, int UserSound::*control, int value);
 
     UserSounds& m_sounds;
     AudioBinding& m_audio;

@@ -2,6 +2,7 @@
 
 #include "recorder/app/form1.h"
 #include "controls/windowaccessible.h"
+#include "controls/windowdrag.h"
 #include "recorder/app/frmdrive.h"
 #include "recorder/app/levelmeter.h"
 #include "recorder/app/recorderlook.h"
@@ -20,14 +21,11 @@
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QGridLayout>
-#include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QLabel>
-#include <QMouseEvent>
 #include <QPainter>
 #include <QStackedLayout>
 #include <QVBoxLayout>
-#include <QWindow>
 
 namespace sonaveil::recorder {
 
@@ -46,6 +44,7 @@ FRMMAIN::FRMMAIN(const RecorderSetup& setup, QWidget* parent)
 {
     setObjectName(QStringLiteral("FRMMAIN"));
     controls::setWindowRole(this, QAccessible::Window);
+    new controls::WindowDrag(this);
     setWindowTitle(kTitle);
     m_session.setDialogOwner(this);
     build();
@@ -446,22 +445,6 @@ void FRMMAIN::paintEvent(QPaintEvent*)
         m_background = drawBackground(size());
     QPainter p(this);
     p.drawImage(0, 0, m_background);
-}
-
-void FRMMAIN::mousePressEvent(QMouseEvent* e)
-{
-    if (e->button() != Qt::LeftButton)
-        return;
-    if (QGuiApplication::platformName().startsWith(QLatin1String("wayland")) && windowHandle()
-        && windowHandle()->startSystemMove())
-        return;
-    m_dragAnchor = e->position().toPoint();
-}
-
-void FRMMAIN::mouseMoveEvent(QMouseEvent* e)
-{
-    if (e->buttons() & Qt::LeftButton)
-        move(pos() + e->position().toPoint() - m_dragAnchor);
 }
 
 } // namespace sonaveil::recorder

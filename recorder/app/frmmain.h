@@ -55,8 +55,6 @@ signals:
 
 protected:
     void paintEvent(QPaintEvent*) override;
-    void mousePressEvent(QMouseEvent*) override;
-    void mouseMoveEvent(QMouseEvent*) override;
     void closeEvent(QCloseEvent*) override;
 
 private:
@@ -121,7 +119,6 @@ private:
     QCheckBox* m_disableRender = nullptr;       // chkDisableRender
     QLabel* m_factor = nullptr;                 // lblFactor
     QImage m_background;
-    QPoint m_dragAnchor;
     QPointer<frmDRIVE> m_drive;
     QPointer<Form1> m_help;
     RecorderSession m_session;

@@ -3,6 +3,8 @@
 
 #include "recorder/app/levelmeter.h"
 
+#include "controls/accessibility.h"
+
 #include <QAccessible>
 #include <QAccessibleWidget>
 #include <QCoreApplication>
@@ -65,11 +67,7 @@ QAccessibleInterface* levelMeterFactory(const QString&, QObject* object)
 
 void installLevelMeterAccessibility()
 {
-    static const bool installed = [] {
-        QAccessible::installFactory(levelMeterFactory);
-        return true;
-    }();
-    (void)installed;
+    controls::installAccessibleFactory(levelMeterFactory);
 }
 
 } // namespace sonaveil::recorder

@@ -68,14 +68,26 @@ public:
     }
     ~PulseCapture() { disconnect(); }
 
+    // Runs `answer` with the loop locked and gives what it says; false when there is no loop.
+    template <typename Answer>
+    bool whileLocked(Answer answer)
+    {
+        if (!m_loop)
+            return false;
+        pa_threaded_mainloop_lock(m_loop);
+        const bool said = answer();
+        pa_threaded_mainloop_unlock(m_loop);
+        return said;
+    }
+
+    // With the loop locked.
+    bool recordStreamReady() const { return m_record && pa_stream_get_state(m_record) == PA_STREAM_READY; }
+
     // Connects when there is no working connection. False when the server cannot be reached.
     bool connect()
     {
         if (m_loop) {
-            pa_threaded_mainloop_lock(m_loop);
-            const bool ready = m_context && pa_context_get_state(m_context) == PA_CONTEXT_READY;
-            pa_threaded_mainloop_unlock(m_loop);
-            if (ready)
+            if (contextReady())
                 return true;
             disconnect();
         }
@@ -207,7 +219,7 @@ public:
                 return s == PA_STREAM_READY || !PA_STREAM_IS_GOOD(s);
             });
         pa_threaded_mainloop_lock(m_loop);
-        ok = ok && m_record && pa_stream_get_state(m_record) == PA_STREAM_READY;
+        ok = ok && recordStreamReady();
         if (!ok)
             dropRecordStream();
         pa_threaded_mainloop_unlock(m_loop);
@@ -227,12 +239,7 @@ public:
 
     bool recordStreamOpen()
     {
-        if (!m_loop)
-            return false;
-        pa_threaded_mainloop_lock(m_loop);
-        const bool open = m_record && pa_stream_get_state(m_record) == PA_STREAM_READY;
-        pa_threaded_mainloop_unlock(m_loop);
-        return open;
+        return whileLocked([this] { return recordStreamReady(); });
     }
 
     // Hands an opened writer to the record stream's callback.
@@ -252,12 +259,7 @@ public:
     // Ends a running recording; true when one ran.
     bool endRecording()
     {
-        if (!m_loop)
-            return false;
-        pa_threaded_mainloop_lock(m_loop);
-        const bool was = endRecordingLocked();
-        pa_threaded_mainloop_unlock(m_loop);
-        return was;
+        return whileLocked([this] { return endRecordingLocked(); });
     }
 
     bool startPlayback(const std::string& path, bool loop, QString* error)
@@ -302,13 +304,11 @@ public:
     // Ends playback; true when a file was playing.
     bool stopPlayback()
     {
-        if (!m_loop)
-            return false;
-        pa_threaded_mainloop_lock(m_loop);
-        const bool was = m_file != nullptr;
-        dropPlayStream();
-        pa_threaded_mainloop_unlock(m_loop);
-        return was;
+        return whileLocked([this] {
+            const bool was = m_file != nullptr;
+            dropPlayStream();
+            return was;
+        });
     }
 
     bool isPlaying() const { return m_playing.load(); }
@@ -357,10 +357,7 @@ private:
 
     bool contextReady()
     {
-        pa_threaded_mainloop_lock(m_loop);
-        const bool ready = m_context && pa_context_get_state(m_context) == PA_CONTEXT_READY;
-        pa_threaded_mainloop_unlock(m_loop);
-        return ready;
+        return whileLocked([this] { return m_context && pa_context_get_state(m_context) == PA_CONTEXT_READY; });
     }
 
     void post(EventKind kind, int number, const QString& text = {})

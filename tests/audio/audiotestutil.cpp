@@ -68,3 +68,19 @@ std::vector<float> channelOf(const std::vector<float>& stereo, int channel)
         out[i] = stereo[2 * i + std::size_t(channel)];
     return out;
 }
+
+double rms(const std::vector<std::int16_t>& v, std::size_t from, std::size_t n)
+{
+    double sum = 0.0;
+    for (std::size_t i = from; i < from + n; ++i)
+        sum += double(v[i]) * double(v[i]);
+    return std::sqrt(sum / double(n));
+}
+
+double rms(const std::vector<float>& v, std::size_t from)
+{
+    double sum = 0;
+    for (std::size_t i = from; i < v.size(); ++i)
+        sum += double(v[i]) * v[i];
+    return std::sqrt(sum / double(v.size() - from));
+}

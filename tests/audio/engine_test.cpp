@@ -39,14 +39,6 @@ protected:
     Engine engine;
 };
 
-double rms(const std::vector<float>& v, std::size_t from = 0)
-{
-    double sum = 0;
-    for (std::size_t i = from; i < v.size(); ++i)
-        sum += double(v[i]) * v[i];
-    return std::sqrt(sum / double(v.size() - from));
-}
-
 } // namespace
 
 TEST_F(OfflineEngine, HandlesThatNameNothingAreIgnored)

@@ -136,14 +136,6 @@ float largestDifference(const std::vector<float>& a, const std::vector<float>& b
     return d;
 }
 
-double rms(const std::vector<float>& v)
-{
-    double sum = 0;
-    for (float x : v)
-        sum += double(x) * x;
-    return std::sqrt(sum / double(v.size()));
-}
-
 // What is done to the voice, and when (in output frames from its start).
 struct Script {
     const char* name;

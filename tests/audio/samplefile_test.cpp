@@ -1,12 +1,14 @@
 #include "audio/sample.h"
+#include "audio/soundfile.h"
+#include "audio/streamsource.h"
 
 #include "audiotestutil.h"
 #include "tempfolder.h"
+#include "testutil.h"
 
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <fstream>
 #include <iterator>
 #include <sys/stat.h>
 #include <sndfile.h>
@@ -91,17 +93,6 @@ TEST(SampleFile, FloatingPointFilesKeepTheirLevel)
 
 namespace {
 
-std::string bytesOf(const std::filesystem::path& file)
-{
-    std::ifstream in(file, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), {});
-}
-
-void writeBytes(const std::filesystem::path& file, const std::string& bytes)
-{
-    std::ofstream(file, std::ios::binary | std::ios::trunc) << bytes;
-}
-
 // A FLAC file whose STREAMINFO claims `claimed` frames: the 36-bit count sits in the low bits of
 // the eight big-endian bytes at offset 18.
 std::string claiming(std::string flac, std::uint64_t claimed)
@@ -117,27 +108,34 @@ std::string claiming(std::string flac, std::uint64_t claimed)
 
 } // namespace
 
+// Every reader of sound files: samples, streams, probes and whole reads.
 TEST(SampleFile, AFifoOrADeviceInPlaceOfAFileIsRefusedAtOnceAndSaysWhy)
 {
     TempFolder dir;
     ASSERT_EQ(::mkfifo((dir / "6.isz").c_str(), 0600), 0);
     std::filesystem::create_directory(dir / "folder.isz");
-    writeBytes(dir / "text.isz", "not a sound at all, only words");
+    writeFileText(dir / "text.isz", "not a sound at all, only words");
     struct Case {
         std::string path;
         SafeSoundFile::Problem problem;
     };
-    for (const Case& c : {Case{(dir / "6.isz").string(), SafeSoundFile::Problem::NotAFile},
-                          Case{"/dev/zero", SafeSoundFile::Problem::NotAFile},
-                          Case{(dir / "folder.isz").string(), SafeSoundFile::Problem::NotAFile},
+    for (const Case& c : {Case{(dir / "6.isz").string(), SafeSoundFile::Problem::NotRegular},
+                          Case{"/dev/zero", SafeSoundFile::Problem::NotRegular},
+                          Case{(dir / "folder.isz").string(), SafeSoundFile::Problem::NotRegular},
                           Case{(dir / "missing.isz").string(), SafeSoundFile::Problem::Missing},
-                          Case{(dir / "text.isz").string(), SafeSoundFile::Problem::NotSound}}) {
+                          Case{(dir / "text.isz").string(), SafeSoundFile::Problem::NotAudio}}) {
         SCOPED_TRACE(c.path);
         // Each call would wait for good on a FIFO that was opened the plain way.
         SafeSoundFile::Problem problem = SafeSoundFile::Problem::None;
         EXPECT_FALSE(openSampleFile(c.path, &problem));
         EXPECT_EQ(problem, c.problem);
         EXPECT_EQ(SafeSoundFile::check(c.path), c.problem);
+        problem = SafeSoundFile::Problem::None;
+        EXPECT_FALSE(probeSoundFile(c.path, &problem));
+        EXPECT_EQ(problem, c.problem);
+        EXPECT_TRUE(readMonoFloats(c.path).empty());
+        EXPECT_EQ(decodedFrames(c.path), 0);
+        EXPECT_EQ(StreamSource::file(c.path, {}), nullptr);
         EXPECT_FALSE(loadSampleFile(c.path));
         Sample sample;
         sample.ready = false;
@@ -152,9 +150,9 @@ TEST(SampleFile, AHeaderClaimingFarMoreThanTheFileHoldsDecodesWhatIsThere)
     TempFolder dir;
     const int rate = 44100;
     ASSERT_TRUE(writeSoundFile(dir / "real.isz", sineFrames(440, rate, 3000, 0.5), rate, SF_FORMAT_FLAC | SF_FORMAT_PCM_16));
-    const std::string real = bytesOf(dir / "real.isz");
+    const std::string real = fileText(dir / "real.isz");
     ASSERT_EQ(real.substr(0, 4), "fLaC");
-    writeBytes(dir / "huge.isz", claiming(real, 600'000'000));
+    writeFileText(dir / "huge.isz", claiming(real, 600'000'000));
     {
         SafeSoundFile file = SafeSoundFile::open((dir / "huge.isz").string());
         ASSERT_TRUE(file);
@@ -175,7 +173,7 @@ TEST(SampleFile, AHeaderClaimingFarMoreThanTheFileHoldsDecodesWhatIsThere)
     // The header alone, claiming hours and holding nothing: no sound, said so.
     std::string bare = claiming(real, 600'000'000).substr(0, 42);
     bare[4] = char(std::uint8_t(bare[4]) | 0x80); // the last metadata block
-    writeBytes(dir / "bare.isz", bare);
+    writeFileText(dir / "bare.isz", bare);
     SafeSoundFile::Problem problem = SafeSoundFile::Problem::None;
     EXPECT_FALSE(openSampleFile((dir / "bare.isz").string(), &problem));
     EXPECT_NE(problem, SafeSoundFile::Problem::None);

@@ -1,17 +1,12 @@
 // Sounds streamed from disk: a looped file at its end and across its seam, a list of files across
 // its track changes, and the files that break while they play.
-#include "audio/soundfileopen.h"
 #include "audio/streamsource.h"
 
 #include "audiotestutil.h"
 #include "tempfolder.h"
 
-#include <sys/stat.h>
-
-#include <chrono>
 #include <cmath>
 #include <filesystem>
-#include <fstream>
 #include <gtest/gtest.h>
 #include <set>
 #include <sndfile.h>
@@ -31,14 +26,6 @@ std::vector<std::int16_t> render(Generator& g, int frames)
     for (int at = 0, block = 1; at < frames; at += block, block = block * 7 % 997 + 1)
         g.generate(out.data() + at, std::min(block, frames - at));
     return out;
-}
-
-double rms(const std::vector<std::int16_t>& v, std::size_t from, std::size_t n)
-{
-    double sum = 0.0;
-    for (std::size_t i = from; i < from + n; ++i)
-        sum += double(v[i]) * double(v[i]);
-    return std::sqrt(sum / double(n));
 }
 
 } // namespace
@@ -180,29 +167,4 @@ TEST(StreamSource, FilesThatBreakWhilePlayingGoSilentAndSaySo)
     list->generate(out.data(), kRate);
     list->generate(out.data(), kRate);
     EXPECT_TRUE(listStatus->failed.load());
-}
-
-TEST(StreamSource, OpeningTakesOnlyRegularSoundFilesAndNeverWaitsOnAFifo)
-{
-    TempFolder folder;
-    ASSERT_EQ(::mkfifo((folder / "fifo").c_str(), 0600), 0);
-    SoundFileProblem problem{};
-    const auto before = std::chrono::steady_clock::now();
-    OpenSoundFile file;
-    EXPECT_FALSE(file.open((folder / "fifo").string(), &problem));
-    EXPECT_EQ(problem, SoundFileProblem::NotRegular);
-    EXPECT_LT(std::chrono::steady_clock::now() - before, std::chrono::seconds(5));
-    EXPECT_EQ(StreamSource::file((folder / "fifo").string(), {}), nullptr);
-
-    EXPECT_FALSE(file.open((folder / "none.wav").string(), &problem));
-    EXPECT_EQ(problem, SoundFileProblem::Missing);
-    EXPECT_FALSE(file.open(folder.path().string(), &problem));
-    EXPECT_EQ(problem, SoundFileProblem::NotRegular);
-    {
-        std::ofstream text(folder / "notes.wav");
-        text << "not a sound at all";
-    }
-    EXPECT_FALSE(file.open((folder / "notes.wav").string(), &problem));
-    EXPECT_EQ(problem, SoundFileProblem::NotAudio);
-    EXPECT_FALSE(probeSoundFile((folder / "notes.wav").string()));
 }

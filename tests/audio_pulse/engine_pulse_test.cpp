@@ -1,4 +1,5 @@
 #include "audio/engine.h"
+#include "../audio/audiotestutil.h"
 #include "monitorrecorder.h"
 #include "privatepulse.h"
 #include "tempfolder.h"
@@ -25,16 +26,7 @@ constexpr int kRate = 44100;
 std::string writeTone(const TempFolder& dir)
 {
     const std::string path = (dir / "tone.isz").string();
-    std::vector<short> frames(kRate);
-    for (int i = 0; i < kRate; ++i)
-        frames[std::size_t(i)] = short(std::lround(16384.0 * std::sin(2 * M_PI * 1000.0 * i / kRate)));
-    SF_INFO info{};
-    info.samplerate = kRate;
-    info.channels = 1;
-    info.format = SF_FORMAT_FLAC | SF_FORMAT_PCM_16;
-    SNDFILE* f = sf_open(path.c_str(), SFM_WRITE, &info);
-    sf_writef_short(f, frames.data(), kRate);
-    sf_close(f);
+    EXPECT_TRUE(writeSoundFile(path, sineFrames(1000, kRate, kRate, 0.5), kRate, SF_FORMAT_FLAC | SF_FORMAT_PCM_16)) << path;
     return path;
 }
 

@@ -1,6 +1,7 @@
 #include "common/atomicfile.h"
 
 #include "tempfolder.h"
+#include "testutil.h"
 
 #include <gtest/gtest.h>
 
@@ -24,10 +25,7 @@ TEST(AtomicFile, WritesExactlyTheBytesAndLeavesNoTemporaryFile)
     EXPECT_EQ(readWholeFile(dir / "previous.tmp"), bytes);
     ASSERT_TRUE(writeFileAtomically(dir / "previous.tmp", "short"));
     EXPECT_EQ(readWholeFile(dir / "previous.tmp"), "short");
-    int files = 0;
-    for ([[maybe_unused]] auto& e : fs::directory_iterator(dir.path()))
-        ++files;
-    EXPECT_EQ(files, 1);
+    EXPECT_EQ(entriesIn(dir.path()), 1);
 }
 
 TEST(AtomicFile, ANewFileGetsTheUsualModeAndAReplacedOneKeepsItsOwn)
@@ -58,10 +56,7 @@ TEST(AtomicFile, FailureLeavesTheTargetAsItWas)
     fs::create_directory(dir / "taken");
     EXPECT_FALSE(writeFileAtomically(dir / "taken", "data", &error));
     EXPECT_TRUE(fs::is_directory(dir / "taken"));
-    int files = 0;
-    for ([[maybe_unused]] auto& e : fs::directory_iterator(dir.path()))
-        ++files;
-    EXPECT_EQ(files, 1);
+    EXPECT_EQ(entriesIn(dir.path()), 1);
 }
 
 TEST(AtomicFile, ReadingAMissingFileGivesNothing)

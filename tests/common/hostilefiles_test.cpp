@@ -5,6 +5,7 @@
 #include "common/textrecord.h"
 
 #include "tempfolder.h"
+#include "testutil.h"
 
 #include <gtest/gtest.h>
 
@@ -16,18 +17,6 @@
 using namespace sonaveil;
 namespace fs = std::filesystem;
 using Clock = std::chrono::steady_clock;
-
-namespace {
-
-int entries(const fs::path& folder)
-{
-    int n = 0;
-    for ([[maybe_unused]] auto& e : fs::directory_iterator(folder))
-        ++n;
-    return n;
-}
-
-} // namespace
 
 TEST(HostileFiles, ReadingRefusesAnythingButASmallRegularFileAtOnce)
 {
@@ -97,7 +86,7 @@ TEST(HostileFiles, WritingLeavesOnlyTheTargetAndNamesItsTemporariesRecognisably)
 {
     TempFolder dir;
     ASSERT_TRUE(writeFileAtomically(dir / "previous.tmp", "1,2\r\n"));
-    EXPECT_EQ(entries(dir.path()), 1);
+    EXPECT_EQ(entriesIn(dir.path()), 1);
     EXPECT_TRUE(isWriteTemporaryName(".previous.tmp.part-Ab12Cd"));
     EXPECT_FALSE(isWriteTemporaryName("previous.tmp"));
     EXPECT_FALSE(isWriteTemporaryName(".previous.tmp.part-"));
@@ -116,7 +105,7 @@ TEST(HostileFiles, TemporariesOfInterruptedWritesAreRemovedAndNothingElse)
     EXPECT_EQ(removeStaleTemporaries(dir.path()), 2);
     EXPECT_FALSE(fs::exists(dir / ".previous.tmp.part-Ab12Cd"));
     EXPECT_FALSE(fs::exists(dir / ".settings.ini.part-000000"));
-    EXPECT_EQ(entries(dir.path()), 5);
+    EXPECT_EQ(entriesIn(dir.path()), 5);
     EXPECT_EQ(removeStaleTemporaries(dir / "missing"), 0);
 }
 
@@ -125,7 +114,7 @@ TEST(HostileFiles, AFolderThatCannotBeWrittenIsNoticed)
     TempFolder dir;
     std::string error;
     EXPECT_TRUE(folderIsWritable(dir.path(), &error));
-    EXPECT_EQ(entries(dir.path()), 0);
+    EXPECT_EQ(entriesIn(dir.path()), 0);
     EXPECT_FALSE(folderIsWritable(dir / "missing", &error));
     EXPECT_NE(error.find("missing"), std::string::npos);
     fs::create_directory(dir / "locked");

@@ -75,6 +75,19 @@ struct Installed {
     fs::path user() const { return home / ".local/share/sonaveil"; }
 };
 
+// An installed program folder that cannot be written, as a package leaves it.
+class ReadOnlyInstall : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        if (!readOnly.active())
+            GTEST_SKIP() << "cannot make a folder read-only here";
+    }
+
+    Installed tree;
+    ReadOnlyFolder readOnly{tree.program};
+};
+
 } // namespace
 
 TEST(ProgramFolder, AWritableProgramFolderKeepsEverythingBesideThePrograms)
@@ -92,13 +105,8 @@ TEST(ProgramFolder, AWritableProgramFolderKeepsEverythingBesideThePrograms)
     EXPECT_EQ(text(tree.program / "saves/Ocean Night.svp"), "ocean 1");
 }
 
-TEST(ProgramFolder, AReadOnlyProgramFolderSendsTheUsersFilesToTheDataFolder)
+TEST_F(ReadOnlyInstall, AReadOnlyProgramFolderSendsTheUsersFilesToTheDataFolder)
 {
-    Installed tree;
-    ReadOnlyFolder readOnly(tree.program);
-    if (!readOnly.active())
-        GTEST_SKIP() << "cannot make a folder read-only here";
-
     const ProgramFolder folder = ProgramFolder::decide(tree.program, tree.env);
     EXPECT_EQ(folder.program(), tree.program);
     EXPECT_EQ(folder.user(), tree.user());
@@ -109,12 +117,8 @@ TEST(ProgramFolder, AReadOnlyProgramFolderSendsTheUsersFilesToTheDataFolder)
     EXPECT_EQ(ProgramFolder::decide(tree.program, {"data", "/home/x"}).user(), "/home/x/.local/share/sonaveil");
 }
 
-TEST(ProgramFolder, TheFirstStartCreatesTheDataFolderAndCopiesTheStartersOnce)
+TEST_F(ReadOnlyInstall, TheFirstStartCreatesTheDataFolderAndCopiesTheStartersOnce)
 {
-    Installed tree;
-    ReadOnlyFolder readOnly(tree.program);
-    if (!readOnly.active())
-        GTEST_SKIP() << "cannot make a folder read-only here";
     const ProgramFolder folder = ProgramFolder::decide(tree.program, tree.env);
 
     ProgramFolder::Problem problem;
@@ -175,12 +179,8 @@ TEST(ProgramFolder, AnUpgradeKeepsTheUsersFilesAndBringsOnlyNewStarters)
     EXPECT_EQ(text(tree.user() / "saves/Forest.svp"), "forest 2");
 }
 
-TEST(ProgramFolder, AUserFolderThatCannotBeCreatedIsReported)
+TEST_F(ReadOnlyInstall, AUserFolderThatCannotBeCreatedIsReported)
 {
-    Installed tree;
-    ReadOnlyFolder readOnly(tree.program);
-    if (!readOnly.active())
-        GTEST_SKIP() << "cannot make a folder read-only here";
     // A file where the data folder should be.
     put(tree.home / ".local/share/sonaveil", "in the way");
     ProgramFolder::Problem problem;

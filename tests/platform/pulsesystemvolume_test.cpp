@@ -12,6 +12,7 @@
 #include <chrono>
 #include <cstdlib>
 #include <functional>
+#include <memory>
 #include <thread>
 
 using namespace sonaveil::platform;
@@ -45,15 +46,25 @@ bool levelIs(const SystemVolume& v, unsigned level)
     return r && r->volume + 1 >= level && r->volume <= level + 1;
 }
 
+// The system volume open on a private server, its first reading in.
+class OnAPrivateServer : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(pulse.start());
+        volume = createPulseSystemVolume();
+        ASSERT_TRUE(volume->open());
+        ASSERT_GE(waitFor([&] { return volume->volume().has_value(); }, 3000), 0);
+    }
+
+    PrivatePulse pulse;
+    std::unique_ptr<SystemVolume> volume;
+};
+
 } // namespace
 
-TEST(PulseSystemVolume, FollowsAndSetsTheDefaultSink)
+TEST_F(OnAPrivateServer, FollowsAndSetsTheDefaultSink)
 {
-    PrivatePulse pulse;
-    ASSERT_TRUE(pulse.start());
-    auto volume = createPulseSystemVolume();
-    ASSERT_TRUE(volume->open());
-    ASSERT_GE(waitFor([&] { return volume->volume().has_value(); }, 3000), 0);
     EXPECT_EQ(volume->volume()->maximum, 65536u);
 
     // A change made by another program arrives without being asked for.
@@ -79,13 +90,8 @@ TEST(PulseSystemVolume, FollowsAndSetsTheDefaultSink)
     EXPECT_FALSE(volume->volume().has_value());
 }
 
-TEST(PulseSystemVolume, SurvivesALostServerAndFollowsItsReturn)
+TEST_F(OnAPrivateServer, SurvivesALostServerAndFollowsItsReturn)
 {
-    PrivatePulse pulse;
-    ASSERT_TRUE(pulse.start());
-    auto volume = createPulseSystemVolume();
-    ASSERT_TRUE(volume->open());
-    ASSERT_GE(waitFor([&] { return volume->volume().has_value(); }, 3000), 0);
 
     pulse.kill();
     ASSERT_GE(waitFor([&] { return !volume->volume().has_value(); }, kDeadlineMs), 0);
@@ -104,13 +110,8 @@ TEST(PulseSystemVolume, SurvivesALostServerAndFollowsItsReturn)
     EXPECT_GE(waitFor([&] { return levelIs(*volume, 16384); }, kDeadlineMs), 0);
 }
 
-TEST(PulseSystemVolume, NoSinkOrNoServerGivesNothing)
+TEST_F(OnAPrivateServer, NoSinkOrNoServerGivesNothing)
 {
-    PrivatePulse pulse;
-    ASSERT_TRUE(pulse.start());
-    auto volume = createPulseSystemVolume();
-    ASSERT_TRUE(volume->open());
-    ASSERT_GE(waitFor([&] { return volume->volume().has_value(); }, 3000), 0);
     pulse.pactl("unload-module module-null-sink");
     EXPECT_GE(waitFor([&] { return !volume->volume().has_value() && !volume->mute().has_value(); }, kDeadlineMs), 0);
     volume->setVolume(100); // no sink: ignored

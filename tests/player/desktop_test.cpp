@@ -61,20 +61,26 @@ TEST(CommandLine, ReadsEveryOptionInOrderAndGivesItBack)
 {
     std::string error;
     const auto line = CommandLine::parse({"--load", "a b.svp", "--mute", "--tray", "--previous", "--stop-all",
-                                          "--unmute", "--quit", "--load=x.svp", "/home/me/Rain.svp"}, error);
+                                          "--unmute", "--quit", "--load=x.svp", "/home/me/Rain.svp", "--tinnitus",
+                                          "--add-sound", "rain.flac", "--add-sound=music"}, error);
     ASSERT_TRUE(line) << error;
     EXPECT_EQ(line->steps, (Steps{{A::Load, "a b.svp"}, {A::Mute, ""}, {A::Previous, ""}, {A::StopAll, ""},
-                                  {A::Unmute, ""}, {A::Quit, ""}, {A::Load, "x.svp"}, {A::Load, "/home/me/Rain.svp"}}));
+                                  {A::Unmute, ""}, {A::Quit, ""}, {A::Load, "x.svp"}, {A::Load, "/home/me/Rain.svp"},
+                                  {A::Tinnitus, ""}, {A::AddSound, "rain.flac"}, {A::AddSound, "music"}}));
     EXPECT_TRUE(line->tray);
     EXPECT_FALSE(line->bringsWindowForward());
     EXPECT_TRUE(line->quits());
     std::string again;
-    EXPECT_EQ(CommandLine::parse(line->arguments(), again)->arguments(), line->arguments());
+    const auto read = CommandLine::parse(line->arguments(), again);
+    ASSERT_TRUE(read) << again;
+    EXPECT_EQ(read->steps, line->steps);
+    EXPECT_EQ(read->arguments(), line->arguments());
 
     EXPECT_TRUE(CommandLine::parse({}, error)->bringsWindowForward());
     EXPECT_TRUE(CommandLine::parse({"--help"}, error)->help);
     EXPECT_TRUE(CommandLine::parse({"--version"}, error)->version);
-    for (const auto& bad : std::vector<std::vector<std::string>>{{"--load"}, {"--load", ""}, {"--volume"}, {"-x"}, {"-"}}) {
+    for (const auto& bad : std::vector<std::vector<std::string>>{
+             {"--load"}, {"--load", ""}, {"--load="}, {"--add-sound"}, {"--mute=yes"}, {"--volume"}, {"-x"}, {"-"}}) {
         EXPECT_FALSE(CommandLine::parse(bad, error));
         EXPECT_FALSE(error.empty());
         EXPECT_EQ(error.find('\n'), std::string::npos) << "one line";

@@ -7,21 +7,10 @@
 
 #include <gtest/gtest.h>
 
-#include <fstream>
-#include <sstream>
 
 using namespace sonaveil;
 using namespace sonaveil::player;
 namespace fs = std::filesystem;
-
-namespace {
-
-void put(const fs::path& p, const std::string& bytes)
-{
-    std::ofstream(p, std::ios::binary) << bytes;
-}
-
-} // namespace
 
 TEST(TrimAppPath, RemovesTheSavesFolderAndEveryExtension)
 {
@@ -77,14 +66,14 @@ TEST_F(PresetFilesTest, AFailedLoadChangesNothing)
     other.checks[0] = 1;
     std::string text = other.toText();
     text = text.substr(0, text.rfind(',')) + "\r\n"; // 136 fields
-    put(folder / "short.svp", text);
+    writeFileText(folder / "short.svp", text);
     std::string error;
     EXPECT_FALSE(files.load((folder / "short.svp").string(), &error));
     EXPECT_FALSE(files.load((folder / "missing.svp").string()));
     // A bad field early in the record: nothing before it is applied either.
     std::string bad = other.toText();
     bad[4] = 'x'; // field 3, after the first check state that a partial load would apply
-    put(folder / "bad.svp", bad);
+    writeFileText(folder / "bad.svp", bad);
     EXPECT_FALSE(files.load((folder / "bad.svp").string()));
 
     EXPECT_EQ(PresetRecord::capture(model), before);
@@ -95,7 +84,7 @@ TEST_F(PresetFilesTest, AFailedLoadChangesNothing)
 TEST(QuickSlots, ReadingLetsLaterLinesWinAndSkipsBadSlots)
 {
     TempFolder folder;
-    put(folder / "preset.txt", "\"3\",\"Rain\"\r\n\"3\",\"Storm\"\r\n\"x\",\"Bad\"\r\n\"11\",\"Far\"\r\n"
+    writeFileText(folder / "preset.txt", "\"3\",\"Rain\"\r\n\"3\",\"Storm\"\r\n\"x\",\"Bad\"\r\n\"11\",\"Far\"\r\n"
                                "\r\n 1 , \"Fan, loud\"\n\"2.5\",\"Half\"\r\n\"0.5\",\"Zero\"\r\n");
     QuickSlots slots(folder / "preset.txt");
     slots.read();
@@ -104,7 +93,7 @@ TEST(QuickSlots, ReadingLetsLaterLinesWinAndSkipsBadSlots)
     EXPECT_EQ(slots.caption(1), "");
     for (int i = 3; i < 10; ++i)
         EXPECT_EQ(slots.caption(i), "") << i;
-    put(folder / "preset.txt", "\"3\",\"Rain\"\r\n\"3\",\"Storm\"\r\n\"1\",\"Fan, loud\"\r\n");
+    writeFileText(folder / "preset.txt", "\"3\",\"Rain\"\r\n\"3\",\"Storm\"\r\n\"1\",\"Fan, loud\"\r\n");
     slots.read();
     EXPECT_EQ(slots.caption(2), "Storm");
     EXPECT_EQ(slots.caption(0), "Fan, loud");
@@ -122,7 +111,7 @@ TEST(QuickSlots, AssignAcceptsOnlyWholeNumbersOneToTen)
     EXPECT_EQ(slots.assign("0", "Rain"), QuickSlots::Assign::NotANumber);
     EXPECT_FALSE(fs::exists(folder / "preset.txt"));
     EXPECT_EQ(slots.assign("3", "Rain"), QuickSlots::Assign::Done);
-    put(folder / "preset.txt", fileText(folder / "preset.txt") + "\"4\",\"NoLineEnd\"");
+    writeFileText(folder / "preset.txt", fileText(folder / "preset.txt") + "\"4\",\"NoLineEnd\"");
     EXPECT_EQ(slots.assign("4", "Storm"), QuickSlots::Assign::Done);
     EXPECT_EQ(fileText(folder / "preset.txt"), "\"3\",\"Rain\"\r\n\"4\",\"NoLineEnd\"\r\n\"4\",\"Storm\"\r\n");
 }

@@ -36,11 +36,7 @@ TEST_F(ChannelModelTest, LoadsTheCatalogueFilesInOrder)
 
 TEST_F(ChannelModelTest, SwitchingOnAppliesTheSlidersAndLoops)
 {
-    model.setSlider(1, 200);
-    model.setSlider(kMasterSlider, 75);
-    model.setSlider(11, 4410);
-    model.setSlider(21, 12);
-    model.setCheck(1, CheckState::Checked);
+    switchOnSoundOne(model);
     const auto& ch = audio.channels.at(model.entry(1).channel);
     EXPECT_EQ(ch.volume, 150);
     EXPECT_EQ(ch.frequency, 44100);

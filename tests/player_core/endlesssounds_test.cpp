@@ -5,10 +5,11 @@
 #include "synth/digest.h"
 
 #include "fakebinding.h"
+#include "shippedsounds.h"
 #include "tempfolder.h"
+#include "testutil.h"
 
 #include <algorithm>
-#include <fstream>
 #include <set>
 
 #include <gtest/gtest.h>
@@ -19,25 +20,14 @@ namespace fs = std::filesystem;
 
 namespace {
 
-void writeFile(const fs::path& path, const std::string& bytes)
-{
-    std::ofstream(path, std::ios::binary) << bytes;
-}
-
 // A program folder whose bin/ holds sounds 1, 2 and 33 as we ship them; then sound 2's file is
 // replaced by the user's.
 class EndlessFolder : public ::testing::Test {
 protected:
     EndlessFolder()
     {
-        fs::create_directories(folder / "bin");
-        std::map<std::string, std::uint64_t> digests;
-        for (const char* file : {"bin/1.isz", "bin/2.isz", "bin/33.wav"}) {
-            writeFile(folder / file, std::string("shipped ") + file);
-            digests[file] = *synth::fileDigest((folder / file).string());
-        }
-        EXPECT_EQ(synth::writeDigests((folder / synth::kDigestFile).string(), digests), "");
-        writeFile(folder / "bin/2.isz", "the user's own rain");
+        writeShippedSounds(folder.path(), {"bin/1.isz", "bin/2.isz", "bin/33.wav"});
+        writeFileText(folder / "bin/2.isz", "the user's own rain");
         // Every sound but 33 has a live recipe, at 22050 Hz.
         model.endless() = EndlessSounds([this](int number, std::uint64_t seed) -> std::unique_ptr<audio::Generator> {
             made.push_back({number, seed});
@@ -58,11 +48,7 @@ protected:
 
 TEST_F(EndlessFolder, OurFilePlaysLiveWithItsSlidersAppliedAsToAFile)
 {
-    model.setSlider(1, 200);
-    model.setSlider(kMasterSlider, 75);
-    model.setSlider(11, 4410);
-    model.setSlider(21, 12);
-    model.setCheck(1, CheckState::Checked);
+    switchOnSoundOne(model);
     EXPECT_TRUE(model.entry(1).live);
     EXPECT_EQ(std::count(audio.calls.begin(), audio.calls.end(), "play live"), 1);
     EXPECT_EQ(std::count(audio.calls.begin(), audio.calls.end(), "play"), 0);
@@ -142,13 +128,7 @@ TEST(EndlessSeeds, AFixedSeedRepeatsAndEveryStartAndSoundDiffers)
     std::vector<std::uint64_t> seeds[3];
     for (int run = 0; run < 3; ++run) {
         TempFolder folder;
-        fs::create_directories(folder / "bin");
-        std::map<std::string, std::uint64_t> digests;
-        for (const char* file : {"bin/1.isz", "bin/9.isz"}) {
-            writeFile(folder / file, file);
-            digests[file] = *synth::fileDigest((folder / file).string());
-        }
-        synth::writeDigests((folder / synth::kDigestFile).string(), digests);
+        writeShippedSounds(folder.path(), {"bin/1.isz", "bin/9.isz"});
         EndlessSounds endless([&](int, std::uint64_t seed) { return std::make_unique<SilentGenerator>(44100, seed); });
         endless.setProgramFolder(folder.path());
         if (run < 2)
@@ -169,7 +149,7 @@ TEST(SampleDigest, OneChangedByteAnywhereChangesIt)
     TempFolder folder;
     const auto digestOf = [&](const std::string& bytes) {
         const std::string path = (folder.path() / "f.bin").string();
-        std::ofstream(path, std::ios::binary | std::ios::trunc) << bytes;
+        writeFileText(path, bytes);
         return *synth::fileDigest(path);
     };
     std::string bytes(70000 + 13, '\0');

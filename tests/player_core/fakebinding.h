@@ -1,6 +1,7 @@
 #pragma once
 
 #include "player/core/audiobinding.h"
+#include "player/core/channelmodel.h"
 
 #include <algorithm>
 #include <map>
@@ -84,3 +85,15 @@ public:
     std::vector<std::string> calls;
     int lastHandle = 100;
 };
+
+// Sound 1 switched on after its volume (200), pitch (4410) and balance (12) sliders and the
+// master (75) were set: from a file or live alike, its channel plays at volume 150, 44100 Hz and
+// pan 120.
+inline void switchOnSoundOne(sonaveil::player::ChannelModel& model)
+{
+    model.setSlider(1, 200);
+    model.setSlider(sonaveil::player::kMasterSlider, 75);
+    model.setSlider(11, 4410);
+    model.setSlider(21, 12);
+    model.setCheck(1, sonaveil::CheckState::Checked);
+}

@@ -6,6 +6,7 @@
 #include "synth/digest.h"
 
 #include "fakebinding.h"
+#include "shippedsounds.h"
 #include "tempfolder.h"
 
 #include <QCoreApplication>
@@ -71,13 +72,7 @@ class MadeOnWorker : public ::testing::Test {
 protected:
     MadeOnWorker()
     {
-        fs::create_directories(folder / "bin");
-        std::map<std::string, std::uint64_t> digests;
-        for (const char* file : {"bin/1.isz", "bin/2.isz", "bin/3.isz"}) {
-            std::ofstream(folder / file, std::ios::binary) << "shipped " << file;
-            digests[file] = *synth::fileDigest((folder / file).string());
-        }
-        EXPECT_EQ(synth::writeDigests((folder / synth::kDigestFile).string(), digests), "");
+        writeShippedSounds(folder.path(), {"bin/1.isz", "bin/2.isz", "bin/3.isz"});
         model = makeModel();
     }
     ~MadeOnWorker() override

@@ -34,14 +34,6 @@ double largestSecondDifference(const std::vector<std::int16_t>& v, std::size_t f
     return most;
 }
 
-double rms(const std::vector<std::int16_t>& v, std::size_t from, std::size_t n)
-{
-    double sum = 0.0;
-    for (std::size_t i = from; i < from + n; ++i)
-        sum += double(v[i]) * double(v[i]);
-    return std::sqrt(sum / double(n));
-}
-
 std::vector<std::int16_t> renderLoop(const std::filesystem::path& file, const audio::LoopSeam& seam, int frames)
 {
     auto source = audio::StreamSource::file(file.string(), seam);

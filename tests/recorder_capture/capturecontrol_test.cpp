@@ -2,6 +2,7 @@
 
 #include "capturefixture.h"
 #include "tempfolder.h"
+#include "testutil.h"
 #include "tonemeter.h"
 
 #include <QElapsedTimer>
@@ -20,12 +21,6 @@
 using namespace sonaveil::recorder;
 
 namespace {
-
-std::string bytesOf(const std::filesystem::path& p)
-{
-    std::ifstream in(p, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), {}};
-}
 
 class Capture : public ::testing::Test {
 protected:
@@ -136,9 +131,9 @@ TEST_F(Capture, RecordingOverAFileOfTheSameFormatAppends)
 {
     const auto path = folder / "append.wav";
     recordFor(path, 64, 0.5);
-    const std::string first = bytesOf(path);
+    const std::string first = fileText(path);
     recordFor(path, 64, 0.5);
-    const std::string both = bytesOf(path);
+    const std::string both = fileText(path);
     EXPECT_EQ(both.substr(44, first.size() - 44), first.substr(44));
     const DecodedWav wav = decode(path.string());
     EXPECT_EQ(wav.frames, 22050);
@@ -149,7 +144,7 @@ TEST_F(Capture, AFileOfAnotherFormatIsRefusedBeforeTheCallReturnsAndLeftAlone)
 {
     const auto path = folder / "other.wav";
     recordFor(path, 2048, 0.3);
-    const std::string before = bytesOf(path);
+    const std::string before = fileText(path);
     capture.setQuality(1);
     errors.clear();
     EXPECT_FALSE(capture.StartRecording(0));
@@ -157,14 +152,14 @@ TEST_F(Capture, AFileOfAnotherFormatIsRefusedBeforeTheCallReturnsAndLeftAlone)
     EXPECT_EQ(errors[0].first, CaptureControl::OtherFormat);
     EXPECT_TRUE(errors[0].second.contains("44100 Hz, 16 bit, stereo")) << errors[0].second.toStdString();
     EXPECT_FALSE(capture.recording());
-    EXPECT_EQ(bytesOf(path), before);
+    EXPECT_EQ(fileText(path), before);
 
     std::ofstream(folder / "text.wav") << "not a sound";
     capture.setFileName(QString::fromStdString((folder / "text.wav").string()));
     errors.clear();
     EXPECT_FALSE(capture.StartRecording(0));
     ASSERT_EQ(errors.size(), 1u);
-    EXPECT_EQ(bytesOf(folder / "text.wav"), "not a sound");
+    EXPECT_EQ(fileText(folder / "text.wav"), "not a sound");
 
     capture.setQuality(3);
     errors.clear();

@@ -1,6 +1,7 @@
 #include "recorder/capture/wavfile.h"
 
 #include "tempfolder.h"
+#include "testutil.h"
 
 #include <gtest/gtest.h>
 
@@ -12,12 +13,6 @@
 using namespace sonaveil::recorder;
 
 namespace {
-
-std::string bytesOf(const std::filesystem::path& p)
-{
-    std::ifstream in(p, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), {}};
-}
 
 std::string le32(std::uint32_t v)
 {
@@ -49,7 +44,7 @@ TEST(WavWriter, NewFileHasTheExactHeaderAndSizes)
     const char samples[6] = {1, 2, 3, 4, 5, 6};
     ASSERT_EQ(w.write(samples, 6), WavWriter::Result::Ok);
     w.close();
-    const std::string b = bytesOf(path);
+    const std::string b = fileText(path);
     ASSERT_EQ(b.size(), 50u);
     EXPECT_EQ(b.substr(0, 4), "RIFF");
     EXPECT_EQ(b.substr(4, 4), le32(42));
@@ -76,7 +71,7 @@ TEST(WavWriter, HeaderIsCurrentAfterEachUpdateWhileWriting)
     w.write(block.data(), block.size()); // not yet in the header
     const auto info = readWavInfo(path.string());
     ASSERT_TRUE(info);
-    EXPECT_EQ(bytesOf(path).substr(40, 4), le32(400));
+    EXPECT_EQ(fileText(path).substr(40, 4), le32(400));
     // A reader of a cut-off file takes everything up to the end, in whole frames.
     EXPECT_EQ(info->dataBytes, 800u);
 }
@@ -91,13 +86,13 @@ TEST(WavWriter, AppendsToTheSameFormatAndRefusesAnother)
         const std::string first(8, 'a');
         w.write(first.data(), first.size());
     }
-    const std::string before = bytesOf(path);
+    const std::string before = fileText(path);
     {
         WavWriter w;
         EXPECT_EQ(w.open(path.string(), {44100, 16, 1}), WavWriter::Result::OtherFormat);
         EXPECT_EQ(w.open(path.string(), {11025, 8, 2}), WavWriter::Result::OtherFormat);
     }
-    EXPECT_EQ(bytesOf(path), before);
+    EXPECT_EQ(fileText(path), before);
     {
         WavWriter w;
         ASSERT_EQ(w.open(path.string(), {44100, 16, 2}), WavWriter::Result::Ok);
@@ -105,7 +100,7 @@ TEST(WavWriter, AppendsToTheSameFormatAndRefusesAnother)
         w.write(second.data(), second.size());
         EXPECT_EQ(w.dataBytes(), 12u);
     }
-    const std::string after = bytesOf(path);
+    const std::string after = fileText(path);
     EXPECT_EQ(after.substr(40, 4), le32(12));
     EXPECT_EQ(after.substr(4, 4), le32(48));
     EXPECT_EQ(after.substr(44), "aaaaaaaabbbb");
@@ -132,7 +127,7 @@ TEST(WavWriter, AppendToACutOffFileKeepsItsWholeFramesAndDropsAPartialOne)
     EXPECT_EQ(w.dataBytes(), 20u);
     w.write("wwww", 4);
     w.close();
-    const std::string b = bytesOf(path);
+    const std::string b = fileText(path);
     EXPECT_EQ(b.substr(44), std::string(16, 'x') + "yyyywwww");
     EXPECT_EQ(b.substr(40, 4), le32(24));
 }
@@ -144,12 +139,12 @@ TEST(WavWriter, RefusesFilesThatAreNoWavAndWritesEmptyOnes)
     std::ofstream(text) << "just some text, not a sound";
     WavWriter w;
     EXPECT_EQ(w.open(text.string(), {44100, 16, 2}), WavWriter::Result::NotWav);
-    EXPECT_EQ(bytesOf(text), "just some text, not a sound");
+    EXPECT_EQ(fileText(text), "just some text, not a sound");
     const auto empty = folder / "empty.wav";
     std::ofstream(empty).close();
     EXPECT_EQ(w.open(empty.string(), {44100, 16, 2}), WavWriter::Result::Ok);
     w.close();
-    EXPECT_EQ(bytesOf(empty).size(), 44u);
+    EXPECT_EQ(fileText(empty).size(), 44u);
     EXPECT_EQ(w.open((folder / "no such folder" / "x.wav").string(), {44100, 16, 2}), WavWriter::Result::CannotOpen);
 }
 
@@ -172,7 +167,7 @@ TEST(WavWriter, AFailedWriteLeavesAValidFileOfWholeFrames)
     std::signal(SIGXFSZ, previous);
     EXPECT_NE(result, WavWriter::Result::Ok);
     w.close();
-    const std::string b = bytesOf(path);
+    const std::string b = fileText(path);
     EXPECT_EQ(b.size(), 44u + 1000u);
     EXPECT_EQ(b.substr(40, 4), le32(1000));
 }

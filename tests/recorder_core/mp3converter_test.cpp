@@ -1,6 +1,7 @@
 #include "recorder/core/mp3converter.h"
 
 #include "tempfolder.h"
+#include "testutil.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
@@ -15,7 +16,6 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <sstream>
 #include <csignal>
 #include <fcntl.h>
 #include <sys/resource.h>
@@ -233,23 +233,9 @@ ConverRun conver(const TempFolder& folder, const std::string& source, const std:
         ::waitpid(child, &raw, 0);
     ConverRun r;
     r.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : 128 + WTERMSIG(raw);
-    std::ifstream in(errors);
-    std::ostringstream text;
-    text << in.rdbuf();
-    r.errors = text.str();
-    std::ifstream printed(output);
-    std::ostringstream lines;
-    lines << printed.rdbuf();
-    r.output = lines.str();
+    r.errors = fileText(errors);
+    r.output = fileText(output);
     return r;
-}
-
-std::string bytesOf(const std::filesystem::path& p)
-{
-    std::ifstream in(p, std::ios::binary);
-    std::ostringstream s;
-    s << in.rdbuf();
-    return s.str();
 }
 
 } // namespace
@@ -259,7 +245,7 @@ TEST(Conver, RefusesToWriteOverItsSourceByAnyNameAndLeavesItUntouched)
     TempFolder folder;
     const auto wav = folder / "a.wav";
     writeTone(wav.string(), 11025, 1, 500, 0.5);
-    const std::string before = bytesOf(wav);
+    const std::string before = fileText(wav);
     std::filesystem::create_symlink(wav, folder / "link.mp3");
     std::filesystem::create_hard_link(wav, folder / "hard.mp3");
     const std::string dir = folder.path().string();
@@ -270,13 +256,13 @@ TEST(Conver, RefusesToWriteOverItsSourceByAnyNameAndLeavesItUntouched)
         EXPECT_EQ(r.status, 1) << target;
         EXPECT_EQ(std::count(r.errors.begin(), r.errors.end(), '\n'), 1) << r.errors;
         EXPECT_NE(r.errors.find("is the source itself"), std::string::npos) << r.errors;
-        EXPECT_EQ(bytesOf(wav), before) << target;
+        EXPECT_EQ(fileText(wav), before) << target;
     }
     EXPECT_TRUE(std::filesystem::is_symlink(folder / "link.mp3"));
     // The temporary beside the target may not be the source either.
     std::filesystem::rename(wav, folder / "a.part");
     EXPECT_EQ(conver(folder, dir + "/a.part", dir + "/a").status, 1);
-    EXPECT_EQ(bytesOf(folder / "a.part"), before);
+    EXPECT_EQ(fileText(folder / "a.part"), before);
 }
 
 TEST(Conver, RefusesATargetThatIsNoRegularFile)
@@ -328,14 +314,14 @@ TEST(Conver, LeavesAReadOnlyTargetAsItIs)
     EXPECT_EQ(r.status, 1) << r.errors;
     EXPECT_EQ(std::count(r.errors.begin(), r.errors.end(), '\n'), 1) << r.errors;
     EXPECT_NE(r.errors.find("read-only"), std::string::npos) << r.errors;
-    EXPECT_EQ(bytesOf(kept), "an earlier MP3");
+    EXPECT_EQ(fileText(kept), "an earlier MP3");
     EXPECT_FALSE(std::filesystem::exists(kept.string() + ".part"));
 
     // Writable again, it is replaced, and only then is 100% reported.
     std::filesystem::permissions(kept, std::filesystem::perms::owner_write, std::filesystem::perm_options::add);
     const ConverRun again = conver(folder, wav.string(), kept.string());
     EXPECT_EQ(again.status, 0) << again.errors;
-    EXPECT_NE(bytesOf(kept), "an earlier MP3");
+    EXPECT_NE(fileText(kept), "an earlier MP3");
     EXPECT_TRUE(again.output.ends_with("100%\n")) << again.output;
 }
 
@@ -386,7 +372,7 @@ TEST(Mp3ConverterGuard, NeverStartsAConversionOntoItsOwnSource)
     TempFolder folder;
     const auto wav = folder / "x.mp3"; // a recording that was given the MP3's name
     writeTone(wav.string(), 11025, 1, 500, 0.5);
-    const std::string before = bytesOf(wav);
+    const std::string before = fileText(wav);
     std::filesystem::create_symlink(wav, folder / "link.mp3");
     const QString source = QString::fromStdString(wav.string());
     for (const std::string& target : {wav.string(), (folder / "." / "x.mp3").string(), (folder / "link.mp3").string()}) {
@@ -394,7 +380,7 @@ TEST(Mp3ConverterGuard, NeverStartsAConversionOntoItsOwnSource)
         ASSERT_TRUE(o.done) << target;
         EXPECT_FALSE(o.ok) << target;
         EXPECT_EQ(o.error, "The MP3 would replace the recording itself.") << target;
-        EXPECT_EQ(bytesOf(wav), before) << target;
+        EXPECT_EQ(fileText(wav), before) << target;
     }
     EXPECT_TRUE(Mp3Converter::sameFile(source, QString::fromStdString((folder / "link.mp3").string())));
     EXPECT_FALSE(Mp3Converter::sameFile(source, QString::fromStdString((folder / "other.mp3").string())));

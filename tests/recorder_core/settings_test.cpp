@@ -14,6 +14,15 @@ namespace {
 class Store : public ::testing::Test {
 protected:
     QString file() const { return QString::fromStdString((folder / "recorder.ini").string()); }
+    // The keys without defaults, at values that read well.
+    static void writeReadable(QSettings& s)
+    {
+        s.setValue("Settings/X", "10");
+        s.setValue("Settings/Y", "20");
+        s.setValue("Settings/Quality", "5");
+        s.setValue("Settings/Style", "0");
+        s.setValue("Settings/Diskspace", "3");
+    }
     TempFolder folder;
 };
 
@@ -65,11 +74,7 @@ TEST_F(Store, NothingIsRestoredWithoutALeftEdgeOrWithALeftEdgeOfZero)
 TEST_F(Store, DefaultsAndFailuresFollowTheOrderOfReading)
 {
     QSettings s(file(), QSettings::IniFormat);
-    s.setValue("Settings/X", "10");
-    s.setValue("Settings/Y", "20");
-    s.setValue("Settings/Quality", "5");
-    s.setValue("Settings/Style", "0");
-    s.setValue("Settings/Diskspace", "3");
+    writeReadable(s);
     // Driver and Calibration have defaults.
     StoredSettings r = readStoredSettings(s);
     EXPECT_FALSE(r.failed);
@@ -107,11 +112,7 @@ TEST_F(Store, DefaultsAndFailuresFollowTheOrderOfReading)
 TEST_F(Store, HugeNumbersAreRefusedNotConverted)
 {
     QSettings s(file(), QSettings::IniFormat);
-    s.setValue("Settings/X", "10");
-    s.setValue("Settings/Y", "20");
-    s.setValue("Settings/Quality", "5");
-    s.setValue("Settings/Style", "0");
-    s.setValue("Settings/Diskspace", "3");
+    writeReadable(s);
     for (const char* huge : {"1e300", "-1e300", "9.3e18", "2147483649", "1e19"}) {
         s.setValue("Settings/Driver", huge);
         StoredSettings r = readStoredSettings(s);

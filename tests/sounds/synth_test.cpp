@@ -4,24 +4,18 @@
 #include "synth/synth.h"
 
 #include "tempfolder.h"
+#include "testutil.h"
 
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
 #include <iterator>
 
 namespace {
 
 using namespace sonaveil::synth;
-
-std::string bytesOf(const std::filesystem::path& p)
-{
-    std::ifstream in(p, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), {});
-}
 
 // A second run, on two threads, gives the very files the build made.
 TEST(Synth, RenderingIsByteForByteRepeatable)
@@ -34,9 +28,9 @@ TEST(Synth, RenderingIsByteForByteRepeatable)
         chosen.push_back(findRecipe(n));
     ASSERT_TRUE(renderAll(chosen, temp.path().string(), 2).empty());
     for (const SoundRecipe* r : chosen) {
-        const std::string made = bytesOf(temp / r->path);
+        const std::string made = fileText(temp / r->path);
         ASSERT_GT(made.size(), 1000u) << r->path;
-        EXPECT_TRUE(made == bytesOf(std::filesystem::path(d) / r->path)) << r->path << " differs";
+        EXPECT_TRUE(made == fileText(std::filesystem::path(d) / r->path)) << r->path << " differs";
     }
 }
 

@@ -16,6 +16,7 @@
 #include <cmath>
 #include <cstdio>
 #include <filesystem>
+#include <numbers>
 #include <string>
 #include <vector>
 
@@ -23,7 +24,6 @@ namespace {
 
 using namespace sonaveil::measure;
 
-constexpr double kPi = 3.14159265358979323846;
 
 QRgb heat(double v)
 {
@@ -52,7 +52,7 @@ QImage spectrogram(const Audio& a, const QString& title)
     for (int c = 0; c < width; ++c) {
         const long start = long(double(c) * (double(x.size()) - n) / (width - 1));
         for (int i = 0; i < n; ++i)
-            in[i] = float(x[std::size_t(std::max(0L, start) + i) % x.size()] * (0.5 - 0.5 * std::cos(2 * kPi * i / n)));
+            in[i] = float(x[std::size_t(std::max(0L, start) + i) % x.size()] * (0.5 - 0.5 * std::cos(2 * std::numbers::pi * i / n)));
         fftwf_execute(plan);
         columns[c].resize(height);
         for (int r = 0; r < height; ++r) {
