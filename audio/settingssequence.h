@@ -45,7 +45,8 @@ public:
             return std::nullopt;
         seen = before;
         Settings settings;
-        std::memcpy(&settings, words.data(), sizeof(Settings));
+        // Trivially copyable (asserted above): the words are its bytes.
+        std::memcpy(static_cast<void*>(&settings), words.data(), sizeof(Settings));
         return settings;
     }
 
