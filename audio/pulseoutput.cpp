@@ -63,7 +63,8 @@ namespace {
 
 constexpr int kChannels = 2;
 constexpr size_t kFrameBytes = kChannels * sizeof(float);
-constexpr int kChunkFrames = 4096; // render is asked for at most this many frames at a time
+constexpr int kChunkFrames = 4096; // frames rendered at a time when the library lends no block
+constexpr size_t kBlockFrames = 1 << 15; // at most this many into a block the library lends
 constexpr pa_usec_t kConnectLimit = 5 * PA_USEC_PER_SEC;
 constexpr auto kTeardownLimit = std::chrono::seconds(2);
 
@@ -420,9 +421,20 @@ private:
         if (frames > 0)
             m_refills.fetch_add(1, std::memory_order_relaxed);
         while (frames > 0) {
-            const size_t chunk = std::min<size_t>(frames, kChunkFrames);
-            m_render(m_buffer.data(), int(chunk));
-            if (pa_stream_write(stream, m_buffer.data(), chunk * kFrameBytes, nullptr, seek, PA_SEEK_RELATIVE) < 0)
+            // The mix goes straight into a block of the library's own size (tens of kilobytes):
+            // no copy, and the fewest packets to the server, each of which wakes it.
+            void* block = nullptr;
+            size_t blockBytes = size_t(-1);
+            float* out = m_buffer.data();
+            size_t chunk = std::min<size_t>(frames, kChunkFrames);
+            if (pa_stream_begin_write(stream, &block, &blockBytes) == 0 && block && blockBytes >= kFrameBytes) {
+                out = static_cast<float*>(block);
+                chunk = std::min<size_t>(frames, std::min<size_t>(blockBytes / kFrameBytes, kBlockFrames));
+            } else if (block) {
+                pa_stream_cancel_write(stream);
+            }
+            m_render(out, int(chunk));
+            if (pa_stream_write(stream, out, chunk * kFrameBytes, nullptr, seek, PA_SEEK_RELATIVE) < 0)
                 return false; // the stream is failing; its state callback follows
             seek = 0;
             frames -= chunk;

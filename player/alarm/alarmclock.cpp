@@ -143,6 +143,12 @@ void AlarmClock::changed() const
         m_hooks.changed();
 }
 
+void AlarmClock::armingChanged() const
+{
+    if (m_hooks.armingChanged)
+        m_hooks.armingChanged();
+}
+
 void AlarmClock::setTimer(Timer timer, bool running)
 {
     if (m_running[std::size_t(timer)] == running)
@@ -194,6 +200,7 @@ void AlarmClock::arm()
     m_armedFlag = "True";
     m_fired = false;
     refreshLine();
+    armingChanged();
 }
 
 void AlarmClock::disarm()
@@ -201,6 +208,7 @@ void AlarmClock::disarm()
     m_armedFlag = "False";
     refreshLine();
     stopAlarm();
+    armingChanged();
 }
 
 void AlarmClock::refreshLine()
@@ -219,6 +227,7 @@ void AlarmClock::setTime(const std::string& value)
         m_fired = false;
     }
     refreshLine();
+    armingChanged();
 }
 
 void AlarmClock::setDurationIndex(int index)
@@ -270,6 +279,7 @@ void AlarmClock::setCloseProgram(bool on)
     if (on)
         m_settings.shutDown = false;
     changed();
+    armingChanged();
 }
 
 void AlarmClock::setShutDown(bool on)
@@ -278,6 +288,7 @@ void AlarmClock::setShutDown(bool on)
     if (on)
         m_settings.closeProgram = false;
     changed();
+    armingChanged();
 }
 
 void AlarmClock::setVolume(int volume)
@@ -346,6 +357,7 @@ void AlarmClock::stopTest()
     }
     refreshLine();
     changed();
+    armingChanged();
 }
 
 void AlarmClock::stopChannel()
@@ -370,6 +382,7 @@ void AlarmClock::stopAlarm()
     m_testing = false;
     if (was)
         changed();
+    armingChanged();
 }
 
 void AlarmClock::endFade()
@@ -413,6 +426,7 @@ void AlarmClock::tick(Timer timer)
             endFade();
             m_playing = false;
             changed();
+            armingChanged();
         }
         break;
     }
@@ -472,6 +486,21 @@ void AlarmClock::play(bool fading)
         setTimer(Countdown, true);
     m_armedFlag = "False";
     changed();
+    armingChanged();
+}
+
+int AlarmClock::checkDelayMs(int msec) const
+{
+    int h = 0, m = 0;
+    if (!armed() || m_fired || !m_hooks.now || !parseTime(m_settings.time, h, m))
+        return kCheckSleepMs;
+    const TimeOfDay now = m_hooks.now();
+    constexpr int kDay = 24 * 3600;
+    const int since = ((now.hour * 3600 + now.minute * 60 + now.second) - (h * 3600 + m * 60) + kDay) % kDay;
+    if (since < 60)
+        return 0; // within the set minute
+    const long long untilMs = (long long)(kDay - since) * 1000 - std::clamp(msec, 0, 999);
+    return int(std::min<long long>(untilMs, kCheckSleepMs));
 }
 
 } // namespace sonaveil::player
