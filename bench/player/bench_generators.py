@@ -8,8 +8,9 @@ for the same sounds, on an idle machine and under load.
 Set-up as bench_player.py (a copy of the program folder, Xvfb, a private pulseaudio with a null
 sink, "Resume the last mix" with sounds 1 to 12, EndlessSounds=1: every sound made live).
 
-- player: the CPU (utime + stime) of the player's source worker, the thread "sonaveil-src" that
-  runs the generators, from /proc/PID/task/TID/stat over --seconds, in percent of one core
+- player: the CPU time of the player's source worker, the thread "sonaveil-src" that runs the
+  generators, from /proc/PID/task/TID/schedstat (or its stat) over --seconds, in percent of one
+  core
 - bench: `bench_endless DIST player SECONDS 1 2 … 12`, its "generators" column: the same twelve
   generators on the same worker, batch size and rings, without the player around them
 - ratio player / bench; goal at most 1.3 (the player's figure is what bench_endless predicts)
@@ -39,13 +40,20 @@ SOUNDS = list(range(1, 13))
 
 
 def thread_cpu_seconds(pid, name):
-    """utime + stime of the process's thread called `name`, in seconds (None when it has none)."""
+    """CPU time of the process's thread called `name`, in seconds (None when it has none): from
+    /proc/PID/task/TID/schedstat to the nanosecond where the kernel keeps it, else utime + stime
+    from its stat in clock ticks."""
     base = "/proc/%d/task" % pid
     for tid in os.listdir(base):
         try:
             with open(os.path.join(base, tid, "comm")) as f:
                 if f.read().strip() != name:
                     continue
+            try:
+                with open(os.path.join(base, tid, "schedstat")) as f:
+                    return int(f.read().split()[0]) / 1e9
+            except (FileNotFoundError, ValueError, IndexError):
+                pass
             with open(os.path.join(base, tid, "stat")) as f:
                 stat = f.read()
         except (FileNotFoundError, ProcessLookupError):
@@ -131,7 +139,7 @@ def measure(args):
             ratio = p / b if b > 0 else float("inf")
             met = ratio <= GOAL_RATIO
             ok = ok and met
-            what = "idle" if condition == "idle" else "under %d busy loops and %d compilers" % (args.busy,
+            what = "without added load" if condition == "idle" else "under %d busy loops and %d compilers" % (args.busy,
                                                                                               args.compilers)
             bp.log("  %-38s player %.3f %%, bench %.3f %%, player / bench %.2f   goal at most %.1f   %s"
                    % (what, p, b, ratio, GOAL_RATIO, bp.verdict(met)))
