@@ -419,10 +419,10 @@ private:
     }
 
     // The deep queue's refill of about a second is written a step at a time, one step for each
-    // turn of the mainloop: the server takes each step while the next is mixed, rather than
-    // the whole second at once, which without shared memory is more than the socket holds (the
-    // thread would sleep until the server had read some). A step fills whole blocks of the
-    // library's: a few frames over would cost a packet more, and each packet wakes the server.
+    // turn of the mainloop: the server takes each step while the next is mixed, rather than a
+    // whole second in one burst (without shared memory more than a socket's usual buffer). A
+    // step fills whole blocks of the library's: a few frames over would cost a packet more,
+    // and each packet wakes the server.
     int stepFrames() const
     {
         const int block = m_blockFrames > 0 ? m_blockFrames : 8192;
