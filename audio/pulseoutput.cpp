@@ -63,7 +63,8 @@ namespace {
 
 constexpr int kChannels = 2;
 constexpr size_t kFrameBytes = kChannels * sizeof(float);
-constexpr int kChunkFrames = 4096; // render is asked for at most this many frames at a time
+constexpr int kChunkFrames = 4096; // frames rendered at a time when the library lends no block
+constexpr size_t kBlockFrames = 1 << 15; // at most this many into a block the library lends
 constexpr pa_usec_t kConnectLimit = 5 * PA_USEC_PER_SEC;
 constexpr auto kTeardownLimit = std::chrono::seconds(2);
 
@@ -176,8 +177,10 @@ public:
                 return false;
             m_changeEvent = api->io_new(api, m_changeFd, PA_IO_EVENT_INPUT, &PulseSession::onChangeEvent, this);
             m_topUpEvent = api->io_new(api, m_topUpFd, PA_IO_EVENT_INPUT, &PulseSession::onTopUpEvent, this);
-            if (!m_changeEvent || !m_topUpEvent)
+            m_stepEvent = api->defer_new(api, &PulseSession::onStepEvent, this);
+            if (!m_changeEvent || !m_topUpEvent || !m_stepEvent)
                 return false;
+            api->defer_enable(m_stepEvent, 0);
         }
         m_timerPurpose = TimerPurpose::Connect;
         armTimer(0);
@@ -209,6 +212,10 @@ public:
                 api->io_free(*event);
                 *event = nullptr;
             }
+        if (m_stepEvent) {
+            api->defer_free(m_stepEvent);
+            m_stepEvent = nullptr;
+        }
         pa_threaded_mainloop_unlock(m_loop);
         pa_threaded_mainloop_stop(m_loop);
         m_started = false;
@@ -404,12 +411,57 @@ private:
         // timer writes the rest once they have settled.
         if (m_mix && monotonicUsec() < m_settleUntil)
             return;
-        renderAndWrite(stream, bytes / kFrameBytes, 0);
+        if (!m_mix || bytes / kFrameBytes <= size_t(stepFrames())) {
+            renderAndWrite(stream, bytes / kFrameBytes, 0);
+            return;
+        }
+        writeStep(true);
+    }
+
+    // The deep queue's refill of about a second is written a step at a time, one step for each
+    // turn of the mainloop: the server takes each step while the next is mixed, rather than a
+    // whole second in one burst (without shared memory more than a socket's usual buffer). A
+    // step fills whole blocks of the library's: a few frames over would cost a packet more,
+    // and each packet wakes the server.
+    int stepFrames() const
+    {
+        const int block = m_blockFrames > 0 ? m_blockFrames : 8192;
+        return std::max(m_granule, block / m_granule * m_granule);
+    }
+
+    // `first`: the refill's first step, the one counted as a refill.
+    void writeStep(bool first)
+    {
+        if (!streamReady() || (m_mix && monotonicUsec() < m_settleUntil))
+            return;
+        const size_t writable = pa_stream_writable_size(m_stream);
+        if (writable == size_t(-1) || writable / kFrameBytes == 0)
+            return;
+        const size_t frames = writable / kFrameBytes;
+        const size_t step = size_t(stepFrames());
+        if (!renderAndWrite(m_stream, std::min(frames, step), 0, first))
+            return;
+        if (frames > step)
+            enableStep(true);
+    }
+
+    void enableStep(bool on)
+    {
+        if (m_stepEvent)
+            pa_threaded_mainloop_get_api(m_loop)->defer_enable(m_stepEvent, on ? 1 : 0);
+    }
+
+    static void onStepEvent(pa_mainloop_api*, pa_defer_event*, void* userdata)
+    {
+        auto* self = static_cast<PulseSession*>(userdata);
+        self->enableStep(false);
+        self->writeStep(false);
     }
 
     // Mixes `frames` frames (rounded up to whole rewind points) and writes them, the first
-    // after a relative seek of `seekFrames`. False when the stream is failing or closed.
-    bool renderAndWrite(pa_stream* stream, size_t frames, std::int64_t seekFrames)
+    // after a relative seek of `seekFrames`; `counted` unless it continues a refill. False when
+    // the stream is failing or closed.
+    bool renderAndWrite(pa_stream* stream, size_t frames, std::int64_t seekFrames, bool counted = true)
     {
         flushDenormalsToZero();
         std::lock_guard gate(m_renderGate);
@@ -417,12 +469,24 @@ private:
             return false;
         frames = (frames + size_t(m_granule) - 1) / size_t(m_granule) * size_t(m_granule);
         std::int64_t seek = seekFrames * std::int64_t(kFrameBytes);
-        if (frames > 0)
+        if (frames > 0 && counted)
             m_refills.fetch_add(1, std::memory_order_relaxed);
         while (frames > 0) {
-            const size_t chunk = std::min<size_t>(frames, kChunkFrames);
-            m_render(m_buffer.data(), int(chunk));
-            if (pa_stream_write(stream, m_buffer.data(), chunk * kFrameBytes, nullptr, seek, PA_SEEK_RELATIVE) < 0)
+            // The mix goes straight into a block of the library's own size (tens of kilobytes):
+            // no copy, and the fewest packets to the server, each of which wakes it.
+            void* block = nullptr;
+            size_t blockBytes = size_t(-1);
+            float* out = m_buffer.data();
+            size_t chunk = std::min<size_t>(frames, kChunkFrames);
+            if (pa_stream_begin_write(stream, &block, &blockBytes) == 0 && block && blockBytes >= kFrameBytes) {
+                out = static_cast<float*>(block);
+                m_blockFrames = int(std::min<size_t>(blockBytes / kFrameBytes, kBlockFrames));
+                chunk = std::min<size_t>(frames, size_t(m_blockFrames));
+            } else if (block) {
+                pa_stream_cancel_write(stream);
+            }
+            m_render(out, int(chunk));
+            if (pa_stream_write(stream, out, chunk * kFrameBytes, nullptr, seek, PA_SEEK_RELATIVE) < 0)
                 return false; // the stream is failing; its state callback follows
             seek = 0;
             frames -= chunk;
@@ -591,6 +655,7 @@ private:
     void dropStream()
     {
         m_streaming = false;
+        enableStep(false);
         if (m_topUpFd >= 0) {
             itimerspec off{};
             ::timerfd_settime(m_topUpFd, 0, &off, nullptr);
@@ -621,6 +686,7 @@ private:
     RenderFunction m_render;
     RewindableMix* const m_mix; // deep queue with rewrites when set
     int m_granule = 1;          // frames are written in whole multiples of this
+    int m_blockFrames = 0;      // frames in a block the library lends (0: not seen yet)
 
     const std::string m_device;
     pa_sample_spec m_spec{};
@@ -643,6 +709,7 @@ private:
     int m_topUpFd = -1;
     pa_io_event* m_changeEvent = nullptr;
     pa_io_event* m_topUpEvent = nullptr;
+    pa_defer_event* m_stepEvent = nullptr; // the refill's next step
     std::uint64_t m_streamBase = 0;  // the mix's frame at the stream's index 0
     std::uint64_t m_staleUntil = 0;  // the old queue, from before the last rewrite, ends here
     pa_usec_t m_settleUntil = 0;     // monotonic: requests wait for the top-up until then

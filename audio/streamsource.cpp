@@ -265,10 +265,20 @@ void StreamSource::generate(SourceFrame* out, int frames)
             continue;
         }
         const float t = float(m_phase - double(i));
+        if (t == 0.0f && m_step == 1.0 && m_switchAt < 0) {
+            // A file at the mix's rate: its frames as they are, a run at a time.
+            const int run = std::min(frames - k, m_pendingCount - 2 - i);
+            const float* from = m_pending.data() + i;
+            for (int j = 0; j < run; ++j)
+                out[k + j] = toSourceFrame(from[j]);
+            k += run;
+            m_phase += double(run);
+            continue;
+        }
         const float y = t == 0.0f ? m_pending[std::size_t(i)]
                                   : cubic(m_pending[std::size_t(i - 1)], m_pending[std::size_t(i)],
                                           m_pending[std::size_t(i + 1)], m_pending[std::size_t(i + 2)], t);
-        out[k++] = SourceFrame(std::clamp(std::lround(y * 32768.0f), -32768L, 32767L));
+        out[k++] = toSourceFrame(y);
         m_phase += m_step;
         if (m_switchAt >= 0 && m_phase >= double(m_switchAt)) {
             // Into the next track: the rest of the step at its rate.

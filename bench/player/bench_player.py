@@ -6,9 +6,10 @@
     bench_player.py --sounds 0          the same with no sound on (memory goal 50 MB)
     bench_player.py --white             white noise alone at the default sliders: its level
     bench_player.py --check-parts       starts and checks the helpers only, no player
-    bench_player.py --endless [--baseline /work/main/build/dist] [--launches 5] [--cpu-runs 5]
-                                        the same sounds live and as file loops, side by side
-                                        (--cpu-runs 0: the ready times only)
+    bench_player.py --endless [--baseline OLD/build/dist] [--launches 5] [--cpu-runs 5]
+                                        the same sounds live and as file loops, side by side,
+                                        beside pacat playing a file (--cpu-runs 0: the ready
+                                        times only)
 
 Everything happens in a temporary program folder (a copy of the program folder, sample files
 hard-linked where possible) under a private X server (Xvfb, on a display number it picks itself)
@@ -28,13 +29,17 @@ starting position (volume 100, master 100, pitch 4410, balance 12).
   with none)
 - sound on the sink: RMS of one second of the null sink's monitor, both channels
 
-With --endless the launches for the ready time and then the CPU runs alternate between the player with "Endless sounds" on (settings.ini
-EndlessSounds=1: the built-in sounds are made live) and off (EndlessSounds=0: every sound plays
-its file as a loop), and with --baseline a third player, another program folder (main's build),
-plays the same mix from its files. Reported: the median ready time of each and the ratios of
-live to files and to main's files (goal at most 1.0: live sounds start the player no later), the
-CPU medians of each, the ratio of live to files (goal at most 1.0, the player and the server
-together) and the live player's memory (goal under 60 MB with twelve sounds).
+With --endless the launches for the ready time and then the CPU runs alternate between the
+player with "Endless sounds" on (settings.ini EndlessSounds=1: the built-in sounds are made live)
+and off (EndlessSounds=0: every sound plays its file as a loop); with --baseline another program
+folder (an older build, the one to compare with) plays the same mix both ways too. Each round of
+CPU runs also measures `pacat --latency-msec=100` playing a file of noise in the player's format
+(float32, 44100 Hz, stereo) on the same server: pacat and the server over the same window.
+Reported: the median ready time of each and the ratios of live to files and to the baseline's
+files (goal at most 1.0: live sounds start the player no later); the CPU medians of each (the
+client and the server together); live to files (goal at most 1.0); live to the baseline's live
+and files to the baseline's files (goal at most 0.6 each); live to pacat's stream (goal at most
+0.8); and the live player's memory (goal under 60 MB with twelve sounds).
 
 Exit status: 0 all goals met, 1 a goal missed, 2 the measurement could not run. Whatever the
 script starts it stops again, and the temporary folders are removed (unless --keep).
@@ -61,6 +66,9 @@ GOAL_MEMORY_NONE_MB = 50.0
 GOAL_ENDLESS_MEMORY_MB = 60.0
 GOAL_ENDLESS_CPU_RATIO = 1.0
 GOAL_ENDLESS_READY_RATIO = 1.0
+GOAL_BASELINE_CPU_RATIO = 0.6
+GOAL_PACAT_CPU_RATIO = 0.8
+PACAT_LATENCY_MS = 100
 SINK = "sonaveil_bench"
 # What previous.tmp switches on, set from the command line.
 SOUNDS_ON = 12
@@ -453,18 +461,67 @@ def cpu_run(player, seconds, equaliser, endless=None):
             "rss": max(rss_samples), "hwm": hwm, "level": level, "clean": clean}
 
 
+class PacatStream:
+    """`pacat --latency-msec=100` playing a file of noise in the player's format: the cost of a
+    plain stream on the same server, for comparison."""
+
+    def __init__(self, services, root, seconds):
+        if not shutil.which("pacat"):
+            raise SetupError("pacat is not installed")
+        self.services = services
+        self.path = os.path.join(root, "noise.raw")
+        self.proc = None
+        # Noise enough for a run (the settling time, the window and the level reading).
+        frames = int(44100 * (seconds + 10))
+        state = 12345
+        noise = array.array("f", bytes(8 * frames))
+        for i in range(0, 2 * frames, 2):
+            state = (state * 1103515245 + 12345) & 0x7FFFFFFF
+            noise[i] = noise[i + 1] = (state / 0x7FFFFFFF - 0.5) * 0.4
+        with open(self.path, "wb") as f:
+            f.write(noise.tobytes())
+
+    def run(self, seconds):
+        env = dict(os.environ)
+        env.update(self.services.pulse_environment())
+        self.proc = subprocess.Popen(["pacat", "--server=" + self.services.server, "-d", SINK, "--format=float32le",
+                                      "--rate=44100", "--channels=2", "--latency-msec=%d" % PACAT_LATENCY_MS,
+                                      self.path], env=env, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        try:
+            time.sleep(2.0)
+            if self.proc.poll() is not None:
+                raise SetupError("pacat ended at once with status %d" % self.proc.returncode)
+            server = self.services.pulse.pid
+            s0, c0, t0 = proc_cpu_seconds(server), proc_cpu_seconds(self.proc.pid), time.monotonic()
+            rss = []
+            for _ in range(int(seconds)):
+                time.sleep(1.0)
+                rss.append(proc_memory_mb(self.proc.pid)[0])
+            s1, c1, t1 = proc_cpu_seconds(server), proc_cpu_seconds(self.proc.pid), time.monotonic()
+            level = self.services.sink_level_db(1.0)
+        finally:
+            stop_process(self.proc)
+            self.proc = None
+        client, served = 100.0 * (c1 - c0) / (t1 - t0), 100.0 * (s1 - s0) / (t1 - t0)
+        return {"cpu": client + served, "client": client, "server": served, "rss": max(rss), "hwm": max(rss),
+                "level": level}
+
+
 def measure_endless(args, services, root, folder):
-    """Live against file loops (and main's files), alternating launches in one run."""
+    """Live against file loops (and the baseline's both ways, and pacat), alternating in one run."""
     players = {"live": (Player(folder, services, os.path.join(root, "ready"), os.path.join(root, "player.log")), True),
                "files": (Player(folder, services, os.path.join(root, "ready"), os.path.join(root, "player.log")), False)}
     if args.baseline:
         base = os.path.join(root, "baseline")
         copy_program_folder(os.path.realpath(args.baseline), base)
         players["main"] = (Player(base, services, os.path.join(root, "ready"), os.path.join(root, "baseline.log")), False)
+        players["main live"] = (Player(base, services, os.path.join(root, "ready"), os.path.join(root, "baseline.log")),
+                                True)
+    pacat = PacatStream(services, root, args.seconds) if args.cpu_runs > 0 else None
     runs = {name: [] for name in players}
     order = list(players)
     try:
-        return endless_runs(args, players, runs, order)
+        return endless_runs(args, players, runs, order, pacat)
     finally:
         for player, _ in players.values():
             if player.proc is not None:
@@ -479,6 +536,7 @@ def rotated(order, i):
 
 def endless_ready(args, players, order):
     """Ready times of each kind, alternating launches; returns whether live is no slower."""
+    order = [name for name in order if name != "main live"]
     ready = {name: [] for name in order}
     for i in range(args.launches):
         for name in rotated(order, i):
@@ -506,17 +564,22 @@ def endless_ready(args, players, order):
     return ok
 
 
-def endless_runs(args, players, runs, order):
+def endless_runs(args, players, runs, order, pacat):
     ok_ready = endless_ready(args, players, order)
     if args.cpu_runs == 0:
         return 0 if ok_ready else 1
+    order = order + ["pacat"]
+    runs["pacat"] = []
     for i in range(args.cpu_runs):
         for name in rotated(order, i):
-            player, endless = players[name]
-            run = cpu_run(player, args.seconds, False, endless)
-            run.pop("clean")
+            if name == "pacat":
+                run = pacat.run(args.seconds)
+            else:
+                player, endless = players[name]
+                run = cpu_run(player, args.seconds, False, endless)
+                run.pop("clean")
             runs[name].append(run)
-            log("CPU run %d, %-5s: %.2f %% of one core (player %.2f + server %.2f), VmRSS up to %.1f MB, "
+            log("CPU run %d, %-9s: %.2f %% of one core (client %.2f + server %.2f), VmRSS up to %.1f MB, "
                 "VmHWM %.1f MB, sink %s"
                 % (i + 1, name, run["cpu"], run["client"], run["server"], run["rss"], run["hwm"],
                    "%.1f dBFS" % run["level"] if run["level"] > -200 else "silent"))
@@ -524,28 +587,41 @@ def endless_runs(args, players, runs, order):
     log("Player with %d sounds on, master %d: endless sounds against file loops, %d alternating runs of %.0f s each"
         " (Xvfb, private pulseaudio, null sink; machine load %.2f)"
         % (SOUNDS_ON, MASTER, args.cpu_runs, args.seconds, os.getloadavg()[0]))
+    if args.baseline:
+        log("  main: the baseline %s; pacat: pacat --latency-msec=%d playing a file"
+            % (os.path.realpath(args.baseline), PACAT_LATENCY_MS))
     medians = {}
     for name, results in runs.items():
         medians[name] = {key: statistics.median(r[key] for r in results) for key in ("cpu", "client", "server")}
         medians[name]["rss"] = max(max(r["rss"], r["hwm"]) for r in results)
         medians[name]["level"] = min(r["level"] for r in results)
-        log("  %-5s  CPU median %.2f %% (player %.2f + server %.2f) of (%s)   memory up to %.1f MB   sink %s"
+        log("  %-9s  CPU median %.2f %% (client %.2f + server %.2f) of (%s)   memory up to %.1f MB   sink %s"
             % (name, medians[name]["cpu"], medians[name]["client"], medians[name]["server"],
                ", ".join("%.2f" % r["cpu"] for r in results), medians[name]["rss"],
                "%.1f dBFS" % medians[name]["level"] if medians[name]["level"] > -200 else "silent"))
-    ratio = medians["live"]["cpu"] / medians["files"]["cpu"] if medians["files"]["cpu"] > 0 else float("inf")
-    ok_ratio = ratio <= GOAL_ENDLESS_CPU_RATIO
+
+    def ratio(a, b):
+        return medians[a]["cpu"] / medians[b]["cpu"] if medians[b]["cpu"] > 0 else float("inf")
+
+    ok = ok_ready
+    checks = [("live", "files", "CPU live / files", GOAL_ENDLESS_CPU_RATIO),
+              ("live", "pacat", "CPU live / pacat's stream", GOAL_PACAT_CPU_RATIO)]
+    if "main" in medians:
+        checks += [("live", "main live", "CPU live / main's live", GOAL_BASELINE_CPU_RATIO),
+                   ("files", "main", "CPU files / main's files", GOAL_BASELINE_CPU_RATIO)]
+    for a, b, text, goal in checks:
+        r = ratio(a, b)
+        ok = ok and r <= goal
+        log("  %-26s %.2f   goal at most %.1f   %s" % (text, r, goal, verdict(r <= goal)))
+    if "main" in medians:
+        log("  CPU live / main's files %.2f" % ratio("live", "main"))
     ok_memory = medians["live"]["rss"] < GOAL_ENDLESS_MEMORY_MB
-    log("  CPU live / files %.2f   goal at most %.1f   %s" % (ratio, GOAL_ENDLESS_CPU_RATIO, verdict(ok_ratio)))
-    if "main" in medians and medians["main"]["cpu"] > 0:
-        log("  CPU live / main's files %.2f, files / main's files %.2f"
-            % (medians["live"]["cpu"] / medians["main"]["cpu"], medians["files"]["cpu"] / medians["main"]["cpu"]))
     log("  memory live %.1f MB, files %.1f MB   goal live under %.0f MB   %s"
         % (medians["live"]["rss"], medians["files"]["rss"], GOAL_ENDLESS_MEMORY_MB, verdict(ok_memory)))
     silent = [name for name, m in medians.items() if m["level"] < -80 and SOUNDS_ON > 0]
     if silent:
         log("  warning: the sink was silent in a run of %s; that figure does not count" % ", ".join(silent))
-    return 0 if ok_ready and ok_ratio and ok_memory and not silent else 1
+    return 0 if ok and ok_memory and not silent else 1
 
 
 def measure(args):

@@ -18,11 +18,11 @@
 //         one sound for a while, for counting its instructions under callgrind (see one())
 //     bench_endless <program folder> start
 //         how long making each generator takes
-//     bench_endless <program folder> player [SECONDS=20]
-//         a typical 12 and all 35 generators run the way the player runs them: on the source
-//         worker, a batch at a time into their rings, mixed in refills of a second paced in real
-//         time; CPU % of a core for the generators (the worker) and for mixing, and how often
-//         a voice found its generator behind
+//     bench_endless <program folder> player [SECONDS=20] [NUMBERS…]
+//         a typical 12 and all 35 generators (or only the sounds NUMBERS) run the way the player
+//         runs them: on the source worker, a batch at a time into their rings, mixed in refills
+//         of a second paced in real time; CPU % of a core for the generators (the worker) and
+//         for mixing, and how often a voice found its generator behind
 
 #include "audio/resampler.h"
 #include "audio/livesource.h"
@@ -459,14 +459,21 @@ double threadCpuSeconds()
 
 // The player's way: the engine's mixer (keeping its rewind history, as it does for the deep
 // queue), the source worker filling the rings, and the output's refill of about a second.
-int player(double seconds)
+int player(double seconds, const std::vector<int>& numbers)
 {
     const std::vector<int> typical = {1, 2, 3, 6, 8, 9, 13, 15, 21, 23, 27, 33};
     std::vector<int> all(35);
     std::iota(all.begin(), all.end(), 1);
+    std::vector<std::pair<std::string, std::vector<int>>> sets = {{"a typical 12", typical}, {"all 35", all}};
+    if (!numbers.empty()) {
+        std::string name = "sounds";
+        for (int n : numbers)
+            name += " " + std::to_string(n);
+        sets = {{name.size() > 15 ? std::to_string(numbers.size()) + " sounds" : name, numbers}};
+    }
     std::printf("%.0f s of each, refills of 1 s paced in real time, CPU %% of one core\n", seconds);
     std::printf("sounds           generators   mixing   together   holds\n");
-    for (auto [name, which] : {std::pair{"a typical 12", typical}, std::pair{"all 35", all}}) {
+    for (const auto& [name, which] : sets) {
         audio::Mixer mixer(kMixRate, 64);
         mixer.keepHistory(5 * kMixRate / 2);
         audio::SourceWorker worker(64);
@@ -506,7 +513,7 @@ int player(double seconds)
         const double wall = std::chrono::duration<double>(Clock::now() - start).count();
         const double total = cpuSeconds() - cpu0;
         worker.stop();
-        std::printf("%-15s  %10.3f  %7.3f  %9.3f  %6llu\n", name, 100 * (total - mixing) / wall, 100 * mixing / wall,
+        std::printf("%-15s  %10.3f  %7.3f  %9.3f  %6llu\n", name.c_str(), 100 * (total - mixing) / wall, 100 * mixing / wall,
                     100 * total / wall, static_cast<unsigned long long>(mixer.starvedCount()));
         std::fflush(stdout);
     }
@@ -549,8 +556,13 @@ int main(int argc, char** argv)
         return cost(folder, arg(3, 20));
     if (mode == "one")
         return one(folder, int(arg(3, 1)), arg(4, 2), argc > 5 && std::string(argv[5]) == "file");
-    if (mode == "player")
-        return player(arg(3, 20));
+    if (mode == "player") {
+        std::vector<int> numbers;
+        for (int i = 4; i < argc; ++i)
+            if (const int n = std::atoi(argv[i]); n >= 1 && n <= 35)
+                numbers.push_back(n);
+        return player(arg(3, 20), numbers);
+    }
     if (mode == "start")
         return start();
     std::fprintf(stderr, "unknown mode %s\n", mode.c_str());

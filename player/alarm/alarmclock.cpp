@@ -142,6 +142,12 @@ void AlarmClock::changed() const
         m_hooks.changed();
 }
 
+void AlarmClock::armingChanged() const
+{
+    if (m_hooks.armingChanged)
+        m_hooks.armingChanged();
+}
+
 void AlarmClock::setTimer(Timer timer, bool running)
 {
     if (m_running[std::size_t(timer)] == running)
@@ -193,6 +199,7 @@ void AlarmClock::arm()
     m_armedFlag = "True";
     m_fired = false;
     refreshLine();
+    armingChanged();
 }
 
 void AlarmClock::disarm()
@@ -200,6 +207,7 @@ void AlarmClock::disarm()
     m_armedFlag = "False";
     refreshLine();
     stopAlarm();
+    armingChanged();
 }
 
 void AlarmClock::refreshLine()
@@ -218,6 +226,7 @@ void AlarmClock::setTime(const std::string& value)
         m_fired = false;
     }
     refreshLine();
+    armingChanged();
 }
 
 void AlarmClock::setDurationIndex(int index)
@@ -269,6 +278,7 @@ void AlarmClock::setCloseProgram(bool on)
     if (on)
         m_settings.shutDown = false;
     changed();
+    armingChanged();
 }
 
 void AlarmClock::setShutDown(bool on)
@@ -277,6 +287,7 @@ void AlarmClock::setShutDown(bool on)
     if (on)
         m_settings.closeProgram = false;
     changed();
+    armingChanged();
 }
 
 void AlarmClock::setVolume(int volume)
@@ -345,6 +356,7 @@ void AlarmClock::stopTest()
     }
     refreshLine();
     changed();
+    armingChanged();
 }
 
 void AlarmClock::stopChannel()
@@ -369,6 +381,7 @@ void AlarmClock::stopAlarm()
     m_testing = false;
     if (was)
         changed();
+    armingChanged();
 }
 
 void AlarmClock::endFade()
@@ -412,6 +425,7 @@ void AlarmClock::tick(Timer timer)
             endFade();
             m_playing = false;
             changed();
+            armingChanged();
         }
         break;
     }
@@ -471,6 +485,21 @@ void AlarmClock::play(bool fading)
         setTimer(Countdown, true);
     m_armedFlag = "False";
     changed();
+    armingChanged();
+}
+
+int AlarmClock::checkDelayMs(int msec) const
+{
+    int h = 0, m = 0;
+    if (!armed() || m_fired || !m_hooks.now || !parseTime(m_settings.time, h, m))
+        return kCheckSleepMs;
+    const TimeOfDay now = m_hooks.now();
+    constexpr int kDay = 24 * 3600;
+    const int since = ((now.hour * 3600 + now.minute * 60 + now.second) - (h * 3600 + m * 60) + kDay) % kDay;
+    if (since < 60)
+        return 0; // within the set minute
+    const long long untilMs = (long long)(kDay - since) * 1000 - std::clamp(msec, 0, 999);
+    return int(std::min<long long>(untilMs, kCheckSleepMs));
 }
 
 } // namespace sonaveil::player

@@ -66,6 +66,9 @@ public:
         std::function<void(Timer timer, bool running)> timerChanged;
         // Something the window shows changed (volume, buttons, boxes, file).
         std::function<void()> changed;
+        // The armed flag, the alarm time or a sleep option changed: when the alarm is due, and
+        // whether it ends the night, may be different now.
+        std::function<void()> armingChanged;
     };
 
     AlarmClock(AudioBinding& audio, std::string programFolder, Hooks hooks);
@@ -146,6 +149,12 @@ public:
     int countdown() const { return m_countdown; }
 
     bool timerRunning(Timer timer) const { return m_running[std::size_t(timer)]; }
+    // How long the alarm check may sleep from now, `msec` milliseconds into the present second
+    // (the owner runs it at this delay rather than at kIntervalMs): when armed, until the set
+    // minute begins, and 0 within it; never longer than kCheckSleepMs, so that a step of the
+    // system clock into the set minute is still noticed within it.
+    int checkDelayMs(int msec) const;
+    static constexpr int kCheckSleepMs = 10'000;
     // One tick of a running timer; a stopped timer's tick does nothing.
     void tick(Timer timer);
 
@@ -159,6 +168,7 @@ private:
     audio::ChannelHandle startSound();
     void endFade();
     void setTimer(Timer timer, bool running);
+    void armingChanged() const;
     void display(int line, const std::string& text) const;
     void changed() const;
 

@@ -195,16 +195,21 @@ AlarmWindow::AlarmWindow(AlarmClock& alarm, Night& night, TinnitusStore& store, 
         const auto which = AlarmClock::Timer(t);
         timer.setTimerType(Qt::PreciseTimer);
         timer.setInterval(AlarmClock::kIntervalMs[std::size_t(t)]);
-        const bool onTheSecond = which == AlarmClock::AlarmCheck || which == AlarmClock::Clock;
-        timer.setSingleShot(onTheSecond);
-        connect(&timer, &QTimer::timeout, this, [this, which, onTheSecond] {
+        const bool singleShot = which == AlarmClock::AlarmCheck || which == AlarmClock::Clock;
+        timer.setSingleShot(singleShot);
+        connect(&timer, &QTimer::timeout, this, [this, which] {
             m_alarm.tick(which);
-            if (onTheSecond && m_alarm.timerRunning(which))
-                startOnTheSecond(which);
+            if (m_alarm.timerRunning(which))
+                runTimer(which, true);
         });
     }
 
     m_alarm.hooks().changed = [this] { refresh(); };
+    m_alarm.hooks().armingChanged = [this] {
+        if (m_alarm.timerRunning(AlarmClock::AlarmCheck))
+            scheduleCheck();
+        emit armingChanged();
+    };
     m_alarm.hooks().timerChanged = [this](AlarmClock::Timer which, bool running) { runTimer(which, running); };
     for (int t = 0; t < AlarmClock::kTimerCount; ++t)
         runTimer(AlarmClock::Timer(t), m_alarm.timerRunning(AlarmClock::Timer(t)));
@@ -216,6 +221,7 @@ AlarmWindow::~AlarmWindow()
 {
     m_alarm.hooks().changed = nullptr;
     m_alarm.hooks().timerChanged = nullptr;
+    m_alarm.hooks().armingChanged = nullptr;
 }
 
 void AlarmWindow::chooseFadeOut(int index)
@@ -232,15 +238,35 @@ void AlarmWindow::startOnTheSecond(AlarmClock::Timer which)
     m_timers[std::size_t(which)].start(1000 - QTime::currentTime().msec() + 5);
 }
 
+// The alarm check sleeps until the set minute (or the model's longest sleep) rather than waking
+// every second; the night in the tray costs no wake-ups for it.
+void AlarmWindow::scheduleCheck()
+{
+    m_timers[std::size_t(AlarmClock::AlarmCheck)].start(m_alarm.checkDelayMs(QTime::currentTime().msec()) + 5);
+}
+
 void AlarmWindow::runTimer(AlarmClock::Timer which, bool running)
 {
     QTimer& timer = m_timers[std::size_t(which)];
-    if (!running)
+    if (!running || (which == AlarmClock::Clock && !m_clockSeen))
         timer.stop();
-    else if (which == AlarmClock::AlarmCheck || which == AlarmClock::Clock)
+    else if (which == AlarmClock::AlarmCheck)
+        scheduleCheck();
+    else if (which == AlarmClock::Clock)
         startOnTheSecond(which);
-    else
+    else if (!timer.isActive())
         timer.start();
+}
+
+void AlarmWindow::setClockSeen(bool seen)
+{
+    if (seen == m_clockSeen)
+        return;
+    m_clockSeen = seen;
+    const bool running = m_alarm.timerRunning(AlarmClock::Clock);
+    if (seen && running)
+        m_alarm.tick(AlarmClock::Clock); // the line is right the moment it shows
+    runTimer(AlarmClock::Clock, running);
 }
 
 void AlarmWindow::refresh()

@@ -34,6 +34,16 @@ public:
     // Starts and stops a timer as the model asks.
     void runTimer(AlarmClock::Timer timer, bool running);
     QTimer& timer(AlarmClock::Timer timer) { return m_timers[std::size_t(timer)]; }
+    // Whether the clock line can be seen: while it cannot (the main window in the tray), the
+    // clock does not tick; seen again, it is written at once and ticks on.
+    void setClockSeen(bool seen);
+    bool clockSeen() const { return m_clockSeen; }
+
+signals:
+    // The alarm's arming, time or sleep options changed.
+    void armingChanged();
+
+public:
 
     controls::TimeControl* timeControl() const { return m_time; }
     controls::SComboBox* durationList() const { return m_duration; }
@@ -50,6 +60,7 @@ public:
 
 private:
     void startOnTheSecond(AlarmClock::Timer timer);
+    void scheduleCheck();
     void chooseFadeOut(int index);
 
     AlarmClock& m_alarm;
@@ -68,6 +79,7 @@ private:
     QLabel* m_file = nullptr;
     QComboBox* m_fadeOut = nullptr;
     bool m_refreshing = false;
+    bool m_clockSeen = true;
 };
 
 } // namespace sonaveil::player

@@ -28,6 +28,7 @@
 #include <QDate>
 #include <QMenu>
 #include <QDir>
+#include <QEvent>
 #include <QFile>
 #include <QFileInfo>
 #include <QScreen>
@@ -127,13 +128,39 @@ void Player::wireNight()
         m_lines.refresh();
     };
     // Fine steps while a fade runs; each is followed to the millisecond it is at.
-    night.tickingChanged = [this](bool on) { on ? m_nightTimer.start() : m_nightTimer.stop(); };
+    // While the night does not tick, what it follows of the alarm changes only when the alarm's
+    // settings do (AlarmWindow::armingChanged); while it ticks, the alarm's moment passing is
+    // followed every second too.
+    night.tickingChanged = [this](bool on) {
+        if (on) {
+            m_nightTimer.start();
+            m_alarmFollow.start();
+        } else {
+            m_nightTimer.stop();
+            m_alarmFollow.stop();
+        }
+    };
     m_nightTimer.setInterval(Night::kTickMs);
     connect(&m_nightTimer, &QTimer::timeout, this, [this] { m_night.tick(m_night.now()); });
     m_alarmFollow.setInterval(1000);
-    connect(&m_alarmFollow, &QTimer::timeout, this, [this] {
+    connect(&m_alarmFollow, &QTimer::timeout, this, &Player::followAlarm);
+}
+
+void Player::followAlarm()
+{
+    if (!m_shutDown)
         m_night.followAlarm(m_night.now(), m_alarm.endsTheNight(), m_alarm.time());
-    });
+}
+
+bool Player::eventFilter(QObject* watched, QEvent* event)
+{
+    if (m_main && watched == m_main.get() && m_alarmWindow) {
+        if (event->type() == QEvent::Show)
+            m_alarmWindow->setClockSeen(true);
+        else if (event->type() == QEvent::Hide)
+            m_alarmWindow->setClockSeen(false);
+    }
+    return QObject::eventFilter(watched, event);
 }
 
 void Player::powerOffAsked(int seconds)
@@ -197,6 +224,9 @@ void Player::prepare()
     m_notchChart = new NotchChart;
     m_pitchWindow->addNotchChart(m_notchChart);
     m_alarmWindow = std::make_unique<AlarmWindow>(m_alarm, m_night, m_tinnitus, *m_setup.dialogs);
+    connect(m_alarmWindow.get(), &AlarmWindow::armingChanged, this, &Player::followAlarm);
+    m_alarmWindow->setClockSeen(w->isVisible());
+    w->installEventFilter(this);
     m_equaliserWindow = std::make_unique<EqualiserWindow>(m_equaliser, m_bandStop, *m_setup.dialogs);
     connect(w, &MainWindow::alarmConfigClicked, m_alarmWindow.get(), &BorderlessWindow::bringUp);
     connect(w, &MainWindow::equalizerClicked, m_equaliserWindow.get(), &BorderlessWindow::bringUp);
@@ -321,7 +351,7 @@ void Player::startUp()
     // (its stored state takes effect and line 3 shows it), both from their files.
     m_alarm.load();
     m_equaliser.load();
-    m_alarmFollow.start();
+    followAlarm();
     m_userWatch.start();
     if (lcd)
         lcd->SetDisplay(4, "Current:None");

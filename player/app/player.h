@@ -168,6 +168,10 @@ signals:
 
 private:
     void wireNight();
+    // The night follows the alarm's time and sleep options.
+    void followAlarm();
+    // Sees the main window shown and hidden: its clock line ticks only while it can be seen.
+    bool eventFilter(QObject* watched, QEvent* event) override;
     void setupEngine();
     void present();
     void warnIfFolderNotWritable();

@@ -1,5 +1,6 @@
 #include "player/desktop/singleinstance.h"
 
+#include <QFileSystemWatcher>
 #include <QLocalServer>
 #include <QLocalSocket>
 #include <QPointer>
@@ -188,10 +189,12 @@ InstanceServer::InstanceServer(QObject* parent)
     m_server->setSocketOptions(QLocalServer::UserAccessOption);
     connect(m_server, &QLocalServer::newConnection, this, &InstanceServer::accept);
     // QLocalServer closes itself (and removes its socket file) when accept() fails, without a
-    // signal: look now and then.
+    // signal: the file's going says so, and a slow look covers anything else.
     m_watch = new QTimer(this);
-    m_watch->setInterval(kRelistenMs);
+    m_watch->setSingleShot(true);
     connect(m_watch, &QTimer::timeout, this, &InstanceServer::listenAgain);
+    m_socketWatch = new QFileSystemWatcher(this);
+    connect(m_socketWatch, &QFileSystemWatcher::fileChanged, this, &InstanceServer::listenAgain);
 }
 
 InstanceServer::~InstanceServer() = default;
@@ -203,8 +206,15 @@ bool InstanceServer::listen(const QString& socketPath)
     QLocalServer::removeServer(socketPath);
     const bool ok = m_server->listen(socketPath);
     if (ok)
-        m_watch->start();
+        watchSocket();
     return ok;
+}
+
+void InstanceServer::watchSocket()
+{
+    if (!m_socketWatch->files().contains(m_path))
+        m_socketWatch->addPath(m_path);
+    m_watch->start(kLookMs);
 }
 
 bool InstanceServer::listening() const
@@ -214,10 +224,16 @@ bool InstanceServer::listening() const
 
 void InstanceServer::listenAgain()
 {
-    if (m_server->isListening() || m_path.isEmpty())
+    if (m_path.isEmpty())
         return;
-    QLocalServer::removeServer(m_path);
-    m_server->listen(m_path); // on failure the next look tries again
+    if (!m_server->isListening()) {
+        QLocalServer::removeServer(m_path);
+        if (!m_server->listen(m_path)) {
+            m_watch->start(kRelistenMs); // descriptors may still be short: soon again
+            return;
+        }
+    }
+    watchSocket();
 }
 
 void InstanceServer::accept()

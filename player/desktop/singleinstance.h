@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+class QFileSystemWatcher;
 class QLocalServer;
 class QLocalSocket;
 class QTimer;
@@ -55,14 +56,19 @@ std::optional<InstanceReply> forwardToRunning(const std::string& socketPath,
 // The running player's end: receives the arguments of later starts. A client that does not
 // deliver its whole request in time is dropped, at most kMaxConnections are open at once (more
 // are closed as they come), and when the server stops listening (the process ran out of file
-// descriptors while accepting) it listens again, so later starts keep reaching the player.
+// descriptors while accepting) it listens again, so later starts keep reaching the player. It
+// notices that by the socket file going (QLocalServer removes it as it closes), with a slow look
+// besides, so that a player waiting in the tray does not wake for it every second.
 class InstanceServer : public QObject {
     Q_OBJECT
 public:
     using Answer = std::function<void(const InstanceReply&)>;
     static constexpr int kMaxConnections = 32;
     static constexpr int kRequestTimeoutMs = 3000;
+    // A failed attempt to listen again is repeated after kRelistenMs; besides the socket file's
+    // watch, the server is looked at every kLookMs.
     static constexpr int kRelistenMs = 1000;
+    static constexpr int kLookMs = 60'000;
 
     explicit InstanceServer(QObject* parent = nullptr);
     ~InstanceServer() override;
@@ -82,9 +88,11 @@ private:
     void accept();
     void readFrom(QLocalSocket* socket);
     void listenAgain();
+    void watchSocket();
 
     QLocalServer* m_server = nullptr;
     QTimer* m_watch = nullptr;
+    QFileSystemWatcher* m_socketWatch = nullptr;
     QString m_path;
     int m_open = 0;
     int m_requestTimeoutMs = kRequestTimeoutMs;

@@ -5,6 +5,10 @@
 #include "audiotestutil.h"
 #include "tempfolder.h"
 
+#include <sys/stat.h>
+
+#include <algorithm>
+#include <chrono>
 #include <cmath>
 #include <filesystem>
 #include <gtest/gtest.h>
@@ -62,6 +66,24 @@ TEST(StreamSource, LoopedFilePlaysItsFramesThenFadesOverTheSeamAndWrapsToItsStar
     const double elsewhere = rms(out, 5000, std::size_t(fade));
     const double atSeam = rms(out, std::size_t(seam.end - fade), std::size_t(fade));
     EXPECT_NEAR(20 * std::log10(atSeam / elsewhere), 0.0, 1.0);
+}
+
+TEST(StreamSource, FramesAreRoundedAsLroundRoundsThem)
+{
+    // Renders from files stay the same to the bit: every float the streams make, halves and
+    // the ends of the range included, becomes the frame std::lround makes of it.
+    std::vector<float> values = {0.0f, -0.0f, 0.5f / 32768, -0.5f / 32768, 1.5f / 32768, -1.5f / 32768,
+                                 32766.5f / 32768, -32767.5f / 32768, 1.0f, -1.0f, 1.5f, -1.5f,
+                                 std::nextafter(0.5f / 32768, 0.0f), std::nextafter(-0.5f / 32768, 0.0f)};
+    std::uint32_t state = 12345;
+    for (int i = 0; i < 200000; ++i) {
+        state = state * 1664525u + 1013904223u;
+        values.push_back((float(state >> 8) / float(1 << 24) * 2.0f - 1.0f) * 1.01f);
+    }
+    for (float y : values) {
+        const long expected = std::clamp(std::lround(y * 32768.0f), -32768L, 32767L);
+        ASSERT_EQ(toSourceFrame(y), expected) << y;
+    }
 }
 
 TEST(StreamSource, SeamGainsKeepThePowerForEveryCorrelation)

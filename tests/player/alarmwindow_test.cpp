@@ -57,6 +57,34 @@ protected:
 
 } // namespace
 
+TEST_F(AlarmWindowTest, TheClockSleepsWhileItsLineIsUnseenAndIsRightTheMomentItShows)
+{
+    Player& p = f.start();
+    AlarmWindow* a = p.alarmWindow();
+    MainWindow* w = p.mainWindow();
+    ASSERT_TRUE(w->isVisible());
+    EXPECT_TRUE(a->timer(AlarmClock::Clock).isActive());
+
+    w->hide(); // as in the tray
+    EXPECT_FALSE(a->clockSeen());
+    EXPECT_FALSE(a->timer(AlarmClock::Clock).isActive());
+    w->display()->SetDisplay(1, "Time:stale");
+    QTest::qWait(1100);
+    EXPECT_EQ(line(p, 1), "Time:stale") << "the clock ticked while hidden";
+    // The alarm check does not tick every second either: it sleeps until it may be due.
+    EXPECT_TRUE(a->timer(AlarmClock::AlarmCheck).isActive());
+    EXPECT_GT(a->timer(AlarmClock::AlarmCheck).remainingTime(), 1000);
+
+    const QString before = "Time:" + QTime::currentTime().toString("HH:mm:ss");
+    w->show();
+    const QString after = "Time:" + QTime::currentTime().toString("HH:mm:ss");
+    EXPECT_TRUE(line(p, 1) == before || line(p, 1) == after) << line(p, 1).toStdString();
+    EXPECT_TRUE(a->timer(AlarmClock::Clock).isActive());
+    const QString shown = line(p, 1);
+    QTest::qWaitFor([&] { return line(p, 1) != shown; }, 3000);
+    EXPECT_NE(line(p, 1), shown) << "the clock ticks again";
+}
+
 TEST_F(AlarmWindowTest, LoadedHiddenAtStartUpWithItsTimersRunning)
 {
     Player& p = f.start();

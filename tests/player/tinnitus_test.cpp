@@ -220,13 +220,13 @@ TEST(SleepTimer, TheAlarmWindowsFadeOutChoiceIsKeptAndFollowed)
     p.alarm().setTime(at.time().toString("HH:mm").toStdString() + ":00");
     p.alarm().setCloseProgram(true);
     p.alarm().arm();
+    ASSERT_TRUE(p.night().alarmFadeEnd()) << "the night follows the arming at once";
     QTest::qWait(1100);
-    ASSERT_TRUE(p.night().alarmFadeEnd());
     EXPECT_LT(p.fading().fade(), 1.0);
     EXPECT_GT(p.fading().fade(), 0.0);
     p.alarm().disarm();
-    QTest::qWait(1100);
     EXPECT_FALSE(p.night().alarmFadeEnd());
+    QTest::qWait(1100);
     EXPECT_EQ(p.fading().fade(), 1.0);
 }
 

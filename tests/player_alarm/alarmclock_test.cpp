@@ -15,11 +15,12 @@ using namespace sonaveil::player;
 namespace {
 
 // An alarm clock on a fake clock: advance() moves the time of day and runs every timer that
-// falls due, in 10 ms steps, as the window's timers would.
+// falls due, in 10 ms steps, as the window's timers would. A sleeping rig runs the alarm check
+// as the window does: each time after checkDelayMs(), and again whenever the arming changes.
 class Rig {
 public:
-    explicit Rig(int startSecondOfDay = 7 * 3600 + 29 * 60 + 50, int phaseMs = 0)
-        : m_wallOffset(std::int64_t(startSecondOfDay) * 1000 + phaseMs)
+    explicit Rig(int startSecondOfDay = 7 * 3600 + 29 * 60 + 50, int phaseMs = 0, bool sleeping = false)
+        : m_wallOffset(std::int64_t(startSecondOfDay) * 1000 + phaseMs), m_sleeping(sleeping)
     {
         AlarmClock::Hooks hooks;
         hooks.now = [this] {
@@ -31,7 +32,12 @@ public:
         hooks.powerOff = [this](int seconds) { powerOffs.push_back(seconds); };
         hooks.timerChanged = [this](AlarmClock::Timer t, bool running) {
             if (running)
-                m_due[std::size_t(t)] = m_ms + AlarmClock::kIntervalMs[std::size_t(t)];
+                m_due[std::size_t(t)] = m_ms + interval(t);
+        };
+        hooks.armingChanged = [this] {
+            ++armingChanges;
+            if (m_sleeping)
+                m_due[AlarmClock::AlarmCheck] = m_ms + interval(AlarmClock::AlarmCheck);
         };
         alarm = std::make_unique<AlarmClock>(audio, folder.path().string(), hooks);
     }
@@ -43,8 +49,10 @@ public:
             for (int t = 0; t < AlarmClock::kTimerCount; ++t) {
                 const auto timer = AlarmClock::Timer(t);
                 if (alarm->timerRunning(timer) && m_due[std::size_t(t)] <= m_ms) {
-                    m_due[std::size_t(t)] += AlarmClock::kIntervalMs[std::size_t(t)];
+                    if (m_sleeping && timer == AlarmClock::AlarmCheck)
+                        ++checks;
                     alarm->tick(timer);
+                    m_due[std::size_t(t)] = (m_sleeping ? m_ms : m_due[std::size_t(t)]) + interval(timer);
                 }
             }
         }
@@ -56,6 +64,13 @@ public:
         m_wallOffset = std::int64_t(secondOfDay) * 1000 + wall % 1000 - m_ms;
     }
     std::string time() const { return alarm->hooks().now().text(); }
+    int interval(AlarmClock::Timer t) const
+    {
+        if (!m_sleeping || t != AlarmClock::AlarmCheck)
+            return AlarmClock::kIntervalMs[std::size_t(t)];
+        // The window's 5 ms past the second, rounded up to the rig's steps.
+        return alarm->checkDelayMs(int((m_ms + m_wallOffset) % 1000)) + 10;
+    }
 
     void writeFile(const std::string& name, const std::string& bytes)
     {
@@ -68,11 +83,14 @@ public:
     std::map<int, std::string> lines;
     int closes = 0;
     std::vector<int> powerOffs;
+    int armingChanges = 0;
+    int checks = 0;                 // alarm checks run by a sleeping rig
     std::unique_ptr<AlarmClock> alarm;
 
 private:
     std::int64_t m_ms = 0;          // the timers' steady clock
     std::int64_t m_wallOffset;      // the time of day is m_ms + this
+    bool m_sleeping;
     std::array<std::int64_t, AlarmClock::kTimerCount> m_due{};
 };
 
@@ -429,4 +447,72 @@ TEST(AlarmClockDuration, TextDecidesHowLong)
     // A text without a number would end the alarm at once: it counts as the design 60 seconds.
     r.alarm->setDurationText("soon");
     EXPECT_EQ(r.alarm->durationSeconds(), 60);
+}
+
+TEST(AlarmClockSleepingCheck, FiresAtItsMinuteWhileWakingRarely)
+{
+    // Armed at 05:00 for 07:30: the check sleeps in steps of kCheckSleepMs and wakes within the
+    // first second of 07:30.
+    Rig r(at(5, 0, 0), 400, true);
+    armFor0730(r, 0);
+    r.advance(at(2, 29, 59) * 1000 + 590);
+    EXPECT_EQ(r.time(), "07:29:59");
+    EXPECT_FALSE(r.alarm->playing());
+    EXPECT_LE(r.checks, at(2, 30, 0) * 1000 / AlarmClock::kCheckSleepMs + 2);
+    r.advance(30);
+    EXPECT_EQ(r.time(), "07:30:00");
+    EXPECT_TRUE(r.alarm->playing()) << "fired within 20 ms of the minute";
+
+    // Disarmed, the check only wakes at its longest sleep.
+    EXPECT_EQ(r.alarm->checkDelayMs(0), AlarmClock::kCheckSleepMs);
+    // Within the set minute an armed check is due at once; just after it, a day later at most
+    // the longest sleep.
+    Rig d(at(7, 30, 30), 0, true);
+    armFor0730(d, 0);
+    d.alarm->setShutDown(true);
+    EXPECT_EQ(d.alarm->checkDelayMs(0), 0);
+    d.jumpTo(at(7, 31, 0));
+    EXPECT_EQ(d.alarm->checkDelayMs(0), AlarmClock::kCheckSleepMs);
+    d.jumpTo(at(7, 29, 58));
+    EXPECT_EQ(d.alarm->checkDelayMs(250), 1750);
+}
+
+TEST(AlarmClockSleepingCheck, ANewTimeOrAStepOfTheClockIsNotSleptThrough)
+{
+    // The check sleeps its longest; then the alarm is set for the next minute, 3 s away: the
+    // change wakes it, and the alarm fires at the minute, not up to kCheckSleepMs late.
+    Rig r(at(7, 29, 35), 0, true);
+    r.alarm->load();
+    r.alarm->setDurationIndex(0);
+    r.advance(22000);
+    EXPECT_EQ(r.time(), "07:29:57");
+    const int before = r.armingChanges;
+    r.alarm->setTime("07:30:00");
+    r.alarm->arm();
+    EXPECT_GT(r.armingChanges, before);
+    r.advance(2990);
+    EXPECT_FALSE(r.alarm->playing());
+    r.advance(20);
+    EXPECT_TRUE(r.alarm->playing());
+
+    // The system clock steps from 05:00 into 07:30:40: the sleeping check still catches the
+    // minute.
+    Rig stepped(at(5, 0, 0), 0, true);
+    armFor0730(stepped);
+    stepped.advance(4000);
+    stepped.jumpTo(at(7, 30, 40));
+    stepped.advance(AlarmClock::kCheckSleepMs + 20);
+    EXPECT_TRUE(stepped.alarm->playing());
+
+    // Every change that can change whether the alarm ends the night is told.
+    Rig t;
+    t.alarm->load();
+    for (auto change : std::initializer_list<std::function<void()>>{
+             [&] { t.alarm->arm(); }, [&] { t.alarm->setTime("06:00:00"); },
+             [&] { t.alarm->setCloseProgram(true); }, [&] { t.alarm->setShutDown(true); },
+             [&] { t.alarm->disarm(); }}) {
+        const int n = t.armingChanges;
+        change();
+        EXPECT_GT(t.armingChanges, n);
+    }
 }
