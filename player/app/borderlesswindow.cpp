@@ -44,6 +44,7 @@ void BorderlessWindow::bringUp()
 
 void BorderlessWindow::setBackground(const QImage& picture)
 {
+    m_source = {};
     m_picture = picture;
     m_scaled = {};
     // A window of fixed size keeps the picture only at the size it is shown: the decoded
@@ -52,6 +53,14 @@ void BorderlessWindow::setBackground(const QImage& picture)
         m_scaled = artwork::covering(picture, minimumSize());
         m_picture = m_scaled;
     }
+    update();
+}
+
+void BorderlessWindow::setBackgroundSource(PictureSource source)
+{
+    m_source = std::move(source);
+    m_picture = {};
+    m_scaled = {};
     update();
 }
 
@@ -84,13 +93,24 @@ void BorderlessWindow::resizeEvent(QResizeEvent*)
     m_scaled = {};
 }
 
+void BorderlessWindow::hideEvent(QHideEvent*)
+{
+    // A hidden window (most of them, most of the night) holds no picture: it is made again
+    // when the window is shown.
+    if (m_source)
+        m_scaled = {};
+}
+
 void BorderlessWindow::paintEvent(QPaintEvent*)
 {
     QPainter p(this);
     if (m_showPicture) {
-        if (m_scaled.size() != size())
-            m_scaled = m_picture.isNull() ? artwork::drawnBackground(width(), height())
-                                          : artwork::covering(m_picture, size());
+        if (m_scaled.size() != size()) {
+            // The decoded original is let go as soon as it is scaled.
+            const QImage picture = m_source ? m_source() : m_picture;
+            m_scaled = picture.isNull() ? artwork::drawnBackground(width(), height())
+                                        : artwork::covering(picture, size());
+        }
         p.drawImage(QPoint(0, 0), m_scaled);
     } else {
         p.fillRect(rect(), m_formColour);

@@ -4,6 +4,8 @@
 #include <QPoint>
 #include <QWidget>
 
+#include <functional>
+
 namespace sonaveil::controls {
 class Multibutton;
 }
@@ -29,6 +31,13 @@ public:
 
     // The background picture; a null image paints the drawn one.
     void setBackground(const QImage& picture);
+    // Where the background picture comes from when the window is painted at a new size: it is
+    // asked for then and only its scaled copy is kept, while the window is shown. A null image
+    // from it paints the drawn picture.
+    using PictureSource = std::function<QImage()>;
+    void setBackgroundSource(PictureSource source);
+    // The picture at the window's size, as last painted (null until painted, and while hidden).
+    const QImage& scaledBackground() const { return m_scaled; }
 
     // The plain colour the window shows in place of its picture while showPicture() is false.
     static inline const QColor kFormColour{58, 38, 22};
@@ -48,12 +57,14 @@ public:
 protected:
     void paintEvent(QPaintEvent*) override;
     void resizeEvent(QResizeEvent*) override;
+    void hideEvent(QHideEvent*) override;
     void mousePressEvent(QMouseEvent*) override;
     void mouseMoveEvent(QMouseEvent*) override;
     void mouseReleaseEvent(QMouseEvent*) override;
 
 private:
     QImage m_picture;
+    PictureSource m_source; // asked for the picture instead of m_picture, when set
     QImage m_scaled; // the picture at the window's size, made when the size changes
     QColor m_formColour = kFormColour;
     bool m_showPicture = true;

@@ -33,8 +33,24 @@
 #include <QScreen>
 #include <QSystemTrayIcon>
 #include <QTime>
+#include <QTimer>
+
+#if defined(__GLIBC__)
+#include <malloc.h>
+#endif
 
 namespace sonaveil::player {
+
+namespace {
+
+void releaseFreeMemory()
+{
+#if defined(__GLIBC__)
+    malloc_trim(0);
+#endif
+}
+
+} // namespace
 
 Player::Player(PlayerSetup setup, QObject* parent)
     : QObject(parent)
@@ -338,6 +354,10 @@ void Player::startUp()
     m_keeper.setActive(true);
     if (!m_setup.readyFile.isEmpty())
         writeFileAtomically(QFile::encodeName(m_setup.readyFile).toStdString(), std::to_string(millisecondsSinceProcessStart()));
+    // The start-up's passing needs (decoded pictures, kernel designs, files read whole) leave
+    // free memory among what stays: given back once the first paint and the first sounds are
+    // done, rather than held all night.
+    QTimer::singleShot(std::chrono::seconds(3), this, [] { releaseFreeMemory(); });
     emit startUpFinished();
 }
 

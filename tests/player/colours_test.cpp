@@ -312,6 +312,33 @@ TEST_F(ColoursTest, TheFlagUntickedAtExitGivesTheBlankPictureAtTheNextStart)
     EXPECT_GT(third.mainWindow()->grab().toImage().pixelColor(4, 200).red(), 150);
 }
 
+TEST_F(ColoursTest, AWindowHoldsItsPictureOnlyWhileShown)
+{
+    QImage bronze(64, 64, QImage::Format_RGB32);
+    bronze.fill(QColor(200, 30, 30));
+    ASSERT_TRUE(bronze.save(f.prog() + "/bronze.jpg"));
+    QImage blank(64, 64, QImage::Format_RGB32);
+    blank.fill(QColor(30, 200, 30));
+    ASSERT_TRUE(blank.save(f.prog() + "/blank.jpg"));
+
+    Player& p = f.start();
+    PitchMatchWindow* w = p.pitchMatchWindow();
+    ASSERT_FALSE(w->isVisible());
+    EXPECT_TRUE(w->scaledBackground().isNull());
+    w->bringUp();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(w));
+    EXPECT_GT(w->grab().toImage().pixelColor(4, w->height() / 2).red(), 150);
+    EXPECT_EQ(w->scaledBackground().size(), w->size());
+    w->hide();
+    EXPECT_TRUE(w->scaledBackground().isNull());
+
+    // Shown again, it paints the picture again.
+    w->bringUp();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(w));
+    EXPECT_GT(w->grab().toImage().pixelColor(4, w->height() / 2).red(), 150);
+    EXPECT_FALSE(w->scaledBackground().isNull());
+}
+
 TEST_F(ColoursTest, AMalformedMaincolLeavesTheDesignedColours)
 {
     f.write("maincol.tmp", "16777215,\"1\",\"2\"\r\n");
