@@ -106,10 +106,9 @@ void BorderlessWindow::paintEvent(QPaintEvent*)
     QPainter p(this);
     if (m_showPicture) {
         if (m_scaled.size() != size()) {
-            // The decoded original is let go as soon as it is scaled.
-            const QImage picture = m_source ? m_source() : m_picture;
-            m_scaled = picture.isNull() ? artwork::drawnBackground(width(), height())
-                                        : artwork::covering(picture, size());
+            m_scaled = m_source ? m_source(size()) : artwork::covering(m_picture, size());
+            if (m_scaled.isNull())
+                m_scaled = artwork::drawnBackground(width(), height());
         }
         p.drawImage(QPoint(0, 0), m_scaled);
     } else {

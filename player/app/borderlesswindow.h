@@ -32,9 +32,9 @@ public:
     // The background picture; a null image paints the drawn one.
     void setBackground(const QImage& picture);
     // Where the background picture comes from when the window is painted at a new size: it is
-    // asked for then and only its scaled copy is kept, while the window is shown. A null image
-    // from it paints the drawn picture.
-    using PictureSource = std::function<QImage()>;
+    // asked for the picture covering that size then, which is kept while the window is shown.
+    // A null image from it paints the drawn picture.
+    using PictureSource = std::function<QImage(const QSize&)>;
     void setBackgroundSource(PictureSource source);
     // The picture at the window's size, as last painted (null until painted, and while hidden).
     const QImage& scaledBackground() const { return m_scaled; }

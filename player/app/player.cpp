@@ -357,7 +357,7 @@ void Player::startUp()
     // The start-up's passing needs (decoded pictures, kernel designs, files read whole) leave
     // free memory among what stays: given back once the first paint and the first sounds are
     // done, rather than held all night.
-    QTimer::singleShot(std::chrono::seconds(3), this, [] { releaseFreeMemory(); });
+    QTimer::singleShot(std::chrono::seconds(2), this, [] { releaseFreeMemory(); });
     emit startUpFinished();
 }
 

@@ -117,9 +117,11 @@ void PlayerColours::choosePicture()
 
 BorderlessWindow::PictureSource PlayerColours::pictureSource() const
 {
-    // Decoded when a window paints it, and not held here: a photograph is megabytes decoded,
-    // and most windows are hidden most of the time.
-    return [folder = m_programFolder, name = m_pictureName] { return artwork::load(folder, name); };
+    // Decoded at the size a window paints it, when it paints it, and not held here: a
+    // photograph is megabytes decoded whole, and most windows are hidden most of the time.
+    return [folder = m_programFolder, name = m_pictureName](const QSize& size) {
+        return artwork::loadCovering(folder, name, size);
+    };
 }
 
 void PlayerColours::docolors()
