@@ -73,7 +73,7 @@ std::int64_t LiveSource::wanted() const
     // What fitRing() would make room for, unless the last move is still waiting for the reader.
     std::int64_t room = capacity();
     if (!m_oldRing)
-        room = std::max(room, std::min(std::max(end, written) - retain, kMaxRingFrames));
+        room = std::max(room, std::min(end - retain, kMaxRingFrames));
     return std::max<std::int64_t>(std::min(end, retain + room) - written, 0);
 }
 
@@ -91,13 +91,15 @@ void LiveSource::fitRing(std::int64_t end)
     Ring* ring = m_ring.load(std::memory_order_relaxed);
     const std::int64_t written = m_written.load(std::memory_order_relaxed);
     const std::int64_t retain = m_retainFrom.load(std::memory_order_acquire);
-    const std::int64_t need = std::min(std::max(end, written) - retain, kMaxRingFrames);
+    const std::int64_t need = std::min(end - retain, kMaxRingFrames);
+    // What a move must carry over: everything from the retained frame on.
+    const std::int64_t held = written - retain;
     std::int64_t frames = ring->frames;
     if (need > ring->frames)
-        frames = ringFrames(need + need / 4);
+        frames = ringFrames(std::max(need, held) + need / 4);
     else if (ring->frames > 2 * need && ring->frames > m_startRing)
         frames = need <= m_startRing ? m_startRing : ringFrames(need + need / 4);
-    if (frames == ring->frames)
+    if (frames == ring->frames || frames < held)
         return;
 
     // Everything the old ring holds that the new one has room for: all that is retained.

@@ -29,9 +29,10 @@ class LiveSource {
 public:
     static constexpr int kWindow = 4096;
     // Frames the writer keeps ready beyond where the reader is, in seconds of the source: more
-    // than the output mixes at one time in a refill, so that a refill never waits for the
-    // generator (the output's queue, seconds deep, covers a worker that is late).
-    static constexpr double kAheadSeconds = 1.5;
+    // than the output mixes at one time (its whole queue, after a rewrite), so that a refill
+    // never waits for the generator. A voice that has not moved for a while (a new one, or all
+    // of them after a pause) is mixed that far at once when the queue is rewritten.
+    static constexpr double kAheadSeconds = 2.4;
     // What a rewritten output queue may read again, in seconds at the natural speed: the ring a
     // voice starts with holds this and the frames kept ahead.
     static constexpr double kRetainSeconds = 2.3;
@@ -104,7 +105,9 @@ private:
     // Writer: frames kept ahead of the reader at its present speed.
     std::int64_t aheadFrames() const;
     // Writer: moves the frames into a ring that holds what is retained up to `end` - 1, when
-    // the present one is too small for it or far larger than it needs.
+    // the present one is too small for it or far larger than it needs. A rewind moves the
+    // retained frame back for a while, but never past what the ring still holds: that alone
+    // is no reason to move.
     void fitRing(std::int64_t end);
     // Writer: frees a ring the frames were moved out of, once the reader cannot be using it.
     void retireOldRing();

@@ -109,6 +109,10 @@ void BorderlessWindow::paintEvent(QPaintEvent*)
             m_scaled = m_source ? m_source(size()) : artwork::covering(m_picture, size());
             if (m_scaled.isNull())
                 m_scaled = artwork::drawnBackground(width(), height());
+            // Three bytes a pixel instead of four: the same colours, a quarter less to hold all
+            // night for a window that stays open.
+            if (m_scaled.format() == QImage::Format_RGB32)
+                m_scaled.convertTo(QImage::Format_RGB888);
         }
         p.drawImage(QPoint(0, 0), m_scaled);
     } else {

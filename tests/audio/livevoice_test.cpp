@@ -406,6 +406,14 @@ TEST(LiveSource, TheRingFollowsTheReadersSpeedAndKeepsEveryFrameAcrossAMove)
     }
     EXPECT_EQ(source.capacity(), start);
     EXPECT_EQ(source.written(), read + std::int64_t(kRate * LiveSource::kAheadSeconds));
+    // A rewind two seconds back moves what is retained back as far: the ring stays as it is
+    // and still holds every frame the reader reads from there on.
+    source.setReadPosition(read - 2 * kRate, read - 2 * kRate - retained, std::uint64_t(1) << 32);
+    EXPECT_EQ(source.fill(Generator::kMaxFrames), 0);
+    EXPECT_EQ(source.capacity(), start);
+    for (std::int64_t f = read - 2 * kRate; f < source.written(); f += 997)
+        ASSERT_EQ(source.window(f)[0], expected(f)) << "frame " << f;
+    source.setReadPosition(read, read - retained, std::uint64_t(1) << 32);
 
     // Three times as fast: it retains and keeps ahead three times the frames. The reader still
     // holds a window of the ring it had; that one stays readable until it publishes again.
