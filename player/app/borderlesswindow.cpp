@@ -101,19 +101,24 @@ void BorderlessWindow::hideEvent(QHideEvent*)
         m_scaled = {};
 }
 
+void BorderlessWindow::prepareBackground()
+{
+    if (!m_showPicture || m_scaled.size() == size())
+        return;
+    m_scaled = m_source ? m_source(size()) : artwork::covering(m_picture, size());
+    if (m_scaled.isNull())
+        m_scaled = artwork::drawnBackground(width(), height());
+    // Three bytes a pixel instead of four: the same colours, a quarter less to hold all night
+    // for a window that stays open.
+    if (m_scaled.format() == QImage::Format_RGB32)
+        m_scaled.convertTo(QImage::Format_RGB888);
+}
+
 void BorderlessWindow::paintEvent(QPaintEvent*)
 {
     QPainter p(this);
     if (m_showPicture) {
-        if (m_scaled.size() != size()) {
-            m_scaled = m_source ? m_source(size()) : artwork::covering(m_picture, size());
-            if (m_scaled.isNull())
-                m_scaled = artwork::drawnBackground(width(), height());
-            // Three bytes a pixel instead of four: the same colours, a quarter less to hold all
-            // night for a window that stays open.
-            if (m_scaled.format() == QImage::Format_RGB32)
-                m_scaled.convertTo(QImage::Format_RGB888);
-        }
+        prepareBackground();
         p.drawImage(QPoint(0, 0), m_scaled);
     } else {
         p.fillRect(rect(), m_formColour);

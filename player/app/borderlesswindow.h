@@ -36,6 +36,8 @@ public:
     // A null image from it paints the drawn picture.
     using PictureSource = std::function<QImage(const QSize&)>;
     void setBackgroundSource(PictureSource source);
+    // Makes the picture at the window's size now, rather than at the next paint.
+    void prepareBackground();
     // The picture at the window's size, as last painted (null until painted, and while hidden).
     const QImage& scaledBackground() const { return m_scaled; }
 

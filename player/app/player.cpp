@@ -329,6 +329,10 @@ void Player::startUp()
         m_options.applyStartupFile(*stored);
     m_optionsWindow->refresh();
     present();
+    // The window's picture is decoded now, before the sounds start: what the decoding needs
+    // for a moment is then free again for the sounds' buffers, rather than needed beside them.
+    if (m_main->isVisible())
+        m_main->prepareBackground();
     // Sound 1 on and at once off again, then every volume applied (which clears the Mute mark).
     m_model.setCheck(1, CheckState::Checked);
     m_model.setCheck(1, CheckState::Unchecked);
