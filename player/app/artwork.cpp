@@ -35,7 +35,11 @@ QImage loadCovering(const QString& programFolder, const QString& name, const QSi
     const QSize original = reader.size();
     if (!original.isValid() || size.isEmpty())
         return covering(reader.read(), size);
-    const QSize scaled = original.scaled(size, Qt::KeepAspectRatioByExpanding);
+    // Scaled to cover `size` with its proportions kept, the way covering() scales it.
+    const qint64 widthAtHeight = qint64(size.height()) * original.width() / original.height();
+    const QSize scaled = widthAtHeight >= size.width()
+        ? QSize(int(widthAtHeight), size.height())
+        : QSize(size.width(), int(qint64(size.width()) * original.height() / original.width()));
     reader.setScaledSize(scaled);
     reader.setScaledClipRect(
         QRect(QPoint((scaled.width() - size.width()) / 2, (scaled.height() - size.height()) / 2), size));
