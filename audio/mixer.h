@@ -34,8 +34,10 @@ struct EqualiserRequest {
 class Mixer final : public RewindableMix {
 public:
     static constexpr int kBlock = 128; // frames per parameter update (2.9 ms at 44100 Hz)
-    // The mixer's state is kept every this many frames, when history is kept (a rewind point).
-    static constexpr int kSnapshotFrames = 512;
+    // The mixer's state is kept every this many frames, when history is kept (a rewind point):
+    // 23 ms at 44100 Hz, fine enough for a rewrite to be heard at once, and few enough points
+    // over the seconds kept (each holds the limiter's look-ahead) to cost little memory.
+    static constexpr int kSnapshotFrames = 1024;
     // How far a live voice whose generator has fallen behind goes back, in source frames, to
     // play again what it played, and how far it turns down each time.
     static constexpr int kHoldFrames = 16384;

@@ -494,7 +494,8 @@ int player(double seconds, const std::vector<int>& numbers)
         // The rings' first batches, as when the player starts its sounds.
         std::this_thread::sleep_for(std::chrono::milliseconds(300));
         std::vector<float> out(2 * 4096);
-        const int refill = 86 * audio::Mixer::kSnapshotFrames; // about a second, as the server asks
+        // About a second, as the server asks, in whole rewind points.
+        const int refill = kMixRate / audio::Mixer::kSnapshotFrames * audio::Mixer::kSnapshotFrames;
         const double cpu0 = cpuSeconds();
         double mixing = 0;
         const auto start = Clock::now();

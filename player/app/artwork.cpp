@@ -3,6 +3,7 @@
 #include <QBuffer>
 #include <QCoreApplication>
 #include <QDir>
+#include <QImageReader>
 #include <QLinearGradient>
 #include <QPainter>
 #include <QPainterPath>
@@ -26,6 +27,24 @@ QImage covering(const QImage& picture, const QSize& size)
     const QImage scaled = picture.scaled(size, Qt::KeepAspectRatioByExpanding, Qt::SmoothTransformation);
     const QPoint offset((scaled.width() - size.width()) / 2, (scaled.height() - size.height()) / 2);
     return scaled.copy(QRect(offset, size));
+}
+
+QImage loadCovering(const QString& programFolder, const QString& name, const QSize& size)
+{
+    QImageReader reader(QDir(programFolder).filePath(name));
+    const QSize original = reader.size();
+    if (!original.isValid() || size.isEmpty())
+        return covering(reader.read(), size);
+    // Scaled to cover `size` with its proportions kept, the way covering() scales it.
+    const qint64 widthAtHeight = qint64(size.height()) * original.width() / original.height();
+    const QSize scaled = widthAtHeight >= size.width()
+        ? QSize(int(widthAtHeight), size.height())
+        : QSize(size.width(), int(qint64(size.width()) * original.height() / original.width()));
+    reader.setScaledSize(scaled);
+    reader.setScaledClipRect(
+        QRect(QPoint((scaled.width() - size.width()) / 2, (scaled.height() - size.height()) / 2), size));
+    const QImage picture = reader.read();
+    return picture.isNull() || picture.size() == size ? picture : covering(picture, size);
 }
 
 QImage drawnBackground(int width, int height)

@@ -12,6 +12,9 @@ QImage load(const QString& programFolder, const QString& name);
 
 // `picture` scaled to cover `size` without distortion, cut to it around its middle.
 QImage covering(const QImage& picture, const QSize& size);
+// The picture in the file scaled and cut to cover `size`, as covering() makes it, decoded at
+// that size rather than whole first; null when the file cannot be read.
+QImage loadCovering(const QString& programFolder, const QString& name, const QSize& size);
 
 // Drawn by code, for a program folder without its pictures.
 QImage drawnBackground(int width, int height);

@@ -3,6 +3,7 @@
 #include <QImage>
 #include <QWidget>
 
+#include <functional>
 #include <map>
 
 namespace sonaveil::controls {
@@ -33,6 +34,15 @@ public:
 
     // The background picture; a null image paints the drawn one.
     void setBackground(const QImage& picture);
+    // Where the background picture comes from when the window is painted at a new size: it is
+    // asked for the picture covering that size then, which is kept while the window is shown.
+    // A null image from it paints the drawn picture.
+    using PictureSource = std::function<QImage(const QSize&)>;
+    void setBackgroundSource(PictureSource source);
+    // Makes the picture at the window's size now, rather than at the next paint.
+    void prepareBackground();
+    // The picture at the window's size, as last painted (null until painted, and while hidden).
+    const QImage& scaledBackground() const { return m_scaled; }
 
     // The plain colour the window shows in place of its picture while showPicture() is false.
     static inline const QColor kFormColour{58, 38, 22};
@@ -57,10 +67,12 @@ protected:
 
     void paintEvent(QPaintEvent*) override;
     void resizeEvent(QResizeEvent*) override;
+    void hideEvent(QHideEvent*) override;
 
 private:
     std::map<QString, controls::Multibutton*> m_buttons;
     QImage m_picture;
+    PictureSource m_source; // asked for the picture instead of m_picture, when set
     QImage m_scaled; // the picture at the window's size, made when the size changes
     QColor m_formColour = kFormColour;
     bool m_showPicture = true;

@@ -34,8 +34,24 @@
 #include <QScreen>
 #include <QSystemTrayIcon>
 #include <QTime>
+#include <QTimer>
+
+#if defined(__GLIBC__)
+#include <malloc.h>
+#endif
 
 namespace sonaveil::player {
+
+namespace {
+
+void releaseFreeMemory()
+{
+#if defined(__GLIBC__)
+    malloc_trim(0);
+#endif
+}
+
+} // namespace
 
 Player::Player(PlayerSetup setup, QObject* parent)
     : QObject(parent)
@@ -343,6 +359,10 @@ void Player::startUp()
         m_options.applyStartupFile(*stored);
     m_optionsWindow->refresh();
     present();
+    // The window's picture is decoded now, before the sounds start: what the decoding needs
+    // for a moment is then free again for the sounds' buffers, rather than needed beside them.
+    if (m_main->isVisible())
+        m_main->prepareBackground();
     // Sound 1 on and at once off again, then every volume applied (which clears the Mute mark).
     m_model.setCheck(1, CheckState::Checked);
     m_model.setCheck(1, CheckState::Unchecked);
@@ -368,6 +388,10 @@ void Player::startUp()
     m_keeper.setActive(true);
     if (!m_setup.readyFile.isEmpty())
         writeFileAtomically(QFile::encodeName(m_setup.readyFile).toStdString(), std::to_string(millisecondsSinceProcessStart()));
+    // The start-up's passing needs (decoded pictures, kernel designs, files read whole) leave
+    // free memory among what stays: given back once the first paint and the first sounds are
+    // done, rather than held all night.
+    QTimer::singleShot(std::chrono::seconds(2), this, [] { releaseFreeMemory(); });
     emit startUpFinished();
 }
 

@@ -47,9 +47,8 @@ void PlayerColours::attach(QWidget* window)
     // Until the start-up has read the flag, the windows show the picture.
     if (m_pictureName.isEmpty())
         choosePicture();
-    if (auto* b = dynamic_cast<BorderlessWindow*>(window); b && !m_picture.isNull()
-        && !qobject_cast<ColoursWindow*>(window))
-        b->setBackground(m_picture);
+    if (auto* b = dynamic_cast<BorderlessWindow*>(window); b && !qobject_cast<ColoursWindow*>(window))
+        b->setBackgroundSource(pictureSource());
     m_applier.attach(window);
 }
 
@@ -111,10 +110,18 @@ void PlayerColours::choosePicture()
     if (name == m_pictureName)
         return;
     m_pictureName = name;
-    m_picture = artwork::load(m_programFolder, name);
     for (QWidget* w : m_applier.windows())
         if (auto* b = dynamic_cast<BorderlessWindow*>(w); b && !qobject_cast<ColoursWindow*>(w))
-            b->setBackground(m_picture);
+            b->setBackgroundSource(pictureSource());
+}
+
+BorderlessWindow::PictureSource PlayerColours::pictureSource() const
+{
+    // Decoded at the size a window paints it, when it paints it, and not held here: a
+    // photograph is megabytes decoded whole, and most windows are hidden most of the time.
+    return [folder = m_programFolder, name = m_pictureName](const QSize& size) {
+        return artwork::loadCovering(folder, name, size);
+    };
 }
 
 void PlayerColours::docolors()

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "player/app/borderlesswindow.h"
 #include "player/app/colourapplier.h"
 #include "player/colours/colourscheme.h"
 
@@ -66,6 +67,7 @@ private:
     void applyPalette();
     void take(bool startUp);
     void choosePicture();
+    BorderlessWindow::PictureSource pictureSource() const;
     QString path(const QString& name) const;
 
     QString m_programFolder;
@@ -76,7 +78,6 @@ private:
     QPointer<MainWindow> m_main;
     QPointer<ColoursWindow> m_editor;
     QString m_pictureName;
-    QImage m_picture;
 };
 
 } // namespace sonaveil::player

@@ -24,8 +24,15 @@ SplashWindow::SplashWindow(const QImage& picture)
 
 void SplashWindow::paintEvent(QPaintEvent*)
 {
+    if (m_picture.isNull())
+        m_picture = artwork::drawnSplash(width(), height());
     QPainter p(this);
     p.drawImage(0, 0, m_picture);
+}
+
+void SplashWindow::hideEvent(QHideEvent*)
+{
+    m_picture = {};
 }
 
 qint64 millisecondsSinceProcessStart()

@@ -12,6 +12,9 @@ public:
 
 protected:
     void paintEvent(QPaintEvent*) override;
+    // The picture is let go once the window has been shown and hidden: the player keeps the
+    // window (its icon) all night, not the picture.
+    void hideEvent(QHideEvent*) override;
 
 private:
     QImage m_picture;

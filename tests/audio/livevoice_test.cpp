@@ -350,7 +350,9 @@ TEST(LiveSource, EveryWindowReadsItsOwnFramesAcrossTheRingsWrap)
         }
         absolute += 128 * step;
     }
-    EXPECT_GT(source.written(), 3 * LiveSource::kRingFrames);
+    EXPECT_GT(source.written(), 3 * source.capacity());
+    // The ring is not a power of two: the wrap is a true modulo.
+    EXPECT_NE(source.capacity() & (source.capacity() - 1), 0);
 }
 
 TEST(LiveSource, TheWriterKeepsWhatTheReaderMayReadAgainAndAsksToBeWokenOnce)
@@ -359,8 +361,9 @@ TEST(LiveSource, TheWriterKeepsWhatTheReaderMayReadAgainAndAsksToBeWokenOnce)
     // The reader holds on to frame 1000: however much is asked, nothing from there on is
     // overwritten, and the ring fills up to there and no further.
     source.setReadPosition(200000, 1000, std::uint64_t(1) << 32);
-    source.fillTo(5 * LiveSource::kRingFrames);
-    EXPECT_EQ(source.written(), 1000 + LiveSource::kRingFrames);
+    source.fillTo(1000 + 2 * LiveSource::kMaxRingFrames);
+    EXPECT_EQ(source.capacity(), LiveSource::kMaxRingFrames);
+    EXPECT_EQ(source.written(), 1000 + LiveSource::kMaxRingFrames);
     EXPECT_EQ(source.wanted(), 0);
     for (std::int64_t f : {std::int64_t(1000), std::int64_t(50000), source.written() - 1})
         EXPECT_EQ(source.window(f)[0], expected(f));
@@ -378,6 +381,57 @@ TEST(LiveSource, TheWriterKeepsWhatTheReaderMayReadAgainAndAsksToBeWokenOnce)
     EXPECT_EQ(fresh.written(), 128 + std::int64_t(kRate * LiveSource::kAheadSeconds));
     EXPECT_FALSE(fresh.setReadPosition(256, 0, std::uint64_t(1) << 32));
     EXPECT_TRUE(fresh.setReadPosition(fresh.written() - 100, 0, std::uint64_t(1) << 32));
+}
+
+TEST(LiveSource, TheRingFollowsTheReadersSpeedAndKeepsEveryFrameAcrossAMove)
+{
+    // At the natural speed the ring a voice starts with holds what is kept ahead and retained.
+    LiveSource source(std::make_unique<Counting>());
+    const std::int64_t start = source.capacity();
+    EXPECT_LT(start, std::int64_t(1) << 18);
+    EXPECT_GE(start, std::int64_t(kRate * (LiveSource::kAheadSeconds + LiveSource::kRetainSeconds)));
+    const std::int64_t retained = std::int64_t(kRate * 2.15);
+    std::int64_t read = 300000;
+    source.setReadPosition(read, read - retained, std::uint64_t(1) << 32);
+    source.fillTo(read);
+    while (source.fill(Generator::kMaxFrames) > 0) {
+    }
+    EXPECT_EQ(source.capacity(), start);
+    EXPECT_EQ(source.written(), read + std::int64_t(kRate * LiveSource::kAheadSeconds));
+    // A rewind two seconds back moves what is retained back as far: the ring stays as it is
+    // and still holds every frame the reader reads from there on.
+    source.setReadPosition(read - 2 * kRate, read - 2 * kRate - retained, std::uint64_t(1) << 32);
+    EXPECT_EQ(source.fill(Generator::kMaxFrames), 0);
+    EXPECT_EQ(source.capacity(), start);
+    for (std::int64_t f = read - 2 * kRate; f < source.written(); f += 997)
+        ASSERT_EQ(source.window(f)[0], expected(f)) << "frame " << f;
+    source.setReadPosition(read, read - retained, std::uint64_t(1) << 32);
+
+    // Three times as fast: it retains and keeps ahead three times the frames. The reader still
+    // holds a window of the ring it had; that one stays readable until it publishes again.
+    const SourceFrame* held = source.window(read - retained);
+    source.setReadPosition(read, read - 3 * retained, std::uint64_t(3) << 32);
+    while (source.fill(Generator::kMaxFrames) > 0) {
+    }
+    EXPECT_GE(source.capacity(), 3 * retained + 3 * std::int64_t(kRate * LiveSource::kAheadSeconds));
+    EXPECT_EQ(source.written(), read + 3 * std::int64_t(kRate * LiveSource::kAheadSeconds));
+    for (int i = 0; i < LiveSource::kWindow; i += 97)
+        ASSERT_EQ(held[i], expected(read - retained + i));
+    for (std::int64_t f = read - retained; f < source.written(); f += 997)
+        ASSERT_EQ(source.window(f)[0], expected(f)) << "frame " << f;
+
+    // Back at the natural speed, once the reader has moved on, the ring is made small again.
+    read = source.written() - 1000;
+    source.setReadPosition(read, read - retained, std::uint64_t(1) << 32);
+    source.setReadPosition(read, read - retained, std::uint64_t(1) << 32);
+    while (source.fill(Generator::kMaxFrames) > 0) {
+    }
+    EXPECT_EQ(source.capacity(), start);
+    for (std::int64_t f = read - retained; f < source.written(); f += 997)
+        ASSERT_EQ(source.window(f)[0], expected(f)) << "frame " << f;
+    for (int i : {0, 1, LiveSource::kWindow - 1})
+        ASSERT_EQ(source.window(source.written() - 2 * LiveSource::kWindow)[i],
+                  expected(source.written() - 2 * LiveSource::kWindow + i));
 }
 
 TEST(SourceWorker, KeepsEveryRingAheadOfItsReaderOnItsOwnThread)

@@ -98,11 +98,12 @@ const std::vector<std::pair<const char*, std::function<void(Mixer&)>>> kChanges 
 
 TEST(Rewind, RemixesExactlyWhatAMixerGivenTheChangeThereMakes)
 {
+    constexpr int S = Mixer::kSnapshotFrames;
     const int total = 2 * kRate;
-    const int queued = 172 * Mixer::kSnapshotFrames; // almost two seconds
+    const int queued = (2 * kRate - kRate / 20) / S * S; // almost two seconds
     for (const auto& [name, change] : kChanges) {
         SCOPED_TRACE(name);
-        for (const int at : {40 * Mixer::kSnapshotFrames, 150 * Mixer::kSnapshotFrames}) {
+        for (const int at : {kRate / 2 / S * S, 7 * kRate / 4 / S * S}) {
             // What is heard: the queue as first mixed up to `at`, then as mixed again.
             Rig live(true);
             auto heard = live.render(queued);

@@ -6,6 +6,7 @@
 #include "controls/paintqt.h"
 #include "controls/ucsliderwidget.h"
 #include "lumidot/lcd.h"
+#include "player/app/artwork.h"
 #include "player/app/colourapplier.h"
 #include "player/app/colourswindow.h"
 #include "player/app/mainwindow.h"
@@ -19,6 +20,7 @@
 #include <QComboBox>
 #include <QLabel>
 #include <QScrollBar>
+#include <QTemporaryDir>
 #include <QTest>
 
 #include <cmath>
@@ -310,6 +312,61 @@ TEST_F(ColoursTest, TheFlagUntickedAtExitGivesTheBlankPictureAtTheNextStart)
     click(e3->button("Apply"));
     EXPECT_EQ(third.colours().backgroundName(), "bronze.jpg");
     EXPECT_GT(third.mainWindow()->grab().toImage().pixelColor(4, 200).red(), 150);
+}
+
+TEST_F(ColoursTest, AWindowHoldsItsPictureOnlyWhileShown)
+{
+    QImage bronze(64, 64, QImage::Format_RGB32);
+    bronze.fill(QColor(200, 30, 30));
+    ASSERT_TRUE(bronze.save(f.prog() + "/bronze.jpg"));
+    QImage blank(64, 64, QImage::Format_RGB32);
+    blank.fill(QColor(30, 200, 30));
+    ASSERT_TRUE(blank.save(f.prog() + "/blank.jpg"));
+
+    Player& p = f.start();
+    PitchMatchWindow* w = p.pitchMatchWindow();
+    ASSERT_FALSE(w->isVisible());
+    EXPECT_TRUE(w->scaledBackground().isNull());
+    w->bringUp();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(w));
+    EXPECT_GT(w->grab().toImage().pixelColor(4, w->height() / 2).red(), 150);
+    EXPECT_EQ(w->scaledBackground().size(), w->size());
+    w->hide();
+    EXPECT_TRUE(w->scaledBackground().isNull());
+
+    // Shown again, it paints the picture again.
+    w->bringUp();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(w));
+    EXPECT_GT(w->grab().toImage().pixelColor(4, w->height() / 2).red(), 150);
+    EXPECT_FALSE(w->scaledBackground().isNull());
+}
+
+TEST(Artwork, APictureDecodedAtTheSizeShownIsTheWholeOneScaledAndCut)
+{
+    // Red left, blue right, a light band down the middle: the cut keeps the middle.
+    QImage picture(640, 320, QImage::Format_RGB32);
+    picture.fill(QColor(200, 20, 20));
+    for (int y = 0; y < picture.height(); ++y)
+        for (int x = 320; x < 640; ++x)
+            picture.setPixelColor(x, y, x < 340 ? QColor(240, 240, 200) : QColor(20, 20, 200));
+    QTemporaryDir folder;
+    ASSERT_TRUE(picture.save(folder.filePath("p.jpg"), nullptr, 95));
+    for (const QSize size : {QSize(90, 90), QSize(300, 100), QSize(1000, 700)}) {
+        SCOPED_TRACE(size.width());
+        const QImage whole = artwork::covering(artwork::load(folder.path(), "p.jpg"), size);
+        const QImage direct = artwork::loadCovering(folder.path(), "p.jpg", size);
+        ASSERT_EQ(direct.size(), size);
+        ASSERT_EQ(whole.size(), size);
+        double difference = 0;
+        for (int y = 0; y < size.height(); ++y)
+            for (int x = 0; x < size.width(); ++x)
+                difference += std::abs(qRed(direct.pixel(x, y)) - qRed(whole.pixel(x, y)))
+                    + std::abs(qBlue(direct.pixel(x, y)) - qBlue(whole.pixel(x, y)));
+        EXPECT_LT(difference / (size.width() * size.height()), 8.0);
+        EXPECT_GT(qRed(direct.pixel(2, size.height() / 2)), 150);
+        EXPECT_GT(qBlue(direct.pixel(size.width() - 3, size.height() / 2)), 150);
+    }
+    EXPECT_TRUE(artwork::loadCovering(folder.path(), "missing.jpg", QSize(90, 90)).isNull());
 }
 
 TEST_F(ColoursTest, AMalformedMaincolLeavesTheDesignedColours)
