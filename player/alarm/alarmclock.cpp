@@ -274,18 +274,18 @@ void AlarmClock::setFadeIn(bool on)
 
 void AlarmClock::setCloseProgram(bool on)
 {
-    m_settings.closeProgram = on;
-    if (on)
-        m_settings.shutDown = false;
-    changed();
-    armingChanged();
+    setSleepOptions(on, on ? false : m_settings.shutDown);
 }
 
 void AlarmClock::setShutDown(bool on)
 {
-    m_settings.shutDown = on;
-    if (on)
-        m_settings.closeProgram = false;
+    setSleepOptions(on ? false : m_settings.closeProgram, on);
+}
+
+void AlarmClock::setSleepOptions(bool closeProgram, bool shutDown)
+{
+    m_settings.closeProgram = closeProgram;
+    m_settings.shutDown = shutDown;
     changed();
     armingChanged();
 }

@@ -168,6 +168,7 @@ private:
     audio::ChannelHandle startSound();
     void endFade();
     void setTimer(Timer timer, bool running);
+    void setSleepOptions(bool closeProgram, bool shutDown);
     void armingChanged() const;
     void display(int line, const std::string& text) const;
     void changed() const;
