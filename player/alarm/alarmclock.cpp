@@ -285,7 +285,7 @@ void AlarmClock::setVolume(int volume)
     volume = std::clamp(volume, 0, 255);
     const bool moved = volume != m_volume;
     m_volume = volume;
-    m_audio.setVolume(m_channel, volume);
+    applyVolume();
     if (moved)
         changed();
 }
@@ -326,7 +326,7 @@ void AlarmClock::testAlarm()
     m_audio.stopSound(m_channel);
     m_channel = startSound();
     m_audio.setLoopMode(m_channel, audio::kLoopNormal);
-    m_audio.setVolume(m_channel, m_volume);
+    applyVolume();
     m_testing = true;
     changed();
 }
@@ -334,6 +334,7 @@ void AlarmClock::testAlarm()
 void AlarmClock::stopTest()
 {
     m_armedFlag = "False";
+    m_waiting = false;
     m_audio.stopSound(m_channel);
     m_testing = false;
     // The button also stops an alarm that fired during the test: it has ended, and line 2
@@ -359,6 +360,7 @@ void AlarmClock::stopChannel()
 
 void AlarmClock::stopAlarm()
 {
+    m_waiting = false;
     setTimer(Countdown, false);
     m_armedFlag = "False";
     refreshLine();
@@ -447,7 +449,31 @@ void AlarmClock::fire()
             m_hooks.closeProgram();
         return;
     }
+    if (m_held) {
+        m_waiting = true;
+        return;
+    }
     play(m_settings.fadeIn);
+}
+
+void AlarmClock::applyVolume()
+{
+    m_audio.setVolume(m_channel, m_held ? 0 : m_volume);
+}
+
+void AlarmClock::setHeld(bool held)
+{
+    if (held == m_held)
+        return;
+    m_held = held;
+    if (!held && m_waiting) {
+        m_waiting = false;
+        // Armed still, unless "Alarm Off" came meanwhile (that ends the wait).
+        play(m_settings.fadeIn);
+        return;
+    }
+    if (m_playing || m_testing)
+        applyVolume();
 }
 
 void AlarmClock::play(bool fading)
@@ -464,7 +490,7 @@ void AlarmClock::play(bool fading)
     }
     display(2, "Alarm:Playing");
     m_channel = startSound();
-    m_audio.setVolume(m_channel, m_volume);
+    applyVolume();
     m_audio.setLoopMode(m_channel, audio::kLoopNormal);
     m_playing = true;
     m_countdown = 0;
