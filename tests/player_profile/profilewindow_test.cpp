@@ -385,7 +385,9 @@ TEST(TinnitusWindow, ThirtyDaysOfDiaryAndNightsInThePlotsAndTheReport)
             QAccessibleInterface* cell = cells->cellAt(table->rowCount() - 1, c);
             ASSERT_NE(cell, nullptr);
             const QTableWidgetItem* item = table->item(table->rowCount() - 1, c);
-            EXPECT_EQ(cell->text(QAccessible::Name), item ? item->text() : QString()) << names[plot] << " column " << c;
+            ASSERT_NE(item, nullptr);
+            EXPECT_EQ(cell->text(QAccessible::Name), item->text().isEmpty() ? "no value" : item->text())
+                << names[plot] << " column " << c;
             EXPECT_FALSE(cells->columnDescription(c).isEmpty()) << names[plot] << " column " << c << " has no header";
         }
     }
