@@ -96,7 +96,7 @@ def main():
                             f"--rate={RATE}", "--raw", "--latency-msec=20"], stdout=subprocess.PIPE)
     press(find(app, "Hearing check"))
     tones, failures, answers = [], [], []
-    sounding = False
+    sounding, quiet = False, 0
     deadline = time.time() + 60 * 40
     while time.time() < deadline:
         data = samples(rec.stdout.read(CHUNK * 8))
@@ -132,8 +132,14 @@ def main():
                     answers.append(time.time() - onset)
                     if DEBUG:
                         print(f"press {sent * 1000:.0f}", flush=True)
-        elif sounding:
-            sounding = False
+        elif not sounding:
+            # Between tones: the check may be over (its last answer comes a second after its
+            # last tone), or enough pitches done.
+            quiet += 1
+            if tones and quiet % 20 == 0 and (progress.queryValue().currentValue >= points or not showing(heard_button)):
+                break
+        else:
+            sounding, quiet = False, 0
             name = "left" if ear == 0 else "right"
             other = peak[1 - ear]
             if pitch is None:
