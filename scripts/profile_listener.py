@@ -305,6 +305,8 @@ def other_measures(app, pitch, diary, failures):
 
     # Residual inhibition: a minute of that noise 10 dB louder; the tinnitus comes back 17 s
     # after the noise stops, partly gone.
+    # The answer's button is looked up now: a search of the window takes a while over the bus.
+    back = find(app, "Back: it had gone partly")
     press(find(app, "Residual inhibition"))
     levels, silent, quiet_at = [], 0, time.time()
     while True:
@@ -340,7 +342,7 @@ def other_measures(app, pitch, diary, failures):
     if abs(level - (heard[-1] + 10)) > 1.0 or max(rises, default=0) > allowed:
         failures.append(f"residual inhibition's noise at {level:.1f} dBFS, rising {max(rises, default=0):.1f} dB at once")
     time.sleep(max(0.0, quiet_at + 17.0 - time.time()))
-    press(find(app, "Back: it had gone partly"))
+    press(back)
     time.sleep(1)
     value, _, detail = latest(db, "inhibition")
     print(f"residual inhibition kept: {value} s, {detail}; the listener answered 17 s, partly")
