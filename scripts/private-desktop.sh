@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Runs a command inside a private desktop: an X server on display :N, a session bus with the
 # accessibility bus and its registry (what screen readers talk to), and a sound server with a
-# null sink whose monitor can be recorded. Everything it starts is stopped when the command ends.
+# null sink whose monitor can be recorded (in floating point: what is recorded is what was
+# played, not rounded to 16 bits). Everything it starts is stopped when the command ends.
 #
 #   scripts/private-desktop.sh N COMMAND [ARGS...]
 #
@@ -37,7 +38,7 @@ export XDG_RUNTIME_DIR="$work/run"
 mkdir -p "$XDG_RUNTIME_DIR" && chmod 700 "$XDG_RUNTIME_DIR"
 pulseaudio -n --daemonize=no --exit-idle-time=-1 --disallow-exit --log-target=file:"$work/pulse.log" \
   -L "module-native-protocol-unix socket=$work/pulse.sock auth-anonymous=1" \
-  -L "module-null-sink sink_name=desktop rate=48000" &
+  -L "module-null-sink sink_name=desktop rate=48000 format=float32le" &
 pids+=($!)
 export PULSE_SERVER="unix:$work/pulse.sock"
 for _ in $(seq 50); do pactl info >/dev/null 2>&1 && break; sleep 0.1; done

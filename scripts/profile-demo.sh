@@ -4,7 +4,10 @@
 # listener through the first pitches of the hearing check, and the level at the sound server's
 # sink while the check plays its first, quiet tone.
 #
-#   [POINTS=N] scripts/private-desktop.sh 21 scripts/profile-demo.sh [OUT]   (N pitches: 4)
+#   [POINTS=N] [PITCH=HZ] scripts/private-desktop.sh 21 scripts/profile-demo.sh [OUT]
+#
+# N pitches of the check (4 when not given); PITCH: a matched pitch saved before the player
+# starts, which the check adds to its plan.
 set -euo pipefail
 here=$(cd "$(dirname "$0")/.." && pwd)
 out=${1:-$here/build/profile-demo}
@@ -12,6 +15,9 @@ mkdir -p "$out"
 tree=(/usr/bin/python3 "$here/scripts/atspi_tree.py")
 dist="$PRIVATE_DESKTOP/dist"
 cp -a "$here/build/dist" "$dist"
+if [ -n "${PITCH:-}" ]; then
+  printf '[Match]\nFrequency=%s\nKind=tone\n' "$PITCH" > "$dist/tinnitus.ini"
+fi
 
 # The peak at the sink over one second, in dB below full scale.
 peak() {
@@ -39,7 +45,9 @@ grep -c 'table "' "$out/window-tables.txt" > "$out/tables-count.txt" || status=1
 
 # A scripted listener through the first four pitches of the hearing check, from the sound at the
 # sink to the thresholds kept in the diary.
-/usr/bin/python3 "$here/scripts/profile_listener.py" $player "${POINTS:-4}" "$dist/diary.sqlite" > "$out/listener.txt" 2>&1 || status=1
+/usr/bin/python3 "$here/scripts/profile_listener.py" $player "${POINTS:-4}" "$dist/diary.sqlite" "${PITCH:-}" > "$out/listener.txt" 2>&1 || status=1
+# The plots as tables again, now with what the listener's answers put in the diary.
+"${tree[@]}" $player dump "My Tinnitus" > "$out/window-after.txt" || status=1
 
 # The hearing check's first tone, measured where the sound goes: quiet, in one ear.
 "${tree[@]}" $player press "Hearing check"

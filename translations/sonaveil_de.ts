@@ -1554,6 +1554,10 @@ laufenden Player und holt dessen Fenster nach vorn.
         <translation>Tonhöhe</translation>
     </message>
     <message>
+        <source>no value</source>
+        <translation>kein Wert</translation>
+    </message>
+    <message>
         <source>Left ear, dB</source>
         <translation>Linkes Ohr, dB</translation>
     </message>

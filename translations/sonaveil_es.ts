@@ -1554,6 +1554,10 @@ reproductor en marcha y trae su ventana al frente.
         <translation>Tono</translation>
     </message>
     <message>
+        <source>no value</source>
+        <translation>sin valor</translation>
+    </message>
+    <message>
         <source>Left ear, dB</source>
         <translation>Oído izquierdo, dB</translation>
     </message>

@@ -295,7 +295,7 @@ void AlarmClock::setVolume(int volume)
     volume = std::clamp(volume, 0, 255);
     const bool moved = volume != m_volume;
     m_volume = volume;
-    m_audio.setVolume(m_channel, volume);
+    applyVolume();
     if (moved)
         changed();
 }
@@ -336,7 +336,7 @@ void AlarmClock::testAlarm()
     m_audio.stopSound(m_channel);
     m_channel = startSound();
     m_audio.setLoopMode(m_channel, audio::kLoopNormal);
-    m_audio.setVolume(m_channel, m_volume);
+    applyVolume();
     m_testing = true;
     changed();
 }
@@ -344,6 +344,7 @@ void AlarmClock::testAlarm()
 void AlarmClock::stopTest()
 {
     m_armedFlag = "False";
+    m_waiting = false;
     m_audio.stopSound(m_channel);
     m_testing = false;
     // The button also stops an alarm that fired during the test: it has ended, and line 2
@@ -370,6 +371,7 @@ void AlarmClock::stopChannel()
 
 void AlarmClock::stopAlarm()
 {
+    m_waiting = false;
     setTimer(Countdown, false);
     m_armedFlag = "False";
     refreshLine();
@@ -460,7 +462,31 @@ void AlarmClock::fire()
             m_hooks.closeProgram();
         return;
     }
+    if (m_held) {
+        m_waiting = true;
+        return;
+    }
     play(m_settings.fadeIn);
+}
+
+void AlarmClock::applyVolume()
+{
+    m_audio.setVolume(m_channel, m_held ? 0 : m_volume);
+}
+
+void AlarmClock::setHeld(bool held)
+{
+    if (held == m_held)
+        return;
+    m_held = held;
+    if (!held && m_waiting) {
+        m_waiting = false;
+        // Armed still, unless "Alarm Off" came meanwhile (that ends the wait).
+        play(m_settings.fadeIn);
+        return;
+    }
+    if (m_playing || m_testing)
+        applyVolume();
 }
 
 void AlarmClock::play(bool fading)
@@ -477,7 +503,7 @@ void AlarmClock::play(bool fading)
     }
     display(2, "Alarm:Playing");
     m_channel = startSound();
-    m_audio.setVolume(m_channel, m_volume);
+    applyVolume();
     m_audio.setLoopMode(m_channel, audio::kLoopNormal);
     m_playing = true;
     m_countdown = 0;

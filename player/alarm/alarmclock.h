@@ -141,6 +141,13 @@ public:
     bool testing() const { return m_testing; }
     // "Stop Alarm".
     void stopAlarm();
+    // Held (while a hearing measure runs): nothing of the alarm reaches the output. An alarm
+    // due meanwhile waits and sounds, from its start, when the hold ends; one already sounding
+    // goes silent and comes back.
+    void setHeld(bool held);
+    bool held() const { return m_held; }
+    // Due while held, waiting for the hold to end.
+    bool waiting() const { return m_waiting; }
     // Silences the alarm channel (before a new file is chosen).
     void stopChannel();
     bool playing() const { return m_playing; }
@@ -167,6 +174,8 @@ private:
     void play(bool fading);
     audio::ChannelHandle startSound();
     void endFade();
+    // The volume the channel gets: none while held.
+    void applyVolume();
     void setTimer(Timer timer, bool running);
     void setSleepOptions(bool closeProgram, bool shutDown);
     void armingChanged() const;
@@ -187,6 +196,8 @@ private:
     bool m_playing = false;
     bool m_testing = false;
     bool m_loaded = false;
+    bool m_held = false;
+    bool m_waiting = false;
     // Set when the alarm has fired for the present arming: it never fires twice for one.
     bool m_fired = false;
     std::array<bool, kTimerCount> m_running{};

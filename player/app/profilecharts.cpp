@@ -52,8 +52,13 @@ void fillTable(QTableWidget* t, const QStringList& header, const QList<QStringLi
     t->setRowCount(int(rows.size()));
     t->setHorizontalHeaderLabels(header);
     for (int r = 0; r < rows.size(); ++r)
-        for (int c = 0; c < rows[r].size() && c < header.size(); ++c)
-            t->setItem(r, c, new QTableWidgetItem(rows[r][c]));
+        for (int c = 0; c < header.size(); ++c) {
+            auto* item = new QTableWidgetItem(c < rows[r].size() ? rows[r][c] : QString());
+            // An empty cell is read out as such, not skipped in silence.
+            if (item->text().isEmpty())
+                item->setData(Qt::AccessibleTextRole, ProfileCharts::tr("no value"));
+            t->setItem(r, c, item);
+        }
     t->resizeColumnsToContents();
 }
 

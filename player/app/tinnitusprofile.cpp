@@ -24,16 +24,19 @@ TinnitusProfile::TinnitusProfile(Player& player, const QString& userFolder, Dial
     , m_reminder(m_diary)
 {
     m_session.hooks().testing = [this](bool on) { setTesting(on); };
-    m_alarmHold.setInterval(200);
-    connect(&m_alarmHold, &QTimer::timeout, this, &TinnitusProfile::holdAlarm);
     m_minute.setInterval(60'000);
     connect(&m_minute, &QTimer::timeout, this, [this] {
         followMix();
         m_nightLog.tick(QDateTime::currentDateTime());
+        // A timer does not count the hours a computer sleeps: the reminder is set again by the
+        // clock on the wall.
+        armReminder();
     });
     m_reminderTimer.setSingleShot(true);
+    // A coarse timer may fire a little early, and the reminder would then come twice.
+    m_reminderTimer.setTimerType(Qt::PreciseTimer);
     connect(&m_reminderTimer, &QTimer::timeout, this, [this] {
-        if (!m_reminder.written(QDateTime::currentDateTime()))
+        if (!m_reminder.written(now()))
             offerDiary();
         armReminder();
     });
@@ -61,7 +64,7 @@ void TinnitusProfile::startUp()
     m_nightLog.tidy();
     m_minute.start();
     followMix();
-    if (m_reminder.dueAtStart(QDateTime::currentDateTime()))
+    if (m_reminder.dueAtStart(now()))
         offerDiary();
     armReminder();
 }
@@ -92,6 +95,7 @@ TinnitusWindow* TinnitusProfile::window()
         if (auto* w = m_player.pitchMatchWindow())
             w->bringUp();
     });
+    connect(m_window.get(), &TinnitusWindow::reminderTimeChanged, this, &TinnitusProfile::armReminder);
     connect(m_window.get(), &TinnitusWindow::maskingSoundMade, this, &TinnitusProfile::tryMaskingSound);
     connect(m_window.get(), &TinnitusWindow::maskingSoundKept, this, &TinnitusProfile::keepMaskingSound);
     connect(m_window.get(), &TinnitusWindow::maskingSoundDiscarded, this, &TinnitusProfile::discardMaskingSound);
@@ -126,23 +130,11 @@ void TinnitusProfile::setTesting(bool testing)
         // The measure has the test voice to itself.
         m_player.pitchMatch().stop();
         fading.setFade(0.0, 300);
-        holdAlarm();
-        m_alarmHold.start();
     } else {
-        m_alarmHold.stop();
         fading.setFade(m_player.night().gain(), 300);
-        AlarmClock& alarm = m_player.alarm();
-        if (alarm.playing())
-            m_player.engine().setVolume(alarm.channel(), alarm.volume());
     }
-}
-
-void TinnitusProfile::holdAlarm()
-{
-    // An alarm that rings during a measure is held silent; it sounds again when the measure ends.
-    AlarmClock& alarm = m_player.alarm();
-    if (alarm.playing() || alarm.testing())
-        m_player.engine().setVolume(alarm.channel(), 0);
+    // An alarm due during a measure sounds when it ends; one ringing already is silent meanwhile.
+    m_player.alarm().setHeld(testing);
 }
 
 std::optional<NightLog::Playing> TinnitusProfile::playing() const
@@ -175,9 +167,14 @@ void TinnitusProfile::followMix()
         m_nightLog.update(QDateTime::currentDateTime(), playing());
 }
 
+QDateTime TinnitusProfile::now() const
+{
+    return clock ? clock() : QDateTime::currentDateTime();
+}
+
 void TinnitusProfile::offerDiary()
 {
-    const bool morning = DiaryReminder::kindAt(QDateTime::currentDateTime()) == DiaryEntry::Kind::Morning;
+    const bool morning = DiaryReminder::kindAt(now()) == DiaryEntry::Kind::Morning;
     m_dialogs.notice(m_player.mainWindow(), tr("Sonaveil"),
                      morning ? tr("How is your tinnitus this morning, and how did you sleep? The diary takes a few seconds.")
                              : tr("How was your tinnitus today? The diary takes a few seconds."),
@@ -189,9 +186,11 @@ void TinnitusProfile::offerDiary()
 
 void TinnitusProfile::armReminder()
 {
-    const QDateTime now = QDateTime::currentDateTime();
-    if (const auto next = m_reminder.next(now))
-        m_reminderTimer.start(int(std::min<qint64>(now.msecsTo(*next), 24LL * 3600 * 1000)));
+    if (!m_opened)
+        return;
+    const QDateTime at = now();
+    if (const auto next = m_reminder.next(at))
+        m_reminderTimer.start(int(std::min<qint64>(at.msecsTo(*next), 24LL * 3600 * 1000)));
     else
         m_reminderTimer.stop();
 }

@@ -12,6 +12,7 @@
 #include <QObject>
 #include <QTimer>
 
+#include <functional>
 #include <memory>
 #include <optional>
 
@@ -48,9 +49,12 @@ public:
     // Follows the mix into the night's record (after every change of the mix, and each minute).
     void followMix();
 
+    // The wall clock the diary's reminder goes by; the system's when unset (tests set their own).
+    std::function<QDateTime()> clock;
+
 private:
+    QDateTime now() const;
     void setTesting(bool testing);
-    void holdAlarm();
     void offerDiary();
     void armReminder();
     void tryMaskingSound(const MaskingSound& sound);
@@ -67,7 +71,6 @@ private:
     DiaryReminder m_reminder;
     std::unique_ptr<TinnitusWindow> m_window;
     bool m_testing = false;
-    QTimer m_alarmHold;
     QTimer m_minute;
     QTimer m_reminderTimer;
 

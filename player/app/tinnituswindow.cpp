@@ -309,6 +309,7 @@ QWidget* TinnitusWindow::buildDiary()
         m_remindTime->setEnabled(m_remindAtTime->isChecked());
         m_reminder.setTime(m_remindAtTime->isChecked() ? std::optional<QTime>(m_remindTime->currentData().toTime())
                                                        : std::nullopt);
+        emit reminderTimeChanged();
     };
     connect(m_remindAtTime, &QCheckBox::toggled, this, storeTime);
     connect(m_remindTime, &QComboBox::currentIndexChanged, this, storeTime);

@@ -75,6 +75,8 @@ signals:
     void maskingSoundKept();
     void maskingSoundChange();
     void maskingSoundDiscarded();
+    // The daily reminder's time was picked, changed or turned off.
+    void reminderTimeChanged();
 
 protected:
     void showEvent(QShowEvent*) override;

@@ -1,6 +1,7 @@
 #include "player/diary/profilesession.h"
 
 #include <QElapsedTimer>
+#include <QLoggingCategory>
 
 #include <algorithm>
 #include <cmath>
@@ -29,6 +30,10 @@ TestKind noiseFromName(const QString& name)
 }
 
 namespace {
+
+// When each hearing-check tone starts and ends and when each answer arrives, in wall-clock
+// milliseconds: QT_LOGGING_RULES="sonaveil.profile.timing.debug=true".
+Q_LOGGING_CATEGORY(lcTiming, "sonaveil.profile.timing", QtWarningMsg)
 
 MeasureRecord::Ear recordEar(Ear ear)
 {
@@ -189,8 +194,10 @@ bool ProfileSession::startInhibition()
 
 void ProfileSession::heard()
 {
-    if (m_running == Measure::Hearing && m_hearing)
+    if (m_running == Measure::Hearing && m_hearing) {
+        qCDebug(lcTiming) << "press" << QDateTime::currentMSecsSinceEpoch() << "phase" << int(m_hearing->phase());
         m_hearing->press(steady());
+    }
 }
 
 void ProfileSession::retry()
@@ -211,7 +218,12 @@ void ProfileSession::tick()
 {
     const std::int64_t t = steady();
     if (m_running == Measure::Hearing && m_hearing) {
+        const auto before = m_hearing->phase();
         m_hearing->tick(t);
+        if (m_hearing->phase() != before)
+            qCDebug(lcTiming) << "phase" << int(m_hearing->phase()) << QDateTime::currentMSecsSinceEpoch()
+                              << "point" << m_hearing->current() << "level" << m_hearing->level()
+                              << "sounding" << m_sound.sounding();
         if (m_hearing->phase() == HearingCheck::Phase::Finished) {
             keepHearing();
             end();

@@ -516,3 +516,53 @@ TEST(AlarmClockSleepingCheck, ANewTimeOrAStepOfTheClockIsNotSleptThrough)
         EXPECT_GT(t.armingChanges, n);
     }
 }
+
+// While a hearing measure holds the alarm, nothing of it reaches the output: an alarm due then
+// waits and sounds whole (its fade, its full duration) when the hold ends; a ringing one, a
+// test sound and a rising fade stay silent until then; "Alarm Off" meanwhile ends the wait.
+TEST(AlarmClockHeld, DueDuringAMeasureItSoundsWholeAfterwards)
+{
+    Rig r(at(7, 29, 59));
+    armFor0730(r, 0); // 10 seconds
+    r.alarm->setVolume(170);
+    r.alarm->setHeld(true);
+    r.advance(30000);
+    EXPECT_FALSE(r.alarm->playing());
+    EXPECT_TRUE(r.alarm->waiting());
+    EXPECT_EQ(r.channel(), nullptr) << "nothing started while held";
+    r.alarm->setHeld(false);
+    ASSERT_TRUE(r.alarm->playing());
+    ASSERT_NE(r.channel(), nullptr);
+    EXPECT_EQ(r.channel()->volume, 170);
+    r.advance(10500);
+    EXPECT_TRUE(r.alarm->playing()) << "the whole duration, counted from when it sounds";
+
+    // Ringing with a fade when a measure starts: silent through the fade's ticks, back after.
+    Rig f(at(7, 29, 59));
+    armFor0730(f, 2);
+    f.alarm->setFadeIn(true);
+    f.alarm->setVolume(200);
+    f.advance(3000);
+    ASSERT_TRUE(f.alarm->playing());
+    f.alarm->setHeld(true);
+    EXPECT_EQ(f.channel()->volume, 0);
+    f.advance(2000);
+    EXPECT_GT(f.alarm->volume(), 0) << "the fade goes on";
+    EXPECT_EQ(f.channel()->volume, 0) << "but none of it is heard";
+    f.alarm->testAlarm();
+    EXPECT_EQ(f.channel()->volume, 0);
+    f.alarm->setHeld(false);
+    EXPECT_EQ(f.channel()->volume, f.alarm->volume());
+
+    // Turned off while it waits: it never sounds.
+    Rig o(at(7, 29, 59));
+    armFor0730(o);
+    o.alarm->setHeld(true);
+    o.advance(2000);
+    ASSERT_TRUE(o.alarm->waiting());
+    o.alarm->disarm();
+    EXPECT_FALSE(o.alarm->waiting());
+    o.alarm->setHeld(false);
+    EXPECT_FALSE(o.alarm->playing());
+    EXPECT_EQ(o.channel(), nullptr);
+}

@@ -11,6 +11,7 @@
 #include "player/desktop/commandline.h"
 #include "l10n/language.h"
 
+#include <QAccessible>
 #include <QAction>
 #include <QChartView>
 #include <QComboBox>
@@ -369,6 +370,27 @@ TEST(TinnitusWindow, ThirtyDaysOfDiaryAndNightsInThePlotsAndTheReport)
     EXPECT_EQ(checked, 7);
     charts->setTables(true);
     EXPECT_TRUE(w->grab().toImage().save(pictureFolder() + "/profile-what-helps-table.png"));
+    // What a screen reader gets of each plot: a table with its rows and the cells as shown.
+    for (int plot = 0; plot < ProfileCharts::kPlots; ++plot) {
+        charts->tabs()->setCurrentIndex(plot);
+        QApplication::processEvents();
+        QTableWidget* table = charts->table(ProfileCharts::Plot(plot));
+        QAccessibleInterface* read = QAccessible::queryAccessibleInterface(table);
+        ASSERT_NE(read, nullptr);
+        QAccessibleTableInterface* cells = read->tableInterface();
+        ASSERT_NE(cells, nullptr) << names[plot];
+        EXPECT_EQ(cells->rowCount(), table->rowCount()) << names[plot];
+        EXPECT_EQ(cells->columnCount(), table->columnCount()) << names[plot];
+        for (int c = 0; c < table->columnCount(); ++c) {
+            QAccessibleInterface* cell = cells->cellAt(table->rowCount() - 1, c);
+            ASSERT_NE(cell, nullptr);
+            const QTableWidgetItem* item = table->item(table->rowCount() - 1, c);
+            ASSERT_NE(item, nullptr);
+            EXPECT_EQ(cell->text(QAccessible::Name), item->text().isEmpty() ? "no value" : item->text())
+                << names[plot] << " column " << c;
+            EXPECT_FALSE(cells->columnDescription(c).isEmpty()) << names[plot] << " column " << c << " has no header";
+        }
+    }
     charts->setTables(false);
     for (int tab = 0; tab < 4; ++tab) {
         w->showTab(TinnitusWindow::Tab(tab));
