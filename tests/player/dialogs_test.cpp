@@ -1,6 +1,7 @@
 // The player's real dialogs, driven as the user drives them.
 #include "player/app/dialogs.h"
 
+#include "common/programfolder.h"
 #include "tempfolder.h"
 
 #include <QApplication>
@@ -11,6 +12,8 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <fstream>
 #include <functional>
 #include <vector>
 
@@ -54,6 +57,35 @@ ModalScript::Step typeName(const QString& name)
 }
 
 } // namespace
+
+TEST(QtDialogs, AFolderReachedThroughAHandleIsShownUnderAReadableName)
+{
+    TempFolder root;
+    const std::filesystem::path odd = root / "Kl\xe4nge"; // not UTF-8
+    std::filesystem::create_directories(odd / "saves");
+    { std::ofstream(odd / "saves/Night.svp") << "night"; }
+    const std::filesystem::path handle = sonaveil::ProgramFolder::reachable(odd);
+    ASSERT_EQ(handle.string().rfind("/proc/self/fd/", 0), 0u) << handle;
+    const QString saves = QString::fromStdString((handle / "saves").string());
+
+    QString shownFolder;
+    ModalScript script({[&](QWidget* modal) {
+        auto* dialog = qobject_cast<QFileDialog*>(modal);
+        if (!dialog)
+            return false;
+        shownFolder = dialog->directory().absolutePath();
+        dialog->selectFile(dialog->directory().filePath(QStringLiteral("Night.svp")));
+        QMetaObject::invokeMethod(dialog, "accept", Qt::QueuedConnection);
+        return true;
+    }});
+    QtDialogs dialogs;
+    const QString chosen = dialogs.openFileName(nullptr, {QStringLiteral("Load Preset"), saves,
+                                                          QStringLiteral("Sonaveil Files (*.svp)|*.svp"), {}});
+    ASSERT_EQ(script.done(), 1u);
+    EXPECT_FALSE(shownFolder.startsWith(QStringLiteral("/proc/"))) << shownFolder.toStdString();
+    EXPECT_TRUE(shownFolder.endsWith(QStringLiteral("/Kl_nge/saves"))) << shownFolder.toStdString();
+    EXPECT_EQ(chosen, saves + QStringLiteral("/Night.svp")) << "the answer is under the program's own name";
+}
 
 TEST(QtDialogs, ANameWithDoubleQuotesIsNeverSavedInPart)
 {
