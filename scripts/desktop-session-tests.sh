@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Runs the whole test suite inside an ordinary desktop session: a session bus of its own
-# (dbus-run-session) and a sound server on it, started as a desktop starts it, that holds the
-# bus name org.PulseAudio1 and the default socket in the session's runtime folder. The tests must
-# start their own services beside it. A skipped test fails this run as a failed one does.
+# (dbus-run-session) and a sound server on it, started as a desktop starts it, that holds its
+# bus name (org.PulseAudio1; PipeWire's org.pulseaudio.Server) and the default socket in the
+# session's runtime folder. The tests must start their own services beside it. A skipped test
+# fails this run as a failed one does.
 #
 #   scripts/desktop-session-tests.sh [BUILD_DIR] [CTEST ARGS...]     (default build)
 #   SOUND_SERVER=pipewire scripts/desktop-session-tests.sh           (pipewire-pulse instead)
@@ -29,7 +30,9 @@ export HOME="$session/home" XDG_RUNTIME_DIR="$session/run"
 mkdir -p "$HOME" "$XDG_RUNTIME_DIR" && chmod 700 "$XDG_RUNTIME_DIR"
 unset PULSE_SERVER PULSE_RUNTIME_PATH PULSE_COOKIE XDG_CONFIG_HOME XDG_DATA_HOME XDG_STATE_HOME
 
+bus_name=org.PulseAudio1
 if [ "${SOUND_SERVER:-pulseaudio}" = pipewire ]; then
+  bus_name=org.pulseaudio.Server
   for program in pipewire wireplumber pipewire-pulse; do
     "$program" >"$session/$program.log" 2>&1 &
     pids+=($!)
@@ -49,9 +52,9 @@ for _ in $(seq 100); do
 done
 [ -n "$answering" ] || { echo "the session's sound server does not answer" >&2; cat "$session"/*.log >&2; exit 1; }
 owner=$(dbus-send --session --print-reply --dest=org.freedesktop.DBus /org/freedesktop/DBus \
-  org.freedesktop.DBus.GetNameOwner string:org.PulseAudio1 2>/dev/null | sed -n 's/.*string "\(.*\)"/\1/p')
-[ -n "$owner" ] || { echo "the session's sound server does not hold org.PulseAudio1" >&2; exit 1; }
-echo "session bus $DBUS_SESSION_BUS_ADDRESS; org.PulseAudio1 held by $owner;" \
+  org.freedesktop.DBus.GetNameOwner string:$bus_name 2>/dev/null | sed -n 's/.*string "\(.*\)"/\1/p' || true)
+[ -n "$owner" ] || { echo "the session's sound server does not hold $bus_name" >&2; exit 1; }
+echo "session bus $DBUS_SESSION_BUS_ADDRESS; $bus_name held by $owner;" \
   "sound server at $XDG_RUNTIME_DIR/pulse/native ($(pactl info | sed -n 's/^Server Name: //p'))"
 
 export QT_QPA_PLATFORM=offscreen
