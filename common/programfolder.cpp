@@ -3,6 +3,7 @@
 #include "common/atomicfile.h"
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <pwd.h>
 #include <unistd.h>
 
@@ -198,12 +199,12 @@ public:
             const std::string runtime = variable("XDG_RUNTIME_DIR");
             const fs::path base = !runtime.empty() && fs::path(runtime).is_absolute() ? fs::path(runtime)
                                                                                        : fs::temp_directory_path(ec);
-            m_folder = base / ("sonaveil-folders-" + std::to_string(::getpid()));
-            fs::create_directory(m_folder, ec);
-            if (ec || !fs::is_directory(fs::symlink_status(m_folder))) {
-                m_folder.clear();
+            // Made here, for this user alone: a folder of that name made by someone else (the
+            // temporary folder is shared) is never used.
+            const fs::path folder = base / ("sonaveil-folders-" + std::to_string(::getpid()));
+            if (::mkdir(folder.c_str(), 0700) != 0)
                 return {};
-            }
+            m_folder = folder;
         }
         std::string name = readableName(target.filename().native());
         fs::path link = m_folder / name;
