@@ -3,12 +3,16 @@
 #include "common/atomicfile.h"
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <pwd.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <cstdint>
 #include <cstdlib>
+#include <map>
+#include <mutex>
+#include <optional>
 #include <set>
 #include <sstream>
 
@@ -124,6 +128,133 @@ fs::path ProgramFolder::shownPath(const fs::path& path)
     for (++part; part != path.end(); ++part)
         shown /= *part;
     return shown;
+}
+
+namespace {
+
+// The "/proc/self/fd/N" start of a path, or an empty path.
+fs::path handleOf(const fs::path& path)
+{
+    auto part = path.begin();
+    fs::path handle;
+    for (const char* expected : {"/", "proc", "self", "fd"}) {
+        if (part == path.end() || part->native() != expected)
+            return {};
+        handle /= *part++;
+    }
+    return part == path.end() ? fs::path() : handle / *part;
+}
+
+// The parts of `path` after the `start` it begins with; nullopt when it does not begin so.
+std::optional<fs::path> after(const fs::path& start, const fs::path& path)
+{
+    auto p = path.begin();
+    for (auto s = start.begin(); s != start.end(); ++s, ++p)
+        if (p == path.end() || *p != *s)
+            return std::nullopt;
+    fs::path rest;
+    for (; p != path.end(); ++p)
+        rest /= *p;
+    return rest;
+}
+
+std::string readableName(const std::string& bytes)
+{
+    std::string name;
+    for (std::size_t i = 0; i < bytes.size();) {
+        // The longest valid sequence from here, else one byte shown as "_".
+        std::size_t taken = 0;
+        for (std::size_t n = std::min<std::size_t>(4, bytes.size() - i); n >= 1 && !taken; --n)
+            if (ProgramFolder::validUtf8(bytes.substr(i, n)))
+                taken = n;
+        name += taken ? bytes.substr(i, taken) : "_";
+        i += taken ? taken : 1;
+    }
+    return name.empty() ? "folder" : name;
+}
+
+// The links readablePath() made, by handle; removed (the links only, never what they lead to)
+// when the process ends.
+class ReadableLinks {
+public:
+    ~ReadableLinks()
+    {
+        std::error_code ec;
+        for (const auto& [handle, link] : m_links)
+            fs::remove(link, ec); // removes the link itself
+        if (!m_folder.empty())
+            fs::remove(m_folder, ec); // only when empty
+    }
+
+    fs::path linkFor(const fs::path& handle)
+    {
+        const std::lock_guard lock(m_mutex);
+        if (const auto found = m_links.find(handle); found != m_links.end())
+            return found->second;
+        std::error_code ec;
+        const fs::path target = fs::read_symlink(handle, ec);
+        if (ec)
+            return {};
+        if (m_folder.empty()) {
+            const std::string runtime = variable("XDG_RUNTIME_DIR");
+            const fs::path base = !runtime.empty() && fs::path(runtime).is_absolute() ? fs::path(runtime)
+                                                                                       : fs::temp_directory_path(ec);
+            // Made here, for this user alone: a folder of that name made by someone else (the
+            // temporary folder is shared) is never used.
+            const fs::path folder = base / ("sonaveil-folders-" + std::to_string(::getpid()));
+            if (::mkdir(folder.c_str(), 0700) != 0)
+                return {};
+            m_folder = folder;
+        }
+        std::string name = readableName(target.filename().native());
+        fs::path link = m_folder / name;
+        for (int n = 2; fs::exists(fs::symlink_status(link, ec)); ++n)
+            link = m_folder / (name + " (" + std::to_string(n) + ")");
+        fs::create_directory_symlink(target, link, ec);
+        if (ec)
+            return {};
+        m_links[handle] = link;
+        return link;
+    }
+
+    fs::path handleFor(const fs::path& path) const
+    {
+        const std::lock_guard lock(m_mutex);
+        for (const auto& [handle, link] : m_links)
+            if (const auto rest = after(link, path))
+                return rest->empty() ? handle : handle / *rest;
+        return path;
+    }
+
+private:
+    mutable std::mutex m_mutex;
+    fs::path m_folder;
+    std::map<fs::path, fs::path> m_links;
+};
+
+ReadableLinks& readableLinks()
+{
+    static ReadableLinks links;
+    return links;
+}
+
+} // namespace
+
+fs::path ProgramFolder::readablePath(const fs::path& path)
+{
+    const fs::path handle = handleOf(path);
+    if (handle.empty())
+        return path;
+    const fs::path link = readableLinks().linkFor(handle);
+    if (link.empty())
+        return path;
+    const fs::path rest = *after(handle, path);
+    return rest.empty() ? link : link / rest;
+}
+
+fs::path ProgramFolder::fromReadablePath(const fs::path& path)
+{
+    return readableLinks().handleFor(path);
 }
 
 ProgramFolder::Environment ProgramFolder::Environment::fromProcess()

@@ -57,6 +57,14 @@ public:
     // `path` as the user knows it: a path under such a handle name with the folder's own name in
     // its place (for messages; the bytes of that name may not be valid UTF-8).
     static std::filesystem::path shownPath(const std::filesystem::path& path);
+    // `path` under a name a file dialog can show and that leads to the same place: a path under
+    // a handle name gets, in its place, a link named after the folder (its bytes that are not
+    // UTF-8 shown as "_") in a folder of this process under $XDG_RUNTIME_DIR (else the temporary
+    // folder); the links go when the process ends. Any other path, or when no link can be
+    // made, stays as it is.
+    static std::filesystem::path readablePath(const std::filesystem::path& path);
+    // A path under such a link under the handle name again; any other path as it is.
+    static std::filesystem::path fromReadablePath(const std::filesystem::path& path);
 
     // The user's data folder for `environment`, whether or not it is used.
     static std::filesystem::path dataFolder(const Environment& environment);

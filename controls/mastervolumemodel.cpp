@@ -229,7 +229,7 @@ std::vector<ColorValue> MasterVolumeModel::colorTable(int n, ColorValue a, Color
 
 MasterVolumeModel::Face MasterVolumeModel::face() const
 {
-    Face f{.width = m_width, .height = m_height, .background = m_back, .knobX = m_knobX, .knobY = m_knobY};
+    Face f{.width = m_width, .height = m_height, .background = m_back, .lines = {}, .knobX = m_knobX, .knobY = m_knobY};
 
     const int n = barLength();
     const int level = static_cast<int>(roundHalfEven(m_value / 100.0 * n));

@@ -42,6 +42,14 @@ bool folderWritable(const QString& folder)
 
 } // namespace
 
+bool autostartCanName(const QString& programPath)
+{
+    if (!QDir::isAbsolutePath(programPath) || programPath.startsWith(QStringLiteral("/proc/")))
+        return false;
+    // A replacement character stands for bytes that were not UTF-8, unless the name really holds one.
+    return !programPath.contains(QChar::ReplacementCharacter) || QFileInfo::exists(programPath);
+}
+
 XdgAutostart::XdgAutostart(QString systemFolder, QString userFolder)
     : m_system(systemFolder.isEmpty() ? QStringLiteral("/etc/xdg/autostart") : std::move(systemFolder))
     , m_user(userFolder.isEmpty() ? defaultUserFolder() : std::move(userFolder))
@@ -63,6 +71,8 @@ QByteArray XdgAutostart::entryText(const QString& name, const QString& programPa
 
 bool XdgAutostart::enable(const QString& name, const QString& programPath)
 {
+    if (!autostartCanName(programPath))
+        return false;
     const QString file = name + QStringLiteral(".desktop");
     const QByteArray text = entryText(name, programPath);
     if (folderWritable(m_system)
@@ -93,7 +103,7 @@ bool XdgAutostart::isEnabled(const QString& name) const
 
 bool FakeAutostart::enable(const QString& name, const QString& programPath)
 {
-    if (failWrites)
+    if (failWrites || !autostartCanName(programPath))
         return false;
     m_name = name;
     m_path = programPath;

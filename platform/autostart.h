@@ -4,12 +4,18 @@
 
 namespace sonaveil::platform {
 
+// Whether an entry read by the desktop at log-on can name the program at `programPath`: an
+// absolute path that is not this process's own (/proc/self/…), and that the system knows under
+// that text (a folder whose name is not valid UTF-8 reaches Qt with its bad bytes replaced).
+bool autostartCanName(const QString& programPath);
+
 // The run-at-log-on entry of a program: an XDG autostart file "<name>.desktop" holding the
 // program's full path, machine-wide when that folder is writable, else the user's own.
 class Autostart {
 public:
     virtual ~Autostart() = default;
-    // Creates or replaces the entry; false when no folder takes it.
+    // Creates or replaces the entry; false when no folder takes it, or when the entry cannot
+    // name the program (autostartCanName).
     virtual bool enable(const QString& name, const QString& programPath) = 0;
     // Removes the entry wherever it is; true when none is left.
     virtual bool disable(const QString& name) = 0;

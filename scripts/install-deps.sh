@@ -57,7 +57,22 @@ sudo_cmd=()
 [ "$(id -u)" -ne 0 ] && sudo_cmd=(sudo)
 export DEBIAN_FRONTEND=noninteractive
 # Another apt (the desktop's updater, an install in another terminal) may hold the package
-# manager's locks: wait for it, up to a quarter of an hour, rather than fail at once.
-wait_for_lock=(-o DPkg::Lock::Timeout=900 -o APT::Lock::Timeout=900)
-"${sudo_cmd[@]}" apt-get "${wait_for_lock[@]}" update -qq
-"${sudo_cmd[@]}" apt-get "${wait_for_lock[@]}" install -y -qq --no-install-recommends "${missing[@]}"
+# manager's locks: wait for it, up to a quarter of an hour, rather than fail at once. apt waits
+# for dpkg's lock itself; the lock of the package lists it does not wait for, so an update that
+# finds it held is tried again.
+lock_wait=900
+deadline=$((SECONDS + lock_wait))
+told=
+while ! output=$("${sudo_cmd[@]}" env LC_ALL=C apt-get update -qq 2>&1); do
+  if ! grep -q "Could not get lock" <<<"$output" || [ "$SECONDS" -ge "$deadline" ]; then
+    printf '%s\n' "$output" >&2
+    exit 1
+  fi
+  if [ -z "$told" ]; then
+    echo "The package lists are locked by another package manager ($(grep -o 'process [^.]*' <<<"$output" | head -n1)): waiting for it to finish"
+    told=1
+  fi
+  sleep 2
+done
+[ -z "$output" ] || printf '%s\n' "$output"
+"${sudo_cmd[@]}" apt-get -o DPkg::Lock::Timeout="$lock_wait" install -y -qq --no-install-recommends "${missing[@]}"

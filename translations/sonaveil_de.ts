@@ -1257,6 +1257,14 @@ laufenden Player und holt dessen Fenster nach vorn.
         <source>Current Soundcard: %1</source>
         <translation>Aktuelle Soundkarte: %1</translation>
     </message>
+    <message>
+        <source>Sonaveil cannot start automatically from the folder it is in: the name of that folder is not plain text, so the desktop&apos;s start-up entry cannot name the program. Move the Sonaveil folder to a folder with a plain name to use this option.</source>
+        <translation>Sonaveil kann nicht automatisch aus dem Ordner starten, in dem es liegt: Der Name dieses Ordners ist kein reiner Text, daher kann der Starteintrag des Desktops das Programm nicht benennen. Verschieben Sie den Sonaveil-Ordner in einen Ordner mit einfachem Namen, um diese Option zu nutzen.</translation>
+    </message>
+    <message>
+        <source>The start-up entry could not be written: neither the desktop&apos;s start-up folder for every user nor your own (~/.config/autostart) can be written to.</source>
+        <translation>Der Starteintrag konnte nicht geschrieben werden: Weder der Startordner des Desktops für alle Benutzer noch Ihr eigener (~/.config/autostart) ist beschreibbar.</translation>
+    </message>
 </context>
 <context>
     <name>sonaveil::player::PitchMatchWindow</name>

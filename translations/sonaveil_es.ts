@@ -1257,6 +1257,14 @@ reproductor en marcha y trae su ventana al frente.
         <source>Current Soundcard: %1</source>
         <translation>Tarjeta de sonido actual: %1</translation>
     </message>
+    <message>
+        <source>Sonaveil cannot start automatically from the folder it is in: the name of that folder is not plain text, so the desktop&apos;s start-up entry cannot name the program. Move the Sonaveil folder to a folder with a plain name to use this option.</source>
+        <translation>Sonaveil no puede iniciarse automáticamente desde la carpeta en la que está: el nombre de esa carpeta no es texto normal, así que la entrada de inicio del escritorio no puede nombrar el programa. Mueva la carpeta de Sonaveil a una carpeta con un nombre sencillo para usar esta opción.</translation>
+    </message>
+    <message>
+        <source>The start-up entry could not be written: neither the desktop&apos;s start-up folder for every user nor your own (~/.config/autostart) can be written to.</source>
+        <translation>No se pudo escribir la entrada de inicio: no se puede escribir ni en la carpeta de inicio del escritorio para todos los usuarios ni en la suya (~/.config/autostart).</translation>
+    </message>
 </context>
 <context>
     <name>sonaveil::player::PitchMatchWindow</name>

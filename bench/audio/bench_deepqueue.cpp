@@ -201,7 +201,10 @@ int gaps(PrivatePulse::Server server, double seconds, int sounds, int busy)
     for (int i = 0; i < busy; ++i) {
         const pid_t pid = ::fork();
         if (pid == 0) {
-            for (volatile unsigned long x = 0;; x = x + 1) {
+            volatile unsigned long x = 0;
+            for (;;) {
+                const unsigned long next = x + 1;
+                x = next;
             }
         }
         loops.push_back(pid);

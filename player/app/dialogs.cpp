@@ -1,5 +1,7 @@
 #include "player/app/dialogs.h"
 
+#include "platform/dialogpaths.h"
+
 #include <QColorDialog>
 #include <QCoreApplication>
 #include <QDir>
@@ -38,10 +40,10 @@ namespace {
 QString startPath(const FileRequest& r)
 {
     if (r.fileName.isEmpty())
-        return r.folder;
+        return platform::dialogPath(r.folder);
     if (QDir::isAbsolutePath(r.fileName))
-        return r.fileName;
-    return QDir(r.folder).filePath(r.fileName);
+        return platform::dialogPath(r.fileName);
+    return platform::dialogPath(QDir(r.folder).filePath(r.fileName));
 }
 
 } // namespace
@@ -60,7 +62,7 @@ QString QtDialogs::saveFileName(QWidget* owner, const FileRequest& request)
         // a part of it: such a name is refused, and the dialog comes back with it to mend.
         const auto* typed = dialog.findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
         if (!typed || !typed->text().contains(u'"'))
-            return dialog.selectedFiles().value(0);
+            return platform::fromDialogPath(dialog.selectedFiles().value(0));
         QMessageBox::information(&dialog, request.title,
                                  QCoreApplication::translate("sonaveil::player::Dialogs",
                                                              "A file name cannot contain a double quote (\"). "
@@ -70,12 +72,13 @@ QString QtDialogs::saveFileName(QWidget* owner, const FileRequest& request)
 
 QString QtDialogs::openFileName(QWidget* owner, const FileRequest& request)
 {
-    return QFileDialog::getOpenFileName(owner, request.title, startPath(request), qtFilter(request.filter));
+    return platform::fromDialogPath(
+        QFileDialog::getOpenFileName(owner, request.title, startPath(request), qtFilter(request.filter)));
 }
 
 QString QtDialogs::folderName(QWidget* owner, const QString& title, const QString& folder)
 {
-    return QFileDialog::getExistingDirectory(owner, title, folder);
+    return platform::fromDialogPath(QFileDialog::getExistingDirectory(owner, title, platform::dialogPath(folder)));
 }
 
 std::optional<QString> QtDialogs::inputText(QWidget* owner, const QString& title, const QString& prompt,

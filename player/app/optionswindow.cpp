@@ -65,7 +65,7 @@ OptionsWindow::OptionsWindow(PlayerOptions& options, Dialogs& dialogs, QWidget* 
     m_startup->setObjectName("chkstartup");
     lightText(m_startup);
     g->addWidget(m_startup);
-    connect(m_startup, &QCheckBox::clicked, this, [this](bool on) { m_options.setLaunchAtLogOn(on); });
+    connect(m_startup, &QCheckBox::clicked, this, &OptionsWindow::changeLaunchAtLogOn);
     m_resume = new QCheckBox(tr("&Resume the last mix at start-up"), m_general);
     m_resume->setObjectName("chkresume");
     lightText(m_resume);
@@ -165,6 +165,25 @@ void OptionsWindow::refresh()
     m_resume->setChecked(m_options.resumeLastMix());
     const QSignalBlocker b3(m_endless);
     m_endless->setChecked(m_options.endlessSounds());
+}
+
+void OptionsWindow::changeLaunchAtLogOn(bool on)
+{
+    const PlayerOptions::LaunchChange change = m_options.setLaunchAtLogOn(on);
+    if (change == PlayerOptions::LaunchChange::Done)
+        return;
+    const QSignalBlocker blocker(m_startup);
+    m_startup->setChecked(m_options.launchAtLogOn());
+    if (change == PlayerOptions::LaunchChange::ProgramNotNameable)
+        m_dialogs.information(this, tr("Sonaveil"),
+                              tr("Sonaveil cannot start automatically from the folder it is in: the name of that "
+                                 "folder is not plain text, so the desktop's start-up entry cannot name the "
+                                 "program. Move the Sonaveil folder to a folder with a plain name to use this "
+                                 "option."));
+    else
+        m_dialogs.information(this, tr("Sonaveil"),
+                              tr("The start-up entry could not be written: neither the desktop's start-up "
+                                 "folder for every user nor your own (~/.config/autostart) can be written to."));
 }
 
 void OptionsWindow::select()

@@ -58,6 +58,7 @@ signals:
 
 private:
     void select();
+    void changeLaunchAtLogOn(bool on);
 
     PlayerOptions& m_options;
     Dialogs& m_dialogs;

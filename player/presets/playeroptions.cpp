@@ -50,16 +50,19 @@ void PlayerOptions::chooseDisplay(int index)
     writeSetting("Display", std::to_string(index));
 }
 
-void PlayerOptions::setLaunchAtLogOn(bool on)
+PlayerOptions::LaunchChange PlayerOptions::setLaunchAtLogOn(bool on)
 {
     if (m_launch == on)
-        return;
-    m_launch = on;
-    if (on)
-        m_autostart.enable(kEntryName, m_programPath);
-    else
+        return LaunchChange::Done;
+    if (on && !platform::autostartCanName(m_programPath))
+        return LaunchChange::ProgramNotNameable;
+    if (on && !m_autostart.enable(kEntryName, m_programPath))
+        return LaunchChange::NotWritten;
+    if (!on)
         m_autostart.disable(kEntryName);
+    m_launch = on;
     writeSetting("AutoLaunch", on ? "1" : "0");
+    return LaunchChange::Done;
 }
 
 void PlayerOptions::setResumeLastMix(bool on)

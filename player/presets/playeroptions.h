@@ -47,8 +47,10 @@ public:
     void chooseDisplay(int index);
 
     // Launch at log-on: a change creates or removes the autostart entry and writes AutoLaunch.
+    // An entry that cannot be made leaves the option off, and says why.
+    enum class LaunchChange { Done, ProgramNotNameable, NotWritten };
     bool launchAtLogOn() const { return m_launch; }
-    void setLaunchAtLogOn(bool on);
+    LaunchChange setLaunchAtLogOn(bool on);
 
     // Resume the last mix at start-up: key ResumeLastMix ("1" or "0"), read at start-up.
     bool resumeLastMix() const { return m_resume; }

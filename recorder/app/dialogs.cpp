@@ -1,5 +1,7 @@
 #include "recorder/app/dialogs.h"
 
+#include "platform/dialogpaths.h"
+
 #include <QCoreApplication>
 #include <QFileDialog>
 #include <QLineEdit>
@@ -54,7 +56,7 @@ public:
 
 QString run(QWidget* owner, const FileRequest& r, QFileDialog::AcceptMode mode)
 {
-    NameDialog d(owner, r.title, r.folder);
+    NameDialog d(owner, r.title, platform::dialogPath(r.folder));
     d.setAcceptMode(mode);
     d.setFileMode(mode == QFileDialog::AcceptSave ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
     d.setNameFilters(QtDialogs::qtFilters(r.filter));
@@ -64,10 +66,10 @@ QString run(QWidget* owner, const FileRequest& r, QFileDialog::AcceptMode mode)
     if (!r.defaultSuffix.isEmpty())
         d.setDefaultSuffix(r.defaultSuffix);
     if (!r.fileName.isEmpty())
-        d.selectFile(r.fileName);
+        d.selectFile(platform::dialogPath(r.fileName));
     if (d.exec() != QDialog::Accepted || d.selectedFiles().isEmpty())
         return {};
-    return d.selectedFiles().constFirst();
+    return platform::fromDialogPath(d.selectedFiles().constFirst());
 }
 
 QMessageBox::Icon qtIcon(Dialogs::Icon icon)

@@ -178,8 +178,9 @@ TEST(BiquadChain, PassingThroughIsTheSameDelayAsFiltering)
                 const auto y = reference.step(inL[std::size_t(k)], -0.5f * inL[std::size_t(k)]);
                 worst = std::max({worst, double(std::fabs(y[0] - l[std::size_t(k)])),
                                   double(std::fabs(y[1] - r[std::size_t(k)]))});
-                if (round == 0 && at + k >= BiquadChain<12>::kDelayFrames)
+                if (round == 0 && at + k >= BiquadChain<12>::kDelayFrames) {
                     ASSERT_EQ(l[std::size_t(k)], noise[std::size_t(at + k - BiquadChain<12>::kDelayFrames)] / 32768.0f);
+                }
             }
         }
     }

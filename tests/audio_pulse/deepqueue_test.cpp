@@ -183,7 +183,9 @@ TEST_P(DeepQueue, RefillsAboutOnceASecondAndComesBackAfterTheServerRestarts)
     pulse.kill();
     ASSERT_TRUE(playing.waitFor([](const OutputStatus& s) { return !s.streaming; }, 3000ms));
     ASSERT_TRUE(pulse.start());
-    ASSERT_TRUE(playing.waitFor([](const OutputStatus& s) { return s.streaming; }, 8000ms)) << "no stream after the restart";
+    // The output retries every second; a loaded machine starts the server slowly.
+    ASSERT_TRUE(playing.waitFor([](const OutputStatus& s) { return s.streaming; }, 30000ms))
+        << "no stream after the restart";
     MonitorRecorder recorder("sonaveil_test.monitor", g_rate);
     ASSERT_TRUE(recorder.start());
     ASSERT_TRUE(recorder.waitForFrames(g_rate / 2, 5000ms));

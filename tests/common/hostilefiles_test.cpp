@@ -71,8 +71,9 @@ TEST(HostileFiles, NumbersThatAreNotFiniteOrFarOutOfRangeAreBadFields)
                             "0x10", "", "+", "1.5.2", "1e", "--1"}) {
         SCOPED_TRACE(bad);
         EXPECT_FALSE(fieldToNumber(bad));
-        if (*bad) // an empty field is 0 as an integer
+        if (*bad) { // an empty field is 0 as an integer
             EXPECT_FALSE(fieldToInteger(bad));
+        }
     }
     EXPECT_EQ(fieldToNumber(" 2.5 "), 2.5);
     EXPECT_EQ(fieldToNumber("+3"), 3.0);

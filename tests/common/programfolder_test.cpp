@@ -229,6 +229,23 @@ TEST(ProgramFolder, AFolderWhoseNameIsNotUtf8IsReachedUnderANameThatIs)
     EXPECT_EQ(std::system(command.c_str()), 0);
     EXPECT_EQ(text(root / "said").rfind("converted ", 0), 0u) << text(root / "said");
 
+    // File dialogs show the folder under a readable name that leads to the same files, and what
+    // they answer comes back under the program's own name.
+    const fs::path runtime = root / "run";
+    fs::create_directory(runtime);
+    ::setenv("XDG_RUNTIME_DIR", runtime.c_str(), 1);
+    const fs::path shown = ProgramFolder::readablePath(folder.program() / "saves");
+    EXPECT_TRUE(ProgramFolder::validUtf8(shown.string())) << shown;
+    EXPECT_EQ(shown.parent_path().filename(), "Kl_nge");
+    EXPECT_EQ(shown.parent_path().parent_path().parent_path(), runtime);
+    EXPECT_EQ(text(shown / "Night.svp"), "night");
+    EXPECT_EQ(ProgramFolder::readablePath(folder.program()), shown.parent_path()) << "one name for one folder";
+    EXPECT_EQ(ProgramFolder::fromReadablePath(shown / "Dawn.svp"), folder.program() / "saves/Dawn.svp");
+    EXPECT_EQ(ProgramFolder::fromReadablePath(shown.parent_path()), folder.program());
+    EXPECT_EQ(ProgramFolder::fromReadablePath(root / "Dawn.svp"), root / "Dawn.svp");
+    EXPECT_EQ(ProgramFolder::readablePath(root / "Dawn.svp"), root / "Dawn.svp");
+    ::unsetenv("XDG_RUNTIME_DIR");
+
     // A name that is valid UTF-8 stays as it is.
     Installed tree;
     EXPECT_EQ(ProgramFolder::decide(tree.program, tree.env).program(), tree.program);

@@ -46,7 +46,8 @@ def expected_files(source, dist):
     files |= {"share/applications/sonaveil.desktop", "share/applications/sonaveil-recorder.desktop",
               "share/metainfo/org.sonaveil.Sonaveil.metainfo.xml", "share/mime/packages/sonaveil.xml",
               "share/icons/hicolor/scalable/apps/sonaveil.svg",
-              "share/doc/sonaveil/copyright", "share/doc/sonaveil/changelog.gz"}
+              "share/doc/sonaveil/copyright", "share/doc/sonaveil/changelog.gz",
+              "share/lintian/overrides/sonaveil"}
     files |= {"share/icons/hicolor/%dx%d/apps/sonaveil.png" % (s, s) for s in (16, 32, 48, 64, 128, 256)}
     files |= {"share/man/man1/%s.1.gz" % p for p in PROGRAMS}
     return files

@@ -1,6 +1,7 @@
 // The player's real dialogs, driven as the user drives them.
 #include "player/app/dialogs.h"
 
+#include "common/programfolder.h"
 #include "tempfolder.h"
 
 #include <QApplication>
@@ -11,6 +12,8 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <fstream>
 #include <functional>
 #include <vector>
 
@@ -54,6 +57,48 @@ ModalScript::Step typeName(const QString& name)
 }
 
 } // namespace
+
+TEST(QtDialogs, AFolderReachedThroughAHandleIsShownUnderAReadableName)
+{
+    TempFolder root;
+    const std::filesystem::path odd = root / "Kl\xe4nge"; // not UTF-8
+    std::filesystem::create_directories(odd / "saves");
+    { std::ofstream(odd / "saves/Night.svp") << "night"; }
+    const std::filesystem::path handle = sonaveil::ProgramFolder::reachable(odd);
+    ASSERT_EQ(handle.string().rfind("/proc/self/fd/", 0), 0u) << handle;
+    const QString saves = QString::fromStdString((handle / "saves").string());
+
+    // Types the name and accepts until the dialog takes it; after 20 s it is closed, so that a
+    // dialog that never takes it (it shows a folder that is not there) fails the test instead
+    // of waiting for good.
+    QString shownFolder;
+    int tries = 0;
+    QTimer answer;
+    QObject::connect(&answer, &QTimer::timeout, [&] {
+        auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+        auto* edit = dialog ? dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit")) : nullptr;
+        if (!edit)
+            return;
+        if (shownFolder.isEmpty())
+            shownFolder = dialog->directory().absolutePath();
+        if (++tries > 400) {
+            dialog->reject();
+            return;
+        }
+        edit->setText(QStringLiteral("Night.svp"));
+        QMetaObject::invokeMethod(dialog, "accept", Qt::QueuedConnection);
+    });
+    answer.start(50);
+    QtDialogs dialogs;
+    const QString chosen = dialogs.openFileName(nullptr, {QStringLiteral("Load Preset"), saves,
+                                                          QStringLiteral("Sonaveil Files (*.svp)|*.svp"), {}});
+    EXPECT_LE(tries, 400) << "the dialog never took the file";
+    EXPECT_FALSE(shownFolder.startsWith(QStringLiteral("/proc/"))) << shownFolder.toStdString();
+    // Named after the folder ("Kl_nge", or "Kl_nge (2)" beside another folder of that name).
+    EXPECT_TRUE(shownFolder.contains(QStringLiteral("/Kl_nge")) && shownFolder.endsWith(QStringLiteral("/saves")))
+        << shownFolder.toStdString();
+    EXPECT_EQ(chosen, saves + QStringLiteral("/Night.svp")) << "the answer is under the program's own name";
+}
 
 TEST(QtDialogs, ANameWithDoubleQuotesIsNeverSavedInPart)
 {

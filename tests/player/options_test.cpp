@@ -92,6 +92,46 @@ TEST(OptionsWindow, FilesOfTheChoices)
     EXPECT_FALSE(again.mainWindow()->isVisible());
 }
 
+TEST(OptionsWindow, AStartUpEntryThatCannotBeMadeLeavesTheOptionOffAndSaysWhy)
+{
+    PlayerFixture f;
+    // A program folder whose name is not UTF-8: Qt names the program with replacement characters.
+    f.programPath = QStringLiteral("/home/u/Kl\uFFFDnge/Sonaveil/quietdeck");
+    Player& p = f.start();
+    p.showOptions();
+    OptionsWindow* o = p.optionsWindow();
+    const fs::path entry = f.home / "autostart" / "Sonaveil.desktop";
+    clickNearLeft(o->startupCheck());
+    EXPECT_FALSE(o->startupCheck()->isChecked());
+    EXPECT_FALSE(p.options().launchAtLogOn());
+    EXPECT_EQ(setting(f, "AutoLaunch"), "(none)");
+    EXPECT_FALSE(fs::exists(entry));
+    ASSERT_EQ(f.dialogs.messages.size(), 1u);
+    EXPECT_TRUE(f.dialogs.messages[0].contains("cannot start automatically from the folder it is in"))
+        << f.dialogs.messages[0].toStdString();
+
+    // A program that can be named, but no folder takes the entry: a file stands where the
+    // user's start-up folder belongs (the machine-wide one is not writable in the fixture).
+    f.close();
+    f.programPath.reset();
+    { std::ofstream blocker(f.home / "autostart"); }
+    Player& again = f.start();
+    again.showOptions();
+    clickNearLeft(again.optionsWindow()->startupCheck());
+    EXPECT_FALSE(again.optionsWindow()->startupCheck()->isChecked());
+    EXPECT_EQ(setting(f, "AutoLaunch"), "(none)");
+    ASSERT_EQ(f.dialogs.messages.size(), 2u);
+    EXPECT_TRUE(f.dialogs.messages[1].contains("could not be written")) << f.dialogs.messages[1].toStdString();
+
+    // Once the folder can be written, the option works.
+    fs::remove(f.home / "autostart");
+    clickNearLeft(again.optionsWindow()->startupCheck());
+    EXPECT_TRUE(again.optionsWindow()->startupCheck()->isChecked());
+    EXPECT_EQ(setting(f, "AutoLaunch"), "1");
+    EXPECT_TRUE(fs::exists(entry));
+    EXPECT_EQ(f.dialogs.messages.size(), 2u);
+}
+
 TEST(OptionsWindow, SoundCardListLastDriverFirst)
 {
     PlayerFixture f;

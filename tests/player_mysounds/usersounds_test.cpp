@@ -35,7 +35,8 @@ TEST(UserSounds, AFileIsCopiedIntoTheDataFolderAndKeepsPlayingWhenTheOriginalGoe
     UserSounds sounds(data.path());
     const auto outcome = sounds.add(flac);
     ASSERT_EQ(outcome.result, UserSounds::Result::Added);
-    const UserSound& s = sounds.at(outcome.index);
+    // A copy: adding a second sound may move the first in the list.
+    const UserSound s = sounds.at(outcome.index);
     EXPECT_EQ(s.name, "Our Fan");
     EXPECT_EQ(s.kind, UserSound::Kind::File);
     EXPECT_EQ(sounds.filePath(s), data / "sounds" / "Our Fan.flac");

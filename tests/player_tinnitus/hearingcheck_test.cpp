@@ -99,7 +99,7 @@ struct ListenerRun {
 
     void until(HearingCheck& check, const std::function<bool(const TestSound&)>& hears, std::int64_t limitMs)
     {
-        std::optional<std::int64_t> pressAt;
+        std::int64_t pressAt = -1; // when the listener presses; -1: no press due
         std::size_t seen = output.played.size();
         const std::int64_t end = now + limitMs;
         while (now < end && check.phase() != HearingCheck::Phase::Finished && check.phase() != HearingCheck::Phase::Stopped) {
@@ -110,9 +110,9 @@ struct ListenerRun {
                 if (hears(output.played.back()))
                     pressAt = now + 300;
             }
-            if (pressAt && now >= *pressAt) {
+            if (pressAt >= 0 && now >= pressAt) {
                 check.press(now);
-                pressAt.reset();
+                pressAt = -1;
             }
         }
     }
@@ -178,16 +178,16 @@ TEST(HearingCheck, NeverHearingGivesNoThresholdAndPressingBetweenTonesStopsForAR
         HearingCheck check(guess.sound, {{Ear::Left, 2000}}, seed);
         check.start(guess.now);
         std::mt19937 random(seed);
-        std::optional<std::int64_t> pressAt;
+        std::int64_t pressAt = -1; // when the listener presses; -1: no press due
         while (check.phase() != HearingCheck::Phase::Finished && check.phase() != HearingCheck::Phase::Stopped) {
             guess.now += 50;
             const auto before = check.phase();
             check.tick(guess.now);
             if (before == HearingCheck::Phase::Pause && check.phase() == HearingCheck::Phase::Tone && random() % 2)
                 pressAt = guess.now + 400;
-            if (pressAt && guess.now >= *pressAt) {
+            if (pressAt >= 0 && guess.now >= pressAt) {
                 check.press(guess.now);
-                pressAt.reset();
+                pressAt = -1;
             }
         }
         caught += check.phase() == HearingCheck::Phase::Stopped;

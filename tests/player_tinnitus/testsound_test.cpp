@@ -63,7 +63,7 @@ TEST(TestSoundAtTheOutput, TheHearingCheckNeverExceedsTheCeilingNorRisesMoreThan
     // A listener who hears only loud tones, so that the levels climb towards the ceiling.
     auto hears = [](const TestSound& s) { return s.levelDb >= (s.hz == 12000 ? -10.0 : -32.0); };
     std::int64_t now = 0;
-    std::optional<std::int64_t> pressAt;
+    std::int64_t pressAt = -1; // when the listener presses; -1: no press due
     std::size_t seen = 0;
     std::vector<float> block(std::size_t(2 * 2205));
     check.start(now);
@@ -77,9 +77,9 @@ TEST(TestSoundAtTheOutput, TheHearingCheckNeverExceedsTheCeilingNorRisesMoreThan
             if (hears(output.asked.back()))
                 pressAt = now + 300;
         }
-        if (pressAt && now >= *pressAt) {
+        if (pressAt >= 0 && now >= pressAt) {
             check.press(now);
-            pressAt.reset();
+            pressAt = -1;
         }
     }
     ASSERT_EQ(check.phase(), HearingCheck::Phase::Finished);

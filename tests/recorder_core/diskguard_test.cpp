@@ -78,9 +78,11 @@ TEST(DiskSpace, RealFileSystemsAnswerForFilesNotYetMade)
     EXPECT_GT(here->total, 0);
     EXPECT_FALSE(here->mountPoint.isEmpty());
     EXPECT_FALSE(disk.volumes().empty());
-    for (const auto& v : disk.volumes())
-        if (v.mountPoint == "/proc" || v.mountPoint == "/sys")
+    for (const auto& v : disk.volumes()) {
+        if (v.mountPoint == "/proc" || v.mountPoint == "/sys") {
             EXPECT_FALSE(v.fixed);
+        }
+    }
     EXPECT_FALSE(disk.volumeOf(""));
 
     sonaveil::platform::FakeDiskSpace fake;

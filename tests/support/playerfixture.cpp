@@ -36,7 +36,7 @@ player::Player& PlayerFixture::start(std::optional<bool> trayAvailable)
     player.reset();
     player::PlayerSetup setup;
     setup.programFolder = prog();
-    setup.programPath = prog() + "/quietdeck";
+    setup.programPath = programPath.value_or(prog() + "/quietdeck");
     setup.dialogs = &dialogs;
     setup.launcher = &launcher;
     setup.autostart = autostart.get();

@@ -127,6 +127,8 @@ public:
     sonaveil::platform::FakeLauncher launcher;
     std::unique_ptr<sonaveil::platform::XdgAutostart> autostart;
     sonaveil::platform::FakeSystemVolume* systemVolume = nullptr;
+    // The program's own path for the next start; prog() + "/quietdeck" when empty.
+    std::optional<QString> programPath;
     // The night's clock for the next start; the system's when empty.
     std::optional<sonaveil::player::NightClock> nightClock;
     std::unique_ptr<sonaveil::player::Player> player;
