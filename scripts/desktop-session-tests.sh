@@ -16,14 +16,8 @@ if [ -z "${SONAVEIL_DESKTOP_SESSION:-}" ]; then
   exec env SONAVEIL_DESKTOP_SESSION=1 dbus-run-session -- "$0" "$build" "$@"
 fi
 
-session=$(mktemp -d /tmp/desktop-session.XXXXXX)
-pids=()
-cleanup() {
-  for (( i=${#pids[@]}-1; i>=0; i-- )); do kill "${pids[$i]}" 2>/dev/null || true; done
-  wait 2>/dev/null || true
-  rm -rf "$session"
-}
-trap cleanup EXIT
+. "$here/scripts/lib/scratch.sh" desktop-session
+session=$scratch
 
 # The session's own home and runtime folder: the user's configuration is neither read nor changed.
 export HOME="$session/home" XDG_RUNTIME_DIR="$session/run"

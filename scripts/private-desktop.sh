@@ -10,14 +10,8 @@
 set -euo pipefail
 [ $# -ge 2 ] || { echo "usage: $0 DISPLAY-NUMBER COMMAND [ARGS...]" >&2; exit 2; }
 number=$1; shift
-work=$(mktemp -d /tmp/private-desktop.XXXXXX)
-pids=()
-cleanup() {
-  for (( i=${#pids[@]}-1; i>=0; i-- )); do kill "${pids[$i]}" 2>/dev/null || true; done
-  wait 2>/dev/null || true
-  rm -rf "$work"
-}
-trap cleanup EXIT
+. "$(dirname "$0")/lib/scratch.sh" private-desktop
+work=$scratch
 
 Xvfb ":$number" -screen 0 1400x1000x24 -nolisten tcp >"$work/xvfb.log" 2>&1 &
 pids+=($!)

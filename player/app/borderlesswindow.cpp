@@ -11,6 +11,20 @@
 
 namespace sonaveil::player {
 
+namespace {
+
+// Stores `value` in `member`; true when that changed it.
+template <typename T>
+bool assignChanged(T& member, const T& value)
+{
+    if (member == value)
+        return false;
+    member = value;
+    return true;
+}
+
+} // namespace
+
 controls::Multibutton* makeWindowButton(const QString& name, const QString& caption, int width,
                                         QWidget* parent)
 {
@@ -81,26 +95,20 @@ void BorderlessWindow::setBackgroundSource(PictureSource source)
 
 void BorderlessWindow::setFormColour(const QColor& colour)
 {
-    if (colour == m_formColour)
-        return;
-    m_formColour = colour;
-    update();
+    if (assignChanged(m_formColour, colour))
+        update();
 }
 
 void BorderlessWindow::setShowPicture(bool on)
 {
-    if (on == m_showPicture)
-        return;
-    m_showPicture = on;
-    update();
+    if (assignChanged(m_showPicture, on))
+        update();
 }
 
 void BorderlessWindow::setEdgeColour(const QColor& colour)
 {
-    if (colour == m_edgeColour)
-        return;
-    m_edgeColour = colour;
-    update();
+    if (assignChanged(m_edgeColour, colour))
+        update();
 }
 
 void BorderlessWindow::resizeEvent(QResizeEvent*)

@@ -1,6 +1,7 @@
 #include "player/app/player.h"
 
 #include "common/atomicfile.h"
+#include "common/freememory.h"
 #include "common/programfolder.h"
 #include "controls/mastervolume.h"
 #include "lumidot/lcd.h"
@@ -36,22 +37,7 @@
 #include <QTime>
 #include <QTimer>
 
-#if defined(__GLIBC__)
-#include <malloc.h>
-#endif
-
 namespace sonaveil::player {
-
-namespace {
-
-void releaseFreeMemory()
-{
-#if defined(__GLIBC__)
-    malloc_trim(0);
-#endif
-}
-
-} // namespace
 
 Player::Player(PlayerSetup setup, QObject* parent)
     : QObject(parent)

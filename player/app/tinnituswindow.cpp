@@ -397,28 +397,28 @@ void TinnitusWindow::startMeasure(ProfileSession::Measure measure)
     refreshVolume();
     refreshPitch();
     bool started = true;
+    QString refusal; // why the measure cannot start, when it cannot
     switch (measure) {
     case ProfileSession::Measure::Hearing:
         m_session.startHearingCheck();
         break;
     case ProfileSession::Measure::Loudness:
         started = m_session.startLoudness();
-        if (!started)
-            say(tr("Match the pitch of your tinnitus first (Pitch match…)."));
+        refusal = tr("Match the pitch of your tinnitus first (Pitch match…).");
         break;
     case ProfileSession::Measure::Masking:
         started = m_session.startMasking(TestKind(m_noise->currentData().toInt()));
-        if (!started)
-            say(tr("The band around the pitch needs a matched pitch: use Pitch match… first, or pick a noise."));
+        refusal = tr("The band around the pitch needs a matched pitch: use Pitch match… first, or pick a noise.");
         break;
     case ProfileSession::Measure::Inhibition:
         started = m_session.startInhibition();
-        if (!started)
-            say(tr("Find your masking level first: residual inhibition plays that noise 10 dB louder."));
+        refusal = tr("Find your masking level first: residual inhibition plays that noise 10 dB louder.");
         break;
     case ProfileSession::Measure::None:
         break;
     }
+    if (!started)
+        say(refusal);
     if (started) {
         say(QString());
         m_tick.start();

@@ -1,23 +1,10 @@
 #include "player/core/livebuilder.h"
 
+#include "common/freememory.h"
+
 #include <algorithm>
 
-#if defined(__GLIBC__)
-#include <malloc.h>
-#endif
-
 namespace sonaveil::player {
-
-namespace {
-
-void releaseFreeMemory()
-{
-#if defined(__GLIBC__)
-    malloc_trim(0);
-#endif
-}
-
-} // namespace
 
 LiveBuilder::LiveBuilder(std::function<void()> finished)
     : m_finished(std::move(finished))

@@ -18,6 +18,8 @@ import sys
 import tempfile
 import time
 
+import report
+
 DEADLINE = 120  # seconds for anything to happen on a loaded machine
 
 
@@ -100,10 +102,7 @@ def main():
             problems.append("admin/lock-frontend: the install gave up on the lock")
         if found:
             print(output)
-    for p in problems:
-        print("FAIL:", p)
-    print("install-deps.sh with apt's locks held: %d problem(s)" % len(problems))
-    return 1 if problems else 0
+    return report.finish(problems, "install-deps.sh with apt's locks held")
 
 
 if __name__ == "__main__":

@@ -19,6 +19,8 @@ import sys
 import tempfile
 import time
 
+import report
+
 PROGRAMS = ["quietdeck", "recorder", "conver", "quietdeck-render"]
 
 
@@ -215,10 +217,7 @@ def main():
         after = tree_files(program)
         check(after == before, "the program folder changed while it ran: %s" % sorted(after ^ before))
 
-    for f in failures:
-        print("FAIL:", f)
-    print("installed tree checked, %d problem(s)" % len(failures))
-    return 1 if failures else 0
+    return report.finish(failures, "installed tree checked")
 
 
 if __name__ == "__main__":

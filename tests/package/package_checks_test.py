@@ -16,6 +16,8 @@ import subprocess
 import sys
 import tempfile
 
+import report
+
 SHIPPED = ["quietdeck", "recorder", "conver", "quietdeck-render", "liblumidot.so"]
 
 
@@ -64,10 +66,7 @@ def main():
         if shipped != len(SHIPPED):
             failures.append("%d programs and libraries installed, %d expected" % (shipped, len(SHIPPED)))
 
-    for f in failures:
-        print("FAIL:", f)
-    print("package checked, %d problem(s)" % len(failures))
-    return 1 if failures else 0
+    return report.finish(failures, "package checked")
 
 
 if __name__ == "__main__":

@@ -87,6 +87,17 @@ protected:
             fs::copy_file(dist() / name, f.file(name), fs::copy_options::overwrite_existing);
     }
 
+    // Pictures told apart by their colour: a red "bronze.jpg" and a green "blank.jpg".
+    void writeColouredPictures()
+    {
+        for (const auto& [name, colour] : {std::pair{"bronze.jpg", QColor(200, 30, 30)},
+                                           std::pair{"blank.jpg", QColor(30, 200, 30)}}) {
+            QImage picture(64, 64, QImage::Format_RGB32);
+            picture.fill(colour);
+            ASSERT_TRUE(picture.save(f.prog() + "/" + name));
+        }
+    }
+
     ColoursWindow* openEditor(Player& p)
     {
         click(p.mainWindow()->button("colorsButton"));
@@ -273,13 +284,7 @@ TEST_F(ColoursTest, ASchemeAppliedRecoloursButtonsSlidersLabelsAndPanels)
 
 TEST_F(ColoursTest, TheFlagUntickedAtExitGivesTheBlankPictureAtTheNextStart)
 {
-    // Pictures that are told apart by their colour.
-    QImage bronze(64, 64, QImage::Format_RGB32);
-    bronze.fill(QColor(200, 30, 30));
-    ASSERT_TRUE(bronze.save(f.prog() + "/bronze.jpg"));
-    QImage blank(64, 64, QImage::Format_RGB32);
-    blank.fill(QColor(30, 200, 30));
-    ASSERT_TRUE(blank.save(f.prog() + "/blank.jpg"));
+    ASSERT_NO_FATAL_FAILURE(writeColouredPictures());
 
     Player& p = f.start();
     MainWindow* w = p.mainWindow();
@@ -316,12 +321,7 @@ TEST_F(ColoursTest, TheFlagUntickedAtExitGivesTheBlankPictureAtTheNextStart)
 
 TEST_F(ColoursTest, AWindowHoldsItsPictureOnlyWhileShown)
 {
-    QImage bronze(64, 64, QImage::Format_RGB32);
-    bronze.fill(QColor(200, 30, 30));
-    ASSERT_TRUE(bronze.save(f.prog() + "/bronze.jpg"));
-    QImage blank(64, 64, QImage::Format_RGB32);
-    blank.fill(QColor(30, 200, 30));
-    ASSERT_TRUE(blank.save(f.prog() + "/blank.jpg"));
+    ASSERT_NO_FATAL_FAILURE(writeColouredPictures());
 
     Player& p = f.start();
     PitchMatchWindow* w = p.pitchMatchWindow();

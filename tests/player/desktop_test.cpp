@@ -335,6 +335,16 @@ protected:
         return r.arguments().at(0).value<QDBusVariant>().variant();
     }
     QString status() { return property(kPlayer, "PlaybackStatus").toString(); }
+    // Play, with a last mix of sounds 7 and 8 on disk: then `sounds` play, under `expectedTitle`.
+    void playWithALastMixOnDisk(Player& p, int sounds, const QString& expectedTitle)
+    {
+        fx.write("previous.tmp", presetWith({7, 8}));
+        EXPECT_TRUE(property(kPlayer, "CanPlay").toBool());
+        call(kPlayer, "Play");
+        EXPECT_EQ(soundsOn(p), sounds);
+        EXPECT_EQ(status(), "Playing");
+        EXPECT_EQ(title(), expectedTitle);
+    }
     QString title()
     {
         QVariantMap map;
@@ -457,12 +467,7 @@ TEST_F(MprisTest, MethodsActOnTheMixAndEveryChangeIsAnnounced)
     EXPECT_EQ(listener.changes[heard].value("PlaybackStatus").toString(), "Stopped");
 
     // Play after Stop brings back the mix Stop switched off, even with a last mix on disk.
-    fx.write("previous.tmp", presetWith({7, 8}));
-    EXPECT_TRUE(property(kPlayer, "CanPlay").toBool());
-    call(kPlayer, "Play");
-    EXPECT_EQ(soundsOn(p), 3);
-    EXPECT_EQ(status(), "Playing");
-    EXPECT_EQ(title(), "Night");
+    playWithALastMixOnDisk(p, 3, "Night");
     EXPECT_EQ(p.model().slider(kMasterSlider), 25);
     bool titled = false;
     for (const QVariantMap& c : listener.changes)
@@ -486,12 +491,7 @@ TEST_F(MprisTest, PlayFromAFreshStartUsesTheLastMixAndCanPlayTellsWhetherThereIs
     EXPECT_EQ(soundsOn(p), 0);
     EXPECT_EQ(status(), "Stopped");
 
-    fx.write("previous.tmp", presetWith({7, 8}));
-    EXPECT_TRUE(property(kPlayer, "CanPlay").toBool());
-    call(kPlayer, "Play");
-    EXPECT_EQ(soundsOn(p), 2);
-    EXPECT_EQ(status(), "Playing");
-    EXPECT_EQ(title(), "Previous");
+    playWithALastMixOnDisk(p, 2, "Previous");
 }
 
 TEST(Mpris, WithoutABusThePlayerRunsOn)

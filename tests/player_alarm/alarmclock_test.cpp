@@ -105,6 +105,14 @@ void armFor0730(Rig& r, int durationIndex = 0)
     r.alarm->arm();
 }
 
+// Armed for 07:30 with the fade in, rising to `volume`.
+void armFadingFor0730(Rig& r, int volume)
+{
+    armFor0730(r, 2);
+    r.alarm->setFadeIn(true);
+    r.alarm->setVolume(volume);
+}
+
 } // namespace
 
 TEST(AlarmSettingsFile, EightFieldsByteForByte)
@@ -291,9 +299,7 @@ TEST(AlarmClockFiring, TheMinuteCannotBeMissedNorFireTwice)
 TEST(AlarmClockFiring, FadeRisesToTheSetVolumeInTenSeconds)
 {
     Rig r(at(7, 29, 59));
-    armFor0730(r, 2);
-    r.alarm->setFadeIn(true);
-    r.alarm->setVolume(200);
+    armFadingFor0730(r, 200);
     r.advance(1000);
     ASSERT_TRUE(r.alarm->playing());
     EXPECT_EQ(r.alarm->volume(), 0);
@@ -313,9 +319,7 @@ TEST(AlarmClockFiring, FadeRisesToTheSetVolumeInTenSeconds)
 
     // Stopped during a fade, the slider returns to where the user set it.
     Rig s(at(7, 29, 59));
-    armFor0730(s, 2);
-    s.alarm->setFadeIn(true);
-    s.alarm->setVolume(90);
+    armFadingFor0730(s, 90);
     s.advance(2000);
     s.alarm->stopAlarm();
     EXPECT_EQ(s.alarm->volume(), 90);
@@ -539,9 +543,7 @@ TEST(AlarmClockHeld, DueDuringAMeasureItSoundsWholeAfterwards)
 
     // Ringing with a fade when a measure starts: silent through the fade's ticks, back after.
     Rig f(at(7, 29, 59));
-    armFor0730(f, 2);
-    f.alarm->setFadeIn(true);
-    f.alarm->setVolume(200);
+    armFadingFor0730(f, 200);
     f.advance(3000);
     ASSERT_TRUE(f.alarm->playing());
     f.alarm->setHeld(true);

@@ -1,6 +1,8 @@
 #include "player/colours/colourscheme.h"
 
+#include <algorithm>
 #include <gtest/gtest.h>
+#include <iterator>
 
 using namespace sonaveil;
 using namespace sonaveil::player;
@@ -111,31 +113,35 @@ TEST(SchemeFile, NineFieldsWithoutTheRollover)
 
 TEST(SchemeFile, ReadingStopsAtTheFirstBadField)
 {
-    // A bad palette: the five fields before it are kept, nothing after it.
-    SchemeFile::Fields f = SchemeFile::parse("\"1\",\"2\",\"3\",4,\"5\",99,\"7\",\"8\",1\r\n");
-    EXPECT_FALSE(f.complete);
+    // How many fields were read, from the first: every one before the first missing one is there,
+    // and none after it.
+    const auto fieldsRead = [](const SchemeFile::Fields& f) {
+        const bool present[] = {bool(f.gradient1), bool(f.gradient2), bool(f.buttonBack), bool(f.buttonText),
+                                bool(f.form),      bool(f.palette),   bool(f.background), bool(f.text),
+                                bool(f.imageBox)};
+        const auto firstMissing = std::find(std::begin(present), std::end(present), false);
+        const bool noneAfter = std::find(firstMissing, std::end(present), true) == std::end(present);
+        return noneAfter ? int(firstMissing - std::begin(present)) : -1;
+    };
+    const struct {
+        const char* why;
+        const char* content;
+        int kept;
+    } cases[] = {
+        {"a bad palette", "\"1\",\"2\",\"3\",4,\"5\",99,\"7\",\"8\",1\r\n", 5},
+        {"a button text colour that is no 32-bit integer", "\"1\",\"2\",\"3\",\"blue\",\"5\",6,\"7\",\"8\",1\r\n", 3},
+        {"too few fields", "\"1\",\"2\",\"3\",4,\"5\",6,\"7\"\r\n", 7},
+        {"an image box other than 0 or 1", "\"1\",\"2\",\"3\",4,\"5\",6,\"7\",\"8\",5\r\n", 8},
+        {"an empty file", "", 0},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.why);
+        const SchemeFile::Fields f = SchemeFile::parse(c.content);
+        EXPECT_FALSE(f.complete);
+        EXPECT_EQ(fieldsRead(f), c.kept);
+    }
+    // What is kept is what was read.
+    const SchemeFile::Fields f = SchemeFile::parse("\"1\",\"2\",\"3\",4,\"5\",99,\"7\",\"8\",1\r\n");
     EXPECT_EQ(f.form, "5");
     EXPECT_EQ(f.buttonText, 4);
-    EXPECT_FALSE(f.palette);
-    EXPECT_FALSE(f.background);
-    EXPECT_FALSE(f.imageBox);
-    // The button text colour must be a 32-bit integer.
-    f = SchemeFile::parse("\"1\",\"2\",\"3\",\"blue\",\"5\",6,\"7\",\"8\",1\r\n");
-    EXPECT_FALSE(f.complete);
-    EXPECT_EQ(f.buttonBack, "3");
-    EXPECT_FALSE(f.buttonText);
-    // Too few fields: everything present is kept.
-    f = SchemeFile::parse("\"1\",\"2\",\"3\",4,\"5\",6,\"7\"\r\n");
-    EXPECT_FALSE(f.complete);
-    EXPECT_EQ(f.background, "7");
-    EXPECT_FALSE(f.text);
-    // The image box: 0 or 1 only.
-    f = SchemeFile::parse("\"1\",\"2\",\"3\",4,\"5\",6,\"7\",\"8\",5\r\n");
-    EXPECT_FALSE(f.complete);
-    EXPECT_EQ(f.text, "8");
-    EXPECT_FALSE(f.imageBox);
-    // An empty file gives nothing.
-    f = SchemeFile::parse("");
-    EXPECT_FALSE(f.complete);
-    EXPECT_FALSE(f.gradient1);
 }

@@ -1,5 +1,7 @@
 #include "player/tinnitus/hearingcheck.h"
 
+#include "latepress.h"
+
 #include <cmath>
 #include <functional>
 #include <gtest/gtest.h>
@@ -99,21 +101,12 @@ struct ListenerRun {
 
     void until(HearingCheck& check, const std::function<bool(const TestSound&)>& hears, std::int64_t limitMs)
     {
-        std::int64_t pressAt = -1; // when the listener presses; -1: no press due
-        std::size_t seen = output.played.size();
+        LatePress listener(output.played, output.played.size());
         const std::int64_t end = now + limitMs;
         while (now < end && check.phase() != HearingCheck::Phase::Finished && check.phase() != HearingCheck::Phase::Stopped) {
             now += 50;
             check.tick(now);
-            if (output.played.size() > seen) {
-                seen = output.played.size();
-                if (hears(output.played.back()))
-                    pressAt = now + 300;
-            }
-            if (pressAt >= 0 && now >= pressAt) {
-                check.press(now);
-                pressAt = -1;
-            }
+            listener.listen(check, now, hears);
         }
     }
 };
@@ -178,17 +171,14 @@ TEST(HearingCheck, NeverHearingGivesNoThresholdAndPressingBetweenTonesStopsForAR
         HearingCheck check(guess.sound, {{Ear::Left, 2000}}, seed);
         check.start(guess.now);
         std::mt19937 random(seed);
-        std::int64_t pressAt = -1; // when the listener presses; -1: no press due
+        LatePress press;
         while (check.phase() != HearingCheck::Phase::Finished && check.phase() != HearingCheck::Phase::Stopped) {
             guess.now += 50;
             const auto before = check.phase();
             check.tick(guess.now);
             if (before == HearingCheck::Phase::Pause && check.phase() == HearingCheck::Phase::Tone && random() % 2)
-                pressAt = guess.now + 400;
-            if (pressAt >= 0 && guess.now >= pressAt) {
-                check.press(guess.now);
-                pressAt = -1;
-            }
+                press.dueAt(guess.now + 400);
+            press.pressIfDue(check, guess.now);
         }
         caught += check.phase() == HearingCheck::Phase::Stopped;
     }

@@ -1,6 +1,8 @@
 #include "player/tinnitus/hearingcheck.h"
 #include "player/tinnitus/measures.h"
 
+#include "latepress.h"
+
 #include <algorithm>
 #include <array>
 #include <cmath>
@@ -63,8 +65,7 @@ TEST(TestSoundAtTheOutput, TheHearingCheckNeverExceedsTheCeilingNorRisesMoreThan
     // A listener who hears only loud tones, so that the levels climb towards the ceiling.
     auto hears = [](const TestSound& s) { return s.levelDb >= (s.hz == 12000 ? -10.0 : -32.0); };
     std::int64_t now = 0;
-    std::int64_t pressAt = -1; // when the listener presses; -1: no press due
-    std::size_t seen = 0;
+    LatePress listener(output.asked, 0);
     std::vector<float> block(std::size_t(2 * 2205));
     check.start(now);
     while (check.phase() != HearingCheck::Phase::Finished && now < 3'600'000) {
@@ -72,15 +73,7 @@ TEST(TestSoundAtTheOutput, TheHearingCheckNeverExceedsTheCeilingNorRisesMoreThan
         check.tick(now);
         engine.renderOffline(block.data(), 2205);
         output.meter(block);
-        if (output.asked.size() > seen) {
-            seen = output.asked.size();
-            if (hears(output.asked.back()))
-                pressAt = now + 300;
-        }
-        if (pressAt >= 0 && now >= pressAt) {
-            check.press(now);
-            pressAt = -1;
-        }
+        listener.listen(check, now, hears);
     }
     ASSERT_EQ(check.phase(), HearingCheck::Phase::Finished);
     EXPECT_EQ(check.results()[2].state, UpDownTrack::State::NotHeard) << "12 kHz: never loud enough";
