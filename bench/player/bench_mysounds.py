@@ -2,7 +2,8 @@
 """The user's own sounds as a user meets them, in the real program on a private X server and a
 private pulseaudio (the set-up of bench_player.py):
 
-    bench_mysounds.py [--dist build/dist] [--keep] [--shots FOLDER] [--only plays,notch,named,kept,bad]
+    bench_mysounds.py [--dist build/dist] [--keep] [--shots FOLDER] [--memory-seconds 300]
+                      [--only plays,notch,named,kept,bad,memory]
 
 1. Makes a FLAC, an MP3, an Ogg file, a white-noise FLAC (libsndfile through ctypes) and a folder
    of five tracks at five sample rates, and adds each to the running player with
@@ -28,6 +29,9 @@ private pulseaudio (the set-up of bench_player.py):
    they play, the 13th sound: each a message (a picture of it with --shots), and the list, the sounds folder and the
    sound that plays unchanged. The mount namespace takes root (or CAP_SYS_ADMIN); without it this
    step cannot run and the bench ends with status 2.
+
+9. Memory: an hour-long FLAC and a 10 s FLAC of the same noise, each alone on for
+   --memory-seconds: the player's peak VmRSS with the hour no more than 10 MB above the other's.
 
 Exit status: 0 every check passed, 1 a check failed, 2 the measurement could not run.
 """
@@ -60,8 +64,8 @@ class SfInfo(ctypes.Structure):
                 ("format", ctypes.c_int), ("sections", ctypes.c_int), ("seekable", ctypes.c_int)]
 
 
-def write_sound(path, rate, samples, fmt):
-    """Writes mono float `samples` (-1 … 1) with libsndfile."""
+def write_sound(path, rate, samples, fmt, repeats=1):
+    """Writes mono float `samples` (-1 … 1) with libsndfile, `repeats` times one after another."""
     lib = ctypes.CDLL("libsndfile.so.1")
     lib.sf_open.restype = ctypes.c_void_p
     lib.sf_open.argtypes = [ctypes.c_char_p, ctypes.c_int, ctypes.POINTER(SfInfo)]
@@ -72,7 +76,8 @@ def write_sound(path, rate, samples, fmt):
     if not handle:
         raise bp.SetupError("libsndfile cannot write %s" % path)
     data = (ctypes.c_float * len(samples))(*samples)
-    lib.sf_writef_float(handle, data, len(samples))
+    for _ in range(repeats):
+        lib.sf_writef_float(handle, data, len(samples))
     lib.sf_close(handle)
 
 
@@ -631,7 +636,37 @@ def check_bad_input(run, services, folder, music, root, shots):
     run.stop()
 
 
-STEPS = ("plays", "notch", "named", "kept", "bad")
+def check_memory(run, music, seconds):
+    """The player playing an hour-long FLAC grows no more than one playing a 10 s FLAC (the same
+    noise), each alone on for `seconds`: VmRSS a few seconds after the start and its peak after."""
+    block = white_noise(44100, 10, seed=31)
+    run.launch([])
+    for name, repeats in (("Short", 1), ("Hour", 360)):
+        write_sound(os.path.join(music, name + ".flac"), 44100, block, SF_FORMAT_FLAC | SF_FORMAT_PCM_16, repeats)
+        code, said = run.add(os.path.join(music, name + ".flac"))
+        run.check("add %s.flac" % name, code == 0, said)
+    run.stop()
+    ids = {name: sound_id for sound_id, name in sounds_list(run.folder)}
+    peaks = {}
+    for name in ("Short", "Hour"):
+        run.launch([(ids[name], name, 200, 4410, 12)])
+        time.sleep(3)
+        start = bp.proc_memory_mb(run.player.proc.pid)[0]
+        peak = start
+        end = time.monotonic() + seconds
+        while time.monotonic() < end:
+            time.sleep(2)
+            peak = max(peak, bp.proc_memory_mb(run.player.proc.pid)[0])
+        peak = max(peak, bp.proc_memory_mb(run.player.proc.pid)[1])
+        run.stop()
+        peaks[name] = peak
+        print("  %-5s %.0f s: VmRSS %.1f MB after start, peak %.1f MB (grew %.1f MB)"
+              % (name, seconds, start, peak, peak - start), flush=True)
+    run.check("an hour-long FLAC costs less than 10 MB more than a 10 s one", peaks["Hour"] - peaks["Short"] < 10,
+              "%.1f MB against %.1f MB" % (peaks["Hour"], peaks["Short"]))
+
+
+STEPS = ("plays", "notch", "named", "kept", "bad", "memory")
 
 
 def measure(args):
@@ -669,6 +704,8 @@ def measure(args):
         if "bad" in steps:
             run.launch([], notch=False)
             check_bad_input(run, services, folder, music, root, args.shots)
+        if "memory" in steps:
+            check_memory(run, music, args.memory_seconds)
         return 0 if run.failures == 0 else 1
     finally:
         if run and run.player.proc:
@@ -686,6 +723,8 @@ def main():
     parser.add_argument("--keep", action="store_true")
     parser.add_argument("--shots", default="", help="a folder for screenshots of the dialogs and messages")
     parser.add_argument("--only", default="", help="a comma-separated choice of " + ", ".join(STEPS))
+    parser.add_argument("--memory-seconds", type=float, default=300.0,
+                        help="how long each file plays in the memory step")
     args = parser.parse_args()
     try:
         return measure(args)
