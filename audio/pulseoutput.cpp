@@ -411,6 +411,10 @@ private:
         // timer writes the rest once they have settled.
         if (m_mix && monotonicUsec() < m_settleUntil)
             return;
+        if (m_mix && m_fellBack.load(std::memory_order_relaxed)) {
+            fillShortQueue();
+            return;
+        }
         if (!m_mix || bytes / kFrameBytes <= size_t(stepFrames())) {
             renderAndWrite(stream, bytes / kFrameBytes, 0);
             return;
@@ -556,7 +560,10 @@ private:
             const std::int64_t frameBytes = std::int64_t(kFrameBytes);
             const std::int64_t read = std::int64_t(timing->read_index) / frameBytes;
             m_mix->setRewindFloor(m_streamBase + std::uint64_t(std::max<std::int64_t>(read, 0)));
-            if (verify) {
+            if (m_fellBack.load(std::memory_order_relaxed)) {
+                if (!timing->write_index_corrupt)
+                    writeUpTo(kFallbackTlengthUsec, std::int64_t(timing->write_index) / frameBytes - read);
+            } else if (verify) {
                 const std::int64_t slack = std::int64_t(pa_usec_to_bytes(kLateSlackUsec, &m_spec)) / frameBytes;
                 const std::int64_t write = timing->write_index_corrupt ? m_checkWrite
                                                                        : std::int64_t(timing->write_index) / frameBytes;
@@ -629,7 +636,7 @@ private:
             armTopUp(m_settleUntil - now);
             return;
         }
-        if (!streamReady())
+        if (!streamReady() || m_fellBack.load(std::memory_order_relaxed))
             return;
         const std::uint64_t mixed = m_mix->mixedFrames();
         const size_t stale = m_staleUntil > mixed ? size_t(m_staleUntil - mixed) : 0;
@@ -644,12 +651,32 @@ private:
         if (m_fellBack.exchange(true, std::memory_order_relaxed))
             return;
         m_settleUntil = 0;
+        // The server kept the old queue whole and appended the rewrite to it: nothing of it is
+        // to be written again, only what the server asks for from now on.
+        m_staleUntil = m_mix->mixedFrames();
         if (!streamReady())
             return;
         const pa_buffer_attr attr = queueAttributes(true);
         if (pa_operation* op = pa_stream_set_buffer_attr(m_stream, &attr, nullptr, nullptr))
             pa_operation_unref(op);
-        topUp();
+        fillShortQueue();
+    }
+
+    // After falling back the server's own count of what it misses includes the rewrites it
+    // appended instead of placing, so it asks for far more than the short queue: what is
+    // written is measured against its read and write indices instead.
+    void fillShortQueue()
+    {
+        if (streamReady() && !m_timingPending)
+            requestTiming(false);
+    }
+
+    // Writes what brings the queue (now `queued` frames) up to `target`.
+    void writeUpTo(pa_usec_t target, std::int64_t queued)
+    {
+        const std::int64_t wanted = std::int64_t(pa_usec_to_bytes(target, &m_spec) / kFrameBytes) - queued;
+        if (wanted > 0)
+            renderAndWrite(m_stream, size_t(wanted), 0);
     }
 
     void dropStream()
