@@ -6,6 +6,7 @@
 #include "audio/output.h"
 #include "audio/rewritecheck.h"
 #include "monitorrecorder.h"
+#include "noisemix.h"
 #include "privatepulse.h"
 
 #include "../audio/audiotestutil.h"
@@ -27,36 +28,8 @@ namespace {
 
 int g_rate = 44100;
 
-// A mixer playing a long stretch of noise in a loop, as the engine would set it up.
-struct NoiseMix {
-    NoiseMix(bool history)
-        : mixer(g_rate, 4)
-        , sample(makeSample(whiteNoiseFrames(6 * g_rate, 0.5, 21), g_rate))
-    {
-        if (history)
-            mixer.keepHistory(3 * g_rate);
-        VoiceSlot& slot = mixer.slot(0);
-        slot.sample.store(sample.get());
-        slot.frequency.store(g_rate);
-        slot.volume.store(200);
-        slot.loop.store(true);
-        slot.keyOn.store(true);
-        slot.generation.store(1);
-    }
-
-    std::vector<float> render(int frames)
-    {
-        std::vector<float> out(std::size_t(2 * frames));
-        mixer.render(out.data(), frames);
-        return out;
-    }
-
-    Mixer mixer;
-    std::unique_ptr<Sample> sample;
-};
-
 struct Playing {
-    NoiseMix mix{true};
+    NoiseMix mix{g_rate, true};
     std::unique_ptr<Output> output = makePulseOutput();
 
     bool start()
@@ -132,7 +105,7 @@ TEST_P(DeepQueue, AChangeIsHeardFromTheRewritesFrameWithoutASeam)
     const auto recorded = recorder.samples();
 
     // The same mix made offline with the change at the rewrite's frame.
-    NoiseMix offline(false);
+    NoiseMix offline(g_rate, false);
     auto reference = offline.render(int(point));
     offline.mixer.slot(0).volume.store(50);
     const auto after = offline.render(int(recorder.frames()) + 4 * g_rate);

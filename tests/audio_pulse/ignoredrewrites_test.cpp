@@ -5,6 +5,7 @@
 #include "audio/mixer.h"
 #include "audio/output.h"
 #include "monitorrecorder.h"
+#include "noisemix.h"
 #include "privatepulse.h"
 #include "tempfolder.h"
 
@@ -47,16 +48,14 @@ int connectTo(const std::string& path)
     return -1;
 }
 
-bool writeAll(int fd, const std::uint8_t* data, std::size_t length)
+bool sendAll(int fd, const std::uint8_t* data, std::size_t length)
 {
-    while (length > 0) {
-        const ssize_t n = ::write(fd, data, length);
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0)
+    for (std::size_t done = 0; done < length;) {
+        const ssize_t n = ::send(fd, data + done, length - done, MSG_NOSIGNAL);
+        if (n > 0)
+            done += std::size_t(n);
+        else if (n == 0 || errno != EINTR)
             return false;
-        data += n;
-        length -= std::size_t(n);
     }
     return true;
 }
@@ -157,7 +156,7 @@ private:
     {
         std::uint8_t buffer[65536];
         const ssize_t n = ::read(link.server, buffer, sizeof buffer);
-        return n > 0 && writeAll(link.client, buffer, std::size_t(n));
+        return n > 0 && sendAll(link.client, buffer, std::size_t(n));
     }
 
     bool forwardFromClient(Link& link)
@@ -185,7 +184,7 @@ private:
             }
             done += kDescriptor + length;
         }
-        const bool ok = writeAll(link.server, link.pending.data(), done);
+        const bool ok = sendAll(link.server, link.pending.data(), done);
         link.pending.erase(link.pending.begin(), link.pending.begin() + std::ptrdiff_t(done));
         return ok;
     }
@@ -198,23 +197,6 @@ private:
     std::thread m_thread;
     std::atomic<bool> m_stop{false};
     std::atomic<int> m_dropped{0};
-};
-
-struct NoiseMix {
-    NoiseMix() : mixer(kRate, 4), sample(makeSample(whiteNoiseFrames(6 * kRate, 0.5, 21), kRate))
-    {
-        mixer.keepHistory(3 * kRate);
-        VoiceSlot& slot = mixer.slot(0);
-        slot.sample.store(sample.get());
-        slot.frequency.store(kRate);
-        slot.volume.store(200);
-        slot.loop.store(true);
-        slot.keyOn.store(true);
-        slot.generation.store(1);
-    }
-
-    Mixer mixer;
-    std::unique_ptr<Sample> sample;
 };
 
 bool waitFor(const Output& output, const std::function<bool(const OutputStatus&)>& condition,
@@ -249,7 +231,7 @@ TEST(IgnoredRewrites, AServerThatAppendsInsteadIsLeftToTheShortQueueAndChangesSt
     ASSERT_TRUE(proxy.start());
     ::setenv("PULSE_SERVER", proxy.server().c_str(), 1);
 
-    NoiseMix mix;
+    NoiseMix mix(kRate, true);
     std::unique_ptr<Output> output = makePulseOutput();
     OutputConfig config;
     config.mixRate = kRate;
