@@ -74,15 +74,16 @@ TEST_F(OnAPrivateServer, FollowsAndSetsTheDefaultSink)
 
     // A change made by another program arrives without being asked for, and is announced.
     pulse.pactl("set-sink-volume sonaveil_test 50%");
-    ASSERT_GE(waitFor([&] { return levelIs(*volume, 32768) && announced == 1; }, kDeadlineMs), 0);
+    ASSERT_GE(waitFor([&] { return levelIs(*volume, 32768) && announced >= 1; }, kDeadlineMs), 0);
 
     // Only what the reader sees counts: another sink's volume is no news, the mute switch is.
+    const int base = announced;
     pulse.pactl("set-sink-volume sonaveil_second 70%");
     pulse.pactl("set-sink-mute sonaveil_test 1");
-    ASSERT_GE(waitFor([&] { return volume->mute() == true && announced >= 2; }, kDeadlineMs), 0);
-    EXPECT_EQ(announced, 2);
+    ASSERT_GE(waitFor([&] { return volume->mute() == true && announced > base; }, kDeadlineMs), 0);
+    EXPECT_EQ(announced, base + 1);
     pulse.pactl("set-sink-mute sonaveil_test 0");
-    ASSERT_GE(waitFor([&] { return volume->mute() == false && announced == 3; }, kDeadlineMs), 0);
+    ASSERT_GE(waitFor([&] { return volume->mute() == false && announced == base + 2; }, kDeadlineMs), 0);
 
     volume->setVolume(65536);
     EXPECT_TRUE(levelIs(*volume, 65536)); // answered at once, before the server confirms
