@@ -3,7 +3,6 @@
 #include "controls/chameleonbutton.h"
 #include "controls/paintedbutton.h"
 
-
 #include <functional>
 #include <memory>
 
@@ -67,7 +66,6 @@ public:
 
     void Refresh() { m_model.Refresh(); }
     void DisableRefresh() { m_model.DisableRefresh(); }
-
 
     QSize sizeHint() const override;
     // Whether the keyboard focus is shown.
