@@ -43,8 +43,6 @@ public:
 class ChameleonButtonModel {
 public:
     static constexpr const char* kVersion = "2.0.6";
-    // Polling interval of the hover timer; short enough to feel immediate.
-    static constexpr int kOverTimerMs = 30;
 
     struct Colors {
         ColorValue face, text, textOver, shadow, light, highlight, darkShadow, effect, mask;

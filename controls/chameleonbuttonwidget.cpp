@@ -28,8 +28,10 @@ public:
         m_w->update();
         m_w->announceChanges();
     }
-    void startOverTimer() override { m_w->m_overTimer.start(); }
-    void stopOverTimer() override { m_w->m_overTimer.stop(); }
+    // The model would poll the pointer while it hovers; the widget hears of its leaving instead
+    // (leaveEvent, hideEvent), so nothing wakes the program while the pointer rests on it.
+    void startOverTimer() override {}
+    void stopOverTimer() override {}
     void moveFocus(bool forward) override { m_w->focusNextPrevChild(forward); }
     void setCapture(bool) override {}
     void pointerChanged() override { m_w->applyPointer(); }
@@ -42,8 +44,6 @@ ChameleonButton::ChameleonButton(const QString& instanceName, QWidget* parent)
     : PaintedButton(parent), m_bridge(std::make_unique<Bridge>(this))
 {
     setObjectName(instanceName);
-    m_overTimer.setInterval(ChameleonButtonModel::kOverTimerMs);
-    connect(&m_overTimer, &QTimer::timeout, this, [this] { m_model.overTimerTick(cursorOver()); });
     m_model.setHost(m_bridge.get());
     syncColors();
     m_model.initNew(instanceName.toStdString(),
@@ -54,7 +54,6 @@ ChameleonButton::ChameleonButton(const QString& instanceName, QWidget* parent)
 
 ChameleonButton::~ChameleonButton()
 {
-    m_overTimer.stop();
     m_model.setHost(nullptr);
 }
 
@@ -73,15 +72,10 @@ void ChameleonButton::setCaption(const QString& c)
     updateShortcut();
 }
 
-bool ChameleonButton::cursorOver() const
+void ChameleonButton::pointerGone()
 {
-    if (m_probe)
-        return m_probe();
-    const QPoint global = QCursor::pos();
-    if (!rect().contains(mapFromGlobal(global)))
-        return false;
-    const QWidget* under = QApplication::widgetAt(global);
-    return under == nullptr || under == this;
+    if (m_model.mouseOver())
+        m_model.overTimerTick(false);
 }
 
 void ChameleonButton::syncColors()
@@ -167,14 +161,15 @@ void ChameleonButton::showEvent(QShowEvent*)
 
 void ChameleonButton::hideEvent(QHideEvent*)
 {
+    // A hidden button cannot be under the pointer, whether or not a Leave comes.
+    pointerGone();
     m_model.hidden();
 }
 
 void ChameleonButton::leaveEvent(QEvent*)
 {
-    // The poll would find the cursor gone at its next tick; look now.
-    if (m_model.mouseOver() && m_overTimer.isActive())
-        m_model.overTimerTick(cursorOver());
+    // Sent when the pointer moves off the button, onto a window over it, or out of the window.
+    pointerGone();
 }
 
 void ChameleonButton::mouseMoveEvent(QMouseEvent* e)

@@ -3,8 +3,6 @@
 #include "controls/chameleonbutton.h"
 #include "controls/paintedbutton.h"
 
-#include <QTimer>
-
 #include <functional>
 #include <memory>
 
@@ -69,10 +67,6 @@ public:
     void Refresh() { m_model.Refresh(); }
     void DisableRefresh() { m_model.DisableRefresh(); }
 
-    // Whether the cursor is over this control; tests may replace the check.
-    void setCursorProbe(std::function<bool()> probe) { m_probe = std::move(probe); }
-    bool overTimerActive() const { return m_overTimer.isActive(); }
-
     QSize sizeHint() const override;
     // Whether the keyboard focus is shown.
     bool focusFrameShown() const { return hasFocus() && (focusVisible() || m_model.showFocusRect()); }
@@ -112,12 +106,11 @@ private:
     void applyPointer();
     void updateShortcut() { setAccessKey(MultibuttonModel::accessKeyOf(m_model.caption())); }
     void syncColors();
-    bool cursorOver() const;
+    // The pointer left or can no longer be over the button: the hover look ends.
+    void pointerGone();
 
     std::unique_ptr<Bridge> m_bridge;
     ChameleonButtonModel m_model;
-    QTimer m_overTimer;
-    std::function<bool()> m_probe;
 };
 
 } // namespace sonaveil::controls

@@ -41,6 +41,15 @@ MasterVolume::MasterVolume(std::unique_ptr<platform::SystemVolume> system, QWidg
     installAccessibility();
     setObjectName(QStringLiteral("MasterVolume1"));
     m_model.setSystem(m_system.get());
+    if (m_system) {
+        // Called on the system's own thread: the change is read on the interface thread. The
+        // posted call dies with the bar, and the destructor drops the listener before anything
+        // it uses goes away.
+        m_system->setChangeListener([this] {
+            if (!m_changePending.exchange(true))
+                QMetaObject::invokeMethod(this, &MasterVolume::systemChanged, Qt::QueuedConnection);
+        });
+    }
     m_model.onRedraw = [this] {
         update();
         if (m_model.mute() != m_announcedMute) {
@@ -63,6 +72,8 @@ MasterVolume::MasterVolume(std::unique_ptr<platform::SystemVolume> system, QWidg
 
 MasterVolume::~MasterVolume()
 {
+    if (m_system)
+        m_system->setChangeListener({});
     m_timer.TmrStop();
     m_model.onRedraw = nullptr;
     m_model.onChange = nullptr;
@@ -178,13 +189,27 @@ void MasterVolume::resizeEvent(QResizeEvent*)
 
 void MasterVolume::showEvent(QShowEvent*)
 {
-    // The mixer is opened once, at the first show. The poll runs only while the bar can be
-    // seen, and a show catches up with what changed while it was hidden at once.
-    if (m_model.show()) {
-        m_model.poll();
-        m_timer.TmrStart(this, kPollMs, 0);
-    }
+    // The mixer is opened once, at the first show. The bar follows the system only while it can
+    // be seen, and a show catches up with what changed while it was hidden at once.
+    if (m_model.show())
+        follow();
     update();
+}
+
+void MasterVolume::follow()
+{
+    m_model.poll();
+    if (m_model.needsPolling())
+        m_timer.TmrStart(this, kPollMs, 0);
+}
+
+void MasterVolume::systemChanged()
+{
+    // Cleared before reading, so that a change arriving during the read is announced again.
+    m_changePending.store(false);
+    // Hidden, the change waits for the next show, which reads the system anyway.
+    if (isVisible())
+        m_model.poll();
 }
 
 void MasterVolume::hideEvent(QHideEvent*)
@@ -216,8 +241,7 @@ bool MasterVolume::eventFilter(QObject* watched, QEvent* event)
     if (watched == w && (event->type() == QEvent::WindowStateChange || event->type() == QEvent::Show)
         && !w->isMinimized() && isVisible() && !m_timer.running() && m_model.show()) {
         w->removeEventFilter(this);
-        m_model.poll();
-        m_timer.TmrStart(this, kPollMs, 0);
+        follow();
     }
     return QWidget::eventFilter(watched, event);
 }

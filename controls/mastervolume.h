@@ -7,12 +7,14 @@
 #include <QImage>
 #include <QWidget>
 
+#include <atomic>
 #include <memory>
 
 namespace sonaveil::controls {
 
-// The system volume bar: paints a MasterVolumeModel, feeds it the mouse, and polls the system's
-// master output every 50 ms while it is shown (not while hidden or minimised).
+// The system volume bar: paints a MasterVolumeModel and feeds it the mouse. It follows the system's
+// master output through the output's change announcements, and where the output cannot announce
+// them, by polling it every 50 ms while it is shown (not while hidden or minimised).
 class MasterVolume : public QWidget, private cTimerOwner {
     Q_OBJECT
     Q_PROPERTY(int Value READ value WRITE setValue NOTIFY Change)
@@ -82,6 +84,10 @@ protected:
 private:
     void iTimer_Proc(long elapsedMs, long id) override;
     void syncGeometry();
+    // Reads the system at once and, where it cannot announce changes, starts the poll.
+    void follow();
+    // On the interface thread, after the system announced a change.
+    void systemChanged();
 
     std::unique_ptr<platform::SystemVolume> m_system;
     MasterVolumeModel m_model;
@@ -90,6 +96,9 @@ private:
     bool m_syncing = false;
     FocusFrame m_focus;
     bool m_announcedMute = false;
+    // Set while a change announcement is on its way to the interface thread: a burst of them
+    // from the system's thread wakes the interface thread once.
+    std::atomic<bool> m_changePending{false};
 };
 
 } // namespace sonaveil::controls

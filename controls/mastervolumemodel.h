@@ -11,7 +11,7 @@
 namespace sonaveil::controls {
 
 // The system volume bar without a widget: its properties, the bar arithmetic, the face as a list
-// of pixel lines, the knob, dragging and muting, and the poll of the system's master output.
+// of pixel lines, the knob, dragging and muting, and reading the system's master output.
 class MasterVolumeModel {
 public:
     enum Orientation { Horizontal = 0, Vertical = 1 };
@@ -83,8 +83,10 @@ public:
 
     // The system's master output; not owned. Opening happens once, at the first show.
     void setSystem(platform::SystemVolume* system) { m_system = system; }
-    // Opens the system mixer the first time; returns whether the poll should run.
+    // Opens the system mixer the first time; returns whether it is open.
     bool show();
+    // Whether the system cannot announce its changes, so that following it takes polling.
+    bool needsPolling() const { return m_system && m_system->isOpen() && !m_system->announcesChanges(); }
     // Re-reads volume and mute from the system.
     void poll();
     // The system's full-volume level as last read; 0 while unknown.

@@ -13,6 +13,7 @@ bool FakeSystemVolume::open()
 
 std::optional<VolumeLevel> FakeSystemVolume::volume() const
 {
+    ++volumeReads;
     if (!m_open || !available)
         return std::nullopt;
     return VolumeLevel{level, maximum};
@@ -39,6 +40,19 @@ void FakeSystemVolume::setMute(bool mute)
         return;
     ++muteWrites;
     muted = mute;
+}
+
+void FakeSystemVolume::setChangeListener(std::function<void()> listener)
+{
+    std::lock_guard lock(m_listenerMutex);
+    m_listener = std::move(listener);
+}
+
+void FakeSystemVolume::announceChange()
+{
+    std::lock_guard lock(m_listenerMutex);
+    if (announces && m_listener)
+        m_listener();
 }
 
 } // namespace sonaveil::platform

@@ -15,8 +15,9 @@ constexpr pa_usec_t kFirstRetryUs = 300 * PA_USEC_PER_MSEC;
 constexpr pa_usec_t kLongestRetryUs = 3000 * PA_USEC_PER_MSEC;
 
 // Talks to the server on a libpulse thread of its own. That thread keeps a copy of the default
-// sink's volume and mute up to date from the server's change events; the interface thread reads
-// the copy under a short lock of its own and never waits for the server.
+// sink's volume and mute up to date from the server's change events and tells the listener when
+// the copy changed; the interface thread reads the copy under a short lock of its own and never
+// waits for the server.
 class PulseSystemVolume final : public SystemVolume {
 public:
     ~PulseSystemVolume() override { close(); }
@@ -59,6 +60,14 @@ public:
         m_loop = nullptr;
         m_closing = false;
         forget();
+    }
+
+    bool announcesChanges() const override { return true; }
+
+    void setChangeListener(std::function<void()> listener) override
+    {
+        std::lock_guard lock(m_listenerMutex);
+        m_listener = std::move(listener);
     }
 
     std::optional<VolumeLevel> volume() const override
@@ -136,9 +145,23 @@ private:
 
     void forget()
     {
-        std::lock_guard lock(m_mutex);
-        m_known = false;
-        m_sink = PA_INVALID_INDEX;
+        bool wasKnown = false;
+        {
+            std::lock_guard lock(m_mutex);
+            wasKnown = m_known;
+            m_known = false;
+            m_sink = PA_INVALID_INDEX;
+        }
+        if (wasKnown)
+            announce();
+    }
+
+    // Held while the listener runs, so that replacing it waits for a call in progress.
+    void announce()
+    {
+        std::lock_guard lock(m_listenerMutex);
+        if (m_listener)
+            m_listener();
     }
 
     void connect()
@@ -243,13 +266,23 @@ private:
         }
         if (eol > 0 || !info)
             return;
-        std::lock_guard lock(me->m_mutex);
-        me->m_known = true;
-        me->m_sink = info->index;
-        me->m_channels = info->volume;
-        const pa_volume_t level = pa_cvolume_max(&info->volume);
-        me->m_volume = level > PA_VOLUME_NORM ? PA_VOLUME_NORM : level;
-        me->m_mute = info->mute != 0;
+        const pa_volume_t highest = pa_cvolume_max(&info->volume);
+        const unsigned level = highest > PA_VOLUME_NORM ? PA_VOLUME_NORM : highest;
+        const bool mute = info->mute != 0;
+        bool changed = false;
+        {
+            std::lock_guard lock(me->m_mutex);
+            // Events for other sinks and for the sink's state come far more often than volume
+            // changes: only a change of what the reader sees is announced.
+            changed = !me->m_known || me->m_volume != level || me->m_mute != mute;
+            me->m_known = true;
+            me->m_sink = info->index;
+            me->m_channels = info->volume;
+            me->m_volume = level;
+            me->m_mute = mute;
+        }
+        if (changed)
+            me->announce();
     }
 
     pa_threaded_mainloop* m_loop = nullptr;
@@ -265,6 +298,9 @@ private:
     pa_cvolume m_channels{};
     unsigned m_volume = 0;
     bool m_mute = false;
+
+    std::mutex m_listenerMutex;
+    std::function<void()> m_listener;
 };
 
 } // namespace

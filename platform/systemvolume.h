@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <memory>
 #include <optional>
 
@@ -34,6 +35,15 @@ public:
     virtual void setVolume(unsigned volume) = 0;
     // Sets the mute switch; ignored when no output is known.
     virtual void setMute(bool mute) = 0;
+
+    // Whether the change listener hears of every change made by other programs. When not, the
+    // caller has to read volume() and mute() again from time to time to follow them.
+    virtual bool announcesChanges() const { return false; }
+    // Called after what volume() or mute() answer has changed, including the output becoming
+    // known or unknown; possibly on a thread of the implementation's own, so the listener must
+    // return quickly and must not call this object. Once this call returns, the previous listener
+    // is no longer running and is never called again: setting an empty one lets its owner go.
+    virtual void setChangeListener(std::function<void()> listener) { (void)listener; }
 };
 
 // The default sink of the PulseAudio server (PipeWire serves the same interface), followed by a

@@ -1,24 +1,27 @@
 #!/usr/bin/env python3
-"""Counts how often the player wakes the processor with twelve sounds playing and its window
-hidden in the tray, as a laptop spends the night.
+"""Counts how often the player wakes the processor with twelve sounds playing, its window hidden
+in the tray as a laptop spends the night, or shown.
 
     bench_wakeups.py [--dist build/dist] [--seconds 20] [--rounds 3] [--server pulseaudio|pipewire]
-                     [--keep]
+                     [--window tray|shown|both] [--shown] [--baseline OTHER/build/dist] [--keep]
 
 Set-up as bench_player.py (a copy of the program folder, Xvfb, a private sound server with a null
-sink, "Resume the last mix" with sounds 1 to 12), plus a tray host (trayer) on the X display and
-"startup.tmp" choosing "System Tray", so the player starts hidden in the tray. The server is a
-private pulseaudio, or with --server pipewire a private pipewire with pipewire-pulse (as
-bench_holes.py starts them).
+sink, "Resume the last mix" with sounds 1 to 12), plus a tray host (trayer) on the X display. With
+--window tray (the default) "startup.tmp" chooses "System Tray", so the player starts hidden in
+the tray; with --window shown (or --shown) the main window stays shown, as bench_player.py runs
+it; --window both measures the one, then the other. The server is a private pulseaudio, or with
+--server pipewire a private pipewire with pipewire-pulse (as bench_holes.py starts them).
+--baseline measures another program folder (an older build) the same way in the same run, one
+launch after the other, and sets the figures side by side per thread.
 
 - wakeups: the voluntary and involuntary context switches of every thread of the player
   (/proc/PID/task/*/status) over --seconds, per second; the median of --rounds windows, with
-  the busiest threads named (goals: the whole player at most 6 a second, its output thread
-  "sonaveil-out" at most 2)
+  the busiest threads named: the output thread "sonaveil-out" and the interface thread
+  "quietdeck" among them (goals, hidden in the tray: the whole player at most 6 a second, the
+  output thread at most 2; shown, the figures are reported without a goal)
 - CPU: utime + stime of the player and of the sound server over the same windows, in percent of
   one core; the server's own context switches beside the player's
 
-Run it once with --dist pointing at an older build to have the figures to compare with.
 Exit status: 0 goal met, 1 missed, 2 the measurement could not run.
 """
 
@@ -37,6 +40,8 @@ import bench_holes as bh  # noqa: E402
 GOAL_WAKEUPS = 6.0
 GOAL_OUTPUT_WAKEUPS = 2.0
 OUTPUT_THREAD = "sonaveil-out"
+# The main thread carries the program's name.
+INTERFACE_THREAD = "quietdeck"
 # "Fully Displayed" off, "System Tray" on, no launch at log-on.
 STARTUP_TRAY = b"0,#FALSE#,#TRUE#\r\n"
 
@@ -83,88 +88,164 @@ def window(pid, server, seconds):
             100.0 * (cpu1 - cpu0) / elapsed, 100.0 * (s1 - s0) / elapsed, (sw1 - sw0) / elapsed)
 
 
-def measure(args):
-    dist = os.path.realpath(args.dist)
-    if not os.access(os.path.join(dist, "quietdeck"), os.X_OK):
-        raise bp.SetupError("no player in %s (build the quietdeck target first)" % dist)
-    if not shutil.which("trayer"):
-        raise bp.SetupError("trayer is not installed: without a tray the player would only minimise")
-    root = tempfile.mkdtemp(prefix="sonaveil-wakeups-")
-    services = bh.PipeWireServices(root)
-    server = bh.Server(services, args.server)
-    player = None
-    tray = None
-    try:
-        folder = os.path.join(root, "program")
-        bp.copy_program_folder(dist, folder)
-        services.start_xvfb()
-        server.start()
-        tray = subprocess.Popen(["trayer", "--edge", "top", "--align", "right", "--width", "10"],
-                                env=dict(os.environ, DISPLAY=services.display),
-                                stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-        time.sleep(1.0)
-        player = bp.Player(folder, services, os.path.join(root, "ready"), os.path.join(root, "player.log"))
-        # launch() writes previous.tmp and settings.ini; the tray choice goes beside them.
-        original_prepare = bp.prepare_state
+class Launch:
+    """One program folder measured in one window mode; the figures of its --rounds windows."""
 
-        def prepare_with_tray(f, *args, **kwargs):
-            original_prepare(f, *args, **kwargs)
+    def __init__(self, label, dist, shown):
+        self.label, self.dist, self.shown = label, dist, shown
+        self.rates, self.voluntaries, self.cpus, self.servers, self.server_switches = [], [], [], [], []
+        self.threads = {}
+        self.level = None
+        self.latency = None
+
+    @property
+    def mode(self):
+        return "window shown" if self.shown else "hidden in the tray"
+
+    def median(self):
+        return statistics.median(self.rates)
+
+    def thread_median(self, name):
+        r = self.threads.get(name, [(0.0, 0.0)])
+        return statistics.median(v + i for v, i in r), statistics.median(v for v, _ in r)
+
+
+def measure_launch(launch, args, root, services, server):
+    folder = os.path.join(root, "program-%s-%s" % (launch.label, "shown" if launch.shown else "tray"))
+    bp.copy_program_folder(launch.dist, folder)
+    player = bp.Player(folder, services, os.path.join(root, "ready"), os.path.join(root, "player.log"))
+    # launch() writes previous.tmp and settings.ini; the window choice goes beside them.
+    original_prepare = bp.prepare_state
+
+    def prepare_with_window(f, *a, **kw):
+        original_prepare(f, *a, **kw)
+        if not launch.shown:
             with open(os.path.join(f, "startup.tmp"), "wb") as out:
                 out.write(STARTUP_TRAY)
-        bp.prepare_state = prepare_with_tray
+    bp.prepare_state = prepare_with_window
+    try:
         ready = player.launch()
+    finally:
+        bp.prepare_state = original_prepare
+    try:
         pid = player.proc.pid
-        bp.log("%s: ready after %.2f s; display %s" % (dist, ready, services.display))
+        bp.log("%s (%s), %s: ready after %.2f s" % (launch.label, launch.dist, launch.mode, ready))
         time.sleep(3.0)   # the start-up settles, the samples are decoded
-        level = services.sink_level_db(1.0)
-        rates, voluntaries, cpus, servers, server_switches, threads = [], [], [], [], [], {}
+        launch.level = services.sink_level_db(1.0)
         for i in range(args.rounds):
             rate, voluntary, per_name, cpu, server_cpu, switches = window(pid, server.pid, args.seconds)
             if player.proc.poll() is not None:
                 raise bp.SetupError("the player ended during the measurement%s" % bp.log_tail(player.log_path))
-            rates.append(rate)
-            voluntaries.append(voluntary)
-            cpus.append(cpu)
-            servers.append(server_cpu)
-            server_switches.append(switches)
+            launch.rates.append(rate)
+            launch.voluntaries.append(voluntary)
+            launch.cpus.append(cpu)
+            launch.servers.append(server_cpu)
+            launch.server_switches.append(switches)
             for n, r in per_name.items():
-                threads.setdefault(n, []).append(r)
-            bp.log("window %d: %.1f wakeups/s (%.1f voluntary), CPU %.2f %% + server %.2f %% (%.0f switches/s)"
+                launch.threads.setdefault(n, []).append(r)
+            bp.log("  window %d: %.1f wakeups/s (%.1f voluntary), CPU %.2f %% + server %.2f %% (%.0f switches/s)"
                    % (i + 1, rate, voluntary, cpu, server_cpu, switches))
-        latency = bp.sink_configured_latency_ms(services)
-        player.stop()
-        median = statistics.median(rates)
-        output = threads.get(OUTPUT_THREAD, [(0.0, 0.0)])
-        output_median = statistics.median(v + i for v, i in output)
-        ok = median <= GOAL_WAKEUPS and output_median <= GOAL_OUTPUT_WAKEUPS
-        bp.log("")
-        bp.log("Player hidden in the tray with %d sounds on (%s), %s" % (bp.SOUNDS_ON, dist, args.server))
-        bp.log("  wakeups   median %.1f per second of %d windows of %.0f s (%s)   goal at most %.0f   %s"
-               % (median, len(rates), args.seconds, ", ".join("%.1f" % r for r in rates), GOAL_WAKEUPS,
-                  bp.verdict(median <= GOAL_WAKEUPS)))
-        bp.log("  output    median %.1f per second (%.1f voluntary) on %s   goal at most %.0f   %s"
-               % (output_median, statistics.median(v for v, _ in output), OUTPUT_THREAD, GOAL_OUTPUT_WAKEUPS,
-                  bp.verdict(output_median <= GOAL_OUTPUT_WAKEUPS)))
-        bp.log("            of them voluntary (the player's own sleeps) %.1f; the rest are preemptions, which"
-               " grow with the machine's load" % statistics.median(voluntaries))
-        with open("/proc/loadavg") as f:
-            bp.log("            load average at the end: %s" % " ".join(f.read().split()[:3]))
-        bp.log("  CPU       median %.2f %% of one core, the player %.2f %% and the sound server %.2f %%"
-               % (statistics.median(c + s for c, s in zip(cpus, servers)), statistics.median(cpus),
-                  statistics.median(servers)))
-        bp.log("  server    median %.0f context switches a second; sink latency %.1f ms"
-               % (statistics.median(server_switches), latency))
-        # Per thread name: voluntary (the thread's own sleeps: timers, polls, waits) and preempted.
-        busiest = sorted(threads.items(), key=lambda kv: -statistics.median(v + i for v, i in kv[1]))[:6]
-        bp.log("  threads   " + ", ".join("%s %.1f/s (%.1f voluntary)" % (
-            n, statistics.median(v + i for v, i in r), statistics.median(v for v, _ in r)) for n, r in busiest))
-        bp.log("  sound on the sink   %s" % ("%.1f dBFS RMS" % level if level > -200 else "silence"))
-        if level < -80:
-            bp.log("  warning: the sink is silent; the mix did not start, so the figures do not count")
-        return 0 if ok and level >= -80 else 1
+        launch.latency = bp.sink_configured_latency_ms(services)
     finally:
-        if player is not None and player.proc is not None:
-            bp.stop_process(player.proc)
+        player.stop()
+        shutil.rmtree(folder, ignore_errors=True)
+
+
+def report(launch):
+    bp.log("")
+    bp.log("%s: player %s with %d sounds on (%s)" % (launch.label, launch.mode, bp.SOUNDS_ON, launch.dist))
+    bp.log("  wakeups   median %.1f per second of %d windows (%s), of them voluntary %.1f"
+           % (launch.median(), len(launch.rates), ", ".join("%.1f" % r for r in launch.rates),
+              statistics.median(launch.voluntaries)))
+    total, voluntary = launch.thread_median(OUTPUT_THREAD)
+    bp.log("  output    median %.1f per second (%.1f voluntary) on %s" % (total, voluntary, OUTPUT_THREAD))
+    total, voluntary = launch.thread_median(INTERFACE_THREAD)
+    bp.log("  interface median %.1f per second (%.1f voluntary) on %s" % (total, voluntary, INTERFACE_THREAD))
+    bp.log("  CPU       median %.2f %% of one core, the player %.2f %% and the sound server %.2f %%"
+           % (statistics.median(c + s for c, s in zip(launch.cpus, launch.servers)), statistics.median(launch.cpus),
+              statistics.median(launch.servers)))
+    bp.log("  server    median %.0f context switches a second; sink latency %.1f ms"
+           % (statistics.median(launch.server_switches), launch.latency))
+    # Per thread name: voluntary (the thread's own sleeps: timers, polls, waits) and preempted.
+    busiest = sorted(launch.threads.items(), key=lambda kv: -statistics.median(v + i for v, i in kv[1]))
+    bp.log("  threads   " + ", ".join("%s %.1f/s (%.1f voluntary)" % (
+        n, statistics.median(v + i for v, i in r), statistics.median(v for v, _ in r)) for n, r in busiest[:8]))
+    bp.log("  sound on the sink   %s" % ("%.1f dBFS RMS" % launch.level if launch.level > -200 else "silence"))
+    if launch.level < -80:
+        bp.log("  warning: the sink is silent; the mix did not start, so the figures do not count")
+
+
+def compare(launches):
+    """Per thread, each program folder's wakeups side by side, for each window mode."""
+    for shown in (False, True):
+        group = [l for l in launches if l.shown == shown]
+        if len(group) < 2:
+            continue
+        names = sorted({n for l in group for n in l.threads},
+                       key=lambda n: -max(l.thread_median(n)[0] for l in group))
+        bp.log("")
+        bp.log("Wakeups per second, %s (median of windows; voluntary in brackets)" % group[0].mode)
+        bp.log("  %-18s" % "thread" + "".join("%24s" % l.label for l in group))
+        bp.log("  %-18s" % "whole player" + "".join("%24s" % ("%.1f (%.1f)" % (l.median(), statistics.median(l.voluntaries)))
+                                                      for l in group))
+        for n in names[:10]:
+            bp.log("  %-18s" % n + "".join("%24s" % ("%.1f (%.1f)" % l.thread_median(n)) for l in group))
+        bp.log("  %-18s" % "CPU player+server" + "".join(
+            "%24s" % ("%.3f %%" % statistics.median(c + s for c, s in zip(l.cpus, l.servers))) for l in group))
+
+
+def measure(args):
+    dists = [("this", os.path.realpath(args.dist))]
+    if args.baseline:
+        dists.append(("baseline", os.path.realpath(args.baseline)))
+    for _, dist in dists:
+        if not os.access(os.path.join(dist, "quietdeck"), os.X_OK):
+            raise bp.SetupError("no player in %s (build the quietdeck target first)" % dist)
+    modes = {"tray": [False], "shown": [True], "both": [False, True]}[args.window]
+    if False in modes and not shutil.which("trayer"):
+        raise bp.SetupError("trayer is not installed: without a tray the player would only minimise")
+    root = tempfile.mkdtemp(prefix="sonaveil-wakeups-")
+    services = bh.PipeWireServices(root)
+    server = bh.Server(services, args.server)
+    tray = None
+    launches = []
+    try:
+        services.start_xvfb()
+        server.start()
+        # The tray host stays up for the shown window too, so that both see the same desktop.
+        if shutil.which("trayer"):
+            tray = subprocess.Popen(["trayer", "--edge", "top", "--align", "right", "--width", "10"],
+                                    env=dict(os.environ, DISPLAY=services.display),
+                                    stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+            time.sleep(1.0)
+        bp.log("display %s, %s" % (services.display, args.server))
+        for shown in modes:
+            for label, dist in dists:
+                launch = Launch(label, dist, shown)
+                measure_launch(launch, args, root, services, server)
+                launches.append(launch)
+        for launch in launches:
+            report(launch)
+        compare(launches)
+        with open("/proc/loadavg") as f:
+            bp.log("")
+            bp.log("load average at the end: %s (preemptions grow with the machine's load)"
+                   % " ".join(f.read().split()[:3]))
+        ok = True
+        for launch in launches:
+            if launch.label != "this":
+                continue
+            if launch.level < -80:
+                ok = False
+            if launch.shown:
+                continue
+            output = launch.thread_median(OUTPUT_THREAD)[0]
+            bp.log("goal hidden in the tray: whole player %.1f/s at most %.0f %s; %s %.1f/s at most %.0f %s"
+                   % (launch.median(), GOAL_WAKEUPS, bp.verdict(launch.median() <= GOAL_WAKEUPS), OUTPUT_THREAD,
+                      output, GOAL_OUTPUT_WAKEUPS, bp.verdict(output <= GOAL_OUTPUT_WAKEUPS)))
+            ok = ok and launch.median() <= GOAL_WAKEUPS and output <= GOAL_OUTPUT_WAKEUPS
+        return 0 if ok else 1
+    finally:
         bp.stop_process(tray)
         server.stop()
         services.stop()
@@ -179,6 +260,11 @@ def main():
     parser.add_argument("--seconds", type=float, default=20)
     parser.add_argument("--rounds", type=int, default=3)
     parser.add_argument("--server", choices=["pulseaudio", "pipewire"], default="pulseaudio")
+    parser.add_argument("--window", choices=["tray", "shown", "both"], default="tray",
+                        help="the player hidden in the tray, its main window shown, or one after the other")
+    parser.add_argument("--shown", dest="window", action="store_const", const="shown",
+                        help="the same as --window shown")
+    parser.add_argument("--baseline", help="another program folder measured the same way in the same run")
     parser.add_argument("--keep", action="store_true")
     args = parser.parse_args()
     return bp.run("bench_wakeups", lambda: measure(args))

@@ -13,6 +13,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <thread>
 #include <vector>
 
 using namespace sonaveil;
@@ -190,6 +191,7 @@ TEST(MasterVolumeWidget, FollowsAndSetsAPrivatePulseServer)
     bar.resize(113, 14);
     bar.show();
     ASSERT_TRUE(waitUntil([&] { return bar.value() == 40; }, 3000));
+    EXPECT_FALSE(bar.polling()) << "the server announces its changes";
 
     // pactl's own run time is not the bar's: measure from its return.
     std::vector<qint64> delays;
@@ -294,4 +296,47 @@ TEST(MasterVolumeWidget, HiddenOrMinimisedItRestsAndCatchesUpWhenShown)
     EXPECT_FALSE(bar->polling());
     window.showNormal();
     EXPECT_TRUE(waitUntil([&] { return bar->polling(); }, 500));
+}
+
+TEST(MasterVolumeWidget, FollowsAnAnnouncingSystemWithoutPolling)
+{
+    QWidget window;
+    auto system = std::make_unique<sonaveil::platform::FakeSystemVolume>();
+    auto* fake = system.get();
+    fake->announces = true;
+    fake->level = fake->maximum / 2;
+    auto* bar = new MasterVolume(std::move(system), &window);
+    window.show();
+    EXPECT_EQ(bar->value(), 50) << "read at once when shown";
+    EXPECT_FALSE(bar->polling());
+
+    // Announced from the system's own thread, a burst of them is read once.
+    QSignalSpy changes(bar, &MasterVolume::Change);
+    const int readsBefore = fake->volumeReads;
+    std::thread other([fake] {
+        fake->level = fake->maximum / 4;
+        fake->muted = true;
+        for (int i = 0; i < 50; ++i)
+            fake->announceChange();
+    });
+    other.join();
+    ASSERT_TRUE(waitUntil([&] { return bar->value() == 25 && bar->mute(); }, 2000));
+    EXPECT_EQ(fake->volumeReads - readsBefore, 1);
+    EXPECT_EQ(changes.count(), 1);
+    EXPECT_EQ(fake->muteWrites, 0) << "the system's switch is not written back";
+
+    // Hidden, the bar leaves the change for the next show, which reads it at once.
+    window.hide();
+    fake->level = fake->maximum / 4 * 3;
+    fake->announceChange();
+    QCoreApplication::sendPostedEvents(bar);
+    EXPECT_EQ(bar->value(), 25);
+    window.show();
+    EXPECT_EQ(bar->value(), 75);
+    EXPECT_FALSE(bar->polling());
+
+    // A change announced just before the bar goes away goes with it.
+    fake->announceChange();
+    delete bar;
+    QCoreApplication::sendPostedEvents();
 }

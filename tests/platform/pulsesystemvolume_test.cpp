@@ -9,6 +9,7 @@
 #include <sys/un.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <chrono>
 #include <cstdlib>
 #include <functional>
@@ -58,6 +59,8 @@ protected:
     }
 
     PrivatePulse pulse;
+    // Counted by the listeners the tests set; it outlives the volume, which may call them until it goes.
+    std::atomic<int> announced{0};
     std::unique_ptr<SystemVolume> volume;
 };
 
@@ -66,10 +69,21 @@ protected:
 TEST_F(OnAPrivateServer, FollowsAndSetsTheDefaultSink)
 {
     EXPECT_EQ(volume->volume()->maximum, 65536u);
+    EXPECT_TRUE(volume->announcesChanges());
+    volume->setChangeListener([&] { ++announced; });
 
-    // A change made by another program arrives without being asked for.
+    // A change made by another program arrives without being asked for, and is announced.
     pulse.pactl("set-sink-volume sonaveil_test 50%");
-    ASSERT_GE(waitFor([&] { return levelIs(*volume, 32768); }, kDeadlineMs), 0);
+    ASSERT_GE(waitFor([&] { return levelIs(*volume, 32768) && announced >= 1; }, kDeadlineMs), 0);
+
+    // Only what the reader sees counts: another sink's volume is no news, the mute switch is.
+    const int base = announced;
+    pulse.pactl("set-sink-volume sonaveil_second 70%");
+    pulse.pactl("set-sink-mute sonaveil_test 1");
+    ASSERT_GE(waitFor([&] { return volume->mute() == true && announced > base; }, kDeadlineMs), 0);
+    EXPECT_EQ(announced, base + 1);
+    pulse.pactl("set-sink-mute sonaveil_test 0");
+    ASSERT_GE(waitFor([&] { return volume->mute() == false && announced == base + 2; }, kDeadlineMs), 0);
 
     volume->setVolume(65536);
     EXPECT_TRUE(levelIs(*volume, 65536)); // answered at once, before the server confirms
@@ -85,6 +99,13 @@ TEST_F(OnAPrivateServer, FollowsAndSetsTheDefaultSink)
     pulse.pactl("set-default-sink sonaveil_second");
     EXPECT_GE(waitFor([&] { return levelIs(*volume, 19661); }, kDeadlineMs), 0);
 
+    // Once the listener is replaced, the old one is never called again.
+    volume->setChangeListener({});
+    const int before = announced;
+    pulse.pactl("set-sink-volume sonaveil_second 60%");
+    EXPECT_GE(waitFor([&] { return levelIs(*volume, 39322); }, kDeadlineMs), 0);
+    EXPECT_EQ(announced, before);
+
     volume->close();
     EXPECT_FALSE(volume->isOpen());
     EXPECT_FALSE(volume->volume().has_value());
@@ -92,9 +113,10 @@ TEST_F(OnAPrivateServer, FollowsAndSetsTheDefaultSink)
 
 TEST_F(OnAPrivateServer, SurvivesALostServerAndFollowsItsReturn)
 {
-
+    volume->setChangeListener([&] { ++announced; });
     pulse.kill();
-    ASSERT_GE(waitFor([&] { return !volume->volume().has_value(); }, kDeadlineMs), 0);
+    // The loss is announced too: a reader learns that nothing is known now.
+    ASSERT_GE(waitFor([&] { return !volume->volume().has_value() && announced == 1; }, kDeadlineMs), 0);
     // Nothing waits for the missing server.
     const auto start = Clock::now();
     for (int i = 0; i < 100; ++i) {
@@ -107,7 +129,7 @@ TEST_F(OnAPrivateServer, SurvivesALostServerAndFollowsItsReturn)
 
     ASSERT_TRUE(pulse.start());
     pulse.pactl("set-sink-volume sonaveil_test 25%");
-    EXPECT_GE(waitFor([&] { return levelIs(*volume, 16384); }, kDeadlineMs), 0);
+    EXPECT_GE(waitFor([&] { return levelIs(*volume, 16384) && announced >= 2; }, kDeadlineMs), 0);
 }
 
 TEST_F(OnAPrivateServer, NoSinkOrNoServerGivesNothing)
