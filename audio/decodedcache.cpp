@@ -3,6 +3,7 @@
 #include "audio/generator.h"
 #include "audio/soundfile.h"
 #include "audio/streamsource.h"
+#include "common/atomicfile.h"
 
 #include <fcntl.h>
 #include <signal.h>
@@ -73,21 +74,6 @@ bool keyOf(const char* source, SourceKey& key)
     if (got == ssize_t(sizeof head) && std::memcmp(head, "fLaC", 4) == 0 && (head[4] & 0x7f) == 0
         && head[5] == 0 && head[6] == 0 && head[7] == 34)
         std::memcpy(key.signature, head + 26, sizeof key.signature);
-    return true;
-}
-
-bool writeAll(int fd, const void* data, std::size_t bytes)
-{
-    const char* at = static_cast<const char*>(data);
-    while (bytes > 0) {
-        const ssize_t n = ::write(fd, at, bytes);
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0)
-            return false;
-        at += n;
-        bytes -= std::size_t(n);
-    }
     return true;
 }
 
@@ -274,18 +260,18 @@ bool DecodedCache::write(const std::string& source)
     header.rate = stream->rate();
     header.pathBytes = std::uint32_t(source.size());
     header.frames = frames;
-    std::vector<char> page(std::size_t(kDataOffset), '\0');
+    std::string page(std::size_t(kDataOffset), '\0');
     std::memcpy(page.data(), &header, sizeof header);
     std::memcpy(page.data() + sizeof header, source.data(), source.size());
-    bool ok = writeAll(fd, page.data(), page.size());
+    bool ok = writeAll(fd, page);
 
     // The frames exactly as the stream makes them: the entry plays what the file would.
     std::vector<SourceFrame> block(std::size_t(Generator::kMaxFrames));
     for (std::int64_t done = 0; ok && done < frames;) {
         const int n = int(std::min<std::int64_t>(Generator::kMaxFrames, frames - done));
         stream->generate(block.data(), n);
-        ok = !m_stopping && !status->failed.load(std::memory_order_acquire)
-          && writeAll(fd, block.data(), std::size_t(n) * sizeof(SourceFrame));
+        const std::string_view bytes(reinterpret_cast<const char*>(block.data()), std::size_t(n) * sizeof(SourceFrame));
+        ok = !m_stopping && !status->failed.load(std::memory_order_acquire) && writeAll(fd, bytes);
         done += n;
     }
     SourceKey after;

@@ -93,7 +93,8 @@ TEST(DecodedCache, PlaysExactlyTheFramesOfTheFileAcrossTheWrapAndTheMoveToTheCop
         EXPECT_TRUE(second->fromCache());
         EXPECT_EQ(second->rate(), c.rate);
         EXPECT_EQ(firstDifference(render(*second, frames), expected), -1);
-        EXPECT_EQ(fs::file_size(cache.entryPath(file.string())), std::uintmax_t(DecodedCache::kDataOffset + 2 * kLength));
+        EXPECT_EQ(fs::file_size(cache.entryPath(file.string())),
+                  std::uintmax_t(DecodedCache::kDataOffset + 2 * kLength));
     }
 }
 
