@@ -91,6 +91,8 @@ public:
     void generate(SourceFrame* out, int frames) override;
 
     const StreamStatus& status() const { return *m_status; }
+    // A single file's loop as it plays (its end the file's length when none was given).
+    const LoopSeam& seam() const { return m_seam; }
 
     // Frames read ahead of the voice at most: what one read of the file brings.
     static constexpr int kBlock = 1024;

@@ -33,6 +33,19 @@ std::string temporaryPattern(const std::filesystem::path& target)
     return folder.empty() ? leaf : (folder / leaf).string();
 }
 
+// Flushes a folder's entries, so that a rename in it is on the disk. File systems that cannot
+// flush a folder say so with EINVAL; the rename itself has been done all the same.
+void syncFolder(const std::filesystem::path& folder)
+{
+    const int fd = ::open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0)
+        return;
+    ::fsync(fd);
+    ::close(fd);
+}
+
+} // namespace
+
 bool writeAll(int fd, std::string_view bytes)
 {
     std::size_t done = 0;
@@ -47,19 +60,6 @@ bool writeAll(int fd, std::string_view bytes)
     }
     return true;
 }
-
-// Flushes a folder's entries, so that a rename in it is on the disk. File systems that cannot
-// flush a folder say so with EINVAL; the rename itself has been done all the same.
-void syncFolder(const std::filesystem::path& folder)
-{
-    const int fd = ::open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (fd < 0)
-        return;
-    ::fsync(fd);
-    ::close(fd);
-}
-
-} // namespace
 
 bool writeFileAtomically(const std::filesystem::path& target, std::string_view bytes,
                          std::string* error)

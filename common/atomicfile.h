@@ -30,6 +30,9 @@ std::optional<std::string> readWholeFile(const std::filesystem::path& path,
                                          std::size_t maxBytes = kMaxStateFileBytes,
                                          std::string* error = nullptr);
 
+// Writes all of `bytes` to `fd`, again after an interruption; false on an error (a full disk).
+bool writeAll(int fd, std::string_view bytes);
+
 // Whether `name` is a temporary file of writeFileAtomically.
 bool isWriteTemporaryName(std::string_view name);
 // Removes the temporary files that writes interrupted by a crash or a power cut left in

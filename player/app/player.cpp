@@ -52,8 +52,9 @@ Player::Player(PlayerSetup setup, QObject* parent)
     , m_links(m_setup.programFolder, *m_setup.launcher, *m_setup.dialogs)
 {
     m_postBox->target = this;
-    // The sample files play streamed from disk, never held decoded.
+    // The sample files play streamed from disk, never held decoded, and are decoded only once.
     m_binding.setStreamFiles(true);
+    m_binding.setDecodedCache(audio::DecodedCache::userFolder());
     m_colours = std::make_unique<PlayerColours>(m_setup.programFolder, userFolder(), *m_setup.dialogs);
     m_splash = std::make_unique<SplashWindow>(artwork::load(m_setup.programFolder, "splash.jpg"));
     m_splash->setWindowIcon(artwork::programIcon(m_setup.programFolder));

@@ -1,8 +1,10 @@
 #pragma once
 
+#include "audio/cachedloop.h"
+#include "audio/decodedcache.h"
 #include "audio/engine.h"
-#include "audio/streamsource.h"
 
+#include <filesystem>
 #include <memory>
 #include <string>
 #include <vector>
@@ -74,11 +76,17 @@ public:
     // Sample files are streamed from disk by playFile() (the player's choice), rather than
     // decoded and held.
     void setStreamFiles(bool on) { m_streamFiles = on; }
+    // Streamed files are decoded once into `folder` and played from there afterwards (see
+    // audio::DecodedCache); an empty folder: always decoded as they play.
+    void setDecodedCache(const std::filesystem::path& folder)
+    {
+        m_cache = folder.empty() ? nullptr : std::make_unique<audio::DecodedCache>(folder);
+    }
     audio::ChannelHandle playFile(const std::string& path) override
     {
         if (!m_streamFiles)
             return -1;
-        auto source = audio::StreamSource::file(path, audio::LoopSeam{});
+        auto source = audio::CachedLoop::make(path, m_cache.get());
         return source ? m_engine.playGenerator(audio::kFree, std::move(source)) : -1;
     }
     void setVolume(audio::ChannelHandle c, int v) override { m_engine.setVolume(c, v); }
@@ -91,6 +99,7 @@ public:
 private:
     audio::Engine& m_engine;
     bool m_streamFiles = false;
+    std::unique_ptr<audio::DecodedCache> m_cache;
 };
 
 } // namespace sonaveil::player
