@@ -215,6 +215,48 @@ void Limiter::reset()
     m_holdLeft = 0;
 }
 
+void Limiter::save(State& state) const
+{
+    static_assert(std::tuple_size_v<decltype(state.historyL)> == kHistory);
+    state.in = m_in;
+    state.gain = m_gain;
+    state.nextGain = m_nextGain;
+    state.slow = m_slow;
+    state.fast = m_fast;
+    state.holdLeft = m_holdLeft;
+    state.peaks = m_peaks;
+    // The ring's other half holds frames already gone out: never read again before it is
+    // written over.
+    constexpr std::uint64_t mask = kRingFrames - 1;
+    const std::uint64_t from = m_in - kCoreDelay;
+    for (int i = 0; i < kCoreDelay; ++i) {
+        state.delayedL[std::size_t(i)] = m_ringL[(from + std::uint64_t(i)) & mask];
+        state.delayedR[std::size_t(i)] = m_ringR[(from + std::uint64_t(i)) & mask];
+    }
+    // The rest of the window is the chunk being measured, made afresh by every process().
+    std::copy_n(m_windowL.begin(), kHistory, state.historyL.begin());
+    std::copy_n(m_windowR.begin(), kHistory, state.historyR.begin());
+}
+
+void Limiter::restore(const State& state)
+{
+    m_in = state.in;
+    m_gain = state.gain;
+    m_nextGain = state.nextGain;
+    m_slow = state.slow;
+    m_fast = state.fast;
+    m_holdLeft = state.holdLeft;
+    m_peaks = state.peaks;
+    constexpr std::uint64_t mask = kRingFrames - 1;
+    const std::uint64_t from = m_in - kCoreDelay;
+    for (int i = 0; i < kCoreDelay; ++i) {
+        m_ringL[(from + std::uint64_t(i)) & mask] = state.delayedL[std::size_t(i)];
+        m_ringR[(from + std::uint64_t(i)) & mask] = state.delayedR[std::size_t(i)];
+    }
+    std::copy(state.historyL.begin(), state.historyL.end(), m_windowL.begin());
+    std::copy(state.historyR.begin(), state.historyR.end(), m_windowR.begin());
+}
+
 float Limiter::needOf(std::uint64_t segment) const
 {
     const float peak = m_peaks[segment % kPeakSlots];

@@ -21,6 +21,8 @@ public:
     // Frames by which the true-peak finder looks ahead of the frame it measures.
     static constexpr int kTruePeakLag = 8;
     static constexpr int kDelayFrames = kSegment * kLookAheadSegments + kTruePeakLag;
+    static constexpr int kInterpolationTapCount = 16;
+    static constexpr int kPeakSlotCount = 16; // holds the segment going out and those ahead of it
 
     // `ceiling` as a linear amplitude (0.891 is -1 dBFS).
     Limiter(int sampleRate, float ceiling);
@@ -31,6 +33,23 @@ public:
     // Forgets the delayed sound (silence comes out next) and the gain reduction.
     void reset();
 
+    // What the limiter carries from one process() to the next, and no more: the frames it
+    // delays, those its true-peak finder reads again, the peaks ahead and where its gain
+    // stands. A limiter that takes back a state goes on exactly as the one that gave it did.
+    // A third the size of the whole limiter, for callers that keep many states.
+    struct State {
+        std::uint64_t in = 0;
+        float gain = 1.0f, nextGain = 1.0f;
+        float slow = 1.0f, fast = 1.0f;
+        int holdLeft = 0;
+        std::array<float, kPeakSlotCount> peaks{};
+        std::array<float, kSegment * kLookAheadSegments> delayedL{}, delayedR{};
+        std::array<float, kTruePeakLag + kInterpolationTapCount / 2 - 1> historyL{}, historyR{};
+    };
+    void save(State& state) const;
+    // Only a state this limiter (or one made with the same rate and ceiling) saved.
+    void restore(const State& state);
+
     float ceiling() const { return m_ceiling; }
     // The gain at the start of the segment going out (1 when nothing is limited).
     float gain() const { return m_gain; }
@@ -38,11 +57,11 @@ public:
 private:
     static constexpr int kCoreDelay = kSegment * kLookAheadSegments;
     static constexpr int kRingFrames = 2 * kCoreDelay;           // a power of two
-    static constexpr int kInterpolationTaps = 16;
+    static constexpr int kInterpolationTaps = kInterpolationTapCount;
     // The frames kept from one chunk to the next: those the true-peak finder still reads.
     static constexpr int kHistory = kTruePeakLag + kInterpolationTaps / 2 - 1;
     static constexpr int kChunk = 128;
-    static constexpr int kPeakSlots = 16; // holds the segment going out and those ahead of it
+    static constexpr int kPeakSlots = kPeakSlotCount;
     static_assert(kPeakSlots > kLookAheadSegments);
 
     // Plans the gain at the start of segment `segment` (whose input is complete up to

@@ -99,7 +99,7 @@ bool Mixer::rewindTo(std::uint64_t frame)
     m_equaliser = s.equaliser;
     m_notch = s.notch;
     m_tone = s.tone;
-    m_limiter = s.limiter;
+    m_limiter.restore(s.limiter);
     m_outputGain = s.outputGain;
     m_mixed = frame;
     m_restoredAt = frame;
@@ -128,7 +128,7 @@ void Mixer::saveSnapshot()
     s.equaliser = m_equaliser;
     s.notch = m_notch;
     s.tone = m_tone;
-    s.limiter = m_limiter;
+    m_limiter.save(s.limiter);
     s.outputGain = m_outputGain;
 
     // What each live voice read at the oldest point a rewind can still reach is kept in its ring.

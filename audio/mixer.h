@@ -36,7 +36,8 @@ public:
     static constexpr int kBlock = 128; // frames per parameter update (2.9 ms at 44100 Hz)
     // The mixer's state is kept every this many frames, when history is kept (a rewind point):
     // 23 ms at 44100 Hz, fine enough for a rewrite to be heard at once, and few enough points
-    // over the seconds kept (each holds the limiter's look-ahead) to cost little memory.
+    // over the seconds kept (each holds the limiter's look-ahead, not the whole limiter) to
+    // cost little memory.
     static constexpr int kSnapshotFrames = 1024;
     // How far a live voice whose generator has fallen behind goes back, in source frames, to
     // play again what it played, and how far it turns down each time.
@@ -127,7 +128,7 @@ private:
     static_assert(std::is_trivially_copyable_v<Voice>, "snapshots copy voices as bytes");
 
     struct Snapshot {
-        explicit Snapshot(int rate) : equaliser(rate), notch(rate), tone(rate), limiter(rate, 1.0f) {}
+        explicit Snapshot(int rate) : equaliser(rate), notch(rate), tone(rate) {}
         std::uint64_t frame = ~std::uint64_t(0);
         // The first voiceCount voices (those in use when it was taken), in m_historyVoices.
         Voice* voices = nullptr;
@@ -136,7 +137,7 @@ private:
         Equaliser equaliser;
         Notch notch;
         ToneGenerator tone;
-        Limiter limiter;
+        Limiter::State limiter;
         float outputGain = 1.0f;
     };
 

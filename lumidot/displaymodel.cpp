@@ -84,11 +84,23 @@ IndexSheet makeIndexSheet(int pitch)
     return sheet;
 }
 
-// imgnormal, imgsmall, imglarge.
+// imgnormal, imgsmall, imglarge: each made when a display first uses it.
 const IndexSheet& storedSheet(int type)
 {
-    static const IndexSheet sheets[3] = {makeIndexSheet(4), makeIndexSheet(2), makeIndexSheet(3)};
-    return sheets[type];
+    switch (type) {
+    case 1: {
+        static const IndexSheet small = makeIndexSheet(2);
+        return small;
+    }
+    case 2: {
+        static const IndexSheet large = makeIndexSheet(3);
+        return large;
+    }
+    default: {
+        static const IndexSheet normal = makeIndexSheet(4);
+        return normal;
+    }
+    }
 }
 
 // The frame's shades: a sunken edge.
@@ -394,7 +406,8 @@ void DisplayModel::ResizeDisplay()
     if (w != m_width || h != m_height) {
         m_width = w;
         m_height = h;
-        m_image.assign(std::size_t(w) * h, 0);
+        // A fresh surface: a smaller one does not keep the room of a larger one.
+        m_image = std::vector<std::uint32_t>(std::size_t(w) * h, 0);
     }
     if (m_listener)
         m_listener->resizeSurface(w, h);
@@ -552,7 +565,7 @@ void DisplayModel::LoadColorPallete()
 void DisplayModel::buildBuiltinSheet(int type)
 {
     const IndexSheet& stored = storedSheet(type);
-    const std::uint32_t table[4] = {
+    m_sheetColours = {
         pixelOf(m_colorOn),
         pixelOf(m_autoBlend ? m_colorBlend : m_colorBacklight),
         pixelOf(m_colorOff),
@@ -560,9 +573,9 @@ void DisplayModel::buildBuiltinSheet(int type)
     };
     m_sheetWidth = stored.width;
     m_sheetHeight = stored.height;
-    m_sheet.resize(stored.index.size());
-    for (std::size_t i = 0; i < stored.index.size(); ++i)
-        m_sheet[i] = table[stored.index[i]];
+    m_sheetIndex = stored.index.data();
+    // What custom dots left is of no more use.
+    m_sheet = {};
     m_cellWidth = m_sheetWidth / 32;
     m_cellHeight = m_sheetHeight / 4;
     ++m_sheetBuilds;
@@ -578,6 +591,7 @@ void DisplayModel::BuildCustomSheet()
     m_sheetHeight = 28 * ph;
     m_backColor = m_colorBacklight & 0xFFFFFFu;
     const std::uint32_t back = pixelOf(m_colorBacklight);
+    m_sheetIndex = nullptr;
     m_sheet.assign(std::size_t(m_sheetWidth) * m_sheetHeight, back);
     const GlyphTable& table = glyphTable();
     int x = 0, y = 0, dots = 0;
@@ -665,9 +679,17 @@ void DisplayModel::drawCell(int row, int column, char16_t ch)
     m_dirtyRight = std::max(m_dirtyRight, x1);
     m_dirtyBottom = std::max(m_dirtyBottom, y1);
     const std::size_t count = std::size_t(x1 - x0);
-    for (int y = y0; y < y1; ++y)
-        std::memcpy(&m_image[std::size_t(y) * m_width + x0],
-                    &m_sheet[std::size_t(sy + y - dy) * m_sheetWidth + sx + (x0 - dx)], count * sizeof(std::uint32_t));
+    for (int y = y0; y < y1; ++y) {
+        std::uint32_t* to = &m_image[std::size_t(y) * m_width + x0];
+        const std::size_t from = std::size_t(sy + y - dy) * m_sheetWidth + sx + (x0 - dx);
+        if (m_sheetIndex) {
+            const std::uint8_t* index = m_sheetIndex + from;
+            for (std::size_t x = 0; x < count; ++x)
+                to[x] = m_sheetColours[index[x]];
+        } else {
+            std::memcpy(to, &m_sheet[from], count * sizeof(std::uint32_t));
+        }
+    }
 }
 
 void DisplayModel::fullPass()

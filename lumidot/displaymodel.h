@@ -186,7 +186,11 @@ public:
     int CellHeight() const { return m_cellHeight; }
     int sheetWidth() const { return m_sheetWidth; }
     int sheetHeight() const { return m_sheetHeight; }
-    std::uint32_t sheetPixel(int x, int y) const { return m_sheet[std::size_t(y) * m_sheetWidth + x]; }
+    std::uint32_t sheetPixel(int x, int y) const
+    {
+        const std::size_t at = std::size_t(y) * m_sheetWidth + x;
+        return m_sheetIndex ? m_sheetColours[m_sheetIndex[at]] : m_sheet[at];
+    }
     bool sheetBuilt() const { return m_sheetBuilt; }
     // The display is setting its own size (its host's resize notices are then its own doing).
     bool resizing() const { return m_resizing; }
@@ -260,6 +264,11 @@ private:
     bool m_renderBusy = false;
     bool m_resizing = false;
 
+    // A built-in sheet is the shared sheet of its dot size, each pixel one of four colours
+    // (lit dot, blend, unlit dot, backlight): the colours are this display's, the sheet is not
+    // copied. Custom dots have a sheet of their own in m_sheet.
+    const std::uint8_t* m_sheetIndex = nullptr;
+    std::array<std::uint32_t, 4> m_sheetColours{};
     std::vector<std::uint32_t> m_sheet;
     int m_sheetWidth = 0;
     int m_sheetHeight = 0;

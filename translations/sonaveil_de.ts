@@ -593,6 +593,13 @@ laufenden Player und holt dessen Fenster nach vorn.
     </message>
 </context>
 <context>
+    <name>sonaveil::player::Dialogs</name>
+    <message>
+        <source>A file name cannot contain a double quote (&quot;). Please type the name without it.</source>
+        <translation>Ein Dateiname darf kein doppeltes Anführungszeichen (&quot;) enthalten. Bitte geben Sie den Namen ohne es ein.</translation>
+    </message>
+</context>
+<context>
     <name>sonaveil::player::Equaliser</name>
     <message>
         <source>No Preset Selected</source>
@@ -1694,6 +1701,13 @@ laufenden Player und holt dessen Fenster nach vorn.
     </message>
 </context>
 <context>
+    <name>sonaveil::player::ProfilePlots</name>
+    <message>
+        <source>the program&apos;s libraries were not found</source>
+        <translation>die Bibliotheken des Programms wurden nicht gefunden</translation>
+    </message>
+</context>
+<context>
     <name>sonaveil::player::TinnitusProfile</name>
     <message>
         <source>Sonaveil</source>
@@ -2204,6 +2218,10 @@ laufenden Player und holt dessen Fenster nach vorn.
         <source>%1 minimum masking level (%2): %3</source>
         <translation>%1 minimaler Maskierungspegel (%2): %3</translation>
     </message>
+    <message>
+        <source>The plots cannot be shown: %1</source>
+        <translation>Die Diagramme können nicht angezeigt werden: %1</translation>
+    </message>
 </context>
 <context>
     <name>sonaveil::player::Tray</name>
@@ -2628,6 +2646,13 @@ Sie haben das Laufwerk %1 gewählt <byte value="xd"/>Freier Platz auf diesem Lau
     </message>
 </context>
 <context>
+    <name>sonaveil::recorder::QtDialogs</name>
+    <message>
+        <source>A file name cannot contain the character &quot;. Please choose another name.</source>
+        <translation>Ein Dateiname darf das Zeichen &quot; nicht enthalten. Bitte wählen Sie einen anderen Namen.</translation>
+    </message>
+</context>
+<context>
     <name>sonaveil::recorder::RecorderSession</name>
     <message>
         <source>Save Sampled Audio</source>
@@ -2751,20 +2776,6 @@ Die WAV-Datei wurde behalten: %2</translation>
     <message>
         <source>Drives</source>
         <translation>Laufwerke</translation>
-    </message>
-</context>
-<context>
-    <name>sonaveil::recorder::QtDialogs</name>
-    <message>
-        <source>A file name cannot contain the character &quot;. Please choose another name.</source>
-        <translation>Ein Dateiname darf das Zeichen &quot; nicht enthalten. Bitte wählen Sie einen anderen Namen.</translation>
-    </message>
-</context>
-<context>
-    <name>sonaveil::player::Dialogs</name>
-    <message>
-        <source>A file name cannot contain a double quote (&quot;). Please type the name without it.</source>
-        <translation>Ein Dateiname darf kein doppeltes Anführungszeichen (&quot;) enthalten. Bitte geben Sie den Namen ohne es ein.</translation>
     </message>
 </context>
 </TS>

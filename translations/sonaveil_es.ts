@@ -593,6 +593,13 @@ reproductor en marcha y trae su ventana al frente.
     </message>
 </context>
 <context>
+    <name>sonaveil::player::Dialogs</name>
+    <message>
+        <source>A file name cannot contain a double quote (&quot;). Please type the name without it.</source>
+        <translation>Un nombre de archivo no puede contener comillas dobles (&quot;). Escriba el nombre sin ellas.</translation>
+    </message>
+</context>
+<context>
     <name>sonaveil::player::Equaliser</name>
     <message>
         <source>No Preset Selected</source>
@@ -1694,6 +1701,13 @@ reproductor en marcha y trae su ventana al frente.
     </message>
 </context>
 <context>
+    <name>sonaveil::player::ProfilePlots</name>
+    <message>
+        <source>the program&apos;s libraries were not found</source>
+        <translation>no se encontraron las bibliotecas del programa</translation>
+    </message>
+</context>
+<context>
     <name>sonaveil::player::TinnitusProfile</name>
     <message>
         <source>Sonaveil</source>
@@ -2204,6 +2218,10 @@ reproductor en marcha y trae su ventana al frente.
         <source>%1 minimum masking level (%2): %3</source>
         <translation>%1 nivel mínimo de enmascaramiento (%2): %3</translation>
     </message>
+    <message>
+        <source>The plots cannot be shown: %1</source>
+        <translation>No se pueden mostrar los gráficos: %1</translation>
+    </message>
 </context>
 <context>
     <name>sonaveil::player::Tray</name>
@@ -2628,6 +2646,13 @@ Ha elegido la unidad %1 <byte value="xd"/>Espacio disponible en la unidad: %2 MB
     </message>
 </context>
 <context>
+    <name>sonaveil::recorder::QtDialogs</name>
+    <message>
+        <source>A file name cannot contain the character &quot;. Please choose another name.</source>
+        <translation>Un nombre de archivo no puede contener el carácter &quot;. Elija otro nombre, por favor.</translation>
+    </message>
+</context>
+<context>
     <name>sonaveil::recorder::RecorderSession</name>
     <message>
         <source>Save Sampled Audio</source>
@@ -2751,20 +2776,6 @@ Se conservó el archivo WAV: %2</translation>
     <message>
         <source>Drives</source>
         <translation>Unidades</translation>
-    </message>
-</context>
-<context>
-    <name>sonaveil::recorder::QtDialogs</name>
-    <message>
-        <source>A file name cannot contain the character &quot;. Please choose another name.</source>
-        <translation>Un nombre de archivo no puede contener el carácter &quot;. Elija otro nombre, por favor.</translation>
-    </message>
-</context>
-<context>
-    <name>sonaveil::player::Dialogs</name>
-    <message>
-        <source>A file name cannot contain a double quote (&quot;). Please type the name without it.</source>
-        <translation>Un nombre de archivo no puede contener comillas dobles (&quot;). Escriba el nombre sin ellas.</translation>
     </message>
 </context>
 </TS>

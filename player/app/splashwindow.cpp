@@ -33,6 +33,14 @@ void SplashWindow::paintEvent(QPaintEvent*)
 void SplashWindow::hideEvent(QHideEvent*)
 {
     m_picture = {};
+    // Not while the hiding is under way; and not if it was shown again meanwhile.
+    QMetaObject::invokeMethod(
+        this,
+        [this] {
+            if (isHidden() && testAttribute(Qt::WA_WState_Created))
+                destroy();
+        },
+        Qt::QueuedConnection);
 }
 
 qint64 millisecondsSinceProcessStart()

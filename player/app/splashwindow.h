@@ -12,8 +12,9 @@ public:
 
 protected:
     void paintEvent(QPaintEvent*) override;
-    // The picture is let go once the window has been shown and hidden: the player keeps the
-    // window (its icon) all night, not the picture.
+    // The picture and the window system's copy of the window (a surface the size of the
+    // picture) are let go once the window has been shown and hidden: the player keeps the
+    // widget (its icon) all night, not what it showed.
     void hideEvent(QHideEvent*) override;
 
 private:

@@ -2,10 +2,9 @@
 #include "player/app/tinnituswindow.h"
 
 #include "player/app/dialogs.h"
-#include "player/app/profilecharts.h"
+#include "player/app/profileplots.h"
 #include "player/app/tinnitustext.h"
 
-#include <QChartView>
 #include <QDir>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -224,8 +223,10 @@ void TinnitusWindow::paintReport(QPainter& painter, const QRect& page)
     // The plots as the window draws them, whichever page shows now.
     painter.setRenderHint(QPainter::SmoothPixmapTransform);
     int top = chartTop;
-    for (ProfileCharts::Plot plot : {ProfileCharts::Audiogram, ProfileCharts::Ratings}) {
-        QChartView* view = m_charts->chartView(plot);
+    for (ProfilePlots::Plot plot : {ProfilePlots::Audiogram, ProfilePlots::Ratings}) {
+        if (!m_charts)
+            break;
+        QWidget* view = m_charts->plotView(plot);
         view->resize(900, 450);
         const QPixmap picture = view->grab();
         const QSize fitted = picture.size().scaled(w, chartHeight, Qt::KeepAspectRatio);

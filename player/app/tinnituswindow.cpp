@@ -1,7 +1,7 @@
 #include "player/app/tinnituswindow.h"
 
 #include "player/app/dialogs.h"
-#include "player/app/profilecharts.h"
+#include "player/app/profileplots.h"
 #include "player/app/tinnitustext.h"
 #include "controls/windowaccessible.h"
 
@@ -55,8 +55,17 @@ TinnitusWindow::TinnitusWindow(ProfileSession& session, DiaryStore& diary, Dialo
     m_tabs->setFocusPolicy(Qt::NoFocus);
     m_tabs->addTab(buildMeasures(), tr("&Measures"));
     m_tabs->addTab(buildDiary(), tr("&Diary"));
-    m_charts = new ProfileCharts(m_tabs);
-    m_tabs->addTab(m_charts, tr("&Plots"));
+    QString why;
+    m_charts = ProfilePlots::make(m_tabs, &why);
+    if (m_charts) {
+        m_tabs->addTab(m_charts, tr("&Plots"));
+    } else {
+        auto* missing = new QLabel(tr("The plots cannot be shown: %1").arg(why), m_tabs);
+        missing->setObjectName("lblNoPlots");
+        missing->setWordWrap(true);
+        missing->setAlignment(Qt::AlignCenter);
+        m_tabs->addTab(missing, tr("&Plots"));
+    }
     m_tabs->addTab(buildReport(), tr("&Report"));
     layout->addWidget(m_tabs, 1);
 
@@ -372,7 +381,8 @@ bool TinnitusWindow::saveEntry()
 
 void TinnitusWindow::reload()
 {
-    m_charts->show(m_diary, m_session.pitch());
+    if (m_charts)
+        m_charts->show(m_diary, m_session.pitch());
 }
 
 void TinnitusWindow::refreshVolume()

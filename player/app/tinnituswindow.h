@@ -25,7 +25,7 @@ class QTabWidget;
 namespace sonaveil::player {
 
 class Dialogs;
-class ProfileCharts;
+class ProfilePlots;
 
 // The "My Tinnitus" window: the measures (hearing check, loudness match, minimum masking
 // level, residual inhibition) run by a ProfileSession, the diary's entry form, the plots, the
@@ -53,7 +53,8 @@ public:
     void reload();
 
     QTabWidget* tabs() const { return m_tabs; }
-    ProfileCharts* charts() const { return m_charts; }
+    // Null when the plots cannot be drawn (their library did not load): the page says why.
+    ProfilePlots* charts() const { return m_charts; }
     QLabel* statusLabel() const { return m_status; }
     QLabel* volumeLabel() const { return m_volume; }
     QPushButton* button(const QString& name) const;
@@ -122,7 +123,7 @@ private:
     QCheckBox* m_remindAtTime = nullptr;
     QComboBox* m_remindTime = nullptr;
 
-    ProfileCharts* m_charts = nullptr;
+    ProfilePlots* m_charts = nullptr;
     QLabel* m_reportText = nullptr;
 };
 

@@ -210,3 +210,36 @@ TEST(Limiter, SteadyTonesAreTurnedDownEvenly)
     EXPECT_LT(*high - *low, 0.01) << "the gain moves between " << *low << " and " << *high << " dB";
     EXPECT_LT(*high, -6.0);
 }
+
+// A saved state taken back, by the limiter that saved it after it went on, or by another one
+// made alike, goes on exactly as the original did: while it holds a loud mix down (both stages
+// moving, peaks ahead planned for) and across odd block sizes.
+TEST(Limiter, AStateTakenBackGoesOnExactlyAsTheOriginalDid)
+{
+    std::vector<float> left, right;
+    tenLoudNoises(kRate, left, right, 21);
+    // A lone peak right after the point saved, so that the look-ahead holds it.
+    const std::size_t saved = 20011;
+    left[saved + 100] = right[saved + 100] = 3.0f;
+
+    Limiter original(kRate, kCeiling);
+    std::vector<float> l(left), r(right);
+    original.process(l.data(), r.data(), int(saved));
+    ASSERT_LT(original.gain(), 0.9f) << "the state to save should be one of a limiter at work";
+    Limiter::State state;
+    original.save(state);
+    const Limited ahead = run(original, std::vector<float>(left.begin() + saved, left.end()),
+                              std::vector<float>(right.begin() + saved, right.end()));
+
+    Limiter other(kRate, kCeiling);
+    std::vector<float> silence(777, 0.0f), silenceR(777, 0.0f);
+    other.process(silence.data(), silenceR.data(), 777);
+    for (Limiter* again : {&original, &other}) {
+        again->restore(state);
+        const Limited replay = run(*again, std::vector<float>(left.begin() + saved, left.end()),
+                                   std::vector<float>(right.begin() + saved, right.end()));
+        ASSERT_EQ(replay.left, ahead.left) << (again == &original ? "the same limiter" : "another limiter");
+        ASSERT_EQ(replay.right, ahead.right);
+        EXPECT_EQ(replay.gainDb, ahead.gainDb);
+    }
+}

@@ -420,3 +420,39 @@ TEST(DisplayPersistence, StoredValuesOutsideTheLinesAreBroughtIntoRange)
     EXPECT_FALSE(m.LCDonPicture()); // malformed picture bytes read as none
     m.SetDisplay(4, u"fine");
 }
+
+// Two displays share the sheet of their dot size but each draws in its own colours, and a
+// display that had custom dots goes back to the built-in ones in its colours of the moment.
+TEST(DisplayColours, EachDisplayDrawsTheSharedDotsInItsOwnColours)
+{
+    DisplayModel green, red;
+    green.ResizeDisplay();
+    red.ResizeDisplay();
+    red.setColorPresetPalette(Led_Red);
+    green.SetDisplay(1, u"A0");
+    red.SetDisplay(1, u"A0");
+    const std::vector<std::string> a = {".###.", "#...#", "#...#", "#...#", "#####", "#...#", "#...#"};
+    EXPECT_EQ(cellDots(green, 0, 0), a);
+    EXPECT_EQ(cellDots(red, 0, 0), a);
+    const int x = green.clientOrigin() + green.ColBorderSize(), y = green.clientOrigin() + green.RowBorderSize();
+    EXPECT_EQ(green.pixel(x + 4, y), pixelOf(green.ColorLCDon())); // A's top row: .#
+    EXPECT_EQ(red.pixel(x + 4, y), pixelOf(red.ColorLCDon()));
+    EXPECT_EQ(red.pixel(x, y), pixelOf(red.ColorLCDoff()));
+    EXPECT_NE(green.pixel(x + 4, y), red.pixel(x + 4, y));
+    // Glyph 0's top row is unlit.
+    EXPECT_EQ(green.sheetPixel(4, 0), pixelOf(green.ColorLCDoff()));
+    EXPECT_EQ(red.sheetPixel(4, 0), pixelOf(red.ColorLCDoff()));
+
+    red.setLCDonPicture(solid(3, 3, 0xFFFF8000u));
+    red.setLCDoffPicture(solid(3, 3, 0xFF102030u));
+    ASSERT_EQ(red.DisplayType(), Custom);
+    red.setColorLCDon(rgb(10, 200, 30));
+    red.setDisplayType(Small);
+    red.SetDisplay(1, u"A0");
+    EXPECT_EQ(red.CellWidth(), 10);
+    EXPECT_EQ(cellDots(red, 0, 0), a);
+    EXPECT_EQ(red.pixel(x + 2, y), pixelOf(rgb(10, 200, 30)));
+    // The other display's dots are untouched by it.
+    EXPECT_EQ(green.pixel(x + 4, y), pixelOf(green.ColorLCDon()));
+    EXPECT_EQ(green.CellWidth(), 20);
+}

@@ -28,6 +28,7 @@ def expected_files(source, dist):
     files = {"lib/sonaveil/" + p for p in PROGRAMS}
     files |= {"bin/" + p for p in PROGRAMS}
     files.add("lib/sonaveil/lib/liblumidot.so")
+    files.add("lib/sonaveil/lib/libsonaveil-plots.so")
     files |= {"lib/sonaveil/bin/%d.isz" % n for n in range(1, 31)}
     files |= {"lib/sonaveil/bin/%d.wav" % n for n in range(31, 36)}
     # What the shipped sample files are, so that a replaced one is told from ours.

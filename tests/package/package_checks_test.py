@@ -18,7 +18,10 @@ import tempfile
 
 import report
 
-SHIPPED = ["quietdeck", "recorder", "conver", "quietdeck-render", "liblumidot.so"]
+SHIPPED = ["quietdeck", "recorder", "conver", "quietdeck-render", "liblumidot.so", "libsonaveil-plots.so"]
+# Built hardened like the rest, but without a single call whose buffer size the compiler can see:
+# nothing in it to turn into a checked call.
+NO_SIZED_CALLS = {"libsonaveil-plots.so"}
 
 
 def main():
@@ -38,7 +41,7 @@ def main():
             failures.append(name + ": no read-only relocations (-z relro)")
         symbols = subprocess.run(["readelf", "--dyn-syms", "-W", path], capture_output=True, text=True,
                                  check=True).stdout
-        if not re.search(r"__\w+_chk\b", symbols):
+        if not re.search(r"__\w+_chk\b", symbols) and name not in NO_SIZED_CALLS:
             failures.append(name + ": no fortified function (built without _FORTIFY_SOURCE=2)")
 
     config = open(os.path.join(build, "CPackConfig.cmake")).read()

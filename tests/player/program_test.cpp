@@ -58,6 +58,11 @@ TEST_P(Program, StartsAndWritesItsFilesWhenSignalled)
     const long readyMs = std::stol(fileText(ready));
     EXPECT_GT(readyMs, 400); // the splash shows for 500 ms first
     EXPECT_FALSE(fs::exists(folder / "previous.tmp"));
+    // Qt Charts is loaded with the profile's plots, when they are first shown: a player that
+    // runs all night without them does not carry it.
+    const std::string maps = fileText("/proc/" + std::to_string(pid) + "/maps");
+    EXPECT_NE(maps.find("liblumidot.so"), std::string::npos);
+    EXPECT_EQ(maps.find("libQt6Charts"), std::string::npos);
 
     ASSERT_EQ(kill(pid, GetParam()), 0);
     int status = 0;

@@ -5,7 +5,7 @@
 #include "controls/multibuttonwidget.h"
 #include "player/app/mainwindow.h"
 #include "player/app/pitchmatchwindow.h"
-#include "player/app/profilecharts.h"
+#include "player/app/profileplots.h"
 #include "player/app/tinnitusprofile.h"
 #include "player/app/tinnituswindow.h"
 #include "player/desktop/commandline.h"
@@ -13,7 +13,6 @@
 
 #include <QAccessible>
 #include <QAction>
-#include <QChartView>
 #include <QComboBox>
 #include <QFile>
 #include <QLabel>
@@ -341,21 +340,21 @@ TEST(TinnitusWindow, ThirtyDaysOfDiaryAndNightsInThePlotsAndTheReport)
     p.profile()->showWindow(TinnitusWindow::PlotsTab);
     TinnitusWindow* w = p.profile()->window();
     w->resize(900, 720);
-    ProfileCharts* charts = w->charts();
+    ProfilePlots* charts = w->charts();
     const char* names[] = {"audiogram", "measures", "ratings", "what-helps"};
-    for (int plot = 0; plot < ProfileCharts::kPlots; ++plot) {
+    for (int plot = 0; plot < ProfilePlots::kPlots; ++plot) {
         charts->tabs()->setCurrentIndex(plot);
         QApplication::processEvents();
         EXPECT_TRUE(w->grab().toImage().save(pictureFolder() + "/profile-" + names[plot] + ".png"));
-        QTableWidget* table = charts->table(ProfileCharts::Plot(plot));
+        QTableWidget* table = charts->table(ProfilePlots::Plot(plot));
         EXPECT_GT(table->rowCount(), 0) << names[plot];
         EXPECT_TRUE(table->accessibleName().endsWith("as a table"));
     }
-    EXPECT_EQ(charts->table(ProfileCharts::Audiogram)->rowCount(), 12) << "eleven pitches and the tinnitus pitch";
-    EXPECT_EQ(charts->table(ProfileCharts::Ratings)->rowCount(), 90);
+    EXPECT_EQ(charts->table(ProfilePlots::Audiogram)->rowCount(), 12) << "eleven pitches and the tinnitus pitch";
+    EXPECT_EQ(charts->table(ProfilePlots::Ratings)->rowCount(), 90);
 
     // "What helps" as the table shows it: the same means as worked out by hand.
-    QTableWidget* helps = charts->table(ProfileCharts::WhatHelps);
+    QTableWidget* helps = charts->table(ProfilePlots::WhatHelps);
     ASSERT_EQ(helps->rowCount(), int(byMix.size() + bySound.size()));
     int checked = 0;
     for (int r = 0; r < helps->rowCount(); ++r) {
@@ -371,10 +370,10 @@ TEST(TinnitusWindow, ThirtyDaysOfDiaryAndNightsInThePlotsAndTheReport)
     charts->setTables(true);
     EXPECT_TRUE(w->grab().toImage().save(pictureFolder() + "/profile-what-helps-table.png"));
     // What a screen reader gets of each plot: a table with its rows and the cells as shown.
-    for (int plot = 0; plot < ProfileCharts::kPlots; ++plot) {
+    for (int plot = 0; plot < ProfilePlots::kPlots; ++plot) {
         charts->tabs()->setCurrentIndex(plot);
         QApplication::processEvents();
-        QTableWidget* table = charts->table(ProfileCharts::Plot(plot));
+        QTableWidget* table = charts->table(ProfilePlots::Plot(plot));
         QAccessibleInterface* read = QAccessible::queryAccessibleInterface(table);
         ASSERT_NE(read, nullptr);
         QAccessibleTableInterface* cells = read->tableInterface();

@@ -1,4 +1,4 @@
-#include "player/app/profilecharts.h"
+#include "player/plots/profilecharts.h"
 
 #include "player/diary/profileseries.h"
 
@@ -91,7 +91,7 @@ QDateTimeAxis* timeAxis(QChart* chart, double from, double to)
 } // namespace
 
 ProfileCharts::ProfileCharts(QWidget* parent)
-    : QWidget(parent)
+    : ProfilePlots(parent)
 {
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
@@ -127,6 +127,11 @@ ProfileCharts::ProfileCharts(QWidget* parent)
     m_asTables->setToolTip(tr("Tables hold the same figures as the plots, for reading them aloud or copying them"));
     layout->addWidget(m_asTables);
     connect(m_asTables, &QCheckBox::toggled, this, &ProfileCharts::setTables);
+}
+
+QWidget* ProfileCharts::plotView(Plot plot) const
+{
+    return m_pages[plot].view;
 }
 
 void ProfileCharts::setTables(bool tables)
@@ -364,3 +369,9 @@ void ProfileCharts::fillWhatHelps(const DiaryStore& diary)
 }
 
 } // namespace sonaveil::player
+
+// What the player calls, by name, once it has loaded this library.
+extern "C" __attribute__((visibility("default"))) sonaveil::player::ProfilePlots* sonaveilMakeProfilePlots(QWidget* parent)
+{
+    return new sonaveil::player::ProfileCharts(parent);
+}
