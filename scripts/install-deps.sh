@@ -18,6 +18,8 @@ packages=(
   libgtest-dev libbenchmark-dev
   # test services: a private sound server, an X display with a tray host, a font for offscreen text
   pulseaudio pulseaudio-utils xvfb xauth trayer fonts-dejavu-core
+  # the same tests and benches against PipeWire's pulse server, started privately like pulseaudio
+  pipewire pipewire-pulse wireplumber
   # a private session bus (dbus-daemon --session) for the tests of the media keys interface
   dbus
   # the two-process test looks at the player's windows on the private X server
