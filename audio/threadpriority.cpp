@@ -1,5 +1,7 @@
 #include "audio/threadpriority.h"
 
+#include "audio/realtimekit.h"
+
 #include <algorithm>
 #include <atomic>
 #include <cerrno>
@@ -7,6 +9,7 @@
 #include <cstdio>
 #include <cstring>
 #include <mutex>
+#include <string>
 #include <sched.h>
 #include <sys/resource.h>
 #include <sys/syscall.h>
@@ -21,6 +24,7 @@ constexpr int kPriority = 1; // above every normal thread, below the servers' ow
 constexpr rlim_t kSoftLimitUsec = 100000;
 constexpr rlim_t kHardLimitUsec = 200000;
 constexpr std::int64_t kMinimumBudgetUsec = 5000;
+constexpr int kBrokerTimeoutMs = 1000;
 
 // Threads made real-time here, for the SIGXCPU handler (0: a free place).
 constexpr int kPlaces = 8;
@@ -104,14 +108,10 @@ long voluntarySwitches()
     return use.ru_nvcsw;
 }
 
-void reportOnce(const char* threadName, bool granted, int error)
+void reportOnce(const char* threadName, const std::string& outcome)
 {
-    if (g_reported.exchange(true))
-        return;
-    if (granted)
-        std::fprintf(stderr, "%s: real-time scheduling (round-robin, priority %d)\n", threadName, kPriority);
-    else
-        std::fprintf(stderr, "%s: no real-time scheduling (%s); normal priority\n", threadName, std::strerror(error));
+    if (!g_reported.exchange(true))
+        std::fprintf(stderr, "%s: %s\n", threadName, outcome.c_str());
 }
 
 } // namespace
@@ -136,11 +136,24 @@ bool RealtimeThread::request(const char* threadName)
     sched_param param{};
     param.sched_priority = kPriority;
     // Children started from this thread do not inherit the policy.
+    const std::string priority = "round-robin, priority " + std::to_string(kPriority);
+    std::string outcome;
     m_realtime = ::sched_setscheduler(0, SCHED_RR | SCHED_RESET_ON_FORK, &param) == 0;
-    const int error = errno;
+    if (m_realtime) {
+        outcome = "real-time scheduling (" + priority + ")";
+    } else {
+        // Not allowed to by itself: the desktop's broker may allow it.
+        const std::string refused = std::strerror(errno);
+        std::string why;
+        m_realtime = askRealtimeKit(m_tid, kPriority, kBrokerTimeoutMs, why);
+        if (m_realtime)
+            outcome = "real-time scheduling (" + priority + ", through RealtimeKit)";
+        else
+            outcome = "no real-time scheduling (" + refused + "; RealtimeKit: " + why + "); normal priority";
+    }
     if (!m_realtime)
         forget(m_tid);
-    reportOnce(threadName, m_realtime, error);
+    reportOnce(threadName, outcome);
     m_switches = voluntarySwitches();
     m_lastLookUsec = m_awakeSinceUsec = threadCpuUsec();
     return m_realtime;

@@ -10,7 +10,8 @@ namespace sonaveil::audio {
 // after packet; a real-time thread writes a refill in one go and the server takes it in one go.
 //
 // Round-robin at the lowest real-time priority, asked of the kernel directly (allowed to root
-// and to users given a real-time priority limit). The thread must work the same without it.
+// and to users given a real-time priority limit), else of the desktop's broker (RealtimeKit,
+// which wants RLIMIT_RTTIME limited). The thread must work the same without it.
 // A real-time thread that runs too long without sleeping is stopped by the kernel
 // (RLIMIT_RTTIME: SIGXCPU at the soft limit, SIGKILL at the hard one), so:
 // - the limit is made finite if it is not (soft 100 ms, hard 200 ms);
