@@ -3,6 +3,7 @@
 // thread goes on as it was. Each case runs in a child
 // process of its own, since it changes the process's limits and signal handling.
 #include "audio/threadpriority.h"
+#include "realtimepermission.h"
 
 #include <QCoreApplication>
 #include <QDBusConnection>
@@ -18,7 +19,6 @@
 #include <cstdlib>
 #include <filesystem>
 #include <string>
-#include <linux/capability.h>
 #include <sched.h>
 #include <sys/resource.h>
 #include <sys/syscall.h>
@@ -50,24 +50,6 @@ long voluntarySwitches()
     rusage use{};
     ::getrusage(RUSAGE_THREAD, &use);
     return use.ru_nvcsw;
-}
-
-// Takes CAP_SYS_NICE from the calling thread (threads it starts inherit that) and leaves the
-// process no real-time priority of its own: as an ordinary user runs the program.
-bool dropRealtimePermission()
-{
-    rlimit none{0, 0};
-    if (::setrlimit(RLIMIT_RTPRIO, &none) != 0)
-        return false;
-    __user_cap_header_struct header{_LINUX_CAPABILITY_VERSION_3, 0};
-    __user_cap_data_struct data[2]{};
-    if (::syscall(SYS_capget, &header, data) != 0)
-        return false;
-    for (auto& d : data) {
-        d.effective &= ~(1u << CAP_SYS_NICE);
-        d.permitted &= ~(1u << CAP_SYS_NICE);
-    }
-    return ::syscall(SYS_capset, &header, data) == 0;
 }
 
 // Runs `body` on a thread of its own and leaves the process with its exit code.
