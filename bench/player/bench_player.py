@@ -377,6 +377,7 @@ class Player:
         self.ready_file = ready_file
         self.log_path = log_path
         self.proc = None
+        self.command_prefix = []   # a program the player is started through (setpriv, …)
 
     def environment(self):
         env = dict(os.environ)
@@ -403,7 +404,7 @@ class Player:
             pass
         out = open(self.log_path, "ab")
         start = time.monotonic()
-        self.proc = subprocess.Popen([os.path.join(self.folder, "quietdeck")], cwd=self.services.home,
+        self.proc = subprocess.Popen(self.command_prefix + [os.path.join(self.folder, "quietdeck")], cwd=self.services.home,
                                      env=self.environment(), stdin=subprocess.DEVNULL,
                                      stdout=out, stderr=out)
         out.close()

@@ -3,7 +3,7 @@
 hidden in the tray, as a laptop spends the night.
 
     bench_wakeups.py [--dist build/dist] [--seconds 20] [--rounds 3] [--server pulseaudio|pipewire]
-                     [--keep]
+                     [--no-realtime] [--keep]
 
 Set-up as bench_player.py (a copy of the program folder, Xvfb, a private sound server with a null
 sink, "Resume the last mix" with sounds 1 to 12), plus a tray host (trayer) on the X display and
@@ -17,6 +17,10 @@ bench_holes.py starts them).
   "sonaveil-out" at most 2)
 - CPU: utime + stime of the player and of the sound server over the same windows, in percent of
   one core; the server's own context switches beside the player's
+
+The output thread asks for real-time scheduling, which root is given at once; --no-realtime starts
+the player without the right to it (no CAP_SYS_NICE, through setpriv), as an ordinary user
+without a broker. The player's own line on what it got is shown.
 
 Run it once with --dist pointing at an older build to have the figures to compare with.
 Exit status: 0 goal met, 1 missed, 2 the measurement could not run.
@@ -104,6 +108,10 @@ def measure(args):
                                 stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
         time.sleep(1.0)
         player = bp.Player(folder, services, os.path.join(root, "ready"), os.path.join(root, "player.log"))
+        if args.no_realtime:
+            if not shutil.which("setpriv"):
+                raise bp.SetupError("setpriv is not installed")
+            player.command_prefix = ["setpriv", "--bounding-set=-sys_nice", "--inh-caps=-sys_nice", "--"]
         # launch() writes previous.tmp and settings.ini; the tray choice goes beside them.
         original_prepare = bp.prepare_state
 
@@ -159,6 +167,9 @@ def measure(args):
         bp.log("  threads   " + ", ".join("%s %.1f/s (%.1f voluntary)" % (
             n, statistics.median(v + i for v, i in r), statistics.median(v for v, _ in r)) for n, r in busiest))
         bp.log("  sound on the sink   %s" % ("%.1f dBFS RMS" % level if level > -200 else "silence"))
+        with open(player.log_path, errors="replace") as f:
+            scheduling = [line.strip() for line in f if line.startswith(OUTPUT_THREAD + ":")]
+        bp.log("  scheduling          %s" % (scheduling[0] if scheduling else "(the player said nothing about it)"))
         if level < -80:
             bp.log("  warning: the sink is silent; the mix did not start, so the figures do not count")
         return 0 if ok and level >= -80 else 1
@@ -179,6 +190,7 @@ def main():
     parser.add_argument("--seconds", type=float, default=20)
     parser.add_argument("--rounds", type=int, default=3)
     parser.add_argument("--server", choices=["pulseaudio", "pipewire"], default="pulseaudio")
+    parser.add_argument("--no-realtime", action="store_true")
     parser.add_argument("--keep", action="store_true")
     args = parser.parse_args()
     return bp.run("bench_wakeups", lambda: measure(args))
