@@ -44,6 +44,7 @@ struct OutputStatus {
     bool streaming = false;      // a stream is connected and playing
     bool deep = false;           // the deep queue with rewrites is in use
     bool fellBack = false;       // the server did not honour rewrites: a short queue instead
+    bool realtime = false;       // the output's thread got real-time scheduling
     int queueMilliseconds = 0;   // the most the stream queues
     std::uint64_t rewrites = 0;  // times the unplayed queue was replaced
     std::uint64_t lateRewrites = 0; // of them, those the server had already played into

@@ -33,7 +33,10 @@
 //   rewrites, changed on the same stream.
 
 #include "audio/output.h"
+#include "audio/pcm16.h"
 #include "audio/rewritecheck.h"
+#include "audio/sendbuffer.h"
+#include "audio/threadpriority.h"
 
 #include <pulse/pulseaudio.h>
 
@@ -61,9 +64,11 @@ namespace sonaveil::audio {
 
 namespace {
 
+// The stream is 16-bit: the mix is float, but the sinks of most servers are 16-bit anyway, and
+// half the bytes is half the packets to the server, each of which wakes it.
 constexpr int kChannels = 2;
-constexpr size_t kFrameBytes = kChannels * sizeof(float);
-constexpr int kChunkFrames = 4096; // frames rendered at a time when the library lends no block
+constexpr size_t kFrameBytes = kChannels * sizeof(std::int16_t);
+constexpr int kChunkFrames = 4096; // frames written at a time when the library lends no block
 constexpr size_t kBlockFrames = 1 << 15; // at most this many into a block the library lends
 constexpr pa_usec_t kConnectLimit = 5 * PA_USEC_PER_SEC;
 constexpr auto kTeardownLimit = std::chrono::seconds(2);
@@ -113,10 +118,10 @@ class PulseSession {
 public:
     PulseSession(const OutputConfig& config, RenderFunction render)
         : m_render(std::move(render)), m_mix(config.rewindable), m_device(config.device),
-          m_buffer(kChunkFrames * kChannels)
+          m_buffer(kBlockFrames * kChannels), m_wire(kChunkFrames * kChannels)
     {
         m_granule = m_mix ? std::max(m_mix->rewindGranularity(), 1) : 1;
-        m_spec.format = PA_SAMPLE_FLOAT32NE;
+        m_spec.format = PA_SAMPLE_S16NE;
         m_spec.rate = static_cast<uint32_t>(std::clamp(config.mixRate, 8000, 192000));
         m_spec.channels = kChannels;
         m_bufferUsec = pa_usec_t(std::clamp(config.bufferMilliseconds, 10, 2000)) * PA_USEC_PER_MSEC;
@@ -146,6 +151,7 @@ public:
         OutputStatus s;
         s.streaming = m_streaming.load(std::memory_order_relaxed);
         s.fellBack = m_fellBack.load(std::memory_order_relaxed);
+        s.realtime = m_realtime.load(std::memory_order_relaxed);
         s.deep = m_mix != nullptr && !s.fellBack;
         s.queueMilliseconds = int(m_queueUsec.load(std::memory_order_relaxed) / PA_USEC_PER_MSEC);
         s.rewrites = m_rewrites.load(std::memory_order_acquire);
@@ -279,6 +285,7 @@ private:
 
     void connect()
     {
+        m_realtime = m_priority.request("sonaveil-out");
         dropConnection();
         m_useDevice = !m_device.empty();
         pa_mainloop_api* api = pa_threaded_mainloop_get_api(m_loop);
@@ -367,6 +374,10 @@ private:
         case PA_STREAM_READY:
             self->m_failedAttempts = 0;
             self->disarmTimer();
+            // A refill goes to the server in one go, rather than waiting for it to read
+            // half of it first (see widenSendBuffers).
+            if (const char* server = pa_context_get_server(self->m_context))
+                widenSendBuffers(server);
             self->m_streaming = true;
             break;
         case PA_STREAM_FAILED:
@@ -480,16 +491,18 @@ private:
             // no copy, and the fewest packets to the server, each of which wakes it.
             void* block = nullptr;
             size_t blockBytes = size_t(-1);
-            float* out = m_buffer.data();
+            std::int16_t* out = m_wire.data();
             size_t chunk = std::min<size_t>(frames, kChunkFrames);
             if (pa_stream_begin_write(stream, &block, &blockBytes) == 0 && block && blockBytes >= kFrameBytes) {
-                out = static_cast<float*>(block);
+                out = static_cast<std::int16_t*>(block);
                 m_blockFrames = int(std::min<size_t>(blockBytes / kFrameBytes, kBlockFrames));
                 chunk = std::min<size_t>(frames, size_t(m_blockFrames));
             } else if (block) {
                 pa_stream_cancel_write(stream);
             }
-            m_render(out, int(chunk));
+            m_priority.beforeWork();
+            m_render(m_buffer.data(), int(chunk));
+            toPcm16(m_buffer.data(), out, chunk * kChannels);
             if (pa_stream_write(stream, out, chunk * kFrameBytes, nullptr, seek, PA_SEEK_RELATIVE) < 0)
                 return false; // the stream is failing; its state callback follows
             seek = 0;
@@ -718,7 +731,9 @@ private:
     const std::string m_device;
     pa_sample_spec m_spec{};
     pa_usec_t m_bufferUsec = 0;
-    std::vector<float> m_buffer;
+    std::vector<float> m_buffer;       // the mix of one block
+    std::vector<std::int16_t> m_wire;  // what is written when the library lends no block
+    RealtimeThread m_priority;         // the mainloop thread's scheduling
 
     pa_threaded_mainloop* m_loop = nullptr;
     bool m_started = false;
@@ -748,6 +763,7 @@ private:
     RewriteCheck m_check;
     std::atomic<bool> m_streaming{false};
     std::atomic<bool> m_fellBack{false};
+    std::atomic<bool> m_realtime{false};
     std::atomic<pa_usec_t> m_queueUsec{0};
     std::atomic<std::uint64_t> m_rewrites{0};
     std::atomic<std::uint64_t> m_lateRewrites{0};

@@ -34,7 +34,7 @@ player with "Endless sounds" on (settings.ini EndlessSounds=1: the built-in soun
 and off (EndlessSounds=0: every sound plays its file as a loop); with --baseline another program
 folder (an older build, the one to compare with) plays the same mix both ways too. Each round of
 CPU runs also measures `pacat --latency-msec=100` playing a file of noise in the player's format
-(float32, 44100 Hz, stereo) on the same server: pacat and the server over the same window.
+(s16le, 44100 Hz, stereo) on the same server: pacat and the server over the same window.
 Reported: the median ready time of each and the ratios of live to files and to the baseline's
 files (goal at most 1.0: live sounds start the player no later); the CPU medians of each (the
 client and the server together); live to files (goal at most 1.0); live to the baseline's live
@@ -377,6 +377,7 @@ class Player:
         self.ready_file = ready_file
         self.log_path = log_path
         self.proc = None
+        self.command_prefix = []   # a program the player is started through (setpriv, …)
 
     def environment(self):
         env = dict(os.environ)
@@ -403,7 +404,7 @@ class Player:
             pass
         out = open(self.log_path, "ab")
         start = time.monotonic()
-        self.proc = subprocess.Popen([os.path.join(self.folder, "quietdeck")], cwd=self.services.home,
+        self.proc = subprocess.Popen(self.command_prefix + [os.path.join(self.folder, "quietdeck")], cwd=self.services.home,
                                      env=self.environment(), stdin=subprocess.DEVNULL,
                                      stdout=out, stderr=out)
         out.close()
@@ -474,17 +475,17 @@ class PacatStream:
         # Noise enough for a run (the settling time, the window and the level reading).
         frames = int(44100 * (seconds + 10))
         state = 12345
-        noise = array.array("f", bytes(8 * frames))
+        noise = array.array("h", bytes(4 * frames))
         for i in range(0, 2 * frames, 2):
             state = (state * 1103515245 + 12345) & 0x7FFFFFFF
-            noise[i] = noise[i + 1] = (state / 0x7FFFFFFF - 0.5) * 0.4
+            noise[i] = noise[i + 1] = round((state / 0x7FFFFFFF - 0.5) * 0.4 * 32768)
         with open(self.path, "wb") as f:
             f.write(noise.tobytes())
 
     def run(self, seconds):
         env = dict(os.environ)
         env.update(self.services.pulse_environment())
-        self.proc = subprocess.Popen(["pacat", "--server=" + self.services.server, "-d", SINK, "--format=float32le",
+        self.proc = subprocess.Popen(["pacat", "--server=" + self.services.server, "-d", SINK, "--format=s16le",
                                       "--rate=44100", "--channels=2", "--latency-msec=%d" % PACAT_LATENCY_MS,
                                       self.path], env=env, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
         try:

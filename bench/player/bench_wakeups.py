@@ -3,7 +3,8 @@
 in the tray as a laptop spends the night, or shown.
 
     bench_wakeups.py [--dist build/dist] [--seconds 20] [--rounds 3] [--server pulseaudio|pipewire]
-                     [--window tray|shown|both] [--shown] [--baseline OTHER/build/dist] [--keep]
+                     [--window tray|shown|both] [--shown] [--baseline OTHER/build/dist]
+                     [--no-realtime] [--keep]
 
 Set-up as bench_player.py (a copy of the program folder, Xvfb, a private sound server with a null
 sink, "Resume the last mix" with sounds 1 to 12), plus a tray host (trayer) on the X display. With
@@ -13,6 +14,9 @@ it; --window both measures the one, then the other. The server is a private puls
 --server pipewire a private pipewire with pipewire-pulse (as bench_holes.py starts them).
 --baseline measures another program folder (an older build) the same way in the same run, one
 launch after the other, and sets the figures side by side per thread.
+The output thread asks for real-time scheduling, which root is given at once; --no-realtime starts
+the player without the right to it (no CAP_SYS_NICE, through setpriv), as an ordinary user
+without a broker. The player's own line on what it got is shown.
 
 - wakeups: the voluntary and involuntary context switches of every thread of the player
   (/proc/PID/task/*/status) over --seconds, per second; the median of --rounds windows, with
@@ -97,6 +101,7 @@ class Launch:
         self.threads = {}
         self.level = None
         self.latency = None
+        self.scheduling = ""
 
     @property
     def mode(self):
@@ -114,6 +119,10 @@ def measure_launch(launch, args, root, services, server):
     folder = os.path.join(root, "program-%s-%s" % (launch.label, "shown" if launch.shown else "tray"))
     bp.copy_program_folder(launch.dist, folder)
     player = bp.Player(folder, services, os.path.join(root, "ready"), os.path.join(root, "player.log"))
+    if args.no_realtime:
+        if not shutil.which("setpriv"):
+            raise bp.SetupError("setpriv is not installed")
+        player.command_prefix = ["setpriv", "--bounding-set=-sys_nice", "--inh-caps=-sys_nice", "--"]
     # launch() writes previous.tmp and settings.ini; the window choice goes beside them.
     original_prepare = bp.prepare_state
 
@@ -146,6 +155,9 @@ def measure_launch(launch, args, root, services, server):
             bp.log("  window %d: %.1f wakeups/s (%.1f voluntary), CPU %.2f %% + server %.2f %% (%.0f switches/s)"
                    % (i + 1, rate, voluntary, cpu, server_cpu, switches))
         launch.latency = bp.sink_configured_latency_ms(services)
+        with open(player.log_path, errors="replace") as f:
+            said = [line.strip() for line in f if line.startswith(OUTPUT_THREAD + ":")]
+        launch.scheduling = said[-1] if said else "(the player said nothing about it)"
     finally:
         player.stop()
         shutil.rmtree(folder, ignore_errors=True)
@@ -170,6 +182,7 @@ def report(launch):
     busiest = sorted(launch.threads.items(), key=lambda kv: -statistics.median(v + i for v, i in kv[1]))
     bp.log("  threads   " + ", ".join("%s %.1f/s (%.1f voluntary)" % (
         n, statistics.median(v + i for v, i in r), statistics.median(v for v, _ in r)) for n, r in busiest[:8]))
+    bp.log("  scheduling          %s" % launch.scheduling)
     bp.log("  sound on the sink   %s" % ("%.1f dBFS RMS" % launch.level if launch.level > -200 else "silence"))
     if launch.level < -80:
         bp.log("  warning: the sink is silent; the mix did not start, so the figures do not count")
@@ -265,6 +278,8 @@ def main():
     parser.add_argument("--shown", dest="window", action="store_const", const="shown",
                         help="the same as --window shown")
     parser.add_argument("--baseline", help="another program folder measured the same way in the same run")
+    parser.add_argument("--no-realtime", action="store_true",
+                        help="start the player without the right to real-time scheduling")
     parser.add_argument("--keep", action="store_true")
     args = parser.parse_args()
     return bp.run("bench_wakeups", lambda: measure(args))

@@ -8,6 +8,7 @@
 #include "monitorrecorder.h"
 #include "noisemix.h"
 #include "privatepulse.h"
+#include "realtimepermission.h"
 
 #include "../audio/audiotestutil.h"
 
@@ -174,6 +175,37 @@ TEST_P(DeepQueue, RefillsAboutOnceASecondAndComesBackAfterTheServerRestarts)
     for (std::size_t i = recorded.size() / 2; i < recorded.size(); ++i)
         energy += double(recorded[i]) * recorded[i];
     EXPECT_GT(energy / double(recorded.size() / 2), 1e-3) << "silent after the restart";
+}
+
+TEST_P(DeepQueue, WithoutRealTimeSchedulingTheQueueWorksTheSame)
+{
+    Playing playing;
+    // The output's thread is started from one that may not become real-time, as for an
+    // ordinary user without a broker.
+    bool started = false;
+    bool dropped = false;
+    std::thread([&] {
+        dropped = dropRealtimePermission(false);
+        started = dropped && playing.start();
+    }).join();
+    ASSERT_TRUE(dropped);
+    ASSERT_TRUE(started);
+    ASSERT_TRUE(playing.waitFor([](const OutputStatus& s) { return s.streaming && s.refills > 0; }, 5000ms));
+    EXPECT_FALSE(playing.output->status().realtime);
+    EXPECT_TRUE(playing.output->status().deep);
+    MonitorRecorder recorder("sonaveil_test.monitor", g_rate);
+    ASSERT_TRUE(recorder.start());
+    ASSERT_TRUE(recorder.waitForFrames(g_rate / 2, 5000ms));
+    playing.mix.mixer.slot(0).volume.store(60);
+    playing.output->mixChanged();
+    EXPECT_TRUE(playing.waitFor([](const OutputStatus& s) { return s.rewrites >= 1; }, 3000ms));
+    ASSERT_TRUE(recorder.waitForFrames(recorder.frames() + g_rate, 5000ms));
+    const auto recorded = recorder.samples();
+    double energy = 0;
+    for (std::size_t i = recorded.size() / 2; i < recorded.size(); ++i)
+        energy += double(recorded[i]) * recorded[i];
+    EXPECT_GT(energy / double(recorded.size() / 2), 1e-4) << "silent without real-time scheduling";
+    EXPECT_FALSE(playing.output->status().fellBack);
 }
 
 INSTANTIATE_TEST_SUITE_P(Servers, DeepQueue,
