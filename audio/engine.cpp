@@ -165,7 +165,10 @@ struct Engine::Impl {
     // still rewind to before the voice ended, and the worker may be in the middle of a batch.
     struct Retired {
         std::unique_ptr<LiveSource> live;
-        std::uint64_t endedBy = 0; // the mix's end when the voice was seen finished
+        // The furthest the mix had reached when the voice was seen finished. It may be alive
+        // again after a rewind (its finish seen was from a mix since replaced), but only in
+        // snapshots before this and for the two blocks its ending takes.
+        std::uint64_t endedBy = 0;
     };
     std::vector<Retired> retired;
     std::vector<FxHandle> fxBands; // handles of the bands in chain order
@@ -261,11 +264,8 @@ struct Engine::Impl {
     void releaseFinishedLive()
     {
         for (std::size_t i = 0; i < slots.size(); ++i)
-            if (slots[i].live && slotFree(int(i))) {
-                sources->set(int(i), nullptr);
-                mixer->slot(int(i)).live.store(nullptr, std::memory_order_relaxed);
-                retired.push_back(Retired{std::move(slots[i].live), mixer->publishedFrames()});
-            }
+            if (slots[i].live && slotFree(int(i)))
+                retireLive(int(i));
         // A rewind goes back at most to the settled point and ends a stopped voice within two
         // blocks of it; a voice seen finished at `endedBy` is gone for good a little after.
         const bool rewinds = mixer->keepsHistory();
@@ -273,6 +273,14 @@ struct Engine::Impl {
         std::erase_if(retired, [&](const Retired& r) {
             return (!rewinds || settled >= r.endedBy + 4 * Mixer::kBlock) && sources->released(r.live.get());
         });
+    }
+
+    // Takes a finished voice's generator from the worker and keeps it among the retired ones.
+    void retireLive(int index)
+    {
+        sources->set(index, nullptr);
+        mixer->slot(index).live.store(nullptr, std::memory_order_relaxed);
+        retired.push_back(Retired{std::move(slots[std::size_t(index)].live), mixer->furthestFrames()});
     }
 
     // Offline, the generators run on the caller's thread, far enough ahead for `frames` frames.
@@ -300,6 +308,10 @@ struct Engine::Impl {
         if (index < 0)
             return -1;
         SlotState& state = slots[std::size_t(index)];
+        // The mixer may have finished this voice after releaseFinishedLive() looked: its
+        // generator is retired like the others, never freed while a rewind can read it again.
+        if (state.live)
+            retireLive(index);
         state.generation = (state.generation + 1) & kGenerationMask;
         if (state.generation == 0)
             state.generation = 1;

@@ -81,7 +81,9 @@ std::uint64_t Mixer::oldestRewind() const
         return m_mixed;
     const std::uint64_t span = std::uint64_t(m_history.size() - 1) * kSnapshotFrames;
     std::uint64_t oldest = m_mixed > span ? m_mixed - span : 0;
-    oldest = std::max(oldest, m_floor);
+    // A point once settled stays out of reach after a rewind too: the generators of voices that
+    // ended before it are freed, and the rings no longer keep what was read there.
+    oldest = std::max({oldest, m_floor, m_settled.load(std::memory_order_relaxed)});
     return (oldest + kSnapshotFrames - 1) / kSnapshotFrames * kSnapshotFrames;
 }
 
@@ -453,7 +455,8 @@ void Mixer::renderBlock(float* out, int frames)
     m_mixed += std::uint64_t(frames);
     if (m_history.empty())
         m_settled.store(m_mixed, std::memory_order_release);
-    m_published.store(m_mixed, std::memory_order_release);
+    if (m_mixed > m_furthest.load(std::memory_order_relaxed))
+        m_furthest.store(m_mixed, std::memory_order_release);
     const bool paused = m_paused.load(std::memory_order_relaxed);
     if (paused && m_outputGain == 0.0f) {
         // Fully paused: voices hold their place; stopped ones are freed at once.

@@ -88,9 +88,10 @@ public:
     // The output's word that frames before `frame` have been played: never rewound to.
     void setRewindFloor(std::uint64_t frame) override;
     int rewindGranularity() const override { return kSnapshotFrames; }
-    // Any thread: frames before this are never mixed again; and the present end of the mix.
+    // Any thread: frames before this are never mixed again; and the furthest the mix has
+    // reached (every snapshot lies at or before it, whatever was rewound since).
     std::uint64_t settledFrames() const { return m_settled.load(std::memory_order_acquire); }
-    std::uint64_t publishedFrames() const { return m_published.load(std::memory_order_acquire); }
+    std::uint64_t furthestFrames() const { return m_furthest.load(std::memory_order_acquire); }
 
     // Gain of volume 0…255 (v/255) and of pan 0…255 (equal power), exposed for tests.
     static float volumeGain(int volume);
@@ -189,7 +190,7 @@ private:
     std::uint64_t m_floor = 0;
     std::uint64_t m_restoredAt = ~std::uint64_t(0);
     std::atomic<std::uint64_t> m_settled{0};
-    std::atomic<std::uint64_t> m_published{0};
+    std::atomic<std::uint64_t> m_furthest{0};
 
     alignas(64) std::array<float, kBlock> m_left{};
     alignas(64) std::array<float, kBlock> m_right{};
