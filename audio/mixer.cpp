@@ -174,7 +174,11 @@ void Mixer::render(float* out, int frames)
 {
     setFlushToZero();
     while (frames > 0) {
-        const int n = std::min(frames, kBlock);
+        int n = std::min(frames, kBlock);
+        // With history the blocks keep to one grid whatever the caller asks for at a time (a
+        // server lends blocks of any size), so that every rewind point begins a block and is kept.
+        if (!m_history.empty())
+            n = std::min(n, kBlock - int(m_mixed % kBlock));
         renderBlock(out, n);
         out += 2 * n;
         frames -= n;

@@ -39,6 +39,7 @@ public:
     // over the seconds kept (each holds the limiter's look-ahead, not the whole limiter) to
     // cost little memory.
     static constexpr int kSnapshotFrames = 1024;
+    static_assert(kSnapshotFrames % kBlock == 0, "a rewind point begins a block");
     // How far a live voice whose generator has fallen behind goes back, in source frames, to
     // play again what it played, and how far it turns down each time.
     static constexpr int kHoldFrames = 16384;

@@ -166,7 +166,7 @@ int changes(PrivatePulse::Server server, int repeats)
             const double now = median({level.end() - 20, level.end()});
             const double middle = (old + now) / 2;
             std::size_t at = from;
-            while (at < level.size() && (toSecond == (now < old) ? level[at] > middle : level[at] < middle))
+            while (at < level.size() && (now < old ? level[at] > middle : level[at] < middle))
                 ++at;
             // A call answered before the frames that were current arrived counts from then.
             if (at < level.size())

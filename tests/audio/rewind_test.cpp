@@ -62,11 +62,12 @@ struct Rig {
         slot.generation.store(1);
     }
 
-    std::vector<float> render(int frames)
+    // Mixed `chunk` frames at a time, as an output asks.
+    std::vector<float> render(int frames, int chunk = 4096)
     {
         std::vector<float> out(std::size_t(2 * frames));
         for (int done = 0; done < frames;) {
-            const int n = std::min(frames - done, 4096);
+            const int n = std::min(frames - done, chunk);
             for (LiveSource* s : {&first, &second})
                 s->fillTo(s->readPosition() + std::max<std::int64_t>(2 * (n + 256) + 200, s->startFrames()));
             mixer.render(out.data() + 2 * done, n);
@@ -156,6 +157,35 @@ TEST(Rewind, GoesBackOnlyToKeptPointsAndManyTimesOver)
     }
     ASSERT_EQ(heard.size(), expected.size());
     EXPECT_TRUE(heard == expected);
+}
+
+TEST(Rewind, EveryPointIsKeptWhateverTheOutputAsksForAtATime)
+{
+    // A sound server lends blocks of its own size (65472 bytes is 16368 frames of 16-bit
+    // stereo), not whole rewind points; other outputs ask for odd amounts.
+    constexpr int S = Mixer::kSnapshotFrames;
+    for (const int chunk : {16368, 1000, 333}) {
+        SCOPED_TRACE(chunk);
+        Rig live(true);
+        live.render(80 * S, chunk);
+        for (int point = 79; point >= 20; --point)
+            ASSERT_TRUE(live.mixer.rewindTo(std::uint64_t(point) * S)) << "no point at " << point * S;
+        auto heard = live.render(30 * S, chunk);
+        live.mixer.slot(1).volume.store(40);
+        ASSERT_TRUE(live.mixer.rewindTo(std::uint64_t(40) * S));
+        const auto again = live.render(20 * S, chunk);
+        heard.resize(std::size_t(2 * 20 * S));
+        heard.insert(heard.end(), again.begin(), again.end());
+
+        Rig reference(false);
+        reference.render(20 * S);
+        auto expected = reference.render(20 * S);
+        reference.mixer.slot(1).volume.store(40);
+        const auto rest = reference.render(20 * S);
+        expected.insert(expected.end(), rest.begin(), rest.end());
+        ASSERT_EQ(heard.size(), expected.size());
+        EXPECT_TRUE(heard == expected) << "differs from frame " << (std::mismatch(heard.begin(), heard.end(), expected.begin()).first - heard.begin()) / 2;
+    }
 }
 
 TEST(Rewind, AVoiceStartedAfterTheRewindPointStartsAgainFromIt)
