@@ -142,6 +142,7 @@ struct Engine::Impl {
     int bufferMilliseconds = 100;
     int output = kOutputAuto;
     int driver = 0;
+    std::function<std::unique_ptr<Output>()> outputFactory;
     std::vector<OutputDevice> devices;
     bool devicesListed = false;
 
@@ -383,6 +384,14 @@ bool Engine::setOutput(int output)
     return true;
 }
 
+bool Engine::setOutputFactory(std::function<std::unique_ptr<Output>()> make)
+{
+    if (d->mixer)
+        return false;
+    d->outputFactory = std::move(make);
+    return true;
+}
+
 bool Engine::setDriver(int driver)
 {
     if (d->mixer)
@@ -430,15 +439,17 @@ bool Engine::init(int mixRate, int channels, unsigned flags)
         OutputConfig config;
         config.mixRate = mixRate;
         config.bufferMilliseconds = d->bufferMilliseconds;
-        const auto& list = d->deviceList();
         // Driver 0 is whatever the server's default is at the time; the rest by name.
-        if (d->driver > 0 && d->driver < int(list.size()))
-            config.device = list[std::size_t(d->driver)].name;
+        if (d->driver > 0) {
+            const auto& list = d->deviceList();
+            if (d->driver < int(list.size()))
+                config.device = list[std::size_t(d->driver)].name;
+        }
         // The output queues deep and replaces what it queued when the mix changes: the mix keeps
         // what it needs to go back over the queue.
         d->mixer->keepHistory(kHistoryMilliseconds * mixRate / 1000);
         config.rewindable = d->mixer.get();
-        d->sound = makePulseOutput();
+        d->sound = d->outputFactory ? d->outputFactory() : makePulseOutput();
         Mixer* mixer = d->mixer.get();
         if (!d->sound || !d->sound->start(config, [mixer](float* out, int frames) { mixer->render(out, frames); })) {
             d->sound.reset();

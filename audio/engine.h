@@ -4,6 +4,7 @@
 #include "audio/tonegenerator.h"
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -39,6 +40,8 @@ constexpr int kOutputPulseAudio = 1;
 // The longest device name handed out; longer names are cut at a character boundary.
 constexpr std::size_t kMaxDriverNameLength = 254;
 
+class Output;
+
 class Engine {
 public:
     Engine();
@@ -50,6 +53,9 @@ public:
     bool setBufferSize(int milliseconds);
     // kOutputAuto, kOutputNoSound or kOutputPulseAudio (before init).
     bool setOutput(int output);
+    // For tests: init() starts the output `make` returns where it would start the sound
+    // server's, and uses it the same way (before init).
+    bool setOutputFactory(std::function<std::unique_ptr<Output>()> make);
     // Output device: 0 is the system's default device, then the other devices (before init).
     bool setDriver(int driver);
     // Number of output devices of the chosen output system.

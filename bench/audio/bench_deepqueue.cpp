@@ -3,7 +3,8 @@
 //     bench_deepqueue changes [pulseaudio|pipewire] [REPEATS=20]
 //         the time from an engine call to the level change at the sink's monitor, for a volume
 //         slider, a switch, master (every voice's volume), mute (pause), an equaliser band and a
-//         preset load (every voice stopped, others started): median and worst of REPEATS each
+//         preset load (every voice stopped, others started; their generators made beforehand,
+//         as the player makes them): median and worst of REPEATS each
 //     bench_deepqueue gaps [pulseaudio|pipewire] [SECONDS=120] [SOUNDS=35] [BUSY=4]
 //         SOUNDS endless sounds played for SECONDS while BUSY busy loops run beside: gaps at the
 //         monitor (2 ms whose energy is more than 30 dB below the 2 ms on either side) and the
@@ -77,6 +78,9 @@ PrivatePulse::Server serverOf(const std::string& name)
 struct Change {
     const char* name;
     std::function<void(bool)> apply; // true: to the second state
+    // Made before the clock starts: what the player makes on a worker of its own before it
+    // calls the engine (the generators of a preset's sounds).
+    std::function<void(bool)> prepare = [](bool) {};
 };
 
 // Starts the private sound server and the engine on it with its deep queue; false, saying why,
@@ -110,6 +114,7 @@ int changes(PrivatePulse::Server server, int repeats)
     audio::ChannelHandle probe = engine.playGenerator(audio::kFree, std::make_unique<Noise>());
     const audio::FxHandle band = engine.fxEnable(audio::kSystemChannel, audio::kFxParamEq);
 
+    std::vector<std::unique_ptr<audio::Generator>> preset;
     std::vector<Change> kinds = {
         {"volume slider", [&](bool b) { engine.setVolume(probe, b ? 30 : 255); }},
         {"switch", [&](bool b) {
@@ -125,17 +130,23 @@ int changes(PrivatePulse::Server server, int repeats)
          }},
         {"mute", [&](bool b) { engine.setPaused(audio::kSystemChannel, b); }},
         {"equaliser band", [&](bool b) { engine.fxSetParamEq(band, 2000, 36, b ? -18 : 0); }},
-        {"preset load", [&](bool b) {
+        {"preset load",
+         [&](bool b) {
              for (auto h : bed)
                  engine.stopSound(h);
              engine.stopSound(probe);
              bed.clear();
-             for (int n = b ? 13 : 1; n <= (b ? 24 : 12); ++n) {
-                 bed.push_back(engine.playGenerator(audio::kFree, synth::makeEndless(n, 3)));
+             for (auto& generator : preset) {
+                 bed.push_back(engine.playGenerator(audio::kFree, std::move(generator)));
                  engine.setVolume(bed.back(), 20);
              }
+             preset.clear();
              probe = engine.playGenerator(audio::kFree, std::make_unique<Noise>());
              engine.setVolume(probe, b ? 30 : 255);
+         },
+         [&](bool b) {
+             for (int n = b ? 13 : 1; n <= (b ? 24 : 12); ++n)
+                 preset.push_back(synth::makeEndless(n, 3));
          }},
     };
 
@@ -152,6 +163,7 @@ int changes(PrivatePulse::Server server, int repeats)
         std::vector<double> ms;
         for (int i = 0; i < 2 * repeats; ++i) {
             const bool toSecond = i % 2 == 0;
+            kind.prepare(toSecond);
             const std::size_t before = recorder.frames();
             const auto called = Clock::now();
             kind.apply(toSecond);
